@@ -1,0 +1,49 @@
+#pragma once
+// Ordered key=value settings store, read from and written back to a text file.
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+// Keys compare byte by byte as unsigned characters ("B" < "a" < "ab").
+struct ConfigKeyLess {
+  bool operator()(const std::string& a, const std::string& b) const;
+};
+
+class ConfigFile {
+ public:
+  ConfigFile();
+  explicit ConfigFile(const std::string& file_name);
+
+  void set_file_name(const std::string& name);
+  std::string get_file_name() const;
+
+  // 0 loaded, 1 file missing (the table keeps what it held).
+  int load();
+  // Writes the whole table through a temporary file renamed over the target.
+  // 0 saved; non-zero (logged) when it could not be written, the old file whole.
+  int save();
+  // Rewrites every line of one key in the file, leaving the rest as it is.
+  void save_key(const std::string& key, const std::string& value);
+
+  bool has_key(const std::string& key) const;
+  void erase_key(const std::string& key);
+  std::string get_keys_with_prefix(const std::string& prefix) const;
+
+  int set(const std::string& key, const std::string& value);
+  int set_int(const std::string& key, int value);
+  int add_int(const std::string& key, int n);
+  int subtract_int(const std::string& key, int n);
+
+  std::string get(const std::string& key) const;
+  int get_int(const std::string& key) const;
+  bool get_bool(const std::string& key) const;
+  uint64_t get_hex(const std::string& key) const;
+  float get_float(const std::string& key) const;
+
+  const std::map<std::string, std::string, ConfigKeyLess>& entries() const { return entries_; }
+
+ private:
+  std::map<std::string, std::string, ConfigKeyLess> entries_;
+  std::string file_name_;
+};
