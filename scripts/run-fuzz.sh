@@ -2,7 +2,8 @@
 # Runs every fuzz target built in $1 for $2 seconds each, in parallel.
 # Corpora live beside the build; crashes fail the run.
 set -euo pipefail
-build=$1; secs=$2
+build=$(cd "$1" && pwd); secs=$2
+src=$(cd "$(dirname "$0")/.." && pwd)
 shopt -s nullglob
 targets=()
 for f in "$build"/fuzz_*; do [ -x "$f" ] && [ -f "$f" ] && targets+=("$f"); done
@@ -12,7 +13,7 @@ for t in "${targets[@]}"; do
   n=$(basename "$t")
   mkdir -p "$build/corpus/$n" "$build/artifacts/$n"
   seeds=()
-  [ -d "tests/fuzz/corpus/$n" ] && seeds=("tests/fuzz/corpus/$n")
+  [ -d "$src/tests/fuzz/corpus/$n" ] && seeds=("$src/tests/fuzz/corpus/$n")
   ASAN_OPTIONS=allow_user_segv_handler=0:detect_leaks=0 \
     "$t" -max_total_time="$secs" -timeout=10 -rss_limit_mb=2048 \
     -artifact_prefix="$build/artifacts/$n/" "$build/corpus/$n" "${seeds[@]}" \

@@ -1,10 +1,59 @@
 #!/usr/bin/env bash
-# Starts the development server and the client logged in to it.
-set -euo pipefail
-build=${1:-build}
+# Starts the development server and the client logged in to it ("-s").
+# With no DISPLAY the client runs headless for a few seconds and is then asked
+# to quit; with a DISPLAY it runs until it is closed (or Ctrl-C).
+set -uo pipefail
+build=$(cd "${1:-build}" && pwd)
 game="$build/game"
-if [ ! -x "$game/zib" ]; then
-  echo "run: the client program is not built yet ($game/zib); 'make test' runs what exists so far."
-  exit 0
+port=28889
+headless_seconds=${ZIB_RUN_SECONDS:-8}
+
+if [ ! -x "$game/zib" ] || [ ! -x "$build/devserver" ]; then
+  echo "run: $game/zib or $build/devserver is missing; build first."
+  exit 1
 fi
-exec "$game/zib" -s
+
+# The sample account of the development server, unless the user set one.
+cfg="$game/client.cfg"
+grep -q '^account=' "$cfg" || echo "account=demo" >> "$cfg"
+grep -q '^passwd=' "$cfg" || echo "passwd=demo" >> "$cfg"
+grep -q '^name=' "$cfg" || echo "name=Demo" >> "$cfg"
+
+"$build/devserver" --port "$port" --dir "$build/devserver-data" \
+  --log "$build/devserver.log" > /dev/null 2>&1 &
+server_pid=$!
+client_pid=
+stop() {
+  [ -n "$client_pid" ] && kill -INT "$client_pid" 2>/dev/null
+  kill "$server_pid" 2>/dev/null
+  wait "$server_pid" 2>/dev/null
+}
+trap stop EXIT
+
+for _ in $(seq 50); do
+  grep -q "listening on" "$build/devserver.log" 2>/dev/null && break
+  kill -0 "$server_pid" 2>/dev/null || { echo "run: the development server did not start (port $port in use?)"; exit 1; }
+  sleep 0.1
+done
+echo "run: development server on 127.0.0.1:$port (log: $build/devserver.log)"
+
+if [ -z "${DISPLAY:-}" ]; then
+  echo "run: no DISPLAY: running the client headless for ${headless_seconds}s"
+  (cd "$game" && exec ./zib -s < /dev/null) &
+  client_pid=$!
+  sleep "$headless_seconds"
+  kill -INT "$client_pid" 2>/dev/null
+  wait "$client_pid"
+  rc=$?
+  client_pid=
+  if grep -q "ready\[0\]" "$build/devserver.log"; then
+    echo "run: the client logged in and reached play; it quit with status $rc"
+  else
+    echo "run: the client did not reach play (status $rc); see $game/cl_log.txt"
+    exit 1
+  fi
+else
+  (cd "$game" && exec ./zib -s)
+  rc=$?
+  echo "run: the client ended with status $rc"
+fi

@@ -36,6 +36,8 @@ class ConfigFile {
   int subtract_int(const std::string& key, int n);
 
   std::string get(const std::string& key) const;
+  // Decimal as strtol reads it; 0 when absent or not a number; values beyond
+  // the int range saturate at INT_MIN/INT_MAX.
   int get_int(const std::string& key) const;
   bool get_bool(const std::string& key) const;
   uint64_t get_hex(const std::string& key) const;

@@ -1,6 +1,7 @@
 #pragma once
 // Byte-string helpers shared by every table reader and message handler.
 
+#include <cstdarg>
 #include <cstdio>
 #include <istream>
 #include <string>
@@ -13,6 +14,8 @@ bool read_line(FILE* f, std::string& out);
 // printf into a string of at most 99,999 bytes. External text must be an
 // argument, never the format.
 std::string format_str(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+// The same for a va_list, with no length limit.
+std::string vformat_str(const char* fmt, va_list ap) __attribute__((format(printf, 1, 0)));
 
 std::string trim2(const std::string& s, bool strip_quotes);
 void trim(char* text);
@@ -30,6 +33,7 @@ std::string replace_all(const std::string& find, const std::string& replacement,
                         const std::string& source, bool ignore_case, bool whole_word);
 int first_char(const std::string& s);
 long hex_to_int(const std::string& s);
+// Decimal as strtol reads it, cut to the low 32 bits of the 64-bit value.
 int to_int(const std::string& s);
 float to_float(const std::string& s);
 std::string int_to_str(int n);

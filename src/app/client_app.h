@@ -1,0 +1,255 @@
+#pragma once
+// The client application object: the main routine `cmain`, the session and
+// frame loops, server selection, connect and login, and the dispatcher of the
+// server's messages. One instance, `app`, holds the state of a session.
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/item.h"
+
+// Program identity.
+constexpr const char* CLIENT_NAME = "Zib";
+constexpr const char* CLIENT_VERSION = "1.3.47";
+constexpr const char* GAME_NAME_QYX = "QYX";
+constexpr const char* PLATFORM_NAME = "notwindows";
+constexpr const char* UPDATER_PATH = "./patch.sh";
+
+// Screen and connection states (`conn_state`).
+enum {
+  CONN_TITLE = 0,
+  CONN_MENU = 1,
+  CONN_PLAYING = 2,
+  CONN_LOGIN_FORM = 3,
+  CONN_CREATE_FORM = 4
+};
+
+// Results of `connect` (start_session acts on them).
+enum {
+  CONNECT_OK = 0,
+  CONNECT_GIVE_UP = 1,
+  CONNECT_OUT_OF_DATE = 2,
+  CONNECT_BACK_TO_FORM = 3
+};
+
+// Results of `client_init`.
+enum {
+  LOGIN_OK = 0,
+  LOGIN_FAILED = 1,
+  LOGIN_OUT_OF_DATE = 2,
+  LOGIN_NAME_EXISTS = 3,
+  LOGIN_BAD_ACCOUNT = 4,
+  LOGIN_ALREADY_IN = 5,
+  LOGIN_NO_CHARACTER = 6,
+  LOGIN_BANNED = 7,
+  LOGIN_CREATION_OFF = 8,
+  LOGIN_INVALID_FIELD = 9
+};
+
+constexpr int CLIENT_ACTION_TIMERS = 23;
+enum {
+  TIMER_ATTACK = 0, TIMER_CAST, TIMER_MOVE, TIMER_USE, TIMER_BUY, TIMER_HIDE, TIMER_CRAFT,
+  TIMER_KEEPALIVE, TIMER_STATUS, TIMER_BLINK, TIMER_SCRIPT, TIMER_MISSILES, TIMER_PARTICLES,
+  TIMER_REDRAW, TIMER_SECOND
+};
+
+constexpr int TRACE_BUFFER_CWD = 4096;
+constexpr char ASCII_ESC = 27;
+
+// The current target of attacks and spells; id -1 for none.
+struct CurrentTarget {
+  int32_t id = -1;
+  Item item{};
+  std::string name;
+};
+
+class ClientApp {
+ public:
+  std::string program_name;
+  std::string program_dir;
+  std::string input_text;
+  std::string current_message;
+  int32_t input_pos = -1;
+  int32_t list_container = 0;
+  std::vector<std::string> whisper_partners;
+  int32_t whisper_index = 0;
+  uint8_t debug_echo = 0;
+  int32_t list_style = 3;
+  int32_t sub_state = 0;
+  int32_t xfer_failures = 0;
+  std::vector<std::string> input_history;
+  int32_t history_pos = -1;
+  int32_t list_partner = -1;
+  int32_t list_flag = 0;
+  char list_kind = 0;
+  uint64_t action_timers[CLIENT_ACTION_TIMERS] = {};
+  int32_t frame_count = 0;
+  uint8_t last_ascii = 0;
+  int32_t last_key = 0;
+  int32_t last_scancode = 0;
+  std::vector<std::string> pending_messages;
+  uint8_t logged_in = 0;
+  std::string last_whisperer;
+  uint8_t level_up_pending = 0;
+  uint8_t buy_ready = 1, hide_ready = 1, craft_ready = 1, move_step_ready = 1,
+          attack_ready = 1, space_ready = 1, action_ready = 1;
+  Item chosen_item{};
+  uint8_t cast_flag = 1;
+  Item repeat_item{};
+  int32_t repeat_counter = 0;
+  std::string normal_mode_text;
+  std::string last_spell;
+  int32_t repeat_x = 0, repeat_y = 0, repeat_dir = 0;
+  int32_t pile_container = 0, pile_arg = 0, pile_partner = 0;
+  int32_t button_number = 0;
+  int32_t use_choice = 0;
+  uint8_t use_choice_flag = 0;
+  int32_t hotbar_button = 0;
+  int32_t last_level_gain = 0;
+  int32_t cast_dx = 0, cast_dy = 0;
+  uint8_t movement_flags[4] = {};
+  uint8_t right_held = 0, left_held = 0, middle_held = 0;
+  uint8_t right_released = 0, left_released = 0, middle_released = 0;
+  Item current_item{};
+  int32_t mouse_invert = 1;
+  int32_t last_wheel = 0;
+  float mouse_angle = 0;
+  int32_t mouse_dir = 0, mouse_cell_x = -1, mouse_cell_y = -1;
+  int32_t intro_result = 0;
+  uint8_t direct_login = 0;
+  uint8_t create_login = 0;
+  uint8_t new_character = 0;
+  uint8_t use_ready = 1;
+  uint8_t spell_ready = 1;
+
+  ClientApp();
+
+  // The main routine: start-up, then sessions until the player quits.
+  int cmain(int argc, char** argv);
+
+  // Start-up steps before the session loop; 0 to go on, else the exit status.
+  int start_up(int argc, char** argv);
+  // The session loop; the exit status.
+  int run_sessions(const char* argv0);
+  // One frame-loop pass; false when `process_pkt` failed (the program ends with 1).
+  bool frame_pass();
+  // Handles at most one server message; false on a dispatcher failure.
+  bool handle_one_message();
+
+  // Picks the server and logs in. -1 when logged in, else the program's exit status.
+  int start_session(const char* argv0);
+  int connect(const char* program_path, const std::string& prog_name, int create,
+              const std::string& account, const std::string& new_name, char gender,
+              int16_t race, int16_t cls, int32_t avatar);
+  void reset_session();
+
+  // The login handshake on the open connection; a LOGIN_ result.
+  int client_init(const char* program_path, const std::string& prog_name, uint8_t create,
+                  const std::string& account, const std::string& new_name, char gender,
+                  int16_t race, int16_t cls, int32_t avatar);
+
+  // The server message dispatcher: 0, or 1 when the data reload failed.
+  int process_pkt(const std::string& msg);
+
+  // The intro and login screens: 0 log in, 1 create, -1 quit.
+  int do_intro(std::string& account, std::string& new_name, char& gender, int16_t& race,
+               int16_t& cls, int32_t& avatar, int& server_idx);
+
+  // Per-frame input steps (input subsystem).
+  void do_mouse();
+  void do_tick();
+  void do_list_pick();
+  void do_movement();
+  bool do_hotbar_input();
+  void do_non_normal_mode();
+  void do_normal_mode();
+  void do_queued_cast();
+  void do_use_again();
+  void do_redraw();
+  void update_frame_counters();
+
+  // Carries out a raised quit request on the main thread: logs a trapped
+  // signal, sends "q" once when connected and prints "Quit and exit!".
+  void service_quit_request();
+
+  // Waits for a key while redrawing; the key, or -1 when a quit request came.
+  int wait_for_key();
+};
+
+extern ClientApp app;
+
+// Session flags. The quit flags are written by the signal handler and the
+// window-close thread, so they are atomic; the rest live on the main thread.
+extern std::atomic<bool> session_over;
+extern std::atomic<bool> quit_requested;
+extern std::atomic<bool> quit_enabled;
+extern bool inventory_synced;
+extern bool level_entered;
+extern bool data_reloaded;
+extern bool map_transfer_pending;
+extern int32_t conn_state;
+extern bool game_is_qyx;
+extern uint32_t gc_interface_mode;
+
+extern std::string platform_name;
+extern std::string login_password;
+extern std::string quick_cast_spell;
+extern std::string dir_suffix;
+
+// Settings copied from "client.cfg" at start-up.
+extern int turn_delay_ms;
+extern int rage_bar;
+extern bool show_combat_messages;
+extern int target_type;
+extern bool old_shift_func;
+extern bool old_ctrl_func;
+extern bool old_alt_func;
+extern int mouse_sensitivity;
+
+// Session state reset by `reset_session`.
+extern int confirmed_x, confirmed_y;
+extern int talk_partner_id;
+extern int frame_pacer_countdown;
+extern bool repeat_use, repeat_cast, repeat_make;
+extern int level_sync_errors;
+extern int pending_move_token;
+
+// Game-wide values from the login replies.
+extern bool PLAYER_LEVELS;
+extern bool PERMADEATH;
+extern float STAT_VALUE;
+extern int skill_cap;
+extern bool flagged_skills_only;
+extern int stat_cap;
+extern int level_cap;
+extern int manual_levelling;
+extern bool pvp_enabled;
+extern int pvp_min_level;
+extern bool g_no_requirements;
+extern bool spare_rule_flag;
+
+// The quit request (window close button) and the SIGINT handler.
+void request_quit();
+void trap_signal(int sig);
+// Installs trap_signal for SIGINT with sigaction.
+void install_signal_handler();
+
+// Replaceable for tests: starting the updater (by default execl of "./patch.sh";
+// returns only when it could not be started) and starting the display.
+extern std::function<void()> exec_updater_hook;
+extern std::function<int(bool)> display_init_hook;
+// Starts the updater; when that fails shows the message box. Returns afterwards.
+void start_updater(const std::string& program_dir);
+
+// Links to subsystems that start-up and the data reload call: the script host
+// (creates the Lua state and loads the client scripts; non-zero when the state
+// cannot be made), closing it, and the item-type table.
+int start_scripts();
+void close_scripts();
+void reload_item_data();
+
+// The CRC-32 of the running program's file as a login-line value.
+uint32_t program_file_crc(const char* program_path);

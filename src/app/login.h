@@ -1,0 +1,27 @@
+#pragma once
+// Pieces of the login handshake that tests reach directly.
+
+#include <string>
+
+constexpr int LOGIN_HOTKEYS = 60;
+constexpr size_t LOGIN_CHARACTER_MAX = 30;
+constexpr size_t LOGIN_ACCOUNT_MAX = 15;
+constexpr size_t LOGIN_PASSWORD_MAX = 15;
+constexpr size_t LOGIN_NEW_NAME_MAX = 15;
+constexpr size_t LOGIN_TEXT_MAX = 1000;
+
+// The 21 data files whose checksums the client reports after logging in.
+extern const char* const LOGIN_REPORTED_FILES[21];
+
+// The login form's rules for the text fields of the login line: letters and
+// digits only (a new character's name letters only), within the form's limits.
+bool valid_login_name(const std::string& s, size_t max_len, bool letters_only);
+// A field that travels as one blank-separated word: printable, no blank, not empty.
+bool valid_login_word(const std::string& s);
+
+// "Y " and the CRCs of the reported files, as the client sends it.
+std::string make_data_file_report();
+
+// Reads up to 60 whitespace-separated integers into `out`, stopping at the
+// first value that cannot be read; returns how many were read.
+int parse_hotkey_spells(const std::string& line, int* out, int count);

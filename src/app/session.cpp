@@ -1,0 +1,189 @@
+// The session loop, the frame loop and the handling of one server message.
+
+#include <unistd.h>
+
+#include "app/client_app.h"
+#include "app/globals.h"
+#include "app/standins.h"
+#include "core/log.h"
+#include "core/utils.h"
+
+namespace {
+constexpr int WAIT_SLEEP_US = 10000;
+constexpr int FRAME_SLEEP_US = 1000;
+constexpr int KEY_CASE_MASK = 0xDF;
+}  // namespace
+
+int ClientApp::wait_for_key() {
+  while (!key_waiting()) {
+    service_quit_request();
+    if (quit_requested) return -1;
+    d.refresh_screen();
+    sound.poll_music();
+    usleep(WAIT_SLEEP_US);
+  }
+  int key = read_key();
+  last_key = key;
+  last_ascii = static_cast<uint8_t>(key & 0xff);
+  last_scancode = key >> 8;
+  return key;
+}
+
+int ClientApp::run_sessions(const char* argv0) {
+  FunctionTrace trace("cmain");
+  for (;;) {
+    // 1. - 4.
+    me.reset();
+    d.hide_input_line();
+    d.mouse_shown = 1;
+    conn_state = game_is_qyx ? CONN_TITLE : CONN_MENU;
+    // The default volume must be there before it is applied.
+    if (!client_cfg.has_key("music_volume")) client_cfg.set_int("music_volume", 200);
+    sound.apply_volume();
+    if ((direct_login == 0 || create_login == 1) && client_cfg.get_int("music") != 0)
+      sound.play_music(-1, true);
+
+    // 5. - 6.
+    int rc = start_session(argv0);
+    if (rc >= 0) return rc;
+    reset_session();
+    d.curr_display = 0;
+    d.statbox_page = 0;
+    d.free_title();
+
+    // 7. - 12.
+    d.copy_tile_table();
+    spells.load();
+    trace.printf("draw window");
+    trace.printf("show_plyr stats");
+    playerstats(0);
+    d.ranged_weapon = wl.is_ranged(me.weapon);
+    if (intro_result == 1) {
+      client_cfg.set("name", me.name);
+      client_cfg.save();
+    }
+    if (client_cfg.get_int("music") == 0) sound.stop_music();
+    d.hide_bar = client_cfg.get_bool("hide_bar");
+    if (client_cfg.get("version") != CLIENT_VERSION) {
+      client_cfg.set("version", CLIENT_VERSION);
+      client_cfg.save();
+    }
+    trace.printf("starting");
+
+    // 13. - 15.
+    quit_enabled = true;
+    d.clear_minimap();
+    id_table.clear();
+    tracked_creatures.clear();
+    temp_list.clear();
+    gc_interface_mode = 0;
+    d.help_open = 0;
+    d.book_open = 0;
+    d.menu_open = 0;
+    d.menu_page = 0;
+    me.bank_synced = false;
+    items.clear();
+    if (new_character) {
+      gc_interface_mode = 31;
+      d.help_open = 1;
+    }
+    session_over = false;
+    list_style = 3;
+    sub_state = 0;
+    right_held = left_held = middle_held = 0;
+    right_released = left_released = middle_released = 0;
+
+    // 16.
+    bool ok = true;
+    do {
+      ok = frame_pass();
+      service_quit_request();
+    } while (ok && !session_over);
+    if (!ok) return 1;
+
+    // 17. - 18.
+    client_cfg.save();
+    tcpObj.sckClose(0);
+    session_over = false;
+    direct_login = 0;
+    create_login = 0;
+    sound.stop_all_loops();
+    if (quit_requested) {
+      close_scripts();
+      return 0;
+    }
+  }
+}
+
+bool ClientApp::frame_pass() {
+  usleep(FRAME_SLEEP_US);
+  sound.poll_music();
+  do_mouse();
+  do_tick();
+  if (logged_in && level_entered && data_reloaded && inventory_synced) {
+    do_list_pick();
+    do_movement();
+    last_ascii = 0;
+    bool due = key_waiting() || right_released;
+    if (!due && gc_interface_mode != 0 && gc_interface_mode != 11 && gc_interface_mode != 17)
+      due = (left_released && !d.mouse_over_hotbar()) || mouse_wheel() != last_wheel;
+    if (due && !do_hotbar_input()) {
+      if (gc_interface_mode != 0)
+        do_non_normal_mode();
+      else
+        do_normal_mode();
+    }
+  }
+  do_queued_cast();
+  do_use_again();
+  do_redraw();
+  update_frame_counters();
+  if (step_events()) sound.stop_loop(9);
+  uint64_t now = get_time_us();
+  int missile_ms = static_cast<int>((now - action_timers[TIMER_MISSILES]) / 1000.0);
+  move_missiles(missile_ms);
+  action_timers[TIMER_MISSILES] = get_time_us();
+  now = get_time_us();
+  int particle_ms = static_cast<int>((now - action_timers[TIMER_PARTICLES]) / 1000.0);
+  move_particles(particle_ms);
+  action_timers[TIMER_PARTICLES] = get_time_us();
+  return handle_one_message();
+}
+
+bool ClientApp::handle_one_message() {
+  FunctionTrace trace("frame");
+  bool echo = debug_echo && me.is_dm();
+  if (pending_messages.empty()) {
+    int rc = tcpObj.get_message(0, current_message);
+    if (rc > 0) {
+      trace.printf("data in the hall! recvd: %s", current_message.c_str());
+      if (echo && !current_message.empty()) {
+        if (current_message[0] == '*')
+          d.print_msg("START GROUPED");
+        else
+          d.print_msg("%s", current_message.c_str());
+      }
+    } else if (rc == 0 || rc == -1) {
+      return true;
+    } else {
+      if (session_over) return true;
+      session_over = true;
+      d.print_msg("Connection from server closed.");
+      d.print_msg("Press q to quit.");
+      for (;;) {
+        int key = wait_for_key();
+        if (key < 0 || (key & KEY_CASE_MASK) == 'Q') break;
+      }
+      return true;
+    }
+  } else {
+    current_message = pending_messages.back();
+    pending_messages.pop_back();
+    if (echo && !current_message.empty()) {
+      d.print_msg("*%s", current_message.c_str());
+      if (pending_messages.empty()) d.print_msg("END GROUPED");
+    }
+  }
+  std::string msg = current_message;
+  return process_pkt(msg) == 0;
+}

@@ -1,0 +1,152 @@
+// Headless stand-ins for the display, input, sound and the local player
+// record; see standins.h.
+
+#include "app/standins.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdarg>
+#include <cstring>
+
+#include "app/client_app.h"
+#include "core/log.h"
+#include "core/string_utils.h"
+#include "core/utils.h"
+#include "script/script_host.h"
+#include "app/globals.h"
+
+int screen_w = 800, screen_h = 600;
+
+namespace {
+constexpr size_t MESSAGES_KEPT = 1000;
+std::deque<int> queued_keys;
+std::deque<int> keys_typed_later;
+
+// Keys typed into standard input when it is a pipe or a file.
+void read_stdin_keys() {
+  static bool checked = false, usable = false;
+  if (!checked) {
+    checked = true;
+    usable = !isatty(STDIN_FILENO);
+    if (usable) {
+      int flags = fcntl(STDIN_FILENO, F_GETFL);
+      usable = flags >= 0 && fcntl(STDIN_FILENO, F_SETFL, flags | O_NONBLOCK) == 0;
+    }
+  }
+  if (!usable) return;
+  char buf[64];
+  ssize_t n = read(STDIN_FILENO, buf, sizeof buf);
+  for (ssize_t i = 0; i < n; ++i) queued_keys.push_back(static_cast<unsigned char>(buf[i]));
+}
+}  // namespace
+
+int QYXDisplay::init(bool fullscreen) {
+  (void)fullscreen;
+  writelog("display: running headless\n");
+  return 0;
+}
+
+void QYXDisplay::print_msg(const char* fmt, ...) {
+  char buf[4096];
+  va_list ap;
+  va_start(ap, fmt);
+  vsnprintf(buf, sizeof buf, fmt, ap);
+  va_end(ap);
+  std::string text(buf);
+  if (!text.empty() && static_cast<unsigned char>(text[0]) < 32) text.erase(0, 1);
+  messages.push_back(text);
+  if (messages.size() > MESSAGES_KEPT) messages.pop_front();
+  writelog("msg: %s\n", text.c_str());
+}
+
+void QYXDisplay::clear_minimap() { std::memset(minimap, 0, sizeof minimap); }
+
+void playerstats(int page) { (void)page; }
+
+void show_alert(const std::string& text) { writelog("alert: %s\n", text.c_str()); }
+
+bool key_waiting() {
+  if (queued_keys.empty()) read_stdin_keys();
+  if (queued_keys.empty() && !keys_typed_later.empty()) {
+    queued_keys.push_back(keys_typed_later.front());
+    keys_typed_later.pop_front();
+  }
+  return !queued_keys.empty();
+}
+
+int read_key() {
+  if (!key_waiting()) return 0;
+  int k = queued_keys.front();
+  queued_keys.pop_front();
+  return k;
+}
+
+void clear_key_buffer() {
+  read_stdin_keys();
+  queued_keys.clear();
+}
+
+void push_key(int key) { queued_keys.push_back(key); }
+void type_key_later(int key) { keys_typed_later.push_back(key); }
+void drop_keys() {
+  queued_keys.clear();
+  keys_typed_later.clear();
+}
+
+// ---- Input steps of the frame loop -----------------------------------------
+
+void ClientApp::do_mouse() {}
+void ClientApp::do_tick() {
+  constexpr uint64_t SCRIPT_TICK_US = 100000;
+  uint64_t now = get_time_us();
+  if (now - action_timers[TIMER_SCRIPT] >= SCRIPT_TICK_US) {
+    action_timers[TIMER_SCRIPT] = now;
+    call_auxbox();
+  }
+}
+void ClientApp::do_list_pick() {}
+void ClientApp::do_movement() {}
+bool ClientApp::do_hotbar_input() {
+  // Consume the key so that a stand-in pass does not see it again.
+  if (key_waiting()) {
+    last_key = read_key();
+    last_ascii = static_cast<uint8_t>(last_key & 0xff);
+    last_scancode = last_key >> 8;
+  }
+  return true;
+}
+void ClientApp::do_non_normal_mode() {}
+void ClientApp::do_normal_mode() {}
+void ClientApp::do_queued_cast() {}
+void ClientApp::do_use_again() {}
+void ClientApp::do_redraw() {}
+void ClientApp::update_frame_counters() {}
+
+// ---- Intro screens ---------------------------------------------------------
+// Headless: a key chooses. q or ESC quits; any other key journeys onward with
+// the stored character, or, on the creation form, creates the character named
+// in "client.cfg" with the first race's first class and avatar.
+
+int ClientApp::do_intro(std::string& account, std::string& new_name, char& gender, int16_t& race,
+                        int16_t& cls, int32_t& avatar, int& server_idx) {
+  (void)server_idx;
+  bool creating = conn_state == CONN_CREATE_FORM;
+  d.print_msg(creating ? "Press a key to create %s, q to quit."
+                       : "Press a key to journey onward as %s, q to quit.",
+              client_cfg.get("name").c_str());
+  int key = wait_for_key();
+  if (key < 0) return -1;
+  int c = key & 0xff;
+  if (c == 'q' || c == 'Q' || c == ASCII_ESC) return -1;
+  login_password = client_cfg.get("passwd");
+  if (!creating) return 0;
+  account = client_cfg.get("account");
+  new_name = client_cfg.get("name");
+  gender = 'M';
+  race = 0;
+  const RaceRecord* r = sc.get_race(0);
+  cls = r && !r->classes.empty() ? static_cast<int16_t>(r->classes[0]) : 0;
+  if (avatar == -1) avatar = r && !r->male_tiles.empty() ? r->male_tiles[0] : 0;
+  return 1;
+}

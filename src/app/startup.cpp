@@ -1,0 +1,244 @@
+// The main routine's start-up: locate the installation, load the settings and
+// the data tables, read the command line, start the display, scripts and sound.
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "app/client_app.h"
+#include "app/globals.h"
+#include "app/standins.h"
+#include "core/log.h"
+#include "core/string_utils.h"
+#include "core/utils.h"
+#include "lauxlib.h"
+#include "lua.h"
+#include "script/script_host.h"
+
+std::atomic<bool> session_over{false};
+std::atomic<bool> quit_requested{false};
+std::atomic<bool> quit_enabled{false};
+bool inventory_synced = false;
+bool level_entered = false;
+bool data_reloaded = false;
+bool map_transfer_pending = false;
+int32_t conn_state = CONN_TITLE;
+bool game_is_qyx = false;
+uint32_t gc_interface_mode = 0;
+
+int turn_delay_ms = 200;
+int rage_bar = 0;
+bool show_combat_messages = true;
+int target_type = 0;
+bool old_shift_func = false;
+bool old_ctrl_func = false;
+bool old_alt_func = false;
+int mouse_sensitivity = 50;
+
+constexpr int DEFAULT_RES_X = 800;
+constexpr int DEFAULT_RES_Y = 600;
+constexpr int MIN_TURN_DELAY = 100;
+
+namespace {
+void exec_updater() { execl(UPDATER_PATH, UPDATER_PATH, static_cast<char*>(nullptr)); }
+}  // namespace
+
+std::function<void()> exec_updater_hook = exec_updater;
+std::function<int(bool)> display_init_hook = [](bool fullscreen) { return d.init(fullscreen); };
+
+void start_updater(const std::string& program_dir) {
+  if (exec_updater_hook) exec_updater_hook();
+  show_alert(format_str("Failed to launch patcher! Please run patch.sh by hand from your QYX "
+                        "directory! (%s)",
+                        program_dir.c_str()));
+}
+
+uint32_t program_file_crc(const char* program_path) {
+  // The start-up has changed to the program's directory, so a relative
+  // argv[0] no longer names the file; the kernel's link always does.
+  int crc = file_crc32("/proc/self/exe");
+  if (crc == -1 && program_path) {
+    std::string path(program_path);
+    size_t slash = path.rfind('/');
+    crc = file_crc32(slash == std::string::npos ? path : path.substr(slash + 1));
+    if (crc == -1) crc = file_crc32(path);
+  }
+  return static_cast<uint32_t>(crc);
+}
+
+int start_scripts() {
+  script_state = luaL_newstate();
+  if (!script_state) return 1;
+  init_scripts();
+  return 0;
+}
+
+void reload_item_data() { wl.reload(); }
+
+void close_scripts() {
+  if (!script_state) return;
+  lua_close(script_state);
+  script_state = nullptr;
+}
+
+ClientApp::ClientApp() {
+  uint64_t now = get_time_us();
+  for (uint64_t& t : action_timers) t = now;
+}
+
+int ClientApp::cmain(int argc, char** argv) {
+  int rc = start_up(argc, argv);
+  if (rc != 0) return rc;
+  return run_sessions(argc > 0 ? argv[0] : "");
+}
+
+int ClientApp::start_up(int argc, char** argv) {
+  // 1. Locate the installation and run from there.
+  std::string argv0 = argc > 0 && argv[0] ? argv[0] : "";
+  size_t slash = argv0.rfind('/');
+  program_name = slash == std::string::npos ? argv0 : argv0.substr(slash + 1);
+  program_dir = argv0.substr(0, argv0.size() - program_name.size());
+  if (!program_dir.empty() && chdir(program_dir.c_str()) != 0)
+    writelog("could not change to %s\n", program_dir.c_str());
+
+  // 2. - 3. Settings.
+  platform_name = PLATFORM_NAME;
+  if (client_cfg.load() != 0) return 1;
+  if (common_cfg.load() != 0) return 1;
+
+  // 4. Tables whose failure does not stop start-up.
+  sc.load();
+  keymap.load();
+  mounts.load();
+
+  // 5. - 6.
+  game_is_qyx = common_cfg.get("game_name") == GAME_NAME_QYX;
+  d.old_lighting = client_cfg.get_bool("old_lighting");
+  if (client_cfg.get_int("turn_delay") >= MIN_TURN_DELAY) turn_delay_ms = client_cfg.get_int("turn_delay");
+  d.mouse_enabled = 1;
+  if (client_cfg.get_bool("disable_mouse")) d.mouse_enabled = 0;
+  d.show_threat = client_cfg.get_bool("show_threat");
+  d.dont_show_quake = client_cfg.get_bool("dont_show_quake");
+  d.smooth_scaling = client_cfg.get_bool("smooth_scaling");
+  rage_bar = client_cfg.get_int("rage_bar");
+  show_combat_messages = client_cfg.get_int("hide_combat_messages") == 0;
+  target_type = client_cfg.get_int("target_type");
+  old_shift_func = client_cfg.get_bool("old_shift_func");
+  old_ctrl_func = client_cfg.get_bool("old_ctrl_func");
+  old_alt_func = client_cfg.get_bool("old_alt_func");
+  mouse_invert = client_cfg.get_bool("invert_mouse") ? -1 : 1;
+  if (client_cfg.get_bool("mouse_fps_sensitivity"))
+    mouse_sensitivity = client_cfg.get_int("mouse_fps_sensitivity");
+  d.show_fps = client_cfg.get_bool("fps");
+
+  // 7. - 8. Tracing.
+  apply_trace_switch(client_cfg);
+  FunctionTrace trace("cmain", true);
+  trace.printf("%s client version %s", CLIENT_NAME, CLIENT_VERSION);
+  trace.printf("derived dir (pwd)=%s", program_dir.c_str());
+  char cwd[TRACE_BUFFER_CWD] = {};
+  if (!getcwd(cwd, sizeof cwd)) cwd[0] = 0;
+  trace.printf("actual pwd=%s", cwd);
+
+  // 9. - 10.
+  std::srand(static_cast<unsigned>(std::time(nullptr)));
+  direct_login = 0;
+  create_login = 0;
+  if (argc > 1 && argv[1]) {
+    std::string a1 = argv[1];
+    if (a1 == "-s" || a1 == "-c") {
+      direct_login = 1;
+      create_login = a1 == "-c";
+      if (argc > 2 && argv[2]) {
+        client_cfg.set("name", argv[2]);
+        client_cfg.save();
+      }
+      login_password = client_cfg.get("passwd");
+    }
+  }
+
+  // 11. An installation that was never patched hands over to the updater.
+  if (client_cfg.get_int("patched") == 0) {
+    client_cfg.set("patched", "1");
+    client_cfg.save();
+    start_updater(program_dir);
+    writelog("forced patch %s%s\n", program_dir.c_str(), "patch.exe");
+    return 1;
+  }
+
+  // 12. - 16. The display and the quit request.
+  screen_w = client_cfg.get_int("res_x");
+  if (screen_w == 0) screen_w = DEFAULT_RES_X;
+  screen_h = client_cfg.get_int("res_y");
+  if (screen_h == 0) screen_h = DEFAULT_RES_Y;
+  int drc = display_init_hook(client_cfg.get_bool("fullscreen"));
+  if (drc == 1) return 1;
+  install_signal_handler();
+  trace.printf("Allegro version %s", "headless");
+  if (drc == 2) {
+    start_updater(program_dir);
+    return 1;
+  }
+
+  // 17. Scripts.
+  if (start_scripts() != 0) {
+    writelog("failed to load lua!\n");
+    return 1;
+  }
+
+  // 18. - 21. Data tables, display tables and sound.
+  if (tiledata.load() != 0) {
+    trace.printf("prob loading tile data");
+    writelog("prob loading tile data\n");
+  }
+  spells.load();
+  crops.load();
+  reload_item_data();
+  d.copy_tile_table();
+  d.install_switch_mode_once();
+  d.hide_status_icons = client_cfg.get_bool("hide_status_icons");
+  if (sound.init() != 0) writelog("Problems loading sound ...\n");
+
+  debug_echo = 0;
+  return 0;
+}
+
+// ---- The quit request ---------------------------------------------------------
+
+namespace {
+std::atomic<int> trapped_signal{0};
+// Raised by a request that the main thread has not carried out yet.
+std::atomic<bool> quit_notice_pending{false};
+}  // namespace
+
+void request_quit() {
+  if (!quit_enabled.load()) return;
+  session_over = true;
+  quit_requested = true;
+  quit_notice_pending = true;
+}
+
+void trap_signal(int sig) {
+  trapped_signal = sig;
+  request_quit();
+}
+
+void install_signal_handler() {
+  struct sigaction sa {};
+  sa.sa_handler = trap_signal;
+  sigemptyset(&sa.sa_mask);
+  sa.sa_flags = SA_RESTART;
+  sigaction(SIGINT, &sa, nullptr);
+}
+
+void ClientApp::service_quit_request() {
+  int sig = trapped_signal.exchange(0);
+  if (sig != 0) writelog("Signal %d trapped - exiting.\n", sig);
+  if (!quit_notice_pending.exchange(false)) return;
+  if (conn_state == CONN_PLAYING && tcpObj.is_open(0)) {
+    tcpObj.sckSend("q");
+    d.print_msg("Quit and exit!");
+  }
+}

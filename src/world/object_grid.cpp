@@ -1,0 +1,265 @@
+#include "world/object_grid.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "app/globals.h"
+#include "core/item_data.h"
+#include "core/log.h"
+#include "core/tiles.h"
+#include "core/utils.h"
+#include "world/cmap.h"
+#include "world/item_list.h"
+
+namespace {
+
+// Status letters of a server object's field-of-view word, by bit.
+const char STATUS_LETTERS[] = "?ZH-!DqVmPBoz";
+constexpr int STATUS_LETTER_COUNT = 13;
+// Line-of-sight range used for lighting objects.
+constexpr int LIGHT_SIGHT_RANGE = 9;
+// Hearing range of ambient sounds in cells, and the distance past which a
+// wrapping map measures across the seam.
+constexpr float AMBIENT_RANGE = 15.0f;
+constexpr int AMBIENT_WRAP_DISTANCE = 20;
+
+bool in_grid(int x, int y) { return x >= 0 && x < OBJGRID_SIZE && y >= 0 && y < OBJGRID_SIZE; }
+
+int tile_frames(const Item& item) {
+  const ObjectTile* t = tiledata.get_object_tile(static_cast<unsigned>(item.get_base_code()));
+  return t != nullptr ? t->frames : 0;
+}
+
+// The global sound object as the ambient output. The sound object does not
+// yet remember its loop or scale samples, so the choice is remembered here.
+class GlobalAmbient : public AmbientSound {
+ public:
+  bool enabled() override { return options.get(OBJGRID_OPT_BACKGROUND_SOUNDS) != 0; }
+  float distance_factor(int px, int py, int x, int y) override {
+    int dx = std::abs(px - x);
+    if (cmap.get_type() == 0 && dx > AMBIENT_WRAP_DISTANCE && cmap.width > dx)
+      dx = cmap.width - dx;
+    float d = std::sqrt(static_cast<float>(dx * dx + (py - y) * (py - y)));
+    float f = (AMBIENT_RANGE - d + 2.0f) / AMBIENT_RANGE;
+    return f < 0.0f ? 0.0f : (f > 1.0f ? 1.0f : f);
+  }
+  void stop_all_loops() override {
+    sound.stop_all_loops();
+    current_id = -1;
+    current_factor = -1.0f;
+  }
+  void stop_loop(int id) override { sound.stop_loop(id); }
+  void play_scaled(int id, float factor) override {
+    (void)factor;
+    sound.play_effect(id);
+  }
+  void adjust_loop(int id, float factor) override {
+    (void)id;
+    (void)factor;
+  }
+};
+
+}  // namespace
+
+AmbientSound& global_ambient_sound() {
+  static GlobalAmbient out;
+  return out;
+}
+
+int ambient_sound_of(int base) {
+  switch (base) {
+    case 259: return 24;
+    case 273: return 26;
+    case 302: return 25;
+    default: return -1;
+  }
+}
+
+ObjGrid::ObjGrid()
+    : light(new int32_t[OBJGRID_CELLS]()), cells(new ObjCell[OBJGRID_CELLS]) {
+  clear(true);
+}
+
+void ObjGrid::clear(bool all) {
+  for (int i = 0; i < OBJGRID_CELLS; ++i) {
+    ObjCell& c = cells[i];
+    if (!all && c.permanent) continue;
+    c.item = Item(-1L);
+    c.id = -1;
+    light[i] = 0;
+  }
+}
+
+void ObjGrid::set_item(const Item& item, int x, int y) {
+  // Coordinates come from the server: a cell outside the grid is ignored
+  // rather than aliased into another row or written before the grid.
+  if (!in_grid(x, y)) return;
+  int i = y * OBJGRID_SIZE + x;
+  ObjCell& c = cells[i];
+  c.item = item;
+  c.hea = 0;
+  c.align = 'n';
+  c.id = -1;
+  c.permanent = 1;
+  c.large = 0;
+  light[i] = wl.get_light(item);
+}
+
+int ObjGrid::cell_index(const CMap& map, int x, int y) {
+  if (map.get_type() == 0) map.wrap_x(x);
+  if (!in_grid(x, y)) return -1;
+  return y * OBJGRID_SIZE + x;
+}
+
+const ObjCell* ObjGrid::cell_at(int x, int y) const {
+  int i = cell_index(cmap, x, y);
+  return i < 0 ? nullptr : &cells[i];
+}
+
+Item ObjGrid::get_item(int x, int y) const {
+  const ObjCell* c = cell_at(x, y);
+  return c != nullptr ? c->item : Item(-1L);
+}
+
+int ObjGrid::get_id(int x, int y) const {
+  const ObjCell* c = cell_at(x, y);
+  return c != nullptr ? c->id : -1;
+}
+
+int ObjGrid::get_align(int x, int y) const {
+  const ObjCell* c = cell_at(x, y);
+  return c != nullptr ? c->align : 'n';
+}
+
+int ObjGrid::get_hea(int x, int y) const {
+  const ObjCell* c = cell_at(x, y);
+  return c != nullptr ? c->hea : -1;
+}
+
+int ObjGrid::get_flags(int x, int y) const {
+  const ObjCell* c = cell_at(x, y);
+  return c != nullptr ? c->flags : 0;
+}
+
+int ObjGrid::get_light(int x, int y) const {
+  int i = cell_index(cmap, x, y);
+  return i < 0 ? 0 : light[i];
+}
+
+uint32_t ObjGrid::get_price(int x, int y) const {
+  const ObjCell* c = cell_at(x, y);
+  return c != nullptr && c->id != -1 ? c->price : 0;
+}
+
+int ObjGrid::get_frame(int x, int y) const {
+  const ObjCell* c = cell_at(x, y);
+  if (c == nullptr) return 0;
+  int n = tile_frames(c->item);
+  if (n <= 0) return 0;
+  int f = c->frame % n;
+  return f < 0 ? f + n : f;
+}
+
+void ObjGrid::step_frame(int x, int y) {
+  int i = cell_index(cmap, x, y);
+  if (i < 0) return;
+  ObjCell& c = cells[i];
+  if (!c.item.is_regular_item() && (c.item.get_modifier() & 16) != 0) return;
+  const ObjectTile* t = tiledata.get_object_tile(static_cast<unsigned>(c.item.get_base_code()));
+  if (t == nullptr || t->frames <= 1) return;
+  if (t->anim_mode == 'r') {
+    c.frame = rand_int(t->frames);
+  } else {
+    ++c.frame;
+    if (c.frame >= t->frames || c.frame < 0) c.frame = 0;
+  }
+}
+
+std::string ObjGrid::get_status_str(int x, int y) const {
+  const ObjCell* c = cell_at(x, y);
+  std::string out;
+  if (c == nullptr || c->id == -1 || c->price == 0) return out;
+  for (int bit = 0; bit < STATUS_LETTER_COUNT; ++bit)
+    if ((c->price >> bit) & 1u) out += STATUS_LETTERS[bit];
+  return out;
+}
+
+int ObjGrid::is_permanent(int x, int y) const {
+  const ObjCell* c = cell_at(x, y);
+  return c != nullptr && c->item != -1L ? c->permanent : 0;
+}
+
+int ObjGrid::is_large(int x, int y) const {
+  const ObjCell* c = cell_at(x, y);
+  return c != nullptr && c->item != -1L ? c->large : 0;
+}
+
+void ObjGrid::copy_from(const ObjectList& objects, bool entered, const CMap& map, int px,
+                        int py) {
+  FunctionTrace trace("copy obj list");
+  clear(false);
+  for (const ItemListEl* n = objects.first; n != nullptr; n = n->next) {
+    // Skip whatever lies outside the grid on either axis.
+    if (!in_grid(n->x, n->y)) continue;
+    int i = n->y * OBJGRID_SIZE + n->x;
+    ObjCell& c = cells[i];
+    if (n->id < 0 && c.id >= 0) continue;  // a server object wins over a local one
+    c.item = n->item;
+    c.id = n->id;
+    c.hea = n->hea;
+    c.align = n->align;
+    c.large = n->large;
+    c.price = static_cast<uint32_t>(n->price);
+    c.flags = static_cast<uint16_t>(n->b);
+    c.permanent = 0;
+    light[i] = 0;
+    if (entered && map.can_see_with_LOS(n->x, n->y, px, py, LIGHT_SIGHT_RANGE, 0)) {
+      int64_t l = n->qty;
+      light[i] = l < 1 && l != -2 ? wl.get_light(n->item) : static_cast<int32_t>(l);
+    }
+    trace.printf("%s at %d %d copied", n->item.str(false).c_str(), n->x, n->y);
+  }
+}
+
+void copy_obj_list() { obj_grid.copy_from(server_objects, level_entered, cmap, me.x, me.y); }
+
+void ObjGrid::update_ambient_sound(AmbientSound& out, int px, int py) const {
+  if (!out.enabled()) {
+    out.stop_all_loops();
+    return;
+  }
+  int best_id = -1;
+  float best = -1.0f;
+  for (int y = 0; y < OBJGRID_SIZE; ++y) {
+    for (int x = 0; x < OBJGRID_SIZE; ++x) {
+      const ObjCell& c = cells[y * OBJGRID_SIZE + x];
+      if (c.item == -1L) continue;
+      int id = ambient_sound_of(c.item.get_base_code());
+      if (id < 0) continue;
+      float f = out.distance_factor(px, py, x, y);
+      if (f > best) {
+        best = f;
+        best_id = id;
+      }
+    }
+  }
+  if (best_id < 0 || best < OBJGRID_MIN_LOUDNESS) {
+    out.stop_all_loops();
+    return;
+  }
+  // A new sound must start even when it is as loud as the old one was.
+  if (best_id != out.current_id) {
+    if (out.current_id >= 0) out.stop_loop(out.current_id);
+    out.play_scaled(best_id, best);
+  } else if (best != out.current_factor) {
+    out.adjust_loop(best_id, best);
+  } else {
+    return;
+  }
+  out.current_id = best_id;
+  out.current_factor = best;
+}
+
+void ObjGrid::update_ambient_sound() const {
+  update_ambient_sound(global_ambient_sound(), me.x, me.y);
+}

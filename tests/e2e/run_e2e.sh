@@ -1,0 +1,210 @@
+#!/usr/bin/env bash
+# One end-to-end case: run_e2e.sh CASE BUILD_DIR.
+# The client runs headless from a copy of the game directory; keys are typed
+# into its standard input; the server's log tells what it received.
+set -uo pipefail
+case_name=$1
+build=$(cd "$2" && pwd)
+work=$(mktemp -d /tmp/zib-e2e.XXXXXX)
+server_pid=
+client_pid=
+cleanup() {
+  [ -n "$client_pid" ] && kill "$client_pid" 2>/dev/null
+  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL ($case_name): $*"
+  echo "--- server log"; cat "$work/server.log" 2>/dev/null | cut -c1-200
+  echo "--- client output"; cut -c1-200 "$work/client.out" 2>/dev/null | tail -40
+  exit 1
+}
+
+# Waits up to $2 seconds for a line matching $1 in file $3.
+wait_for() {
+  local pattern=$1 secs=$2 file=$3 i
+  for ((i = 0; i < secs * 20; i++)); do
+    grep -q -- "$pattern" "$file" 2>/dev/null && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
+cp -r "$build/game" "$work/game"
+rm -f "$work/game/cl_log.txt"
+printf 'patched=1\nserver=127.0.0.1\naccount=demo\npasswd=demo\nname=Demo\nserver_idx=0\n' \
+  > "$work/game/client.cfg"
+
+# Starts the server with extra arguments; sets port from its log.
+start_server() {
+  "$build/devserver" --port 0 --dir "$work/srv" --log "$work/server.log" --once --timeout 60 "$@" \
+    > "$work/server.out" 2>&1 &
+  server_pid=$!
+  wait_for "listening on" 10 "$work/server.log" || fail "server did not start"
+  port=$(sed -n 's/^listening on 127.0.0.1:\([0-9]*\)$/\1/p' "$work/server.log" | head -1)
+  sed -i "s/^port=.*//" "$work/game/client.cfg"
+  echo "port=$port" >> "$work/game/client.cfg"
+  # The first row of the server list, for sessions that pick their server.
+  echo "Test server:127.0.0.1:$port" > "$work/game/dat/serverlist.txt"
+}
+
+# Types KEYS once PATTERN shows in the client's output (at most 30 s).
+type_after() {
+  wait_for "$1" 30 "$work/client.out"
+  printf '%s' "$2"
+}
+
+# Runs the client (with "-s" unless arguments follow), keys coming from the
+# command $1 (a shell snippet whose output is typed), and waits for it to end
+# within $2 seconds.
+run_client() {
+  local keys=$1 secs=$2 i
+  shift 2
+  local args=("$@")
+  [ "${#args[@]}" = 0 ] && args=(-s)
+  rm -f "$work/client.out"
+  (eval "$keys") | (cd "$work/game" && exec ./zib "${args[@]}") > "$work/client.out" 2>&1 &
+  client_pid=$!
+  for ((i = 0; i < secs * 20; i++)); do
+    kill -0 "$client_pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  if kill -0 "$client_pid" 2>/dev/null; then fail "client still running after ${secs}s"; fi
+  wait "$client_pid"
+  client_rc=$?
+  client_pid=
+}
+
+case "$case_name" in
+  login_ready)
+    # Without its own copy of the level the client has it transferred.
+    rm -f "$work/game/cmaps/lvl001.map"
+    start_server
+    (cd "$work/game" && exec ./zib -s < /dev/null) > "$work/client.out" 2>&1 &
+    client_pid=$!
+    wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach the ready state"
+    grep -q "^recv\[0\]: C [0-9a-f]* demo demo Demo x zib notwindows x x x 0 0 0 x 0 0 0 0$" \
+      "$work/server.log" || fail "login line"
+    grep -q "^recv\[0\]: Y [0-9a-f:]*$" "$work/server.log" || fail "data-file report"
+    grep -q "^recv\[0\]: \*\*$" "$work/server.log" || fail "no end of the inventory sync"
+    grep -q "^recv\[0\]: ^ i$" "$work/server.log" || fail "no '^ i' after the sync"
+    grep -q "^recv\[0\]: L 1$" "$work/server.log" || fail "no map request"
+    grep -q "^recv\[0\]: i$" "$work/server.log" || fail "no 'i' after the reload"
+    [ -f "$work/game/cmaps/lvl001.map" ] || fail "map not transferred"
+    cmp -s "$work/game/cmaps/lvl001.map" "$work/srv/cmaps/lvl001.map" || fail "map differs"
+    wait_for "Welcome to the sample world" 10 "$work/client.out" || fail "no welcome message"
+    kill -INT "$client_pid"
+    for ((i = 0; i < 100; i++)); do kill -0 "$client_pid" 2>/dev/null || break; sleep 0.05; done
+    kill -0 "$client_pid" 2>/dev/null && fail "client did not quit"
+    wait "$client_pid"; rc=$?; client_pid=
+    [ "$rc" = 0 ] || fail "exit status $rc after the quit request"
+    wait_for "close\[0\]" 5 "$work/server.log" || fail "server saw no close"
+    [ "$(grep -c '^recv\[0\]: q$' "$work/server.log")" = 1 ] || fail "'q' not sent exactly once"
+    grep -q "Quit and exit!" "$work/client.out" || fail "no 'Quit and exit!'"
+    ;;
+  verdicts)
+    # verdict, expected exit status (after "x" then "q"), expected message
+    while IFS='|' read -r verdict want msg; do
+      rm -f "$work/server.log"
+      start_server --verdict "$verdict"
+      run_client "type_after 'Press any key' xq" 30
+      [ "$client_rc" = "$want" ] || fail "$verdict: exit status $client_rc, wanted $want"
+      grep -q -- "$msg" "$work/client.out" || fail "$verdict: no message '$msg'"
+      wait "$server_pid" 2>/dev/null; server_pid=
+    done <<'LIST'
+C2|0|New character name exists!
+C3|1|Incorrect account login!
+C4|1|Already logged in!
+C5|0|Character not found!
+C6|0|Requested character not linked to this account!
+C7|1|You have been banned!
+C8|1|Character creation has been disabled on this server!
+C9|1|Connection closed!
+LIST
+    ;;
+  out_of_date)
+    start_server --client-crc 1
+    printf '#!/bin/sh\necho patched > patch-ran.txt\nexit 0\n' > "$work/game/patch.sh"
+    chmod +x "$work/game/patch.sh"
+    run_client "true" 20
+    [ -f "$work/game/patch-ran.txt" ] || fail "the updater was not started"
+    grep -q "Incorrect client version." "$work/client.out" || fail "no version log line"
+    grep -q "^send\[0\]: C1$" "$work/server.log" || fail "server did not answer C1"
+    ;;
+  closed_port)
+    # A port that was just in use and is closed again.
+    start_server
+    kill "$server_pid"; wait "$server_pid" 2>/dev/null; server_pid=
+    run_client "type_after 'Press q to quit now' q" 30
+    [ "$client_rc" = 1 ] || fail "exit status $client_rc, wanted 1"
+    grep -q "Could not connect to 127.0.0.1:$port" "$work/client.out" || fail "no connect message"
+    grep -q "Press q to quit now or any other key to try again." "$work/client.out" || fail "no prompt"
+    ;;
+  server_closes)
+    printf 'wait 300\nsend MsGoodbye\nclose\n' > "$work/scenario.txt"
+    start_server --scenario "$work/scenario.txt"
+    run_client "type_after 'Press q to quit.' qq" 40
+    [ "$client_rc" = 0 ] || fail "exit status $client_rc, wanted 0"
+    grep -q "Goodbye" "$work/client.out" || fail "scenario message not shown"
+    grep -q "Connection from server closed." "$work/client.out" || fail "no closed message"
+    grep -q "Press q to quit." "$work/client.out" || fail "no q prompt"
+    grep -q "Press a key to journey onward" "$work/client.out" || fail "no next session"
+    ;;
+  accounts)
+    # The server's own account checks, case by case.
+    mkdir -p "$work/srv/chars"
+    printf 'demo=demo\nbanned=pw:banned\nother=pw\n' > "$work/srv/accounts.cfg"
+    printf 'account=other\n' > "$work/srv/chars/Stranger.cfg"
+    printf 'account=banned\n' > "$work/srv/chars/Exile.cfg"
+    printf 'account=demo\n' > "$work/srv/chars/Demo.cfg"
+    set_login() { sed -i '/^account=/d; /^passwd=/d; /^name=/d' "$work/game/client.cfg"
+                  printf 'account=%s\npasswd=%s\nname=%s\n' "$1" "$2" "$3" >> "$work/game/client.cfg"; }
+    check() {  # expected status, message, keys, then the client's arguments
+      local want=$1 msg=$2 keys=$3; shift 3
+      rm -f "$work/server.log"
+      start_server "${server_args[@]}"
+      run_client "$keys" 30 "$@"
+      [ "$client_rc" = "$want" ] || fail "$msg: exit status $client_rc, wanted $want"
+      grep -q -- "$msg" "$work/client.out" || fail "no message '$msg'"
+      wait "$server_pid" 2>/dev/null; server_pid=
+    }
+    # After a refusal with "-s", q at "Press any key" ends with 1. With "-c" the
+    # form is answered with a key, and after the refusal q leads to the intro
+    # screens, where q quits with 0.
+    plain="type_after 'Press any key' q"
+    create="type_after 'Press a key to create' c; type_after 'Press any key' q;"
+    create+=" type_after 'journey onward' q"
+    server_args=()
+    set_login demo wrong Demo;    check 1 "Incorrect account login!" "$plain" -s
+    set_login demo demo Nobody;   check 1 "Character not found!" "$plain" -s
+    set_login demo demo Stranger; check 1 "Requested character not linked to this account!" "$plain" -s
+    set_login banned pw Exile;    check 1 "You have been banned!" "$plain" -s
+    set_login demo demo Demo;     check 0 "New character name exists!" "$create" -c
+    server_args=(--no-create)
+    set_login demo demo Newbie;   check 0 "Character creation has been disabled on this server!" "$create" -c
+    # A new character is created, logged in, and stored by the server.
+    rm -f "$work/server.log"
+    start_server
+    printf c > "$work/keys"
+    (cd "$work/game" && exec ./zib -c Newbie < "$work/keys") > "$work/client.out" 2>&1 &
+    client_pid=$!
+    wait_for "ready\[0\]: Newbie" 20 "$work/server.log" || fail "new character did not reach play"
+    grep -q "^account=demo$" "$work/srv/chars/Newbie.cfg" || fail "character not stored"
+    # The same account a second time while the first is playing.
+    (cd "$work/game" && exec ./zib -s < /dev/null) > "$work/second.out" 2>&1 &
+    second=$!
+    wait_for "Already logged in!" 20 "$work/second.out" || fail "second login not refused"
+    kill -INT "$second"
+    wait "$second"; rc=$?
+    [ "$rc" = 1 ] || fail "refused second client ended with $rc"
+    kill -INT "$client_pid"
+    wait "$client_pid"; rc=$?; client_pid=
+    [ "$rc" = 0 ] || fail "first client ended with $rc"
+    ;;
+  *)
+    fail "unknown case"
+    ;;
+esac
+echo "PASS ($case_name)"

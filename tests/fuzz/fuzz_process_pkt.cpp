@@ -1,0 +1,74 @@
+// The server message dispatcher on arbitrary messages: each line of the input
+// is one message, and the parts of grouped messages are handled as the frame
+// loop would. Nothing may crash, and the pending queue only holds group parts.
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "app/client_app.h"
+#include "app/globals.h"
+
+namespace {
+
+constexpr size_t MAX_PARTS_HANDLED = 256;
+
+int home_dir() {
+  static int fd = open(".", O_RDONLY | O_DIRECTORY);
+  return fd;
+}
+
+char scratch_buf[] = "/tmp/zibfuzzpkt.XXXXXX";
+
+// The handlers write their log and files relative to the working directory.
+const char* scratch_path() {
+  static const char* dir = [] {
+    if (!freopen("/dev/null", "w", stdout)) return "/tmp";
+    if (!mkdtemp(scratch_buf)) return "/tmp";
+    atexit([] {
+      std::error_code ec;
+      std::filesystem::remove_all(scratch_buf, ec);
+    });
+    return static_cast<const char*>(scratch_buf);
+  }();
+  return dir;
+}
+
+struct ScratchDir {
+  ScratchDir() {
+    home_dir();
+    if (chdir(scratch_path()) != 0) return;
+  }
+  ~ScratchDir() {
+    if (fchdir(home_dir()) != 0) return;
+  }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  ScratchDir scratch;
+  std::string input(reinterpret_cast<const char*>(data), size);
+  app.pending_messages.clear();
+  size_t start = 0;
+  while (start <= input.size()) {
+    size_t nl = input.find('\n', start);
+    std::string msg = input.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
+    app.process_pkt(msg);
+    for (size_t n = 0; n < MAX_PARTS_HANDLED && !app.pending_messages.empty(); ++n) {
+      std::string part = app.pending_messages.back();
+      app.pending_messages.pop_back();
+      app.process_pkt(part);
+    }
+    if (nl == std::string::npos) break;
+    start = nl + 1;
+  }
+  d.messages.clear();
+  session_over = false;
+  return 0;
+}

@@ -1,0 +1,68 @@
+#pragma once
+// Helpers of the client application tests: a fresh session state and a
+// server-role Socket wired to the global client socket over a socket pair.
+
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "app/client_app.h"
+#include "app/globals.h"
+#include "net/socket.h"
+
+inline void reset_app_state() {
+  tcpObj.sckClose(0);
+  app.pending_messages.clear();
+  app.reset_session();
+  app.debug_echo = 0;
+  app.direct_login = 0;
+  app.create_login = 0;
+  me.reset();
+  d.messages.clear();
+  drop_keys();
+  quit_enabled = false;
+  conn_state = CONN_TITLE;
+  gc_interface_mode = 0;
+  login_password.clear();
+  client_cfg = ConfigFile("client.cfg");
+  common_cfg = ConfigFile("dat/common.cfg");
+}
+
+// The global client socket connected to a server-role socket in this process.
+struct LoopbackServer {
+  Socket srv{SOCKET_ROLE_SERVER};
+
+  LoopbackServer() {
+    int sv[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM, 0, sv) != 0) return;
+    tcpObj.attach(0, sv[0]);
+    srv.attach(0, sv[1]);
+  }
+  ~LoopbackServer() { tcpObj.sckClose(0); }
+
+  void send(const std::string& line) { srv.sckSend(0, line); }
+  void send_raw_ack() { srv.sndAck(0); }
+
+  // The next message from the client, or "<none>" after `ms` of quiet.
+  std::string next(int ms = 500) {
+    std::string out;
+    for (int waited = 0; waited <= ms; ++waited) {
+      int rc = srv.get_message(0, out);
+      if (rc == 1) return out;
+      if (rc < -1) return "<closed>";
+      usleep(1000);
+    }
+    return "<none>";
+  }
+  // Closes the server's end.
+  void hang_up() { srv.sckClose(0); }
+};
+
+inline bool has_message(const std::string& text) {
+  for (const std::string& m : d.messages)
+    if (m == text) return true;
+  return false;
+}

@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include "app_test_support.h"
+#include "app/message_handlers.h"
+#include "core/compression.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+std::string group_of(const std::vector<std::string>& parts) {
+  std::string joined;
+  for (size_t i = 0; i < parts.size(); ++i) {
+    if (i) joined += GROUP_SEPARATOR;
+    joined += parts[i];
+  }
+  return "*" + deflate(joined);
+}
+
+// A local port that nobody listens on.
+int closed_port() {
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a{};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  socklen_t len = sizeof a;
+  getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+  close(fd);
+  return ntohs(a.sin_port);
+}
+
+struct SessionTest : ::testing::Test {
+  TempDir dir;
+  void SetUp() override { reset_app_state(); }
+  void TearDown() override {
+    session_over = false;
+    quit_requested = false;
+    quit_enabled = false;
+  }
+  // Runs passes until the message box holds `n` lines or 500 passes went by.
+  void pass_until(size_t n) {
+    for (int i = 0; i < 500 && d.messages.size() < n; ++i) ASSERT_TRUE(app.frame_pass());
+  }
+};
+
+}  // namespace
+
+TEST_F(SessionTest, GroupedPartsOnePerPassBeforeTheNextRead) {
+  LoopbackServer s;
+  s.send(group_of({"Mc one", "Mc two", "Mc three"}));
+  s.send("Mc after");
+  pass_until(0);
+  // The group itself arrives in some pass; from then on each pass handles one part.
+  for (int i = 0; i < 500 && app.pending_messages.empty(); ++i) ASSERT_TRUE(app.frame_pass());
+  ASSERT_EQ(app.pending_messages.size(), 3u);
+  std::vector<std::string> expect = {" one", " two", " three", " after"};
+  for (size_t k = 0; k < 3; ++k) {
+    ASSERT_TRUE(app.frame_pass());
+    ASSERT_EQ(d.messages.size(), k + 1);
+    EXPECT_EQ(d.messages.back(), expect[k]);
+  }
+  pass_until(4);
+  EXPECT_EQ(std::vector<std::string>(d.messages.begin(), d.messages.end()), expect);
+}
+
+TEST_F(SessionTest, EchoMarksGroupedParts) {
+  LoopbackServer s;
+  app.debug_echo = 1;
+  me.dm = 1;
+  s.send(group_of({"Mc a", "Mc b"}));
+  pass_until(1);
+  pass_until(5);
+  std::vector<std::string> expect = {"START GROUPED", "*Mc a", " a", "*Mc b", "END GROUPED", " b"};
+  pass_until(6);
+  EXPECT_EQ(std::vector<std::string>(d.messages.begin(), d.messages.end()), expect);
+}
+
+TEST_F(SessionTest, ConnectionClosedWaitsForQ) {
+  LoopbackServer s;
+  s.hang_up();
+  type_key_later('x');
+  type_key_later('Q');
+  ASSERT_TRUE(app.frame_pass());
+  EXPECT_TRUE(session_over);
+  EXPECT_TRUE(has_message("Connection from server closed."));
+  EXPECT_TRUE(has_message("Press q to quit."));
+  EXPECT_FALSE(key_waiting());
+}
+
+TEST_F(SessionTest, ConnectionClosedAfterSessionOverEndsAtOnce) {
+  LoopbackServer s;
+  s.hang_up();
+  session_over = true;
+  ASSERT_TRUE(app.frame_pass());
+  EXPECT_FALSE(has_message("Connection from server closed."));
+}
+
+TEST_F(SessionTest, QuitRequestWhileConnectedSendsQOnce) {
+  LoopbackServer s;
+  conn_state = CONN_PLAYING;
+  quit_enabled = true;
+  request_quit();
+  EXPECT_TRUE(session_over);
+  EXPECT_TRUE(quit_requested);
+  app.service_quit_request();
+  app.service_quit_request();
+  EXPECT_EQ(s.next(), "q");
+  EXPECT_EQ(s.next(50), "<none>");
+  EXPECT_TRUE(has_message("Quit and exit!"));
+}
+
+TEST_F(SessionTest, QuitRequestIgnoredWhileDisabled) {
+  quit_enabled = false;
+  request_quit();
+  EXPECT_FALSE(session_over);
+  EXPECT_FALSE(quit_requested);
+}
+
+TEST_F(SessionTest, SignalRaisesTheQuitRequest) {
+  LoopbackServer s;
+  install_signal_handler();
+  conn_state = CONN_PLAYING;
+  quit_enabled = true;
+  raise(SIGINT);
+  EXPECT_TRUE(quit_requested);
+  app.service_quit_request();
+  EXPECT_EQ(s.next(), "q");
+}
+
+TEST_F(SessionTest, ResetSessionValues) {
+  app.input_pos = 5;
+  app.xfer_failures = 3;
+  app.list_partner = 9;
+  app.logged_in = 1;
+  app.repeat_item = Item(5);
+  app.attack_ready = 0;
+  app.whisper_partners = {"kept"};
+  app.pending_messages = {"kept"};
+  app.program_name = "zib";
+  inventory_synced = level_entered = data_reloaded = map_transfer_pending = true;
+  session_over = true;
+  quit_requested = true;
+  confirmed_x = 4;
+  current_target.id = 8;
+  level_sync_errors = 3;
+  repeat_use = true;
+  quick_cast_spell = "zap";
+  app.reset_session();
+  EXPECT_EQ(app.input_pos, -1);
+  EXPECT_EQ(app.xfer_failures, 0);
+  EXPECT_EQ(app.list_partner, -1);
+  EXPECT_EQ(app.logged_in, 0);
+  EXPECT_EQ(app.repeat_item.code, -1);
+  EXPECT_EQ(app.attack_ready, 1);
+  EXPECT_EQ(app.whisper_partners, std::vector<std::string>{"kept"});
+  EXPECT_EQ(app.pending_messages, std::vector<std::string>{"kept"});
+  EXPECT_EQ(app.program_name, "zib");
+  EXPECT_FALSE(inventory_synced || level_entered || data_reloaded || map_transfer_pending);
+  EXPECT_FALSE(session_over);
+  EXPECT_FALSE(quit_requested);
+  EXPECT_EQ(confirmed_x, -1);
+  EXPECT_EQ(current_target.id, -1);
+  EXPECT_EQ(level_sync_errors, 0);
+  EXPECT_FALSE(repeat_use);
+  EXPECT_EQ(quick_cast_spell, "");
+}
+
+TEST_F(SessionTest, ClosedPortRetryPromptGivesUpOnQ) {
+  client_cfg.set("server", "127.0.0.1");
+  client_cfg.set_int("port", closed_port());
+  type_key_later('x');
+  type_key_later('q');
+  EXPECT_EQ(app.connect("zib", "zib", 0, "acct", "", 'x', 0, 0, 0), CONNECT_GIVE_UP);
+  int prompts = 0;
+  for (const std::string& m : d.messages)
+    if (m == "Press q to quit now or any other key to try again.") ++prompts;
+  EXPECT_EQ(prompts, 2);
+  EXPECT_EQ(conn_state, CONN_PLAYING);
+}
+
+TEST_F(SessionTest, ServerIndexOutOfRangeSelectsRowZero) {
+  for (const char* idx : {"5", "-1"}) {
+    reset_app_state();
+    client_cfg.set("server_idx", idx);
+    type_key_later('q');  // quit in the intro screens
+    EXPECT_EQ(app.start_session("zib"), 0);
+    ConfigFile saved("client.cfg");
+    ASSERT_EQ(saved.load(), 0);
+    EXPECT_EQ(saved.get("server_idx"), "0");
+    EXPECT_EQ(saved.get("server"), "localhost");
+    EXPECT_EQ(saved.get("port"), "28889");
+  }
+}
+
+TEST_F(SessionTest, DirectLoginKeepsTheStoredServer) {
+  client_cfg.set("server", "127.0.0.1");
+  client_cfg.set_int("port", closed_port());
+  client_cfg.set("server_idx", "7");
+  app.direct_login = 1;
+  type_key_later('q');
+  EXPECT_EQ(app.start_session("zib"), 1);
+  EXPECT_EQ(client_cfg.get("server_idx"), "7");
+  EXPECT_FALSE(std::filesystem::exists("client.cfg"));
+}

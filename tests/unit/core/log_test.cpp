@@ -1,0 +1,262 @@
+#include "core/log.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <filesystem>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "core/config_file.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// A time stamp "dd-mm-yyyy hh:mm:ss"; '#' in a pattern stands for one digit.
+const std::string TIME_PATTERN = "##-##-#### ##:##:##";
+
+bool matches(const std::string& text, const std::string& pattern) {
+  if (text.size() != pattern.size()) return false;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (pattern[i] == '#' ? !isdigit((unsigned char)text[i]) : text[i] != pattern[i]) return false;
+  }
+  return true;
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+  std::vector<std::string> out;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) out.push_back(line);
+  return out;
+}
+
+// Each test starts with tracing in a known state and leaves it as it was.
+class LogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saved_on_ = trace_on;
+    saved_path_ = trace_file_path;
+    saved_depth_ = trace_depth;
+    trace_depth = 0;
+    trace_on = false;
+    trace_file_path = "trace/zib.txt";
+    std::filesystem::create_directory("trace");
+  }
+  void TearDown() override {
+    EXPECT_EQ(trace_depth, 0);
+    trace_on = saved_on_;
+    trace_file_path = saved_path_;
+    trace_depth = saved_depth_;
+  }
+  static std::string trace() { return TempDir::read("trace/zib.txt"); }
+
+  TempDir dir_;
+
+ private:
+  bool saved_on_ = false;
+  std::string saved_path_;
+  int saved_depth_ = 0;
+};
+
+TEST_F(LogTest, WritelogLineAndEchoWithoutTrace) {
+  testing::internal::CaptureStdout();
+  writelog("  hello %d\n", 5);
+  std::string out = testing::internal::GetCapturedStdout();
+  std::string log = TempDir::read("cl_log.txt");
+  EXPECT_TRUE(matches(log, TIME_PATTERN + ": hello 5\n")) << log;
+  EXPECT_EQ(out, log);
+  EXPECT_FALSE(std::filesystem::exists("trace/zib.txt"));
+}
+
+TEST_F(LogTest, WritelogAppends) {
+  testing::internal::CaptureStdout();
+  writelog("one");
+  writelog("two");
+  testing::internal::GetCapturedStdout();
+  auto lines = lines_of(TempDir::read("cl_log.txt"));
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_TRUE(matches(lines[1], TIME_PATTERN + ": two"));
+}
+
+TEST_F(LogTest, ExternalTextIsNeverAFormat) {
+  const char* hostile = "100% %n%s%s%x";
+  testing::internal::CaptureStdout();
+  writelog("said: %s", hostile);
+  testing::internal::GetCapturedStdout();
+  writechat("%s", hostile);
+  EXPECT_NE(TempDir::read("cl_log.txt").find(": said: 100% %n%s%s%x\n"), std::string::npos);
+  EXPECT_NE(TempDir::read("msglog.txt").find(": 100% %n%s%s%x\n"), std::string::npos);
+}
+
+TEST_F(LogTest, LongTextsAreCutAtTheirLimits) {
+  const struct {
+    bool chat;
+    size_t length;
+    size_t kept;
+  } cases[] = {{false, 99999, 99999}, {false, 150000, 99999}, {true, 1007, 1007},
+               {true, 5000, 1007}};
+  for (const auto& c : cases) {
+    std::filesystem::remove("cl_log.txt");
+    std::filesystem::remove("msglog.txt");
+    std::string text(c.length, 'x');
+    testing::internal::CaptureStdout();
+    if (c.chat)
+      writechat("%s", text.c_str());
+    else
+      writelog("%s", text.c_str());
+    std::string out = testing::internal::GetCapturedStdout();
+    std::string file = TempDir::read(c.chat ? "msglog.txt" : "cl_log.txt");
+    // "dd-mm-yyyy hh:mm:ss: " is 21 bytes, then the text and a line feed.
+    EXPECT_EQ(file.size(), 21 + c.kept + 1) << c.length;
+    EXPECT_EQ(out.empty(), c.chat);
+  }
+}
+
+TEST_F(LogTest, UnwritableLogPrintsNothing) {
+  std::filesystem::create_directory("cl_log.txt");
+  trace_on = true;
+  testing::internal::CaptureStdout();
+  writelog("lost");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  EXPECT_FALSE(std::filesystem::exists("trace/zib.txt"));
+}
+
+TEST_F(LogTest, ChatGoesToChatLogOnly) {
+  testing::internal::CaptureStdout();
+  writechat("  Bob: hi\r\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  std::string chat = TempDir::read("msglog.txt");
+  EXPECT_TRUE(matches(chat, TIME_PATTERN + ": Bob: hi\n")) << chat;
+  EXPECT_FALSE(std::filesystem::exists("cl_log.txt"));
+}
+
+TEST_F(LogTest, TraceOfLoggedLineShowsPrefixAndEmptyLine) {
+  trace_on = true;
+  {
+    FunctionTrace main_scope("cmain", true);
+    main_scope.printf("starting %d", 1);
+    testing::internal::CaptureStdout();
+    writelog("some message");
+    testing::internal::GetCapturedStdout();
+  }
+  auto lines = lines_of(trace());
+  ASSERT_EQ(lines.size(), 5u) << trace();
+  EXPECT_TRUE(matches(lines[0], TIME_PATTERN + " * cmain function enter"));
+  EXPECT_TRUE(matches(lines[1], TIME_PATTERN + " * cmain : starting 1"));
+  EXPECT_TRUE(matches(lines[2], TIME_PATTERN + "  * writelog : " + TIME_PATTERN + ": some message"));
+  EXPECT_EQ(lines[3], "");
+  EXPECT_TRUE(matches(lines[4], TIME_PATTERN + " * cmain function exit"));
+}
+
+TEST_F(LogTest, OutermostScopeAlwaysLogsAndStartsNewFile) {
+  trace_on = true;
+  TempDir::write("trace/zib.txt", "old run\n");
+  { FunctionTrace scope("first", false); }
+  auto lines = lines_of(trace());
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_TRUE(matches(lines[0], TIME_PATTERN + " * first function enter"));
+  EXPECT_TRUE(matches(lines[1], TIME_PATTERN + " * first function exit"));
+}
+
+TEST_F(LogTest, NestedScopesIndentByDepth) {
+  trace_on = true;
+  {
+    FunctionTrace a("a", true);
+    FunctionTrace b("b", false);  // quiet: counts but does not log
+    {
+      FunctionTrace c("c", true);
+      EXPECT_EQ(trace_depth, 3);
+    }
+    b.printf("note");
+  }
+  auto lines = lines_of(trace());
+  ASSERT_EQ(lines.size(), 5u) << trace();
+  EXPECT_TRUE(matches(lines[1], TIME_PATTERN + "   * c function enter"));
+  EXPECT_TRUE(matches(lines[2], TIME_PATTERN + "   * c function exit"));
+  EXPECT_TRUE(matches(lines[3], TIME_PATTERN + "  * b : note"));
+  EXPECT_TRUE(matches(lines[4], TIME_PATTERN + " * a function exit"));
+}
+
+TEST_F(LogTest, LongNameIsCutOnExitOnly) {
+  trace_on = true;
+  const std::string name(60, 'n');
+  {
+    FunctionTrace scope(name.c_str(), true);
+    EXPECT_EQ(std::string(scope.name()), name.substr(0, 49));
+  }
+  auto lines = lines_of(trace());
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NE(lines[0].find("* " + name + " function enter"), std::string::npos);
+  EXPECT_NE(lines[1].find("* " + name.substr(0, 49) + " function exit"), std::string::npos);
+}
+
+TEST_F(LogTest, QuietScopeWritesMessagesButNoExit) {
+  trace_on = true;
+  trace_depth = 1;  // inside an outer scope, as in the running program
+  {
+    FunctionTrace quiet("ids::clear_mobs");
+    EXPECT_EQ(trace_depth, 2);
+    quiet.printf("cleared %s", "all");
+  }
+  EXPECT_EQ(trace_depth, 1);
+  trace_depth = 0;
+  auto lines = lines_of(trace());
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_TRUE(matches(lines[0], TIME_PATTERN + "  * ids::clear_mobs : cleared all"));
+}
+
+TEST_F(LogTest, TraceOffOrWithoutPathWritesNothing) {
+  for (int i = 0; i < 2; ++i) {
+    trace_on = i == 1;
+    trace_file_path = i == 1 ? "" : "trace/zib.txt";
+    {
+      FunctionTrace scope("cmain", true);
+      scope.printf("x");
+    }
+    EXPECT_FALSE(std::filesystem::exists("trace/zib.txt"));
+  }
+}
+
+TEST_F(LogTest, MissingTraceDirectoryIsSilent) {
+  std::filesystem::remove("trace");
+  trace_on = true;
+  {
+    FunctionTrace scope("cmain", true);
+    scope.printf("x");
+  }
+  EXPECT_FALSE(std::filesystem::exists("trace"));
+}
+
+TEST_F(LogTest, ScopeLeftByExceptionRestoresDepth) {
+  try {
+    FunctionTrace scope("thrower", true);
+    throw std::runtime_error("x");
+  } catch (const std::runtime_error&) {
+  }
+  EXPECT_EQ(trace_depth, 0);
+}
+
+TEST_F(LogTest, TraceSwitchNeedsFlagAndAccessCode) {
+  const struct {
+    const char* trace;
+    const char* password;
+    bool on;
+  } cases[] = {{"1", "wevu", true},   {"2", "wevu", true},   {"1", "Wevu", false},
+               {"1", "wevu ", false}, {"0", "wevu", false},  {"true", "wevu", false},
+               {"1", "", false},      {nullptr, "wevu", false}};
+  for (const auto& c : cases) {
+    ConfigFile cfg;
+    if (c.trace) cfg.set("trace", c.trace);
+    cfg.set("trace_password", c.password);
+    trace_file_path.clear();
+    trace_on = !c.on;
+    apply_trace_switch(cfg);
+    EXPECT_EQ(trace_on, c.on) << (c.trace ? c.trace : "(none)") << " " << c.password;
+    EXPECT_EQ(trace_file_path, "trace/zib.txt");
+  }
+}
+
+}  // namespace

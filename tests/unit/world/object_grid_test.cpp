@@ -1,0 +1,206 @@
+// The object grid: server objects over local ones, cells outside the grid,
+// wrapping, animation frames, status letters and the ambient sound choice.
+
+#include "world/object_grid.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "app/globals.h"
+#include "support/temp_dir.h"
+#include "world/item_list.h"
+
+namespace {
+
+ItemListEl* object(int id, long code, int x, int y) {
+  auto* n = new ItemListEl;
+  n->id = id;
+  n->item = Item(code);
+  n->x = x;
+  n->y = y;
+  return n;
+}
+
+// Keeps the global map's shape for one test.
+struct MapShape {
+  MapShape(int type, int width) : old_type(cmap.type), old_width(cmap.width) {
+    cmap.type = type;
+    cmap.width = width;
+  }
+  ~MapShape() {
+    cmap.type = old_type;
+    cmap.width = old_width;
+  }
+  int old_type, old_width;
+};
+
+TEST(ObjectGridTest, ServerObjectWinsInEitherOrder) {
+  auto g = std::make_unique<ObjGrid>();
+  MapShape shape(1, 250);
+  ObjectList a;
+  a.push_back(object(-1, 100, 3, 4));
+  a.push_back(object(7, 200, 3, 4));
+  g->copy_from(a, false, cmap, 0, 0);
+  EXPECT_EQ(g->get_id(3, 4), 7);
+  EXPECT_EQ(g->get_item(3, 4).code, 200);
+  ObjectList b;
+  b.push_back(object(7, 200, 3, 4));
+  b.push_back(object(-1, 100, 3, 4));
+  g->copy_from(b, false, cmap, 0, 0);
+  EXPECT_EQ(g->get_id(3, 4), 7);
+  EXPECT_EQ(g->get_item(3, 4).code, 200);
+}
+
+TEST(ObjectGridTest, CellsOutsideTheGridAreSkipped) {
+  // Regression: negative coordinates wrote before the grid and x >= 250
+  // aliased the next row.
+  auto g = std::make_unique<ObjGrid>();
+  MapShape shape(1, 250);
+  ObjectList l;
+  l.push_back(object(1, 100, -1, 5));
+  l.push_back(object(2, 100, 250, 0));
+  l.push_back(object(3, 100, 5, 250));
+  l.push_back(object(4, 100, -250, 2));
+  g->copy_from(l, false, cmap, 0, 0);
+  for (int i = 0; i < OBJGRID_CELLS; ++i) ASSERT_EQ(g->cells[i].id, -1) << "cell " << i;
+  g->set_item(Item(100L), 250, 0);
+  g->set_item(Item(100L), -1, 1);
+  g->set_item(Item(100L), 0, 250);
+  for (int i = 0; i < OBJGRID_CELLS; ++i) ASSERT_EQ(g->cells[i].item.code, -1) << "cell " << i;
+}
+
+TEST(ObjectGridTest, AccessorsWrapOnAWrappingMapOnly) {
+  auto g = std::make_unique<ObjGrid>();
+  g->set_item(Item(123L), 99, 5);
+  {
+    MapShape shape(0, 100);
+    EXPECT_EQ(g->get_item(-1, 5).code, 123);
+  }
+  MapShape shape(1, 100);
+  EXPECT_EQ(g->get_item(-1, 5).code, -1);
+  EXPECT_EQ(g->get_id(-1, 5), -1);
+  EXPECT_EQ(g->get_align(300, 5), 'n');
+  EXPECT_EQ(g->get_hea(3, -2), -1);
+  EXPECT_EQ(g->get_flags(3, 250), 0);
+  EXPECT_EQ(g->get_status_str(-3, 0), "");
+}
+
+TEST(ObjectGridTest, PartialClearKeepsLocalItems) {
+  auto g = std::make_unique<ObjGrid>();
+  MapShape shape(1, 250);
+  g->set_item(Item(150L), 10, 10);
+  ObjectList l;
+  l.push_back(object(9, 160, 11, 10));
+  g->copy_from(l, false, cmap, 0, 0);
+  EXPECT_EQ(g->get_item(10, 10).code, 150);
+  EXPECT_EQ(g->is_permanent(10, 10), 1);
+  EXPECT_EQ(g->is_permanent(11, 10), 0);
+  g->clear(false);
+  EXPECT_EQ(g->get_item(10, 10).code, 150);
+  EXPECT_EQ(g->get_item(11, 10).code, -1);
+  g->clear(true);
+  EXPECT_EQ(g->get_item(10, 10).code, -1);
+}
+
+TEST(ObjectGridTest, StatusLettersFollowTheBitOrder) {
+  auto g = std::make_unique<ObjGrid>();
+  MapShape shape(1, 250);
+  ObjectList l;
+  ItemListEl* n = object(4, 100, 1, 1);
+  n->price = (1 << 1) | (1 << 5);
+  l.push_back(n);
+  ItemListEl* all = object(5, 100, 2, 1);
+  all->price = 0xFFFF;
+  l.push_back(all);
+  g->copy_from(l, false, cmap, 0, 0);
+  EXPECT_EQ(g->get_status_str(1, 1), "ZD");
+  EXPECT_EQ(g->get_status_str(2, 1), "?ZH-!DqVmPBoz");
+  EXPECT_EQ(g->get_price(1, 1), 34u);
+  g->set_item(Item(100L), 3, 3);
+  EXPECT_EQ(g->get_price(3, 3), 0u) << "local items have no status";
+}
+
+TEST(ObjectGridTest, FramesFollowTheObjectTile) {
+  TempDir dir;
+  TempDir::write("dat/tiles.txt", "12c\tfire\t0\t4\ts\t0\t0\n12d\tflicker\t1\t3\tr\t0\t0\n");
+  TempDir::write("dat/mtiles.txt", "0 1 0 0 0 Zero Zero\n");
+  TempDir::write("dat/underneath.txt", "");
+  tiledata.load();
+  auto g = std::make_unique<ObjGrid>();
+  MapShape shape(1, 250);
+  g->set_item(Item(0x12cL), 5, 5);
+  g->cells[5 * OBJGRID_SIZE + 5].frame = 6;
+  EXPECT_EQ(g->get_frame(5, 5), 2);
+  g->cells[5 * OBJGRID_SIZE + 5].frame = 3;
+  g->step_frame(5, 5);
+  EXPECT_EQ(g->get_frame(5, 5), 0) << "the counter goes back to 0 at the frame count";
+  g->set_item(Item(0x12dL), 6, 5);
+  for (int i = 0; i < 20; ++i) {
+    g->step_frame(6, 5);
+    EXPECT_GE(g->cells[5 * OBJGRID_SIZE + 6].frame, 0);
+    EXPECT_LT(g->cells[5 * OBJGRID_SIZE + 6].frame, 3);
+  }
+  g->set_item(Item(0x100L), 7, 5);
+  g->step_frame(7, 5);
+  EXPECT_EQ(g->get_frame(7, 5), 0);
+}
+
+// Records what the ambient choice asks of the sound object.
+struct Recorder : AmbientSound {
+  bool on = true;
+  bool flat = false;  // every object equally loud
+  std::vector<std::string> calls;
+  bool enabled() override { return on; }
+  float distance_factor(int px, int py, int x, int y) override {
+    if (flat) return 0.5f;
+    float d = std::hypot(float(px - x), float(py - y));
+    return d >= 10 ? 0.0f : 1.0f - d / 10.0f;
+  }
+  void stop_all_loops() override {
+    calls.push_back("stop_all");
+    current_id = -1;
+    current_factor = -1.0f;
+  }
+  void stop_loop(int id) override { calls.push_back("stop " + std::to_string(id)); }
+  void play_scaled(int id, float) override { calls.push_back("play " + std::to_string(id)); }
+  void adjust_loop(int id, float) override { calls.push_back("adjust " + std::to_string(id)); }
+};
+
+TEST(ObjectGridTest, AmbientLoopFollowsTheLoudestObject) {
+  auto g = std::make_unique<ObjGrid>();
+  g->set_item(Item(302L), 10, 10);
+  g->set_item(Item(259L), 20, 10);
+  Recorder r;
+  g->update_ambient_sound(r, 11, 10);
+  EXPECT_EQ(r.calls, std::vector<std::string>({"play 25"}));
+  g->update_ambient_sound(r, 11, 10);
+  EXPECT_EQ(r.calls.size(), 1u) << "same sound at the same loudness: nothing";
+  g->update_ambient_sound(r, 12, 10);
+  EXPECT_EQ(r.calls.back(), "adjust 25");
+  g->update_ambient_sound(r, 19, 10);
+  EXPECT_EQ(r.calls, std::vector<std::string>({"play 25", "adjust 25", "stop 25", "play 24"}));
+  g->update_ambient_sound(r, 100, 100);
+  EXPECT_EQ(r.calls.back(), "stop_all") << "nothing loud enough";
+  r.on = false;
+  r.calls.clear();
+  g->update_ambient_sound(r, 19, 10);
+  EXPECT_EQ(r.calls, std::vector<std::string>({"stop_all"}));
+}
+
+TEST(ObjectGridTest, NewSoundAtTheSameLoudnessStillPlays) {
+  // Regression: an equal factor used to be taken for "nothing to do".
+  auto g = std::make_unique<ObjGrid>();
+  Recorder r;
+  r.flat = true;
+  g->set_item(Item(302L), 10, 10);
+  g->update_ambient_sound(r, 0, 0);
+  g->clear(true);
+  g->set_item(Item(273L), 10, 10);
+  g->update_ambient_sound(r, 0, 0);
+  EXPECT_EQ(r.calls, std::vector<std::string>({"play 25", "stop 25", "play 26"}));
+}
+
+}  // namespace

@@ -1,0 +1,367 @@
+#include "dev_session.h"
+
+#include <sys/time.h>
+
+#include <cctype>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+
+#include "core/compression.h"
+#include "core/item.h"
+#include "core/string_utils.h"
+#include "core/utils.h"
+#include "net/socket.h"
+
+namespace {
+
+FILE* log_file = nullptr;
+std::set<std::string> accounts_in_play;
+int next_character_id = 100;
+
+constexpr int HOTKEYS = 60;
+constexpr int LOGIN_FIELDS = 19;
+constexpr int CLOCK_PERIOD_MS = 2000;
+
+bool is_hex(const std::string& s, size_t max_len) {
+  if (s.empty() || s.size() > max_len) return false;
+  for (char c : s)
+    if (!std::isxdigit(static_cast<unsigned char>(c))) return false;
+  return true;
+}
+bool is_int(const std::string& s) {
+  size_t i = s.size() > 1 && s[0] == '-' ? 1 : 0;
+  if (i >= s.size() || s.size() > 11) return false;
+  for (; i < s.size(); ++i)
+    if (!std::isdigit(static_cast<unsigned char>(s[i]))) return false;
+  return true;
+}
+bool is_name(const std::string& s, size_t max_len, bool letters_only) {
+  if (s.empty() || s.size() > max_len) return false;
+  for (unsigned char c : s)
+    if (c >= 0x80 || (letters_only ? !std::isalpha(c) : !std::isalnum(c))) return false;
+  return true;
+}
+bool is_word(const std::string& s) {
+  if (s.empty() || s.size() > 1000) return false;
+  for (unsigned char c : s)
+    if (c <= 0x20 || c >= 0x7f) return false;
+  return true;
+}
+
+}  // namespace
+
+long long dev_now_ms() {
+  timeval tv{};
+  gettimeofday(&tv, nullptr);
+  return static_cast<long long>(tv.tv_sec) * 1000 + tv.tv_usec / 1000;
+}
+
+void dev_log_open(const std::string& path) {
+  if (!path.empty()) log_file = std::fopen(path.c_str(), "a");
+}
+
+void dev_log(const char* fmt, ...) {
+  char buf[4096];
+  va_list ap;
+  va_start(ap, fmt);
+  vsnprintf(buf, sizeof buf, fmt, ap);
+  va_end(ap);
+  std::printf("devserver: %s\n", buf);
+  std::fflush(stdout);
+  if (log_file) {
+    std::fprintf(log_file, "%s\n", buf);
+    std::fflush(log_file);
+  }
+}
+
+std::string parse_login_line(const std::string& line, LoginRequest& out) {
+  std::vector<std::string> f;
+  split(line, " ", f);
+  if (f.size() != LOGIN_FIELDS) return format_str("%zu fields instead of %d", f.size(), LOGIN_FIELDS);
+  if (f[0] != "C") return "not a login line";
+  if (!is_hex(f[1], 8)) return "program checksum";
+  out.crc = static_cast<unsigned>(std::strtoul(f[1].c_str(), nullptr, 16));
+  if (!is_int(f[11]) || (f[11] != "0" && f[11] != "1")) return "create flag";
+  out.create = f[11] == "1";
+  if (!is_name(f[2], 15, false)) return "account name";
+  if (!is_name(f[3], 15, false)) return "password";
+  if (!is_name(f[4], out.create ? 15 : 30, out.create != 0)) return "character name";
+  if (!is_word(f[5])) return "game master password";
+  if (!is_word(f[6])) return "program name";
+  if (!is_word(f[7])) return "platform";
+  if (f[8] != "x" || f[9] != "x" || f[10] != "x") return "reserved fields";
+  if (!is_hex(f[12], 8)) return "avatar";
+  if (!is_int(f[13])) return "class";
+  if (f[14].size() != 1) return "gender";
+  if (!is_hex(f[15], 16)) return "reserved number";
+  if (!is_int(f[16]) || !is_int(f[17]) || !is_int(f[18])) return "trailing numbers";
+  if (out.create && f[14] != "M" && f[14] != "F") return "gender";
+  out.account = f[2];
+  out.password = f[3];
+  out.name = f[4];
+  out.dm_password = f[5];
+  out.program = f[6];
+  out.platform = f[7];
+  out.avatar = static_cast<unsigned>(std::strtoul(f[12].c_str(), nullptr, 16));
+  out.cls = std::atoi(f[13].c_str());
+  out.gender = f[14][0];
+  out.hide_dm = std::atoi(f[17].c_str());
+  out.race = std::atoi(f[18].c_str());
+  return "";
+}
+
+std::string load_scenario(const std::string& path, std::vector<ScenarioStep>& steps) {
+  FILE* f = std::fopen(path.c_str(), "r");
+  if (!f) return "cannot open " + path;
+  std::string line;
+  while (read_line(f, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#') continue;
+    size_t blank = line.find(' ');
+    ScenarioStep s{line.substr(0, blank), blank == std::string::npos ? "" : line.substr(blank + 1)};
+    if (s.op != "send" && s.op != "expect" && s.op != "expect_prefix" && s.op != "close" &&
+        s.op != "wait") {
+      std::fclose(f);
+      return "unknown step: " + line;
+    }
+    steps.push_back(s);
+  }
+  std::fclose(f);
+  return "";
+}
+
+DevSession::DevSession(Socket& s, int id_, const DevOptions& o, DevStore& st,
+                       const std::vector<ScenarioStep>& sc)
+    : sock(s), id(id_), opt(o), store(st), scenario(sc) {}
+
+void DevSession::start() {
+  sock.sndAck(id);
+  state = LOGIN;
+}
+
+void DevSession::send(const std::string& line) {
+  dev_log("send[%d]: %s", id, line.c_str());
+  sock.sckSend(id, line);
+}
+
+void DevSession::close(const char* why) {
+  if (state == CLOSED) return;
+  dev_log("close[%d]: %s", id, why);
+  if (!ch.account.empty()) accounts_in_play.erase(ch.account);
+  sock.sckClose(id);
+  state = CLOSED;
+}
+
+void DevSession::on_line(const std::string& line) {
+  dev_log("recv[%d]: %s", id, line.c_str());
+  switch (state) {
+    case LOGIN:
+      on_login(line);
+      break;
+    case REPORT:
+      if (line.rfind("Y ", 0) == 0) begin_readiness();
+      break;
+    case SYNC:
+      if (line == "*") {
+        if (sync_chunks_sent++ == 0) {
+          std::string inv = Item(1).str(false) + "@1:" + Item(2).str(false) + "@5";
+          dev_log("send[%d]: <inventory> %s", id, inv.c_str());
+          sock.sckSend(id, deflate(inv));
+        } else {
+          send("EI");
+        }
+      } else if (line == "**") {
+        state = PLAY;
+        send_level(false);
+        send("Z");
+      }
+      break;
+    case SCENARIO:
+      if (step < scenario.size() &&
+          (scenario[step].op == "expect" || scenario[step].op == "expect_prefix")) {
+        const ScenarioStep& s = scenario[step];
+        bool ok = s.op == "expect" ? line == s.arg : line.rfind(s.arg, 0) == 0;
+        if (!ok) {
+          dev_log("scenario: expected [%s] got [%s]", s.arg.c_str(), line.c_str());
+          failed = true;
+        }
+        ++step;
+        run_scenario();
+      } else if (line == "q") {
+        close("quit");
+      }
+      break;
+    case PLAY:
+      play(line);
+      break;
+    default:
+      break;
+  }
+}
+
+void DevSession::on_login(const std::string& line) {
+  LoginRequest req;
+  std::string bad = parse_login_line(line, req);
+  if (!bad.empty()) {
+    dev_log("bad login line from %d: %s", id, bad.c_str());
+    close("bad login line");
+    return;
+  }
+  std::string verdict = "C0";
+  if (!opt.forced_verdict.empty()) {
+    verdict = opt.forced_verdict;
+  } else if (!opt.client_crc.empty() &&
+             std::strtoul(opt.client_crc.c_str(), nullptr, 16) != req.crc) {
+    verdict = "C1";
+  } else if (req.create) {
+    if (opt.creation_disabled) verdict = "C8";
+    else if (!store.password_ok(req.account, req.password)) verdict = "C3";
+    else if (store.banned(req.account)) verdict = "C7";
+    else if (store.character_exists(req.name)) verdict = "C2";
+  } else {
+    if (!store.password_ok(req.account, req.password)) verdict = "C3";
+    else if (store.banned(req.account)) verdict = "C7";
+    else if (accounts_in_play.count(req.account)) verdict = "C4";
+    else if (!store.character_exists(req.name)) verdict = "C5";
+  }
+  if (verdict == "C0") {
+    if (req.create) {
+      ch = DevCharacter();
+      ch.name = req.name;
+      ch.account = req.account;
+      ch.gender = req.gender;
+      ch.race = req.race;
+      ch.cls = req.cls;
+      ch.avatar = static_cast<int>(req.avatar);
+      ch.id = next_character_id++;
+      store.save_character(ch);
+    } else {
+      store.load_character(req.name, ch);
+      if (ch.account != req.account) verdict = "C6";
+    }
+  }
+  send(verdict);
+  if (verdict != "C0") {
+    ch = DevCharacter();
+    close("refused");
+    return;
+  }
+  accounts_in_play.insert(ch.account);
+  send_handshake();
+  state = REPORT;
+}
+
+void DevSession::send_handshake() {
+  send(format_str("INIT %d %d       %d %d %d %d %d %d      %s %c %d %d", ch.id, 0, 1, 1, 0, 3, 0,
+                  100, ch.name.c_str(), ch.gender, ch.race, ch.cls));
+  send(format_str("H %d %d %d 20 0 0 30 10 0 0 30 10 5.0 10 0 10.0 10.0 10.0 100 0 1 0 0 5",
+                  ch.x, ch.y, ch.level));
+  send("7");
+  send("p 1 0 0 1.0 0.0 50 0 0 0 0 0");
+  std::string arms = "#";
+  for (int i = 0; i < 15; ++i) arms += " " + Item(0).str(false);
+  send(arms);
+  send("1.00:2.00:0.50:");
+  send("0.00:");
+  std::string items, spells_line;
+  for (int i = 0; i < HOTKEYS; ++i) {
+    items += (i ? " " : "") + Item(0).str(false);
+    spells_line += (i ? " " : "") + std::string("-1");
+  }
+  send(items);
+  send(spells_line);
+  send("1 2 3");
+}
+
+void DevSession::begin_readiness() {
+  state = SYNC;
+  sync_chunks_sent = 0;
+  send("h 0");
+}
+
+void DevSession::send_level(bool transfer) {
+  uint32_t crc = static_cast<uint32_t>(file_crc32(DEV_LEVEL_FILE));
+  send(format_str("K %d %d %d %d %d %x %d %d", transfer ? 1 : 0, DEV_LEVEL, ch.level, ch.x, ch.y,
+                  crc, transfer ? 1 : 0, 0));
+  if (transfer) {
+    int rc = sock.send_file(id, DEV_LEVEL_FILE, DEV_LEVEL_FILE, crc ^ 1u);
+    dev_log("send_file[%d]: %s rc=%d", id, DEV_LEVEL_FILE, rc);
+  }
+}
+
+void DevSession::play(const std::string& line) {
+  if (line == "*" || line == "**") {
+    bool end = line == "**";
+    sock.serve_transfer_request(id, line);
+    if (end && transfer_pending) {
+      transfer_pending = false;
+      if (got_i) become_ready();
+    }
+    return;
+  }
+  if (line.rfind("L ", 0) == 0) {
+    transfer_pending = true;
+    send_level(true);
+    return;
+  }
+  if (line == "i") {
+    got_i = true;
+    if (!transfer_pending) become_ready();
+    return;
+  }
+  if (line == "q") {
+    close("quit");
+    return;
+  }
+  int tx = 0, ty = 0, lvl = 0, ox = 0, oy = 0, token = 0;
+  if (std::sscanf(line.c_str(), "m %d %d %d %d %d %d", &tx, &ty, &lvl, &ox, &oy, &token) == 6) {
+    ch.x = tx;
+    ch.y = ty;
+    send(format_str("m 1 %d %d %d %d 0", tx, ty, lvl, get_direction(ox, oy, tx, ty)));
+  }
+}
+
+void DevSession::become_ready() {
+  if (ready) return;
+  ready = true;
+  dev_log("ready[%d]: %s", id, ch.name.c_str());
+  send("MsWelcome to the sample world, " + ch.name + "!");
+  if (!scenario.empty()) {
+    state = SCENARIO;
+    step = 0;
+    run_scenario();
+  }
+}
+
+void DevSession::run_scenario() {
+  while (state == SCENARIO && step < scenario.size()) {
+    const ScenarioStep& s = scenario[step];
+    if (s.op == "send") {
+      send(s.arg);
+      ++step;
+    } else if (s.op == "wait") {
+      if (wait_until_ms == 0) wait_until_ms = dev_now_ms() + std::atoll(s.arg.c_str());
+      if (dev_now_ms() < wait_until_ms) return;
+      wait_until_ms = 0;
+      ++step;
+    } else if (s.op == "close") {
+      ++step;
+      close("scenario");
+      return;
+    } else {
+      return;  // waits for the client's next line
+    }
+  }
+  if (state == SCENARIO && step >= scenario.size()) dev_log("scenario[%d]: done", id);
+}
+
+void DevSession::tick() {
+  if (state == SCENARIO) run_scenario();
+  if (state == PLAY && ready && dev_now_ms() >= next_clock_ms) {
+    next_clock_ms = dev_now_ms() + CLOCK_PERIOD_MS;
+    world_minutes = (world_minutes + 1) % 1440;
+    sock.sckSend(id, format_str("t %d %d", world_minutes, 0));
+  }
+}

@@ -1,0 +1,97 @@
+#pragma once
+// One client of the development server: login, handshake replies, the
+// readiness sequence, a little play, and an optional scenario.
+
+#include <string>
+#include <vector>
+
+#include "dev_store.h"
+
+class Socket;
+
+struct DevOptions {
+  int port = 28889;
+  std::string data_dir = "devserver-data";
+  std::string world_dir = DEVSERVER_WORLD_DIR;  // the sample world's gamedata/
+  std::string scenario_file;
+  std::string log_file;
+  std::string forced_verdict;        // answer every login with this verdict
+  std::string client_crc;            // when set, other CRCs get "C1"
+  bool creation_disabled = false;
+  bool once = false;                 // end when the last client has left
+  int slots = 4;
+  int timeout_s = 0;                 // 0 = run until stopped
+};
+
+// The fields of a login line.
+struct LoginRequest {
+  unsigned crc = 0;
+  std::string account, password, name, dm_password, program, platform;
+  int create = 0;
+  unsigned avatar = 0;
+  int cls = 0;
+  char gender = 'x';
+  int hide_dm = 0;
+  int race = 0;
+};
+
+// Checks a login line field by field; "" when it is well-formed, else what is wrong.
+std::string parse_login_line(const std::string& line, LoginRequest& out);
+
+struct ScenarioStep {
+  std::string op;    // send, expect, expect_prefix, close, wait
+  std::string arg;
+};
+// "" when read, else the problem.
+std::string load_scenario(const std::string& path, std::vector<ScenarioStep>& steps);
+
+class DevSession {
+ public:
+  enum State { IDLE, LOGIN, REPORT, SYNC, PLAY, SCENARIO, CLOSED };
+
+  DevSession(Socket& s, int id, const DevOptions& opt, DevStore& store,
+             const std::vector<ScenarioStep>& scenario);
+  void start();
+  // Handles one line from the client.
+  void on_line(const std::string& line);
+  // Periodic work (scenario steps, the clock).
+  void tick();
+  bool closed() const { return state == CLOSED; }
+  bool scenario_failed() const { return failed; }
+  void close(const char* why);
+
+ private:
+  Socket& sock;
+  int id;
+  const DevOptions& opt;
+  DevStore& store;
+  std::vector<ScenarioStep> scenario;
+  size_t step = 0;
+  State state = IDLE;
+  DevCharacter ch;
+  int sync_chunks_sent = 0;
+  bool failed = false;
+  long long wait_until_ms = 0;
+  long long next_clock_ms = 0;
+  int world_minutes = 540;
+  bool transfer_pending = false;
+  bool got_i = false;
+  bool ready = false;
+
+  void send(const std::string& line);
+  void on_login(const std::string& line);
+  void send_handshake();
+  void begin_readiness();
+  void send_level(bool transfer);
+  void run_scenario();
+  void play(const std::string& line);
+  void become_ready();
+};
+
+// Writes one line to the server's log (and standard output).
+void dev_log(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+void dev_log_open(const std::string& path);
+long long dev_now_ms();
+
+constexpr const char* DEV_LEVEL_FILE = "cmaps/lvl001.map";
+constexpr int DEV_LEVEL = 1;

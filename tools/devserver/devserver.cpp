@@ -1,0 +1,196 @@
+// The development server: a small game server for the client's protocol on
+// loopback, for tests and for the demo. It admits clients, checks their login
+// lines, answers the handshake with the sample world's values, runs the
+// readiness sequence (inventory sync, level entry with map transfer, data
+// reload) and then a little play, or a scenario of lines to send and expect.
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "core/string_utils.h"
+#include "dev_session.h"
+#include "dev_store.h"
+#include "net/socket.h"
+#include "world/cmap.h"
+
+namespace {
+
+std::atomic<bool> stop_requested{false};
+void on_signal(int) { stop_requested = true; }
+
+constexpr int POLL_SLEEP_US = 2000;
+constexpr int LEVEL_W = 40, LEVEL_H = 30;
+constexpr int TILE_GRASS = 46, TILE_WALL = 35;
+
+void usage() {
+  std::printf(
+      "usage: devserver [--port N] [--dir DIR] [--world DIR] [--scenario FILE] [--log FILE]\n"
+      "                 [--verdict CX] [--client-crc HEX] [--no-create] [--once]\n"
+      "                 [--slots N] [--timeout SECONDS]\n");
+}
+
+bool parse_args(int argc, char** argv, DevOptions& o) {
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= argc) return false;
+      out = argv[++i];
+      return true;
+    };
+    std::string v;
+    if (a == "--port" && value(v)) o.port = to_int(v);
+    else if (a == "--dir" && value(v)) o.data_dir = v;
+    else if (a == "--scenario" && value(v)) o.scenario_file = v;
+    else if (a == "--world" && value(v)) o.world_dir = v;
+    else if (a == "--log" && value(v)) o.log_file = v;
+    else if (a == "--verdict" && value(v)) o.forced_verdict = v;
+    else if (a == "--client-crc" && value(v)) o.client_crc = v;
+    else if (a == "--slots" && value(v)) o.slots = to_int(v);
+    else if (a == "--timeout" && value(v)) o.timeout_s = to_int(v);
+    else if (a == "--no-create") o.creation_disabled = true;
+    else if (a == "--once") o.once = true;
+    else return false;
+  }
+  return o.slots >= 1 && o.port >= 0;
+}
+
+// The levels of the sample world are served as they are; without them the
+// server makes a walled meadow of its own.
+void copy_world_levels(const std::string& world_dir) {
+  std::error_code ec;
+  std::filesystem::create_directories("cmaps", ec);
+  std::filesystem::path src = std::filesystem::path(world_dir) / "cmaps";
+  for (const auto& e : std::filesystem::directory_iterator(src, ec)) {
+    std::string n = e.path().filename().string();
+    if (n.rfind("lvl", 0) != 0 || e.path().extension() != ".map") continue;
+    std::filesystem::copy_file(e.path(), std::filesystem::path("cmaps") / n,
+                               std::filesystem::copy_options::overwrite_existing, ec);
+  }
+}
+
+void make_sample_level() {
+  if (std::filesystem::exists(DEV_LEVEL_FILE)) return;
+  CMap m;
+  m.set_size(LEVEL_W, LEVEL_H, false);
+  for (int x = 0; x < LEVEL_W; ++x)
+    for (int y = 0; y < LEVEL_H; ++y)
+      m.set_tile(x, y, x == 0 || y == 0 || x == LEVEL_W - 1 || y == LEVEL_H - 1 ? TILE_WALL : TILE_GRASS);
+  m.level = DEV_LEVEL;
+  m.name = "Meadow";
+  if (m.save_map() != 0) dev_log("could not write %s", DEV_LEVEL_FILE);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  DevOptions opt;
+  if (!parse_args(argc, argv, opt)) {
+    usage();
+    return 2;
+  }
+  // Paths given on the command line are taken from where we were started.
+  auto absolute = [](std::string& p) {
+    if (!p.empty()) p = std::filesystem::absolute(p).string();
+  };
+  absolute(opt.scenario_file);
+  absolute(opt.log_file);
+  absolute(opt.world_dir);
+  dev_log_open(opt.log_file);
+
+  std::vector<ScenarioStep> scenario;
+  if (!opt.scenario_file.empty()) {
+    std::string err = load_scenario(opt.scenario_file, scenario);
+    if (!err.empty()) {
+      dev_log("scenario: %s", err.c_str());
+      return 2;
+    }
+  }
+  std::error_code ec;
+  std::filesystem::create_directories(opt.data_dir, ec);
+  if (chdir(opt.data_dir.c_str()) != 0) {
+    dev_log("cannot use %s", opt.data_dir.c_str());
+    return 2;
+  }
+  DevStore store;
+  if (store.open() != 0) {
+    dev_log("cannot write the accounts in %s", opt.data_dir.c_str());
+    return 2;
+  }
+  copy_world_levels(opt.world_dir);
+  make_sample_level();
+
+  struct sigaction sa {};
+  sa.sa_handler = on_signal;
+  sigemptyset(&sa.sa_mask);
+  sigaction(SIGINT, &sa, nullptr);
+  sigaction(SIGTERM, &sa, nullptr);
+  signal(SIGPIPE, SIG_IGN);
+
+  Socket sock(SOCKET_ROLE_SERVER);
+  if (sock.sckListen(opt.port, opt.slots, "127.0.0.1") != 0) {
+    dev_log("cannot listen on 127.0.0.1:%d", opt.port);
+    return 1;
+  }
+  dev_log("listening on 127.0.0.1:%d", sock.get_port());
+
+  std::vector<std::unique_ptr<DevSession>> sessions(static_cast<size_t>(opt.slots));
+  long long deadline = opt.timeout_s > 0 ? dev_now_ms() + opt.timeout_s * 1000LL : 0;
+  bool served = false, failed = false;
+  while (!stop_requested) {
+    if (deadline && dev_now_ms() > deadline) {
+      dev_log("timeout");
+      failed = true;
+      break;
+    }
+    // Admission: a free slot gets the client; with none free it is turned away.
+    int free_slot = -1;
+    for (int i = 0; i < opt.slots; ++i)
+      if (!sock.is_open(i)) {
+        free_slot = i;
+        break;
+      }
+    std::string peer;
+    int rc = sock.getconnection(free_slot < 0 ? opt.slots : free_slot, peer);
+    if (rc == 0) {
+      dev_log("connect[%d]: %s", free_slot, peer.c_str());
+      sessions[static_cast<size_t>(free_slot)] =
+          std::make_unique<DevSession>(sock, free_slot, opt, store, scenario);
+      sessions[static_cast<size_t>(free_slot)]->start();
+      served = true;
+    } else if (rc == -1) {
+      dev_log("server full: turned a client away");
+    }
+
+    for (int i = 0; i < opt.slots; ++i) {
+      auto& s = sessions[static_cast<size_t>(i)];
+      if (!s) continue;
+      std::string line;
+      int r = s->closed() ? -3 : sock.get_message(i, line);
+      if (r == 1) {
+        s->on_line(line);
+      } else if (r <= -2) {
+        s->close("connection closed");
+      }
+      if (!s->closed()) s->tick();
+      if (s->closed()) {
+        failed = failed || s->scenario_failed();
+        s.reset();
+      }
+    }
+    if (opt.once && served) {
+      bool any_open = false;
+      for (const auto& s : sessions) any_open = any_open || s != nullptr;
+      if (!any_open) stop_requested = true;
+    }
+    usleep(POLL_SLEEP_US);
+  }
+  dev_log("stopping");
+  return failed ? 1 : 0;
+}
