@@ -173,7 +173,7 @@ int ClientApp::client_init(const char* program_path, const std::string& prog_nam
     return LOGIN_FAILED;
   }
 
-  // 1. INIT.
+  // The character and the game-wide numbers.
   if (tcpObj.sckRecv(reply) < 0) return LOGIN_FAILED;
   int id = 0, dm = 0, sw1 = 0, sw2 = 0, cap = 0, per_remort = 0, flagged = 0, scap = 0;
   char cname[LOGIN_TEXT_MAX + 1] = {};
@@ -200,7 +200,7 @@ int ClientApp::client_init(const char* program_path, const std::string& prog_nam
   trace.printf("my xyz is %d %d %d", me.x, me.y, me.map_level);
   me.name = cname;
 
-  // 2. The character's record. 3. Sight. 4. Rules.
+  // The character's record, its sight and the game's rules.
   if (tcpObj.sckRecv(reply) < 0) return LOGIN_FAILED;
   me.parse_h_record(reply, false);
   if (tcpObj.sckRecv(reply) < 0) return LOGIN_FAILED;
@@ -224,7 +224,7 @@ int ClientApp::client_init(const char* program_path, const std::string& prog_nam
   g_no_requirements = noreq != 0;
   spare_rule_flag = spare != 0;
 
-  // 5. - 7. Equipment and skills.
+  // Equipment and skills.
   if (tcpObj.sckRecv(reply) < 0) return LOGIN_FAILED;
   me.sync_arms(reply);
   if (tcpObj.sckRecv(reply) < 0) return LOGIN_FAILED;
@@ -232,7 +232,7 @@ int ClientApp::client_init(const char* program_path, const std::string& prog_nam
   if (tcpObj.sckRecv(reply) < 0) return LOGIN_FAILED;
   me.parse_skills(reply, true);
 
-  // 8. - 10. Hotkeys and known spells.
+  // Hotkeys and known spells.
   if (tcpObj.sckRecv(reply) < 0) return LOGIN_FAILED;
   std::vector<std::string> words;
   split(reply, " ", words);

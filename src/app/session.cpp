@@ -4,6 +4,7 @@
 
 #include "app/client_app.h"
 #include "app/globals.h"
+#include "world/effects.h"
 #include "app/standins.h"
 #include "core/log.h"
 #include "core/utils.h"
@@ -32,7 +33,7 @@ int ClientApp::wait_for_key() {
 int ClientApp::run_sessions(const char* argv0) {
   FunctionTrace trace("cmain");
   for (;;) {
-    // 1. - 4.
+    // A fresh character and the title music.
     me.reset();
     d.hide_input_line();
     d.mouse_shown = 1;
@@ -43,7 +44,7 @@ int ClientApp::run_sessions(const char* argv0) {
     if ((direct_login == 0 || create_login == 1) && client_cfg.get_int("music") != 0)
       sound.play_music(-1, true);
 
-    // 5. - 6.
+    // Log in, then start the session from clean state.
     int rc = start_session(argv0);
     if (rc >= 0) return rc;
     reset_session();
@@ -51,7 +52,7 @@ int ClientApp::run_sessions(const char* argv0) {
     d.statbox_page = 0;
     d.free_title();
 
-    // 7. - 12.
+    // Tables, side panel and the settings of this session.
     d.copy_tile_table();
     spells.load();
     trace.printf("draw window");
@@ -70,7 +71,7 @@ int ClientApp::run_sessions(const char* argv0) {
     }
     trace.printf("starting");
 
-    // 13. - 15.
+    // Forget what the last session knew.
     quit_enabled = true;
     d.clear_minimap();
     id_table.clear();
@@ -93,7 +94,6 @@ int ClientApp::run_sessions(const char* argv0) {
     right_held = left_held = middle_held = 0;
     right_released = left_released = middle_released = 0;
 
-    // 16.
     bool ok = true;
     do {
       ok = frame_pass();
@@ -101,7 +101,7 @@ int ClientApp::run_sessions(const char* argv0) {
     } while (ok && !session_over);
     if (!ok) return 1;
 
-    // 17. - 18.
+    // Session end: save, disconnect, and quit or start over.
     client_cfg.save();
     tcpObj.sckClose(0);
     session_over = false;
@@ -138,14 +138,14 @@ bool ClientApp::frame_pass() {
   do_use_again();
   do_redraw();
   update_frame_counters();
-  if (step_events()) sound.stop_loop(9);
+  if (deteriorate(event_list) != 0) sound.stop_loop(9);
   uint64_t now = get_time_us();
   int missile_ms = static_cast<int>((now - action_timers[TIMER_MISSILES]) / 1000.0);
-  move_missiles(missile_ms);
+  move_missiles(missile_list, missile_ms);
   action_timers[TIMER_MISSILES] = get_time_us();
   now = get_time_us();
   int particle_ms = static_cast<int>((now - action_timers[TIMER_PARTICLES]) / 1000.0);
-  move_particles(particle_ms);
+  move_particles(particle_list, particle_ms);
   action_timers[TIMER_PARTICLES] = get_time_us();
   return handle_one_message();
 }

@@ -22,9 +22,11 @@ namespace {
 constexpr size_t MESSAGES_KEPT = 1000;
 std::deque<int> queued_keys;
 std::deque<int> keys_typed_later;
+bool stdin_keys_on = true;
 
 // Keys typed into standard input when it is a pipe or a file.
 void read_stdin_keys() {
+  if (!stdin_keys_on) return;
   static bool checked = false, usable = false;
   if (!checked) {
     checked = true;
@@ -88,6 +90,7 @@ void clear_key_buffer() {
 }
 
 void push_key(int key) { queued_keys.push_back(key); }
+void set_stdin_keys(bool on) { stdin_keys_on = on; }
 void type_key_later(int key) { keys_typed_later.push_back(key); }
 void drop_keys() {
   queued_keys.clear();

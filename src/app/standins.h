@@ -5,6 +5,10 @@
 // runs headless: messages go to the log, drawing does nothing, keys come from
 // standard input when it is not a terminal (so that tests can type them).
 //
+// standins.cpp also holds the headless bodies of the ClientApp input steps
+// (do_mouse, do_tick, ...) and of the intro screens (do_intro: a key journeys
+// onward or creates the stored character, q quits).
+//
 // Delete the matching section here when a subsystem lands.
 
 #include <cstdint>
@@ -94,6 +98,8 @@ void clear_key_buffer();
 void push_key(int key);
 void type_key_later(int key);
 void drop_keys();
+// Whether keys are read from standard input (on by default; tests turn it off).
+void set_stdin_keys(bool on);
 
 // Mouse wheel position (the game library's mouse_z).
 inline int mouse_wheel() { return 0; }
@@ -124,9 +130,3 @@ class Sound {
   void stop_loop(int id) { (void)id; }
 };
 
-// ---- Timed effects of the world model ----------------------------------------
-// Ages the timed events (true when one changed) and moves missiles and
-// particles by whole milliseconds.
-inline bool step_events() { return false; }
-inline void move_missiles(int ms) { (void)ms; }
-inline void move_particles(int ms) { (void)ms; }

@@ -90,12 +90,13 @@ ClientApp::ClientApp() {
 
 int ClientApp::cmain(int argc, char** argv) {
   int rc = start_up(argc, argv);
-  if (rc != 0) return rc;
-  return run_sessions(argc > 0 ? argv[0] : "");
+  if (rc == 0) rc = run_sessions(argc > 0 ? argv[0] : "");
+  close_scripts();
+  return rc;
 }
 
 int ClientApp::start_up(int argc, char** argv) {
-  // 1. Locate the installation and run from there.
+  // Locate the installation and run from there.
   std::string argv0 = argc > 0 && argv[0] ? argv[0] : "";
   size_t slash = argv0.rfind('/');
   program_name = slash == std::string::npos ? argv0 : argv0.substr(slash + 1);
@@ -103,17 +104,17 @@ int ClientApp::start_up(int argc, char** argv) {
   if (!program_dir.empty() && chdir(program_dir.c_str()) != 0)
     writelog("could not change to %s\n", program_dir.c_str());
 
-  // 2. - 3. Settings.
+  // Settings.
   platform_name = PLATFORM_NAME;
   if (client_cfg.load() != 0) return 1;
   if (common_cfg.load() != 0) return 1;
 
-  // 4. Tables whose failure does not stop start-up.
+  // Tables whose failure does not stop start-up.
   sc.load();
   keymap.load();
   mounts.load();
 
-  // 5. - 6.
+  // The user's settings.
   game_is_qyx = common_cfg.get("game_name") == GAME_NAME_QYX;
   d.old_lighting = client_cfg.get_bool("old_lighting");
   if (client_cfg.get_int("turn_delay") >= MIN_TURN_DELAY) turn_delay_ms = client_cfg.get_int("turn_delay");
@@ -133,7 +134,7 @@ int ClientApp::start_up(int argc, char** argv) {
     mouse_sensitivity = client_cfg.get_int("mouse_fps_sensitivity");
   d.show_fps = client_cfg.get_bool("fps");
 
-  // 7. - 8. Tracing.
+  // Tracing.
   apply_trace_switch(client_cfg);
   FunctionTrace trace("cmain", true);
   trace.printf("%s client version %s", CLIENT_NAME, CLIENT_VERSION);
@@ -142,7 +143,7 @@ int ClientApp::start_up(int argc, char** argv) {
   if (!getcwd(cwd, sizeof cwd)) cwd[0] = 0;
   trace.printf("actual pwd=%s", cwd);
 
-  // 9. - 10.
+  // Random numbers and the command line.
   std::srand(static_cast<unsigned>(std::time(nullptr)));
   direct_login = 0;
   create_login = 0;
@@ -159,7 +160,7 @@ int ClientApp::start_up(int argc, char** argv) {
     }
   }
 
-  // 11. An installation that was never patched hands over to the updater.
+  // An installation that was never patched hands over to the updater.
   if (client_cfg.get_int("patched") == 0) {
     client_cfg.set("patched", "1");
     client_cfg.save();
@@ -168,7 +169,7 @@ int ClientApp::start_up(int argc, char** argv) {
     return 1;
   }
 
-  // 12. - 16. The display and the quit request.
+  // The display and the quit request.
   screen_w = client_cfg.get_int("res_x");
   if (screen_w == 0) screen_w = DEFAULT_RES_X;
   screen_h = client_cfg.get_int("res_y");
@@ -182,13 +183,13 @@ int ClientApp::start_up(int argc, char** argv) {
     return 1;
   }
 
-  // 17. Scripts.
+  // Scripts.
   if (start_scripts() != 0) {
     writelog("failed to load lua!\n");
     return 1;
   }
 
-  // 18. - 21. Data tables, display tables and sound.
+  // Data tables, display tables and sound.
   if (tiledata.load() != 0) {
     trace.printf("prob loading tile data");
     writelog("prob loading tile data\n");

@@ -54,7 +54,8 @@ int mp_stat_number(int kind) {
 }
 
 float avg_damage_per_speed(int dice, int sides, float speed) {
-  if (sides < 1) return 0.0f;
+  // A weapon line without a usable speed would give an infinite figure.
+  if (sides < 1 || !(speed > 0.0f)) return 0.0f;
   // 1 + 2 + ... + sides, over sides: the mean of one die.
   float mean = static_cast<float>(sides + 1) / 2.0f;
   return mean * static_cast<float>(dice) / speed;

@@ -161,7 +161,7 @@ int Player::save(const ItemList& inventory, const std::string& dir) {
   std::fputs("\nCO=", f);
   for (int32_t c : cooldowns) std::fprintf(f, "%d:", c);
   std::fputs("\nPERKS=", f);
-  for (uint8_t p : perks) std::fprintf(f, "%c:", p != 0 ? 'y' : 'n');
+  for (uint8_t p : perk_flags) std::fprintf(f, "%c:", p != 0 ? 'y' : 'n');
   std::fputs("\nBUFFS=", f);
   bool first = true;
   for (const auto& [bid, value] : buffs) {
@@ -359,7 +359,7 @@ int Player::load(const std::string& char_name, const std::string& dir) {
     std::vector<std::string> t;
     split(rest, ":", t);
     for (int i = 0; i < PLAYER_NUM_PERKS; ++i)
-      perks[i] = static_cast<size_t>(i) < t.size() && !t[static_cast<size_t>(i)].empty() &&
+      perk_flags[i] = static_cast<size_t>(i) < t.size() && !t[static_cast<size_t>(i)].empty() &&
                  t[static_cast<size_t>(i)][0] == 'y';
   }
   clear_buffs();

@@ -158,7 +158,7 @@ bool Player::is_encumbered(float weight) { return weight > get_carry_str() && hp
 
 int Player::get_mana_max() {
   if (!derive_figures) return net_mana_max;
-  if (perks[PERK_NO_MANA] != 0) return 0;
+  if (perk_flags[PERK_NO_MANA] != 0) return 0;
   int i = get_intel();
   long m = static_cast<long>(mana_bonus) + (get_health(HN_MANA) != 0 ? i / 10 : 0) +
            permanent_mana_bonus + buff_mod(*this, BUFF_MANA, i) + i;
@@ -203,12 +203,12 @@ int Player::get_magic_resistance() {
     if (strength + d > 249) r += (strength + d - 250) / 3;
   }
   if (race_rec != nullptr) r *= 1.0 + (race_rec->magic_resistance_percent - 100) / 100.0;
-  if (perks[PERK_RAGE_RESISTS] != 0) r += rage;
+  if (perk_flags[PERK_RAGE_RESISTS] != 0) r += rage;
   r += buff_mod(*this, BUFF_MAGIC_RESISTANCE, r);
   const Item* worn[NUM_WORN];
   get_worn(worn);
   for (const Item* it : worn)
-    if (it->is_valid()) r += wl.get_magic_resistance(*it, perks[PERK_MR_ITEMS] != 0);
+    if (it->is_valid()) r += wl.get_magic_resistance(*it, perk_flags[PERK_MR_ITEMS] != 0);
   if (get_health(HN_POLYMORPHED) != 0) r += poly_g;
   if (get_health(HN_CLEAVED) != 0 || get_health(HN_MR_CLEAVED) != 0) r /= 2.0;
   return static_cast<int>(r);
@@ -322,7 +322,7 @@ bool Player::fists_or_fist_weapons() {
 }
 
 bool Player::can_dual_wield(const Item& item) {
-  if (perks[PERK_DUAL_WIELD] != 0) return true;
+  if (perk_flags[PERK_DUAL_WIELD] != 0) return true;
   // Without a configured skill nobody qualifies (empty names would match).
   std::string dual = common_cfg.get("dual_wield_skill");
   if (dual.empty()) return false;
@@ -416,7 +416,7 @@ int Player::get_delay(bool weapon_action, float weight) {
   } else {
     int f = get_dex() * 4 / 5;
     double base = f > 200 || get_health(HN_SPEEDY) != 0 ? 300.0 : (200 - f) * 50 / 200.0 + 300.0;
-    float w = perks[PERK_ARMOUR_NO_SLOW] != 0 ? 0.0f : get_armour_weight();
+    float w = perk_flags[PERK_ARMOUR_NO_SLOW] != 0 ? 0.0f : get_armour_weight();
     d = (armour_slowdown(static_cast<float>(get_str()), w) + 1.0) * base;
   }
   if (get_health(HN_SLOWED) != 0) d *= 2;
@@ -437,7 +437,7 @@ int Player::get_weapon_delay(const Item& item) {
     std::string dual = common_cfg.get("dual_wield_skill");
     if (!dual.empty() && weapon_skill_name(item) == dual && weapon_skill_name(shield) == dual)
       d *= 0.85;
-    else if (perks[PERK_DUAL_WIELD] != 0)
+    else if (perk_flags[PERK_DUAL_WIELD] != 0)
       d *= 0.9;
   }
   d += buff_mod(*this, 48, d);
@@ -529,7 +529,7 @@ bool Player::can_pvp() {
 }
 
 bool Player::has_infravision() {
-  return get_health(HN_INFRAVISION) != 0 || perks[PERK_INFRAVISION] != 0;
+  return get_health(HN_INFRAVISION) != 0 || perk_flags[PERK_INFRAVISION] != 0;
 }
 
 bool Player::has_xray_vision() {
@@ -574,7 +574,7 @@ float shield_chance(const Item& s, float factor) {
 }
 
 bool may_block(Player& p, const std::string& block_skill) {
-  if (p.perks[PERK_BLOCK] == 0 && block_skill.empty()) return false;
+  if (p.perk_flags[PERK_BLOCK] == 0 && block_skill.empty()) return false;
   if (p.get_health(HN_ASLEEP) != 0 || p.get_health(HN_HELD) != 0 ||
       p.get_health(HN_MEDITATING) != 0)
     return false;

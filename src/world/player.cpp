@@ -106,7 +106,7 @@ void Player::reset() {
   net_hp_max = 0;
   permanent_hp_bonus = permanent_mana_bonus = class_cap_bonus = 0;
   std::fill(std::begin(cooldowns), std::end(cooldowns), 0);
-  std::fill(std::begin(perks), std::end(perks), 0);
+  std::fill(std::begin(perk_flags), std::end(perk_flags), 0);
   clear_buffs();
   visited_places.clear();
   ignored.clear();

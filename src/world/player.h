@@ -46,11 +46,6 @@ struct VisitedPlace {
   int32_t x = 0, y = 0, level = 0;
 };
 
-// The app's stand-in player of the same name is still linked into the
-// library; the inline namespace keeps the two sets of symbols apart until it
-// goes. Code names the class `Player` either way.
-inline namespace world_player {
-
 class Player : public Sentient {
  public:
   Player();
@@ -83,9 +78,9 @@ class Player : public Sentient {
   int get_thaco() override;
   bool try_block(int x, int y) override;
   bool try_dodge() override;
-  bool is_vampyric() override { return perks[PERK_VAMPYRIC] != 0; }
-  bool is_organic() override { return perks[PERK_NOT_ORGANIC] == 0; }
-  bool undead() override { return perks[PERK_UNDEAD] != 0; }
+  bool is_vampyric() override { return perk_flags[PERK_VAMPYRIC] != 0; }
+  bool is_organic() override { return perk_flags[PERK_NOT_ORGANIC] == 0; }
+  bool undead() override { return perk_flags[PERK_UNDEAD] != 0; }
 
   // ---- server records (player_records.cpp) --------------------------------
   // "H": 0 read, 1 fewer than 24 fields (fields from the third on that were
@@ -153,7 +148,7 @@ class Player : public Sentient {
   float get_req_ready_str(const Item& item, int slot_nr);
   float get_armour_weight();
   float armour_slowdown(float strength, float weight);
-  int get_delay(bool weapon_action, float weight);
+  int get_delay(bool weapon_action = false, float weight = 0.0f);
   int get_weapon_delay();
   int get_weapon_delay(const Item& item);
   float get_stealth_delay();
@@ -175,7 +170,7 @@ class Player : public Sentient {
   // ---- skills and class points (skills_points.cpp) -------------------------
   float get_raw_skill(int skill) const;
   float get_skill(int skill) const;
-  float get_total_skill_points(bool flagged_only) const;
+  float get_total_skill_points(bool flagged_only = false) const;
   float get_max_group_skill(int group) const;
   float get_max_class_skill(int cls_nr) const;
 
@@ -233,7 +228,7 @@ class Player : public Sentient {
   float skill_limits[PLAYER_MAX_SKILLS] = {};
   float skill_bonuses[PLAYER_MAX_SKILLS] = {};
   int32_t cooldowns[PLAYER_NUM_COOLDOWNS] = {};
-  uint8_t perks[PLAYER_NUM_PERKS] = {};
+  uint8_t perk_flags[PLAYER_NUM_PERKS] = {};
   Item item_binds[PLAYER_HOTKEYS];
   int32_t spell_binds[PLAYER_HOTKEYS] = {};
   std::vector<int32_t> ignored;
@@ -251,9 +246,9 @@ class Player : public Sentient {
   int64_t file_age = 0;
   // The bank list was synchronised this session (client).
   bool bank_synced = false;
+  // Unspent stat points of a level-up (the level-up choice spends them).
+  int32_t stat_points = 0;
 };
-
-}  // namespace world_player
 
 // The class's skill count, capped at the arrays' size.
 int player_skill_count();

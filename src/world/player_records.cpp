@@ -95,7 +95,7 @@ void Player::parse_stats_packet(const std::string& text) {
   stats_flag = flag != 0 ? 1 : 0;
   read_number(in, load_bonus);
   read_number(in, mount_colour);
-  for (uint8_t& perk : perks) {
+  for (uint8_t& perk : perk_flags) {
     char c = 0;
     if (in >> c) perk = c == 'y' ? 1 : 0;
   }
@@ -123,7 +123,7 @@ std::string Player::mk_stats_packet() {
                                dmg_bonus, thaco_bonus, str_bonus, dex_bonus, intel_bonus,
                                sight_bonus, health_bonus, mana_bonus, stats_flag, load_bonus,
                                mount_colour);
-  for (uint8_t perk : perks) out += perk != 0 ? 'y' : 'n';
+  for (uint8_t perk : perk_flags) out += perk != 0 ? 'y' : 'n';
   for (const auto& [id, value] : buffs) out += format_str(" b%d=%d", id, value);
   out += " B";
   for (int i = 0; i < PLAYER_SENT_COOLDOWNS; ++i) out += format_str(" %d", cooldowns[i]);

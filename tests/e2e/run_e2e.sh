@@ -5,6 +5,7 @@
 set -uo pipefail
 case_name=$1
 build=$(cd "$2" && pwd)
+src=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d /tmp/zib-e2e.XXXXXX)
 server_pid=
 client_pid=
@@ -151,6 +152,20 @@ LIST
     grep -q "Connection from server closed." "$work/client.out" || fail "no closed message"
     grep -q "Press q to quit." "$work/client.out" || fail "no q prompt"
     grep -q "Press a key to journey onward" "$work/client.out" || fail "no next session"
+    ;;
+  data_push)
+    # A data file of another version is replaced by the server's before play.
+    echo "# an older copy" >> "$work/game/dat/spells.txt"
+    start_server
+    (cd "$work/game" && exec ./zib -s < /dev/null) > "$work/client.out" 2>&1 &
+    client_pid=$!
+    wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach play"
+    grep -q "^send\[0\]: Y 7$" "$work/server.log" || fail "no push of dat/spells.txt"
+    [ "$(grep -c '^send\[0\]: Y ' "$work/server.log")" = 1 ] || fail "other files pushed"
+    grep -q "^recv\[0\]: Z$" "$work/server.log" || fail "no 'Z' after the transfer"
+    cmp -s "$work/game/dat/spells.txt" "$src/gamedata/dat/spells.txt" || fail "spells.txt not replaced"
+    kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
+    [ "$rc" = 0 ] || fail "exit status $rc"
     ;;
   accounts)
     # The server's own account checks, case by case.

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "app/login.h"
 #include "core/compression.h"
 #include "core/item.h"
 #include "core/string_utils.h"
@@ -161,7 +162,13 @@ void DevSession::on_line(const std::string& line) {
       on_login(line);
       break;
     case REPORT:
-      if (line.rfind("Y ", 0) == 0) begin_readiness();
+      if (line.rfind("Y ", 0) == 0) on_report(line);
+      break;
+    case PUSH:
+      if (line == "*" || line == "**") {
+        sock.serve_transfer_request(id, line);
+        if (line == "**") push_next_file();
+      }
       break;
     case SYNC:
       if (line == "*") {
@@ -273,6 +280,37 @@ void DevSession::send_handshake() {
   send(items);
   send(spells_line);
   send("1 2 3");
+}
+
+void DevSession::on_report(const std::string& line) {
+  std::vector<std::string> crcs;
+  split(line.substr(2), ":", crcs);
+  pushes.clear();
+  for (size_t i = 0; i < crcs.size() && i < 21; ++i) {
+    std::string path = opt.world_dir + "/" + LOGIN_REPORTED_FILES[i];
+    int world_crc = file_crc32(path);
+    uint32_t client_crc = static_cast<uint32_t>(std::strtoul(crcs[i].c_str(), nullptr, 16));
+    if (world_crc != -1 && static_cast<uint32_t>(world_crc) != client_crc)
+      pushes.emplace_back(static_cast<int>(i), client_crc);
+  }
+  state = PUSH;
+  push_next_file();
+}
+
+// One data file at a time: its transfer ends with the client's "**".
+void DevSession::push_next_file() {
+  if (pushes.empty()) {
+    begin_readiness();
+    return;
+  }
+  auto [index, client_crc] = pushes.front();
+  pushes.erase(pushes.begin());
+  const char* name = LOGIN_REPORTED_FILES[index];
+  send(format_str("Y %d", index));
+  int rc = sock.send_file(id, opt.world_dir + "/" + name, name, client_crc);
+  dev_log("send_file[%d]: %s rc=%d", id, name, rc);
+  // Nothing follows the header when the copy is good: no "**" will come.
+  if (rc != 1) push_next_file();
 }
 
 void DevSession::begin_readiness() {

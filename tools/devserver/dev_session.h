@@ -2,6 +2,7 @@
 // One client of the development server: login, handshake replies, the
 // readiness sequence, a little play, and an optional scenario.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,7 @@ std::string load_scenario(const std::string& path, std::vector<ScenarioStep>& st
 
 class DevSession {
  public:
-  enum State { IDLE, LOGIN, REPORT, SYNC, PLAY, SCENARIO, CLOSED };
+  enum State { IDLE, LOGIN, REPORT, PUSH, SYNC, PLAY, SCENARIO, CLOSED };
 
   DevSession(Socket& s, int id, const DevOptions& opt, DevStore& store,
              const std::vector<ScenarioStep>& scenario);
@@ -77,11 +78,15 @@ class DevSession {
   bool transfer_pending = false;
   bool got_i = false;
   bool ready = false;
+  // Data files the client holds in another version: index and its CRC.
+  std::vector<std::pair<int, uint32_t>> pushes;
 
   void send(const std::string& line);
   void on_login(const std::string& line);
   void send_handshake();
   void begin_readiness();
+  void on_report(const std::string& line);
+  void push_next_file();
   void send_level(bool transfer);
   void run_scenario();
   void play(const std::string& line);

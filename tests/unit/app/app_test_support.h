@@ -22,6 +22,7 @@ inline void reset_app_state() {
   app.create_login = 0;
   me.reset();
   d.messages.clear();
+  set_stdin_keys(false);
   drop_keys();
   quit_enabled = false;
   conn_state = CONN_TITLE;

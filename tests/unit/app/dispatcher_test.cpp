@@ -178,3 +178,20 @@ TEST_F(DispatcherTest, DataReloadSetsTheFlagsAndAnswers) {
   EXPECT_TRUE(app.logged_in);
   EXPECT_EQ(server.next(), "i");
 }
+
+TEST_F(DispatcherTest, ForwardLineNeedsItsKindCharacter) {
+  LoopbackServer s;
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"L", "<none>"}, {"Lx", "^ f "}, {"Lxabc", "^ f abc"}, {"L %s", "^ f %s"}};
+  for (const auto& [msg, sent] : cases) {
+    app.process_pkt(msg);
+    EXPECT_EQ(s.next(sent == "<none>" ? 50 : 500), sent) << msg;
+  }
+}
+
+TEST(DispatchTable, LettersThatReadTheKindNeedTwoBytes) {
+  for (char c : std::string("CLMOPWnpu")) EXPECT_EQ(find_route(c)->min_length, 2u) << c;
+  EXPECT_EQ(message_text("Mc"), "");
+  EXPECT_EQ(message_text("M"), "");
+  EXPECT_EQ(message_text("Mcab"), "ab");
+}

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "app/message_handlers.h"
 #include "app_test_support.h"
 #include "core/compression.h"
@@ -71,7 +73,8 @@ TEST_F(ReadinessTest, FailedBankSyncEndsTheSessionAndMarksTheBank) {
 }
 
 TEST_F(ReadinessTest, LevelWithTheSameFileIsEntered) {
-  TempDir::write("cmaps/lvl003.map", "level three");
+  TempDir::copy_gamedata("cmaps");
+  std::rename("cmaps/lvl001.map", "cmaps/lvl003.map");
   unsigned crc = static_cast<unsigned>(file_crc32("cmaps/lvl003.map"));
   LoopbackServer s;
   app.process_pkt(format_str("K 0 3 7 11 12 %x", crc));

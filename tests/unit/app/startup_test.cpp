@@ -209,6 +209,23 @@ TEST_F(StartupTest, BareNameKeepsTheDirectory) {
   EXPECT_EQ(std::filesystem::current_path(), before);
 }
 
+TEST_F(StartupTest, WholeRunDirectLoginToAClosedPortEndsWithOne) {
+  // Port 1 on loopback is closed on any test machine.
+  write_install("server=127.0.0.1\nport=1\naccount=a\npasswd=b\nname=c\n");
+  std::vector<std::string> args = {"zib", "-s"};
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  type_key_later('q');
+  EXPECT_EQ(app.cmain(2, argv.data()), 1);
+  EXPECT_TRUE(has_message("Could not connect to 127.0.0.1:1"));
+  EXPECT_EQ(script_state, nullptr);
+  EXPECT_EQ(client_cfg.get("music_volume"), "200");  // the default before the first session
+  ConfigFile saved("client.cfg");
+  saved.load();
+  EXPECT_EQ(saved.get("port"), "1");  // "-s" keeps the stored server
+}
+
 TEST(ProgramCrc, RelativePathAfterTheDirectoryChange) {
   // The program's own file is found through the kernel's link, whatever the
   // working directory.

@@ -192,6 +192,35 @@ TEST_F(Table, LevelRequirements) {
   EXPECT_EQ(wl.get_min_id_skill(Item(0x600L)), 90);
 }
 
+TEST_F(Table, MetalFoodAndSpellBooks) {
+  struct Case {
+    const char* what;
+    Item item;
+    bool metal;
+  } cases[] = {
+      {"ring", Item(0x1b8L), true},
+      {"weapon", Item(0x181L), false},
+      {"shield", Item(0x183L), false},
+      {"heavy helm", Item(0x1b1L), true},
+      {"light coat", Item(0x1b2L), true},
+      {"iron coat", make_code(0x1b2, MAT_IRON, 0, 0), false},
+      {"gold gloves", make_code(0x1b6, MAT_GOLD, 0, 0), true},
+      {"no grade", Item(0x11eL), false},
+      {"base 275 without record", Item(275L), true},
+      {"no record", Item(0x1ffL), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(wl.is_metal_food(c.item), c.metal);
+  }
+  EXPECT_EQ(wl.get_level_req(make_code(1309, 0, 0, 2)), 3);
+  EXPECT_EQ(wl.get_level_req(make_code(1309, 0, 0, 9)), 0);
+  // Special 286: a scroll of a directional spell is used with a direction.
+  EXPECT_EQ(wl.get_type(make_code(0x11e, 0, 0, 1)), ITEM_USEDIR);
+  EXPECT_EQ(wl.get_type(make_code(0x11e, 0, 0, 2)), 'x');
+  EXPECT_FALSE(wl.is_food(make_code(0x11e, 0, 0, 1)));
+}
+
 TEST_F(Table, ClassChecks) {
   EXPECT_TRUE(wl.check_class(Item(0x181L), 0));
   EXPECT_TRUE(wl.check_class(Item(0x181L), 1));

@@ -108,6 +108,7 @@ TEST(ItemPrices, NegativeCircle) {
   ItemWorld w(WEAPONS, WEARABLE, MISC);
   TempDir::write("dat/spells.txt", item_test::spell("1", "if", "Kindle", 1, -2, "none"));
   spells.load();
+  ASSERT_EQ(spells.get_circle(1), -2);
   EXPECT_EQ(wl.get_price(make_code(0x11e, 0, 0, 1)), 100);
   EXPECT_EQ(wl.get_price(make_code(1295, 0, 0, 1)), 100);
 }

@@ -142,6 +142,7 @@ TEST(Item, MakeCodeAndFields) {
   EXPECT_EQ(mp_stat_number(MP_VIGOUR), 0);
   EXPECT_FLOAT_EQ(avg_damage_per_speed(2, 6, 2.0f), 3.5f);
   EXPECT_FLOAT_EQ(avg_damage_per_speed(2, 0, 2.0f), 0.0f);
+  EXPECT_FLOAT_EQ(avg_damage_per_speed(2, 6, 0.0f), 0.0f);
 }
 
 TEST(Item, SpecialStacksAndBlessings) {

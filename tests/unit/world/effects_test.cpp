@@ -7,6 +7,9 @@
 
 #include <cmath>
 
+#include "app/globals.h"
+#include "support/temp_dir.h"
+
 namespace {
 
 constexpr uint64_t T0 = 1000000000ULL;  // an arbitrary program time, microseconds
@@ -37,6 +40,26 @@ TEST(EffectsTest, EventTypesFromOutsideTheTableGetTheDefaultLifetime) {
     deteriorate_at(l, T0 + EFFECT_DEFAULT_LIFETIME_MS * 1000ULL + 1);
     EXPECT_EQ(l.count, 0);
   }
+}
+
+TEST(EffectsTest, SpellEventLivesByTheSpellsEffect) {
+  TempDir dir;
+  std::string line = "\tif\tKindle\tsp_kindle\t\t1\t1\tpm\tm\tPyromancy\t0\t5\t1000\t"
+                     "directional\tn\t0\t2d4\t\t";
+  TempDir::write("dat/spells.txt", "1" + line + "35\t1\tn\t\t\"x\"\n" + "2" + line +
+                                       "41\t1\tn\t\t\"x\"\n" + "3" + line + "7\t1\tn\t\t\"x\"\n");
+  ASSERT_EQ(spells.load(), 0);
+  ASSERT_EQ(spells.get_effect_nr(1), 35);
+  EXPECT_EQ(event_lifetime_ms(EVENT_SPELL, 1), 5000);
+  EXPECT_EQ(event_lifetime_ms(EVENT_SPELL, 2), 10000);
+  EXPECT_EQ(event_lifetime_ms(EVENT_SPELL, 3), 600);
+  EXPECT_EQ(event_lifetime_ms(EVENT_SPELL, 999), 600);
+  EffectList l;
+  add_event_at(l, T0, 1, 0, 0, 0, -1, -1, EVENT_SPELL, 1);
+  deteriorate_at(l, T0 + 4999000);
+  EXPECT_EQ(l.count, 1);
+  deteriorate_at(l, T0 + 5001000);
+  EXPECT_EQ(l.count, 0);
 }
 
 TEST(EffectsTest, DeteriorateCountsOnlyTypesFourAndFive) {

@@ -12,6 +12,7 @@
 #include "app/globals.h"
 #include "support/temp_dir.h"
 #include "world/item_list.h"
+#include "world_tiles.h"
 
 namespace {
 
@@ -146,6 +147,34 @@ TEST(ObjectGridTest, FramesFollowTheObjectTile) {
   g->set_item(Item(0x100L), 7, 5);
   g->step_frame(7, 5);
   EXPECT_EQ(g->get_frame(7, 5), 0);
+}
+
+TEST(ObjectGridTest, LightOnlyForSeenObjectsOnceTheLevelIsEntered) {
+  TempDir dir;
+  load_world_tiles();
+  CMap m;
+  m.type = MAPTYPE_FLAT;
+  ASSERT_EQ(m.set_size(40, 40, false), 0);
+  for (int x = 0; x < 40; ++x)
+    for (int y = 0; y < 40; ++y) m.set_tile(x, y, T_GRASS);
+  m.set_tile(22, 20, T_WALL);
+  auto g = std::make_unique<ObjGrid>();
+  ObjectList l;
+  ItemListEl* seen = object(1, 100, 20, 23);
+  seen->qty = 4;
+  ItemListEl* hidden = object(2, 100, 25, 20);  // behind the wall
+  hidden->qty = 4;
+  ItemListEl* dim = object(3, 100, 18, 20);
+  dim->qty = -2;
+  l.push_back(seen);
+  l.push_back(hidden);
+  l.push_back(dim);
+  g->copy_from(l, false, m, 20, 20);
+  EXPECT_EQ(g->light[23 * OBJGRID_SIZE + 20], 0) << "no light before the level is entered";
+  g->copy_from(l, true, m, 20, 20);
+  EXPECT_EQ(g->light[23 * OBJGRID_SIZE + 20], 4);
+  EXPECT_EQ(g->light[20 * OBJGRID_SIZE + 25], 0);
+  EXPECT_EQ(g->light[20 * OBJGRID_SIZE + 18], -2) << "a dim object keeps its mark";
 }
 
 // Records what the ambient choice asks of the sound object.

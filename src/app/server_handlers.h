@@ -1,0 +1,97 @@
+#pragma once
+// The state and helpers behind the session, refresh, inventory, level-change
+// and creature-update messages of the server. The handlers themselves are
+// declared in message_handlers.h; what they share lives here.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+class ClientApp;
+class ItemList;
+class ObjectList;
+
+// ---- Values the server sends about the session and the player ---------------
+
+extern int moon_phase;        // 't'
+extern int ship_state;        // 'v', read by the map view
+extern int hull_strength;     // 'v'
+extern bool level_flag;       // 'K' field 8
+extern int pending_levels;    // levels gained and not yet spent ('X')
+extern std::string stats_text;  // side-panel text ('n')
+extern std::string book_text;   // the open book ('q')
+// The value block of 'y': eight numbers and three fractions.
+extern int32_t player_yv[8];  // yv1 .. yv8
+extern float player_yf[3];    // yf1 .. yf3
+
+// Move latency: set by the movement code when it sends a move with a token.
+extern uint64_t move_sent_time;
+extern int move_latency_ms;
+// The marker cell of the display; x below 0 means no marker.
+extern int marker_x, marker_y;
+
+// ---- Limits ------------------------------------------------------------------
+
+constexpr int SRV_MAX_XFER_FAILURES = 5;
+constexpr int SRV_GRID_LAST = 249;        // last cell of the object grid on both axes
+constexpr int SRV_MARKER_CODE = 1293;     // item code of the marker object
+constexpr int SRV_PLAYER_ID_LIMIT = 100;  // ids below this belong to players
+constexpr int SRV_MAX_MAP_NUMBER = 999;   // "cmaps/lvl%03d.map" holds three digits
+constexpr int SRV_MAX_CACHE_NAME = 32;    // longest name used for a minimap cache
+constexpr int SRV_MINIMAP_BYTES = 250 * 250;
+constexpr const char* SRV_MINIMAP_MAGIC = "ZZZ:::";
+
+// ---- Refresh, field of view and map changes -----------------------------------
+
+void refresh_packet(const std::string& line);
+// Fills `list` from an 'F' or 'G' message; the number of entries announced
+// (plus one for the marker object).
+int process_fov_data(const std::string& line, ObjectList& list);
+void process_map_change(const std::string& line);
+void send_stats_update();
+void turn_towards(int x, int y);
+
+// ---- Inventory, item changes, id information, chat log ------------------------
+
+// One read of the sync exchange: 1 a message in `out`, 0 a truly empty
+// message, -1 the read failed or the frame was discarded.
+using SyncReader = std::function<int(std::string& out)>;
+// The reader on the global socket.
+int read_sync_message(std::string& out);
+// The sync exchange with a given reader: 0 done, 1 failed.
+int sync_inventory(int bank, const SyncReader& reader);
+void process_item_change(const std::string& line);
+void process_i(const std::string& line);
+void log_chat_line(const std::string& line);
+
+// ---- Level change and minimap cache --------------------------------------------
+
+// A message too short to read or a closed level changes no level at all:
+// LEVEL_CHANGE_NONE, so that the caller does not mark a level as entered.
+enum {
+  LEVEL_CHANGE_DONE = 0,
+  LEVEL_CHANGE_REQUESTED = 1,
+  LEVEL_CHANGE_FAILED = 2,
+  LEVEL_CHANGE_NONE = 3
+};
+int change_level(const std::string& line);
+// "cmaps/<name>.<level>.mm", or "" when the player's name cannot name a file.
+std::string minimap_filename();
+void save_minimap();
+void load_minimap();
+// Whether a name from the server may be part of a file name.
+bool is_safe_cache_name(const std::string& name);
+
+// ---- Creature positions --------------------------------------------------------
+
+int update_sent_pos(const std::string& line);
+
+// Whether (x, y) is a cell of the object grid.
+inline bool on_object_grid(int x, int y) {
+  return x >= 0 && y >= 0 && x <= SRV_GRID_LAST && y <= SRV_GRID_LAST;
+}
+
+// Rebuilds the object grid from the level's own objects and the received ones.
+void rebuild_object_grid();
+

@@ -1,0 +1,308 @@
+// Session and player messages: movement results, the clock, player values,
+// level gain, text, whispers, the book, game over, the minimap, data file
+// pushes and the data reload, and the steps around 'H' and 'K'.
+
+#include <cstdio>
+
+#include "app/client_app.h"
+#include "app/globals.h"
+#include "app/message_handlers.h"
+#include "app/server_handlers.h"
+#include "app/standins.h"
+#include "core/compression.h"
+#include "core/log.h"
+#include "core/string_utils.h"
+#include "core/utils.h"
+#include "script/script_host.h"
+
+int moon_phase = 0;
+int ship_state = 0;
+int hull_strength = 0;
+bool level_flag = false;
+int pending_levels = 0;
+std::string stats_text;
+std::string book_text;
+int32_t player_yv[8] = {};
+float player_yf[3] = {};
+uint64_t move_sent_time = 0;
+int move_latency_ms = 0;
+int marker_x = -1, marker_y = -1;
+
+namespace {
+
+constexpr int COLOUR_LEVEL_GAIN = 18;
+constexpr int COLOUR_HELP = 9;
+constexpr int SOUND_TELEPORT = 19;
+constexpr int OPTION_BLOCK_MSG = 9;
+constexpr uint32_t MODE_TALK = 25;
+constexpr uint32_t MODE_BOOK = 33;
+constexpr uint32_t MODE_LIST = 5;
+
+void clear_repeats() {
+  repeat_cast = false;
+  repeat_use = false;
+  repeat_make = false;
+}
+
+// The sender is the first word; the message follows it and one separator.
+std::string show_whisper(const std::string& text) {
+  size_t blank = text.find(' ');
+  std::string sender = text.substr(0, blank);
+  std::string body;
+  if (blank != std::string::npos && blank + 1 < text.size()) body = text.substr(blank + 1);
+  d.print_msg("%s (whisper): %s", sender.c_str(), body.c_str());
+  log_chat_line("xx" + sender + " (whisper): " + body);
+  return sender;
+}
+
+}  // namespace
+
+int msg_move_result(ClientApp&, const std::string& msg) {
+  int result = 0, x = 0, y = 0, level = 0, sound_flag = 0;
+  short dir = 0;
+  int n = std::sscanf(msg.c_str(), "m %d %d %d %d %hd %d", &result, &x, &y, &level, &dir,
+                      &sound_flag);
+  if (n < 5) return 0;
+  clear_repeats();
+  craft_chosen_item = Item(0L);
+  me.direction = dir;
+  if (level != me.map_level) {
+    ++level_sync_errors;
+    d.print_msg("level sync error++ (m)");
+    return 0;
+  }
+  confirmed_x = x;
+  confirmed_y = y;
+  if (result == 0) {
+    if (options.get(OPTION_BLOCK_MSG)) d.print_msg("Blocked!");
+    me.x = static_cast<int16_t>(x);
+    me.y = static_cast<int16_t>(y);
+  } else if (result == -1) {
+    me.x = static_cast<int16_t>(x);
+    me.y = static_cast<int16_t>(y);
+    FunctionTrace trace("process_pkt");
+    trace.printf("got move correction/teleport");
+    if (sound_flag) sound.play_effect(SOUND_TELEPORT);
+  }
+  return 0;
+}
+
+int msg_world_time(ClientApp&, const std::string& msg) {
+  std::sscanf(msg.c_str(), "t %d %d", &world_time, &moon_phase);
+  return 0;
+}
+
+int msg_player_values(ClientApp&, const std::string& msg) {
+  unsigned v5 = static_cast<unsigned>(player_yv[4]);
+  std::sscanf(msg.c_str(), "y %x %d %d %d %d %d %d %d %f %f %f", &v5, &player_yv[2],
+              &player_yv[3], &player_yv[0], &player_yv[1], &player_yv[7], &player_yv[6],
+              &player_yv[5], &player_yf[0], &player_yf[1], &player_yf[2]);
+  player_yv[4] = static_cast<int32_t>(v5);
+  return 0;
+}
+
+int msg_ship_values(ClientApp&, const std::string& msg) {
+  std::sscanf(msg.c_str(), "v %d %d", &ship_state, &hull_strength);
+  if (show_combat_messages) d.print_msg("Hull strength: %d", hull_strength);
+  return 0;
+}
+
+int msg_level_gained(ClientApp& app, const std::string& msg) {
+  int unused = 0, gained = 0;
+  if (std::sscanf(msg.c_str(), "X %d %d", &unused, &gained) != 2) return 0;
+  app.level_up_pending = 1;
+  app.last_level_gain = gained;
+  pending_levels += gained;
+  d.print_msg("%cYou have gained a level! Hit CTRL+F2 or ALT+F2 to level up and increase your "
+              "stats!",
+              COLOUR_LEVEL_GAIN);
+  playerstats(0);
+  return 0;
+}
+
+int msg_dm_flag(ClientApp&, const std::string& msg) {
+  int flag = 0;
+  if (std::sscanf(msg.c_str(), "d %d", &flag) != 1) flag = 0;
+  me.dm = flag != 0;
+  return 0;
+}
+
+int msg_spell_learned(ClientApp&, const std::string& msg) {
+  int spell = 0;
+  if (std::sscanf(msg.c_str(), "s %d", &spell) == 1) me.add_spell(spell);
+  return 0;
+}
+
+int msg_resurrected(ClientApp&, const std::string&) {
+  d.print_msg("Resurrected!");
+  playerstats(0);
+  return 0;
+}
+
+int msg_side_panel_text(ClientApp&, const std::string& msg) {
+  stats_text = message_text(msg);
+  playerstats(0);
+  return 0;
+}
+
+int msg_help_text(ClientApp&, const std::string& msg) {
+  if (client_cfg.get_bool("disable_help_messages")) return 0;
+  std::string text = replace_all("\\n", " ", message_text(msg), false, false);
+  d.print_msg("Help: %c%s", COLOUR_HELP, text.c_str());
+  return 0;
+}
+
+int msg_text(ClientApp&, const std::string& msg) {
+  if (msg[0] == 'O' && !show_combat_messages) return 0;
+  std::string text = message_text(msg);
+  d.print_msg("%s", text.c_str());
+  if (msg.size() > 1 && msg[1] == 'c') log_chat_line(msg);
+  call_auxbox_server_message(std::string(1, msg[0]), std::string(1, msg.size() > 1 ? msg[1] : ' '),
+                             text);
+  return 0;
+}
+
+int msg_forward(ClientApp&, const std::string& msg) {
+  tcpObj.sckSend("^ f %s", message_text(msg).c_str());
+  return 0;
+}
+
+int msg_whisper(ClientApp& app, const std::string& msg) {
+  if (msg.size() > 1 && msg[1] == '1') {
+    log_chat_line(msg);
+    return 0;
+  }
+  std::string name = show_whisper(message_text(msg));
+  app.last_whisperer = name;
+  auto& partners = app.whisper_partners;
+  for (auto it = partners.begin(); it != partners.end(); ++it) {
+    if (*it == name) {
+      partners.erase(it);
+      break;
+    }
+  }
+  partners.push_back(name);
+  app.whisper_index = static_cast<int32_t>(partners.size()) - 1;
+  return 0;
+}
+
+int msg_book_text(ClientApp&, const std::string& msg) {
+  if (msg.size() <= 1) return 0;
+  std::string text = inflate(msg.substr(1));
+  if (text.empty()) return 0;
+  d.hide_input_line();
+  gc_interface_mode = MODE_BOOK;
+  d.print_msg("Viewing book ... use the arrow keys or , . to turn pages. Press ESC when done.");
+  d.book_open = 1;
+  book_text = text;
+  return 0;
+}
+
+int msg_game_over(ClientApp&, const std::string&) {
+  session_over = true;
+  d.screenshot();
+  d.game_over();
+  return 0;
+}
+
+int msg_minimap(ClientApp&, const std::string& msg) {
+  int unused = 0, which = 0;
+  std::sscanf(msg.c_str(), "z %d %d", &unused, &which);
+  if (which == 0) {
+    d.build_minimap();
+    d.map_open = 1;
+  } else {
+    d.clear_minimap();
+  }
+  return 0;
+}
+
+int msg_file_transfer(ClientApp& app, const std::string& msg) {
+  int number = -1;
+  std::sscanf(msg.c_str(), "Y %d", &number);
+  // Only names below the game data folders are written (recv_file checks).
+  int rc = tcpObj.recv_file();
+  if (number == -1) {
+    if (rc != 0) writelog("problem transferring any old file\n");
+    return 0;
+  }
+  if (rc == 0) {
+    tcpObj.sckSend("Z");
+    return 0;
+  }
+  writelog("problem transferring data file\n");
+  if (++app.xfer_failures == SRV_MAX_XFER_FAILURES) {
+    writelog("giving up on the xfer\n");
+    session_over = true;
+    tcpObj.sckSend("q");
+  }
+  return 0;
+}
+
+int msg_data_reload(ClientApp& app, const std::string&) {
+  FunctionTrace trace("process_pkt");
+  if (tiledata.load() != 0) {
+    trace.printf("prob loading tile data");
+    writelog("prob loading tile data\n");
+  }
+  spells.load();
+  crops.load();
+  reload_item_data();
+  d.copy_tile_table();
+  if (common_cfg.load() != 0) {
+    writelog("failed to reload common config\n");
+    return 1;
+  }
+  sc.load();
+  me.race_rec = sc.get_race(me.race);
+  mounts.load();
+  buffs.load();
+  sound.load_mount_sounds();
+  app.logged_in = 1;
+  data_reloaded = true;
+  tcpObj.sckSend("i");
+  return 0;
+}
+
+int msg_player_record(ClientApp& app, const std::string& msg) {
+  std::string old_name = me.name;
+  me.parse_h_record(msg, true);
+  if (gc_interface_mode == MODE_LIST)
+    app.list_style = 0;
+  else
+    playerstats(0);
+  if (me.name != old_name) {
+    client_cfg.set("name", me.name);
+    client_cfg.save();
+  }
+  return 0;
+}
+
+int msg_level_change(ClientApp& app, const std::string& msg) {
+  clear_repeats();
+  craft_chosen_item = Item(0L);
+  if (gc_interface_mode == MODE_TALK) {
+    d.print_msg("Bye!");
+    gc_interface_mode = 0;
+    d.hide_input_line();
+    app.history_pos = static_cast<int32_t>(app.input_history.size());
+  }
+  if (level_entered) save_minimap();
+  int rc = change_level(msg);
+  if (rc == LEVEL_CHANGE_REQUESTED || rc == LEVEL_CHANGE_NONE) return 0;
+  if (rc == LEVEL_CHANGE_FAILED) {
+    tcpObj.sckSend("q");
+    session_over = true;
+    return 0;
+  }
+  playerstats(0);
+  sound.play_music(cmap.music, false);
+  if (!level_entered && me.xp == 0)
+    d.print_msg("Help: %c%s", COLOUR_HELP,
+                "You can go back through these messages with the page-up and page-down keys.");
+  app.logged_in = 1;
+  level_entered = true;
+  id_table.clear_mobs();
+  frame_pacer_countdown = 0;
+  return 0;
+}

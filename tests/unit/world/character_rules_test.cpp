@@ -1,0 +1,258 @@
+// Character rules: stat rounding and hunger, delays and the armour
+// slow-down, draw codes, damage dice, requirement waivers, the server-side
+// maxima and the guarded divisions.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "app/globals.h"
+#include "core/skills_classes.h"
+#include "support/temp_dir.h"
+#include "world/player.h"
+
+namespace {
+
+class CharacterRulesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = std::make_unique<TempDir>();
+    TempDir::copy_gamedata("dat");
+    sc.load();
+    TempDir::write("dat/common.cfg", "skill_SK_UNARMED=0\nskill_SK_STEALTH=4\nbcode_hexed=1f0\n");
+    common_cfg.load();
+    saved_levels_ = PLAYER_LEVELS;
+    saved_stat_value_ = STAT_VALUE;
+    saved_waive_ = g_no_requirements;
+    saved_turn_ = turn_delay_ms;
+    PLAYER_LEVELS = false;
+    STAT_VALUE = 1.0f;
+    g_no_requirements = false;
+    p.reset();
+    p.str = p.dex = p.intel = 25.0f;
+    p.hp = 10;
+  }
+  void TearDown() override {
+    PLAYER_LEVELS = saved_levels_;
+    STAT_VALUE = saved_stat_value_;
+    g_no_requirements = saved_waive_;
+    turn_delay_ms = saved_turn_;
+    Player::derive_figures = false;
+    dir_.reset();
+  }
+  std::unique_ptr<TempDir> dir_;
+  bool saved_levels_ = false, saved_waive_ = false;
+  float saved_stat_value_ = 1.0f;
+  int saved_turn_ = 0;
+  Player p;
+};
+
+TEST_F(CharacterRulesTest, StatBonusRoundsHalvesUpward) {
+  RaceRecord race;
+  p.race_rec = &race;
+  struct Case {
+    int percent;
+    int expected;
+  } cases[] = {{110, 3}, {90, -2}, {104, 1}, {100, 0}, {120, 5}};
+  for (const Case& c : cases) {
+    race.str_percent = c.percent;  // (percent - 100) x 25 / 100
+    EXPECT_EQ(p.get_str_bonus(), c.expected) << c.percent;
+  }
+  p.str_bonus = 2;
+  race.str_percent = 100;
+  EXPECT_EQ(p.get_str_bonus(), 2);
+  EXPECT_EQ(p.get_str(), 27);
+}
+
+TEST_F(CharacterRulesTest, HungerScalesTheBaseStat) {
+  struct Case {
+    int hunger;
+    float factor;
+    int str;
+  } cases[] = {{500, 1.0f, 25}, {1, 1.0f, 25}, {0, 1.0f, 25},
+               {-50, 0.75f, 18}, {-100, 0.5f, 12}, {-150, 0.5f, 12}};
+  for (const Case& c : cases) {
+    EXPECT_FLOAT_EQ(hunger_factor(c.hunger), c.factor) << c.hunger;
+    p.hunger = static_cast<int16_t>(c.hunger);
+    EXPECT_EQ(p.get_unscaled_str(), c.str) << c.hunger;
+  }
+  p.hunger = 500;
+  p.health[HN_DISEASED] = 3;
+  EXPECT_EQ(p.get_unscaled_dex(), 12);
+  STAT_VALUE = 2.0f;
+  EXPECT_EQ(p.get_dex(), 24);
+}
+
+TEST_F(CharacterRulesTest, MovementDelayFromDexterityAndStatus) {
+  struct Case {
+    float dex;
+    int status;
+    int expected;
+  } cases[] = {
+      {250.0f, -1, 262},          // base 300, no armour: 0.874 x 300
+      {0.0f, -1, 305},            // base 350: 0.874 x 350 = 305.9
+      {250.0f, HN_SLOWED, 524},   // doubled
+      {0.0f, HN_SPEEDY, 262},     // speedy: base 300
+      {0.0f, HN_HEXED, 750},
+      {0.0f, HN_PILOT, 200},
+      {0.0f, HN_WEREWOLF_FORM, 250},
+  };
+  for (const Case& c : cases) {
+    p.reset_health(false);
+    p.dex = c.dex;
+    if (c.status >= 0) p.health[c.status] = 5;
+    EXPECT_EQ(p.get_delay(false, 0.0f), c.expected) << c.dex << " status " << c.status;
+  }
+  p.reset_health(false);
+  p.dm = 1;
+  EXPECT_EQ(p.get_delay(false, 0.0f), 200);
+  p.dm = 0;
+  EXPECT_EQ(p.get_delay(true, 0.0f), 300) << "no configured weapon delay";
+}
+
+TEST_F(CharacterRulesTest, TurnBasedDelay) {
+  common_cfg.set("turn_based", "1");
+  turn_delay_ms = 0;
+  EXPECT_EQ(p.get_delay(false, 0.0f), 200);
+  turn_delay_ms = 450;
+  EXPECT_EQ(p.get_delay(false, 0.0f), 450);
+  EXPECT_EQ(p.get_delay(false, 100000.0f), 3000) << "encumbered";
+}
+
+TEST_F(CharacterRulesTest, ArmourSlowdownIsGuarded) {
+  EXPECT_NEAR(p.armour_slowdown(25.0f, 0.0f), -0.126f, 1e-6);
+  EXPECT_FLOAT_EQ(p.armour_slowdown(25.0f, 7.0f), 0.0f);
+  // Regression: without "ready_weight_multiple" the scaling divided by zero.
+  float r = p.armour_slowdown(40.0f, 17.0f);
+  EXPECT_TRUE(std::isfinite(r));
+  EXPECT_NEAR(r, 0.3f, 1e-5);
+  common_cfg.set("ready_weight_multiple", "2");
+  EXPECT_NEAR(p.armour_slowdown(40.0f, 17.0f), 0.3f * 28.0f / 34.0f, 1e-5);
+  common_cfg.set("ready_weight_multiple", "1");
+  EXPECT_FLOAT_EQ(p.armour_slowdown(100.0f, 17.0f), 0.0f) << "never below 0 once positive";
+}
+
+TEST_F(CharacterRulesTest, StatDamageMultiplierWithNoStatsIsZero) {
+  // Regression: s / (s + g) with both 0.
+  p.str = p.dex = p.intel = 0.0f;
+  float m = p.stat_damage_multiplier();
+  EXPECT_TRUE(std::isfinite(m));
+  EXPECT_FLOAT_EQ(m, 0.0f);
+  Player::derive_figures = true;
+  common_cfg.set("thaco_bonus_str_rate", "5");
+  common_cfg.set("thaco_bonus_dex_rate", "5");
+  common_cfg.set("thaco_bonus_str_min_stat", "-10");
+  common_cfg.set("thaco_bonus_dex_min_stat", "-10");
+  int t = p.get_thaco();
+  EXPECT_GE(t, 0);
+  EXPECT_LT(t, 100);
+}
+
+TEST_F(CharacterRulesTest, WeightTaper) {
+  EXPECT_FLOAT_EQ(weight_taper(100.0f), 100.0f);
+  EXPECT_FLOAT_EQ(weight_taper(600.0f), 600.0f);
+  EXPECT_NEAR(weight_taper(1200.0f), 0.86f * 1200.0f, 0.01f);
+  EXPECT_NEAR(weight_taper(5000.0f), 0.57f * 5000.0f, 0.01f);
+}
+
+TEST_F(CharacterRulesTest, GoldRaisesLightAndSight) {
+  p.light = 2;
+  int sight = p.get_sight();
+  EXPECT_EQ(p.get_light(), 2);
+  p.hat = make_code(0x120, MAT_GOLD, 0, 0);
+  EXPECT_EQ(p.get_light(), 3);
+  EXPECT_EQ(p.get_sight(), sight + 1);
+  p.hp = 0;
+  EXPECT_EQ(p.get_sight(), 5);
+}
+
+TEST_F(CharacterRulesTest, DrawCode) {
+  p.code = 0x44;
+  EXPECT_EQ(p.get_draw_code(), 0x44);
+  p.health[HN_HEXED] = 1;
+  EXPECT_EQ(p.get_draw_code(), 0x1f0);
+  p.health[HN_IN_STOCKS] = 1;
+  EXPECT_EQ(p.get_draw_code(), 382);
+  p.health[HN_PILOT] = 1;
+  const int by_direction[] = {1090, 1090, 1090, 1092, 1090, 1091, 1090, 1093, 1090};
+  for (int dir = 0; dir <= 8; ++dir) {
+    p.direction = static_cast<int16_t>(dir);
+    EXPECT_EQ(p.get_draw_code(), by_direction[dir]) << dir;
+  }
+}
+
+TEST_F(CharacterRulesTest, DamageDice) {
+  p.skills[0] = 32.0f;  // unarmed, through skill_SK_UNARMED=0
+  EXPECT_EQ(p.get_dmg_dice(), 1);
+  EXPECT_EQ(p.get_dmg_sides(), 3);
+  p.health[HN_WEREWOLF_FORM] = 1;
+  EXPECT_EQ(p.get_dmg_dice(), 6);
+  EXPECT_EQ(p.get_dmg_sides(), 6);
+  p.health[HN_HEXED] = 1;
+  EXPECT_EQ(p.get_dmg_dice(), 1);
+  EXPECT_EQ(p.get_dmg_sides(), 2);
+}
+
+TEST_F(CharacterRulesTest, RequirementWaivers) {
+  Item it = make_code(0x120, 0, 0, 0);
+  EXPECT_EQ(p.check_requirement(it), 0) << "no levels in this world";
+  PLAYER_LEVELS = true;
+  common_cfg.set("old_style_classes", "1");
+  EXPECT_NE(p.check_requirement(it), 2) << "old-style classes never refuse a class";
+  p.dm = 1;
+  p.lvl = 0;
+  EXPECT_EQ(p.check_requirement(it), 0);
+  p.dm = 0;
+  g_no_requirements = true;
+  EXPECT_EQ(p.check_requirement(it), 0);
+}
+
+TEST_F(CharacterRulesTest, ServerMaximaAndClientFigures) {
+  p.net_hp_max = 77;
+  p.net_mana_max = 33;
+  EXPECT_EQ(p.get_hp_max(), 77) << "the client takes the received value";
+  EXPECT_EQ(p.get_mana_max(), 33);
+  Player::derive_figures = true;
+  EXPECT_EQ(p.get_hp_max(), 18);  // (0 x 2.5 / 6 + 25 / 2.8 + 10) = 18.9
+  PLAYER_LEVELS = true;
+  p.str = 28.0f;
+  p.lvl = 4;
+  EXPECT_EQ(p.get_hp_max(), 30);  // 28 / 2.8 + 4 x 2.5 + 10
+  p.intel = 30.0f;
+  EXPECT_EQ(p.get_mana_max(), 30);
+  p.perk_flags[PERK_NO_MANA] = 1;
+  EXPECT_EQ(p.get_mana_max(), 0);
+}
+
+TEST_F(CharacterRulesTest, PvpAndVision) {
+  bool saved_pvp = pvp_enabled;
+  int saved_min = pvp_min_level;
+  pvp_enabled = false;
+  EXPECT_FALSE(p.can_pvp());
+  pvp_enabled = true;
+  pvp_min_level = 5;
+  p.lvl = 4;
+  EXPECT_FALSE(p.can_pvp());
+  p.lvl = 5;
+  EXPECT_TRUE(p.can_pvp());
+  p.health[HN_RES_SICKNESS] = 1;
+  EXPECT_FALSE(p.can_pvp());
+  pvp_enabled = saved_pvp;
+  pvp_min_level = saved_min;
+  EXPECT_FALSE(p.has_infravision());
+  p.perk_flags[PERK_INFRAVISION] = 1;
+  EXPECT_TRUE(p.has_infravision());
+  p.dm = 1;
+  EXPECT_FALSE(p.has_xray_vision());
+  p.dm_xray = 1;
+  EXPECT_TRUE(p.has_xray_vision());
+}
+
+TEST_F(CharacterRulesTest, DualWieldNeedsAConfiguredSkill) {
+  EXPECT_FALSE(p.can_dual_wield(Item(0L))) << "no skill named: nobody qualifies";
+  p.perk_flags[PERK_DUAL_WIELD] = 1;
+  EXPECT_TRUE(p.can_dual_wield(Item(0L)));
+}
+
+}  // namespace
