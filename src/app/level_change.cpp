@@ -106,8 +106,8 @@ int change_level(const std::string& line) {
   if (transfer) {
     d.print_msg("Transferring map ...");
     d.refresh_screen();
-    // A level transfer may only write level files.
-    if (tcpObj.recv_file({"cmaps/"}) != 0) {
+    // A level transfer may only write the level file it is for.
+    if (tcpObj.recv_file({"cmaps/"}, path) != 0) {
       d.print_msg("Error transferring map ... disconnecting.");
       return LEVEL_CHANGE_FAILED;
     }

@@ -1,6 +1,8 @@
 // Refresh, field of view and map change messages, and the two request lines
 // that go with them: the status line and the turn line.
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <vector>
 
@@ -39,7 +41,9 @@ void refresh_packet(const std::string& line) {
   confirmed_x = x;
   confirmed_y = y;
   if (token >= 1 && token == pending_move_token) {
-    move_latency_ms = static_cast<int>((get_time_us() - move_sent_time) / 1000.0);
+    uint64_t now = get_time_us();
+    uint64_t elapsed = now > move_sent_time ? now - move_sent_time : 0;
+    move_latency_ms = static_cast<int>(std::min<uint64_t>(elapsed / 1000, INT_MAX));
     pending_move_token = 0;
   }
   trace.printf("x=%d y=%d z=%d", x, y, z);

@@ -4,6 +4,7 @@
 
 #include "app/client_app.h"
 #include "app/globals.h"
+#include "app/server_handlers.h"
 #include "world/effects.h"
 #include "app/standins.h"
 #include "core/log.h"
@@ -103,6 +104,7 @@ int ClientApp::run_sessions(const char* argv0) {
 
     // Session end: save, disconnect, and quit or start over.
     client_cfg.save();
+    save_minimap();
     tcpObj.sckClose(0);
     session_over = false;
     direct_login = 0;

@@ -2,6 +2,8 @@
 // level gain, text, whispers, the book, game over, the minimap, data file
 // pushes and the data reload, and the steps around 'H' and 'K'.
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 
 #include "app/client_app.h"
@@ -112,7 +114,9 @@ int msg_level_gained(ClientApp& app, const std::string& msg) {
   if (std::sscanf(msg.c_str(), "X %d %d", &unused, &gained) != 2) return 0;
   app.level_up_pending = 1;
   app.last_level_gain = gained;
-  pending_levels += gained;
+  // The count comes from the server: keep the sum inside an int.
+  long long sum = static_cast<long long>(pending_levels) + gained;
+  pending_levels = static_cast<int>(std::clamp<long long>(sum, INT_MIN, INT_MAX));
   d.print_msg("%cYou have gained a level! Hit CTRL+F2 or ALT+F2 to level up and increase your "
               "stats!",
               COLOUR_LEVEL_GAIN);

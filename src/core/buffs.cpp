@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 #include "app/globals.h"
@@ -29,16 +30,12 @@ const char* const EFFECT_TEXT[BUFF_NUM_TYPES] = {
 }  // namespace
 
 int Buffs::load() {
-  std::FILE* f = std::fopen("dat/buffs.txt", "r");
+  using FilePtr = std::unique_ptr<std::FILE, decltype(&std::fclose)>;
+  FilePtr f(std::fopen("dat/buffs.txt", "r"), &std::fclose);
   if (!f) return 0;
   int count = 0;
-  std::string line;
   std::vector<std::string> fields;
-  while (read_line(f, line)) {
-    line = trim2(line, false);
-    if (line.empty() || line[0] == '#') continue;
-    fields.clear();
-    split(line, "\t", fields);
+  while (read_table_row(f.get(), fields)) {
     if (fields.size() < 5) continue;
     BuffDef d;
     d.id = to_int(fields[0]);
@@ -53,7 +50,6 @@ int Buffs::load() {
     defs[d.id] = d;
     ++count;
   }
-  std::fclose(f);
   return count;
 }
 

@@ -3,12 +3,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "core/log.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
 
 namespace {
+
+using FilePtr = std::unique_ptr<std::FILE, decltype(&std::fclose)>;
 
 bool yes_flag(const std::string& s) { return !s.empty() && (s[0] == 'Y' || s[0] == 'y' || s[0] == '1'); }
 
@@ -44,16 +47,11 @@ Item Crops::seed_of(int crop_id) {
 }
 
 int Crops::load() {
-  std::FILE* f = std::fopen("dat/crops.txt", "r");
+  FilePtr f(std::fopen("dat/crops.txt", "r"), &std::fclose);
   if (!f) return 1;
   defs.clear();
-  std::string line;
   std::vector<std::string> c;
-  while (read_line(f, line)) {
-    line = trim2(line, false);
-    if (line.empty() || line[0] == '#') continue;
-    c.clear();
-    split(line, "\t", c);
+  while (read_table_row(f.get(), c)) {
     if (c.size() < 17) continue;
     CropDef d;
     d.id = static_cast<int32_t>(hex_to_int(c[0]));
@@ -68,7 +66,6 @@ int Crops::load() {
     d.seedable = yes_flag(c[16]);
     defs[d.id] = d;
   }
-  std::fclose(f);
   return 0;
 }
 
@@ -258,11 +255,11 @@ int Crops::save_plants() const {
 }
 
 int Crops::load_plants() {
-  std::FILE* f = std::fopen("etc/crops.txt", "r");
+  FilePtr f(std::fopen("etc/crops.txt", "r"), &std::fclose);
   if (!f) return 1;
   std::string line;
   std::vector<std::string> c;
-  while (read_line(f, line)) {
+  while (read_line(f.get(), line)) {
     line = trim2(line, false);
     if (line.empty()) continue;
     c.clear();
@@ -281,6 +278,5 @@ int Crops::load_plants() {
     p.site_flag = c[9] == "u";
     plants.push_back(p);
   }
-  std::fclose(f);
   return 0;
 }

@@ -323,7 +323,8 @@ void ItemData::load_food() {
     split_article(name, article);
     auto r = std::make_unique<ItemRecord>(code, ITEM_FOOD, name);
     r->article = article;
-    r->short_name = "x";
+    // assign() rather than = "x": g++ 12 warns falsely (-Wrestrict) on the latter here.
+    r->short_name.assign(1, 'x');
     r->price = price;
     r->merch = merch;
     r->weight = weight;

@@ -1,20 +1,17 @@
 #include "core/mounts.h"
 
 #include <cstdio>
+#include <memory>
 
 #include "core/string_utils.h"
 
 int Mounts::load() {
-  std::FILE* f = std::fopen("dat/mounts.txt", "r");
+  using FilePtr = std::unique_ptr<std::FILE, decltype(&std::fclose)>;
+  FilePtr f(std::fopen("dat/mounts.txt", "r"), &std::fclose);
   if (!f) return 0;
   int count = 0;
-  std::string line;
   std::vector<std::string> fields;
-  while (read_line(f, line)) {
-    line = trim2(line, false);
-    if (line.empty() || line[0] == '#') continue;
-    fields.clear();
-    split(line, "\t", fields);
+  while (read_table_row(f.get(), fields)) {
     if (fields.size() < 8) continue;
     MountDef d;
     d.id = to_int(fields[0]);
@@ -29,7 +26,6 @@ int Mounts::load() {
     defs[d.id] = d;
     ++count;
   }
-  std::fclose(f);
   return count;
 }
 

@@ -1,6 +1,7 @@
 #include "core/skills_classes.h"
 
 #include <cstdio>
+#include <memory>
 
 #include "app/globals.h"
 #include "core/log.h"
@@ -13,13 +14,8 @@ namespace {
 // lines, split at TAB; lines with fewer than `min_cols` columns are dropped.
 template <typename Fn>
 void for_each_row(std::FILE* f, size_t min_cols, Fn&& fn) {
-  std::string line;
   std::vector<std::string> cols;
-  while (read_line(f, line)) {
-    line = trim2(line, false);
-    if (line.empty() || line[0] == '#') continue;
-    cols.clear();
-    split(line, "\t", cols);
+  while (read_table_row(f, cols)) {
     if (cols.size() < min_cols) continue;
     if (!fn(cols)) break;
   }
@@ -49,7 +45,8 @@ bool SkillsClasses::good_class(int n) const { return n >= 0 && n < max_classes()
 bool SkillsClasses::good_race(int n) const { return n >= 0 && n < max_races(); }
 
 int SkillsClasses::load() {
-  std::FILE* f = std::fopen("dat/skills.txt", "r");
+  using FilePtr = std::unique_ptr<std::FILE, decltype(&std::fclose)>;
+  FilePtr f(std::fopen("dat/skills.txt", "r"), &std::fclose);
   if (!f) return 1;
 
   stat_names_.clear();
@@ -61,14 +58,12 @@ int SkillsClasses::load() {
   split(common_cfg.get("stat_key"), ",", pieces);
   for (const std::string& p : pieces) stat_keys_.push_back(first(p));
 
-  read_skills(f);
-  std::fclose(f);
+  read_skills(f.get());
 
   int result = 0;
-  f = std::fopen("dat/classes.txt", "r");
+  f.reset(std::fopen("dat/classes.txt", "r"));
   if (f) {
-    read_classes(f);
-    std::fclose(f);
+    read_classes(f.get());
   } else {
     result = 1;
   }
@@ -83,10 +78,9 @@ int SkillsClasses::load() {
   }
   if (result) return result;
 
-  f = std::fopen("dat/races.txt", "r");
+  f.reset(std::fopen("dat/races.txt", "r"));
   if (!f) return 1;
-  read_races(f);
-  std::fclose(f);
+  read_races(f.get());
   return 0;
 }
 

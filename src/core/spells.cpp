@@ -1,6 +1,7 @@
 #include "core/spells.h"
 
 #include <cstdio>
+#include <memory>
 
 #include "app/globals.h"
 #include "core/log.h"
@@ -17,22 +18,17 @@ const char* const DIGIT_WORDS[10] = {"0", "I", "II", "III", "IV", "V", "VI", "VI
 
 int Spells::load() {
   records_.clear();
-  std::FILE* f = std::fopen("dat/spells.txt", "r");
+  using FilePtr = std::unique_ptr<std::FILE, decltype(&std::fclose)>;
+  FilePtr f(std::fopen("dat/spells.txt", "r"), &std::fclose);
   if (!f) {
     writelog("dat/spells.txt not found");
     return 1;
   }
-  std::string line;
   std::vector<std::string> fields;
-  while (read_line(f, line)) {
-    line = trim2(line, false);
-    if (line.empty() || line[0] == '#') continue;
-    fields.clear();
-    split(line, "\t", fields);
+  while (read_table_row(f.get(), fields)) {
     if (fields.size() < 20) continue;
     read_record(fields);
   }
-  std::fclose(f);
   return 0;
 }
 

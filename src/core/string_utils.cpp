@@ -48,6 +48,17 @@ bool read_line(FILE* f, std::string& out) {
   return true;
 }
 
+bool read_table_row(FILE* f, std::vector<std::string>& fields, bool trim_lines) {
+  std::string line;
+  while (read_line(f, line)) {
+    if (trim_lines) line = trim2(line, false);
+    if (line.empty() || line[0] == '#') continue;
+    split(line, "\t", fields);
+    return true;
+  }
+  return false;
+}
+
 std::string vformat_str(const char* fmt, va_list ap) {
   if (!fmt) return std::string();
   va_list ap2;

@@ -11,6 +11,11 @@
 // of the file with nothing read, or for a null file; `out` is then untouched.
 bool read_line(FILE* f, std::string& out);
 
+// The next data row of a TAB-separated table: lines are read with read_line,
+// trimmed with trim2 unless `trim_lines` is false, and empty lines and lines
+// starting with '#' are passed over. False at the end of the file.
+bool read_table_row(FILE* f, std::vector<std::string>& fields, bool trim_lines = true);
+
 // printf into a string of at most 99,999 bytes. External text must be an
 // argument, never the format.
 std::string format_str(const char* fmt, ...) __attribute__((format(printf, 1, 2)));

@@ -4,12 +4,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <sstream>
 
 #include "core/log.h"
 #include "core/string_utils.h"
 
 namespace {
+
+using FilePtr = std::unique_ptr<std::FILE, decltype(&std::fclose)>;
 
 // Leading decimal number of a word, as scanf's "%d" reads it; false when the
 // word does not begin with one or it does not fit an int.
@@ -53,18 +56,15 @@ int Tiles::load() {
 }
 
 int Tiles::read_object_tiles(FunctionTrace& trace) {
-  std::FILE* f = std::fopen("dat/tiles.txt", "r");
+  FilePtr f(std::fopen("dat/tiles.txt", "r"), &std::fclose);
   if (!f) {
     trace.printf("couldn't open tiles.txt");
     return 0;
   }
   int count = 0;
-  std::string line;
   std::vector<std::string> fields;
-  while (read_line(f, line)) {
-    if (!line.empty() && line[0] == '#') continue;
-    fields.clear();
-    split(line, "\t", fields);
+  // Unlike the other tables, these lines are not trimmed.
+  while (read_table_row(f.get(), fields, false)) {
     // A short line would leave the entry half-written: skip it whole.
     if (fields.size() < 7) continue;
     long index = hex_to_int(fields[0]);
@@ -77,17 +77,16 @@ int Tiles::read_object_tiles(FunctionTrace& trace) {
     t.mirror = to_int(fields[6]) != 0;
     ++count;
   }
-  std::fclose(f);
   return count;
 }
 
 int Tiles::read_map_tiles(bool& opened) {
-  std::FILE* f = std::fopen("dat/mtiles.txt", "r");
+  FilePtr f(std::fopen("dat/mtiles.txt", "r"), &std::fclose);
   opened = f != nullptr;
   if (!f) return 0;
   int count = 0;
   std::string line;
-  while (read_line(f, line)) {
+  while (read_line(f.get(), line)) {
     if (!line.empty() && line[0] == '#') continue;
     std::istringstream in(line);
     std::vector<std::string> words;
@@ -110,19 +109,18 @@ int Tiles::read_map_tiles(bool& opened) {
     t.desc_details = rm_us2(words[6]);
     ++count;
   }
-  std::fclose(f);
   return count;
 }
 
 void Tiles::read_underneath() {
-  std::FILE* f = std::fopen("dat/underneath.txt", "r");
+  FilePtr f(std::fopen("dat/underneath.txt", "r"), &std::fclose);
   if (!f) return;
   underneath_tiles.clear();
   underneath_dot_tiles.clear();
   underneath_blank_tiles.clear();
   std::string line;
   std::vector<std::string> pieces;
-  for (int row = 0; row < 3 && read_line(f, line); ++row) {
+  for (int row = 0; row < 3 && read_line(f.get(), line); ++row) {
     pieces.clear();
     split(line, ",", pieces);
     for (const std::string& p : pieces) {
@@ -133,7 +131,6 @@ void Tiles::read_underneath() {
       if (row == 2) underneath_blank_tiles.push_back(n);
     }
   }
-  std::fclose(f);
 }
 
 void Tiles::copy_tile_entry(unsigned from, unsigned to) {

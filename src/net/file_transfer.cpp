@@ -57,7 +57,7 @@ int Socket::drain_transfer() {
 
 int Socket::recv_file() { return recv_file(NET_FILE_FOLDERS); }
 
-int Socket::recv_file(const std::vector<std::string>& folders) {
+int Socket::recv_file(const std::vector<std::string>& folders, const std::string& exact_name) {
   FunctionTrace ft("recv_file");
   if (server_role) role_violation("ERROR: Server shouldn't be receiving files!");
   std::string header;
@@ -71,7 +71,8 @@ int Socket::recv_file(const std::vector<std::string>& folders) {
     return 1;
   }
   std::string name(name_buf);
-  bool allowed = is_allowed_transfer_name(name, folders);
+  bool allowed = is_allowed_transfer_name(name, folders) &&
+                 (exact_name.empty() || name == exact_name);
   if (!allowed) {
     // The server may not write outside the game data (client.cfg, scripts,
     // the updater): refuse, but finish the exchange so that the stream stays
@@ -89,6 +90,9 @@ int Socket::recv_file(const std::vector<std::string>& folders) {
   FILE* f = fopen(temp.c_str(), "wb");
   if (!f) {
     ft.printf("couldn't open file for write");
+    // The server still holds the pieces: take them, or its queue would hold
+    // back everything else it sends us.
+    drain_transfer();
     return -2;
   }
   int bad = 0;

@@ -155,9 +155,10 @@ class Socket {
   // Client side of one transfer on connection 0: 0 done and the CRC matches or
   // nothing to transfer; 1 bad header, refused name or CRC mismatch; -1 receive
   // error; -2 the file cannot be written. The name must lie below one of
-  // `folders` (default NET_FILE_FOLDERS).
+  // `folders` (default NET_FILE_FOLDERS) and, when `exact_name` is given, be
+  // exactly that name.
   int recv_file();
-  int recv_file(const std::vector<std::string>& folders);
+  int recv_file(const std::vector<std::string>& folders, const std::string& exact_name = "");
   // Server side: 0 the receiver's copy is good, 1 the pieces are queued, -2 the
   // file cannot be read (or the name cannot travel in the header).
   int send_file(int id, const std::string& path, const std::string& name,

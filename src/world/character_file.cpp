@@ -46,7 +46,8 @@ void read_floats(const std::string& text, float* out, float missing) {
     float v = missing;
     if (static_cast<size_t>(i) < tokens.size()) {
       float f = 0.0f;
-      v = std::sscanf(tokens[static_cast<size_t>(i)].c_str(), "%f", &f) == 1 ? f : missing;
+      // Skill figures feed integer rules: an absurd or undefined value is bounded.
+      v = std::sscanf(tokens[static_cast<size_t>(i)].c_str(), "%f", &f) == 1 ? bounded_figure(f) : missing;
     }
     out[i] = v;
   }
@@ -91,7 +92,10 @@ bool scan_int(const std::string& text, T& out) {
 }
 
 bool scan_float(const std::string& text, float& out) {
-  return std::sscanf(text.c_str(), "%f", &out) == 1;
+  float v = 0.0f;
+  if (std::sscanf(text.c_str(), "%f", &v) != 1) return false;
+  out = bounded_figure(v);
+  return true;
 }
 
 bool scan_hex(const std::string& text, unsigned long& out) {
@@ -302,9 +306,9 @@ int Player::load(const std::string& char_name, const std::string& dir) {
       poly_e = v[4];
       poly_f = v[5];
       poly_g = v[6];
-      poly_str_mult = m[0];
-      poly_dex_mult = m[1];
-      poly_int_mult = m[2];
+      poly_str_mult = bounded_figure(m[0]);
+      poly_dex_mult = bounded_figure(m[1]);
+      poly_int_mult = bounded_figure(m[2]);
     }
   }
   const char* keys[] = {"WEAPON=", "SHIELD=", "ARMOUR=", "BOOTS=", "GLOVES=",

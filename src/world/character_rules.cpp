@@ -56,6 +56,16 @@ struct PolyMultipliersAside {
 
 enum StatKind { STAT_KIND_STR, STAT_KIND_DEX, STAT_KIND_INT };
 
+// Whole milliseconds of a delay. Speeds and weights come from data files the
+// server may replace: a figure beyond the int range saturates, an undefined
+// one reads 0.
+int delay_to_int(double d) {
+  if (std::isnan(d)) return 0;
+  if (d >= static_cast<double>(INT32_MAX)) return INT32_MAX;
+  if (d <= static_cast<double>(INT32_MIN)) return INT32_MIN;
+  return static_cast<int>(d);
+}
+
 }  // namespace
 
 float hunger_factor(int h) {
@@ -215,15 +225,19 @@ int Player::get_magic_resistance() {
 }
 
 int Player::get_magic_modifier(int p) {
-  int total = 0;
+  // Artifact effect values come from a data file the server may replace:
+  // sum wide and bound the result like the other figures.
+  long long total = 0;
   const Item* worn[NUM_WORN];
   get_worn(worn);
   for (const Item* it : worn) {
     int v = 0;
     if (!it->is_valid() || !wl.get_effect(*it, p, &v)) continue;
-    total += it->is_cursed() ? -std::abs(v) : v;
+    long long w = v;
+    total += it->is_cursed() ? -std::llabs(w) : w;
   }
-  return total;
+  constexpr long long LIMIT = static_cast<long long>(PLAYER_FIGURE_LIMIT);
+  return static_cast<int>(std::clamp(total, -LIMIT, LIMIT));
 }
 
 bool Player::check_mag_prop(int p) {
@@ -287,7 +301,12 @@ int Player::get_draw_code() {
       default: return 1090;
     }
   }
-  if (get_health(HN_MOUNTED) != 0) return mounts.get_tile(mount, direction) + mount_colour * 4096;
+  if (get_health(HN_MOUNTED) != 0) {
+    // The colour comes from the server: shift it in 32-bit unsigned arithmetic
+    // so that a large value wraps instead of overflowing.
+    uint32_t colour_bits = static_cast<uint32_t>(mount_colour) * 4096u;
+    return static_cast<int>(static_cast<uint32_t>(mounts.get_tile(mount, direction)) + colour_bits);
+  }
   if (get_health(HN_IN_STOCKS) != 0) return 382;
   if (get_health(HN_HEXED) != 0) return static_cast<int>(common_cfg.get_hex("bcode_hexed"));
   if (get_health(HN_POLYMORPHED) != 0) return poly_code;
@@ -401,7 +420,7 @@ int Player::get_delay(bool weapon_action, float weight) {
   }
   if (weight != 0.0f && is_encumbered(weight) && !is_dm()) return 1500;
   if (get_health(HN_HEXED) != 0) return 750;
-  if (get_health(HN_HIDING) != 0) return static_cast<int>(get_stealth_delay() * 1000.0f);
+  if (get_health(HN_HIDING) != 0) return delay_to_int(get_stealth_delay() * 1000.0);
   if (get_health(HN_PILOT) != 0) return 200;
   if (get_health(HN_POLYMORPHED) != 0) return poly_f;
   if (is_dm()) return 200;
@@ -420,7 +439,7 @@ int Player::get_delay(bool weapon_action, float weight) {
     d = (armour_slowdown(static_cast<float>(get_str()), w) + 1.0) * base;
   }
   if (get_health(HN_SLOWED) != 0) d *= 2;
-  return static_cast<int>(d);
+  return delay_to_int(d);
 }
 
 int Player::get_weapon_delay() { return get_weapon_delay(weapon); }
@@ -442,7 +461,7 @@ int Player::get_weapon_delay(const Item& item) {
   }
   d += buff_mod(*this, 48, d);
   if (wl.get_no_hands(item) == 2) d += buff_mod(*this, BUFF_TWO_HAND_SPEED, d);
-  return static_cast<int>(d);
+  return delay_to_int(d);
 }
 
 float Player::get_stealth_delay() {

@@ -362,9 +362,11 @@ ItemListEl* ItemList::move_up(const Item& item) {
 
 ItemListEl* ItemList::move_down(const Item& item) {
   const bool banked = item.is_banked();
+  // The node is found once: after passing an equal stack node, looking it up
+  // again would find that other node and swap the two back and forth forever.
+  ItemListEl* n = find_item(item);
+  if (!n) return nullptr;
   for (;;) {
-    ItemListEl* n = find_item(item);
-    if (!n) return nullptr;
     ItemListEl* s = n->next;
     if (!s) return n;
     swap_with_next(n);

@@ -2,6 +2,7 @@
 // "@" (bonuses, perks, buffs, cooldowns, status), "#" (equipment) and the
 // ':'-separated skill lists, with the server's writers of each.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -35,12 +36,13 @@ int Player::parse_h_record(const std::string& line, bool keep_position, int16_t*
   if (n >= 10) energy = henergy;
   if (n >= 11) net_hp_max = hhpmax;
   if (n >= 12) net_mana_max = hmanamax;
-  if (n >= 13) net_ac = hac;
+  // Figures feed integer rules: an absurd or undefined value is bounded.
+  if (n >= 13) net_ac = bounded_figure(hac);
   if (n >= 14) net_thaco = hthaco;
   if (n >= 15) net_magic_resistance = hmr;
-  if (n >= 16) str = hstr;
-  if (n >= 17) dex = hdex;
-  if (n >= 18) intel = hint;
+  if (n >= 16) str = bounded_figure(hstr);
+  if (n >= 17) dex = bounded_figure(hdex);
+  if (n >= 18) intel = bounded_figure(hint);
   if (n >= 19) hunger = hhunger;
   if (n >= 20) xp = hxp;
   if (n >= 21) lvl = hlvl;
@@ -73,11 +75,13 @@ std::string Player::mk_h_record(bool for_self) {
 namespace {
 
 // Reads one number; on failure the stream stays failed and the target keeps
-// its value, so a record that ends early changes nothing further.
+// its value, so a record that ends early changes nothing further. The
+// bonuses feed integer sums in the rules, so a value is bounded first.
 template <typename T>
 void read_number(std::istringstream& in, T& target) {
+  constexpr long long LIMIT = static_cast<long long>(PLAYER_FIGURE_LIMIT);
   long long v = 0;
-  if (in >> v) target = static_cast<T>(v);
+  if (in >> v) target = static_cast<T>(std::clamp(v, -LIMIT, LIMIT));
 }
 
 }  // namespace
@@ -165,7 +169,7 @@ int Player::parse_skills(const std::string& text, bool bonuses) {
       if (!token.empty()) {
         char* stop = nullptr;
         float f = std::strtof(token.c_str(), &stop);
-        if (stop != token.c_str() && std::isfinite(f)) v = f;
+        if (stop != token.c_str() && std::isfinite(f)) v = bounded_figure(f);
       }
       pos = end + 1;
     }

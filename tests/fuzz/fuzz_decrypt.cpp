@@ -1,60 +1,14 @@
 // The message decoder on arbitrary bodies, and the encoder's round trip.
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
-#include <memory>
 #include <string>
 
+#include "fuzz_net_support.h"
 #include "net/socket.h"
 #include "net/wire_frame.h"
 
-namespace {
-
-// The program writes its log (and received files) relative to the working
-// directory, so each input runs inside a scratch directory; between inputs the
-// fuzzer's own relative paths (corpus, artifacts) work again.
-int home_dir() {
-  static int fd = open(".", O_RDONLY | O_DIRECTORY);
-  return fd;
-}
-
-char scratch_buf[] = "/tmp/zibfuzz.XXXXXX";
-
-const char* scratch_path() {
-  static const char* dir = [] {
-    // The log echoes to standard output; keep the fuzzer's output readable.
-    if (!freopen("/dev/null", "w", stdout)) return "/tmp";
-    if (!mkdtemp(scratch_buf)) return "/tmp";
-    atexit([] {
-      std::error_code ec;
-      std::filesystem::remove_all(scratch_buf, ec);
-    });
-    return static_cast<const char*>(scratch_buf);
-  }();
-  return dir;
-}
-
-struct ScratchDir {
-  ScratchDir() {
-    home_dir();
-    if (chdir(scratch_path()) != 0) return;
-  }
-  ~ScratchDir() {
-    if (fchdir(home_dir()) != 0) return;
-  }
-};
-
-[[noreturn]] void fail() {
-  if (fchdir(home_dir()) != 0) abort();
-  abort();
-}
-
-}  // namespace
+using fuzz_net::fail;
+using fuzz_net::ScratchDir;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ScratchDir scratch;

@@ -2,13 +2,10 @@
 // the server's messages (header, pieces, end), either encoded into proper
 // frames or sent as a raw byte stream.
 
-#include <fcntl.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -16,54 +13,15 @@
 #include <vector>
 
 #include "core/compression.h"
+#include "fuzz_net_support.h"
 #include "net/socket.h"
 #include "net/wire_frame.h"
 
+using fuzz_net::fail;
+using fuzz_net::null_fd;
+using fuzz_net::ScratchDir;
+
 namespace {
-
-int null_fd() {
-  static int fd = open("/dev/null", O_RDWR);
-  return fd;
-}
-
-// The program writes its log (and received files) relative to the working
-// directory, so each input runs inside a scratch directory; between inputs the
-// fuzzer's own relative paths (corpus, artifacts) work again.
-int home_dir() {
-  static int fd = open(".", O_RDONLY | O_DIRECTORY);
-  return fd;
-}
-
-char scratch_buf[] = "/tmp/zibfuzz.XXXXXX";
-
-const char* scratch_path() {
-  static const char* dir = [] {
-    // The log echoes to standard output; keep the fuzzer's output readable.
-    if (!freopen("/dev/null", "w", stdout)) return "/tmp";
-    if (!mkdtemp(scratch_buf)) return "/tmp";
-    atexit([] {
-      std::error_code ec;
-      std::filesystem::remove_all(scratch_buf, ec);
-    });
-    return static_cast<const char*>(scratch_buf);
-  }();
-  return dir;
-}
-
-struct ScratchDir {
-  ScratchDir() {
-    home_dir();
-    if (chdir(scratch_path()) != 0) return;
-  }
-  ~ScratchDir() {
-    if (fchdir(home_dir()) != 0) return;
-  }
-};
-
-[[noreturn]] void fail() {
-  if (fchdir(home_dir()) != 0) abort();
-  abort();
-}
 
 // The messages of the input, split at each "\n#\n".
 std::vector<std::string> split_messages(const std::string& s) {

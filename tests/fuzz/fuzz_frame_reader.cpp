@@ -1,65 +1,22 @@
 // Arbitrary byte streams from a server, taken off the connection by both
 // readers, arriving in pieces of varying size with "would block" in between.
 
-#include <fcntl.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <string>
 
+#include "fuzz_net_support.h"
 #include "net/socket.h"
 
+using fuzz_net::fail;
+using fuzz_net::null_fd;
+using fuzz_net::ScratchDir;
+
 namespace {
-
-// The program writes its log (and received files) relative to the working
-// directory, so each input runs inside a scratch directory; between inputs the
-// fuzzer's own relative paths (corpus, artifacts) work again.
-int home_dir() {
-  static int fd = open(".", O_RDONLY | O_DIRECTORY);
-  return fd;
-}
-
-char scratch_buf[] = "/tmp/zibfuzz.XXXXXX";
-
-const char* scratch_path() {
-  static const char* dir = [] {
-    // The log echoes to standard output; keep the fuzzer's output readable.
-    if (!freopen("/dev/null", "w", stdout)) return "/tmp";
-    if (!mkdtemp(scratch_buf)) return "/tmp";
-    atexit([] {
-      std::error_code ec;
-      std::filesystem::remove_all(scratch_buf, ec);
-    });
-    return static_cast<const char*>(scratch_buf);
-  }();
-  return dir;
-}
-
-struct ScratchDir {
-  ScratchDir() {
-    home_dir();
-    if (chdir(scratch_path()) != 0) return;
-  }
-  ~ScratchDir() {
-    if (fchdir(home_dir()) != 0) return;
-  }
-};
-
-[[noreturn]] void fail() {
-  if (fchdir(home_dir()) != 0) abort();
-  abort();
-}
-
-int null_fd() {
-  static int fd = open("/dev/null", O_RDWR);
-  return fd;
-}
 
 // Hands out the stream in pieces whose sizes come from `sizes`, with one
 // "would block" after each piece; an empty stream reads as closed.

@@ -15,6 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Player p;
   p.reset();
   p.parse_stats_packet(text);
+  // The client's rules add these bonuses to its figures.
+  p.hp = 1;
+  (void)(p.get_str() + p.get_dex() + p.get_intel() + p.get_carry_str() + p.get_sight() +
+         p.get_delay(false, 0.0f) + p.get_weapon_delay() + p.get_draw_code());
   std::string again = p.mk_stats_packet();
   Player q;
   q.reset();

@@ -2,52 +2,18 @@
 // is one message, and the parts of grouped messages are handled as the frame
 // loop would. Nothing may crash, and the pending queue only holds group parts.
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
 #include <string>
 
 #include "app/client_app.h"
 #include "app/globals.h"
+#include "fuzz_net_support.h"
+
+using fuzz_net::ScratchDir;
 
 namespace {
 
 constexpr size_t MAX_PARTS_HANDLED = 256;
-
-int home_dir() {
-  static int fd = open(".", O_RDONLY | O_DIRECTORY);
-  return fd;
-}
-
-char scratch_buf[] = "/tmp/zibfuzzpkt.XXXXXX";
-
-// The handlers write their log and files relative to the working directory.
-const char* scratch_path() {
-  static const char* dir = [] {
-    if (!freopen("/dev/null", "w", stdout)) return "/tmp";
-    if (!mkdtemp(scratch_buf)) return "/tmp";
-    atexit([] {
-      std::error_code ec;
-      std::filesystem::remove_all(scratch_buf, ec);
-    });
-    return static_cast<const char*>(scratch_buf);
-  }();
-  return dir;
-}
-
-struct ScratchDir {
-  ScratchDir() {
-    home_dir();
-    if (chdir(scratch_path()) != 0) return;
-  }
-  ~ScratchDir() {
-    if (fchdir(home_dir()) != 0) return;
-  }
-};
 
 }  // namespace
 

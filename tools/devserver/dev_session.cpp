@@ -11,6 +11,7 @@
 #include "app/login.h"
 #include "core/compression.h"
 #include "core/item.h"
+#include "core/number_codec.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
 #include "net/socket.h"
@@ -24,6 +25,15 @@ int next_character_id = 100;
 constexpr int HOTKEYS = 60;
 constexpr int LOGIN_FIELDS = 19;
 constexpr int CLOCK_PERIOD_MS = 2000;
+constexpr char FOV_SEPARATOR = 0x1E;
+
+std::string b222(int v) { return encode_number(v); }
+
+// One field-of-view entry: id, packed item, cell, packed status.
+std::string fov_entry(int id, long code, int x, int y, int health, char align) {
+  return b222(id) + " " + Item(code).to_packed_str() + " " + b222(x) + " " + b222(y) + " " +
+         pack_fov_status(2, health, align, false, 0);
+}
 
 bool is_hex(const std::string& s, size_t max_len) {
   if (s.empty() || s.size() > max_len) return false;
@@ -123,7 +133,7 @@ std::string load_scenario(const std::string& path, std::vector<ScenarioStep>& st
     size_t blank = line.find(' ');
     ScenarioStep s{line.substr(0, blank), blank == std::string::npos ? "" : line.substr(blank + 1)};
     if (s.op != "send" && s.op != "expect" && s.op != "expect_prefix" && s.op != "close" &&
-        s.op != "wait") {
+        s.op != "wait" && s.op != "push") {
       std::fclose(f);
       return "unknown step: " + line;
     }
@@ -181,11 +191,17 @@ void DevSession::on_line(const std::string& line) {
         }
       } else if (line == "**") {
         state = PLAY;
-        send_level(false);
+        send_level(DEV_LEVEL, false);
         send("Z");
       }
       break;
     case SCENARIO:
+      if (line == "*" || line == "**") {
+        serve_requests(line);
+        break;
+      }
+      if (line.rfind("L ", 0) == 0) serve_requests(line);
+      if (line == "Z") send("Z");  // a pushed data file arrived: reload
       if (step < scenario.size() &&
           (scenario[step].op == "expect" || scenario[step].op == "expect_prefix")) {
         const ScenarioStep& s = scenario[step];
@@ -319,34 +335,84 @@ void DevSession::begin_readiness() {
   send("h 0");
 }
 
-void DevSession::send_level(bool transfer) {
-  uint32_t crc = static_cast<uint32_t>(file_crc32(DEV_LEVEL_FILE));
-  send(format_str("K %d %d %d %d %d %x %d %d", transfer ? 1 : 0, DEV_LEVEL, ch.level, ch.x, ch.y,
-                  crc, transfer ? 1 : 0, 0));
+void DevSession::send_level(int map, bool transfer) {
+  current_map = map;
+  std::string file = format_str("cmaps/lvl%03d.map", map);
+  uint32_t crc = static_cast<uint32_t>(file_crc32(file));
+  int level = map == DEV_LEVEL ? ch.level : map;
+  send(format_str("K %d %d %d %d %d %x %d %d", transfer ? 1 : 0, map, level, ch.x, ch.y, crc,
+                  transfer ? 1 : 0, 0));
   if (transfer) {
-    int rc = sock.send_file(id, DEV_LEVEL_FILE, DEV_LEVEL_FILE, crc ^ 1u);
-    dev_log("send_file[%d]: %s rc=%d", id, DEV_LEVEL_FILE, rc);
+    transfer_pending = true;
+    int rc = sock.send_file(id, file, file, crc ^ 1u);
+    dev_log("send_file[%d]: %s rc=%d", id, file.c_str(), rc);
   }
 }
 
-void DevSession::play(const std::string& line) {
+bool DevSession::serve_requests(const std::string& line) {
   if (line == "*" || line == "**") {
-    bool end = line == "**";
     sock.serve_transfer_request(id, line);
-    if (end && transfer_pending) {
+    if (line == "**" && transfer_pending) {
       transfer_pending = false;
       if (got_i) become_ready();
     }
-    return;
+    return true;
   }
-  if (line.rfind("L ", 0) == 0) {
-    transfer_pending = true;
-    send_level(true);
-    return;
+  int level = 0;
+  if (std::sscanf(line.c_str(), "L %d", &level) == 1) {
+    send_level(current_map, true);
+    return true;
   }
+  return false;
+}
+
+void DevSession::push_file(int index) {
+  if (index < 0 || index >= 21) return;
+  const char* name = LOGIN_REPORTED_FILES[index];
+  send(format_str("Y %d", index));
+  int rc = sock.send_file(id, opt.world_dir + "/" + name, name, 0);
+  dev_log("send_file[%d]: %s rc=%d", id, name, rc);
+}
+
+void DevSession::show_world() {
+  send(format_str("y %x %d %d %d %d %d %d %d %f %f %f", 0x249, 1, 2, 3, 4, 5, 6, 7, 1.5, 2.5,
+                  3.5));
+  wander_x = ch.x + 2;
+  wander_y = ch.y + 1;
+  std::string fov = "F2";
+  fov += FOV_SEPARATOR + fov_entry(DEV_CREATURE_ID, DEV_CREATURE_CODE, wander_x, wander_y, 90, 'e');
+  fov += FOV_SEPARATOR + fov_entry(DEV_GROUND_ID, DEV_GROUND_CODE, ch.x + 1, ch.y, 0, 'n');
+  fov += FOV_SEPARATOR + format_str("R %s %s %s 0", b222(ch.x).c_str(), b222(ch.y).c_str(),
+                                    b222(ch.level).c_str());
+  send(fov);
+  send("G1" + std::string(1, FOV_SEPARATOR) +
+       fov_entry(DEV_GROUND_ID + 1, DEV_GROUND_CODE, ch.x - 1, ch.y, 0, 'n'));
+  send("W Guide Look around, the goblin is harmless.");
+  next_wander_ms = dev_now_ms() + DEV_WANDER_PERIOD_MS;
+}
+
+// The creature walks a small square around its first cell.
+void DevSession::wander() {
+  static const int DX[] = {1, 0, -1, 0};
+  static const int DY[] = {0, 1, 0, -1};
+  int k = wander_step++ % 4;
+  wander_x += DX[k];
+  wander_y += DY[k];
+  int dir = get_direction(wander_x - DX[k], wander_y - DY[k], wander_x, wander_y);
+  send(format_str("o %s %s %s %s %s 0 %s %s %d e", b222(DEV_CREATURE_ID).c_str(),
+                  b222(wander_x).c_str(), b222(wander_y).c_str(), b222(ch.level).c_str(),
+                  b222(DEV_CREATURE_CODE).c_str(), b222(90).c_str(), b222(0).c_str(), dir));
+}
+
+void DevSession::play(const std::string& line) {
+  if (serve_requests(line)) return;
   if (line == "i") {
     got_i = true;
     if (!transfer_pending) become_ready();
+    return;
+  }
+  if (line == "Z") {
+    send("Z");  // a pushed data file arrived: reload
     return;
   }
   if (line == "q") {
@@ -358,6 +424,8 @@ void DevSession::play(const std::string& line) {
     ch.x = tx;
     ch.y = ty;
     send(format_str("m 1 %d %d %d %d 0", tx, ty, lvl, get_direction(ox, oy, tx, ty)));
+    send(format_str("R %s %s %s %d", b222(tx).c_str(), b222(ty).c_str(), b222(lvl).c_str(),
+                    token));
   }
 }
 
@@ -366,6 +434,7 @@ void DevSession::become_ready() {
   ready = true;
   dev_log("ready[%d]: %s", id, ch.name.c_str());
   send("MsWelcome to the sample world, " + ch.name + "!");
+  show_world();
   if (!scenario.empty()) {
     state = SCENARIO;
     step = 0;
@@ -377,12 +446,18 @@ void DevSession::run_scenario() {
   while (state == SCENARIO && step < scenario.size()) {
     const ScenarioStep& s = scenario[step];
     if (s.op == "send") {
+      // A scripted level change: a map request that follows gets this map.
+      int transfer = 0, map = 0;
+      if (std::sscanf(s.arg.c_str(), "K %d %d", &transfer, &map) == 2) current_map = map;
       send(s.arg);
       ++step;
     } else if (s.op == "wait") {
       if (wait_until_ms == 0) wait_until_ms = dev_now_ms() + std::atoll(s.arg.c_str());
       if (dev_now_ms() < wait_until_ms) return;
       wait_until_ms = 0;
+      ++step;
+    } else if (s.op == "push") {
+      push_file(std::atoi(s.arg.c_str()));
       ++step;
     } else if (s.op == "close") {
       ++step;
@@ -397,6 +472,11 @@ void DevSession::run_scenario() {
 
 void DevSession::tick() {
   if (state == SCENARIO) run_scenario();
+  if ((state == PLAY || state == SCENARIO) && ready && next_wander_ms != 0 &&
+      dev_now_ms() >= next_wander_ms) {
+    next_wander_ms = dev_now_ms() + DEV_WANDER_PERIOD_MS;
+    wander();
+  }
   if (state == PLAY && ready && dev_now_ms() >= next_clock_ms) {
     next_clock_ms = dev_now_ms() + CLOCK_PERIOD_MS;
     world_minutes = (world_minutes + 1) % 1440;

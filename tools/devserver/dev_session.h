@@ -40,7 +40,7 @@ struct LoginRequest {
 std::string parse_login_line(const std::string& line, LoginRequest& out);
 
 struct ScenarioStep {
-  std::string op;    // send, expect, expect_prefix, close, wait
+  std::string op;    // send, expect, expect_prefix, close, wait, push
   std::string arg;
 };
 // "" when read, else the problem.
@@ -80,6 +80,11 @@ class DevSession {
   bool ready = false;
   // Data files the client holds in another version: index and its CRC.
   std::vector<std::pair<int, uint32_t>> pushes;
+  // The map of the last level change sent; a map request gets this level.
+  int current_map = 1;
+  // The wandering creature: its cell and the time of its next step.
+  int wander_x = 0, wander_y = 0, wander_step = 0;
+  long long next_wander_ms = 0;
 
   void send(const std::string& line);
   void on_login(const std::string& line);
@@ -87,7 +92,14 @@ class DevSession {
   void begin_readiness();
   void on_report(const std::string& line);
   void push_next_file();
-  void send_level(bool transfer);
+  void send_level(int map, bool transfer);
+  // Transfer requests and map requests, in any state after the login.
+  bool serve_requests(const std::string& line);
+  // The surroundings shown once the client is ready: values, view, a whisper.
+  void show_world();
+  void wander();
+  // Pushes one data file (an index into the login report) outside the login.
+  void push_file(int index);
   void run_scenario();
   void play(const std::string& line);
   void become_ready();
@@ -100,3 +112,9 @@ long long dev_now_ms();
 
 constexpr const char* DEV_LEVEL_FILE = "cmaps/lvl001.map";
 constexpr int DEV_LEVEL = 1;
+// The creature that wanders near the player, and a ground object.
+constexpr int DEV_CREATURE_ID = 150;
+constexpr int DEV_CREATURE_CODE = 1600;
+constexpr int DEV_GROUND_ID = 151;
+constexpr int DEV_GROUND_CODE = 0x100;
+constexpr int DEV_WANDER_PERIOD_MS = 400;

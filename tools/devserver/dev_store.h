@@ -1,18 +1,30 @@
 #pragma once
-// The development server's accounts and characters, kept as key=value files in
-// its own directory: "accounts.cfg" (account=password, or password:banned),
-// and one "chars/<name>.cfg" per character.
+// The development server's accounts and characters, kept in its own
+// directory: "accounts.cfg" (account=password, or password:banned), one
+// "chars/<name>.cfg" per character naming its account and number, and the
+// character itself in its character file "chars/<name>.plr".
 
 #include <string>
 
+class Player;
+
+constexpr const char* DEV_CHARS_DIR = "chars/";
+// Where a new character stands on the sample level.
+constexpr int DEV_START_X = 5, DEV_START_Y = 5, DEV_START_LEVEL = 1;
+
+// Which account a character belongs to, and its creature number.
 struct DevCharacter {
   std::string name;
   std::string account;
+  int id = 0;
+};
+
+// What a new character is made of.
+struct DevNewCharacter {
+  std::string name, account;
   char gender = 'M';
-  int race = 0;
-  int cls = 0;
-  int avatar = 0;
-  int x = 5, y = 5, level = 1;
+  int race = 0, cls = 0;
+  unsigned avatar = 0;
   int id = 0;
 };
 
@@ -25,11 +37,16 @@ class DevStore {
   bool password_ok(const std::string& account, const std::string& password) const;
   bool banned(const std::string& account) const;
   bool character_exists(const std::string& name) const;
-  // 0 loaded, 1 missing.
-  int load_character(const std::string& name, DevCharacter& c) const;
-  // 0 saved.
-  int save_character(const DevCharacter& c) const;
+  // The owner record and the character file. 0 loaded, 1 missing, 2 the
+  // character file is unreadable. A character stored before the server kept
+  // character files gets one made from its owner record.
+  int load_character(const std::string& name, DevCharacter& c, Player& p) const;
+  // Makes a new character, writes its owner record and character file. 0 saved.
+  int create_character(const DevNewCharacter& n, DevCharacter& c, Player& p) const;
+  // Writes the character file. 0 saved.
+  int save_player(Player& p) const;
 
  private:
   std::string account_value(const std::string& account) const;
+  int save_owner(const DevCharacter& c) const;
 };

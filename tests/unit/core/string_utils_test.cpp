@@ -33,6 +33,34 @@ TEST(StringUtils, ReadLineReturnsLastLineWithoutFeedOnce) {
   EXPECT_FALSE(read_line(nullptr, line));
 }
 
+TEST(StringUtils, ReadTableRowPassesOverBlankAndCommentLines) {
+  TempDir dir;
+  TempDir::write("t.txt",
+                 "# comment\n\n  \t\r\n 1\tone\t\r\n\t2\t\tx\n  # indented\nlast\tz");
+  struct Case {
+    bool trim_lines;
+    std::vector<Strings> rows;
+  };
+  const Case cases[] = {
+      {true, {{"1", "one"}, {"2", "", "x"}, {"last", "z"}}},
+      // Untrimmed, only a '#' in the first column marks a comment.
+      {false,
+       {{"  ", "\r"}, {" 1", "one", "\r"}, {"", "2", "", "x"}, {"  # indented"}, {"last", "z"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.trim_lines);
+    FILE* f = fopen("t.txt", "r");
+    ASSERT_NE(f, nullptr);
+    std::vector<Strings> rows;
+    Strings fields;
+    while (rows.size() < 10 && read_table_row(f, fields, c.trim_lines)) rows.push_back(fields);
+    fclose(f);
+    EXPECT_EQ(rows, c.rows);
+  }
+  Strings fields;
+  EXPECT_FALSE(read_table_row(nullptr, fields));
+}
+
 TEST(StringUtils, FormatStr) {
   EXPECT_EQ(format_str("%s-%03d", "lvl", 7), "lvl-007");
   EXPECT_EQ(format_str("%s", "%s%n"), "%s%n");

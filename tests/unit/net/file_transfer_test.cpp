@@ -177,6 +177,20 @@ TEST_F(TransferTest, CallerCanNarrowTheFolders) {
   EXPECT_EQ(TempDir::read("cmaps/lvl001.map"), "map");
 }
 
+TEST_F(TransferTest, CallerCanRequireTheExactName) {
+  TempDir::write("src/lvl.map", "map");
+  std::filesystem::create_directories("cmaps");
+  // Another level's file, or a minimap cache, is refused and drained.
+  for (const char* other : {"cmaps/lvl003.map", "cmaps/Demo.002.mm"}) {
+    EXPECT_EQ(server.send_file(0, "src/lvl.map", other, 0), 1);
+    EXPECT_EQ(client.recv_file({"cmaps/"}, "cmaps/lvl002.map"), 1) << other;
+    EXPECT_FALSE(std::filesystem::exists(other)) << other;
+  }
+  EXPECT_EQ(server.send_file(0, "src/lvl.map", "cmaps/lvl002.map", 0), 1);
+  EXPECT_EQ(client.recv_file({"cmaps/"}, "cmaps/lvl002.map"), 0);
+  EXPECT_EQ(TempDir::read("cmaps/lvl002.map"), "map");
+}
+
 TEST_F(TransferTest, RepeatedBadPiecesGiveUp) {
   serve = false;
   TempDir::write("dat/x.txt", "old");
@@ -211,9 +225,17 @@ TEST_F(TransferTest, PeerGoneMidTransfer) {
 }
 
 TEST_F(TransferTest, MissingFolderCannotBeWritten) {
-  serve = false;
-  server.sckSend(0, "FILE sound/a.wav 1234 1");
+  TempDir::write("src/a.wav", "wave");
+  EXPECT_EQ(server.send_file(0, "src/a.wav", "sound/a.wav", 0), 1);
+  server.sckSend(0, "after");  // waits behind the pieces
   EXPECT_EQ(client.recv_file(), -2);
+  // The transfer is still taken off the line, so the session stays in step.
+  EXPECT_EQ(requests, stars(2));
+  EXPECT_EQ(server.queued_count(0), 0u);
+  std::string msg;
+  EXPECT_EQ(client.sckRecv(msg), 5);
+  EXPECT_EQ(msg, "after");
+  EXPECT_FALSE(std::filesystem::exists("sound"));
 }
 
 TEST_F(TransferTest, SenderFailures) {

@@ -160,6 +160,28 @@ TEST_F(CharacterFileTest, OlderFormsLoad) {
   EXPECT_EQ(p.gender, 'F');
 }
 
+TEST_F(CharacterFileTest, FiguresAreBounded) {
+  // Regression: "%f" reads nan and huge values, which then overflowed the
+  // integer rules.
+  struct Case {
+    const char* text;
+    float expected;
+  };
+  const Case cases[] = {{"12.5", 12.5f}, {"nan", 0.0f}, {"1e30", PLAYER_FIGURE_LIMIT},
+                        {"-inf", -PLAYER_FIGURE_LIMIT}};
+  for (const Case& c : cases) {
+    std::string file = old_file("ETHICS=y\n", std::string("SB=0:\n") + c.text + ":1:\n");
+    size_t at = file.find("STR=20.00");
+    ASSERT_NE(at, std::string::npos);
+    file.replace(at, 9, std::string("STR=") + c.text);
+    TempDir::write("Old.plr", file);
+    ASSERT_EQ(p.load("Old", ""), 0) << c.text;
+    EXPECT_FLOAT_EQ(p.str, c.expected) << c.text;
+    EXPECT_FLOAT_EQ(p.skills[0], c.expected) << c.text;
+    EXPECT_FLOAT_EQ(p.skills[1], 1.0f) << c.text;
+  }
+}
+
 TEST_F(CharacterFileTest, ChatsLineWithOneNumber) {
   TempDir::write("Old.plr", old_file("CHATS=0\n", ""));
   ASSERT_EQ(p.load("Old", ""), 0);

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/globals.h"
+#include "core/item_data.h"
 #include "core/skills_classes.h"
 #include "support/temp_dir.h"
 #include "world/player.h"
@@ -180,6 +181,81 @@ TEST_F(CharacterRulesTest, DrawCode) {
     p.direction = static_cast<int16_t>(dir);
     EXPECT_EQ(p.get_draw_code(), by_direction[dir]) << dir;
   }
+}
+
+TEST_F(CharacterRulesTest, MountedDrawCodeWrapsTheColour) {
+  // Regression: the colour from the "@" record was multiplied in int and
+  // overflowed for large values. Mount 0 has no record, so its tile is 0.
+  struct Case {
+    int32_t colour;
+    int expected;
+  };
+  const Case cases[] = {{0, 0}, {2, 8192}, {-1, -4096}, {0x7FFFFFFF, -4096}, {0x100000, 0}};
+  p.health[HN_MOUNTED] = 1;
+  p.mount = 0;
+  for (const Case& c : cases) {
+    p.mount_colour = c.colour;
+    EXPECT_EQ(p.get_draw_code(), c.expected) << c.colour;
+  }
+}
+
+TEST_F(CharacterRulesTest, WeaponDelayOfAbsurdSpeedsSaturates) {
+  // Regression: a weapon speed from a pushed data file multiplied into a
+  // delay beyond the int range, which has no integer value.
+  ItemData saved = wl;
+  std::string weapons = TempDir::read("dat/weapons.txt");
+  weapons += "1e0\tm\ts\tBlades\tfast_blade\tm\t1d6\t1\t40\tw\t2.0\t1e30\twsr\t0\t1\n";
+  weapons += "1e1\tm\ts\tBlades\tneg_blade\tm\t1d6\t1\t40\tw\t2.0\t-1e30\twsr\t0\t1\n";
+  weapons += "1e2\tm\ts\tBlades\tnan_blade\tm\t1d6\t1\t40\tw\t2.0\tnan\twsr\t0\t1\n";
+  TempDir::write("dat/weapons.txt", weapons);
+  wl.reload();
+  struct Case {
+    long code;
+    int expected;
+  };
+  const Case cases[] = {{0x1e0, INT32_MAX}, {0x1e1, INT32_MIN}, {0x1e2, 0}};
+  for (const Case& c : cases) {
+    ASSERT_NE(wl.get_record(static_cast<int>(c.code)), nullptr) << c.code;
+    EXPECT_EQ(p.get_weapon_delay(Item(c.code)), c.expected) << c.code;
+  }
+  wl = saved;
+}
+
+TEST_F(CharacterRulesTest, MagicModifierOfHugeArtifactEffectsIsBounded) {
+  // Regression: artifact effect values from a pushed named.txt were summed
+  // in int (and negated with abs), which overflowed.
+  ItemData saved = wl;
+  std::string named = TempDir::read("dat/named.txt");
+  named += "7f0\t1b8\tHuge_Ring\t0\t3,2147483647\n";
+  named += "7f1\t1b8\tLow_Ring\t0\t3,-2147483648\n";
+  named += "7f2\t1b8\tSmall_Ring\t0\t3,4\n";
+  TempDir::write("dat/named.txt", named);
+  wl.reload();
+  struct Case {
+    long ring1, ring2;
+    bool cursed;
+    int expected;
+  };
+  const Case cases[] = {
+      {0x7f2, 0x7f2, false, 8},
+      {0x7f2, 0x7f2, true, -8},
+      {0x7f0, 0x7f0, false, 1000000},
+      {0x7f1, 0x7f1, false, -1000000},
+      {0x7f1, 0x7f1, true, -1000000},
+      {0x7f0, 0x7f1, false, -1},
+  };
+  for (const Case& c : cases) {
+    p.ring1 = Item(c.ring1);
+    p.ring2 = Item(c.ring2);
+    if (c.cursed) {
+      p.ring1.curse();
+      p.ring2.curse();
+    }
+    EXPECT_EQ(p.get_magic_modifier(MP_STR_BONUS), c.expected) << c.ring1 << " " << c.ring2;
+    p.get_str();
+    p.get_carry_str();
+  }
+  wl = saved;
 }
 
 TEST_F(CharacterRulesTest, DamageDice) {

@@ -185,6 +185,28 @@ TEST_F(ItemListTest, MoveUpPassesBankedNodesAndStacks) {
   expect_linked(s);
 }
 
+// Moving a stack node past an equal stack node ends (it once swapped the two
+// back and forth forever).
+TEST_F(ItemListTest, MoveDownPastAnEqualStackNodeEnds) {
+  struct Case {
+    std::vector<Item> before;
+    std::vector<Item> after;
+  } cases[] = {
+      {{STACK, STACK}, {STACK, STACK}},
+      {{STACK, STACK, CUP}, {STACK, CUP, STACK}},
+      {{CUP, STACK, STACK, NAIL}, {CUP, STACK, NAIL, STACK}},
+  };
+  for (const Case& c : cases) {
+    ItemList l;
+    for (const Item& i : c.before) l.add(i, 1, 0, true);
+    const ItemListEl* moved = l.move_down(STACK);
+    ASSERT_NE(moved, nullptr);
+    EXPECT_EQ(moved->item, STACK);
+    EXPECT_EQ(items_of(l), c.after);
+    expect_linked(l);
+  }
+}
+
 TEST_F(ItemListTest, ChecksumWrapsAt32Bits) {
   ItemList l;
   l.add(Item((1L << 28) + 1), 16, 0, false);

@@ -88,6 +88,29 @@ TEST_F(PlayerRecordsTest, PartialHRecordKeepsWhatWasRead) {
   EXPECT_EQ(p.parse_h_record("X 1 2 3", false), 1);
 }
 
+TEST_F(PlayerRecordsTest, HRecordFiguresAreBounded) {
+  // Regression: stats and armour class went unchecked into the integer rules
+  // (stat, delay, carrying), where an absurd value overflowed.
+  struct Case {
+    const char* text;
+    float expected;
+  };
+  const Case cases[] = {
+      {"30.5", 30.5f}, {"1e30", PLAYER_FIGURE_LIMIT}, {"-1e30", -PLAYER_FIGURE_LIMIT},
+      {"inf", PLAYER_FIGURE_LIMIT}, {"nan", 0.0f}, {"-nan", 0.0f},
+  };
+  for (const Case& c : cases) {
+    std::string line = std::string("H 12 34 5 40 7 1a2b 88 20 3 4 120 60 ") + c.text + " 14 22 " +
+                       c.text + " " + c.text + " " + c.text + " 450 9999 8 2 3 6";
+    ASSERT_EQ(p.parse_h_record(line, false), 0) << c.text;
+    EXPECT_FLOAT_EQ(p.net_ac, c.expected) << c.text;
+    EXPECT_FLOAT_EQ(p.str, c.expected) << c.text;
+    EXPECT_FLOAT_EQ(p.dex, c.expected) << c.text;
+    EXPECT_FLOAT_EQ(p.intel, c.expected) << c.text;
+    EXPECT_GT(p.get_delay(false, 0.0f), 0) << c.text;
+  }
+}
+
 TEST_F(PlayerRecordsTest, HWriterRoundTrips) {
   ASSERT_EQ(p.parse_h_record(FULL_H, false), 0);
   EXPECT_EQ(p.mk_h_record(false),
@@ -128,6 +151,31 @@ TEST_F(PlayerRecordsTest, StatsRecordFillsBonusesPerksBuffsCooldownsAndCounters)
   EXPECT_EQ(p.health[3], 12);
   EXPECT_EQ(p.health[4], 0) << "reading stops at index 70";
   EXPECT_EQ(p.health[HN_BLIND], 0);
+}
+
+TEST_F(PlayerRecordsTest, StatsRecordBonusesAreBounded) {
+  // Regression: the bonuses went unchecked into integer sums (stat bonus,
+  // sight, carrying strength), which overflowed for values near the int range.
+  struct Case {
+    const char* text;
+    int expected;
+  };
+  const Case cases[] = {{"12", 12}, {"-12", -12}, {"2147483647", 1000000},
+                        {"-2147483648", -1000000}, {"99999999999", 1000000}};
+  p.ring1 = make_code(0x1b8, 0, MP_STR_BONUS, 3);
+  p.ring2 = make_code(0x1b8, 0, MP_NIGHTVISION, 3);
+  p.hp = 10;
+  for (const Case& c : cases) {
+    std::string n = c.text;
+    p.parse_stats_packet("@ 0 0 0 0 " + n + " 0 0 " + n + " 0 0 0 " + n + " 0nnnnnnnnnnnnnnnnnn B");
+    EXPECT_EQ(p.str_bonus, c.expected) << c.text;
+    EXPECT_EQ(p.sight_bonus, c.expected) << c.text;
+    EXPECT_EQ(p.load_bonus, c.expected) << c.text;
+    EXPECT_EQ(p.get_str_bonus(), c.expected + 3) << c.text;
+    EXPECT_EQ(p.get_sight(), 1 + 3 + c.expected) << c.text;
+    p.get_str();
+    p.get_carry_str();
+  }
 }
 
 TEST_F(PlayerRecordsTest, ShortStatsRecordEmptiesBuffsAndCounters) {
@@ -209,10 +257,14 @@ TEST_F(PlayerRecordsTest, SkillListsLongerThanAnyBufferStopAtTheArrays) {
   EXPECT_EQ(p.parse_skills(big, false), 0);
   for (int i = 0; i < 12; ++i) EXPECT_FLOAT_EQ(p.skills[i], 7.5f);
   EXPECT_FLOAT_EQ(p.skills[12], 0.0f) << "nothing past the table's skills";
-  p.parse_skills("nan:inf:1e40", false);
+  p.parse_skills("nan:inf:1e40:1e30:-1e30:55.5", false);
   EXPECT_FLOAT_EQ(p.skills[0], 0.0f);
   EXPECT_FLOAT_EQ(p.skills[1], 0.0f);
   EXPECT_FLOAT_EQ(p.skills[2], 0.0f);
+  // Regression: a huge finite value went into the integer rules unbounded.
+  EXPECT_FLOAT_EQ(p.skills[3], PLAYER_FIGURE_LIMIT);
+  EXPECT_FLOAT_EQ(p.skills[4], -PLAYER_FIGURE_LIMIT);
+  EXPECT_FLOAT_EQ(p.skills[5], 55.5f);
 }
 
 TEST_F(PlayerRecordsTest, ResetGivesTheSessionStartValues) {

@@ -1,0 +1,157 @@
+// Inventory sync, item changes, id information and the chat log.
+
+#include <unistd.h>
+
+#include <deque>
+#include <string>
+
+#include "core/compression.h"
+#include "net/wire_frame.h"
+#include "app/message_handlers.h"
+#include "handler_fixture.h"
+
+namespace {
+
+struct InventoryHandlers : HandlerTest {};
+
+// A reader that plays back scripted answers: {rc, text}.
+struct ScriptedReader {
+  std::deque<std::pair<int, std::string>> answers;
+  int operator()(std::string& out) {
+    if (answers.empty()) return -1;
+    auto a = answers.front();
+    answers.pop_front();
+    out = a.second;
+    return a.first;
+  }
+};
+
+std::string chunk(const std::string& entries) { return deflate(entries); }
+
+}  // namespace
+
+TEST_F(InventoryHandlers, SyncOutcomes) {
+  LoopbackServer s;
+  Item a(7L), b(9L);
+  const struct {
+    const char* name;
+    std::deque<std::pair<int, std::string>> answers;
+    int result;
+    long qty_a, qty_b;
+  } cases[] = {
+      {"EI ends", {{1, chunk(a.str(false) + "@2")}, {1, "EI"}}, 0, 2, 0},
+      {"empty ends", {{1, chunk(b.str(false) + "@3")}, {0, ""}}, 0, 0, 3},
+      {"discarded frame fails", {{1, chunk(a.str(false) + "@2")}, {-1, ""}}, 1, 2, 0},
+      {"quantities below one skipped",
+       {{1, chunk(a.str(false) + "@0:" + b.str(false) + "@ffffffff")}, {1, "EI"}}, 0, 0, 0},
+      {"entries without one @ skipped",
+       {{1, chunk(a.str(false) + "@1@2:" + b.str(false) + "@4")}, {1, "EI"}}, 0, 0, 4},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    items.clear();
+    ScriptedReader reader{c.answers};
+    EXPECT_EQ(sync_inventory(0, reader), c.result);
+    EXPECT_EQ(inventory_synced, c.result == 0);
+    EXPECT_EQ(items.get_qty(a), c.qty_a);
+    EXPECT_EQ(items.get_qty(b), c.qty_b);
+    while (s.next(5) != "<none>") {
+    }
+  }
+}
+
+TEST_F(InventoryHandlers, MalformedFrameDuringSyncFailsTheSync) {
+  LoopbackServer s;
+  // Bytes that are no frame: the socket discards them and reads "nothing".
+  const char junk[] = "\x07garbage-without-a-frame";
+  ASSERT_GT(::write(s.srv.fds[0], junk, sizeof junk - 1), 0);
+  EXPECT_EQ(app.process_pkt("h 0"), 0);
+  EXPECT_FALSE(inventory_synced);
+  EXPECT_TRUE(session_over);
+  EXPECT_TRUE(has_message("Failed to sync inventory; please reconnect."));
+  EXPECT_EQ(s.next(), "*");
+  EXPECT_EQ(s.next(), "q");
+}
+
+TEST_F(InventoryHandlers, TrulyEmptyMessageEndsTheSync) {
+  LoopbackServer s;
+  // An empty send is a flush: frame the empty message by hand.
+  std::string frame = make_frame(s.srv.encrypt(""));
+  ASSERT_EQ(::write(s.srv.fds[0], frame.data(), frame.size()), static_cast<ssize_t>(frame.size()));
+  EXPECT_EQ(app.process_pkt("h 0"), 0);
+  EXPECT_TRUE(inventory_synced);
+  EXPECT_EQ(s.next(), "*");
+  EXPECT_EQ(s.next(), "**");
+  EXPECT_EQ(s.next(), "^ i");
+}
+
+TEST_F(InventoryHandlers, ItemChangeHotkeysAndBlessing) {
+  LoopbackServer s;
+  Item a(300L), c(301L);
+  Item lowered = a;
+  lowered.lower_blessing();
+  const struct {
+    Item b;
+    std::vector<std::string> sent;
+  } cases[] = {
+      {c, {"n i 3 " + c.str(false), "n i 7 " + c.str(false)}},
+      {lowered, {}},
+  };
+  for (const auto& k : cases) {
+    items.clear();
+    items.add(a, 1, 1, false);
+    me.ring1 = a;
+    me.ring2 = a;
+    for (Item& bind : me.item_binds) bind = Item(0L);
+    me.item_binds[3] = a;
+    me.item_binds[7] = a;
+    app.process_pkt("k " + a.str(false) + " " + k.b.str(false) + " 1");
+    EXPECT_EQ(items.get_qty(k.b), 1);
+    EXPECT_EQ(me.ring1, k.b);
+    EXPECT_EQ(me.ring2, a);  // one slot only
+    bool moved = k.sent.size() == 2;
+    EXPECT_EQ(me.item_binds[3], moved ? k.b : a);
+    for (const std::string& line : k.sent) EXPECT_EQ(s.next(), line);
+    EXPECT_EQ(s.next(50), "<none>");
+  }
+  // Any shape but four pieces is ignored.
+  me.ring1 = a;
+  app.process_pkt("k " + a.str(false) + " " + c.str(false));
+  EXPECT_EQ(me.ring1, a);
+}
+
+TEST_F(InventoryHandlers, IdInformation) {
+  me.id = 5;
+  me.name = "Old";
+  app.process_pkt("i\t5\tg\tNewName\t0\t0");
+  EXPECT_EQ(me.name, "NewName");
+  EXPECT_EQ(id_table.count(), 0);
+  app.process_pkt("i\t120\tevil\tGoblin\t0\t0");
+  EXPECT_EQ(id_table.get_name(120), "Goblin");
+  EXPECT_EQ(id_table.get_letter(120), 'e');
+  app.process_pkt("i\t121\tg\tShort\t0");
+  EXPECT_EQ(id_table.get_name(121), "");
+}
+
+TEST_F(InventoryHandlers, ChatLogFilter) {
+  app.process_pkt("Mcno log yet");
+  EXPECT_EQ(TempDir::read("msglog.txt"), "");
+  client_cfg.set("log_chat", "1");
+  app.process_pkt(std::string("Mccaf\xe9 au\x01 lait"));
+  app.process_pkt("Mxnot a chat line");
+  std::string log = TempDir::read("msglog.txt");
+  EXPECT_NE(log.find(": caf au lait\n"), std::string::npos) << log;
+  EXPECT_EQ(log.find("not a chat"), std::string::npos);
+}
+
+TEST_F(InventoryHandlers, ReplayedFrameDuringSyncFailsTheSync) {
+  LoopbackServer s;
+  Item a(7L);
+  std::string frame = make_frame(s.srv.encrypt(deflate(a.str(false) + "@2")));
+  // The same frame twice: the copy is rejected and must not end the sync.
+  std::string twice = frame + frame;
+  ASSERT_EQ(::write(s.srv.fds[0], twice.data(), twice.size()), static_cast<ssize_t>(twice.size()));
+  EXPECT_EQ(check_inventory_sync(0), 1);
+  EXPECT_FALSE(inventory_synced);
+  EXPECT_EQ(items.get_qty(a), 2);
+}

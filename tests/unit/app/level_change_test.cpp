@@ -1,0 +1,147 @@
+// Level change, the map request and the minimap cache.
+
+#include <cstdio>
+#include <string>
+
+#include "core/compression.h"
+#include "core/string_utils.h"
+#include "core/utils.h"
+#include "handler_fixture.h"
+
+namespace {
+
+struct LevelChange : HandlerTest {
+  void SetUp() override {
+    HandlerTest::SetUp();
+    TempDir::copy_gamedata("cmaps");
+    level_entered = false;
+  }
+  static unsigned crc_of(int map) {
+    return static_cast<unsigned>(file_crc32(format_str("cmaps/lvl%03d.map", map)));
+  }
+};
+
+}  // namespace
+
+TEST_F(LevelChange, CrcDecidesBetweenEnteringAndRequesting) {
+  const struct {
+    std::string line;
+    std::string sent;
+    bool entered;
+  } cases[] = {
+      {format_str("K 0 1 4 11 12 %x", crc_of(1)), "<none>", true},
+      {format_str("K 0 1 4 11 12 %x 0 1", crc_of(1) ^ 1u), "L 4", false},
+      {"K 0 9 6 11 12 0", "L 6", false},  // a missing file counts as a mismatch
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    LoopbackServer s;
+    level_entered = false;
+    map_transfer_pending = false;
+    app.process_pkt(c.line);
+    EXPECT_EQ(s.next(50), c.sent);
+    EXPECT_EQ(level_entered, c.entered);
+    EXPECT_EQ(map_transfer_pending, !c.entered);
+    EXPECT_EQ(me.x, 11);
+  }
+}
+
+TEST_F(LevelChange, EnteringSetsLevelAndFlag) {
+  LoopbackServer s;
+  app.process_pkt(format_str("K 0 2 8 3 4 %x 0 1", crc_of(2)));
+  EXPECT_TRUE(level_entered);
+  EXPECT_TRUE(app.logged_in);
+  EXPECT_EQ(me.map_level, 8);
+  EXPECT_EQ(cmap.get_level(), 2);
+  EXPECT_TRUE(level_flag);
+}
+
+TEST_F(LevelChange, BadMapNumbersFail) {
+  for (const char* line : {"K 0 1000 4 1 1 0", "K 0 -2 4 1 1 0", "K 1 5000 4 1 1 0"}) {
+    SCOPED_TRACE(line);
+    LoopbackServer s;
+    session_over = false;
+    app.process_pkt(line);
+    EXPECT_TRUE(session_over);
+    EXPECT_FALSE(level_entered);
+    EXPECT_EQ(s.next(), "q");
+  }
+}
+
+TEST_F(LevelChange, TransferMustStayInTheLevelFolder) {
+  LoopbackServer s;
+  s.send("FILE dat/common.cfg 0 0");
+  app.process_pkt("K 1 1 4 1 1 0");
+  EXPECT_TRUE(session_over);
+  EXPECT_TRUE(has_message("Error transferring map ... disconnecting."));
+  EXPECT_EQ(s.next(), "q");
+}
+
+TEST_F(LevelChange, ReentryKeepsPermanentCells) {
+  LoopbackServer s;
+  std::string line = format_str("K 0 1 1 3 4 %x", crc_of(1));
+  app.process_pkt(line);
+  obj_grid.set_item(Item(300L), 5, 5);  // a permanent cell
+  me.map_level = 1;
+  app.process_pkt(line);
+  EXPECT_EQ(obj_grid.get_item(5, 5), Item(300L));
+  app.process_pkt(format_str("K 0 2 2 3 4 %x", crc_of(2)));
+  EXPECT_EQ(obj_grid.get_item(5, 5), Item(-1L));
+}
+
+TEST_F(LevelChange, MinimapCacheNames) {
+  cmap.level = 7;
+  const struct {
+    const char* name;
+    const char* file;
+  } cases[] = {
+      {"Wren[Guild]", "cmaps/Wren.007.mm"},
+      {"Ash_Tree-2", "cmaps/Ash_Tree-2.007.mm"},
+      {"", ""},
+      {"[x]", ""},
+      {"../../client", ""},
+      {"a/b", ""},
+      {"dot.name", ""},
+      {"ThisNameIsFarTooLongForACacheFile01", ""},
+  };
+  for (const auto& c : cases) {
+    me.name = c.name;
+    EXPECT_EQ(minimap_filename(), c.file) << c.name;
+  }
+}
+
+TEST_F(LevelChange, MinimapCacheForms) {
+  me.name = "Wren";
+  cmap.level = 3;
+  d.clear_minimap();
+  d.minimap[0][0] = 1;
+  d.minimap[249][249] = 2;
+  save_minimap();
+  std::string file = TempDir::read("cmaps/Wren.003.mm");
+  ASSERT_EQ(file.compare(0, 6, "ZZZ:::"), 0);
+  d.clear_minimap();
+  load_minimap();
+  EXPECT_EQ(d.minimap[0][0], 1);
+  EXPECT_EQ(d.minimap[249][249], 2);
+
+  // The older form: the grid bytes as they are.
+  std::string raw(62500, '\0');
+  raw[1] = 5;
+  TempDir::write("cmaps/Wren.003.mm", raw);
+  load_minimap();
+  EXPECT_EQ(d.minimap[0][1], 5);
+  EXPECT_EQ(d.minimap[249][249], 0);
+
+  // A compressed body shorter than the grid fills only its own bytes.
+  TempDir::write("cmaps/Wren.003.mm", "ZZZ:::" + deflate(std::string(3, '\x04')));
+  d.minimap[100][100] = 9;
+  load_minimap();
+  EXPECT_EQ(d.minimap[0][2], 4);
+  EXPECT_EQ(d.minimap[0][3], 0);
+  EXPECT_EQ(d.minimap[100][100], 0);
+
+  // An unsafe name writes nothing.
+  me.name = "../Wren";
+  save_minimap();
+  EXPECT_EQ(TempDir::read("Wren.003.mm"), "");
+}

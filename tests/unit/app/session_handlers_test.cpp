@@ -1,0 +1,202 @@
+// Session and player messages fed as message texts through the dispatcher.
+
+#include <string>
+#include <vector>
+
+#include "core/compression.h"
+#include "core/utils.h"
+#include "handler_fixture.h"
+
+namespace {
+
+struct SessionHandlers : HandlerTest {};
+
+struct MoveCase {
+  const char* line;
+  int dir, confirmed_x, confirmed_y, x, y, sync_errors;
+  bool repeats_cleared;
+  const char* shown;  // a message expected in the box, or null
+};
+
+}  // namespace
+
+TEST_F(SessionHandlers, MoveResults) {
+  // The player stands at (5, 5) on level 1; confirmed (1, 1); no sync errors.
+  const MoveCase cases[] = {
+      {"m 0 10 12 1 2", 2, 10, 12, 10, 12, 0, true, nullptr},
+      {"m 1 10 12 1 2", 2, 10, 12, 5, 5, 0, true, nullptr},
+      {"m -1 10 12 3 4 1", 4, 1, 1, 5, 5, 1, true, "level sync error++ (m)"},
+      {"m -1 20 21 1 6 0", 6, 20, 21, 20, 21, 0, true, nullptr},
+      {"m 0 10 12 1", 0, 1, 1, 5, 5, 0, false, nullptr},
+  };
+  for (const MoveCase& c : cases) {
+    SCOPED_TRACE(c.line);
+    me.x = me.y = 5;
+    me.direction = 0;
+    confirmed_x = confirmed_y = 1;
+    level_sync_errors = 0;
+    repeat_cast = repeat_use = repeat_make = true;
+    d.messages.clear();
+    ASSERT_EQ(app.process_pkt(c.line), 0);
+    EXPECT_EQ(me.direction, c.dir);
+    EXPECT_EQ(confirmed_x, c.confirmed_x);
+    EXPECT_EQ(confirmed_y, c.confirmed_y);
+    EXPECT_EQ(me.x, c.x);
+    EXPECT_EQ(me.y, c.y);
+    EXPECT_EQ(level_sync_errors, c.sync_errors);
+    EXPECT_EQ(repeat_cast, !c.repeats_cleared);
+    if (c.shown) {
+      EXPECT_TRUE(has_message(c.shown));
+    }
+  }
+}
+
+TEST_F(SessionHandlers, LevelGainNeedsBothNumbers) {
+  int before = pending_levels;
+  app.process_pkt("X 5");
+  EXPECT_FALSE(app.level_up_pending);
+  EXPECT_EQ(pending_levels, before);
+  app.process_pkt("X 5 2");
+  EXPECT_TRUE(app.level_up_pending);
+  EXPECT_EQ(app.last_level_gain, 2);
+  EXPECT_EQ(pending_levels, before + 2);
+  // Server counts cannot overflow the sum.
+  app.process_pkt("X 1 2147483647");
+  app.process_pkt("X 1 2147483647");
+  EXPECT_EQ(pending_levels, 2147483647);
+}
+
+TEST_F(SessionHandlers, ValuesClockAndShip) {
+  app.process_pkt("t 600 3");
+  EXPECT_EQ(world_time, 600);
+  EXPECT_EQ(moon_phase, 3);
+  app.process_pkt("y 249 1 2 3 4 5 6 7 1.5 2.5 3.5");
+  const int expected_yv[8] = {3, 4, 1, 2, 0x249, 7, 6, 5};
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(player_yv[i], expected_yv[i]) << "yv" << i + 1;
+  EXPECT_FLOAT_EQ(player_yf[2], 3.5f);
+  app.process_pkt("y 10");  // fields not read keep their values
+  EXPECT_EQ(player_yv[4], 0x10);
+  EXPECT_EQ(player_yv[0], 3);
+  show_combat_messages = true;
+  app.process_pkt("v 2 77");
+  EXPECT_EQ(ship_state, 2);
+  EXPECT_EQ(hull_strength, 77);
+  EXPECT_TRUE(has_message("Hull strength: 77"));
+}
+
+TEST_F(SessionHandlers, HelpTextReplacesBackslashN) {
+  app.process_pkt("Pxone\\ntwo");
+  EXPECT_TRUE(has_message("Help: \tone two"));
+  d.messages.clear();
+  client_cfg.set("disable_help_messages", "1");
+  app.process_pkt("Pxthree");
+  EXPECT_TRUE(d.messages.empty());
+}
+
+TEST_F(SessionHandlers, WhispersKeepTheMostRecentPartnerLast) {
+  const struct {
+    const char* line;
+    std::vector<std::string> partners;
+  } steps[] = {
+      {"W bob hello there", {"bob"}},
+      {"W alice hi", {"bob", "alice"}},
+      {"W bob again", {"alice", "bob"}},
+  };
+  for (const auto& s : steps) {
+    app.process_pkt(s.line);
+    EXPECT_EQ(app.whisper_partners, s.partners) << s.line;
+    EXPECT_EQ(app.whisper_index, static_cast<int>(s.partners.size()) - 1);
+  }
+  EXPECT_EQ(app.last_whisperer, "bob");
+  EXPECT_TRUE(has_message("bob (whisper): again"));
+  // Kind 1 only goes to the chat log.
+  d.messages.clear();
+  app.process_pkt("W1carol: psst");
+  EXPECT_TRUE(d.messages.empty());
+  EXPECT_EQ(app.whisper_partners.size(), 2u);
+}
+
+TEST_F(SessionHandlers, ForwardAndBook) {
+  LoopbackServer s;
+  app.process_pkt("Lx42 north");
+  EXPECT_EQ(s.next(), "^ f 42 north");
+  app.process_pkt("q" + deflate("page one"));
+  EXPECT_EQ(book_text, "page one");
+  EXPECT_EQ(gc_interface_mode, 33u);
+  EXPECT_TRUE(d.book_open);
+}
+
+TEST_F(SessionHandlers, FiveFailedTransfersSendOneQuit) {
+  LoopbackServer s;
+  for (int i = 1; i <= 6; ++i) {
+    // A header naming a file outside the game data is refused.
+    s.send("FILE client.cfg 1234 0");
+    app.process_pkt("Y 3");
+    if (i < 5) {
+      EXPECT_FALSE(session_over) << i;
+    }
+  }
+  EXPECT_TRUE(session_over);
+  EXPECT_EQ(app.xfer_failures, 6);
+  EXPECT_EQ(s.next(50), "q");
+  EXPECT_EQ(s.next(50), "<none>");
+}
+
+TEST_F(SessionHandlers, PushedFileNamesOutsideTheDataFoldersAreRefused) {
+  LoopbackServer s;
+  const struct {
+    const char* header;
+    bool accepted;
+  } cases[] = {
+      {"FILE dat/spells.txt 0 0", true},       {"FILE cmaps/lvl004.map 0 0", true},
+      {"FILE client.cfg 0 0", false},          {"FILE ./patch.sh 0 0", false},
+      {"FILE clientscripts/a.lua 0 0", false}, {"FILE /etc/passwd 0 0", false},
+      {"FILE dat/../client.cfg 0 0", false},
+  };
+  for (const auto& c : cases) {
+    app.xfer_failures = 0;
+    s.send(c.header);
+    app.process_pkt("Y 1");
+    EXPECT_EQ(s.next(50), c.accepted ? "Z" : "<none>") << c.header;
+  }
+}
+
+TEST_F(SessionHandlers, ReloadWithoutCommonConfigFails) {
+  LoopbackServer s;
+  TempDir::copy_gamedata("dat");
+  std::remove("dat/common.cfg");
+  EXPECT_EQ(app.process_pkt("Z"), 1);
+  EXPECT_FALSE(data_reloaded);
+  EXPECT_EQ(s.next(50), "<none>");
+}
+
+TEST_F(SessionHandlers, ReloadReadsTheTablesAndAsksForIds) {
+  LoopbackServer s;
+  TempDir::copy_gamedata("dat");
+  EXPECT_EQ(app.process_pkt("Z"), 0);
+  EXPECT_TRUE(data_reloaded);
+  EXPECT_TRUE(app.logged_in);
+  EXPECT_EQ(s.next(), "i");
+}
+
+TEST_F(SessionHandlers, DmFlagAndSidePanelText) {
+  app.process_pkt("d 1");
+  EXPECT_TRUE(me.is_dm());
+  app.process_pkt("d x");
+  EXPECT_FALSE(me.is_dm());
+  app.process_pkt("nxHP 10/10");
+  EXPECT_EQ(stats_text, "HP 10/10");
+}
+
+TEST_F(SessionHandlers, MinimapMessage) {
+  d.minimap[3][4] = 9;
+  app.process_pkt("z 0 1");
+  EXPECT_EQ(d.minimap[3][4], 0);
+  app.process_pkt("z 0 0");
+  EXPECT_TRUE(d.map_open);
+}
+
+TEST_F(SessionHandlers, GameOverEndsTheSession) {
+  app.process_pkt("Q");
+  EXPECT_TRUE(session_over);
+}
