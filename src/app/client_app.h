@@ -251,5 +251,13 @@ int start_scripts();
 void close_scripts();
 void reload_item_data();
 
+// Whole milliseconds from `stamp` to `now` for the missile and particle steps.
+// The stamp advances by exactly those milliseconds, so the fraction carries
+// to the next pass instead of being lost on every one (effects would run slow
+// by up to a millisecond per pass). A wall clock that stepped back restarts
+// from now; a jump forward beyond an int's range of milliseconds is capped.
+constexpr uint64_t ELAPSED_MAX_MS = INT32_MAX;
+int take_elapsed_ms(uint64_t& stamp, uint64_t now);
+
 // The CRC-32 of the running program's file as a login-line value.
 uint32_t program_file_crc(const char* program_path);

@@ -64,7 +64,7 @@ constexpr RouteRow ROUTE_ROWS[] = {
     {'o', {"msg_creature_updates", msg_creature_updates, 1, 0}},
     {'p', {"msg_tracked_creatures", msg_tracked_creatures, 2, 0}},
     {'q', {"msg_book_text", msg_book_text, 1, 0}},
-    {'r', {"msg_resurrected", msg_resurrected, 1, ROUTE_REDRAW_PANEL}},
+    {'r', {"msg_resurrected", msg_resurrected, 1, 0}},  // its handler redraws the panel
     {'s', {"msg_spell_learned", msg_spell_learned, 1, 0}},
     {'t', {"msg_world_time", msg_world_time, 1, 0}},
     {'u', {"msg_stock_entries", msg_stock_entries, 2, 0}},

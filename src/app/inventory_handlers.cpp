@@ -2,6 +2,7 @@
 // chat log.
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -57,8 +58,10 @@ int sync_inventory(int bank, const SyncReader& reader) {
       split(entry, "@", parts);
       if (parts.size() != 2) continue;
       long qty = hex_to_int(parts[1]);
-      // A count below one would take items away or mean nothing.
-      if (qty < 1) continue;
+      // A count below one would take items away or mean nothing; the count is
+      // a 32-bit number, so anything larger is no count (and would overflow
+      // the sums of merged nodes).
+      if (qty < 1 || qty > INT32_MAX) continue;
       items.add(Item(parts[0]), qty, 1, false);
     }
   }

@@ -4,6 +4,8 @@
 #include "app/login.h"
 
 #include <cctype>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 
@@ -81,16 +83,25 @@ std::string make_data_file_report() {
   return line;
 }
 
+namespace {
+// The next whitespace-separated integer of `p`; false when none can be read or
+// it does not fit an int (a cast would turn it into some other number).
+bool read_int_word(const char*& p, int& value) {
+  char* end = nullptr;
+  errno = 0;
+  long v = std::strtol(p, &end, 10);
+  if (end == p || errno == ERANGE || v < INT_MIN || v > INT_MAX) return false;
+  value = static_cast<int>(v);
+  p = end;
+  return true;
+}
+}  // namespace
+
 int parse_hotkey_spells(const std::string& line, int* out, int count) {
   const char* p = line.c_str();
   int n = 0;
-  while (n < count) {
-    char* end = nullptr;
-    long v = std::strtol(p, &end, 10);
-    if (end == p) break;
-    out[n++] = static_cast<int>(v);
-    p = end;
-  }
+  int v = 0;
+  while (n < count && read_int_word(p, v)) out[n++] = v;
   return n;
 }
 
@@ -243,13 +254,8 @@ int ClientApp::client_init(const char* program_path, const std::string& prog_nam
   if (tcpObj.sckRecv(reply) < 0) return LOGIN_FAILED;
   {
     const char* p = reply.c_str();
-    for (;;) {
-      char* end = nullptr;
-      long v = std::strtol(p, &end, 10);
-      if (end == p || !spells.is_valid_id(static_cast<int>(v))) break;
-      me.add_spell(static_cast<int>(v));
-      p = end;
-    }
+    int v = 0;
+    while (read_int_word(p, v) && spells.is_valid_id(v)) me.add_spell(v);
   }
   me.dm = dm != 0;
   me.race_rec = sc.get_race(me.race);

@@ -113,7 +113,8 @@ int process_fov_data(const std::string& line, ObjectList& list) {
   if (marker_x >= 0) {
     list.add_obj(-1, Item(static_cast<long>(SRV_MARKER_CODE)), marker_x, marker_y, -1, 0, 'n', 0,
                  0, 0);
-    ++result;
+    // The count comes from the server: one more must not overflow.
+    if (result < INT_MAX) ++result;
   }
   std::string left;
   for (size_t i = taken; i < entries.size(); ++i) {

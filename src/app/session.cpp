@@ -16,6 +16,20 @@ constexpr int FRAME_SLEEP_US = 1000;
 constexpr int KEY_CASE_MASK = 0xDF;
 }  // namespace
 
+int take_elapsed_ms(uint64_t& stamp, uint64_t now) {
+  if (now < stamp) {
+    stamp = now;
+    return 0;
+  }
+  uint64_t ms = (now - stamp) / 1000;
+  if (ms > ELAPSED_MAX_MS) {
+    stamp = now;
+    return static_cast<int>(ELAPSED_MAX_MS);
+  }
+  stamp += ms * 1000;
+  return static_cast<int>(ms);
+}
+
 int ClientApp::wait_for_key() {
   while (!key_waiting()) {
     service_quit_request();
@@ -141,14 +155,8 @@ bool ClientApp::frame_pass() {
   do_redraw();
   update_frame_counters();
   if (deteriorate(event_list) != 0) sound.stop_loop(9);
-  uint64_t now = get_time_us();
-  int missile_ms = static_cast<int>((now - action_timers[TIMER_MISSILES]) / 1000.0);
-  move_missiles(missile_list, missile_ms);
-  action_timers[TIMER_MISSILES] = get_time_us();
-  now = get_time_us();
-  int particle_ms = static_cast<int>((now - action_timers[TIMER_PARTICLES]) / 1000.0);
-  move_particles(particle_list, particle_ms);
-  action_timers[TIMER_PARTICLES] = get_time_us();
+  move_missiles(missile_list, take_elapsed_ms(action_timers[TIMER_MISSILES], get_time_us()));
+  move_particles(particle_list, take_elapsed_ms(action_timers[TIMER_PARTICLES], get_time_us()));
   return handle_one_message();
 }
 

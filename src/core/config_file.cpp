@@ -46,16 +46,24 @@ int ConfigFile::load() {
     printf("configfile %s not found!\n", file_name_.c_str());
     return 1;
   }
-  entries_.clear();
+  // Built aside: a file that opens but cannot be read (a directory, an I/O
+  // error) must leave the table as it was, like a missing one.
+  std::map<std::string, std::string, ConfigKeyLess> loaded;
   std::string line;
   while (read_line(f, line)) {
     std::string t = trim2(line, false);
     if (t.empty() || t[0] == ';' || t[0] == '#') continue;
     size_t eq = t.find('=');
     if (eq == std::string::npos) continue;
-    entries_[t.substr(0, eq)] = t.substr(eq + 1);
+    loaded[t.substr(0, eq)] = t.substr(eq + 1);
   }
+  bool read_ok = !ferror(f);
   fclose(f);
+  if (!read_ok) {
+    printf("configfile %s not found!\n", file_name_.c_str());
+    return 1;
+  }
+  entries_.swap(loaded);
   return 0;
 }
 

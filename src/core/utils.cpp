@@ -59,9 +59,11 @@ int xor_ints(int a, int b) { return a ^ b; }
 float absf(float v) { return std::fabs(v); }
 
 float round_tenths(float x) {
-  double t = double(x) * 10.0;
+  // Multiplied in float, as x is: in double, 0.7f (0.69999999) gives 6.9999999
+  // and would lose a tenth that the float product 7.0 keeps.
+  float t = x * 10.0f;
   // Beyond the 64-bit range (or not a number) there are no tenths to drop.
-  if (!(std::fabs(t) < 9.0e18)) return x;
+  if (!(std::fabs(t) < 9.0e18f)) return x;
   return float(double((long long)t) / 10.0);
 }
 
@@ -248,8 +250,10 @@ int file_crc32(const std::string& path) {
   unsigned char buf[65536];
   size_t n;
   while ((n = fread(buf, 1, sizeof buf, f)) > 0) crc = crc32_bytes(buf, n, crc, false);
+  // A read error (a directory opens too) is a failure, not the CRC of a prefix.
+  bool read_ok = !ferror(f);
   fclose(f);
-  return int(~crc);
+  return read_ok ? int(~crc) : -1;
 }
 
 const char* make_path(const std::string& dir, const std::string& name) {

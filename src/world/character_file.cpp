@@ -493,13 +493,14 @@ void Player::mknew(int new_id, const std::string& new_name, const std::string& c
   lvl = 1;
   int c = to_int(class_text);
   cls = static_cast<int16_t>(c >= 0 && c < sc.max_classes() ? c : 0);
+  // The race goes in before the maxima: its percentages are part of them.
+  int r = to_int(race_text);
+  race = static_cast<int16_t>(r >= 0 && r < sc.max_races() ? r : 0);
+  race_rec = sc.get_race(race);
   int mt = sc.get_mana_type(cls);
   mana = static_cast<int16_t>(mt == MANA_ENERGY || mt == MANA_MANA ? get_mana_max() : 0);
   hp = get_hp_max();
   tag = random_tag();
-  int r = to_int(race_text);
-  race = static_cast<int16_t>(r >= 0 && r < sc.max_races() ? r : 0);
-  race_rec = sc.get_race(race);
   std::time_t now = std::time(nullptr);
   std::tm tm_now {};
   localtime_r(&now, &tm_now);

@@ -2,12 +2,14 @@
 
 #include <sys/time.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
 
+#include "app/client_app.h"
 #include "app/login.h"
 #include "core/compression.h"
 #include "core/item.h"
@@ -26,6 +28,12 @@ constexpr int HOTKEYS = 60;
 constexpr int LOGIN_FIELDS = 19;
 constexpr int CLOCK_PERIOD_MS = 2000;
 constexpr char FOV_SEPARATOR = 0x1E;
+
+// The game's rules: announced in the "p" reply and used by our own
+// character rules alike.
+constexpr int RULE_LEVELS = 1;
+constexpr float RULE_STAT_VALUE = 1.0f;
+constexpr int RULE_LEVEL_CAP = 50;
 
 std::string b222(int v) { return encode_number(v); }
 
@@ -62,6 +70,12 @@ bool is_word(const std::string& s) {
 }
 
 }  // namespace
+
+void dev_apply_rules() {
+  PLAYER_LEVELS = RULE_LEVELS != 0;
+  STAT_VALUE = RULE_STAT_VALUE;
+  level_cap = RULE_LEVEL_CAP;
+}
 
 long long dev_now_ms() {
   timeval tv{};
@@ -160,6 +174,10 @@ void DevSession::send(const std::string& line) {
 void DevSession::close(const char* why) {
   if (state == CLOSED) return;
   dev_log("close[%d]: %s", id, why);
+  if (logged_in) {
+    if (store.save_player(pl) != 0) dev_log("could not save %s", ch.name.c_str());
+    logged_in = false;
+  }
   if (!ch.account.empty()) accounts_in_play.erase(ch.account);
   sock.sckClose(id);
   state = CLOSED;
@@ -251,18 +269,30 @@ void DevSession::on_login(const std::string& line) {
   }
   if (verdict == "C0") {
     if (req.create) {
-      ch = DevCharacter();
-      ch.name = req.name;
-      ch.account = req.account;
-      ch.gender = req.gender;
-      ch.race = req.race;
-      ch.cls = req.cls;
-      ch.avatar = static_cast<int>(req.avatar);
-      ch.id = next_character_id++;
-      store.save_character(ch);
+      DevNewCharacter n;
+      n.name = req.name;
+      n.account = req.account;
+      n.gender = req.gender;
+      n.race = req.race;
+      n.cls = req.cls;
+      n.avatar = req.avatar;
+      n.id = next_character_id++;
+      if (store.create_character(n, ch, pl) != 0) {
+        // No verdict fits a server that cannot write: the client sees the
+        // connection close.
+        dev_log("could not store the new character %s", req.name.c_str());
+        ch = DevCharacter();
+        close("cannot store the character");
+        return;
+      }
     } else {
-      store.load_character(req.name, ch);
-      if (ch.account != req.account) verdict = "C6";
+      int rc = store.load_character(req.name, ch, pl);
+      if (rc != 0) {
+        dev_log("could not load %s (%d)", req.name.c_str(), rc);
+        verdict = "C5";  // a character file that cannot be read holds no character
+      } else if (ch.account != req.account) {
+        verdict = "C6";
+      }
     }
   }
   send(verdict);
@@ -271,6 +301,7 @@ void DevSession::on_login(const std::string& line) {
     close("refused");
     return;
   }
+  logged_in = true;
   accounts_in_play.insert(ch.account);
   send_handshake();
   state = REPORT;
@@ -278,16 +309,14 @@ void DevSession::on_login(const std::string& line) {
 
 void DevSession::send_handshake() {
   send(format_str("INIT %d %d       %d %d %d %d %d %d      %s %c %d %d", ch.id, 0, 1, 1, 0, 3, 0,
-                  100, ch.name.c_str(), ch.gender, ch.race, ch.cls));
-  send(format_str("H %d %d %d 20 0 0 30 10 0 0 30 10 5.0 10 0 10.0 10.0 10.0 100 0 1 0 0 5",
-                  ch.x, ch.y, ch.level));
+                  100, ch.name.c_str(), pl.gender, pl.race, pl.cls));
+  send(pl.mk_h_record(true));
   send("7");
-  send("p 1 0 0 1.0 0.0 50 0 0 0 0 0");
-  std::string arms = "#";
-  for (int i = 0; i < 15; ++i) arms += " " + Item(0).str(false);
-  send(arms);
-  send("1.00:2.00:0.50:");
-  send("0.00:");
+  send(format_str("p %d 0 0 %.1f 0.0 %d 0 0 0 0 0", RULE_LEVELS,
+                  static_cast<double>(RULE_STAT_VALUE), RULE_LEVEL_CAP));
+  send(pl.mk_arms_msg());
+  send(pl.mk_skill_list(false));
+  send(pl.mk_skill_list(true));
   std::string items, spells_line;
   for (int i = 0; i < HOTKEYS; ++i) {
     items += (i ? " " : "") + Item(0).str(false);
@@ -339,8 +368,8 @@ void DevSession::send_level(int map, bool transfer) {
   current_map = map;
   std::string file = format_str("cmaps/lvl%03d.map", map);
   uint32_t crc = static_cast<uint32_t>(file_crc32(file));
-  int level = map == DEV_LEVEL ? ch.level : map;
-  send(format_str("K %d %d %d %d %d %x %d %d", transfer ? 1 : 0, map, level, ch.x, ch.y, crc,
+  int level = map == DEV_LEVEL ? pl.map_level : map;
+  send(format_str("K %d %d %d %d %d %x %d %d", transfer ? 1 : 0, map, level, pl.x, pl.y, crc,
                   transfer ? 1 : 0, 0));
   if (transfer) {
     transfer_pending = true;
@@ -377,16 +406,16 @@ void DevSession::push_file(int index) {
 void DevSession::show_world() {
   send(format_str("y %x %d %d %d %d %d %d %d %f %f %f", 0x249, 1, 2, 3, 4, 5, 6, 7, 1.5, 2.5,
                   3.5));
-  wander_x = ch.x + 2;
-  wander_y = ch.y + 1;
+  wander_x = pl.x + 2;
+  wander_y = pl.y + 1;
   std::string fov = "F2";
   fov += FOV_SEPARATOR + fov_entry(DEV_CREATURE_ID, DEV_CREATURE_CODE, wander_x, wander_y, 90, 'e');
-  fov += FOV_SEPARATOR + fov_entry(DEV_GROUND_ID, DEV_GROUND_CODE, ch.x + 1, ch.y, 0, 'n');
-  fov += FOV_SEPARATOR + format_str("R %s %s %s 0", b222(ch.x).c_str(), b222(ch.y).c_str(),
-                                    b222(ch.level).c_str());
+  fov += FOV_SEPARATOR + fov_entry(DEV_GROUND_ID, DEV_GROUND_CODE, pl.x + 1, pl.y, 0, 'n');
+  fov += FOV_SEPARATOR + format_str("R %s %s %s 0", b222(pl.x).c_str(), b222(pl.y).c_str(),
+                                    b222(pl.map_level).c_str());
   send(fov);
   send("G1" + std::string(1, FOV_SEPARATOR) +
-       fov_entry(DEV_GROUND_ID + 1, DEV_GROUND_CODE, ch.x - 1, ch.y, 0, 'n'));
+       fov_entry(DEV_GROUND_ID + 1, DEV_GROUND_CODE, pl.x - 1, pl.y, 0, 'n'));
   send("W Guide Look around, the goblin is harmless.");
   next_wander_ms = dev_now_ms() + DEV_WANDER_PERIOD_MS;
 }
@@ -400,7 +429,7 @@ void DevSession::wander() {
   wander_y += DY[k];
   int dir = get_direction(wander_x - DX[k], wander_y - DY[k], wander_x, wander_y);
   send(format_str("o %s %s %s %s %s 0 %s %s %d e", b222(DEV_CREATURE_ID).c_str(),
-                  b222(wander_x).c_str(), b222(wander_y).c_str(), b222(ch.level).c_str(),
+                  b222(wander_x).c_str(), b222(wander_y).c_str(), b222(pl.map_level).c_str(),
                   b222(DEV_CREATURE_CODE).c_str(), b222(90).c_str(), b222(0).c_str(), dir));
 }
 
@@ -421,8 +450,11 @@ void DevSession::play(const std::string& line) {
   }
   int tx = 0, ty = 0, lvl = 0, ox = 0, oy = 0, token = 0;
   if (std::sscanf(line.c_str(), "m %d %d %d %d %d %d", &tx, &ty, &lvl, &ox, &oy, &token) == 6) {
-    ch.x = tx;
-    ch.y = ty;
+    // The position is kept in the character file's 16-bit fields.
+    tx = std::clamp(tx, 0, static_cast<int>(INT16_MAX));
+    ty = std::clamp(ty, 0, static_cast<int>(INT16_MAX));
+    pl.x = static_cast<int16_t>(tx);
+    pl.y = static_cast<int16_t>(ty);
     send(format_str("m 1 %d %d %d %d 0", tx, ty, lvl, get_direction(ox, oy, tx, ty)));
     send(format_str("R %s %s %s %d", b222(tx).c_str(), b222(ty).c_str(), b222(lvl).c_str(),
                     token));

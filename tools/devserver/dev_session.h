@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dev_store.h"
+#include "world/player.h"
 
 class Socket;
 
@@ -70,6 +71,10 @@ class DevSession {
   size_t step = 0;
   State state = IDLE;
   DevCharacter ch;
+  // The character in play, loaded from its character file at login and
+  // written back when the session ends.
+  Player pl;
+  bool logged_in = false;
   int sync_chunks_sent = 0;
   bool failed = false;
   long long wait_until_ms = 0;
@@ -109,6 +114,9 @@ class DevSession {
 void dev_log(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 void dev_log_open(const std::string& path);
 long long dev_now_ms();
+// Sets the game's rules that the "p" reply announces for our own character
+// rules (maxima and stats of the characters in play).
+void dev_apply_rules();
 
 constexpr const char* DEV_LEVEL_FILE = "cmaps/lvl001.map";
 constexpr int DEV_LEVEL = 1;

@@ -14,11 +14,13 @@
 #include <memory>
 #include <vector>
 
+#include "app/globals.h"
 #include "core/string_utils.h"
 #include "dev_session.h"
 #include "dev_store.h"
 #include "net/socket.h"
 #include "world/cmap.h"
+#include "world/player.h"
 
 namespace {
 
@@ -75,6 +77,24 @@ void copy_world_levels(const std::string& world_dir) {
   }
 }
 
+// The tables the character rules read (classes, races, skills, spells,
+// buffs, item types): the sample world's "dat/" is copied into our own
+// directory and read there, so whatever the readers log stays with us. 0 read.
+int load_world_tables(const std::string& world_dir) {
+  std::error_code ec;
+  std::filesystem::create_directories("dat", ec);
+  std::filesystem::copy(std::filesystem::path(world_dir) / "dat", "dat",
+                        std::filesystem::copy_options::recursive |
+                            std::filesystem::copy_options::overwrite_existing,
+                        ec);
+  if (ec || common_cfg.load() != 0) return 1;
+  sc.load();
+  spells.load();
+  buffs.load();
+  wl.reload();
+  return 0;
+}
+
 void make_sample_level() {
   if (std::filesystem::exists(DEV_LEVEL_FILE)) return;
   CMap m;
@@ -112,10 +132,18 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
+  // The server derives a character's figures from the rules; the client
+  // takes them from the "H" record.
+  Player::derive_figures = true;
+  dev_apply_rules();
   std::error_code ec;
   std::filesystem::create_directories(opt.data_dir, ec);
   if (chdir(opt.data_dir.c_str()) != 0) {
     dev_log("cannot use %s", opt.data_dir.c_str());
+    return 2;
+  }
+  if (load_world_tables(opt.world_dir) != 0) {
+    dev_log("cannot read the world's tables in %s/dat", opt.world_dir.c_str());
     return 2;
   }
   DevStore store;
@@ -191,6 +219,9 @@ int main(int argc, char** argv) {
     }
     usleep(POLL_SLEEP_US);
   }
+  // Characters still in play are written back.
+  for (auto& s : sessions)
+    if (s && !s->closed()) s->close("server stopping");
   dev_log("stopping");
   return failed ? 1 : 0;
 }

@@ -27,7 +27,8 @@ struct HandshakeTest : ::testing::Test {
   }
   int login() { return app.client_init("zib", "zib", 0, "acct", "", 'x', 0, 0, 0); }
 
-  void queue_replies(LoopbackServer& s, const std::string& hotkey_items) {
+  void queue_replies(LoopbackServer& s, const std::string& hotkey_items,
+                     const std::string& known_spells = "3 7 -1 9") {
     s.send("C0");
     s.send("INIT 42 1       1 0 5 3 1 60      Hero M 1 2");
     s.send("H 10 12 1 20 0 0 30 10 0 0 30 10 5.0 10 0 10.0 10.0 10.0 100 0 1 0 0 5");
@@ -38,7 +39,7 @@ struct HandshakeTest : ::testing::Test {
     s.send("bonuses");
     s.send(hotkey_items);
     s.send("4 5 6");
-    s.send("3 7 -1 9");
+    s.send(known_spells);
   }
 };
 
@@ -92,6 +93,28 @@ TEST_F(HandshakeTest, FiftyNineHotkeyItemsLeaveTheSlots) {
   me.item_binds[5] = Item(99);
   ASSERT_EQ(login(), LOGIN_OK);
   EXPECT_EQ(me.item_binds[5].code, 99);
+}
+
+TEST_F(HandshakeTest, KnownSpellsEndAtTheFirstInvalidValue) {
+  struct Case {
+    std::string line;
+    std::vector<int> spells;
+  };
+  const std::vector<Case> cases = {
+      {"3 7 -1 9", {3, 7}},
+      {"-1 3", {}},
+      {"3 x 7", {3}},
+      {"3 4294967303 9", {3}},  // 2^32 + 7 is no spell id, not spell 7
+      {"3 99999999999999999999 7", {3}},
+  };
+  for (const Case& c : cases) {
+    me.reset();
+    LoopbackServer s;
+    s.send_raw_ack();
+    queue_replies(s, "0.0.0.0", c.line);
+    ASSERT_EQ(login(), LOGIN_OK) << c.line;
+    EXPECT_EQ(me.spells, c.spells) << c.line;
+  }
 }
 
 TEST_F(HandshakeTest, Verdicts) {

@@ -46,6 +46,13 @@ TEST_F(InventoryHandlers, SyncOutcomes) {
        {{1, chunk(a.str(false) + "@0:" + b.str(false) + "@ffffffff")}, {1, "EI"}}, 0, 0, 0},
       {"entries without one @ skipped",
        {{1, chunk(a.str(false) + "@1@2:" + b.str(false) + "@4")}, {1, "EI"}}, 0, 0, 4},
+      // Quantities are 32-bit counts: larger ones are no counts and must not
+      // be summed into a node.
+      {"counts beyond 32 bits skipped",
+       {{1, chunk(a.str(false) + "@7fffffffffffffff:" + a.str(false) + "@7fffffffffffffff:" +
+                  b.str(false) + "@80000000:" + b.str(false) + "@7fffffff")},
+        {1, "EI"}},
+       0, 0, 0x7fffffff},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

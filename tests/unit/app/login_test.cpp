@@ -44,6 +44,12 @@ TEST(LoginHotkeys, ShortLineStopsAtTheFirstUnreadableValue) {
   EXPECT_EQ(slots[2], 3);
   for (int i = 3; i < LOGIN_HOTKEYS; ++i) EXPECT_EQ(slots[i], 77) << i;
 
+  // A value beyond an int cannot be read: it must not wrap into another number.
+  for (int& s : slots) s = 77;
+  EXPECT_EQ(parse_hotkey_spells("1 4294967299 3", slots, LOGIN_HOTKEYS), 1);
+  EXPECT_EQ(slots[1], 77);
+  EXPECT_EQ(parse_hotkey_spells("99999999999999999999 1", slots, LOGIN_HOTKEYS), 0);
+
   std::string full;
   for (int i = 0; i < 61; ++i) full += std::to_string(i) + " ";
   EXPECT_EQ(parse_hotkey_spells(full, slots, LOGIN_HOTKEYS), 60);

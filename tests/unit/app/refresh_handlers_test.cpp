@@ -81,6 +81,8 @@ TEST_F(RefreshHandlers, FieldOfViewCountsAndMarker) {
       {"F3", -1, 0, 3},
       // An entry with fewer than five fields still counts.
       {"F2" + RS + "a b c" + RS + entry(103, 302, 7, 7), -1, 1, 2},
+      // The largest count plus the marker stays the largest count.
+      {"F2147483647", 4, 1, 2147483647},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line.substr(0, 12));

@@ -204,3 +204,29 @@ TEST_F(SessionTest, DirectLoginKeepsTheStoredServer) {
   EXPECT_EQ(client_cfg.get("server_idx"), "7");
   EXPECT_FALSE(std::filesystem::exists("client.cfg"));
 }
+
+TEST(EffectClock, WholeMillisecondsAndTheFractionCarries) {
+  struct Case {
+    uint64_t stamp, now;
+    int ms;
+    uint64_t stamp_after;
+  };
+  const uint64_t far = 3000000000000ull;  // about 35 days of microseconds
+  const std::vector<Case> cases = {
+      {1000000, 1002500, 2, 1002000},  // 0.5 ms stays for the next pass
+      {1000000, 1000999, 0, 1000000},  // under a millisecond: nothing yet
+      {1000000, 1001000, 1, 1001000},
+      {5000000, 4000000, 0, 4000000},  // the wall clock stepped back
+      {0, far, INT32_MAX, far},        // beyond an int: capped, not wrapped
+  };
+  for (const Case& c : cases) {
+    uint64_t stamp = c.stamp;
+    EXPECT_EQ(take_elapsed_ms(stamp, c.now), c.ms) << c.stamp << " " << c.now;
+    EXPECT_EQ(stamp, c.stamp_after) << c.stamp << " " << c.now;
+  }
+  // Four passes of 1.5 ms each count 6 ms in all, not 4.
+  uint64_t stamp = 0;
+  int total = 0;
+  for (uint64_t now = 1500; now <= 6000; now += 1500) total += take_elapsed_ms(stamp, now);
+  EXPECT_EQ(total, 6);
+}

@@ -48,15 +48,29 @@ INSTANTIATE_TEST_SUITE_P(
                       LineCase{"Key=1\n", "key", false, ""}));
 
 TEST(ConfigFile, FailedReloadKeepsTable) {
-  TempDir dir;
-  TempDir::write("c.cfg", "a=1\n");
-  ConfigFile cfg("c.cfg");
-  ASSERT_EQ(cfg.load(), 0);
-  std::filesystem::remove("c.cfg");
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(cfg.load(), 1);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "configfile c.cfg not found!\n");
-  EXPECT_EQ(cfg.get("a"), "1");
+  // A missing file, and one that opens but cannot be read (a directory).
+  const struct {
+    const char* what;
+    void (*replace)();
+  } cases[] = {
+      {"missing", [] { std::filesystem::remove("c.cfg"); }},
+      {"directory",
+       [] {
+         std::filesystem::remove("c.cfg");
+         std::filesystem::create_directory("c.cfg");
+       }},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    TempDir::write("c.cfg", "a=1\n");
+    ConfigFile cfg("c.cfg");
+    ASSERT_EQ(cfg.load(), 0);
+    c.replace();
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(cfg.load(), 1) << c.what;
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "configfile c.cfg not found!\n") << c.what;
+    EXPECT_EQ(cfg.get("a"), "1") << c.what;
+  }
 }
 
 TEST(ConfigFile, ReloadReplacesTable) {

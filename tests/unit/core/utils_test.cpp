@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "support/temp_dir.h"
@@ -41,9 +42,14 @@ TEST(Utils, Randomness) {
 
 TEST(Utils, NumbersAndLetters) {
   EXPECT_EQ(sign(INT_MIN), -1);
-  EXPECT_FLOAT_EQ(round_tenths(2.99f), 2.9f);
-  EXPECT_FLOAT_EQ(round_tenths(-2.99f), -2.9f);
-  EXPECT_FLOAT_EQ(round_tenths(0.05f), 0.0f);
+  const struct {
+    float x, tenths;
+  } tenths_cases[] = {
+      {2.99f, 2.9f}, {-2.99f, -2.9f}, {0.05f, 0.0f},
+      // Values that already have one decimal keep it.
+      {0.7f, 0.7f},  {2.3f, 2.3f},    {-0.7f, -0.7f}, {12.5f, 12.5f},
+  };
+  for (const auto& c : tenths_cases) EXPECT_FLOAT_EQ(round_tenths(c.x), c.tenths) << c.x;
   // Too large for 64 bits: returned as it is instead of undefined behaviour.
   EXPECT_EQ(round_tenths(1e30f), 1e30f);
   EXPECT_TRUE(std::isnan(round_tenths(NAN)));
@@ -210,6 +216,9 @@ TEST(Utils, FilesAndChecksums) {
   EXPECT_EQ(file_crc32("empty.txt"), 0);
   EXPECT_EQ(crc32_bytes("", 0), 0u);
   EXPECT_EQ(file_crc32("missing.txt"), -1);
+  // A directory opens for reading but has no bytes to check.
+  std::filesystem::create_directory("subdir");
+  EXPECT_EQ(file_crc32("subdir"), -1);
   EXPECT_EQ(uint32_t(file_crc32("big.bin")), 0xBC000DB5u);
   uint32_t part = crc32_bytes("1234", 4, 0xFFFFFFFFu, false);
   EXPECT_EQ(crc32_bytes("56789", 5, part), 0xFC891918u);

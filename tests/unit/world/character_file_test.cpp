@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "app/client_app.h"
 #include "app/globals.h"
 #include "support/temp_dir.h"
 #include "world/player.h"
@@ -268,6 +269,24 @@ TEST_F(CharacterFileTest, NewCharacterAndRemoval) {
   EXPECT_EQ(p.remove_file(""), 0);
   EXPECT_EQ(p.load("Neo", ""), 1);
   EXPECT_EQ(p.save(inventory, "no/such/dir/"), 1);
+}
+
+TEST_F(CharacterFileTest, NewCharacterMaximaIncludeTheRace) {
+  // Stoneborn (race 1) has 115% hit points: a new character starts full.
+  bool old_derive = Player::derive_figures, old_levels = PLAYER_LEVELS;
+  float old_stat_value = STAT_VALUE;
+  Player::derive_figures = true;
+  PLAYER_LEVELS = true;
+  STAT_VALUE = 1.0f;
+  p.mknew(9, "Rok", "0", "0", "M", "1");
+  EXPECT_EQ(p.race, 1);
+  EXPECT_EQ(p.hp, p.get_hp_max());
+  Player valefolk;
+  valefolk.mknew(9, "Val", "0", "0", "M", "0");
+  EXPECT_GT(p.hp, valefolk.hp);
+  Player::derive_figures = old_derive;
+  PLAYER_LEVELS = old_levels;
+  STAT_VALUE = old_stat_value;
 }
 
 }  // namespace
