@@ -161,7 +161,7 @@ FontSpec font_spec(FontKind kind) {
   switch (kind) {
     case FontKind::Main: return {"font", 8, 9};
     case FontKind::Names: return {"names", 6, 9};
-    case FontKind::Menu: return {"menu", 13, 18};
+    case FontKind::Menu: return {"menu", 11, 18};
     case FontKind::Runes: return {"runes", 8, 9};
     case FontKind::Book: return {"book", 8, 10};
   }
@@ -170,14 +170,10 @@ FontSpec font_spec(FontKind kind) {
 
 bool glyph_pixel(FontKind kind, int ch, int x, int y) {
   if (kind == FontKind::Menu) {
-    // Letters at double size, thickened one pixel to the right: bold.
-    auto at = [&](int px, int py) {
-      if (px < 0 || py < 0) return false;
-      int gx = (px - 1) / 2, gy = py / 2;
-      if (px < 1 || gx >= 5 || gy >= 9) return false;
-      return letter_bits(ch)[gy][gx];
-    };
-    return at(x, y) || at(x - 1, y);
+    // Letters at double size; narrow enough that a form label fits before
+    // its value.
+    int gx = x / 2, gy = y / 2;
+    return gx < 5 && gy < 9 && letter_bits(ch)[gy][gx];
   }
   if (kind == FontKind::Runes) {
     if (x < 1 || x > 5) return false;
