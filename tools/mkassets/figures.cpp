@@ -200,10 +200,12 @@ Image boat(bool left) {
 
 Image rider(const Beast& b, const Look& l, bool left) {
   Image t = beast(b, 0);
+  // The rider from the waist up, sitting on the animal's back.
   Image p = person(l, 0);
-  for (int y = 22; y < CELL; ++y)
+  for (int y = 21; y < CELL; ++y)
     for (int x = 0; x < CELL; ++x) p.set(x, y, MASK);
-  t.blit(p, -1, -11 + static_cast<int>(b.leg < 8 ? 4 : 0), true);
+  double back = 30 - b.leg - b.high;
+  t.blit(p, -3, static_cast<int>(back + 3) - 21, true);
   return left ? t.mirrored() : t;
 }
 
@@ -283,7 +285,7 @@ std::vector<Tile> figure_tiles() {
   const Beast pony{rgb(150, 100, 60), rgb(190, 150, 110), 17, 9, 7, 4, true, false, true};
   const Beast strider{rgb(60, 130, 120), rgb(150, 200, 180), 14, 8, 11, 6, true, false, false};
   const Beast ox{rgb(110, 80, 60), rgb(160, 130, 100), 20, 11, 6, 1, true, true, false};
-  const Look rider_look{tan, rgb(110, 70, 35), rgb(60, 120, 60), rgb(110, 90, 60)};
+  const Look rider_look{tan, rgb(110, 70, 35), rgb(60, 120, 60), rgb(110, 90, 60), 0.8};
   for (auto [name, b] : {std::pair{"pony", pony}, {"strider", strider}, {"ox", ox}}) {
     v.push_back({std::string(name) + " rider left", rider(b, rider_look, true)});
     v.push_back({std::string(name) + " rider right", rider(b, rider_look, false)});

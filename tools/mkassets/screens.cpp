@@ -199,9 +199,12 @@ Image special_picture() {
   arrowp.outline();
   s.blit(arrowp, 128, 160);
   Image hand(CELL, CELL);
-  hand.rect(4, 1, 7, 14, rgb(250, 230, 200));
-  hand.rect(4, 10, 17, 22, rgb(250, 230, 200));
-  for (int f = 0; f < 3; ++f) hand.rect(8 + f * 3, 8, 10 + f * 3, 11, rgb(250, 230, 200));
+  uint32_t skin = rgb(250, 230, 200);
+  hand.rect(6, 0, 9, 14, skin);  // the pointing finger
+  hand.rect(6, 11, 19, 23, skin);
+  for (int f = 0; f < 3; ++f) hand.rect(10 + f * 3, 9, 12 + f * 3, 12, skin);
+  hand.poly({{6, 14}, {2, 10}, {1, 12}, {6, 19}}, skin);
+  for (int f = 0; f < 3; ++f) hand.rect(12 + f * 3, 13, 12 + f * 3, 16, rgb(200, 170, 140));
   hand.outline();
   s.blit(hand, 160, 160);
 
@@ -251,10 +254,12 @@ Image title_picture() {
     for (int x = static_cast<int>(c) - half; x < c + half; ++x)
       t.set(x, y, shade(rgb(60, 110, 170), 0.9 + 0.2 * hash01(x / 6, y, 11)));
   }
-  t.disc(640, 120, 36, rgb(255, 230, 160));
-  // The name, large, with a shadow.
-  text(t, 286, 74, "ZIB", rgb(20, 20, 30), 14, FontKind::Menu);
-  text(t, 280, 68, "ZIB", rgb(250, 220, 120), 14, FontKind::Menu);
+  t.disc(120, 200, 36, rgb(255, 230, 160));
+  // The name, large and centred, with a shadow; the valley's name below.
+  text(t, 208, 46, "ZIB", rgb(20, 20, 30), 12, FontKind::Menu);
+  text(t, 202, 40, "ZIB", rgb(250, 220, 120), 12, FontKind::Menu);
+  text(t, 198, 262, "The Vale of Quill", rgb(30, 30, 40), 3, FontKind::Book);
+  text(t, 196, 260, "The Vale of Quill", rgb(255, 245, 220), 3, FontKind::Book);
   // The form area stays plain so that menus and forms read well on it.
   t.rect(95, 352, 704, 521, rgb(26, 30, 48));
   t.frame(95, 352, 704, 521, rgb(150, 120, 70));
@@ -263,11 +268,13 @@ Image title_picture() {
 }
 
 Image book_picture() {
-  Image b(460, 296);
-  b.rect(0, 0, 459, 295, rgb(90, 45, 25));
-  b.frame(0, 0, 459, 295, rgb(50, 25, 10));
+  // Text columns start at x 33 and 249 and are 25 letters of 8 pixels wide,
+  // so the left page runs past x 233 and the right page past x 449.
+  Image b(466, 296);
+  b.rect(0, 0, 465, 295, rgb(90, 45, 25));
+  b.frame(0, 0, 465, 295, rgb(50, 25, 10));
   for (int page = 0; page < 2; ++page) {
-    int x0 = page ? 232 : 12, x1 = page ? 448 : 228;
+    int x0 = page ? 241 : 10, x1 = page ? 455 : 237;
     for (int y = 10; y <= 286; ++y)
       for (int x = x0; x <= x1; ++x) {
         double edge = page ? (x - x0) / 30.0 : (x1 - x) / 30.0;
@@ -275,8 +282,8 @@ Image book_picture() {
         b.set(x, y, shade(rgb(240, 228, 195), f));
       }
   }
-  b.rect(229, 6, 231, 290, rgb(60, 30, 15));
-  for (int x : {0, 459})
+  b.rect(238, 6, 240, 290, rgb(60, 30, 15));
+  for (int x : {0, 465})
     for (int y = 0; y < 4; ++y) b.set(x, y, MASK), b.set(x, 295 - y, MASK);
   return b;
 }
@@ -291,17 +298,16 @@ Image help_picture() {
       "Arrow keys or keypad    walk",
       "Click in the map        walk that way",
       "Click next to a foe     attack",
-      "Enter                   talk",
-      "i                       inventory",
-      "g                       pick up",
+      "t                       talk",
+      "v                       inventory",
+      "g                       get",
       "d                       drop",
       "c                       cast a spell",
-      "F1 - F8                 hotbar slots",
-      "Page Up / Page Down     scroll messages",
+      "f                       fire or shoot",
+      "w                       ready equipment",
+      "l                       look",
+      "m                       map",
       "Print Screen            screenshot",
-      "Escape                  menu",
-      "",
-      "Press any key to close this page.",
   };
   int y = 52;
   for (const char* l : lines) {
