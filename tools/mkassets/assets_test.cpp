@@ -237,6 +237,26 @@ TEST_F(Assets, EveryPictureNumberOfTheSampleTablesIsDrawn) {
     for (int dir : {1, 5}) EXPECT_TRUE(tiledata.is_valid_object_tile(mounts.get_tile(id, dir))) << "mount " << id;
   for (const char* key : {"bcode_dead", "bcode_hexed", "bcode_lycan", "bcode_lycan_vamp", "bcode_hallucinating"})
     EXPECT_TRUE(tiledata.is_valid_object_tile(static_cast<unsigned>(common_cfg.get_hex(key)))) << key;
+  // Cards: the picture file when one is named, else the item's picture
+  // (code 286 when the card names none).
+  std::ifstream cards("dat/cards.txt");
+  std::string line;
+  int card_count = 0;
+  while (std::getline(cards, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::vector<std::string> f;
+    size_t at = 0;
+    for (size_t tab; (tab = line.find('\t', at)) != std::string::npos; at = tab + 1) f.push_back(line.substr(at, tab - at));
+    f.push_back(line.substr(at));
+    ASSERT_GT(f.size(), 10u) << line;
+    ++card_count;
+    if (!f[10].empty()) {
+      EXPECT_TRUE(fs::exists(pic("cards/" + f[10]))) << f[10];
+    }
+    unsigned code = static_cast<unsigned>(std::stoul(f[9], nullptr, 16)) & 0xFFF;
+    EXPECT_TRUE(tiledata.is_valid_object_tile(code == 0 ? 286 : code)) << f[0];
+  }
+  EXPECT_GT(card_count, 0);
   for (int base_code = 1; base_code < TILES_NUM_OBJECT; ++base_code) {
     const ItemRecord* rec = wl.get_record(base_code);
     if (rec == nullptr || rec->worn_tile < 0) continue;
@@ -276,8 +296,11 @@ TEST_F(Assets, FontsLoadWithThePrintableRange) {
       int n = 0;
       for (int y = 0; y < 32; ++y)
         for (int x = 0; x < 64; ++x) n += getpixel(b.get(), x, y) != makecol(0, 0, 0);
-      if (ch == ' ') EXPECT_EQ(n, 0);
-      else EXPECT_GT(n, 0) << "character " << ch << " draws nothing";
+      if (ch == ' ') {
+        EXPECT_EQ(n, 0);
+      } else {
+        EXPECT_GT(n, 0) << "character " << ch << " draws nothing";
+      }
       ink.push_back(n);
     }
     inks.push_back(ink);
