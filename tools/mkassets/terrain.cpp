@@ -131,13 +131,15 @@ std::vector<Tile> terrain_tiles() {
   }
   v.push_back({"swamp", swamp});
 
-  // Shore: wet sand with the water (drawn beneath) showing through its edge.
+  // Shore: wet sand with pools where the water drawn beneath shows through;
+  // the sand reaches every edge so that a line of shore reads as a beach.
   Image shore = ground(rgb(200, 180, 120), 0.15, 27);
   for (int y = 0; y < CELL; ++y)
     for (int x = 0; x < CELL; ++x) {
-      double d = std::min(std::min(x, y), std::min(CELL - 1 - x, CELL - 1 - y));
-      if (d + 6 * fbm(x, y, 81) < 4.5) shore.set(x, y, MASK);
-      else if (d + 6 * fbm(x, y, 81) < 6.5) shore.set(x, y, rgb(150, 140, 110));
+      double n = fbm(x, y, 81);
+      if (n < 0.3) shore.set(x, y, MASK);
+      else if (n < 0.38) shore.set(x, y, rgb(150, 140, 110));
+      else if (n < 0.46) shore.set(x, y, mix(shore.get(x, y), rgb(150, 140, 110), 0.5));
     }
   v.push_back({"shore", shore});
 
