@@ -262,13 +262,20 @@ std::vector<Tile> figure_tiles() {
   dead.outline();
   v.push_back({"grave", dead});
 
-  Look monk{tan, rgb(110, 70, 35), rgb(150, 120, 170), rgb(150, 120, 170)};
-  Image sit = person(monk, 0);
-  for (int y = 22; y < CELL; ++y)
-    for (int x = 0; x < CELL; ++x) sit.set(x, y, MASK);
+  // Sitting cross-legged, hands on the knees.
   Image med(CELL, CELL);
-  med.blit(sit, 0, 6, true);
-  med.ellipse(16, 27, 11, 3.5, rgb(150, 120, 170));
+  const uint32_t robe = rgb(150, 120, 170);
+  med.ellipse(16, 26, 12, 4, shade(robe, 0.85));
+  med.poly({{10, 13}, {22, 13}, {23, 25}, {9, 25}}, robe);
+  med.line(10, 15, 6, 24, robe, 3);
+  med.line(22, 15, 26, 24, robe, 3);
+  med.disc(6, 25, 1.8, tan);
+  med.disc(26, 25, 1.8, tan);
+  med.ellipse(16, 8, 4.5, 4.8, tan);
+  med.ellipse(16, 5, 4.8, 2.5, rgb(110, 70, 35));
+  med.rect(14, 9, 15, 9, BLACK);
+  med.rect(17, 9, 18, 9, BLACK);
+  med.light(1.15, 0.9);
   med.outline();
   v.push_back({"meditating", med});
 
