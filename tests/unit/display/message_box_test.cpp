@@ -180,23 +180,6 @@ TEST(MessageFormat, LaysOutCodesTopicsAndCards) {
   }
 }
 
-TEST(MessageFormat, CharactersTakeColourFontAndPlace) {
-  LineLayout l = layout_text_line("\x10" "a\x13" "b\x1f" "c\x1e" "d", [](unsigned char c) { return c == 'a' ? 5 : 8; });
-  struct Expect {
-    char ch;
-    int x, colour;
-    bool rune;
-  };
-  const std::vector<Expect> expect = {{'a', 0, 16, false}, {'b', 5, 19, false}, {'c', 13, 19, true}, {'d', 21, 19, false}};
-  ASSERT_EQ(l.chars.size(), expect.size());
-  for (size_t i = 0; i < expect.size(); ++i) {
-    EXPECT_EQ(l.chars[i].ch, expect[i].ch);
-    EXPECT_EQ(l.chars[i].x, expect[i].x) << i;
-    EXPECT_EQ(l.chars[i].colour_code, expect[i].colour) << i;
-    EXPECT_EQ(l.chars[i].rune, expect[i].rune) << i;
-  }
-}
-
 TEST(MessageFormat, SpeakerOfLine) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"\x10" "Bob: hello", "Bob"}, {"Bob: hello", ""}, {"\x10no colon", ""},
@@ -257,11 +240,6 @@ TEST(EntryLine, ShowsTheTailAndKeepsTheCaretInside) {
     EXPECT_EQ(v.has_caret, c.has_caret) << c.text << " " << c.caret;
     EXPECT_EQ(v.before_caret, c.before) << c.text << " " << c.caret;
   }
-}
-
-TEST(FadingShade, FallsFromFiftyToZero) {
-  const std::vector<std::pair<int, int>> cases = {{0, 50}, {1, 49}, {4, 49}, {100, 25}, {196, 1}, {199, 0}};
-  for (const auto& [k, alpha] : cases) EXPECT_EQ(fading_shade_alpha(k), alpha) << k;
 }
 
 struct MessageDrawing : ::testing::Test {

@@ -104,21 +104,6 @@ TEST(StatusLines, GathersThePlayersFacts) {
   EXPECT_EQ(status_lines(f), (std::vector<std::string>{"W  Weak", "Blind (4)", "Tipsy", "invalid", "invalid (2)"}));
 }
 
-TEST(StatusLines, QueuedSpellPlace) {
-  struct Case {
-    int screen_w;
-    bool hotbar_top;
-    int x, y;
-  };
-  const std::vector<Case> cases = {{800, false, 284, 30}, {800, true, 284, 60}, {1920, false, 844, 30}};
-  for (const Case& c : cases) {
-    QueuedSpellLine q = queued_spell_line("Ember Dart", c.screen_w, c.hotbar_top);
-    EXPECT_EQ(q.text, "Queued Spell: Ember Dart");
-    EXPECT_EQ(q.x, c.x);
-    EXPECT_EQ(q.y, c.y);
-  }
-}
-
 struct StatusDrawing : ::testing::Test {
   AllegroHeadless allegro;
 };
