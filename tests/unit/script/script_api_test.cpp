@@ -493,6 +493,30 @@ TEST_F(ScriptApi, ReadOnlyValuesRefuseAssignment) {
   EXPECT_EQ(me.lvl, 4);
 }
 
+// Numbers that an int holds but no table or map has: the program's own
+// bounds answer them (run under the sanitizers, any read past an array shows).
+TEST_F(ScriptApi, ExtremeArgumentsWithinIntRange) {
+  check({
+      {"return cmap:get_tile(-2147483648, 2147483647)", "32"},
+      {"return cmap:is_wet(2147483647, -2147483648)", "false"},
+      {"return cmap:will_drown(-2147483648, -2147483648)", "false"},
+      {"return type(cmap:can_see_with_LOS(0, 0, 2147483647, 0, 2147483647, true))", "boolean"},
+      {"return type(cmap:can_see_with_LOS(-2147483648, 0, 5, 5, -1))", "boolean"},
+      {"return type(wl:get_full_name(Item(-1)))", "string"},
+      {"return type(wl:get_price(Item(4095)))", "number"},
+      {"return tolua.type(wl:get_ammo_type(Item(2^62)))", "Item"},
+      {"return wl:check_class(Item(0x181), 2147483647)", "true"},
+      {"return type(wl:get_effect(Item(1536), -2147483648))", "boolean"},
+      {"return type(wl:req_level_skill(6, 2147483647))", "number"},
+      {"return type(me:get_magic_modifier(-2147483648))", "number"},
+      {"return type(me:check_mag_prop(2147483647))", "boolean"},
+      {"return spells:get_spell_str(2147483647)", "invalid"},
+      {"return type(sc:get_stat_name(sc:get_stat_num('nothing')))", "string"},
+      {"return items:get_qty_basecode(-2147483648)", "0"},
+      {"return type(make_code(2147483647, -2147483648, 2147483647, -1))", "userdata"},
+  });
+}
+
 TEST_F(ScriptApi, OptionsAnswerBooleans) {
   check({
       {"return type(options:get(OPT_MUSIC))", "boolean"},
