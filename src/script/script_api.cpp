@@ -2,6 +2,7 @@
 
 #include "script/tolua_client.h"  // generated from client.pkg
 
+#include <cstdio>
 #include <cstdlib>
 #include <iterator>
 #include <string>
@@ -82,8 +83,8 @@ void open(lua_State* L) {
   if (lua_pcall(L, static_cast<int>(std::size(GUARDED_CLASSES)), 0, 0) != 0) lua_pop(L, 1);
 }
 
-void arg_error(lua_State* L, int narg, const std::string& text) {
-  luaL_argerror(L, narg, text.c_str());
+void arg_error(lua_State* L, int narg, const char* text) {
+  luaL_argerror(L, narg, text);
   // luaL_argerror does not come back; this keeps the compiler sure of it.
   std::abort();
 }
@@ -97,8 +98,11 @@ int array_index(lua_State* L, int narg) {
 
 int checked_index(lua_State* L, int narg, int value, int count, const char* what) {
   if (value >= 0 && value < count) return value;
-  std::string text = std::string(what) + " " + std::to_string(value);
-  text += count > 0 ? " outside 0 to " + std::to_string(count - 1) : " outside an empty table";
+  char text[96];
+  if (count > 0)
+    snprintf(text, sizeof text, "%s %d outside 0 to %d", what, value, count - 1);
+  else
+    snprintf(text, sizeof text, "%s %d outside an empty table", what, value);
   arg_error(L, narg, text);
 }
 
@@ -161,8 +165,11 @@ Player* array_owner(lua_State* L, int& index) {
 int get_health(Sentient* self, lua_State* L, int n) { return self->get_health(health_arg(L, n)); }
 
 bool has_buff(Sentient* self, lua_State* L, int buff_id) {
-  if (!buffs.is_valid_id(buff_id))
-    script_api::arg_error(L, 2, "buff " + std::to_string(buff_id) + " not in the buff table");
+  if (!buffs.is_valid_id(buff_id)) {
+    char text[64];
+    snprintf(text, sizeof text, "buff %d not in the buff table", buff_id);
+    script_api::arg_error(L, 2, text);
+  }
   return self->has_buff(buff_id);
 }
 

@@ -75,8 +75,9 @@ namespace script_api {
 // a box that the glue made with new.
 void open(lua_State* L);
 
-// Raises "bad argument #narg to 'name' (text)"; never returns.
-[[noreturn]] void arg_error(lua_State* L, int narg, const std::string& text);
+// Raises "bad argument #narg to 'name' (text)"; never returns. Lua's error
+// jumps over C++ destructors, so callers keep their text off the heap.
+[[noreturn]] void arg_error(lua_State* L, int narg, const char* text);
 
 // A number argument converted to T by truncation toward zero. A number that
 // T cannot hold (or not-a-number) is a script error rather than an undefined
