@@ -428,6 +428,7 @@ TEST_F(ScriptApi, ItemValues) {
       {"return Item(5) == Item(5)", "true"},
       {"return Item(5) == Item(6)", "false"},
       {"return Item(5) == 5", "false"},
+      {"return Item['.eq'](Item(5), 5)", "error: error in function '.eq'."},
       {"return Item(5):intVal()", "5"},
       {"return Item:new_local(7):intVal()", "7"},
       {"return Item(Item(9)):intVal()", "9"},
