@@ -1,6 +1,8 @@
 -- Example client script. It keeps a little state from the three hooks,
 -- packing and unpacking numbers with the client's integer operators.
 
+if not add_hook then dofile("clientscripts/hooks.lua") end
+
 example = example or { ticks = 0, key = 0, char = 0, seconds = 0, channels = 0 }
 
 -- The bit of a channel letter: 'a' is bit 0, 'z' bit 25, anything else none.
@@ -11,20 +13,20 @@ local function channel_bit(channel)
 end
 
 -- Called about every 100 ms.
-function auxbox()
+add_hook("auxbox", "example", function()
   example.ticks = example.ticks + 1
   example.seconds = example.ticks \ 10
-end
+end)
 
 -- key is the scan code times 256 plus the character code.
-function auxbox_keypressed(key, ascii, scancode)
+add_hook("auxbox_keypressed", "example", function(key, ascii, scancode)
   example.key = key >> 8
   example.char = ascii & 0xff
-end
+end)
 
-function auxbox_server_message(kind, channel, text)
+add_hook("auxbox_server_message", "example", function(kind, channel, text)
   example.channels = example.channels | channel_bit(channel)
-end
+end)
 
 -- True once a message on this channel has arrived.
 function example_heard(channel)

@@ -10,7 +10,7 @@
 #include "core/log.h"
 #include "lualib.h"
 #include "tolua++.h"
-#include "script/tolua_client.h"  // generated from client.pkg
+#include "script/script_api.h"
 
 std::string script_func_name;
 
@@ -52,7 +52,7 @@ void init_scripts() {
   lua_pushcclosure(L, script_alert, 0);
   lua_setfield(L, LUA_GLOBALSINDEX, "_ALERT");
   luaL_openlibs(L);
-  tolua_client_open(L);
+  script_api::open(L);
   // A plain global for scripts; package.path was fixed by luaL_openlibs.
   lua_pushstring(L, "LUA_PATH");
   lua_pushstring(L, SCRIPT_LUA_PATH);
