@@ -330,8 +330,7 @@ STEPS
     (cd "$work/game" && exec ./zib -s < /dev/null) > "$work/client.out" 2>&1 &
     client_pid=$!
     wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach play"
-    wid=$(xdotool search --pid "$client_pid" 2>/dev/null | head -1)
-    [ -n "$wid" ] || wid=$(xdotool search --name '.' 2>/dev/null | head -1)
+    wid=$(xdotool search --name '^zib$' 2>/dev/null | head -1)
     [ -n "$wid" ] || fail "no window"
     geometry=$(xdotool getwindowgeometry "$wid")
     echo "$geometry" | grep -q "Geometry: 1024x700" || fail "window geometry: $geometry"
