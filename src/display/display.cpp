@@ -118,6 +118,13 @@ int QYXDisplay::init(bool fullscreen_mode) {
 
   int desktop_depth = desktop_color_depth();
   int wanted_depth = client_cfg.get_int("color_depth");
+  // Drawing needs true colour; any other value would fail every mode.
+  if (wanted_depth != 0 && wanted_depth != 15 && wanted_depth != 16 && wanted_depth != 24 &&
+      wanted_depth != 32) {
+    writelog("display: color_depth %d is not 15, 16, 24 or 32; using the desktop's\n",
+             wanted_depth);
+    wanted_depth = 0;
+  }
   if (wanted_depth == 0) {
     if (desktop_depth != 0) {
       trace.printf("setting color depth to %d", desktop_depth);

@@ -105,6 +105,13 @@ TEST_F(GraphicsStartUp, FallsBackTo800By600Windowed) {
   EXPECT_EQ(d.reset_switch_mode(), 0);
 }
 
+TEST_F(GraphicsStartUp, UnusableColourDepthTakesTheDesktops) {
+  client_cfg.set_int("color_depth", 7);
+  ASSERT_EQ(d.init(false), 0);
+  EXPECT_EQ(bitmap_color_depth(screen), desktop_color_depth());
+  EXPECT_EQ(d.safe_mode, 0);
+}
+
 TEST_F(GraphicsStartUp, NoModeAtAllFails) {
   refuse_modes(2);
   EXPECT_EQ(d.init(false), 1);
