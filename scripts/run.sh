@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the development server and the client logged in to it ("-s").
-# With no DISPLAY the client runs headless for a few seconds and is then asked
-# to quit; with a DISPLAY it runs until it is closed (or Ctrl-C).
+# With no DISPLAY the client runs on a private X server (Xvfb) for
+# ZIB_RUN_SECONDS, leaves a screenshot in BUILD/run-screenshot.png and is then
+# asked to quit; with a DISPLAY it runs until it is closed (or Ctrl-C).
 set -uo pipefail
 build=$(cd "${1:-build}" && pwd)
 game="$build/game"
@@ -38,14 +39,26 @@ done
 echo "run: development server on 127.0.0.1:$port (log: $build/devserver.log)"
 
 if [ -z "${DISPLAY:-}" ]; then
-  echo "run: no DISPLAY: running the client headless for ${headless_seconds}s"
-  (cd "$game" && exec ./zib -s < /dev/null) &
-  client_pid=$!
-  sleep "$headless_seconds"
-  kill -INT "$client_pid" 2>/dev/null
-  wait "$client_pid"
+  # No desktop: the window opens on a private X server, and a picture of it
+  # is taken just before the client is asked to quit.
+  shot="$build/run-screenshot.png"
+  rm -f "$shot"
+  echo "run: no DISPLAY: running the client on a private X server for ${headless_seconds}s"
+  ZIB_NO_DIALOGS=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+    (cd "$1" && exec ./zib -s < /dev/null) &
+    pid=$!
+    sleep "$2"
+    wid=$(xdotool search --name "^zib$" 2>/dev/null | head -1)
+    /usr/bin/import -window "${wid:-root}" -define png:exclude-chunks=gAMA,cHRM,sRGB,bKGD \
+      "PNG24:$3" 2>/dev/null
+    kill -INT "$pid" 2>/dev/null
+    wait "$pid"' run "$game" "$headless_seconds" "$shot"
   rc=$?
-  client_pid=
+  if [ -f "$shot" ]; then
+    echo "run: screenshot of the last frame: $shot"
+  else
+    echo "run: no screenshot was taken"
+  fi
   if grep -q "ready\[0\]" "$build/devserver.log"; then
     echo "run: the client logged in and reached play; it quit with status $rc"
   else

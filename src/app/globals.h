@@ -19,6 +19,7 @@
 #include "world/object_grid.h"
 #include "net/socket.h"
 #include "app/standins.h"
+#include "display/display.h"
 #include "world/player.h"
 #include "app/server_list.h"
 #include "app/client_app.h"

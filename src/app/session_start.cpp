@@ -88,7 +88,7 @@ int ClientApp::connect(const char* program_path, const std::string& prog_name, i
   FunctionTrace trace("connect", true);
   conn_state = CONN_PLAYING;
   d.print_msg("%s client version %s", CLIENT_NAME, CLIENT_VERSION);
-  d.print_msg("Allegro version %s", "headless");
+  d.print_msg("Allegro version %s", graphics_version());
 
   for (;;) {
     std::string host = client_cfg.get("server");

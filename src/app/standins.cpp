@@ -1,13 +1,11 @@
-// Headless stand-ins for the display, input, sound and the local player
-// record; see standins.h.
+// Stand-ins for input and sound; see standins.h.
 
 #include "app/standins.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cstdarg>
-#include <cstring>
+#include <deque>
 
 #include "app/client_app.h"
 #include "core/log.h"
@@ -16,10 +14,7 @@
 #include "script/script_host.h"
 #include "app/globals.h"
 
-int screen_w = 800, screen_h = 600;
-
 namespace {
-constexpr size_t MESSAGES_KEPT = 1000;
 std::deque<int> queued_keys;
 std::deque<int> keys_typed_later;
 bool stdin_keys_on = true;
@@ -42,31 +37,6 @@ void read_stdin_keys() {
   for (ssize_t i = 0; i < n; ++i) queued_keys.push_back(static_cast<unsigned char>(buf[i]));
 }
 }  // namespace
-
-int QYXDisplay::init(bool fullscreen) {
-  (void)fullscreen;
-  writelog("display: running headless\n");
-  return 0;
-}
-
-void QYXDisplay::print_msg(const char* fmt, ...) {
-  char buf[4096];
-  va_list ap;
-  va_start(ap, fmt);
-  vsnprintf(buf, sizeof buf, fmt, ap);
-  va_end(ap);
-  std::string text(buf);
-  if (!text.empty() && static_cast<unsigned char>(text[0]) < 32) text.erase(0, 1);
-  messages.push_back(text);
-  if (messages.size() > MESSAGES_KEPT) messages.pop_front();
-  writelog("msg: %s\n", text.c_str());
-}
-
-void QYXDisplay::clear_minimap() { std::memset(minimap, 0, sizeof minimap); }
-
-void playerstats(int page) { (void)page; }
-
-void show_alert(const std::string& text) { writelog("alert: %s\n", text.c_str()); }
 
 bool key_waiting() {
   if (queued_keys.empty()) read_stdin_keys();

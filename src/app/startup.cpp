@@ -177,7 +177,8 @@ int ClientApp::start_up(int argc, char** argv) {
   int drc = display_init_hook(client_cfg.get_bool("fullscreen"));
   if (drc == 1) return 1;
   install_signal_handler();
-  trace.printf("Allegro version %s", "headless");
+  set_close_button(request_quit);
+  trace.printf("Allegro version %s", graphics_version());
   if (drc == 2) {
     start_updater(program_dir);
     return 1;

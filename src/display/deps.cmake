@@ -1,5 +1,4 @@
-# The display draws with Allegro 4 and reads and writes PNG pictures through
-# loadpng.
+# Graphics: Allegro 4.4 and its PNG add-on loadpng, found through pkg-config.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(ZIB_ALLEGRO REQUIRED IMPORTED_TARGET allegro loadpng)
 target_link_libraries(zib_lib PUBLIC PkgConfig::ZIB_ALLEGRO)

@@ -35,6 +35,12 @@ wait_for() {
 
 cp -r "$build/game" "$work/game"
 rm -f "$work/game/cl_log.txt"
+# The client draws into a window (the test runs under xvfb-run); pictures
+# missing from the game directory are made from fixtures, and no message box
+# may wait for a click.
+[ -n "${DISPLAY:-}" ] || { echo "FAIL ($case_name): no DISPLAY; run under xvfb-run"; exit 1; }
+"$build/fixture_art_tool" "$work/game/pics" || { echo "FAIL ($case_name): no fixture art"; exit 1; }
+export ZIB_NO_DIALOGS=1
 printf 'patched=1\nserver=127.0.0.1\naccount=demo\npasswd=demo\nname=Demo\nserver_idx=0\n' \
   > "$work/game/client.cfg"
 
@@ -316,8 +322,48 @@ STEPS
     [ "$client_rc" = 0 ] || fail "exit status $client_rc, wanted 0"
     [ "$(grep -c '^recv\[0\]: q$' "$work/server.log")" -le 1 ] || fail "'q' sent twice"
     ;;
+  display_start)
+    # The real window opens at the configured size and the session runs in it.
+    echo "res_x=1024" >> "$work/game/client.cfg"
+    echo "res_y=700" >> "$work/game/client.cfg"
+    start_server
+    (cd "$work/game" && exec ./zib -s < /dev/null) > "$work/client.out" 2>&1 &
+    client_pid=$!
+    wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach play"
+    wid=$(xdotool search --name '^zib$' 2>/dev/null | head -1)
+    [ -n "$wid" ] || fail "no window"
+    geometry=$(xdotool getwindowgeometry "$wid")
+    echo "$geometry" | grep -q "Geometry: 1024x700" || fail "window geometry: $geometry"
+    grep -q "alert:" "$work/client.out" && fail "an alert was raised"
+    kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
+    [ "$rc" = 0 ] || fail "exit status $rc"
+    ;;
+  missing_art)
+    # file removed | expected exit status | expected output | updater started
+    # (the updater replaces the client, so its status is the stub's 0)
+    while IFS='|' read -r file want msg updater; do
+      rm -rf "$work/game/pics"
+      "$build/fixture_art_tool" "$work/game/pics" || fail "no fixture art"
+      rm -f "$work/game/pics/$file" "$work/game/patch-ran.txt"
+      printf '#!/bin/sh\necho patched > patch-ran.txt\nexit 0\n' > "$work/game/patch.sh"
+      chmod +x "$work/game/patch.sh"
+      run_client "true" 20
+      [ "$client_rc" = "$want" ] || fail "$file: exit status $client_rc, wanted $want"
+      grep -q -- "$msg" "$work/client.out" || fail "$file: no message '$msg'"
+      if [ "$updater" = yes ]; then
+        [ -f "$work/game/patch-ran.txt" ] || fail "$file: the updater was not started"
+      else
+        [ -f "$work/game/patch-ran.txt" ] && fail "$file: the updater was started"
+      fi
+    done <<'LIST'
+btiles20.png|0|tile sheet pics/btiles20.png is missing|yes
+special.png|1|special.png is missing|no
+bg_t2.png|1|Default skin files are missing!|no
+LIST
+    ;;
   *)
     fail "unknown case"
     ;;
 esac
+[ -n "${ZIB_E2E_SHOW:-}" ] && cat "$work/client.out"
 echo "PASS ($case_name)"

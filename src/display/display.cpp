@@ -1,0 +1,381 @@
+// The display object and the graphics start-up: library, colour depth,
+// offered modes, graphics mode with its fallback, pictures, pointer sprites,
+// palette, fonts and the hotbar buttons.
+
+#include "display/display.h"
+
+#include <allegro.h>
+#include <loadpng.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/globals.h"
+#include "core/log.h"
+#include "core/string_utils.h"
+#include "display/smooth_scaler.h"
+
+std::function<int(int, int, int)> gfx_mode_setter = [](int card, int w, int h) {
+  return set_gfx_mode(card, w, h, 0, 0);
+};
+
+namespace {
+constexpr size_t MESSAGES_KEPT = 1000;
+constexpr int MINIMAP_BITMAP_SIZE = 250;
+constexpr int CURSOR_SIZE = 32;
+constexpr int MOVE_CURSOR_ROW = 128;
+constexpr int ATTACK_CURSOR_ROW = 206;
+constexpr int CURSOR_SPECIAL_X = 64, CURSOR_DEFAULT_X = 128, CURSOR_OTHER_X = 160;
+constexpr int CURSOR_SINGLES_ROW = 160;
+constexpr int HOTBAR_START_Y = 100;
+constexpr int DEFAULT_BOX_R = 38, DEFAULT_BOX_G = 38, DEFAULT_BOX_B = 102;
+constexpr int DEFAULT_DESKTOP_W = 1024, DEFAULT_DESKTOP_H = 768;
+
+// The palette in its fixed order; the two "dat/common.cfg" colours are
+// filled in afterwards.
+constexpr int PALETTE_RGB[PALETTE_SIZE][3] = {
+    {255, 0, 255},   {0, 0, 0},       {255, 255, 255}, {0, 0, 254},     {254, 0, 0},
+    {0, 255, 0},     {188, 0, 10},    {10, 0, 189},    {153, 204, 255}, {255, 255, 153},
+    {229, 101, 59},  {51, 153, 255},  {255, 153, 51},  {153, 153, 153}, {102, 255, 102},
+    {221, 221, 221}, {28, 187, 180},  {204, 153, 255}, {51, 153, 0},    {255, 222, 0},
+    {0, 0, 0},       {0, 0, 0},       {141, 240, 0},   {172, 66, 254},  {51, 51, 51},
+    {55, 110, 19},   {102, 0, 153},   {209, 185, 255}, {170, 170, 255}, {204, 255, 0},
+    {192, 66, 254},  {200, 164, 109}};
+
+// "c1"/"c2": six hexadecimal digits, red, green, blue; missing parts stay 0.
+int config_colour(const std::string& text) {
+  int rgb[3] = {0, 0, 0};
+  for (int i = 0; i < 3 && text.size() >= static_cast<size_t>(2 * i + 2); ++i) {
+    char part[3] = {text[2 * i], text[2 * i + 1], 0};
+    char* end = nullptr;
+    long v = std::strtol(part, &end, 16);
+    if (end == part) break;
+    rgb[i] = static_cast<int>(v);
+    if (*end) break;
+  }
+  return makecol(rgb[0], rgb[1], rgb[2]);
+}
+
+// A 32 by 32 copy of one cut of `special`; cells beyond its edges stay masked.
+BITMAP* cut_cursor(BITMAP* special, int x, int y) {
+  BITMAP* b = create_bitmap(CURSOR_SIZE, CURSOR_SIZE);
+  if (!b) return nullptr;
+  clear_to_color(b, bitmap_mask_color(b));
+  blit(special, b, x, y, 0, 0, CURSOR_SIZE, CURSOR_SIZE);
+  return b;
+}
+
+FONT* load_font_object(const char* file, const char* name, DATAFILE*& holder) {
+  DATAFILE* obj = load_datafile_object(file, name);
+  if (!obj) return nullptr;
+  holder = obj;
+  return static_cast<FONT*>(obj->dat);
+}
+}  // namespace
+
+bool colour_depth_warning_needed(bool old_lighting, int desktop_depth) {
+  return !old_lighting && desktop_depth != 16 && desktop_depth != 32;
+}
+
+bool dialogs_allowed() {
+  const char* display = std::getenv("DISPLAY");
+  const char* no_dialogs = std::getenv("ZIB_NO_DIALOGS");
+  return d.allegro_up && display && *display && !(no_dialogs && *no_dialogs);
+}
+
+void show_alert(const std::string& text) {
+  writelog("alert: %s\n", text.c_str());
+  if (dialogs_allowed()) allegro_message("%s", text.c_str());
+}
+
+void set_close_button(void (*callback)()) {
+  if (d.allegro_up) set_close_button_callback(callback);
+}
+
+const char* graphics_version() { return ALLEGRO_VERSION_STR; }
+
+QYXDisplay::QYXDisplay() = default;
+
+QYXDisplay::~QYXDisplay() {
+  if (allegro_up) {
+    remove_keyboard();
+    allegro_exit();
+  }
+}
+
+int QYXDisplay::init(bool fullscreen_mode) {
+  FunctionTrace trace("Display init");
+  trace.printf("allegro init");
+  if (allegro_init() != 0) {
+    writelog("allegro failed to init!\n");
+    return 1;
+  }
+  allegro_up = true;
+  // Sample pictures carry no gamma; the mask colour must stay exact.
+  _png_screen_gamma = 0.0;
+
+  int desktop_depth = desktop_color_depth();
+  int wanted_depth = client_cfg.get_int("color_depth");
+  // Drawing needs true colour; any other value would fail every mode.
+  if (wanted_depth != 0 && wanted_depth != 15 && wanted_depth != 16 && wanted_depth != 24 &&
+      wanted_depth != 32) {
+    writelog("display: color_depth %d is not 15, 16, 24 or 32; using the desktop's\n",
+             wanted_depth);
+    wanted_depth = 0;
+  }
+  if (wanted_depth == 0) {
+    if (desktop_depth != 0) {
+      trace.printf("setting color depth to %d", desktop_depth);
+      set_color_depth(desktop_depth);
+    }
+  } else {
+    set_color_depth(wanted_depth);
+  }
+
+  install_keyboard();
+  trace.printf("installing timer");
+  install_timer();
+
+  gfx_card = fullscreen_mode ? GFX_AUTODETECT_FULLSCREEN : GFX_AUTODETECT_WINDOWED;
+  fullscreen = fullscreen_mode;
+  large_statbox = client_cfg.get_bool("large_statbox");
+  large_message_font = client_cfg.get_bool("large_message_font");
+
+  modes.clear();
+  for (int i = 0; i < MODE_COUNT; ++i) modes.push_back(i);
+  int dw = 0, dh = 0;
+  if (get_desktop_resolution(&dw, &dh) != 0) {
+    dw = DEFAULT_DESKTOP_W;
+    dh = DEFAULT_DESKTOP_H;
+  }
+  modes = offered_modes(dw, dh);
+
+  clamp_resolution(res_x, res_y);
+  trace.printf("setting gfx mode");
+  if (reset_switch_mode() != 0) {
+    trace.printf("preferred gfx mode set failed");
+    show_alert(format_str("Error setting graphics mode.\nTry changing desktop resolution and/or "
+                          "color depth.\nError:%s\nWill now try a safer mode.",
+                          allegro_error));
+    if (gfx_mode_setter(GFX_AUTODETECT_WINDOWED, MIN_RES_X, MIN_RES_Y) != 0) {
+      trace.printf("safe gfx mode set failed - bailing out");
+      show_alert(format_str("Error:%s\nThat didn't work either - bailing out.", allegro_error));
+      remove_keyboard();
+      allegro_exit();
+      allegro_up = false;
+      return 1;
+    }
+    safe_mode = 1;
+    gfx_card = GFX_AUTODETECT_WINDOWED;
+    fullscreen = false;
+    trace.printf("safer mode set ok");
+    res_x = MIN_RES_X;
+    res_y = MIN_RES_Y;
+    client_cfg.set_int("res_x", res_x);
+    client_cfg.set_int("res_y", res_y);
+    client_cfg.save();
+  }
+
+  // The scaler's masks must match the pixels it will blend: those of the
+  // mode now set, not of the desktop.
+  init_scaler(bitmap_color_depth(screen));
+
+  if (colour_depth_warning_needed(old_lighting, desktop_depth))
+    show_alert("Warning: QYX needs the desktop colour depth set to either 16 or 32bpp in order "
+               "for shaded lighting to work.");
+
+  panel_bitmap = create_bitmap(PANEL_WIDTH, PANEL_HEIGHT);
+  minimap_bitmap = create_bitmap(MINIMAP_BITMAP_SIZE, MINIMAP_BITMAP_SIZE);
+  if (!panel_bitmap || !minimap_bitmap) {
+    writelog("display: out of memory for the panel bitmaps\n");
+    return 1;
+  }
+  clear_bitmap(panel_bitmap);
+  clear_bitmap(minimap_bitmap);
+  input_shown = 0;
+
+  if (load_tiles() != 0) {
+    trace.printf("missing tile files!");
+    return 2;
+  }
+  int rc = load_pictures();
+  if (rc != 0) {
+    remove_keyboard();
+    allegro_exit();
+    allegro_up = false;
+    return rc;
+  }
+  load_fonts();
+  compute_layout();
+  allegro_404_char = 0;
+  return 0;
+}
+
+int QYXDisplay::load_pictures() {
+  special = load_png("pics/special.png", nullptr);
+  if (!special) {
+    show_alert("Picture file pics/special.png is missing! Check for special.png in pics dir.");
+    return 1;
+  }
+  help_pic = load_png("pics/help.png", nullptr);
+  book_pic = load_png("pics/book.png", nullptr);
+
+  for (int i = 0; i < MOVE_CURSORS; ++i) {
+    move_cursors[i] = cut_cursor(special, CURSOR_SIZE * i, MOVE_CURSOR_ROW);
+    attack_cursors[i] = cut_cursor(special, CURSOR_SIZE * i, ATTACK_CURSOR_ROW);
+  }
+  cursor_special = cut_cursor(special, CURSOR_SPECIAL_X, CURSOR_SINGLES_ROW);
+  cursor_default = cut_cursor(special, CURSOR_DEFAULT_X, CURSOR_SINGLES_ROW);
+  cursor_other = cut_cursor(special, CURSOR_OTHER_X, CURSOR_SINGLES_ROW);
+
+  fill_palette();
+
+  int mx = mouse_x, my = mouse_y;
+  install_mouse();
+  if (client_cfg.has_key("hardware_mouse") && client_cfg.get_int("hardware_mouse") == 0)
+    disable_hardware_cursor();
+  else
+    enable_hardware_cursor();
+  show_mouse(screen);
+  mouse_sprite = cursor_default;
+  position_mouse(mx, my);
+
+  make_hotbar();
+
+  skin = load_png("pics/bg_t2.png", nullptr);
+  if (!skin) {
+    show_alert("Default skin files are missing! Check for bg_t2.png in pics dir.");
+    return 1;
+  }
+  return 0;
+}
+
+void QYXDisplay::load_fonts() {
+  main_font = font;
+  if (FONT* f = load_font_object("pics/font.dat", "font", font_dat)) main_font = f;
+  names_font = menu_font = rune_font = book_font = main_font;
+  if (FONT* f = load_font_object("pics/names.dat", "names", font_dat)) names_font = f;
+  if (FONT* f = load_font_object("pics/menu.dat", "menu", font_dat)) menu_font = f;
+  if (FONT* f = load_font_object("pics/runes.dat", "runes", font_dat)) rune_font = f;
+  if (FONT* f = load_font_object("pics/book.dat", "book", font_dat)) book_font = f;
+  font = main_font;
+}
+
+void QYXDisplay::fill_palette() {
+  for (int i = 0; i < PALETTE_SIZE; ++i)
+    palette[i] = makecol(PALETTE_RGB[i][0], PALETTE_RGB[i][1], PALETTE_RGB[i][2]);
+  load_box_colour();
+  palette[COL_C1] = config_colour(common_cfg.get("c1"));
+  palette[COL_C2] = config_colour(common_cfg.get("c2"));
+}
+
+void QYXDisplay::make_hotbar() {
+  hotbar.assign(HOTBAR_BUTTONS, Button());
+  for (int k = 1; k <= HOTBAR_BUTTONS; ++k) {
+    Button& b = hotbar[k - 1];
+    b.x = HOTBAR_STEP * (k - 1);
+    b.y = HOTBAR_START_Y;
+    b.w = b.h = HOTBAR_BUTTON_SIZE;
+    if (k <= HOTBAR_BUTTONS / 2) {
+      b.label = format_str("F%d", k);
+      b.slot = k + 9;
+    } else {
+      b.slot = k - 9;
+    }
+  }
+}
+
+void QYXDisplay::load_box_colour() {
+  int r = client_cfg.has_key("boxr") ? client_cfg.get_int("boxr") : DEFAULT_BOX_R;
+  int g = client_cfg.has_key("boxg") ? client_cfg.get_int("boxg") : DEFAULT_BOX_G;
+  int b = client_cfg.has_key("boxb") ? client_cfg.get_int("boxb") : DEFAULT_BOX_B;
+  box_colour = makecol(r, g, b);
+  box_colour_dark = makecol(static_cast<int>(r * 0.8), static_cast<int>(g * 0.8),
+                            static_cast<int>(b * 0.8));
+  box_colour_darker = makecol(static_cast<int>(r * 0.6), static_cast<int>(g * 0.6),
+                              static_cast<int>(b * 0.6));
+  client_cfg.set_int("boxr", r);
+  client_cfg.set_int("boxg", g);
+  client_cfg.set_int("boxb", b);
+}
+
+void QYXDisplay::set_cursor_sprite(int code) {
+  // The sheet's move cursors run 3, 2, 1, 8, 7, 6, 5, 4.
+  static constexpr int ORDER[8] = {2, 1, 0, 7, 6, 5, 4, 3};
+  if (code >= 1 && code <= 8) {
+    mouse_sprite = custom_cursors ? move_cursors[ORDER[code - 1]] : cursor_default;
+  } else if (code >= 11 && code <= 18) {
+    mouse_sprite = custom_cursors ? attack_cursors[ORDER[code - 11]] : cursor_default;
+  } else if (code == -2) {
+    mouse_sprite = cursor_special;
+  } else if (code == -4) {
+    mouse_sprite = cursor_other;
+  } else if (code == -3 || !custom_cursors) {
+    mouse_sprite = cursor_default;
+  }
+  if (mouse_shown && allegro_up && mouse_sprite) {
+    set_mouse_sprite(mouse_sprite);
+    show_mouse(screen);
+  }
+}
+
+int QYXDisplay::tile_average(BITMAP* sheet, int x, int y, bool darker) {
+  palette[COL_MASK] = makecol(255, 0, 255);
+  if (!sheet) return makecol(0, 0, 0);
+  int depth = bitmap_color_depth(sheet);
+  int mask = bitmap_mask_color(sheet);
+  long r = 0, g = 0, b = 0, n = 0;
+  for (int j = y; j < y + sheet_tile; ++j)
+    for (int i = x; i < x + sheet_tile; ++i) {
+      int c = getpixel(sheet, i, j);
+      if (c == -1 || c == mask) continue;
+      r += getr_depth(depth, c);
+      g += getg_depth(depth, c);
+      b += getb_depth(depth, c);
+      ++n;
+    }
+  if (n == 0) return makecol(0, 0, 0);
+  int div = darker ? 2 : 1;
+  return makecol(static_cast<int>(r / n / div), static_cast<int>(g / n / div),
+                 static_cast<int>(b / n / div));
+}
+
+void QYXDisplay::plot_block(BITMAP* bmp, int x, int y, int colour) {
+  for (int j = 0; j < 4; ++j)
+    for (int i = 0; i < 4; ++i) putpixel(bmp, x + i, y + j, colour);
+}
+
+void QYXDisplay::copy_tile_table() {
+  for (int i = 0; i < DISPLAY_TILE_RECORDS; ++i) {
+    const MapTile* t = tiledata.get_map_tile(i);
+    tile_ids[i] = t ? t->image : 0;
+    tile_listed[i] = t && t->image != -1 && t->image != -2 && tiledata.in_tile_map(i) ? 1 : 0;
+  }
+  const MapTile* unknown = tiledata.get_map_tile(TILES_UNKNOWN);
+  anim_tile_base = anim_tile_frame = unknown ? unknown->image : 0;
+}
+
+void QYXDisplay::print_msg(const char* fmt, ...) {
+  va_list ap;
+  va_start(ap, fmt);
+  va_list again;
+  va_copy(again, ap);
+  int n = std::vsnprintf(nullptr, 0, fmt, ap);
+  va_end(ap);
+  std::string text;
+  if (n > 0) {
+    text.resize(static_cast<size_t>(n) + 1);
+    std::vsnprintf(text.data(), text.size(), fmt, again);
+    text.resize(static_cast<size_t>(n));
+  }
+  va_end(again);
+  // A leading colour code is not part of the text.
+  if (!text.empty() && static_cast<unsigned char>(text[0]) < 32) text.erase(0, 1);
+  messages.push_back(text);
+  if (messages.size() > MESSAGES_KEPT) messages.pop_front();
+  writelog("msg: %s\n", text.c_str());
+}
+
+void QYXDisplay::clear_minimap() { std::memset(minimap, 0, sizeof minimap); }

@@ -1,0 +1,281 @@
+#pragma once
+// The display object: owns the graphics mode, every off-screen bitmap, the
+// tile sheets, pictures, fonts and pointer sprites, the palette and the
+// screen layout. One instance, `d`, lives for the whole run.
+//
+// Allegro is kept out of this header (it defines many global names); the
+// display's own sources include it.
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "display/layout.h"
+#include "display/widget.h"
+
+struct BITMAP;
+struct FONT;
+struct DATAFILE;
+struct ItemListEl;
+
+constexpr int MINIMAP_SIZE = 250;
+constexpr int DISPLAY_TILE_RECORDS = 2560;
+constexpr int HOTBAR_BUTTONS = 16;
+constexpr int MOVE_CURSORS = 8;
+
+// The palette, in the order `init` fills it.
+enum {
+  COL_MASK, COL_BLACK, COL_WHITE, COL_BLUE, COL_RED, COL_GREEN, COL_DARK_RED, COL_DARK_BLUE,
+  COL_PALE_BLUE, COL_PALE_YELLOW, COL_RUST, COL_SKY, COL_ORANGE, COL_GREY, COL_LIGHT_GREEN,
+  COL_LIGHT_GREY, COL_TEAL, COL_LILAC, COL_DARK_GREEN, COL_GOLD, COL_C1, COL_C2, COL_LIME,
+  COL_VIOLET, COL_DARK_GREY, COL_MOSS, COL_PURPLE, COL_PALE_LILAC, COL_PERIWINKLE, COL_CHARTREUSE,
+  COL_MAGENTA, COL_TAN, PALETTE_SIZE
+};
+
+// A clickable region registered while text is drawn.
+struct TextLink {
+  int32_t x = 0, y = 0, w = 0, h = 0;
+  std::string text;
+};
+
+// A tile sheet's cell format, fixed by the width of the first sheet.
+struct SheetFormat {
+  int tile = 0;    // 16 or 32
+  int border = 0;  // 0, 1 or 2
+};
+// The format for a first sheet of this width; tile 0 when the width is not
+// one of the five known ones.
+SheetFormat sheet_format_for_width(int width);
+
+class QYXDisplay {
+ public:
+  QYXDisplay();
+  ~QYXDisplay();
+  QYXDisplay(const QYXDisplay&) = delete;
+  QYXDisplay& operator=(const QYXDisplay&) = delete;
+
+  // ---- Start-up (display.cpp) ----
+  // 0 started; 1 the graphics library, every mode, "pics/special.png" or the
+  // skin failed (reported); 2 tile files missing.
+  int init(bool fullscreen);
+  // (Re)loads the tile sheets into `tiles` and `tiles_grey`; 0, or 2 when
+  // the first sheet is missing or of an unknown width.
+  int load_tiles();
+  void copy_tile_table();
+  void load_box_colour();
+  void set_cursor_sprite(int code);
+  // Average colour of one sheet cell, ignoring mask pixels; black when all
+  // are masked. Halved when `darker`.
+  int tile_average(BITMAP* sheet, int x, int y, bool darker);
+  static void plot_block(BITMAP* bmp, int x, int y, int colour);
+  // The palette entry of one of the COL_ constants.
+  int colour(int index) const { return index >= 0 && index < PALETTE_SIZE ? palette[index] : 0; }
+  // Fills the palette from the current colour depth and "dat/common.cfg".
+  void fill_palette();
+  // Creates the sixteen hotbar buttons at their start-up places.
+  void make_hotbar();
+
+  // ---- Layout and modes (layout.cpp) ----
+  void compute_layout();
+  void make_view_bitmaps();
+  int set_resolution(int w, int h);
+  int set_resolution_index(int i);
+  int toggle_fullscreen();
+  void install_switch_mode_once();
+  int reset_switch_mode();
+  void set_switch_mode();
+  int panel_width() const { return large_statbox ? PANEL_WIDTH_LARGE : PANEL_WIDTH; }
+
+  // ---- Drawing routines (drawing.cpp) ----
+  static void draw_translucent(BITMAP* sprite, BITMAP* dest, int x, int y, int alpha);
+  static void tint_rect(BITMAP* dest, int x, int y, int w, int h, int colour, int alpha);
+  static void plot_plus(BITMAP* bmp, int x, int y, int colour);
+  static void plot_plus_sparse(BITMAP* bmp, int x, int y, int colour);
+  static void plot_pixel(BITMAP* bmp, int x, int y, int colour);
+  void clear_cell(int cx, int cy);
+  // Copies the visible part of `play_bitmap` to `dest` at the play window's
+  // place and on-screen cell size (the first layer of a frame).
+  void blit_play_window(BITMAP* dest);
+
+  // ---- Pointer and play-window geometry (pointer.cpp) ----
+  void set_mouse_cursor(int code);
+  void hide_mouse();
+  float mouse_angle() const;
+  float mouse_angle_at(int mx, int my) const;
+  int mouse_cell_dx() const;
+  int mouse_cell_dx_at(int mx) const;
+  int mouse_cell_dy() const;
+  int mouse_cell_dy_at(int my) const;
+  bool mouse_in_play_window() const;
+  bool mouse_in_play_window_at(int mx, int my) const;
+  bool mouse_over_panel() const;
+  bool mouse_over_panel_at(int mx, int my) const;
+  int panel_row_at_mouse() const;
+  int panel_row_at(int my) const;
+  bool ok_to_draw_play_window() const;
+  bool numlock() const;
+  void next_anim_frame() { anim_phase = (anim_phase + 1) % 4; }
+  bool mouse_over_hotbar() const { return false; }
+
+  // ---- Messages ----
+  // The message box output; formats safely, keeps `messages` and logs.
+  void print_msg(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+  void hide_input_line() { input_shown = 0; }
+
+  // ---- Frame and screens built elsewhere; they draw nothing yet ----
+  void refresh_screen() {}
+  void clear_back_buffer() {}
+  void flip() {}
+  void compose_frame() {}
+  void free_title() {}
+  void clear_minimap();
+  void build_minimap() {}
+  void draw_window(int flag = 0) { (void)flag; }
+  void draw_target_cursor() {}
+  void draw_status_line(BITMAP* dest) { (void)dest; }
+  void draw_clock(BITMAP* dest) { (void)dest; }
+  void draw_messages(BITMAP* dest) { (void)dest; }
+  void draw_hotbar(BITMAP* dest) { (void)dest; }
+  void draw_minimap(BITMAP* dest) { (void)dest; }
+  void screenshot() {}
+  void game_over() {}
+  void playerstats(int page) { (void)page; }
+
+  // ---- Members ----
+  std::vector<std::string> auxbox_lines;
+  std::vector<TextLink> links;
+  std::vector<Button> hotbar;
+  std::vector<int32_t> modes;  // indexes into the mode table of the offered modes
+  int32_t tile_ids[DISPLAY_TILE_RECORDS] = {};
+  uint8_t tile_listed[DISPLAY_TILE_RECORDS] = {};
+  int32_t anim_tile_base = 0;
+  int32_t anim_tile_frame = 0;
+  bool fullscreen = false;
+  int32_t gfx_card = 2;
+  int switch_mark = -1;
+  int32_t anim_phase = 0;
+  uint8_t safe_mode = 0;
+  // The graphics library is running (init got past allegro_init); until
+  // then every call that would reach the library does nothing.
+  bool allegro_up = false;
+  // reset_switch_mode has set the graphics mode once this run.
+  bool mode_set_once = false;
+
+  BITMAP* tiles = nullptr;
+  BITMAP* tiles_grey = nullptr;
+  BITMAP* work_bitmap = nullptr;
+  BITMAP* minimap_bitmap = nullptr;
+  BITMAP* panel_bitmap = nullptr;
+  BITMAP* input_bitmap = nullptr;
+  BITMAP* play_bitmap = nullptr;
+  BITMAP* cursor_blue = nullptr;
+  BITMAP* cursor_yellow = nullptr;
+  BITMAP* cursor_white = nullptr;
+  BITMAP* skin = nullptr;
+  BITMAP* help_pic = nullptr;
+  BITMAP* book_pic = nullptr;
+  BITMAP* overlay = nullptr;
+  BITMAP* overlay_grey = nullptr;
+  BITMAP* tile_scratch = nullptr;
+  BITMAP* mouse_sprite = nullptr;
+  BITMAP* move_cursors[MOVE_CURSORS] = {};
+  BITMAP* attack_cursors[MOVE_CURSORS] = {};
+  BITMAP* cursor_special = nullptr;
+  BITMAP* cursor_default = nullptr;
+  BITMAP* cursor_other = nullptr;
+  BITMAP* back_buffer = nullptr;
+  BITMAP* special = nullptr;
+  DATAFILE* font_dat = nullptr;
+  FONT* main_font = nullptr;
+  FONT* rune_font = nullptr;
+  FONT* names_font = nullptr;
+  FONT* menu_font = nullptr;
+  FONT* book_font = nullptr;
+  FONT* msg_font = nullptr;
+
+  int box_colour = 0, box_colour_dark = 0, box_colour_darker = 0;
+  int palette[PALETTE_SIZE] = {};
+  int32_t quake_offset = 0;
+
+  // Layout figures (see layout.h).
+  int32_t panel_x = 0, panel_y = 0;
+  int32_t msg_x = 0, msg_height = 0, msg_rows = 8;
+  int32_t play_height = 0, input_width = 0, line_chars = 0;
+  int32_t tile_size = 32;
+  int32_t src_x = PLAY_CELL, src_y = PLAY_CELL;
+  int32_t play_w = 0, play_h = 0, play_x = 0, play_y = 0;
+  int32_t skin_x = 0, skin_y = 0;
+  int32_t aux_x = 0, aux_y = 0;
+  int32_t first_sheet_tiles = 0;
+  int32_t sheet_tile = 0, sheet_border = 0;
+  ItemListEl* list_cursor = nullptr;
+
+  // Smooth scrolling: the last step and the screen pixels still to scroll.
+  int32_t scroll_dx = 0, scroll_dy = 0, scroll_offset = 0;
+
+  // Settings copied at start-up and by the login replies.
+  uint8_t old_lighting = 0;
+  uint8_t mouse_enabled = 1;
+  uint8_t show_threat = 1;
+  uint8_t dont_show_quake = 0;
+  uint8_t smooth_scaling = 0;
+  uint8_t show_fps = 0;
+  uint8_t custom_cursors = 1;
+  uint8_t large_statbox = 0;
+  uint8_t large_message_font = 0;
+  uint8_t hide_status_icons = 0;
+  uint8_t hide_bar = 0;
+  uint8_t mouse_shown = 1;
+  uint8_t ranged_weapon = 0;
+  uint8_t input_shown = 0;
+  int curr_display = 0;
+  int statbox_page = 0;
+  uint8_t help_open = 0;
+  uint8_t book_open = 0;
+  uint8_t map_open = 0;
+  uint8_t menu_open = 0;
+  int menu_page = 0;
+  uint8_t show_age = 0;
+  uint8_t show_class_skills = 0;
+  uint8_t show_skill_total = 0;
+  int levels_per_remort = 0;
+  int cursor_code = 0;
+  uint8_t minimap[MINIMAP_SIZE][MINIMAP_SIZE] = {};
+
+  // Every message printed this run, newest last, until the message box keeps them.
+  std::deque<std::string> messages;
+
+ private:
+  // Frees the tile sheets and the overlay with their grey copies.
+  void free_sheets();
+  // The parts of `init` after the graphics mode is set.
+  int load_pictures();
+  void load_fonts();
+};
+
+extern QYXDisplay d;
+
+// Redraws the side panel's stat page.
+inline void playerstats(int page) { d.playerstats(page); }
+
+// The one place where a blocking message box would be shown. With no desktop
+// to click it away (no DISPLAY, or ZIB_NO_DIALOGS set, as under test and
+// Xvfb) it only writes the log.
+void show_alert(const std::string& text);
+// Whether show_alert may open a dialog.
+bool dialogs_allowed();
+
+// Sets a graphics mode (Allegro's set_gfx_mode with no virtual screen);
+// 0 on success. Replaceable so that tests can refuse modes.
+extern std::function<int(int card, int w, int h)> gfx_mode_setter;
+
+// Routes the window's close button to `callback` once graphics run.
+void set_close_button(void (*callback)());
+
+// The graphics library's version text.
+const char* graphics_version();
+
+// Whether start-up warns that shaded lighting needs a 16 or 32-bit desktop.
+bool colour_depth_warning_needed(bool old_lighting, int desktop_depth);

@@ -1,0 +1,247 @@
+// The smooth scaler (Super2xSaI) and the 1.5 times enlarger of the play
+// window. Both blend whole packed pixels, so they work on memory and linear
+// bitmaps of one colour depth and clip every written pixel themselves.
+
+#include "display/smooth_scaler.h"
+
+#include <allegro.h>
+
+#include <algorithm>
+
+namespace {
+ScalerMasks masks;
+
+uint32_t get_px(BITMAP* b, int depth, int x, int y) {
+  switch (depth) {
+    case 15: return static_cast<uint32_t>(_getpixel15(b, x, y));
+    case 16: return static_cast<uint32_t>(_getpixel16(b, x, y));
+    case 24: return static_cast<uint32_t>(_getpixel24(b, x, y));
+    default: return static_cast<uint32_t>(_getpixel32(b, x, y));
+  }
+}
+
+void put_px(BITMAP* b, int depth, int x, int y, uint32_t c) {
+  if (x < b->cl || x >= b->cr || y < b->ct || y >= b->cb) return;
+  switch (depth) {
+    case 15: _putpixel15(b, x, y, static_cast<int>(c)); break;
+    case 16: _putpixel16(b, x, y, static_cast<int>(c)); break;
+    case 24: _putpixel24(b, x, y, static_cast<int>(c)); break;
+    default: _putpixel32(b, x, y, static_cast<int>(c)); break;
+  }
+}
+
+// The vote of the Super2xSaI rule.
+int vote(uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
+  int x = 0, y = 0;
+  if (c == a)
+    ++x;
+  else if (c == b)
+    ++y;
+  if (d == a)
+    ++x;
+  else if (d == b)
+    ++y;
+  return (x <= 1 ? 1 : 0) - (y <= 1 ? 1 : 0);
+}
+
+// Moves a source rectangle inside its bitmap, shifting the destination along.
+bool clip_source(BITMAP* src, int factor_num, int factor_den, int& sx, int& sy, int& dx, int& dy,
+                 int& w, int& h) {
+  if (sx < 0) {
+    w += sx;
+    dx -= sx * factor_num / factor_den;
+    sx = 0;
+  }
+  if (sy < 0) {
+    h += sy;
+    dy -= sy * factor_num / factor_den;
+    sy = 0;
+  }
+  w = std::min(w, src->w - sx);
+  h = std::min(h, src->h - sy);
+  return w > 0 && h > 0;
+}
+
+uint32_t avg2(uint32_t a, uint32_t b) {
+  uint32_t out = 0;
+  for (int s = 0; s < 32; s += 8) out |= ((((a >> s) & 255) + ((b >> s) & 255)) >> 1) << s;
+  return out;
+}
+
+uint32_t avg4(uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
+  uint32_t out = 0;
+  for (int s = 0; s < 32; s += 8)
+    out |= ((((a >> s) & 255) + ((b >> s) & 255) + ((c >> s) & 255) + ((d >> s) & 255)) >> 2)
+           << s;
+  return out;
+}
+}  // namespace
+
+const ScalerMasks& scaler_masks() { return masks; }
+
+int init_scaler(int depth) {
+  if (depth != 15 && depth != 16 && depth != 24 && depth != 32) return -1;
+  uint32_t r1 = 0, g1 = 0, b1 = 0;
+  for (int i = 0; i < 255; ++i) {
+    if (!r1) r1 = static_cast<uint32_t>(makecol_depth(depth, i, 0, 0));
+    if (!g1) g1 = static_cast<uint32_t>(makecol_depth(depth, 0, i, 0));
+    if (!b1) b1 = static_cast<uint32_t>(makecol_depth(depth, 0, 0, i));
+  }
+  uint32_t r = static_cast<uint32_t>(makecol_depth(depth, 255, 0, 0));
+  uint32_t g = static_cast<uint32_t>(makecol_depth(depth, 0, 255, 0));
+  uint32_t b = static_cast<uint32_t>(makecol_depth(depth, 0, 0, 255));
+  ScalerMasks m;
+  m.depth = depth;
+  m.color_mask = (r - r1) | (g - g1) | (b - b1);
+  m.low_pixel_mask = r1 | g1 | b1;
+  m.qcolor_mask = (r - 3 * r1) | (g - 3 * g1) | (b - 3 * b1);
+  m.qlow_pixel_mask = (3 * r1) | (3 * g1) | (3 * b1);
+  if (depth < 17) {
+    m.pixels_per_mask = 2;
+    for (uint32_t* v : {&m.color_mask, &m.low_pixel_mask, &m.qcolor_mask, &m.qlow_pixel_mask})
+      *v = (*v << 16) | *v;
+  }
+  masks = m;
+  return 0;
+}
+
+uint32_t blend_half(uint32_t a, uint32_t b) {
+  return ((a & masks.color_mask) >> 1) + ((b & masks.color_mask) >> 1) +
+         (a & b & masks.low_pixel_mask);
+}
+
+uint32_t blend_quarter(uint32_t a, uint32_t b) {
+  uint32_t q = masks.qcolor_mask, ql = masks.qlow_pixel_mask;
+  return ((a & q) >> 2) + 3 * ((b & q) >> 2) + ((((a & ql) + 3 * (b & ql)) >> 2) & ql);
+}
+
+int super2xsai(BITMAP* src, BITMAP* dest, int sx, int sy, int dx, int dy, int w, int h) {
+  if (!src || !dest) return -1;
+  const int depth = bitmap_color_depth(src);
+  if (depth != bitmap_color_depth(dest) || depth != masks.depth) return -1;
+  if (!clip_source(src, 2, 1, sx, sy, dx, dy, w, h)) return -1;
+
+  // Whole source pixels left of or above the clip rectangle are skipped; an
+  // odd offset leaves one destination pixel outside, which put_px drops.
+  if (dx < dest->cl) {
+    int skip = (dest->cl - dx) / 2;
+    sx += skip, w -= skip, dx += 2 * skip;
+  }
+  if (dy < dest->ct) {
+    int skip = (dest->ct - dy) / 2;
+    sy += skip, h -= skip, dy += 2 * skip;
+  }
+  w = std::min(w, (dest->cr - dx + 1) / 2);
+  h = std::min(h, (dest->cb - dy + 1) / 2);
+  if (w <= 0 || h <= 0) return -1;
+  if (w < 4 || h < 4) {
+    stretch_blit(src, dest, sx, sy, w, h, dx, dy, 2 * w, 2 * h);
+    return 0;
+  }
+
+  const int x0 = sx, y0 = sy, xmax = src->w - 1, ymax = src->h - 1;
+  auto px = [&](int x, int y) {
+    return get_px(src, depth, std::clamp(x, x0, xmax), std::clamp(y, y0, ymax));
+  };
+  for (int j = 0; j < h; ++j) {
+    const int y = sy + j;
+    for (int i = 0; i < w; ++i) {
+      const int x = sx + i;
+      uint32_t b0 = px(x - 1, y - 1), b1 = px(x, y - 1), b2 = px(x + 1, y - 1),
+               b3 = px(x + 2, y - 1);
+      uint32_t c4 = px(x - 1, y), c5 = px(x, y), c6 = px(x + 1, y), s2 = px(x + 2, y);
+      uint32_t c1 = px(x - 1, y + 1), c2 = px(x, y + 1), c3 = px(x + 1, y + 1),
+               s1 = px(x + 2, y + 1);
+      uint32_t a0 = px(x - 1, y + 2), a1 = px(x, y + 2), a2 = px(x + 1, y + 2),
+               a3 = px(x + 2, y + 2);
+      uint32_t p1a, p1b, p2a, p2b;
+
+      if (c2 == c6 && c5 != c3) {
+        p1b = p2b = c2;
+      } else if (c5 == c3 && c2 != c6) {
+        p1b = p2b = c5;
+      } else if (c5 == c3 && c2 == c6) {
+        int r = vote(c6, c5, c1, a1) + vote(c6, c5, c4, b1) + vote(c6, c5, a2, s1) +
+                vote(c6, c5, b2, s2);
+        p1b = p2b = r > 0 ? c6 : r < 0 ? c5 : blend_half(c5, c6);
+      } else {
+        if (c6 == c3 && c3 == a1 && c2 != a2 && c3 != a0)
+          p2b = blend_quarter(c2, c3);
+        else if (c5 == c2 && c2 == a2 && a1 != c3 && c2 != a3)
+          p2b = blend_quarter(c3, c2);
+        else
+          p2b = blend_half(c2, c3);
+        if (c6 == c3 && c6 == b1 && c5 != b2 && c6 != b0)
+          p1b = blend_quarter(c5, c6);
+        else if (c5 == c2 && c5 == b2 && b1 != c6 && c5 != b3)
+          p1b = blend_quarter(c6, c5);
+        else
+          p1b = blend_half(c5, c6);
+      }
+
+      if (c5 == c3 && c2 != c6 && c4 == c5 && c5 != a2)
+        p2a = blend_half(c2, c5);
+      else if (c5 == c1 && c6 == c5 && c4 != c2 && c5 != a0)
+        p2a = blend_half(c2, c5);
+      else
+        p2a = c2;
+
+      if (c2 == c6 && c5 != c3 && c1 == c2 && c2 != b2)
+        p1a = blend_half(c2, c5);
+      else if (c4 == c2 && c3 == c2 && c1 != c5 && c2 != b0)
+        p1a = blend_half(c2, c5);
+      else
+        p1a = c5;
+
+      const int ox = dx + 2 * i, oy = dy + 2 * j;
+      put_px(dest, depth, ox, oy, p1a);
+      put_px(dest, depth, ox + 1, oy, p1b);
+      put_px(dest, depth, ox, oy + 1, p2a);
+      put_px(dest, depth, ox + 1, oy + 1, p2b);
+    }
+  }
+  return 0;
+}
+
+int scale_3_2(BITMAP* src, BITMAP* dest, int sx, int sy, int dx, int dy, int w, int h,
+              int limit_x, int limit_y) {
+  if (!src || !dest || bitmap_color_depth(src) != 32 || bitmap_color_depth(dest) != 32) return -1;
+  if (!clip_source(src, 3, 2, sx, sy, dx, dy, w, h)) return 0;
+  const int right = std::min(limit_x, dest->cr), bottom = std::min(limit_y, dest->cb);
+  // Whole blocks before the clip edge are skipped; a partial block is cut
+  // pixel by pixel, so the picture keeps its place to the pixel.
+  if (dx < dest->cl) {
+    int blocks = (dest->cl - dx) / 3;
+    sx += 2 * blocks, w -= 2 * blocks, dx += 3 * blocks;
+  }
+  if (dy < dest->ct) {
+    int blocks = (dest->ct - dy) / 3;
+    sy += 2 * blocks, h -= 2 * blocks, dy += 3 * blocks;
+  }
+  w = std::min(w, 2 * ((right - dx + 2) / 3));
+  h = std::min(h, 2 * ((bottom - dy + 2) / 3));
+  if (w < 1 || h < 1) return 0;
+
+  const int xmax = std::min(src->w, sx + w) - 1, ymax = std::min(src->h, sy + h) - 1;
+  auto put = [&](int x, int y, uint32_t c) {
+    if (x < right && y < bottom) put_px(dest, 32, x, y, c);
+  };
+  for (int j = 0; j < h; j += 2) {
+    const int y = sy + j, y2 = std::min(y + 1, ymax), oy = dy + j / 2 * 3;
+    for (int i = 0; i < w; i += 2) {
+      const int x = sx + i, x2 = std::min(x + 1, xmax), ox = dx + i / 2 * 3;
+      uint32_t a = get_px(src, 32, x, y), b = get_px(src, 32, x2, y);
+      uint32_t c = get_px(src, 32, x, y2), e = get_px(src, 32, x2, y2);
+      put(ox, oy, a);
+      put(ox + 1, oy, avg2(a, b));
+      put(ox + 2, oy, b);
+      put(ox, oy + 1, avg2(a, c));
+      put(ox + 1, oy + 1, avg4(a, b, c, e));
+      put(ox + 2, oy + 1, avg2(b, e));
+      put(ox, oy + 2, c);
+      put(ox + 1, oy + 2, avg2(c, e));
+      put(ox + 2, oy + 2, e);
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,102 @@
+#include "display/layout.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "display/display.h"
+
+namespace {
+
+struct LayoutCase {
+  int w, h;
+  bool large_statbox;
+  int panel_x, tile, radius, play_w, play_x, input_width, line_chars, play_height;
+};
+
+TEST(ScreenLayout, FiguresFollowTheScreenSize) {
+  const LayoutCase cases[] = {
+      // 600 < 680 and 800 is not above 232 + 928; k = (568 / 32) / 2 = 8.
+      {800, 600, false, 568, 32, 10, 608, -20, 470, 58, 505},
+      // 720 < 801; k = (1048 / 48) / 2 = 10; 736 * 1.5 = 1104 on screen.
+      {1280, 720, false, 1048, 48, 12, 736, -28, 950, 118, 625},
+      // Wider than 1600; k = (1688 / 64) / 2 = 13, capped at 15 cells.
+      {1920, 1080, false, 1688, 64, 15, 928, -84, 1590, 198, 985},
+      // Panel 464; 680 is not below 680; k = (636 / 48) / 2 = 6.
+      {1100, 680, true, 636, 48, 8, 480, -42, 538, 66, 585},
+      // 600 high but wider than 232 + 928: 48; k = (968 / 48) / 2 = 10.
+      {1200, 600, false, 968, 48, 12, 736, -68, 870, 108, 505},
+  };
+  for (const LayoutCase& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.w << "x" << c.h);
+    ScreenLayout l = compute_screen_layout(c.w, c.h, c.large_statbox, false, 0);
+    EXPECT_EQ(l.panel_x, c.panel_x);
+    EXPECT_EQ(l.tile_size, c.tile);
+    EXPECT_EQ(l.view_radius, c.radius);
+    EXPECT_EQ(l.play_w, c.play_w);
+    EXPECT_EQ(l.play_h, c.play_w);
+    EXPECT_EQ(l.play_x, c.play_x);
+    EXPECT_EQ(l.play_y, -47);
+    EXPECT_EQ(l.input_width, c.input_width);
+    EXPECT_EQ(l.line_chars, c.line_chars);
+    EXPECT_EQ(l.play_height, c.play_height);
+    EXPECT_EQ(l.aux_x, c.input_width + 2);
+  }
+}
+
+TEST(ScreenLayout, TooSmallSizesAreRaisedBeforeTheLayout) {
+  struct {
+    int w, h, want_w, want_h;
+  } cases[] = {{0, 0, 800, 600}, {-5, 300, 800, 600}, {640, 480, 800, 600}, {1024, 500, 1024, 600},
+               {100000, 100000, MAX_RES_X, MAX_RES_Y}, {1280, 720, 1280, 720}};
+  for (auto& c : cases) {
+    int w = c.w, h = c.h;
+    clamp_resolution(w, h);
+    EXPECT_EQ(w, c.want_w);
+    EXPECT_EQ(h, c.want_h);
+  }
+  // The display's own layout never divides a screen into empty areas.
+  auto disp = std::make_unique<QYXDisplay>();
+  res_x = 320;
+  res_y = 200;
+  disp->compute_layout();
+  EXPECT_EQ(res_x, 800);
+  EXPECT_EQ(res_y, 600);
+  EXPECT_GT(disp->input_width, 0);
+  EXPECT_GT(disp->play_height, 0);
+  EXPECT_EQ(disp->auxbox_lines.size(), (600u - 454u) / 10u);
+}
+
+TEST(ScreenModes, OfferedOnADesktop) {
+  // 1024x768 is not offered on 1366x768: its height is not smaller.
+  EXPECT_EQ(offered_modes(1366, 768), (std::vector<int>{0, 2, 9}));
+  // On 1920x1080 everything but 1366 (not a multiple of 4) is offered.
+  std::vector<int> full = offered_modes(1920, 1080);
+  EXPECT_EQ(full.size(), 15u);
+  EXPECT_EQ(std::count(full.begin(), full.end(), 9), 0);
+  EXPECT_EQ(offered_modes(800, 600), (std::vector<int>{0}));
+}
+
+TEST(Hotbar, ButtonsAreCentredOverThePlayArea) {
+  struct {
+    int count;
+    bool top, large_font;
+    int first_x, y;
+  } cases[] = {
+      // (568 / 2) - (44 * 8 - 10) / 2 = 284 - 171; y = 505 - 34 - 10.
+      {8, false, false, 113, 461},
+      // 284 - (44 * 16 - 10) / 2 = 284 - 347.
+      {16, false, false, -63, 461},
+      {8, true, false, 113, 47},
+      {8, false, true, 113, 386},
+  };
+  for (auto& c : cases) {
+    auto places = hotbar_places(800, 232, 505, c.count, c.top, 40, c.large_font);
+    ASSERT_EQ(places.size(), static_cast<size_t>(c.count));
+    EXPECT_EQ(places[0].x, c.first_x);
+    EXPECT_EQ(places[1].x - places[0].x, 44);
+    EXPECT_EQ(places.back().y, c.y);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,206 @@
+#include "display/smooth_scaler.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "display/display.h"
+#include "unit/display/headless.h"
+
+namespace {
+
+struct Bmp {
+  BITMAP* b;
+  Bmp(int depth, int w, int h, int colour = 0) : b(create_bitmap_ex(depth, w, h)) {
+    clear_to_color(b, colour);
+  }
+  ~Bmp() { destroy_bitmap(b); }
+  operator BITMAP*() const { return b; }
+};
+
+TEST(ScalerMasks, MadeForEachDepth) {
+  headless_allegro(32);
+  struct {
+    int depth, per_mask;
+    uint32_t colour, low, qcolour, qlow;
+  } cases[] = {
+      // 5-6-5 pixels, doubled into both halves of a 32-bit word.
+      {16, 2, 0xF7DEF7DE, 0x08210821, 0xE79CE79C, 0x18631863},
+      {15, 2, 0x7BDE7BDE, 0x04210421, 0x739C739C, 0x0C630C63},
+      {24, 1, 0xFEFEFE, 0x010101, 0xFCFCFC, 0x030303},
+      {32, 1, 0xFEFEFE, 0x010101, 0xFCFCFC, 0x030303},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.depth);
+    ASSERT_EQ(init_scaler(c.depth), 0);
+    const ScalerMasks& m = scaler_masks();
+    EXPECT_EQ(m.depth, c.depth);
+    EXPECT_EQ(m.pixels_per_mask, c.per_mask);
+    EXPECT_EQ(m.color_mask, c.colour);
+    EXPECT_EQ(m.low_pixel_mask, c.low);
+    EXPECT_EQ(m.qcolor_mask, c.qcolour);
+    EXPECT_EQ(m.qlow_pixel_mask, c.qlow);
+  }
+  EXPECT_EQ(init_scaler(8), -1);
+  EXPECT_EQ(scaler_masks().depth, 32);
+}
+
+TEST(Super2xSaI, FlatColourStaysFlat) {
+  for (int depth : {16, 32}) {
+    SCOPED_TRACE(depth);
+    headless_allegro(depth);
+    ASSERT_EQ(init_scaler(depth), 0);
+    const int c = makecol_depth(depth, 91, 133, 47);
+    Bmp src(depth, 40, 40, c), dest(depth, 80, 80, 0);
+    ASSERT_EQ(super2xsai(src, dest, 0, 0, 0, 0, 40, 40), 0);
+    for (int y = 0; y < 80; ++y)
+      for (int x = 0; x < 80; ++x) ASSERT_EQ(getpixel(dest, x, y), c) << x << "," << y;
+  }
+}
+
+TEST(Super2xSaI, SmallAreasArePlainlyDoubled) {
+  headless_allegro(32);
+  ASSERT_EQ(init_scaler(32), 0);
+  // A pattern that the smoothing rule would blend: a plain doubling keeps
+  // every source pixel as a 2 by 2 block.
+  Bmp src(32, 3, 40), dest(32, 6, 80);
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 3; ++x) putpixel(src, x, y, makecol32(80 * x, 6 * y, (x + y) % 2 * 255));
+  ASSERT_EQ(super2xsai(src, dest, 0, 0, 0, 0, 3, 40), 0);
+  for (int y = 0; y < 80; ++y)
+    for (int x = 0; x < 6; ++x) ASSERT_EQ(getpixel(dest, x, y), getpixel(src, x / 2, y / 2));
+}
+
+TEST(Super2xSaI, NegativeDestinationIsClippedNotDropped) {
+  headless_allegro(32);
+  ASSERT_EQ(init_scaler(32), 0);
+  const int c = makecol32(200, 100, 50);
+  Bmp src(32, 64, 64, c), dest(32, 100, 100, 0);
+  // The play window sits at y -47 at every size and mostly at a negative x.
+  ASSERT_EQ(super2xsai(src, dest, 0, 0, -47, -20, 40, 40), 0);
+  // 40 source pixels cover -47..32 and -20..59; pixel 0 of x is the right
+  // half of source column 23.
+  EXPECT_EQ(getpixel(dest, 0, 0), c);
+  EXPECT_EQ(getpixel(dest, 32, 59), c);
+  EXPECT_EQ(getpixel(dest, 33, 10), 0);
+  EXPECT_EQ(getpixel(dest, 10, 60), 0);
+  // Entirely outside: declined, nothing drawn.
+  EXPECT_EQ(super2xsai(src, dest, 0, 0, -200, 0, 40, 40), -1);
+}
+
+TEST(Scale32, BlocksBecomeThreeByThreeWithExactAverages) {
+  headless_allegro(32);
+  Bmp src(32, 2, 2), dest(32, 3, 3);
+  putpixel(src, 0, 0, makecol32(10, 20, 30));
+  putpixel(src, 1, 0, makecol32(30, 41, 50));
+  putpixel(src, 0, 1, makecol32(50, 60, 71));
+  putpixel(src, 1, 1, makecol32(70, 83, 90));
+  ASSERT_EQ(scale_3_2(src, dest, 0, 0, 0, 0, 2, 2, 3, 3), 0);
+  const int want[3][3][3] = {
+      {{10, 20, 30}, {20, 30, 40}, {30, 41, 50}},
+      // (10+30+50+70)/4 = 40, (20+41+60+83)/4 = 51 (204/4), (30+50+71+90)/4 = 60 (241/4).
+      {{30, 40, 50}, {40, 51, 60}, {50, 62, 70}},
+      {{50, 60, 71}, {60, 71, 80}, {70, 83, 90}},
+  };
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 3; ++x) {
+      int p = getpixel(dest, x, y);
+      EXPECT_EQ(getr32(p), want[y][x][0]) << x << "," << y;
+      EXPECT_EQ(getg32(p), want[y][x][1]) << x << "," << y;
+      EXPECT_EQ(getb32(p), want[y][x][2]) << x << "," << y;
+    }
+}
+
+TEST(Scale32, ClipsAndDeclinesOtherDepths) {
+  headless_allegro(32);
+  Bmp src(32, 8, 8), dest(32, 20, 20, 0);
+  for (int x = 0; x < 8; ++x) rectfill(src, x, 0, x, 7, makecol32(20 * x + 10, 0, 0));
+  // dx -4: one whole block (3 pixels) is skipped and the next starts at -1,
+  // so pixel 0 is the middle column of block 1: avg(col 2, col 3) = 60.
+  ASSERT_EQ(scale_3_2(src, dest, 0, 0, -4, 0, 8, 8, 7, 20), 0);
+  EXPECT_EQ(getr32(getpixel(dest, 0, 0)), 60);
+  EXPECT_EQ(getr32(getpixel(dest, 1, 0)), 70);
+  EXPECT_EQ(getr32(getpixel(dest, 6, 0)), 140);
+  EXPECT_EQ(getpixel(dest, 7, 0), 0);  // right limit
+  Bmp src16(16, 8, 8), dest16(16, 20, 20);
+  EXPECT_EQ(scale_3_2(src16, dest16, 0, 0, 0, 0, 8, 8, 20, 20), -1);
+  EXPECT_EQ(scale_3_2(src, dest16, 0, 0, 0, 0, 8, 8, 20, 20), -1);
+}
+
+// The play window's copy onto the frame, by cell size and scroll state.
+class PlayWindowCopy : public testing::Test {
+ protected:
+  void make(int depth, int tile) {
+    headless_allegro(depth);
+    init_scaler(depth);
+    disp = std::make_unique<QYXDisplay>();
+    disp->play_bitmap = create_bitmap_ex(depth, 320, 320);
+    // Column stripes: cell column k in colour (10 k, 0, 0).
+    for (int k = 0; k < 10; ++k)
+      rectfill(disp->play_bitmap, 32 * k, 0, 32 * k + 31, 319, makecol_depth(depth, 10 * k, 0, 0));
+    disp->tile_size = tile;
+    disp->play_w = disp->play_h = 96;
+    disp->src_x = disp->src_y = 32;
+    disp->play_x = disp->play_y = 0;
+    res_x = 1280;
+    res_y = 1000;
+    disp->play_height = 900;
+    dest = create_bitmap_ex(depth, 400, 400);
+    clear_to_color(dest, makecol_depth(depth, 0, 0, 255));
+  }
+  void TearDown() override {
+    destroy_bitmap(disp->play_bitmap);
+    disp->play_bitmap = nullptr;
+    destroy_bitmap(dest);
+  }
+  int red_at(int x, int y) { return getr_depth(bitmap_color_depth(dest), getpixel(dest, x, y)); }
+  // The red of stripe k as this depth stores it.
+  int stripe_red(int k) {
+    int depth = bitmap_color_depth(dest);
+    return getr_depth(depth, makecol_depth(depth, 10 * k, 0, 0));
+  }
+
+  std::unique_ptr<QYXDisplay> disp;
+  BITMAP* dest = nullptr;
+};
+
+TEST_F(PlayWindowCopy, ScrollOffsetCountsScreenPixels) {
+  struct {
+    int tile, offset, want_red;
+  } cases[] = {
+      // One whole on-screen cell still to scroll is one play-bitmap cell.
+      {64, 64, 20}, {48, 48, 20}, {32, 32, 20}, {64, 32, 10}, {64, 0, 10},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.tile << " " << c.offset);
+    make(32, c.tile);
+    disp->scroll_dx = 1;
+    disp->scroll_offset = c.offset;
+    disp->blit_play_window(dest);
+    EXPECT_EQ(red_at(2, 2), c.want_red);
+    TearDown();
+  }
+  make(32, 32);
+}
+
+TEST_F(PlayWindowCopy, EveryRouteDrawsAtEveryDepth) {
+  struct {
+    int depth, tile;
+    bool smooth;
+  } cases[] = {{16, 48, false}, {32, 48, false}, {16, 64, true}, {32, 64, true}, {24, 64, false}};
+  for (auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.depth << " " << c.tile << " " << c.smooth);
+    make(c.depth, c.tile);
+    disp->smooth_scaling = c.smooth;
+    disp->play_y = -47;
+    disp->play_x = -20;
+    disp->blit_play_window(dest);
+    // Source column 1 (red 10) starts the window; column 2 follows one cell on.
+    EXPECT_EQ(red_at(0, 0), stripe_red(1));
+    EXPECT_EQ(red_at(c.tile * 3 / 2, 0), stripe_red(2));
+    TearDown();
+  }
+  make(32, 32);
+}
+
+}  // namespace
