@@ -104,16 +104,6 @@ void set_stdin_keys(bool on);
 // Mouse wheel position (the game library's mouse_z).
 inline int mouse_wheel() { return 0; }
 
-class Keymap {
- public:
-  void load() {}
-};
-
-class Options {
- public:
-  int get(int n) const { (void)n; return 0; }
-};
-
 // ---- Audio (global `sound`) --------------------------------------------------
 
 class Sound {
