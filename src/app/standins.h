@@ -43,6 +43,9 @@ class QYXDisplay {
   bool mouse_over_hotbar() const { return false; }
   void screenshot() {}
   void game_over() {}
+  std::string get_last_msg() const { return messages.empty() ? std::string() : messages.back(); }
+  Item get_selected_item() const { return Item(0L); }
+  void draw_map_view(bool rebuild) { (void)rebuild; }
 
   // Settings copied at start-up and by the login replies.
   uint8_t old_lighting = 0;
@@ -118,5 +121,6 @@ class Sound {
   void load_mount_sounds() {}
   void play_effect(int id) { (void)id; }
   void stop_loop(int id) { (void)id; }
+  void weapon_attack_fx(bool missile) { (void)missile; }
 };
 
