@@ -46,6 +46,8 @@ class QYXDisplay {
   std::string get_last_msg() const { return messages.empty() ? std::string() : messages.back(); }
   Item get_selected_item() const { return Item(0L); }
   void draw_map_view(bool rebuild) { (void)rebuild; }
+  int item_text_colour(const Item& item) const { (void)item; return 0; }
+  char colour_code(int colour) const { (void)colour; return 16; }
 
   // Settings copied at start-up and by the login replies.
   uint8_t old_lighting = 0;

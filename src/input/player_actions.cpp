@@ -52,15 +52,6 @@ bool print_once(const std::string& text) {
   return true;
 }
 
-// How many of the eleven equipment slots hold this item.
-int count_equipped(const Item& item) {
-  const Item* slots[] = {&me.weapon, &me.shield, &me.hat,      &me.armour, &me.gloves, &me.belt,
-                         &me.trousers, &me.boots, &me.ring1,   &me.ring2,  &me.amulet};
-  int n = 0;
-  for (const Item* s : slots) n += *s == item ? 1 : 0;
-  return n;
-}
-
 void take_target(const ItemListEl* node) {
   target_id = node->id;
   target_x = node->x;
@@ -103,6 +94,14 @@ void start_spell_cooloff(ClientApp& app) {
 }
 
 }  // namespace
+
+int count_equipped(const Item& item) {
+  const Item* slots[] = {&me.weapon, &me.shield, &me.hat,      &me.armour, &me.gloves, &me.belt,
+                         &me.trousers, &me.boots, &me.ring1,   &me.ring2,  &me.amulet};
+  int n = 0;
+  for (const Item* s : slots) n += *s == item ? 1 : 0;
+  return n;
+}
 
 // ---- Directions ----------------------------------------------------------------
 

@@ -56,6 +56,8 @@ int dir_to_keypad_key(int dx, int dy);
 
 // ---- Items on the map and in the inventory -----------------------------------
 
+// How many of the eleven equipment slots (not ammunition or sigils) hold the item.
+int count_equipped(const Item& item);
 // 1 an object lies at the cell, 2 a permanent object, else 0.
 int get_item(int x, int y);
 void request_item(int x, int y, int all);
