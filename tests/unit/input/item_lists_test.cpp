@@ -74,13 +74,6 @@ TEST_F(ListsTest, InventoryCategories) {
   EXPECT_EQ(construct_item_list(temp_list, ITEMS_ALL), 7);
 }
 
-TEST_F(ListsTest, ReadyListInTypeOrder) {
-  for (long c : {RING, GEM, COAT, 0x1b0L, 0x183L}) items.add(Item(c), 1, 1, false);
-  items.add(Item(0x1b1L).to_bank(), 1, 1, false);
-  construct_ready_list(temp_list);
-  EXPECT_EQ(codes(temp_list), (std::vector<long>{0x183, 0x1b0, COAT, RING}));
-}
-
 TEST_F(ListsTest, TradeListFromInventory) {
   Item bound(RING);
   bound.set_no_drop();
@@ -130,19 +123,6 @@ TEST_F(ListsTest, TypeAndSearchFilters) {
   std::string text = "/quilt";
   filter_item_list_by_search(temp_list, text, 3);
   EXPECT_EQ(text, "/QUILT");
-}
-
-TEST_F(ListsTest, CardFilterKeepsBlessedOnlyOnSuchLevels) {
-  Item card(static_cast<long>(ITEM_BASE_CARD)), blessed(static_cast<long>(ITEM_BASE_CARD) | 0x10000);
-  blessed.set_bless_bit();
-  temp_list.add(card, 1, 1, false);
-  temp_list.add(blessed, 1, 1, false);
-  temp_list.add(Item(RING), 1, 1, false);
-  filter_item_list_by_type(temp_list, 'c');
-  EXPECT_EQ(codes(temp_list, true).size(), 2u);
-  level_flag = true;
-  filter_item_list_by_type(temp_list, 'c');
-  EXPECT_EQ(codes(temp_list, true), (std::vector<long>{blessed.intVal()}));
 }
 
 TEST_F(ListsTest, ItemMessages) {

@@ -101,11 +101,17 @@ TEST_F(KeymapTest, DuplicatesLeaveTheLaterActionTheKey) {
 
 TEST_F(KeymapTest, SaveWritesEveryActionAndReadsBack) {
   km.load();
+  km.set(KA_GET, KEY_K, 1, 1, 1);
+  km.set_key(KA_GET, KEY_J);  // clears the flags
+  km.set(KA_LOOK, KEY_K, 1, 1, 1);
+  km.unbind_key(KEY_K);
+  km.set_key(KEYMAP_NUM_ACTIONS, KEY_Q);  // no such action
   km.set(KA_CAST, KEY_Q, 1, 0, 1);
   std::string text = TempDir::read(KEYMAP_FILE);
   EXPECT_NE(text.find("North|0 0 0 0\n"), std::string::npos);
   EXPECT_NE(text.find("Cast|17 1 0 1\n"), std::string::npos);
-  EXPECT_NE(text.find("Switch target|64 0 0 0\n"), std::string::npos);
+  EXPECT_NE(text.find("Get|10 0 0 0\n"), std::string::npos);
+  EXPECT_NE(text.find("Look|0 0 0 0\n"), std::string::npos);
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), KEYMAP_NUM_ACTIONS);
   Keymap other;
   other.load();
@@ -113,29 +119,6 @@ TEST_F(KeymapTest, SaveWritesEveryActionAndReadsBack) {
     EXPECT_EQ(other.get_key(a), km.get_key(a)) << a;
     EXPECT_EQ(other.get_binding_text(a, true), km.get_binding_text(a, true)) << a;
   }
-}
-
-TEST_F(KeymapTest, ChangesAreSavedAtOnce) {
-  km.load();
-  const struct {
-    const char* what;
-    void (*change)(Keymap&);
-    const char* line;
-  } cases[] = {
-      {"set_key clears the flags", [](Keymap& k) { k.set(KA_GET, KEY_Q, 1, 1, 1); k.set_key(KA_GET, KEY_J); },
-       "Get|10 0 0 0\n"},
-      {"clear", [](Keymap& k) { k.clear(KA_GET); }, "Get|0 0 0 0\n"},
-      {"unbind_key", [](Keymap& k) { k.set_key(KA_GET, KEY_K); k.unbind_key(KEY_K); },
-       "Get|0 0 0 0\n"},
-  };
-  for (const auto& c : cases) {
-    c.change(km);
-    EXPECT_NE(TempDir::read(KEYMAP_FILE).find(c.line), std::string::npos) << c.what;
-  }
-  // Actions outside the table change nothing.
-  km.set_key(KEYMAP_NUM_ACTIONS, KEY_Q);
-  km.set_key(-1, KEY_Q);
-  EXPECT_EQ(km.find_action(KEY_Q), -1);
 }
 
 TEST_F(KeymapTest, BindingText) {
@@ -176,13 +159,10 @@ TEST(KeymapModifiers, KeyStateOrShiftFlags) {
   } cases[] = {
       {0, 0, false, false, false, false},
       {KEY_LSHIFT, 0, false, true, false, false},
-      {KEY_RSHIFT, 0, false, true, false, false},
       {KEY_RCONTROL, 0, false, false, true, false},
       {KEY_ALTGR, 0, false, false, false, true},
-      {KEY_ALT, 0, false, false, false, true},
       {0, KB_SHIFT_FLAG | KB_ALT_FLAG, false, false, false, false},
       {0, KB_SHIFT_FLAG | KB_ALT_FLAG, true, true, false, true},
-      {KEY_LCONTROL, 0, true, false, false, false},
       {0, KB_CTRL_FLAG, true, false, true, false},
   };
   for (const auto& c : cases) {
@@ -196,20 +176,6 @@ TEST(KeymapModifiers, KeyStateOrShiftFlags) {
   }
   key_shifts = 0;
   old_shift_func = old_ctrl_func = old_alt_func = false;
-}
-
-TEST(KeymapSample, ShippedFileHoldsTheDefaults) {
-  TempDir dir;
-  TempDir::copy_gamedata(KEYMAP_FILE);
-  Keymap from_file;
-  from_file.load();
-  std::remove(KEYMAP_FILE);
-  Keymap defaults;
-  defaults.load();
-  for (int a = 0; a < KEYMAP_NUM_ACTIONS; ++a) {
-    EXPECT_EQ(from_file.get_key(a), defaults.get_key(a)) << a;
-    EXPECT_EQ(from_file.get_binding_text(a, true), defaults.get_binding_text(a, true)) << a;
-  }
 }
 
 }  // namespace

@@ -48,14 +48,9 @@ TEST_F(OptionsTest, StoredValues) {
     EXPECT_EQ(client_cfg.get_int(c.key), c.after_toggle) << c.key;
     EXPECT_EQ(options.get(c.option), !c.on) << c.key;
   }
-}
-
-TEST_F(OptionsTest, ToggleOutsideTheTableChangesNothing) {
-  client_cfg.set_int("hide_bar", 1);
   options.toggle_option(OPT_MAX_OPTS);
   options.toggle_option(-1);
-  EXPECT_EQ(client_cfg.get_int("hide_bar"), 1);
-  EXPECT_EQ(client_cfg.get("large_statbox"), "");
+  EXPECT_EQ(client_cfg.get("remove_border"), "");
 }
 
 TEST_F(OptionsTest, InvertedOptionsSurviveSaveAndLoad) {
