@@ -88,6 +88,14 @@ void announce_spell(int id) {
     d.print_msg("Spell/ability: %s", spells.get_full_spell_name(id).c_str());
 }
 
+// The mana cost of a staff school's spell cast with a staff. A game without
+// a discount set casts at full cost rather than for nothing.
+int staff_cost(int cost) {
+  if (common_cfg.get("staff_mana_discount").empty()) return cost;
+  float f = common_cfg.get_float("staff_mana_discount");
+  return f > 0 ? static_cast<int>(cost * f) : 0;
+}
+
 void start_spell_cooloff(ClientApp& app) {
   app.spell_ready = 0;
   app.action_timers[TIMER_CAST] = get_time_us();
@@ -291,7 +299,7 @@ int cast_spell(ClientApp& app, const std::string& name, bool ask_direction) {
     char mana_type = static_cast<char>(spells.get_mana_type(id));
     bool staff_cast = mana_type == 'm' && me.wields_staff() && spells.is_staff_school(skill);
     int cost = spells.get_mana_req(id);
-    if (staff_cast) cost = static_cast<int>(cost * common_cfg.get_float("staff_mana_discount"));
+    if (staff_cast) cost = staff_cost(cost);
     int have = mana_type == 'e' ? me.energy : mana_type == 'r' ? me.rage : me.mana;
     if (have < cost) {
       if (print_once("Not enough " + get_mana_type_word(mana_type) + "!")) {

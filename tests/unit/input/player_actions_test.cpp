@@ -395,6 +395,27 @@ TEST_F(ActionsTest, CastResults) {
   me.set_health(HN_WEREWOLF_FORM, 0);
 }
 
+TEST_F(ActionsTest, StaffDiscount) {
+  // "if" is a Pyromancy spell costing 5 mana; Pyromancy is a staff school.
+  me.add_spell(spells.get_spell_id("if"));
+  me.weapon = Item(0x186L);  // a mage weapon
+  ASSERT_TRUE(me.wields_staff());
+  const struct {
+    const char* discount;  // nullptr: not set
+    int mana;
+    int result;
+  } cases[] = {{nullptr, 4, CAST_NO_MANA}, {nullptr, 5, CAST_WAITING}, {"0.5", 2, CAST_WAITING},
+               {"0.5", 1, CAST_NO_MANA}, {"-1", 0, CAST_WAITING}};
+  for (const auto& c : cases) {
+    common_cfg = ConfigFile("dat/common.cfg");
+    common_cfg.load();
+    if (c.discount) common_cfg.set("staff_mana_discount", c.discount);
+    me.mana = static_cast<int16_t>(c.mana);
+    d.messages.clear();
+    EXPECT_EQ(cast_spell(app, "if", false), c.result) << (c.discount ? c.discount : "-") << c.mana;
+  }
+}
+
 TEST_F(ActionsTest, RepeatedRefusalsPrintOnce) {
   int id = spells.get_spell_id("rh");
   me.add_spell(id);
