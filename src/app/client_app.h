@@ -124,6 +124,10 @@ class ClientApp {
   uint8_t new_character = 0;
   uint8_t use_ready = 1;
   uint8_t spell_ready = 1;
+  // Attack and cast lines carry the milliseconds since this moment.
+  uint64_t reference_time_us = 0;
+  // The facing of the last cast at a cell.
+  int32_t cast_facing = 0;
 
   ClientApp();
 

@@ -20,6 +20,8 @@
 #include "net/socket.h"
 #include "app/standins.h"
 #include "display/display.h"
+#include "input/keymap.h"
+#include "input/options.h"
 #include "world/player.h"
 #include "app/server_list.h"
 #include "app/client_app.h"
@@ -50,8 +52,6 @@ extern Player me;              // the local character
 extern QYXDisplay d;           // the display
 extern Sound sound;
 extern ObjGrid obj_grid;       // objects lying on the current level, by cell
-extern Keymap keymap;
-extern Options options;
 extern ClientApp app;          // the client application object
 extern Item craft_base_item;
 extern Item craft_chosen_item;

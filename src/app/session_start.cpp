@@ -7,6 +7,7 @@
 #include "app/standins.h"
 #include "core/log.h"
 #include "core/utils.h"
+#include "input/player_actions.h"
 
 int confirmed_x = -1, confirmed_y = -1;
 int talk_partner_id = 0;
@@ -180,6 +181,10 @@ void ClientApp::reset_session() {
   quick_cast_spell.clear();
   confirmed_x = confirmed_y = -1;
   current_target.id = -1;
+  target_id = -1;
+  target_locked = false;
+  locked_target_id = -1;
+  chosen_spell = -1;
   talk_partner_id = 0;
   frame_pacer_countdown = 0;
   map_transfer_pending = false;

@@ -33,16 +33,6 @@ void set_stdin_keys(bool on);
 // Mouse wheel position (the game library's mouse_z).
 inline int mouse_wheel() { return 0; }
 
-class Keymap {
- public:
-  void load() {}
-};
-
-class Options {
- public:
-  int get(int n) const { (void)n; return 0; }
-};
-
 // ---- Audio (global `sound`) --------------------------------------------------
 
 class Sound {
@@ -57,5 +47,6 @@ class Sound {
   void load_mount_sounds() {}
   void play_effect(int id) { (void)id; }
   void stop_loop(int id) { (void)id; }
+  void weapon_attack_fx(bool missile) { (void)missile; }
 };
 

@@ -86,6 +86,7 @@ void close_scripts() {
 ClientApp::ClientApp() {
   uint64_t now = get_time_us();
   for (uint64_t& t : action_timers) t = now;
+  reference_time_us = now;
 }
 
 int ClientApp::cmain(int argc, char** argv) {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/item.h"
 #include "display/layout.h"
 #include "display/widget.h"
 
@@ -123,6 +124,13 @@ class QYXDisplay {
   // The message box output; formats safely, keeps `messages` and logs.
   void print_msg(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
   void hide_input_line() { input_shown = 0; }
+  std::string get_last_msg() const { return messages.empty() ? std::string() : messages.back(); }
+  char colour_code(int colour) const { (void)colour; return 16; }
+
+  // ---- Side panel and lists, built elsewhere ----
+  Item get_selected_item() const { return Item(0L); }
+  int item_text_colour(const Item& item) const { (void)item; return 0; }
+  void draw_map_view(bool rebuild) { (void)rebuild; }
 
   // ---- Frame and screens built elsewhere; they draw nothing yet ----
   void refresh_screen() {}

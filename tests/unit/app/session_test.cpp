@@ -5,6 +5,7 @@
 #include "app_test_support.h"
 #include "app/message_handlers.h"
 #include "core/compression.h"
+#include "input/player_actions.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -144,6 +145,8 @@ TEST_F(SessionTest, ResetSessionValues) {
   quit_requested = true;
   confirmed_x = 4;
   current_target.id = 8;
+  target_id = 8;
+  target_locked = true;
   level_sync_errors = 3;
   repeat_use = true;
   quick_cast_spell = "zap";
@@ -162,6 +165,8 @@ TEST_F(SessionTest, ResetSessionValues) {
   EXPECT_FALSE(quit_requested);
   EXPECT_EQ(confirmed_x, -1);
   EXPECT_EQ(current_target.id, -1);
+  EXPECT_EQ(target_id, -1);
+  EXPECT_FALSE(target_locked);
   EXPECT_EQ(level_sync_errors, 0);
   EXPECT_FALSE(repeat_use);
   EXPECT_EQ(quick_cast_spell, "");
