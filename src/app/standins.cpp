@@ -7,6 +7,8 @@
 #include <unistd.h>
 
 #include <cstdarg>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "app/client_app.h"
@@ -152,4 +154,90 @@ int ClientApp::do_intro(std::string& account, std::string& new_name, char& gende
   cls = r && !r->classes.empty() ? static_cast<int16_t>(r->classes[0]) : 0;
   if (avatar == -1) avatar = r && !r->male_tiles.empty() ? r->male_tiles[0] : 0;
   return 1;
+}
+
+// ---- Display, item menus and sound distance ------------------------------------
+
+int QYXDisplay::set_resolution(int width, int height) {
+  screen_w = width;
+  screen_h = height;
+  return 0;
+}
+
+int construct_item_list(ItemList& list, int filter) {
+  list.clear();
+  int n = 0;
+  for (const ItemListEl* e = items.first; e != nullptr; e = e->next) {
+    if (e->item.is_base_295() && !me.is_dm()) continue;
+    if (e->item.is_banked() != (filter == 4)) continue;
+    list.add(e->item, e->qty, 1, true);
+    ++n;
+  }
+  return n;
+}
+
+namespace {
+
+// How many of the item the eleven equipment slots hold.
+int equipped_count(const Item& item) {
+  const Item* slots[] = {&me.weapon, &me.shield, &me.armour, &me.boots, &me.gloves, &me.hat,
+                         &me.trousers, &me.ring1, &me.ring2, &me.amulet, &me.belt};
+  int n = 0;
+  for (const Item* s : slots)
+    if (s->code == item.code) ++n;
+  return n;
+}
+
+}  // namespace
+
+int construct_trade_list(ItemList& list, char kind, bool from_table, int free_flag) {
+  constexpr int NOT_TRADED_CODE = 1333;
+  list.clear();
+  int n = 0;
+  if (from_table) {
+    for (int code = 0; code < 4096; ++code) {
+      const ItemRecord* r = wl.get_record(code);
+      Item it(code);
+      if (r == nullptr || wl.get_merch(it) != kind || wl.get_price(it) <= 0) continue;
+      list.add(it, kind == 'h' ? 1 : -1, wl.get_price(it), true);
+      ++n;
+    }
+    return n;
+  }
+  if (kind == 'h') return 0;
+  for (const ItemListEl* e = items.first; e != nullptr; e = e->next) {
+    const Item& it = e->item;
+    if (it.is_banked() || it.get_base_code() == NOT_TRADED_CODE || it.is_base_295()) continue;
+    if (it.is_no_drop() && kind != 'B') continue;
+    if (equipped_count(it) > 0 && e->qty < 2) continue;
+    bool match = wl.get_merch(it) == kind || kind == 'P' || kind == 'B' ||
+                 (kind == 'Z' && wl.is_enchanted(it));
+    if (!match) continue;
+    if (wl.get_sell_price(it) < 1 && kind != 'B' && kind != 'P' && !free_flag) continue;
+    list.add(it, e->qty, 1, true);
+    ++n;
+  }
+  return n;
+}
+
+int dir_to_xy(int direction, int& x, int& y) {
+  static const int DX[] = {0, 1, 1, 1, 0, -1, -1, -1};
+  static const int DY[] = {-1, -1, 0, 1, 1, 1, 0, -1};
+  x = me.x;
+  y = me.y;
+  if (direction < 1 || direction > 8) return 0;
+  x += DX[direction - 1];
+  y += DY[direction - 1];
+  if (cmap.get_type() == 0 && cmap.width > 0) x = ((x % cmap.width) + cmap.width) % cmap.width;
+  return direction;
+}
+
+float sound_distance_factor(int x1, int y1, int x2, int y2) {
+  constexpr float HEARING_RANGE = 15.0f;
+  constexpr int WRAP_DISTANCE = 20;
+  int dx = std::abs(x1 - x2);
+  if (cmap.get_type() == 0 && dx > WRAP_DISTANCE && cmap.width > dx) dx = cmap.width - dx;
+  float dist = std::sqrt(static_cast<float>(dx * dx + (y1 - y2) * (y1 - y2)));
+  float f = (HEARING_RANGE - dist + 2.0f) / HEARING_RANGE;
+  return f < 0.0f ? 0.0f : (f > 1.0f ? 1.0f : f);
 }

@@ -44,6 +44,25 @@ class QYXDisplay {
   void screenshot() {}
   void game_over() {}
 
+  // Lists, the text-entry line, the map viewer and the screen size. Until the
+  // list windows are drawn, a list choice records its list and style only.
+  Item list_input(class ItemList& list, int rows, int style, int flag) {
+    (void)list; (void)rows; (void)flag;
+    list_input_calls++;
+    last_list_style = style;
+    return Item(-1);
+  }
+  void draw_input_line(const std::string& prompt, const std::string& text, int caret) {
+    input_prompt = prompt;
+    (void)text; (void)caret;
+    input_shown = 1;
+  }
+  void draw_list_panel(class ItemList& list, int style, int flag) { (void)list; (void)style; (void)flag; }
+  void draw_map_view(bool rebuild) { (void)rebuild; map_view_draws++; }
+  // 0 when the screen took the new size.
+  int set_resolution(int width, int height);
+  void load_tiles() { tile_reloads++; }
+
   // Settings copied at start-up and by the login replies.
   uint8_t old_lighting = 0;
   uint8_t mouse_enabled = 1;
@@ -71,6 +90,16 @@ class QYXDisplay {
   int switch_mark = -1;
   int cursor_code = 0;
   uint8_t minimap[MINIMAP_SIZE][MINIMAP_SIZE] = {};
+  int tile_size = 32;
+  std::string list_title;
+  std::vector<std::string> talk_topics;
+  std::vector<std::string> menu_rows;
+  int list_panel = 0;        // 1 while the list panel shows
+  std::string input_prompt;  // the prompt of the text-entry line
+  int list_input_calls = 0;
+  int last_list_style = -1;
+  int map_view_draws = 0;
+  int tile_reloads = 0;
 
   // Every message printed this run, newest last (the headless message box).
   std::deque<std::string> messages;
@@ -107,7 +136,23 @@ inline int mouse_wheel() { return 0; }
 class Keymap {
  public:
   void load() {}
+  // Whether the action (0..30) is bound to the scancode.
+  bool is_key(int action, int scancode) const {
+    return action >= 0 && action < KEYMAP_ACTIONS && scancode != 0 && binds[action] == scancode;
+  }
+  static constexpr int KEYMAP_ACTIONS = 31;
+  int binds[KEYMAP_ACTIONS] = {};
 };
+
+// The player's item choices of the trade windows and the item menus.
+class ItemList;
+int construct_item_list(ItemList& list, int filter);
+int construct_trade_list(ItemList& list, char kind, bool from_table, int free_flag);
+// The neighbouring cell of the player in direction 1..8 (x wrapped on a
+// wrapping map); 0 and the player's own cell for any other value.
+int dir_to_xy(int direction, int& x, int& y);
+// Volume factor 0..1 of a sound at (x1, y1) heard from (x2, y2).
+float sound_distance_factor(int x1, int y1, int x2, int y2);
 
 class Options {
  public:
@@ -126,7 +171,27 @@ class Sound {
   void poll_music() {}
   void stop_all_loops() {}
   void load_mount_sounds() {}
-  void play_effect(int id) { (void)id; }
+  void play_effect(int id) { remember(effects_played, id); }
+  void play_effect_scaled(int id, float factor) {
+    (void)factor;
+    remember(effects_played, id);
+  }
+  void play_spell_sound_scaled(int spell, float factor) {
+    (void)factor;
+    remember(spell_sounds, spell);
+  }
+  void stop_spell_sound(int spell) { remember(spell_sounds_stopped, spell); }
   void stop_loop(int id) { (void)id; }
+
+  // What was asked of the sound object, newest last.
+  std::vector<int> effects_played;
+  std::vector<int> spell_sounds;
+  std::vector<int> spell_sounds_stopped;
+
+ private:
+  static void remember(std::vector<int>& v, int id) {
+    if (v.size() >= 256) v.erase(v.begin());
+    v.push_back(id);
+  }
 };
 
