@@ -16,16 +16,6 @@ int msg_equipment_sync(ClientApp&, const std::string& msg) {
 }
 int msg_stats_packet(ClientApp&, const std::string&) { return 0; }
 
-// ---- Trade, container, crafting and talk ------------------------------------------
-
-int msg_sell_list(ClientApp&, const std::string&) { return 0; }
-int msg_crafting(ClientApp&, const std::string&) { return 0; }
-int msg_talk_opens(ClientApp&, const std::string&) { return 0; }
-int msg_buy_list(ClientApp&, const std::string&) { return 0; }
-int msg_talk_ends(ClientApp&, const std::string&) { return 0; }
-int msg_withdraw_list(ClientApp&, const std::string&) { return 0; }
-int msg_stock_entries(ClientApp&, const std::string&) { return 0; }
-
 // ---- Map effects and tracked creatures -------------------------------------------
 
 int msg_map_effect(ClientApp&, const std::string&) { return 0; }
