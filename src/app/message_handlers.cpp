@@ -16,13 +16,6 @@ int msg_equipment_sync(ClientApp&, const std::string& msg) {
 }
 int msg_stats_packet(ClientApp&, const std::string&) { return 0; }
 
-// ---- Map effects and tracked creatures -------------------------------------------
-
-int msg_map_effect(ClientApp&, const std::string&) { return 0; }
-int msg_effect_ends(ClientApp&, const std::string&) { return 0; }
-int msg_forget_id(ClientApp&, const std::string&) { return 0; }
-int msg_tracked_creatures(ClientApp&, const std::string&) { return 0; }
-
 // ---- Combat reports, identify ------------------------------------------------------
 
 int msg_attack_report(ClientApp&, const std::string&) { return 0; }
