@@ -18,8 +18,6 @@ int msg_stats_packet(ClientApp&, const std::string&) { return 0; }
 
 // ---- Combat reports, identify ------------------------------------------------------
 
-int msg_attack_report(ClientApp&, const std::string&) { return 0; }
-int msg_damage_report(ClientApp&, const std::string&) { return 0; }
 int msg_identify(ClientApp&, const std::string&) { return 0; }
 
 // ---- Item and skill messages ---------------------------------------------------------
