@@ -1,7 +1,6 @@
-// Handlers of the server's messages whose topics have no file of their own
-// yet: they keep to the wire and leave the model alone until those topics
-// are built. The session, refresh, inventory, level-change and creature
-// messages live in their own files.
+// Handlers of the server's messages whose topics have no file of their own:
+// the player records, and the item and skill messages that the input code
+// handles. The other topics live in their own files.
 
 #include "app/message_handlers.h"
 
@@ -15,10 +14,6 @@ int msg_equipment_sync(ClientApp&, const std::string& msg) {
   return 0;
 }
 int msg_stats_packet(ClientApp&, const std::string&) { return 0; }
-
-// ---- Combat reports, identify ------------------------------------------------------
-
-int msg_identify(ClientApp&, const std::string&) { return 0; }
 
 // ---- Item and skill messages ---------------------------------------------------------
 
