@@ -144,6 +144,9 @@ class Keymap {
   int binds[KEYMAP_ACTIONS] = {};
 };
 
+// The keys of headless play (a list choice, an attack, readying a weapon).
+void headless_play_key(int key);
+
 // The player's item choices of the trade windows and the item menus.
 class ItemList;
 int construct_item_list(ItemList& list, int filter);
