@@ -6,6 +6,7 @@
 
 #include "app/client_app.h"
 #include "app/globals.h"
+#include "app/play_messages.h"
 
 // ---- Player records ----------------------------------------------------------
 
@@ -17,7 +18,19 @@ int msg_stats_packet(ClientApp&, const std::string&) { return 0; }
 
 // ---- Item and skill messages ---------------------------------------------------------
 
-int msg_item_received(ClientApp&, const std::string&) { return 0; }
-int msg_items_removed(ClientApp&, const std::string&) { return 0; }
-int msg_craft_list(ClientApp&, const std::string&) { return 0; }
-int msg_skill_update(ClientApp&, const std::string&) { return 0; }
+int msg_item_received(ClientApp&, const std::string& msg) {
+  receive_item(msg);
+  return 0;
+}
+int msg_items_removed(ClientApp&, const std::string& msg) {
+  process_item_removed(msg);
+  return 0;
+}
+int msg_craft_list(ClientApp&, const std::string& msg) {
+  process_craft_list(msg);
+  return 0;
+}
+int msg_skill_update(ClientApp&, const std::string& msg) {
+  process_skill_update(msg);
+  return 0;
+}

@@ -62,6 +62,9 @@ class QYXDisplay {
   // 0 when the screen took the new size.
   int set_resolution(int width, int height);
   void load_tiles() { tile_reloads++; }
+  // The message-box colour of an item's text, and the control code of a colour.
+  int item_text_colour(const Item& item) const { (void)item; return 0; }
+  int colour_code(int colour) const { (void)colour; return 16; }
 
   // Settings copied at start-up and by the login replies.
   uint8_t old_lighting = 0;
