@@ -62,10 +62,10 @@ int msg_buy_list(ClientApp& app, const std::string& msg) {
   clear_repeats();
   ListFields f;
   int n = scan_list_fields(msg, "U %c %d %1000s %d %d", f);
-  if (n >= 1) app.list_kind = f.kind;
-  if (n >= 2) app.list_partner = f.partner;
   if (n >= 4) app.list_container = f.container;
   if (n != 5) return 0;
+  app.list_kind = f.kind;
+  app.list_partner = f.partner;
   trade_item = Item(f.text);
 
   if (f.kind == 'P')
@@ -106,10 +106,10 @@ int msg_sell_list(ClientApp& app, const std::string& msg) {
   clear_repeats();
   ListFields f;
   int n = scan_list_fields(msg, "B %c %d %1000s %d", f);
-  if (n >= 1) app.list_kind = f.kind;
-  if (n >= 2) app.list_partner = f.partner;
   if (n >= 4) app.list_container = f.container;
   if (n != 4) return 0;
+  app.list_kind = f.kind;
+  app.list_partner = f.partner;
   trade_item = Item(f.text);
   if (f.kind == 'x') return 0;
 

@@ -104,6 +104,19 @@ TEST_F(TradeMessages, PileAndRearrangeFields) {
   EXPECT_TRUE(d.menu_rows.empty());
 }
 
+// A line a field short changes nothing but the container.
+TEST_F(TradeMessages, ShortListLinesKeepKindAndPartner) {
+  for (const char* line : {"U M 7 181 3", "B B 9 181"}) {
+    SCOPED_TRACE(line);
+    app.list_kind = 'Z';
+    app.list_partner = 44;
+    app.process_pkt(line);
+    EXPECT_EQ(app.list_kind, 'Z');
+    EXPECT_EQ(app.list_partner, 44);
+    EXPECT_EQ(trade_item.code, 0);
+  }
+}
+
 TEST_F(TradeMessages, SellListOfKindXStoresOnly) {
   app.process_pkt("B x 9 181 5");
   EXPECT_EQ(trade_item.code, SWORD);
