@@ -62,9 +62,12 @@ void show_damage_number(int x, int y, int damage) {
                                     me.map_level));
 }
 
+// The offset is one step, also at the seam of a wrapping map, where the
+// wrapped neighbouring cell lies a whole map width away.
 void set_lunge(int dir) {
-  int nx = 0, ny = 0;
-  if (dir_to_xy(dir, nx, ny) == 0) return;
+  if (dir < DIR_N || dir > DIR_NW) return;
+  int nx = me.x, ny = me.y;
+  step_in_direction(dir, nx, ny);
   lunge_counter = LUNGE_FRAMES;
   lunge_dx = static_cast<int16_t>(nx - me.x);
   lunge_dy = static_cast<int16_t>(ny - me.y);

@@ -283,8 +283,29 @@ TEST_F(CombatReports, DeathClearsTheStatus) {
 }
 
 TEST_F(CombatReports, PushLunge) {
-  make_and_display_dmg_msg("D 3 150 2 Goblin 1 0 45 1 2 3 0 5");
-  EXPECT_EQ(lunge_counter, 10);
-  EXPECT_EQ(lunge_dx, 0);
-  EXPECT_EQ(lunge_dy, 1);
+  struct Case {
+    int player_x;
+    const char* line;
+    int dx, dy;
+  } cases[] = {
+      {10, "D 3 150 2 Goblin 1 0 45 1 2 3 0 5", 0, 1},
+      {10, "D 3 150 2 Goblin 1 0 45 1 2 3 0 8", -1, -1},
+      // At the seam of a wrapping map the lunge is still one step.
+      {99, "D 3 150 2 Goblin 1 0 45 1 2 3 0 3", 1, 0},
+      {0, "D 3 150 2 Goblin 1 0 45 1 2 3 0 7", -1, 0},
+  };
+  cmap.type = 0;
+  cmap.width = cmap.height = 100;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    lunge_counter = 0;
+    me.x = static_cast<int16_t>(c.player_x);
+    make_and_display_dmg_msg(c.line);
+    EXPECT_EQ(lunge_counter, 10);
+    EXPECT_EQ(lunge_dx, c.dx);
+    EXPECT_EQ(lunge_dy, c.dy);
+  }
+  lunge_counter = 0;
+  make_and_display_dmg_msg("D 3 150 2 Goblin 1 0 45 1 2 3 0 9");
+  EXPECT_EQ(lunge_counter, 0);
 }
