@@ -14,6 +14,7 @@
 namespace {
 
 constexpr int EFFECT_LOS_RANGE = 9;
+constexpr int EFFECT_WRAP_LIMIT = 1000000;
 
 // An effect's sound: the effect number, or -1 for none, and whether it
 // sounds only for another owner's effect and only within hearing.
@@ -44,7 +45,11 @@ constexpr int SOUND_THROWN_BACK = 14;
 // so that an effect across the seam of a wrapping map lies beside the player.
 void wrap_effect(int& x, int& x2, int y2) {
   int w = cmap.width;
-  if (cmap.get_type() != MAPTYPE_WRAP || w <= 0) return;
+  if (cmap.get_type() != MAPTYPE_WRAP || w <= 0 || w > EFFECT_WRAP_LIMIT) return;
+  // Cells far off any map are left alone, so that the arithmetic stays in range.
+  if (std::abs(static_cast<long long>(x)) > EFFECT_WRAP_LIMIT ||
+      std::abs(static_cast<long long>(x2)) > EFFECT_WRAP_LIMIT)
+    return;
   // -1, -1 says there is no second cell: it must stay so.
   bool second_cell = !(x2 == -1 && y2 == -1);
   if (std::abs(x - me.x) > w / 2) {

@@ -236,9 +236,10 @@ int dir_to_xy(int direction, int& x, int& y) {
 float sound_distance_factor(int x1, int y1, int x2, int y2) {
   constexpr float HEARING_RANGE = 15.0f;
   constexpr int WRAP_DISTANCE = 20;
-  int dx = std::abs(x1 - x2);
+  double dx = std::fabs(static_cast<double>(x1) - x2);
+  double dy = static_cast<double>(y1) - y2;
   if (cmap.get_type() == 0 && dx > WRAP_DISTANCE && cmap.width > dx) dx = cmap.width - dx;
-  float dist = std::sqrt(static_cast<float>(dx * dx + (y1 - y2) * (y1 - y2)));
+  float dist = static_cast<float>(std::sqrt(dx * dx + dy * dy));
   float f = (HEARING_RANGE - dist + 2.0f) / HEARING_RANGE;
   return f < 0.0f ? 0.0f : (f > 1.0f ? 1.0f : f);
 }

@@ -45,6 +45,8 @@ TEST_F(MapEffects, WrapMovesTheEffectBesideThePlayer) {
       // The second cell alone across the seam follows the first.
       {50, "E 5 99 10 40 0 1 10 1", 99, 101},
       {50, "E 5 60 10 40 0 61 10 1", 60, 61},
+      // Far off any map: left where it is.
+      {95, "E 5 2147483647 10 40 0 -2147483648 10 1", 2147483647, -2147483647 - 1},
   };
   cmap.type = 0;
   for (const Case& c : cases) {
