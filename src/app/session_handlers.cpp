@@ -9,6 +9,7 @@
 #include "app/client_app.h"
 #include "app/globals.h"
 #include "app/message_handlers.h"
+#include "app/play_messages.h"
 #include "app/server_handlers.h"
 #include "app/standins.h"
 #include "core/compression.h"
@@ -36,7 +37,6 @@ constexpr int COLOUR_LEVEL_GAIN = 18;
 constexpr int COLOUR_HELP = 9;
 constexpr int SOUND_TELEPORT = 19;
 constexpr int OPTION_BLOCK_MSG = 9;
-constexpr uint32_t MODE_TALK = 25;
 constexpr uint32_t MODE_BOOK = 33;
 constexpr uint32_t MODE_LIST = 5;
 
@@ -44,17 +44,6 @@ void clear_repeats() {
   repeat_cast = false;
   repeat_use = false;
   repeat_make = false;
-}
-
-// The sender is the first word; the message follows it and one separator.
-std::string show_whisper(const std::string& text) {
-  size_t blank = text.find(' ');
-  std::string sender = text.substr(0, blank);
-  std::string body;
-  if (blank != std::string::npos && blank + 1 < text.size()) body = text.substr(blank + 1);
-  d.print_msg("%s (whisper): %s", sender.c_str(), body.c_str());
-  log_chat_line("xx" + sender + " (whisper): " + body);
-  return sender;
 }
 
 }  // namespace
@@ -176,7 +165,7 @@ int msg_whisper(ClientApp& app, const std::string& msg) {
     log_chat_line(msg);
     return 0;
   }
-  std::string name = show_whisper(message_text(msg));
+  std::string name = split_whisper(message_text(msg));
   app.last_whisperer = name;
   auto& partners = app.whisper_partners;
   for (auto it = partners.begin(); it != partners.end(); ++it) {
@@ -285,12 +274,7 @@ int msg_player_record(ClientApp& app, const std::string& msg) {
 int msg_level_change(ClientApp& app, const std::string& msg) {
   clear_repeats();
   craft_chosen_item = Item(0L);
-  if (gc_interface_mode == MODE_TALK) {
-    d.print_msg("Bye!");
-    gc_interface_mode = 0;
-    d.hide_input_line();
-    app.history_pos = static_cast<int32_t>(app.input_history.size());
-  }
+  end_talk();
   if (level_entered) save_minimap();
   int rc = change_level(msg);
   if (rc == LEVEL_CHANGE_REQUESTED || rc == LEVEL_CHANGE_NONE) return 0;

@@ -5,7 +5,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <deque>
+#include <cstdarg>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
 
 #include "app/client_app.h"
 #include "core/log.h"
@@ -86,6 +89,7 @@ bool ClientApp::do_hotbar_input() {
     last_key = read_key();
     last_ascii = static_cast<uint8_t>(last_key & 0xff);
     last_scancode = last_key >> 8;
+    headless_play_key(last_key);
   }
   return true;
 }
@@ -122,4 +126,17 @@ int ClientApp::do_intro(std::string& account, std::string& new_name, char& gende
   cls = r && !r->classes.empty() ? static_cast<int16_t>(r->classes[0]) : 0;
   if (avatar == -1) avatar = r && !r->male_tiles.empty() ? r->male_tiles[0] : 0;
   return 1;
+}
+
+// ---- Sound distance ---------------------------------------------------------------
+
+float sound_distance_factor(int x1, int y1, int x2, int y2) {
+  constexpr float HEARING_RANGE = 15.0f;
+  constexpr int WRAP_DISTANCE = 20;
+  double dx = std::fabs(static_cast<double>(x1) - x2);
+  double dy = static_cast<double>(y1) - y2;
+  if (cmap.get_type() == 0 && dx > WRAP_DISTANCE && cmap.width > dx) dx = cmap.width - dx;
+  float dist = static_cast<float>(std::sqrt(dx * dx + dy * dy));
+  float f = (HEARING_RANGE - dist + 2.0f) / HEARING_RANGE;
+  return f < 0.0f ? 0.0f : (f > 1.0f ? 1.0f : f);
 }

@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <string>
 
+#include <vector>
+
 #include "core/item.h"
 
 // ---- Input (keys) ------------------------------------------------------------
@@ -33,6 +35,12 @@ void set_stdin_keys(bool on);
 // Mouse wheel position (the game library's mouse_z).
 inline int mouse_wheel() { return 0; }
 
+// The keys of headless play (a list choice, an attack, readying a weapon).
+void headless_play_key(int key);
+
+// Volume factor 0..1 of a sound at (x1, y1) heard from (x2, y2).
+float sound_distance_factor(int x1, int y1, int x2, int y2);
+
 // ---- Audio (global `sound`) --------------------------------------------------
 
 class Sound {
@@ -45,8 +53,28 @@ class Sound {
   void poll_music() {}
   void stop_all_loops() {}
   void load_mount_sounds() {}
-  void play_effect(int id) { (void)id; }
+  void play_effect(int id) { remember(effects_played, id); }
+  void play_effect_scaled(int id, float factor) {
+    (void)factor;
+    remember(effects_played, id);
+  }
+  void play_spell_sound_scaled(int spell, float factor) {
+    (void)factor;
+    remember(spell_sounds, spell);
+  }
+  void stop_spell_sound(int spell) { remember(spell_sounds_stopped, spell); }
   void stop_loop(int id) { (void)id; }
   void weapon_attack_fx(bool missile) { (void)missile; }
+
+  // What was asked of the sound object, newest last.
+  std::vector<int> effects_played;
+  std::vector<int> spell_sounds;
+  std::vector<int> spell_sounds_stopped;
+
+ private:
+  static void remember(std::vector<int>& v, int id) {
+    if (v.size() >= 256) v.erase(v.begin());
+    v.push_back(id);
+  }
 };
 

@@ -62,7 +62,7 @@ class QYXDisplay {
   // skin failed (reported); 2 tile files missing.
   int init(bool fullscreen);
   // (Re)loads the tile sheets into `tiles` and `tiles_grey`; 0, or 2 when
-  // the first sheet is missing or of an unknown width.
+  // the first sheet is missing or of an unknown width, or with no graphics.
   int load_tiles();
   void copy_tile_table();
   void load_box_colour();
@@ -130,7 +130,28 @@ class QYXDisplay {
   // ---- Side panel and lists, built elsewhere ----
   Item get_selected_item() const { return Item(0L); }
   int item_text_colour(const Item& item) const { (void)item; return 0; }
-  void draw_map_view(bool rebuild) { (void)rebuild; }
+  void draw_map_view(bool rebuild) { (void)rebuild; map_view_draws++; }
+  // Until the list windows are drawn, a list choice records its list and style only.
+  Item list_input(class ItemList& list, int rows, int style, int flag) {
+    (void)list; (void)rows; (void)flag;
+    list_input_calls++;
+    last_list_style = style;
+    return Item(-1);
+  }
+  void draw_input_line(const std::string& prompt, const std::string& text, int caret) {
+    input_prompt = prompt;
+    (void)text; (void)caret;
+    input_shown = 1;
+  }
+  void draw_list_panel(class ItemList& list, int style, int flag) { (void)list; (void)style; (void)flag; }
+  std::string list_title;
+  std::vector<std::string> talk_topics;
+  std::vector<std::string> menu_rows;
+  int list_panel = 0;        // 1 while the list panel shows
+  std::string input_prompt;  // the prompt of the text-entry line
+  int list_input_calls = 0;
+  int last_list_style = -1;
+  int map_view_draws = 0;
 
   // ---- Frame and screens built elsewhere; they draw nothing yet ----
   void refresh_screen() {}

@@ -176,6 +176,12 @@ void QYXDisplay::make_view_bitmaps() {
 
 int QYXDisplay::set_resolution(int w, int h) {
   clamp_resolution(w, h);
+  if (system_driver == nullptr) {
+    // No graphics mode to change (headless): the size is only remembered.
+    res_x = w;
+    res_y = h;
+    return 0;
+  }
   const int old_w = res_x, old_h = res_y, old_card = gfx_card;
   const bool old_fullscreen = fullscreen;
   int dw = 0, dh = 0;

@@ -67,6 +67,11 @@ void QYXDisplay::free_sheets() {
 
 int QYXDisplay::load_tiles() {
   FunctionTrace trace("load tiles");
+  if (system_driver == nullptr) {
+    // Pictures need the graphics library; headless there is nothing to load into.
+    writelog("display: no graphics, tile sheets not loaded\n");
+    return 2;
+  }
   free_sheets();
   _png_screen_gamma = 0.0;
   bool prefer_32 = client_cfg.get_bool("tiles32");

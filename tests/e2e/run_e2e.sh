@@ -361,6 +361,32 @@ special.png|1|special.png is missing|no
 bg_t2.png|1|Default skin files are missing!|no
 LIST
     ;;
+  market)
+    # The market demo: a talking guard, identify and uncurse, a purchase, a
+    # deposit, an empty container, a recipe, a fight and readying a weapon.
+    start_server --market
+    keys="type_after 'Merchant: What would you like to buy?' y"
+    keys+="; type_after 'Banker: What would you like to bank?' y"
+    keys+="; type_after 'Select base ingredient' y; sleep 0.3; printf a"
+    keys+="; type_after 'Hit by Goblin' w; sleep 5"
+    (eval "$keys") | (cd "$work/game" && exec ./zib -s) > "$work/client.out" 2>&1 &
+    client_pid=$!
+    wait_for "equipment\[0\]" 40 "$work/server.log" || fail "no equipment line"
+    grep -q "^equipment\[0\]: 181 0 " "$work/server.log" || fail "the sword is not wielded"
+    grep -q "^recv\[0\]: j 181 3 160 40 0 0$" "$work/server.log" || fail "no purchase line"
+    grep -q "^recv\[0\]: j 181 1 161 1 1 0$" "$work/server.log" || fail "no deposit line"
+    [ "$(grep -c '^recv\[0\]: j 0 0 0 0 0 0$' "$work/server.log")" = 2 ] || fail "trade lists not closed"
+    grep -q "^fight\[0\]: goblin attacked" "$work/server.log" || fail "no attack"
+    [ "$(grep -c '^recv\[0\]: i$' "$work/server.log")" = 1 ] || fail "identify or uncurse out of step"
+    for m in "Guard: The market is open, traveller." "msg: Bye!" "quilted coat identified!" \
+             "plain ring uncursed!" "You bought the goods! (x3)" "You banked the goods! (x1)" \
+             "This container is empty!" "The kiln is still cold." "Select base ingredient ..." \
+             "Attack with short blade: hit Goblin! (6 damage)" "Hit by Goblin! (3 damage)"; do
+      grep -qF -- "$m" "$work/client.out" || fail "no message '$m'"
+    done
+    kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
+    [ "$rc" = 0 ] || fail "exit status $rc"
+    ;;
   *)
     fail "unknown case"
     ;;

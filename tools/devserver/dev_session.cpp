@@ -201,7 +201,7 @@ void DevSession::on_line(const std::string& line) {
     case SYNC:
       if (line == "*") {
         if (sync_chunks_sent++ == 0) {
-          std::string inv = Item(1).str(false) + "@1:" + Item(2).str(false) + "@5";
+          std::string inv = sample_inventory();
           dev_log("send[%d]: <inventory> %s", id, inv.c_str());
           sock.sckSend(id, deflate(inv));
         } else {
@@ -435,6 +435,7 @@ void DevSession::wander() {
 
 void DevSession::play(const std::string& line) {
   if (serve_requests(line)) return;
+  if (opt.market && market_request(line)) return;
   if (line == "i") {
     got_i = true;
     if (!transfer_pending) become_ready();
@@ -467,6 +468,7 @@ void DevSession::become_ready() {
   dev_log("ready[%d]: %s", id, ch.name.c_str());
   send("MsWelcome to the sample world, " + ch.name + "!");
   show_world();
+  if (opt.market) start_market();
   if (!scenario.empty()) {
     state = SCENARIO;
     step = 0;

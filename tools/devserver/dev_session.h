@@ -23,6 +23,7 @@ struct DevOptions {
   bool once = false;                 // end when the last client has left
   int slots = 4;
   int timeout_s = 0;                 // 0 = run until stopped
+  bool market = false;               // the market demo: trade, bank, craft, talk, a fight
 };
 
 // The fields of a login line.
@@ -108,6 +109,18 @@ class DevSession {
   void run_scenario();
   void play(const std::string& line);
   void become_ready();
+
+  // The market demo (dev_market.cpp): a merchant, a bank, a container, a
+  // recipe, a talking guard, a goblin that fights back, identify and uncurse.
+  int market_step = 0;
+  std::vector<std::string> picked;  // "j" lines of the choice in progress
+  // The inventory handed over at login.
+  std::string sample_inventory() const;
+  void start_market();
+  // True when the line was a market request.
+  bool market_request(const std::string& line);
+  void answer_attack(int target);
+  void next_market_offer();
 };
 
 // Writes one line to the server's log (and standard output).

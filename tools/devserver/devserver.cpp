@@ -35,7 +35,7 @@ void usage() {
   std::printf(
       "usage: devserver [--port N] [--dir DIR] [--world DIR] [--scenario FILE] [--log FILE]\n"
       "                 [--verdict CX] [--client-crc HEX] [--no-create] [--once]\n"
-      "                 [--slots N] [--timeout SECONDS]\n");
+      "                 [--slots N] [--timeout SECONDS] [--market]\n");
 }
 
 bool parse_args(int argc, char** argv, DevOptions& o) {
@@ -58,6 +58,7 @@ bool parse_args(int argc, char** argv, DevOptions& o) {
     else if (a == "--timeout" && value(v)) o.timeout_s = to_int(v);
     else if (a == "--no-create") o.creation_disabled = true;
     else if (a == "--once") o.once = true;
+    else if (a == "--market") o.market = true;
     else return false;
   }
   return o.slots >= 1 && o.port >= 0;

@@ -1,0 +1,191 @@
+// Map effects, effect ends, tracked creatures and forgotten ids.
+
+#include <string>
+#include <vector>
+
+#include "app/play_messages.h"
+#include "handler_fixture.h"
+#include "world/effects.h"
+
+namespace {
+
+struct MapEffects : HandlerTest {
+  void SetUp() override {
+    HandlerTest::SetUp();
+    event_list.clear();
+    missile_list.clear();
+    sound.effects_played.clear();
+    sound.spell_sounds.clear();
+    sound.spell_sounds_stopped.clear();
+    me.id = 7;
+    me.x = 10;
+    me.y = 10;
+    cmap.type = 1;
+    cmap.width = cmap.height = 100;
+  }
+  void TearDown() override {
+    event_list.clear();
+    missile_list.clear();
+    HandlerTest::TearDown();
+  }
+};
+
+}  // namespace
+
+TEST_F(MapEffects, WrapMovesTheEffectBesideThePlayer) {
+  struct Case {
+    int player_x;
+    const char* line;
+    int x, x2;
+  } cases[] = {
+      {95, "E 5 2 10 40 0 3 10 1", 102, 103},
+      // -1, -1 is no second cell and stays so.
+      {95, "E 5 2 10 40 0 -1 -1 1", 102, -1},
+      {5, "E 5 98 10 40 0 97 10 1", -2, -3},
+      // The second cell alone across the seam follows the first.
+      {50, "E 5 99 10 40 0 1 10 1", 99, 101},
+      {50, "E 5 60 10 40 0 61 10 1", 60, 61},
+      // Far off any map: left where it is.
+      {95, "E 5 2147483647 10 40 0 -2147483648 10 1", 2147483647, -2147483647 - 1},
+  };
+  cmap.type = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    event_list.clear();
+    me.x = static_cast<int16_t>(c.player_x);
+    app.process_pkt(c.line);
+    ASSERT_NE(event_list.first, nullptr);
+    EXPECT_EQ(event_list.first->x, c.x);
+    EXPECT_EQ(event_list.first->b, c.x2);
+  }
+}
+
+TEST_F(MapEffects, SoundTable) {
+  // Player 7 at (10, 10); (11, 10) is in hearing, (60, 10) is not.
+  struct Case {
+    const char* line;
+    std::vector<int> effects;
+    std::vector<int> spells;
+    const char* shown;
+  } cases[] = {
+      {"E 5 11 10 0 0 -1 -1 1", {2}, {}, nullptr},
+      {"E 7 11 10 0 0 -1 -1 1", {}, {}, nullptr},
+      {"E 5 11 10 1 3 -1 -1 1", {}, {3}, nullptr},
+      {"E 5 60 10 1 3 -1 -1 1", {}, {}, nullptr},
+      {"E 7 11 10 2 1 -1 -1 1", {0}, {}, nullptr},
+      {"E 7 11 10 10 0 -1 -1 1", {}, {}, nullptr},
+      {"E 5 11 10 25 2 -1 -1 1", {}, {}, nullptr},
+      {"E 5 11 10 25 0 -1 -1 1", {0}, {}, nullptr},
+      {"E 5 60 10 3 0 -1 -1 1", {1}, {}, nullptr},
+      {"E 5 60 10 4 0 -1 -1 1", {9}, {}, nullptr},
+      {"E 5 11 10 5 0 -1 -1 1", {9}, {}, "EARTHQUAKE!"},
+      {"E 5 60 10 5 0 -1 -1 1", {9}, {}, nullptr},
+      {"E 7 11 10 7 0 -1 -1 1", {29}, {}, nullptr},
+      {"E 7 11 10 8 0 -1 -1 1", {}, {}, nullptr},
+      {"E 5 11 10 9 0 -1 -1 1", {28}, {}, nullptr},
+      {"E 5 11 10 12 0 -1 -1 1", {19}, {}, nullptr},
+      {"E 5 11 10 13 0 -1 -1 1", {20}, {}, nullptr},
+      {"E 5 11 10 14 0 -1 -1 1", {8}, {}, nullptr},
+      {"E 5 11 10 15 0 -1 -1 1", {5}, {}, nullptr},
+      {"E 5 11 10 16 0 -1 -1 1", {17}, {}, nullptr},
+      {"E 5 11 10 17 0 -1 -1 1", {21}, {}, nullptr},
+      {"E 5 11 10 19 0 -1 -1 1", {22}, {}, nullptr},
+      {"E 5 11 10 22 0 -1 -1 1", {23}, {}, nullptr},
+      {"E 5 11 10 23 0 -1 -1 1", {10}, {}, nullptr},
+      {"E 5 11 10 24 0 -1 -1 1", {27}, {}, nullptr},
+      {"E 5 11 10 26 0 -1 -1 1", {30}, {}, nullptr},
+      {"E 5 60 10 29 0 -1 -1 1", {}, {}, nullptr},
+      {"E 5 11 10 29 0 -1 -1 1", {33}, {}, nullptr},
+      // Far away, but the second cell is in hearing.
+      {"E 5 60 10 29 0 11 10 1", {33}, {}, nullptr},
+      {"E 5 11 10 11 0 -1 -1 1", {}, {}, nullptr},
+      {"E 5 11 10 40 0 -1 -1 1", {}, {}, nullptr},
+      {"E 7 11 10 6 1 12 10 1", {}, {}, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    event_list.clear();
+    missile_list.clear();
+    sound.effects_played.clear();
+    sound.spell_sounds.clear();
+    d.messages.clear();
+    app.process_pkt(c.line);
+    EXPECT_EQ(event_list.count, 1);  // every kind leaves its event
+    EXPECT_EQ(sound.effects_played, c.effects);
+    EXPECT_EQ(sound.spell_sounds, c.spells);
+    EXPECT_EQ(missile_list.count, 0);
+    if (c.shown) {
+      EXPECT_TRUE(has_message(c.shown));
+    } else {
+      EXPECT_TRUE(d.messages.empty());
+    }
+  }
+}
+
+TEST_F(MapEffects, ShortOrOtherLevelLinesAreIgnored) {
+  for (const char* line : {"E 5 11 10 0 0 -1 -1 2", "E 5 11 10 0 0 -1 -1", "E", "e 1 2 3"}) {
+    SCOPED_TRACE(line);
+    app.process_pkt(line);
+    EXPECT_EQ(event_list.count, 0);
+    EXPECT_TRUE(sound.effects_played.empty());
+  }
+}
+
+TEST_F(MapEffects, EffectEndRemovesTheMatchingEvent) {
+  app.process_pkt("E 5 11 10 1 4 12 13 1");
+  app.process_pkt("E 5 11 10 3 4 12 13 1");
+  ASSERT_EQ(event_list.count, 2);
+  app.process_pkt("e 1 12 13 1 5");  // another argument: no event goes
+  EXPECT_EQ(event_list.count, 2);
+  sound.spell_sounds_stopped.clear();
+  app.process_pkt("e 1 12 13 1 4");
+  EXPECT_EQ(event_list.count, 1);
+  EXPECT_EQ(event_list.first->type, 3);
+  EXPECT_EQ(sound.spell_sounds_stopped, std::vector<int>{4});
+  app.process_pkt("e 1 12 13 3 4");
+  EXPECT_EQ(event_list.count, 0);
+  EXPECT_EQ(sound.spell_sounds_stopped, std::vector<int>{4});
+}
+
+TEST_F(MapEffects, TrackedCreatures) {
+  id_table.set_info(150, "Goblin", 'e', "0", "0");
+  struct Step {
+    const char* line;
+    int rows;
+    int health;  // of row 150 when there is one
+  } steps[] = {
+      {"pa1 150 640 30 4 5 1 1 -1 -1 0", 1, 30},
+      {"pa1 151 640 20 4 5 1 0 2 3 4", 2, 30},
+      // Operation 0 with all fields updates instead of removing.
+      {"pa0 150 640 25 4 5 1 -1 -1 -1 0", 2, 25},
+      {"pa0 151", 1, 25},
+      {"pa1 152 640", 1, 25},
+      {"pa2", 0, -1},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.line);
+    app.process_pkt(s.line);
+    EXPECT_EQ(num_tracked(), s.rows);
+    int i = find_tracked(150);
+    if (s.health >= 0) {
+      ASSERT_GE(i, 0);
+      EXPECT_EQ(tracked_creatures[i].health, s.health);
+      EXPECT_EQ(tracked_creatures[i].name, "Goblin");
+      EXPECT_EQ(tracked_creatures[i].code, 0x640);
+      EXPECT_TRUE(tracked_creatures[i].flag);
+    }
+  }
+  d.map_open = 1;
+  d.map_view_draws = 0;
+  app.process_pkt("pa2");
+  EXPECT_EQ(d.map_view_draws, 1);
+  d.map_open = 0;
+}
+
+TEST_F(MapEffects, ForgetId) {
+  id_table.set_info(150, "Goblin", 'e', "0", "0");
+  app.process_pkt("j x");
+  EXPECT_EQ(id_table.get_name(150), "Goblin");
+  app.process_pkt("j 150");
+  EXPECT_EQ(id_table.get_name(150), "");
+}

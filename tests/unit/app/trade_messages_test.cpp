@@ -1,0 +1,247 @@
+// Trade, container, crafting and talk messages fed through the dispatcher.
+
+#include <string>
+#include <vector>
+
+#include "app/play_messages.h"
+#include "handler_fixture.h"
+
+namespace {
+
+struct TradeMessages : HandlerTest {
+  void SetUp() override {
+    HandlerTest::SetUp();
+    drop_list.clear();
+    d.list_title = "untouched";
+    d.list_input_calls = 0;
+    d.last_list_style = -1;
+    d.menu_rows = {"row"};
+    app.list_container = 9;
+    app.pile_container = app.pile_arg = app.pile_partner = 0;
+    app.craft_ready = 1;
+    trade_item = Item(0L);
+  }
+};
+
+enum Stock { NONE, CARRIED, BANKED };
+
+struct ListCase {
+  const char* line;
+  Stock stock;
+  uint32_t start_mode;
+  uint32_t mode;
+  const char* title;
+  int style;           // style of the opened list; -1 when none opens
+  const char* shown;   // the message printed, or null
+  int container;
+};
+
+constexpr long SWORD = 0x181;
+
+}  // namespace
+
+TEST_F(TradeMessages, ListTitlesAndModes) {
+  const ListCase cases[] = {
+      {"U M 7 181 0 0", NONE, 0, 14, "BUY", 1, "Merchant: What would you like to buy?", 0},
+      {"U M 7 181 3 0", NONE, 0, 14, "BUY", 5, "Merchant: What would you like to buy?", 3},
+      {"U P 7 181 0 1", NONE, 0, 1, "REARRANGE", 1,
+       "Rearranging chest/merchant (use shift+arrow to move an item) ...", 0},
+      {"U P 7 181 0 0", NONE, 0, 14, "REMOVE", 1,
+       "Merchant: What would you like to remove from my inventory?", 0},
+      {"U P 7 181 3 0", NONE, 0, 14, "REMOVE", 5, "What would you like to remove from the container?", 3},
+      {"U @ 7 181 3 2", NONE, 0, 40, "GET FROM PILE", 5,
+       "Select the item you want to pick up from this pile ...", 3},
+      // Four fields, or another mode: nothing opens.
+      {"U M 7 181 3", NONE, 0, 0, "untouched", -1, nullptr, 3},
+      {"U M 7 181 3 0", NONE, 14, 14, "untouched", -1, nullptr, 0},
+      {"B B 9 181 0", CARRIED, 0, 15, "DEPOSIT", 5, "Banker: What would you like to bank?", 0},
+      {"B B 9 181 0", NONE, 0, 0, "DEPOSIT", -1, "You have nothing to bank!", 0},
+      {"B P 9 181 4", CARRIED, 0, 15, "PUT", 5, "What would you like to add to the container?", 4},
+      {"B P 9 181 0", CARRIED, 0, 15, "PUT", 2,
+       "Merchant: What would you like to add to my inventory?", 0},
+      {"B P 9 181 0", NONE, 0, 0, "PUT", -1, "You have nothing to give to transfer!", 0},
+      {"B x 9 181 0", CARRIED, 0, 0, "untouched", -1, nullptr, 0},
+      {"B B 9 181", CARRIED, 0, 0, "untouched", -1, nullptr, 0},
+      {"b B 5 181 0", BANKED, 0, 14, "WITHDRAW", 5, "Banker: What would you like to withdraw?", 0},
+      {"b B 5 181 0", CARRIED, 0, 0, "WITHDRAW", -1, "You have nothing in your bank vault!", 0},
+      {"b Q 5 181 2", NONE, 0, 0, "REMOVE", -1, "This container is empty!", 2},
+      {"b Q 5 181 0", NONE, 0, 0, "BUY", -1, "This merchant has no stock!", 0},
+      {"b B 5 181 0", BANKED, 15, 15, "untouched", -1, nullptr, 0},
+  };
+  for (const ListCase& c : cases) {
+    SCOPED_TRACE(c.line);
+    SetUp();
+    if (c.stock == CARRIED) items.add(Item(SWORD), 2, 0, false);
+    if (c.stock == BANKED) items.add(Item(SWORD).to_bank(), 2, 0, false);
+    gc_interface_mode = c.start_mode;
+    ASSERT_EQ(app.process_pkt(c.line), 0);
+    EXPECT_EQ(gc_interface_mode, c.mode);
+    EXPECT_EQ(d.list_title, c.title);
+    EXPECT_EQ(d.last_list_style, c.style);
+    EXPECT_EQ(d.list_input_calls, c.style < 0 ? 0 : 1);
+    EXPECT_EQ(app.list_container, c.container);
+    if (c.shown) {
+      EXPECT_TRUE(has_message(c.shown));
+    } else {
+      EXPECT_TRUE(d.messages.empty());
+    }
+    if (c.style >= 0) {
+      EXPECT_EQ(app.list_style, c.style);
+    }
+    items.clear();
+  }
+}
+
+TEST_F(TradeMessages, PileAndRearrangeFields) {
+  ASSERT_EQ(app.process_pkt("U @ 7 181 3 2"), 0);
+  EXPECT_EQ(app.pile_container, 3);
+  EXPECT_EQ(app.pile_arg, 2);
+  EXPECT_EQ(app.pile_partner, 7);
+  EXPECT_EQ(app.list_kind, '@');
+  EXPECT_EQ(trade_item.code, SWORD);
+  SetUp();
+  ASSERT_EQ(app.process_pkt("U P 7 181 0 1"), 0);
+  EXPECT_TRUE(d.menu_rows.empty());
+}
+
+// A line a field short changes nothing but the container.
+TEST_F(TradeMessages, ShortListLinesKeepKindAndPartner) {
+  for (const char* line : {"U M 7 181 3", "B B 9 181"}) {
+    SCOPED_TRACE(line);
+    app.list_kind = 'Z';
+    app.list_partner = 44;
+    app.process_pkt(line);
+    EXPECT_EQ(app.list_kind, 'Z');
+    EXPECT_EQ(app.list_partner, 44);
+    EXPECT_EQ(trade_item.code, 0);
+  }
+}
+
+TEST_F(TradeMessages, SellListOfKindXStoresOnly) {
+  app.process_pkt("B x 9 181 5");
+  EXPECT_EQ(trade_item.code, SWORD);
+  EXPECT_EQ(app.list_partner, 9);
+  EXPECT_EQ(app.list_container, 5);
+  EXPECT_EQ(gc_interface_mode, 0u);
+}
+
+// A 'b' line without its partner names no list, and a short line does not
+// hand on the item text of an earlier one.
+TEST_F(TradeMessages, ShortWithdrawLineChangesNothing) {
+  struct Case {
+    const char* line;
+    int partner;
+    long item;
+  } cases[] = {{"b", 4, SWORD}, {"b B", 4, SWORD}, {"b x 6", 6, 0}, {"b x 6 182", 6, 0x182}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    trade_item = Item(SWORD);
+    app.list_partner = 4;
+    ASSERT_EQ(app.process_pkt(c.line), 0);
+    EXPECT_EQ(app.list_partner, c.partner);
+    EXPECT_EQ(trade_item.code, c.item);
+    EXPECT_EQ(gc_interface_mode, 0u);
+  }
+}
+
+TEST_F(TradeMessages, StockEntriesAreNeverMerged) {
+  app.process_pkt("u u:181 2 40u:181 1 40u:182 5u:1b8 1 7");
+  std::vector<std::pair<long, long>> got;
+  for (ItemListEl* e = temp_list.first; e; e = e->next) got.emplace_back(e->item.code, e->qty);
+  std::vector<std::pair<long, long>> want = {{SWORD, 2}, {SWORD, 1}, {0x1b8, 1}};
+  EXPECT_EQ(got, want);
+  temp_list.clear();
+  gc_interface_mode = 14;
+  app.process_pkt("u u:181 2 40");
+  EXPECT_EQ(temp_list.first, nullptr);
+}
+
+TEST_F(TradeMessages, SendTradeListLines) {
+  LoopbackServer srv;
+  Item coat(0x1b2L, 0x5L);
+  drop_list.add(Item(SWORD), 2, 40, true);
+  drop_list.add(coat, 1, 7, true);
+  send_trade_list(12, 3, true);
+  EXPECT_EQ(srv.next(), "j 181 2 12 40 1 1");
+  EXPECT_EQ(srv.next(), "j 1b2.5 1 12 7 1 1");
+  EXPECT_EQ(srv.next(), "j 0 0 0 0 0 0");
+  EXPECT_EQ(srv.next(50), "<none>");
+  EXPECT_EQ(drop_list.first, nullptr);
+  send_trade_list(12, 0, false);
+  EXPECT_EQ(srv.next(), "j 0 0 0 0 0 0");
+  EXPECT_EQ(srv.next(50), "<none>");
+}
+
+TEST_F(TradeMessages, Crafting) {
+  items.add(Item(SWORD), 2, 0, false);
+  temp_list.add(Item(0x5d6L), 1, 0, true);
+  craft_request_id = 0;
+
+  // An ingredient list without its '^' part offers nothing.
+  app.process_pkt("Ci 4 181");
+  EXPECT_EQ(gc_interface_mode, 0u);
+  EXPECT_EQ(craft_request_id, 0);
+  ASSERT_NE(temp_list.first, nullptr);
+  EXPECT_EQ(temp_list.first->item.code, 0x5d6);
+
+  app.process_pkt("Ci 4 1b2^181:182:");
+  EXPECT_EQ(gc_interface_mode, 34u);
+  EXPECT_EQ(craft_request_id, 4);
+  EXPECT_EQ(craft_base_item.code, 0x1b2);
+  ASSERT_NE(temp_list.first, nullptr);
+  EXPECT_EQ(temp_list.first->item.code, SWORD);
+  EXPECT_EQ(temp_list.first->qty, 2);
+  EXPECT_EQ(temp_list.first->next, nullptr);
+  EXPECT_TRUE(has_message("Select base ingredient ..."));
+  EXPECT_EQ(d.last_list_style, 3);
+
+  gc_interface_mode = 0;
+  temp_list.clear();
+  d.messages.clear();
+  app.process_pkt("Cm 6 181");
+  EXPECT_EQ(craft_request_id, 6);
+  EXPECT_TRUE(has_message("You have the skill but not the resources to make something."));
+  EXPECT_EQ(gc_interface_mode, 0u);
+  temp_list.add(Item(SWORD), 1, 0, true);
+  app.process_pkt("Cm 7 181");
+  EXPECT_EQ(gc_interface_mode, 16u);
+  EXPECT_EQ(d.last_list_style, 4);
+
+  d.messages.clear();
+  repeat_make = true;
+  app.process_pkt("Cx100%s done");
+  EXPECT_TRUE(has_message("100%s done"));
+  EXPECT_FALSE(repeat_make);
+
+  app.craft_ready = 0;
+  app.process_pkt("Cm 8 181");
+  EXPECT_TRUE(has_message("You are not ready to craft another item just yet!"));
+  EXPECT_EQ(craft_request_id, 7);
+}
+
+TEST_F(TradeMessages, TalkOpensAndEnds) {
+  talk_partner_id = 3;
+  temp_list.add(Item(SWORD), 1, 0, true);
+  app.input_history = {"a", "b"};
+  app.process_pkt("T");
+  EXPECT_EQ(talk_partner_id, 3);
+  EXPECT_EQ(gc_interface_mode, 25u);
+  EXPECT_EQ(d.input_prompt, "Your interest? ");
+  EXPECT_EQ(d.talk_topics, (std::vector<std::string>{"bye", "job", "time"}));
+  EXPECT_EQ(temp_list.first, nullptr);
+  app.process_pkt("T 12");
+  EXPECT_EQ(talk_partner_id, 12);
+
+  app.process_pkt("V");
+  EXPECT_TRUE(has_message("Bye!"));
+  EXPECT_EQ(gc_interface_mode, 0u);
+  EXPECT_TRUE(d.talk_topics.empty());
+  EXPECT_EQ(app.history_pos, 2);
+  EXPECT_EQ(d.input_shown, 0);
+
+  d.messages.clear();
+  gc_interface_mode = 14;
+  app.process_pkt("V");
+  EXPECT_EQ(gc_interface_mode, 14u);
+  EXPECT_TRUE(d.messages.empty());
+}

@@ -1,0 +1,124 @@
+// The market demo of the development server: once the client is ready it
+// meets a talking guard, has its pack identified and uncursed, and is
+// offered a merchant's stock, the bank, a container and a recipe, one after
+// the other as it answers; the goblin fights back when attacked.
+
+#include <cstdio>
+#include <string>
+
+#include "core/item.h"
+#include "core/string_utils.h"
+#include "dev_session.h"
+
+namespace {
+
+constexpr int MERCHANT_ID = 160;
+constexpr int BANKER_ID = 161;
+constexpr int CHEST_ID = 162;
+constexpr int GUARD_ID = 163;
+constexpr int CHEST_NUMBER = 5;
+constexpr int RECIPE_NUMBER = 7;
+constexpr int GOBLIN_HIT = 3;
+constexpr int PLAYER_HIT = 6;
+
+// The pack handed over at login: a short blade, a coat not yet identified
+// and a cursed ring.
+const Item SWORD(0x181L);
+const Item HAT(0x1b0L);
+const Item COAT(0x1b2L | ITEM_BIT_UNIDENTIFIED);
+const Item RING(0x1b8L | ITEM_BIT_CURSED);
+
+uint32_t pack_sum(const Item& coat, const Item& ring) {
+  return static_cast<uint32_t>(SWORD.code) + static_cast<uint32_t>(coat.code) +
+         static_cast<uint32_t>(ring.code);
+}
+
+}  // namespace
+
+std::string DevSession::sample_inventory() const {
+  if (!opt.market) return Item(1).str(false) + "@1:" + Item(2).str(false) + "@5";
+  return SWORD.str(false) + "@1:" + COAT.str(false) + "@1:" + RING.str(false) + "@1";
+}
+
+void DevSession::start_market() {
+  int lvl = pl.map_level;
+  send(format_str("pa1 %d %x 90 %d %d %d 1 -1 -1 0", DEV_CREATURE_ID, DEV_CREATURE_CODE, wander_x,
+                  wander_y, lvl));
+  send(format_str("E %d %d %d 12 0 -1 -1 %d", DEV_CREATURE_ID, wander_x, wander_y, lvl));
+  send(format_str("T %d", GUARD_ID));
+  send("MsGuard: The market is open, traveller.");
+  send("V");
+  Item coat = COAT, ring = RING;
+  coat.identify();
+  send(format_str("l i %x 0", pack_sum(coat, ring)));
+  ring.uncurse();
+  send(format_str("l u %x 0", pack_sum(coat, ring)));
+  market_step = 0;
+  next_market_offer();
+}
+
+void DevSession::next_market_offer() {
+  switch (market_step++) {
+    case 0:
+      send("u u:" + SWORD.str(false) + " 3 40u:" + HAT.str(false) + " 2 10");
+      send(format_str("U M %d %s 0 0", MERCHANT_ID, SWORD.str(false).c_str()));
+      break;
+    case 1:
+      send(format_str("B B %d 0 0", BANKER_ID));
+      break;
+    case 2:
+      send(format_str("b P %d 0 %d", CHEST_ID, CHEST_NUMBER));
+      send("CxThe kiln is still cold.");
+      send(format_str("Ci %d %s^%s:%s", RECIPE_NUMBER, COAT.str(false).c_str(),
+                      SWORD.str(false).c_str(), HAT.str(false).c_str()));
+      break;
+    default:
+      break;
+  }
+}
+
+void DevSession::answer_attack(int target) {
+  int lvl = pl.map_level;
+  if (target != DEV_CREATURE_ID) {
+    send(format_str("A 3 0 %d 0 nobody %d %d %d 0 M 0 0 0 0 0 0 0 0", target, pl.x, pl.y, lvl));
+    return;
+  }
+  dev_log("fight[%d]: goblin attacked", id);
+  send(format_str("A 2 %d %d 0 Goblin %d %d %d 0 M %s 0 0 0 0 84 0 0", PLAYER_HIT, target, wander_x,
+                  wander_y, lvl, SWORD.str(false).c_str()));
+  send(format_str("D %d %d 0 Goblin 1 0 %d 0 0 0 0 0", GOBLIN_HIT, target, 50 - GOBLIN_HIT));
+  send(format_str("E %d %d %d 12 0 -1 -1 %d", target, wander_x, wander_y, lvl));
+}
+
+bool DevSession::market_request(const std::string& line) {
+  if (line.rfind("j ", 0) == 0) {
+    if (line != "j 0 0 0 0 0 0") {
+      picked.push_back(line.substr(2));
+      return true;
+    }
+    for (const std::string& p : picked) dev_log("trade[%d]: %s", id, p.c_str());
+    int partner = 0, bank = 0;
+    char item[64] = {};
+    long qty = 0;
+    int price = 0;
+    if (!picked.empty() &&
+        std::sscanf(picked.front().c_str(), "%63s %ld %d %d %d", item, &qty, &partner, &price,
+                    &bank) == 5) {
+      if (partner == MERCHANT_ID) send(format_str("MsYou bought the goods! (x%ld)", qty));
+      if (bank) send(format_str("MsYou banked the goods! (x%ld)", qty));
+    }
+    picked.clear();
+    next_market_offer();
+    return true;
+  }
+  int x = 0, y = 0, z = 0, target = 0;
+  if (std::sscanf(line.c_str(), "a n %d %d %d %d", &x, &y, &z, &target) == 4) {
+    answer_attack(target);
+    return true;
+  }
+  if (line.rfind("# ", 0) == 0) {
+    dev_log("equipment[%d]: %s", id, line.c_str() + 2);
+    return true;
+  }
+  return false;
+}
