@@ -120,6 +120,19 @@ std::string status_letters_of(Player& p) {
   return out;
 }
 
+SheetSettings sheet_settings_from_session() {
+  SheetSettings s;
+  s.player_levels = PLAYER_LEVELS;
+  s.level_cap = level_cap;
+  s.manual_levelling = manual_levelling;
+  s.stat_cap = stat_cap;
+  s.skill_cap = skill_cap;
+  s.flagged_skills_only = flagged_skills_only;
+  s.level_entered = level_entered;
+  s.target_id = current_target.id;
+  return s;
+}
+
 SheetState compute_sheet_state(Player& p, const SheetSettings& s, bool previous_level_up) {
   SheetState st;
   st.status_letters = status_letters_of(p);

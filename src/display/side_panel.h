@@ -119,6 +119,11 @@ struct SheetSettings {
   std::vector<int64_t> attack_interval_ms;
 };
 
+// The session's part of the settings: the login values, the readiness flag
+// and the current target. The display's own members (show_age and the rest),
+// the items held and the attack window are the caller's to add.
+SheetSettings sheet_settings_from_session();
+
 // What every playerstats call works out, also while a list is open.
 struct SheetState {
   std::string status_letters;
