@@ -145,14 +145,6 @@ TEST_F(SheetTest, DeadCharacterHasNoGaugesAndKeepsRows) {
   EXPECT_EQ(alive.vitals.size(), 3u);
 }
 
-TEST_F(SheetTest, NothingBeforeTheLevelIsEntered) {
-  SheetSettings s = settings();
-  s.level_entered = false;
-  const CharacterSheet cs = sheet(s);
-  EXPECT_FALSE(cs.filled);
-  for (const PanelRow& r : cs.rows.rows()) EXPECT_EQ(r.text, "");
-}
-
 TEST_F(SheetTest, Vitals) {
   struct Case {
     int hp, hp_max, mana, mana_max, rage;
@@ -165,6 +157,8 @@ TEST_F(SheetTest, Vitals) {
       {50, 100, 10, 20, 50, false, {115, 115, 115}, {{191, 0, 0}, {0, 0, 191}, {191, 95, 0}}, "50 / 100", RGB_WHITE},
       {50, 100, 30, 20, 100, true, {115, 222, 222}, {{0, 191, 0}, {0, 0, 255}, RGB_WHITE}, "50 / 100", RGB_BLACK},
       {5, 0, 0, 0, 0, false, {222, -1, -1}, {{255, 0, 0}, {0, 0, 127}, {127, 63, 0}}, "5 / 0", RGB_WHITE},
+      // Negative mana gives no bar and no colour below 0.
+      {5, 10, -30, 20, 0, false, {115, -1, -1}, {{191, 0, 0}, {0, 0, 0}, {127, 63, 0}}, "5 / 10", RGB_WHITE},
       {40000, 100, 10, 20, 150, false, {222, 115, 222}, {{255, 0, 0}, {0, 0, 191}, RGB_WHITE}, "-25536 / 100",
        RGB_BLACK},
   };
@@ -405,6 +399,10 @@ TEST_F(SidePanelWorld, SchoolAndLightColours) {
       {99, {0, 255, 0}},   // no spell: no skill, circle 0
   };
   for (const Case& c : cases) EXPECT_EQ(school_colour(c.spell), c.colour) << c.spell;
+  // Circles from the data file beyond 32, or below 0, stay within a colour.
+  load_spells(side_panel_test::spell_line(1, "Deep", 40, "Fire") + side_panel_test::spell_line(2, "Odd", -8, "Fire"));
+  EXPECT_EQ(school_colour(1), (Rgb{0, 0, 0}));
+  EXPECT_EQ(school_colour(2), (Rgb{255, 0, 0}));
 
   struct Light {
     Rgb in, out;
