@@ -1,0 +1,226 @@
+// Pages 1 to 6 of the stat box as rows of text and colour.
+
+#include "display/side_panel_pages.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "unit/display/side_panel_test_world.h"
+
+namespace {
+
+using side_panel_test::SidePanelWorld;
+using side_panel_test::spell_line;
+
+std::string sp(int n) { return std::string(static_cast<size_t>(n), ' '); }
+
+const long SWORD = 0x181, RING = 0x1b8;
+
+TEST_F(SidePanelWorld, EquipmentPageWithoutPerks) {
+  p.weapon = Item(SWORD);
+  p.sigil1 = Item(RING | ITEM_BIT_UNIDENTIFIED);
+  p.sigil2 = Item(RING);
+  p.sigil3 = Item(RING | ITEM_BIT_UNIDENTIFIED);
+  const PanelPage page = build_equipment_page(p);
+  const PanelRows& r = page.rows;
+  EXPECT_EQ(r[0].text, "Perks ... ");
+  EXPECT_EQ(r[2].text, "None.");
+  EXPECT_EQ(r[3].text, "Equipped ... ");
+  EXPECT_EQ(r[5].text, "  " + wl.get_med_name(Item(SWORD), true));
+  EXPECT_EQ(r[13].text, "");  // the empty first ring
+  EXPECT_EQ(r[18].text, "Sigils ... ");
+
+  struct Mark {
+    int row, x, y;
+  } marks[] = {{5, 0, 0}, {6, 16, 0}, {7, 16, 8}, {8, 8, 0}, {9, 24, 0}, {10, 24, 16},
+               {11, 0, 16}, {12, 24, 8}, {13, 0, 8}, {14, 0, 8}, {15, 8, 8}, {16, 0, 24}};
+  ASSERT_EQ(page.marks.size(), 12u);
+  for (size_t i = 0; i < 12; ++i) {
+    EXPECT_EQ(page.marks[i].row, marks[i].row);
+    EXPECT_EQ(page.marks[i].src_x, marks[i].x);
+    EXPECT_EQ(page.marks[i].src_y, marks[i].y);
+  }
+
+  // Unidentified sigils show their name and, under it, "unidentified" in the
+  // light shade of orange; the identified plain one only its name.
+  const Rgb light_orange{217, 155, 94};
+  struct Row {
+    int row;
+    std::string text;
+    Rgb colour;
+  } rows[] = {
+      {20, wl.get_med_name(p.sigil1, true), RGB_ORANGE}, {21, "unidentified", light_orange},
+      {22, "", RGB_WHITE},
+      {23, wl.get_med_name(p.sigil2, true), item_text_colour(p.sigil2, false)}, {24, "", RGB_WHITE},
+      {25, wl.get_med_name(p.sigil3, true), RGB_ORANGE}, {26, "unidentified", light_orange},
+      {27, "", RGB_WHITE},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(r[row.row].text, row.text) << row.row;
+    EXPECT_EQ(r[row.row].colour, row.colour) << row.row;
+  }
+}
+
+// Every perk and three unidentified sigils reach past row 43: those rows
+// are dropped, the rest of the page stays as it is.
+TEST_F(SidePanelWorld, EquipmentPageKeepsToItsRows) {
+  for (uint8_t& f : p.perk_flags) f = 1;
+  p.sigil1 = p.sigil2 = p.sigil3 = Item(RING | ITEM_BIT_UNIDENTIFIED);
+  const PanelPage page = build_equipment_page(p);
+  const PanelRows& r = page.rows;
+  ASSERT_EQ(r.size(), PAGE_ROWS);
+  EXPECT_EQ(r[2].text, "Lycanthropy immunity");
+  EXPECT_EQ(r[19].text, "Vampire");
+  EXPECT_EQ(r[21].text, "Equipped ... ");
+  EXPECT_EQ(r[36].text, "Sigils ... ");
+  EXPECT_EQ(r[38].text, wl.get_med_name(p.sigil1, true));
+  EXPECT_EQ(r[42].text, "unidentified");
+  EXPECT_EQ(r[43].text, "");
+  EXPECT_EQ(page.marks.back().row, 34);
+}
+
+TEST_F(SidePanelWorld, SkillsPageOrderAndColours) {
+  p.skills[0] = 6.0f;  // Unarmed, with a malus
+  p.skill_bonuses[0] = -1.0f;
+  p.skills[1] = 12.0f;  // Blades, with a bonus
+  p.skill_bonuses[1] = 0.5f;
+  p.skills[2] = 12.5f;  // Bows, not counted in the cap
+  p.skills[3] = 0.0f;   // Fire: not listed
+  struct Case {
+    bool flagged_only;
+    Rgb bows;
+    std::string row42, row43;
+  } cases[] = {
+      {false, RGB_WHITE, "", "Total:" + sp(13) + " " + sp(3) + "30.5"},
+      {true, RGB_GREY, "Total:" + sp(13) + " " + sp(3) + "30.5", "Capped:  " + sp(11) + "18.0/25"},
+  };
+  for (const Case& c : cases) {
+    const PanelRows r = build_skills_page(p, c.flagged_only, 25).rows;
+    EXPECT_EQ(r[0].text, "Skills ... ");
+    EXPECT_EQ(r[1].text, sp(26) + "%");
+    EXPECT_EQ(r[2].text, "Blades" + sp(15) + " " + " 12.5");
+    EXPECT_EQ(r[2].colour, RGB_GREEN);
+    EXPECT_EQ(r[3].text, "Bows" + sp(17) + " " + " 12.5");
+    EXPECT_EQ(r[3].colour, c.bows);
+    EXPECT_EQ(r[4].text, "Unarmed" + sp(14) + " " + "  5.0");
+    EXPECT_EQ(r[4].colour, RGB_RED);
+    EXPECT_EQ(r[5].text, "");
+    EXPECT_EQ(r[42].text, c.row42);
+    EXPECT_EQ(r[43].text, c.row43);
+  }
+}
+
+TEST_F(SidePanelWorld, KnownSpellsBySkillCircleAndId) {
+  load_spells(spell_line(1, "Kindle", 2, "Fire") + spell_line(2, "Cut", 8, "Blades") +
+              spell_line(3, "Aim", 0, "Bows") + spell_line(4, "Hum", 5, "") + spell_line(5, "Nick", 1, "Blades") +
+              spell_line(6, "Glow", 2, "Fire") + spell_line(7, "Odd", 11, "Fire") + spell_line(8, "Unknown", 0, "Fire"));
+  for (int id : {6, 5, 4, 3, 2, 1, 7}) p.add_spell(id);
+  EXPECT_EQ(known_spell_list(p), (std::vector<int>{4, 5, 2, 3, 1, 6}));
+}
+
+TEST_F(SidePanelWorld, FiftySpellsSplitOverTwoPages) {
+  std::string lines;
+  for (int id = 1; id <= 50; ++id) {
+    char name[40];
+    std::snprintf(name, sizeof name, id == 1 ? "Spell%02dWithAVeryLongNameIndeed" : "Spell%02d", id);
+    lines += spell_line(id, name, 1, "Fire");
+  }
+  load_spells(lines);
+  for (int id = 1; id <= 50; ++id) p.add_spell(id);
+
+  struct Case {
+    int page, failure, last_row;
+    std::string row1, row2, last;
+  } cases[] = {
+      {3, 0, 43, sp(24) + "lvl", "Spell01WithAVeryLongNam" + sp(1) + "  1", "Spell42" + sp(16) + " " + "  1"},
+      {4, 0, 9, sp(24) + "lvl", "Spell43" + sp(16) + " " + "  1", "Spell50" + sp(16) + " " + "  1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.page);
+    const PanelPage page = build_spells_page(p, c.page);
+    EXPECT_EQ(page.rows[0].text, "Spells & Abilities ...");
+    EXPECT_EQ(page.rows[1].text, c.row1);
+    EXPECT_EQ(page.rows[2].text, c.row2);
+    EXPECT_EQ(page.rows[c.last_row].text, c.last);
+    EXPECT_EQ(page.rows[c.last_row].colour, (Rgb{248, 0, 0}));  // ff0000, circle 1
+    EXPECT_EQ(page.last_row, c.last_row);
+    EXPECT_EQ(page.rows[std::min(c.last_row + 1, PAGE_ROWS - 1)].text, c.last_row == 43 ? c.last : "");
+  }
+
+  common_cfg.set_int("casting_failure", 1);
+  const PanelPage chance = build_spells_page(p, 3);
+  EXPECT_EQ(chance.rows[1].text, sp(21) + "lvl  %");
+  EXPECT_EQ(chance.rows[3].text.substr(0, 25), "Spell02" + sp(15) + " 1 ");
+  EXPECT_EQ(chance.rows[2].text.substr(0, 22), "Spell01WithAVeryLongNa");
+
+  p.clear_spells();
+  const PanelPage none = build_spells_page(p, 3);
+  EXPECT_EQ(none.last_row, 1);
+}
+
+TEST_F(SidePanelWorld, KeyBindPages) {
+  KeyBindings keys;
+  const char* labels[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "F1", "F2", "F3", "F4", "F5", "F6",
+                          "F7", "F8"};
+  for (const char* l : labels) keys.slot_labels.push_back(l);
+  for (char c = 'A'; c <= 'Z'; ++c) keys.slot_labels.push_back(std::string(1, c));
+  for (const char* l : {"~", "-", "=", "[", "]", ";", "'", ",", ".", ":", "*", "-", "+", "\\", "<", "/"})
+    keys.slot_labels.push_back(l);
+  for (int s = 0; s < 10; ++s) keys.slot_scancodes.push_back(27 + s);
+  for (int s = 10; s < 18; ++s) keys.slot_scancodes.push_back(47 + s - 10);
+  for (int s = 18; s < 44; ++s) keys.slot_scancodes.push_back(1 + s - 18);
+  keys.actions = {{29, "look"}, {1, "attack"}, {89, "zoom"}};
+  keys.combo_names = {"Shift + dir", "Alt + dir", "Ctrl + Shift + dir", "Shift + Alt + dir",
+                      "Ctrl + Alt + dir", "Ctrl + Shift + Alt + dir", "Right Mouse Button",
+                      "Ctrl + Right Mouse Button"};
+
+  p.spell_binds[0] = 2;  // both a spell and an item: the spell shows
+  p.item_binds[0] = Item(SWORD);
+  p.item_binds[1] = Item(RING | ITEM_BIT_UNIDENTIFIED);
+  p.spell_binds[19] = 1;
+
+  const PanelPage first = build_keybinds_page(p, keys, 1);
+  EXPECT_EQ(first.rows[0].text, "Key Binds ...");
+  EXPECT_EQ(first.last_row, 30);
+  ASSERT_EQ(first.slots.size(), 18u);
+  struct Slot {
+    int index, row;
+    std::string label, text;
+    Rgb colour;
+  } slots[] = {
+      {0, 2, "0", "Cut", {0, 96, 192}},
+      {1, 3, "1", wl.get_med_name(Item(RING | ITEM_BIT_UNIDENTIFIED), true), RGB_ORANGE},
+      {2, 4, "2", "look", RGB_WHITE},
+      {3, 5, "3", "", RGB_WHITE},
+      {17, 19, "F8", "", RGB_WHITE},
+  };
+  for (const Slot& s : slots) {
+    const SlotRow& row = first.slots[static_cast<size_t>(s.index)];
+    EXPECT_EQ(row.row, s.row);
+    EXPECT_EQ(row.label, s.label);
+    EXPECT_EQ(row.text, s.text);
+    EXPECT_EQ(row.colour, s.colour);
+  }
+  EXPECT_EQ(first.rows[21].text, "Shortcuts ...");
+  EXPECT_EQ(first.rows[22].text, "");
+  EXPECT_EQ(first.rows[23].text, "F1=Shift + dir");
+  EXPECT_EQ(first.rows[30].text, "F8=Ctrl + Right Mouse Button");
+
+  const PanelPage second = build_keybinds_page(p, keys, 2);
+  EXPECT_EQ(second.rows[0].text, "More Key Binds ...");
+  EXPECT_EQ(second.last_row, 41);
+  ASSERT_EQ(second.slots.size(), 39u);
+  EXPECT_EQ(second.slots.front().row, 2);
+  EXPECT_EQ(second.slots.front().label, "A");
+  EXPECT_EQ(second.slots.front().text, "attack");
+  EXPECT_EQ(second.slots[1].text, "Kindle");
+  EXPECT_EQ(second.slots[1].colour, (Rgb{240, 0, 0}));
+  EXPECT_EQ(second.slots.back().row, 40);
+  EXPECT_EQ(second.slots.back().label, "+");
+  // Keys without a scancode in the table have no action text.
+  EXPECT_EQ(second.slots.back().text, "");
+}
+
+}  // namespace
