@@ -147,9 +147,9 @@ void build_list_rows(ListState& st, const ItemList* list, int kind, bool large_s
   st.kind = kind;
   st.row_count = list_row_count_for(kind, large_statbox);
   ItemListEl* cur = list_cursor_node(st, list);
-  if (!cur && list && list->first) {
-    cur = list->first;
-    st.cursor = 0;
+  if (!cur) {
+    cur = list ? list->first : nullptr;
+    st.cursor = cur ? 0 : -1;
   }
   if (cur && cur->hidden) {
     cur = nullptr;
