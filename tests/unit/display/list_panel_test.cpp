@@ -5,6 +5,7 @@
 
 #include "display/list_panel.h"
 #include "list_test_support.h"
+#include "unit/core/item_test_world.h"
 #include "world/player.h"
 
 using namespace list_test;
@@ -296,6 +297,75 @@ TEST(ListPanelColours, LightShade) {
   EXPECT_EQ(list_light_colour(0x000000), 0x404040);
   EXPECT_EQ(list_light_colour(0xFF0000), 0xD94040);  // 0.6 x 255 + 64 = 217
   EXPECT_EQ(list_light_colour(0x64C864), 0x7CB87C);  // 100 -> 124, 200 -> 184
+}
+
+}  // namespace
+
+namespace {
+
+TEST(AbilityDetail, LinesFollowTheSpellsSkill) {
+  item_test::ItemWorld world(item_test::WEAPONS);
+  auto line = [](const std::string& id, const std::string& name, const std::string& skill, int min_skill) {
+    return item_test::tabs({id, name, name, "sp_" + name, "", "1", "2", "wm", "m", skill,
+                            std::to_string(min_skill), "5", "1000", "none", "n", "0", "", "", "1", "n"});
+  };
+  TempDir::write("dat/spells.txt", line("1", "kindle", "Blades", 0) + line("2", "mend", "nothing", 0) +
+                                       line("3", "ward", "Blades", 3));
+  spells.load();
+  Player p;
+  for (int& b : p.spell_binds) b = -1;
+  p.spell_binds[12] = 3;
+  const SlotLabelFn combo = [](int slot) { return "combo" + std::to_string(slot); };
+  struct Case {
+    const char* what;
+    int spell;
+    int mana_line;
+    bool school_line;
+    bool skill_line;
+    int combo_line;  // -1 none
+  };
+  const Case cases[] = {
+      {"with a skill and no minimum", 1, 6, true, false, -1},
+      {"without a skill", 2, 4, false, false, -1},
+      {"with a minimum skill, bound to a key combination", 3, 7, true, true, 9},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::vector<DetailLine> lines = ability_detail_lines(c.spell, 0x112233, 0x808080, p, combo);
+    auto find = [&lines](const std::string& prefix) -> const DetailLine* {
+      for (const DetailLine& l : lines)
+        if (l.text.rfind(prefix, 0) == 0) return &l;
+      return nullptr;
+    };
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0].text, "Ability Detail ...");
+    EXPECT_EQ(lines[1].line, 2);
+    EXPECT_EQ(lines[1].colour, 0x112233);
+    const DetailLine* mana = find("mana:");
+    ASSERT_NE(mana, nullptr);
+    EXPECT_EQ(mana->text, "mana:    5");
+    EXPECT_EQ(mana->line, c.mana_line);
+    const DetailLine* school = find("school:");
+    EXPECT_EQ(school != nullptr, c.school_line);
+    if (school) {
+      EXPECT_EQ(school->text, "school:  Blades");
+      EXPECT_EQ(school->colour, 0x8C8C8C);  // 0.6 x 128 + 64 = 140.8
+      EXPECT_EQ(school->line, 4);
+      ASSERT_NE(find("chance:"), nullptr);
+      EXPECT_EQ(find("chance:")->line, 5);
+    }
+    const DetailLine* skill = find("skill:");
+    EXPECT_EQ(skill != nullptr, c.skill_line);
+    if (skill) {
+      EXPECT_EQ(skill->text, "skill:   3");
+    }
+    const DetailLine* comb = find("combo");
+    EXPECT_EQ(comb ? comb->line : -1, c.combo_line);
+    if (comb) {
+      EXPECT_EQ(comb->colour, LIST_YELLOW);
+    }
+  }
+  EXPECT_TRUE(ability_detail_lines(-1, 0, 0, p, combo).empty());
 }
 
 }  // namespace
