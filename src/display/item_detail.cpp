@@ -125,6 +125,7 @@ ItemDetailBox item_detail_lines(const ItemDetailInput& in, Player& p, const Item
   if (base == DETAIL_MAP_TILE) {
     w.left(wl.make_tile_name(d), l_col);
   } else if (base == 1461) {
+    // Its colour is its meaning; it has no property lines.
   } else if (wl.is_enchanted(d) && identified) {
     const ItemRecord* rec = wl.get_record(d);
     const char type = wl.get_type(d);

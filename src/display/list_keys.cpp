@@ -72,20 +72,12 @@ ItemListEl* step_cursor(ItemListEl* n, bool down, int steps) {
   return n;
 }
 
-// The entry under the mouse, else the cursor's; Item(0) when neither.
-Item selected_item(const ListState& st, const ItemList* list, int mouse_row) {
-  const ItemListEl* m = mouse_row >= 0 ? list_row_node(st, list, mouse_row) : nullptr;
-  if (m && m->item != -1L) return m->item;
-  const ItemListEl* c = list_cursor_node(st, list);
-  return c ? c->item : Item(0L);
-}
-
 // One reorder step; false when it cannot go on.
 bool reorder_step(ListState& st, ItemList* list, bool down, const ListKeyEnv& env) {
   ItemListEl* qnode = list_cursor_node(st, list);
   if (!qnode) return false;
   const Item q = qnode->item;
-  const Item e = selected_item(st, list, env.mouse_row);
+  const Item e = list_selected_item(st, list, env.mouse_row);
   ItemListEl* enode = list->find_item(e);
   if (!enode) return false;
   if (down ? enode->next == nullptr : list->first == enode) return false;
@@ -240,8 +232,8 @@ Item list_input(ListState& st, ItemList* list, int key, int kind, bool switch_fl
     redraw(env);
     return Item(-2L);
   }
-  const ItemListEl* m = env.mouse_row >= 0 ? list_row_node(st, list, env.mouse_row) : nullptr;
-  if (m && !m->hidden && m->item != -1L) return m->item;
+  const Item m = list_item_under_mouse(st, list, env.mouse_row);
+  if (m != -1L) return m;
   const ItemListEl* c = list_cursor_node(st, list);
   if (c && !c->hidden) return c->item;
   return kind == SELECT_READY ? Item(-1L) : Item(-2L);

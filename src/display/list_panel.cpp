@@ -134,6 +134,18 @@ int list_mouse_row(int mouse_y, int panel_y, bool large_statbox) {
   return large_statbox ? (mouse_y - panel_y - 38) / 20 : (mouse_y - panel_y - 19) / 10;
 }
 
+Item list_item_under_mouse(const ListState& st, const ItemList* list, int mouse_row) {
+  const ItemListEl* m = mouse_row >= 0 ? list_row_node(st, list, mouse_row) : nullptr;
+  return m && !m->hidden ? m->item : Item(-1L);
+}
+
+Item list_selected_item(const ListState& st, const ItemList* list, int mouse_row) {
+  const Item m = list_item_under_mouse(st, list, mouse_row);
+  if (m != -1L) return m;
+  const ItemListEl* c = list_cursor_node(st, list);
+  return c ? c->item : Item(0L);
+}
+
 bool show_list_item(ListState& st, const ItemList* list, const Item& item) {
   ItemListEl* n = list ? list->find_item(item) : nullptr;
   if (!n) return false;

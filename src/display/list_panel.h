@@ -105,6 +105,11 @@ ItemListEl* list_row_node(const ListState& st, const ItemList* list, int row);
 // panel is shown at double size. May be negative.
 int list_mouse_row(int mouse_y, int panel_y, bool large_statbox);
 
+// The entry under the mouse row, Item(-1) when none; and the entry under
+// the mouse, else the cursor's, Item(0) when neither.
+Item list_item_under_mouse(const ListState& st, const ItemList* list, int mouse_row);
+Item list_selected_item(const ListState& st, const ItemList* list, int mouse_row);
+
 // Puts the cursor on the first node holding the item (hidden ones too);
 // false, and the cursor kept, when none does.
 bool show_list_item(ListState& st, const ItemList* list, const Item& item);
