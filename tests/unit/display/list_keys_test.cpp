@@ -166,17 +166,6 @@ TEST_F(ListKeys, SearchTypingBackspaceAndEscape) {
   }
 }
 
-TEST_F(ListKeys, SearchHidesAndEscapeShowsAgain) {
-  press(SLASH);
-  press(key_of(KEY_O, 'o'));
-  press(key_of(KEY_T, 't'));
-  EXPECT_EQ(visible(), 1);  // iron boots
-  EXPECT_EQ(st.cursor, 2);
-  press(ESC);
-  EXPECT_EQ(visible(), 4);
-  EXPECT_EQ(st.cursor, 0);
-}
-
 TEST_F(ListKeys, RefreshReappliesTheFilterWithoutItsMessage) {
   rec.curr_display = 0;
   press(key_of(KEY_S, 's'));

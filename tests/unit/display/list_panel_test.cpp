@@ -214,23 +214,6 @@ TEST(ListPanelRows, RowView) {
   EXPECT_TRUE(list_row_view(ListRow(), SELECT_NORMAL, p, label).empty);
 }
 
-TEST(ListPanelRows, Header) {
-  ListState st;
-  st.title = "SELL";
-  ListHeader h = list_header(st);
-  EXPECT_EQ(h.left, "QTY");
-  EXPECT_EQ(h.middle, "ITEM");
-  EXPECT_EQ(h.right, "SELL");
-  st.search = "/bo";
-  h = list_header(st);
-  EXPECT_EQ(h.left, "Search: bo");
-  EXPECT_EQ(h.right, "");
-  st.kind = SELECT_ABILITY;
-  h = list_header(st);
-  EXPECT_EQ(h.left, "LVL");
-  EXPECT_EQ(h.middle, "ABILITY");
-}
-
 TEST(ListPanelRows, NodeUnderTheMouse) {
   ItemList list;
   fill(list, numbered(8));
@@ -291,12 +274,6 @@ TEST(WrappedText, BreaksAtSpacesParagraphsAndLongWords) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(wrap_text(c.text, c.width, measure), c.lines);
   }
-}
-
-TEST(ListPanelColours, LightShade) {
-  EXPECT_EQ(list_light_colour(0x000000), 0x404040);
-  EXPECT_EQ(list_light_colour(0xFF0000), 0xD94040);  // 0.6 x 255 + 64 = 217
-  EXPECT_EQ(list_light_colour(0x64C864), 0x7CB87C);  // 100 -> 124, 200 -> 184
 }
 
 }  // namespace
