@@ -1,0 +1,316 @@
+// The item detail box: state lines, trade lines, quantities, class lines,
+// combat figures and crafting ingredients; and pictures of a list panel and
+// of a detail box drawn without a screen.
+
+#include <allegro.h>
+#include <gtest/gtest.h>
+#include <loadpng.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "core/string_utils.h"
+#include "display/item_detail.h"
+#include "display/list_keys.h"
+#include "unit/core/item_test_world.h"
+
+namespace {
+
+const char* EXTRA_WEAPONS = "185 m s Blades long_knife m 1d4 1 20 w 2.0 2.0 wmrcb 0 1\n";
+const char* QUEST_MISC = "4c0 old_key x 0 x m c 0 0.1 n\n";
+
+struct ItemDetail : ::testing::Test {
+  std::unique_ptr<item_test::ItemWorld> world;
+  Player p;
+  ItemList inventory;
+  ItemList shown;
+
+  void SetUp() override {
+    world = std::make_unique<item_test::ItemWorld>(std::string(item_test::WEAPONS) + EXTRA_WEAPONS,
+                                                    item_test::WEARABLE,
+                                                    std::string(item_test::MISC) + QUEST_MISC, "",
+                                                    "class_label=Class\n");
+    TempDir::write("dat/classes.txt",
+                   "Warden\tw\t\tr\th\nMage\tm\t\tm\tl\nRogue\tr\t\tr\tl\nCleric\tc\t\tm\tl\nBard\tb\t\tm\tl\n");
+    sc.load();
+    wl.reload();
+    trade_currency = Item(256L);
+    PLAYER_LEVELS = false;
+    g_no_requirements = false;
+  }
+  void TearDown() override { trade_currency = Item(256L); }
+
+  ItemDetailBox box(const Item& item, int kind, int32_t qty = 1, int32_t price = 0,
+                    const std::string& text = "") {
+    ItemDetailInput in;
+    in.item = item;
+    in.colour = 0xDDDDDD;
+    in.kind = kind;
+    in.qty = qty;
+    in.price = price;
+    in.list = &shown;
+    in.entry_text = text;
+    return item_detail_lines(in, p, inventory);
+  }
+};
+
+const DetailLine* find_line(const ItemDetailBox& b, const std::string& prefix) {
+  for (const DetailLine& l : b.lines)
+    if (l.text.compare(0, prefix.size(), prefix) == 0) return &l;
+  return nullptr;
+}
+
+constexpr long SWORD = 0x181, RING = 0x1b8, QUEST_KEY = 0x4c0, KNIFE = 0x185, COAT = 0x1b2;
+
+TEST_F(ItemDetail, StateLines) {
+  struct Case {
+    const char* what;
+    long code;
+    std::vector<std::string> present;
+    std::vector<std::string> absent;
+  };
+  const Case cases[] = {
+      {"cursed and unidentified weapon", SWORD | ITEM_BIT_CURSED | ITEM_BIT_UNIDENTIFIED,
+       {"unidentified", "cursed"}, {"damage:", "number", "dmg typ:", "blessed"}},
+      {"blessed but unidentified", SWORD | ITEM_BIT_BLESSED | ITEM_BIT_UNIDENTIFIED, {"unidentified"},
+       {"blessed", "cursed"}},
+      {"blessed and identified", SWORD | ITEM_BIT_BLESSED, {"blessed", "damage:  1 to 6"}, {"cursed"}},
+      {"quest item that is also no-drop", QUEST_KEY | ITEM_BIT_NO_DROP, {"Quest item"}, {"Soulbound"}},
+      {"no-drop", SWORD | ITEM_BIT_NO_DROP, {"Soulbound"}, {"Quest item"}},
+      {"a number without a property", RING | (3L << 20), {"number 3"}, {"unidentified"}},
+      {"no number line when unidentified", RING | (3L << 20) | ITEM_BIT_UNIDENTIFIED, {"unidentified"},
+       {"number"}},
+      {"weapon figures", SWORD, {"skill:   ", "dmg typ: ", "damage:  1 to 6", "speed:   ", "Class:   War Mag "},
+       {"grade:", "defense:"}},
+      {"armour figures", COAT, {"grade:   ", "defense: ", "MR:      "}, {"damage:"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ItemDetailBox b = box(Item(c.code), SELECT_NORMAL);
+    ASSERT_GE(b.lines.size(), 2u);
+    EXPECT_EQ(b.lines[0].text, "Item Detail ...");
+    EXPECT_EQ(b.lines[0].line, 1);
+    for (const std::string& s : c.present) EXPECT_NE(find_line(b, s), nullptr) << s;
+    for (const std::string& s : c.absent) EXPECT_EQ(find_line(b, s), nullptr) << s;
+  }
+}
+
+TEST_F(ItemDetail, TradeLines) {
+  struct Case {
+    const char* what;
+    int kind;
+    long currency;
+    const char* currency_cfg;
+    int32_t price;
+    std::string expected;
+  };
+  const std::string ring_name = wl.get_med_name(Item(RING), true);
+  const Item coat(COAT);
+  const Case cases[] = {
+      {"trade only", SELECT_BUY, 256, "", -1, "price:   TRADE ONLY"},
+      {"price in gold pieces", SELECT_BUY, 256, "", 40, "price:   40 gp"},
+      {"price in the game's currency", SELECT_BUY, 256, "crowns", 40, "price:   40 crowns"},
+      {"one of another currency", SELECT_BUY, RING, "", 1, "cost:    1 " + ring_name},
+      {"several of another currency", SELECT_BUY, RING, "", 3, "cost:    3 " + ring_name + "s"},
+      {"sell for gold", SELECT_SELL, 256, "crowns", 0, format_str("sell:    %d gp", wl.get_sell_price(coat))},
+      {"sell for another currency", SELECT_SELL, RING, "", 0,
+       format_str("value:   %d (%ss)", wl.get_price(coat), wl.get_name(Item(RING)).c_str())},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    common_cfg.set("currency", c.currency_cfg);
+    trade_currency = Item(c.currency);
+    ItemDetailBox b = box(coat, c.kind, 1, c.price);
+    const DetailLine* l = find_line(b, c.expected);
+    ASSERT_NE(l, nullptr);
+    EXPECT_EQ(l->text, c.expected);
+    EXPECT_EQ(l->x, DETAIL_RIGHT_X);
+    EXPECT_NE(find_line(b, "load:    "), nullptr);
+  }
+  EXPECT_EQ(find_line(box(coat, SELECT_NORMAL), "load:"), nullptr);
+}
+
+TEST_F(ItemDetail, QuantityAndWeight) {
+  struct Case {
+    int kind;
+    int held;
+    bool qty_line;
+  };
+  const Case cases[] = {{SELECT_VIEW_INV, 1, false}, {SELECT_VIEW_INV, 2, true}, {SELECT_NORMAL, 2, true},
+                        {SELECT_BUY, 2, false}, {SELECT_READY, 3, true}, {SELECT_SELL, 5, false}};
+  const Item ring(RING);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.kind);
+    shown.clear();
+    for (int i = 0; i < c.held; ++i) shown.add(ring, 1, 1, true);
+    ItemDetailBox b = box(ring, c.kind, 0);
+    const DetailLine* q = find_line(b, "qty:");
+    if (c.qty_line) {
+      ASSERT_NE(q, nullptr);
+      EXPECT_EQ(q->text, format_str("qty:     %d", c.held));
+    } else {
+      EXPECT_EQ(q, nullptr);
+    }
+    // A quantity below 1 counts as one for the total weight.
+    const float w = wl.get_weight(ring);
+    EXPECT_NE(find_line(b, format_str("weight:  %.1f (%.1f ttl)", w, w)), nullptr);
+  }
+}
+
+TEST_F(ItemDetail, ClassLines) {
+  struct Case {
+    const char* what;
+    const char* old_style;
+    long code;
+    int16_t cls;
+    std::vector<std::string> lines;
+    int colour;
+  };
+  const Case cases[] = {
+      {"five classes take two lines", "0", KNIFE, 4, {"Class:   War Mag Rog Cle ", "         Bar "}, LIST_WHITE},
+      {"two classes, player's class not among them", "0", SWORD, 2, {"Class:   War Mag "}, LIST_RED},
+      {"old-style classes show none", "1", KNIFE, 0, {}, LIST_WHITE},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    common_cfg.set("old_style_classes", c.old_style);
+    p.cls = c.cls;
+    ItemDetailBox b = box(Item(c.code), SELECT_NORMAL);
+    std::vector<const DetailLine*> got;
+    for (const DetailLine& l : b.lines)
+      if (l.text.rfind("Class:", 0) == 0 || l.text.rfind("         ", 0) == 0) got.push_back(&l);
+    ASSERT_EQ(got.size(), c.lines.size());
+    for (size_t i = 0; i < got.size(); ++i) {
+      EXPECT_EQ(got[i]->text, c.lines[i]);
+      EXPECT_EQ(got[i]->colour, c.colour);
+      EXPECT_EQ(got[i]->x, DETAIL_RIGHT_X);
+      if (i > 0) {
+        EXPECT_EQ(got[i]->line, got[i - 1]->line + 1);
+      }
+    }
+  }
+}
+
+TEST_F(ItemDetail, CraftingIngredients) {
+  inventory.add(Item(SWORD), 1, 1, true);
+  inventory.add(Item(RING), 1, 1, true);
+  const Item made(COAT);
+  shown.add(made, 1, -5, true);
+  const std::string sword = wl.get_med_name(Item(SWORD), true);
+  const std::string ring = wl.get_med_name(Item(RING), true);
+  ItemDetailBox b = box(made, SELECT_MAKE, 1, 0, "181x2:1b8x1:junk:1b6x:1b6x1x2");
+  struct Want {
+    std::string text;
+    int colour;
+  };
+  const Want want[] = {{sword + " (2)", LIST_RED}, {ring, LIST_LIGHT_GREY}};
+  const DetailLine* req = find_line(b, "requires:");
+  ASSERT_NE(req, nullptr);
+  EXPECT_NE(find_line(b, "min skill: 0%"), nullptr);
+  EXPECT_NE(find_line(b, "qty made:  1"), nullptr);
+  EXPECT_EQ(find_line(b, "weight:"), nullptr);
+  int line = req->line + 2;  // one line left free under the picture
+  for (const Want& w : want) {
+    const DetailLine* l = find_line(b, w.text);
+    ASSERT_NE(l, nullptr) << w.text;
+    EXPECT_EQ(l->text, w.text);
+    EXPECT_EQ(l->colour, w.colour);
+    EXPECT_EQ(l->x, 9);
+    EXPECT_EQ(l->line, line++);
+  }
+  // Parts of another shape are skipped, not read as items.
+  EXPECT_EQ(parse_ingredients("181x2:1b8x1:junk:1b6x:1b6x1x2:x3").size(), 2u);
+  EXPECT_TRUE(parse_ingredients("").empty());
+  EXPECT_EQ(parse_ingredients("181x99999999999").at(0).count, 1000000);
+}
+
+TEST_F(ItemDetail, ReadyListAndDmLines) {
+  p.dm = 1;
+  ItemDetailBox b = box(Item(SWORD), SELECT_READY);
+  ASSERT_GE(b.lines.size(), 7u);
+  EXPECT_EQ(b.lines[0].text.rfind("St=", 0), 0u);
+  EXPECT_EQ(b.lines[3].text.rfind("Dmg=", 0), 0u);
+  EXPECT_EQ(b.lines[4].text, "0x181");
+  EXPECT_EQ(b.lines[4].line, 5);
+  EXPECT_EQ(b.lines[5].text, "Item Detail ...");
+  EXPECT_EQ(b.lines[5].line, 6);
+  EXPECT_EQ(box(Item(-1L), SELECT_NORMAL).lines.size(), 0u);
+}
+
+TEST_F(ItemDetail, CardsSetTheCardDetailItem) {
+  const Item card(0x811L);
+  inventory.add(card, 2, 1, true);
+  ItemDetailBox b = box(card, SELECT_VIEW_INV);
+  EXPECT_EQ(b.card_detail_item, card);
+  EXPECT_NE(find_line(b, "cards held: 2"), nullptr);
+  EXPECT_NE(find_line(b, "copies of:  2"), nullptr);
+  EXPECT_EQ(box(Item(SWORD), SELECT_VIEW_INV).card_detail_item, Item(0L));
+}
+
+// ---- pictures -----------------------------------------------------------------
+
+struct Pictures : ItemDetail {
+  void SetUp() override {
+    ItemDetail::SetUp();
+    ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, atexit), 0);
+    set_color_depth(32);
+  }
+  static std::string save(BITMAP* bmp, const char* name) {
+    BITMAP* rgb = create_bitmap_ex(24, bmp->w, bmp->h);
+    blit(bmp, rgb, 0, 0, 0, 0, bmp->w, bmp->h);
+    std::filesystem::create_directories(ZIB_BINARY_DIR "/pictures");
+    const std::string path = std::string(ZIB_BINARY_DIR "/pictures/") + name;
+    const int rc = save_png(path.c_str(), rgb, nullptr);
+    destroy_bitmap(rgb);
+    return rc == 0 ? path : "";
+  }
+  static int count_colour(BITMAP* bmp, int x0, int y0, int x1, int y1, int colour) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) n += getpixel(bmp, x, y) == colour;
+    return n;
+  }
+};
+
+TEST_F(Pictures, ListPanelAndDetailBox) {
+  ItemList list;
+  for (long code : {0x181L, 0x182L, 0x183L, 0x1b1L, 0x1b2L, 0x1b6L, 0x1b8L, 0x11eL})
+    list.add(Item(code), code == 0x11eL ? 1200 : 1, 1, true);
+  p.weapon = Item(0x181L);
+  p.armour = Item(0x1b2L);
+  ListState st;
+  st.cursor = 2;
+  st.title = "VIEW INVENTORY";
+  ListPanelContext ctx;
+  ctx.panel = create_bitmap(LIST_PANEL_W, LIST_PANEL_H);
+  ctx.main_font = font;
+  ctx.names_font = font;
+  ctx.player = &p;
+  ctx.inventory = &list;
+  ctx.box_colour = 0x203040;
+  ctx.sources.colour = [](const Item& it, int) { return it.get_base_code() == 0x181 ? 0x00FF00 : 0xDDDDDD; };
+  ctx.draw_item = [](BITMAP* b, const Item&, int x, int y) { rectfill(b, x, y, x + 31, y + 31, makecol(90, 60, 30)); };
+  draw_list_panel(st, &list, SELECT_VIEW_INV, ctx);
+  // The highlight bar sits on the fifth row and the cursor entry is drawn there.
+  EXPECT_GT(count_colour(ctx.panel, 2, 59, 232, 69, makecol(0, 0, 0)), 1000);
+  EXPECT_GT(count_colour(ctx.panel, 2, 61, 9, 69, makecol(254, 0, 0)), 0);
+  EXPECT_GT(count_colour(ctx.panel, 49, 60, 232, 68, makecol(221, 221, 221)), 0);
+  // Rows 0 and 1 are empty: two entries before the cursor fill rows 2 and 3.
+  EXPECT_EQ(count_colour(ctx.panel, 9, 20, 232, 40, makecol(221, 221, 221)), 0);
+  EXPECT_GT(count_colour(ctx.panel, 49, 40, 232, 48, makecol(0, 255, 0)), 0);
+  const std::string panel = save(ctx.panel, "list_panel.png");
+  EXPECT_FALSE(panel.empty());
+
+  BITMAP* detail = create_bitmap(LIST_PANEL_W, 200);
+  clear_to_color(detail, makecol(32, 48, 64));
+  ItemDetailBox b = box(Item(0x181L), SELECT_BUY, 1, 40);
+  draw_detail_lines(detail, font, -1, b.lines);
+  rectfill(detail, 9, detail_line_y(-1, b.picture_line), 40, detail_line_y(-1, b.picture_line) + 31,
+           makecol(90, 60, 30));
+  EXPECT_GT(count_colour(detail, 9, 20, 232, 28, makecol(51, 153, 255)), 0);  // "Item Detail ..."
+  EXPECT_FALSE(save(detail, "item_detail.png").empty());
+  destroy_bitmap(detail);
+  destroy_bitmap(ctx.panel);
+}
+
+}  // namespace
