@@ -19,6 +19,7 @@
 #include "world/object_grid.h"
 #include "net/socket.h"
 #include "app/standins.h"
+#include "audio/sound.h"
 #include "world/player.h"
 #include "app/server_list.h"
 #include "app/client_app.h"
@@ -47,7 +48,6 @@ extern Crops crops;
 extern Socket tcpObj;          // the connection to the game server (client role)
 extern Player me;              // the local character
 extern QYXDisplay d;           // the display
-extern Sound sound;
 extern ObjGrid obj_grid;       // objects lying on the current level, by cell
 extern Keymap keymap;
 extern Options options;

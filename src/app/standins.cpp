@@ -1,4 +1,4 @@
-// Headless stand-ins for the display, input, sound and the local player
+// Headless stand-ins for the display, input and the local player
 // record; see standins.h.
 
 #include "app/standins.h"

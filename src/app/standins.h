@@ -1,5 +1,5 @@
 #pragma once
-// Stand-ins for the display, input, sound and key-binding subsystems, which are
+// Stand-ins for the display, input and key-binding subsystems, which are
 // not built yet. They keep the names and calls of the real classes so that the
 // callers stay as they are when each one is replaced; until then the program
 // runs headless: messages go to the log, drawing does nothing, keys come from
@@ -113,20 +113,3 @@ class Options {
  public:
   int get(int n) const { (void)n; return 0; }
 };
-
-// ---- Audio (global `sound`) --------------------------------------------------
-
-class Sound {
- public:
-  // 0 started; non-zero failed.
-  int init() { return 0; }
-  void apply_volume() {}
-  void play_music(int track, bool force) { (void)track; (void)force; }
-  void stop_music() {}
-  void poll_music() {}
-  void stop_all_loops() {}
-  void load_mount_sounds() {}
-  void play_effect(int id) { (void)id; }
-  void stop_loop(int id) { (void)id; }
-};
-
