@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstdio>
+#include <ctime>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -300,6 +302,44 @@ TEST(Mp3Player, StreamCarriesTheDecodedMusic) {
   for (size_t i = 1; i < got.size(); i += 2) got[i] ^= 0x80;
   EXPECT_TRUE(std::equal(ref.begin(), ref.end(), got.begin())) << "first pass";
   EXPECT_TRUE(std::equal(ref.begin(), ref.end(), got.begin() + long(ref.size()))) << "after the loop";
+}
+
+// Playing must cost a small part of one core: ten seconds of 128 kbit/s
+// stereo, decoded buffer by buffer as the stream asks, timed on this thread.
+TEST(Mp3Player, DecodingKeepsFarAheadOfRealTime) {
+  if (std::system("command -v lame >/dev/null 2>&1") != 0) GTEST_SKIP() << "lame missing";
+  TempDir dir;
+  const int seconds = 10;
+  {
+    std::string pcm;
+    for (int i = 0; i < 44100 * seconds; i++) {
+      int l = int(7000 * std::sin(i * 0.031) + 2000 * std::sin(i * 0.27 + std::sin(i * 0.0007)));
+      int r = int(6000 * std::sin(i * 0.047) + 2500 * std::sin(i * 0.19));
+      for (int v : {l, r}) pcm += char(v & 255), pcm += char((v >> 8) & 255);
+    }
+    TempDir::write("in.raw", pcm);
+  }
+  ASSERT_EQ(std::system("lame --quiet -r -s 44.1 --bitwidth 16 --signed --little-endian -m j "
+                        "-b 128 in.raw out.mp3"), 0);
+  std::string data = TempDir::read("out.mp3");
+  RecordingBackend rec;
+  PlayerBox b(data);
+  ASSERT_NE(b.p, nullptr);
+  ASSERT_EQ(mp3_play_ex(b.p, 65536, 255, 128, 1000, false), 0);
+  timespec t0{}, t1{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t0);
+  int polls = 0;
+  while (mp3_poll(b.p) == 0 && polls < 1000) polls++;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t1);
+  double cpu = double(t1.tv_sec - t0.tv_sec) + double(t1.tv_nsec - t0.tv_nsec) / 1e9;
+  double audio = double(rec.streams[0]->handed.size() - MP3_END_BUFFERS) * rec.streams[0]->len / 44100.0;
+  ASSERT_GE(audio, seconds);
+  EXPECT_FALSE(all_silent(rec.streams[0]->handed[5]));
+  double share = cpu / audio;
+  std::printf("decoding: %.3f s of CPU for %.1f s of audio, %.2f%% of one core\n", cpu, audio, share * 100);
+  RecordProperty("decode_cpu_share", std::to_string(share));
+  // Well under 2% in an optimised build; the bound leaves room for sanitizers.
+  EXPECT_LT(share, 0.2);
 }
 
 }  // namespace
