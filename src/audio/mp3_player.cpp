@@ -21,6 +21,16 @@ uint32_t read_be32(const unsigned char* b) {
   return uint32_t(b[0]) << 24 | uint32_t(b[1]) << 16 | uint32_t(b[2]) << 8 | b[3];
 }
 
+// Bytes of the frame that a valid Layer III header starts, header included.
+int header_frame_bytes(uint32_t h) {
+  int lsf = ((h >> 19) & 1) ? 0 : 1;
+  int mpeg25 = ((h >> 20) & 1) ? 0 : 1;
+  int sf = int(h >> 10) & 3;
+  int freq = mp3tab::SAMPLE_RATES[mpeg25 ? 6 + sf : 3 * lsf + sf];
+  int kbps = mp3tab::BITRATE_KBPS[lsf][2][int(h >> 12) & 15];
+  return kbps * 144000 / (freq << lsf) + int((h >> 9) & 1);
+}
+
 void restart_decoder(Mp3Player* p) {
   mp3dec_exit(&p->decoder);
   mp3dec_init(&p->decoder);
@@ -55,16 +65,18 @@ int decode_frame(Mp3Player* p, unsigned char* out, int room, int* done) {
 // decoder holds the state after that frame and `fed` the bytes given to it.
 bool frame_pair_at(Mp3Decoder* dec, const unsigned char* pos, const unsigned char* end,
                    const unsigned char* limit, unsigned char* out, int* done, int* fed) {
-  if (end - pos < 4 || !mp3_is_valid_header(read_be32(pos))) return false;
+  if (end - pos < 4) return false;
+  uint32_t h = read_be32(pos);
+  if (!mp3_is_valid_header(h)) return false;
+  // The cheap test of the next header first: most candidates in junk fail it.
+  const unsigned char* next = pos + header_frame_bytes(h);
+  if (next < limit && (end - next < 4 || !mp3_is_valid_header(read_be32(next)))) return false;
   mp3dec_exit(dec);
   mp3dec_init(dec);
   const int want = 4 + MP3DEC_BODY_MAX;
   int len = end - pos < want ? int(end - pos) : want;
   int n = 0;
   if (mp3dec_decode(dec, pos, len, out, MP3DEC_OUT_MIN, &n) != 0) return false;
-  const unsigned char* next = pos + 4 + dec->fr.framesize;
-  bool next_ok = next >= limit || (end - next >= 4 && mp3_is_valid_header(read_be32(next)));
-  if (!next_ok) return false;
   *done = n;
   *fed = len;
   return true;

@@ -46,8 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (p) {
     if (p->data_start < image.data() || p->data_start + p->data_len > image.data() + image.size())
       __builtin_trap();
-    if (mp3_play_ex(p, 16384, 255, 128, 1000, size & 1) == 0)
-      for (int i = 0; i < 6; i++) mp3_poll(p);
+    if (mp3_play_ex(p, 9216, 255, 128, 1000, size & 1) == 0)
+      for (int i = 0; i < 4; i++) mp3_poll(p);
     mp3_destroy(p);
   }
   return 0;
