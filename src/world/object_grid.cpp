@@ -37,7 +37,7 @@ class GlobalAmbient : public AmbientSound {
     return options.get(OBJGRID_OPT_BACKGROUND_SOUNDS) != 0;
   }
   float distance_factor(int px, int py, int x, int y) override {
-    return sound_distance_factor(x, y, px, py);
+    return sound_distance_factor(px, py, x, y);
   }
   void stop_all_loops() override {
     sound.stop_all_loops();
