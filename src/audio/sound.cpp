@@ -45,7 +45,16 @@ int scaled(int volume, float factor) { return static_cast<int>(static_cast<float
 Sound::Sound() = default;
 
 Sound::~Sound() {
-  // Samples and music belong to the game library, which has shut down by now.
+  // The game library has shut down by now and taken its samples and streams
+  // with it; only our own records are left to free.
+  free_named();
+  if (mp3) {
+    mp3->stream = nullptr;
+    mp3_destroy(mp3);
+  }
+}
+
+void Sound::free_named() {
   while (named_samples) {
     NamedSample* n = named_samples->next;
     delete named_samples;
@@ -85,7 +94,7 @@ int Sound::init() {
     samples[i] = b.load_sample(std::string("sound/") + SOUND_SAMPLE_NAMES[i] + ".wav");
   for (MIDI*& m : midi_cache) m = nullptr;
   midi_cache[CONTINENT_TRACK + 1] = b.load_midi("sound/continent.mid");
-  named_samples = nullptr;
+  free_named();
   load_spell_sounds();
   music_file.clear();
   music_kind = 1;

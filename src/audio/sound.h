@@ -114,6 +114,7 @@ class Sound {
   void play_random(int first, int count, int volume);
   void add_named(const std::string& name, const std::string& path, int index);
   const NamedSample* find_spell(int spell) const;
+  void free_named();
 };
 
 extern Sound sound;

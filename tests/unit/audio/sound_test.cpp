@@ -460,4 +460,44 @@ TEST_F(SoundTest, WeaponSoundHonoursMuteAndTheVolumeRange) {
   me.weapon = saved;
 }
 
+// Without a sample of its own a weapon sounds by its type, and its missile
+// kind follows the damage type and the ammunition.
+TEST_F(SoundTest, WeaponFallbackSoundAndMissileKind) {
+  TempDir::copy_gamedata("dat");
+  ASSERT_EQ(wl.reload(), 0);
+  all_fixed_samples_except();
+  sound.init();
+  const struct {
+    long base;
+    std::string file;
+    int kind;
+  } cases[] = {
+      {0x182, "sound/a_shoot.wav", 0},  // a bow: ammunition
+      {0x181, "sound/a_shoot.wav", 5},  // a blade: no ammunition
+  };
+  Item saved = me.weapon;
+  me.x = 10, me.y = 12;
+  for (const auto& c : cases) {
+    missile_list.clear();
+    rec.calls.clear();
+    me.weapon = Item(c.base);
+    weapon_attack_fx(true, 14, 9);
+    auto p = plays();
+    ASSERT_EQ(p.size(), 1u);
+    EXPECT_EQ(p[0].name, c.file);
+    ASSERT_NE(missile_list.first, nullptr);
+    const ItemListEl* m = missile_list.first;
+    EXPECT_EQ(m->type, c.kind);
+    EXPECT_EQ(m->x, 10);
+    EXPECT_EQ(m->y, 12);
+    EXPECT_EQ(m->b, 14);
+    EXPECT_EQ(m->c, 9);
+    missile_list.clear();
+    weapon_attack_fx(false, 14, 9);
+    EXPECT_EQ(missile_list.first, nullptr);
+  }
+  me.weapon = saved;
+  wl.reload();
+}
+
 }  // namespace
