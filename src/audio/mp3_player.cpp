@@ -252,15 +252,18 @@ int mp3_poll(Mp3Player* p) {
   while (filled + p->pcm_frame_bytes <= total) {
     int done = 0;
     int r = decode_frame(p, buf + filled, total - filled, &done);
-    if (r == FRAME_ERROR && !resync(p, buf + filled, total - filled, &done)) {
-      long left = end - (p->read_pos - p->decoder.bytes_left);
-      if (left > p->frame_bytes) {
+    if (r == FRAME_ERROR) {
+      const unsigned char* damaged = p->read_pos - p->decoder.bytes_left;
+      if (resync(p, buf + filled, total - filled, &done)) {
+        r = FRAME_OK;
+      } else if (end - damaged > p->frame_bytes) {
         hand_back(p, buf, total);
         stop(p);
         rewind(p);
         return MP3_POLL_DECODE_ERROR;
+      } else {
+        r = FRAME_END;  // only a scrap is left: the track has ended
       }
-      r = FRAME_END;
     }
     if (r == FRAME_END) {
       rewind(p);
@@ -276,7 +279,7 @@ int mp3_poll(Mp3Player* p) {
     }
     filled += done;
     p->current_frame++;
-    decoded_since_rewind = true;
+    if (done > 0) decoded_since_rewind = true;
   }
   hand_back(p, buf, total);
   if (!p->reset && p->read_pos >= end && p->decoder.bytes_left < 4) {
