@@ -198,9 +198,18 @@ Mp3Player* mp3_create(const void* data, int len) {
       if (p->xing) {
         p->xing->flags = int(flags);
         x += 4;
-        if (flags & 1) p->xing->frames = int(read_be32(x)), x += 4;
-        if (flags & 2) p->xing->bytes = int(read_be32(x)), x += 4;
-        if (flags & 4) std::memcpy(p->xing->toc, x, 100), x += 100;
+        if (flags & 1) {
+          p->xing->frames = int(read_be32(x));
+          x += 4;
+        }
+        if (flags & 2) {
+          p->xing->bytes = int(read_be32(x));
+          x += 4;
+        }
+        if (flags & 4) {
+          std::memcpy(p->xing->toc, x, sizeof p->xing->toc);
+          x += sizeof p->xing->toc;
+        }
         if (flags & 8) p->xing->scale = int(read_be32(x));
       }
     }
