@@ -32,7 +32,12 @@ class AllegroBackend : public AudioBackend {
   MIDI* load_midi(const std::string& path) override {
     return ready() ? ::load_midi(path.c_str()) : nullptr;
   }
-  int play_midi(MIDI* m, bool loop) override { return ::play_midi(m, loop ? 1 : 0); }
+  int play_midi(MIDI* m, bool loop) override {
+    // MIDI is driven by a timer, and the empty system driver has none (the
+    // library would crash installing it).
+    if (!ready() || system_driver->id == SYSTEM_NONE) return -1;
+    return ::play_midi(m, loop ? 1 : 0);
+  }
   void stop_midi() override {
     if (ready()) ::stop_midi();
   }
