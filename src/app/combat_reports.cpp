@@ -43,9 +43,9 @@ constexpr int ATTACKER_DROWNING = -3;
 
 // Sound effects of the combat reports.
 enum {
-  SND_HIT = 0, SND_MISS = 1, SND_HURT_M = 4, SND_DIE_M = 5, SND_HIT_OTHER = 6,
-  SND_HURT_F = 7, SND_DIE_F = 8, SND_CRIT_BOW = 11, SND_HIT_BOW = 12, SND_WEREWOLF_HIT = 15,
-  SND_WEREWOLF_HURT = 16, SND_WEREWOLF_DIE = 17, SND_HIT_ENERGY = 31
+  FX_HIT = 0, FX_MISS = 1, FX_HURT_M = 4, FX_DIE_M = 5, FX_HIT_OTHER = 6,
+  FX_HURT_F = 7, FX_DIE_F = 8, FX_CRIT_BOW = 11, FX_HIT_BOW = 12, FX_WEREWOLF_HIT = 15,
+  FX_WEREWOLF_HURT = 16, FX_WEREWOLF_DIE = 17, FX_HIT_ENERGY = 31
 };
 
 bool has_status(int n) { return me.get_health(n) > 0; }
@@ -99,10 +99,10 @@ std::string weapon_word(int kind, const Item& weapon) {
 
 int gender_sound(char gender) {
   switch (gender) {
-    case 'F': return SND_DIE_F;
-    case 'M': return SND_DIE_M;
-    case 'W': return SND_WEREWOLF_DIE;
-    default: return SND_HIT_OTHER;
+    case 'F': return FX_DIE_F;
+    case 'M': return FX_DIE_M;
+    case 'W': return FX_WEREWOLF_DIE;
+    default: return FX_HIT_OTHER;
   }
 }
 
@@ -151,7 +151,7 @@ int process_attack(const std::string& line) {
   const bool show = show_combat_messages;
   switch (result) {
     case 0:
-      if (kind == 0 && !ranged) sound.play_effect(SND_MISS);
+      if (kind == 0 && !ranged) sound.play_effect(FX_MISS);
       if (!show) break;
       if (kind == 0)
         d.print_msg("Attack with %s: missed %s!", word.c_str(), target_name.c_str());
@@ -162,9 +162,9 @@ int process_attack(const std::string& line) {
       if (kind == 0) {
         make_effect_at(x, y, flags, damage);
         if (werewolf)
-          sound.play_effect(SND_WEREWOLF_HIT);
+          sound.play_effect(FX_WEREWOLF_HIT);
         else if (ranged && wl.get_weapon_type(weapon) == 'b')
-          sound.play_effect(SND_HIT_BOW);
+          sound.play_effect(FX_HIT_BOW);
         else
           sound.play_effect(gender_sound(gender));
       }
@@ -177,13 +177,13 @@ int process_attack(const std::string& line) {
       if (kind == 0) {
         make_effect_at(x, y, flags, damage);
         if (werewolf)
-          sound.play_effect(SND_WEREWOLF_HIT);
+          sound.play_effect(FX_WEREWOLF_HIT);
         else if (ranged && wl.get_weapon_type(weapon) == 'b')
-          sound.play_effect(SND_CRIT_BOW);
+          sound.play_effect(FX_CRIT_BOW);
         else if (wl.get_weapon_damage_type(weapon) == 'e')
-          sound.play_effect(SND_HIT_ENERGY);
+          sound.play_effect(FX_HIT_ENERGY);
         else
-          sound.play_effect(SND_HIT);
+          sound.play_effect(FX_HIT);
       }
       if (show) {
         if (flags & 16)
@@ -268,7 +268,7 @@ int make_and_display_dmg_msg(const std::string& line) {
         d.print_msg("You have drowned!");
       else
         d.print_msg("You have been killed by %s! (%d damage)", who.c_str(), damage);
-      sound.play_effect(werewolf ? SND_WEREWOLF_DIE : me.gender == 'M' ? SND_DIE_M : SND_DIE_F);
+      sound.play_effect(werewolf ? FX_WEREWOLF_DIE : me.gender == 'M' ? FX_DIE_M : FX_DIE_F);
     }
     me.reset_health(false);
     me.clear_stats();
@@ -283,7 +283,7 @@ int make_and_display_dmg_msg(const std::string& line) {
       std::string from = who == "<nothing>" ? std::string() : " from " + who;
       d.print_msg("You took damage%s! (%d damage)", from.c_str(), damage);
     }
-    sound.play_effect(werewolf ? SND_WEREWOLF_HURT : me.gender == 'M' ? SND_HURT_M : SND_HURT_F);
+    sound.play_effect(werewolf ? FX_WEREWOLF_HURT : me.gender == 'M' ? FX_HURT_M : FX_HURT_F);
   } else if (attacker >= 0 && attacker < PLAYER_ID_LIMIT) {
     const bool stone = has_status(HN_STONE_FORM);
     if (show) {
@@ -294,7 +294,7 @@ int make_and_display_dmg_msg(const std::string& line) {
       else
         d.print_msg("%s attacks and misses!", who.c_str());
     }
-    if (!spell) sound.play_effect(stone ? SND_HIT : SND_MISS);
+    if (!spell) sound.play_effect(stone ? FX_HIT : FX_MISS);
   }
 
   if (attacker >= 0) {

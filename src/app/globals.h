@@ -22,6 +22,7 @@
 #include "display/display.h"
 #include "input/keymap.h"
 #include "input/options.h"
+#include "audio/sound.h"
 #include "world/player.h"
 #include "app/server_list.h"
 #include "app/client_app.h"
@@ -50,7 +51,6 @@ extern Crops crops;
 extern Socket tcpObj;          // the connection to the game server (client role)
 extern Player me;              // the local character
 extern QYXDisplay d;           // the display
-extern Sound sound;
 extern ObjGrid obj_grid;       // objects lying on the current level, by cell
 extern ClientApp app;          // the client application object
 extern Item craft_base_item;

@@ -1,4 +1,4 @@
-// Stand-ins for input and sound; see standins.h.
+// Stand-ins for input; see standins.h.
 
 #include "app/standins.h"
 
@@ -128,15 +128,4 @@ int ClientApp::do_intro(std::string& account, std::string& new_name, char& gende
   return 1;
 }
 
-// ---- Sound distance ---------------------------------------------------------------
 
-float sound_distance_factor(int x1, int y1, int x2, int y2) {
-  constexpr float HEARING_RANGE = 15.0f;
-  constexpr int WRAP_DISTANCE = 20;
-  double dx = std::fabs(static_cast<double>(x1) - x2);
-  double dy = static_cast<double>(y1) - y2;
-  if (cmap.get_type() == 0 && dx > WRAP_DISTANCE && cmap.width > dx) dx = cmap.width - dx;
-  float dist = static_cast<float>(std::sqrt(dx * dx + dy * dy));
-  float f = (HEARING_RANGE - dist + 2.0f) / HEARING_RANGE;
-  return f < 0.0f ? 0.0f : (f > 1.0f ? 1.0f : f);
-}

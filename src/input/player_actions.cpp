@@ -258,7 +258,7 @@ int ranged_attack(ClientApp& app, int flag) {
     d.print_msg("No target!");
     return 0;
   }
-  sound.weapon_attack_fx(true);
+  weapon_attack_fx(true, target_x, target_y);
   if (ammo.is_valid()) items.remove(ammo, 1);
   tcpObj.sckSend("a r %d %d %d %d %.0f %d %s %s", target_x, target_y, me.map_level, target_id,
                  ms_since_reference(app), flag, me.weapon.str().c_str(), ammo.str().c_str());

@@ -18,10 +18,6 @@ const char STATUS_LETTERS[] = "?ZH-!DqVmPBoz";
 constexpr int STATUS_LETTER_COUNT = 13;
 // Line-of-sight range used for lighting objects.
 constexpr int LIGHT_SIGHT_RANGE = 9;
-// Hearing range of ambient sounds in cells, and the distance past which a
-// wrapping map measures across the seam.
-constexpr float AMBIENT_RANGE = 15.0f;
-constexpr int AMBIENT_WRAP_DISTANCE = 20;
 
 bool in_grid(int x, int y) { return x >= 0 && x < OBJGRID_SIZE && y >= 0 && y < OBJGRID_SIZE; }
 
@@ -30,18 +26,18 @@ int tile_frames(const Item& item) {
   return t != nullptr ? t->frames : 0;
 }
 
-// The global sound object as the ambient output. The sound object does not
-// yet remember its loop or scale samples, so the choice is remembered here.
+// The global sound object as the ambient output. The sound object keeps the
+// loop now sounding (level changes and session ends stop it directly), so
+// each update starts from its state.
 class GlobalAmbient : public AmbientSound {
  public:
-  bool enabled() override { return options.get(OBJGRID_OPT_BACKGROUND_SOUNDS) != 0; }
+  bool enabled() override {
+    current_id = sound.ambient_id;
+    current_factor = sound.ambient_factor;
+    return options.get(OBJGRID_OPT_BACKGROUND_SOUNDS) != 0;
+  }
   float distance_factor(int px, int py, int x, int y) override {
-    int dx = std::abs(px - x);
-    if (cmap.get_type() == 0 && dx > AMBIENT_WRAP_DISTANCE && cmap.width > dx)
-      dx = cmap.width - dx;
-    float d = std::sqrt(static_cast<float>(dx * dx + (py - y) * (py - y)));
-    float f = (AMBIENT_RANGE - d + 2.0f) / AMBIENT_RANGE;
-    return f < 0.0f ? 0.0f : (f > 1.0f ? 1.0f : f);
+    return sound_distance_factor(px, py, x, y);
   }
   void stop_all_loops() override {
     sound.stop_all_loops();
@@ -50,12 +46,18 @@ class GlobalAmbient : public AmbientSound {
   }
   void stop_loop(int id) override { sound.stop_loop(id); }
   void play_scaled(int id, float factor) override {
-    (void)factor;
-    sound.play_effect(id);
+    sound.play_effect_scaled(id, factor);
+    remember(id, factor);
   }
   void adjust_loop(int id, float factor) override {
-    (void)id;
-    (void)factor;
+    sound.adjust_loop(id, factor);
+    remember(id, factor);
+  }
+
+ private:
+  static void remember(int id, float factor) {
+    sound.ambient_id = id;
+    sound.ambient_factor = factor;
   }
 };
 

@@ -1,0 +1,345 @@
+// MP3 player: finding the first frame behind ID3 tags and junk, the Xing
+// header, and the poll sequence over a recorded stream (fill, end of track,
+// loop, resynchronisation after damage, and giving up on a long gap).
+
+#include "audio/mp3_player.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstdio>
+#include <ctime>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+#include "unit/audio/recording_backend.h"
+
+namespace {
+
+std::string id3v2(int size, bool footer) {
+  std::string h = "ID3";
+  h += char(4), h += char(0), h += char(footer ? 0x10 : 0);
+  for (int shift : {21, 14, 7, 0}) h += char((size >> shift) & 0x7f);
+  return h;
+}
+
+struct PlayerBox {
+  std::string bytes;
+  Mp3Player* p = nullptr;
+  explicit PlayerBox(std::string b) : bytes(std::move(b)) { p = mp3_create(bytes.data(), int(bytes.size())); }
+  ~PlayerBox() { mp3_destroy(p); }
+  long offset(const unsigned char* at) const { return long(at - reinterpret_cast<const unsigned char*>(bytes.data())); }
+};
+
+TEST(Mp3Player, FindsTheFirstFrame) {
+  const std::string frames = silent_frames(6);
+  const std::string tag1000 = id3v2(1000, false) + std::string(1000, 'x');
+  const std::string footed = id3v2(1000, true) + std::string(1000, 'x') + std::string(10, 'f');
+  struct Case {
+    const char* what;
+    std::string data;
+    long start;  // -1: no player
+    int id3v2_len, id3v1_len;
+  };
+  const Case cases[] = {
+      {"plain frames", frames, 0, 0, 0},
+      {"ID3v2 tag", tag1000 + frames, 1010, 1010, 0},
+      {"ID3v2 tag with footer", footed + frames, 1020, 1020, 0},
+      // The window starts behind the footer: this frame lies 5 bytes inside it.
+      {"window behind the footer", footed + std::string(28667, '\0') + frames,
+       1020 + 28667, 1020 + 28667, 0},
+      {"junk after the tag", tag1000 + std::string(7, '\0') + frames, 1017, 1017, 0},
+      {"trailing ID3v1 tag", frames + "TAG" + std::string(125, 'y'), 0, 0, 128},
+      {"only an ID3v1 tag", "TAG" + std::string(125, 'y'), -1, 0, 0},
+      {"tag size past the end", id3v2(5000, false) + frames, -1, 0, 0},
+      {"tag size exactly the data", id3v2(int(frames.size()), false) + frames, -1, 0, 0},
+      {"junk inside the window", std::string(28000, '\0') + frames, 28000, 28000, 0},
+      {"junk past the window", std::string(30000, '\0') + frames, -1, 0, 0},
+      // The next header lies past the window, so it is not asked for.
+      {"frame at the window's edge", std::string(28672 - 100, '\0') + frames, 28572, 28572, 0},
+      {"a lone header without its frame", std::string(8, '\0') + frames.substr(0, 200), -1, 0, 0},
+      {"empty", "", -1, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    PlayerBox b(c.data);
+    if (c.start < 0) {
+      EXPECT_EQ(b.p, nullptr);
+      continue;
+    }
+    ASSERT_NE(b.p, nullptr);
+    EXPECT_EQ(b.offset(b.p->data_start), c.start);
+    EXPECT_EQ(b.p->id3v2_len, c.id3v2_len);
+    EXPECT_EQ(b.p->id3v1_len, c.id3v1_len);
+    EXPECT_EQ(b.p->data_len, int(c.data.size()) - c.start - c.id3v1_len);
+    EXPECT_EQ(b.p->freq, 44100);
+    EXPECT_EQ(b.p->stereo, -1);
+    EXPECT_EQ(b.p->bitrate, 128000);
+    EXPECT_EQ(b.p->frame_bytes, MP3_FRAME_128);
+    EXPECT_EQ(b.p->pcm_frame_bytes, 4608);
+    EXPECT_EQ(b.p->layer, 3);
+  }
+}
+
+TEST(Mp3Player, ValidHeaders) {
+  const struct {
+    uint32_t h;
+    bool valid;
+  } cases[] = {
+      {0xFFFB9000u, true},   // MPEG-1 Layer III
+      {0xFFF39000u, true},   // MPEG-2 Layer III
+      {0xFFE39000u, true},   // MPEG-2.5 Layer III
+      {0xFFEB9000u, false},  // reserved version
+      {0xFFFD9000u, false},  // Layer II
+      {0xFFFF9000u, false},  // Layer I
+      {0xFFFB0000u, false},  // free format
+      {0xFFFBF000u, false},  // bitrate index 15
+      {0xFFFB9C00u, false},  // sampling index 3
+      {0xFF7B9000u, false},  // a sync bit missing
+  };
+  for (const auto& c : cases) EXPECT_EQ(mp3_is_valid_header(c.h), c.valid) << std::hex << c.h;
+}
+
+// A first frame carrying a Xing header at 36 bytes (MPEG-1 stereo).
+std::string xing_file(uint32_t header, int frame, uint32_t flags, int frames_field) {
+  std::string data = silent_frames(8, header, frame);
+  std::string x = "Xing";
+  for (uint32_t v : {flags, uint32_t(frames_field), 5000u})
+    for (int i = 0; i < 4; i++) x += char(v >> (24 - 8 * i));
+  x += std::string(100, char(7));
+  data.replace(36, std::min(x.size(), size_t(frame - 36)), x.substr(0, size_t(frame - 36)));
+  return data;
+}
+
+TEST(Mp3Player, XingHeaderReadOnlyInsideTheFrame) {
+  const struct {
+    const char* what;
+    uint32_t header;
+    int frame;
+    uint32_t flags;
+    bool xing;
+    int total_frames;
+  } cases[] = {
+      {"frames, bytes and table", MP3_HDR_128_STEREO, MP3_FRAME_128, 7, true, 1234},
+      {"no frame count", MP3_HDR_128_STEREO, MP3_FRAME_128, 2, true, 8},
+      // 36 + 8 + 4 + 4 + 100 bytes do not fit in a 104-byte frame.
+      {"table past the frame", MP3_HDR_32_STEREO, MP3_FRAME_32, 7, false, 8},
+      {"counts inside a short frame", MP3_HDR_32_STEREO, MP3_FRAME_32, 3, true, 1234},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    PlayerBox b(xing_file(c.header, c.frame, c.flags, 1234));
+    ASSERT_NE(b.p, nullptr);
+    EXPECT_EQ(b.p->xing != nullptr, c.xing);
+    EXPECT_EQ(b.p->total_frames, c.total_frames);
+    if (b.p->xing && (c.flags & 4)) {
+      EXPECT_EQ(b.p->xing->toc[99], 7);
+    }
+  }
+}
+
+TEST(Mp3Player, PlayRefusesABufferBelowOneFrame) {
+  RecordingBackend rec;
+  PlayerBox b(silent_frames(4));
+  ASSERT_NE(b.p, nullptr);
+  EXPECT_EQ(mp3_play_ex(b.p, 1000, 200, 128, 1000, false), -1);
+  EXPECT_TRUE(rec.streams.empty());
+  rec.streams_open = false;
+  EXPECT_EQ(mp3_play_ex(b.p, 65536, 200, 128, 1000, false), -1);
+  rec.streams_open = true;
+  ASSERT_EQ(mp3_play_ex(b.p, 65536, 200, 128, 1500, false), 0);
+  ASSERT_EQ(rec.streams.size(), 1u);
+  // 14 frames of 4608 bytes: 16128 stereo samples per buffer.
+  EXPECT_EQ(rec.streams[0]->len, 16128);
+  EXPECT_TRUE(rec.streams[0]->stereo);
+  EXPECT_EQ(rec.streams[0]->freq, 44100);
+  EXPECT_EQ(rec.streams[0]->vol, 200);
+  EXPECT_EQ(rec.streams[0]->adjusted_freq, 1500);
+  EXPECT_EQ(mp3_play_ex(b.p, 65536, 200, 128, 1000, false), 0);
+  EXPECT_EQ(rec.streams.size(), 1u);
+}
+
+bool all_silent(const std::vector<unsigned char>& buf) {
+  for (size_t i = 0; i + 1 < buf.size(); i += 2)
+    if (buf[i] != 0x00 || buf[i + 1] != 0x80) return false;
+  return true;
+}
+
+std::vector<int> poll_n(Mp3Player* p, int n) {
+  std::vector<int> r;
+  for (int i = 0; i < n; i++) r.push_back(mp3_poll(p));
+  return r;
+}
+
+TEST(Mp3Player, PollSequences) {
+  const struct {
+    const char* what;
+    std::string data;
+    bool loop;
+    std::vector<int> results;
+  } cases[] = {
+      // 14 frames fill a buffer; the end is followed by two silent buffers.
+      {"one and a half buffers", silent_frames(20), false, {0, 0, 0, 1, -1, -1}},
+      {"exactly two buffers", silent_frames(28), false, {0, 0, 0, 1, -1}},
+      {"less than a buffer", silent_frames(3), false, {0, 0, 1, -1}},
+      {"looping", silent_frames(20), true, {0, 0, 0, 0, 0, 0, 0}},
+      {"junk tail shorter than a frame", silent_frames(20) + std::string(300, '\0'), false, {0, 0, 0, 1, -1}},
+      {"damaged header in the middle", [] {
+         std::string s = silent_frames(20);
+         s.replace(size_t(5 * MP3_FRAME_128), 4, 4, '\0');
+         return s;
+       }(), false, {0, 0, 0, 1, -1}},
+      {"short gap", silent_frames(5) + std::string(10000, '\0') + silent_frames(15), false, {0, 0, 0, 1, -1}},
+      {"gap longer than the search", silent_frames(5) + std::string(20000, '\0') + silent_frames(15), false, {-2, -1}},
+      {"gap longer than the search, looping", silent_frames(5) + std::string(20000, '\0') + silent_frames(15), true, {-2, -1}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    RecordingBackend rec;
+    PlayerBox b(c.data);
+    ASSERT_NE(b.p, nullptr);
+    ASSERT_EQ(mp3_play_ex(b.p, 65536, 255, 128, 1000, c.loop), 0);
+    EXPECT_EQ(poll_n(b.p, int(c.results.size())), c.results);
+    for (const auto& buf : rec.streams[0]->handed) EXPECT_TRUE(all_silent(buf));
+    bool stopped = c.results.back() < 0;
+    EXPECT_EQ(rec.streams[0]->stopped, stopped);
+    if (stopped) {
+      EXPECT_EQ(b.p->read_pos, b.p->data_start);
+    }
+  }
+}
+
+TEST(Mp3Player, ResyncSkipsOnlyTheDamagedFrame) {
+  RecordingBackend rec;
+  std::string s = silent_frames(40);
+  s.replace(size_t(5 * MP3_FRAME_128), 4, 4, '\0');
+  PlayerBox b(s);
+  ASSERT_NE(b.p, nullptr);
+  ASSERT_EQ(mp3_play_ex(b.p, 65536, 255, 128, 1000, false), 0);
+  EXPECT_EQ(mp3_poll(b.p), 0);
+  // Frames 0-4 and 6-14 fill the buffer; the decoder stands after frame 14.
+  EXPECT_EQ(b.p->current_frame, 14);
+  long consumed = long(b.p->read_pos - b.p->decoder.bytes_left - b.p->data_start);
+  EXPECT_EQ(consumed, 15L * MP3_FRAME_128);
+}
+
+TEST(Mp3Player, NoBufferWantedMeansNothingDone) {
+  RecordingBackend rec;
+  PlayerBox b(silent_frames(20));
+  ASSERT_NE(b.p, nullptr);
+  EXPECT_EQ(mp3_poll(b.p), -1);
+  ASSERT_EQ(mp3_play_ex(b.p, 65536, 255, 128, 1000, false), 0);
+  rec.buffer_ready = false;
+  EXPECT_EQ(poll_n(b.p, 3), (std::vector<int>{0, 0, 0}));
+  EXPECT_TRUE(rec.streams[0]->handed.empty());
+  EXPECT_EQ(b.p->current_frame, 0);
+}
+
+TEST(Mp3Player, AdjustKeepsTheStreamLoopingAndStoresTheTrackLoop) {
+  RecordingBackend rec;
+  PlayerBox b(silent_frames(20));
+  ASSERT_NE(b.p, nullptr);
+  mp3_adjust(b.p, 10, 20, 1000, true);
+  EXPECT_TRUE(rec.calls_of("adjust_stream").empty());
+  ASSERT_EQ(mp3_play_ex(b.p, 65536, 255, 128, 1000, false), 0);
+  mp3_adjust(b.p, 10, 20, 1000, true);
+  auto adj = rec.calls_of("adjust_stream");
+  ASSERT_EQ(adj.size(), 1u);
+  EXPECT_EQ(adj[0].vol, 10);
+  EXPECT_EQ(adj[0].pan, 20);
+  EXPECT_EQ(b.p->loop, 1);
+}
+
+// Real music: the stream's buffers, turned back to signed samples, are the
+// decoder's own output frame by frame, and a looping track starts over.
+TEST(Mp3Player, StreamCarriesTheDecodedMusic) {
+  if (std::system("command -v lame >/dev/null 2>&1") != 0) GTEST_SKIP() << "lame missing";
+  TempDir dir;
+  {
+    std::string pcm;
+    for (int i = 0; i < 44100; i++) {
+      int v = int(8000 * std::sin(i * 0.05) + 3000 * std::sin(i * 0.31));
+      pcm += char(v & 255), pcm += char((v >> 8) & 255);
+    }
+    TempDir::write("in.raw", pcm);
+  }
+  ASSERT_EQ(std::system("lame --quiet -r -s 44.1 --bitwidth 16 --signed --little-endian -m m "
+                        "--nores -b 128 in.raw out.mp3"), 0);
+  std::string data = TempDir::read("out.mp3");
+
+  // The reference: a fresh decoder fed the whole file.
+  std::vector<unsigned char> ref;
+  {
+    Mp3Decoder dec;
+    mp3dec_init(&dec);
+    std::vector<unsigned char> out(MP3DEC_OUT_MIN);
+    int done = 0;
+    int r = mp3dec_decode(&dec, reinterpret_cast<const unsigned char*>(data.data()), int(data.size()),
+                          out.data(), int(out.size()), &done);
+    while (r != 1) {
+      if (r == 0) ref.insert(ref.end(), out.begin(), out.begin() + done);
+      r = mp3dec_decode(&dec, nullptr, 0, out.data(), int(out.size()), &done);
+    }
+    mp3dec_exit(&dec);
+  }
+  RecordingBackend rec;
+  PlayerBox b(data);
+  ASSERT_NE(b.p, nullptr);
+  EXPECT_EQ(b.p->stereo, 0);
+  EXPECT_EQ(b.p->pcm_frame_bytes, 2304);
+  ASSERT_EQ(mp3_play_ex(b.p, 65536, 255, 128, 1000, true), 0);
+  std::vector<unsigned char> got;
+  for (int i = 0; i < 20 && got.size() < 2 * ref.size(); i++) {
+    ASSERT_EQ(mp3_poll(b.p), 0);
+    for (const auto& buf : rec.streams[0]->handed) got.insert(got.end(), buf.begin(), buf.end());
+    rec.streams[0]->handed.clear();
+  }
+  ASSERT_GE(got.size(), 2 * ref.size());
+  for (size_t i = 1; i < got.size(); i += 2) got[i] ^= 0x80;
+  EXPECT_TRUE(std::equal(ref.begin(), ref.end(), got.begin())) << "first pass";
+  EXPECT_TRUE(std::equal(ref.begin(), ref.end(), got.begin() + long(ref.size()))) << "after the loop";
+}
+
+// Playing must cost a small part of one core: ten seconds of 128 kbit/s
+// stereo, decoded buffer by buffer as the stream asks, timed on this thread.
+TEST(Mp3Player, DecodingKeepsFarAheadOfRealTime) {
+  if (std::system("command -v lame >/dev/null 2>&1") != 0) GTEST_SKIP() << "lame missing";
+  TempDir dir;
+  const int seconds = 10;
+  {
+    std::string pcm;
+    for (int i = 0; i < 44100 * seconds; i++) {
+      int l = int(7000 * std::sin(i * 0.031) + 2000 * std::sin(i * 0.27 + std::sin(i * 0.0007)));
+      int r = int(6000 * std::sin(i * 0.047) + 2500 * std::sin(i * 0.19));
+      for (int v : {l, r}) pcm += char(v & 255), pcm += char((v >> 8) & 255);
+    }
+    TempDir::write("in.raw", pcm);
+  }
+  ASSERT_EQ(std::system("lame --quiet -r -s 44.1 --bitwidth 16 --signed --little-endian -m j "
+                        "-b 128 in.raw out.mp3"), 0);
+  std::string data = TempDir::read("out.mp3");
+  RecordingBackend rec;
+  PlayerBox b(data);
+  ASSERT_NE(b.p, nullptr);
+  ASSERT_EQ(mp3_play_ex(b.p, 65536, 255, 128, 1000, false), 0);
+  timespec t0{}, t1{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t0);
+  int polls = 0;
+  while (mp3_poll(b.p) == 0 && polls < 1000) polls++;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t1);
+  double cpu = double(t1.tv_sec - t0.tv_sec) + double(t1.tv_nsec - t0.tv_nsec) / 1e9;
+  double audio = double(rec.streams[0]->handed.size() - MP3_END_BUFFERS) * rec.streams[0]->len / 44100.0;
+  ASSERT_GE(audio, seconds);
+  EXPECT_FALSE(all_silent(rec.streams[0]->handed[5]));
+  double share = cpu / audio;
+  std::printf("decoding: %.3f s of CPU for %.1f s of audio, %.2f%% of one core\n", cpu, audio, share * 100);
+  RecordProperty("decode_cpu_share", std::to_string(share));
+  // Well under 2% in an optimised build; the bound leaves room for sanitizers.
+  EXPECT_LT(share, 0.2);
+}
+
+}  // namespace

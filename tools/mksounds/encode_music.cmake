@@ -1,0 +1,13 @@
+# Encodes every WAV in WAVS to an MP3 of the same name in DST with lame.
+if(NOT LAME)
+  message(STATUS "lame is missing: the music plays from its MIDI files only")
+  return()
+endif()
+file(GLOB _wavs ${WAVS}/*.wav)
+foreach(_w IN LISTS _wavs)
+  get_filename_component(_n ${_w} NAME_WE)
+  execute_process(COMMAND ${LAME} --quiet -m m -b 64 ${_w} ${DST}/${_n}.mp3 RESULT_VARIABLE _r)
+  if(NOT _r EQUAL 0)
+    message(WARNING "lame could not encode ${_w}")
+  endif()
+endforeach()
