@@ -200,7 +200,6 @@ extern std::string quick_cast_spell;
 extern std::string dir_suffix;
 
 // Settings copied from "client.cfg" at start-up.
-extern int turn_delay_ms;
 extern int rage_bar;
 extern bool show_combat_messages;
 extern int target_type;
@@ -216,20 +215,6 @@ extern int frame_pacer_countdown;
 extern bool repeat_use, repeat_cast, repeat_make;
 extern int level_sync_errors;
 extern int pending_move_token;
-
-// Game-wide values from the login replies.
-extern bool PLAYER_LEVELS;
-extern bool PERMADEATH;
-extern float STAT_VALUE;
-extern int skill_cap;
-extern bool flagged_skills_only;
-extern int stat_cap;
-extern int level_cap;
-extern int manual_levelling;
-extern bool pvp_enabled;
-extern int pvp_min_level;
-extern bool g_no_requirements;
-extern bool spare_rule_flag;
 
 // The quit request (window close button) and the SIGINT handler.
 void request_quit();

@@ -352,3 +352,5 @@ std::string tile_desc_details(int n);
 void copy_object_tile(int from, int to);
 std::string crop_name(int id);
 }  // namespace item_links
+
+extern ItemData wl;  // the item-type table

@@ -85,3 +85,5 @@ class Tiles {
   int read_map_tiles(bool& opened);
   void read_underneath();
 };
+
+extern Tiles tiledata;  // object and map tiles

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/globals.h"
 #include "core/log.h"
 #include "core/tiles.h"
 

@@ -176,3 +176,5 @@ class CMap {
 namespace mapobj {
 bool notblocked(int x, int y, bool allow_mountain);
 }
+
+extern CMap cmap;  // the current map level

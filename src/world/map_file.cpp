@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
 #include "core/log.h"
 #include "core/string_utils.h"
 #include "core/tiles.h"

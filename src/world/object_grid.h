@@ -92,3 +92,5 @@ void copy_obj_list();
 
 // Base code of an object that makes an ambient sound -> its sound id; -1.
 int ambient_sound_of(int base);
+
+extern ObjGrid obj_grid;  // objects lying on the current level, by cell
