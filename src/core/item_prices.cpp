@@ -27,8 +27,14 @@ int price_to_int(double v) {
 // missing spell) counts as 0: a fractional power of it is undefined.
 int circle_price(int c) {
   if (c < 0) c = 0;
-  int price = price_to_int(std::pow(static_cast<double>(c), 1.8) * 25) + 100;
-  return price > 0 ? price : 100;
+  return price_to_int(std::trunc(std::pow(static_cast<double>(c), 1.8) * 25) + 100);
+}
+
+// A price of the ordinary rule as an int: it is -1 (no such item) or lies in
+// 0..INT_MAX, where INT_MAX is not exactly a float and rounds up past it.
+int rule_price_to_int(float p) {
+  if (p < 0) return -1;
+  return price_to_int(static_cast<double>(p));
 }
 
 }  // namespace
@@ -88,7 +94,7 @@ int ItemData::get_price(const Item& i) const {
   const ItemRecord* r = rec(i);
   int b = i.get_base_code();
   bool spell_item = b == 286 || b == 1295 || b == 1309 || b == 1462;
-  if (spell_item || !r || !i.is_artifact()) return static_cast<int>(price_without_artifact_rule(i));
+  if (spell_item || !r || !i.is_artifact()) return rule_price_to_int(price_without_artifact_rule(i));
   if (i.is_unidentified()) return price_to_int(r->price);
   int part_base = (r->parent_code != 0 ? r->parent_code : b) & 0xfff;
   int material = i.get_material();
