@@ -72,6 +72,30 @@ TEST_F(Prices, Artifacts) {
   EXPECT_EQ(wl.get_price(relic), 500);
 }
 
+// A part on another artifact costs what that artifact costs (464 coins for
+// Kilnheart in steel, above), whatever the entry; parents are followed down
+// a chain, and a chain that loops prices nothing.
+TEST(ItemPrices, ArtifactOnArtifactParents) {
+  ItemWorld w(WEAPONS, WEARABLE, PRICED_MISC,
+              "600\t181\tKilnheart\t1\t1,4:2,2\t3\n"
+              "620\t600\tKiln_Twin\t1\t1,1:2,2\n"
+              "621\t620\tKiln_Heir\t1\t5,1\n"
+              "622\t600\tKiln_Echo\t1\n"
+              "630\t181\tLoop_A\t1\t1,4\n"
+              "631\t630\tLoop_B\t1\t1,4\n"
+              "630\t631\tLoop_A\t1\t1,4\n");
+  struct Case {
+    int code;
+    int price;
+  };
+  const Case cases[] = {
+      {0x600, 464}, {0x620, 928}, {0x621, 928}, {0x622, 0}, {0x630, 0}, {0x631, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(wl.get_price(Item(static_cast<long>(c.code))), c.price) << std::hex << c.code;
+  }
+}
+
 TEST_F(Prices, SellPrices) {
   Item cup(0x1d3L);
   EXPECT_EQ(wl.get_sell_price(cup), 1);
