@@ -131,6 +131,7 @@ class ClientApp {
   int cmain(int argc, char** argv);
 
   // Start-up steps before the session loop; 0 to go on, else the exit status.
+  // The "cmain" trace scope it opens stays open until close_run_trace.
   int start_up(int argc, char** argv);
   // The session loop; the exit status.
   int run_sessions(const char* argv0);
@@ -215,6 +216,9 @@ extern int frame_pacer_countdown;
 extern bool repeat_use, repeat_cast, repeat_make;
 extern int level_sync_errors;
 extern int pending_move_token;
+
+// Closes the "cmain" trace scope of the run (cmain does so on return).
+void close_run_trace();
 
 // The quit request (window close button) and the SIGINT handler.
 void request_quit();
