@@ -23,6 +23,9 @@ struct DevOptions {
   bool once = false;                 // end when the last client has left
   int slots = 4;
   int timeout_s = 0;                 // 0 = run until stopped
+  // A connection that has not logged in by then is closed, so that idle
+  // connections cannot hold every slot.
+  int login_timeout_ms = 5000;
 };
 
 // The fields of a login line.
@@ -78,6 +81,7 @@ class DevSession {
   int sync_chunks_sent = 0;
   bool failed = false;
   long long wait_until_ms = 0;
+  long long login_deadline_ms = 0;
   long long next_clock_ms = 0;
   int world_minutes = 540;
   bool transfer_pending = false;
