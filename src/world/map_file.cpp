@@ -254,6 +254,7 @@ int CMap::load(int lvl) {
 }
 
 int CMap::read_level(const std::string& bytes) {
+  tiles_changed();
   FunctionTrace ft("map::load");
   ByteReader in(bytes);
   edge_tiles = {0, 0, 0, 0};
