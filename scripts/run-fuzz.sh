@@ -15,6 +15,7 @@ for t in "${targets[@]}"; do
   seeds=()
   [ -d "$src/tests/fuzz/corpus/$n" ] && seeds=("$src/tests/fuzz/corpus/$n")
   ASAN_OPTIONS=allow_user_segv_handler=0:detect_leaks=0 \
+  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
     "$t" -max_total_time="$secs" -timeout=10 -rss_limit_mb=2048 \
     -artifact_prefix="$build/artifacts/$n/" "$build/corpus/$n" "${seeds[@]}" \
     >"$build/$n.log" 2>&1 &

@@ -6,8 +6,9 @@
 set -uo pipefail
 build=$(cd "${1:-build}" && pwd)
 game="$build/game"
-port=28889
+port=${ZIB_RUN_PORT:-28889}   # 0: any free port
 headless_seconds=${ZIB_RUN_SECONDS:-8}
+log="$build/devserver.log"
 
 if [ ! -x "$game/zib" ] || [ ! -x "$build/devserver" ]; then
   echo "run: $game/zib or $build/devserver is missing; build first."
@@ -20,8 +21,11 @@ grep -q '^account=' "$cfg" || echo "account=demo" >> "$cfg"
 grep -q '^passwd=' "$cfg" || echo "passwd=demo" >> "$cfg"
 grep -q '^name=' "$cfg" || echo "name=Demo" >> "$cfg"
 
+# The server appends to its log, so each run starts a fresh one: what is
+# judged below must come from this run alone (the last one is kept as .old).
+mv -f "$log" "$log.old" 2>/dev/null
 "$build/devserver" --port "$port" --dir "$build/devserver-data" \
-  --log "$build/devserver.log" > /dev/null 2>&1 &
+  --log "$log" > /dev/null 2>&1 &
 server_pid=$!
 client_pid=
 stop() {
@@ -31,12 +35,22 @@ stop() {
 }
 trap stop EXIT
 
+listening=
 for _ in $(seq 50); do
-  grep -q "listening on" "$build/devserver.log" 2>/dev/null && break
-  kill -0 "$server_pid" 2>/dev/null || { echo "run: the development server did not start (port $port in use?)"; exit 1; }
+  listening=$(sed -n 's/^listening on 127\.0\.0\.1:\([0-9][0-9]*\)$/\1/p' "$log" 2>/dev/null | head -1)
+  [ -n "$listening" ] && break
+  kill -0 "$server_pid" 2>/dev/null || break
   sleep 0.1
 done
-echo "run: development server on 127.0.0.1:$port (log: $build/devserver.log)"
+if [ -z "$listening" ]; then
+  echo "run: the development server did not start (port $port in use?); see $log"
+  exit 1
+fi
+port=$listening
+# The client connects to the server just started.
+sed -i '/^server=/d; /^port=/d' "$cfg"
+printf 'server=127.0.0.1\nport=%s\n' "$port" >> "$cfg"
+echo "run: development server on 127.0.0.1:$port (log: $log)"
 
 if [ -z "${DISPLAY:-}" ]; then
   # No desktop: the window opens on a private X server, and a picture of it
@@ -59,7 +73,8 @@ if [ -z "${DISPLAY:-}" ]; then
   else
     echo "run: no screenshot was taken"
   fi
-  if grep -q "ready\[0\]" "$build/devserver.log"; then
+  client_pid=
+  if grep -q "^ready\[[0-9]*\]: " "$log"; then
     echo "run: the client logged in and reached play; it quit with status $rc"
   else
     echo "run: the client did not reach play (status $rc); see $game/cl_log.txt"

@@ -135,6 +135,7 @@ class ClientApp {
   int cmain(int argc, char** argv);
 
   // Start-up steps before the session loop; 0 to go on, else the exit status.
+  // The "cmain" trace scope it opens stays open until close_run_trace.
   int start_up(int argc, char** argv);
   // The session loop; the exit status.
   int run_sessions(const char* argv0);
@@ -204,7 +205,6 @@ extern std::string quick_cast_spell;
 extern std::string dir_suffix;
 
 // Settings copied from "client.cfg" at start-up.
-extern int turn_delay_ms;
 extern int rage_bar;
 extern bool show_combat_messages;
 extern int target_type;
@@ -221,19 +221,8 @@ extern bool repeat_use, repeat_cast, repeat_make;
 extern int level_sync_errors;
 extern int pending_move_token;
 
-// Game-wide values from the login replies.
-extern bool PLAYER_LEVELS;
-extern bool PERMADEATH;
-extern float STAT_VALUE;
-extern int skill_cap;
-extern bool flagged_skills_only;
-extern int stat_cap;
-extern int level_cap;
-extern int manual_levelling;
-extern bool pvp_enabled;
-extern int pvp_min_level;
-extern bool g_no_requirements;
-extern bool spare_rule_flag;
+// Closes the "cmain" trace scope of the run (cmain does so on return).
+void close_run_trace();
 
 // The quit request (window close button) and the SIGINT handler.
 void request_quit();

@@ -27,29 +27,8 @@
 #include "app/server_list.h"
 #include "app/client_app.h"
 
-extern ConfigFile client_cfg;  // "client.cfg": the user's settings
-extern ConfigFile common_cfg;  // "dat/common.cfg": game-wide constants
-extern Tiles tiledata;         // object and map tiles
-extern ItemData wl;            // the item-type table
-extern Spells spells;          // the spell table
-extern ItemList items;         // the inventory
-extern ItemList temp_list;     // merchant, bank, container and crafting choices
-extern ItemList drop_list;     // the items picked in such a list, before they are sent
-extern EffectList event_list;  // timed map events
-extern CMap cmap;              // the current map level
-extern ObjectList server_objects;     // objects received from the server
-extern ObjectList visible_creatures;  // creatures in view
-extern EffectList missile_list;
-extern EffectList particle_list;
-extern ItemDrop item_drop;     // the multi-item drop selection
-extern ids id_table;           // what the server told about creature ids
-extern std::vector<TrackedCreature> tracked_creatures;
-extern SkillsClasses sc;       // stats, skills, classes and races
-extern Mounts mounts;
-extern Buffs buffs;
-extern Crops crops;
-extern Socket tcpObj;          // the connection to the game server (client role)
-extern Player me;              // the local character
+// Objects of the lower layers are declared beside their types (included
+// above); these belong to the application itself.
 extern QYXDisplay d;           // the display
 extern ObjGrid obj_grid;       // objects lying on the current level, by cell
 extern ClientApp app;          // the client application object

@@ -15,7 +15,10 @@ int msg_equipment_sync(ClientApp&, const std::string& msg) {
   me.sync_arms(msg);
   return 0;
 }
-int msg_stats_packet(ClientApp&, const std::string&) { return 0; }
+int msg_stats_packet(ClientApp&, const std::string& msg) {
+  me.parse_stats_packet(msg);
+  return 0;
+}
 
 // ---- Item and skill messages ---------------------------------------------------------
 

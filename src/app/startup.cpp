@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <optional>
 
 #include "app/client_app.h"
 #include "app/globals.h"
@@ -89,10 +90,21 @@ ClientApp::ClientApp() {
   reference_time_us = now;
 }
 
+namespace {
+
+// The trace scope of the whole run: opened part-way through start-up, once
+// the trace switch is known, and closed when cmain returns.
+std::optional<FunctionTrace> run_trace;
+
+}  // namespace
+
+void close_run_trace() { run_trace.reset(); }
+
 int ClientApp::cmain(int argc, char** argv) {
   int rc = start_up(argc, argv);
   if (rc == 0) rc = run_sessions(argc > 0 ? argv[0] : "");
   close_scripts();
+  close_run_trace();
   return rc;
 }
 
@@ -137,7 +149,8 @@ int ClientApp::start_up(int argc, char** argv) {
 
   // Tracing.
   apply_trace_switch(client_cfg);
-  FunctionTrace trace("cmain", true);
+  close_run_trace();
+  FunctionTrace& trace = run_trace.emplace("cmain", true);
   trace.printf("%s client version %s", CLIENT_NAME, CLIENT_VERSION);
   trace.printf("derived dir (pwd)=%s", program_dir.c_str());
   char cwd[TRACE_BUFFER_CWD] = {};

@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/globals.h"
+#include "core/skills_classes.h"
 #include "core/string_utils.h"
 
 namespace {

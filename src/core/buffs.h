@@ -60,3 +60,5 @@ class Buffs {
   // The definition of an id, or an empty one; never inserts.
   const BuffDef& def_of(int id) const;
 };
+
+extern Buffs buffs;

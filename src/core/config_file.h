@@ -49,3 +49,6 @@ class ConfigFile {
   std::map<std::string, std::string, ConfigKeyLess> entries_;
   std::string file_name_;
 };
+
+extern ConfigFile client_cfg;  // "client.cfg": the user's settings
+extern ConfigFile common_cfg;  // "dat/common.cfg": game-wide constants

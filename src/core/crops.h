@@ -99,3 +99,5 @@ class Crops {
  private:
   std::list<Plant>::iterator find_it(int x, int y, int z);
 };
+
+extern Crops crops;

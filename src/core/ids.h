@@ -75,3 +75,6 @@ void remove_tracked(int id);
 void clear_tracked();
 int num_tracked();
 int find_tracked(int id);
+
+extern ids id_table;  // what the server told about creature ids
+extern std::vector<TrackedCreature> tracked_creatures;

@@ -111,7 +111,7 @@ Item Item::stack_295(int material, int count) {
 Item Item::random_372(int level) {
   int r;
   if (level >= 0) {
-    r = rand_int(level * 14 / 100);
+    r = rand_int(static_cast<int>(static_cast<int64_t>(level) * 14 / 100));
     if (level == 100 && rand_int(5) == 1) r += rand_int(3);
   } else {
     r = rand_int(12);

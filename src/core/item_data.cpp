@@ -541,9 +541,10 @@ int ItemData::req_level_skill(int kind, int value) const {
     case 6: case 10: base = trunc_int(std::pow(static_cast<double>(value), 3)); break;
     case 7: base = static_cast<double>(value) * 17 - 12; break;
     case 8: {
-      int circle = item_links::spell_circle(value);
-      int a = circle * 30 / 7 + 46;
-      int b = req_level_skill(1, 5);
+      // The circle comes from a data file: any int, so not in int arithmetic.
+      double circle = item_links::spell_circle(value);
+      double a = std::trunc(circle * 30 / 7) + 46;
+      double b = req_level_skill(1, 5);
       base = a > b ? a : b;
       break;
     }

@@ -293,6 +293,8 @@ class ItemData {
   ItemRecord* rec(const Item& i) const { return records_[i.get_base_code()].get(); }
   bool is_special_286(const Item& i) const;
   float price_without_artifact_rule(const Item& i) const;
+  // The price with artifact parents followed `depth` levels down already.
+  int price_at_depth(const Item& i, int depth) const;
   std::string full_name_ordinary(const Item& i, bool capitalise) const;
   std::string full_name_named(const Item& i, const ItemRecord* r, bool capitalise) const;
   std::string socket_text(const Item& i) const;
@@ -352,3 +354,5 @@ std::string tile_desc_details(int n);
 void copy_object_tile(int from, int to);
 std::string crop_name(int id);
 }  // namespace item_links
+
+extern ItemData wl;  // the item-type table

@@ -2,6 +2,7 @@
 // wearable items, miscellaneous items, food, named items and artifacts,
 // creature names and cards.
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -383,16 +384,17 @@ void ItemData::load_named() {
       std::vector<std::string> parts;
       split(trim2(c[4], true), ":", parts);
       for (const std::string& part : parts) {
-        std::vector<std::string> kv;
-        split(part, ",", kv);
-        if (kv.size() < 2) continue;
-        const char* ks = kv[0].c_str();
-        const char* vs = kv[1].c_str();
+        // "kind,value": a hex kind, the comma right after it, a decimal value.
+        const char* ks = part.c_str();
         char* kend = nullptr;
-        char* vend = nullptr;
         long kind = std::strtol(ks, &kend, 16);
+        if (kend == ks || *kend != ',') continue;
+        const char* vs = kend + 1;
+        char* vend = nullptr;
         long value = std::strtol(vs, &vend, 10);
-        if (kend == ks || vend == vs) continue;
+        if (vend == vs) continue;
+        kind = std::clamp<long>(kind, INT_MIN, INT_MAX);
+        value = std::clamp<long>(value, INT_MIN, INT_MAX);
         r->effect_kinds.push_back(static_cast<int>(kind));
         r->effect_values.push_back(static_cast<int>(value));
         trace.printf("artifact %x effect pushed bak %x %d", static_cast<unsigned>(code),

@@ -27,8 +27,14 @@ int price_to_int(double v) {
 // missing spell) counts as 0: a fractional power of it is undefined.
 int circle_price(int c) {
   if (c < 0) c = 0;
-  int price = price_to_int(std::pow(static_cast<double>(c), 1.8) * 25) + 100;
-  return price > 0 ? price : 100;
+  return price_to_int(std::trunc(std::pow(static_cast<double>(c), 1.8) * 25) + 100);
+}
+
+// A price of the ordinary rule as an int: it is -1 (no such item) or lies in
+// 0..INT_MAX, where INT_MAX is not exactly a float and rounds up past it.
+int rule_price_to_int(float p) {
+  if (p < 0) return -1;
+  return price_to_int(static_cast<double>(p));
 }
 
 }  // namespace
@@ -84,23 +90,39 @@ float ItemData::price_without_artifact_rule(const Item& i) const {
   return static_cast<float>(price_to_int(p));
 }
 
-int ItemData::get_price(const Item& i) const {
+// How far the parents of an artifact are followed: a chain of artifacts
+// that leads back to itself has no price.
+static constexpr int ARTIFACT_PARENT_DEPTH = 8;
+
+int ItemData::price_at_depth(const Item& i, int depth) const {
   const ItemRecord* r = rec(i);
   int b = i.get_base_code();
   bool spell_item = b == 286 || b == 1295 || b == 1309 || b == 1462;
-  if (spell_item || !r || !i.is_artifact()) return static_cast<int>(price_without_artifact_rule(i));
+  if (spell_item || !r || !i.is_artifact()) return rule_price_to_int(price_without_artifact_rule(i));
   if (i.is_unidentified()) return price_to_int(r->price);
+  if (depth >= ARTIFACT_PARENT_DEPTH) return 0;
   int part_base = (r->parent_code != 0 ? r->parent_code : b) & 0xfff;
   int material = i.get_material();
-  double sum = 0;
   size_t n = std::min(r->effect_kinds.size(), r->effect_values.size());
+  if (n == 0) return 0;
+  // A part on another artifact is priced as that artifact, whatever the
+  // entry's kind and value: once for all entries.
+  Item parent_part = make_code(part_base, material, 0, 0);
+  bool artifact_parent = part_base != b && parent_part.is_artifact();
+  double parent_price = artifact_parent ? price_at_depth(parent_part, depth + 1) : 0;
+  double sum = 0;
   for (size_t e = 0; e < n; ++e) {
-    Item part = make_code(part_base, material, r->effect_kinds[e] & 15, r->effect_values[e] & 255);
-    float p = price_without_artifact_rule(part);
+    double p = parent_price;
+    if (!artifact_parent) {
+      Item part = make_code(part_base, material, r->effect_kinds[e] & 15, r->effect_values[e] & 255);
+      p = price_without_artifact_rule(part);
+    }
     if (p > 0) sum += p;
   }
   return price_to_int(sum);
 }
+
+int ItemData::get_price(const Item& i) const { return price_at_depth(i, 0); }
 
 int ItemData::get_sell_price(const Item& i) const {
   int p = get_price(i);

@@ -38,3 +38,5 @@ class Mounts {
 
   std::map<int, MountDef> defs;
 };
+
+extern Mounts mounts;

@@ -31,6 +31,21 @@ int32_t term_to_int(double term) {
   return int32_t(term);
 }
 
+// Powers of the base for the usual short numbers, worked out once by the
+// same pow as any other power, so that they are the very same values.
+constexpr size_t CODEC_POWERS = 16;
+struct BasePowers {
+  double p[CODEC_POWERS];
+  BasePowers() {
+    for (size_t k = 0; k < CODEC_POWERS; ++k) p[k] = std::pow(double(CODEC_BASE), double(k));
+  }
+};
+
+double base_power(size_t k) {
+  static const BasePowers powers;
+  return k < CODEC_POWERS ? powers.p[k] : std::pow(double(CODEC_BASE), double(k));
+}
+
 int decode_bytes(const unsigned char* text, size_t len) {
   if (len == 1 && text[0] == CODEC_MINUS_ONE) return -1;
   if (len == 0) return 0;
@@ -47,7 +62,7 @@ int decode_bytes(const unsigned char* text, size_t len) {
     double digit = double(int(text[i]) - int(CODEC_ZERO_DIGIT));
     // A zero digit adds nothing, even where its power is no longer finite.
     if (digit == 0) continue;
-    double term = digit * std::pow(double(CODEC_BASE), double(len - 1 - i));
+    double term = digit * base_power(len - 1 - i);
     sum += uint32_t(term_to_int(term));
   }
   if (negative) sum = 0u - sum;

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/globals.h"
+#include "core/config_file.h"
 #include "core/log.h"
 #include "core/string_utils.h"
 #include "core/utils.h"

@@ -143,3 +143,5 @@ class SkillsClasses {
   std::vector<char> stat_keys_;
   unsigned race_generation_ = 0;
 };
+
+extern SkillsClasses sc;  // stats, skills, classes and races

@@ -3,8 +3,9 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/globals.h"
+#include "core/config_file.h"
 #include "core/log.h"
+#include "core/skills_classes.h"
 #include "core/string_utils.h"
 
 namespace {

@@ -95,3 +95,5 @@ class Spells {
   std::vector<SpellRecord> records_;
   int max_level_ = 1;
 };
+
+extern Spells spells;  // the spell table

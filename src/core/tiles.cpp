@@ -81,6 +81,8 @@ int Tiles::read_object_tiles(FunctionTrace& trace) {
 }
 
 int Tiles::read_map_tiles(bool& opened) {
+  static uint64_t serial = 0;
+  map_tile_serial_ = ++serial;
   FilePtr f(std::fopen("dat/mtiles.txt", "r"), &std::fclose);
   opened = f != nullptr;
   if (!f) return 0;

@@ -79,9 +79,16 @@ class Tiles {
   std::vector<int> underneath_dot_tiles;
   std::vector<int> underneath_blank_tiles;
 
+  // Changes whenever the map-tile table is read again (a program-wide
+  // count), so that what was worked out from it can tell it is stale.
+  uint64_t map_tile_serial() const { return map_tile_serial_; }
+
  private:
+  uint64_t map_tile_serial_ = 0;
   const MapTile* map_tile(int n) const;
   int read_object_tiles(FunctionTrace& trace);
   int read_map_tiles(bool& opened);
   void read_underneath();
 };
+
+extern Tiles tiledata;  // object and map tiles

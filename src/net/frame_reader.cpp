@@ -138,7 +138,9 @@ int Socket::sckRecv(int id, std::string& out, bool blocking) {
   }
   int len = parse_frame_length(head.data() + 1);
   ft.printf("mesg len=%d", len);
-  if (!bad && len >= 0) {
+  if (len >= 0) {
+    // The body is taken off even behind a bad head, so that one that arrives
+    // late is not read as the head of the next frame.
     std::string body;
     rc = raw_recv(id, len + 1, body, true);
     if (trace_on)
@@ -149,7 +151,7 @@ int Socket::sckRecv(int id, std::string& out, bool blocking) {
       sckClose(id);
       return rc;
     }
-    if (body[static_cast<size_t>(len)] == NET_EOT) {
+    if (!bad && body[static_cast<size_t>(len)] == NET_EOT) {
       out = decrypt(body.substr(0, static_cast<size_t>(len)), id);
       if (trace_on) ft.printf("received msg [%s] EOT error=%d", printable_text(out).c_str(), 0);
       if (out.empty()) {
@@ -158,7 +160,7 @@ int Socket::sckRecv(int id, std::string& out, bool blocking) {
       }
       return static_cast<int>(out.size());
     }
-    ft.printf("bad EOT");
+    if (body[static_cast<size_t>(len)] != NET_EOT) ft.printf("bad EOT");
   }
   writelog("message packing error on skt %d", id);
   ft.printf("message packing error on skt %d", id);

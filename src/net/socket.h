@@ -213,3 +213,5 @@ int open_sock_bind(int fd, int port, const std::string& bind_host = "");
 // True when `name` may be written by a file transfer: relative, no "..", no
 // empty or "." components, no backslash, and below one of `folders`.
 bool is_allowed_transfer_name(const std::string& name, const std::vector<std::string>& folders);
+
+extern Socket tcpObj;  // the connection to the game server (client role)

@@ -9,7 +9,6 @@
 #include <cstring>
 #include <ctime>
 
-#include "app/globals.h"
 #include "core/buffs.h"
 #include "core/item_data.h"
 #include "core/log.h"

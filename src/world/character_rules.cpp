@@ -7,8 +7,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/globals.h"
 #include "core/buffs.h"
+#include "core/config_file.h"
 #include "core/item_data.h"
 #include "core/log.h"
 #include "core/mounts.h"

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "app/globals.h"
 #include "core/log.h"
 #include "core/tiles.h"
 
@@ -32,11 +31,17 @@ bool tile_opaque(int tile) {
 
 CMap::CMap() = default;
 
+void CMap::tiles_changed() {
+  static uint64_t serial = 0;
+  tile_serial_ = ++serial;
+}
+
 CMap::~CMap() = default;
 
 int CMap::set_size(int w, int h, bool keep) {
   FunctionTrace ft("cmap::set_size");
   if (w < 1 || w > CMAP_MAX_SIZE || h < 1 || h > CMAP_MAX_SIZE) return 1;
+  tiles_changed();
   ft.printf("set size %d %d %d", w, h, level);
 
   std::vector<uint16_t> old_tiles;
@@ -99,6 +104,7 @@ int CMap::set_tile(int x, int y, int tile) {
   // The grid holds map-tile numbers only; anything else would be written to
   // the level file as marker bytes.
   if (tile < 0 || tile >= CMAP_NUM_TILES) return 1;
+  tiles_changed();
   tiles[cell(x, y)] = static_cast<uint16_t>(tile);
   return 0;
 }

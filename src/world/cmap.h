@@ -162,7 +162,14 @@ class CMap {
   std::vector<MapObject> map_objects;
   std::vector<Placement> placements;
 
+  // Changes whenever the grid, its size or its edges may have changed
+  // through this class (each change takes a new number from a program-wide
+  // count): what was worked out from the tiles is stale once it moves.
+  uint64_t tile_serial() const { return tile_serial_; }
+
  private:
+  uint64_t tile_serial_ = 0;
+  void tiles_changed();
   size_t cell(int x, int y) const {
     return static_cast<size_t>(x) * static_cast<size_t>(height) + static_cast<size_t>(y);
   }
@@ -176,3 +183,5 @@ class CMap {
 namespace mapobj {
 bool notblocked(int x, int y, bool allow_mountain);
 }
+
+extern CMap cmap;  // the current map level

@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "app/globals.h"
 #include "core/log.h"
 #include "core/spells.h"
 #include "core/utils.h"

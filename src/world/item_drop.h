@@ -26,3 +26,5 @@ class ItemDrop {
 
   std::vector<DropEntry> entries;
 };
+
+extern ItemDrop item_drop;  // the multi-item drop selection

@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/globals.h"
 #include "core/item_data.h"
 #include "core/log.h"
 

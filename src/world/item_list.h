@@ -121,3 +121,12 @@ class EffectList : public ItemList {
  public:
   EffectList() = default;
 };
+
+extern ItemList items;      // the inventory
+extern ItemList temp_list;  // merchant, bank, container and crafting choices
+extern ItemList drop_list;  // the items picked in such a list, before they are sent
+extern ObjectList server_objects;     // objects received from the server
+extern ObjectList visible_creatures;  // creatures in view
+extern EffectList event_list;  // timed map events
+extern EffectList missile_list;
+extern EffectList particle_list;

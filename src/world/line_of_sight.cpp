@@ -5,7 +5,6 @@
 #include <climits>
 #include <cstdlib>
 
-#include "app/globals.h"
 #include "core/tiles.h"
 #include "world/cmap.h"
 

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/globals.h"
 #include "core/log.h"
 #include "core/string_utils.h"
 #include "core/tiles.h"
@@ -255,6 +254,7 @@ int CMap::load(int lvl) {
 }
 
 int CMap::read_level(const std::string& bytes) {
+  tiles_changed();
   FunctionTrace ft("map::load");
   ByteReader in(bytes);
   edge_tiles = {0, 0, 0, 0};

@@ -1,15 +1,16 @@
 #include "world/object_grid.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
-#include "app/globals.h"
 #include "core/item_data.h"
 #include "core/log.h"
 #include "core/tiles.h"
 #include "core/utils.h"
 #include "world/cmap.h"
 #include "world/item_list.h"
+#include "world/player.h"
 
 namespace {
 
@@ -26,47 +27,7 @@ int tile_frames(const Item& item) {
   return t != nullptr ? t->frames : 0;
 }
 
-// The global sound object as the ambient output. The sound object keeps the
-// loop now sounding (level changes and session ends stop it directly), so
-// each update starts from its state.
-class GlobalAmbient : public AmbientSound {
- public:
-  bool enabled() override {
-    current_id = sound.ambient_id;
-    current_factor = sound.ambient_factor;
-    return options.get(OBJGRID_OPT_BACKGROUND_SOUNDS) != 0;
-  }
-  float distance_factor(int px, int py, int x, int y) override {
-    return sound_distance_factor(px, py, x, y);
-  }
-  void stop_all_loops() override {
-    sound.stop_all_loops();
-    current_id = -1;
-    current_factor = -1.0f;
-  }
-  void stop_loop(int id) override { sound.stop_loop(id); }
-  void play_scaled(int id, float factor) override {
-    sound.play_effect_scaled(id, factor);
-    remember(id, factor);
-  }
-  void adjust_loop(int id, float factor) override {
-    sound.adjust_loop(id, factor);
-    remember(id, factor);
-  }
-
- private:
-  static void remember(int id, float factor) {
-    sound.ambient_id = id;
-    sound.ambient_factor = factor;
-  }
-};
-
 }  // namespace
-
-AmbientSound& global_ambient_sound() {
-  static GlobalAmbient out;
-  return out;
-}
 
 int ambient_sound_of(int base) {
   switch (base) {
@@ -78,18 +39,63 @@ int ambient_sound_of(int base) {
 }
 
 ObjGrid::ObjGrid()
-    : light(new int32_t[OBJGRID_CELLS]()), cells(new ObjCell[OBJGRID_CELLS]) {
-  clear(true);
+    : light(new int32_t[OBJGRID_CELLS]()),
+      cells(new ObjCell[OBJGRID_CELLS]),
+      is_written_(new uint8_t[OBJGRID_CELLS]()),
+      sight_(new int8_t[OBJGRID_CELLS]) {
+  std::fill(sight_.get(), sight_.get() + OBJGRID_CELLS, int8_t{-1});
 }
 
+bool ObjGrid::sees_player(const CMap& map, int x, int y, int px, int py) {
+  SightKey key;
+  key.map = &map;
+  key.map_serial = map.tile_serial();
+  key.tiles = map.tiles.data();
+  key.tile_count = map.tiles.size();
+  key.width = map.width;
+  key.height = map.height;
+  key.type = map.type;
+  key.edges = map.edge_tiles;
+  key.tile_table_serial = tiledata.map_tile_serial();
+  key.tile_table = tiledata.map_tiles.data();
+  key.tile_table_size = tiledata.map_tiles.size();
+  key.px = px;
+  key.py = py;
+  if (!(key == sight_key_)) {
+    for (int i : sight_known_) sight_[i] = -1;
+    sight_known_.clear();
+    sight_key_ = key;
+  }
+  int i = y * OBJGRID_SIZE + x;
+  if (sight_[i] < 0) {
+    sight_[i] = map.can_see_with_LOS(x, y, px, py, LIGHT_SIGHT_RANGE, 0) ? 1 : 0;
+    sight_known_.push_back(i);
+  }
+  return sight_[i] == 1;
+}
+
+void ObjGrid::mark_written(int i) {
+  if (is_written_[i]) return;
+  is_written_[i] = 1;
+  written_.push_back(i);
+}
+
+// Every cell outside the written list already reads as cleared, so only the
+// written ones need the work.
 void ObjGrid::clear(bool all) {
-  for (int i = 0; i < OBJGRID_CELLS; ++i) {
+  size_t kept = 0;
+  for (int i : written_) {
     ObjCell& c = cells[i];
-    if (!all && c.permanent) continue;
+    if (!all && c.permanent) {
+      written_[kept++] = i;
+      continue;
+    }
     c.item = Item(-1L);
     c.id = -1;
     light[i] = 0;
+    is_written_[i] = 0;
   }
+  written_.resize(kept);
 }
 
 void ObjGrid::set_item(const Item& item, int x, int y) {
@@ -98,6 +104,7 @@ void ObjGrid::set_item(const Item& item, int x, int y) {
   if (!in_grid(x, y)) return;
   int i = y * OBJGRID_SIZE + x;
   ObjCell& c = cells[i];
+  mark_written(i);
   c.item = item;
   c.hea = 0;
   c.align = 'n';
@@ -206,6 +213,7 @@ void ObjGrid::copy_from(const ObjectList& objects, bool entered, const CMap& map
     int i = n->y * OBJGRID_SIZE + n->x;
     ObjCell& c = cells[i];
     if (n->id < 0 && c.id >= 0) continue;  // a server object wins over a local one
+    mark_written(i);
     c.item = n->item;
     c.id = n->id;
     c.hea = n->hea;
@@ -214,16 +222,16 @@ void ObjGrid::copy_from(const ObjectList& objects, bool entered, const CMap& map
     c.price = static_cast<uint32_t>(n->price);
     c.flags = static_cast<uint16_t>(n->b);
     c.permanent = 0;
+    // The sight line is the costly part: only an object that gives light
+    // needs it.
+    int64_t l = n->qty;
+    int32_t given = l < 1 && l != -2 ? wl.get_light(n->item) : static_cast<int32_t>(l);
     light[i] = 0;
-    if (entered && map.can_see_with_LOS(n->x, n->y, px, py, LIGHT_SIGHT_RANGE, 0)) {
-      int64_t l = n->qty;
-      light[i] = l < 1 && l != -2 ? wl.get_light(n->item) : static_cast<int32_t>(l);
-    }
-    trace.printf("%s at %d %d copied", n->item.str(false).c_str(), n->x, n->y);
+    if (given != 0 && entered && sees_player(map, n->x, n->y, px, py))
+      light[i] = given;
+    if (trace_on) trace.printf("%s at %d %d copied", n->item.str(false).c_str(), n->x, n->y);
   }
 }
-
-void copy_obj_list() { obj_grid.copy_from(server_objects, level_entered, cmap, me.x, me.y); }
 
 void ObjGrid::update_ambient_sound(AmbientSound& out, int px, int py) const {
   if (!out.enabled()) {
@@ -231,18 +239,19 @@ void ObjGrid::update_ambient_sound(AmbientSound& out, int px, int py) const {
     return;
   }
   int best_id = -1;
+  int best_cell = -1;
   float best = -1.0f;
-  for (int y = 0; y < OBJGRID_SIZE; ++y) {
-    for (int x = 0; x < OBJGRID_SIZE; ++x) {
-      const ObjCell& c = cells[y * OBJGRID_SIZE + x];
-      if (c.item == -1L) continue;
-      int id = ambient_sound_of(c.item.get_base_code());
-      if (id < 0) continue;
-      float f = out.distance_factor(px, py, x, y);
-      if (f > best) {
-        best = f;
-        best_id = id;
-      }
+  // The loudest wins; of equally loud ones the first in row order.
+  for (int i : written_) {
+    const ObjCell& c = cells[i];
+    if (c.item == -1L) continue;
+    int id = ambient_sound_of(c.item.get_base_code());
+    if (id < 0) continue;
+    float f = out.distance_factor(px, py, i % OBJGRID_SIZE, i / OBJGRID_SIZE);
+    if (f > best || (f == best && i < best_cell)) {
+      best = f;
+      best_id = id;
+      best_cell = i;
     }
   }
   if (best_id < 0 || best < OBJGRID_MIN_LOUDNESS) {

@@ -4,9 +4,11 @@
 // cell for the lighting of the view. It also picks the ambient sound loop of
 // the loudest sound-making object near the player.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/item.h"
 
@@ -85,6 +87,34 @@ class ObjGrid {
 
  private:
   const ObjCell* cell_at(int x, int y) const;
+  // Marks cell i as holding an object, so that clear resets it. Only the
+  // cells so marked are visited by clear and the ambient search: a grid
+  // holds a few hundred objects among 62,500 cells.
+  void mark_written(int i);
+
+  std::vector<int> written_;
+  std::unique_ptr<uint8_t[]> is_written_;
+
+  // Sight lines from object cells to the player, kept while the level, its
+  // tiles, the tile table and the player's cell stay as they were: creatures
+  // move a cell at a time, and each update rebuilds the whole grid.
+  struct SightKey {
+    const CMap* map = nullptr;
+    uint64_t map_serial = 0;
+    const void* tiles = nullptr;
+    size_t tile_count = 0;
+    int32_t width = 0, height = 0, type = 0;
+    std::array<uint32_t, 4> edges{};
+    uint64_t tile_table_serial = 0;
+    const void* tile_table = nullptr;
+    size_t tile_table_size = 0;
+    int px = 0, py = 0;
+    bool operator==(const SightKey&) const = default;
+  };
+  bool sees_player(const CMap& map, int x, int y, int px, int py);
+  SightKey sight_key_;
+  std::unique_ptr<int8_t[]> sight_;  // -1 not worked out, 0 hidden, 1 seen
+  std::vector<int> sight_known_;
 };
 
 // Rebuilds the global grid from `server_objects`.
@@ -92,3 +122,5 @@ void copy_obj_list();
 
 // Base code of an object that makes an ambient sound -> its sound id; -1.
 int ambient_sound_of(int base);
+
+extern ObjGrid obj_grid;  // objects lying on the current level, by cell

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/globals.h"
 #include "core/item_data.h"
 #include "core/log.h"
 #include "core/skills_classes.h"

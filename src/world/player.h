@@ -263,3 +263,21 @@ float weight_taper(float w);
 float get_total_subclass_pts(Player& p, int parent);
 float get_total_class_points(Player& p);
 void set_skill(Player& p, int skill, float value);
+
+extern Player me;  // the local character
+
+// Game-wide rules from the login replies (set by the login code).
+extern bool PLAYER_LEVELS;
+extern bool PERMADEATH;
+extern float STAT_VALUE;
+extern int skill_cap;
+extern bool flagged_skills_only;
+extern int stat_cap;
+extern int level_cap;
+extern int manual_levelling;
+extern bool pvp_enabled;
+extern int pvp_min_level;
+extern bool g_no_requirements;
+extern bool spare_rule_flag;
+// The turn delay in milliseconds, from "client.cfg".
+extern int turn_delay_ms;

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <climits>
 
-#include "app/globals.h"
 #include "core/buffs.h"
 #include "core/item_data.h"
 #include "core/log.h"

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "app/globals.h"
 #include "core/log.h"
 #include "core/skills_classes.h"
 #include "world/player.h"

@@ -164,6 +164,7 @@ DevSession::DevSession(Socket& s, int id_, const DevOptions& o, DevStore& st,
 void DevSession::start() {
   sock.sndAck(id);
   state = LOGIN;
+  login_deadline_ms = dev_now_ms() + opt.login_timeout_ms;
 }
 
 void DevSession::send(const std::string& line) {
@@ -505,6 +506,10 @@ void DevSession::run_scenario() {
 }
 
 void DevSession::tick() {
+  if (state == LOGIN && dev_now_ms() >= login_deadline_ms) {
+    close("no login in time");
+    return;
+  }
   if (state == SCENARIO) run_scenario();
   if ((state == PLAY || state == SCENARIO) && ready && next_wander_ms != 0 &&
       dev_now_ms() >= next_wander_ms) {

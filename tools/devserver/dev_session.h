@@ -24,6 +24,9 @@ struct DevOptions {
   int slots = 4;
   int timeout_s = 0;                 // 0 = run until stopped
   bool market = false;               // the market demo: trade, bank, craft, talk, a fight
+  // A connection that has not logged in by then is closed, so that idle
+  // connections cannot hold every slot.
+  int login_timeout_ms = 5000;
 };
 
 // The fields of a login line.
@@ -79,6 +82,7 @@ class DevSession {
   int sync_chunks_sent = 0;
   bool failed = false;
   long long wait_until_ms = 0;
+  long long login_deadline_ms = 0;
   long long next_clock_ms = 0;
   int world_minutes = 540;
   bool transfer_pending = false;

@@ -35,7 +35,7 @@ void usage() {
   std::printf(
       "usage: devserver [--port N] [--dir DIR] [--world DIR] [--scenario FILE] [--log FILE]\n"
       "                 [--verdict CX] [--client-crc HEX] [--no-create] [--once]\n"
-      "                 [--slots N] [--timeout SECONDS] [--market]\n");
+      "                 [--slots N] [--timeout SECONDS] [--login-timeout MS] [--market]\n");
 }
 
 bool parse_args(int argc, char** argv, DevOptions& o) {
@@ -56,12 +56,13 @@ bool parse_args(int argc, char** argv, DevOptions& o) {
     else if (a == "--client-crc" && value(v)) o.client_crc = v;
     else if (a == "--slots" && value(v)) o.slots = to_int(v);
     else if (a == "--timeout" && value(v)) o.timeout_s = to_int(v);
+    else if (a == "--login-timeout" && value(v)) o.login_timeout_ms = to_int(v);
     else if (a == "--no-create") o.creation_disabled = true;
     else if (a == "--once") o.once = true;
     else if (a == "--market") o.market = true;
     else return false;
   }
-  return o.slots >= 1 && o.port >= 0;
+  return o.slots >= 1 && o.port >= 0 && o.login_timeout_ms > 0;
 }
 
 // The levels of the sample world are served as they are; without them the

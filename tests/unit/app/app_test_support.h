@@ -14,6 +14,7 @@
 #include "net/socket.h"
 
 inline void reset_app_state() {
+  close_run_trace();
   tcpObj.sckClose(0);
   app.pending_messages.clear();
   app.reset_session();

@@ -89,6 +89,33 @@ TEST_F(LevelChange, ReentryKeepsPermanentCells) {
   EXPECT_EQ(obj_grid.get_item(5, 5), Item(-1L));
 }
 
+// A transferred level starts with a clear minimap when the server says the
+// map is new (field 7), else with the cached one; a level that was not
+// transferred always takes the cache.
+TEST_F(LevelChange, FreshMapFlagOfATransferredLevel) {
+  const struct {
+    int transfer, fresh;
+    uint8_t cell;
+  } cases[] = {{1, 0, 7}, {1, 1, 0}, {0, 1, 7}, {0, 0, 7}};
+  me.name = "Wren";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.transfer * 10 + c.fresh);
+    ASSERT_EQ(cmap.load(1), 0);
+    d.clear_minimap();
+    d.minimap[3][3] = 7;
+    save_minimap();
+    ASSERT_FALSE(TempDir::read("cmaps/Wren.001.mm").empty());
+    // Not yet on a level: the dispatcher saves no minimap before this 'K'.
+    level_entered = false;
+    LoopbackServer s;
+    if (c.transfer) s.send("FILE cmaps/lvl001.map 0 0");
+    d.minimap[3][3] = 9;
+    app.process_pkt(format_str("K %d 1 1 3 4 %x %d 0", c.transfer, crc_of(1), c.fresh));
+    EXPECT_TRUE(level_entered);
+    EXPECT_EQ(d.minimap[3][3], c.cell);
+  }
+}
+
 TEST_F(LevelChange, MinimapCacheNames) {
   cmap.level = 7;
   const struct {

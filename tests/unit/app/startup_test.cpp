@@ -226,6 +226,31 @@ TEST_F(StartupTest, WholeRunDirectLoginToAClosedPortEndsWithOne) {
   EXPECT_EQ(saved.get("port"), "1");  // "-s" keeps the stored server
 }
 
+// The "cmain" trace scope opened during start-up spans the sessions: its
+// exit line is the last of the run, after what the session loop traced.
+TEST_F(StartupTest, RunTraceScopeClosesWhenTheRunEnds) {
+  std::filesystem::create_directory("trace");
+  write_install("trace=1\ntrace_password=wevu\nserver=127.0.0.1\nport=1\naccount=a\npasswd=b\nname=c\n");
+  std::vector<std::string> args = {"zib", "-s"};
+  std::vector<char*> argv;
+  for (std::string& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  type_key_later('q');
+  EXPECT_EQ(app.cmain(2, argv.data()), 1);
+  trace_on = false;
+  std::string text = TempDir::read("trace/zib.txt");
+  size_t enter = text.find("* cmain function enter");
+  size_t session = text.find("* connect function exit");
+  size_t exit = text.find("* cmain function exit");
+  ASSERT_NE(enter, std::string::npos) << text;
+  ASSERT_NE(session, std::string::npos) << text;
+  ASSERT_NE(exit, std::string::npos) << text;
+  EXPECT_LT(enter, session);
+  EXPECT_LT(session, exit);
+  EXPECT_EQ(text.find("\n", exit), text.size() - 1) << "the exit line is the last";
+  EXPECT_EQ(text.find("* cmain function exit", exit + 1), std::string::npos);
+}
+
 TEST(ProgramCrc, RelativePathAfterTheDirectoryChange) {
   // The program's own file is found through the kernel's link, whatever the
   // working directory.

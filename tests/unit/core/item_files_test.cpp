@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 
 #include "app/globals.h"
@@ -183,6 +184,39 @@ TEST(ItemFiles, NamedLines) {
   EXPECT_EQ(wl.get_record(0x300), nullptr);
   EXPECT_EQ(wl.get_record(0x460)->merch, 'x');  // not an artifact
   EXPECT_EQ(tiledata.object_tiles[0x600].image, tiledata.object_tiles[0x181].image);
+}
+
+// Each effect part is a hex kind, a comma straight after it and a decimal
+// value; blanks may come before either number, not before the comma.
+TEST(ItemFiles, NamedEffectParts) {
+  struct Case {
+    const char* effects;
+    std::vector<int> kinds, values;
+  };
+  const Case cases[] = {
+      {"1,2", {1}, {2}},
+      {"1 ,2", {}, {}},
+      {"1, 2", {1}, {2}},
+      {" 1,2", {1}, {2}},
+      {"a,-3", {10}, {-3}},
+      {"0x1f,4", {31}, {4}},
+      {"1,2,3", {1}, {2}},
+      {"1,2x", {1}, {2}},
+      {"1,", {}, {}},
+      {",2", {}, {}},
+      {"g,2", {}, {}},
+      {"1,2:3 ,4:5,6", {1, 5}, {2, 6}},
+      {"ffffffffff,99999999999", {INT_MAX}, {INT_MAX}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.effects);
+    ItemWorld w(WEAPONS, WEARABLE, MISC, std::string("600\t181\tKiln_heart\t6\t") + c.effects + "\t4\n");
+    const ItemRecord* r = wl.get_record(0x600);
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->effect_kinds, c.kinds);
+    EXPECT_EQ(r->effect_values, c.values);
+    EXPECT_EQ(r->rarity, 4);
+  }
 }
 
 // A line whose code is its own parent replaces the record it copies from.

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 
@@ -71,6 +72,30 @@ TEST_F(Prices, Artifacts) {
   EXPECT_EQ(wl.get_price(relic), 500);
 }
 
+// A part on another artifact costs what that artifact costs (464 coins for
+// Kilnheart in steel, above), whatever the entry; parents are followed down
+// a chain, and a chain that loops prices nothing.
+TEST(ItemPrices, ArtifactOnArtifactParents) {
+  ItemWorld w(WEAPONS, WEARABLE, PRICED_MISC,
+              "600\t181\tKilnheart\t1\t1,4:2,2\t3\n"
+              "620\t600\tKiln_Twin\t1\t1,1:2,2\n"
+              "621\t620\tKiln_Heir\t1\t5,1\n"
+              "622\t600\tKiln_Echo\t1\n"
+              "630\t181\tLoop_A\t1\t1,4\n"
+              "631\t630\tLoop_B\t1\t1,4\n"
+              "630\t631\tLoop_A\t1\t1,4\n");
+  struct Case {
+    int code;
+    int price;
+  };
+  const Case cases[] = {
+      {0x600, 464}, {0x620, 928}, {0x621, 928}, {0x622, 0}, {0x630, 0}, {0x631, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(wl.get_price(Item(static_cast<long>(c.code))), c.price) << std::hex << c.code;
+  }
+}
+
 TEST_F(Prices, SellPrices) {
   Item cup(0x1d3L);
   EXPECT_EQ(wl.get_sell_price(cup), 1);
@@ -103,14 +128,36 @@ TEST(ItemPrices, ArtifactPartsDoNotLoop) {
   EXPECT_EQ(wl.get_full_name(Item(0x601L), false), "First Again");
 }
 
-// A spell whose circle is below 0 prices its scroll like circle 0.
-TEST(ItemPrices, NegativeCircle) {
+// Spell circles come from a data file and may be anything: the scroll price
+// 25 * circle^1.8 + 100 and the enchantment's level need
+// max(circle * 30 / 7 + 46, 61) grow with the circle up to the int limit
+// and never wrap; a circle below 0 counts as 0.
+TEST(ItemPrices, ScrollPriceAndEnchantNeedByCircle) {
+  struct Case {
+    int circle;
+    int scroll_price;
+    int enchant_need;
+  };
+  const Case cases[] = {
+      {INT_MIN, 100, 61},
+      {-2, 100, 61},
+      {0, 100, 61},
+      {3, 280, 61},
+      {10, 1677, 88},
+      {25573, INT_MAX, 109644},
+      {1000000, INT_MAX, 4285760},
+      {INT_MAX, INT_MAX, INT_MAX},
+  };
   ItemWorld w(WEAPONS, WEARABLE, MISC);
-  TempDir::write("dat/spells.txt", item_test::spell("1", "if", "Kindle", 1, -2, "none"));
-  spells.load();
-  ASSERT_EQ(spells.get_circle(1), -2);
-  EXPECT_EQ(wl.get_price(make_code(0x11e, 0, 0, 1)), 100);
-  EXPECT_EQ(wl.get_price(make_code(1295, 0, 0, 1)), 100);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.circle);
+    TempDir::write("dat/spells.txt", item_test::spell("1", "if", "Kindle", 1, c.circle, "none"));
+    spells.load();
+    ASSERT_EQ(spells.get_circle(1), c.circle);
+    EXPECT_EQ(wl.get_price(make_code(0x11e, 0, 0, 1)), c.scroll_price);
+    EXPECT_EQ(wl.get_price(make_code(1295, 0, 0, 1)), c.scroll_price);
+    EXPECT_EQ(wl.req_level_skill(8, 1), c.enchant_need);
+  }
 }
 
 TEST(ItemPrices, RecipeRoundTrip) {

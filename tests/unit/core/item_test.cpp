@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "app/globals.h"
 #include "core/number_codec.h"
 #include "item_test_world.h"
@@ -285,7 +287,7 @@ TEST(Item, FactoryItems) {
   EXPECT_EQ(Item::stack_295(3, 50).get_modifier(), 0);
   EXPECT_TRUE(Item::stack_295(3, 50).is_blessed());
   EXPECT_FALSE(Item::stack_295(5, 50).has_bless_bit());
-  for (int level : {-5, 0, 50, 100, 400}) {
+  for (int level : {INT_MIN, -5, 0, 50, 100, 400, INT_MAX}) {
     Item r = Item::random_372(level);
     EXPECT_EQ(r.get_base_code(), 372);
     EXPECT_LE(r.get_modifier(), 14);

@@ -129,6 +129,38 @@ TEST_F(ReaderTest, BlockingReceiveOfEmptyOrMalformed) {
   EXPECT_TRUE(client.is_open(0));
 }
 
+// A bad head is followed by its body, which may come later than the head:
+// the blocking reader takes the body off before it discards, so the next
+// frame is read whole.
+TEST_F(ReaderTest, BlockingReadTakesTheLateBodyOfABadHead) {
+  const std::string heads[] = {
+      "\x7f" "000c" "\x02"s,  // bad SOH
+      "\x01" "000c" "\x7f"s,  // bad STX
+      "\x7f" "000c" "\x7f"s,  // both
+  };
+  for (const std::string& head : heads) {
+    SocketPair p;
+    int writer = p.b;
+    bool body_sent = false;
+    NetSystem sys = zero_random_system();
+    sys.sleep_fn = [&](unsigned) {
+      if (!body_sent) write_all(writer, ABC_BODY + "\x04");
+      body_sent = true;
+    };
+    Socket reader{SOCKET_ROLE_CLIENT};
+    reader.set_system(sys);
+    ASSERT_EQ(reader.attach(0, p.a), 0);
+    p.a = -1;
+    write_all(writer, head);
+    std::string msg;
+    EXPECT_EQ(reader.sckRecv(msg), 0);
+    if (!body_sent) write_all(writer, ABC_BODY + "\x04");
+    write_all(writer, ABC_FRAME);
+    EXPECT_EQ(reader.sckRecv(msg), 3);
+    EXPECT_EQ(msg, "abc");
+  }
+}
+
 TEST_F(ReaderTest, SilentPeerTimesOutAfter5000Waits) {
   std::string msg;
   EXPECT_EQ(client.sckRecv(msg, false), -1);

@@ -66,6 +66,30 @@ TEST_F(CharacterRulesTest, StatBonusRoundsHalvesUpward) {
   EXPECT_EQ(p.get_str(), 27);
 }
 
+// Each worn item of a stat's prefix class adds 5 to that stat's bonus:
+// strength 2, 6, 10; dexterity 3, 7, 11; intelligence 4, 8, 12.
+TEST_F(CharacterRulesTest, PrefixClassesRaiseTheirStat) {
+  struct Case {
+    int prefix_class;
+    int str, dex, intel;
+  };
+  const Case cases[] = {
+      {0, 0, 0, 0},  {1, 0, 0, 0},   {2, 10, 0, 0},  {3, 0, 10, 0},  {4, 0, 0, 10},
+      {5, 0, 0, 0},  {6, 10, 0, 0},  {7, 0, 10, 0},  {8, 0, 0, 10},  {9, 0, 0, 0},
+      {10, 10, 0, 0}, {11, 0, 10, 0}, {12, 0, 0, 10}, {13, 0, 0, 0},  {15, 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.prefix_class);
+    Item worn(0x1b8L);
+    worn.set_prefix(c.prefix_class << 4);
+    p.hat = worn;
+    p.ring2 = worn;
+    EXPECT_EQ(p.get_str_bonus(), c.str);
+    EXPECT_EQ(p.get_dex_bonus(), c.dex);
+    EXPECT_EQ(p.get_intel_bonus(), c.intel);
+  }
+}
+
 TEST_F(CharacterRulesTest, HungerScalesTheBaseStat) {
   struct Case {
     int hunger;

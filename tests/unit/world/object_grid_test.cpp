@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -37,6 +39,14 @@ struct MapShape {
   }
   int old_type, old_width;
 };
+
+// A flat 40 x 40 level of grass.
+void open_field(CMap& m) {
+  m.type = MAPTYPE_FLAT;
+  ASSERT_EQ(m.set_size(40, 40, false), 0);
+  for (int x = 0; x < 40; ++x)
+    for (int y = 0; y < 40; ++y) m.set_tile(x, y, T_GRASS);
+}
 
 TEST(ObjectGridTest, ServerObjectWinsInEitherOrder) {
   auto g = std::make_unique<ObjGrid>();
@@ -153,10 +163,7 @@ TEST(ObjectGridTest, LightOnlyForSeenObjectsOnceTheLevelIsEntered) {
   TempDir dir;
   load_world_tiles();
   CMap m;
-  m.type = MAPTYPE_FLAT;
-  ASSERT_EQ(m.set_size(40, 40, false), 0);
-  for (int x = 0; x < 40; ++x)
-    for (int y = 0; y < 40; ++y) m.set_tile(x, y, T_GRASS);
+  open_field(m);
   m.set_tile(22, 20, T_WALL);
   auto g = std::make_unique<ObjGrid>();
   ObjectList l;
@@ -175,6 +182,86 @@ TEST(ObjectGridTest, LightOnlyForSeenObjectsOnceTheLevelIsEntered) {
   EXPECT_EQ(g->light[23 * OBJGRID_SIZE + 20], 4);
   EXPECT_EQ(g->light[20 * OBJGRID_SIZE + 25], 0);
   EXPECT_EQ(g->light[20 * OBJGRID_SIZE + 18], -2) << "a dim object keeps its mark";
+}
+
+// After a clear every cell of the grid reads as cleared, whatever was
+// written before and however often: only local items survive a partial one.
+TEST(ObjectGridTest, ClearsLeaveEveryCellCleared) {
+  auto g = std::make_unique<ObjGrid>();
+  MapShape shape(1, 250);
+  struct Step {
+    bool all;
+    std::vector<std::pair<int, int>> kept;  // local items still there
+  };
+  const Step steps[] = {{false, {{0, 0}, {249, 249}}}, {false, {{0, 0}, {249, 249}}}, {true, {}},
+                        {true, {}}};
+  for (const Step& st : steps) {
+    g->set_item(Item(150L), 0, 0);
+    g->set_item(Item(150L), 249, 249);
+    ObjectList l;
+    for (int k = 1; k <= 50; ++k) l.push_back(object(k, 160, (k * 37) % 250, (k * 91) % 250));
+    g->copy_from(l, false, cmap, 0, 0);
+    g->copy_from(l, false, cmap, 0, 0);
+    g->clear(st.all);
+    int left = 0;
+    for (int y = 0; y < OBJGRID_SIZE; ++y) {
+      for (int x = 0; x < OBJGRID_SIZE; ++x) {
+        bool kept = std::find(st.kept.begin(), st.kept.end(), std::make_pair(x, y)) != st.kept.end();
+        if (kept) {
+          EXPECT_EQ(g->get_item(x, y).code, 150);
+          continue;
+        }
+        if (g->get_item(x, y) != -1L || g->get_id(x, y) != -1 || g->get_light(x, y) != 0) ++left;
+      }
+    }
+    EXPECT_EQ(left, 0) << (st.all ? "full clear" : "partial clear");
+  }
+}
+
+// Sight lines are worked out again when the player moves or a tile, the
+// level or the tile table changes.
+TEST(ObjectGridTest, LightFollowsChangesOfTheSightLine) {
+  TempDir dir;
+  load_world_tiles();
+  CMap m;
+  open_field(m);
+  auto g = std::make_unique<ObjGrid>();
+  ObjectList l;
+  ItemListEl* lamp = object(1, 100, 25, 20);
+  lamp->qty = 4;
+  l.push_back(lamp);
+  const int cell = 20 * OBJGRID_SIZE + 25;
+  struct Step {
+    const char* what;
+    std::function<void()> change;
+    int px;
+    int light;
+  };
+  const Step steps[] = {
+      {"in the open", [] {}, 20, 4},
+      {"a wall between", [&] { m.set_tile(22, 20, T_WALL); }, 20, 0},
+      {"the player steps past the wall", [] {}, 23, 4},
+      {"back behind it", [] {}, 20, 0},
+      {"the wall is gone", [&] { m.set_tile(22, 20, T_GRASS); }, 20, 4},
+      {"another level with the wall", [&] {
+         CMap other = m;
+         other.set_tile(22, 20, T_WALL);
+         m = other;
+       }, 20, 0},
+      {"the tile table read again, walls now see-through", [] {
+         std::string table = TempDir::read("dat/mtiles.txt");
+         size_t at = table.find("35 1 1 1 1 Wall");
+         ASSERT_NE(at, std::string::npos);
+         table.replace(at, 15, "35 1 1 0 1 Wall");
+         TempDir::write("dat/mtiles.txt", table);
+         tiledata.load();
+       }, 20, 4},
+  };
+  for (const Step& st : steps) {
+    st.change();
+    g->copy_from(l, true, m, st.px, 20);
+    EXPECT_EQ(g->light[cell], st.light) << st.what;
+  }
 }
 
 // Records what the ambient choice asks of the sound object.
@@ -230,6 +317,28 @@ TEST(ObjectGridTest, NewSoundAtTheSameLoudnessStillPlays) {
   g->set_item(Item(273L), 10, 10);
   g->update_ambient_sound(r, 0, 0);
   EXPECT_EQ(r.calls, std::vector<std::string>({"play 25", "stop 25", "play 26"}));
+}
+
+TEST(ObjectGridTest, EquallyLoudObjectsPickTheFirstInRowOrder) {
+  struct Case {
+    std::vector<std::pair<long, std::pair<int, int>>> objects;  // code, cell, in writing order
+    const char* played;
+  };
+  const Case cases[] = {
+      {{{302, {10, 10}}, {273, {5, 20}}}, "play 25"},
+      {{{273, {5, 20}}, {302, {10, 10}}}, "play 25"},
+      {{{259, {30, 10}}, {302, {10, 10}}}, "play 25"},
+      {{{273, {0, 11}}, {259, {249, 10}}}, "play 24"},
+  };
+  for (const Case& c : cases) {
+    auto g = std::make_unique<ObjGrid>();
+    for (const auto& [code, cell] : c.objects) g->set_item(Item(code), cell.first, cell.second);
+    Recorder r;
+    r.flat = true;
+    g->update_ambient_sound(r, 0, 0);
+    ASSERT_EQ(r.calls.size(), 1u);
+    EXPECT_EQ(r.calls[0], c.played);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# `make run`'s script run again and again in one build tree: each run must
+# start its own server, log in, and be judged by its own server log only.
+# run_script_twice.sh SOURCE_DIR BUILD_DIR
+set -uo pipefail
+src=$(cd "$1" && pwd)
+build=$(cd "$2" && pwd)
+tree=$(mktemp -d /tmp/zib-run.XXXXXX)
+trap 'rm -rf "$tree"' EXIT
+
+cp -r "$build/game" "$tree/game"
+cp "$build/devserver" "$tree/devserver"
+rm -f "$tree/game/cl_log.txt"
+
+fail() {
+  echo "FAIL: $*"
+  echo "--- run output"; cat "$tree/out" 2>/dev/null
+  echo "--- server log"; cut -c1-200 "$tree/devserver.log" 2>/dev/null
+  exit 1
+}
+
+# A free port each time, so that parallel tests and a user's `make run`
+# never meet this one.
+run() {
+  env -u DISPLAY ZIB_RUN_PORT=0 ZIB_RUN_SECONDS=3 bash "$src/scripts/run.sh" "$tree" > "$tree/out" 2>&1
+}
+
+set_cfg() {
+  sed -i "/^$1=/d" "$tree/game/client.cfg"
+  echo "$1=$2" >> "$tree/game/client.cfg"
+}
+
+# Expected outcome of each run in turn: the first creates the character,
+# the second logs it in again, the third (a wrong password) must fail even
+# though the log of an earlier run shows a login.
+expect=(0 0 1 0)
+passwords=(demo demo wrong demo)
+for i in "${!expect[@]}"; do
+  set_cfg passwd "${passwords[$i]}"
+  run
+  rc=$?
+  [ "$rc" = "${expect[$i]}" ] || fail "run $((i + 1)) ended with $rc, expected ${expect[$i]}"
+  [ "$(grep -c '^listening on' "$tree/devserver.log")" = 1 ] || fail "run $((i + 1)): log not fresh"
+  if [ "${expect[$i]}" = 0 ]; then
+    grep -q "logged in and reached play" "$tree/out" || fail "run $((i + 1)) did not report play"
+    grep -q "^ready\[" "$tree/devserver.log" || fail "run $((i + 1)): no login in its own log"
+  fi
+  pgrep -f "$tree/devserver" > /dev/null && fail "run $((i + 1)) left its server running"
+done
+echo "PASS"
