@@ -19,8 +19,12 @@
 #include "core/utils.h"
 
 namespace {
-// Sample-world item codes carried by the title procession.
-constexpr int TITLE_ITEMS[TITLE_ITEM_CODES] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+// Item codes carried at the head of the title procession.
+constexpr int TITLE_ITEMS[TITLE_ITEM_CODES] = {0x100, 0x108, 0x10a, 0x10f, 0x113,
+                                               0x118, 0x11e, 0x140, 0x158, 0x15e};
+constexpr int TITLE_AVATARS[TITLE_AVATAR_CHOICES] = {0, 2, 4, 6, 8, 10, 1};
+// Figures walk in file, this many path steps apart.
+constexpr int TITLE_FIGURE_GAP = 4;
 
 int scancode(int k) { return (k >> 8) & 0xff; }
 int ascii(int k) { return k & 0xff; }
@@ -56,6 +60,22 @@ bool intro_is_backspace(int k) {
 bool intro_is_tab(int k) { return scancode(k) == 0 ? ascii(k) == '\t' : scancode(k) == KEY_TAB; }
 
 int intro_menu_entries(bool qyx) { return qyx ? 4 : 3; }
+
+bool title_figure_at(int figure, int step, int& x, int& y) {
+  constexpr int CELL = 32;
+  int p = step - figure * TITLE_FIGURE_GAP;
+  if (figure < 0 || figure >= TITLE_FIGURES || p < 0 || p >= TITLE_PATH_STEPS) return false;
+  // Along the road of the strip's middle row, with a bob every other step.
+  x = p * (TITLE_STRIP_W - 1) * CELL / (TITLE_PATH_STEPS - 1);
+  y = 2 * CELL - (p % 2) * 2;
+  return true;
+}
+
+int title_figure_avatar(int figure) { return TITLE_AVATARS[(figure + 6) % TITLE_AVATAR_CHOICES]; }
+
+int title_avatar_code(int choice) {
+  return TITLE_AVATARS[choice >= 0 && choice < TITLE_AVATAR_CHOICES ? choice : 0];
+}
 const int* title_item_codes() { return TITLE_ITEMS; }
 
 IntroScreens::IntroScreens(const SkillsClasses& classes, ConfigFile& cfg,
@@ -426,7 +446,16 @@ int ClientApp::do_intro(std::string& account, std::string& new_name, char& gende
   while (result == INTRO_GOING_ON) {
     sound.poll_music();
     IntroPointer pointer = intro_hooks.pointer ? intro_hooks.pointer(st) : IntroPointer{};
+    int step = st.title_step;
     screens.tick();
+    if (st.screen == CONN_TITLE && st.title_step != step) {
+      for (int i = 0; i < TITLE_FIGURES; ++i) {
+        int x = 0, y = 0;
+        if (title_figure_at(i, st.title_step, x, y))
+          trace.printf("i=%d x=%d y=%d ch=%x", i, x, y,
+                       i == 0 ? st.title_item : title_figure_avatar(i));
+      }
+    }
     conn_state = st.screen;
     if (intro_hooks.draw) intro_hooks.draw(st);
     if (session_over) {

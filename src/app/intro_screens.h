@@ -83,6 +83,14 @@ struct IntroState {
   bool animate_avatar = false;  // this pass picks a new avatar frame
 };
 
+// Where figure `figure` of the procession stands at `step`, in pixels within
+// the tile strip (32 per cell); false while it is off the path.
+bool title_figure_at(int figure, int step, int& x, int& y);
+// The procession's figures after the leading item: avatar codes.
+int title_figure_avatar(int figure);
+// The two title avatars are picked from these.
+int title_avatar_code(int choice);
+
 // Number of menu entries.
 int intro_menu_entries(bool qyx);
 // The procession's item codes.
