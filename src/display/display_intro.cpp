@@ -132,14 +132,20 @@ std::string intro_label(const std::string& text) {
 
 std::string intro_stars(const std::string& password) { return std::string(password.size(), '*'); }
 
+namespace {
+std::string server_name(const IntroState& st, const IntroTexts& texts) {
+  size_t row = static_cast<size_t>(std::max(0, st.server_idx));
+  return row < texts.servers.size() ? texts.servers[row] : std::string();
+}
+}  // namespace
+
 LoginView intro_login_view(const IntroState& st, const IntroTexts& texts) {
   LoginView v;
   v.field = st.login_field;
   v.name = st.name;
   v.account = st.account;
   v.password = st.password;
-  size_t row = static_cast<size_t>(std::max(0, st.server_idx));
-  if (row < texts.servers.size()) v.server = texts.servers[row];
+  v.server = server_name(st, texts);
   v.game_name = texts.game_name;
   return v;
 }
@@ -151,8 +157,7 @@ CreateView intro_create_view(const IntroState& st, const IntroTexts& texts,
   v.account = st.account;
   v.password = st.password;
   v.name = st.new_name;
-  size_t row = static_cast<size_t>(std::max(0, st.server_idx));
-  if (row < texts.servers.size()) v.server = texts.servers[row];
+  v.server = server_name(st, texts);
   v.gender = st.gender;
   v.race_label = intro_label(texts.race_label);
   v.class_label = intro_label(texts.class_label);
