@@ -336,16 +336,6 @@ TEST_F(IntroFixture, MouseSelectsAndSubmits) {
   EXPECT_EQ(screens.click({HIT_FIELD, CREATE_FIELD_ENTER}), INTRO_CREATE);
 }
 
-TEST(IntroKeys, CharacterOnlyKeysCount) {
-  // Keys typed into standard input carry no scancode.
-  EXPECT_TRUE(intro_is_enter('\n'));
-  EXPECT_TRUE(intro_is_enter('\r'));
-  EXPECT_TRUE(intro_is_esc(27));
-  EXPECT_TRUE(intro_is_backspace(127));
-  EXPECT_FALSE(intro_is_enter(KEY_M << 8 | 'm'));
-  EXPECT_FALSE(intro_is_esc(KEY_OPENBRACE << 8 | 27));
-}
-
 TEST(IntroLoop, TypedKeysLogInAndAQuitRequestEnds) {
   TempDir dir;
   reset_app_state();
@@ -362,6 +352,7 @@ TEST(IntroLoop, TypedKeysLogInAndAQuitRequestEnds) {
   int32_t avatar = -1;
   int server = 0;
   conn_state = CONN_MENU;
+  // Keys as standard input gives them: characters without scancodes.
   for (int key : std::vector<int>{'j', '\t', '\t', '\t', '\t', '\n'}) type_key_later(key);
   EXPECT_EQ(app.do_intro(account, new_name, gender, race, cls, avatar, server), INTRO_LOGIN);
   EXPECT_EQ(login_password, "pw");

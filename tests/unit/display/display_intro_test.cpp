@@ -282,21 +282,6 @@ TEST_F(IntroDrawTest, AvatarDrawnWithOrWithoutTheOverlay) {
   EXPECT_EQ(avatar_frame_count(sheet, 0xfff), 1);
 }
 
-TEST_F(IntroDrawTest, TitlePicturesFreedOnlyInPairs) {
-  make_title();
-  BITMAP* pic = canvas.title_pic;
-  canvas.title_pic = nullptr;
-  free_title(canvas);
-  EXPECT_NE(canvas.title_bg, nullptr);
-  canvas.title_pic = pic;
-  free_title(canvas);
-  EXPECT_EQ(canvas.title_bg, nullptr);
-  EXPECT_EQ(canvas.title_pic, nullptr);
-  // Missing files leave the title undrawn.
-  draw_title(canvas, font, col, "line");
-  EXPECT_EQ(count_in(0, 0, 640, 480, WHITE), 0);
-}
-
 TEST_F(IntroDrawTest, EachScreenAsAPicture) {
   // Pictures for a person to look at: intro_title.png, intro_menu.png,
   // intro_login.png and intro_create.png in the build directory.
