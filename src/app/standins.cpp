@@ -99,33 +99,3 @@ void ClientApp::do_queued_cast() {}
 void ClientApp::do_use_again() {}
 void ClientApp::do_redraw() {}
 void ClientApp::update_frame_counters() {}
-
-// ---- Intro screens ---------------------------------------------------------
-// Headless: a key chooses. q or ESC quits; any other key journeys onward with
-// the stored character, or, on the creation form, creates the character named
-// in "client.cfg" with the first race's first class and avatar.
-
-int ClientApp::do_intro(std::string& account, std::string& new_name, char& gender, int16_t& race,
-                        int16_t& cls, int32_t& avatar, int& server_idx) {
-  (void)server_idx;
-  bool creating = conn_state == CONN_CREATE_FORM;
-  d.print_msg(creating ? "Press a key to create %s, q to quit."
-                       : "Press a key to journey onward as %s, q to quit.",
-              client_cfg.get("name").c_str());
-  int key = wait_for_key();
-  if (key < 0) return -1;
-  int c = key & 0xff;
-  if (c == 'q' || c == 'Q' || c == ASCII_ESC) return -1;
-  login_password = client_cfg.get("passwd");
-  if (!creating) return 0;
-  account = client_cfg.get("account");
-  new_name = client_cfg.get("name");
-  gender = 'M';
-  race = 0;
-  const RaceRecord* r = sc.get_race(0);
-  cls = r && !r->classes.empty() ? static_cast<int16_t>(r->classes[0]) : 0;
-  if (avatar == -1) avatar = r && !r->male_tiles.empty() ? r->male_tiles[0] : 0;
-  return 1;
-}
-
-

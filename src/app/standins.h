@@ -5,8 +5,7 @@
 // is not a terminal (so that tests can type them).
 //
 // standins.cpp also holds the headless bodies of the ClientApp input steps
-// (do_mouse, do_tick, ...) and of the intro screens (do_intro: a key journeys
-// onward or creates the stored character, q quits).
+// (do_mouse, do_tick, ...).
 //
 // Delete the matching section here when a subsystem lands.
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # One end-to-end case: run_e2e.sh CASE BUILD_DIR.
 # The client runs headless from a copy of the game directory; keys are typed
-# into its standard input; the server's log tells what it received.
+# into its standard input (ENTER as a newline, ESC as byte 27), and it logs
+# each intro screen it enters ("intro: menu"); the server's log tells what it
+# received.
 set -uo pipefail
 case_name=$1
 build=$(cd "$2" && pwd)
@@ -41,7 +43,7 @@ rm -f "$work/game/cl_log.txt"
 [ -n "${DISPLAY:-}" ] || { echo "FAIL ($case_name): no DISPLAY; run under xvfb-run"; exit 1; }
 "$build/fixture_art_tool" "$work/game/pics" || { echo "FAIL ($case_name): no fixture art"; exit 1; }
 export ZIB_NO_DIALOGS=1
-printf 'patched=1\nserver=127.0.0.1\naccount=demo\npasswd=demo\nname=Demo\nserver_idx=0\n' \
+printf 'patched=1\nserver=127.0.0.1\naccount=demo\npasswd=demo\nsavepass=1\nname=Demo\nserver_idx=0\n' \
   > "$work/game/client.cfg"
 
 # Starts the server with extra arguments; sets port from its log.
@@ -57,10 +59,11 @@ start_server() {
   echo "Test server:127.0.0.1:$port" > "$work/game/dat/serverlist.txt"
 }
 
-# Types KEYS once PATTERN shows in the client's output (at most 30 s).
+# Types KEYS once PATTERN shows in the client's output (at most 30 s); KEYS
+# may hold backslash escapes (\n for ENTER, \033 for ESC).
 type_after() {
   wait_for "$1" 30 "$work/client.out"
-  printf '%s' "$2"
+  printf '%b' "$2"
 }
 
 # Runs the client (with "-s" unless arguments follow), keys coming from the
@@ -112,11 +115,15 @@ case "$case_name" in
     grep -q "Quit and exit!" "$work/client.out" || fail "no 'Quit and exit!'"
     ;;
   verdicts)
-    # verdict, expected exit status (after "x" then "q"), expected message
+    # verdict, expected exit status, expected message. "x" answers the refusal;
+    # the refusals that lead back to the creation form (status 0) leave it with
+    # ESC and quit in the menu with "q".
     while IFS='|' read -r verdict want msg; do
       rm -f "$work/server.log"
       start_server --verdict "$verdict"
-      run_client "type_after 'Press any key' xq" 30
+      keys="type_after 'Press any key' x"
+      [ "$want" = 0 ] && keys+="; type_after 'intro: creation form' '\033q'"
+      run_client "$keys" 30
       [ "$client_rc" = "$want" ] || fail "$verdict: exit status $client_rc, wanted $want"
       grep -q -- "$msg" "$work/client.out" || fail "$verdict: no message '$msg'"
       wait "$server_pid" 2>/dev/null; server_pid=
@@ -152,12 +159,12 @@ LIST
   server_closes)
     printf 'wait 300\nsend MsGoodbye\nclose\n' > "$work/scenario.txt"
     start_server --scenario "$work/scenario.txt"
-    run_client "type_after 'Press q to quit.' qq" 40
+    run_client "type_after 'Press q to quit.' q; type_after 'intro: title screen' xq" 40
     [ "$client_rc" = 0 ] || fail "exit status $client_rc, wanted 0"
     grep -q "Goodbye" "$work/client.out" || fail "scenario message not shown"
     grep -q "Connection from server closed." "$work/client.out" || fail "no closed message"
     grep -q "Press q to quit." "$work/client.out" || fail "no q prompt"
-    grep -q "Press a key to journey onward" "$work/client.out" || fail "no next session"
+    grep -q "intro: menu" "$work/client.out" || fail "no next session"
     ;;
   data_push)
     # A data file of another version is replaced by the server's before play.
@@ -192,24 +199,28 @@ LIST
       wait "$server_pid" 2>/dev/null; server_pid=
     }
     # After a refusal with "-s", q at "Press any key" ends with 1. With "-c" the
-    # form is answered with a key, and after the refusal q leads to the intro
-    # screens, where q quits with 0.
+    # creation form is filled in (the name, then ENTER through the fields that
+    # "client.cfg" filled), and after the refusal q leads to the menu, where q
+    # quits with 0.
     plain="type_after 'Press any key' q"
-    create="type_after 'Press a key to create' c; type_after 'Press any key' q;"
-    create+=" type_after 'journey onward' q"
+    create_as() {
+      echo "type_after 'intro: creation form' '$1\n\n\n\n\n\n\n'; type_after 'Press any key' q;" \
+        "type_after 'intro: menu' q"
+    }
     server_args=()
     set_login demo wrong Demo;    check 1 "Incorrect account login!" "$plain" -s
     set_login demo demo Nobody;   check 1 "Character not found!" "$plain" -s
     set_login demo demo Stranger; check 1 "Requested character not linked to this account!" "$plain" -s
     set_login banned pw Exile;    check 1 "You have been banned!" "$plain" -s
-    set_login demo demo Demo;     check 0 "New character name exists!" "$create" -c
+    set_login demo demo Demo;     check 0 "New character name exists!" "$(create_as Demo)" -c
     server_args=(--no-create)
-    set_login demo demo Newbie;   check 0 "Character creation has been disabled on this server!" "$create" -c
+    set_login demo demo Newbie;   check 0 "Character creation has been disabled on this server!" "$(create_as Newbie)" -c
     # A new character is created, logged in, and stored by the server.
     rm -f "$work/server.log"
     start_server
-    printf c > "$work/keys"
-    (cd "$work/game" && exec ./zib -c Newbie < "$work/keys") > "$work/client.out" 2>&1 &
+    rm -f "$work/client.out"
+    type_after 'intro: creation form' 'Newbie\n\n\n\n\n\n\n' |
+      (cd "$work/game" && exec ./zib -c Newbie) > "$work/client.out" 2>&1 &
     client_pid=$!
     wait_for "ready\[0\]: Newbie" 20 "$work/server.log" || fail "new character did not reach play"
     grep -q "^account=demo$" "$work/srv/chars/Newbie.cfg" || fail "character not stored"
@@ -270,8 +281,9 @@ STEPS
     # directory, written back when the session ends and read at the next login.
     start_server
     sed -i '/^name=/d' "$work/game/client.cfg"
-    printf c > "$work/keys"
-    (cd "$work/game" && exec ./zib -c Newbie < "$work/keys") > "$work/client.out" 2>&1 &
+    rm -f "$work/client.out"
+    type_after 'intro: creation form' 'Newbie\n\n\n\n\n\n\n' |
+      (cd "$work/game" && exec ./zib -c Newbie) > "$work/client.out" 2>&1 &
     client_pid=$!
     wait_for "ready\[0\]: Newbie" 20 "$work/server.log" || fail "new character did not reach play"
     plr="$work/srv/chars/Newbie.plr"
@@ -340,7 +352,7 @@ STEPS
   game_over)
     printf 'wait 300\nsend Q\n' > "$work/scenario.txt"
     start_server --scenario "$work/scenario.txt"
-    run_client "type_after 'journey onward' q" 40
+    run_client "type_after 'intro: title screen' xq" 40
     [ "$client_rc" = 0 ] || fail "exit status $client_rc, wanted 0"
     [ "$(grep -c '^recv\[0\]: q$' "$work/server.log")" -le 1 ] || fail "'q' sent twice"
     ;;

@@ -186,6 +186,13 @@ TEST_F(SessionTest, ClosedPortRetryPromptGivesUpOnQ) {
 }
 
 TEST_F(SessionTest, ServerIndexOutOfRangeSelectsRowZero) {
+  // The intro screens need the races of the sample world.
+  std::filesystem::create_directories("dat");
+  for (const char* f : {"skills.txt", "classes.txt", "races.txt"})
+    std::filesystem::copy_file(std::string(ZIB_SOURCE_DIR) + "/gamedata/dat/" + f,
+                               std::string("dat/") + f,
+                               std::filesystem::copy_options::overwrite_existing);
+  ASSERT_EQ(sc.load(), 0);
   for (const char* idx : {"5", "-1"}) {
     reset_app_state();
     client_cfg.set("server_idx", idx);

@@ -1,0 +1,329 @@
+#include "display/display_intro.h"
+
+#include <filesystem>
+
+#include "app/client_app.h"
+#include "core/skills_classes.h"
+#include "core/tiles.h"
+#include "support/temp_dir.h"
+#include "text_test_support.h"
+
+namespace {
+
+constexpr int AVATAR = 3, AVATAR_PICTURE = 20;
+// Colours in the pixel format of the memory bitmaps, set once Allegro is up.
+int C1, C2, WHITE, MASK, AVATAR_COLOUR, OVERLAY_COLOUR;
+void make_colours() {
+  C1 = makecol(200, 200, 160);
+  C2 = makecol(255, 208, 64);
+  WHITE = makecol(255, 255, 255);
+  MASK = makecol(255, 0, 255);
+  AVATAR_COLOUR = makecol(48, 112, 224);
+  OVERLAY_COLOUR = makecol(224, 48, 48);
+}
+
+// A sheet of 32-pixel pictures, 16 to a row: picture n is a square of its own
+// colour on the mask colour, the avatar's two frames blue.
+BITMAP* make_sheet() {
+  BITMAP* b = create_bitmap(16 * 32, 4 * 32);
+  clear_to_color(b, MASK);
+  for (int n = 0; n < 64; ++n) {
+    int x = (n % 16) * 32, y = (n / 16) * 32;
+    int colour = n == AVATAR_PICTURE || n == AVATAR_PICTURE + 1
+                     ? AVATAR_COLOUR
+                     : makecol(40 + (n * 37) % 200, 90 + (n * 53) % 160, 40 + (n * 17) % 120);
+    rectfill(b, x, y, x + 31, y + 31, colour);
+  }
+  return b;
+}
+
+struct IntroDrawTest : ::testing::Test {
+  AllegroHeadless allegro;
+  TempDir dir;
+  IntroCanvas canvas;
+  IntroFonts fonts;
+  IntroColours col;
+  IntroSheet sheet;
+  Tiles table;
+  SkillsClasses classes;
+  IntroTexts texts;
+  int L = 0;
+
+  void SetUp() override {
+    make_colours();
+    col = {C1, C2, WHITE, 0, MASK};
+    canvas.back = create_bitmap(640, 480);
+    canvas.play = create_bitmap(640, 480);
+    canvas.work = create_bitmap(96, 96);
+    clear_to_color(canvas.back, 0);
+    clear_to_color(canvas.play, 0);
+    fonts = {font, font, font, font};
+    L = intro_line_height(font);
+    sheet.tiles = make_sheet();
+    sheet.table = &table;
+    table.object_tiles[AVATAR] = {AVATAR_PICTURE, 2, 'r', false, false};
+    for (int n : {64, 46, 32, 44, 119}) table.map_tiles[n].image = n % 40;
+    texts = {"QYX", "race", "class", intro_client_line("127.0.0.1", "28889"), {"Valley", "Local"}};
+    std::filesystem::create_directories("dat");
+    for (const char* f : {"skills.txt", "classes.txt", "races.txt"})
+      std::filesystem::copy_file(std::string(ZIB_SOURCE_DIR) + "/gamedata/dat/" + f,
+                                 std::string("dat/") + f);
+    ASSERT_EQ(classes.load(), 0);
+  }
+  void TearDown() override {
+    free_title(canvas);
+    for (BITMAP* b : {canvas.back, canvas.play, canvas.work, canvas.title_bg, canvas.title_pic,
+                      sheet.tiles, sheet.overlay})
+      if (b) destroy_bitmap(b);
+  }
+  // Title pictures of our own: a dark backdrop and a framed picture with a
+  // panel under the form area.
+  void make_title() {
+    canvas.title_bg = create_bitmap(64, 48);
+    for (int y = 0; y < 48; ++y) hline(canvas.title_bg, 0, y, 63, makecol(10, 20, 40 + y * 2));
+    canvas.title_pic = create_bitmap(800, 600);
+    clear_to_color(canvas.title_pic, MASK);
+    rectfill(canvas.title_pic, 60, 40, 740, 560, makecol(60, 45, 30));
+    rect(canvas.title_pic, 60, 40, 740, 560, makecol(200, 170, 90));
+    rectfill(canvas.title_pic, 95, 352, 704, 521, makecol(35, 28, 20));
+    textout_centre_ex(canvas.title_pic, font, "Z I B", 400, 100, makecol(230, 200, 120), -1);
+  }
+  // Extent of a text as the builtin font draws it.
+  static int text_extent(const std::string& text) {
+    if (text.empty()) return 0;
+    BITMAP* b = create_bitmap(text_length(font, text.c_str()), 8);
+    clear_to_color(b, 0);
+    textout_ex(b, font, text.c_str(), 0, 0, WHITE, -1);
+    int lo = -1, hi = -1;
+    for (int i = 0; i < b->w; ++i)
+      for (int j = 0; j < b->h; ++j)
+        if (getpixel(b, i, j) == WHITE) {
+          if (lo < 0) lo = i;
+          hi = i;
+        }
+    destroy_bitmap(b);
+    return lo < 0 ? 0 : hi - lo + 1;
+  }
+  int count_in(int x, int y, int w, int h, int colour) {
+    return count_colour(canvas.back, x, y, w, h, colour);
+  }
+  // Width from the first to the last column holding `colour` in a band.
+  int extent(int x, int y, int w, int h, int colour) {
+    int lo = -1, hi = -1;
+    for (int i = x; i < x + w; ++i)
+      for (int j = y; j < y + h; ++j)
+        if (getpixel(canvas.back, i, j) == colour) {
+          if (lo < 0) lo = i;
+          hi = i;
+        }
+    return lo < 0 ? 0 : hi - lo + 1;
+  }
+};
+
+}  // namespace
+
+TEST(IntroLayout, FrameOriginAndLabels) {
+  struct Case {
+    int w, h, x, y;
+  };
+  for (const Case& c : std::vector<Case>{{800, 600, 80, 60}, {640, 480, 0, 0},
+                                          {1024, 768, 192, 144}, {641, 483, 0, 1}}) {
+    IntroPoint o = intro_frame_origin(c.w, c.h);
+    EXPECT_EQ(o.x, c.x) << c.w;
+    EXPECT_EQ(o.y, c.y) << c.h;
+  }
+  EXPECT_EQ(intro_label("race"), "Race:");
+  EXPECT_EQ(intro_label(""), ":");
+  EXPECT_EQ(intro_client_line("example.org", "28889"), "Zib v1.3.47 example.org:28889");
+}
+
+TEST(IntroLayout, PointerHits) {
+  IntroState st;
+  const int L = 13;
+  struct Case {
+    int screen;
+    bool qyx;
+    int fx, fy;
+    int kind, index;
+  };
+  const std::vector<Case> cases = {
+      {CONN_MENU, false, 320, 335, HIT_MENU_ENTRY, 1},
+      {CONN_MENU, false, 320, 335 + 2 * L + 12, HIT_MENU_ENTRY, 3},
+      {CONN_MENU, false, 320, 335 + 3 * L, HIT_NONE, 0},
+      {CONN_MENU, true, 320, 325 + 3 * L, HIT_MENU_ENTRY, 4},
+      {CONN_MENU, false, 320, 334, HIT_NONE, 0},
+      {CONN_MENU, false, 5, 340, HIT_NONE, 0},
+      {CONN_LOGIN_FORM, false, 380, 305 + 2 * L + 1, HIT_FIELD, 2},
+      {CONN_LOGIN_FORM, false, 250, 315 + 4 * L, HIT_FIELD, 4},
+      {CONN_CREATE_FORM, false, 100, 295, HIT_FIELD, 0},
+      {CONN_CREATE_FORM, false, 300, 352 + 18, HIT_FIELD, 3},
+      {CONN_CREATE_FORM, false, 400, 314, HIT_FIELD, 5},
+      {CONN_CREATE_FORM, false, 465, 333 + 10, HIT_LEFT_ARROW, 6},
+      {CONN_CREATE_FORM, false, 473 + 112, 352 + 10, HIT_RIGHT_ARROW, 7},
+      {CONN_CREATE_FORM, false, 253 + 115, 352 + 10, HIT_RIGHT_ARROW, 3},
+      {CONN_CREATE_FORM, false, 320, 425, HIT_FIELD, 8},
+      {CONN_CREATE_FORM, false, 320, 380, HIT_NONE, 0},
+  };
+  for (size_t i = 0; i < cases.size(); ++i) {
+    const Case& c = cases[i];
+    st.screen = c.screen;
+    st.qyx = c.qyx;
+    IntroHit h = intro_hit_at(st, c.fx, c.fy, L);
+    EXPECT_EQ(h.kind, c.kind) << i;
+    if (h.kind == c.kind) {
+      EXPECT_EQ(h.index, c.index) << i;
+    }
+  }
+}
+
+TEST_F(IntroDrawTest, MenuEntriesAndRedrawRule) {
+  struct Case {
+    bool qyx;
+    int first_y, entries;
+  };
+  for (const Case& c : std::vector<Case>{{false, 335, 3}, {true, 325, 4}}) {
+    clear_to_color(canvas.back, 0);
+    int shown = 1;
+    ASSERT_TRUE(draw_intro_menu(canvas, fonts, col, c.qyx, 2, false, shown));
+    EXPECT_EQ(shown, 2);
+    for (int k = 1; k <= 4; ++k) {
+      int y = c.first_y + (k - 1) * L;
+      bool lit = k == 2, there = k <= c.entries;
+      EXPECT_EQ(count_in(15, y, 610, L, C2) > 0, lit && there) << c.qyx << " " << k;
+      EXPECT_EQ(count_in(15, y, 610, L, C1) > 0, !lit && there) << c.qyx << " " << k;
+    }
+    // The same selection again draws nothing unless forced.
+    clear_to_color(canvas.back, 0);
+    EXPECT_FALSE(draw_intro_menu(canvas, fonts, col, c.qyx, 2, false, shown));
+    EXPECT_EQ(count_in(0, 0, 640, 480, C1), 0);
+    EXPECT_TRUE(draw_intro_menu(canvas, fonts, col, c.qyx, 2, true, shown));
+    EXPECT_GT(count_in(0, 0, 640, 480, C1), 0);
+  }
+}
+
+TEST_F(IntroDrawTest, LoginFormShowsStarsAndTheCaret) {
+  struct Case {
+    int field;
+    std::string password;
+    std::string shown;  // the password's value, caret included
+  };
+  const std::vector<Case> cases = {
+      {2, "abc", "***_"},
+      {4, "abc", "***_"},  // the enter line: the caret stands after the stars
+      {0, "abc", "***"},
+      {0, "", ""},
+  };
+  for (const Case& c : cases) {
+    clear_to_color(canvas.back, 0);
+    IntroState st;
+    st.name = "Hero";
+    st.account = "acct";
+    st.password = c.password;
+    st.login_field = c.field;
+    LoginView v = intro_login_view(st, texts);
+    draw_login(canvas, fonts, col, v);
+    EXPECT_EQ(v.password, c.password);  // the caret is not added to the caller's text
+    int colour = c.field == 2 ? C2 : C1;
+    EXPECT_EQ(extent(370, 315 + 2 * L, 200, L, colour), text_extent(c.shown)) << c.field;
+    // The active label is lit.
+    int label_y = c.field == 4 ? 315 + 4 * L : 305 + c.field * L;
+    EXPECT_GT(count_in(200, label_y, 160, L, C2), 0) << c.field;
+  }
+}
+
+TEST_F(IntroDrawTest, CreationFormEnterLineAndPasswordCaret) {
+  struct Case {
+    std::string account, password, name;
+    int field;
+    bool enter_line;
+    std::string shown;  // the password's value
+  };
+  const std::vector<Case> cases = {
+      {"acct", "pw", "Newbie", 2, true, "**"},
+      {"acct", "", "Newbie", 1, false, "_"},  // just the caret
+      {"", "pw", "Newbie", 2, false, "**"},
+      {"acct", "pw", "", 2, false, "**"},
+  };
+  for (const Case& c : cases) {
+    clear_to_color(canvas.back, 0);
+    IntroState st;
+    st.account = c.account;
+    st.password = c.password;
+    st.new_name = c.name;
+    st.create_field = c.field;
+    st.cls = 0;
+    st.avatar = AVATAR;
+    draw_create(canvas, fonts, col, sheet, intro_create_view(st, texts, classes), 0);
+    int enter = count_in(15, 425, 610, 8, C1) + count_in(15, 425, 610, 8, C2);
+    EXPECT_EQ(enter > 0, c.enter_line) << c.account << "/" << c.password << "/" << c.name;
+    int colour = c.field == 1 ? C2 : C1;
+    EXPECT_EQ(extent(253, 324, 100, 8, colour), text_extent(c.shown)) << c.field;
+  }
+}
+
+TEST_F(IntroDrawTest, AvatarDrawnWithOrWithoutTheOverlay) {
+  IntroState st;
+  st.cls = 0;
+  st.avatar = static_cast<int32_t>(0x10000000u | AVATAR);  // asks for overlay row 0
+  // No overlay picture: the avatar alone.
+  draw_create(canvas, fonts, col, sheet, intro_create_view(st, texts, classes), 1);
+  EXPECT_EQ(count_in(473, 357, 32, 32, AVATAR_COLOUR), 32 * 32);
+  sheet.overlay = create_bitmap(8 * 32, 2 * 32);
+  clear_to_color(sheet.overlay, MASK);
+  rectfill(sheet.overlay, 5 * 32, 0, 5 * 32 + 15, 31, OVERLAY_COLOUR);  // frame 1 + 4, left half
+  draw_create(canvas, fonts, col, sheet, intro_create_view(st, texts, classes), 1);
+  EXPECT_EQ(count_in(473, 357, 32, 32, OVERLAY_COLOUR), 16 * 32);
+  EXPECT_EQ(count_in(473, 357, 32, 32, AVATAR_COLOUR), 16 * 32);
+  // A frame beyond the record's two stays on its own pictures.
+  clear_to_color(canvas.back, 0);
+  draw_avatar_preview(canvas, sheet, AVATAR, 100, 50, 3);
+  EXPECT_EQ(count_in(100, 50, 96, 96, AVATAR_COLOUR), 96 * 96);
+  EXPECT_EQ(avatar_frame_count(sheet, AVATAR), 2);
+  EXPECT_EQ(avatar_frame_count(sheet, 0xfff), 1);
+}
+
+TEST_F(IntroDrawTest, EachScreenAsAPicture) {
+  // Pictures for a person to look at: intro_title.png, intro_menu.png,
+  // intro_login.png and intro_create.png in the build directory.
+  make_title();
+  IntroState st;
+  st.qyx = true;
+  st.name = "Hero";
+  st.account = "demo";
+  st.password = "secret";
+  st.new_name = "Newbie";
+  st.race = 0;
+  st.cls = 0;
+  st.avatar = AVATAR;
+  st.title_step = 30;
+  st.title_run = true;
+  st.title_item = 0x100;
+  table.object_tiles[0x100] = {5, 1, 0, false, false};
+  for (int code : {0, 1, 2, 4, 6, 8, 10}) table.object_tiles[code] = table.object_tiles[AVATAR];
+  int shown = 0, frame = 0;
+  struct Shot {
+    int screen;
+    const char* file;
+  };
+  for (const Shot& s : std::vector<Shot>{{CONN_TITLE, "intro_title.png"},
+                                         {CONN_MENU, "intro_menu.png"},
+                                         {CONN_LOGIN_FORM, "intro_login.png"},
+                                         {CONN_CREATE_FORM, "intro_create.png"}}) {
+    st.screen = s.screen;
+    st.menu_selection = 2;
+    st.login_field = 1;
+    st.create_field = 5;
+    draw_intro_pass(canvas, fonts, col, sheet, st, texts, classes, shown, frame, nullptr);
+    // The client line stands at the bottom right corner.
+    EXPECT_GT(count_in(440, 472, 200, 8, WHITE), 0) << s.file;
+    if (s.screen == CONN_MENU) {
+      EXPECT_GT(count_in(15, 325 + L, 610, L, C2), 0);  // the selected second entry
+      EXPECT_EQ(count_in(15, 325, 610, L, C2), 0);
+    }
+    save_24bit_png(canvas.back, s.file);
+  }
+  // The press-ENTER line stays on the screen even where the frame fills it.
+  st.screen = CONN_TITLE;
+  draw_intro_pass(canvas, fonts, col, sheet, st, texts, classes, shown, frame, nullptr);
+  EXPECT_GT(count_in(200, 460, 240, 12, WHITE), 0);
+}
