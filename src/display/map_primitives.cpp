@@ -55,13 +55,14 @@ void darken_rect(BITMAP* b, int x, int y, int w, int h, int alpha) {
   const int x1 = std::min(x + w, b->cr), y1 = std::min(y + h, b->cb);
   if (x0 >= x1 || y0 >= y1) return;
   if (bitmap_color_depth(b) == 32 && is_memory_bitmap(b)) {
-    const uint32_t keep = static_cast<uint32_t>(255 - alpha);
+    // Red and blue are scaled together; a shift keeps each in its own byte.
+    const uint32_t keep = static_cast<uint32_t>((255 - alpha) * 256 / 255);
     for (int j = y0; j < y1; ++j) {
       uint32_t* row = reinterpret_cast<uint32_t*>(b->line[j]);
       for (int i = x0; i < x1; ++i) {
         const uint32_t c = row[i];
-        const uint32_t rb = ((c & 0xFF00FF) * keep / 255) & 0xFF00FF;
-        const uint32_t g = ((c & 0x00FF00) * keep / 255) & 0x00FF00;
+        const uint32_t rb = (((c & 0xFF00FF) * keep) >> 8) & 0xFF00FF;
+        const uint32_t g = (((c & 0x00FF00) * keep) >> 8) & 0x00FF00;
         row[i] = rb | g;
       }
     }

@@ -36,6 +36,7 @@ class MapWorld : public ::testing::Test {
     wl.load();
     spells.load();
     d.copy_tile_table();
+    d.fill_palette();
     if (have_art) d.load_tiles();
 
     res_x = 800;
