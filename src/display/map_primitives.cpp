@@ -343,6 +343,18 @@ void QYXDisplay::colour_effect(int x, int y, int strength, int mode) {
   if (me.hp < 1) mode = mode == 1 ? 1 : 2;
   if (mode < 1 || mode > 11) return;
   const double f = std::clamp(strength, 0, 255) / 255.0;
+  // Each mode moves some components toward a target: one table per component.
+  static constexpr int TARGETS[12][3] = {
+      {-1, -1, -1}, {-1, -1, -1},  {255, 255, 255}, {255, -1, -1}, {-1, -1, 255}, {-1, 255, -1},
+      {255, 255, -1}, {255, 153, 50}, {255, -1, -1},  {160, 255, -1}, {85, -1, 144}, {-1, 130, -1}};
+  uint8_t lut[3][256];
+  for (int k = 0; k < 3; ++k)
+    for (int c = 0; c < 256; ++c) {
+      const int t = TARGETS[mode][k];
+      const int v = mode == 1 ? 255 - c : t < 0 ? c : toward(c, t, f);
+      lut[k][c] = static_cast<uint8_t>(std::clamp(v, 0, 255));
+    }
+  const bool dark_too = mode == 1 || mode == 8;
   const int depth = bitmap_color_depth(play_bitmap);
   const Pixels px(play_bitmap);
   const int x0 = PLAY_CELL * x, y0 = PLAY_CELL * y;
@@ -350,31 +362,22 @@ void QYXDisplay::colour_effect(int x, int y, int strength, int mode) {
   for (int j = y0; j < y1; ++j)
     for (int i = x0; i < x1; ++i) {
       const int c = px.get(i, j);
-      int r = getr_depth(depth, c), g = getg_depth(depth, c), b = getb_depth(depth, c);
-      const bool dark = r <= 9 && g <= 9 && b <= 9;
-      if (mode == 1) {
-        r = 255 - r;
-        g = 255 - g;
-        b = 255 - b;
-      } else if (mode == 8) {
-        r = toward(r, 255, f);
-      } else if (dark) {
-        continue;
+      int r, g, b;
+      if (px.fast) {
+        r = (c >> _rgb_r_shift_32) & 255;
+        g = (c >> _rgb_g_shift_32) & 255;
+        b = (c >> _rgb_b_shift_32) & 255;
       } else {
-        switch (mode) {
-          case 2: r = toward(r, 255, f); g = toward(g, 255, f); b = toward(b, 255, f); break;
-          case 3: r = toward(r, 255, f); break;
-          case 4: b = toward(b, 255, f); break;
-          case 5: g = toward(g, 255, f); break;
-          case 6: r = toward(r, 255, f); g = toward(g, 255, f); break;
-          case 7: r = toward(r, 255, f); g = toward(g, 153, f); b = toward(b, 50, f); break;
-          case 9: r = toward(r, 160, f); g = toward(g, 255, f); break;
-          case 10: r = toward(r, 85, f); b = toward(b, 144, f); break;
-          case 11: g = toward(g, 130, f); break;
-          default: break;
-        }
+        r = getr_depth(depth, c);
+        g = getg_depth(depth, c);
+        b = getb_depth(depth, c);
       }
-      px.put(i, j, makecol_depth(depth, r, g, b));
+      if (!dark_too && r <= 9 && g <= 9 && b <= 9) continue;
+      r = lut[0][r];
+      g = lut[1][g];
+      b = lut[2][b];
+      px.put(i, j, px.fast ? (r << _rgb_r_shift_32) | (g << _rgb_g_shift_32) | (b << _rgb_b_shift_32)
+                           : makecol_depth(depth, r, g, b));
     }
 }
 
