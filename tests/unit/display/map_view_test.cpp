@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
+#include <set>
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -305,6 +307,23 @@ TEST_F(MapViewDecisions, DeadPlayerDrawnGreyWithoutBars) {
   EXPECT_EQ(getr(grey), getg(grey));
   EXPECT_EQ(getg(grey), getb(grey));
   EXPECT_NE(getpixel(d.play_bitmap, bar_x, bar_y), d.colour(COL_SKY));
+}
+
+TEST_F(MapViewDecisions, PlayerFramesCountedByBaseCodeUnderFlagBits) {
+  std::srand(7);
+  me.health[62] = 1;  // sets a flag bit in the figure's code
+  std::set<int> frames;
+  for (int n = 0; n < 40; ++n) {
+    d.draw_window(true, nullptr);
+    d.flush_map_view();
+    frames.insert(d.player_frame);
+  }
+  // The figure 0x200 has two frames.
+  EXPECT_EQ(frames, (std::set<int>{0, 1}));
+  me.health[HN_HELD] = 3;
+  d.draw_window(true, nullptr);
+  d.flush_map_view();
+  EXPECT_EQ(d.player_frame, 0);
 }
 
 }  // namespace
