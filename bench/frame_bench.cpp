@@ -82,7 +82,6 @@ bool setup_world() {
   spells.load();
   d.copy_tile_table();
   if (d.load_tiles() != 0) return false;
-  d.overlay = nullptr;
   d.fill_palette();
   build_level();
   level_entered = data_reloaded = true;

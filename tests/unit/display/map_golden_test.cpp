@@ -17,7 +17,6 @@ class MapGolden : public MapWorld {
     MapWorld::SetUp();
     if (!have_art) GTEST_SKIP() << "generated art missing";
     std::srand(1);
-    d.overlay = nullptr;
     // A pond, a stone house with a door, a few creatures and items.
     for (int x = 12; x <= 16; ++x)
       for (int y = 12; y <= 15; ++y) cmap.set_tile(x, y, x == 12 || y == 12 ? 119 : 249);

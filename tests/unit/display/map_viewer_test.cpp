@@ -61,8 +61,10 @@ TEST_F(MapViewer, PictureOfVisitedCellsScaledToFit) {
   // centred vertically: 227 rows from y 138.
   d.draw_map_view(false);
   EXPECT_EQ(getpixel(d.play_bitmap, 284, 130), makecol(0, 0, 0));
-  EXPECT_NE(getpixel(d.play_bitmap, 284, 150), makecol(0, 0, 0));
-  EXPECT_NE(getpixel(d.play_bitmap, 284, 360), makecol(0, 0, 0));
+  if (have_art) {
+    EXPECT_NE(getpixel(d.play_bitmap, 284, 150), makecol(0, 0, 0));
+    EXPECT_NE(getpixel(d.play_bitmap, 284, 360), makecol(0, 0, 0));
+  }
   EXPECT_EQ(getpixel(d.play_bitmap, 284, 370), makecol(0, 0, 0));
   // The player's cell pulses red on the picture.
   EXPECT_GT(getr(getpixel(d.map_picture, 4 * 10 + 1, 4 * 10 + 1)), 60);
