@@ -4,6 +4,7 @@
 
 #include "app/client_app.h"
 #include "app/globals.h"
+#include "input/player_actions.h"
 #include "app/message_handlers.h"
 #include "app/server_handlers.h"
 #include "app/standins.h"
@@ -95,10 +96,11 @@ int update_sent_pos(const std::string& line) {
     if (u.fs != 0)
       msg_map_effect(app, format_str("E %d %d %d %d %d %d %d %d", u.id, u.x, u.y, 0, 0, 0, 0,
                                      u.level));
-    if (set_tracked_pos(u.id, u.x, u.y, u.level) && d.map_open) d.build_minimap();
+    if (set_tracked_pos(u.id, u.x, u.y, u.level) && d.map_open) d.draw_map_view(true);
   }
   rebuild_object_grid();
-  d.draw_window();
+  d.draw_window(false, &visible_creatures);
+  confirm_target();
   return 0;
 }
 

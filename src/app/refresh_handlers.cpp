@@ -8,6 +8,7 @@
 
 #include "app/client_app.h"
 #include "app/globals.h"
+#include "input/player_actions.h"
 #include "app/message_handlers.h"
 #include "app/server_handlers.h"
 #include "app/standins.h"
@@ -53,7 +54,10 @@ void refresh_packet(const std::string& line) {
     return;
   }
   rebuild_object_grid();
-  d.draw_window();
+  // The view decides the visible creatures and the target position at once,
+  // so the target check below reads this refresh, not the last frame.
+  d.draw_window(false, &visible_creatures);
+  confirm_target();
   obj_grid.update_ambient_sound();
 }
 

@@ -153,6 +153,8 @@ bool ClientApp::frame_pass() {
   do_queued_cast();
   do_use_again();
   do_redraw();
+  // However many redraws this pass asked for, the map view is drawn once.
+  d.flush_map_view();
   update_frame_counters();
   if (deteriorate(event_list) != 0) sound.stop_loop(9);
   move_missiles(missile_list, take_elapsed_ms(action_timers[TIMER_MISSILES], get_time_us()));

@@ -8,6 +8,7 @@
 
 #include "app/client_app.h"
 #include "app/globals.h"
+#include "input/player_actions.h"
 #include "app/message_handlers.h"
 #include "app/play_messages.h"
 #include "app/server_handlers.h"
@@ -203,7 +204,7 @@ int msg_minimap(ClientApp&, const std::string& msg) {
   std::sscanf(msg.c_str(), "z %d %d", &unused, &which);
   if (which == 0) {
     d.build_minimap();
-    d.map_open = 1;
+    view_map();
   } else {
     d.clear_minimap();
   }

@@ -14,12 +14,15 @@
 
 #include "core/item.h"
 #include "display/layout.h"
+#include "display/map_view.h"
 #include "display/widget.h"
 
 struct BITMAP;
 struct FONT;
 struct DATAFILE;
 struct ItemListEl;
+class ObjectList;
+struct ItemTint;
 
 constexpr int MINIMAP_SIZE = 250;
 constexpr int DISPLAY_TILE_RECORDS = 2560;
@@ -130,7 +133,6 @@ class QYXDisplay {
   // ---- Side panel and lists, built elsewhere ----
   Item get_selected_item() const { return Item(0L); }
   int item_text_colour(const Item& item) const { (void)item; return 0; }
-  void draw_map_view(bool rebuild) { (void)rebuild; map_view_draws++; }
   // Until the list windows are drawn, a list choice records its list and style only.
   Item list_input(class ItemList& list, int rows, int style, int flag) {
     (void)list; (void)rows; (void)flag;
@@ -151,7 +153,7 @@ class QYXDisplay {
   std::string input_prompt;  // the prompt of the text-entry line
   int list_input_calls = 0;
   int last_list_style = -1;
-  int map_view_draws = 0;
+  int map_view_draws = 0;  // how often the map viewer's picture was rebuilt
 
   // ---- Frame and screens built elsewhere; they draw nothing yet ----
   void refresh_screen() {}
@@ -161,7 +163,6 @@ class QYXDisplay {
   void free_title() {}
   void clear_minimap();
   void build_minimap() {}
-  void draw_window(int flag = 0) { (void)flag; }
   void draw_target_cursor() {}
   void draw_status_line(BITMAP* dest) { (void)dest; }
   void draw_clock(BITMAP* dest) { (void)dest; }
@@ -171,6 +172,98 @@ class QYXDisplay {
   void screenshot() {}
   void game_over() {}
   void playerstats(int page) { (void)page; }
+
+
+  // ==== Map view: renderer, primitives, map viewer ====
+  // (map_view.cpp, map_primitives.cpp, map_viewer.cpp)
+
+  // Decides the frame at once (view grids, the visible-creature list when
+  // given, the target's position, the minimap marks) and marks the map view
+  // for drawing; `flush_map_view` draws it, once however many requests came.
+  void draw_window(bool advance = false, ObjectList* creatures = nullptr);
+  // Draws the marked frame into `play_bitmap` and composes it; nothing when
+  // no frame is marked. Called once per pass of the frame loop.
+  void flush_map_view();
+  bool map_view_pending() const { return view_pending; }
+  // The map viewer: rebuild its picture, or draw it into `play_bitmap`.
+  void draw_map_view(bool rebuild);
+  void draw_zoomed_view();
+
+  void draw_map_tile(int x, int y, int tile, int grey, int scale);
+  void draw_tile(int x, int y, int n, int grey, int scale, int dim, int large, int colour,
+                 const ItemTint& tint, int plain, int half);
+  void draw_sprite(int x, int y, BITMAP* sheet, BITMAP* grey_sheet, int sx, int sy, int grey,
+                   int dim, int large, int colour, const ItemTint& tint, int plain, int x_offset,
+                   int half);
+  void draw_item_tile(int x, int y, const Item& item, int grey, int scale, int frame, int dim,
+                      int large, int flags);
+  void draw_overlay(int x, int y, int kind, int row, int grey, int dim, int large);
+  void draw_item_icon(int x, int y, const Item& item, bool alt, int frame, uint8_t grey,
+                      uint8_t dim, uint8_t large);
+  void draw_bar(int x, int y, int row, int colour, bool doubled, float fraction);
+  void draw_effect_frame(int x, int y, int n);
+  void draw_effect_frame_at(int n, float px, float py);
+  void draw_special_cell(int x, int y, int sx, int sy);
+  void colour_effect(int x, int y, int strength, int mode);
+  void draw_wall_shadows(int map_x, int map_y, int x, int y);
+  void draw_lightning(int x1, int y1, int x2, int y2, int kind);
+  void spawn_sparks(int x1, int y1, int x2, int y2, int colour, int kind);
+  void draw_beam(int x1, int y1, int x2, int y2, int colour_mask, int level);
+  void draw_wide_beam(int x1, int y1, int x2, int y2, int colour_mask, int level);
+  void draw_spell_effect(int x1, int y1, int x2, int y2, int value, int alpha, int type);
+  // Darkens one view cell toward black by alpha (0 none, 255 black).
+  void darken_cell(int x, int y, int alpha);
+
+  // The last frame's decisions; tests read them.
+  ViewGrids view{};
+  ViewKind view_kind = VIEW_KIND_NONE;
+  int32_t anim_step = 0;
+  int32_t player_frame = 0;
+  int32_t quake_toggle = 0;
+  uint8_t crosshair = 0, crosshair_ready = 0;
+  float cooloff_fraction = 0.0f;
+  int16_t attack_dx = 0, attack_dy = 0;
+  int32_t glow_level = 1;
+  // The player's figure: attack lunge (set by the attack report, run down by
+  // the frame pacing), large figure, equipment hidden.
+  int16_t lunge_x = 0, lunge_y = 0;
+  uint8_t player_large = 0;
+  uint8_t hide_equipment = 0;
+  // The map viewer's picture (null until the first rebuild) and pulse.
+  BITMAP* map_picture = nullptr;
+  float map_pulse = 0.0f;
+
+ private:
+  bool view_pending = false;
+  bool view_advance = false;
+  // Own light and the frame's lighting switches, kept from the decision.
+  int64_t view_own_light = 0;
+  bool view_lit = false, view_magic_light = false, view_xray = false, view_stepping = false;
+  bool view_no_shadows = false;
+  int view_radius_used = 0;
+  int view_px = 0, view_py = 0;
+  uint64_t meditation_start_us = 0;
+  // Scratch pictures reused from frame to frame (made on first use).
+  BITMAP* sprite_scratch = nullptr;
+  BITMAP* sprite_scratch_big = nullptr;
+  BITMAP* cell_scratch = nullptr;
+  BITMAP* scratch_for(int size);
+  void decide_view(bool advance, ObjectList* creatures);
+  void decide_normal_view(bool advance, ObjectList* creatures);
+  void decide_lights();
+  void decide_rings(ObjectList* creatures);
+  void render_view();
+  void render_normal_view();
+  void render_meditation();
+  void render_player();
+  void render_names_and_bars(std::vector<int>& labelled);
+  void render_events(bool& quake_met);
+  void render_particles_and_missiles();
+  void render_finish(std::vector<int>& labelled, bool quake_met);
+  void note_seen_cell(int x, int y, int tile);
+  void draw_player_bars(int x, int y, int row0_colour, bool doubled);
+ public:
+  // ==== end of the map view section ====
 
   // ---- Members ----
   std::vector<std::string> auxbox_lines;

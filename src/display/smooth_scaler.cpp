@@ -7,11 +7,15 @@
 #include <allegro.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 ScalerMasks masks;
 
-uint32_t get_px(BITMAP* b, int depth, int x, int y) {
+// Memory bitmaps of 32 bits are read and written directly: the library's
+// accessors switch banks on every pixel.
+inline uint32_t get_px(BITMAP* b, int depth, int x, int y) {
+  if (depth == 32 && is_memory_bitmap(b)) return reinterpret_cast<const uint32_t*>(b->line[y])[x];
   switch (depth) {
     case 15: return static_cast<uint32_t>(_getpixel15(b, x, y));
     case 16: return static_cast<uint32_t>(_getpixel16(b, x, y));
@@ -20,8 +24,12 @@ uint32_t get_px(BITMAP* b, int depth, int x, int y) {
   }
 }
 
-void put_px(BITMAP* b, int depth, int x, int y, uint32_t c) {
+inline void put_px(BITMAP* b, int depth, int x, int y, uint32_t c) {
   if (x < b->cl || x >= b->cr || y < b->ct || y >= b->cb) return;
+  if (depth == 32 && is_memory_bitmap(b)) {
+    reinterpret_cast<uint32_t*>(b->line[y])[x] = c;
+    return;
+  }
   switch (depth) {
     case 15: _putpixel15(b, x, y, static_cast<int>(c)); break;
     case 16: _putpixel16(b, x, y, static_cast<int>(c)); break;
@@ -115,34 +123,11 @@ uint32_t blend_quarter(uint32_t a, uint32_t b) {
   return ((a & q) >> 2) + 3 * ((b & q) >> 2) + ((((a & ql) + 3 * (b & ql)) >> 2) & ql);
 }
 
-int super2xsai(BITMAP* src, BITMAP* dest, int sx, int sy, int dx, int dy, int w, int h) {
-  if (!src || !dest) return -1;
-  const int depth = bitmap_color_depth(src);
-  if (depth != bitmap_color_depth(dest) || depth != masks.depth) return -1;
-  if (!clip_source(src, 2, 1, sx, sy, dx, dy, w, h)) return -1;
-
-  // Whole source pixels left of or above the clip rectangle are skipped; an
-  // odd offset leaves one destination pixel outside, which put_px drops.
-  if (dx < dest->cl) {
-    int skip = (dest->cl - dx) / 2;
-    sx += skip, w -= skip, dx += 2 * skip;
-  }
-  if (dy < dest->ct) {
-    int skip = (dest->ct - dy) / 2;
-    sy += skip, h -= skip, dy += 2 * skip;
-  }
-  w = std::min(w, (dest->cr - dx + 1) / 2);
-  h = std::min(h, (dest->cb - dy + 1) / 2);
-  if (w <= 0 || h <= 0) return -1;
-  if (w < 4 || h < 4) {
-    stretch_blit(src, dest, sx, sy, w, h, dx, dy, 2 * w, 2 * h);
-    return 0;
-  }
-
-  const int x0 = sx, y0 = sy, xmax = src->w - 1, ymax = src->h - 1;
-  auto px = [&](int x, int y) {
-    return get_px(src, depth, std::clamp(x, x0, xmax), std::clamp(y, y0, ymax));
-  };
+namespace {
+// The Super2xSaI rule over a w by h source block, reading through `px` and
+// writing through `put`, so that the fast and the general accessors share it.
+template <class Get, class Put>
+void super2xsai_block(int sx, int sy, int dx, int dy, int w, int h, Get px, Put put) {
   for (int j = 0; j < h; ++j) {
     const int y = sy + j;
     for (int i = 0; i < w; ++i) {
@@ -194,12 +179,64 @@ int super2xsai(BITMAP* src, BITMAP* dest, int sx, int sy, int dx, int dy, int w,
         p1a = c5;
 
       const int ox = dx + 2 * i, oy = dy + 2 * j;
-      put_px(dest, depth, ox, oy, p1a);
-      put_px(dest, depth, ox + 1, oy, p1b);
-      put_px(dest, depth, ox, oy + 1, p2a);
-      put_px(dest, depth, ox + 1, oy + 1, p2b);
+      put(ox, oy, p1a);
+      put(ox + 1, oy, p1b);
+      put(ox, oy + 1, p2a);
+      put(ox + 1, oy + 1, p2b);
     }
   }
+}
+}  // namespace
+
+int super2xsai(BITMAP* src, BITMAP* dest, int sx, int sy, int dx, int dy, int w, int h) {
+  if (!src || !dest) return -1;
+  const int depth = bitmap_color_depth(src);
+  if (depth != bitmap_color_depth(dest) || depth != masks.depth) return -1;
+  if (!clip_source(src, 2, 1, sx, sy, dx, dy, w, h)) return -1;
+
+  // Whole source pixels left of or above the clip rectangle are skipped; an
+  // odd offset leaves one destination pixel outside, which put_px drops.
+  if (dx < dest->cl) {
+    int skip = (dest->cl - dx) / 2;
+    sx += skip, w -= skip, dx += 2 * skip;
+  }
+  if (dy < dest->ct) {
+    int skip = (dest->ct - dy) / 2;
+    sy += skip, h -= skip, dy += 2 * skip;
+  }
+  w = std::min(w, (dest->cr - dx + 1) / 2);
+  h = std::min(h, (dest->cb - dy + 1) / 2);
+  if (w <= 0 || h <= 0) return -1;
+  if (w < 4 || h < 4) {
+    stretch_blit(src, dest, sx, sy, w, h, dx, dy, 2 * w, 2 * h);
+    return 0;
+  }
+
+  const int x0 = sx, y0 = sy, xmax = src->w - 1, ymax = src->h - 1;
+  if (depth == 32 && is_memory_bitmap(src) && is_memory_bitmap(dest)) {
+    // Direct rows: the library's accessors switch banks on every pixel.
+    // Clamped rows and columns looked up once, not per pixel.
+    std::vector<const uint32_t*> rows(static_cast<size_t>(h) + 3);
+    std::vector<int> cols(static_cast<size_t>(w) + 3);
+    for (int k = 0; k < h + 3; ++k)
+      rows[static_cast<size_t>(k)] =
+          reinterpret_cast<const uint32_t*>(src->line[std::clamp(sy - 1 + k, y0, ymax)]);
+    for (int k = 0; k < w + 3; ++k) cols[static_cast<size_t>(k)] = std::clamp(sx - 1 + k, x0, xmax);
+    auto px = [&](int x, int y) {
+      return rows[static_cast<size_t>(y - sy + 1)][cols[static_cast<size_t>(x - sx + 1)]];
+    };
+    auto put = [&](int x, int y, uint32_t c) {
+      if (x < dest->cl || x >= dest->cr || y < dest->ct || y >= dest->cb) return;
+      reinterpret_cast<uint32_t*>(dest->line[y])[x] = c;
+    };
+    super2xsai_block(sx, sy, dx, dy, w, h, px, put);
+    return 0;
+  }
+  auto px = [&](int x, int y) {
+    return get_px(src, depth, std::clamp(x, x0, xmax), std::clamp(y, y0, ymax));
+  };
+  auto put = [&](int x, int y, uint32_t c) { put_px(dest, depth, x, y, c); };
+  super2xsai_block(sx, sy, dx, dy, w, h, px, put);
   return 0;
 }
 

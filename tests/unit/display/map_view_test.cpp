@@ -1,0 +1,329 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <set>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "display/map_view.h"
+#include "unit/display/map_test_world.h"
+
+namespace {
+
+// ---- Rules -------------------------------------------------------------------------
+
+TEST(MapViewRules, OwnLightAtDuskDawnAndByTheMoon) {
+  struct {
+    int64_t sight;
+    int hour, minute, moon;
+    bool vis;
+    int64_t want;
+  } cases[] = {
+      {3, 21, 30, 0, true, 13},   // sight + R
+      {3, 21, 0, 0, true, 23},    // sight + 2R at nine
+      {3, 5, 0, 0, true, 3},      // dawn starts from sight alone
+      {3, 5, 30, 0, true, 13},    // all of R by half past five
+      {3, 21, 30, 4, true, 16},   // full moon +3
+      {3, 21, 30, 2, true, 14},   // +1
+      {3, 21, 30, 5, true, 15},   // +2
+      {3, 21, 30, 4, false, 3},   // a level that daylight never reaches
+      {INT_MAX, 21, 0, 4, true, int64_t{INT_MAX} + 23},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(own_light(c.sight, c.hour, c.minute, 10, c.vis, c.moon), c.want)
+        << c.hour << ":" << c.minute << " moon " << c.moon;
+}
+
+TEST(MapViewRules, LightSpreadsByDistanceWithinTheViewOnly) {
+  int32_t light[VIEW_GRID][VIEW_GRID] = {};
+  spread_light(light, 10, 10, 10, 2);  // r = 3
+  struct {
+    int i, j, want;
+  } cells[] = {{10, 10, 255}, {11, 10, 170}, {12, 10, 85}, {11, 11, 134}, {13, 10, 0}, {12, 12, 14}};
+  for (const auto& c : cells) EXPECT_EQ(light[c.i][c.j], c.want) << c.i << "," << c.j;
+
+  // A source of absurd strength lights the view and nothing outside it.
+  int32_t huge[VIEW_GRID][VIEW_GRID] = {};
+  spread_light(huge, 5, 0, 0, int64_t{1} << 40);
+  EXPECT_EQ(huge[0][0], 255);
+  EXPECT_EQ(huge[10][10], 254);
+  EXPECT_EQ(huge[11][0], 0);  // beyond the 11 cells of radius 5
+  // Capped at full light.
+  spread_light(huge, 5, 0, 0, 5);
+  EXPECT_EQ(huge[0][0], 255);
+}
+
+TEST(MapViewRules, SightThroughTheInnerRing) {
+  struct Opaque {
+    int dx, dy;
+  };
+  struct {
+    std::vector<Opaque> walls;
+    int dx, dy;
+    bool hidden;
+  } cases[] = {
+      {{{1, 0}}, 2, 0, true},             // straight behind
+      {{{1, 1}, {1, 0}}, 2, 1, true},     // knight's move: both inner cells
+      {{{1, 1}}, 2, 1, false},
+      {{{1, 0}}, 2, 1, false},
+      {{{1, 1}}, 2, 2, true},             // diagonal
+      {{{0, 1}}, 2, 2, false},
+      {{{-1, 0}, {-1, -1}}, -2, -1, true},
+      {{}, 3, 3, false},
+  };
+  for (const auto& c : cases) {
+    int32_t opaque[VIEW_GRID][VIEW_GRID] = {};
+    for (const auto& w : c.walls) opaque[10 + w.dx][10 + w.dy] = 1;
+    EXPECT_EQ(ring_cell_hidden(opaque, 10, c.dx, c.dy), c.hidden) << c.dx << "," << c.dy;
+  }
+}
+
+TEST(MapViewRules, WhoMayBeTargeted) {
+  struct {
+    int mode, id, align;
+    bool pvp, want;
+  } cases[] = {
+      {0, 150, 'g', false, true},  {1, 150, 'e', false, false}, {1, 150, 'g', false, true},
+      {1, 50, 'e', false, true},   {2, 150, 'e', false, true},  {2, 150, 'g', false, false},
+      {2, 150, 'p', false, false}, {2, 50, 'n', false, false},  {2, 50, 'n', true, true},
+      {2, 50, 'p', true, false},   {3, 150, 'e', true, false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(may_target(c.mode, c.id, c.align, c.pvp), c.want)
+        << "mode " << c.mode << " id " << c.id << " align " << char(c.align);
+}
+
+TEST(MapViewRules, BarFiguresAndColours) {
+  float f = -1.0f;
+  EXPECT_FALSE(bar_fraction(5, 0, f));
+  EXPECT_FALSE(bar_fraction(5, -3, f));
+  ASSERT_TRUE(bar_fraction(5, 10, f));
+  EXPECT_FLOAT_EQ(f, 0.5f);
+  struct {
+    int mana, max, want;
+  } mana[] = {{10, 0, 100}, {-5, 10, 0}, {5, 10, 50}, {30, 10, 100}, {0, 0, 0}};
+  for (const auto& m : mana) EXPECT_EQ(mana_percent(m.mana, m.max), m.want) << m.mana << "/" << m.max;
+  struct {
+    int rage;
+    uint32_t want;
+  } rage[] = {{150, 0xFFFFFF}, {100, 0xFFFFFF}, {99, 0xC4C4FF}, {75, 0xC4C4FF}, {74, 0xEF9C00},
+              {50, 0xEF9C00},  {49, 0x65EEE9},  {25, 0x65EEE9}, {24, 0xFFDE00}, {-7, 0xFFDE00}};
+  for (const auto& r : rage) EXPECT_EQ(rage_colour(r.rage), r.want) << r.rage;
+}
+
+TEST(MapViewRules, ParticleColoursAndEventAlphasStayInRange) {
+  struct {
+    int kind;
+    int64_t counter;
+    uint32_t own, want;
+  } colours[] = {
+      {3, 0, 0, 0xFFFF00},   {3, 300, 0, 0xFF0000},  {3, -40, 0, 0xFFFF00}, {2, 0, 0, 0x000000},
+      {1, 0, 0, 0xFE0000},   {3, 300, 0x123456, 0x123456}, {1, 0, 0xFF123456, 0x123456},
+  };
+  for (const auto& c : colours)
+    EXPECT_EQ(particle_colour(c.kind, c.counter, c.own), c.want) << c.kind << " " << c.counter;
+  struct {
+    int effect;
+    int64_t ms;
+    int want;
+  } alphas[] = {{1, 0, 255},    {1, 300, 128},  {1, 900, 0},   {40, 900, 128},
+                {40, 1200, 0},  {40, 9000, 0},  {35, 3000, 128}, {49, 1500, 128},
+                {1, -50, 255}};
+  for (const auto& a : alphas)
+    EXPECT_EQ(spell_event_alpha(a.effect, a.ms), a.want) << a.effect << " at " << a.ms;
+}
+
+// ---- Decisions on a level -------------------------------------------------------------
+
+using MapViewDecisions = MapWorld;
+
+TEST_F(MapViewDecisions, RingsHideWhatWallsCover) {
+  wall(1, 0);
+  wall(1, 1);
+  wall(-1, -1);
+  d.draw_window(false, &visible_creatures);
+  struct {
+    int dx, dy;
+    uint8_t state;
+  } cells[] = {
+      {2, 0, VIEW_CELL_BLACK},  // behind a wall, never seen
+      {2, 1, VIEW_CELL_BLACK},  // both inner cells are walls
+      {2, 2, VIEW_CELL_BLACK},  // behind the diagonal wall
+      {-2, -1, VIEW_CELL_LIT},  // only the diagonal of its inner cells is a wall
+      {-2, -2, VIEW_CELL_BLACK},
+      {0, 2, VIEW_CELL_LIT},
+      {1, 0, VIEW_CELL_LIT},    // the wall itself is seen
+  };
+  for (const auto& c : cells)
+    EXPECT_EQ(d.view.state[MapWorld::cell(c.dx)][MapWorld::cell(c.dy)], c.state)
+        << c.dx << "," << c.dy;
+  // Seen once, a hidden cell comes back grey.
+  d.minimap[WORLD_PX + 2][WORLD_PY] = 1;
+  d.draw_window(false, nullptr);
+  EXPECT_EQ(d.view.state[MapWorld::cell(2)][MapWorld::cell(0)], VIEW_CELL_GREY);
+  // Seen cells are marked on the minimap; hidden ones are not.
+  EXPECT_NE(d.minimap[WORLD_PX][WORLD_PY + 2], 0);
+  EXPECT_EQ(d.minimap[WORLD_PX + 2][WORLD_PY + 2], 0);
+}
+
+TEST_F(MapViewDecisions, DaylightAgainstTheOwnLightOfDuskAndDawn) {
+  struct {
+    int time;
+    int64_t own;
+    bool all_full;
+  } cases[] = {{12 * 60, 3, true}, {21 * 60 + 30, 13, false}, {5 * 60, 3, false}};
+  for (const auto& c : cases) {
+    world_time = c.time;
+    d.draw_window(false, nullptr);
+    int full = 0;
+    for (int i = 0; i < 21; ++i)
+      for (int j = 0; j < 21; ++j) full += d.view.light[i][j] == 255;
+    EXPECT_EQ(full == 21 * 21, c.all_full) << c.time;
+    if (!c.all_full) {
+      // The own light reaches sight + (R at 21:30) cells.
+      const int64_t r = c.own + 1;
+      const int edge = 10 + static_cast<int>(r) - 1;
+      EXPECT_GT(d.view.light[std::min(edge, 20)][10], VIEW_LIGHT_NIGHT) << c.time;
+      EXPECT_EQ(d.view.light[10][10], 255);
+    }
+  }
+  // At dawn a cell 5 cells away is beyond the reach of sight 3.
+  world_time = 5 * 60;
+  d.draw_window(false, nullptr);
+  EXPECT_EQ(d.view.light[15][10], VIEW_LIGHT_NIGHT);
+  world_time = 21 * 60 + 30;
+  d.draw_window(false, nullptr);
+  EXPECT_GT(d.view.light[15][10], VIEW_LIGHT_NIGHT);
+}
+
+TEST_F(MapViewDecisions, NewLightingKeepsTheBaseLevelOldLightingIsBlack) {
+  world_time = 23 * 60;
+  d.draw_window(false, nullptr);
+  // Nine cells away nothing reaches: base level, still drawn.
+  EXPECT_EQ(d.view.light[19][10], VIEW_LIGHT_NIGHT);
+  EXPECT_EQ(d.view.state[19][10], VIEW_CELL_LIT);
+  if (have_art) {
+    d.flush_map_view();
+    const int c = getpixel(d.play_bitmap, 19 * 32 + 16, 10 * 32 + 16);
+    // Darkened to 50/255 of the grass: dim but not black.
+    EXPECT_GT(getg(c), 0);
+    EXPECT_LT(getg(c), 60);
+  }
+  d.old_lighting = 1;
+  d.draw_window(false, nullptr);
+  EXPECT_EQ(d.view.state[19][10], VIEW_CELL_DARK);
+  EXPECT_EQ(d.view.state[11][10], VIEW_CELL_LIT);  // inside the player's disc
+  if (have_art) {
+    d.flush_map_view();
+    EXPECT_EQ(getpixel(d.play_bitmap, 19 * 32 + 16, 10 * 32 + 16), makecol(0, 0, 0));
+  }
+}
+
+TEST_F(MapViewDecisions, TargetListByModeReachAndLight) {
+  put(150, 0x211, 2, 0);           // evil creature in the light
+  put(151, 0x212, 3, 3, 50, 'g');  // good creature
+  put(152, 0x213, 6, 0);           // beyond four rings
+  put(53, 0x214, -4, 0, 0, 'n');   // a player with no health left
+  struct {
+    int mode;
+    std::vector<int> ids;
+  } cases[] = {{0, {150, 151}}, {1, {151}}, {2, {150}}};
+  for (const auto& c : cases) {
+    target_type = c.mode;
+    d.draw_window(false, &visible_creatures);
+    std::vector<int> got;
+    for (const ItemListEl* e = visible_creatures.first; e; e = e->next) got.push_back(e->id);
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, c.ids) << "mode " << c.mode;
+  }
+  // The target's position follows it at once.
+  target_type = 0;
+  target_id = 151;
+  d.draw_window(false, &visible_creatures);
+  EXPECT_EQ(target_x, WORLD_PX + 3);
+  EXPECT_EQ(target_y, WORLD_PY + 3);
+
+  // Old lighting at night: a creature beyond the player's light is not targetable.
+  d.old_lighting = 1;
+  world_time = 23 * 60;
+  put(155, 0x216, 4, 2);  // outside the player's light disc
+  d.draw_window(false, &visible_creatures);
+  EXPECT_EQ(visible_creatures.find_id(155), nullptr);
+  put(154, 0x215, 1, 0);
+  d.draw_window(false, &visible_creatures);
+  EXPECT_NE(visible_creatures.find_id(154), nullptr);
+}
+
+TEST_F(MapViewDecisions, PartyTargetingWithinSevenCells) {
+  target_type = 3;
+  put(150, 0x211, 1, 0);  // a monster next to the player is not in a party list
+  update_tracked(5, "ally", 0x201, 10, 0, 0, WORLD_PX + 7, WORLD_PY - 7, 1, false, 0, 1);
+  update_tracked(6, "far", 0x201, 10, 0, 0, WORLD_PX + 8, WORLD_PY, 1, false, 0, 1);
+  update_tracked(7, "below", 0x201, 10, 0, 0, WORLD_PX, WORLD_PY, 2, false, 0, 1);
+  target_id = 5;
+  d.draw_window(false, &visible_creatures);
+  ASSERT_EQ(visible_creatures.count, 1);
+  EXPECT_EQ(visible_creatures.first->id, 5);
+  EXPECT_EQ(target_x, WORLD_PX + 7);
+  EXPECT_EQ(target_y, WORLD_PY - 7);
+  // Blind: the party list stays and so does the target.
+  me.health[HN_BLIND] = 5;
+  d.draw_window(false, &visible_creatures);
+  EXPECT_EQ(target_id, 5);
+  target_type = 0;
+  d.draw_window(false, &visible_creatures);
+  EXPECT_EQ(target_id, -1);
+}
+
+TEST_F(MapViewDecisions, ManyRequestsOneDrawingAndTwoQuakesOneFlip) {
+  add_event(event_list, 0, WORLD_PX + 1, WORLD_PY, 1, -1, -1, 24, 0);
+  add_event(event_list, 0, WORLD_PX - 1, WORLD_PY, 1, -1, -1, 24, 0);
+  const int before = d.quake_toggle;
+  for (int n = 0; n < 30; ++n) d.draw_window(false, &visible_creatures);
+  EXPECT_TRUE(d.map_view_pending());
+  d.flush_map_view();
+  EXPECT_FALSE(d.map_view_pending());
+  EXPECT_EQ(d.quake_toggle, before ^ 1);
+  EXPECT_EQ(d.quake_offset, d.quake_toggle ? 2 : -2);
+  // Nothing marked, nothing drawn: the toggle stays.
+  d.flush_map_view();
+  EXPECT_EQ(d.quake_toggle, before ^ 1);
+}
+
+TEST_F(MapViewDecisions, DeadPlayerDrawnGreyWithoutBars) {
+  if (!have_art) GTEST_SKIP() << "generated art missing";
+  const int bar_y = 10 * 32 - 3, bar_x = 10 * 32 + 1;
+  d.draw_window(false, nullptr);
+  d.flush_map_view();
+  const int grass = getpixel(d.play_bitmap, 14 * 32 + 16, 14 * 32 + 16);
+  EXPECT_FALSE(getr(grass) == getg(grass) && getg(grass) == getb(grass));
+  EXPECT_EQ(getpixel(d.play_bitmap, bar_x, bar_y), d.colour(COL_SKY));
+  me.hp = 0;
+  d.draw_window(false, nullptr);
+  d.flush_map_view();
+  const int grey = getpixel(d.play_bitmap, 14 * 32 + 16, 14 * 32 + 16);
+  EXPECT_EQ(getr(grey), getg(grey));
+  EXPECT_EQ(getg(grey), getb(grey));
+  EXPECT_NE(getpixel(d.play_bitmap, bar_x, bar_y), d.colour(COL_SKY));
+}
+
+TEST_F(MapViewDecisions, PlayerFramesCountedByBaseCodeUnderFlagBits) {
+  std::srand(7);
+  me.health[62] = 1;  // sets a flag bit in the figure's code
+  std::set<int> frames;
+  for (int n = 0; n < 40; ++n) {
+    d.draw_window(true, nullptr);
+    d.flush_map_view();
+    frames.insert(d.player_frame);
+  }
+  // The figure 0x200 has two frames.
+  EXPECT_EQ(frames, (std::set<int>{0, 1}));
+  me.health[HN_HELD] = 3;
+  d.draw_window(true, nullptr);
+  d.flush_map_view();
+  EXPECT_EQ(d.player_frame, 0);
+}
+
+}  // namespace
