@@ -21,8 +21,6 @@ enum {
   MODE_CRAFT_BASE = 34,
   MODE_PILE = 40
 };
-// Rows handed to the list routine.
-constexpr int TRADE_LIST_ROWS = 33;
 
 // Sends the items picked in `drop_list` ("j" lines, then the closing line)
 // and empties it.

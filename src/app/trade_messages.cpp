@@ -51,7 +51,7 @@ int scan_list_fields(const std::string& msg, const char* format, ListFields& f) 
 
 void open_list(int style) {
   app.list_style = style;
-  d.list_input(temp_list, TRADE_LIST_ROWS, style, 0);
+  d.list_input(&temp_list, '!', style, false);
 }
 
 }  // namespace
@@ -257,7 +257,7 @@ int msg_talk_opens(ClientApp& app, const std::string& msg) {
   d.talk_topics = {"bye", "job", "time"};
   d.map_open = 0;
   d.help_open = 0;
-  d.list_panel = 0;
+  d.curr_display = 0;
   playerstats(0);
   temp_list.clear();
   return 0;

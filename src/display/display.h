@@ -15,6 +15,8 @@
 #include "core/item.h"
 #include "display/layout.h"
 #include "display/map_view.h"
+#include "display/list_panel.h"
+#include "display/side_panel.h"
 #include "display/widget.h"
 
 struct BITMAP;
@@ -52,6 +54,9 @@ struct SheetFormat {
 // The format for a first sheet of this width; tile 0 when the width is not
 // one of the five known ones.
 SheetFormat sheet_format_for_width(int width);
+
+// Milliseconds of the steady clock, for the panel's redraw pacing.
+uint64_t panel_clock_ms();
 
 class QYXDisplay {
  public:
@@ -130,29 +135,66 @@ class QYXDisplay {
   std::string get_last_msg() const { return messages.empty() ? std::string() : messages.back(); }
   char colour_code(int colour) const { (void)colour; return 16; }
 
-  // ---- Side panel and lists, built elsewhere ----
-  Item get_selected_item() const { return Item(0L); }
-  int item_text_colour(const Item& item) const { (void)item; return 0; }
-  // Until the list windows are drawn, a list choice records its list and style only.
-  Item list_input(class ItemList& list, int rows, int style, int flag) {
-    (void)list; (void)rows; (void)flag;
-    list_input_calls++;
-    last_list_style = style;
-    return Item(-1);
-  }
+  // ---- Side panel, lists and aux box (display_panels.cpp, display_lists.cpp) ----
+  // Redraws the stat box page into `panel_bitmap` (the frame copies it);
+  // with `back_buffer` as target the panel is also blitted there. 0.
+  int playerstats(BITMAP* target = nullptr);
+  // From the frame tick: redraws when a change waits or 300 ms have passed.
+  void panel_tick();
+  int panel_redraws() const { return panel_pacer.redraws(); }
+  void cycle_statbox_page(bool backwards);
+  void clear_panel();
+  void draw_equipment_page(BITMAP* target);
+  void draw_skills_page(BITMAP* target);
+  void draw_spells_page(BITMAP* target);
+  void draw_keybinds_page(int half, BITMAP* target);
+  // Colours in the current colour depth.
+  int item_text_colour(const Item& item) const;
+  int school_colour(int spell) const;
+  int light_colour(int colour) const;
+  ItemListEl* list_node_under_mouse() const;
+  Item get_item_under_mouse() const;
+  Item get_selected_item() const;
+
+  Item list_input(ItemList* list, int key, int kind, bool switch_flag);
+  Item list_input_kind3(ItemList* list, int key, bool switch_flag);
+  Item list_input_kind0(ItemList* list, int key);
+  void draw_list_panel(ItemList* list, int kind, BITMAP* target);
+  void show_list_item(ItemList* list, const Item& item, int kind);
+  // The node under the list cursor, null when there is none.
+  ItemListEl* list_cursor_node() const;
+
+  void auxbox_clear();
+  std::string auxbox_set_line(int line, const std::string& text);
+  int auxbox_get_width() const;
+  int auxbox_get_height() const;
+  int get_curr_display() const { return curr_display; }
+  int get_statbox_mode() const { return list_state.kind; }
+
+  std::string status_letters;
+  uint8_t level_up_shown = 0;
+  float xp_percent = 0.0f;
+  uint8_t time_item_held = 0;
+  uint8_t location_item_held = 0;
+  uint8_t statbox_reset = 0;
+  // The open list: cursor (a position), kind, rows, search, filter, requests.
+  ListState list_state;
+  // The list the panel shows; set by list_input and draw_list_panel.
+  ItemList* list_shown = nullptr;
+  std::string list_title;
+  PanelRedrawPacer panel_pacer{panel_clock_ms};
+  // Draws an item's picture in one play cell at (x, y); set by the map view
+  // drawing, null until then (the panel then shows no item pictures).
+  std::function<void(BITMAP*, const Item&, int x, int y)> draw_item_picture;
+
   void draw_input_line(const std::string& prompt, const std::string& text, int caret) {
     input_prompt = prompt;
     (void)text; (void)caret;
     input_shown = 1;
   }
-  void draw_list_panel(class ItemList& list, int style, int flag) { (void)list; (void)style; (void)flag; }
-  std::string list_title;
   std::vector<std::string> talk_topics;
   std::vector<std::string> menu_rows;
-  int list_panel = 0;        // 1 while the list panel shows
   std::string input_prompt;  // the prompt of the text-entry line
-  int list_input_calls = 0;
-  int last_list_style = -1;
   int map_view_draws = 0;  // how often the map viewer's picture was rebuilt
 
   // ---- Frame and screens built elsewhere; they draw nothing yet ----
@@ -171,7 +213,6 @@ class QYXDisplay {
   void draw_minimap(BITMAP* dest) { (void)dest; }
   void screenshot() {}
   void game_over() {}
-  void playerstats(int page) { (void)page; }
 
 
   // ==== Map view: renderer, primitives, map viewer ====
@@ -332,7 +373,6 @@ class QYXDisplay {
   int32_t aux_x = 0, aux_y = 0;
   int32_t first_sheet_tiles = 0;
   int32_t sheet_tile = 0, sheet_border = 0;
-  ItemListEl* list_cursor = nullptr;
 
   // Smooth scrolling: the last step and the screen pixels still to scroll.
   int32_t scroll_dx = 0, scroll_dy = 0, scroll_offset = 0;
@@ -370,6 +410,15 @@ class QYXDisplay {
   std::deque<std::string> messages;
 
  private:
+  void redraw_panel(BITMAP* target);
+  // The list row under the pointer while the mouse option is on and the
+  // pointer is shown over the panel; -1 otherwise.
+  int list_mouse_row() const;
+  // Colours as the list rows keep them, 0xRRGGBB.
+  int school_rgb(int spell) const;
+  int item_rgb(const Item& item) const;
+  int box_colour_rgb() const;
+
   // Frees the tile sheets and the overlay with their grey copies.
   void free_sheets();
   // The parts of `init` after the graphics mode is set.
@@ -380,7 +429,7 @@ class QYXDisplay {
 extern QYXDisplay d;
 
 // Redraws the side panel's stat page.
-inline void playerstats(int page) { d.playerstats(page); }
+inline void playerstats(BITMAP* target) { d.playerstats(target); }
 
 // The one place where a blocking message box would be shown. With no desktop
 // to click it away (no DISPLAY, or ZIB_NO_DIALOGS set, as under test and

@@ -27,8 +27,8 @@ constexpr int AVATAR_CELL = 32;
 
 int clamp_byte(int v) { return std::clamp(v, 0, 255); }
 
-Rgb rgb(double r, double g, double b) {
-  return Rgb{clamp_byte(static_cast<int>(r)), clamp_byte(static_cast<int>(g)),
+PanelRgb rgb(double r, double g, double b) {
+  return PanelRgb{clamp_byte(static_cast<int>(r)), clamp_byte(static_cast<int>(g)),
              clamp_byte(static_cast<int>(b))};
 }
 
@@ -50,54 +50,54 @@ std::string label(const std::string& name) { return capitalise_first_letter(name
 
 // ---- colours ---------------------------------------------------------------------
 
-Rgb light_colour(Rgb c) {
+PanelRgb light_colour(PanelRgb c) {
   auto shade = [](int x) { return std::min(255, static_cast<int>(0.6 * x + 64.0)); };
-  return Rgb{shade(c.r), shade(c.g), shade(c.b)};
+  return PanelRgb{shade(c.r), shade(c.g), shade(c.b)};
 }
 
-Rgb school_colour(int spell) {
+PanelRgb school_colour(int spell) {
   unsigned skill = static_cast<unsigned>(spells.get_skill(spell));
   uint64_t v = common_cfg.get_hex(format_str("schoolcolor%x", skill));
   if ((v & 0xFFFFFFFFu) == 0) return RGB_SCHOOL_DEFAULT;
   int c = spells.get_circle(spell);
   auto darken = [c](int x) { return clamp_byte(x - c * x / 32); };
-  return Rgb{darken(static_cast<int>((v >> 16) & 255)), darken(static_cast<int>((v >> 8) & 255)),
+  return PanelRgb{darken(static_cast<int>((v >> 16) & 255)), darken(static_cast<int>((v >> 8) & 255)),
              darken(static_cast<int>(v & 255))};
 }
 
-Rgb item_text_colour(const Item& item, bool status_50) {
+PanelRgb item_text_colour(const Item& item, bool status_50) {
   const int base = item.get_base_code();
   if (base == 286 || base == 1295 || base == 1309 || base == 1462)
     return school_colour(item.get_modifier());
   if (base == 1461) {
     const uint32_t w = static_cast<uint32_t>(item.code);
-    return Rgb{static_cast<int>((w >> 16) & 240), static_cast<int>((w >> 12) & 240),
+    return PanelRgb{static_cast<int>((w >> 16) & 240), static_cast<int>((w >> 12) & 240),
                static_cast<int>((w >> 8) & 240)};
   }
   if (base == ITEM_BASE_WRAPPED && item.get_extra() != 0) {
     const uint64_t e = item.get_extra();
-    if (e & 0x4000) return Rgb{128, 240, 128};
-    if (e & 0x8000) return Rgb{128, 128, 240};
+    if (e & 0x4000) return PanelRgb{128, 240, 128};
+    if (e & 0x8000) return PanelRgb{128, 128, 240};
     if (e & 0xfff)
-      return Rgb{static_cast<int>((e >> 4) & 240), static_cast<int>(e & 240),
+      return PanelRgb{static_cast<int>((e >> 4) & 240), static_cast<int>(e & 240),
                  static_cast<int>((e & 15) * 16)};
   }
   if (item.is_cursed() && (status_50 || !item.has_bless_bit())) return RGB_RED;
   if (item.is_unidentified()) return RGB_ORANGE;
-  if (item.is_blessed()) return Rgb{209, 185, 255};
-  if (base >= ITEM_LESSER_ARTIFACT_FIRST && base <= ITEM_ARTIFACT_LAST) return Rgb{204, 255, 0};
-  if (base >= ITEM_ARTIFACT_FIRST && base < ITEM_LESSER_ARTIFACT_FIRST) return Rgb{255, 222, 0};
+  if (item.is_blessed()) return PanelRgb{209, 185, 255};
+  if (base >= ITEM_LESSER_ARTIFACT_FIRST && base <= ITEM_ARTIFACT_LAST) return PanelRgb{204, 255, 0};
+  if (base >= ITEM_ARTIFACT_FIRST && base < ITEM_LESSER_ARTIFACT_FIRST) return PanelRgb{255, 222, 0};
   if (item.is_quest_item()) return RGB_LEVEL_UP;
-  if (wl.get_parent_code(item) == 1116L) return Rgb{170, 170, 255};
-  if (base == 2065) return Rgb{200, 164, 109};
-  if (wl.is_named(item)) return item.text.empty() ? Rgb{192, 66, 254} : Rgb{172, 66, 254};
+  if (wl.get_parent_code(item) == 1116L) return PanelRgb{170, 170, 255};
+  if (base == 2065) return PanelRgb{200, 164, 109};
+  if (wl.is_named(item)) return item.text.empty() ? PanelRgb{192, 66, 254} : PanelRgb{172, 66, 254};
   if (wl.is_enchanted(item)) return RGB_GREEN;
-  return Rgb{221, 221, 221};
+  return PanelRgb{221, 221, 221};
 }
 
 // ---- rows ----------------------------------------------------------------------------
 
-bool PanelRows::set(int row, const std::string& text, Rgb colour) {
+bool PanelRows::set(int row, const std::string& text, PanelRgb colour) {
   if (row < 0 || row >= size()) return false;
   PanelRow& r = rows_[static_cast<size_t>(row)];
   r.text = text.size() > static_cast<size_t>(max_chars_) ? text.substr(0, max_chars_) : text;
@@ -105,7 +105,7 @@ bool PanelRows::set(int row, const std::string& text, Rgb colour) {
   return true;
 }
 
-bool PanelRows::set_colour(int row, Rgb colour) {
+bool PanelRows::set_colour(int row, PanelRgb colour) {
   if (row < 0 || row >= size()) return false;
   rows_[static_cast<size_t>(row)].colour = colour;
   return true;
@@ -182,9 +182,9 @@ std::vector<Gauge> build_vitals(Player& p) {
   {
     const int max = p.get_mana_max();
     double f = p.mana / (max == 0 ? 0.01 : static_cast<double>(max));
-    Rgb c;
+    PanelRgb c;
     if (f > 1.0) {
-      c = Rgb{0, 0, 255};
+      c = PanelRgb{0, 0, 255};
       f = 1.0;
     } else {
       c = rgb(0, 0, 128 * f + 127);
@@ -193,7 +193,7 @@ std::vector<Gauge> build_vitals(Player& p) {
   }
   {
     double f = std::min(p.rage / 100.0, 1.0);
-    Rgb c = p.rage >= 100 ? RGB_WHITE : rgb(128 * f + 127, 64 * f + 63, 0);
+    PanelRgb c = p.rage >= 100 ? RGB_WHITE : rgb(128 * f + 127, 64 * f + 63, 0);
     out.push_back(Gauge{56, gauge_x2(f), c, gauge_text(p.rage, 100),
                         f >= 1.0 ? RGB_BLACK : RGB_WHITE});
   }
@@ -225,7 +225,7 @@ namespace {
 void stat_row(PanelRows& rows, int row, int stat, float base, int effective, bool with_cap) {
   const int whole = to_int_bounded(static_cast<double>(base));
   std::string value = with_cap ? format_str("%.1f", static_cast<double>(base)) : int_to_str(whole);
-  Rgb colour = RGB_WHITE;
+  PanelRgb colour = RGB_WHITE;
   if (effective != whole) {
     const int64_t diff = static_cast<int64_t>(effective) - whole;
     value += format_str("%c%lld", diff < 0 ? '-' : '+', static_cast<long long>(diff < 0 ? -diff : diff));
@@ -287,7 +287,7 @@ CharacterSheet build_character_sheet(Player& p, const SheetSettings& s, const Sh
       } else if (percent > 100.0f) {
         percent = 100.0f;
         sheet.xp_bar_width = GAUGE_FULL;
-        sheet.xp_bar_colour = Rgb{141, 17, 249};
+        sheet.xp_bar_colour = PanelRgb{141, 17, 249};
       } else {
         const double f = percent / 100.0;
         sheet.xp_bar_width = static_cast<int>(GAUGE_FULL * f);
@@ -342,7 +342,7 @@ CharacterSheet build_character_sheet(Player& p, const SheetSettings& s, const Sh
   const float weight = items.total_weight;
   std::string load = format_str("%d/%d", to_int_bounded(static_cast<double>(weight)),
                                 p.get_carry_str() - p.load_bonus);
-  Rgb load_colour = RGB_WHITE;
+  PanelRgb load_colour = RGB_WHITE;
   if (p.load_bonus != 0) {
     load += format_str("+%d", p.load_bonus);
     load_colour = RGB_LIGHT_GREEN;
@@ -447,9 +447,9 @@ void PanelRedrawPacer::redraw_now(const std::function<void()>& redraw) {
 
 // ---- drawing -------------------------------------------------------------------------
 
-int make_colour(Rgb c) { return makecol(clamp_byte(c.r), clamp_byte(c.g), clamp_byte(c.b)); }
+int make_colour(PanelRgb c) { return makecol(clamp_byte(c.r), clamp_byte(c.g), clamp_byte(c.b)); }
 
-void clear_panel(BITMAP* panel, Rgb box_colour) {
+void clear_panel(BITMAP* panel, PanelRgb box_colour) {
   if (panel == nullptr) return;
   rectfill(panel, 0, 0, PANEL_W - 1, PANEL_H - 1, make_colour(box_colour));
   rectfill(panel, 0, 0, 1, PANEL_H - 1, makecol(0, 0, 0));
@@ -479,7 +479,7 @@ void draw_panel_rows(BITMAP* panel, FONT* font, const PanelRows& rows, int first
   }
 }
 
-void draw_character_sheet(BITMAP* panel, const PanelFonts& fonts, Rgb box_colour,
+void draw_character_sheet(BITMAP* panel, const PanelFonts& fonts, PanelRgb box_colour,
                           const CharacterSheet& sheet, BITMAP* special,
                           const std::function<void(BITMAP*)>& avatar) {
   if (panel == nullptr) return;

@@ -45,35 +45,37 @@ inline int panel_row_y(int row) { return PANEL_TOP + PANEL_ROW_H * row; }
 
 // ---- colours --------------------------------------------------------------
 
-struct Rgb {
+// Its own name: the message box has an Rgb of another default colour, and two
+// classes of one name in one program would share one constructor.
+struct PanelRgb {
   int r = 255, g = 255, b = 255;
-  bool operator==(const Rgb&) const = default;
+  bool operator==(const PanelRgb&) const = default;
 };
 
-constexpr Rgb RGB_WHITE{255, 255, 255};
-constexpr Rgb RGB_BLACK{0, 0, 0};
-constexpr Rgb RGB_RED{254, 0, 0};
-constexpr Rgb RGB_LIGHT_GREEN{102, 255, 102};
-constexpr Rgb RGB_GREEN{0, 255, 0};
-constexpr Rgb RGB_ORANGE{255, 153, 51};
-constexpr Rgb RGB_LEVEL_UP{51, 153, 255};
-constexpr Rgb RGB_GREY{153, 153, 153};
-constexpr Rgb RGB_SCHOOL_DEFAULT{204, 204, 204};
+constexpr PanelRgb RGB_WHITE{255, 255, 255};
+constexpr PanelRgb RGB_BLACK{0, 0, 0};
+constexpr PanelRgb RGB_RED{254, 0, 0};
+constexpr PanelRgb RGB_LIGHT_GREEN{102, 255, 102};
+constexpr PanelRgb RGB_GREEN{0, 255, 0};
+constexpr PanelRgb RGB_ORANGE{255, 153, 51};
+constexpr PanelRgb RGB_LEVEL_UP{51, 153, 255};
+constexpr PanelRgb RGB_GREY{153, 153, 153};
+constexpr PanelRgb RGB_SCHOOL_DEFAULT{204, 204, 204};
 
 // 0.6 c + 64 per component, at most 255.
-Rgb light_colour(Rgb c);
+PanelRgb light_colour(PanelRgb c);
 // The spell's school colour ("schoolcolor%x" of its skill in "dat/common.cfg"),
 // darkened by a thirty-second per circle; (204,204,204) without one.
-Rgb school_colour(int spell);
+PanelRgb school_colour(int spell);
 // The colour of an item's name; `status_50` is whether the player's status 50
 // is active (a cursed item then shows red even with its bless bit).
-Rgb item_text_colour(const Item& item, bool status_50);
+PanelRgb item_text_colour(const Item& item, bool status_50);
 
 // ---- one row of text --------------------------------------------------------
 
 struct PanelRow {
   std::string text;
-  Rgb colour = RGB_WHITE;
+  PanelRgb colour = RGB_WHITE;
 };
 
 // A fixed number of rows; writes outside them are dropped, so that a long
@@ -82,8 +84,8 @@ class PanelRows {
  public:
   PanelRows(int count, int max_chars) : rows_(count), max_chars_(max_chars) {}
   // False (and nothing written) for a row outside the page.
-  bool set(int row, const std::string& text, Rgb colour = RGB_WHITE);
-  bool set_colour(int row, Rgb colour);
+  bool set(int row, const std::string& text, PanelRgb colour = RGB_WHITE);
+  bool set_colour(int row, PanelRgb colour);
   int size() const { return static_cast<int>(rows_.size()); }
   const PanelRow& operator[](int row) const { return rows_[static_cast<size_t>(row)]; }
   const std::vector<PanelRow>& rows() const { return rows_; }
@@ -138,9 +140,9 @@ struct SheetState {
 struct Gauge {
   int y = 0;
   int x2 = -1;
-  Rgb colour;
+  PanelRgb colour;
   std::string text;
-  Rgb text_colour = RGB_WHITE;
+  PanelRgb text_colour = RGB_WHITE;
 };
 
 // One entry of the tracked list, drawn below the sheet's rows.
@@ -148,7 +150,7 @@ struct TrackedEntry {
   int y = 0;
   int red_x2 = 128, blue_x2 = 128;
   std::string text;
-  Rgb colour = RGB_WHITE;
+  PanelRgb colour = RGB_WHITE;
   bool marked = false;
 };
 
@@ -159,7 +161,7 @@ struct CharacterSheet {
   std::vector<Gauge> vitals;
   int xp_row = -1;              // the XP bar's row, -1 none
   int xp_bar_width = 0;         // 0: no bar
-  Rgb xp_bar_colour;
+  PanelRgb xp_bar_colour;
   std::vector<TrackedEntry> tracked;
 };
 
@@ -227,14 +229,14 @@ struct PanelFonts {
   FONT* names = nullptr;
 };
 
-int make_colour(Rgb c);
+int make_colour(PanelRgb c);
 // The common background of the panel pages and the list panel.
-void clear_panel(BITMAP* panel, Rgb box_colour);
+void clear_panel(BITMAP* panel, PanelRgb box_colour);
 // Rows at x 9 from the top; rows past the bitmap are not drawn.
 void draw_panel_rows(BITMAP* panel, FONT* font, const PanelRows& rows, int first, int last);
 // `avatar` draws the character's tile into a play-cell square copied from
 // the panel; `special` holds the mark of a marked tracked row (may be null).
 // Clears the panel first, as every page does.
-void draw_character_sheet(BITMAP* panel, const PanelFonts& fonts, Rgb box_colour,
+void draw_character_sheet(BITMAP* panel, const PanelFonts& fonts, PanelRgb box_colour,
                           const CharacterSheet& sheet, BITMAP* special,
                           const std::function<void(BITMAP*)>& avatar);

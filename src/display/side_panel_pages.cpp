@@ -98,8 +98,8 @@ PanelPage build_equipment_page(Player& p) {
   for (const Item* sigil : {&p.sigil1, &p.sigil2, &p.sigil3}) {
     const Item& item = *sigil;
     if (empty_item(item)) continue;
-    const Rgb k = item_text_colour(item, s50);
-    const Rgb light = light_colour(k);
+    const PanelRgb k = item_text_colour(item, s50);
+    const PanelRgb light = light_colour(k);
     int last = g + 1;
     rows.set(last, wl.get_med_name(item, true), k);
     if (item.is_unidentified()) {
@@ -147,7 +147,7 @@ PanelPage build_skills_page(Player& p, bool flagged_skills_only, int skill_cap) 
     const int s = order[i];
     const float value = p.get_skill(s);
     const float raw = p.get_raw_skill(s);
-    Rgb colour = RGB_WHITE;
+    PanelRgb colour = RGB_WHITE;
     if (value > raw) colour = RGB_GREEN;
     else if (value < raw) colour = RGB_RED;
     else if (flagged_skills_only && !sc.is_skill_flagged(s)) colour = RGB_GREY;
@@ -259,7 +259,7 @@ PanelPage build_keybinds_page(Player& p, const KeyBindings& keys, int half) {
 
 // ---- drawing ---------------------------------------------------------------------------
 
-void draw_panel_page(BITMAP* panel, FONT* font, Rgb box_colour, const PanelPage& page,
+void draw_panel_page(BITMAP* panel, FONT* font, PanelRgb box_colour, const PanelPage& page,
                      BITMAP* special) {
   if (panel == nullptr) return;
   clear_panel(panel, box_colour);

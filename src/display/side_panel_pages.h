@@ -30,7 +30,7 @@ struct SlotRow {
   int row = 0;
   std::string label;
   std::string text;
-  Rgb colour = RGB_WHITE;
+  PanelRgb colour = RGB_WHITE;
 };
 
 struct PanelPage {
@@ -65,5 +65,5 @@ PanelPage build_spells_page(Player& p, int page);
 PanelPage build_keybinds_page(Player& p, const KeyBindings& keys, int half);
 
 // Each clears the panel and draws the page; `special` holds the slot marks.
-void draw_panel_page(BITMAP* panel, FONT* font, Rgb box_colour, const PanelPage& page,
+void draw_panel_page(BITMAP* panel, FONT* font, PanelRgb box_colour, const PanelPage& page,
                      BITMAP* special);

@@ -315,3 +315,14 @@ int tolua_set_me(lua_State* L) { return assign_global(L, "Player"); }
 int tolua_set_cmap(lua_State* L) { return assign_global(L, "CMap"); }
 int tolua_set_items(lua_State* L) { return assign_global(L, "ItemList"); }
 int tolua_set_options(lua_State* L) { return assign_global(L, "Options"); }
+
+Item get_highlighted_item() {
+  if (d.curr_display != 1) return Item(0L);
+  Item item = d.get_selected_item();
+  if (!item.is_unidentified()) return item;
+  Item base(static_cast<long>(item.get_base_code()));
+  if (base.get_base_code() >= ITEM_ARTIFACT_FIRST && base.get_base_code() <= ITEM_ARTIFACT_LAST)
+    base = wl.get_parent_code(base);
+  base.set_unidentified();
+  return base;
+}

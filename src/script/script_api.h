@@ -12,6 +12,7 @@
 #include <type_traits>
 
 #include "app/globals.h"
+#include "app/play_messages.h"
 #include "app/server_handlers.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
@@ -21,6 +22,17 @@
 
 // The display's class under its script name.
 typedef QYXDisplay Display;
+
+// The running totals of the damage the player dealt and took, as scripts
+// name them.
+inline const int64_t& g_dpst = damage_history.dealt;
+inline const int64_t& g_dtpst = damage_history.taken;
+
+// The entry under the mouse, else under the cursor, of the open list;
+// Item(0) while no list is open. An unidentified item is given only as its
+// base type (an artifact as its parent type), still unidentified, so that
+// scripts learn nothing the player cannot see.
+Item get_highlighted_item();
 
 // The seven enumerations that cross to scripts as boxed values. Scripts can
 // only hand back a value that an API call gave them, and a box may hold any

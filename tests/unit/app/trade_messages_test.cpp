@@ -13,8 +13,10 @@ struct TradeMessages : HandlerTest {
     HandlerTest::SetUp();
     drop_list.clear();
     d.list_title = "untouched";
-    d.list_input_calls = 0;
-    d.last_list_style = -1;
+    d.curr_display = 0;
+    d.list_shown = nullptr;
+    d.list_state = ListState();
+    d.list_state.kind = -1;
     d.menu_rows = {"row"};
     app.list_container = 9;
     app.pile_container = app.pile_arg = app.pile_partner = 0;
@@ -77,8 +79,13 @@ TEST_F(TradeMessages, ListTitlesAndModes) {
     ASSERT_EQ(app.process_pkt(c.line), 0);
     EXPECT_EQ(gc_interface_mode, c.mode);
     EXPECT_EQ(d.list_title, c.title);
-    EXPECT_EQ(d.last_list_style, c.style);
-    EXPECT_EQ(d.list_input_calls, c.style < 0 ? 0 : 1);
+    // An opened list is reset onto its first entry and shown in the panel.
+    EXPECT_EQ(d.list_state.kind, c.style);
+    EXPECT_EQ(d.curr_display, c.style < 0 ? 0 : 1);
+    EXPECT_EQ(d.list_shown, c.style < 0 ? nullptr : &temp_list);
+    if (c.style >= 0) {
+      EXPECT_EQ(d.list_cursor_node(), temp_list.first);
+    }
     EXPECT_EQ(app.list_container, c.container);
     if (c.shown) {
       EXPECT_TRUE(has_message(c.shown));
@@ -193,7 +200,8 @@ TEST_F(TradeMessages, Crafting) {
   EXPECT_EQ(temp_list.first->qty, 2);
   EXPECT_EQ(temp_list.first->next, nullptr);
   EXPECT_TRUE(has_message("Select base ingredient ..."));
-  EXPECT_EQ(d.last_list_style, 3);
+  EXPECT_EQ(d.list_state.kind, 3);
+  EXPECT_EQ(d.curr_display, 1);
 
   gc_interface_mode = 0;
   temp_list.clear();
@@ -205,7 +213,7 @@ TEST_F(TradeMessages, Crafting) {
   temp_list.add(Item(SWORD), 1, 0, true);
   app.process_pkt("Cm 7 181");
   EXPECT_EQ(gc_interface_mode, 16u);
-  EXPECT_EQ(d.last_list_style, 4);
+  EXPECT_EQ(d.list_state.kind, 4);
 
   d.messages.clear();
   repeat_make = true;
@@ -223,7 +231,9 @@ TEST_F(TradeMessages, TalkOpensAndEnds) {
   talk_partner_id = 3;
   temp_list.add(Item(SWORD), 1, 0, true);
   app.input_history = {"a", "b"};
+  d.curr_display = 1;
   app.process_pkt("T");
+  EXPECT_EQ(d.curr_display, 0);  // the talk line closes an open list
   EXPECT_EQ(talk_partner_id, 3);
   EXPECT_EQ(gc_interface_mode, 25u);
   EXPECT_EQ(d.input_prompt, "Your interest? ");

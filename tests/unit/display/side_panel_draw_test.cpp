@@ -33,9 +33,9 @@ bool has_colour(BITMAP* b, int x0, int y0, int x1, int y1, int colour) {
   return false;
 }
 
-const Rgb BOX{40, 48, 72};
-const Rgb MARK{10, 200, 30};
-const Rgb TRACK_MARK{250, 120, 0};
+const PanelRgb BOX{40, 48, 72};
+const PanelRgb MARK{10, 200, 30};
+const PanelRgb TRACK_MARK{250, 120, 0};
 
 class SidePanelDrawTest : public SidePanelWorld {
  protected:

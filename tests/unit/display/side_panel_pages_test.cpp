@@ -45,11 +45,11 @@ TEST_F(SidePanelWorld, EquipmentPageWithoutPerks) {
 
   // Unidentified sigils show their name and, under it, "unidentified" in the
   // light shade of orange; the identified plain one only its name.
-  const Rgb light_orange{217, 155, 94};
+  const PanelRgb light_orange{217, 155, 94};
   struct Row {
     int row;
     std::string text;
-    Rgb colour;
+    PanelRgb colour;
   } rows[] = {
       {20, wl.get_med_name(p.sigil1, true), RGB_ORANGE}, {21, "unidentified", light_orange},
       {22, "", RGB_WHITE},
@@ -90,7 +90,7 @@ TEST_F(SidePanelWorld, SkillsPageOrderAndColours) {
   p.skills[3] = 0.0f;   // Fire: not listed
   struct Case {
     bool flagged_only;
-    Rgb bows;
+    PanelRgb bows;
     std::string row42, row43;
   } cases[] = {
       {false, RGB_WHITE, "", "Total:" + sp(13) + " " + sp(3) + "30.5"},
@@ -144,7 +144,7 @@ TEST_F(SidePanelWorld, FiftySpellsSplitOverTwoPages) {
     EXPECT_EQ(page.rows[1].text, c.row1);
     EXPECT_EQ(page.rows[2].text, c.row2);
     EXPECT_EQ(page.rows[c.last_row].text, c.last);
-    EXPECT_EQ(page.rows[c.last_row].colour, (Rgb{248, 0, 0}));  // ff0000, circle 1
+    EXPECT_EQ(page.rows[c.last_row].colour, (PanelRgb{248, 0, 0}));  // ff0000, circle 1
     EXPECT_EQ(page.last_row, c.last_row);
     EXPECT_EQ(page.rows[std::min(c.last_row + 1, PAGE_ROWS - 1)].text, c.last_row == 43 ? c.last : "");
   }
@@ -188,7 +188,7 @@ TEST_F(SidePanelWorld, KeyBindPages) {
   struct Slot {
     int index, row;
     std::string label, text;
-    Rgb colour;
+    PanelRgb colour;
   } slots[] = {
       {0, 2, "0", "Cut", {0, 96, 192}},
       {1, 3, "1", wl.get_med_name(Item(RING | ITEM_BIT_UNIDENTIFIED), true), RGB_ORANGE},
@@ -216,7 +216,7 @@ TEST_F(SidePanelWorld, KeyBindPages) {
   EXPECT_EQ(second.slots.front().label, "A");
   EXPECT_EQ(second.slots.front().text, "attack");
   EXPECT_EQ(second.slots[1].text, "Kindle");
-  EXPECT_EQ(second.slots[1].colour, (Rgb{240, 0, 0}));
+  EXPECT_EQ(second.slots[1].colour, (PanelRgb{240, 0, 0}));
   EXPECT_EQ(second.slots.back().row, 40);
   EXPECT_EQ(second.slots.back().label, "+");
   // Keys without a scancode in the table have no action text.

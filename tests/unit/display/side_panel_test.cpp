@@ -32,7 +32,7 @@ TEST_F(SheetTest, StatRowsWithAndWithoutStatCap) {
     int stat_cap;
     int str_bonus;
     std::string row7;
-    Rgb colour;
+    PanelRgb colour;
     int level_row;
   } cases[] = {
       {0, 2, "Strength:" + sp(5) + sp(9) + "18+2", RGB_LIGHT_GREEN, 11},
@@ -60,7 +60,7 @@ TEST_F(SheetTest, XpBarIsClampedAndScaled) {
   struct Case {
     float percent;
     int width;
-    Rgb colour;
+    PanelRgb colour;
     std::string text;
   } cases[] = {
       {-5.0f, 0, {}, "XP to level: " + sp(12) + "0%"},
@@ -150,9 +150,9 @@ TEST_F(SheetTest, Vitals) {
     int hp, hp_max, mana, mana_max, rage;
     bool poisoned;
     int x2[3];
-    Rgb colour[3];
+    PanelRgb colour[3];
     std::string hp_text;
-    Rgb rage_text;
+    PanelRgb rage_text;
   } cases[] = {
       {50, 100, 10, 20, 50, false, {115, 115, 115}, {{191, 0, 0}, {0, 0, 191}, {191, 95, 0}}, "50 / 100", RGB_WHITE},
       {50, 100, 30, 20, 100, true, {115, 222, 222}, {{0, 191, 0}, {0, 0, 255}, RGB_WHITE}, "50 / 100", RGB_BLACK},
@@ -226,7 +226,7 @@ TEST_F(SheetTest, LoadRowColour) {
     float weight;
     int bonus;
     std::string value;
-    Rgb colour;
+    PanelRgb colour;
   } cases[] = {
       {10.7f, 0, "10/45", RGB_WHITE},
       {10.0f, 5, "10/45+5", RGB_LIGHT_GREEN},
@@ -362,7 +362,7 @@ TEST_F(SidePanelWorld, ItemTextColours) {
     long code;
     unsigned long extra;
     bool status_50;
-    Rgb colour;
+    PanelRgb colour;
   } cases[] = {
       {sword | ITEM_BIT_CURSED | ITEM_BIT_UNIDENTIFIED, 0, false, RGB_RED},  // cursed before unidentified
       {sword | ITEM_BIT_CURSED | ITEM_BIT_BLESSED | ITEM_BIT_UNIDENTIFIED, 0, false, RGB_ORANGE},
@@ -390,7 +390,7 @@ TEST_F(SidePanelWorld, ItemTextColours) {
 TEST_F(SidePanelWorld, SchoolAndLightColours) {
   struct Case {
     int spell;
-    Rgb colour;
+    PanelRgb colour;
   } cases[] = {
       {1, {240, 0, 0}},    // circle 2 of ff0000
       {4, {192, 0, 0}},    // circle 8 of ff0000
@@ -401,11 +401,11 @@ TEST_F(SidePanelWorld, SchoolAndLightColours) {
   for (const Case& c : cases) EXPECT_EQ(school_colour(c.spell), c.colour) << c.spell;
   // Circles from the data file beyond 32, or below 0, stay within a colour.
   load_spells(side_panel_test::spell_line(1, "Deep", 40, "Fire") + side_panel_test::spell_line(2, "Odd", -8, "Fire"));
-  EXPECT_EQ(school_colour(1), (Rgb{0, 0, 0}));
-  EXPECT_EQ(school_colour(2), (Rgb{255, 0, 0}));
+  EXPECT_EQ(school_colour(1), (PanelRgb{0, 0, 0}));
+  EXPECT_EQ(school_colour(2), (PanelRgb{255, 0, 0}));
 
   struct Light {
-    Rgb in, out;
+    PanelRgb in, out;
   } lights[] = {{{0, 0, 0}, {64, 64, 64}}, {{255, 255, 255}, {217, 217, 217}}, {{254, 153, 51}, {216, 155, 94}}};
   for (const Light& l : lights) EXPECT_EQ(light_colour(l.in), l.out);
 }

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/globals.h"
 #include "core/utils.h"
@@ -91,6 +92,32 @@ TEST_F(ClientScripts, VitalsBoxLines) {
   world_time = 1439;
   call_auxbox();
   EXPECT_EQ(eval("vitals.lines[4] .. '|' .. vitals.lines[6]"), "Status: fine|Time 23:59");
+}
+
+// The vitals reach the display's aux box through `d`, as many lines as the
+// screen has room for.
+TEST_F(ClientScripts, VitalsFillTheAuxBox) {
+  const int saved_y = res_y;
+  log_in_as_tam();
+  const struct {
+    int screen_h;
+    bool hidden;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {600, false, {"Tam, level 7", "Health 31/40", "Mana 5/12", "Status: poisoned, slowed", "Load 0.0",
+                    "Time 09:05", "", "", "", "", "", "", "", ""}},
+      {480, false, {"Tam, level 7", "Health 31/40"}},
+      {600, true, std::vector<std::string>(14)},
+  };
+  for (const auto& c : cases) {
+    res_y = c.screen_h;
+    d.auxbox_lines.assign(static_cast<size_t>(d.auxbox_get_height()), "old");
+    luaL_dostring(script_state, c.hidden ? "vitals.hidden = true" : "vitals.hidden = false");
+    call_auxbox();
+    EXPECT_EQ(d.auxbox_lines, c.lines) << c.screen_h << " " << c.hidden;
+  }
+  res_y = saved_y;
+  d.auxbox_lines.clear();
 }
 
 TEST_F(ClientScripts, BackquoteTogglesTheBoxInNormalPlayOnly) {

@@ -525,3 +525,86 @@ TEST_F(ScriptApi, OptionsAnswerBooleans) {
 }
 
 }  // namespace
+
+namespace {
+
+// Opens a one-entry list on the display, as a list message would.
+void open_list_of(ItemList& list, const Item& item) {
+  list.clear();
+  list.add(item, 1, 0, false);
+  d.list_input(&list, '!', SELECT_NORMAL, false);
+}
+
+}  // namespace
+
+TEST_F(ScriptApi, DisplayMembers) {
+  const int saved_x = res_x, saved_y = res_y;
+  res_x = 800;
+  res_y = 600;
+  d.compute_layout();
+  d.curr_display = 0;
+  d.list_state.kind = SELECT_VIEW_INV;
+  const bool saved_entered = level_entered;
+  level_entered = false;
+  check({
+      {"return d:auxbox_get_height()", "14"},  // (600 - 454) / 10
+      {"return d:auxbox_get_width()", "27"},   // (232 - 9) / 8
+      {"return d:auxbox_set_line(2, 'hp 5')", "hp 5"},
+      {"return d:auxbox_set_line(14, 'lost')", "lost"},
+      {"return d:get_curr_display()", "0"},
+      {"return d:get_statbox_mode() == SELECT_VIEW_INV", "true"},
+      {"return d:ok_to_draw_play_window()", "false"},
+      {"return d:numlock()", "false"},
+      {"return d.auxbox_set_line(nil, 1, 'x')", "error: "},
+  });
+  ASSERT_EQ(d.auxbox_lines.size(), 14u);
+  EXPECT_EQ(d.auxbox_lines[2], "hp 5");
+  EXPECT_EQ(d.auxbox_lines[13], "");
+  run("d:auxbox_clear()");
+  EXPECT_EQ(d.auxbox_lines[2], "");
+  d.curr_display = 1;
+  EXPECT_EQ(run("return d:get_curr_display()"), "1");
+  d.curr_display = 0;
+  level_entered = saved_entered;
+  res_x = saved_x;
+  res_y = saved_y;
+  d.compute_layout();
+}
+
+TEST_F(ScriptApi, DamageTotals) {
+  const DamageHistory saved = damage_history;
+  damage_history.dealt = 123;
+  damage_history.taken = 45;
+  check({
+      {"return g_dpst", "123"},
+      {"return g_dtpst", "45"},
+      {"g_dpst = 1", "error: read-only variable 'g_dpst'"},
+  });
+  damage_history = saved;
+}
+
+// The highlighted entry of the open list; unidentified items are given only
+// as their base type, artifacts as their parent type.
+TEST_F(ScriptApi, HighlightedItem) {
+  const char* code = "local i = get_highlighted_item():intVal() return (i % 4096) .. ' ' .. tostring(i >= 2147483648)";
+  ItemList list;
+  const struct {
+    const char* what;
+    long item;
+    bool open;
+    const char* expected;
+  } cases[] = {
+      {"no list open", 0x3181, false, "0 false"},
+      {"identified, kept whole", 0x3181, true, "385 false"},
+      {"unidentified, base type only", 0x3181 | ITEM_BIT_UNIDENTIFIED, true, "385 true"},
+      {"unidentified artifact, its parent", 0x600 | ITEM_BIT_UNIDENTIFIED, true, "395 true"},
+  };
+  for (const auto& c : cases) {
+    d.curr_display = 0;
+    if (c.open) open_list_of(list, Item(c.item));
+    EXPECT_EQ(run(code), c.expected) << c.what;
+  }
+  EXPECT_EQ(run("local i = get_highlighted_item() return tolua.type(i)"), "Item");
+  d.curr_display = 0;
+  d.list_shown = nullptr;
+}

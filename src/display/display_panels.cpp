@@ -1,0 +1,181 @@
+// The side panel of the display: the stat box pages drawn into the cached
+// `panel_bitmap`, their colours, the page cycle and the pacing of redraws.
+// The rows themselves are decided by side_panel.cpp and side_panel_pages.cpp.
+
+#include <allegro.h>
+
+#include <chrono>
+
+#include "app/globals.h"
+#include "app/play_messages.h"
+#include "core/log.h"
+#include "display/display.h"
+#include "display/minimap_box.h"
+#include "display/side_panel_pages.h"
+#include "input/keymap.h"
+#include "input/options.h"
+
+namespace {
+
+int pack_rgb(PanelRgb c) { return (c.r & 255) << 16 | (c.g & 255) << 8 | (c.b & 255); }
+
+PanelRgb rgb_of(int colour) { return PanelRgb{getr(colour), getg(colour), getb(colour)}; }
+
+}  // namespace
+
+uint64_t panel_clock_ms() {
+  using namespace std::chrono;
+  return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+// ---- colours ---------------------------------------------------------------------
+
+int QYXDisplay::item_text_colour(const Item& item) const {
+  return make_colour(::item_text_colour(item, me.get_health(50) != 0));
+}
+
+int QYXDisplay::school_colour(int spell) const { return make_colour(::school_colour(spell)); }
+
+int QYXDisplay::light_colour(int colour) const { return make_colour(::light_colour(rgb_of(colour))); }
+
+// ---- pages -----------------------------------------------------------------------
+
+void QYXDisplay::clear_panel() { ::clear_panel(panel_bitmap, rgb_of(box_colour)); }
+
+namespace {
+
+// What the key-bind pages show of the keymap: the action bound to each key.
+// The hotkey slot labels and keys come from the hotkey table.
+KeyBindings key_bindings() {
+  KeyBindings keys;
+  for (int sc = 1; sc < KEY_MAX; ++sc)
+    if (keymap.find_action(sc) != -1) keys.actions[sc] = keymap.get_action_name(sc);
+  return keys;
+}
+
+void copy_panel(BITMAP* panel, BITMAP* target, BITMAP* back_buffer, int x, int y) {
+  if (panel && target && target == back_buffer) blit(panel, target, 0, 0, x, y, PANEL_W, PANEL_H);
+}
+
+}  // namespace
+
+void QYXDisplay::draw_equipment_page(BITMAP* target) {
+  draw_panel_page(panel_bitmap, main_font, rgb_of(box_colour), build_equipment_page(me), special);
+  copy_panel(panel_bitmap, target, back_buffer, panel_x, panel_y);
+}
+
+void QYXDisplay::draw_skills_page(BITMAP* target) {
+  draw_panel_page(panel_bitmap, main_font, rgb_of(box_colour),
+                  build_skills_page(me, flagged_skills_only, skill_cap), special);
+  copy_panel(panel_bitmap, target, back_buffer, panel_x, panel_y);
+}
+
+void QYXDisplay::draw_spells_page(BITMAP* target) {
+  draw_panel_page(panel_bitmap, main_font, rgb_of(box_colour), build_spells_page(me, statbox_page),
+                  special);
+  copy_panel(panel_bitmap, target, back_buffer, panel_x, panel_y);
+}
+
+void QYXDisplay::draw_keybinds_page(int half, BITMAP* target) {
+  draw_panel_page(panel_bitmap, main_font, rgb_of(box_colour),
+                  build_keybinds_page(me, key_bindings(), half), special);
+  copy_panel(panel_bitmap, target, back_buffer, panel_x, panel_y);
+}
+
+// ---- the stat box --------------------------------------------------------------------
+
+int QYXDisplay::playerstats(BITMAP* target) {
+  FunctionTrace trace("playerstats");
+  panel_pacer.redraw_now([this, target] { redraw_panel(target); });
+  return 0;
+}
+
+void QYXDisplay::panel_tick() {
+  panel_pacer.tick([this] { redraw_panel(nullptr); });
+}
+
+void QYXDisplay::redraw_panel(BITMAP* target) {
+  SheetSettings s = sheet_settings_from_session();
+  s.levels_per_remort = levels_per_remort;
+  s.show_age = show_age != 0;
+  s.show_class_skills = show_class_skills != 0;
+  s.show_skill_total = show_skill_total != 0;
+  s.time_item_held = time_item_held != 0;
+  s.location_item_held = location_item_held != 0;
+  s.attack_damage.assign(damage_history.damage.begin(), damage_history.damage.end());
+  s.attack_interval_ms.assign(damage_history.gaps_ms.begin(), damage_history.gaps_ms.end());
+
+  const SheetState st = compute_sheet_state(me, s, level_up_shown != 0);
+  status_letters = st.status_letters;
+  xp_percent = st.xp_percent;
+  level_up_shown = st.level_up_shown ? 1 : 0;
+  if (curr_display != 0 || panel_bitmap == nullptr || main_font == nullptr) return;
+
+  switch (statbox_page) {
+    case 1: draw_equipment_page(target); return;
+    case 2: draw_skills_page(target); return;
+    case 3:
+    case 4: draw_spells_page(target); return;
+    case 5:
+    case 6: draw_keybinds_page(statbox_page - 4, target); return;
+    default: break;
+  }
+  const CharacterSheet sheet = build_character_sheet(me, s, st);
+  const PanelFonts fonts{main_font, names_font ? names_font : main_font};
+  draw_character_sheet(panel_bitmap, fonts, rgb_of(box_colour), sheet, special,
+                       [this](BITMAP* cell) {
+                         if (draw_item_picture) draw_item_picture(cell, Item(me.code), 0, 0);
+                       });
+  copy_panel(panel_bitmap, target, back_buffer, panel_x, panel_y);
+}
+
+void QYXDisplay::cycle_statbox_page(bool backwards) {
+  statbox_page = ::cycle_statbox_page(statbox_page, backwards, static_cast<int>(known_spell_list(me).size()));
+}
+
+// ---- the list entry under the mouse --------------------------------------------
+
+int QYXDisplay::list_mouse_row() const {
+  if (!options.get(OPT_MOUSE) || !mouse_shown || !mouse_over_panel()) return -1;
+  return ::list_mouse_row(mouse_y, panel_y, large_statbox != 0);
+}
+
+ItemListEl* QYXDisplay::list_node_under_mouse() const {
+  const int row = list_mouse_row();
+  if (list_shown == nullptr || row < 0) return nullptr;
+  return list_row_node(list_state, list_shown, row);
+}
+
+Item QYXDisplay::get_item_under_mouse() const {
+  return list_shown ? list_item_under_mouse(list_state, list_shown, list_mouse_row()) : Item(-1L);
+}
+
+Item QYXDisplay::get_selected_item() const {
+  return list_shown ? list_selected_item(list_state, list_shown, list_mouse_row()) : Item(0L);
+}
+
+// Spell colours as the list rows keep them (0xRRGGBB).
+int QYXDisplay::school_rgb(int spell) const { return pack_rgb(::school_colour(spell)); }
+
+int QYXDisplay::item_rgb(const Item& item) const {
+  return pack_rgb(::item_text_colour(item, me.get_health(50) != 0));
+}
+
+// ---- the aux box, for scripts ------------------------------------------------------
+
+void QYXDisplay::auxbox_clear() {
+  if (res_y < AUXBOX_MIN_SCREEN_H) return;
+  auxbox_lines.assign(static_cast<size_t>(auxbox_get_height()), std::string());
+}
+
+std::string QYXDisplay::auxbox_set_line(int line, const std::string& text) {
+  const int height = auxbox_get_height();
+  if (line < 0 || line >= height) return text;
+  if (auxbox_lines.size() < static_cast<size_t>(height)) auxbox_lines.resize(static_cast<size_t>(height));
+  auxbox_lines[static_cast<size_t>(line)] = text;
+  return text;
+}
+
+int QYXDisplay::auxbox_get_width() const { return auxbox_width(res_x, panel_x); }
+
+int QYXDisplay::auxbox_get_height() const { return auxbox_height(res_y); }

@@ -1,0 +1,174 @@
+// The side panel through the display: the stat box pages drawn into the
+// cached panel bitmap without a screen, the colours in the current depth, the
+// pacing of redraws, and the aux box that scripts fill.
+
+#include <allegro.h>
+#include <gtest/gtest.h>
+
+#include "app/client_app.h"
+#include "display/display.h"
+#include "headless.h"
+#include "side_panel_test_world.h"
+
+namespace {
+
+class DisplayPanels : public side_panel_test::SidePanelWorld {
+ protected:
+  void SetUp() override {
+    SidePanelWorld::SetUp();
+    headless_allegro(32);
+    d.panel_bitmap = create_bitmap(PANEL_W, PANEL_H);
+    d.main_font = font;
+    d.names_font = font;
+    d.box_colour = makecol(32, 48, 64);
+    d.curr_display = 0;
+    d.statbox_page = 0;
+    me = p;  // the world's character: Ada, 100 health, 20 mana
+    saved_entered_ = level_entered;
+  }
+  void TearDown() override {
+    destroy_bitmap(d.panel_bitmap);
+    d.panel_bitmap = nullptr;
+    d.main_font = d.names_font = nullptr;
+    d.curr_display = 0;
+    d.statbox_page = 0;
+    level_entered = saved_entered_;
+    me.reset();
+    SidePanelWorld::TearDown();
+  }
+  // Pixels of one colour in a rectangle of the panel.
+  static int count(int x0, int y0, int x1, int y1, int colour) {
+    int n = 0;
+    for (int y = y0; y <= y1; ++y)
+      for (int x = x0; x <= x1; ++x) n += getpixel(d.panel_bitmap, x, y) == colour;
+    return n;
+  }
+  // White text pixels on sheet row i (x 9 on, 8 pixels high).
+  static int white_on_row(int row) {
+    return count(9, panel_row_y(row), PANEL_W - 1, panel_row_y(row) + 7, makecol(255, 255, 255));
+  }
+  bool saved_entered_ = false;
+};
+
+TEST_F(DisplayPanels, PlayerstatsDrawsThePageIntoThePanel) {
+  const int sentinel = makecol(1, 2, 3);
+  struct Case {
+    const char* what;
+    int page;
+    int curr_display;
+    bool entered;
+    int hp;
+    int text_row;       // a row that must show white text, -1 none
+    bool health_gauge;  // the health gauge at half: (191,0,0) up to x 115
+    bool untouched;     // the panel keeps what it had
+  };
+  const Case cases[] = {
+      {"living character", 0, 0, true, 50, 0, true, false},
+      {"dead character", 0, 0, true, 0, 3, false, false},
+      {"level not entered: empty sheet", 0, 0, false, 50, -1, false, false},
+      {"skills page", 2, 0, true, 50, 0, false, false},
+      {"key binds page", 5, 0, true, 50, 0, false, false},
+      {"a list is open", 0, 1, true, 50, -1, false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    clear_to_color(d.panel_bitmap, sentinel);
+    d.statbox_page = c.page;
+    d.curr_display = c.curr_display;
+    level_entered = c.entered;
+    me.hp = c.hp;
+    me.health[0] = 1;  // poisoned: shows in the status letters
+    EXPECT_EQ(d.playerstats(nullptr), 0);
+    EXPECT_EQ(d.status_letters, "P");
+    me.health[0] = 0;
+    if (c.untouched) {
+      EXPECT_EQ(count(0, 0, PANEL_W - 1, PANEL_H - 1, sentinel), PANEL_W * PANEL_H);
+      continue;
+    }
+    EXPECT_EQ(count(0, 0, PANEL_W - 1, PANEL_H - 1, sentinel), 0);
+    if (c.text_row >= 0) {
+      EXPECT_GT(white_on_row(c.text_row), 10);
+    } else {
+      EXPECT_EQ(count(9, 0, PANEL_W - 1, PANEL_H - 1, makecol(255, 255, 255)), 0);
+    }
+    // Health 50 of 100 while poisoned is green: (0, 128 * 0.5 + 127, 0).
+    const int gauge = makecol(0, 191, 0);
+    EXPECT_EQ(count(80, 36, 115, 43, gauge) == 36 * 8, c.health_gauge);
+    EXPECT_EQ(count(116, 36, 130, 43, gauge), 0);
+  }
+}
+
+TEST_F(DisplayPanels, RedrawsEvery300msFromTheTickAndAtOnceOnAChange) {
+  uint64_t now = 0;
+  d.panel_pacer = PanelRedrawPacer([&now] { return now; });
+  enum Op { TICK, CHANGE };
+  struct Step {
+    Op op;
+    uint64_t ms;
+    int redraws;
+  };
+  const Step steps[] = {
+      {TICK, 0, 1},      // never drawn yet
+      {TICK, 16, 1},   {TICK, 299, 1},
+      {TICK, 300, 2},    // 300 ms after the last one
+      {CHANGE, 350, 3},  // a handler changed a figure
+      {TICK, 400, 3},  {TICK, 649, 3},
+      {TICK, 650, 4},  {CHANGE, 651, 5}, {CHANGE, 652, 6},
+  };
+  for (const Step& s : steps) {
+    now = s.ms;
+    if (s.op == TICK)
+      d.panel_tick();
+    else
+      playerstats(nullptr);
+    EXPECT_EQ(d.panel_redraws(), s.redraws) << s.ms;
+  }
+  d.panel_pacer = PanelRedrawPacer(panel_clock_ms);
+}
+
+TEST_F(DisplayPanels, ColoursInTheCurrentDepth) {
+  Item cursed(0x181L | ITEM_BIT_CURSED);
+  Item unidentified(0x181L | ITEM_BIT_UNIDENTIFIED);
+  // Spell 4 is a circle-8 Fire spell; Fire's school colour is ff0000.
+  const struct {
+    const char* what;
+    int got;
+    int want;
+  } cases[] = {
+      {"cursed, no bless bit", d.item_text_colour(cursed), makecol(254, 0, 0)},
+      {"unidentified", d.item_text_colour(unidentified), makecol(255, 153, 51)},
+      {"school darkened by circle 8", d.school_colour(4), makecol(192, 0, 0)},
+      {"light shade", d.light_colour(makecol(100, 200, 255)), makecol(124, 184, 217)},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.got, c.want) << c.what;
+}
+
+TEST_F(DisplayPanels, AuxBoxLinesStayInsideTheBox) {
+  const int saved_x = res_x, saved_y = res_y;
+  res_x = 800;
+  res_y = 600;
+  d.auxbox_lines.assign(3, "old");
+  d.auxbox_clear();
+  ASSERT_EQ(d.auxbox_get_height(), 14);  // (600 - 454) / 10
+  EXPECT_EQ(d.auxbox_lines, std::vector<std::string>(14));
+  const struct {
+    int line;
+    bool kept;
+  } cases[] = {{0, true}, {13, true}, {14, false}, {-1, false}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(d.auxbox_set_line(c.line, "hp 5"), "hp 5");
+    const bool kept = c.line >= 0 && c.line < 14 && d.auxbox_lines[static_cast<size_t>(c.line)] == "hp 5";
+    EXPECT_EQ(kept, c.kept) << c.line;
+  }
+  EXPECT_EQ(d.auxbox_lines.size(), 14u);
+  // Too short a screen has no box, and clearing it changes nothing.
+  res_y = 460;
+  EXPECT_EQ(d.auxbox_get_height(), 0);
+  d.auxbox_clear();
+  EXPECT_EQ(d.auxbox_lines[0], "hp 5");
+  res_x = saved_x;
+  res_y = saved_y;
+  d.auxbox_lines.clear();
+}
+
+}  // namespace
