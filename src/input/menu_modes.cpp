@@ -313,7 +313,8 @@ void do_bind_button(const ClientApp& app) {
     gc_interface_mode = MODE_NORMAL;
     return;
   }
-  const int action = keymap.find_action(app.last_scancode);
+  // Scancode 0 is what an unbound action holds, not a key of its own.
+  const int action = Keymap::is_valid_scancode(app.last_scancode) ? keymap.find_action(app.last_scancode) : -1;
   if (action < 0) {
     d.print_msg("Not a command.");
     return;
