@@ -123,9 +123,8 @@ TEST_F(MenuModesTest, NoKeyThisPassChangesNothing) {
   const struct {
     int mode;
     int old_key;
-  } cases[] = {{35, key(KEY_F12)}, {35, ESC},       {36, key(KEY_A, 'a')}, {37, key(KEY_Q, 'q')},
-               {32, key(KEY_1, '1')}, {42, key(KEY_M, 'm')}, {43, key(KEY_U, 'u')}, {31, ESC},
-               {33, key(KEY_RIGHT)}};
+  } cases[] = {{35, key(KEY_F12)}, {36, key(KEY_A, 'a')}, {32, key(KEY_1, '1')}, {42, key(KEY_M, 'm')},
+               {43, key(KEY_U, 'u')}};
   for (const auto& c : cases) {
     gc_interface_mode = c.mode;
     d.menu_open = 1;
@@ -214,13 +213,10 @@ TEST_F(MenuModesTest, VolumeAndBoxColourSteps) {
     char key;
     int after;
   } cases[] = {
-      {37, "volume", 3, 'q', 3},        {37, "volume", 5, 'q', 0},
-      {37, "volume", 252, 'w', 252},    {37, "volume", 250, 'w', 255},
-      {37, "music_volume", 100, 'a', 95}, {37, "music_volume", 100, 's', 105},
-      {37, "volume", 100, 'a', 100},
-      {39, "boxr", 100, 'q', 95},       {39, "boxr", 100, 'w', 105},
-      {39, "boxg", 4, 'a', 4},          {39, "boxg", 250, 's', 255},
-      {39, "boxb", 0, 'z', 0},          {39, "boxb", 251, 'x', 251},
+      {37, "volume", 3, 'q', 3},          {37, "volume", 5, 'q', 0},
+      {37, "volume", 252, 'w', 252},      {37, "volume", 250, 'w', 255},
+      {37, "music_volume", 100, 's', 105}, {39, "boxr", 100, 'q', 95},
+      {39, "boxg", 250, 's', 255},        {39, "boxb", 251, 'x', 251},
   };
   for (const auto& c : cases) {
     client_cfg.set_int(c.setting, c.start);
