@@ -90,6 +90,13 @@ class ClientApp {
   uint8_t last_ascii = 0;
   int32_t last_key = 0;
   int32_t last_scancode = 0;
+  // ---- Menu and binding modes ----
+  // The key step read a key, or turned a click or wheel step into one, this
+  // pass; the frame pass clears it before the key step. Modes that act on
+  // `last_key` without this would act again on an old key.
+  uint8_t key_this_pass = 0;
+  // The keymap action waiting for its new key in the key-rebinding mode.
+  int32_t pending_key_action = -1;
   std::vector<std::string> pending_messages;
   uint8_t logged_in = 0;
   std::string last_whisperer;

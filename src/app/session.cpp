@@ -140,6 +140,7 @@ bool ClientApp::frame_pass() {
     do_list_pick();
     do_movement();
     last_ascii = 0;
+    key_this_pass = 0;
     bool due = key_waiting() || right_released;
     if (!due && gc_interface_mode != 0 && gc_interface_mode != 11 && gc_interface_mode != 17)
       due = (left_released && !d.mouse_over_hotbar()) || mouse_wheel() != last_wheel;

@@ -89,6 +89,7 @@ bool ClientApp::do_hotbar_input() {
     last_key = read_key();
     last_ascii = static_cast<uint8_t>(last_key & 0xff);
     last_scancode = last_key >> 8;
+    key_this_pass = 1;
     headless_play_key(last_key);
   }
   return true;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -305,6 +306,38 @@ class QYXDisplay {
   void draw_player_bars(int x, int y, int row0_colour, bool doubled);
  public:
   // ==== end of the map view section ====
+
+  // ---- In-game menu and card windows (menu.cpp, cards.cpp) ----
+  // Draws the menu page `menu_page` over the play area of `dest` (the back
+  // buffer when null).
+  void draw_menu(BITMAP* dest = nullptr);
+  // Draws the card named `name` with its top-left corner at (x, y); nothing
+  // for a name the card table does not hold.
+  void draw_card(const std::string& name, BITMAP* dest, int x, int y, bool large);
+  void draw_card_hand(BITMAP* dest);
+  void draw_linked_card(BITMAP* dest);
+  void draw_lower_panel(BITMAP* dest);
+  // Card pictures by card name; null when the picture could not be loaded.
+  std::map<std::string, BITMAP*> card_pictures;
+  Item hovered_card{0L};
+  Item card_detail_item{0L};
+  std::string card_link;
+  // Placeholders for names built with the text windows, the aux box and the
+  // hotbar widgets.
+  int help_scroll = 0;
+  uint8_t help_index = 0;
+  int book_page = 1;
+  int book_page_count = 1;
+  void book_next_page() {
+    if (book_page < book_page_count) ++book_page;
+  }
+  void book_prev_page() {
+    if (book_page > 1) --book_page;
+  }
+  void draw_aux_box(BITMAP* dest) { (void)dest; }
+  void draw_item_picture(const Item& item, BITMAP* dest, int x, int y, bool doubled) {
+    (void)item; (void)dest; (void)x; (void)y; (void)doubled;
+  }
 
   // ---- Members ----
   std::vector<std::string> auxbox_lines;

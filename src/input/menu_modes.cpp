@@ -1,17 +1,352 @@
+// The menu, help, book, map and binding modes.
+
 #include "input/menu_modes.h"
 
 #include <allegro.h>
 
-#include "app/client_app.h"
+#include <algorithm>
 
-// Until the menu pages are drawn these modes show nothing; ESC leaves them.
+#include "app/client_app.h"
+#include "audio/sound.h"
+#include "core/config_file.h"
+#include "core/string_utils.h"
+#include "display/display.h"
+#include "display/menu.h"
+#include "input/keymap.h"
+#include "input/options.h"
+#include "net/socket.h"
+#include "world/cmap.h"
+#include "world/object_grid.h"
+
+namespace {
+
+constexpr int MODE_NORMAL = 0;
+constexpr int MODE_HELP = 31;
+constexpr int MODE_KEYS = 32;
+constexpr int MODE_BOOK = 33;
+constexpr int MODE_QYXMENU = 35;
+constexpr int MODE_OPTIONS = 36;
+constexpr int MODE_VOLUME = 37;
+constexpr int MODE_RESOLUTION = 38;
+constexpr int MODE_BOXCOLOURS = 39;
+constexpr int MODE_MAP = 42;
+constexpr int MODE_BIND_BUTTON = 43;
+
+constexpr int KEYS_CHOOSING = 0;
+constexpr int KEYS_WAITING = 3;
+constexpr int KEYS_CONFIRM_RESET = 4;
+
+constexpr int SETTING_STEP = 5;
+
+bool is_esc(const ClientApp& app) { return app.last_ascii == ASCII_ESC; }
+
+void back_to_menu() {
+  gc_interface_mode = MODE_QYXMENU;
+  d.menu_page = MENU_MAIN;
+}
+
+void end_session() {
+  session_over = true;
+  tcpObj.sckSend("q");
+  gc_interface_mode = MODE_NORMAL;
+}
+
+// Fullscreen on or off; a failure that leaves no mode at all ends the session.
+void toggle_fullscreen_or_quit() {
+  if (d.toggle_fullscreen() != 0) end_session();
+}
+
+// Lowers or raises a 0..255 "client.cfg" value by 5, within its range.
+void step_setting(const char* key, int direction) {
+  int v = client_cfg.get_int(key);
+  if (direction < 0 && v >= SETTING_STEP)
+    client_cfg.set_int(key, v - SETTING_STEP);
+  else if (direction > 0 && v <= 255 - SETTING_STEP)
+    client_cfg.set_int(key, v + SETTING_STEP);
+}
+
+int help_page_rows() { return d.play_h * d.tile_size / PLAY_CELL / 10; }
+
+void do_help(const ClientApp& app) {
+  if (is_esc(app)) {
+    d.help_open = 0;
+    d.print_msg("Done!");
+    gc_interface_mode = MODE_NORMAL;
+    return;
+  }
+  if (app.last_ascii == '?') {
+    d.help_index = !d.help_index;
+    return;
+  }
+  int step = 0;
+  switch (app.last_scancode) {
+    case KEY_PGUP: step = -help_page_rows(); break;
+    case KEY_PGDN: step = help_page_rows(); break;
+    case KEY_UP: step = -1; break;
+    case KEY_DOWN: step = 1; break;
+    default: return;
+  }
+  d.help_scroll = std::max(0, d.help_scroll + step);
+}
+
+void do_book(const ClientApp& app) {
+  if (is_esc(app)) {
+    d.book_open = 0;
+    d.print_msg("Done!");
+    gc_interface_mode = MODE_NORMAL;
+  } else if (app.last_ascii == ',' || app.last_scancode == KEY_LEFT || app.last_scancode == KEY_4_PAD) {
+    d.book_prev_page();
+  } else if (app.last_ascii == '.' || app.last_scancode == KEY_RIGHT || app.last_scancode == KEY_6_PAD) {
+    d.book_next_page();
+  }
+}
+
+void do_map(const ClientApp& app) {
+  if (!is_esc(app) && !keymap.is_key(KA_MAP, app.last_scancode)) return;
+  d.map_open = 0;
+  d.print_msg("Done!");
+  gc_interface_mode = MODE_NORMAL;
+}
+
+bool keymap_action_disabled(int action) {
+  return common_cfg.get_int(format_str("disable_keymap_%d", action)) != 0;
+}
+
+void choose_key_action(ClientApp& app) {
+  const char c = static_cast<char>(app.last_ascii);
+  if (is_esc(app)) {
+    back_to_menu();
+    return;
+  }
+  if (c == 'Z') {
+    d.print_msg("Are you sure you wish to reset your keymaps? (y/n)");
+    app.sub_state = KEYS_CONFIRM_RESET;
+    return;
+  }
+  int action = -1;
+  if (c >= '1' && c <= '8') action = c - '1';
+  if (c >= 'a' && c <= 'w') action = c - 'Y';
+  if (action < 0 || keymap_action_disabled(action)) return;
+  d.print_msg("Press new key for [%s], or unbind it with ENTER, or cancel with ESC",
+              keymap.get_binding_text(action, true).c_str());
+  app.pending_key_action = action;
+  app.sub_state = KEYS_WAITING;
+}
+
+void take_new_key(ClientApp& app) {
+  const int action = app.pending_key_action;
+  const int scancode = app.last_scancode;
+  if (is_esc(app)) {
+    d.print_msg("Skipped!");
+  } else if (scancode == KEY_ENTER) {
+    keymap.clear(action);
+    d.print_msg("[%s] is now unbound!", Keymap::action_name(action));
+  } else if (Keymap::is_reserved_key(scancode)) {
+    d.print_msg("Can't bind to %s - hit another key or Esc to cancel.", key_name(scancode).c_str());
+    return;
+  } else if (is_shift_down() || is_alt_down() || is_ctrl_down()) {
+    d.print_msg("Can't bind to shift, alt or ctrl keys - hit another key or Esc to cancel.");
+    return;
+  } else if (Keymap::is_valid_scancode(scancode)) {
+    const int previous = keymap.find_action(scancode);
+    d.print_msg("%s set to key [%s%s%s%s]", Keymap::action_name(action), "", "", "", key_name(scancode).c_str());
+    keymap.set_key(action, scancode);
+    if (previous >= 0 && previous != action) {
+      keymap.clear(previous);
+      d.print_msg("[%s] is now unbound!", Keymap::action_name(previous));
+    }
+  } else {
+    return;
+  }
+  app.sub_state = KEYS_CHOOSING;
+}
+
+void do_keys(ClientApp& app) {
+  switch (app.sub_state) {
+    case KEYS_CONFIRM_RESET:
+      if (app.last_ascii == 'y') {
+        keymap.reset();
+        keymap.save();
+        d.print_msg("Keymaps reset to default.");
+      } else {
+        d.print_msg("Nevermind.");
+      }
+      app.sub_state = KEYS_CHOOSING;
+      break;
+    case KEYS_WAITING:
+      take_new_key(app);
+      break;
+    default:
+      app.sub_state = KEYS_CHOOSING;
+      choose_key_action(app);
+      break;
+  }
+  // Leaving the mode always leaves the dialogue at its start.
+  if (gc_interface_mode != MODE_KEYS) app.sub_state = KEYS_CHOOSING;
+}
+
+void do_main_menu(const ClientApp& app) {
+  if (d.menu_page != MENU_MAIN) {
+    d.menu_page = MENU_MAIN;
+    return;
+  }
+  const bool f12 = app.last_scancode == KEY_F12 && !is_ctrl_down();
+  if (is_esc(app) || f12) {
+    gc_interface_mode = MODE_NORMAL;
+    d.menu_open = 0;
+    return;
+  }
+  switch (app.last_ascii) {
+    case 'o': d.menu_page = MENU_OPTIONS; gc_interface_mode = MODE_OPTIONS; break;
+    case 'k': d.menu_page = MENU_KEYS; gc_interface_mode = MODE_KEYS; break;
+    case 'v': d.menu_page = MENU_VOLUME; gc_interface_mode = MODE_VOLUME; break;
+    case 'd': d.menu_page = MENU_RESOLUTION; gc_interface_mode = MODE_RESOLUTION; break;
+    case 'c': d.menu_page = MENU_COLOURS; gc_interface_mode = MODE_BOXCOLOURS; break;
+    case 'h':
+      gc_interface_mode = MODE_HELP;
+      d.print_msg("Viewing help ... press ESC when done.");
+      d.help_open = 1;
+      d.help_scroll = 0;
+      d.menu_open = 0;
+      break;
+    case 'q':
+      d.menu_open = 0;
+      end_session();
+      break;
+    default:
+      break;
+  }
+}
+
+// What toggling option n changes beyond its stored value.
+void apply_option(int n) {
+  switch (n) {
+    case OPT_HEALTH_BAR: d.hide_bar = !d.hide_bar; break;
+    case OPT_MUSIC:
+      if (options.get(OPT_MUSIC))
+        sound.play_music(cmap.music, false);
+      else
+        sound.stop_music();
+      break;
+    case OPT_COMBAT_MESSAGES: show_combat_messages = !show_combat_messages; break;
+    case OPT_LIGHTING: d.old_lighting = !d.old_lighting; break;
+    case OPT_FULLSCREEN: toggle_fullscreen_or_quit(); break;
+    case OPT_SHOW_THREAT: d.show_threat = !d.show_threat; break;
+    case OPT_MOUSE: d.mouse_enabled = !d.mouse_enabled; break;
+    case OPT_QUAKE: d.dont_show_quake = !d.dont_show_quake; break;
+    case OPT_FPS: d.show_fps = !d.show_fps; break;
+    case OPT_SMOOTH_SCALING: d.smooth_scaling = !d.smooth_scaling; break;
+    case 22: d.load_tiles(); break;
+    case 23: obj_grid.update_ambient_sound(); break;
+    case 29: d.set_resolution(res_x, res_y); break;
+    case 31:
+      d.large_message_font = client_cfg.get_int("large_message_font") != 0;
+      d.compute_layout();
+      break;
+    case 32:
+      d.large_statbox = client_cfg.get_int("large_statbox") != 0;
+      d.compute_layout();
+      break;
+    case 26:
+    case 27: d.compute_layout(); break;
+    default: break;
+  }
+}
+
+void do_options(const ClientApp& app) {
+  if (is_esc(app)) {
+    back_to_menu();
+    return;
+  }
+  if (app.last_ascii == 0) return;
+  const int n = Options::find_letter(static_cast<char>(app.last_ascii));
+  if (n < 0) return;
+  options.toggle_option(n);
+  apply_option(n);
+}
+
+void do_volume(const ClientApp& app) {
+  switch (app.last_ascii) {
+    case ASCII_ESC: back_to_menu(); return;
+    case 'q': step_setting("volume", -1); break;
+    case 'w': step_setting("volume", 1); break;
+    case 'a': step_setting("music_volume", -1); break;
+    case 's': step_setting("music_volume", 1); break;
+    default: return;
+  }
+  sound.apply_volume();
+}
+
+void do_resolution(const ClientApp& app) {
+  if (is_esc(app)) {
+    back_to_menu();
+    return;
+  }
+  if (app.last_scancode == KEY_F12 && is_ctrl_down() && !is_shift_down() && !is_alt_down()) {
+    toggle_fullscreen_or_quit();
+    return;
+  }
+  const char c = static_cast<char>(app.last_ascii);
+  if (c < 'a' || c > 'p') return;
+  if (d.set_resolution_index(c - 'a') < 0) return;
+  client_cfg.set_int("res_x", res_x);
+  client_cfg.set_int("res_y", res_y);
+}
+
+void do_box_colours(const ClientApp& app) {
+  switch (app.last_ascii) {
+    case ASCII_ESC: back_to_menu(); return;
+    case 'q': step_setting("boxr", -1); break;
+    case 'w': step_setting("boxr", 1); break;
+    case 'a': step_setting("boxg", -1); break;
+    case 's': step_setting("boxg", 1); break;
+    case 'z': step_setting("boxb", -1); break;
+    case 'x': step_setting("boxb", 1); break;
+    default: return;
+  }
+  d.load_box_colour();
+}
+
+void do_bind_button(const ClientApp& app) {
+  if (is_esc(app)) {
+    d.print_msg("Cancelled!");
+    gc_interface_mode = MODE_NORMAL;
+    return;
+  }
+  // Scancode 0 is what an unbound action holds, not a key of its own.
+  const int action = Keymap::is_valid_scancode(app.last_scancode) ? keymap.find_action(app.last_scancode) : -1;
+  if (action < 0) {
+    d.print_msg("Not a command.");
+    return;
+  }
+  d.print_msg("Bound to %s!", Keymap::action_name(action));
+  client_cfg.set_int(format_str("hotbar%d", app.hotbar_button), action);
+  if (client_cfg.save() != 0) d.print_msg("Could not save client.cfg; the binding lasts until you quit.");
+  gc_interface_mode = MODE_NORMAL;
+}
+
+}  // namespace
 
 bool is_menu_mode(int mode) {
-  return mode == 31 || mode == 32 || mode == 33 || (mode >= 35 && mode <= 39) || mode == 42 ||
-         mode == 43;
+  return mode == MODE_HELP || mode == MODE_KEYS || mode == MODE_BOOK ||
+         (mode >= MODE_QYXMENU && mode <= MODE_BOXCOLOURS) || mode == MODE_MAP || mode == MODE_BIND_BUTTON;
 }
 
 void do_menu_mode(ClientApp& app, int mode) {
-  if (!is_menu_mode(mode)) return;
-  if (app.last_scancode == KEY_ESC) gc_interface_mode = 0;
+  // A pass without a key of its own (a click in the menu) still reaches these
+  // modes, with the last key of an earlier pass left in `last_key`.
+  if (!app.key_this_pass) return;
+  switch (mode) {
+    case MODE_HELP: do_help(app); break;
+    case MODE_KEYS: do_keys(app); break;
+    case MODE_BOOK: do_book(app); break;
+    case MODE_QYXMENU: do_main_menu(app); break;
+    case MODE_OPTIONS: do_options(app); break;
+    case MODE_VOLUME: do_volume(app); break;
+    case MODE_RESOLUTION: do_resolution(app); break;
+    case MODE_BOXCOLOURS: do_box_colours(app); break;
+    case MODE_MAP: do_map(app); break;
+    case MODE_BIND_BUTTON: do_bind_button(app); break;
+    default: break;
+  }
 }

@@ -1,0 +1,177 @@
+// The in-game menu: the rows of each page and their drawing.
+
+#include "display/menu.h"
+
+#include <allegro.h>
+#include <gtest/gtest.h>
+#include <loadpng.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "app/globals.h"
+#include "display/display.h"
+#include "headless.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+std::string row_at(const std::vector<MenuRow>& rows, int y) {
+  for (const MenuRow& r : rows)
+    if (r.y == y) return r.text;
+  return "<none>";
+}
+
+MenuFacts default_keys() {
+  MenuFacts f;
+  Keymap km;
+  km.reset();
+  for (int i = 0; i < KEYMAP_NUM_ACTIONS; ++i) f.binding_text[i] = km.get_binding_text(i, true);
+  f.max_name_len = km.get_max_name_len();
+  return f;
+}
+
+TEST(MenuRows, MainPage) {
+  const auto rows = menu_rows(MENU_MAIN, MenuFacts{});
+  ASSERT_EQ(rows.size(), 9u);
+  EXPECT_EQ(row_at(rows, 30), "=========");
+  EXPECT_EQ(row_at(rows, 50), "h ) Help");
+  EXPECT_EQ(row_at(rows, 110), "q ) Quit");
+  EXPECT_TRUE(menu_rows(6, MenuFacts{}).empty());
+}
+
+TEST(MenuRows, LevelBars) {
+  const struct {
+    int volume;
+    const char* sound;
+  } cases[] = {{255, "Sound: 100 [##########]"}, {0, "Sound: 000 [----------]"},
+               {128, "Sound: 050 [#####-----]"}, {25, "Sound: 009 [----------]"},
+               {26, "Sound: 010 [#---------]"}};
+  for (const auto& c : cases) {
+    MenuFacts f;
+    f.volume = c.volume;
+    f.music_volume = 255 - c.volume;
+    const auto rows = menu_rows(MENU_VOLUME, f);
+    EXPECT_EQ(row_at(rows, 70), c.sound);
+    EXPECT_EQ(row_at(rows, 80), "Music: " + menu_level_text(255 - c.volume));
+    EXPECT_EQ(row_at(rows, 50), "Use Q/W to set sound volume & A/S to set music.");
+  }
+  MenuFacts f;
+  f.box_r = 255;
+  f.box_g = 128;
+  f.box_b = 0;
+  const auto rows = menu_rows(MENU_COLOURS, f);
+  EXPECT_EQ(row_at(rows, 20), "Colours");
+  EXPECT_EQ(row_at(rows, 70), "Red:   100 [##########]");
+  EXPECT_EQ(row_at(rows, 80), "Green: 050 [#####-----]");
+  EXPECT_EQ(row_at(rows, 90), "Blue:  000 [----------]");
+}
+
+TEST(MenuRows, KeyPageSkipsDisabledActionsAndKeepsLetters) {
+  MenuFacts f = default_keys();
+  auto all = menu_rows(MENU_KEYS, f);
+  f.binding_disabled[3] = true;
+  auto rows = menu_rows(MENU_KEYS, f);
+  const struct {
+    int y;
+    std::string text;
+  } cases[] = {
+      {20, "Remap Keys"},
+      {50, "1 ) North                "},
+      // Action 3 is gone: action 4 moves up a line and keeps its letter.
+      {80, "5 ) South                "},
+      {110, "8 ) Northwest            "},
+      {120, "a ) Activate             A"},
+      {340, "w ) Use                  U"},
+      {350, "<none>"},
+      {370, "Z) reset to default keymaps"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(row_at(rows, c.y), c.text) << c.y;
+  EXPECT_EQ(row_at(all, 80), "4 ) Southeast            ");
+  EXPECT_EQ(row_at(all, 350), "w ) Use                  U");
+  EXPECT_EQ(rows.size() + 1, all.size());
+  for (const MenuRow& r : rows) EXPECT_EQ(r.plain, r.y >= 50 && r.y < 370) << r.text;
+}
+
+TEST(MenuRows, ResolutionPage) {
+  const struct {
+    int res_x, res_y;
+    const char* first, *second;
+  } cases[] = {{1024, 768, "a)   800 x 600", "b) >1024 x 768"},
+               {800, 768, "a)   800 x 600", "b)  1024 x 768"},
+               {800, 600, "a) > 800 x 600", "b)  1024 x 768"}};
+  for (const auto& c : cases) {
+    MenuFacts f;
+    f.modes = {{800, 600}, {1024, 768}};
+    f.res_x = c.res_x;
+    f.res_y = c.res_y;
+    f.tile_size = 48;
+    const auto rows = menu_rows(MENU_RESOLUTION, f);
+    EXPECT_EQ(row_at(rows, 50), c.first);
+    EXPECT_EQ(row_at(rows, 60), c.second);
+    // Two modes: the notes start at 10 x 2 + 50 = 70.
+    EXPECT_EQ(row_at(rows, 90), "Current resolution: " + std::to_string(c.res_x) + " x " + std::to_string(c.res_y));
+    EXPECT_EQ(row_at(rows, 100), "Tile size: 48");
+    EXPECT_EQ(row_at(rows, 150), "You can toggle in and out of fullscreen mode by hitting CTRL-F12.");
+  }
+}
+
+TEST(MenuRows, OptionsPageGroups) {
+  MenuFacts f;
+  f.option_on[OPT_HEALTH_BAR] = true;
+  const auto rows = menu_rows(MENU_OPTIONS, f);
+  // 19 options in the first group (lines 4..22), a blank line, then the other 14.
+  EXPECT_EQ(row_at(rows, 60), "a ) on  Health bar");
+  EXPECT_EQ(row_at(rows, 240), "R ) off Disable help messages");
+  EXPECT_EQ(row_at(rows, 250), "<none>");
+  EXPECT_EQ(row_at(rows, 260), "Display:");
+  EXPECT_EQ(row_at(rows, 400), "T ) off Large statbox");
+}
+
+struct MenuDrawTest : ::testing::Test {
+  void SetUp() override { headless_allegro(32); }
+};
+
+TEST_F(MenuDrawTest, DarkensThePlayAreaAndWritesAtTwenty) {
+  BITMAP* dest = create_bitmap(800, 600);
+  BITMAP* work = create_bitmap(800, 800);
+  clear_to_color(dest, makecol(200, 200, 200));
+  draw_menu_rows(dest, work, menu_rows(MENU_MAIN, MenuFacts{}), 568, 500, 600);
+  // Darkened inside the play area, untouched beside it and below it.
+  EXPECT_LT(getr(getpixel(dest, 300, 300)), 200);
+  EXPECT_EQ(getpixel(dest, 700, 300), makecol(200, 200, 200));
+  EXPECT_EQ(getpixel(dest, 300, 550), makecol(200, 200, 200));
+  int white = 0;
+  for (int y = 20; y < 28; ++y)
+    for (int x = 20; x < 20 + 8 * 9; ++x) white += getpixel(dest, x, y) == makecol(255, 255, 255);
+  EXPECT_GT(white, 20);
+  for (int y = 0; y < 20; ++y) EXPECT_NE(getpixel(dest, 24, y), makecol(255, 255, 255));
+  destroy_bitmap(dest);
+  destroy_bitmap(work);
+}
+
+// Writes the main and options pages side by side to menu_pages.png in the
+// directory named by ZIB_MENU_PICTURE, for looking at.
+TEST_F(MenuDrawTest, PictureOfTwoPages) {
+  const char* out = std::getenv("ZIB_MENU_PICTURE");
+  if (!out) GTEST_SKIP() << "set ZIB_MENU_PICTURE to a directory to get the picture";
+  BITMAP* sheet = create_bitmap_ex(24, 1600, 600);
+  BITMAP* dest = create_bitmap(800, 600);
+  BITMAP* work = create_bitmap(800, 800);
+  MenuFacts f = default_keys();
+  for (int n = 0; n < OPT_MAX_OPTS; n += 3) f.option_on[n] = true;
+  for (int page = 0; page < 2; ++page) {
+    for (int y = 0; y < 600; y += 32)
+      for (int x = 0; x < 800; x += 32)
+        rectfill(dest, x, y, x + 31, y + 31, ((x + y) / 32) % 2 ? makecol(40, 110, 40) : makecol(70, 140, 60));
+    rectfill(dest, 568, 0, 799, 599, makecol(90, 70, 50));
+    draw_menu_rows(dest, work, menu_rows(page == 0 ? MENU_MAIN : MENU_OPTIONS, f), 568, 500, 600);
+    blit(dest, sheet, 0, 0, 800 * page, 0, 800, 600);
+  }
+  EXPECT_EQ(save_png((std::string(out) + "/menu_pages.png").c_str(), sheet, nullptr), 0);
+  destroy_bitmap(sheet);
+  destroy_bitmap(dest);
+  destroy_bitmap(work);
+}
+
+}  // namespace

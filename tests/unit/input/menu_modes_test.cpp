@@ -1,0 +1,420 @@
+// The menu, help, book, map and binding modes: keys in, modes, settings,
+// messages and files out.
+
+#include "input/menu_modes.h"
+
+#include <allegro.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "app/client_app.h"
+#include "app/globals.h"
+#include "display/display.h"
+#include "display/menu.h"
+#include "input/keymap.h"
+#include "input/options.h"
+#include "support/temp_dir.h"
+#include "../display/headless.h"
+
+namespace {
+
+int key(int scancode, int ascii = 0) { return scancode << 8 | ascii; }
+
+struct MenuModesTest : ::testing::Test {
+  TempDir dir;
+  ClientApp a;
+  std::function<int(int, int, int)> saved_setter;
+
+  void SetUp() override {
+    headless_allegro(32);
+    std::filesystem::create_directories("dat");
+    client_cfg = ConfigFile("client.cfg");
+    common_cfg = ConfigFile("dat/common.cfg");
+    keymap.load();
+    saved_setter = gfx_mode_setter;
+    gfx_mode_setter = [](int, int, int) { return 0; };
+    gc_interface_mode = 35;
+    d.menu_open = 1;
+    d.menu_page = 0;
+    d.help_open = d.book_open = d.map_open = 0;
+    d.messages.clear();
+    session_over = false;
+    res_x = 800;
+    res_y = 600;
+  }
+  void TearDown() override {
+    gfx_mode_setter = saved_setter;
+    gc_interface_mode = 0;
+    session_over = false;
+    d.menu_open = 0;
+    d.menu_page = 0;
+    client_cfg = ConfigFile("client.cfg");
+    common_cfg = ConfigFile("dat/common.cfg");
+  }
+  // One pass that read `k` in the current mode.
+  void press(int k) {
+    a.last_key = k;
+    a.last_ascii = static_cast<uint8_t>(k & 0xff);
+    a.last_scancode = k >> 8;
+    a.key_this_pass = 1;
+    do_menu_mode(a, static_cast<int>(gc_interface_mode));
+  }
+  void press_char(char c) { press(key(KEY_A, static_cast<unsigned char>(c))); }
+  std::string last_msg() const { return d.messages.empty() ? "<none>" : d.messages.back(); }
+};
+
+const int ESC = key(KEY_ESC, 27);
+
+TEST_F(MenuModesTest, MenuPagesAndWaysBack) {
+  const struct {
+    int mode, page;
+    int key;
+    int want_mode, want_page;
+    bool menu_shown;
+  } cases[] = {
+      {35, 0, key(KEY_O, 'o'), 36, 1, true},
+      {35, 0, key(KEY_K, 'k'), 32, 2, true},
+      {35, 0, key(KEY_V, 'v'), 37, 3, true},
+      {35, 0, key(KEY_D, 'd'), 38, 4, true},
+      {35, 0, key(KEY_C, 'c'), 39, 5, true},
+      {35, 0, key(KEY_X, 'x'), 35, 0, true},
+      {35, 0, ESC, 0, 0, false},
+      {35, 0, key(KEY_F12), 0, 0, false},
+      // A key while a page is still shown only brings back the main page.
+      {35, 3, key(KEY_O, 'o'), 35, 0, true},
+      {35, 3, ESC, 35, 0, true},
+      {36, 1, ESC, 35, 0, true},
+      {32, 2, ESC, 35, 0, true},
+      {37, 3, ESC, 35, 0, true},
+      {38, 4, ESC, 35, 0, true},
+      {39, 5, ESC, 35, 0, true},
+  };
+  for (const auto& c : cases) {
+    gc_interface_mode = c.mode;
+    d.menu_page = c.page;
+    d.menu_open = 1;
+    press(c.key);
+    EXPECT_EQ(gc_interface_mode, static_cast<uint32_t>(c.want_mode)) << c.mode << " " << c.key;
+    EXPECT_EQ(d.menu_page, c.want_page) << c.mode << " " << c.key;
+    EXPECT_EQ(d.menu_open != 0, c.menu_shown) << c.mode << " " << c.key;
+  }
+
+  gc_interface_mode = 35;
+  d.help_scroll = 40;
+  press(key(KEY_H, 'h'));
+  EXPECT_EQ(gc_interface_mode, 31u);
+  EXPECT_TRUE(d.help_open);
+  EXPECT_FALSE(d.menu_open);
+  EXPECT_EQ(d.help_scroll, 0);
+  EXPECT_EQ(last_msg(), "Viewing help ... press ESC when done.");
+
+  gc_interface_mode = 35;
+  d.menu_open = 1;
+  press(key(KEY_Q, 'q'));
+  EXPECT_TRUE(session_over);
+  EXPECT_EQ(gc_interface_mode, 0u);
+  EXPECT_FALSE(d.menu_open);
+}
+
+TEST_F(MenuModesTest, NoKeyThisPassChangesNothing) {
+  // The key that opened each mode is still in last_key when a click comes.
+  const struct {
+    int mode;
+    int old_key;
+  } cases[] = {{35, key(KEY_F12)}, {36, key(KEY_A, 'a')}, {32, key(KEY_1, '1')}, {42, key(KEY_M, 'm')},
+               {43, key(KEY_U, 'u')}};
+  for (const auto& c : cases) {
+    gc_interface_mode = c.mode;
+    d.menu_open = 1;
+    d.map_open = d.help_open = 1;
+    const bool option_a = options.get(0);
+    a.last_key = c.old_key;
+    a.last_scancode = c.old_key >> 8;
+    a.last_ascii = 0;
+    a.key_this_pass = 0;
+    do_menu_mode(a, c.mode);
+    EXPECT_EQ(gc_interface_mode, static_cast<uint32_t>(c.mode)) << c.mode;
+    EXPECT_TRUE(d.menu_open && d.map_open && d.help_open) << c.mode;
+    EXPECT_EQ(options.get(0), option_a) << c.mode;
+    EXPECT_EQ(a.sub_state, 0) << c.mode;
+    EXPECT_TRUE(d.messages.empty()) << c.mode;
+  }
+}
+
+TEST_F(MenuModesTest, EveryOptionLetterTogglesItsOption) {
+  d.hide_bar = 0;
+  d.old_lighting = 0;
+  d.show_threat = 1;
+  d.mouse_enabled = 1;
+  d.dont_show_quake = 0;
+  d.show_fps = 0;
+  d.smooth_scaling = 0;
+  show_combat_messages = true;
+  const std::string letters = "abcpqderfgshtuvwixyjklzmnoAPBQRST";
+  const struct {
+    char letter;
+    std::function<int()> flag;
+    int after;
+  } flags[] = {
+      {'a', [] { return static_cast<int>(d.hide_bar); }, 1},
+      {'c', [] { return static_cast<int>(show_combat_messages); }, 0},
+      {'p', [] { return static_cast<int>(d.old_lighting); }, 1},
+      {'d', [] { return static_cast<int>(d.show_threat); }, 0},
+      {'e', [] { return static_cast<int>(d.mouse_enabled); }, 0},
+      {'r', [] { return static_cast<int>(d.dont_show_quake); }, 1},
+      {'f', [] { return static_cast<int>(d.show_fps); }, 1},
+      {'w', [] { return static_cast<int>(d.smooth_scaling); }, 1},
+      {'S', [] { return static_cast<int>(d.large_message_font); }, 1},
+      {'T', [] { return static_cast<int>(d.large_statbox); }, 1},
+  };
+  bool before[OPT_MAX_OPTS];
+  for (int n = 0; n < OPT_MAX_OPTS; ++n) before[n] = options.get(n);
+  for (int n = 0; n < OPT_MAX_OPTS; ++n) {
+    gc_interface_mode = 36;
+    d.menu_page = 1;
+    press_char(letters[n]);
+    EXPECT_EQ(gc_interface_mode, 36u) << letters[n];
+    EXPECT_EQ(options.get(n), !before[n]) << letters[n];
+    // The page shows the new value.
+    const auto rows = menu_rows(MENU_OPTIONS, current_menu_facts());
+    const std::string want = std::string(1, letters[n]) + " ) " + (before[n] ? "off " : "on  ");
+    int found = 0;
+    for (const MenuRow& r : rows) found += r.text.rfind(want, 0) == 0;
+    EXPECT_EQ(found, 1) << want;
+  }
+  for (const auto& f : flags) EXPECT_EQ(f.flag(), f.after) << f.letter;
+  // A letter of no option and a case-folded letter change nothing more.
+  press_char('U');
+  // Setting the resolution again (option 29) stores whether the screen fills
+  // the desktop, which puts option 4 back; the other options keep their state.
+  for (int n = 0; n < OPT_MAX_OPTS; ++n) {
+    if (n == OPT_FULLSCREEN) continue;
+    EXPECT_EQ(options.get(n), !before[n]) << n;
+  }
+
+  ASSERT_EQ(client_cfg.save(), 0);
+  client_cfg = ConfigFile("client.cfg");
+  ASSERT_EQ(client_cfg.load(), 0);
+  for (int n = 0; n < OPT_MAX_OPTS; ++n) {
+    if (n == OPT_FULLSCREEN) continue;
+    EXPECT_EQ(options.get(n), !before[n]) << n;
+  }
+  d.large_message_font = d.large_statbox = 0;
+  d.compute_layout();
+}
+
+TEST_F(MenuModesTest, VolumeAndBoxColourSteps) {
+  const struct {
+    int mode;
+    const char* setting;
+    int start;
+    char key;
+    int after;
+  } cases[] = {
+      {37, "volume", 3, 'q', 3},          {37, "volume", 5, 'q', 0},
+      {37, "volume", 252, 'w', 252},      {37, "volume", 250, 'w', 255},
+      {37, "music_volume", 100, 's', 105}, {39, "boxr", 100, 'q', 95},
+      {39, "boxg", 250, 's', 255},        {39, "boxb", 251, 'x', 251},
+  };
+  for (const auto& c : cases) {
+    client_cfg.set_int(c.setting, c.start);
+    gc_interface_mode = c.mode;
+    press_char(c.key);
+    EXPECT_EQ(client_cfg.get_int(c.setting), c.after) << c.setting << " " << c.start << " " << c.key;
+    EXPECT_EQ(gc_interface_mode, static_cast<uint32_t>(c.mode));
+  }
+  // The pages show the new figures; the box colour follows the settings.
+  client_cfg.set_int("volume", 128);
+  gc_interface_mode = 37;
+  press_char('w');
+  EXPECT_EQ(menu_rows(MENU_VOLUME, current_menu_facts())[3].text, "Sound: 052 [#####-----]");
+  client_cfg.set_int("boxr", 200);
+  client_cfg.set_int("boxg", 100);
+  client_cfg.set_int("boxb", 55);
+  gc_interface_mode = 39;
+  press_char('x');
+  EXPECT_EQ(d.box_colour, makecol(200, 100, 60));
+  const auto rows = menu_rows(MENU_COLOURS, current_menu_facts());
+  EXPECT_EQ(rows[3].text, "Red:   078 [#######---]");
+  EXPECT_EQ(rows[5].text, "Blue:  023 [##--------]");
+}
+
+TEST_F(MenuModesTest, ResolutionChoice) {
+  d.modes = {0, 1};
+  gc_interface_mode = 38;
+  press_char('b');
+  EXPECT_EQ(res_x, 1024);
+  EXPECT_EQ(res_y, 768);
+  EXPECT_EQ(client_cfg.get_int("res_x"), 1024);
+  EXPECT_EQ(client_cfg.get_int("res_y"), 768);
+  EXPECT_EQ(menu_rows(MENU_RESOLUTION, current_menu_facts())[3].text, "b) >1024 x 768");
+  // Beyond the offered modes: nothing changes.
+  press_char('c');
+  press_char('q');
+  EXPECT_EQ(res_x, 1024);
+  EXPECT_EQ(client_cfg.get_int("res_x"), 1024);
+  EXPECT_EQ(gc_interface_mode, 38u);
+  res_x = 800;
+  res_y = 600;
+  d.compute_layout();
+  d.modes.clear();
+}
+
+TEST_F(MenuModesTest, KeyRebinding) {
+  common_cfg.set_int("disable_keymap_3", 1);
+  gc_interface_mode = 32;
+  const struct {
+    int key;
+    int sub_state;
+    const char* message;  // "<none>": nothing printed by this key
+  } steps[] = {
+      {key(KEY_X, 'x'), 0, "<none>"},
+      {key(KEY_4, '4'), 0, "<none>"},  // a disabled action
+      {key(KEY_1, '1'), 3, "Press new key for [North: ], or unbind it with ENTER, or cancel with ESC"},
+      {key(KEY_F9), 3, "Can't bind to F9 - hit another key or Esc to cancel."},
+      {key(KEY_Q, 'q'), 0, "North set to key [Q]"},
+      {key(KEY_W, 'w'), 3, "Press new key for [Use: U], or unbind it with ENTER, or cancel with ESC"},
+      {key(KEY_A, 'a'), 0, "[Activate] is now unbound!"},
+      {key(KEY_8, '8'), 3, "Press new key for [Northwest: ], or unbind it with ENTER, or cancel with ESC"},
+      {ESC, 0, "Skipped!"},
+      {key(KEY_C, 'c'), 3, "Press new key for [Cast: C], or unbind it with ENTER, or cancel with ESC"},
+      {key(KEY_ENTER, 13), 0, "[Cast] is now unbound!"},
+  };
+  for (const auto& s : steps) {
+    d.messages.clear();
+    press(s.key);
+    EXPECT_EQ(a.sub_state, s.sub_state) << s.message;
+    EXPECT_EQ(last_msg(), s.message);
+    EXPECT_EQ(gc_interface_mode, 32u) << s.message;
+  }
+  EXPECT_EQ(keymap.get_key(KA_NORTH), KEY_Q);
+  EXPECT_EQ(keymap.get_key(KA_USE), KEY_A);
+  EXPECT_EQ(keymap.get_key(KA_ACTIVATE), 0);
+  EXPECT_EQ(keymap.get_key(KA_CAST), 0);
+  EXPECT_EQ(keymap.get_key(KA_NORTHWEST), 0);
+  // Every change is in the file at once.
+  const std::string file = TempDir::read(KEYMAP_FILE);
+  for (const char* line : {"North|17 0 0 0\n", "Use|1 0 0 0\n", "Activate|0 0 0 0\n", "Cast|0 0 0 0\n"})
+    EXPECT_NE(file.find(line), std::string::npos) << line;
+
+  // Reset needs a 'y'.
+  const struct {
+    int key;
+    int sub_state;
+    const char* message;
+  } reset[] = {
+      {key(KEY_Z, 'Z'), 4, "Are you sure you wish to reset your keymaps? (y/n)"},
+      {key(KEY_N, 'n'), 0, "Nevermind."},
+      {key(KEY_Z, 'Z'), 4, "Are you sure you wish to reset your keymaps? (y/n)"},
+      {key(KEY_Y, 'y'), 0, "Keymaps reset to default."},
+  };
+  for (const auto& s : reset) {
+    press(s.key);
+    EXPECT_EQ(a.sub_state, s.sub_state) << s.message;
+    EXPECT_EQ(last_msg(), s.message);
+  }
+  EXPECT_EQ(keymap.get_key(KA_NORTH), 0);
+  EXPECT_EQ(keymap.get_key(KA_CAST), KEY_C);
+  Keymap reread;
+  reread.load();
+  EXPECT_EQ(reread.get_key(KA_USE), KEY_U);
+  EXPECT_EQ(reread.get_key(KA_ACTIVATE), KEY_A);
+
+  press(ESC);
+  EXPECT_EQ(gc_interface_mode, 35u);
+  EXPECT_EQ(d.menu_page, 0);
+  EXPECT_EQ(a.sub_state, 0);
+}
+
+TEST_F(MenuModesTest, HelpAndBookPaging) {
+  gc_interface_mode = 31;
+  d.help_open = 1;
+  d.help_index = 0;
+  d.help_scroll = 0;
+  d.play_h = 320;
+  d.tile_size = 32;  // 320 pixels: 32 rows a window
+  const struct {
+    int key;
+    int scroll;
+  } help[] = {{key(KEY_PGDN), 32}, {key(KEY_PGDN), 64}, {key(KEY_UP), 63}, {key(KEY_PGUP), 31},
+              {key(KEY_PGUP), 0},  {key(KEY_UP), 0},    {key(KEY_DOWN), 1}, {key(KEY_X, 'x'), 1}};
+  for (const auto& h : help) {
+    press(h.key);
+    EXPECT_EQ(d.help_scroll, h.scroll) << h.key;
+  }
+  press(key(KEY_SLASH, '?'));
+  EXPECT_EQ(d.help_index, 1);
+  press(key(KEY_SLASH, '?'));
+  EXPECT_EQ(d.help_index, 0);
+  press(ESC);
+  EXPECT_FALSE(d.help_open);
+  EXPECT_EQ(gc_interface_mode, 0u);
+  EXPECT_EQ(last_msg(), "Done!");
+
+  gc_interface_mode = 33;
+  d.book_open = 1;
+  d.book_page = 1;
+  d.book_page_count = 3;
+  const struct {
+    int key;
+    int page;
+  } book[] = {{key(KEY_STOP, '.'), 2}, {key(KEY_RIGHT), 3},   {key(KEY_6_PAD), 3},
+              {key(KEY_COMMA, ','), 2}, {key(KEY_LEFT), 1},   {key(KEY_4_PAD), 1},
+              {key(KEY_6_PAD, '6'), 2}, {key(KEY_B, 'b'), 2}};
+  for (const auto& b : book) {
+    press(b.key);
+    EXPECT_EQ(d.book_page, b.page) << b.key;
+  }
+  press(ESC);
+  EXPECT_FALSE(d.book_open);
+  EXPECT_EQ(last_msg(), "Done!");
+  EXPECT_EQ(gc_interface_mode, 0u);
+
+  const struct {
+    int key;
+    bool closes;
+  } map[] = {{key(KEY_X, 'x'), false}, {key(KEY_M, 'm'), true}, {ESC, true}};
+  for (const auto& m : map) {
+    gc_interface_mode = 42;
+    d.map_open = 1;
+    press(m.key);
+    EXPECT_EQ(d.map_open == 0, m.closes) << m.key;
+    EXPECT_EQ(gc_interface_mode, m.closes ? 0u : 42u) << m.key;
+  }
+}
+
+TEST_F(MenuModesTest, HotbarCommandBinding) {
+  a.hotbar_button = 3;
+  ASSERT_EQ(keymap.find_action(KEY_F5), -1);
+  const struct {
+    int key;
+    int mode;
+    const char* message;
+  } steps[] = {
+      {key(KEY_F5), 43, "Not a command."},
+      {ESC, 0, "Cancelled!"},
+      {key(KEY_U, 'u'), 0, "Bound to Use!"},
+  };
+  for (const auto& s : steps) {
+    gc_interface_mode = 43;
+    press(s.key);
+    EXPECT_EQ(gc_interface_mode, static_cast<uint32_t>(s.mode)) << s.message;
+    EXPECT_EQ(last_msg(), s.message);
+  }
+  ConfigFile saved("client.cfg");
+  ASSERT_EQ(saved.load(), 0);
+  EXPECT_EQ(saved.get_int("hotbar3"), KA_USE);
+
+  // A file that cannot be written is reported; the program goes on.
+  client_cfg.set_file_name("no such folder/client.cfg");
+  a.hotbar_button = 4;
+  gc_interface_mode = 43;
+  press(key(KEY_L, 'l'));
+  EXPECT_EQ(gc_interface_mode, 0u);
+  EXPECT_EQ(client_cfg.get_int("hotbar4"), KA_LOOK);
+  EXPECT_EQ(last_msg(), "Could not save client.cfg; the binding lasts until you quit.");
+}
+
+}  // namespace
