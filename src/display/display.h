@@ -184,9 +184,6 @@ class QYXDisplay {
   ItemList* list_shown = nullptr;
   std::string list_title;
   PanelRedrawPacer panel_pacer{panel_clock_ms};
-  // Draws an item's picture in one play cell at (x, y); set by the map view
-  // drawing, null until then (the panel then shows no item pictures).
-  std::function<void(BITMAP*, const Item&, int x, int y)> draw_item_picture;
 
   void draw_input_line(const std::string& prompt, const std::string& text, int caret) {
     input_prompt = prompt;

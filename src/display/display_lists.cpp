@@ -61,7 +61,9 @@ void QYXDisplay::draw_list_panel(ItemList* list, int kind, BITMAP* target) {
   };
   ctx.school_colour = [this](int spell) { return school_rgb(spell); };
   ctx.clear_panel = [this] { clear_panel(); };
-  ctx.draw_item = draw_item_picture;
+  ctx.draw_item = [this](BITMAP* b, const Item& item, int x, int y) {
+    draw_item_picture(item, b, x, y, false);
+  };
   if (target != nullptr && target == back_buffer) {
     ctx.copy_to = back_buffer;
     ctx.panel_x = panel_x;

@@ -124,7 +124,7 @@ void QYXDisplay::redraw_panel(BITMAP* target) {
   const PanelFonts fonts{main_font, names_font ? names_font : main_font};
   draw_character_sheet(panel_bitmap, fonts, rgb_of(box_colour), sheet, special,
                        [this](BITMAP* cell) {
-                         if (draw_item_picture) draw_item_picture(cell, Item(me.code), 0, 0);
+                         draw_item_picture(Item(me.code), cell, 0, 0, false);
                        });
   copy_panel(panel_bitmap, target, back_buffer, panel_x, panel_y);
 }
