@@ -138,6 +138,18 @@ class QYXDisplay {
     last_list_style = style;
     return Item(-1);
   }
+  // The list keys as the modes call them; until the list panel is wired a
+  // key leaves the list open and ESC closes it.
+  Item list_input(class ItemList* list, int key, int kind, bool switch_flag) {
+    (void)list; (void)switch_flag;
+    list_input_calls++;
+    last_list_style = kind;
+    return (key & 0xff) == 27 ? Item(-1) : Item(-2);
+  }
+  Item list_input_kind3(class ItemList* list, int key, bool switch_flag) {
+    return list_input(list, key, 3, switch_flag);
+  }
+  Item list_input_kind0(class ItemList* list, int key) { return list_input(list, key, 0, false); }
   void draw_input_line(const std::string& prompt, const std::string& text, int caret) {
     input_prompt = prompt;
     (void)text; (void)caret;
