@@ -130,6 +130,12 @@ void do_drop_direction(ClientApp& app, int mode) {
 
 // ---- Trading -------------------------------------------------------------------------------
 
+// A limit of the game's configuration; an unset (0) limit is none.
+bool at_limit(int count, const char* key) {
+  int limit = common_cfg.get_int(key);
+  return limit > 0 && count >= limit;
+}
+
 bool is_bank(const ClientApp& app) { return app.list_kind == 'B'; }
 bool is_transfer(const ClientApp& app) { return app.list_kind == 'P'; }
 bool is_merchant(const ClientApp& app) { return !is_bank(app) && !is_transfer(app); }
@@ -234,7 +240,7 @@ bool take_from_partner(ClientApp& app, const Item& item, int64_t qty) {
     }
   }
   if (!dm && items.get_qty(item.from_bank()) <= 0 && wl.get_type(item) != 'X' &&
-      items.count_carried() >= common_cfg.get_int("max_inventory")) {
+      at_limit(items.count_carried(), "max_inventory")) {
     d.print_msg("Your inventory is full!");
     return false;
   }
@@ -263,7 +269,7 @@ bool give_to_partner(ClientApp& app, const Item& item, int64_t qty) {
   const int shown = static_cast<int>(qty);
   if (is_bank(app)) {
     if (!me.is_dm() && items.get_qty(item.to_bank()) <= 0 &&
-        items.count_banked() >= common_cfg.get_int("max_banked_items")) {
+        at_limit(items.count_banked(), "max_banked_items")) {
       d.print_msg("Your bank is full!");
       return false;
     }
