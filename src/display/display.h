@@ -144,7 +144,10 @@ class QYXDisplay {
     (void)list; (void)switch_flag;
     list_input_calls++;
     last_list_style = kind;
-    return (key & 0xff) == 27 ? Item(-1) : Item(-2);
+    if (key == '!') curr_display = 1;
+    if ((key & 0xff) != 27) return Item(-2);
+    curr_display = 0;
+    return Item(-1);
   }
   Item list_input_kind3(class ItemList* list, int key, bool switch_flag) {
     return list_input(list, key, 3, switch_flag);

@@ -428,7 +428,7 @@ void choose_item_menu(ClientApp& app, int filter, int use_kind, const char* titl
   d.list_title = title;
   if (construct_item_list(temp_list, filter) == 0) d.print_msg("%s", empty_text);
   d.list_input_kind3(&temp_list, '!', true);
-  if (d.list_panel != 0 && temp_list.first != nullptr)
+  if (d.curr_display == 1 && temp_list.first != nullptr)
     d.print_msg("%s", app.use_choice_flag ? force_prompt : prompt);
   repeat_use = repeat_cast = repeat_make = false;
   gc_interface_mode = app.use_choice_flag ? MODE_FORCEUSEDIR : MODE_USE;

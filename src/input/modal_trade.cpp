@@ -191,8 +191,9 @@ int64_t take_quantity(const ClientApp& app, int mode, const Item& item, int64_t 
                                                             : 1;
   int64_t qty = step;
   bool all_allowed = mode == MODE_SELL || is_bank(app) || is_transfer(app);
+  // An unlimited stock (-1) has no "everything" to take.
   if (app.last_scancode == KEY_TAB && all_allowed)
-    qty = available;
+    qty = available < 0 ? step : available;
   else if (is_shift_down() &&
            (app.last_scancode == KEY_ENTER || app.last_scancode == KEY_SPACE))
     qty = step * 10;
@@ -356,7 +357,9 @@ void do_trade_mode(ClientApp& app, int mode) {
     // A stock of -1 is unlimited.
     int64_t available = node != nullptr ? node->qty : 0;
     if (available == 0) return;
-    done = take_from_partner(app, r, take_quantity(app, mode, r, available));
+    int64_t qty = take_quantity(app, mode, r, available);
+    if (qty <= 0) return;
+    done = take_from_partner(app, r, qty);
   } else {
     int64_t held = items.get_qty(r);
     int64_t readied = count_equipped(r);
@@ -364,7 +367,9 @@ void do_trade_mode(ClientApp& app, int mode) {
       d.print_msg("You can't sell or bank what you have readied!");
       return;
     }
-    done = give_to_partner(app, r, take_quantity(app, mode, r, held - readied));
+    int64_t qty = take_quantity(app, mode, r, held - readied);
+    if (qty <= 0) return;
+    done = give_to_partner(app, r, qty);
   }
   if (done && refresh_trade_list(app, mode, r, neighbour)) d.list_input(&temp_list, '$', kind, false);
 }

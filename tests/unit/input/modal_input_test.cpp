@@ -153,6 +153,55 @@ TEST_F(ModalTest, DirectionPromptsSendTheirLineAndLeave) {
   session_over = false;
 }
 
+TEST_F(ModalTest, UseDirectionUsesTheChosenItemThere) {
+  app.chosen_item = Item(BREAD);
+  gc_interface_mode = MODE_USEDIR;
+  press(pad(6));
+  EXPECT_EQ(sent(), "U " + Item(BREAD).str() + " 11 20 1 1");
+  EXPECT_EQ(app.repeat_item, Item(BREAD));
+  EXPECT_EQ(app.repeat_dir, pad(6));
+  gc_interface_mode = MODE_USEDIR;
+  press(ESC);
+  EXPECT_EQ(sent(), "<none>");
+  EXPECT_EQ(last_msg(), "Use cancelled!");
+}
+
+TEST_F(ModalTest, InventoryViewSendsTheNetMoves) {
+  const Item a(BREAD), b(HAT);
+  items.add(a, 1, 0, false);
+  items.add(b, 1, 0, false);
+  pick_list = {{a, 1}, {b, 0}, {a, 1}};
+  gc_interface_mode = MODE_VIEW_INV;
+  list_results = {Item(-1L)};
+  press(ENTER);
+  EXPECT_EQ(last_msg(), "Done!");
+  EXPECT_EQ(sent(), "J\t0\t" + a.str(false) + "@2:" + b.str(false) + "@-1:");
+  EXPECT_TRUE(pick_list.empty());
+
+  // ESC forgets the moves.
+  pick_list = {{a, 1}};
+  gc_interface_mode = MODE_VIEW_INV;
+  list_results = {Item(-1L)};
+  press(ESC);
+  EXPECT_EQ(last_msg(), "Cancelled!");
+  EXPECT_EQ(sent(), "<none>");
+
+  // Long move lists are cut into lines of about 900 characters.
+  for (int i = 0; i < 200; ++i) pick_list.push_back({Item(BREAD | (static_cast<long>(i) << 12)), 0});
+  gc_interface_mode = MODE_VIEW_BANK;
+  list_results = {Item(-1L)};
+  press(ENTER);
+  size_t parts = 0, lines = 0;
+  for (std::string line = sent(); line != "<none>"; line = sent()) {
+    ++lines;
+    EXPECT_EQ(line.rfind("J\t1\t", 0), 0u);
+    EXPECT_LT(line.size(), REARRANGE_LINE_MAX + 40);
+    for (char c : line) parts += c == '@';
+  }
+  EXPECT_EQ(parts, 200u);
+  EXPECT_GE(lines, 2u);
+}
+
 TEST_F(ModalTest, KeyNotProducedThisPassIsIgnored) {
   for (int mode : {6, 8, 17, 20, 21, 25}) {
     gc_interface_mode = mode;
@@ -295,6 +344,8 @@ TEST_F(ModalTest, BuyingChecksTheGoldInSixtyFourBits) {
       {'M', 500, BLADE, -1, 3, ENTER, "This item is for trade only and cannot be bought.", 500, 0},
       {'P', 0, BLADE, -1, 3, ENTER, "You transferred the short blade! (x1)", 0, 1},
       {'P', 0, BLADE, 5, 3, (KEY_TAB << 8) | 9, "You transferred the short blade! (x3)", 0, 3},
+      // An unlimited stock gives one step for TAB.
+      {'P', 0, BLADE, 5, -1, (KEY_TAB << 8) | 9, "You transferred the short blade! (x1)", 0, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.partner << " gold " << c.gold << " price " << c.price);
@@ -314,8 +365,9 @@ TEST_F(ModalTest, BuyingChecksTheGoldInSixtyFourBits) {
       EXPECT_EQ(items.get_qty(Item(c.item)), c.item_after);
     }
     // Taking the whole stock ends the trade and sends the pending list.
-    EXPECT_EQ(drop_list.first != nullptr, c.item_after > 0 && c.item_after < c.stock);
-    EXPECT_EQ(sent() == "<none>", c.item_after < c.stock);
+    bool sold_out = c.stock > 0 && c.item_after >= c.stock;
+    EXPECT_EQ(drop_list.first != nullptr, c.item_after > 0 && !sold_out);
+    EXPECT_EQ(sent() != "<none>", sold_out);
     while (sent() != "<none>") {
     }
   }
@@ -571,6 +623,13 @@ TEST_F(ModalTest, UseListUsesChosenItemOrStepsTheTab) {
   EXPECT_EQ(static_cast<int>(gc_interface_mode), MODE_USE);
   EXPECT_EQ(app.use_choice, USE_KIND_EAT);
   EXPECT_EQ(d.list_title, "EAT");
+  EXPECT_EQ(last_msg(), "What would you like to eat?");
+  app.use_choice_flag = 1;
+  eat_menu(app);
+  EXPECT_EQ(static_cast<int>(gc_interface_mode), MODE_FORCEUSEDIR);
+  EXPECT_EQ(last_msg(), "Use food ...");
+  app.use_choice_flag = 0;
+  gc_interface_mode = MODE_USE;
   list_results = {Item(BREAD)};
   press(ENTER);
   EXPECT_EQ(sent(), "U " + Item(BREAD).str() + " 10 20 1 0");
