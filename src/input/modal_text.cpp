@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr int HOTKEY_SLOTS = 60;
 constexpr char TALK_SEPARATOR = 0x1f;
 
 void to_normal() { gc_interface_mode = MODE_NORMAL; }
@@ -103,7 +102,7 @@ void bind_spell_to_slot(int slot, int id) {
   tcpObj.sckSend("n s %d %x", slot, static_cast<unsigned>(id));
   me.spell_binds[slot] = id;
   me.item_binds[slot] = Item(0L);
-  for (int i = 0; i < HOTKEY_SLOTS; ++i) {
+  for (int i = 0; i < PLAYER_HOTKEYS; ++i) {
     if (i == slot || me.spell_binds[i] != id) continue;
     me.spell_binds[i] = -1;
     tcpObj.sckSend("n s %d -1", i);
@@ -127,7 +126,7 @@ void finish_spell_entry(ClientApp& app, int mode) {
   }
   if (mode == MODE_BIND_KEY) {
     int slot = app.button_number;
-    if (slot < 0 || slot >= HOTKEY_SLOTS) return;
+    if (slot < 0 || slot >= PLAYER_HOTKEYS) return;
     bind_spell_to_slot(slot, id);
     bool f_key = slot > 9;
     bool combo = slot >= 10 && slot <= 17;

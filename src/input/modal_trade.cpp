@@ -85,8 +85,6 @@ void do_drop_count(ClientApp& app) {
     gc_interface_mode = MODE_DROPALL3;
     return;
   }
-  if (app.last_ascii >= '0' && app.last_ascii <= '9' && app.input_text.size() >= TYPED_NUMBER_DIGITS)
-    return;
   if (modal::edit_number(app.input_text, app.last_ascii, app.last_scancode, false)) {
     app.input_pos = static_cast<int32_t>(app.input_text.size());
     d.draw_input_line("How many? ", app.input_text, app.input_pos);
