@@ -136,6 +136,17 @@ class ClientApp {
   // The facing of the last cast at a cell.
   int32_t cast_facing = 0;
 
+  // ---- Modal input: state of the prompts, lists and text entries ----
+  // The list entry under the pointer on a click (Item(-1) none).
+  Item hover_item{-1L};
+  // The count typed at "How many? " (-1 none given).
+  int64_t drop_count = -1;
+  // Points added to each stat during a level-up, and the total before it.
+  int32_t level_up_counts[4] = {};
+  int32_t level_up_saved_points = 0;
+  // When the ready list last readied or unreadied an item.
+  uint64_t ready_toggle_us = 0;
+
   ClientApp();
 
   // The main routine: start-up, then sessions until the player quits.

@@ -90,7 +90,65 @@ void DevSession::answer_attack(int target) {
   send(format_str("E %d %d %d 12 0 -1 -1 %d", target, wander_x, wander_y, lvl));
 }
 
+// ---- Talk, chat, price, level-up and crafting answers ---------------------------
+
+namespace {
+
+constexpr char TALK_SEPARATOR = 0x1f;
+
+// The guard's answer to a topic.
+std::string guard_answer(const std::string& topic) {
+  std::string t = to_upper(topic);
+  if (t == "JOB") return "I keep the peace of this market.";
+  if (t == "TIME") return "The bell rings at every hour.";
+  if (t == "MARKET") return "The merchant sells blades, the banker keeps your gold.";
+  return "I know nothing of " + topic + ".";
+}
+
+}  // namespace
+
+// True when the line was one of these requests.
+bool DevSession::market_talk(const std::string& line) {
+  if (line.size() > 1 && line[0] == 'T' && line[1] == TALK_SEPARATOR) {
+    int npc = 0;
+    size_t text_at = line.find(TALK_SEPARATOR, 2);
+    if (text_at == std::string::npos || std::sscanf(line.c_str() + 2, "%d", &npc) != 1) return true;
+    std::string topic = line.substr(text_at + 1);
+    dev_log("talk[%d]: npc %d '%s'", id, npc, topic.c_str());
+    if (npc == GUARD_ID) send("MsGuard: " + guard_answer(topic));
+    return true;
+  }
+  char item[64] = {};
+  int price = 0;
+  if (std::sscanf(line.c_str(), "T /sp %63s %d", item, &price) == 2) {
+    dev_log("price[%d]: %s %d", id, item, price);
+    send(format_str("MsPrice of %s set to %d.", item, price));
+    return true;
+  }
+  if (line.rfind("T ", 0) == 0) {
+    dev_log("chat[%d]: %s", id, line.c_str() + 2);
+    send("Mc" + ch.name + ": " + line.substr(2));
+    return true;
+  }
+  int counts[4] = {};
+  if (std::sscanf(line.c_str(), "H %d %d %d %d", &counts[0], &counts[1], &counts[2], &counts[3]) == 4) {
+    dev_log("levelup[%d]: %d %d %d %d", id, counts[0], counts[1], counts[2], counts[3]);
+    send("MsYou feel your training take hold.");
+    return true;
+  }
+  char made[64] = {}, base[64] = {};
+  int count = 0;
+  if (std::sscanf(line.c_str(), "ci %63s %d %63s", made, &count, base) == 3 ||
+      std::sscanf(line.c_str(), "cm %63s %d %63s", made, &count, base) == 3) {
+    dev_log("craft[%d]: %s x%d from %s", id, made, count, base);
+    send(format_str("CxYou set to work on %s (x%d).", made, count));
+    return true;
+  }
+  return false;
+}
+
 bool DevSession::market_request(const std::string& line) {
+  if (market_talk(line)) return true;
   if (line.rfind("j ", 0) == 0) {
     if (line != "j 0 0 0 0 0 0") {
       picked.push_back(line.substr(2));

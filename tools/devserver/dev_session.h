@@ -123,6 +123,8 @@ class DevSession {
   void start_market();
   // True when the line was a market request.
   bool market_request(const std::string& line);
+  // Talk, chat, price, level-up and crafting requests of the market demo.
+  bool market_talk(const std::string& line);
   void answer_attack(int target);
   void next_market_offer();
 };

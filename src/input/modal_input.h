@@ -1,0 +1,105 @@
+#pragma once
+// The modal input handler: every interaction mode but normal play reads the
+// key of the pass here (prompts, lists, text entries, trading, drops,
+// casting and level-up), and the small menus that open the use lists.
+// ClientApp::do_non_normal_mode is the entry; the menu, help, book, map and
+// binding modes are handed to do_menu_mode.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "core/item.h"
+
+class ClientApp;
+class ItemList;
+
+// Interaction modes handled here (the values of `gc_interface_mode`).
+enum {
+  MODE_VIEW_INV = 1, MODE_VIEW_BANK = 2, MODE_USE = 3, MODE_USEDIR = 4, MODE_READY = 5,
+  MODE_TALKDIR = 6, MODE_GET = 7, MODE_QUIT = 8, MODE_DROP2 = 9, MODE_DROPALL = 10,
+  MODE_DROPALL2 = 11, MODE_DROPALL3 = 12, MODE_LOOK = 13, MODE_BUY = 14, MODE_SELL = 15,
+  MODE_MAKE = 16, MODE_CHAT = 17, MODE_ACTIVATE = 18, MODE_CASTDIR = 19, MODE_SEARCH = 20,
+  MODE_LEVEL_UP = 21, MODE_BIND_KEY = 22, MODE_OPEN = 23, MODE_FORCEUSEDIR = 24,
+  MODE_NPCTALK = 25, MODE_ABILITY = 26, MODE_CCAST = 27, MODE_CAST = 28, MODE_EXIT_MOUNT = 29,
+  MODE_FIRE = 30, MODE_MAKE_CHOOSE_MAT = 34, MODE_GETLIST = 40, MODE_GETONE = 41
+};
+
+// Use kinds of the use menus.
+enum { USE_KIND_USE = 1, USE_KIND_EAT = 2, USE_KIND_DRINK = 3, USE_KIND_READ = 4 };
+
+constexpr int LIST_KIND_PILE = 9;
+constexpr int CHAT_HISTORY_MAX = 50;
+constexpr size_t TYPED_TEXT_MAX = 200;
+// The longest count or price typed: nine digits always fit an int.
+constexpr size_t TYPED_NUMBER_DIGITS = 9;
+constexpr size_t SPELL_LETTERS_MAX = 10;
+constexpr size_t REARRANGE_LINE_MAX = 900;
+constexpr int CRAFT_DELAY_DEFAULT_MS = 2500;
+constexpr uint64_t READY_TOGGLE_GAP_US = 300000;
+
+// The crafting delay of the chosen entry, read by the tick (ms).
+extern int craft_delay;
+
+// The list panel as the modes see it. By default these reach the display;
+// tests put their own list in place.
+struct ModalListHooks {
+  // The key of the pass given to the open list: the picked item, Item(-1)
+  // when closed, Item(-2) while it stays open.
+  std::function<Item(ItemList* list, int key, int kind, bool switch_flag)> input;
+  // -1 when the list closed on a request for the previous tab, +1 for the
+  // next one, 0 otherwise.
+  std::function<int()> tab_request;
+  // Whether a name search is typed in the list.
+  std::function<bool()> search_typed;
+};
+extern ModalListHooks modal_list;
+void reset_modal_list_hooks();
+
+// ---- List openers ----------------------------------------------------------------
+void choose_item_menu(ClientApp& app, int filter, int use_kind, const char* title,
+                      const char* empty_text, const char* prompt, const char* force_prompt);
+void use_item_menu(ClientApp& app);
+void eat_menu(ClientApp& app);
+void drink_menu(ClientApp& app);
+void read_menu(ClientApp& app);
+
+// ---- Parsing of typed numbers --------------------------------------------------
+// A typed count: -1 for an empty or unreadable text, else the digits' value
+// saturated at INT32_MAX.
+int64_t parse_count(const std::string& text);
+// A typed price: false unless the text is an optional '-' and digits whose
+// value fits an int.
+bool parse_price(const std::string& text, int32_t& price);
+// What a drop of `count` takes when `held` are carried: 0 or less means all;
+// only a game master may take more than is held.
+int64_t drop_quantity(int64_t count, int64_t held, bool dm);
+
+// ---- Shared by the mode files ------------------------------------------------------
+namespace modal {
+// Closes the open list: the panel goes back to the stat page and the
+// temporary list is emptied.
+void close_list();
+// Ends a direction prompt so that its key does not also move the player.
+void end_direction_prompt(ClientApp& app);
+// Reads the open list with the key of the pass; a click on an entry picks it.
+Item read_list(ClientApp& app, int kind, bool switch_flag);
+// A key that names a hotkey slot (not a keypad digit, not from a click).
+bool is_slot_key(const ClientApp& app);
+// Appends or removes one typed digit (and '-' first when allowed); true when
+// the key was one of them.
+bool edit_number(std::string& text, int ascii, int scancode, bool allow_minus);
+
+void do_drop_modes(ClientApp& app, int mode);
+void do_trade_mode(ClientApp& app, int mode);
+void do_text_entry(ClientApp& app, int mode);
+void do_spell_entry(ClientApp& app, int mode);
+void do_ability_list(ClientApp& app);
+void do_level_up(ClientApp& app);
+}  // namespace modal
+
+// ---- Hotkey slots, until they land with the normal-mode keys -----------------------
+int scancode_to_slot(int scancode);
+std::string slot_key_name(int slot);
+std::string combo_key_name(int slot, bool short_form);
+void bind_item_to_key(int scancode);

@@ -1,0 +1,709 @@
+// The modal input handler: each mode's keys, messages, next mode and the
+// line the server receives, with keys set on the app and a scripted list.
+
+#include "input/modal_input.h"
+
+#include <allegro.h>
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <deque>
+#include <memory>
+#include <string>
+
+#include "app/globals.h"
+#include "app/play_messages.h"
+#include "display/list_keys.h"
+#include "display/list_panel.h"
+#include "input/item_lists.h"
+#include "input/player_actions.h"
+#include "support/temp_dir.h"
+#include "unit/app/app_test_support.h"
+
+namespace {
+
+constexpr long BLADE = 0x181;
+constexpr long HAT = 0x1b0;
+constexpr long GOLD = 0x100;
+constexpr long BREAD = 0x1c0;
+
+int ch(char c) {
+  int sc = c >= 'a' && c <= 'z' ? KEY_A + (c - 'a') : c >= '0' && c <= '9' ? KEY_0 + (c - '0')
+           : c == ' '                                                      ? KEY_SPACE
+                                                                           : KEY_SLASH;
+  return (sc << 8) | static_cast<unsigned char>(c);
+}
+const int ESC = (KEY_ESC << 8) | 27;
+const int ENTER = (KEY_ENTER << 8) | 13;
+const int SPACE = (KEY_SPACE << 8) | ' ';
+const int NO_DIR = KEY_F12 << 8;
+int pad(int digit) { return (KEY_0_PAD + digit) << 8; }
+
+struct ModalTest : ::testing::Test {
+  TempDir dir;
+  std::unique_ptr<LoopbackServer> server;
+  std::deque<Item> list_results;  // what the open list answers, in turn
+  std::vector<int> list_keys;     // the keys it was given
+  int tab = 0;
+
+  void SetUp() override {
+    reset_app_state();
+    TempDir::copy_gamedata("dat");
+    TempDir::copy_gamedata("client.cfg");
+    common_cfg.load();
+    client_cfg.load();
+    sc.load();
+    spells.load();
+    wl.load();
+    me.reset();
+    me.map_level = 1;
+    me.x = 10;
+    me.y = 20;
+    me.hp = 10;
+    clear_world();
+    pick_list.clear();
+    app.hover_item = Item(-1L);
+    app.left_released = app.right_released = 0;
+    app.spell_ready = 1;
+    modal_list.input = [this](ItemList*, int key, int, bool) {
+      list_keys.push_back(key);
+      if (list_results.empty()) return Item(-2L);
+      Item r = list_results.front();
+      list_results.pop_front();
+      return r;
+    };
+    modal_list.tab_request = [this] { return tab; };
+    server = std::make_unique<LoopbackServer>();
+  }
+  void TearDown() override {
+    server.reset();
+    clear_world();
+    pick_list.clear();
+    reset_modal_list_hooks();
+    for (int k : {KEY_LSHIFT, KEY_LCONTROL, KEY_ALT}) key[k] = 0;
+  }
+  static void clear_world() {
+    items.clear();
+    temp_list.clear();
+    drop_list.clear();
+    server_objects.clear();
+    visible_creatures.clear();
+  }
+  void press(int k) {
+    app.last_key = k;
+    app.last_ascii = static_cast<uint8_t>(k & 0xff);
+    app.last_scancode = k >> 8;
+    app.do_non_normal_mode();
+  }
+  void type(const std::string& text) {
+    for (char c : text) press(ch(c));
+  }
+  std::string sent() { return server->next(50); }
+  std::string last_msg() { return d.messages.empty() ? "" : d.messages.back(); }
+};
+
+// ---- Direction prompts and small prompts --------------------------------------------
+
+TEST_F(ModalTest, DirectionPromptsSendTheirLineAndLeave) {
+  const struct {
+    int mode, key;
+    bool object_here;
+    const char* line;
+    const char* msg;
+    int next_mode;
+  } cases[] = {
+      {6, ESC, false, "<none>", "Talk cancelled!", 0},
+      {6, NO_DIR, false, "<none>", "Invalid direction!", 0},
+      {20, pad(8), false, "S 10 19 0", "", 0},
+      {23, pad(6), false, "S 11 20 1", "", 0},
+      {20, ESC, false, "<none>", "Cancelled!", 0},
+      {13, pad(2), false, "s 10 21 0", "", 0},
+      {18, pad(4), false, "s 9 20 2", "", 0},
+      {18, ESC, false, "<none>", "Activate cancelled!", 0},
+      {13, ESC, false, "<none>", "Look cancelled!", 0},
+      {7, SPACE, false, "<none>", "Nothing there!", 0},
+      {7, SPACE, true, "g 10 20 1 1", "", 0},
+      {41, pad(5), true, "g 10 20 1 0", "", 0},
+      {7, NO_DIR, true, "<none>", "Invalid direction!", 0},
+      {7, ESC, true, "<none>", "Get cancelled!", 0},
+      {29, NO_DIR, false, "<none>", "", 29},
+      {29, pad(9), false, "X 0 11 19", "", 0},
+      {29, ESC, false, "<none>", "Cancelled!", 0},
+      {19, KEY_F10 << 8, false, "<none>", "", 19},
+      {19, ESC, false, "<none>", "Casting cancelled!", 0},
+      {8, ch('n'), false, "<none>", "Quit cancelled", 0},
+      {8, ch('y'), false, "q", "", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "mode " << c.mode << " key " << c.key);
+    d.messages.clear();
+    server_objects.clear();
+    if (c.object_here) server_objects.add_simple_obj(900, Item(BLADE), 10, 20, 0);
+    gc_interface_mode = c.mode;
+    app.move_step_ready = 1;
+    session_over = false;
+    press(c.key);
+    EXPECT_EQ(sent(), c.line);
+    EXPECT_EQ(last_msg(), c.msg);
+    EXPECT_EQ(static_cast<int>(gc_interface_mode), c.next_mode);
+    bool direction_prompt = c.mode != 8 && c.next_mode == 0;
+    EXPECT_EQ(app.move_step_ready == 0, direction_prompt);
+    EXPECT_EQ(session_over.load(), std::string(c.line) == "q");
+  }
+  session_over = false;
+}
+
+TEST_F(ModalTest, UseDirectionUsesTheChosenItemThere) {
+  app.chosen_item = Item(BREAD);
+  gc_interface_mode = MODE_USEDIR;
+  press(pad(6));
+  EXPECT_EQ(sent(), "U " + Item(BREAD).str() + " 11 20 1 1");
+  EXPECT_EQ(app.repeat_item, Item(BREAD));
+  EXPECT_EQ(app.repeat_dir, pad(6));
+  gc_interface_mode = MODE_USEDIR;
+  press(ESC);
+  EXPECT_EQ(sent(), "<none>");
+  EXPECT_EQ(last_msg(), "Use cancelled!");
+}
+
+TEST_F(ModalTest, InventoryViewSendsTheNetMoves) {
+  const Item a(BREAD), b(HAT);
+  items.add(a, 1, 0, false);
+  items.add(b, 1, 0, false);
+  pick_list = {{a, 1}, {b, 0}, {a, 1}};
+  gc_interface_mode = MODE_VIEW_INV;
+  list_results = {Item(-1L)};
+  press(ENTER);
+  EXPECT_EQ(last_msg(), "Done!");
+  EXPECT_EQ(sent(), "J\t0\t" + a.str(false) + "@2:" + b.str(false) + "@-1:");
+  EXPECT_TRUE(pick_list.empty());
+
+  // ESC forgets the moves.
+  pick_list = {{a, 1}};
+  gc_interface_mode = MODE_VIEW_INV;
+  list_results = {Item(-1L)};
+  press(ESC);
+  EXPECT_EQ(last_msg(), "Cancelled!");
+  EXPECT_EQ(sent(), "<none>");
+
+  // Long move lists are cut into lines of about 900 characters.
+  for (int i = 0; i < 200; ++i) pick_list.push_back({Item(BREAD | (static_cast<long>(i) << 12)), 0});
+  gc_interface_mode = MODE_VIEW_BANK;
+  list_results = {Item(-1L)};
+  press(ENTER);
+  size_t parts = 0, lines = 0;
+  for (std::string line = sent(); line != "<none>"; line = sent()) {
+    ++lines;
+    EXPECT_EQ(line.rfind("J\t1\t", 0), 0u);
+    EXPECT_LT(line.size(), REARRANGE_LINE_MAX + 40);
+    for (char c : line) parts += c == '@';
+  }
+  EXPECT_EQ(parts, 200u);
+  EXPECT_GE(lines, 2u);
+}
+
+TEST_F(ModalTest, KeyNotProducedThisPassIsIgnored) {
+  for (int mode : {6, 8, 17, 20, 21, 25}) {
+    gc_interface_mode = mode;
+    app.last_key = 0;
+    app.last_ascii = 0;
+    app.last_scancode = 0;
+    app.do_non_normal_mode();
+    EXPECT_EQ(static_cast<int>(gc_interface_mode), mode);
+  }
+  EXPECT_EQ(sent(), "<none>");
+  EXPECT_TRUE(d.messages.empty());
+}
+
+// ---- Level-up ------------------------------------------------------------------------------
+
+TEST_F(ModalTest, LevelUpCountsPointsAndSendsTheChoice) {
+  const struct {
+    const char* keys;
+    const char* line;
+    const char* last;
+    int points_left, mode;
+  } cases[] = {
+      {"sdi", "H 1 1 1 0", "Level up complete.", 0, 0},
+      {"iix", "<none>", "Intelligence++", 1, 21},
+      {"iii", "H 0 0 3 0", "Level up complete.", 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.keys);
+    d.messages.clear();
+    for (int32_t& n : app.level_up_counts) n = 0;
+    me.stat_points = 3;
+    app.level_up_saved_points = 3;
+    gc_interface_mode = MODE_LEVEL_UP;
+    type(c.keys);
+    EXPECT_EQ(sent(), c.line);
+    EXPECT_EQ(last_msg(), c.last);
+    EXPECT_EQ(me.stat_points, c.points_left);
+    EXPECT_EQ(static_cast<int>(gc_interface_mode), c.mode);
+  }
+  // ESC gives the points back and lets the player start over.
+  gc_interface_mode = MODE_LEVEL_UP;
+  app.level_up_pending = 0;
+  press(ESC);
+  EXPECT_EQ(me.stat_points, 3);
+  EXPECT_EQ(app.level_up_pending, 1);
+  EXPECT_EQ(last_msg(), "Level up canceled.");
+  EXPECT_EQ(static_cast<int>(gc_interface_mode), 0);
+}
+
+// ---- Text entry ------------------------------------------------------------------------------
+
+TEST_F(ModalTest, ChatAndNpcTalkLines) {
+  talk_partner_id = 163;
+  const struct {
+    int mode;
+    const char* text;
+    int end_key;
+    const char* line;
+    const char* msg;
+    int next_mode;
+  } cases[] = {
+      {17, "hello there", ENTER, "T hello there", "", 0},
+      {17, "#fps", ENTER, "<none>", "", 0},
+      {17, "", ENTER, "<none>", "", 17},
+      {17, "half", ESC, "<none>", "Cancelled!", 0},
+      {25, "job", ENTER, "T\x1f" "163\x1fjob", "", 25},
+      {25, "bye", ENTER, "<none>", "Bye!", 0},
+      {25, "ByE", ENTER, "<none>", "Bye!", 0},
+      {25, "", ESC, "<none>", "Bye!", 0},
+      {25, "jo", ESC, "<none>", "Cancelled!", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    d.messages.clear();
+    app.input_text.clear();
+    app.input_pos = 0;
+    gc_interface_mode = c.mode;
+    type(c.text);
+    press(c.end_key);
+    EXPECT_EQ(sent(), c.line);
+    if (std::string(c.msg).size()) { EXPECT_EQ(last_msg(), c.msg); }
+    EXPECT_EQ(static_cast<int>(gc_interface_mode), c.next_mode);
+    if (c.next_mode == 25) { EXPECT_TRUE(app.input_text.empty()); }
+  }
+}
+
+TEST_F(ModalTest, TextEditingKeysAndHistory) {
+  gc_interface_mode = MODE_CHAT;
+  app.input_history.clear();
+  for (int i = 0; i < 55; ++i) {
+    gc_interface_mode = MODE_CHAT;
+    type("l" + std::to_string(i));
+    press(ENTER);
+    EXPECT_EQ(sent(), "T l" + std::to_string(i));
+  }
+  ASSERT_EQ(app.input_history.size(), 50u);
+  EXPECT_EQ(app.input_history.front(), "l5");
+  EXPECT_EQ(app.input_history.back(), "l54");
+
+  gc_interface_mode = MODE_CHAT;
+  press(KEY_INSERT << 8);
+  EXPECT_EQ(app.input_text, "l54");
+  press(KEY_INSERT << 8);
+  EXPECT_EQ(app.input_text, "l53");
+  press(KEY_PGUP << 8);
+  EXPECT_EQ(app.input_text, "l54");
+  // HOME, then typing inserts at the start; END and BACKSPACE trim the end.
+  press(KEY_HOME << 8);
+  type("x");
+  press(KEY_END << 8);
+  press(KEY_BACKSPACE << 8);
+  EXPECT_EQ(app.input_text, "xl5");
+  // The line stops at 200 characters.
+  type(std::string(300, 'a'));
+  EXPECT_EQ(app.input_text.size(), TYPED_TEXT_MAX);
+}
+
+// ---- Trading --------------------------------------------------------------------------------
+
+struct TradeCase {
+  char partner;
+  long gold;
+  long item;
+  int price;
+  long stock;
+  int key;
+  const char* msg;
+  long gold_after;
+  long item_after;
+};
+
+TEST_F(ModalTest, BuyingChecksTheGoldInSixtyFourBits) {
+  common_cfg.set_int("max_inventory", 0);
+  const TradeCase cases[] = {
+      {'M', 120, BLADE, 40, 3, ENTER, "You bought the short blade! (x1)", 80, 1},
+      {'M', 40, BLADE, 40, 3, ENTER, "You bought the short blade! (x1)", 0, 1},
+      {'M', 39, BLADE, 40, 3, ENTER, "You can't afford that!", 39, 0},
+      // 3,000,000 a coin, 1000 coins a step: 3e9 passes an int.
+      {'M', 1000, GOLD, 3000000, 5000, ENTER, "You can't afford that!", 1000, 0},
+      {'M', 500, BLADE, -1, 3, ENTER, "This item is for trade only and cannot be bought.", 500, 0},
+      {'P', 0, BLADE, -1, 3, ENTER, "You transferred the short blade! (x1)", 0, 1},
+      {'P', 0, BLADE, 5, 3, (KEY_TAB << 8) | 9, "You transferred the short blade! (x3)", 0, 3},
+      // An unlimited stock gives one step for TAB.
+      {'P', 0, BLADE, 5, -1, (KEY_TAB << 8) | 9, "You transferred the short blade! (x1)", 0, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.partner << " gold " << c.gold << " price " << c.price);
+    clear_world();
+    d.messages.clear();
+    if (c.gold) items.add(Item(GOLD), c.gold, 0, false);
+    temp_list.add(Item(c.item), c.stock, c.price, true);
+    app.list_kind = c.partner;
+    app.list_container = 0;
+    app.sub_state = 0;
+    gc_interface_mode = MODE_BUY;
+    list_results = {Item(c.item)};
+    press(c.key);
+    EXPECT_EQ(d.messages.empty() ? "" : d.messages.front(), c.msg);
+    if (c.item != GOLD) {
+      EXPECT_EQ(items.get_qty(Item(GOLD)), c.gold_after);
+      EXPECT_EQ(items.get_qty(Item(c.item)), c.item_after);
+    }
+    // Taking the whole stock ends the trade and sends the pending list.
+    bool sold_out = c.stock > 0 && c.item_after >= c.stock;
+    EXPECT_EQ(drop_list.first != nullptr, c.item_after > 0 && !sold_out);
+    EXPECT_EQ(sent() != "<none>", sold_out);
+    while (sent() != "<none>") {
+    }
+  }
+}
+
+TEST_F(ModalTest, InventoryLimitAndBankWithdrawal) {
+  common_cfg.set_int("max_inventory", 2);
+  items.add(Item(HAT), 1, 0, false);
+  items.add(Item(BREAD), 1, 0, false);
+  temp_list.add(Item(BLADE), 3, 0, true);
+  app.list_kind = 'M';
+  gc_interface_mode = MODE_BUY;
+  list_results = {Item(BLADE)};
+  press(ENTER);
+  EXPECT_EQ(last_msg(), "Your inventory is full!");
+
+  // The bank hands back the banked stack as a carried one.
+  clear_world();
+  common_cfg.set_int("max_inventory", 0);
+  Item banked = Item(HAT).to_bank();
+  items.add(banked, 2, 0, false);
+  temp_list.add(banked, 2, 0, true);
+  app.list_kind = 'B';
+  gc_interface_mode = MODE_BUY;
+  list_results = {banked};
+  press(ENTER);
+  EXPECT_EQ(d.messages[d.messages.size() - 1], "You withdrew the reed hat! (x1)");
+  EXPECT_EQ(items.get_qty(Item(HAT)), 1);
+  EXPECT_EQ(items.get_qty(banked), 1);
+}
+
+TEST_F(ModalTest, SellingBankingAndTheEnd) {
+  common_cfg.set_int("max_banked_items", 1);
+  items.add(Item(BLADE), 2, 0, false);
+  app.list_kind = 'B';
+  app.list_partner = 161;
+  app.list_flag = 0;
+  app.list_container = 0;
+  gc_interface_mode = MODE_SELL;
+  construct_trade_list(temp_list, 'B', false, false);
+  list_results = {Item(BLADE)};
+  press(ENTER);
+  EXPECT_EQ(last_msg(), "You banked the short blade! (x1)");
+  EXPECT_EQ(items.get_qty(Item(BLADE).to_bank()), 1);
+  // A second stack of the same item may join the banked one.
+  list_results = {Item(BLADE)};
+  press(ENTER);
+  EXPECT_EQ(d.messages[d.messages.size() - 2], "You banked the short blade! (x1)");
+  EXPECT_EQ(last_msg(), "You have nothing left to bank!");
+  EXPECT_EQ(static_cast<int>(gc_interface_mode), 0);
+  EXPECT_EQ(sent(), "j " + Item(BLADE).str(false) + " 1 161 0 1 0");
+  EXPECT_EQ(sent(), "j " + Item(BLADE).str(false) + " 1 161 0 1 0");
+  EXPECT_EQ(sent(), "j 0 0 0 0 0 0");
+
+  // A full bank takes no new kind of item.
+  clear_world();
+  items.add(Item(HAT).to_bank(), 1, 0, false);
+  items.add(Item(BLADE), 1, 0, false);
+  gc_interface_mode = MODE_SELL;
+  list_results = {Item(BLADE)};
+  press(ENTER);
+  EXPECT_EQ(last_msg(), "Your bank is full!");
+
+  // A merchant pays the sell price; the partner's gold field saturates.
+  clear_world();
+  items.add(Item(BLADE), 1, 0, false);
+  app.list_kind = 'M';
+  app.list_flag = INT32_MAX - 1;
+  gc_interface_mode = MODE_SELL;
+  list_results = {Item(BLADE)};
+  press(ENTER);
+  long price = wl.get_sell_price(Item(BLADE));
+  ASSERT_GT(price, 1);
+  EXPECT_EQ(d.messages[d.messages.size() - 2],
+            "You sold the short blade (x1) for " + std::to_string(price) + " gp!");
+  EXPECT_EQ(items.get_qty(Item(GOLD)), price);
+  EXPECT_EQ(app.list_flag, INT32_MAX);
+  while (sent() != "<none>") {
+  }
+
+  // Readied items are not sold; ESC finishes and sends the pending list.
+  clear_world();
+  items.add(Item(BLADE), 1, 0, false);
+  me.weapon = Item(BLADE);
+  temp_list.add(Item(BLADE), 1, 0, true);
+  gc_interface_mode = MODE_SELL;
+  list_results = {Item(BLADE), Item(-1L)};
+  press(ENTER);
+  EXPECT_EQ(last_msg(), "You can't sell or bank what you have readied!");
+  press(ESC);
+  EXPECT_EQ(last_msg(), "Finished!");
+  EXPECT_EQ(sent(), "j 0 0 0 0 0 0");
+  me.weapon = Item(0L);
+}
+
+TEST_F(ModalTest, PriceEntryIsBoundedToAnInt) {
+  const struct {
+    const char* text;
+    bool ok;
+    int32_t price;
+  } parses[] = {
+      {"2147483647", true, INT32_MAX}, {"2147483648", false, 0}, {"-5", true, -5},
+      {"", false, 0},                  {"5-", false, 0},          {"99999999999", false, 0},
+  };
+  for (const auto& p : parses) {
+    int32_t v = 0;
+    EXPECT_EQ(parse_price(p.text, v), p.ok) << p.text;
+    if (p.ok) { EXPECT_EQ(v, p.price) << p.text; }
+  }
+
+  app.list_kind = 'P';
+  app.sub_state = 0;
+  gc_interface_mode = MODE_BUY;
+  press(ch('='));
+  EXPECT_EQ(app.sub_state, 1);
+  EXPECT_EQ(d.input_prompt, "Setting price: ");
+  type("1-2345678901");
+  EXPECT_EQ(app.input_text, "123456789");
+  press(ENTER);
+  EXPECT_EQ(sent(), "T /sp 0 123456789");
+  EXPECT_EQ(app.sub_state, 0);
+  press(ch('='));
+  type("-7");
+  press(ESC);
+  EXPECT_EQ(last_msg(), "Cancelled!");
+  EXPECT_EQ(app.sub_state, 0);
+  EXPECT_EQ(static_cast<int>(gc_interface_mode), MODE_BUY);
+  EXPECT_TRUE(list_keys.empty());
+}
+
+// ---- Drops ----------------------------------------------------------------------------------
+
+TEST_F(ModalTest, CountsSaturateAndDefaultToTheHeldCount) {
+  const struct {
+    const char* text;
+    int64_t count;
+  } counts[] = {{"", -1}, {"abc", -1}, {"12", 12}, {"0", 0}, {"99999999999999999999", INT32_MAX}};
+  for (const auto& c : counts) EXPECT_EQ(parse_count(c.text), c.count) << c.text;
+  const struct {
+    int64_t count, held;
+    bool dm;
+    int64_t take;
+  } drops[] = {{-1, 5, false, 5}, {0, 5, false, 5}, {3, 5, false, 3},
+               {7, 5, false, 5},  {7, 5, true, 7},  {-1, 5, true, 5}};
+  for (const auto& c : drops)
+    EXPECT_EQ(drop_quantity(c.count, c.held, c.dm), c.take) << c.count << " of " << c.held;
+}
+
+TEST_F(ModalTest, DropOneKindWithATypedCount) {
+  const struct {
+    const char* typed;
+    int end_key;
+    const char* amount;
+  } cases[] = {{"", ENTER, "5"}, {"3", ENTER, "3"}, {"9", ENTER, "5"}, {"4", SPACE, "1"}};
+  const std::string blade = Item(BLADE).str();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    clear_world();
+    items.add(Item(BLADE), 5, 0, false);
+    temp_list.add(Item(BLADE), 5, 0, true);
+    gc_interface_mode = MODE_DROPALL;
+    list_results = {Item(BLADE)};
+    press(ENTER);
+    EXPECT_EQ(last_msg(), "How many (max 5, hit space for one or enter to select all) ?");
+    ASSERT_EQ(static_cast<int>(gc_interface_mode), MODE_DROPALL2);
+    app.input_text.clear();
+    type(c.typed);
+    press(c.end_key);
+    ASSERT_EQ(static_cast<int>(gc_interface_mode), MODE_DROPALL3);
+    press(pad(6));
+    EXPECT_EQ(sent(), "d 11 20 " + blade + " " + c.amount);
+    EXPECT_EQ(static_cast<int>(gc_interface_mode), 0);
+  }
+  // A held count of one goes straight to the direction; ESC at the list cancels.
+  clear_world();
+  items.add(Item(HAT), 1, 0, false);
+  gc_interface_mode = MODE_DROPALL;
+  list_results = {Item(HAT)};
+  press(ENTER);
+  EXPECT_EQ(static_cast<int>(gc_interface_mode), MODE_DROP2);
+  press(SPACE);
+  EXPECT_EQ(sent(), "d 10 20 " + Item(HAT).str() + " 1");
+  gc_interface_mode = MODE_DROPALL;
+  list_results = {Item(-1L)};
+  press(ESC);
+  EXPECT_EQ(last_msg(), "Cancelled!");
+  EXPECT_EQ(static_cast<int>(gc_interface_mode), 0);
+}
+
+TEST_F(ModalTest, MultiDropSendsAtMostTenPicksInOneLine) {
+  gc_interface_mode = MODE_DROPALL;
+  for (int i = 0; i < 12; ++i) {
+    Item it(static_cast<long>(0x1c0 + i % 4) | (static_cast<long>(i) << 12));
+    items.add(it, 1, 0, true);
+    pick_list.push_back({it, 1});
+  }
+  list_results = {Item(-1L)};
+  press(ENTER);
+  EXPECT_EQ(last_msg(), "Drop ... which direction?");
+  ASSERT_EQ(static_cast<int>(gc_interface_mode), MODE_DROP2);
+  press(pad(2));
+  std::string line = sent();
+  int parts = 0;
+  for (size_t at = 0; (at = line.find("d 10 21 ", at)) != std::string::npos; ++at) ++parts;
+  EXPECT_EQ(parts, DROP_MAX_MARKED);
+  EXPECT_EQ(sent(), "<none>");
+  EXPECT_TRUE(pick_list.empty());
+}
+
+// ---- Spell letters, abilities, lists ----------------------------------------------------------
+
+TEST_F(ModalTest, SpellBindingClearsOtherSlots) {
+  for (int i = 0; i < 60; ++i) me.spell_binds[i] = -1;
+  me.spell_binds[5] = 1;
+  app.button_number = 12;
+  app.input_text.clear();
+  app.current_message.clear();
+  gc_interface_mode = MODE_BIND_KEY;
+  type("if");
+  EXPECT_EQ(app.input_text, "if");
+  press(ENTER);
+  EXPECT_EQ(sent(), "n s 12 1");
+  EXPECT_EQ(sent(), "n s 5 -1");
+  EXPECT_EQ(me.spell_binds[12], 1);
+  EXPECT_EQ(me.spell_binds[5], -1);
+  EXPECT_EQ(last_msg().rfind("Bind successful! (F3=", 0), 0u);
+  EXPECT_NE(last_msg().find(", Ctrl + Shift + dir)"), std::string::npos);
+
+  const struct {
+    const char* letters;
+    bool ready;
+    const char* msg;
+    int mode;
+  } cases[] = {{"", true, "What spell?", 0}, {"st", true, "Invalid spell!", 0}, {"if", false, "", 22}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.letters);
+    d.messages.clear();
+    app.input_text.clear();
+    app.current_message.clear();
+    app.spell_ready = c.ready;
+    gc_interface_mode = MODE_BIND_KEY;
+    type(c.letters);
+    press(ENTER);
+    EXPECT_EQ(last_msg(), c.msg);
+    EXPECT_EQ(static_cast<int>(gc_interface_mode), c.mode);
+  }
+}
+
+TEST_F(ModalTest, UseListUsesChosenItemOrStepsTheTab) {
+  items.add(Item(BREAD), 2, 0, false);
+  app.use_choice_flag = 0;
+  eat_menu(app);
+  EXPECT_EQ(static_cast<int>(gc_interface_mode), MODE_USE);
+  EXPECT_EQ(app.use_choice, USE_KIND_EAT);
+  EXPECT_EQ(d.list_title, "EAT");
+  EXPECT_EQ(last_msg(), "What would you like to eat?");
+  app.use_choice_flag = 1;
+  eat_menu(app);
+  EXPECT_EQ(static_cast<int>(gc_interface_mode), MODE_FORCEUSEDIR);
+  EXPECT_EQ(last_msg(), "Use food ...");
+  app.use_choice_flag = 0;
+  gc_interface_mode = MODE_USE;
+  list_results = {Item(BREAD)};
+  press(ENTER);
+  EXPECT_EQ(sent(), "U " + Item(BREAD).str() + " 10 20 1 0");
+  EXPECT_EQ(static_cast<int>(gc_interface_mode), 0);
+  EXPECT_EQ(app.repeat_item, Item(BREAD));
+
+  // Closing with a tab request opens the neighbouring menu, wrapping.
+  const struct {
+    int from, step, to;
+    const char* title;
+  } tabs[] = {{USE_KIND_EAT, 1, USE_KIND_DRINK, "DRINK"},
+              {USE_KIND_USE, -1, USE_KIND_READ, "READ"},
+              {USE_KIND_READ, 1, USE_KIND_USE, "USE"}};
+  for (const auto& t : tabs) {
+    app.use_choice = t.from;
+    gc_interface_mode = MODE_USE;
+    tab = t.step;
+    list_results = {Item(-1L)};
+    press((KEY_TAB << 8) | 9);
+    EXPECT_EQ(app.use_choice, t.to);
+    EXPECT_EQ(d.list_title, t.title);
+  }
+  tab = 0;
+  gc_interface_mode = MODE_USE;
+  list_results = {Item(-1L)};
+  press(ESC);
+  EXPECT_EQ(last_msg(), "Use cancelled!");
+}
+
+TEST_F(ModalTest, PileCraftAndMaterialChoices) {
+  app.pile_partner = 7;
+  app.pile_container = 3;
+  app.pile_arg = 9;
+  craft_base_item = Item(HAT);
+  craft_quantity = 2;
+  temp_list.add(Item(BLADE), 1, 0, true);
+  temp_list.first->c = 4000;
+  const struct {
+    int mode, key;
+    Item pick;
+    std::string line;
+    const char* msg;
+  } cases[] = {
+      {MODE_GETLIST, ENTER, Item(BLADE), "h 7 3 9 " + Item(BLADE).str(false), ""},
+      {MODE_GETLIST, ESC, Item(-1L), "<none>", "Finished!"},
+      {MODE_MAKE_CHOOSE_MAT, ENTER, Item(BLADE),
+       "ci " + Item(HAT).str(false) + " 2 " + Item(BLADE).str(false), ""},
+      {MODE_MAKE, ESC, Item(-1L), "<none>", "Cancelled!"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mode);
+    d.messages.clear();
+    gc_interface_mode = c.mode;
+    list_results = {c.pick};
+    press(c.key);
+    EXPECT_EQ(sent(), c.line);
+    if (*c.msg) { EXPECT_EQ(last_msg(), c.msg); }
+    EXPECT_EQ(static_cast<int>(gc_interface_mode), 0);
+    EXPECT_EQ(temp_list.first, nullptr);
+    temp_list.add(Item(BLADE), 1, 0, true);
+    temp_list.first->c = 4000;
+  }
+  // '=' is not a pick in the pile list.
+  gc_interface_mode = MODE_GETLIST;
+  list_results = {Item(BLADE)};
+  press(ch('='));
+  EXPECT_EQ(static_cast<int>(gc_interface_mode), MODE_GETLIST);
+  // The crafting delay is the chosen entry's time.
+  gc_interface_mode = MODE_MAKE;
+  list_results = {Item(BLADE)};
+  app.craft_ready = 1;
+  press(ENTER);
+  EXPECT_EQ(craft_delay, 4000);
+  EXPECT_EQ(app.craft_ready, 0);
+}
+
+}  // namespace
