@@ -169,6 +169,10 @@ class QYXDisplay {
   void draw_hotbar(BITMAP* dest) { (void)dest; }
   void draw_minimap(BITMAP* dest) { (void)dest; }
   void screenshot() {}
+  // Normal-mode keys: message paging, until the message box is wired in.
+  void scroll_msgs_up() {}
+  void scroll_msgs_down() {}
+  void scroll_msgs_reset() {}
   void game_over() {}
   void playerstats(int page) { (void)page; }
 
