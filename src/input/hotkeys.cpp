@@ -74,7 +74,7 @@ void bind_item_to_key(int scancode) {
   int s = scancode_to_slot(scancode);
   if (is_alt_down() ? !valid_slot(s) : !is_f_slot(s)) return;
   Item it = selected_list_item();
-  if (it.code == 0) return;
+  if (!it.is_valid()) return;
   if (me.item_binds[s] == it) {
     me.item_binds[s] = Item(0L);
     tcpObj.sckSend("n i %d 0", s);
@@ -84,6 +84,9 @@ void bind_item_to_key(int scancode) {
   tcpObj.sckSend("n i %d %s", s, it.str(false).c_str());
   d.print_msg("%s bound to key %s", wl.get_full_name(it).c_str(), slot_key_name(s).c_str());
   me.item_binds[s] = it;
+  // The server keeps the slot's spell too; dropped only here, it would come
+  // back at the next login and show over the item on the hotbar.
+  if (me.spell_binds[s] != -1) tcpObj.sckSend("n s %d -1", s);
   me.spell_binds[s] = -1;
   for (int i = 0; i < HOTKEY_SLOTS; ++i) {
     if (i == s || !(me.item_binds[i] == it)) continue;

@@ -121,13 +121,14 @@ TEST_F(HotkeysTest, BindItem) {
     int slot;  // where the torch is afterwards, -1 nowhere
     std::string msg;
   } cases[] = {
-      {"F3 binds slot 12", KEY_F3, false, TORCH, -1, {"n i 12 " + torch}, 12, name + " bound to key F3"},
+      {"F3 binds slot 12", KEY_F3, false, TORCH, -1, {"n i 12 " + torch, "n s 12 -1"}, 12, name + " bound to key F3"},
       {"a digit needs ALT", KEY_5, false, TORCH, -1, {}, -1, ""},
-      {"ALT and a digit", KEY_5, true, TORCH, -1, {"n i 5 " + torch}, 5, name + " bound to key 5"},
-      {"moved from slot 20", KEY_F3, false, TORCH, 20, {"n i 12 " + torch, "n i 20 0"}, 12,
+      {"ALT and a digit", KEY_5, true, TORCH, -1, {"n i 5 " + torch, "n s 5 -1"}, 5, name + " bound to key 5"},
+      {"moved from slot 20", KEY_F3, false, TORCH, 20, {"n i 12 " + torch, "n s 12 -1", "n i 20 0"}, 12,
        name + " bound to key F3"},
       {"bound again unbinds", KEY_F3, false, TORCH, 12, {"n i 12 0"}, -1, "F3 key unbound"},
       {"nothing selected", KEY_F3, false, 0, -1, {}, -1, ""},
+      {"no entry under the cursor", KEY_F3, false, -1, -1, {}, -1, ""},
       {"ALT and a key without slot", KEY_SPACE, true, TORCH, -1, {}, -1, ""},
   };
   for (const auto& c : cases) {
@@ -151,6 +152,14 @@ TEST_F(HotkeysTest, BindItem) {
     }
     EXPECT_EQ(me.spell_binds[0], 3) << c.what;
   }
+}
+
+TEST_F(HotkeysTest, BindItemOnASlotWithoutSpellSendsNoSpellLine) {
+  for (int s = 0; s < HOTKEY_SLOTS; ++s) me.spell_binds[s] = -1;
+  selected = Item(TORCH);
+  bind_item_to_key(KEY_F2);
+  EXPECT_EQ(sent(), "n i 11 " + Item(TORCH).str(false));
+  EXPECT_EQ(sent(), "<none>");
 }
 
 TEST_F(HotkeysTest, UseSlotItem) {

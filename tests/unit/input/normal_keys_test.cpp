@@ -334,6 +334,17 @@ TEST_F(NormalKeysTest, FixedAndToggleKeys) {
   EXPECT_EQ(last_msg(), "Mana bar: on");
   press(KEY_F3, 0, CTRL);
   EXPECT_EQ(last_msg(), "Rage/mana bar: off");
+  // Stored settings out of range step back into it.
+  for (int stored : {7, -4}) {
+    rage_bar = stored;
+    press(KEY_F3, 0, CTRL);
+    EXPECT_GE(rage_bar, 0);
+    EXPECT_LE(rage_bar, 2);
+    target_type = stored;
+    press(key_of(KA_CROSSHAIR), 0, SHIFT);
+    EXPECT_GE(target_type, 0);
+    EXPECT_LE(target_type, 3);
+  }
 }
 
 TEST_F(NormalKeysTest, CommandKeys) {
