@@ -154,13 +154,13 @@ void QYXDisplay::draw_hotbar(BITMAP* dest) {
   for (int i = 0; i < hotbar_count(); ++i) {
     Button& b = hotbar[static_cast<size_t>(i)];
     b.draw(dest);
-    if (b.contains(mouse_x, mouse_y) && now - rest_since > HOTBAR_TOOLTIP_REST_MS)
-      draw_hotbar_tooltip(b, dest, mouse_x, mouse_y);
+    if (b.contains(mouse_x, mouse_y)) draw_hotbar_tooltip(b, dest, mouse_x, mouse_y);
   }
 }
 
 void QYXDisplay::draw_hotbar_tooltip(const Button& b, BITMAP* dest, int mx, int my) {
   if (!dest || !main_font || b.slot < HOTKEY_F1_SLOT || b.slot > HOTKEY_F8_SLOT) return;
+  if (hotbar_clock_ms() - rest_since <= HOTBAR_TOOLTIP_REST_MS) return;
   const std::string text = hotbar_tooltip_text(b.slot);
   if (text.empty()) return;
   textout_ex(dest, main_font, text.c_str(), mx + 20, my - 5, white(), -1);
