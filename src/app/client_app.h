@@ -194,6 +194,12 @@ class ClientApp {
   void do_redraw();
   void update_frame_counters();
 
+  // Normal-mode keys: the parts of do_normal_mode, in the order it tries them.
+  void do_repeat_keys();
+  void do_toggle_keys();
+  void do_chat_entry();
+  void do_command_keys();
+
   // Carries out a raised quit request on the main thread: logs a trapped
   // signal, sends "q" once when connected and prints "Quit and exit!".
   void service_quit_request();

@@ -94,8 +94,5 @@ bool ClientApp::do_hotbar_input() {
   }
   return true;
 }
-void ClientApp::do_normal_mode() {}
-void ClientApp::do_queued_cast() {}
-void ClientApp::do_use_again() {}
 void ClientApp::do_redraw() {}
 void ClientApp::update_frame_counters() {}

@@ -127,7 +127,16 @@ class QYXDisplay {
   bool ok_to_draw_play_window() const;
   bool numlock() const;
   void next_anim_frame() { anim_phase = (anim_phase + 1) % 4; }
-  bool mouse_over_hotbar() const { return false; }
+
+  // ---- Hotbar (hotbar.cpp) ----
+  // Buttons shown: 16 with the command hotbar, else the 8 slot buttons.
+  int hotbar_count() const;
+  bool mouse_over_hotbar() const;
+  bool mouse_over_hotbar_button(int i) const;
+  void draw_hotbar(BITMAP* dest);
+  void draw_hotbar_tooltip(const Button& b, BITMAP* dest, int mx, int my);
+  // An item's picture, one play cell large (doubled: two) at (x, y) of dest.
+  void draw_item_picture(const Item& item, BITMAP* dest, int x, int y, bool doubled);
 
   // ---- Messages ----
   // The message box output; formats safely, keeps `messages` and logs.
@@ -207,9 +216,12 @@ class QYXDisplay {
   void draw_status_line(BITMAP* dest) { (void)dest; }
   void draw_clock(BITMAP* dest) { (void)dest; }
   void draw_messages(BITMAP* dest) { (void)dest; }
-  void draw_hotbar(BITMAP* dest) { (void)dest; }
   void draw_minimap(BITMAP* dest) { (void)dest; }
   void screenshot() {}
+  // Normal-mode keys: message paging, until the message box is wired in.
+  void scroll_msgs_up() {}
+  void scroll_msgs_down() {}
+  void scroll_msgs_reset() {}
   void game_over() {}
 
 
@@ -332,9 +344,6 @@ class QYXDisplay {
     if (book_page > 1) --book_page;
   }
   void draw_aux_box(BITMAP* dest) { (void)dest; }
-  void draw_item_picture(const Item& item, BITMAP* dest, int x, int y, bool doubled) {
-    (void)item; (void)dest; (void)x; (void)y; (void)doubled;
-  }
 
   // ---- Members ----
   std::vector<std::string> auxbox_lines;

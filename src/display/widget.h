@@ -20,6 +20,8 @@ class Widget {
     int top = y < 0 ? y + screen_h - 1 : y;
     return px >= left && px < left + w && py >= top && py < top + h;
   }
+  // The same on the current screen (res_x by res_y).
+  bool contains(int px, int py) const;
 
   int x = 0, y = 0, w = 0, h = 0;
   std::string label;
@@ -27,7 +29,11 @@ class Widget {
   int slot = 0;
 };
 
+// A hotbar button: `slot` 10..17 shows that hotkey slot's spell or item,
+// 0..7 is command button 8 + slot (the keymap action of "client.cfg"
+// "hotbar8".."hotbar15").
 class Button : public Widget {
  public:
   using Widget::Widget;
+  void draw(struct BITMAP* bmp) override;
 };

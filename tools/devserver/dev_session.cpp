@@ -7,6 +7,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <set>
 
 #include "app/client_app.h"
@@ -221,6 +222,7 @@ void DevSession::on_line(const std::string& line) {
       }
       if (line.rfind("L ", 0) == 0) serve_requests(line);
       if (line == "Z") send("Z");  // a pushed data file arrived: reload
+      store_hotkey(line);
       if (step < scenario.size() &&
           (scenario[step].op == "expect" || scenario[step].op == "expect_prefix")) {
         const ScenarioStep& s = scenario[step];
@@ -320,8 +322,8 @@ void DevSession::send_handshake() {
   send(pl.mk_skill_list(true));
   std::string items, spells_line;
   for (int i = 0; i < HOTKEYS; ++i) {
-    items += (i ? " " : "") + Item(0).str(false);
-    spells_line += (i ? " " : "") + std::string("-1");
+    items += (i ? " " : "") + pl.item_binds[i].str(false);
+    spells_line += (i ? " " : "") + std::to_string(pl.spell_binds[i]);
   }
   send(items);
   send(spells_line);
@@ -450,6 +452,7 @@ void DevSession::play(const std::string& line) {
     close("quit");
     return;
   }
+  if (store_hotkey(line)) return;
   int tx = 0, ty = 0, lvl = 0, ox = 0, oy = 0, token = 0;
   if (std::sscanf(line.c_str(), "m %d %d %d %d %d %d", &tx, &ty, &lvl, &ox, &oy, &token) == 6) {
     // The position is kept in the character file's 16-bit fields.
@@ -461,6 +464,22 @@ void DevSession::play(const std::string& line) {
     send(format_str("R %s %s %s %d", b222(tx).c_str(), b222(ty).c_str(), b222(lvl).c_str(),
                     token));
   }
+}
+
+// Hotkey slots: "n i %d %s" (an item, 0 for none) and "n s %d %x" (a spell
+// id, -1 for none). They are kept in the character and sent back at login.
+bool DevSession::store_hotkey(const std::string& line) {
+  char kind = 0;
+  int slot = -1;
+  char value[128] = {};
+  if (std::sscanf(line.c_str(), "n %c %d %127s", &kind, &slot, value) != 3) return false;
+  if (slot < 0 || slot >= HOTKEYS) return true;
+  if (kind == 'i') {
+    pl.item_binds[slot] = std::strcmp(value, "0") == 0 ? Item(0L) : Item(std::string(value));
+  } else if (kind == 's') {
+    pl.spell_binds[slot] = std::strcmp(value, "-1") == 0 ? -1 : static_cast<int>(std::strtol(value, nullptr, 16));
+  }
+  return true;
 }
 
 void DevSession::become_ready() {

@@ -112,6 +112,7 @@ class DevSession {
   void push_file(int index);
   void run_scenario();
   void play(const std::string& line);
+  bool store_hotkey(const std::string& line);
   void become_ready();
 
   // The market demo (dev_market.cpp): a merchant, a bank, a container, a

@@ -1,0 +1,51 @@
+#pragma once
+// The sixty hotkey slots: which key fires which slot, the slot labels and the
+// modifier-combination names of slots 10..17, binding items and spells to a
+// slot, and using a slot's item. The slot contents live in `me`
+// (`item_binds`, `spell_binds`) and are mirrored to the server with "n i" and
+// "n s" lines, which the server sends back at the next login.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "core/item.h"
+
+class ClientApp;
+
+constexpr int HOTKEY_SLOTS = 60;
+// The F1..F8 slots, which double as the modifier combinations.
+constexpr int HOTKEY_F1_SLOT = 10;
+constexpr int HOTKEY_F8_SLOT = 17;
+// The first command button of the hotbar; buttons below it show slots.
+constexpr int HOTBAR_SLOT_BUTTONS = 8;
+constexpr int HOTBAR_COMMAND_BUTTONS = 8;
+
+// The slot of an Allegro scancode; -1 for a key without slot.
+int scancode_to_slot(int scancode);
+// The key that fires a slot; 0 outside 0..59.
+int slot_to_scancode(int slot);
+// "0".."9", "F1".."F8", "A".."Z" and the punctuation labels; empty outside 0..59.
+std::string slot_key_name(int slot);
+// The combination name of slot 10..17 ("S" / "Shift + dir" ...); empty otherwise.
+std::string combo_key_name(int slot, bool short_form);
+
+// The entry selected in the open list (QYXDisplay::get_selected_item); tests replace it.
+extern std::function<Item()> selected_list_item;
+
+// Binds the item selected in the open list to the slot of `scancode`
+// (F1..F8, or any slot while ALT is held).
+void bind_item_to_key(int scancode);
+// Uses or equips the item of the slot of `scancode` (see hotkeys.cpp).
+void use_key_item(int scancode, uint8_t& ready, uint64_t& stamp, uint32_t& mode, Item& prompt_item,
+                  Item& last_item);
+// Starts binding a spell to the slot held in `app.button_number` (mode 22).
+void bind_spell_to_key(ClientApp& app, bool f_key);
+
+// The hotbar's buttons and what they stand for. Buttons 0..7 show slots
+// 10..17; buttons 8..15 are command buttons and stand for no slot at all.
+// -1 for a button that is not a slot button.
+int hotbar_button_slot(int button);
+// The keymap action bound to command button 8..15 ("client.cfg"
+// "hotbar8".."hotbar15"); -1 when unbound, outside 8..30, or not a command button.
+int hotbar_button_command(int button);

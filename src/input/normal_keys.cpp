@@ -1,0 +1,516 @@
+// Normal-mode keys: the key of the pass in mode 0, tried in a fixed order,
+// and the per-pass queued cast and repeat steps.
+
+#include "input/normal_keys.h"
+
+#include <allegro.h>
+
+#include "app/globals.h"
+#include "app/play_messages.h"
+#include "core/string_utils.h"
+#include "core/utils.h"
+#include "display/list_panel.h"
+#include "display/side_panel.h"
+#include "input/hotkeys.h"
+#include "input/item_lists.h"
+#include "input/keymap.h"
+#include "input/options.h"
+#include "input/player_actions.h"
+#include "script/script_host.h"
+
+int minimap_extent = 48;
+bool statbox_alt_flag = false;
+int statbox_alt_value = 0;
+bool crosshair_on = false;
+bool objlist_trace = false;
+bool force_use = false;
+
+void clear_repeat_flags() { repeat_use = repeat_cast = repeat_make = false; }
+
+namespace {
+constexpr int MODE_READY = 5;
+constexpr int MODE_TALKDIR = 6;
+constexpr int MODE_GET = 7;
+constexpr int MODE_DROPALL = 10;
+constexpr int MODE_LOOK = 13;
+constexpr int MODE_CHAT = 17;
+constexpr int MODE_ACTIVATE = 18;
+constexpr int MODE_CASTDIR = 19;
+constexpr int MODE_SEARCH = 20;
+constexpr int MODE_LEVEL_UP = 21;
+constexpr int MODE_OPEN = 23;
+constexpr int MODE_ABILITY = 26;
+constexpr int MODE_CAST = 28;
+constexpr int MODE_EXIT_MOUNT = 29;
+constexpr int MODE_FIRE = 30;
+constexpr int MODE_HELP = 31;
+constexpr int MODE_QYXMENU = 35;
+constexpr int MODE_GETONE = 41;
+constexpr int MODE_VIEW_INV = 1;
+constexpr int MODE_VIEW_BANK = 2;
+
+bool shift() { return is_shift_down(); }
+bool ctrl() { return is_ctrl_down(); }
+bool alt() { return is_alt_down(); }
+bool no_mod() { return !shift() && !ctrl() && !alt(); }
+bool has(int hn) { return me.get_health(hn) > 0; }
+bool key_of(int action, int scancode) { return keymap.is_key(action, scancode); }
+
+// Clears a ready flag and stamps its time.
+void take(uint8_t& flag, int timer) {
+  flag = 0;
+  app.action_timers[timer] = get_time_us();
+}
+
+// The cell of the last used item: from its remembered key, else the player's own.
+void repeat_cell(int& x, int& y) {
+  x = me.x;
+  y = me.y;
+  if (app.repeat_dir != 0) get_dir_from_key(app.repeat_dir, x, y, 5);
+}
+
+void use_last_item_again() {
+  int x = 0, y = 0;
+  repeat_cell(x, y);
+  if (items.get_qty(app.repeat_item) > 0)
+    use_item_at(app.repeat_item, x, y);
+  else
+    d.print_msg("You no longer have that item!");
+}
+
+// Casts `name` now, or queues it when the cast is not ready. True when the key is used.
+bool cast_or_queue(const std::string& name) {
+  if (app.spell_ready) {
+    if (cast_spell(app, name, true) == CAST_WAITING) gc_interface_mode = MODE_CASTDIR;
+    app.last_spell = name;
+    clear_repeat_flags();
+  } else if (client_cfg.get_int("spell_queueing") != 0) {
+    quick_cast_spell = name;
+    app.cast_dx = QUEUED_NO_CELL;
+    app.cast_dy = 0;
+  }
+  return true;
+}
+
+void ask_direction(int mode, const char* what) {
+  gc_interface_mode = static_cast<uint32_t>(mode);
+  d.print_msg("%s ... which direction?", what);
+}
+
+// Opens the temporary list as list kind `kind` in mode `mode`.
+void open_list(int kind) { d.list_input(&temp_list, '!', kind, false); }
+
+void open_chat(const std::string& text) {
+  app.input_text = text;
+  app.input_pos = static_cast<int32_t>(text.size());
+  gc_interface_mode = MODE_CHAT;
+  d.draw_input_line("Say: ", app.input_text, app.input_pos);
+}
+
+// A shot with the wielded ranged weapon, or with the first one carried,
+// which is readied for the shot and put back when no shot was made.
+void fire_ranged() {
+  if (wl.is_ranged(me.weapon)) {
+    ranged_attack(app, 0);
+    return;
+  }
+  const Item bow = me.get_first_ranged_weapon();
+  if (!bow.is_valid()) {
+    d.print_msg("Shooting requires ranged weapon or captaincy of ship!");
+    return;
+  }
+  const Item previous = me.weapon;
+  if (previous.is_valid() && previous.is_cursed()) {
+    d.print_msg("You can't shoot your %s because your %s is welded to your hand!", wl.get_name(bow).c_str(),
+                wl.get_name(previous).c_str());
+    return;
+  }
+  toggle_ready_item(bow);
+  send_equipment();
+  if (ranged_attack(app, 0) != 1 && previous.is_valid()) {
+    toggle_ready_item(previous);
+    send_equipment();
+  }
+}
+
+// The three stats' names and keys from "dat/common.cfg".
+std::string stat_part(const char* cfg_key, int n) {
+  std::vector<std::string> parts;
+  split(common_cfg.get(cfg_key), ",", parts);
+  return n < static_cast<int>(parts.size()) ? parts[static_cast<size_t>(n)] : std::string();
+}
+char stat_key_char(int n) {
+  std::string k = stat_part("stat_key", n);
+  return k.empty() ? '?' : k[0];
+}
+}  // namespace
+
+void ClientApp::do_normal_mode() {
+  const int sc = last_scancode;
+  // 1. Hotkey slots.
+  if (!has(HN_HELD) && !has(HN_ASLEEP) && !has(HN_IN_STOCKS) && me.hp > 0 && !ctrl() && !alt()) {
+    normal_mode_text.clear();
+    const int s = scancode_to_slot(sc);
+    std::string name;
+    if (sc == KEY_F10 && !shift()) name = last_spell;
+    if (s >= 0) {
+      const bool f_slot = s >= HOTKEY_F1_SLOT && s <= HOTKEY_F8_SLOT;
+      if (me.item_binds[s].is_valid() && !(shift() && f_slot)) {
+        use_key_item(sc, use_ready, action_timers[TIMER_USE], gc_interface_mode, chosen_item,
+                     repeat_item);
+        repeat_dir = 0;
+        return;
+      }
+      if (!shift() && spells.is_valid_id(me.spell_binds[s])) name = spells.get_spell_str(me.spell_binds[s]);
+    }
+    if (!name.empty() && cast_or_queue(name)) return;
+  }
+  // 2. Game-master view, buy, stats, map.
+  if (alt() && key[KEY_V] && me.is_dm()) {
+    me.dm_xray = !me.dm_xray;
+  } else if (key_of(KA_BUY, sc) && no_mod()) {
+    if (buy_ready) {
+      take(buy_ready, TIMER_BUY);
+      tcpObj.sckSend("b %lu %lu", static_cast<unsigned long>(items.checksum(false)),
+                     static_cast<unsigned long>(items.checksum(true)));
+    }
+  } else if (key_of(KA_STATS, sc)) {
+    if (ctrl() && !alt()) {
+      minimap_extent = minimap_extent == 48 ? 96 : 48;
+    } else if (alt() && !ctrl()) {
+      statbox_alt_flag = !statbox_alt_flag;
+    } else if (!alt() && !ctrl()) {
+      d.statbox_page = cycle_statbox_page(d.statbox_page, shift(), me.num_spells());
+      if (statbox_alt_flag) {
+        statbox_alt_value = 0;
+        statbox_alt_flag = false;
+      }
+    }
+    d.playerstats();
+  } else if (key_of(KA_MAP, sc)) {
+    view_map();
+  }
+  // 3. SPACE, help and ESC.
+  if (sc == KEY_SPACE && space_ready) {
+    take(space_ready, TIMER_SPACE);
+    tcpObj.sckSend("^ k %d", me.map_level);
+    d.scroll_offset = 0;
+  }
+  if (last_ascii == '?') {
+    gc_interface_mode = MODE_HELP;
+    d.print_msg("Viewing help ... press ESC when done.");
+    d.help_open = 1;
+  }
+  if (sc == KEY_ESC) {
+    if (!repeat_use && !repeat_cast && !repeat_make) d.print_msg("Help: %cPress F12 for menu.", 9);
+    clear_repeat_flags();
+  }
+  // 4. The rest, as far as the player's state allows.
+  if (has(HN_HELD) || has(HN_ASLEEP)) return;
+  do_repeat_keys();
+  do_toggle_keys();
+  do_chat_entry();
+  if (me.hp < 1 || has(HN_IN_STOCKS)) return;
+  do_command_keys();
+}
+
+void ClientApp::do_repeat_keys() {
+  if (has(HN_IN_STOCKS)) return;
+  const int sc = last_scancode;
+  const bool sh = shift();
+  const bool shapeshifted = has(HN_WEREWOLF_FORM) || has(HN_POLYMORPHED);
+  if (sc == KEY_F9 && !sh && me.hp > 0 && repeat_item.is_valid() && use_ready) {
+    take(use_ready, TIMER_USE);
+    use_last_item_again();
+  } else if (sc == KEY_F9 && sh && !repeat_use) {
+    clear_repeat_flags();
+    repeat_use = true;
+    d.print_msg("Repeat use on.");
+  } else if (sc == KEY_F10 && sh) {
+    clear_repeat_flags();
+    repeat_cast = true;
+    d.print_msg("Repeat cast on.");
+  } else if (sc == KEY_F11 && sh) {
+    if (!shapeshifted && craft_chosen_item.code != 0) {
+      clear_repeat_flags();
+      repeat_make = true;
+      d.print_msg("Repeat make on.");
+    }
+  } else if (sc == KEY_F11 && me.hp >= 1 && craft_ready && !shapeshifted && craft_chosen_item.code != 0) {
+    take(craft_ready, TIMER_CRAFT);
+    make_item(craft_chosen_item);
+  }
+  const bool digit = sc >= KEY_0 && sc <= KEY_9;
+  const bool f_key = sc >= KEY_F1 && sc <= KEY_F8;
+  if (sh && (digit || f_key) && common_cfg.get_int("cast_with_words") != 0 && me.hp > 0) {
+    button_number = digit ? sc - KEY_0 : HOTKEY_F1_SLOT + sc - KEY_F1;
+    bind_spell_to_key(*this, f_key);
+  }
+  if (sc == KEY_PGUP) d.scroll_msgs_up();
+  else if (sc == KEY_PGDN) d.scroll_msgs_down();
+  else if (sc == KEY_END) d.scroll_msgs_reset();
+  else if (sc == KEY_PRTSCR && use_ready) {
+    d.screenshot();
+    take(use_ready, TIMER_USE);
+  }
+}
+
+void ClientApp::do_toggle_keys() {
+  const int sc = last_scancode;
+  const bool sh = shift(), ct = ctrl(), al = alt();
+  if (ct && !al && !sh && key_of(KA_TALK, sc) && !whisper_partners.empty()) {
+    open_chat("/msg " + last_whisperer + " ");
+  } else if (key_of(KA_EXIT_MOUNT, sc) &&
+             (has(HN_PILOT) || has(HN_PASSENGER) || has(HN_MOUNTED) || has(HN_POLYMORPHED)) &&
+             buy_ready && !sh && !ct && !al) {
+    take(buy_ready, TIMER_BUY);
+    if (has(HN_POLYMORPHED)) {
+      tcpObj.sckSend("X %d %d %d", 9, me.x, me.y);
+    } else if (has(HN_MOUNTED) && !cmap.is_wet(me.x, me.y)) {
+      d.print_msg("X-it mount!");
+      tcpObj.sckSend("X %d %d %d", 0, me.x, me.y);
+    } else {
+      d.print_msg("X-it ... which direction?");
+      gc_interface_mode = MODE_EXIT_MOUNT;
+    }
+  } else if (sh && al && ct && sc == KEY_D && me.is_dm()) {
+    debug_echo = !debug_echo;
+    d.print_msg("Packet dump: %s", debug_echo ? "on" : "off");
+  } else if (sh && al && ct && (sc == KEY_B || sc == KEY_O) && me.is_dm()) {
+    objlist_trace = !objlist_trace;
+    d.print_msg("Objlist: %s", objlist_trace ? "on" : "off");
+  } else if (sc == KEY_F1 && (al || ct) && !sh && me.hp < 1) {
+    tcpObj.sckSend("^ d");
+  } else if (sc == KEY_F3 && (al || ct) && !sh) {
+    static const char* const names[] = {"Rage/mana", "Rage", "Mana"};
+    rage_bar = (rage_bar + 1) % 3;
+    if (rage_bar < 0) rage_bar = 0;
+    client_cfg.set_int("rage_bar", rage_bar);
+    d.print_msg("%s bar: %s", names[rage_bar], rage_bar == 0 ? "off" : "on");
+  } else if (sc == KEY_F5 && al && !ct && !sh) {
+    int failed = load_scripts();
+    if (failed == 0) d.print_msg("Scripts reloaded.");
+    else d.print_msg("%d scripts failed to load!", failed);
+  } else if (sc == KEY_F12 && !sh && !al) {
+    if (!ct) {
+      gc_interface_mode = MODE_QYXMENU;
+      d.menu_open = 1;
+      d.menu_page = 0;
+    } else if (d.toggle_fullscreen() != 0) {
+      session_over = true;
+      tcpObj.sckSend("q");
+      gc_interface_mode = 0;
+    }
+  }
+}
+
+void ClientApp::do_chat_entry() {
+  switch (last_ascii) {
+    case 13:
+      if (!ctrl()) open_chat(shift() ? "/g " : "");
+      break;
+    case '/':
+      open_chat("/");
+      break;
+    case '\\':
+      open_chat("/p ");
+      break;
+    case '|':
+      open_chat("/me ");
+      break;
+    default:
+      break;
+  }
+}
+
+void ClientApp::do_command_keys() {
+  const int sc = last_scancode;
+  const bool sh = shift(), ct = ctrl(), al = alt();
+  const bool none = !sh && !ct && !al;
+  const bool shapeshifted = has(HN_WEREWOLF_FORM) || has(HN_POLYMORPHED);
+  auto keymap_off = [](int action) {
+    return common_cfg.get_int("disable_keymap_" + std::to_string(action)) != 0;
+  };
+  if (key_of(KA_ACTIVATE, sc) && none && buy_ready) {
+    take(buy_ready, TIMER_BUY);
+    ask_direction(MODE_ACTIVATE, "Activate");
+  } else if (key_of(KA_CAST, sc) && !al && !ct) {
+    if (!spell_ready) {
+      d.print_msg("You must wait before using another ability.");
+    } else if (common_cfg.get_int("cast_with_words") != 0 && !sh) {
+      gc_interface_mode = MODE_CAST;
+      normal_mode_text.clear();
+      input_text.clear();
+      input_pos = 0;
+      d.draw_input_line("Spell/ability: ", input_text, input_pos);
+    } else if (construct_ability_list(temp_list) == 0) {
+      d.print_msg("You have no abilities!");
+    } else {
+      open_list(SELECT_ABILITY);
+      d.print_msg("Select spell/ability to use ...");
+      gc_interface_mode = MODE_ABILITY;
+    }
+  } else if (key_of(KA_CROSSHAIR, sc) && !ct) {
+    if (!sh && !al) {
+      crosshair_on = !crosshair_on;
+      d.print_msg("Crosshair %s", crosshair_on ? "on" : "off");
+      if (crosshair_on) {
+        get_new_target();
+        action_timers[TIMER_BLINK] = get_time_us();
+        d.playerstats();
+      }
+    } else if (al) {
+      target_locked = !target_locked;
+      d.print_msg("Target %s", target_locked ? "locked" : "unlocked");
+      target_id = locked_target_id;
+    } else {
+      target_type = (target_type + 1) % 4;
+      if (target_type < 0) target_type = 0;
+      static const char* const kinds[] = {"all", "good", "evil"};
+      if (target_type == 3) d.print_msg("Targeting party members.");
+      else d.print_msg("Targeting %s creatures.", kinds[target_type]);
+      target_id = -1;
+      client_cfg.set_int("target_type", target_type);
+      d.draw_window();
+      next_target();
+      if (target_id == -1) get_new_target();
+    }
+  } else if (key_of(KA_DRINK, sc) && use_ready && !al && !ct) {
+    force_use = sh;
+    drink_menu();
+  } else if (key_of(KA_DROP, sc) && !sh && !ct) {
+    d.list_title = "DROP";
+    if (construct_item_list(temp_list, al ? ITEMS_OTHER : ITEMS_ALL) == 0) {
+      d.print_msg("You don't have anything to drop!");
+      return;
+    }
+    open_list(SELECT_NORMAL);
+    d.print_msg("Drop ... select item ...");
+    if (client_cfg.get_int("no_help_msgs") == 0) {
+      const std::string b = keymap.get_binding_text(KA_DROP, false);
+      d.print_msg("To multi-drop, hit %s (or CTRL+%s when /searching) or right-click to flag items to drop, "
+                  "then hit Enter to finish or ESC to cancel.",
+                  b.c_str(), b.c_str());
+    }
+    gc_interface_mode = MODE_DROPALL;
+  } else if (key_of(KA_EAT, sc) && use_ready && !al && !ct) {
+    force_use = sh;
+    eat_menu();
+  } else if (key_of(KA_FIRE, sc) && none && attack_ready) {
+    if (has(HN_PILOT)) ask_direction(MODE_FIRE, "Fire cannons");
+    else fire_ranged();
+  } else if (key_of(KA_GET, sc) && !al && buy_ready) {
+    const bool swap = options.get(OPT_SWAP_GET_KEYS);
+    if (sh != swap) {
+      take(buy_ready, TIMER_BUY);
+      tcpObj.sckSend("G");
+    } else {
+      ask_direction(ct ? MODE_GETONE : MODE_GET, "Get");
+    }
+  } else if (key_of(KA_HIDE, sc) && none && hide_ready && !has(HN_HIDING) && !keymap_off(KA_HIDE)) {
+    tcpObj.sckSend("I 1");
+    take(hide_ready, TIMER_HIDE);
+    clear_repeat_flags();
+  } else if (key_of(KA_HIDE, sc) && sh && has(HN_HIDING) && !keymap_off(KA_HIDE)) {
+    tcpObj.sckSend("I 0");
+  } else if (key_of(KA_IGNITE, sc) && !al && !ct && use_ready) {
+    tcpObj.sckSend("z %d", sh ? 0 : 1);
+    take(use_ready, TIMER_USE);
+  } else if (key_of(KA_INVENTORY, sc) && !al && !ct) {
+    const bool bank = sh;
+    int n = construct_item_list(temp_list, bank ? ITEMS_BANKED : ITEMS_ALL);
+    if (n == 0) {
+      if (bank && !me.bank_synced)
+        d.print_msg("TIP: you need to go to the bank first to sync your bank account before you can sort it!");
+      else
+        d.print_msg("You have nothing in your %s.", bank ? "bank vault" : "inventory");
+      return;
+    }
+    open_list(bank ? SELECT_VIEW_BANK : SELECT_VIEW_INV);
+    d.print_msg("Rearranging %s (use shift+arrow or shift+wheel to move an item) ...",
+                bank ? "bank vault" : "inventory");
+    gc_interface_mode = bank ? MODE_VIEW_BANK : MODE_VIEW_INV;
+  } else if (key_of(KA_LOOK, sc) && none && buy_ready) {
+    take(buy_ready, TIMER_BUY);
+    ask_direction(MODE_LOOK, "Look");
+  } else if (key_of(KA_MEDITATE, sc) && !has(HN_WEREWOLF_FORM) && none && buy_ready &&
+             !keymap_off(KA_MEDITATE)) {
+    take(buy_ready, TIMER_BUY);
+    tcpObj.sckSend("e");
+  } else if (key_of(KA_READ, sc) && !al && !ct) {
+    force_use = sh;
+    read_menu();
+  } else if (key_of(KA_READY, sc) && !al && !ct) {
+    if (shapeshifted) {
+      d.print_msg("Must be in non-polymorphed form!");
+      return;
+    }
+    if ((sh ? construct_item_list(temp_list, ITEMS_ALL) : construct_ready_list(temp_list)) == 0) {
+      d.print_msg(sh ? "You have nothing at all to equip." : "You have nothing to equip.");
+      return;
+    }
+    open_list(SELECT_READY);
+    d.print_msg("Readying arms ...");
+    gc_interface_mode = MODE_READY;
+  } else if (key_of(KA_SEARCH, sc) && buy_ready && !al && !ct) {
+    take(buy_ready, TIMER_BUY);
+    ask_direction(sh ? MODE_OPEN : MODE_SEARCH, sh ? "Open" : "Search (and open)");
+  } else if (key_of(KA_BUY, sc) && sh && !al && !ct && buy_ready) {
+    take(buy_ready, TIMER_BUY);
+    tcpObj.sckSend("B %lu %lu", static_cast<unsigned long>(items.checksum(false)),
+                   static_cast<unsigned long>(items.checksum(true)));
+  } else if (key_of(KA_TALK, sc) && none) {
+    ask_direction(MODE_TALKDIR, "Talk");
+  } else if (key_of(KA_USE, sc) && use_ready && !al && !ct) {
+    force_use = sh;
+    use_item_menu();
+  } else if (sc == KEY_F2 && (al || ct) && !sh && level_up_pending) {
+    level_up_pending = 0;
+    last_level_gain = me.stat_points;
+    gc_interface_mode = MODE_LEVEL_UP;
+    d.print_msg("Press %c to bump %s, %c to bump %s, and %c to bump %s. You have %d point(s) to distribute. "
+                "Press ESC to cancel.",
+                stat_key_char(0), stat_part("stats", 0).c_str(), stat_key_char(1),
+                stat_part("stats", 1).c_str(), stat_key_char(2), stat_part("stats", 2).c_str(),
+                me.stat_points);
+  }
+}
+
+void ClientApp::do_use_again() {
+  if (has(HN_WEREWOLF_FORM)) {
+    clear_repeat_flags();
+    return;
+  }
+  if (repeat_use && me.hp > 0 && repeat_item.is_valid() && use_ready &&
+      (gc_interface_mode == 0 || gc_interface_mode == MODE_CHAT) && get_keypad_dir() == 5) {
+    take(use_ready, TIMER_USE);
+    use_last_item_again();
+  }
+  if (repeat_cast && me.hp >= 1 && spell_ready && !last_spell.empty()) {
+    int x = me.x, y = me.y;
+    dir_to_xy(cast_facing, x, y);
+    cast_spell_at(*this, last_spell, x, y);
+  }
+  if (repeat_make && me.hp >= 1 && craft_ready) {
+    take(craft_ready, TIMER_CRAFT);
+    make_item(craft_chosen_item);
+  }
+}
+
+void ClientApp::do_queued_cast() {
+  if (quick_cast_spell.empty() || !spell_ready) return;
+  const std::string name = quick_cast_spell;
+  if (cast_dx == QUEUED_NO_CELL) {
+    if (cast_spell(*this, name, true) == CAST_WAITING) gc_interface_mode = MODE_CASTDIR;
+  } else {
+    cast_spell_at(*this, name, me.x + cast_dx, me.y + cast_dy);
+  }
+  last_spell = name;
+  quick_cast_spell.clear();
+}
+
+// Until the modal input lands, the list openers open nothing.
+__attribute__((weak)) void use_item_menu() {}
+__attribute__((weak)) void eat_menu() {}
+__attribute__((weak)) void drink_menu() {}
+__attribute__((weak)) void read_menu() {}

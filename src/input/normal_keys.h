@@ -1,0 +1,36 @@
+#pragma once
+// The keys of normal play (mode 0): hotkey slots, the fixed keys, the repeat
+// keys, the modifier toggles, the chat-entry keys and the keymap commands,
+// plus the two per-pass steps that cast a queued spell and repeat the last
+// use, cast or craft. The handlers are ClientApp methods (client_app.h);
+// the state they share with the display and the other handlers is here.
+
+#include <cstdint>
+#include <string>
+
+// The queued spell's offset x when the spell is cast the normal way, with no cell.
+constexpr int QUEUED_NO_CELL = 999;
+// The stamp of the SPACE key's ready flag (`ClientApp::space_ready`) in `action_timers`.
+constexpr int TIMER_SPACE = 15;
+
+// Minimap extent in cells, stepped by CTRL+`Stats` between 48 and 96.
+extern int minimap_extent;
+// The side-panel flag flipped by ALT+`Stats`, and the value that a stat page
+// step resets while it is set.
+extern bool statbox_alt_flag;
+extern int statbox_alt_value;
+// The crosshair, and the object-list trace of a game master.
+extern bool crosshair_on;
+extern bool objlist_trace;
+// Set by the consumable keys with SHIFT: the next item menu forces the use.
+extern bool force_use;
+
+// Turns every repeat flag (use, cast, make) off.
+void clear_repeat_flags();
+
+// The list openers of the modal input, called by the `Drink`, `Eat`, `Read`
+// and `Use` keys.
+void use_item_menu();
+void eat_menu();
+void drink_menu();
+void read_menu();

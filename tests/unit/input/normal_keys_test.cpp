@@ -1,0 +1,440 @@
+// Normal-mode keys: hotkey precedence, the F10 queue, the repeat keys, the
+// modifier toggles, chat entry and the keymap commands, with the lines the
+// server receives, the mode entered and the message printed.
+
+#include "input/normal_keys.h"
+
+#include <allegro.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/globals.h"
+#include "input/hotkeys.h"
+#include "input/player_actions.h"
+#include "support/temp_dir.h"
+#include "unit/app/app_test_support.h"
+
+namespace {
+
+constexpr long TORCH = 0x190;
+constexpr int WAR_CRY = 7;  // cast at once: "M 7 1"
+enum { NONE = 0, SHIFT = 1, CTRL = 2, ALT = 4 };
+
+struct NormalKeysTest : ::testing::Test {
+  TempDir dir;
+  std::unique_ptr<LoopbackServer> server;
+
+  void SetUp() override {
+    reset_app_state();
+    TempDir::copy_gamedata("dat");
+    TempDir::copy_gamedata("client.cfg");
+    common_cfg.load();
+    client_cfg.load();
+    sc.load();
+    spells.load();
+    wl.load();
+    keymap.load();
+    me.reset();
+    me.map_level = 1;
+    me.x = 10;
+    me.y = 20;
+    me.hp = 10;
+    me.dm = 1;  // casts skip the class, level and mana checks
+    items.clear();
+    cmap = CMap();
+    clear_repeat_flags();
+    quick_cast_spell.clear();
+    craft_chosen_item = Item(0L);
+    rage_bar = 0;
+    target_type = 0;
+    crosshair_on = false;
+    target_locked = false;
+    app.spell_ready = app.use_ready = app.buy_ready = app.hide_ready = app.craft_ready = 1;
+    app.attack_ready = app.space_ready = 1;
+    server = std::make_unique<LoopbackServer>();
+  }
+  void TearDown() override {
+    server.reset();
+    items.clear();
+    set_mods(NONE);
+  }
+  static void set_mods(int mods) {
+    key[KEY_LSHIFT] = (mods & SHIFT) != 0;
+    key[KEY_LCONTROL] = (mods & CTRL) != 0;
+    key[KEY_ALT] = (mods & ALT) != 0;
+  }
+  // One key of the pass in mode 0 with these modifiers held.
+  static void press(int scancode, int ascii, int mods) {
+    app.last_scancode = scancode;
+    app.last_ascii = static_cast<uint8_t>(ascii);
+    app.last_key = scancode << 8 | ascii;
+    set_mods(mods);
+    app.do_normal_mode();
+    set_mods(NONE);
+  }
+  static int key_of(int action) { return keymap.get_key(action); }
+  std::string sent() { return server->next(30); }
+  std::string last_msg() { return d.messages.empty() ? "" : d.messages.back(); }
+  static std::string use_line(long code) { return "U " + Item(code).str() + " 10 20 1 0"; }
+};
+
+TEST_F(NormalKeysTest, HotkeyPrecedence) {
+  const struct {
+    const char* what;
+    int scancode, mods;
+    long item;  // on the key's slot
+    int spell;  // on the key's slot
+    bool asleep;
+    std::string line;
+    uint32_t mode;
+  } cases[] = {
+      {"item before spell", KEY_F1, NONE, TORCH, WAR_CRY, false, use_line(TORCH), 0},
+      {"spell alone", KEY_F1, NONE, 0, WAR_CRY, false, "M 7 1", 0},
+      {"directional spell asks", KEY_F2, NONE, 0, 1, false, "<none>", 19},
+      {"SHIFT+F1 skips both", KEY_F1, SHIFT, TORCH, WAR_CRY, false, "<none>", 0},
+      {"letter slot item", KEY_T, NONE, TORCH, -1, false, use_line(TORCH), 0},
+      {"letter with CTRL is no slot", KEY_T, CTRL, TORCH, -1, false, "<none>", 0},
+      {"asleep", KEY_F1, NONE, TORCH, WAR_CRY, true, "<none>", 0},
+  };
+  for (const auto& c : cases) {
+    items.clear();
+    items.add(Item(TORCH), 1, 1, false);
+    const int s = scancode_to_slot(c.scancode);
+    me.item_binds[s] = Item(c.item);
+    me.spell_binds[s] = c.spell;
+    me.set_health(HN_ASLEEP, c.asleep ? 5 : 0);
+    app.use_ready = app.spell_ready = 1;
+    repeat_cast = true;
+    gc_interface_mode = 0;
+    app.last_spell.clear();
+    press(c.scancode, 0, c.mods);
+    EXPECT_EQ(sent(), c.line) << c.what;
+    EXPECT_EQ(sent(), "<none>") << c.what;
+    EXPECT_EQ(gc_interface_mode, c.mode) << c.what;
+    const bool cast = c.line == "M 7 1" || c.mode == 19;
+    EXPECT_EQ(app.last_spell, cast ? spells.get_spell_str(c.spell) : "") << c.what;
+    EXPECT_EQ(repeat_cast, !cast) << c.what;  // a new cast ends the repeat
+    me.item_binds[s] = Item(0L);
+    me.spell_binds[s] = -1;
+  }
+  me.set_health(HN_ASLEEP, 0);
+}
+
+TEST_F(NormalKeysTest, ShiftDigitOrFKeyBindsASpellWhenCastWithWords) {
+  common_cfg.set_int("cast_with_words", 1);
+  me.spell_binds[10] = WAR_CRY;
+  press(KEY_F1, 0, SHIFT);
+  EXPECT_EQ(gc_interface_mode, 22u);
+  EXPECT_EQ(app.button_number, 10);
+  EXPECT_EQ(last_msg(), "Binding spell to F1 (Shift + dir): currently " + spells.get_full_spell_name(WAR_CRY));
+  EXPECT_EQ(sent(), "<none>");
+  gc_interface_mode = 0;
+  press(KEY_4, '$', SHIFT);
+  EXPECT_EQ(app.button_number, 4);
+  EXPECT_EQ(last_msg(), "Binding spell to 4: currently none");
+}
+
+TEST_F(NormalKeysTest, F10CastsOrQueuesTheLastSpell) {
+  const struct {
+    const char* what;
+    std::string last;
+    bool ready, queueing;
+    std::string line;
+    bool queued;
+  } cases[] = {
+      {"ready", "wr", true, false, "M 7 1", false},
+      {"not ready, queueing on", "wr", false, true, "<none>", true},
+      {"not ready, queueing off", "wr", false, false, "<none>", false},
+      {"no last spell", "", true, true, "<none>", false},
+  };
+  for (const auto& c : cases) {
+    app.last_spell = c.last;
+    app.spell_ready = c.ready;
+    quick_cast_spell.clear();
+    client_cfg.set_int("spell_queueing", c.queueing);
+    press(KEY_F10, 0, NONE);
+    EXPECT_EQ(sent(), c.line) << c.what;
+    EXPECT_EQ(quick_cast_spell, c.queued ? c.last : "") << c.what;
+    if (!c.queued) continue;
+    EXPECT_EQ(app.cast_dx, QUEUED_NO_CELL) << c.what;
+    app.do_queued_cast();  // still not ready: waits
+    EXPECT_EQ(sent(), "<none>") << c.what;
+    app.spell_ready = 1;
+    app.last_spell.clear();
+    app.do_queued_cast();
+    EXPECT_EQ(sent(), "M 7 1") << c.what;
+    EXPECT_EQ(quick_cast_spell, "") << c.what;
+    EXPECT_EQ(app.last_spell, "wr") << c.what;
+    app.do_queued_cast();
+    EXPECT_EQ(sent(), "<none>") << c.what;
+  }
+}
+
+TEST_F(NormalKeysTest, QueuedCastAtACell) {
+  quick_cast_spell = "if";  // directional: cast at the cell
+  app.cast_dx = 1;
+  app.cast_dy = -1;
+  app.do_queued_cast();
+  const std::string line = sent();
+  EXPECT_EQ(line.rfind("M 1 1 11 19 ", 0), 0u) << line;
+}
+
+TEST_F(NormalKeysTest, BoundLettersStillTypeInChat) {
+  items.add(Item(TORCH), 1, 1, false);
+  me.item_binds[scancode_to_slot(KEY_T)] = Item(TORCH);
+  // The key step hands the key to the normal keys only in mode 0.
+  auto key_step = [](int scancode, int ascii) {
+    app.last_scancode = scancode;
+    app.last_ascii = static_cast<uint8_t>(ascii);
+    app.last_key = scancode << 8 | ascii;
+    if (gc_interface_mode == 0) app.do_normal_mode();
+    else app.do_non_normal_mode();
+  };
+  key_step(KEY_T, 't');
+  EXPECT_EQ(sent(), use_line(TORCH));
+  app.use_ready = 1;
+  key_step(KEY_ENTER, 13);
+  ASSERT_EQ(gc_interface_mode, 17u);
+  EXPECT_EQ(d.input_prompt, "Say: ");
+  key_step(KEY_T, 't');
+  EXPECT_EQ(sent(), "<none>");
+  EXPECT_EQ(app.use_ready, 1);
+  EXPECT_EQ(gc_interface_mode, 17u);
+}
+
+TEST_F(NormalKeysTest, ChatEntry) {
+  app.whisper_partners = {"Bob"};
+  app.last_whisperer = "Bob";
+  const struct {
+    int scancode, ascii, mods;
+    std::string text;
+  } cases[] = {{KEY_ENTER, 13, NONE, ""},           {KEY_ENTER, 13, SHIFT, "/g "},
+               {KEY_SLASH, '/', NONE, "/"},         {KEY_BACKSLASH, '\\', NONE, "/p "},
+               {KEY_BACKSLASH, '|', SHIFT, "/me "}, {key_of(KA_TALK), 20, CTRL, "/msg Bob "}};
+  for (const auto& c : cases) {
+    gc_interface_mode = 0;
+    app.input_text = "x";
+    d.input_prompt.clear();
+    press(c.scancode, c.ascii, c.mods);
+    EXPECT_EQ(gc_interface_mode, 17u) << c.text;
+    EXPECT_EQ(app.input_text, c.text);
+    EXPECT_EQ(app.input_pos, static_cast<int>(c.text.size())) << c.text;
+    EXPECT_EQ(d.input_prompt, "Say: ") << c.text;
+  }
+  gc_interface_mode = 0;
+  press(KEY_ENTER, 13, CTRL);
+  EXPECT_EQ(gc_interface_mode, 0u);
+}
+
+TEST_F(NormalKeysTest, RepeatKeys) {
+  const struct {
+    const char* what;
+    int scancode, mods;
+    long last_item, carried, craft;
+    std::string line, msg;
+    bool use, cast, make;  // repeat flags afterwards (cast starts on)
+  } cases[] = {
+      {"F9 uses again", KEY_F9, NONE, TORCH, 1, 0, use_line(TORCH), "", false, true, false},
+      {"F9 item gone", KEY_F9, NONE, TORCH, 0, 0, "<none>", "You no longer have that item!", false, true, false},
+      {"F9 nothing used yet", KEY_F9, NONE, -1, 1, 0, "<none>", "", false, true, false},
+      {"SHIFT+F9", KEY_F9, SHIFT, 0, 0, 0, "<none>", "Repeat use on.", true, false, false},
+      {"SHIFT+F10", KEY_F10, SHIFT, 0, 0, 0, "<none>", "Repeat cast on.", false, true, false},
+      {"SHIFT+F11", KEY_F11, SHIFT, 0, 0, TORCH, "<none>", "Repeat make on.", false, false, true},
+      {"SHIFT+F11 nothing to make", KEY_F11, SHIFT, 0, 0, 0, "<none>", "", false, true, false},
+      {"F11 makes", KEY_F11, NONE, 0, 0, TORCH, "cm " + Item(TORCH).str() + " ", "", false, true, false},
+  };
+  for (const auto& c : cases) {
+    items.clear();
+    if (c.carried) items.add(Item(TORCH), c.carried, 1, false);
+    app.repeat_item = Item(c.last_item);
+    app.repeat_dir = 0;
+    craft_chosen_item = Item(c.craft);
+    clear_repeat_flags();
+    repeat_cast = true;
+    app.use_ready = app.craft_ready = 1;
+    d.messages.clear();
+    press(c.scancode, 0, c.mods);
+    const std::string line = sent();
+    EXPECT_EQ(line.substr(0, c.line.size()), c.line) << c.what;
+    EXPECT_EQ(last_msg(), c.msg) << c.what;
+    EXPECT_EQ(repeat_use, c.use) << c.what;
+    EXPECT_EQ(repeat_cast, c.cast) << c.what;
+    EXPECT_EQ(repeat_make, c.make) << c.what;
+  }
+}
+
+TEST_F(NormalKeysTest, UseAgainEveryPass) {
+  items.add(Item(TORCH), 3, 1, false);
+  app.repeat_item = Item(TORCH);
+  app.repeat_dir = 0;
+  repeat_use = true;
+  app.do_use_again();
+  EXPECT_EQ(sent(), use_line(TORCH));
+  app.do_use_again();  // the use flag is spent until the tick re-arms it
+  EXPECT_EQ(sent(), "<none>");
+  me.set_health(HN_WEREWOLF_FORM, 3);
+  app.use_ready = 1;
+  app.do_use_again();
+  EXPECT_EQ(sent(), "<none>");
+  EXPECT_FALSE(repeat_use);
+}
+
+TEST_F(NormalKeysTest, EscClearsRepeatsThenHints) {
+  repeat_make = true;
+  press(KEY_ESC, 27, NONE);
+  EXPECT_FALSE(repeat_make);
+  EXPECT_TRUE(d.messages.empty());
+  press(KEY_ESC, 27, NONE);
+  EXPECT_EQ(last_msg(), "Help: \tPress F12 for menu.");
+}
+
+TEST_F(NormalKeysTest, FixedAndToggleKeys) {
+  const struct {
+    const char* what;
+    int scancode, ascii, mods;
+    int health;  // status set for the key, -1 none
+    int hp;
+    std::string line, msg;
+    uint32_t mode;
+  } cases[] = {
+      {"SPACE", KEY_SPACE, ' ', NONE, -1, 10, "^ k 1", "", 0},
+      {"SPACE asleep", KEY_SPACE, ' ', NONE, HN_ASLEEP, 10, "^ k 1", "", 0},
+      {"help", KEY_SLASH, '?', SHIFT, -1, 10, "<none>", "Viewing help ... press ESC when done.", 31},
+      {"asleep: no command", key_of(KA_LOOK), 'l', NONE, HN_ASLEEP, 10, "<none>", "", 0},
+      {"mounted on dry land", key_of(KA_EXIT_MOUNT), 'x', NONE, HN_MOUNTED, 10, "X 0 10 20", "X-it mount!", 0},
+      {"polymorphed", key_of(KA_EXIT_MOUNT), 'x', NONE, HN_POLYMORPHED, 10, "X 9 10 20", "", 0},
+      {"ship", key_of(KA_EXIT_MOUNT), 'x', NONE, HN_PILOT, 10, "<none>", "X-it ... which direction?", 29},
+      {"packet dump", KEY_D, 4, SHIFT | CTRL | ALT, -1, 10, "<none>", "Packet dump: on", 0},
+      {"object list", KEY_O, 15, SHIFT | CTRL | ALT, -1, 10, "<none>", "Objlist: on", 0},
+      {"dead: ALT+F1", KEY_F1, 0, ALT, -1, 0, "^ d", "", 0},
+      {"alive: ALT+F1", KEY_F1, 0, ALT, -1, 10, "<none>", "", 0},
+      {"CTRL+F3", KEY_F3, 0, CTRL, -1, 10, "<none>", "Rage bar: on", 0},
+      {"F12", KEY_F12, 0, NONE, -1, 10, "<none>", "", 35},
+  };
+  for (const auto& c : cases) {
+    gc_interface_mode = 0;
+    d.messages.clear();
+    if (c.health >= 0) me.set_health(c.health, 5);
+    me.hp = c.hp;
+    app.buy_ready = app.space_ready = 1;
+    press(c.scancode, c.ascii, c.mods);
+    EXPECT_EQ(sent(), c.line) << c.what;
+    EXPECT_EQ(last_msg(), c.msg) << c.what;
+    EXPECT_EQ(gc_interface_mode, c.mode) << c.what;
+    if (c.health >= 0) me.set_health(c.health, 0);
+  }
+  EXPECT_EQ(app.debug_echo, 1);
+  EXPECT_EQ(client_cfg.get_int("rage_bar"), 1);
+  EXPECT_EQ(d.menu_open, 1);
+  EXPECT_EQ(d.menu_page, 0);
+  // The resource bar runs 0, 1, 2, 0.
+  press(KEY_F3, 0, ALT);
+  EXPECT_EQ(last_msg(), "Mana bar: on");
+  press(KEY_F3, 0, CTRL);
+  EXPECT_EQ(last_msg(), "Rage/mana bar: off");
+  // Stored settings out of range step back into it.
+  for (int stored : {7, -4}) {
+    rage_bar = stored;
+    press(KEY_F3, 0, CTRL);
+    EXPECT_GE(rage_bar, 0);
+    EXPECT_LE(rage_bar, 2);
+    target_type = stored;
+    press(key_of(KA_CROSSHAIR), 0, SHIFT);
+    EXPECT_GE(target_type, 0);
+    EXPECT_LE(target_type, 3);
+  }
+}
+
+TEST_F(NormalKeysTest, CommandKeys) {
+  const std::string sums = std::to_string(items.checksum(false)) + " " + std::to_string(items.checksum(true));
+  const struct {
+    const char* what;
+    int action, mods;
+    int health;  // status set, -1 none
+    std::string line, msg;
+    uint32_t mode;
+  } cases[] = {
+      {"Activate", KA_ACTIVATE, NONE, -1, "<none>", "Activate ... which direction?", 18},
+      {"Buy", KA_BUY, NONE, -1, "b " + sums, "", 0},
+      {"SHIFT+Buy", KA_BUY, SHIFT, -1, "B " + sums, "", 0},
+      {"Cast, no abilities", KA_CAST, NONE, -1, "<none>", "You have no abilities!", 0},
+      {"Crosshair", KA_CROSSHAIR, NONE, -1, "<none>", "Crosshair on", 0},
+      {"ALT+Crosshair", KA_CROSSHAIR, ALT, -1, "<none>", "Target locked", 0},
+      {"SHIFT+Crosshair", KA_CROSSHAIR, SHIFT, -1, "<none>", "Targeting good creatures.", 0},
+      {"Drop, nothing", KA_DROP, NONE, -1, "<none>", "You don't have anything to drop!", 0},
+      {"Fire, no bow", KA_FIRE, NONE, -1, "<none>", "Shooting requires ranged weapon or captaincy of ship!", 0},
+      {"Fire from a ship", KA_FIRE, NONE, HN_PILOT, "<none>", "Fire cannons ... which direction?", 30},
+      {"Get", KA_GET, NONE, -1, "<none>", "Get ... which direction?", 7},
+      {"CTRL+Get", KA_GET, CTRL, -1, "<none>", "Get ... which direction?", 41},
+      {"SHIFT+Get", KA_GET, SHIFT, -1, "G", "", 0},
+      {"Hide", KA_HIDE, NONE, -1, "I 1", "", 0},
+      {"SHIFT+Hide while hidden", KA_HIDE, SHIFT, HN_HIDING, "I 0", "", 0},
+      {"Ignite", KA_IGNITE, NONE, -1, "z 1", "", 0},
+      {"SHIFT+Ignite", KA_IGNITE, SHIFT, -1, "z 0", "", 0},
+      {"Inventory, empty", KA_INVENTORY, NONE, -1, "<none>", "You have nothing in your inventory.", 0},
+      {"Look", KA_LOOK, NONE, -1, "<none>", "Look ... which direction?", 13},
+      {"Meditate", KA_MEDITATE, NONE, -1, "e", "", 0},
+      {"Meditate as a wolf", KA_MEDITATE, NONE, HN_WEREWOLF_FORM, "<none>", "", 0},
+      {"Ready, nothing", KA_READY, NONE, -1, "<none>", "You have nothing to equip.", 0},
+      {"Ready as a wolf", KA_READY, NONE, HN_WEREWOLF_FORM, "<none>", "Must be in non-polymorphed form!", 0},
+      {"Search", KA_SEARCH, NONE, -1, "<none>", "Search (and open) ... which direction?", 20},
+      {"SHIFT+Search", KA_SEARCH, SHIFT, -1, "<none>", "Open ... which direction?", 23},
+      {"Talk", KA_TALK, NONE, -1, "<none>", "Talk ... which direction?", 6},
+  };
+  for (const auto& c : cases) {
+    gc_interface_mode = 0;
+    d.messages.clear();
+    if (c.health >= 0) me.set_health(c.health, 5);
+    app.buy_ready = app.use_ready = app.hide_ready = app.attack_ready = app.spell_ready = 1;
+    target_type = 0;
+    press(key_of(c.action), 0, c.mods);
+    EXPECT_EQ(sent(), c.line) << c.what;
+    EXPECT_EQ(sent(), "<none>") << c.what;
+    EXPECT_EQ(last_msg(), c.msg) << c.what;
+    EXPECT_EQ(gc_interface_mode, c.mode) << c.what;
+    if (c.health >= 0) me.set_health(c.health, 0);
+  }
+  EXPECT_EQ(client_cfg.get_int("target_type"), 1);
+}
+
+TEST_F(NormalKeysTest, CommandKeysWithLists) {
+  items.add(Item(TORCH), 2, 1, false);
+  press(key_of(KA_INVENTORY), 0, NONE);
+  EXPECT_EQ(gc_interface_mode, 1u);
+  EXPECT_EQ(last_msg(), "Rearranging inventory (use shift+arrow or shift+wheel to move an item) ...");
+  gc_interface_mode = 0;
+  press(key_of(KA_DROP), 0, NONE);
+  EXPECT_EQ(gc_interface_mode, 10u);
+  EXPECT_EQ(d.list_title, "DROP");
+  gc_interface_mode = 0;
+  common_cfg.set_int("cast_with_words", 1);
+  press(key_of(KA_CAST), 0, NONE);
+  EXPECT_EQ(gc_interface_mode, 28u);
+  EXPECT_EQ(d.input_prompt, "Spell/ability: ");
+  gc_interface_mode = 0;
+  app.spell_ready = 0;
+  press(key_of(KA_CAST), 0, NONE);
+  EXPECT_EQ(last_msg(), "You must wait before using another ability.");
+  // The level-up prompt names the three stats and their keys.
+  app.level_up_pending = 1;
+  me.stat_points = 2;
+  press(KEY_F2, 0, CTRL);
+  EXPECT_EQ(gc_interface_mode, 21u);
+  EXPECT_EQ(last_msg(),
+            "Press s to bump strength, d to bump dexterity, and i to bump intelligence. You have 2 point(s) "
+            "to distribute. Press ESC to cancel.");
+  EXPECT_EQ(app.level_up_pending, 0);
+  // With "swap_get_keys" the plain key gets at once.
+  gc_interface_mode = 0;
+  options.toggle_option(OPT_SWAP_GET_KEYS);
+  press(key_of(KA_GET), 0, NONE);
+  EXPECT_EQ(sent(), "G");
+  app.buy_ready = 1;
+  press(key_of(KA_GET), 0, SHIFT);
+  EXPECT_EQ(gc_interface_mode, 7u);
+  options.toggle_option(OPT_SWAP_GET_KEYS);
+}
+
+}  // namespace
