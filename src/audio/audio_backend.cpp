@@ -29,6 +29,11 @@ class AllegroBackend : public AudioBackend {
   void set_volume(int digi, int midi) override {
     if (ready()) ::set_volume(digi, midi);
   }
+  // Once the library has shut down (its exit handler runs before the
+  // globals are destroyed) nothing can be given back; the process is ending.
+  void destroy_sample(SAMPLE* s) override {
+    if (ready() && s) ::destroy_sample(s);
+  }
   MIDI* load_midi(const std::string& path) override {
     return ready() ? ::load_midi(path.c_str()) : nullptr;
   }
@@ -40,6 +45,9 @@ class AllegroBackend : public AudioBackend {
   }
   void stop_midi() override {
     if (ready()) ::stop_midi();
+  }
+  void destroy_midi(MIDI* m) override {
+    if (ready() && m) ::destroy_midi(m);
   }
   long read_file(const std::string& path, unsigned char* dst, long max) override {
     if (!ready()) return -1;
@@ -54,21 +62,28 @@ class AllegroBackend : public AudioBackend {
   }
   void* stream_buffer(AUDIOSTREAM* s) override { return get_audio_stream_buffer(s); }
   void release_stream_buffer(AUDIOSTREAM* s) override { free_audio_stream_buffer(s); }
-  void stop_stream(AUDIOSTREAM* s) override { stop_audio_stream(s); }
+  void stop_stream(AUDIOSTREAM* s) override {
+    if (ready()) stop_audio_stream(s);
+  }
   void adjust_stream(AUDIOSTREAM* s, int vol, int pan, int freq) override {
     ::adjust_sample(s->samp, vol, pan, freq, 1);
   }
 };
 
-AllegroBackend allegro_backend;
-AudioBackend* current = &allegro_backend;
+// Never destroyed: the global sound object gives its samples back through
+// it at exit, and the globals of other files may be destroyed after ours.
+AudioBackend& allegro_backend() {
+  static AudioBackend* const b = new AllegroBackend;
+  return *b;
+}
+AudioBackend* current = nullptr;
 
 }  // namespace
 
-AudioBackend& audio_backend() { return *current; }
+AudioBackend& audio_backend() { return current ? *current : allegro_backend(); }
 
 AudioBackend* set_audio_backend(AudioBackend* b) {
-  AudioBackend* old = current;
-  current = b ? b : &allegro_backend;
+  AudioBackend* old = current ? current : &allegro_backend();
+  current = b;
   return old;
 }

@@ -23,10 +23,14 @@ class AudioBackend {
   virtual void adjust_sample(SAMPLE* s, int vol, int pan, int freq, bool loop) = 0;
   virtual void stop_sample(SAMPLE* s) = 0;
   virtual void set_volume(int digi, int midi) = 0;
+  // Gives a loaded sample back; null is ignored.
+  virtual void destroy_sample(SAMPLE* s) = 0;
 
   virtual MIDI* load_midi(const std::string& path) = 0;
   virtual int play_midi(MIDI* m, bool loop) = 0;
   virtual void stop_midi() = 0;
+  // Gives a loaded MIDI file back (stopping it if it plays); null is ignored.
+  virtual void destroy_midi(MIDI* m) = 0;
 
   // Reads at most `max` bytes of a file into `dst`: the count read, or -1
   // when the file cannot be opened.

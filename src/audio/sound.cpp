@@ -44,19 +44,22 @@ int scaled(int volume, float factor) { return static_cast<int>(static_cast<float
 
 Sound::Sound() = default;
 
-Sound::~Sound() {
-  // The game library has shut down by now and taken its samples and streams
-  // with it; only our own records are left to free.
+Sound::~Sound() { release(); }
+
+void Sound::release() {
+  AudioBackend& b = audio_backend();
+  destroy_mp3();
+  music_file.clear();
   free_named();
-  if (mp3) {
-    mp3->stream = nullptr;
-    mp3_destroy(mp3);
-  }
+  for (SAMPLE*& s : samples) b.destroy_sample(s), s = nullptr;
+  for (SAMPLE*& s : weapon_samples) b.destroy_sample(s), s = nullptr;
+  for (MIDI*& m : midi_cache) b.destroy_midi(m), m = nullptr;
 }
 
 void Sound::free_named() {
   while (named_samples) {
     NamedSample* n = named_samples->next;
+    audio_backend().destroy_sample(named_samples->sample);
     delete named_samples;
     named_samples = n;
   }
@@ -82,6 +85,8 @@ void Sound::apply_volume() {
 // ---- Start-up ------------------------------------------------------------------
 
 int Sound::init() {
+  // A second start-up replaces everything the first one loaded.
+  release();
   initialised = true;
   AudioBackend& b = audio_backend();
   // MIDI patches without a digital driver make the combined install fail;
@@ -92,15 +97,11 @@ int Sound::init() {
   }
   for (int i = 0; i < SOUND_FIXED_SAMPLES; i++)
     samples[i] = b.load_sample(std::string("sound/") + SOUND_SAMPLE_NAMES[i] + ".wav");
-  for (MIDI*& m : midi_cache) m = nullptr;
   midi_cache[CONTINENT_TRACK + 1] = b.load_midi("sound/continent.mid");
-  free_named();
   load_spell_sounds();
-  music_file.clear();
   music_kind = 1;
   ambient_id = -1;
   ambient_factor = -1.0f;
-  mp3 = nullptr;
   return 0;
 }
 

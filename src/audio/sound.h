@@ -94,6 +94,10 @@ class Sound {
   void destroy_mp3();
   int poll_music();
 
+  // Stops the music and gives every sample and MIDI file back to the
+  // library; the destructor does it too. A later init loads them again.
+  void release();
+
   // The weapon sample of base code `base` (loaded on first use), or null.
   SAMPLE* weapon_sample(int base);
 

@@ -99,6 +99,31 @@ const char* graphics_version() { return ALLEGRO_VERSION_STR; }
 QYXDisplay::QYXDisplay() = default;
 
 QYXDisplay::~QYXDisplay() {
+  // Bitmaps outlive nothing once the library has gone (its exit handler may
+  // already have run); before that they are ours to free.
+  if (system_driver != nullptr) {
+    if (allegro_up) {
+      // The mouse may be drawing one of the cursors freed below.
+      show_mouse(nullptr);
+      set_mouse_sprite(nullptr);
+    }
+    free_sheets();
+    BITMAP** owned[] = {&work_bitmap,  &minimap_bitmap, &panel_bitmap,  &input_bitmap,
+                        &play_bitmap,  &cursor_blue,    &cursor_yellow, &cursor_white,
+                        &skin,         &help_pic,       &book_pic,      &tile_scratch,
+                        &cursor_special, &cursor_default, &cursor_other, &back_buffer,
+                        &special};
+    for (BITMAP** b : owned) {
+      if (*b) destroy_bitmap(*b);
+      *b = nullptr;
+    }
+    for (int i = 0; i < MOVE_CURSORS; ++i) {
+      if (move_cursors[i]) destroy_bitmap(move_cursors[i]);
+      if (attack_cursors[i]) destroy_bitmap(attack_cursors[i]);
+      move_cursors[i] = attack_cursors[i] = nullptr;
+    }
+    mouse_sprite = nullptr;
+  }
   if (allegro_up) {
     remove_keyboard();
     allegro_exit();

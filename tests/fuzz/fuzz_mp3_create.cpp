@@ -19,9 +19,11 @@ class BufferOnlyBackend : public AudioBackend {
   void adjust_sample(SAMPLE*, int, int, int, bool) override {}
   void stop_sample(SAMPLE*) override {}
   void set_volume(int, int) override {}
+  void destroy_sample(SAMPLE*) override {}
   MIDI* load_midi(const std::string&) override { return nullptr; }
   int play_midi(MIDI*, bool) override { return -1; }
   void stop_midi() override {}
+  void destroy_midi(MIDI*) override {}
   long read_file(const std::string&, unsigned char*, long) override { return -1; }
   AUDIOSTREAM* play_stream(int len, int, bool stereo, int, int, int) override {
     buf.assign(size_t(len) * (stereo ? 2 : 1) * 2, 0);

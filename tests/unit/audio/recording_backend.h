@@ -30,6 +30,7 @@ class RecordingBackend : public AudioBackend {
   std::vector<bool> installs;            // with_midi of each call
   std::vector<RecordedCall> calls;
   std::map<std::string, int> loads;      // load count by path
+  std::map<const void*, int> given_back;  // destroy count by handle
   bool streams_open = true;              // play_stream succeeds
   bool buffer_ready = true;              // the stream wants a buffer
   struct Stream {
@@ -68,12 +69,14 @@ class RecordingBackend : public AudioBackend {
   }
   void stop_sample(SAMPLE* s) override { calls.push_back({"stop", name_of(s)}); }
   void set_volume(int digi, int midi) override { calls.push_back({"volume", "", digi, midi}); }
+  void destroy_sample(SAMPLE* s) override { give_back(s); }
   MIDI* load_midi(const std::string& path) override { return reinterpret_cast<MIDI*>(load(path)); }
   int play_midi(MIDI* m, bool loop) override {
     calls.push_back({"play_midi", name_of(m), 0, 0, 0, loop});
     return 0;
   }
   void stop_midi() override { calls.push_back({"stop_midi", ""}); }
+  void destroy_midi(MIDI* m) override { give_back(m); }
   long read_file(const std::string& path, unsigned char* dst, long max) override {
     std::ifstream in(path, std::ios::binary);
     if (!in) return -1;
@@ -107,7 +110,17 @@ class RecordingBackend : public AudioBackend {
     calls.push_back({"adjust_stream", "", vol, pan, freq, true});
   }
 
+  // Every handle a load has returned, oldest first.
+  std::vector<const void*> handed_out() const {
+    std::vector<const void*> out;
+    for (const auto& h : handles_) out.push_back(h.get());
+    return out;
+  }
+
  private:
+  void give_back(const void* p) {
+    if (p) given_back[p]++;
+  }
   void* load(const std::string& path) {
     loads[path]++;
     if (!std::filesystem::exists(path)) return nullptr;

@@ -34,6 +34,8 @@ class SoundTest : public ::testing::Test {
     spells.load();  // no table here: empty
   }
   void TearDown() override {
+    // The global object must not keep this recorder's handles past the test.
+    sound.release();
     for (const char* k : {"volume", "music_volume", "mute", "music"}) client_cfg.erase_key(k);
     spells.load();
   }
@@ -498,6 +500,40 @@ TEST_F(SoundTest, WeaponFallbackSoundAndMissileKind) {
   }
   me.weapon = saved;
   wl.reload();
+}
+
+// Samples and MIDI files are the library's memory: a second start-up and the
+// end of the object give back each one loaded, exactly once, and stop the stream.
+TEST_F(SoundTest, EverythingLoadedIsGivenBackOnce) {
+  TempDir::write("dat/spells.txt", spell_line("5", "ring_.wav"));
+  ASSERT_EQ(spells.load(), 0);
+  all_fixed_samples_except();
+  for (const char* f : {"sound/ring_.wav", "sound/continent.mid", "sound/2.mid", "sound/w5.wav"}) touch(f);
+  TempDir::write("sound/intro.mp3", silent_frames(40));
+  const struct {
+    const char* what;
+    bool start_again;
+  } cases[] = {{"object destroyed", false}, {"started again", true}};
+  for (const auto& c : cases) {
+    size_t first = rec.handed_out().size();
+    auto snd = std::make_unique<Sound>();
+    snd->init();
+    snd->play_music(2, true);   // the MIDI file stays cached
+    snd->play_music(-1, true);  // then an MP3 stream
+    ASSERT_NE(snd->weapon_sample(5), nullptr);
+    std::vector<const void*> loaded = rec.handed_out();
+    loaded.erase(loaded.begin(), loaded.begin() + long(first));
+    // 50 fixed samples, the continent theme, 2.mid, the spell's and the weapon's.
+    ASSERT_EQ(loaded.size(), 54u) << c.what;
+    for (const void* h : loaded) EXPECT_EQ(rec.given_back.count(h), 0u) << c.what;
+    if (c.start_again) snd->init();
+    else snd.reset();
+    for (const void* h : loaded) EXPECT_EQ(rec.given_back[h], 1) << c.what << " " << rec.name_of(h);
+    ASSERT_FALSE(rec.streams.empty());
+    EXPECT_TRUE(rec.streams.back()->stopped) << c.what;
+    snd.reset();
+    for (const void* h : rec.handed_out()) EXPECT_EQ(rec.given_back[h], 1) << c.what << " " << rec.name_of(h);
+  }
 }
 
 }  // namespace
