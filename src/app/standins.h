@@ -1,13 +1,12 @@
 #pragma once
-// Stand-ins for the input subsystem, which is not built yet. They keep the
-// names and calls of the real functions so that the callers stay as they
-// are when it is replaced; until then keys come from standard input when it
-// is not a terminal (so that tests can type them).
+// Stand-ins for the parts of the input subsystem that are not built yet. They
+// keep the names and calls of the real functions so that the callers stay as
+// they are when it is replaced.
 //
-// standins.cpp also holds the headless bodies of the ClientApp input steps
-// (do_mouse, do_tick, ...).
+// standins.cpp holds the headless bodies of the ClientApp mode handlers
+// (do_non_normal_mode, do_normal_mode, ...).
 //
-// Delete the matching section here when a subsystem lands.
+// Delete the matching section here when a part lands.
 
 #include <cstdint>
 #include <string>
@@ -16,24 +15,12 @@
 
 #include "core/item.h"
 
-// ---- Input (keys) ------------------------------------------------------------
+class ClientApp;
 
-bool key_waiting();
-// The next key in readkey form (scancode << 8 | character); 0 when none.
-int read_key();
-void clear_key_buffer();
-// Test helpers: queue a key that is waiting now; type a key later (it becomes
-// waiting only once the buffer is empty, so a buffer clear does not drop it);
-// forget every key.
-void push_key(int key);
-void type_key_later(int key);
-void drop_keys();
-// Whether keys are read from standard input (on by default; tests turn it off).
-void set_stdin_keys(bool on);
+// ---- Input (mode handlers) ---------------------------------------------------
 
-// Mouse wheel position (the game library's mouse_z).
-inline int mouse_wheel() { return 0; }
-
-// The keys of headless play (a list choice, an attack, readying a weapon).
+// The keys of headless play (a list choice, an attack, readying a weapon),
+// until the mode handlers land.
 void headless_play_key(int key);
-
+// Starts binding a spell to the hotkey slot of the chosen button.
+void bind_spell_to_key(ClientApp& app, bool f_key);

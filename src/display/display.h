@@ -153,6 +153,12 @@ class QYXDisplay {
   int last_list_style = -1;
   int map_view_draws = 0;
 
+  // ---- Read by the frame input; placeholders until the panels are wired ----
+  // The list entry under the pointer; Item(-1) when none.
+  Item get_item_under_mouse() const { return Item(-1L); }
+  // The item carried on the pointer; Item(0) when none.
+  Item pointer_item{0L};
+
   // ---- Frame and screens built elsewhere; they draw nothing yet ----
   void refresh_screen() {}
   void clear_back_buffer() {}
