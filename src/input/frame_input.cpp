@@ -379,7 +379,8 @@ bool ClientApp::do_hotbar_input() {
   }
 
   if (right_released && mode != IMODE_DROPALL) {
-    if (options.get(OPT_HOTBAR) && d.mouse_over_hotbar() && mode == MODE_NORMAL && !level_flag) {
+    const bool over_button = hotbar_button_at_pointer(HOTBAR_BUTTONS) >= 0;
+    if (options.get(OPT_HOTBAR) && over_button && mode == MODE_NORMAL && !level_flag) {
       if (common_cfg.get_int("cast_with_words") != 0) {
         int button = hotbar_button_at_pointer(HOTBAR_LETTER_BUTTONS);
         if (button >= 0) {
