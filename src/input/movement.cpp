@@ -211,7 +211,9 @@ static void take_step(ClientApp& app, int dir, int tx, int ty) {
   if (me.hp > 0 && !has(HN_FLOATING) && !has(HN_FLYING) && !has(HN_HIDING))
     sound.play_effect(has(HN_HALLUCINATING) ? SOUND_STEP_HALLUCINATING : SOUND_STEP);
   if (!(has(HN_PILOT) || has(HN_PASSENGER)) || has(HN_MOUNTED)) {
-    int facing = get_direction(me.x, me.y, tx, ty);
+    // From the step itself: across a wrapping map's seam the raw
+    // coordinates point the other way.
+    int facing = get_direction(0, 0, -d.scroll_dx, -d.scroll_dy);
     if (facing != 0) me.direction = static_cast<int16_t>(facing);
   }
   me.x = static_cast<int16_t>(tx);

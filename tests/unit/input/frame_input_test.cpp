@@ -58,6 +58,7 @@ struct FrameInputTest : ::testing::Test {
     me.map_level = 1;
     me.x = 10;
     me.y = 10;
+    server.reset();  // its socket must close before the next one opens
     server = std::make_unique<LoopbackServer>();
   }
   void TearDown() override {
@@ -68,7 +69,7 @@ struct FrameInputTest : ::testing::Test {
   // Every line the server got, joined by '|'.
   std::string lines() {
     std::string all;
-    for (std::string l = server->next(30); l != "<none>"; l = server->next(30))
+    for (std::string l = server->next(30); l != "<none>" && l != "<closed>"; l = server->next(30))
       all += (all.empty() ? "" : "|") + l;
     return all;
   }
