@@ -6,6 +6,7 @@
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -39,6 +40,7 @@ int craft_delay = 2500;
 namespace {
 
 constexpr int IDLE_HIDE_MS = 2000;
+constexpr double IDLE_MS_CAP = 1e9;
 constexpr int HW_CURSOR_CAPABILITY = 4;
 constexpr int TILE_DOOR_CLOSED = 103;
 constexpr int LETTER_SCANCODE_LAST = 26;
@@ -57,9 +59,11 @@ double ms_since(uint64_t stamp, uint64_t now) {
   return now > stamp ? static_cast<double>(now - stamp) / 1000.0 : 0.0;
 }
 
-// Sets `flag` again once more than `delay_ms` have passed since `stamp`.
+// Sets `flag` again once more than `delay_ms` have passed since `stamp`. A
+// wall clock that stepped back behind the stamp re-arms at once rather than
+// holding the action back until the clock catches up.
 void rearm(uint8_t& flag, uint64_t stamp, double delay_ms, uint64_t now) {
-  if (!flag && ms_since(stamp, now) > delay_ms) flag = 1;
+  if (!flag && (now < stamp || ms_since(stamp, now) > delay_ms)) flag = 1;
 }
 
 // Whether `period_ms` have passed since the stamp; stamps it when so.
@@ -169,7 +173,8 @@ void ClientApp::do_mouse() {
   const int buttons = mouse_b;
   // Idle means no movement at all; equal non-zero steps are still movement.
   if (mx == 0 && my == 0 && (buttons & 7) == 0) {
-    idle_ms += static_cast<int32_t>(ms_since(action_timers[TIMER_MOUSE], now));
+    idle_ms = static_cast<int32_t>(
+        std::min<double>(idle_ms + ms_since(action_timers[TIMER_MOUSE], now), IDLE_MS_CAP));
     if (idle_ms > IDLE_HIDE_MS && mode == MODE_NORMAL && d.mouse_shown) d.hide_mouse();
   } else {
     if (!d.mouse_shown && (gfx_capabilities & HW_CURSOR_CAPABILITY) && screen) show_mouse(screen);

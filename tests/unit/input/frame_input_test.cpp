@@ -309,3 +309,75 @@ TEST_F(FrameInputTest, FramesPerSecondAndRedrawPacing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(FrameInputTest, PointerShapeAndReleasedButtons) {
+  TempDir::copy_gamedata("dat");
+  tiledata.load();
+  cmap.set_size(30, 30, false);
+  for (int x = 0; x < 30; ++x)
+    for (int y = 0; y < 30; ++y) cmap.set_tile(x, y, 46);
+  cmap.set_tile(11, 10, 103);  // a closed door east of the player
+  cmap.set_tile(10, 7, 103);   // and one three cells north
+  server_objects.add_obj(150, Item(0x300L), 9, 10, 0, 90, 'e', 0, 0, 0);   // west: a creature
+  server_objects.add_obj(151, Item(0x300L), 10, 11, 0, 90, 's', 0, 0, 0);  // south: not attackable
+  level_entered = data_reloaded = true;
+  map_transfer_pending = false;
+  const struct {
+    const char* what;
+    int mode;
+    int dx, dy;          // pointer cell offset from the player
+    bool item_on_pointer, release;
+    int shape;
+    const char* line;    // sent on the release
+  } cases[] = {
+      {"help window", 31, 1, 0, false, false, 0, ""},
+      {"item on the pointer", 0, 2, 2, true, false, -4, ""},
+      {"own cell", 0, 0, 0, false, false, -3, ""},
+      {"creature west", 0, -1, 0, false, false, 17, ""},
+      {"stall south", 0, 0, 1, false, false, 5, ""},
+      {"door east opens on a click", 0, 1, 0, false, true, -4, "s 11 10 0"},
+      {"far door opens on a click", 0, 0, -3, false, true, -4, "s 10 7 0"},
+      {"far cell", 0, 3, 3, false, false, 4, ""},
+      {"direction prompt", IMODE_CAST_DIR, -1, 0, false, false, -2, ""},
+      {"talking", IMODE_NPCTALK, -1, 0, false, false, -3, ""},
+  };
+  for (const auto& c : cases) {
+    gc_interface_mode = c.mode;
+    d.pointer_item = c.item_on_pointer ? Item(0x181L) : Item(0L);
+    mouse_x = CENTRE_X + 32 * c.dx;
+    mouse_y = CENTRE_Y + 32 * c.dy;
+    app.left_held = c.release;
+    mouse_b = 0;
+    app.do_mouse();
+    EXPECT_EQ(app.left_released, c.release) << c.what;
+    EXPECT_EQ(app.left_held, 0) << c.what;
+    EXPECT_EQ(app.cursor_code, c.shape) << c.what;
+    EXPECT_EQ(d.cursor_code, c.shape) << c.what;
+    EXPECT_EQ(lines(), c.line) << c.what;
+  }
+  server_objects.clear();
+  cmap = CMap();
+  d.pointer_item = Item(0L);
+}
+
+TEST_F(FrameInputTest, PointerHidesAfterTwoStillSecondsInNormalPlay) {
+  for (int mode : {0, 3}) {
+    gc_interface_mode = mode;
+    d.mouse_shown = 1;
+    app.idle_ms = 0;
+    for (int i = 0; i < 21; ++i) {
+      fake_now += 100 * MS;
+      app.do_mouse();
+    }
+    EXPECT_EQ(d.mouse_shown, mode == 0 ? 0 : 1) << mode;
+    mouse_b = 1;  // a button counts as activity
+    app.do_mouse();
+    EXPECT_EQ(d.mouse_shown, 1) << mode;
+    EXPECT_EQ(app.idle_ms, 0) << mode;
+    mouse_b = 0;
+  }
+}
+
+}  // namespace
