@@ -53,7 +53,11 @@ constexpr int CLIENT_ACTION_TIMERS = 23;
 enum {
   TIMER_ATTACK = 0, TIMER_CAST, TIMER_MOVE, TIMER_USE, TIMER_BUY, TIMER_HIDE, TIMER_CRAFT,
   TIMER_KEEPALIVE, TIMER_STATUS, TIMER_BLINK, TIMER_SCRIPT, TIMER_MISSILES, TIMER_PARTICLES,
-  TIMER_REDRAW, TIMER_SECOND
+  TIMER_REDRAW, TIMER_SECOND,
+  // Frame input: the SPACE line, stealth, the 1 s status and 2 s clock ticks,
+  // the ping-pong phase, the last mouse pass and the start of the last step.
+  TIMER_LEVEL, TIMER_STEALTH, TIMER_STATUS_TICK, TIMER_CLOCK, TIMER_PHASE, TIMER_MOUSE,
+  TIMER_MOVE_START
 };
 
 constexpr int TRACE_BUFFER_CWD = 4096;
@@ -137,8 +141,6 @@ class ClientApp {
   int32_t cast_facing = 0;
 
   // ---- Modal input: state of the prompts, lists and text entries ----
-  // The list entry under the pointer on a click (Item(-1) none).
-  Item hover_item{-1L};
   // The count typed at "How many? " (-1 none given).
   int64_t drop_count = -1;
   // Points added to each stat during a level-up, and the total before it.
@@ -146,6 +148,17 @@ class ClientApp {
   int32_t level_up_saved_points = 0;
   // When the ready list last readied or unreadied an item.
   uint64_t ready_toggle_us = 0;
+  // ---- Frame input and movement (src/input/frame_input.cpp, movement.cpp) ----
+  int32_t cursor_code = -3;   // pointer shape wanted this pass
+  int32_t idle_ms = 0;        // without pointer movement or button
+  Item hover_item{-1L};       // list entry under the pointer, Item(-1) none
+  Item selected_item{0L};     // list entry chosen by a mode handler
+  int32_t phase_step = 1;     // the ping-pong phase's direction
+  uint8_t attacked_this_press = 0, moved_this_press = 0, targeted_this_press = 0;
+  uint8_t combo_cast = 0;
+  uint8_t switch_target_latch = 0;
+  Item last_used_item{0L};
+  int32_t last_used_key = 0;
 
   ClientApp();
 

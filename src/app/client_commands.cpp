@@ -9,7 +9,6 @@
 #include "app/globals.h"
 #include "app/play_messages.h"
 #include "app/server_handlers.h"
-#include "app/standins.h"
 #include "core/log.h"
 
 namespace {

@@ -11,7 +11,6 @@
 #include "app/message_handlers.h"
 #include "app/play_messages.h"
 #include "app/server_handlers.h"
-#include "app/standins.h"
 #include "input/player_actions.h"
 #include "core/log.h"
 #include "core/number_codec.h"

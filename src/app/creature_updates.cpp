@@ -7,7 +7,6 @@
 #include "input/player_actions.h"
 #include "app/message_handlers.h"
 #include "app/server_handlers.h"
-#include "app/standins.h"
 #include "core/log.h"
 #include "core/number_codec.h"
 #include "core/string_utils.h"

@@ -5,7 +5,6 @@
 #include "app/client_app.h"
 #include "app/globals.h"
 #include "app/message_handlers.h"
-#include "app/standins.h"
 #include "core/compression.h"
 #include "core/log.h"
 #include "core/string_utils.h"

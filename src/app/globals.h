@@ -18,7 +18,6 @@
 #include "world/item_list.h"
 #include "world/object_grid.h"
 #include "net/socket.h"
-#include "app/standins.h"
 #include "display/display.h"
 #include "input/keymap.h"
 #include "input/options.h"

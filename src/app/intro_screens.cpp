@@ -12,7 +12,6 @@
 #include "app/client_app.h"
 #include "app/globals.h"
 #include "app/server_list.h"
-#include "app/standins.h"
 #include "core/config_file.h"
 #include "core/log.h"
 #include "core/skills_classes.h"
@@ -439,7 +438,7 @@ int ClientApp::do_intro(std::string& account, std::string& new_name, char& gende
     writelog("no races set in config!\n");
     exit(1);
   }
-  clear_key_buffer();
+  clear_keybuf();
 
   const IntroState& st = screens.state();
   int result = INTRO_GOING_ON;
@@ -464,7 +463,8 @@ int ClientApp::do_intro(std::string& account, std::string& new_name, char& gende
     }
     if (pointer.left_held) result = screens.press(pointer.hit);
     if (result == INTRO_GOING_ON && pointer.left_released) result = screens.click(pointer.hit);
-    if (result == INTRO_GOING_ON && key_waiting()) result = screens.key(read_key());
+    poll_keyboard();
+    if (result == INTRO_GOING_ON && keypressed()) result = screens.key(readkey());
     conn_state = st.screen;
     if (result == INTRO_GOING_ON) usleep(PASS_SLEEP_US);
   }

@@ -10,7 +10,6 @@
 #include "app/globals.h"
 #include "app/message_handlers.h"
 #include "app/server_handlers.h"
-#include "app/standins.h"
 #include "core/compression.h"
 #include "core/log.h"
 #include "core/string_utils.h"

@@ -9,7 +9,6 @@
 #include "app/globals.h"
 #include "app/message_handlers.h"
 #include "app/play_messages.h"
-#include "app/standins.h"
 
 namespace {
 

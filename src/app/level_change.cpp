@@ -8,7 +8,6 @@
 #include "app/client_app.h"
 #include "app/globals.h"
 #include "app/server_handlers.h"
-#include "app/standins.h"
 #include "core/compression.h"
 #include "core/log.h"
 #include "core/string_utils.h"

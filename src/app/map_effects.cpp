@@ -8,7 +8,6 @@
 #include "app/globals.h"
 #include "app/message_handlers.h"
 #include "app/play_messages.h"
-#include "app/standins.h"
 #include "world/effects.h"
 
 namespace {

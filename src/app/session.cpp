@@ -1,12 +1,12 @@
 // The session loop, the frame loop and the handling of one server message.
 
+#include <allegro.h>
 #include <unistd.h>
 
 #include "app/client_app.h"
 #include "app/globals.h"
 #include "app/server_handlers.h"
 #include "world/effects.h"
-#include "app/standins.h"
 #include "core/log.h"
 #include "core/utils.h"
 
@@ -31,14 +31,16 @@ int take_elapsed_ms(uint64_t& stamp, uint64_t now) {
 }
 
 int ClientApp::wait_for_key() {
-  while (!key_waiting()) {
+  for (;;) {
+    poll_keyboard();
+    if (keypressed()) break;
     service_quit_request();
     if (quit_requested) return -1;
     d.refresh_screen();
     sound.poll_music();
     usleep(WAIT_SLEEP_US);
   }
-  int key = read_key();
+  int key = readkey();
   last_key = key;
   last_ascii = static_cast<uint8_t>(key & 0xff);
   last_scancode = key >> 8;
@@ -133,6 +135,7 @@ int ClientApp::run_sessions(const char* argv0) {
 
 bool ClientApp::frame_pass() {
   usleep(FRAME_SLEEP_US);
+  poll_keyboard();
   sound.poll_music();
   do_mouse();
   do_tick();
@@ -141,9 +144,9 @@ bool ClientApp::frame_pass() {
     do_movement();
     last_ascii = 0;
     key_this_pass = 0;
-    bool due = key_waiting() || right_released;
+    bool due = keypressed() || right_released;
     if (!due && gc_interface_mode != 0 && gc_interface_mode != 11 && gc_interface_mode != 17)
-      due = (left_released && !d.mouse_over_hotbar()) || mouse_wheel() != last_wheel;
+      due = (left_released && !d.mouse_over_hotbar()) || mouse_z != last_wheel;
     if (due && !do_hotbar_input()) {
       if (gc_interface_mode != 0)
         do_non_normal_mode();

@@ -12,7 +12,6 @@
 #include "app/message_handlers.h"
 #include "app/play_messages.h"
 #include "app/server_handlers.h"
-#include "app/standins.h"
 #include "core/compression.h"
 #include "core/log.h"
 #include "core/string_utils.h"

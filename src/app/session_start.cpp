@@ -1,10 +1,11 @@
 // Session start: server selection, connect with retries, and the reset of the
 // per-session state.
 
+#include <allegro.h>
+
 #include "app/client_app.h"
 #include "app/globals.h"
 #include "app/server_list.h"
-#include "app/standins.h"
 #include "core/log.h"
 #include "core/utils.h"
 #include "input/player_actions.h"
@@ -101,7 +102,7 @@ int ClientApp::connect(const char* program_path, const std::string& prog_name, i
     writelog("could not connect to %s:%d\n", host.c_str(), port);
     d.print_msg("Could not connect to %s:%d", host.c_str(), port);
     d.print_msg("Press q to quit now or any other key to try again.");
-    clear_key_buffer();
+    clear_keybuf();
     quit_enabled = true;
     int key = wait_for_key();
     quit_enabled = false;

@@ -10,7 +10,6 @@
 
 #include "app/client_app.h"
 #include "app/globals.h"
-#include "app/standins.h"
 #include "core/log.h"
 #include "core/string_utils.h"
 #include "core/utils.h"

@@ -204,6 +204,10 @@ class QYXDisplay {
   std::string input_prompt;  // the prompt of the text-entry line
   int map_view_draws = 0;  // how often the map viewer's picture was rebuilt
 
+  // ---- Read by the frame input ----
+  // The item carried on the pointer; Item(0) when none.
+  Item pointer_item{0L};
+
   // ---- Frame and screens built elsewhere; they draw nothing yet ----
   void refresh_screen() {}
   void clear_back_buffer() {}

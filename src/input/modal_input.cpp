@@ -18,10 +18,10 @@
 #include "core/utils.h"
 #include "display/list_keys.h"
 #include "input/item_lists.h"
+#include "input/frame_input.h"
 #include "input/menu_modes.h"
 #include "input/player_actions.h"
 
-int craft_delay = CRAFT_DELAY_DEFAULT_MS;
 
 ModalListHooks modal_list;
 

@@ -39,7 +39,6 @@ constexpr int CRAFT_DELAY_DEFAULT_MS = 2500;
 constexpr uint64_t READY_TOGGLE_GAP_US = 300000;
 
 // The crafting delay of the chosen entry, read by the tick (ms).
-extern int craft_delay;
 
 // The list panel as the modes see it. By default these reach the display;
 // tests put their own list in place.

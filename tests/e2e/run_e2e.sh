@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # One end-to-end case: run_e2e.sh CASE BUILD_DIR.
-# The client runs headless from a copy of the game directory; keys are typed
-# into its standard input (ENTER as a newline, ESC as byte 27), and it logs
+# The client runs from a copy of the game directory in a window of the
+# private X server; keys are typed into that window with xdotool, and it logs
 # each intro screen it enters ("intro: menu"); the server's log tells what it
 # received.
 set -uo pipefail
@@ -11,7 +11,9 @@ src=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d /tmp/zib-e2e.XXXXXX)
 server_pid=
 client_pid=
+keys_pid=
 cleanup() {
+  [ -n "$keys_pid" ] && kill "$keys_pid" 2>/dev/null
   [ -n "$client_pid" ] && kill "$client_pid" 2>/dev/null
   [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null
   rm -rf "$work"
@@ -59,24 +61,70 @@ start_server() {
   echo "Test server:127.0.0.1:$port" > "$work/game/dat/serverlist.txt"
 }
 
-# Types KEYS once PATTERN shows in the client's output (at most 30 s); KEYS
-# may hold backslash escapes (\n for ENTER, \033 for ESC).
-type_after() {
-  wait_for "$1" 30 "$work/client.out"
-  printf '%b' "$2"
+# The client's window: there is no window manager, so it sits at 0,0.
+client_window() { xdotool search --name '^zib$' 2>/dev/null | head -1; }
+
+# Waits (at most 10 s) for the client's window and gives it the keyboard. A
+# window seen for the first time gets a second more: Allegro warps the
+# pointer about half a second after the window opens.
+focused_window=
+focus_client() {
+  local i wid=
+  for ((i = 0; i < 200; i++)); do
+    wid=$(client_window)
+    [ -n "$wid" ] && break
+    sleep 0.05
+  done
+  [ -n "$wid" ] || return 1
+  if [ "$wid" != "$focused_window" ]; then
+    sleep 1
+    focused_window=$wid
+  fi
+  timeout 5 xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool windowfocus "$wid"
 }
 
-# Runs the client (with "-s" unless arguments follow), keys coming from the
-# command $1 (a shell snippet whose output is typed), and waits for it to end
-# within $2 seconds.
+# Types KEYS into the client's window: \n is ENTER, \033 is ESC, the rest
+# is typed as it stands.
+send_keys() {
+  local s=$1 run=
+  flush() { [ -n "$run" ] && xdotool type --delay 30 -- "$run"; run=; }
+  while [ -n "$s" ]; do
+    case "$s" in
+      '\n'*) flush; xdotool key Return; s=${s:2} ;;
+      '\033'*) flush; xdotool key Escape; s=${s:4} ;;
+      *) run+=${s:0:1}; s=${s:1} ;;
+    esac
+  done
+  flush
+}
+
+# Holds key NAME down for SECS seconds (Allegro polls held keys).
+hold_key() {
+  xdotool keydown "$1"
+  sleep "$2"
+  xdotool keyup "$1"
+}
+
+# Types KEYS once PATTERN shows in the client's output (at most 30 s).
+type_after() {
+  wait_for "$1" 30 "$work/client.out" || return 1
+  focus_client || return 1
+  send_keys "$2"
+}
+
+# Runs the client (with "-s" unless arguments follow) while the command $1 (a
+# shell snippet, usually type_after calls) types its keys, and waits for it
+# to end within $2 seconds.
 run_client() {
   local keys=$1 secs=$2 i
   shift 2
   local args=("$@")
   [ "${#args[@]}" = 0 ] && args=(-s)
   rm -f "$work/client.out"
-  (eval "$keys") | (cd "$work/game" && exec ./zib "${args[@]}") > "$work/client.out" 2>&1 &
+  (cd "$work/game" && exec ./zib "${args[@]}" < /dev/null) > "$work/client.out" 2>&1 &
   client_pid=$!
+  (eval "$keys") &
+  keys_pid=$!
   for ((i = 0; i < secs * 20; i++)); do
     kill -0 "$client_pid" 2>/dev/null || break
     sleep 0.05
@@ -85,7 +133,23 @@ run_client() {
   wait "$client_pid"
   client_rc=$?
   client_pid=
+  kill "$keys_pid" 2>/dev/null
+  wait "$keys_pid" 2>/dev/null
+  keys_pid=
 }
+
+# Starts the client with "-s" (or the arguments given) in the background;
+# keys come from the caller.
+start_client() {
+  local args=("$@")
+  [ "${#args[@]}" = 0 ] && args=(-s)
+  rm -f "$work/client.out"
+  (cd "$work/game" && exec ./zib "${args[@]}" < /dev/null) > "$work/client.out" 2>&1 &
+  client_pid=$!
+}
+
+# The player's cell after the server's last accepted move ("X Y").
+last_move() { sed -n 's/^move\[0\]: \([0-9]*\) \([0-9]*\)$/\1 \2/p' "$work/server.log" | tail -1; }
 
 case "$case_name" in
   login_ready)
@@ -218,10 +282,9 @@ LIST
     # A new character is created, logged in, and stored by the server.
     rm -f "$work/server.log"
     start_server
-    rm -f "$work/client.out"
-    type_after 'intro: creation form' 'Newbie\n\n\n\n\n\n\n' |
-      (cd "$work/game" && exec ./zib -c Newbie) > "$work/client.out" 2>&1 &
-    client_pid=$!
+    start_client -c Newbie
+    type_after 'intro: creation form' 'Newbie\n\n\n\n\n\n\n' &
+    keys_pid=$!
     wait_for "ready\[0\]: Newbie" 20 "$work/server.log" || fail "new character did not reach play"
     grep -q "^account=demo$" "$work/srv/chars/Newbie.cfg" || fail "character not stored"
     # The same account a second time while the first is playing.
@@ -281,10 +344,9 @@ STEPS
     # directory, written back when the session ends and read at the next login.
     start_server
     sed -i '/^name=/d' "$work/game/client.cfg"
-    rm -f "$work/client.out"
-    type_after 'intro: creation form' 'Newbie\n\n\n\n\n\n\n' |
-      (cd "$work/game" && exec ./zib -c Newbie) > "$work/client.out" 2>&1 &
-    client_pid=$!
+    start_client -c Newbie
+    type_after 'intro: creation form' 'Newbie\n\n\n\n\n\n\n' &
+    keys_pid=$!
     wait_for "ready\[0\]: Newbie" 20 "$work/server.log" || fail "new character did not reach play"
     plr="$work/srv/chars/Newbie.plr"
     grep -q "^NAME=Newbie$" "$plr" || fail "no character file after the creation"
@@ -433,10 +495,11 @@ LIST
     start_server --market
     keys="type_after 'Merchant: What would you like to buy?' y"
     keys+="; type_after 'Banker: What would you like to bank?' y"
-    keys+="; type_after 'Select base ingredient' y; sleep 0.3; printf a"
-    keys+="; type_after 'Hit by Goblin' w; sleep 5"
-    (eval "$keys") | (cd "$work/game" && exec ./zib -s) > "$work/client.out" 2>&1 &
-    client_pid=$!
+    keys+="; type_after 'Select base ingredient' y; sleep 0.3; send_keys a"
+    keys+="; type_after 'Hit by Goblin' w"
+    start_client
+    (eval "$keys") &
+    keys_pid=$!
     wait_for "equipment\[0\]" 40 "$work/server.log" || fail "no equipment line"
     grep -q "^equipment\[0\]: 181 0 " "$work/server.log" || fail "the sword is not wielded"
     grep -q "^recv\[0\]: j 181 3 160 40 0 0$" "$work/server.log" || fail "no purchase line"
@@ -450,6 +513,46 @@ LIST
              "Attack with short blade: hit Goblin! (6 damage)" "Hit by Goblin! (3 damage)"; do
       grep -qF -- "$m" "$work/client.out" || fail "no message '$m'"
     done
+    kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
+    [ "$rc" = 0 ] || fail "exit status $rc"
+    ;;
+  walk)
+    # The player walks the sample level: arrow keys and a click on the next
+    # cell reach the server as moves, a held key repeats at the step delay.
+    start_server
+    start_client
+    wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach play"
+    focus_client || fail "no window"
+    # The pointer rests on the side panel, where it moves nothing.
+    xdotool mousemove 700 580
+    hold_key Down 0.15
+    wait_for "move\[0\]: 5 6$" 5 "$work/server.log" || fail "no step south"
+    grep -q "^recv\[0\]: m 5 6 1 5 5 [1-9][0-9]*$" "$work/server.log" || fail "move line south"
+    sleep 0.5
+    hold_key Right 0.15
+    wait_for "move\[0\]: 6 6$" 5 "$work/server.log" || fail "no step east"
+    grep -q "^recv\[0\]: m 6 6 1 5 6 [1-9][0-9]*$" "$work/server.log" || fail "move line east"
+    # Held for 1.5 s, the key steps once per step delay, not once per pass.
+    sleep 0.5
+    before=$(grep -c "^recv\[0\]: m " "$work/server.log")
+    hold_key Left 1.5
+    sleep 0.5
+    steps=$(( $(grep -c "^recv\[0\]: m " "$work/server.log") - before ))
+    [ "$steps" -ge 2 ] && [ "$steps" -le 8 ] || fail "$steps move lines for a 1.5 s hold"
+    # A click on the cell north of the player (the play window's centre is
+    # at 284,252 in 800x600 with 32-pixel cells) steps there.
+    read -r px py <<<"$(last_move)"
+    [ -n "$py" ] || fail "no accepted move"
+    xdotool mousemove 284 220
+    sleep 0.3
+    xdotool mousedown 1
+    sleep 0.15
+    xdotool mouseup 1
+    xdotool mousemove 700 580
+    wait_for "move\[0\]: $px $((py - 1))$" 5 "$work/server.log" || fail "no step from the click"
+    grep -q "^recv\[0\]: m $px $((py - 1)) 1 $px $py [1-9][0-9]*$" "$work/server.log" \
+      || fail "move line of the click"
+    grep -q "refused" "$work/server.log" && fail "the server refused a step the client made"
     kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
     [ "$rc" = 0 ] || fail "exit status $rc"
     ;;

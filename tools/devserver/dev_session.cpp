@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 #include "app/client_app.h"
@@ -413,6 +415,10 @@ void DevSession::show_world() {
   wander_y = pl.y + 1;
   std::string fov = "F2";
   fov += FOV_SEPARATOR + fov_entry(DEV_CREATURE_ID, DEV_CREATURE_CODE, wander_x, wander_y, 90, 'e');
+  ground_x[0] = pl.x + 1;
+  ground_y[0] = pl.y;
+  ground_x[1] = pl.x - 1;
+  ground_y[1] = pl.y;
   fov += FOV_SEPARATOR + fov_entry(DEV_GROUND_ID, DEV_GROUND_CODE, pl.x + 1, pl.y, 0, 'n');
   fov += FOV_SEPARATOR + format_str("R %s %s %s 0", b222(pl.x).c_str(), b222(pl.y).c_str(),
                                     b222(pl.map_level).c_str());
@@ -453,17 +459,55 @@ void DevSession::play(const std::string& line) {
     return;
   }
   if (store_hotkey(line)) return;
-  int tx = 0, ty = 0, lvl = 0, ox = 0, oy = 0, token = 0;
-  if (std::sscanf(line.c_str(), "m %d %d %d %d %d %d", &tx, &ty, &lvl, &ox, &oy, &token) == 6) {
-    // The position is kept in the character file's 16-bit fields.
-    tx = std::clamp(tx, 0, static_cast<int>(INT16_MAX));
-    ty = std::clamp(ty, 0, static_cast<int>(INT16_MAX));
-    pl.x = static_cast<int16_t>(tx);
-    pl.y = static_cast<int16_t>(ty);
-    send(format_str("m 1 %d %d %d %d 0", tx, ty, lvl, get_direction(ox, oy, tx, ty)));
-    send(format_str("R %s %s %s %d", b222(tx).c_str(), b222(ty).c_str(), b222(lvl).c_str(),
-                    token));
+  on_move(line);
+}
+
+bool DevSession::cell_free(int x, int y) {
+  if (walk_map_number != current_map) {
+    walk_map_number = current_map;
+    std::ifstream in(format_str("cmaps/lvl%03d.map", current_map), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    walk_map = CMap();
+    if (!in.good() && !in.eof()) bytes.clear();
+    if (bytes.empty() || walk_map.read_level(bytes) != 0) walk_map = CMap();
   }
+  if (!walk_map.notblocked(x, y, false)) return false;
+  if (x == wander_x && y == wander_y) return false;
+  for (int i = 0; i < 2; ++i)
+    if (x == ground_x[i] && y == ground_y[i]) return false;
+  return true;
+}
+
+bool DevSession::on_move(const std::string& line) {
+  int tx = 0, ty = 0, lvl = 0, ox = 0, oy = 0, token = 0;
+  int n = std::sscanf(line.c_str(), "m %d %d %d %d %d %d", &tx, &ty, &lvl, &ox, &oy, &token);
+  if (n < 5) return false;
+  const std::string here = format_str("%s %s %s", b222(pl.x).c_str(), b222(pl.y).c_str(),
+                                      b222(pl.map_level).c_str());
+  if (n == 5) {
+    // The client lost track of its place: tell it where it stands.
+    dev_log("resync[%d]: %d %d", id, pl.x, pl.y);
+    send(format_str("m -1 %d %d %d %d 0", pl.x, pl.y, pl.map_level, pl.direction));
+    send("R " + here + " 0");
+    return true;
+  }
+  // One step from where the character stands, onto a free cell.
+  bool ok = lvl == pl.map_level && std::abs(tx - pl.x) <= 1 && std::abs(ty - pl.y) <= 1 &&
+            cell_free(tx, ty);
+  int dir = get_direction(pl.x, pl.y, tx, ty);
+  if (dir != 0) pl.direction = static_cast<int16_t>(dir);
+  if (!ok) {
+    dev_log("move[%d]: %d %d refused", id, tx, ty);
+    send(format_str("m 0 %d %d %d %d 0", pl.x, pl.y, pl.map_level, pl.direction));
+    send(format_str("R %s %d", here.c_str(), token));
+    return true;
+  }
+  pl.x = static_cast<int16_t>(tx);
+  pl.y = static_cast<int16_t>(ty);
+  dev_log("move[%d]: %d %d", id, tx, ty);
+  send(format_str("m 1 %d %d %d %d 0", tx, ty, lvl, pl.direction));
+  send(format_str("R %s %s %s %d", b222(tx).c_str(), b222(ty).c_str(), b222(lvl).c_str(), token));
+  return true;
 }
 
 // Hotkey slots: "n i %d %s" (an item, 0 for none) and "n s %d %x" (a spell

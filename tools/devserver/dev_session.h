@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dev_store.h"
+#include "world/cmap.h"
 #include "world/player.h"
 
 class Socket;
@@ -92,6 +93,11 @@ class DevSession {
   std::vector<std::pair<int, uint32_t>> pushes;
   // The map of the last level change sent; a map request gets this level.
   int current_map = 1;
+  // The level walked on, for the move checks (loaded on the first move).
+  CMap walk_map;
+  int walk_map_number = -1;
+  // The cells of the two ground objects.
+  int ground_x[2] = {-1, -1}, ground_y[2] = {-1, -1};
   // The wandering creature: its cell and the time of its next step.
   int wander_x = 0, wander_y = 0, wander_step = 0;
   long long next_wander_ms = 0;
@@ -113,6 +119,12 @@ class DevSession {
   void run_scenario();
   void play(const std::string& line);
   bool store_hotkey(const std::string& line);
+  // A move request: a step ("m" with six numbers) or a resync (five). True
+  // when the line was one.
+  bool on_move(const std::string& line);
+  // Whether the character may step onto the cell: on the map, not a wall or
+  // water, and no creature or object standing there.
+  bool cell_free(int x, int y);
   void become_ready();
 
   // The market demo (dev_market.cpp): a merchant, a bank, a container, a

@@ -91,6 +91,8 @@ int load_world_tables(const std::string& world_dir) {
                         ec);
   if (ec || common_cfg.load() != 0) return 1;
   sc.load();
+  // The map tiles' kinds tell walls from floors for the move checks.
+  tiledata.load();
   spells.load();
   buffs.load();
   wl.reload();

@@ -12,6 +12,7 @@
 #include "app/client_app.h"
 #include "app/globals.h"
 #include "net/socket.h"
+#include "support/sim_keys.h"
 
 inline void reset_app_state() {
   close_run_trace();
@@ -23,8 +24,7 @@ inline void reset_app_state() {
   app.create_login = 0;
   me.reset();
   d.messages.clear();
-  set_stdin_keys(false);
-  drop_keys();
+  use_simulated_keys();
   quit_enabled = false;
   conn_state = CONN_TITLE;
   gc_interface_mode = 0;

@@ -87,7 +87,7 @@ TEST_F(SessionTest, ConnectionClosedWaitsForQ) {
   EXPECT_TRUE(session_over);
   EXPECT_TRUE(has_message("Connection from server closed."));
   EXPECT_TRUE(has_message("Press q to quit."));
-  EXPECT_FALSE(key_waiting());
+  EXPECT_FALSE(keypressed());
 }
 
 TEST_F(SessionTest, ConnectionClosedAfterSessionOverEndsAtOnce) {

@@ -1,6 +1,7 @@
 // The modal input handler: each mode's keys, messages, next mode and the
 // line the server receives, with keys set on the app and a scripted list.
 
+#include "input/frame_input.h"
 #include "input/modal_input.h"
 
 #include <allegro.h>

@@ -1,0 +1,498 @@
+// The input steps of each frame-loop pass: mouse state and pointer shape,
+// the tick (ready flags, periodic lines, clocks, script tick), the list pick,
+// the key of the pass and the redraw pacing.
+
+#include "input/hotkeys.h"
+#include "input/frame_input.h"
+
+#include <allegro.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "app/client_app.h"
+#include "app/globals.h"
+#include "app/play_messages.h"
+#include "app/server_handlers.h"
+#include "core/string_utils.h"
+#include "core/utils.h"
+#include "display/list_keys.h"
+#include "input/item_lists.h"
+#include "input/keymap.h"
+#include "input/options.h"
+#include "input/player_actions.h"
+#include "script/script_host.h"
+#include "world/effects.h"
+
+static_assert(TIMER_MOVE_START < CLIENT_ACTION_TIMERS, "a timer per input stamp");
+
+uint64_t (*input_clock_us)() = get_time_us;
+int fps = 0;
+int anim_ping_pong = 1;
+bool blink_on = false;
+float spell_cooloff_left = 0.0f;
+bool carries_light_item = false;
+bool carries_sight_item = false;
+uint32_t bytes_sent_last_second = 0;
+uint32_t bytes_received_last_second = 0;
+int craft_delay = 2500;
+
+namespace {
+
+constexpr int IDLE_HIDE_MS = 2000;
+constexpr double IDLE_MS_CAP = 1e9;
+constexpr int HW_CURSOR_CAPABILITY = 4;
+constexpr int TILE_DOOR_CLOSED = 103;
+constexpr int LETTER_SCANCODE_LAST = 26;
+constexpr int STATUS_COUNTERS = 63;
+constexpr int CLOCK_MINUTES = 1440;
+constexpr int LEVEL_SYNC_LIMIT = 4;
+constexpr int PARTICLE_LIFETIME_MS = 500;
+constexpr int PARTICLE_RANGE = 7;
+constexpr int BUFF_EFFECT_SPARKLE = 35;
+constexpr int OBJECT_FLAG_GLOWS = 8;
+constexpr int BASE_LIGHT_ITEM = 318;
+constexpr int BASE_SIGHT_ITEM = 263;
+constexpr int TALK_SEPARATOR = 0x1F;
+
+double ms_since(uint64_t stamp, uint64_t now) {
+  return now > stamp ? static_cast<double>(now - stamp) / 1000.0 : 0.0;
+}
+
+// Sets `flag` again once more than `delay_ms` have passed since `stamp`. A
+// wall clock that stepped back behind the stamp re-arms at once rather than
+// holding the action back until the clock catches up.
+void rearm(uint8_t& flag, uint64_t stamp, double delay_ms, uint64_t now) {
+  if (!flag && (now < stamp || ms_since(stamp, now) > delay_ms)) flag = 1;
+}
+
+// Whether `period_ms` have passed since the stamp; stamps it when so.
+bool every(uint64_t& stamp, double period_ms, uint64_t now) {
+  if (ms_since(stamp, now) < period_ms && now >= stamp) return false;
+  stamp = now;
+  return true;
+}
+
+bool in_modes(int mode, std::initializer_list<int> modes) {
+  for (int m : modes)
+    if (m == mode) return true;
+  return false;
+}
+
+bool has(int status) { return me.get_health(status) > 0; }
+
+// The text of the clickable link under the pointer; empty when none.
+std::string link_under_pointer() {
+  for (const TextLink& l : d.links)
+    if (mouse_x >= l.x && mouse_x < l.x + l.w && mouse_y >= l.y && mouse_y < l.y + l.h)
+      return l.text;
+  return std::string();
+}
+
+// The hotbar button under the pointer among the first `count`; -1 none.
+int hotbar_button_at_pointer(int count) {
+  int n = std::min<int>(count, static_cast<int>(d.hotbar.size()));
+  for (int i = 0; i < n; ++i)
+    if (d.hotbar[static_cast<size_t>(i)].contains(mouse_x, mouse_y, res_x, res_y)) return i;
+  return -1;
+}
+
+void take_key(ClientApp& app, int key) {
+  app.last_key = key;
+  app.last_ascii = static_cast<uint8_t>(key & 0xff);
+  app.last_scancode = key >> 8;
+  app.key_this_pass = 1;
+}
+
+}  // namespace
+
+// ---- Pure rules -----------------------------------------------------------------
+
+int pointer_direction(int dx, int dy, float angle) {
+  if (dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1) {
+    static const int BY_OFFSET[3][3] = {{8, 1, 2}, {7, 0, 3}, {6, 5, 4}};
+    return BY_OFFSET[dy + 1][dx + 1];
+  }
+  if (angle >= -22.5f && angle < 22.5f) return 3;
+  if (angle >= 22.5f && angle < 67.5f) return 2;
+  if (angle >= 67.5f && angle < 112.5f) return 1;
+  if (angle >= 112.5f && angle < 157.5f) return 8;
+  if (angle >= 157.5f || angle < -157.5f) return 7;
+  if (angle < -112.5f) return 6;
+  if (angle < -67.5f) return 5;
+  return 4;
+}
+
+int wheel_key(int last, int now, bool ctrl) {
+  if (last > now) return ctrl ? KEYCODE_PGDN : KEYCODE_DOWN;
+  if (last < now) return ctrl ? KEYCODE_PGUP : KEYCODE_UP;
+  return 0;
+}
+
+int move_delay_ms() {
+  double delay = me.get_delay(false, items.total_weight);
+  if (!me.is_dm() && me.hp >= 1 && !has(HN_MOUNTED)) {
+    switch (cmap.get_tile(me.x, me.y)) {
+      case 47: case 44: delay *= 1.5; break;
+      case 64: case 43: delay *= 2.0; break;
+      case 249: if (!has(HN_PILOT)) delay *= 2.5; break;
+      default: break;
+    }
+  }
+  return static_cast<int>(delay);
+}
+
+double frame_interval_ms() {
+  if (client_cfg.get_int("no_fps_limit") != 0) return 0.0;
+  if (options.get(OPT_SMOOTH_SCROLLING)) return 1000 / (d.tile_size + 10);
+  return 28.0;
+}
+
+int scroll_offset_for(double elapsed_ms, int delay_ms, int tile) {
+  // An unknown mount or polymorph delay reads 0: the step is over at once.
+  if (delay_ms <= 0) return 0;
+  double fraction = elapsed_ms / delay_ms;
+  int offset = static_cast<int>(std::floor((1.0 - fraction) * tile + 0.5));
+  return offset < 0 ? 0 : offset;
+}
+
+bool is_list_mode(int mode) {
+  return in_modes(mode, {1, 2, 3, 5, 10, 14, 15, 16, 24, 26, 34, 40});
+}
+
+bool is_direction_prompt_mode(int mode) {
+  return in_modes(mode, {4, 6, 7, 9, 12, 13, 18, 19, 20, 23, 29, 30, 41});
+}
+
+// ---- Mouse ------------------------------------------------------------------------
+
+void ClientApp::do_mouse() {
+  const uint64_t now = input_clock_us();
+  const int mode = static_cast<int>(gc_interface_mode);
+  int mx = 0, my = 0;
+  get_mouse_mickeys(&mx, &my);
+  const int buttons = mouse_b;
+  // Idle means no movement at all; equal non-zero steps are still movement.
+  if (mx == 0 && my == 0 && (buttons & 7) == 0) {
+    idle_ms = static_cast<int32_t>(
+        std::min<double>(idle_ms + ms_since(action_timers[TIMER_MOUSE], now), IDLE_MS_CAP));
+    if (idle_ms > IDLE_HIDE_MS && mode == MODE_NORMAL && d.mouse_shown) d.hide_mouse();
+  } else {
+    if (!d.mouse_shown && (gfx_capabilities & HW_CURSOR_CAPABILITY) && screen) show_mouse(screen);
+    d.mouse_shown = 1;
+    idle_ms = 0;
+    if (is_list_mode(mode)) d.draw_list_panel(&temp_list, list_style, nullptr);
+  }
+
+  action_timers[TIMER_MOUSE] = now;
+  right_released = left_released = middle_released = 0;
+  if (left_held && !(buttons & 1)) left_released = 1;
+  if (right_held && !(buttons & 2)) right_released = 1;
+  if (middle_held && !(buttons & 4)) middle_released = 1;
+  left_held = (buttons & 1) != 0;
+  right_held = (buttons & 2) != 0;
+  middle_held = (buttons & 4) != 0;
+
+  const int dx = d.mouse_cell_dx(), dy = d.mouse_cell_dy();
+  mouse_angle = d.mouse_angle();
+  mouse_dir = pointer_direction(dx, dy, mouse_angle);
+  mouse_cell_x = me.x + dx;
+  mouse_cell_y = me.y + dy;
+
+  int shape;
+  if ((mode >= 31 && mode <= 33) || (mode >= 35 && mode <= 39)) {
+    shape = 0;
+  } else if (d.pointer_item != Item(0L)) {
+    shape = -4;
+  } else if (!d.mouse_in_play_window() || mode == IMODE_NPCTALK || !d.ok_to_draw_play_window()) {
+    shape = -3;
+  } else {
+    // The player's own cell keeps the plain arrow: code 0 would hide the pointer.
+    shape = mouse_dir == 0 ? -3 : mouse_dir;
+    const int cx = mouse_cell_x, cy = mouse_cell_y;
+    const ItemListEl* top = server_objects.find_top_at(cx, cy);
+    bool attackable = top != nullptr && top->align != 'p' && top->align != 's' &&
+                      !(top->align == 'g' && top->id > 99 && !me.is_dm());
+    const bool blind = has(HN_BLIND);
+    const bool door = cmap.get_tile(cx, cy) == TILE_DOOR_CLOSED && !blind;
+    if (std::abs(dx) <= 1 && std::abs(dy) <= 1) {
+      if (is_direction_prompt_mode(mode)) {
+        shape = -2;
+      } else if (door) {
+        shape = -4;
+        if (left_released) request_open(cx, cy, 0);
+      } else if (attackable && !blind && mouse_dir >= 1 && mouse_dir <= 8) {
+        shape = mouse_dir + 10;
+      }
+    } else if (door) {
+      shape = -4;
+      if (left_released) request_open(cx, cy, 0);
+    }
+  }
+
+  if (mode == IMODE_NPCTALK) {
+    std::string link = link_under_pointer();
+    if (!link.empty()) {
+      shape = -4;
+      if (left_released) {
+        if (to_upper(link) != "BYE") {
+          tcpObj.sckSend("T%c%d%c%s", TALK_SEPARATOR, talk_partner_id, TALK_SEPARATOR,
+                         link.c_str());
+        } else {
+          d.hide_input_line();
+          gc_interface_mode = MODE_NORMAL;
+          d.print_msg("Bye!");
+          d.talk_topics.clear();
+        }
+      }
+    }
+  }
+
+  cursor_code = shape;
+  if (cursor_code != d.cursor_code) d.set_mouse_cursor(cursor_code);
+}
+
+// ---- Tick ---------------------------------------------------------------------------
+
+void ClientApp::do_tick() {
+  const uint64_t now = input_clock_us();
+  const bool turn_based = common_cfg.get_bool("turn_based");
+  const int mode = static_cast<int>(gc_interface_mode);
+
+  rearm(move_step_ready, action_timers[TIMER_MOVE], move_delay_ms(), now);
+  rearm(attack_ready, action_timers[TIMER_ATTACK], turn_based ? 100 : fire_delay, now);
+  rearm(use_ready, action_timers[TIMER_USE], turn_based ? 100 : 1000, now);
+  rearm(buy_ready, action_timers[TIMER_BUY], 250, now);
+  rearm(space_ready, action_timers[TIMER_LEVEL], turn_based ? 100 : 1000, now);
+  rearm(hide_ready, action_timers[TIMER_HIDE], turn_based ? 100 : 2000, now);
+  rearm(craft_ready, action_timers[TIMER_CRAFT], turn_based ? 100 : craft_delay, now);
+  rearm(action_ready, action_timers[TIMER_STEALTH], me.get_stealth_delay() * 1000.0, now);
+  rearm(spell_ready, action_timers[TIMER_CAST], spell_delay, now);
+  if (!spell_ready && spell_delay > 0) {
+    double left = (spell_delay - ms_since(action_timers[TIMER_CAST], now)) / spell_delay;
+    spell_cooloff_left = static_cast<float>(left < 0 ? 0 : left > 1 ? 1 : left);
+  } else {
+    spell_cooloff_left = 0.0f;
+  }
+
+  if (every(action_timers[TIMER_STATUS], 10000, now)) {
+    if (mode == IMODE_BUY || mode == IMODE_SELL)
+      tcpObj.sckSend("| %d", list_partner);
+    else if (logged_in)
+      send_stats_update();
+  }
+  if (every(action_timers[TIMER_KEEPALIVE], 3000, now)) {
+    if (logged_in) tcpObj.sckSend("+");
+    carries_light_item = items.get_qty_basecode(BASE_LIGHT_ITEM) > 0;
+    carries_sight_item = (cmap.get_vis() != 0 && items.get_qty_basecode(BASE_SIGHT_ITEM) > 0) ||
+                         items.get_qty(make_code(BASE_SIGHT_ITEM, 0, 15, 5)) > 0;
+  }
+  if (!turn_based && every(action_timers[TIMER_STATUS_TICK], 1000, now)) {
+    me.tick_buffs();
+    for (int i = 0; i < STATUS_COUNTERS; ++i)
+      if (me.get_health(i) > 0) me.dec_health(i);
+  }
+  if (every(action_timers[TIMER_CLOCK], 2000, now)) {
+    world_time = (world_time + 1) % CLOCK_MINUTES;
+    if (world_time < 0) world_time = 0;
+    if (level_sync_errors > LEVEL_SYNC_LIMIT) {
+      tcpObj.sckSend("^ f -1");
+      level_sync_errors = 0;
+      if (!turn_based) d.print_msg("Too many level sync errors; requesting reset.");
+    } else if (level_sync_errors > 0 && world_time % 10 == 0) {
+      --level_sync_errors;
+    }
+  }
+  if (every(action_timers[TIMER_BLINK], 300, now)) {
+    blink_on = !blink_on;
+    playerstats(0);
+  }
+  if (every(action_timers[TIMER_SCRIPT], 100, now)) call_auxbox();
+}
+
+// ---- List pick ----------------------------------------------------------------------
+
+void ClientApp::do_list_pick() {
+  hover_item = Item(-1);
+  if (d.curr_display != 1) return;
+  const int mode = static_cast<int>(gc_interface_mode);
+  if (left_released) {
+    hover_item = d.get_item_under_mouse();
+    if (hover_item != Item(-1)) return;
+  }
+  if (right_released && mode == IMODE_ABILITY) {
+    hover_item = d.get_item_under_mouse();
+    if (hover_item != Item(-1)) return;
+  }
+  if (mode != IMODE_DROPALL || !right_released) return;
+  hover_item = d.get_item_under_mouse();
+  if (hover_item != Item(-1)) return;
+  if (!is_shift_down()) {
+    drop_selected_items();
+    d.draw_list_panel(&temp_list, list_style, nullptr);
+    return;
+  }
+  selected_item = d.get_selected_item();
+  long count = items.get_qty(selected_item);
+  if (count > 1) {
+    d.print_msg("How many (max %ld, hit space for one or enter to select all) ?", count);
+    input_text.clear();
+    d.draw_input_line("How many? ", input_text, 0);
+    gc_interface_mode = IMODE_DROPALL2;
+  } else {
+    gc_interface_mode = IMODE_DROP2;
+    d.print_msg("Drop ... which direction?");
+  }
+  pick_list.clear();
+  d.curr_display = 0;
+  playerstats(0);
+  temp_list.clear();
+}
+
+// ---- Key step -----------------------------------------------------------------------
+
+bool ClientApp::do_hotbar_input() {
+  const int mode = static_cast<int>(gc_interface_mode);
+  if (keypressed()) {
+    take_key(*this, readkey());
+    call_auxbox_keypressed(last_key, last_ascii, last_scancode);
+    // A letter that no letter key made (a keypad or dead-key combination) is
+    // for the script only.
+    bool letter = (last_ascii >= 'A' && last_ascii <= 'Z') || (last_ascii >= 'a' && last_ascii <= 'z');
+    return letter && (last_scancode < 1 || last_scancode > LETTER_SCANCODE_LAST);
+  }
+  if (mode >= 35 && mode <= 39) return false;
+
+  if (left_released && mode != IMODE_VIEW_INV) {
+    bool consumed = false;
+    if (hover_item != Item(-1)) {
+      take_key(*this, KEYCODE_ENTER);
+    } else if (d.curr_display != 1) {
+      const int key = dir_to_keypad_key(d.mouse_cell_dx(), d.mouse_cell_dy());
+      // A click farther than one cell makes no key; the last key must not run again.
+      if (key != 0)
+        take_key(*this, key);
+      else
+        consumed = true;
+    } else {
+      consumed = true;
+    }
+    if (mode == IMODE_NPCTALK) return true;
+    if (mode == IMODE_DROPALL && !pick_list.empty()) return true;
+    if (consumed) return true;
+    take_key(*this, last_key);
+    return false;
+  }
+
+  if (right_released && mode != IMODE_DROPALL) {
+    const bool over_button = hotbar_button_at_pointer(HOTBAR_BUTTONS) >= 0;
+    if (options.get(OPT_HOTBAR) && over_button && mode == MODE_NORMAL && !level_flag) {
+      if (common_cfg.get_int("cast_with_words") != 0) {
+        int button = hotbar_button_at_pointer(HOTBAR_LETTER_BUTTONS);
+        if (button >= 0) {
+          button_number = HOTBAR_SLOT_FIRST + button;
+          bind_spell_to_key(*this, true);
+        }
+      }
+      if (options.get(OPT_COMMAND_HOTBAR)) {
+        // Buttons past the letter slots are the command buttons.
+        int button = hotbar_button_at_pointer(HOTBAR_BUTTONS);
+        if (button >= HOTBAR_LETTER_BUTTONS) {
+          gc_interface_mode = IMODE_BIND_HOTBAR;
+          d.print_msg("Binding command to hotbar button %d: hit the key corresponding command.",
+                      button);
+          hotbar_button = button;
+          return true;
+        }
+      }
+      return false;
+    }
+    if (hover_item != Item(-1)) {
+      take_key(*this, KEYCODE_TAB);
+      return false;
+    }
+    return true;
+  }
+
+  if (last_wheel != mouse_z) {
+    take_key(*this, wheel_key(last_wheel, mouse_z, is_ctrl_down()));
+    last_wheel = mouse_z;
+    return false;
+  }
+  return true;
+}
+
+// ---- Redraw -------------------------------------------------------------------------
+
+void ClientApp::do_redraw() {
+  const uint64_t now = input_clock_us();
+  if (ms_since(action_timers[TIMER_REDRAW], now) < frame_interval_ms() &&
+      now >= action_timers[TIMER_REDRAW])
+    return;
+  action_timers[TIMER_REDRAW] = now;
+  d.draw_window(frame_count % (fps / 3 + 1) == 1 ? 1 : 0);
+  ++frame_count;
+
+  if (d.scroll_offset != 0)
+    d.scroll_offset = scroll_offset_for(ms_since(action_timers[TIMER_MOVE_START], now),
+                                        me.get_delay(), d.tile_size);
+
+  if (frame_count % (fps / 10 + 1) == 0 && !has(HN_HELD) && gc_interface_mode == MODE_NORMAL)
+    d.next_anim_frame();
+
+  if (frame_count % (fps / 100 + 1) == 0) {
+    if (lunge_counter > 0) --lunge_counter;
+    if (lunge_counter == 0) {
+      lunge_dx = static_cast<int16_t>(lunge_dx - sign(lunge_dx));
+      lunge_dy = static_cast<int16_t>(lunge_dy - sign(lunge_dy));
+    }
+  }
+
+  if (frame_count % (fps / 20 + 1) == 0) {
+    const int level = me.map_level;
+    if (has(HN_WOUNDED) && rand_int(3) == 0)
+      add_particle(particle_list, level, 1, PARTICLE_LIFETIME_MS, 0, me.x + 0.5f, me.y + 0.5f, -1, -1);
+    if (has(HN_DISEASED) && rand_int(3) == 0)
+      add_particle(particle_list, level, 2, PARTICLE_LIFETIME_MS, 0, me.x + rand_fraction(),
+                   me.y + rand_fraction(), -1, -1);
+    if (me.has_buff_effect(BUFF_EFFECT_SPARKLE))
+      add_particle(particle_list, level, 3, PARTICLE_LIFETIME_MS,
+                   rand_int(2) == 0 ? 0xFFFFFu : 0xFF00u, me.x + rand_fraction(),
+                   me.y + rand_fraction(), -1, -1);
+    if (level_entered) {
+      for (const ItemListEl* e = server_objects.first; e != nullptr; e = e->next) {
+        if ((e->b & OBJECT_FLAG_GLOWS) == 0 || rand_int(3) != 0) continue;
+        if (!cmap.can_see_with_LOS(me.x, me.y, e->x, e->y, PARTICLE_RANGE)) continue;
+        float fx = e->large ? e->x + 1.0f : e->x + 0.5f;
+        float fy = e->large ? e->y + 1.5f : e->y + 0.5f;
+        add_particle(particle_list, level, 1, PARTICLE_LIFETIME_MS, 0, fx, fy, -1, -1);
+      }
+    }
+  }
+}
+
+void ClientApp::update_frame_counters() {
+  const uint64_t now = input_clock_us();
+  if (now > action_timers[TIMER_SECOND] && now - action_timers[TIMER_SECOND] > 1000000) {
+    action_timers[TIMER_SECOND] = now;
+    fps = frame_count;
+    frame_count = 0;
+    bytes_sent_last_second = bytes_sent;
+    bytes_received_last_second = bytes_received;
+    bytes_sent = 0;
+    bytes_received = 0;
+  }
+  if (every(action_timers[TIMER_PHASE], 100, now)) {
+    int sum = anim_ping_pong + phase_step;
+    if (sum >= 8) {
+      anim_ping_pong = 7;
+      phase_step = -1;
+    } else if (sum <= 0) {
+      anim_ping_pong = 1;
+      phase_step = 1;
+    } else {
+      anim_ping_pong = sum;
+    }
+  }
+}
