@@ -8,6 +8,7 @@
 // numbers), which the tests read without any display; the draw_* functions
 // only put such rows onto a bitmap with the fonts and pictures they are given.
 
+#include "display/rgb.h"
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -45,10 +46,6 @@ inline int panel_row_y(int row) { return PANEL_TOP + PANEL_ROW_H * row; }
 
 // ---- colours --------------------------------------------------------------
 
-struct Rgb {
-  int r = 255, g = 255, b = 255;
-  bool operator==(const Rgb&) const = default;
-};
 
 constexpr Rgb RGB_WHITE{255, 255, 255};
 constexpr Rgb RGB_BLACK{0, 0, 0};

@@ -352,7 +352,7 @@ STEPS
   game_over)
     printf 'wait 300\nsend Q\n' > "$work/scenario.txt"
     start_server --scenario "$work/scenario.txt"
-    run_client "type_after 'intro: title screen' xq" 40
+    run_client "type_after 'Press q to quit' q; type_after 'intro: title screen' xq" 40
     [ "$client_rc" = 0 ] || fail "exit status $client_rc, wanted 0"
     [ "$(grep -c '^recv\[0\]: q$' "$work/server.log")" -le 1 ] || fail "'q' sent twice"
     ;;
