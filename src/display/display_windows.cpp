@@ -97,6 +97,9 @@ void QYXDisplay::free_title() {
   ::free_title(c);
   title_bg = c.title_bg;
   title_pic = c.title_pic;
+  // The intro drew its forms into these; play must not start with them.
+  if (play_bitmap) clear_bitmap(play_bitmap);
+  if (work_bitmap) clear_bitmap(work_bitmap);
 }
 
 void QYXDisplay::install_intro_hooks() {
