@@ -236,6 +236,7 @@ class QYXDisplay {
   void free_title();
   BITMAP* title_bg = nullptr;
   BITMAP* title_pic = nullptr;
+  bool title_tried = false;
   int intro_selection = 0;
   int intro_avatar_frame = 0;
 

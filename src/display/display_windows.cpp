@@ -95,6 +95,7 @@ void QYXDisplay::free_title() {
   c.title_bg = title_bg;
   c.title_pic = title_pic;
   ::free_title(c);
+  title_tried = false;
   title_bg = c.title_bg;
   title_pic = c.title_pic;
   // The intro drew its forms into these; play must not start with them.
@@ -109,7 +110,9 @@ void QYXDisplay::install_intro_hooks() {
     if (log_screen) log_screen(st);
     if (!allegro_up || !back_buffer || !play_bitmap || !work_bitmap) return;
     IntroCanvas c{back_buffer, play_bitmap, work_bitmap, title_bg, title_pic};
-    load_title_pictures(c);
+    // Missing pictures are looked for once, not on every pass.
+    if (!title_tried) load_title_pictures(c);
+    title_tried = true;
     title_bg = c.title_bg;
     title_pic = c.title_pic;
     IntroFonts f{main_font, menu_font, names_font, font};
