@@ -171,8 +171,10 @@ void QYXDisplay::game_over() {
   set_mouse_cursor(-3);
   refresh_screen();
   pause_ms(GAME_OVER_PAUSE_MS);
-  print_msg("Game over! Press q to quit.");
+  // Keys pressed before the prompt do not count; emptied first so that a q
+  // typed as soon as the prompt shows is not thrown away.
   clear_key_buffer();
+  print_msg("Game over! Press q to quit.");
   // The window's close button ends the wait as well as q: without it the
   // player could only kill the program.
   while (!quit_requested) {
