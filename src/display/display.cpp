@@ -22,7 +22,6 @@ std::function<int(int, int, int)> gfx_mode_setter = [](int card, int w, int h) {
 };
 
 namespace {
-constexpr size_t MESSAGES_KEPT = 1000;
 constexpr int MINIMAP_BITMAP_SIZE = 250;
 constexpr int CURSOR_SIZE = 32;
 constexpr int MOVE_CURSOR_ROW = 128;
@@ -234,6 +233,8 @@ int QYXDisplay::init(bool fullscreen_mode) {
   }
   load_fonts();
   compute_layout();
+  msg_palette = make_msg_palette([](int r, int g, int b) { return makecol(r, g, b); });
+  install_intro_hooks();
   allegro_404_char = 0;
   return 0;
 }
@@ -381,26 +382,3 @@ void QYXDisplay::copy_tile_table() {
   const MapTile* unknown = tiledata.get_map_tile(TILES_UNKNOWN);
   anim_tile_base = anim_tile_frame = unknown ? unknown->image : 0;
 }
-
-void QYXDisplay::print_msg(const char* fmt, ...) {
-  va_list ap;
-  va_start(ap, fmt);
-  va_list again;
-  va_copy(again, ap);
-  int n = std::vsnprintf(nullptr, 0, fmt, ap);
-  va_end(ap);
-  std::string text;
-  if (n > 0) {
-    text.resize(static_cast<size_t>(n) + 1);
-    std::vsnprintf(text.data(), text.size(), fmt, again);
-    text.resize(static_cast<size_t>(n));
-  }
-  va_end(again);
-  // A leading colour code is not part of the text.
-  if (!text.empty() && static_cast<unsigned char>(text[0]) < 32) text.erase(0, 1);
-  messages.push_back(text);
-  if (messages.size() > MESSAGES_KEPT) messages.pop_front();
-  writelog("msg: %s\n", text.c_str());
-}
-
-void QYXDisplay::clear_minimap() { std::memset(minimap, 0, sizeof minimap); }

@@ -6,6 +6,8 @@
 // Allegro is kept out of this header (it defines many global names); the
 // display's own sources include it.
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -18,6 +20,9 @@
 #include "display/map_view.h"
 #include "display/list_panel.h"
 #include "display/side_panel.h"
+#include "display/message_box.h"
+#include "display/minimap_box.h"
+#include "display/text_windows.h"
 #include "display/widget.h"
 
 struct BITMAP;
@@ -42,10 +47,7 @@ enum {
 };
 
 // A clickable region registered while text is drawn.
-struct TextLink {
-  int32_t x = 0, y = 0, w = 0, h = 0;
-  std::string text;
-};
+using TextLink = ClickRegion;
 
 // A tile sheet's cell format, fixed by the width of the first sheet.
 struct SheetFormat {
@@ -138,13 +140,6 @@ class QYXDisplay {
   // An item's picture, one play cell large (doubled: two) at (x, y) of dest.
   void draw_item_picture(const Item& item, BITMAP* dest, int x, int y, bool doubled);
 
-  // ---- Messages ----
-  // The message box output; formats safely, keeps `messages` and logs.
-  void print_msg(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
-  void hide_input_line() { input_shown = 0; }
-  std::string get_last_msg() const { return messages.empty() ? std::string() : messages.back(); }
-  char colour_code(int colour) const { (void)colour; return 16; }
-
   // ---- Side panel, lists and aux box (display_panels.cpp, display_lists.cpp) ----
   // Redraws the stat box page into `panel_bitmap` (the frame copies it);
   // with `back_buffer` as target the panel is also blitted there. 0.
@@ -174,10 +169,6 @@ class QYXDisplay {
   // The node under the list cursor, null when there is none.
   ItemListEl* list_cursor_node() const;
 
-  void auxbox_clear();
-  std::string auxbox_set_line(int line, const std::string& text);
-  int auxbox_get_width() const;
-  int auxbox_get_height() const;
   int get_curr_display() const { return curr_display; }
   int get_statbox_mode() const { return list_state.kind; }
 
@@ -194,40 +185,12 @@ class QYXDisplay {
   std::string list_title;
   PanelRedrawPacer panel_pacer{panel_clock_ms};
 
-  void draw_input_line(const std::string& prompt, const std::string& text, int caret) {
-    input_prompt = prompt;
-    (void)text; (void)caret;
-    input_shown = 1;
-  }
-  std::vector<std::string> talk_topics;
   std::vector<std::string> menu_rows;
-  std::string input_prompt;  // the prompt of the text-entry line
   int map_view_draws = 0;  // how often the map viewer's picture was rebuilt
 
   // ---- Read by the frame input ----
   // The item carried on the pointer; Item(0) when none.
   Item pointer_item{0L};
-
-  // ---- Frame and screens built elsewhere; they draw nothing yet ----
-  void refresh_screen() {}
-  void clear_back_buffer() {}
-  void flip() {}
-  void compose_frame() {}
-  void free_title() {}
-  void clear_minimap();
-  void build_minimap() {}
-  void draw_target_cursor() {}
-  void draw_status_line(BITMAP* dest) { (void)dest; }
-  void draw_clock(BITMAP* dest) { (void)dest; }
-  void draw_messages(BITMAP* dest) { (void)dest; }
-  void draw_minimap(BITMAP* dest) { (void)dest; }
-  void screenshot() {}
-  // Normal-mode keys: message paging, until the message box is wired in.
-  void scroll_msgs_up() {}
-  void scroll_msgs_down() {}
-  void scroll_msgs_reset() {}
-  void game_over() {}
-
 
   // ==== Map view: renderer, primitives, map viewer ====
   // (map_view.cpp, map_primitives.cpp, map_viewer.cpp)
@@ -334,23 +297,116 @@ class QYXDisplay {
   std::map<std::string, BITMAP*> card_pictures;
   Item hovered_card{0L};
   Item card_detail_item{0L};
-  std::string card_link;
-  // Placeholders for names built with the text windows, the aux box and the
-  // hotbar widgets.
-  int help_scroll = 0;
+  // Which help page shows: the text or the key index.
   uint8_t help_index = 0;
-  int book_page = 1;
-  int book_page_count = 1;
-  void book_next_page() {
-    if (book_page < book_page_count) ++book_page;
+  void book_next_page() { book.next_page(); }
+  void book_prev_page() { book.prev_page(); }
+
+  // ==== Frame composition, message box, text windows, minimap, aux box, intro ====
+  // (frame.cpp, display_messages.cpp, display_windows.cpp)
+
+  // -- Frame (frame.cpp) --
+  void compose_frame();
+  void refresh_screen();
+  void clear_back_buffer();
+  // Shows the back buffer with one blit while the pointer is hidden.
+  void flip();
+  void game_over();
+  void screenshot();
+  void draw_target_cursor();
+  void draw_status_line(BITMAP* dest);
+  void draw_clock(BITMAP* dest);
+  // The layers of the last composed frame in order, while `record_layers`.
+  std::vector<const char*> frame_layers;
+  bool record_layers = false;
+  void layer(const char* name);
+  // Figures the status line shows in debug mode; the frame counters set them.
+  int32_t frame_fps = 0, frame_ping = 0, frame_bytes_in = 0, frame_bytes_out = 0;
+  int32_t view_objects = 0;
+  uint8_t creature_overlay = 0;
+  // The current level is played with cards (set by the level change).
+  uint8_t card_table = 0;
+  // Waits; tests replace it.
+  std::function<void(int ms)> pause_ms = [](int ms) { usleep(static_cast<useconds_t>(ms) * 1000); };
+
+  // -- Messages (display_messages.cpp) --
+  // The message box output: formats safely, wraps into the log and writes the log file.
+  void print_msg(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+  void hide_input_line() { input_shown = 0; }
+  std::string get_last_msg() const { return msg_log.get_last_msg(); }
+  // The message-text code of a colour value (16 when it is none of them).
+  char colour_code(int colour) const;
+  void scroll_messages_up() { msg_log.scroll_up(); }
+  void scroll_messages_down() { msg_log.scroll_down(); }
+  void scroll_messages_reset() { msg_log.scroll_reset(); }
+  // Draws the message area; `plain` gives it a black background.
+  void draw_messages(BITMAP* dest, bool plain = false);
+  // Draws the entry line into `input_bitmap` and shows it.
+  void draw_input_line(const std::string& prompt, const std::string& text, int caret);
+  std::string get_link_at(int x, int y) const { return ::get_link_at(links, x, y); }
+  MessageLog msg_log;
+  MsgPalette msg_palette;
+  std::string card_link;
+  std::string talk_speaker;
+  std::string input_prompt;  // the prompt of the text-entry line
+  // Every message printed this run as the player reads it, newest last.
+  std::deque<std::string>& messages = msg_log.messages;
+
+  // -- Book, help and talk windows, status lines (display_windows.cpp) --
+  void set_book_text(const std::string& text);
+  void draw_book();
+  void draw_help_text();
+  void draw_talk_panel(BITMAP* dest);
+  void draw_player_status(BITMAP* dest);
+  BookState book;
+  int help_scroll = 0;
+  std::vector<std::string> help_lines;
+  std::vector<std::string> talk_topics;
+  // The id of the NPC being talked to.
+  int32_t talk_npc = -1;
+  // The full name of the spell waiting to be cast; "" for none.
+  std::string queued_spell;
+
+  // -- Minimap and aux box (display_windows.cpp) --
+  void clear_minimap() { minimap.clear(); }
+  void build_minimap();
+  void set_minimap_cell(int x, int y, int tile);
+  void draw_minimap(BITMAP* dest);
+  // Returns the text given, as scripts expect.
+  std::string auxbox_set_line(int i, const std::string& text) {
+    auxbox.set_line(i, text);
+    return text;
   }
-  void book_prev_page() {
-    if (book_page > 1) --book_page;
-  }
-  void draw_aux_box(BITMAP* dest) { (void)dest; }
+  void auxbox_clear() { auxbox.clear(res_y); }
+  int auxbox_get_width() const { return auxbox_width(res_x, panel_x); }
+  int auxbox_get_height() const { return auxbox_height(res_y); }
+  void draw_aux_box(BITMAP* dest) { auxbox.draw(dest, panel_x, res_y); }
+  MinimapGrid minimap;
+  int minimap_span = 48;
+  AuxBox auxbox;
+  std::vector<std::string>& auxbox_lines = auxbox.lines;
+
+  // -- Intro screens (display_windows.cpp) --
+  // Points the intro loop's drawing and pointer at this display.
+  void install_intro_hooks();
+  void free_title();
+  BITMAP* title_bg = nullptr;
+  BITMAP* title_pic = nullptr;
+  bool title_tried = false;
+  int intro_selection = 0;
+  int intro_avatar_frame = 0;
+
+  // Backgrounds in the box colour with the fading shade, kept between frames.
+  struct ShadedBox {
+    BITMAP* bmp = nullptr;
+    int fill = -1;
+  };
+  BITMAP* shaded_box(ShadedBox& cache, int w, int h, int fill);
+  BITMAP* message_backdrop();
+  ShadedBox msg_backdrop, lower_backdrop;
+  // ==== end of frame composition and text components ====
 
   // ---- Members ----
-  std::vector<std::string> auxbox_lines;
   std::vector<TextLink> links;
   std::vector<Button> hotbar;
   std::vector<int32_t> modes;  // indexes into the mode table of the offered modes
@@ -447,10 +503,6 @@ class QYXDisplay {
   uint8_t show_skill_total = 0;
   int levels_per_remort = 0;
   int cursor_code = 0;
-  uint8_t minimap[MINIMAP_SIZE][MINIMAP_SIZE] = {};
-
-  // Every message printed this run, newest last, until the message box keeps them.
-  std::deque<std::string> messages;
 
  private:
   void redraw_panel(BITMAP* target);

@@ -163,19 +163,3 @@ int QYXDisplay::item_rgb(const Item& item) const {
 
 // ---- the aux box, for scripts ------------------------------------------------------
 
-void QYXDisplay::auxbox_clear() {
-  if (res_y < AUXBOX_MIN_SCREEN_H) return;
-  auxbox_lines.assign(static_cast<size_t>(auxbox_get_height()), std::string());
-}
-
-std::string QYXDisplay::auxbox_set_line(int line, const std::string& text) {
-  const int height = auxbox_get_height();
-  if (line < 0 || line >= height) return text;
-  if (auxbox_lines.size() < static_cast<size_t>(height)) auxbox_lines.resize(static_cast<size_t>(height));
-  auxbox_lines[static_cast<size_t>(line)] = text;
-  return text;
-}
-
-int QYXDisplay::auxbox_get_width() const { return auxbox_width(res_x, panel_x); }
-
-int QYXDisplay::auxbox_get_height() const { return auxbox_height(res_y); }

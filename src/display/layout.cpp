@@ -25,8 +25,6 @@ constexpr int INPUT_LEFT_ROOM = 98;     // beside the input line, for the aux bo
 constexpr int MSG_AREA_HEIGHT = 80;
 constexpr int MSG_ROWS = 8;
 constexpr int PLAY_Y = -47;
-constexpr int AUXBOX_TOP = 454;
-constexpr int AUXBOX_LINE = 10;
 constexpr int OPT_HOTBAR_TOP = 26;
 constexpr int OPT_COMMAND_HOTBAR = 27;
 constexpr int OPT_LARGE_MESSAGE_FONT = 31;
@@ -148,8 +146,7 @@ void QYXDisplay::compute_layout() {
     hotbar[j].y = places[j].y;
   }
 
-  auxbox_lines.assign(static_cast<size_t>(std::max(0, (res_y - AUXBOX_TOP) / AUXBOX_LINE)),
-                      std::string());
+  auxbox.reset(res_y);
   msg_font = large_message_font && menu_font ? menu_font : main_font;
 }
 

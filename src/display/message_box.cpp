@@ -301,9 +301,13 @@ void draw_messages(BITMAP* bmp, const MessageLog& log, const MsgArea& area, bool
   if (!bmp || !target.fonts || !target.palette) return;
   const MsgFonts& fonts = *target.fonts;
   const MsgPalette& palette = *target.palette;
-  rectfill(bmp, area.msg_x, area.top, area.msg_x + area.width - 1, area.screen_h - 1,
-           plain ? palette.black : box_colour);
-  if (!plain) draw_fading_backdrop(bmp, area.msg_x, area.top, area.width, palette.black, target.tint);
+  if (!plain && target.backdrop) {
+    blit(target.backdrop, bmp, 0, 0, area.msg_x, area.top, area.width, area.screen_h - area.top);
+  } else {
+    rectfill(bmp, area.msg_x, area.top, area.msg_x + area.width - 1, area.screen_h - 1,
+             plain ? palette.black : box_colour);
+    if (!plain) draw_fading_backdrop(bmp, area.msg_x, area.top, area.width, palette.black, target.tint);
+  }
   if (target.links) drop_regions_from(*target.links, fonts.large ? area.top - 80 : area.top);
   if (target.talk_speaker) target.talk_speaker->clear();
   std::string ignored_link;

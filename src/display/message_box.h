@@ -8,6 +8,7 @@
 // drawing functions at the end are thin layers over Allegro that take every
 // bitmap, font, colour and figure they need as arguments.
 
+#include "display/rgb.h"
 #include <array>
 #include <cstdarg>
 #include <deque>
@@ -37,9 +38,6 @@ bool is_colour_code(unsigned char c);
 bool is_font_code(unsigned char c);
 inline bool is_msg_code(unsigned char c) { return is_colour_code(c) || is_font_code(c); }
 
-struct Rgb {
-  int r = 0, g = 0, b = 0;
-};
 // The colour a colour code selects; white for anything that is not one.
 Rgb code_rgb(int code);
 
@@ -219,6 +217,9 @@ struct MsgDrawTarget {
   std::string* talk_speaker = nullptr;
   std::vector<ClickRegion>* links = nullptr;
   TintRectFn tint;
+  // The box-colour background with its shade already drawn, the area's
+  // size; drawn in place of both when given.
+  BITMAP* backdrop = nullptr;
 };
 void draw_messages(BITMAP* bmp, const MessageLog& log, const MsgArea& area, bool plain, int box_colour,
                    const MsgDrawTarget& target);

@@ -8,6 +8,7 @@
 // numbers), which the tests read without any display; the draw_* functions
 // only put such rows onto a bitmap with the fonts and pictures they are given.
 
+#include "display/rgb.h"
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -45,12 +46,8 @@ inline int panel_row_y(int row) { return PANEL_TOP + PANEL_ROW_H * row; }
 
 // ---- colours --------------------------------------------------------------
 
-// Its own name: the message box has an Rgb of another default colour, and two
-// classes of one name in one program would share one constructor.
-struct PanelRgb {
-  int r = 255, g = 255, b = 255;
-  bool operator==(const PanelRgb&) const = default;
-};
+// The panel's colours are the shared RGB triple.
+using PanelRgb = Rgb;
 
 constexpr PanelRgb RGB_WHITE{255, 255, 255};
 constexpr PanelRgb RGB_BLACK{0, 0, 0};

@@ -246,9 +246,9 @@ void ClientApp::do_repeat_keys() {
     button_number = digit ? sc - KEY_0 : HOTKEY_F1_SLOT + sc - KEY_F1;
     bind_spell_to_key(*this, f_key);
   }
-  if (sc == KEY_PGUP) d.scroll_msgs_up();
-  else if (sc == KEY_PGDN) d.scroll_msgs_down();
-  else if (sc == KEY_END) d.scroll_msgs_reset();
+  if (sc == KEY_PGUP) d.scroll_messages_up();
+  else if (sc == KEY_PGDN) d.scroll_messages_down();
+  else if (sc == KEY_END) d.scroll_messages_reset();
   else if (sc == KEY_PRTSCR && use_ready) {
     d.screenshot();
     take(use_ready, TIMER_USE);

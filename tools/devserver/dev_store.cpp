@@ -42,6 +42,7 @@ int DevStore::open() {
     demo.name = "Demo";
     demo.account = "demo";
     demo.id = 1;
+    demo.avatar = 0x200;  // the first figure of the first race
     DevCharacter c;
     Player p;
     if (create_character(demo, c, p) != 0) return 1;

@@ -147,7 +147,8 @@ TEST_F(DisplayPanels, AuxBoxLinesStayInsideTheBox) {
   const int saved_x = res_x, saved_y = res_y;
   res_x = 800;
   res_y = 600;
-  d.auxbox_lines.assign(3, "old");
+  d.auxbox.reset(res_y);  // as the layout sizes it
+  d.auxbox_lines[0] = "old";
   d.auxbox_clear();
   ASSERT_EQ(d.auxbox_get_height(), 14);  // (600 - 454) / 10
   EXPECT_EQ(d.auxbox_lines, std::vector<std::string>(14));

@@ -355,8 +355,8 @@ TEST_F(MenuModesTest, HelpAndBookPaging) {
 
   gc_interface_mode = 33;
   d.book_open = 1;
-  d.book_page = 1;
-  d.book_page_count = 3;
+  d.book.page = 1;
+  d.book.page_count = 3;
   const struct {
     int key;
     int page;
@@ -365,7 +365,7 @@ TEST_F(MenuModesTest, HelpAndBookPaging) {
               {key(KEY_6_PAD, '6'), 2}, {key(KEY_B, 'b'), 2}};
   for (const auto& b : book) {
     press(b.key);
-    EXPECT_EQ(d.book_page, b.page) << b.key;
+    EXPECT_EQ(d.book.page, b.page) << b.key;
   }
   press(ESC);
   EXPECT_FALSE(d.book_open);

@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "app/globals.h"
+#include "support/sim_keys.h"
+#include "unit/display/headless.h"
+
+namespace {
+
+constexpr int HOTBAR_OPTION = 25;
+
+int count_pixels(BITMAP* bmp, int x, int y, int w, int h, int colour) {
+  int n = 0;
+  for (int j = y; j < y + h; ++j)
+    for (int i = x; i < x + w; ++i) n += getpixel(bmp, i, j) == colour;
+  return n;
+}
+
+void set_option(int n, bool on) {
+  if (options.get(n) != on) options.toggle_option(n);
+}
+
+// The display of an 800 by 600 window over memory bitmaps.
+class FrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    headless_allegro(32);
+    d.allegro_up = true;
+    res_x = 800;
+    res_y = 600;
+    d.main_font = d.names_font = d.menu_font = d.rune_font = font;
+    d.compute_layout();
+    d.msg_palette = make_msg_palette([](int r, int g, int b) { return makecol(r, g, b); });
+    d.panel_bitmap = create_bitmap(PANEL_WIDTH, 449);
+    clear_to_color(d.panel_bitmap, makecol(0, 0, 200));
+    d.record_layers = true;
+    d.help_open = d.book_open = d.map_open = d.menu_open = 0;
+    d.card_table = 0;
+    d.input_shown = 0;
+    d.show_fps = 0;
+    d.pause_ms = [](int) {};
+    use_simulated_keys();
+    gc_interface_mode = 0;
+    me.health[59] = me.health[60] = 0;
+    set_option(HOTBAR_OPTION, false);
+    clear_to_color(d.play_bitmap, makecol(0, 0, 0));
+  }
+  void TearDown() override {
+    destroy_bitmap(d.panel_bitmap);
+    d.panel_bitmap = nullptr;
+    d.record_layers = false;
+    quit_requested = false;
+    use_simulated_keys();
+    // The global display must not shut the library down at exit.
+    d.allegro_up = false;
+  }
+  static std::string layers() {
+    std::string out;
+    for (const char* l : d.frame_layers) out += std::string(out.empty() ? "" : ",") + l;
+    return out;
+  }
+};
+
+TEST_F(FrameTest, LayersComeInTheirOrder) {
+  const std::string normal = "play window,talk panel,player status,clock";
+  const std::string lower = "input line,minimap,lower panel";
+  struct Case {
+    const char* what;
+    uint8_t help, menu, cards;
+    bool hotbar;
+    int mode;
+    std::string want;
+  } cases[] = {
+      {"plain play", 0, 0, 0, false, 0, normal + ",status line,side panel,messages," + lower},
+      {"hotbar on", 0, 0, 0, true, 0, normal + ",status line,side panel,messages,hotbar," + lower},
+      {"hotbar, talking", 0, 0, 0, true, 25, normal + ",status line,side panel,messages," + lower},
+      {"hotbar over help", 1, 0, 0, true, 0, "play window,status line,side panel,messages," + lower},
+      {"menu open", 0, 1, 0, false, 0,
+       normal + ",menu,status line,side panel,messages," + lower},
+      {"cards beat the hotbar", 0, 0, 1, true, 0,
+       normal + ",status line,side panel,messages,cards," + lower},
+      {"no cards under the menu", 0, 1, 1, false, 0,
+       normal + ",menu,status line,side panel,messages," + lower},
+  };
+  for (const Case& c : cases) {
+    d.help_open = c.help;
+    d.menu_open = c.menu;
+    d.card_table = c.cards;
+    set_option(HOTBAR_OPTION, c.hotbar);
+    gc_interface_mode = static_cast<uint32_t>(c.mode);
+    d.compose_frame();
+    EXPECT_EQ(layers(), c.want) << c.what;
+  }
+}
+
+TEST_F(FrameTest, MessageAreaStatusAndEntryLineReachTheBackBuffer) {
+  const int white = makecol(255, 255, 255), black = makecol(0, 0, 0);
+  d.print_msg("Hello there");
+  d.show_fps = 1;
+  d.frame_fps = 42;
+  d.draw_input_line("Say: ", "hi", 2);
+  d.compose_frame();
+  BITMAP* bb = d.back_buffer;
+  // The newest message sits on the bottom row of the eight.
+  const int row_y = d.play_height + 10 * 7 + 2;
+  EXPECT_GT(count_pixels(bb, d.msg_x + 3, row_y, 88, 8, white), 20);
+  // The message area's background is the box colour, not black.
+  EXPECT_EQ(getpixel(bb, d.input_width - 10, d.play_height + 30), d.box_colour);
+  // The fps figure ends at the side panel's edge.
+  EXPECT_GT(count_pixels(bb, d.panel_x - 16, 0, 16, 8, white), 5);
+  // The entry line in its colour at the bottom.
+  EXPECT_GT(count_pixels(bb, d.msg_x + 3, res_y - 11, 7 * 8, 10, makecol(153, 204, 255)), 10);
+  // Panel copied 1:1, black rows under it, the two separators.
+  EXPECT_EQ(getpixel(bb, d.panel_x + 5, 5), makecol(0, 0, 200));
+  EXPECT_EQ(getpixel(bb, d.panel_x + 5, 449), black);
+  EXPECT_EQ(getpixel(bb, 10, d.play_height - 1), black);
+  EXPECT_EQ(getpixel(bb, d.input_width + 1, d.play_height + 5), black);
+  // Wait screens show the messages on black.
+  d.refresh_screen();
+  EXPECT_EQ(getpixel(bb, d.input_width - 10, d.play_height + 30), black);
+  EXPECT_GT(count_pixels(bb, d.msg_x + 3, row_y, 88, 8, white), 20);
+  EXPECT_EQ(getpixel(bb, d.panel_x + 5, 5), black);
+}
+
+TEST_F(FrameTest, StatusTintOverThePlayWindow) {
+  // Green 128 blended at alpha 100 (the blender counts 101/256) or 30 (31/256) over black.
+  struct Case {
+    int s59, s60, green;
+  } cases[] = {{0, 0, 0}, {1, 0, 15}, {0, 1, 50}, {1, 1, 50}};
+  for (const Case& c : cases) {
+    me.health[59] = static_cast<int16_t>(c.s59);
+    me.health[60] = static_cast<int16_t>(c.s60);
+    d.compose_frame();
+    int px = getpixel(d.back_buffer, 300, 200);
+    EXPECT_EQ(getg(px), c.green) << c.s59 << c.s60;
+    EXPECT_EQ(getr(px), 0);
+  }
+}
+
+TEST_F(FrameTest, GameOverLeavesOnQOrTheQuitRequest) {
+  struct Case {
+    std::vector<int> keys;
+    bool quit;
+    bool left_waiting;  // a key after the leaving one stays unread
+  } cases[] = {
+      {{'a', 'x', 'q', 'z'}, false, true},
+      {{'b', 'Q'}, false, false},
+      {{'a', 'b'}, true, true},
+  };
+  for (const Case& c : cases) {
+    use_simulated_keys();
+    quit_requested = false;
+    int idle = 0;
+    // Keys typed before the message are thrown away; these arrive during the wait.
+    press_key('q');
+    d.pause_ms = [&](int ms) {
+      if (ms != 1) return;
+      if (idle++ == 0) {
+        for (int k : c.keys) press_key(k);
+        if (c.quit) quit_requested = true;
+      } else if (idle > 100) {
+        quit_requested = true;  // never wait without end in a test
+      }
+    };
+    d.game_over();
+    EXPECT_LE(idle, 2);
+    EXPECT_EQ(d.get_last_msg(), "Game over! Press q to quit.");
+    EXPECT_EQ(keypressed() != 0, c.left_waiting);
+  }
+}
+
+TEST_F(FrameTest, ScreenshotNeedsItsFolderAndSavesTheFrame) {
+  char dir_template[] = "/tmp/zib-shot-XXXXXX";
+  ASSERT_NE(mkdtemp(dir_template), nullptr);
+  char old_dir[4096];
+  ASSERT_NE(getcwd(old_dir, sizeof old_dir), nullptr);
+  ASSERT_EQ(chdir(dir_template), 0);
+  clear_to_color(d.back_buffer, makecol(10, 200, 30));
+
+  // A missing folder, or a file in its place: the failure and no picture.
+  for (bool as_file : {false, true}) {
+    if (as_file) fclose(fopen("screenshots", "w"));
+    d.screenshot();
+    EXPECT_EQ(d.get_last_msg(), "Failed to change into screenshots directory");
+  }
+  unlink("screenshots");
+  ASSERT_EQ(mkdir("screenshots", 0755), 0);
+  d.screenshot();
+  std::smatch m;
+  const std::string msg = d.get_last_msg();
+  ASSERT_TRUE(std::regex_match(msg, m, std::regex("Screenshot saved to (screenshots/[0-9]{8}-[0-9]{6}\\.png)")))
+      << msg;
+  BITMAP* shot = load_png(m[1].str().c_str(), nullptr);
+  ASSERT_NE(shot, nullptr);
+  EXPECT_EQ(shot->w, 800);
+  EXPECT_EQ(shot->h, 600);
+  // Opaque and the frame's colour, not the screen's.
+  EXPECT_EQ(getpixel(shot, 400, 300), makecol(10, 200, 30));
+  destroy_bitmap(shot);
+  remove(m[1].str().c_str());
+  rmdir("screenshots");
+  ASSERT_EQ(chdir(old_dir), 0);
+  rmdir(dir_template);
+}
+
+}  // namespace
