@@ -21,23 +21,26 @@ constexpr int RECIPE_NUMBER = 7;
 constexpr int GOBLIN_HIT = 3;
 constexpr int PLAYER_HIT = 6;
 
-// The pack handed over at login: a short blade, a coat not yet identified
-// and a cursed ring.
+// The pack handed over at login: a short blade, a coat not yet identified,
+// a cursed ring and the gold to pay the merchant with (counts are hex).
 const Item SWORD(0x181L);
 const Item HAT(0x1b0L);
 const Item COAT(0x1b2L | ITEM_BIT_UNIDENTIFIED);
 const Item RING(0x1b8L | ITEM_BIT_CURSED);
+const Item GOLD(0x100L);
+constexpr uint32_t GOLD_CARRIED = 200;
 
 uint32_t pack_sum(const Item& coat, const Item& ring) {
   return static_cast<uint32_t>(SWORD.code) + static_cast<uint32_t>(coat.code) +
-         static_cast<uint32_t>(ring.code);
+         static_cast<uint32_t>(ring.code) + static_cast<uint32_t>(GOLD.code) * GOLD_CARRIED;
 }
 
 }  // namespace
 
 std::string DevSession::sample_inventory() const {
   if (!opt.market) return Item(1).str(false) + "@1:" + Item(2).str(false) + "@5";
-  return SWORD.str(false) + "@1:" + COAT.str(false) + "@1:" + RING.str(false) + "@1";
+  return SWORD.str(false) + "@1:" + COAT.str(false) + "@1:" + RING.str(false) + "@1:" + GOLD.str(false) +
+         format_str("@%x", GOLD_CARRIED);
 }
 
 void DevSession::start_market() {
