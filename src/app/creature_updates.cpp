@@ -1,6 +1,7 @@
 // Position updates of the creatures and objects the server moved ('o').
 
-#include <vector>
+#include <cstdlib>
+#include <string>
 
 #include "app/client_app.h"
 #include "app/globals.h"
@@ -22,12 +23,27 @@ struct CreatureUpdate {
   int align = 'n';
 };
 
-std::vector<std::string> tokens_of(const std::string& record) {
-  std::vector<std::string> pieces, tokens;
-  split(record, " ", pieces);
-  for (std::string& p : pieces)
-    if (!p.empty()) tokens.push_back(std::move(p));
-  return tokens;
+// Numbers of the decimal fields: strtol's value cut to its low 32 bits, as
+// to_int does, read in place.
+int decimal_at(const char* text) {
+  return static_cast<int>(static_cast<unsigned int>(
+      static_cast<unsigned long>(std::strtol(text, nullptr, 10))));
+}
+
+// Splits the record text[0, len) at spaces into its tag and up to
+// RECORD_VALUES values, ending each token with a zero byte in place (the
+// byte after the record may be overwritten). Returns the number of values.
+size_t tokenise(char* text, size_t len, const char* (&tokens)[RECORD_VALUES + 1]) {
+  size_t count = 0, i = 0;
+  while (i < len && count < RECORD_VALUES + 1) {
+    while (i < len && text[i] == ' ') ++i;
+    if (i == len) break;
+    tokens[count++] = text + i;
+    while (i < len && text[i] != ' ') ++i;
+    text[i] = '\0';
+    ++i;
+  }
+  return count == 0 ? 0 : count - 1;
 }
 
 void remove_object(int id) {
@@ -39,29 +55,37 @@ void remove_object(int id) {
 
 int update_sent_pos(const std::string& line) {
   FunctionTrace trace("update sent pos");
-  std::vector<std::string> records;
-  split(line, std::string(1, RECORD_SEPARATOR), records);
+  // One copy of the line, cut into records and tokens in place: the numbers
+  // are then read from zero-terminated text without copying each field.
+  std::string text = line;
   int chunk = 0;
-  for (const std::string& record : records) {
+  size_t start = 0;
+  for (bool last = false; !last;) {
+    size_t end = text.find(RECORD_SEPARATOR, start);
+    last = end == std::string::npos;
+    if (last) end = text.size();
+    const size_t record_size = end - start;
+    char* record = text.data() + start;
+    start = end + 1;
     ++chunk;
-    if (record.empty()) continue;
-    std::vector<std::string> tokens = tokens_of(record);
+    if (record_size == 0) continue;
+    const char* tokens[RECORD_VALUES + 1];
     // The first token is a tag; the values follow it.
-    size_t values = tokens.empty() ? 0 : std::min(tokens.size() - 1, RECORD_VALUES);
-    auto value = [&](size_t i) -> const std::string& { return tokens[i + 1]; };
+    const size_t values = tokenise(record, record_size, tokens);
+    auto value = [&](size_t i) { return tokens[i + 1]; };
     CreatureUpdate u;
     if (values > 0) u.id = decode_number(value(0));
     if (values > 1) u.x = decode_number(value(1));
     if (values > 2) u.y = decode_number(value(2));
     if (values > 3) u.level = decode_number(value(3));
     if (values > 4) u.code = decode_number(value(4));
-    if (values > 5) u.fs = to_int(value(5));
+    if (values > 5) u.fs = decimal_at(value(5));
     if (values > 6) u.hp = decode_number(value(6));
     if (values > 7) u.status = decode_number(value(7));
-    if (values > 8) u.dir = static_cast<int16_t>(to_int(value(8)));
+    if (values > 8) u.dir = static_cast<int16_t>(decimal_at(value(8)));
     if (values > 9) u.align = static_cast<unsigned char>(value(9)[0]);
     trace.printf("chunk %d, size=%d: rc=%d id=%d x=%d dir=%d", chunk,
-                 static_cast<int>(record.size()), static_cast<int>(values), u.id, u.x, u.dir);
+                 static_cast<int>(record_size), static_cast<int>(values), u.id, u.x, u.dir);
     if (values < RECORD_VALUES) {
       if (values > 1 && u.x == -1) remove_object(u.id);
       continue;

@@ -342,42 +342,58 @@ void QYXDisplay::colour_effect(int x, int y, int strength, int mode) {
   if (!play_bitmap || x < 0 || y < 0 || x > 64 || y > 64) return;
   if (me.hp < 1) mode = mode == 1 ? 1 : 2;
   if (mode < 1 || mode > 11) return;
-  const double f = std::clamp(strength, 0, 255) / 255.0;
-  // Each mode moves some components toward a target: one table per component.
+  strength = std::clamp(strength, 0, 255);
+  // Each mode moves some components toward a target: one table per component,
+  // kept per mode until the strength or the pixel layout changes.
   static constexpr int TARGETS[12][3] = {
       {-1, -1, -1}, {-1, -1, -1},  {255, 255, 255}, {255, -1, -1}, {-1, -1, 255}, {-1, 255, -1},
       {255, 255, -1}, {255, 153, 50}, {255, -1, -1},  {160, 255, -1}, {85, -1, 144}, {-1, 130, -1}};
-  uint8_t lut[3][256];
-  for (int k = 0; k < 3; ++k)
-    for (int c = 0; c < 256; ++c) {
-      const int t = TARGETS[mode][k];
-      const int v = mode == 1 ? 255 - c : t < 0 ? c : toward(c, t, f);
-      lut[k][c] = static_cast<uint8_t>(std::clamp(v, 0, 255));
+  struct Tables {
+    int strength = -1, shift[3] = {-1, -1, -1};
+    uint8_t lut[3][256];
+    uint32_t packed[3][256];  // lut[k][c] moved to component k's place in a 32-bit pixel
+  };
+  static Tables cache[12];
+  Tables& t = cache[mode];
+  const int shift[3] = {_rgb_r_shift_32, _rgb_g_shift_32, _rgb_b_shift_32};
+  if (t.strength != strength || !std::equal(shift, shift + 3, t.shift)) {
+    const double f = strength / 255.0;
+    for (int k = 0; k < 3; ++k) {
+      t.shift[k] = shift[k];
+      for (int c = 0; c < 256; ++c) {
+        const int target = TARGETS[mode][k];
+        const int v = mode == 1 ? 255 - c : target < 0 ? c : toward(c, target, f);
+        t.lut[k][c] = static_cast<uint8_t>(std::clamp(v, 0, 255));
+        t.packed[k][c] = static_cast<uint32_t>(t.lut[k][c]) << shift[k];
+      }
     }
+    t.strength = strength;
+  }
   const bool dark_too = mode == 1 || mode == 8;
   const int depth = bitmap_color_depth(play_bitmap);
-  const Pixels px(play_bitmap);
   const int x0 = PLAY_CELL * x, y0 = PLAY_CELL * y;
   const int x1 = std::min(x0 + PLAY_CELL, play_bitmap->w), y1 = std::min(y0 + PLAY_CELL, play_bitmap->h);
+  if (depth == 32 && is_memory_bitmap(play_bitmap)) {
+    const uint32_t *pr = t.packed[0], *pg = t.packed[1], *pb = t.packed[2];
+    const int rs = shift[0], gs = shift[1], bs = shift[2];
+    for (int j = y0; j < y1; ++j) {
+      uint32_t* row = reinterpret_cast<uint32_t*>(play_bitmap->line[j]);
+      for (int i = x0; i < x1; ++i) {
+        const uint32_t c = row[i];
+        const uint32_t r = (c >> rs) & 255, g = (c >> gs) & 255, b = (c >> bs) & 255;
+        // Near-black pixels keep their value, alpha included, unless the mode darkens too.
+        const bool keep = !dark_too && r <= 9 && g <= 9 && b <= 9;
+        row[i] = keep ? c : pr[r] | pg[g] | pb[b];
+      }
+    }
+    return;
+  }
   for (int j = y0; j < y1; ++j)
     for (int i = x0; i < x1; ++i) {
-      const int c = px.get(i, j);
-      int r, g, b;
-      if (px.fast) {
-        r = (c >> _rgb_r_shift_32) & 255;
-        g = (c >> _rgb_g_shift_32) & 255;
-        b = (c >> _rgb_b_shift_32) & 255;
-      } else {
-        r = getr_depth(depth, c);
-        g = getg_depth(depth, c);
-        b = getb_depth(depth, c);
-      }
+      const int c = getpixel(play_bitmap, i, j);
+      const int r = getr_depth(depth, c), g = getg_depth(depth, c), b = getb_depth(depth, c);
       if (!dark_too && r <= 9 && g <= 9 && b <= 9) continue;
-      r = lut[0][r];
-      g = lut[1][g];
-      b = lut[2][b];
-      px.put(i, j, px.fast ? (r << _rgb_r_shift_32) | (g << _rgb_g_shift_32) | (b << _rgb_b_shift_32)
-                           : makecol_depth(depth, r, g, b));
+      putpixel(play_bitmap, i, j, makecol_depth(depth, t.lut[0][r], t.lut[1][g], t.lut[2][b]));
     }
 }
 

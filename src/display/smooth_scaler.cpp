@@ -124,65 +124,129 @@ uint32_t blend_quarter(uint32_t a, uint32_t b) {
 }
 
 namespace {
-// The Super2xSaI rule over a w by h source block, reading through `px` and
-// writing through `put`, so that the fast and the general accessors share it.
+// The Super2xSaI rule for one source pixel c5 and its 4 by 4 neighbourhood
+// (rows b, c, c, a from top to bottom); writes the four destination pixels
+// top left, top right, bottom left, bottom right.
+inline void super2xsai_pixel(uint32_t b0, uint32_t b1, uint32_t b2, uint32_t b3, uint32_t c4,
+                             uint32_t c5, uint32_t c6, uint32_t s2, uint32_t c1, uint32_t c2,
+                             uint32_t c3, uint32_t s1, uint32_t a0, uint32_t a1, uint32_t a2,
+                             uint32_t a3, uint32_t out[4]) {
+  uint32_t p1a, p1b, p2a, p2b;
+
+  if (c2 == c6 && c5 != c3) {
+    p1b = p2b = c2;
+  } else if (c5 == c3 && c2 != c6) {
+    p1b = p2b = c5;
+  } else if (c5 == c3 && c2 == c6) {
+    int r = vote(c6, c5, c1, a1) + vote(c6, c5, c4, b1) + vote(c6, c5, a2, s1) +
+            vote(c6, c5, b2, s2);
+    p1b = p2b = r > 0 ? c6 : r < 0 ? c5 : blend_half(c5, c6);
+  } else {
+    if (c6 == c3 && c3 == a1 && c2 != a2 && c3 != a0)
+      p2b = blend_quarter(c2, c3);
+    else if (c5 == c2 && c2 == a2 && a1 != c3 && c2 != a3)
+      p2b = blend_quarter(c3, c2);
+    else
+      p2b = blend_half(c2, c3);
+    if (c6 == c3 && c6 == b1 && c5 != b2 && c6 != b0)
+      p1b = blend_quarter(c5, c6);
+    else if (c5 == c2 && c5 == b2 && b1 != c6 && c5 != b3)
+      p1b = blend_quarter(c6, c5);
+    else
+      p1b = blend_half(c5, c6);
+  }
+
+  if (c5 == c3 && c2 != c6 && c4 == c5 && c5 != a2)
+    p2a = blend_half(c2, c5);
+  else if (c5 == c1 && c6 == c5 && c4 != c2 && c5 != a0)
+    p2a = blend_half(c2, c5);
+  else
+    p2a = c2;
+
+  if (c2 == c6 && c5 != c3 && c1 == c2 && c2 != b2)
+    p1a = blend_half(c2, c5);
+  else if (c4 == c2 && c3 == c2 && c1 != c5 && c2 != b0)
+    p1a = blend_half(c2, c5);
+  else
+    p1a = c5;
+
+  out[0] = p1a;
+  out[1] = p1b;
+  out[2] = p2a;
+  out[3] = p2b;
+}
+
+// The rule over a w by h source block, reading through `px` and writing
+// through `put`: the accessor path for bitmaps without direct rows.
 template <class Get, class Put>
 void super2xsai_block(int sx, int sy, int dx, int dy, int w, int h, Get px, Put put) {
+  uint32_t out[4];
   for (int j = 0; j < h; ++j) {
     const int y = sy + j;
     for (int i = 0; i < w; ++i) {
       const int x = sx + i;
-      uint32_t b0 = px(x - 1, y - 1), b1 = px(x, y - 1), b2 = px(x + 1, y - 1),
-               b3 = px(x + 2, y - 1);
-      uint32_t c4 = px(x - 1, y), c5 = px(x, y), c6 = px(x + 1, y), s2 = px(x + 2, y);
-      uint32_t c1 = px(x - 1, y + 1), c2 = px(x, y + 1), c3 = px(x + 1, y + 1),
-               s1 = px(x + 2, y + 1);
-      uint32_t a0 = px(x - 1, y + 2), a1 = px(x, y + 2), a2 = px(x + 1, y + 2),
-               a3 = px(x + 2, y + 2);
-      uint32_t p1a, p1b, p2a, p2b;
-
-      if (c2 == c6 && c5 != c3) {
-        p1b = p2b = c2;
-      } else if (c5 == c3 && c2 != c6) {
-        p1b = p2b = c5;
-      } else if (c5 == c3 && c2 == c6) {
-        int r = vote(c6, c5, c1, a1) + vote(c6, c5, c4, b1) + vote(c6, c5, a2, s1) +
-                vote(c6, c5, b2, s2);
-        p1b = p2b = r > 0 ? c6 : r < 0 ? c5 : blend_half(c5, c6);
-      } else {
-        if (c6 == c3 && c3 == a1 && c2 != a2 && c3 != a0)
-          p2b = blend_quarter(c2, c3);
-        else if (c5 == c2 && c2 == a2 && a1 != c3 && c2 != a3)
-          p2b = blend_quarter(c3, c2);
-        else
-          p2b = blend_half(c2, c3);
-        if (c6 == c3 && c6 == b1 && c5 != b2 && c6 != b0)
-          p1b = blend_quarter(c5, c6);
-        else if (c5 == c2 && c5 == b2 && b1 != c6 && c5 != b3)
-          p1b = blend_quarter(c6, c5);
-        else
-          p1b = blend_half(c5, c6);
-      }
-
-      if (c5 == c3 && c2 != c6 && c4 == c5 && c5 != a2)
-        p2a = blend_half(c2, c5);
-      else if (c5 == c1 && c6 == c5 && c4 != c2 && c5 != a0)
-        p2a = blend_half(c2, c5);
-      else
-        p2a = c2;
-
-      if (c2 == c6 && c5 != c3 && c1 == c2 && c2 != b2)
-        p1a = blend_half(c2, c5);
-      else if (c4 == c2 && c3 == c2 && c1 != c5 && c2 != b0)
-        p1a = blend_half(c2, c5);
-      else
-        p1a = c5;
-
+      super2xsai_pixel(px(x - 1, y - 1), px(x, y - 1), px(x + 1, y - 1), px(x + 2, y - 1),
+                       px(x - 1, y), px(x, y), px(x + 1, y), px(x + 2, y), px(x - 1, y + 1),
+                       px(x, y + 1), px(x + 1, y + 1), px(x + 2, y + 1), px(x - 1, y + 2),
+                       px(x, y + 2), px(x + 1, y + 2), px(x + 2, y + 2), out);
       const int ox = dx + 2 * i, oy = dy + 2 * j;
-      put(ox, oy, p1a);
-      put(ox + 1, oy, p1b);
-      put(ox, oy + 1, p2a);
-      put(ox + 1, oy + 1, p2b);
+      put(ox, oy, out[0]);
+      put(ox + 1, oy, out[1]);
+      put(ox, oy + 1, out[2]);
+      put(ox + 1, oy + 1, out[3]);
+    }
+  }
+}
+
+// The rule over 32-bit memory bitmaps with direct rows. The 4 by 4
+// neighbourhood slides along the row, so each step reads one new column.
+// Where the pixel and its right, lower and lower right neighbours are equal
+// every branch of the rule yields that colour (a half blend of a colour with
+// itself is the colour when it has no bits outside the blend masks), so flat
+// areas are copied without the rule.
+void super2xsai_rows32(BITMAP* src, BITMAP* dest, int sx, int sy, int dx, int dy, int w, int h) {
+  const int xmax = src->w - 1, ymax = src->h - 1;
+  std::vector<int> cols(static_cast<size_t>(w) + 3);
+  for (int k = 0; k < w + 3; ++k) cols[static_cast<size_t>(k)] = std::clamp(sx - 1 + k, sx, xmax);
+  const uint32_t self_blend_bits = ~(masks.color_mask | masks.low_pixel_mask);
+  const int cl = dest->cl, cr = dest->cr;
+  auto row_at = [&](int y) {
+    return reinterpret_cast<const uint32_t*>(src->line[std::clamp(y, sy, ymax)]);
+  };
+  auto dest_row = [&](int y) {
+    return y >= dest->ct && y < dest->cb ? reinterpret_cast<uint32_t*>(dest->line[y]) : nullptr;
+  };
+  const int* col = cols.data();
+  uint32_t out[4];
+  for (int j = 0; j < h; ++j) {
+    const int y = sy + j, oy = dy + 2 * j;
+    const uint32_t *rb = row_at(y - 1), *rc = row_at(y), *rd = row_at(y + 1), *ra = row_at(y + 2);
+    uint32_t* d0 = dest_row(oy);
+    uint32_t* d1 = dest_row(oy + 1);
+    auto put2 = [&](uint32_t* d, int ox, uint32_t left, uint32_t right) {
+      if (!d) return;
+      if (ox >= cl && ox < cr) d[ox] = left;
+      if (ox + 1 >= cl && ox + 1 < cr) d[ox + 1] = right;
+    };
+    uint32_t b0 = rb[col[0]], c4 = rc[col[0]], c1 = rd[col[0]], a0 = ra[col[0]];
+    uint32_t b1 = rb[col[1]], c5 = rc[col[1]], c2 = rd[col[1]], a1 = ra[col[1]];
+    uint32_t b2 = rb[col[2]], c6 = rc[col[2]], c3 = rd[col[2]], a2 = ra[col[2]];
+    for (int i = 0; i < w; ++i) {
+      const int k = col[i + 3];
+      const uint32_t b3 = rb[k], s2 = rc[k], s1 = rd[k], a3 = ra[k];
+      const int ox = dx + 2 * i;
+      if (c5 == c6 && c5 == c2 && c5 == c3 && !(c5 & self_blend_bits)) {
+        put2(d0, ox, c5, c5);
+        put2(d1, ox, c5, c5);
+      } else {
+        super2xsai_pixel(b0, b1, b2, b3, c4, c5, c6, s2, c1, c2, c3, s1, a0, a1, a2, a3, out);
+        put2(d0, ox, out[0], out[1]);
+        put2(d1, ox, out[2], out[3]);
+      }
+      b0 = b1, b1 = b2, b2 = b3;
+      c4 = c5, c5 = c6, c6 = s2;
+      c1 = c2, c2 = c3, c3 = s1;
+      a0 = a1, a1 = a2, a2 = a3;
     }
   }
 }
@@ -212,26 +276,11 @@ int super2xsai(BITMAP* src, BITMAP* dest, int sx, int sy, int dx, int dy, int w,
     return 0;
   }
 
-  const int x0 = sx, y0 = sy, xmax = src->w - 1, ymax = src->h - 1;
   if (depth == 32 && is_memory_bitmap(src) && is_memory_bitmap(dest)) {
-    // Direct rows: the library's accessors switch banks on every pixel.
-    // Clamped rows and columns looked up once, not per pixel.
-    std::vector<const uint32_t*> rows(static_cast<size_t>(h) + 3);
-    std::vector<int> cols(static_cast<size_t>(w) + 3);
-    for (int k = 0; k < h + 3; ++k)
-      rows[static_cast<size_t>(k)] =
-          reinterpret_cast<const uint32_t*>(src->line[std::clamp(sy - 1 + k, y0, ymax)]);
-    for (int k = 0; k < w + 3; ++k) cols[static_cast<size_t>(k)] = std::clamp(sx - 1 + k, x0, xmax);
-    auto px = [&](int x, int y) {
-      return rows[static_cast<size_t>(y - sy + 1)][cols[static_cast<size_t>(x - sx + 1)]];
-    };
-    auto put = [&](int x, int y, uint32_t c) {
-      if (x < dest->cl || x >= dest->cr || y < dest->ct || y >= dest->cb) return;
-      reinterpret_cast<uint32_t*>(dest->line[y])[x] = c;
-    };
-    super2xsai_block(sx, sy, dx, dy, w, h, px, put);
+    super2xsai_rows32(src, dest, sx, sy, dx, dy, w, h);
     return 0;
   }
+  const int x0 = sx, y0 = sy, xmax = src->w - 1, ymax = src->h - 1;
   auto px = [&](int x, int y) {
     return get_px(src, depth, std::clamp(x, x0, xmax), std::clamp(y, y0, ymax));
   };
