@@ -13,6 +13,7 @@
 #include "app/server_handlers.h"
 #include "core/utils.h"
 #include "input/frame_input.h"
+#include "input/hotkeys.h"
 #include "input/keymap.h"
 #include "input/options.h"
 #include "input/player_actions.h"
@@ -318,7 +319,14 @@ void ClientApp::do_movement() {
     for (int b = 0; b < buttons && b < static_cast<int>(d.hotbar.size()); ++b) {
       if (!d.hotbar[static_cast<size_t>(b)].contains(mouse_x, mouse_y, res_x, res_y)) continue;
       if (b < HOTBAR_LETTER_BUTTONS) {
-        const std::string name = spell_name_of_slot(HOTBAR_SLOT_FIRST + b);
+        // As the slot's key would: an item before a spell.
+        const int slot = HOTBAR_SLOT_FIRST + b;
+        if (me.item_binds[slot].is_valid()) {
+          use_key_item(slot_to_scancode(slot), use_ready, action_timers[TIMER_USE], gc_interface_mode,
+                       chosen_item, repeat_item);
+          continue;
+        }
+        const std::string name = spell_name_of_slot(slot);
         if (!name.empty() && spell_ready) {
           if (cast_spell(*this, name, true) == CAST_WAITING) gc_interface_mode = IMODE_CAST_DIR;
           last_spell = name;

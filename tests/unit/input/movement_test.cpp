@@ -298,4 +298,26 @@ TEST_F(MovementTest, HotbarCommandButtonRunsItsCommand) {
   EXPECT_EQ(app.spell_ready, 1);
 }
 
+TEST_F(MovementTest, HotbarLetterButtonUsesItsItemBeforeItsSpell) {
+  use_simulated_keys();
+  d.hotbar.assign(HOTBAR_BUTTONS, Button());
+  for (int i = 0; i < HOTBAR_BUTTONS; ++i) d.hotbar[i] = Button(10 + 34 * i, 470, 32, 32);
+  res_x = 800;
+  res_y = 600;
+  me.spell_binds[10] = 1;
+  me.item_binds[10] = Item(BLADE);
+  app.use_ready = 1;
+  mouse_x = d.hotbar[0].x + 4;
+  mouse_y = d.hotbar[0].y + 4;
+  app.left_released = 1;
+  app.do_movement();
+  // Slot 10 (the first letter button) is the item's: it was tried (none is
+  // carried), not the spell.
+  EXPECT_EQ(d.get_last_msg().rfind("You don't have a", 0), 0u) << d.get_last_msg();
+  EXPECT_EQ(app.use_ready, 0);
+  EXPECT_EQ(app.spell_ready, 1);
+  me.item_binds[10] = Item(0L);
+  me.spell_binds[10] = -1;
+}
+
 }  // namespace
