@@ -38,7 +38,8 @@ uint32_t pack_sum(const Item& coat, const Item& ring) {
 }  // namespace
 
 std::string DevSession::sample_inventory() const {
-  if (!opt.market) return Item(1).str(false) + "@1:" + Item(2).str(false) + "@5";
+  // A blade, a hat and a purse of gold (counts are hexadecimal).
+  if (!opt.market) return SWORD.str(false) + "@1:" + HAT.str(false) + "@1:" + GOLD.str(false) + "@19";
   return SWORD.str(false) + "@1:" + COAT.str(false) + "@1:" + RING.str(false) + "@1:" + GOLD.str(false) +
          format_str("@%x", GOLD_CARRIED);
 }
