@@ -23,7 +23,7 @@ inline void reset_app_state() {
   app.direct_login = 0;
   app.create_login = 0;
   me.reset();
-  d.messages.clear();
+  d.msg_log = MessageLog();  // an empty message box: no lines, no newest message
   use_simulated_keys();
   quit_enabled = false;
   conn_state = CONN_TITLE;

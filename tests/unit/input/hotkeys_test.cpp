@@ -12,6 +12,7 @@
 #include "app/globals.h"
 #include "support/temp_dir.h"
 #include "unit/app/app_test_support.h"
+#include "unit/input/input_test_world.h"
 
 namespace {
 
@@ -24,17 +25,7 @@ struct HotkeysTest : ::testing::Test {
   Item selected{0L};
 
   void SetUp() override {
-    reset_app_state();
-    TempDir::copy_gamedata("dat");
-    TempDir::copy_gamedata("client.cfg");
-    common_cfg.load();
-    client_cfg.load();
-    spells.load();
-    wl.load();
-    me.reset();
-    me.map_level = 1;
-    me.x = 10;
-    me.y = 20;
+    load_input_test_world();
     items.clear();
     selected_list_item = [this] { return selected; };
     server = std::make_unique<LoopbackServer>();

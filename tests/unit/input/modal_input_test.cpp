@@ -20,6 +20,7 @@
 #include "input/player_actions.h"
 #include "support/temp_dir.h"
 #include "unit/app/app_test_support.h"
+#include "unit/input/input_test_world.h"
 
 namespace {
 
@@ -48,18 +49,7 @@ struct ModalTest : ::testing::Test {
   int tab = 0;
 
   void SetUp() override {
-    reset_app_state();
-    TempDir::copy_gamedata("dat");
-    TempDir::copy_gamedata("client.cfg");
-    common_cfg.load();
-    client_cfg.load();
-    sc.load();
-    spells.load();
-    wl.load();
-    me.reset();
-    me.map_level = 1;
-    me.x = 10;
-    me.y = 20;
+    load_input_test_world();
     me.hp = 10;
     clear_world();
     pick_list.clear();

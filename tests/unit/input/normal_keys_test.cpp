@@ -15,6 +15,7 @@
 #include "input/player_actions.h"
 #include "support/temp_dir.h"
 #include "unit/app/app_test_support.h"
+#include "unit/input/input_test_world.h"
 
 namespace {
 
@@ -27,19 +28,8 @@ struct NormalKeysTest : ::testing::Test {
   std::unique_ptr<LoopbackServer> server;
 
   void SetUp() override {
-    reset_app_state();
-    TempDir::copy_gamedata("dat");
-    TempDir::copy_gamedata("client.cfg");
-    common_cfg.load();
-    client_cfg.load();
-    sc.load();
-    spells.load();
-    wl.load();
+    load_input_test_world();
     keymap.load();
-    me.reset();
-    me.map_level = 1;
-    me.x = 10;
-    me.y = 20;
     me.hp = 10;
     me.dm = 1;  // casts skip the class, level and mana checks
     items.clear();

@@ -15,6 +15,7 @@
 #include "input/keymap.h"
 #include "support/temp_dir.h"
 #include "unit/app/app_test_support.h"
+#include "unit/input/input_test_world.h"
 
 namespace {
 
@@ -29,18 +30,7 @@ struct ActionsTest : ::testing::Test {
   std::unique_ptr<LoopbackServer> server;
 
   void SetUp() override {
-    reset_app_state();
-    TempDir::copy_gamedata("dat");
-    TempDir::copy_gamedata("client.cfg");
-    common_cfg.load();
-    client_cfg.load();
-    sc.load();
-    spells.load();
-    wl.load();
-    me.reset();
-    me.map_level = 1;
-    me.x = 10;
-    me.y = 20;
+    load_input_test_world();
     me.cls = static_cast<int16_t>(sc.get_class_nr('m'));
     clear_world();
     target_id = -1;
