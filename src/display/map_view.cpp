@@ -469,9 +469,11 @@ void QYXDisplay::render_view() {
       if (help_pic)
         ::draw_sprite(play_bitmap, help_pic, (res_x - PANEL_WIDTH - help_pic->w) / 2,
                       (play_height - help_pic->h) / 2);
+      draw_help_text();
       return;
     case VIEW_KIND_BOOK:
       clear_bitmap(play_bitmap);
+      draw_book();
       return;
     case VIEW_KIND_MAP:
       draw_map_view(false);
