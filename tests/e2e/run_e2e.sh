@@ -686,6 +686,95 @@ LIST
     kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
     [ "$rc" = 0 ] || fail "exit status $rc"
     ;;
+  step_sounds)
+    # With ALSA's default device written to a WAV file and the music off, a
+    # few steps with the arrow keys are heard: the audio written while the
+    # player walks is louder than the audio written while it stood still.
+    wav="$work/out.wav"
+    printf '%s\n%s\n' \
+      'pcm.!default { type plug; slave { pcm "cap"; format S16_LE; rate 44100; channels 2 } }' \
+      "pcm.cap { type file; slave.pcm \"null\"; file \"$wav\"; format \"wav\" }" > "$work/asound.conf"
+    export ALSA_CONFIG_PATH="/usr/share/alsa/alsa.conf:$work/asound.conf"
+    printf 'music=0\nvolume=255\nmute=0\n' >> "$work/game/client.cfg"
+    start_server
+    start_client
+    wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach play"
+    focus_client || fail "no window"
+    xdotool mousemove 700 580
+    sleep 0.5
+    [ -s "$wav" ] || fail "no audio written to $wav"
+    # The loudest 0.1 s stretch (stereo, 16-bit) of the file from byte $2 on.
+    loudest() {
+      python3 - "$1" "$2" <<'PY'
+import array, math, sys
+with open(sys.argv[1], "rb") as f:
+    f.seek(max(44, int(sys.argv[2])) & ~3)
+    raw = f.read()
+s = array.array("h", raw[: len(raw) // 2 * 2])
+win, best = 8820, 0.0
+for i in range(0, max(len(s) - win, 0) + 1, win // 2):
+    part = s[i:i + win]
+    if part:
+        best = max(best, math.sqrt(sum(v * v for v in part) / len(part)))
+print(int(best))
+PY
+    }
+    still_end=$(stat -c %s "$wav")
+    still=$(loudest "$wav" 44)
+    hold_key Down 0.15
+    wait_for "move\[0\]: 5 6$" 5 "$work/server.log" || fail "no step south"
+    sleep 0.5
+    hold_key Right 0.15
+    wait_for "move\[0\]: 6 6$" 5 "$work/server.log" || fail "no step east"
+    sleep 0.5
+    hold_key Left 0.15
+    for ((i = 0; i < 100; i++)); do
+      [ "$(last_move)" = "5 6" ] && break
+      sleep 0.05
+    done
+    [ "$(last_move)" = "5 6" ] || fail "no step back west"
+    sleep 0.5
+    walking=$(loudest "$wav" "$still_end")
+    kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
+    [ "$rc" = 0 ] || fail "exit status $rc"
+    echo "loudest 0.1 s: $still standing, $walking walking"
+    [ "$walking" -gt 300 ] || fail "silent while walking (RMS $walking)"
+    [ "$walking" -gt $((still * 2)) ] || fail "walking ($walking) not louder than standing ($still)"
+    ;;
+  screenshot_key)
+    # PRTSCR saves the frame as "screenshots/<time>.png" in the game
+    # directory: an opaque 24-bit picture of the window's size that looks
+    # like the window itself.
+    start_server
+    start_client
+    wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach play"
+    focus_client || fail "no window"
+    xdotool mousemove 700 580
+    sleep 0.5
+    read -r ww wh <<<"$(xdotool getwindowgeometry "$focused_window" | sed -n 's/.*Geometry: \([0-9]*\)x\([0-9]*\)/\1 \2/p')"
+    [ -n "$wh" ] || fail "no window geometry"
+    import -window root -crop "${ww}x${wh}+0+0" +repage "$work/window.png" 2>/dev/null || fail "no picture of the window"
+    xdotool key Print
+    wait_for "Screenshot saved to screenshots/" 5 "$work/client.out" || fail "no screenshot message"
+    shot=$(ls "$work/game/screenshots"/*.png 2>/dev/null | head -1)
+    [ -n "$shot" ] || fail "no file in screenshots/"
+    [[ "$(basename "$shot")" =~ ^[0-9]{8}-[0-9]{6}\.png$ ]] || fail "file name $(basename "$shot")"
+    kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
+    [ "$rc" = 0 ] || fail "exit status $rc"
+    # The PNG header: width, height, 8 bits per channel, colour type 2 (RGB, no alpha).
+    read -r pw ph bits ctype <<<"$(od -An -tu1 -j16 -N10 "$shot" | \
+      awk '{print $1*16777216+$2*65536+$3*256+$4, $5*16777216+$6*65536+$7*256+$8, $9, $10}')"
+    [ "$pw $ph" = "$ww $wh" ] || fail "screenshot is ${pw}x${ph}, the window ${ww}x${wh}"
+    [ "$bits $ctype" = "8 2" ] || fail "screenshot bit depth $bits, colour type $ctype (wanted 8-bit RGB)"
+    # The play area (left of the side panel, above the messages).
+    colours=$(/usr/bin/convert "$shot" -crop 560x500+0+0 +repage -format %k info:)
+    [ "$colours" -gt 16 ] || fail "the play area shows $colours colours"
+    # The creature wanders and the frame goes on, so most pixels agree, not all.
+    diff=$(/usr/bin/compare -metric AE -fuzz 10% "$shot" "$work/window.png" null: 2>&1)
+    diff=${diff%% *}
+    echo "colours in the play area: $colours; pixels differing from the window: $diff of $((ww * wh))"
+    [ "$diff" -lt $((ww * wh / 20)) ] 2>/dev/null || fail "screenshot and window differ in $diff pixels"
+    ;;
   walk)
     # The player walks the sample level: arrow keys and a click on the next
     # cell reach the server as moves, a held key repeats at the step delay.
