@@ -148,6 +148,17 @@ start_client() {
   client_pid=$!
 }
 
+# The server and the client, logged in and in play with the keyboard; the
+# pointer rests on the side panel, where it moves nothing.
+start_play() {
+  start_server
+  start_client
+  wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach play"
+  focus_client || fail "no window"
+  xdotool mousemove 700 580
+  sleep 0.5
+}
+
 # The player's cell after the server's last accepted move ("X Y").
 last_move() { sed -n 's/^move\[0\]: \([0-9]*\) \([0-9]*\)$/\1 \2/p' "$work/server.log" | tail -1; }
 
@@ -696,12 +707,7 @@ LIST
       "pcm.cap { type file; slave.pcm \"null\"; file \"$wav\"; format \"wav\" }" > "$work/asound.conf"
     export ALSA_CONFIG_PATH="/usr/share/alsa/alsa.conf:$work/asound.conf"
     printf 'music=0\nvolume=255\nmute=0\n' >> "$work/game/client.cfg"
-    start_server
-    start_client
-    wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach play"
-    focus_client || fail "no window"
-    xdotool mousemove 700 580
-    sleep 0.5
+    start_play
     [ -s "$wav" ] || fail "no audio written to $wav"
     # The loudest 0.1 s stretch (stereo, 16-bit) of the file from byte $2 on.
     loudest() {
@@ -745,12 +751,7 @@ PY
     # PRTSCR saves the frame as "screenshots/<time>.png" in the game
     # directory: an opaque 24-bit picture of the window's size that looks
     # like the window itself.
-    start_server
-    start_client
-    wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach play"
-    focus_client || fail "no window"
-    xdotool mousemove 700 580
-    sleep 0.5
+    start_play
     read -r ww wh <<<"$(xdotool getwindowgeometry "$focused_window" | sed -n 's/.*Geometry: \([0-9]*\)x\([0-9]*\)/\1 \2/p')"
     [ -n "$wh" ] || fail "no window geometry"
     import -window root -crop "${ww}x${wh}+0+0" +repage "$work/window.png" 2>/dev/null || fail "no picture of the window"
