@@ -63,13 +63,6 @@ enum {
 constexpr int TRACE_BUFFER_CWD = 4096;
 constexpr char ASCII_ESC = 27;
 
-// The current target of attacks and spells; id -1 for none.
-struct CurrentTarget {
-  int32_t id = -1;
-  Item item{};
-  std::string name;
-};
-
 class ClientApp {
  public:
   std::string program_name;

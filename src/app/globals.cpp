@@ -31,7 +31,6 @@ Options options;
 ItemDrop item_drop;
 Item craft_base_item(0);
 Item craft_chosen_item(0);
-CurrentTarget current_target;
 std::string login_password;
 Item trade_item(256);
 std::deque<int32_t> attack_queue_a;

@@ -33,7 +33,6 @@ extern ObjGrid obj_grid;       // objects lying on the current level, by cell
 extern ClientApp app;          // the client application object
 extern Item craft_base_item;
 extern Item craft_chosen_item;
-extern CurrentTarget current_target;  // the target of attacks and spells
 extern Item trade_item;
 extern std::deque<int32_t> attack_queue_a;
 extern std::deque<int32_t> attack_queue_b;

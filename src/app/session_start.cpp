@@ -181,7 +181,6 @@ void ClientApp::reset_session() {
 
   quick_cast_spell.clear();
   confirmed_x = confirmed_y = -1;
-  current_target.id = -1;
   target_id = -1;
   target_locked = false;
   locked_target_id = -1;

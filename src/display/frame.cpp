@@ -217,7 +217,7 @@ void QYXDisplay::screenshot() {
 }
 
 void QYXDisplay::draw_target_cursor() {
-  if (!play_bitmap || current_target.id == -1) return;
+  if (!play_bitmap || target_id == -1) return;
   BITMAP* cursor = target_type == 0 ? cursor_white : target_type == 1 ? cursor_blue : cursor_yellow;
   if (!cursor) return;
   const int cx = (target_x + view_radius - me.x) * PLAY_CELL;

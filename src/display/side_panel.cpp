@@ -9,6 +9,7 @@
 #include "app/globals.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
+#include "input/player_actions.h"
 
 namespace {
 
@@ -129,7 +130,7 @@ SheetSettings sheet_settings_from_session() {
   s.skill_cap = skill_cap;
   s.flagged_skills_only = flagged_skills_only;
   s.level_entered = level_entered;
-  s.target_id = current_target.id;
+  s.target_id = target_id;
   return s;
 }
 

@@ -144,7 +144,6 @@ TEST_F(SessionTest, ResetSessionValues) {
   session_over = true;
   quit_requested = true;
   confirmed_x = 4;
-  current_target.id = 8;
   target_id = 8;
   target_locked = true;
   level_sync_errors = 3;
@@ -164,7 +163,6 @@ TEST_F(SessionTest, ResetSessionValues) {
   EXPECT_FALSE(session_over);
   EXPECT_FALSE(quit_requested);
   EXPECT_EQ(confirmed_x, -1);
-  EXPECT_EQ(current_target.id, -1);
   EXPECT_EQ(target_id, -1);
   EXPECT_FALSE(target_locked);
   EXPECT_EQ(level_sync_errors, 0);

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "input/player_actions.h"
 #include "unit/display/side_panel_test_world.h"
 #include "world/item_list.h"
 
@@ -297,6 +298,12 @@ TEST_F(SheetTest, TrackedList) {
   const CharacterSheet cs = sheet(settings());
   ASSERT_EQ(cs.tracked.size(), 2u);
   EXPECT_EQ(cs.tracked[0].y, panel_row_y(26));
+
+  // The target the player picked (the one attacks and spells go to) is the
+  // one the sheet lights up.
+  target_id = 8;
+  EXPECT_EQ(sheet_settings_from_session().target_id, 8);
+  target_id = -1;
 }
 
 // Many classes with skills push the later rows past the 40 the sheet has.
