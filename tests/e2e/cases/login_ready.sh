@@ -1,0 +1,25 @@
+# End-to-end case "login_ready", sourced by run_e2e.sh with the helpers of lib.sh.
+# Without its own copy of the level the client has it transferred.
+rm -f "$work/game/cmaps/lvl001.map"
+start_server
+(cd "$work/game" && exec ./zib -s < /dev/null) > "$work/client.out" 2>&1 &
+client_pid=$!
+wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach the ready state"
+grep -q "^recv\[0\]: C [0-9a-f]* demo demo Demo x zib notwindows x x x 0 0 0 x 0 0 0 0$" \
+  "$work/server.log" || fail "login line"
+grep -q "^recv\[0\]: Y [0-9a-f:]*$" "$work/server.log" || fail "data-file report"
+grep -q "^recv\[0\]: \*\*$" "$work/server.log" || fail "no end of the inventory sync"
+grep -q "^recv\[0\]: ^ i$" "$work/server.log" || fail "no '^ i' after the sync"
+grep -q "^recv\[0\]: L 1$" "$work/server.log" || fail "no map request"
+grep -q "^recv\[0\]: i$" "$work/server.log" || fail "no 'i' after the reload"
+[ -f "$work/game/cmaps/lvl001.map" ] || fail "map not transferred"
+cmp -s "$work/game/cmaps/lvl001.map" "$work/srv/cmaps/lvl001.map" || fail "map differs"
+wait_for "Welcome to the sample world" 10 "$work/client.out" || fail "no welcome message"
+kill -INT "$client_pid"
+for ((i = 0; i < 100; i++)); do kill -0 "$client_pid" 2>/dev/null || break; sleep 0.05; done
+kill -0 "$client_pid" 2>/dev/null && fail "client did not quit"
+wait "$client_pid"; rc=$?; client_pid=
+[ "$rc" = 0 ] || fail "exit status $rc after the quit request"
+wait_for "close\[0\]" 5 "$work/server.log" || fail "server saw no close"
+[ "$(grep -c '^recv\[0\]: q$' "$work/server.log")" = 1 ] || fail "'q' not sent exactly once"
+grep -q "Quit and exit!" "$work/client.out" || fail "no 'Quit and exit!'"

@@ -1,0 +1,39 @@
+# End-to-end case "walk", sourced by run_e2e.sh with the helpers of lib.sh.
+# The player walks the sample level: arrow keys and a click on the next
+# cell reach the server as moves, a held key repeats at the step delay.
+start_server
+start_client
+wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach play"
+focus_client || fail "no window"
+# The pointer rests on the side panel, where it moves nothing.
+xdotool mousemove 700 580
+hold_key Down 0.15
+wait_for "move\[0\]: 5 6$" 5 "$work/server.log" || fail "no step south"
+grep -q "^recv\[0\]: m 5 6 1 5 5 [1-9][0-9]*$" "$work/server.log" || fail "move line south"
+sleep 0.5
+hold_key Right 0.15
+wait_for "move\[0\]: 6 6$" 5 "$work/server.log" || fail "no step east"
+grep -q "^recv\[0\]: m 6 6 1 5 6 [1-9][0-9]*$" "$work/server.log" || fail "move line east"
+# Held for 1.5 s, the key steps once per step delay, not once per pass.
+sleep 0.5
+before=$(grep -c "^recv\[0\]: m " "$work/server.log")
+hold_key Left 1.5
+sleep 0.5
+steps=$(( $(grep -c "^recv\[0\]: m " "$work/server.log") - before ))
+[ "$steps" -ge 2 ] && [ "$steps" -le 8 ] || fail "$steps move lines for a 1.5 s hold"
+# A click on the cell north of the player (the play window's centre is
+# at 284,252 in 800x600 with 32-pixel cells) steps there.
+read -r px py <<<"$(last_move)"
+[ -n "$py" ] || fail "no accepted move"
+xdotool mousemove 284 220
+sleep 0.3
+xdotool mousedown 1
+sleep 0.15
+xdotool mouseup 1
+xdotool mousemove 700 580
+wait_for "move\[0\]: $px $((py - 1))$" 5 "$work/server.log" || fail "no step from the click"
+grep -q "^recv\[0\]: m $px $((py - 1)) 1 $px $py [1-9][0-9]*$" "$work/server.log" \
+  || fail "move line of the click"
+grep -q "refused" "$work/server.log" && fail "the server refused a step the client made"
+kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
+[ "$rc" = 0 ] || fail "exit status $rc"

@@ -1,0 +1,40 @@
+# End-to-end case "world_follow", sourced by run_e2e.sh with the helpers of lib.sh.
+# A session that follows the world: a creature wanders, a data file is
+# pushed and reloaded, and the level changes to one the client lacks.
+rm -f "$work/game/cmaps/lvl002.map"
+printf 'trace=1\ntrace_password=wevu\nlog_chat=1\n' >> "$work/game/client.cfg"
+cat > "$work/scenario.txt" <<'STEPS'
+wait 1500
+push 7
+expect Z
+expect i
+send K 0 2 2 5 5 0
+expect L 2
+wait 300
+send MsArrived on level two
+wait 600
+STEPS
+start_server --scenario "$work/scenario.txt"
+(cd "$work/game" && exec ./zib -s < /dev/null) > "$work/client.out" 2>&1 &
+client_pid=$!
+wait_for "scenario\[0\]: done" 30 "$work/server.log" || fail "the scenario did not finish"
+grep -q "scenario: expected" "$work/server.log" && fail "the client answered otherwise"
+wait_for "Arrived on level two" 10 "$work/client.out" || fail "no message after the level change"
+# The creature was followed as it moved.
+grep -q "existing sent found, updating id=150" "$work/game/trace/zib.txt" \
+  || fail "creature moves not followed"
+grep -q "Guide (whisper): Look around" "$work/client.out" || fail "whisper not shown"
+grep -q "Guide (whisper): Look around" "$work/game/msglog.txt" || fail "whisper not logged"
+# The pushed file, its reload, and the level transfer.
+grep -q "^send\[0\]: Y 7$" "$work/server.log" || fail "no push"
+[ "$(grep -c '^recv\[0\]: i$' "$work/server.log")" = 2 ] || fail "no second 'i' after the reload"
+grep -q "^send\[0\]: K 1 2 2 " "$work/server.log" || fail "no level transfer"
+cmp -s "$work/game/cmaps/lvl002.map" "$work/srv/cmaps/lvl002.map" || fail "level two differs"
+[ "$(grep -c 'msg: Entering' "$work/client.out")" = 2 ] || fail "levels not entered twice"
+grep -q "level sync error" "$work/client.out" && fail "level sync errors"
+kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
+[ "$rc" = 0 ] || fail "exit status $rc"
+# The minimap cache of each level: on leaving it and at the session's end.
+for f in Demo.001.mm Demo.002.mm; do
+  [ "$(head -c 6 "$work/game/cmaps/$f" 2>/dev/null)" = "ZZZ:::" ] || fail "no minimap cache $f"
+done

@@ -1,0 +1,173 @@
+# Helpers of the end-to-end cases, sourced by run_e2e.sh: a temporary game
+# directory, the development server, the client and keys typed with xdotool.
+work=$(mktemp -d /tmp/zib-e2e.XXXXXX)
+server_pid=
+client_pid=
+keys_pid=
+cleanup() {
+  [ -n "$keys_pid" ] && kill "$keys_pid" 2>/dev/null
+  [ -n "$client_pid" ] && kill "$client_pid" 2>/dev/null
+  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL ($case_name): $*"
+  echo "--- server log"; cat "$work/server.log" 2>/dev/null | cut -c1-200
+  echo "--- client output"; cut -c1-200 "$work/client.out" 2>/dev/null | tail -40
+  exit 1
+}
+
+# Waits up to $2 seconds for a line matching $1 in file $3.
+wait_for() {
+  local pattern=$1 secs=$2 file=$3 i
+  for ((i = 0; i < secs * 20; i++)); do
+    grep -q -- "$pattern" "$file" 2>/dev/null && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
+cp -r "$build/game" "$work/game"
+rm -f "$work/game/cl_log.txt"
+# The client draws into a window (the test runs under xvfb-run); pictures
+# missing from the game directory are made from fixtures, and no message box
+# may wait for a click.
+[ -n "${DISPLAY:-}" ] || { echo "FAIL ($case_name): no DISPLAY; run under xvfb-run"; exit 1; }
+"$build/fixture_art_tool" "$work/game/pics" || { echo "FAIL ($case_name): no fixture art"; exit 1; }
+export ZIB_NO_DIALOGS=1
+printf 'patched=1\nserver=127.0.0.1\naccount=demo\npasswd=demo\nsavepass=1\nname=Demo\nserver_idx=0\n' \
+  > "$work/game/client.cfg"
+
+# Starts the server with extra arguments; sets port from its log.
+start_server() {
+  "$build/devserver" --port 0 --dir "$work/srv" --log "$work/server.log" --once --timeout 60 "$@" \
+    > "$work/server.out" 2>&1 &
+  server_pid=$!
+  wait_for "listening on" 10 "$work/server.log" || fail "server did not start"
+  port=$(sed -n 's/^listening on 127.0.0.1:\([0-9]*\)$/\1/p' "$work/server.log" | head -1)
+  sed -i "s/^port=.*//" "$work/game/client.cfg"
+  echo "port=$port" >> "$work/game/client.cfg"
+  # The first row of the server list, for sessions that pick their server.
+  echo "Test server:127.0.0.1:$port" > "$work/game/dat/serverlist.txt"
+}
+
+# The client's window: there is no window manager, so it sits at 0,0.
+client_window() { xdotool search --name '^zib$' 2>/dev/null | head -1; }
+
+# Waits (at most 10 s) for the client's window and gives it the keyboard. A
+# window seen for the first time gets a second more: Allegro warps the
+# pointer about half a second after the window opens.
+focused_window=
+focus_client() {
+  local i wid=
+  for ((i = 0; i < 200; i++)); do
+    wid=$(client_window)
+    [ -n "$wid" ] && break
+    sleep 0.05
+  done
+  [ -n "$wid" ] || return 1
+  if [ "$wid" != "$focused_window" ]; then
+    sleep 1
+    focused_window=$wid
+  fi
+  timeout 5 xdotool windowfocus --sync "$wid" 2>/dev/null || xdotool windowfocus "$wid"
+}
+
+# Types KEYS into the client's window: \n is ENTER, \033 is ESC, the rest
+# is typed as it stands.
+send_keys() {
+  local s=$1 run=
+  flush() { [ -n "$run" ] && xdotool type --delay 30 -- "$run"; run=; }
+  while [ -n "$s" ]; do
+    case "$s" in
+      '\n'*) flush; xdotool key Return; s=${s:2} ;;
+      '\033'*) flush; xdotool key Escape; s=${s:4} ;;
+      *) run+=${s:0:1}; s=${s:1} ;;
+    esac
+  done
+  flush
+}
+
+# Holds key NAME down for SECS seconds (Allegro polls held keys).
+hold_key() {
+  xdotool keydown "$1"
+  sleep "$2"
+  xdotool keyup "$1"
+}
+
+# Types KEYS once PATTERN shows in the client's output (at most 30 s).
+type_after() {
+  wait_for "$1" 30 "$work/client.out" || return 1
+  focus_client || return 1
+  send_keys "$2"
+}
+
+# Runs the client (with "-s" unless arguments follow) while the command $1 (a
+# shell snippet, usually type_after calls) types its keys, and waits for it
+# to end within $2 seconds.
+run_client() {
+  local keys=$1 secs=$2 i
+  shift 2
+  local args=("$@")
+  [ "${#args[@]}" = 0 ] && args=(-s)
+  rm -f "$work/client.out"
+  (cd "$work/game" && exec ./zib "${args[@]}" < /dev/null) > "$work/client.out" 2>&1 &
+  client_pid=$!
+  (eval "$keys") &
+  keys_pid=$!
+  for ((i = 0; i < secs * 20; i++)); do
+    kill -0 "$client_pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  if kill -0 "$client_pid" 2>/dev/null; then fail "client still running after ${secs}s"; fi
+  wait "$client_pid"
+  client_rc=$?
+  client_pid=
+  kill "$keys_pid" 2>/dev/null
+  wait "$keys_pid" 2>/dev/null
+  keys_pid=
+}
+
+# Starts the client with "-s" (or the arguments given) in the background;
+# keys come from the caller.
+start_client() {
+  local args=("$@")
+  [ "${#args[@]}" = 0 ] && args=(-s)
+  rm -f "$work/client.out"
+  (cd "$work/game" && exec ./zib "${args[@]}" < /dev/null) > "$work/client.out" 2>&1 &
+  client_pid=$!
+}
+
+# The server and the client, logged in and in play with the keyboard; the
+# pointer rests on the side panel, where it moves nothing.
+start_play() {
+  start_server
+  start_client
+  wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach play"
+  focus_client || fail "no window"
+  xdotool mousemove 700 580
+  sleep 0.5
+}
+
+# The player's cell after the server's last accepted move ("X Y").
+last_move() { sed -n 's/^move\[0\]: \([0-9]*\) \([0-9]*\)$/\1 \2/p' "$work/server.log" | tail -1; }
+
+# The goblin's cell ("X Y") after the server's last creature move line; the
+# numbers are one character each, the character code less 33.
+goblin_cell() {
+  local line x y
+  line=$(LC_ALL=C sed -n 's/^send\[0\]: o //p' "$work/server.log" | tail -1)
+  [ -n "$line" ] || return 1
+  read -r _ x y _ <<<"$line"
+  [ "${#x}" = 1 ] && [ "${#y}" = 1 ] || return 1
+  echo "$(( $(LC_ALL=C printf '%d' "'$x") - 33 )) $(( $(LC_ALL=C printf '%d' "'$y") - 33 ))"
+}
+
+# Presses KEY with CTRL held long enough for the client's poll of held keys.
+ctrl_key() {
+  xdotool keydown ctrl
+  hold_key "$1" 0.15
+  xdotool keyup ctrl
+}
