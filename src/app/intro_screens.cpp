@@ -21,7 +21,12 @@ namespace {
 // Item codes carried at the head of the title procession.
 constexpr int TITLE_ITEMS[TITLE_ITEM_CODES] = {0x100, 0x108, 0x10a, 0x10f, 0x113,
                                                0x118, 0x11e, 0x140, 0x158, 0x15e};
-constexpr int TITLE_AVATARS[TITLE_AVATAR_CHOICES] = {0, 2, 4, 6, 8, 10, 1};
+// Figure codes that draw people: each people's men and women.
+constexpr int TITLE_AVATARS[TITLE_AVATAR_CHOICES] = {0x200, 0x202, 0x204, 0x206,
+                                                     0x208, 0x20a, 0x201};
+// The walkers behind the item, a mixed file of all three peoples.
+constexpr int TITLE_WALKERS[TITLE_FIGURES - 1] = {0x200, 0x206, 0x208, 0x203, 0x205,
+                                                  0x20b, 0x201, 0x207, 0x209};
 // Figures walk in file, this many path steps apart.
 constexpr int TITLE_FIGURE_GAP = 4;
 
@@ -70,7 +75,9 @@ bool title_figure_at(int figure, int step, int& x, int& y) {
   return true;
 }
 
-int title_figure_avatar(int figure) { return TITLE_AVATARS[(figure + 6) % TITLE_AVATAR_CHOICES]; }
+int title_figure_avatar(int figure) {
+  return TITLE_WALKERS[figure >= 1 && figure < TITLE_FIGURES ? figure - 1 : 0];
+}
 
 int title_avatar_code(int choice) {
   return TITLE_AVATARS[choice >= 0 && choice < TITLE_AVATAR_CHOICES ? choice : 0];

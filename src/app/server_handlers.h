@@ -20,7 +20,6 @@ extern int hull_strength;     // 'v'
 extern bool level_flag;       // 'K' field 8
 extern int pending_levels;    // levels gained and not yet spent ('X')
 extern std::string stats_text;  // side-panel text ('n')
-extern std::string book_text;   // the open book ('q')
 // The value block of 'y': eight numbers and three fractions.
 extern int32_t player_yv[8];  // yv1 .. yv8
 extern float player_yf[3];    // yf1 .. yf3

@@ -24,7 +24,6 @@ int hull_strength = 0;
 bool level_flag = false;
 int pending_levels = 0;
 std::string stats_text;
-std::string book_text;
 int32_t player_yv[8] = {};
 float player_yf[3] = {};
 uint64_t move_sent_time = 0;
@@ -184,10 +183,15 @@ int msg_book_text(ClientApp&, const std::string& msg) {
   std::string text = inflate(msg.substr(1));
   if (text.empty()) return 0;
   d.hide_input_line();
+  // The book takes over the keys: a list left open would stay on the panel
+  // with nothing reading it, so it closes.
+  d.curr_display = 0;
+  playerstats(0);
+  temp_list.clear();
   gc_interface_mode = MODE_BOOK;
   d.print_msg("Viewing book ... use the arrow keys or , . to turn pages. Press ESC when done.");
   d.book_open = 1;
-  book_text = text;
+  d.set_book_text(text);
   return 0;
 }
 

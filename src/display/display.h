@@ -276,7 +276,9 @@ class QYXDisplay {
   void render_player();
   void render_names_and_bars(std::vector<int>& labelled);
   void render_events(bool& quake_met);
-  void render_particles_and_missiles();
+  void render_particles();
+  void render_damage_numbers();
+  void render_missiles();
   void render_finish(std::vector<int>& labelled, bool quake_met);
   void note_seen_cell(int x, int y, int tile);
   void draw_player_bars(int x, int y, int row0_colour, bool doubled);

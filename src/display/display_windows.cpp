@@ -4,7 +4,6 @@
 #include <allegro.h>
 
 #include "app/globals.h"
-#include "app/server_handlers.h"
 #include "core/utils.h"
 #include "display/display.h"
 #include "display/display_intro.h"
@@ -18,8 +17,6 @@ constexpr int OPT_HOTBAR_TOP = 26;
 
 void QYXDisplay::draw_book() {
   if (!allegro_up) return;
-  // The book message stores the text; pages are counted when it changes.
-  if (book.text != book_text) book.set_text(book_text);
   BookDraw how;
   how.work = work_bitmap;
   how.play = play_bitmap;
@@ -34,10 +31,7 @@ void QYXDisplay::draw_book() {
   ::draw_book(book, how);
 }
 
-void QYXDisplay::set_book_text(const std::string& text) {
-  book_text = text;
-  book.set_text(text);
-}
+void QYXDisplay::set_book_text(const std::string& text) { book.set_text(text); }
 
 void QYXDisplay::draw_help_text() {
   if (!allegro_up) return;

@@ -67,6 +67,14 @@ void QYXDisplay::blit_play_window(BITMAP* dest) {
   const int sx = scroll * scroll_dx + src_x;
   const int sy = scroll_dy * scroll + src_y + quake_offset + (play_h - hv) / 2;
   const int out_w = play_w * tile_size / PLAY_CELL, out_h = hv * tile_size / PLAY_CELL;
+  // On a screen larger than the window the room around it is black, not
+  // what earlier frames left there.
+  const int black = makecol(0, 0, 0);
+  if (play_x > 0) {
+    rectfill(dest, 0, 0, play_x - 1, play_height - 1, black);
+    rectfill(dest, play_x + out_w, 0, panel_x - 1, play_height - 1, black);
+  }
+  if (play_y + out_h < play_height) rectfill(dest, 0, play_y + out_h, panel_x - 1, play_height - 1, black);
 
   if (tile_size == PLAY_CELL) {
     blit(play_bitmap, dest, sx, sy, play_x, play_y, play_w, hv);

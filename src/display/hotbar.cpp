@@ -123,8 +123,9 @@ void Button::draw(BITMAP* bmp) {
                 x, y);
     }
   }
+  // Labels and tooltips stand on black so that they read over any terrain.
   if (contains(mouse_x, mouse_y) && d.names_font)
-    textout_ex(bmp, d.names_font, label.c_str(), x, y - 8, white(), -1);
+    textout_ex(bmp, d.names_font, label.c_str(), x, y - 8, white(), black());
 }
 
 int QYXDisplay::hotbar_count() const {
@@ -163,8 +164,8 @@ void QYXDisplay::draw_hotbar_tooltip(const Button& b, BITMAP* dest, int mx, int 
   if (hotbar_clock_ms() - rest_since <= HOTBAR_TOOLTIP_REST_MS) return;
   const std::string text = hotbar_tooltip_text(b.slot);
   if (text.empty()) return;
-  textout_ex(dest, main_font, text.c_str(), mx + 20, my - 5, white(), -1);
-  textout_ex(dest, main_font, hotbar_tooltip_keys(b.slot).c_str(), mx + 20, my + 5, white(), -1);
+  textout_ex(dest, main_font, text.c_str(), mx + 20, my - 5, white(), black());
+  textout_ex(dest, main_font, hotbar_tooltip_keys(b.slot).c_str(), mx + 20, my + 5, white(), black());
 }
 
 void QYXDisplay::draw_item_picture(const Item& item, BITMAP* dest, int x, int y, bool doubled) {

@@ -77,12 +77,14 @@ ScreenLayout compute_screen_layout(int w, int h, bool large_statbox, bool large_
   l.play_w = l.play_h = (2 * l.view_radius - 1) * PLAY_CELL;
   l.src_x = l.src_y = PLAY_CELL;
 
-  // A window wider than its room is centred and cut on both sides.
-  int left_over = w - l.play_w * t / PLAY_CELL - l.panel_w;
-  l.play_x = left_over <= 1 ? left_over / 2 : 0;
+  // The player's cell is centred on the play area's centre, panel_x / 2,
+  // which the pointer, the hotbar and the clock strip share: a window wider
+  // than its room is cut on both sides, a narrower one has black beside it.
+  const int centre_x = l.panel_x / 2;
+  l.play_x = centre_x - l.play_w * t / PLAY_CELL / 2;
   l.play_y = PLAY_Y;
 
-  l.skin_x = l.panel_x / 2 - skin_w / 2;
+  l.skin_x = centre_x - skin_w / 2;
   l.aux_x = l.input_width + 2;
   l.aux_y = l.play_height;
   return l;
@@ -102,10 +104,19 @@ std::vector<int> offered_modes(int desktop_w, int desktop_h) {
 std::vector<HotbarPlace> hotbar_places(int w, int panel_w, int play_height, int count,
                                        bool at_top, int skin_h, bool large_message_font) {
   std::vector<HotbarPlace> out;
+  const int room = w - panel_w;
+  // A row too wide for the play area is split in halves, stacked away from
+  // the edge, so that every button is on screen where its hit area is.
+  int per_row = count;
+  while (per_row > 1 && HOTBAR_STEP * per_row - 10 > room) per_row = (per_row + 1) / 2;
   int y = at_top ? skin_h + 7
                  : play_height - HOTBAR_BUTTON_SIZE - (large_message_font ? 85 : 10);
-  for (int j = 0; j < count; ++j)
-    out.push_back({HOTBAR_STEP * j + (w - panel_w) / 2 - (HOTBAR_STEP * count - 10) / 2, y});
+  const int row_step = at_top ? HOTBAR_STEP : -HOTBAR_STEP;
+  for (int j = 0; j < count; ++j) {
+    const int col = j % per_row, row = j / per_row;
+    out.push_back({HOTBAR_STEP * col + room / 2 - (HOTBAR_STEP * per_row - 10) / 2,
+                   y + row * row_step});
+  }
   return out;
 }
 

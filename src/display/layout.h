@@ -50,6 +50,7 @@ std::vector<int> offered_modes(int desktop_w, int desktop_h);
 struct HotbarPlace {
   int x, y;
 };
-// Places of the first `count` hotbar buttons.
+// Places of the first `count` hotbar buttons: one row centred over the play
+// area, or rows of half as many when one row would not fit.
 std::vector<HotbarPlace> hotbar_places(int w, int panel_w, int play_height, int count,
                                        bool at_top, int skin_h, bool large_message_font);

@@ -576,7 +576,9 @@ void QYXDisplay::render_normal_view() {
   render_names_and_bars(labelled);
   bool quake_met = false;
   render_events(quake_met);
-  render_particles_and_missiles();
+  render_particles();
+  render_damage_numbers();
+  render_missiles();
   render_finish(labelled, quake_met);
 }
 
@@ -757,20 +759,23 @@ void QYXDisplay::render_events(bool& quake_met) {
     }
   }
   if (quake_met) quake_toggle ^= 1;
+}
 
-  // Damage numbers.
+// Damage numbers stand over the particles and under the missiles.
+void QYXDisplay::render_damage_numbers() {
+  const int R = view_radius_used, last = 2 * R;
   FONT* mf = or_default(main_font);
   for (const ItemListEl* e = event_list.first; e; e = e->next) {
     if (e->type != EVENT_DAMAGE_NUMBER || e->a != me.map_level) continue;
     const int i = e->x - view_px + R, j = e->y - view_py + R;
-    if (!in_view(i, j)) continue;
+    if (i < 0 || j < 0 || i > last || j > last) continue;
     textout_centre_ex(play_bitmap, mf, int_to_str(static_cast<int>(e->qty)).c_str(),
                       PLAY_CELL * i + 16, PLAY_CELL * j + 16 - text_height(mf) / 2,
                       colour(COL_WHITE), -1);
   }
 }
 
-void QYXDisplay::render_particles_and_missiles() {
+void QYXDisplay::render_particles() {
   const int R = view_radius_used;
   const float side = static_cast<float>((2 * R + 1) * PLAY_CELL);
   for (const ItemListEl* p = particle_list.first; p; p = p->next) {
@@ -790,6 +795,11 @@ void QYXDisplay::render_particles_and_missiles() {
       putpixel(play_bitmap, x + 1, y + 1, c);
     }
   }
+}
+
+void QYXDisplay::render_missiles() {
+  const int R = view_radius_used;
+  const float side = static_cast<float>((2 * R + 1) * PLAY_CELL);
   if (me.hp <= 0) return;
   for (const ItemListEl* m = missile_list.first; m; m = m->next) {
     const float fx = (m->fx - static_cast<float>(view_px) + static_cast<float>(R)) * PLAY_CELL;

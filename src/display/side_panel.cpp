@@ -515,7 +515,8 @@ void draw_character_sheet(BITMAP* panel, const PanelFonts& fonts, PanelRgb box_c
     rectfill(panel, 128, t.y + 5, t.blue_x2, t.y + 7, makecol(0, 0, 254));
     if (fonts.main)
       textout_ex(panel, fonts.main, t.text.c_str(), PANEL_TEXT_X, t.y, make_colour(t.colour), -1);
-    if (t.marked && special) blit(special, panel, 259, 0, 115, t.y - 1, 13, 10);
+    // Masked like every other picture: only the flag shows on the panel.
+    if (t.marked && special) masked_blit(special, panel, 259, 0, 115, t.y - 1, 13, 10);
   }
 
   draw_panel_rows(panel, fonts.main, sheet.rows, 0, sheet.rows.size() - 1);

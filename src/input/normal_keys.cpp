@@ -426,6 +426,7 @@ void ClientApp::do_command_keys() {
         d.print_msg("You have nothing in your %s.", bank ? "bank vault" : "inventory");
       return;
     }
+    d.list_title = bank ? "VIEW BANK" : "VIEW INVENTORY";
     open_list(bank ? SELECT_VIEW_BANK : SELECT_VIEW_INV);
     d.print_msg("Rearranging %s (use shift+arrow or shift+wheel to move an item) ...",
                 bank ? "bank vault" : "inventory");
@@ -449,6 +450,7 @@ void ClientApp::do_command_keys() {
       d.print_msg(sh ? "You have nothing at all to equip." : "You have nothing to equip.");
       return;
     }
+    d.list_title = "READY";
     open_list(SELECT_READY);
     d.print_msg("Readying arms ...");
     gc_interface_mode = MODE_READY;

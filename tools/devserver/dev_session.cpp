@@ -150,7 +150,7 @@ std::string load_scenario(const std::string& path, std::vector<ScenarioStep>& st
     size_t blank = line.find(' ');
     ScenarioStep s{line.substr(0, blank), blank == std::string::npos ? "" : line.substr(blank + 1)};
     if (s.op != "send" && s.op != "expect" && s.op != "expect_prefix" && s.op != "close" &&
-        s.op != "wait" && s.op != "push") {
+        s.op != "wait" && s.op != "push" && s.op != "book" && s.op != "await") {
       std::fclose(f);
       return "unknown step: " + line;
     }
@@ -225,7 +225,13 @@ void DevSession::on_line(const std::string& line) {
       if (line.rfind("L ", 0) == 0) serve_requests(line);
       if (line == "Z") send("Z");  // a pushed data file arrived: reload
       store_hotkey(line);
-      if (step < scenario.size() &&
+      if (step < scenario.size() && scenario[step].op == "await") {
+        // Lines before the awaited one (pings, stat reports) pass by.
+        if (line.rfind(scenario[step].arg, 0) == 0) {
+          ++step;
+          run_scenario();
+        }
+      } else if (step < scenario.size() &&
           (scenario[step].op == "expect" || scenario[step].op == "expect_prefix")) {
         const ScenarioStep& s = scenario[step];
         bool ok = s.op == "expect" ? line == s.arg : line.rfind(s.arg, 0) == 0;
@@ -553,6 +559,13 @@ void DevSession::run_scenario() {
       if (wait_until_ms == 0) wait_until_ms = dev_now_ms() + std::atoll(s.arg.c_str());
       if (dev_now_ms() < wait_until_ms) return;
       wait_until_ms = 0;
+      ++step;
+    } else if (s.op == "book") {
+      // The book's text travels compressed; "|" in the step ends a line.
+      std::string text = s.arg;
+      std::replace(text.begin(), text.end(), '|', static_cast<char>(31));
+      dev_log("send[%d]: <book> %zu bytes", id, text.size());
+      sock.sckSend(id, "q" + deflate(text));
       ++step;
     } else if (s.op == "push") {
       push_file(std::atoi(s.arg.c_str()));

@@ -46,7 +46,9 @@ struct LoginRequest {
 std::string parse_login_line(const std::string& line, LoginRequest& out);
 
 struct ScenarioStep {
-  std::string op;    // send, expect, expect_prefix, close, wait, push
+  // send, expect, expect_prefix, await (the first line with this prefix),
+  // close, wait, push, book (its text sent compressed, "|" ending a line)
+  std::string op;
   std::string arg;
 };
 // "" when read, else the problem.

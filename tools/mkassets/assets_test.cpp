@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <loadpng.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -273,7 +274,7 @@ TEST_F(Assets, FontsLoadWithThePrintableRange) {
   };
   const Case cases[] = {
       {"font.dat", "font", 9}, {"names.dat", "names", 9}, {"menu.dat", "menu", 18},
-      {"runes.dat", "runes", 9}, {"book.dat", "book", 10},
+      {"runes.dat", "runes", 9}, {"book.dat", "book", 8},
   };
   std::vector<std::vector<int>> inks;
   for (const Case& c : cases) {
@@ -308,6 +309,36 @@ TEST_F(Assets, FontsLoadWithThePrintableRange) {
   }
   // The runes are their own alphabet, not the letters again.
   EXPECT_NE(inks[3], inks[0]);
+}
+
+// The message box and the book place lines by fixed rules; the fonts fit
+// them: large message lines stand text height - 4 apart and a line holds
+// (width - 6) / 9 letters; a book column's 20th line, at line height text
+// height + 3 from y 40, ends above the page numbers at y 275.
+TEST_F(Assets, FontsFitTheLinesTheyAreSetIn) {
+  DATAFILE* menu = load_datafile_object(pic("menu.dat").c_str(), "menu");
+  DATAFILE* book = load_datafile_object(pic("book.dat").c_str(), "book");
+  ASSERT_NE(menu, nullptr);
+  ASSERT_NE(book, nullptr);
+  FONT* m = static_cast<FONT*>(menu->dat);
+  FONT* b = static_cast<FONT*>(book->dat);
+  // Any letter on a line and any on the next: the ink of all letters spans
+  // fewer rows than the step between lines.
+  int top = 32, bottom = -1;
+  Bmp one(create_bitmap(16, 32));
+  for (int ch = 33; ch <= 126; ++ch) {
+    char s[2] = {static_cast<char>(ch), 0};
+    EXPECT_LE(text_length(m, s), 9) << ch;
+    clear_to_color(one.get(), 0);
+    textout_ex(one.get(), m, s, 0, 0, makecol(255, 255, 255), -1);
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 16; ++x)
+        if (getpixel(one.get(), x, y)) top = std::min(top, y), bottom = std::max(bottom, y);
+  }
+  EXPECT_LT(bottom - top, text_height(m) - 4);
+  EXPECT_LE(40 + 19 * (text_height(b) + 3) + text_height(b), 275);
+  unload_datafile_object(menu);
+  unload_datafile_object(book);
 }
 
 }  // namespace

@@ -161,19 +161,27 @@ FontSpec font_spec(FontKind kind) {
   switch (kind) {
     case FontKind::Main: return {"font", 8, 9};
     case FontKind::Names: return {"names", 6, 9};
-    case FontKind::Menu: return {"menu", 11, 18};
+    // The menu font is also the large message font, whose lines stand 4
+    // pixels closer than its height and whose line width counts 9 pixels a
+    // letter; the book's 20 lines of a column and its page numbers share a
+    // page 286 pixels high at a line height of the font's height + 3.
+    case FontKind::Menu: return {"menu", 9, 18};
     case FontKind::Runes: return {"runes", 8, 9};
-    case FontKind::Book: return {"book", 8, 10};
+    case FontKind::Book: return {"book", 8, 8};
   }
   return {"font", 8, 9};
 }
 
 bool glyph_pixel(FontKind kind, int ch, int x, int y) {
   if (kind == FontKind::Menu) {
-    // Letters at double size; narrow enough that a form label fits before
-    // its value.
-    int gx = x / 2, gy = y / 2;
-    return gx < 5 && gy < 9 && letter_bits(ch)[gy][gx];
+    // Letters 7 by 14 in rows 3..16: the inner columns and all but two body
+    // rows doubled, the descender rows kept single, so that ink never
+    // reaches the next line 14 pixels down.
+    static const int COL[7] = {0, 1, 1, 2, 3, 3, 4};
+    static const int ROW[14] = {0, 0, 1, 2, 2, 3, 3, 4, 4, 5, 6, 6, 7, 8};
+    const int ix = x - 1, iy = y - 3;
+    if (ix < 0 || ix >= 7 || iy < 0 || iy >= 14) return false;
+    return letter_bits(ch)[ROW[iy]][COL[ix]];
   }
   if (kind == FontKind::Runes) {
     if (x < 1 || x > 5) return false;
@@ -182,9 +190,10 @@ bool glyph_pixel(FontKind kind, int ch, int x, int y) {
   int gx = x - (kind == FontKind::Names ? 0 : 1);
   int gy = y;
   if (kind == FontKind::Book) {
-    // Slanted: the upper rows lean one pixel to the right.
-    gy = y - 1;
-    if (gy >= 0 && gy < 3) gx -= 1;
+    // Slanted: the upper rows lean one pixel to the right. Eight rows: the
+    // two descender rows fold into one.
+    if (y < 3) gx -= 1;
+    if (y == 7) return gx >= 0 && gx < 5 && (letter_bits(ch)[7][gx] || letter_bits(ch)[8][gx]);
   }
   if (gx < 0 || gx >= 5 || gy < 0 || gy >= 9) return false;
   return letter_bits(ch)[gy][gx];

@@ -121,7 +121,7 @@ TEST_F(SessionHandlers, ForwardAndBook) {
   app.process_pkt("Lx42 north");
   EXPECT_EQ(s.next(), "^ f 42 north");
   app.process_pkt("q" + deflate("page one"));
-  EXPECT_EQ(book_text, "page one");
+  EXPECT_EQ(d.book.text, "page one");
   EXPECT_EQ(gc_interface_mode, 33u);
   EXPECT_TRUE(d.book_open);
 }

@@ -26,6 +26,8 @@ TEST(ScreenLayout, FiguresFollowTheScreenSize) {
       {1100, 680, true, 636, 48, 8, 480, -42, 538, 66, 585},
       // 600 high but wider than 232 + 928: 48; k = (968 / 48) / 2 = 10.
       {1200, 600, false, 968, 48, 12, 736, -68, 870, 108, 505},
+      // Narrower than its room: 928 * 2 = 1856 centred on 2328 / 2 = 1164.
+      {2560, 1440, false, 2328, 64, 15, 928, 236, 2230, 278, 1345},
   };
   for (const LayoutCase& c : cases) {
     SCOPED_TRACE(testing::Message() << c.w << "x" << c.h);
@@ -85,8 +87,10 @@ TEST(Hotbar, ButtonsAreCentredOverThePlayArea) {
   } cases[] = {
       // (568 / 2) - (44 * 8 - 10) / 2 = 284 - 171; y = 505 - 34 - 10.
       {8, false, false, 113, 461},
-      // 284 - (44 * 16 - 10) / 2 = 284 - 347.
-      {16, false, false, -63, 461},
+      // 44 * 16 - 10 = 694 is wider than 568: two rows of 8, the command
+      // row one step above the slot row, or below it at the top.
+      {16, false, false, 113, 417},
+      {16, true, false, 113, 91},
       {8, true, false, 113, 47},
       {8, false, true, 113, 386},
   };
@@ -96,6 +100,10 @@ TEST(Hotbar, ButtonsAreCentredOverThePlayArea) {
     EXPECT_EQ(places[0].x, c.first_x);
     EXPECT_EQ(places[1].x - places[0].x, 44);
     EXPECT_EQ(places.back().y, c.y);
+    for (const HotbarPlace& p : places) {
+      EXPECT_GE(p.x, 0);
+      EXPECT_LE(p.x + HOTBAR_BUTTON_SIZE, 568);
+    }
   }
 }
 

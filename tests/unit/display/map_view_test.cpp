@@ -326,4 +326,22 @@ TEST_F(MapViewDecisions, PlayerFramesCountedByBaseCodeUnderFlagBits) {
   EXPECT_EQ(d.player_frame, 0);
 }
 
+TEST_F(MapViewDecisions, DamageNumbersStandOverParticles) {
+  // A cell filled with red particles and a damage number on it: the number
+  // shows through.
+  const int dx = 2;
+  for (int py = 0; py < 16; ++py)
+    for (int px = 0; px < 16; ++px)
+      add_particle(particle_list, 1, 0, 100000, 0xFF0000, WORLD_PX + dx + px / 16.0f,
+                   WORLD_PY + py / 16.0f, 0.0f, 0.0f);
+  add_event(event_list, 0, WORLD_PX + dx, WORLD_PY, 1, -1, -1, 28, 88);  // a damage number
+  d.draw_window(false, nullptr);
+  d.flush_map_view();
+  const int left = (10 + dx) * 32, top = 10 * 32, white = d.colour(COL_WHITE);
+  int shown = 0;
+  for (int y = top; y < top + 32; ++y)
+    for (int x = left; x < left + 32; ++x) shown += getpixel(d.play_bitmap, x, y) == white;
+  EXPECT_GT(shown, 10);
+}
+
 }  // namespace
