@@ -490,7 +490,9 @@ Mp3Player* mp3_create(const void* data, int len) {
       }
     }
   }
-  p->total_frames = p->xing && (p->xing->flags & 1) ? p->xing->frames : p->data_len / p->frame_bytes;
+  // A count that is not a positive int is damage: the data is counted instead.
+  const bool counted = p->xing && (p->xing->flags & 1) && p->xing->frames > 0;
+  p->total_frames = counted ? p->xing->frames : p->data_len / p->frame_bytes;
   return p;
 }
 

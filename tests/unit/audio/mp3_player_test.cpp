@@ -132,6 +132,9 @@ TEST(Mp3Player, XingHeaderReadOnlyInsideTheFrame) {
       // 36 + 8 + 4 + 4 + 100 bytes do not fit in a 104-byte frame.
       {"table past the frame", MP3_HDR_32_STEREO, MP3_FRAME_32, 7, 1234, false, 8},
       {"counts inside a short frame", MP3_HDR_32_STEREO, MP3_FRAME_32, 3, 1234, true, 1234},
+      // Counts that are no int frame count: the frames are counted instead.
+      {"frame count 0", MP3_HDR_128_STEREO, MP3_FRAME_128, 7, 0, true, 8},
+      {"frame count past the int range", MP3_HDR_128_STEREO, MP3_FRAME_128, 7, -1, true, 8},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
