@@ -2,6 +2,8 @@
 
 #include <allegro.h>
 
+#include <atomic>
+
 namespace {
 
 // Until the library is installed, every call does nothing: a sound asked for
@@ -68,6 +70,21 @@ class AllegroBackend : public AudioBackend {
   void adjust_stream(AUDIOSTREAM* s, int vol, int pan, int freq) override {
     ::adjust_sample(s->samp, vol, pan, freq, 1);
   }
+  void* stream_data(AUDIOSTREAM* s) override { return s->samp->data; }
+  // A sample in memory needs no driver.
+  SAMPLE* create_sample(int bits, bool stereo, int freq, int len) override {
+    return ::create_sample(bits, stereo ? 1 : 0, freq, len);
+  }
+  void* sample_data(SAMPLE* s) override { return s->data; }
+  // The empty system driver has no timer (the library would crash
+  // installing one).
+  int install_timer_callback(void (*proc)(void*), void* param, int msec) override {
+    if (!ready() || system_driver->id == SYSTEM_NONE) return -1;
+    return ::install_param_int(proc, param, msec) == 0 ? 0 : -1;
+  }
+  void remove_timer_callback(void (*proc)(void*), void* param) override {
+    if (ready()) ::remove_param_int(proc, param);
+  }
 };
 
 // Never destroyed: the global sound object gives its samples back through
@@ -76,14 +93,16 @@ AudioBackend& allegro_backend() {
   static AudioBackend* const b = new AllegroBackend;
   return *b;
 }
-AudioBackend* current = nullptr;
+std::atomic<AudioBackend*> current{nullptr};
 
 }  // namespace
 
-AudioBackend& audio_backend() { return current ? *current : allegro_backend(); }
+AudioBackend& audio_backend() {
+  AudioBackend* b = current.load();
+  return b ? *b : allegro_backend();
+}
 
 AudioBackend* set_audio_backend(AudioBackend* b) {
-  AudioBackend* old = current ? current : &allegro_backend();
-  current = b;
-  return old;
+  AudioBackend* old = current.exchange(b);
+  return old ? old : &allegro_backend();
 }

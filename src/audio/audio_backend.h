@@ -45,9 +45,22 @@ class AudioBackend {
   // Re-tunes the stream's voice; it keeps looping, since that is how a
   // stream plays its buffers in turn.
   virtual void adjust_stream(AUDIOSTREAM* s, int vol, int pan, int freq) = 0;
+  // The PCM the stream's voice plays from.
+  virtual void* stream_data(AUDIOSTREAM* s) = 0;
+
+  // A sample of `len` samples per channel to fill in memory, or null.
+  virtual SAMPLE* create_sample(int bits, bool stereo, int freq, int len) = 0;
+  virtual void* sample_data(SAMPLE* s) = 0;
+
+  // Calls `proc` (`param`) every `msec` ms on the library's timer thread; 0
+  // on success, -1 when there is no timer. Installing the same pair again
+  // changes its interval. Removing it waits for a call under way to return.
+  virtual int install_timer_callback(void (*proc)(void*), void* param, int msec) = 0;
+  virtual void remove_timer_callback(void (*proc)(void*), void* param) = 0;
 };
 
 // The backend in use (Allegro's unless replaced).
 AudioBackend& audio_backend();
 // Replaces the backend; null restores Allegro's. Returns the previous one.
+// Set it before any timer callback runs: the timer thread reads it too.
 AudioBackend* set_audio_backend(AudioBackend* b);

@@ -1,6 +1,7 @@
 // Arbitrary bytes as an MP3 file image: tag skipping, the frame search and
 // the Xing header; when a player comes out, a few polls over a stream that
-// only lends buffers, to run the fill, resync and end paths as well.
+// only lends buffers, to run the fill, resync and end paths as well, seeks,
+// and the whole file decoded as for a sample.
 
 #include <cstddef>
 #include <cstdint>
@@ -33,6 +34,11 @@ class BufferOnlyBackend : public AudioBackend {
   void release_stream_buffer(AUDIOSTREAM*) override {}
   void stop_stream(AUDIOSTREAM*) override {}
   void adjust_stream(AUDIOSTREAM*, int, int, int) override {}
+  void* stream_data(AUDIOSTREAM*) override { return buf.data(); }
+  SAMPLE* create_sample(int, bool, int, int) override { return nullptr; }
+  void* sample_data(SAMPLE*) override { return nullptr; }
+  int install_timer_callback(void (*)(void*), void*, int) override { return -1; }
+  void remove_timer_callback(void (*)(void*), void*) override {}
   std::vector<unsigned char> buf;
 };
 
@@ -50,7 +56,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       __builtin_trap();
     if (mp3_play_ex(p, 9216, 255, 128, 1000, size & 1) == 0)
       for (int i = 0; i < 4; i++) mp3_poll(p);
+    // Seeks walk the frame headers and read the Xing table; each lands and
+    // primes the decoder, and play goes on from there.
+    const int n = size >= 4 ? int(data[size - 1]) << 8 | data[size - 2] : int(size);
+    mp3_seek_to_frame(p, n);
+    mp3_poll(p);
+    mp3_seek_to_byte(p, n * 7);
+    mp3_seek_by_msecs(p, -n);
+    mp3_poll(p);
+    mp3_seek_to_frame(p, mp3_get_frame_count(p) / 2);
+    mp3_poll(p);
     mp3_destroy(p);
+    // The whole file decoded (the backend makes no sample).
+    mp3_create_sample(image.data(), int(image.size()));
   }
   return 0;
 }

@@ -1,9 +1,11 @@
 // MP3 player: finding the first frame behind ID3 tags and junk, the Xing
-// header, and the poll sequence over a recorded stream (fill, end of track,
-// loop, resynchronisation after damage, and giving up on a long gap).
+// header, the poll sequence over a recorded stream (fill, end of track,
+// loop, resynchronisation after damage, and giving up on a long gap), seeks,
+// and a whole file made into a sample.
 
 #include "audio/mp3_player.h"
 
+#include <allegro.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -121,18 +123,22 @@ TEST(Mp3Player, XingHeaderReadOnlyInsideTheFrame) {
     uint32_t header;
     int frame;
     uint32_t flags;
+    int frames_field;
     bool xing;
     int total_frames;
   } cases[] = {
-      {"frames, bytes and table", MP3_HDR_128_STEREO, MP3_FRAME_128, 7, true, 1234},
-      {"no frame count", MP3_HDR_128_STEREO, MP3_FRAME_128, 2, true, 8},
+      {"frames, bytes and table", MP3_HDR_128_STEREO, MP3_FRAME_128, 7, 1234, true, 1234},
+      {"no frame count", MP3_HDR_128_STEREO, MP3_FRAME_128, 2, 1234, true, 8},
       // 36 + 8 + 4 + 4 + 100 bytes do not fit in a 104-byte frame.
-      {"table past the frame", MP3_HDR_32_STEREO, MP3_FRAME_32, 7, false, 8},
-      {"counts inside a short frame", MP3_HDR_32_STEREO, MP3_FRAME_32, 3, true, 1234},
+      {"table past the frame", MP3_HDR_32_STEREO, MP3_FRAME_32, 7, 1234, false, 8},
+      {"counts inside a short frame", MP3_HDR_32_STEREO, MP3_FRAME_32, 3, 1234, true, 1234},
+      // Counts that are no int frame count: the frames are counted instead.
+      {"frame count 0", MP3_HDR_128_STEREO, MP3_FRAME_128, 7, 0, true, 8},
+      {"frame count past the int range", MP3_HDR_128_STEREO, MP3_FRAME_128, 7, -1, true, 8},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    PlayerBox b(xing_file(c.header, c.frame, c.flags, 1234));
+    PlayerBox b(xing_file(c.header, c.frame, c.flags, c.frames_field));
     ASSERT_NE(b.p, nullptr);
     EXPECT_EQ(b.p->xing != nullptr, c.xing);
     EXPECT_EQ(b.p->total_frames, c.total_frames);
@@ -254,6 +260,29 @@ TEST(Mp3Player, AdjustKeepsTheStreamLoopingAndStoresTheTrackLoop) {
   EXPECT_EQ(b.p->loop, 1);
 }
 
+// The reference: a fresh decoder fed the whole file, its output frame by frame.
+std::vector<std::vector<unsigned char>> decoded_frames(const std::string& data) {
+  std::vector<std::vector<unsigned char>> frames;
+  Mp3Decoder dec;
+  mp3dec_init(&dec);
+  std::vector<unsigned char> out(MP3DEC_OUT_MIN);
+  int done = 0;
+  int r = mp3dec_decode(&dec, reinterpret_cast<const unsigned char*>(data.data()), int(data.size()),
+                        out.data(), int(out.size()), &done);
+  while (r != 1) {
+    if (r == 0) frames.emplace_back(out.begin(), out.begin() + done);
+    r = mp3dec_decode(&dec, nullptr, 0, out.data(), int(out.size()), &done);
+  }
+  mp3dec_exit(&dec);
+  return frames;
+}
+
+// The stream's unsigned samples back to the decoder's signed ones.
+std::vector<unsigned char> to_signed(std::vector<unsigned char> buf) {
+  for (size_t i = 1; i < buf.size(); i += 2) buf[i] ^= 0x80;
+  return buf;
+}
+
 // Real music: the stream's buffers, turned back to signed samples, are the
 // decoder's own output frame by frame, and a looping track starts over.
 TEST(Mp3Player, StreamCarriesTheDecodedMusic) {
@@ -271,21 +300,8 @@ TEST(Mp3Player, StreamCarriesTheDecodedMusic) {
                         "--nores -b 128 in.raw out.mp3"), 0);
   std::string data = TempDir::read("out.mp3");
 
-  // The reference: a fresh decoder fed the whole file.
   std::vector<unsigned char> ref;
-  {
-    Mp3Decoder dec;
-    mp3dec_init(&dec);
-    std::vector<unsigned char> out(MP3DEC_OUT_MIN);
-    int done = 0;
-    int r = mp3dec_decode(&dec, reinterpret_cast<const unsigned char*>(data.data()), int(data.size()),
-                          out.data(), int(out.size()), &done);
-    while (r != 1) {
-      if (r == 0) ref.insert(ref.end(), out.begin(), out.begin() + done);
-      r = mp3dec_decode(&dec, nullptr, 0, out.data(), int(out.size()), &done);
-    }
-    mp3dec_exit(&dec);
-  }
+  for (const auto& f : decoded_frames(data)) ref.insert(ref.end(), f.begin(), f.end());
   RecordingBackend rec;
   PlayerBox b(data);
   ASSERT_NE(b.p, nullptr);
@@ -299,7 +315,7 @@ TEST(Mp3Player, StreamCarriesTheDecodedMusic) {
     rec.streams[0]->handed.clear();
   }
   ASSERT_GE(got.size(), 2 * ref.size());
-  for (size_t i = 1; i < got.size(); i += 2) got[i] ^= 0x80;
+  got = to_signed(got);
   EXPECT_TRUE(std::equal(ref.begin(), ref.end(), got.begin())) << "first pass";
   EXPECT_TRUE(std::equal(ref.begin(), ref.end(), got.begin() + long(ref.size()))) << "after the loop";
 }
@@ -340,6 +356,163 @@ TEST(Mp3Player, DecodingKeepsFarAheadOfRealTime) {
   RecordProperty("decode_cpu_share", std::to_string(share));
   // Well under 2% in an optimised build; the bound leaves room for sanitizers.
   EXPECT_LT(share, 0.2);
+}
+
+std::string be32(uint32_t v) {
+  std::string out;
+  for (int i = 0; i < 4; i++) out += char(v >> (24 - 8 * i));
+  return out;
+}
+
+// 100 frames of 417 bytes (128 kbit/s) and then 100 of 104 (32 kbit/s) at
+// 44.1 kHz, 52100 bytes. The first carries a Xing header of 200 frames and
+// 52100 bytes whose table of contents is linear in bytes (entry i = 2.56 i),
+// which is not where this file's frames lie: a frame seek lands where the
+// table says, a byte seek where the frames are.
+std::string toc_file() {
+  std::string data = silent_frames(100) + silent_frames(100, MP3_HDR_32_STEREO, MP3_FRAME_32);
+  std::string x = "Xing" + be32(7) + be32(200) + be32(52100);
+  for (int i = 0; i < 100; i++) x += char(i * 256 / 100);
+  data.replace(36, x.size(), x);
+  return data;
+}
+
+// Seeks land on the frames a count by hand of the file gives, and play from
+// there exactly as straight-through play does, bit reservoir and all; a
+// sample made of the file holds every frame that mpg123 decodes.
+TEST(Mp3Player, SeeksLandOnKnownFramesAndASampleHoldsTheWholeFile) {
+  if (std::system("command -v lame >/dev/null 2>&1 && command -v mpg123 >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "lame or mpg123 missing";
+  TempDir dir;
+  {
+    std::string pcm;
+    for (int i = 0; i < 4 * 48000; i++) {
+      int l = int(7000 * std::sin(i * 0.031) + 2000 * std::sin(i * 0.27));
+      int r = int(6000 * std::sin(i * 0.047));
+      for (int v : {l, r}) pcm += char(v & 255), pcm += char((v >> 8) & 255);
+    }
+    TempDir::write("in.raw", pcm);
+  }
+  // 128 kbit/s at 48 kHz needs no padding: every frame is 384 bytes and
+  // plays 1152 samples, 24 ms. No Xing frame (-t); the bit reservoir is on.
+  ASSERT_EQ(std::system("lame --quiet -r -s 48 --bitwidth 16 --signed --little-endian -m j "
+                        "-b 128 -t in.raw out.mp3 2>/dev/null"), 0);
+  const std::string mp3 = TempDir::read("out.mp3");
+  ASSERT_EQ(mp3.size() % 384, 0u);
+  const int frames = int(mp3.size() / 384);
+  ASSERT_GT(frames, 160);
+  // The audio starts at byte 1010, behind an ID3v2 tag; an ID3v1 tag ends it.
+  const std::string tagged = id3v2(1000, false) + std::string(1000, 'x') + mp3 + "TAG" + std::string(125, 'y');
+  const auto ref = decoded_frames(mp3);
+  ASSERT_EQ(int(ref.size()), frames);
+
+  enum Op { TO_FRAME, TO_MSEC, TO_SEC, TO_BYTE, BY_FRAMES, BY_MSECS, BY_SECS, BY_BYTES, REWIND };
+  struct File {
+    const char* what;
+    std::string data;
+    int frame_count, byte_length, msec_length;
+    long (*offset)(int frame);  // of each frame in the file
+    int (*msec)(int frame);
+    bool music;  // else silence
+  };
+  const File files[] = {
+      {"lame", tagged, frames, 1010 + int(mp3.size()) + 128, frames * 24,
+       [](int f) { return 1010L + 384L * f; }, [](int f) { return 24 * f; }, true},
+      {"table of contents", toc_file(), 200, 52100, 5224,
+       [](int f) { return f <= 100 ? 417L * f : 41700L + 104L * (f - 100); },
+       [](int f) { return int(f * 1152000L / 44100); }, false},
+  };
+  // Each row's poll plays one frame (the buffer holds one), so the next
+  // relative seek starts a frame further on.
+  const struct {
+    int file;
+    Op op;
+    int arg;
+    int frame;  // landed on
+  } rows[] = {
+      {0, TO_FRAME, 10, 10},
+      {0, BY_FRAMES, 5, 16},
+      {0, TO_MSEC, 1000, 42},    // 41.67 frames: the nearest start
+      {0, BY_MSECS, -500, 22},   // 43 * 24 - 500 = 532 ms, 22.17 frames
+      {0, TO_SEC, 2, 83},        // 83.33 frames
+      {0, BY_SECS, 1, 126},      // 84 * 24 + 1000 = 3016 ms, 125.67 frames
+      {0, TO_BYTE, 1010 + 100 * 384 + 1, 101},
+      {0, BY_BYTES, -3 * 384, 99},
+      {0, TO_BYTE, 5, 0},        // inside the tag
+      {0, TO_FRAME, -3, 0},
+      {0, TO_FRAME, 100000, frames},  // the end: this poll ends the track
+      {0, TO_FRAME, frames - 1, frames - 1},  // and a seek plays again
+      {0, REWIND, 0, 0},
+      // 50% of the frames: entry 50 = 128 of 256 → byte 26050, in frame 62.
+      {1, TO_FRAME, 100, 63},
+      // 99.5%: between entry 99 (253) and the end (256) → 254.5 → byte 51794.
+      {1, TO_FRAME, 199, 198},
+      {1, TO_MSEC, 2612, 63},  // 99.99 frames: frame 100, through the table
+      {1, TO_BYTE, 41700, 100},
+      {1, TO_FRAME, 250, 200},
+  };
+  RecordingBackend rec;
+  for (int fi = 0; fi < 2; fi++) {
+    const File& f = files[fi];
+    SCOPED_TRACE(f.what);
+    PlayerBox b(f.data);
+    ASSERT_NE(b.p, nullptr);
+    EXPECT_EQ(mp3_get_frame_count(b.p), f.frame_count);
+    EXPECT_EQ(mp3_get_byte_length(b.p), f.byte_length);
+    EXPECT_EQ(mp3_get_msec_length(b.p), f.msec_length);
+    EXPECT_EQ(mp3_get_sec_length(b.p), f.msec_length / 1000);
+    EXPECT_EQ(mp3_get_byte_pos(b.p), f.offset(0));
+    if (fi == 1) {
+      EXPECT_EQ(mp3_xing_offset(b.p, 100), 26050);
+    }
+    ASSERT_EQ(mp3_play(b.p, 4608, 255, 128), 0);
+    RecordingBackend::Stream* stream = rec.streams.back().get();
+    int row = 0;
+    for (const auto& r : rows) {
+      row++;
+      if (r.file != fi) continue;
+      SCOPED_TRACE(row);
+      Mp3Player* p = b.p;
+      switch (r.op) {
+        case TO_FRAME: mp3_seek_to_frame(p, r.arg); break;
+        case TO_MSEC: mp3_seek_to_msec(p, r.arg); break;
+        case TO_SEC: mp3_seek_to_sec(p, r.arg); break;
+        case TO_BYTE: mp3_seek_to_byte(p, r.arg); break;
+        case BY_FRAMES: mp3_seek_by_frames(p, r.arg); break;
+        case BY_MSECS: mp3_seek_by_msecs(p, r.arg); break;
+        case BY_SECS: mp3_seek_by_secs(p, r.arg); break;
+        case BY_BYTES: mp3_seek_by_bytes(p, r.arg); break;
+        case REWIND: mp3_rewind(p); break;
+      }
+      EXPECT_EQ(mp3_get_frame_pos(p), r.frame);
+      EXPECT_EQ(mp3_get_byte_pos(p), f.offset(r.frame));
+      EXPECT_EQ(mp3_get_msec_pos(p), f.msec(r.frame));
+      EXPECT_EQ(mp3_get_sec_pos(p), f.msec(r.frame) / 1000);
+      ASSERT_EQ(mp3_poll(p), 0);
+      const std::vector<unsigned char> heard = to_signed(stream->handed.back());
+      if (f.music && r.frame < frames)
+        EXPECT_TRUE(heard == ref[size_t(r.frame)]) << "frame " << r.frame;
+      else
+        EXPECT_TRUE(all_silent(stream->handed.back()));
+    }
+  }
+
+  const int mpg123_bytes = [] {
+    if (std::system("mpg123 -q --no-gapless -s out.mp3 > ref.raw 2>/dev/null") != 0) return -1;
+    return int(TempDir::read("ref.raw").size());
+  }();
+  SAMPLE* spl = mp3_create_sample(tagged.data(), int(tagged.size()));
+  ASSERT_NE(spl, nullptr);
+  EXPECT_EQ(long(spl->len), mpg123_bytes / 4);
+  EXPECT_EQ(long(spl->len), frames * 1152L);
+  EXPECT_EQ(spl->bits, 16);
+  EXPECT_NE(spl->stereo, 0);
+  EXPECT_EQ(spl->freq, 48000);
+  std::vector<unsigned char> want;
+  for (const auto& fr : ref) want.insert(want.end(), fr.begin(), fr.end());
+  const auto* data = static_cast<const unsigned char*>(spl->data);
+  EXPECT_TRUE(to_signed(std::vector<unsigned char>(data, data + spl->len * 4)) == want);
+  destroy_sample(spl);
 }
 
 }  // namespace

@@ -109,6 +109,24 @@ class RecordingBackend : public AudioBackend {
     stream(s)->adjusted_freq = freq;
     calls.push_back({"adjust_stream", "", vol, pan, freq, true});
   }
+  void* stream_data(AUDIOSTREAM* s) override { return stream(s)->buf.data(); }
+  // Samples in memory are the library's own: they make no sound.
+  SAMPLE* create_sample(int bits, bool stereo, int freq, int len) override {
+    return previous_->create_sample(bits, stereo, freq, len);
+  }
+  void* sample_data(SAMPLE* s) override { return previous_->sample_data(s); }
+  // The timer callback is kept for the test to call.
+  int install_timer_callback(void (*proc)(void*), void* param, int msec) override {
+    calls.push_back({"install_timer", "", 0, 0, msec});
+    timer_proc = proc, timer_param = param;
+    return 0;
+  }
+  void remove_timer_callback(void (*proc)(void*), void* param) override {
+    calls.push_back({"remove_timer", ""});
+    if (proc == timer_proc && param == timer_param) timer_proc = nullptr, timer_param = nullptr;
+  }
+  void (*timer_proc)(void*) = nullptr;
+  void* timer_param = nullptr;
 
   // Every handle a load has returned, oldest first.
   std::vector<const void*> handed_out() const {
