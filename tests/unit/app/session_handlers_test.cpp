@@ -28,6 +28,9 @@ TEST_F(SessionHandlers, MoveResults) {
       {"m -1 10 12 3 4 1", 4, 1, 1, 5, 5, 1, true, "level sync error++ (m)"},
       {"m -1 20 21 1 6 0", 6, 20, 21, 20, 21, 0, true, nullptr},
       {"m 0 10 12 1", 0, 1, 1, 5, 5, 0, false, nullptr},
+      // Off the grid the player stays where he is.
+      {"m 0 2147483647 -2147483648 1 2", 2, 2147483647, -2147483647 - 1, 5, 5, 0, true, nullptr},
+      {"m -1 250 3 1 6 0", 6, 250, 3, 5, 5, 0, true, nullptr},
   };
   for (const MoveCase& c : cases) {
     SCOPED_TRACE(c.line);
