@@ -85,7 +85,10 @@ int msg_move_result(ClientApp&, const std::string& msg) {
 }
 
 int msg_world_time(ClientApp&, const std::string& msg) {
-  std::sscanf(msg.c_str(), "t %d %d", &world_time, &moon_phase);
+  int minutes = 0, phase = 0;
+  int n = std::sscanf(msg.c_str(), "t %d %d", &minutes, &phase);
+  if (n >= 1) world_time = minute_of_day(minutes);
+  if (n >= 2) moon_phase = phase;
   return 0;
 }
 
