@@ -112,8 +112,7 @@ int change_level(const std::string& line) {
     }
     transferred = true;
   } else {
-    me.x = static_cast<int16_t>(x);
-    me.y = static_cast<int16_t>(y);
+    place_player(x, y);
     uint32_t mine = static_cast<uint32_t>(file_crc32(path));
     trace.printf("checking crc: mine=%x servers=%x", mine, crc);
     if (mine != crc) {

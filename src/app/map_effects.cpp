@@ -8,12 +8,12 @@
 #include "app/globals.h"
 #include "app/message_handlers.h"
 #include "app/play_messages.h"
+#include "app/server_handlers.h"
 #include "world/effects.h"
 
 namespace {
 
 constexpr int EFFECT_LOS_RANGE = 9;
-constexpr int EFFECT_WRAP_LIMIT = 1000000;
 
 // An effect's sound: the effect number, or -1 for none, and whether it
 // sounds only for another owner's effect and only within hearing.
@@ -40,15 +40,16 @@ constexpr int SOUND_HIT = 0;
 constexpr int SOUND_QUAKE = 9;
 constexpr int SOUND_THROWN_BACK = 14;
 
+// Cells come from the server: an effect is taken only at cells of the grid,
+// -1, -1 standing for no cell. Everything that later adds, draws or flies
+// between its cells then stays far inside an int.
+bool effect_cell(int x, int y) { return (x == -1 && y == -1) || on_object_grid(x, y); }
+
 // Moves x by the map width toward the player, and the second cell with it,
 // so that an effect across the seam of a wrapping map lies beside the player.
 void wrap_effect(int& x, int& x2, int y2) {
   int w = cmap.width;
-  if (cmap.get_type() != MAPTYPE_WRAP || w <= 0 || w > EFFECT_WRAP_LIMIT) return;
-  // Cells far off any map are left alone, so that the arithmetic stays in range.
-  if (std::abs(static_cast<long long>(x)) > EFFECT_WRAP_LIMIT ||
-      std::abs(static_cast<long long>(x2)) > EFFECT_WRAP_LIMIT)
-    return;
+  if (cmap.get_type() != MAPTYPE_WRAP || w <= 0) return;
   // -1, -1 says there is no second cell: it must stay so.
   bool second_cell = !(x2 == -1 && y2 == -1);
   if (std::abs(x - me.x) > w / 2) {
@@ -66,7 +67,7 @@ void process_effect(const std::string& line) {
   if (std::sscanf(line.c_str(), "E %d %d %d %d %d %d %d %d", &owner, &x, &y, &kind, &arg, &x2, &y2,
                   &level) != 8)
     return;
-  if (level != me.map_level) return;
+  if (level != me.map_level || !effect_cell(x, y) || !effect_cell(x2, y2)) return;
   wrap_effect(x, x2, y2);
   add_event(event_list, owner, x, y, level, x2, y2, kind, arg);
 
@@ -148,7 +149,9 @@ void process_tracked(const std::string& line) {
     clear_tracked();
   } else if (n == 2 && op == 0) {
     remove_tracked(id);
-  } else if (n == 11) {
+  } else if (n == 11 && on_object_grid(x, y)) {
+    // A row is placed only on a cell of the grid: the minimap, the map viewer
+    // and the targeting measure from it.
     update_tracked(id, id_table.get_name(id), static_cast<int>(code), health, v9, v10, x, y, level,
                    false, flag, v11);
   }

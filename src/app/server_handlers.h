@@ -91,6 +91,10 @@ inline bool on_object_grid(int x, int y) {
   return x >= 0 && y >= 0 && x <= SRV_GRID_LAST && y <= SRV_GRID_LAST;
 }
 
+// Puts the local player on (x, y) from the server when it is a cell of the
+// grid (anything else would be cut to 16 bits); whether it did.
+bool place_player(int x, int y);
+
 // Rebuilds the object grid from the level's own objects and the received ones.
 void rebuild_object_grid();
 

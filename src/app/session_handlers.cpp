@@ -47,6 +47,13 @@ void clear_repeats() {
 
 }  // namespace
 
+bool place_player(int x, int y) {
+  if (!on_object_grid(x, y)) return false;
+  me.x = static_cast<int16_t>(x);
+  me.y = static_cast<int16_t>(y);
+  return true;
+}
+
 int msg_move_result(ClientApp&, const std::string& msg) {
   int result = 0, x = 0, y = 0, level = 0, sound_flag = 0;
   short dir = 0;
@@ -63,13 +70,12 @@ int msg_move_result(ClientApp&, const std::string& msg) {
   }
   confirmed_x = x;
   confirmed_y = y;
+  // The confirmed position is only measured against: it keeps what was sent.
   if (result == 0) {
     if (options.get(OPTION_BLOCK_MSG)) d.print_msg("Blocked!");
-    me.x = static_cast<int16_t>(x);
-    me.y = static_cast<int16_t>(y);
+    place_player(x, y);
   } else if (result == -1) {
-    me.x = static_cast<int16_t>(x);
-    me.y = static_cast<int16_t>(y);
+    place_player(x, y);
     FunctionTrace trace("process_pkt");
     trace.printf("got move correction/teleport");
     if (sound_flag) sound.play_effect(SOUND_TELEPORT);
@@ -78,7 +84,10 @@ int msg_move_result(ClientApp&, const std::string& msg) {
 }
 
 int msg_world_time(ClientApp&, const std::string& msg) {
-  std::sscanf(msg.c_str(), "t %d %d", &world_time, &moon_phase);
+  int minutes = 0, phase = 0;
+  int n = std::sscanf(msg.c_str(), "t %d %d", &minutes, &phase);
+  if (n >= 1) world_time = minute_of_day(minutes);
+  if (n >= 2) moon_phase = phase;
   return 0;
 }
 

@@ -168,6 +168,11 @@ int angle_to_direction(float angle) {
   return 0;
 }
 
+int minute_of_day(int minutes) {
+  const int m = minutes % GAME_DAY_MINUTES;
+  return m < 0 ? m + GAME_DAY_MINUTES : m;
+}
+
 int get_game_hour() { return world_time / 60; }
 
 int get_game_minute() { return world_time % 60; }

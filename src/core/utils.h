@@ -38,6 +38,10 @@ int get_direction(int x1, int y1, int x2, int y2);
 void step_in_direction(int direction, int& x, int& y);
 int angle_to_direction(float angle);
 
+// The game clock counts the minutes of one day.
+constexpr int GAME_DAY_MINUTES = 1440;
+// Any count of minutes as a time of day, 0 .. GAME_DAY_MINUTES - 1.
+int minute_of_day(int minutes);
 int get_game_hour();
 int get_game_minute();
 bool game_hour_6_to_23();

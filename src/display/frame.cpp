@@ -270,8 +270,11 @@ void QYXDisplay::draw_clock(BITMAP* dest) {
     masked_blit(special, work_bitmap, 34, 0, 188 - (h - 6) * 178 / 15, 0, CLOCK_ICON, CLOCK_ICON);
   } else {
     const int n = h < 21 ? h + 3 : h - 21;
-    const int phase = moon_phase < 0 ? 0 : moon_phase;
-    masked_blit(special, work_bitmap, 16 * phase + 68, 0, 188 - n * 178 / 9, 0, CLOCK_ICON, CLOCK_ICON);
+    // The phase is the server's number: one past the sheet's moons shows none.
+    const int64_t moon_x = 16 * static_cast<int64_t>(moon_phase < 0 ? 0 : moon_phase) + 68;
+    if (moon_x < special->w)
+      masked_blit(special, work_bitmap, static_cast<int>(moon_x), 0, 188 - n * 178 / 9, 0, CLOCK_ICON,
+                  CLOCK_ICON);
   }
   masked_blit(work_bitmap, dest, 0, 0, skin_x, skin_y, CLOCK_W, CLOCK_H);
 }

@@ -46,7 +46,6 @@ constexpr int HW_CURSOR_CAPABILITY = 4;
 constexpr int TILE_DOOR_CLOSED = 103;
 constexpr int LETTER_SCANCODE_LAST = 26;
 constexpr int STATUS_COUNTERS = 63;
-constexpr int CLOCK_MINUTES = 1440;
 constexpr int LEVEL_SYNC_LIMIT = 4;
 constexpr int PARTICLE_LIFETIME_MS = 500;
 constexpr int PARTICLE_RANGE = 7;
@@ -294,8 +293,7 @@ void ClientApp::do_tick() {
       if (me.get_health(i) > 0) me.dec_health(i);
   }
   if (every(action_timers[TIMER_CLOCK], 2000, now)) {
-    world_time = (world_time + 1) % CLOCK_MINUTES;
-    if (world_time < 0) world_time = 0;
+    world_time = minute_of_day(world_time + 1);
     if (level_sync_errors > LEVEL_SYNC_LIMIT) {
       tcpObj.sckSend("^ f -1");
       level_sync_errors = 0;

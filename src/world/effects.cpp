@@ -118,7 +118,9 @@ int add_missile(EffectList& list, int x1, int y1, int x2, int y2, int type) {
   node->type = type;
   node->fx = static_cast<float>(x1);
   node->fy = static_cast<float>(y1);
-  node->heading = static_cast<float>(std::atan2(y2 - y1, x2 - x1));
+  // Differences in double: the cells may lie anywhere in an int.
+  node->heading = static_cast<float>(
+      std::atan2(static_cast<double>(y2) - y1, static_cast<double>(x2) - x1));
   node->dist = get_distance(x1, y1, x2, y2);
   node->travelled = 0.0f;
   node->qty = 0;

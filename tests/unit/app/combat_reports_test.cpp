@@ -184,6 +184,10 @@ TEST_F(CombatReports, AttackUpdatesTargetAndShowsTheNumber) {
   for (ItemListEl* e = event_list.first; e && n < 2; e = e->next) kinds[n++] = e->type;
   ASSERT_EQ(event_list.count, 2);
   EXPECT_EQ(kinds[0] + kinds[1], 2 + 28);
+  // Neither at a cell off the grid.
+  reset_player();
+  ASSERT_EQ(process_attack("A 2 7 150 0 Goblin 2147483647 -2147483648 1 0 M 181 0 1 2 3 33 5 0"), 1);
+  EXPECT_EQ(event_list.count, 0);
   client_cfg.set("no_splat_numbers", "1");
   client_cfg.set("no_attack_anims", "1");
   reset_player();

@@ -32,6 +32,9 @@ TEST_F(LevelChange, CrcDecidesBetweenEnteringAndRequesting) {
       {format_str("K 0 1 4 11 12 %x", crc_of(1)), "<none>", true},
       {format_str("K 0 1 4 11 12 %x 0 1", crc_of(1) ^ 1u), "L 4", false},
       {"K 0 9 6 11 12 0", "L 6", false},  // a missing file counts as a mismatch
+      // A cell off the grid leaves the player where he was.
+      {format_str("K 0 1 4 2147483647 -2147483648 %x", crc_of(1)), "<none>", true},
+      {format_str("K 0 1 4 11 250 %x", crc_of(1)), "<none>", true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);

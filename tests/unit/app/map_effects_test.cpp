@@ -45,8 +45,6 @@ TEST_F(MapEffects, WrapMovesTheEffectBesideThePlayer) {
       // The second cell alone across the seam follows the first.
       {50, "E 5 99 10 40 0 1 10 1", 99, 101},
       {50, "E 5 60 10 40 0 61 10 1", 60, 61},
-      // Far off any map: left where it is.
-      {95, "E 5 2147483647 10 40 0 -2147483648 10 1", 2147483647, -2147483647 - 1},
   };
   cmap.type = 0;
   for (const Case& c : cases) {
@@ -122,11 +120,16 @@ TEST_F(MapEffects, SoundTable) {
   }
 }
 
-TEST_F(MapEffects, ShortOrOtherLevelLinesAreIgnored) {
-  for (const char* line : {"E 5 11 10 0 0 -1 -1 2", "E 5 11 10 0 0 -1 -1", "E", "e 1 2 3"}) {
+TEST_F(MapEffects, ShortOtherLevelOrOffGridLinesAreIgnored) {
+  cmap.type = 0;  // wrapping: the seam arithmetic must not see them either
+  for (const char* line : {"E 5 11 10 0 0 -1 -1 2", "E 5 11 10 0 0 -1 -1", "E", "e 1 2 3",
+                           "E 2 5 5 6 2 -2147483648 5 1", "E 2 5 5 6 2 2147483647 2147483647 1",
+                           "E 5 2147483647 10 40 0 -2147483648 10 1", "E 5 250 10 0 0 -1 -1 1",
+                           "E 5 11 -1 0 0 -1 -1 1", "E 5 -1 -1 27 0 11 250 1"}) {
     SCOPED_TRACE(line);
     app.process_pkt(line);
     EXPECT_EQ(event_list.count, 0);
+    EXPECT_EQ(missile_list.count, 0);
     EXPECT_TRUE(sound.effects_played.empty());
   }
 }
@@ -155,6 +158,9 @@ TEST_F(MapEffects, TrackedCreatures) {
     int health;  // of row 150 when there is one
   } steps[] = {
       {"pa1 150 640 30 4 5 1 1 -1 -1 0", 1, 30},
+      // A row is only placed on a cell of the grid.
+      {"p 1 7 1 1 2147483647 -2147483648 1 1 1 1 1", 1, 30},
+      {"pa1 150 640 26 250 5 1 1 -1 -1 0", 1, 30},
       {"pa1 151 640 20 4 5 1 0 2 3 4", 2, 30},
       // Operation 0 with all fields updates instead of removing.
       {"pa0 150 640 25 4 5 1 -1 -1 -1 0", 2, 25},

@@ -28,6 +28,9 @@ TEST_F(SessionHandlers, MoveResults) {
       {"m -1 10 12 3 4 1", 4, 1, 1, 5, 5, 1, true, "level sync error++ (m)"},
       {"m -1 20 21 1 6 0", 6, 20, 21, 20, 21, 0, true, nullptr},
       {"m 0 10 12 1", 0, 1, 1, 5, 5, 0, false, nullptr},
+      // Off the grid the player stays where he is.
+      {"m 0 2147483647 -2147483648 1 2", 2, 2147483647, -2147483647 - 1, 5, 5, 0, true, nullptr},
+      {"m -1 250 3 1 6 0", 6, 250, 3, 5, 5, 0, true, nullptr},
   };
   for (const MoveCase& c : cases) {
     SCOPED_TRACE(c.line);
@@ -67,9 +70,23 @@ TEST_F(SessionHandlers, LevelGainNeedsBothNumbers) {
 }
 
 TEST_F(SessionHandlers, ValuesClockAndShip) {
-  app.process_pkt("t 600 3");
-  EXPECT_EQ(world_time, 600);
-  EXPECT_EQ(moon_phase, 3);
+  const struct {
+    const char* line;
+    int time, phase;
+  } clock[] = {
+      {"t 600 3", 600, 3},
+      // Any count of minutes is a time of the day.
+      {"t 2147483647 0", 127, 0},
+      {"t -1 5", 1439, 5},
+      {"t -2147483648 6", 1312, 6},
+      {"t 1440", 0, 6},
+      {"t x 2", 0, 6},
+  };
+  for (const auto& c : clock) {
+    app.process_pkt(c.line);
+    EXPECT_EQ(world_time, c.time) << c.line;
+    EXPECT_EQ(moon_phase, c.phase) << c.line;
+  }
   app.process_pkt("y 249 1 2 3 4 5 6 7 1.5 2.5 3.5");
   const int expected_yv[8] = {3, 4, 1, 2, 0x249, 7, 6, 5};
   for (int i = 0; i < 8; ++i) EXPECT_EQ(player_yv[i], expected_yv[i]) << "yv" << i + 1;
