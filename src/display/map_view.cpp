@@ -465,11 +465,14 @@ void QYXDisplay::render_view() {
   const int side = (2 * R + 1) * PLAY_CELL;
   switch (view_kind) {
     case VIEW_KIND_HELP:
-      clear_bitmap(play_bitmap);
-      if (help_pic)
+      // The picture is the first help page; '?' turns to the text.
+      if (help_index == 0 && help_pic) {
+        clear_bitmap(play_bitmap);
         ::draw_sprite(play_bitmap, help_pic, (res_x - PANEL_WIDTH - help_pic->w) / 2,
                       (play_height - help_pic->h) / 2);
-      draw_help_text();
+      } else {
+        draw_help_text();
+      }
       return;
     case VIEW_KIND_BOOK:
       clear_bitmap(play_bitmap);
