@@ -66,8 +66,15 @@ void QYXDisplay::draw_talk_panel(BITMAP* dest) {
 
 void QYXDisplay::draw_player_status(BITMAP* dest) {
   if (!allegro_up || !dest) return;
-  ::draw_player_status(dest, main_font, gather_status_facts(me, buffs), queued_spell, res_x,
-                       options.get(OPT_HOTBAR_TOP) != 0);
+  StatusFacts f = gather_status_facts(me, buffs);
+  f.player_levels = PLAYER_LEVELS;
+  f.level_up = level_up_shown != 0;
+  f.repeat_use = repeat_use;
+  f.repeat_make = repeat_make;
+  f.repeat_cast = repeat_cast;
+  const std::string queued =
+      quick_cast_spell.empty() ? std::string() : spells.get_full_spell_name(quick_cast_spell);
+  ::draw_player_status(dest, main_font, f, queued, res_x, options.get(OPT_HOTBAR_TOP) != 0);
 }
 
 // ---- Minimap ---------------------------------------------------------------------
