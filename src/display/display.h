@@ -362,10 +362,6 @@ class QYXDisplay {
   int help_scroll = 0;
   std::vector<std::string> help_lines;
   std::vector<std::string> talk_topics;
-  // The id of the NPC being talked to.
-  int32_t talk_npc = -1;
-  // The full name of the spell waiting to be cast; "" for none.
-  std::string queued_spell;
 
   // -- Minimap and aux box (display_windows.cpp) --
   void clear_minimap() { minimap.clear(); }
