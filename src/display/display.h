@@ -296,7 +296,6 @@ class QYXDisplay {
   // Card pictures by card name; null when the picture could not be loaded.
   std::map<std::string, BITMAP*> card_pictures;
   Item hovered_card{0L};
-  Item card_detail_item{0L};
   // Which help page shows: the text or the key index.
   uint8_t help_index = 0;
   void book_next_page() { book.next_page(); }

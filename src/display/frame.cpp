@@ -85,7 +85,8 @@ void QYXDisplay::compose_frame() {
   rectfill(bb, 0, play_height - 2, panel_x - 1, play_height - 1, black);
   rectfill(bb, input_width, play_height, input_width + 1, res_y - 1, black);
 
-  if (card_table) {
+  // A card-table level (the level change's level flag) shows the hand.
+  if (level_flag) {
     if (!menu_open) {
       layer("cards");
       draw_card_hand(bb);

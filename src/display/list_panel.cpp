@@ -421,7 +421,6 @@ void draw_list_panel(ListState& st, ItemList* list, int kind, const ListPanelCon
     const ItemListEl* entry = under ? under : list_cursor_node(st, list);
     if (entry) in.entry_text = entry->text;
     ItemDetailBox box = item_detail_lines(in, p, inventory);
-    st.card_detail_item = box.card_detail_item;
     draw_detail_lines(bmp, font, st.row_count, box.lines);
     if (box.picture_line >= 0 && ctx.draw_item)
       ctx.draw_item(bmp, box.picture, 9, detail_line_y(st.row_count, box.picture_line));

@@ -73,7 +73,6 @@ struct ListState {
   bool next_request = false;
   bool prev_request = false;
   char filter = 0;  // letter of the last item filter
-  Item card_detail_item{0L};
 };
 
 // ---- nodes and rows ---------------------------------------------------------
