@@ -97,6 +97,16 @@ void QYXDisplay::draw_minimap(BITMAP* dest) {
 
 // ---- Intro screens ---------------------------------------------------------------
 
+IntroTexts intro_texts() {
+  IntroTexts texts;
+  texts.game_name = common_cfg.get("game_name");
+  texts.race_label = common_cfg.get("race_label");
+  texts.class_label = common_cfg.get("class_label");
+  texts.client_line = intro_client_line(client_cfg.get("server"), client_cfg.get("port"));
+  for (const ServerRow& row : server_list) texts.servers.push_back(row.name);
+  return texts;
+}
+
 void QYXDisplay::free_title() {
   IntroCanvas c;
   c.title_bg = title_bg;
@@ -126,13 +136,8 @@ void QYXDisplay::install_intro_hooks() {
     IntroColours col{colour(COL_C1), colour(COL_C2), colour(COL_WHITE), colour(COL_BLACK),
                      makecol(255, 0, 255)};
     IntroSheet sheet{tiles, overlay, sheet_tile > 0 ? sheet_tile : 32, sheet_border, &tiledata};
-    IntroTexts texts;
-    texts.game_name = common_cfg.get("game_name");
-    texts.race_label = intro_label(common_cfg.get("race_label"));
-    texts.class_label = intro_label(common_cfg.get("class_label"));
-    texts.client_line = intro_client_line(client_cfg.get("server"), client_cfg.get("port"));
-    for (const ServerRow& row : server_list) texts.servers.push_back(row.name);
-    draw_intro_pass(c, f, col, sheet, st, texts, sc, intro_selection, intro_avatar_frame, rand_int);
+    draw_intro_pass(c, f, col, sheet, st, intro_texts(), sc, intro_selection, intro_avatar_frame,
+                    rand_int);
     flip();
   };
   intro_hooks.pointer = [this](const IntroState& st) {
