@@ -91,8 +91,9 @@ void QYXDisplay::redraw_panel(BITMAP* target) {
   s.show_age = show_age != 0;
   s.show_class_skills = show_class_skills != 0;
   s.show_skill_total = show_skill_total != 0;
-  s.time_item_held = time_item_held != 0;
-  s.location_item_held = location_item_held != 0;
+  // The frame tick looks for the two items in the pack every 3 s.
+  s.time_item_held = carries_light_item;
+  s.location_item_held = carries_sight_item;
   s.attack_damage.assign(damage_history.damage.begin(), damage_history.damage.end());
   s.attack_interval_ms.assign(damage_history.gaps_ms.begin(), damage_history.gaps_ms.end());
 
