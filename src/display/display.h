@@ -367,7 +367,7 @@ class QYXDisplay {
   int auxbox_get_height() const { return auxbox_height(res_y); }
   void draw_aux_box(BITMAP* dest) { auxbox.draw(dest, panel_x, res_y); }
   MinimapGrid minimap;
-  int minimap_span = 48;
+  int minimap_span = 48;  // cells across; CTRL+Stats switches 48 and 96
   AuxBox auxbox;
   std::vector<std::string>& auxbox_lines = auxbox.lines;
 
