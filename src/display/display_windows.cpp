@@ -60,8 +60,14 @@ void QYXDisplay::draw_talk_panel(BITMAP* dest) {
   how.large_font = large_message_font != 0;
   how.box_colour = box_colour;
   how.tint = &QYXDisplay::tint_rect;
-  const bool present = server_objects.find_id(talk_partner_id) != nullptr;
-  ::draw_talk_panel(talk_topics, id_table.get_name(talk_partner_id), present, how, links);
+  const ItemListEl* npc = server_objects.find_id(talk_partner_id);
+  if (npc) {
+    const Item figure = npc->item;
+    how.draw_npc = [this, figure](BITMAP* b, int x, int y) {
+      draw_item_picture(figure, b, x, y, false);
+    };
+  }
+  ::draw_talk_panel(talk_topics, id_table.get_name(talk_partner_id), npc != nullptr, how, links);
 }
 
 void QYXDisplay::draw_player_status(BITMAP* dest) {
