@@ -46,7 +46,10 @@ struct LoginRequest {
 std::string parse_login_line(const std::string& line, LoginRequest& out);
 
 struct ScenarioStep {
-  std::string op;    // send, expect, expect_prefix, close, wait, push
+  // send, expect, expect_prefix, close, wait, push; await (the next client
+  // line that begins with the argument, other lines pass); creature ("ID
+  // CODE DX DY NAME": a named creature that many cells from the player).
+  std::string op;
   std::string arg;
 };
 // "" when read, else the problem.
@@ -74,6 +77,7 @@ class DevSession {
   DevStore& store;
   std::vector<ScenarioStep> scenario;
   size_t step = 0;
+  bool scenario_done = false;
   State state = IDLE;
   DevCharacter ch;
   // The character in play, loaded from its character file at login and
@@ -91,8 +95,10 @@ class DevSession {
   bool ready = false;
   // Data files the client holds in another version: index and its CRC.
   std::vector<std::pair<int, uint32_t>> pushes;
-  // The map of the last level change sent; a map request gets this level.
+  // The map and level flag of the last level change sent; a map request
+  // gets this level.
   int current_map = 1;
+  int current_level_flag = 0;
   // The level walked on, for the move checks (loaded on the first move).
   CMap walk_map;
   int walk_map_number = -1;
@@ -117,6 +123,7 @@ class DevSession {
   // Pushes one data file (an index into the login report) outside the login.
   void push_file(int index);
   void run_scenario();
+  void send_creature(const std::string& arg);
   void play(const std::string& line);
   bool store_hotkey(const std::string& line);
   // A move request: a step ("m" with six numbers) or a resync (five). True
