@@ -274,7 +274,6 @@ class QYXDisplay {
   void render_events(bool& quake_met);
   void render_particles_and_missiles();
   void render_finish(std::vector<int>& labelled, bool quake_met);
-  void note_seen_cell(int x, int y, int tile);
   void draw_player_bars(int x, int y, int row0_colour, bool doubled);
  public:
   // ==== end of the map view section ====

@@ -366,14 +366,6 @@ void QYXDisplay::decide_lights() {
     }
 }
 
-void QYXDisplay::note_seen_cell(int x, int y, int tile) {
-  if (x < 0 || y < 0 || x >= MINIMAP_SIZE || y >= MINIMAP_SIZE) return;
-  const int cat = minimap_category(tile, tiledata.is_blocking(tile), cmap.is_wet(x, y),
-                                   tiledata.is_wall(tile));
-  // Any seen cell must read as seen, even one of no category.
-  minimap[x][y] = static_cast<uint8_t>(cat > 0 ? cat : MINIMAP_GROUND);
-}
-
 void QYXDisplay::decide_rings(ObjectList* creatures) {
   const int R = view_radius_used;
   const bool disable_grey = client_cfg.get_bool("disable_grey_areas");
@@ -426,7 +418,7 @@ void QYXDisplay::decide_rings(ObjectList* creatures) {
       view.tile[i][j] = (!region && on_map) ? cmap.get_tile(0, 0) : tile;
       view.draw_tile[i][j] = std::abs(dy) <= rows_drawn;
       if (!old_lighting) view.lit[i][j] = 1;
-      if (region && on_map) note_seen_cell(x, y, tile);
+      if (region && on_map) set_minimap_cell(x, y, tile);
 
       if (item.code != -1 && region) {
         if (view_stepping) obj_grid.step_frame(x, y);
