@@ -188,8 +188,11 @@ void QYXDisplay::draw_linked_card(BITMAP* dest) {
 }
 
 void QYXDisplay::draw_lower_panel(BITMAP* dest) {
-  if (curr_display == 1 && !(card_detail_item == Item(0L)))
-    draw_card(wl.get_name(card_detail_item), dest, panel_x + 9, 454, true);
+  // The entry that the list's detail box describes: under the pointer, else
+  // the cursor's.
+  const Item entry = curr_display == 1 ? get_selected_item() : Item(0L);
+  if (entry.get_base_code() == CARD_ITEM_BASE)
+    draw_card(wl.get_name(entry), dest, panel_x + 9, 454, true);
   else
     draw_aux_box(dest);
 }

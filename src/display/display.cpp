@@ -377,8 +377,13 @@ void QYXDisplay::copy_tile_table() {
   for (int i = 0; i < DISPLAY_TILE_RECORDS; ++i) {
     const MapTile* t = tiledata.get_map_tile(i);
     tile_ids[i] = t ? t->image : 0;
-    tile_listed[i] = t && t->image != -1 && t->image != -2 && tiledata.in_tile_map(i) ? 1 : 0;
+    tile_listed[i] = 0;
   }
+  // See-through tiles ("dat/underneath.txt"): the cell's underneath tile is
+  // drawn first and shows through the picture's masked pixels.
+  for (int n : tiledata.underneath_tiles)
+    if (n >= 0 && n < DISPLAY_TILE_RECORDS && tile_ids[n] != -1 && tile_ids[n] != -2)
+      tile_listed[n] = 1;
   const MapTile* unknown = tiledata.get_map_tile(TILES_UNKNOWN);
   anim_tile_base = anim_tile_frame = unknown ? unknown->image : 0;
 }

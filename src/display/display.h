@@ -174,10 +174,9 @@ class QYXDisplay {
 
   std::string status_letters;
   uint8_t level_up_shown = 0;
-  float xp_percent = 0.0f;
-  uint8_t time_item_held = 0;
-  uint8_t location_item_held = 0;
+  // ALT+Stats: the next page step goes to the first page instead.
   uint8_t statbox_reset = 0;
+  float xp_percent = 0.0f;
   // The open list: cursor (a position), kind, rows, search, filter, requests.
   ListState list_state;
   // The list the panel shows; set by list_input and draw_list_panel.
@@ -239,12 +238,9 @@ class QYXDisplay {
   int32_t player_frame = 0;
   int32_t quake_toggle = 0;
   uint8_t crosshair = 0, crosshair_ready = 0;
-  float cooloff_fraction = 0.0f;
   int16_t attack_dx = 0, attack_dy = 0;
-  int32_t glow_level = 1;
-  // The player's figure: attack lunge (set by the attack report, run down by
-  // the frame pacing), large figure, equipment hidden.
-  int16_t lunge_x = 0, lunge_y = 0;
+  // The player's figure: large figure, equipment hidden. (The attack lunge
+  // is the attack report's lunge_dx, lunge_dy.)
   uint8_t player_large = 0;
   uint8_t hide_equipment = 0;
   // The map viewer's picture (null until the first rebuild) and pulse.
@@ -280,7 +276,6 @@ class QYXDisplay {
   void render_damage_numbers();
   void render_missiles();
   void render_finish(std::vector<int>& labelled, bool quake_met);
-  void note_seen_cell(int x, int y, int tile);
   void draw_player_bars(int x, int y, int row0_colour, bool doubled);
  public:
   // ==== end of the map view section ====
@@ -298,7 +293,6 @@ class QYXDisplay {
   // Card pictures by card name; null when the picture could not be loaded.
   std::map<std::string, BITMAP*> card_pictures;
   Item hovered_card{0L};
-  Item card_detail_item{0L};
   // Which help page shows: the text or the key index.
   uint8_t help_index = 0;
   void book_next_page() { book.next_page(); }
@@ -322,12 +316,6 @@ class QYXDisplay {
   std::vector<const char*> frame_layers;
   bool record_layers = false;
   void layer(const char* name);
-  // Figures the status line shows in debug mode; the frame counters set them.
-  int32_t frame_fps = 0, frame_ping = 0, frame_bytes_in = 0, frame_bytes_out = 0;
-  int32_t view_objects = 0;
-  uint8_t creature_overlay = 0;
-  // The current level is played with cards (set by the level change).
-  uint8_t card_table = 0;
   // Waits; tests replace it.
   std::function<void(int ms)> pause_ms = [](int ms) { usleep(static_cast<useconds_t>(ms) * 1000); };
 
@@ -364,10 +352,6 @@ class QYXDisplay {
   int help_scroll = 0;
   std::vector<std::string> help_lines;
   std::vector<std::string> talk_topics;
-  // The id of the NPC being talked to.
-  int32_t talk_npc = -1;
-  // The full name of the spell waiting to be cast; "" for none.
-  std::string queued_spell;
 
   // -- Minimap and aux box (display_windows.cpp) --
   void clear_minimap() { minimap.clear(); }
@@ -384,7 +368,7 @@ class QYXDisplay {
   int auxbox_get_height() const { return auxbox_height(res_y); }
   void draw_aux_box(BITMAP* dest) { auxbox.draw(dest, panel_x, res_y); }
   MinimapGrid minimap;
-  int minimap_span = 48;
+  int minimap_span = 48;  // cells across; CTRL+Stats switches 48 and 96
   AuxBox auxbox;
   std::vector<std::string>& auxbox_lines = auxbox.lines;
 

@@ -56,11 +56,13 @@ struct IntroSheet {
 // Texts the screens show besides the state.
 struct IntroTexts {
   std::string game_name;    // "dat/common.cfg" "game_name"
-  std::string race_label;   // "race_label"
-  std::string class_label;  // "class_label"
+  std::string race_label;   // "race_label" as written there; the form adds ':'
+  std::string class_label;  // "class_label" as written there
   std::string client_line;  // see intro_client_line
   std::vector<std::string> servers;  // the names of the server rows
 };
+// The texts of the configuration and the server list.
+IntroTexts intro_texts();
 
 struct IntroPoint {
   int x = 0, y = 0;

@@ -12,7 +12,7 @@
 #include "display/display.h"
 #include "display/minimap_box.h"
 #include "display/side_panel_pages.h"
-#include "input/keymap.h"
+#include "input/frame_input.h"
 #include "input/options.h"
 
 namespace {
@@ -44,15 +44,6 @@ void QYXDisplay::clear_panel() { ::clear_panel(panel_bitmap, rgb_of(box_colour))
 
 namespace {
 
-// What the key-bind pages show of the keymap: the action bound to each key.
-// The hotkey slot labels and keys come from the hotkey table.
-KeyBindings key_bindings() {
-  KeyBindings keys;
-  for (int sc = 1; sc < KEY_MAX; ++sc)
-    if (keymap.find_action(sc) != -1) keys.actions[sc] = keymap.get_action_name(sc);
-  return keys;
-}
-
 void copy_panel(BITMAP* panel, BITMAP* target, BITMAP* back_buffer, int x, int y) {
   if (panel && target && target == back_buffer) blit(panel, target, 0, 0, x, y, PANEL_W, PANEL_H);
 }
@@ -78,7 +69,7 @@ void QYXDisplay::draw_spells_page(BITMAP* target) {
 
 void QYXDisplay::draw_keybinds_page(int half, BITMAP* target) {
   draw_panel_page(panel_bitmap, main_font, rgb_of(box_colour),
-                  build_keybinds_page(me, key_bindings(), half), special);
+                  build_keybinds_page(me, half), special);
   copy_panel(panel_bitmap, target, back_buffer, panel_x, panel_y);
 }
 
@@ -100,8 +91,9 @@ void QYXDisplay::redraw_panel(BITMAP* target) {
   s.show_age = show_age != 0;
   s.show_class_skills = show_class_skills != 0;
   s.show_skill_total = show_skill_total != 0;
-  s.time_item_held = time_item_held != 0;
-  s.location_item_held = location_item_held != 0;
+  // The frame tick looks for the two items in the pack every 3 s.
+  s.time_item_held = carries_light_item;
+  s.location_item_held = carries_sight_item;
   s.attack_damage.assign(damage_history.damage.begin(), damage_history.damage.end());
   s.attack_interval_ms.assign(damage_history.gaps_ms.begin(), damage_history.gaps_ms.end());
 

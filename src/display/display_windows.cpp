@@ -54,14 +54,27 @@ void QYXDisplay::draw_talk_panel(BITMAP* dest) {
   how.large_font = large_message_font != 0;
   how.box_colour = box_colour;
   how.tint = &QYXDisplay::tint_rect;
-  const bool present = server_objects.find_id(talk_npc) != nullptr;
-  ::draw_talk_panel(talk_topics, id_table.get_name(talk_npc), present, how, links);
+  const ItemListEl* npc = server_objects.find_id(talk_partner_id);
+  if (npc) {
+    const Item figure = npc->item;
+    how.draw_npc = [this, figure](BITMAP* b, int x, int y) {
+      draw_item_picture(figure, b, x, y, false);
+    };
+  }
+  ::draw_talk_panel(talk_topics, id_table.get_name(talk_partner_id), npc != nullptr, how, links);
 }
 
 void QYXDisplay::draw_player_status(BITMAP* dest) {
   if (!allegro_up || !dest) return;
-  ::draw_player_status(dest, main_font, gather_status_facts(me, buffs), queued_spell, res_x,
-                       options.get(OPT_HOTBAR_TOP) != 0);
+  StatusFacts f = gather_status_facts(me, buffs);
+  f.player_levels = PLAYER_LEVELS;
+  f.level_up = level_up_shown != 0;
+  f.repeat_use = repeat_use;
+  f.repeat_make = repeat_make;
+  f.repeat_cast = repeat_cast;
+  const std::string queued =
+      quick_cast_spell.empty() ? std::string() : spells.get_full_spell_name(quick_cast_spell);
+  ::draw_player_status(dest, main_font, f, queued, res_x, options.get(OPT_HOTBAR_TOP) != 0);
 }
 
 // ---- Minimap ---------------------------------------------------------------------
@@ -83,6 +96,16 @@ void QYXDisplay::draw_minimap(BITMAP* dest) {
 }
 
 // ---- Intro screens ---------------------------------------------------------------
+
+IntroTexts intro_texts() {
+  IntroTexts texts;
+  texts.game_name = common_cfg.get("game_name");
+  texts.race_label = common_cfg.get("race_label");
+  texts.class_label = common_cfg.get("class_label");
+  texts.client_line = intro_client_line(client_cfg.get("server"), client_cfg.get("port"));
+  for (const ServerRow& row : server_list) texts.servers.push_back(row.name);
+  return texts;
+}
 
 void QYXDisplay::free_title() {
   IntroCanvas c;
@@ -113,13 +136,8 @@ void QYXDisplay::install_intro_hooks() {
     IntroColours col{colour(COL_C1), colour(COL_C2), colour(COL_WHITE), colour(COL_BLACK),
                      makecol(255, 0, 255)};
     IntroSheet sheet{tiles, overlay, sheet_tile > 0 ? sheet_tile : 32, sheet_border, &tiledata};
-    IntroTexts texts;
-    texts.game_name = common_cfg.get("game_name");
-    texts.race_label = intro_label(common_cfg.get("race_label"));
-    texts.class_label = intro_label(common_cfg.get("class_label"));
-    texts.client_line = intro_client_line(client_cfg.get("server"), client_cfg.get("port"));
-    for (const ServerRow& row : server_list) texts.servers.push_back(row.name);
-    draw_intro_pass(c, f, col, sheet, st, texts, sc, intro_selection, intro_avatar_frame, rand_int);
+    draw_intro_pass(c, f, col, sheet, st, intro_texts(), sc, intro_selection, intro_avatar_frame,
+                    rand_int);
     flip();
   };
   intro_hooks.pointer = [this](const IntroState& st) {

@@ -265,7 +265,6 @@ ItemDetailBox item_detail_lines(const ItemDetailInput& in, Player& p, const Item
   }
 
   if (base == DETAIL_CARD) {
-    box.card_detail_item = d;
     Item plain = d.from_bank();
     plain.unbless();
     Item blessed = plain;

@@ -27,7 +27,6 @@ struct ItemDetailBox {
   std::vector<DetailLine> lines;
   int picture_line = -1;  // line of the item picture, -1 none
   Item picture{0L};       // the item whose picture is drawn
-  Item card_detail_item{0L};
 };
 
 // Right column: one play cell (32) plus 14.

@@ -11,6 +11,7 @@
 #include "core/string_utils.h"
 #include "core/utils.h"
 #include "display/item_detail.h"
+#include "input/hotkeys.h"
 
 namespace {
 
@@ -46,9 +47,9 @@ void first_mark(const ListRow& row, const Player& p, ListRowView& v) {
   v.mark2_y = n.y;
 }
 
-void set_hotkey(int slot, const SlotLabelFn& label, ListRowView& v) {
-  if (slot < 0 || slot >= PLAYER_HOTKEYS || !label) return;
-  v.hotkey = label(slot);
+void set_hotkey(int slot, ListRowView& v) {
+  if (slot < 0 || slot >= PLAYER_HOTKEYS) return;
+  v.hotkey = slot_key_name(slot);
   v.hotkey_x = slot >= 10 && slot <= 17 ? 39 : 44;
 }
 
@@ -184,7 +185,7 @@ void build_list_rows(ListState& st, const ItemList* list, int kind, bool large_s
   }
 }
 
-ListRowView list_row_view(const ListRow& row, int kind, const Player& p, const SlotLabelFn& label) {
+ListRowView list_row_view(const ListRow& row, int kind, const Player& p) {
   ListRowView v;
   if (row.item == -1L) return v;
   v.empty = false;
@@ -198,13 +199,13 @@ ListRowView list_row_view(const ListRow& row, int kind, const Player& p, const S
     v.name_background = LIST_RED;
   if (kind == SELECT_ABILITY) {
     v.first = format_str("%3d", row.price);
-    set_hotkey(p.find_slot_id(static_cast<int>(row.item.code)), label, v);
+    set_hotkey(p.find_slot_id(static_cast<int>(row.item.code)), v);
     return v;
   }
   v.first = static_cast<uint32_t>(row.qty) <= 999 ? format_str("%3d", row.qty) : "xxx";
   if (list_kind_shows_marks(kind)) {
     first_mark(row, p, v);
-    set_hotkey(p.find_inv_slot(row.item), label, v);
+    set_hotkey(p.find_inv_slot(row.item), v);
   }
   return v;
 }
@@ -229,8 +230,7 @@ int list_light_colour(int rgb) {
   return shade((rgb >> 16) & 255) << 16 | shade((rgb >> 8) & 255) << 8 | shade(rgb & 255);
 }
 
-std::vector<DetailLine> ability_detail_lines(int s, int row_colour, int school, Player& p,
-                                             const SlotLabelFn& combo_label) {
+std::vector<DetailLine> ability_detail_lines(int s, int row_colour, int school, Player& p) {
   std::vector<DetailLine> out;
   if (s == -1) return out;
   auto put = [&](int k, const std::string& text, int colour) {
@@ -263,8 +263,8 @@ std::vector<DetailLine> ability_detail_lines(int s, int row_colour, int school, 
   put(m + 1, format_str("%-9s%d", pool.c_str(), spells.get_mana_req(s)), LIST_WHITE);
   int next = m + 3;
   const int slot = p.find_slot_id(s);
-  if (slot >= 10 && slot <= 17 && combo_label) {
-    put(next, combo_label(slot), LIST_YELLOW);
+  if (slot >= HOTKEY_F1_SLOT && slot <= HOTKEY_F8_SLOT) {
+    put(next, combo_key_name(slot, false), LIST_YELLOW);
     next = m + 5;
   }
   const std::string desc = spells.get_description(s);
@@ -388,7 +388,7 @@ void draw_list_panel(ListState& st, ItemList* list, int kind, const ListPanelCon
                         head.right.c_str());
 
   for (int r = 0; r < st.row_count; ++r) {
-    const ListRowView v = list_row_view(st.rows[static_cast<size_t>(r)], st.kind, p, ctx.slot_label);
+    const ListRowView v = list_row_view(st.rows[static_cast<size_t>(r)], st.kind, p);
     if (v.empty) continue;
     const int y = 20 + 10 * r;
     const int bg = v.name_background < 0 ? -1 : rgb_to_colour(v.name_background);
@@ -408,7 +408,7 @@ void draw_list_panel(ListState& st, ItemList* list, int kind, const ListPanelCon
       const int s = static_cast<int>(detail.code);
       const int school = ctx.school_colour ? ctx.school_colour(s) : 0xCCCCCC;
       draw_detail_lines(bmp, font, st.row_count,
-                        ability_detail_lines(s, hrow.colour, school, p, ctx.combo_label));
+                        ability_detail_lines(s, hrow.colour, school, p));
     }
   } else {
     ItemDetailInput in;
@@ -421,7 +421,6 @@ void draw_list_panel(ListState& st, ItemList* list, int kind, const ListPanelCon
     const ItemListEl* entry = under ? under : list_cursor_node(st, list);
     if (entry) in.entry_text = entry->text;
     ItemDetailBox box = item_detail_lines(in, p, inventory);
-    st.card_detail_item = box.card_detail_item;
     draw_detail_lines(bmp, font, st.row_count, box.lines);
     if (box.picture_line >= 0 && ctx.draw_item)
       ctx.draw_item(bmp, box.picture, 9, detail_line_y(st.row_count, box.picture_line));

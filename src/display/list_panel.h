@@ -73,7 +73,6 @@ struct ListState {
   bool next_request = false;
   bool prev_request = false;
   char filter = 0;  // letter of the last item filter
-  Item card_detail_item{0L};
 };
 
 // ---- nodes and rows ---------------------------------------------------------
@@ -141,8 +140,9 @@ struct ListRowView {
   int hotkey_x = 44;
 };
 
-using SlotLabelFn = std::function<std::string(int slot)>;
-ListRowView list_row_view(const ListRow& row, int kind, const Player& p, const SlotLabelFn& label);
+// The hotkey label is the label of the slot the item (for abilities, the
+// spell) is bound to.
+ListRowView list_row_view(const ListRow& row, int kind, const Player& p);
 
 // The header: texts and their x.
 struct ListHeader {
@@ -168,9 +168,10 @@ inline int detail_line_y(int rows, int k) { return 20 + 10 * (rows + k); }
 // Each component 0.6 c + 64, at most 255.
 int list_light_colour(int rgb);
 
-// The ability detail of a spell id (nothing for a spell of -1).
+// The ability detail of a spell id (nothing for a spell of -1); a spell
+// bound to F1..F8 names its key combination.
 std::vector<DetailLine> ability_detail_lines(int spell, int row_colour, int school_colour,
-                                             Player& p, const SlotLabelFn& combo_label);
+                                             Player& p);
 
 // ---- wrapped text -----------------------------------------------------------
 
@@ -196,8 +197,6 @@ struct ListPanelContext {
   // pointer shown and over the panel; -1 otherwise.
   int mouse_row = -1;
   ListRowSources sources;
-  SlotLabelFn slot_label;   // hotkey slot labels ("1", "F1", ...)
-  SlotLabelFn combo_label;  // key combination labels of slots 10..17
   std::function<int(int spell)> school_colour;
   std::function<void()> clear_panel;  // null: box colour and a black left edge
   std::function<void(BITMAP*, const Item&, int x, int y)> draw_item;  // item picture

@@ -14,6 +14,7 @@
 #include "core/utils.h"
 #include "display/display.h"
 #include "display/item_tint.h"
+#include "input/frame_input.h"
 #include "world/effects.h"
 
 namespace {
@@ -199,7 +200,7 @@ void QYXDisplay::draw_sprite(int x, int y, BITMAP* sheet, BITMAP* grey_sheet, in
                        -1.0f);
         if (!is_none(tint)) {
           auto glow = [&](int t) {
-            return tint.mode == 'x' ? t / 4 + t / 3 : t * glow_level / 12 + t / 3;
+            return tint.mode == 'x' ? t / 4 + t / 3 : t * anim_ping_pong / 12 + t / 3;
           };
           r = glow(tint.red);
           g = glow(tint.green);

@@ -19,6 +19,7 @@
 
 #include "app/client_app.h"
 #include "app/globals.h"
+#include "app/play_messages.h"
 #include "app/server_handlers.h"
 #include "core/ids.h"
 #include "core/log.h"
@@ -27,6 +28,7 @@
 #include "display/display.h"
 #include "display/item_tint.h"
 #include "display/minimap_box.h"
+#include "input/frame_input.h"
 #include "input/keymap.h"
 #include "input/options.h"
 #include "input/player_actions.h"
@@ -364,14 +366,6 @@ void QYXDisplay::decide_lights() {
     }
 }
 
-void QYXDisplay::note_seen_cell(int x, int y, int tile) {
-  if (x < 0 || y < 0 || x >= MINIMAP_SIZE || y >= MINIMAP_SIZE) return;
-  const int cat = minimap_category(tile, tiledata.is_blocking(tile), cmap.is_wet(x, y),
-                                   tiledata.is_wall(tile));
-  // Any seen cell must read as seen, even one of no category.
-  minimap[x][y] = static_cast<uint8_t>(cat > 0 ? cat : MINIMAP_GROUND);
-}
-
 void QYXDisplay::decide_rings(ObjectList* creatures) {
   const int R = view_radius_used;
   const bool disable_grey = client_cfg.get_bool("disable_grey_areas");
@@ -424,7 +418,7 @@ void QYXDisplay::decide_rings(ObjectList* creatures) {
       view.tile[i][j] = (!region && on_map) ? cmap.get_tile(0, 0) : tile;
       view.draw_tile[i][j] = std::abs(dy) <= rows_drawn;
       if (!old_lighting) view.lit[i][j] = 1;
-      if (region && on_map) note_seen_cell(x, y, tile);
+      if (region && on_map) set_minimap_cell(x, y, tile);
 
       if (item.code != -1 && region) {
         if (view_stepping) obj_grid.step_frame(x, y);
@@ -465,11 +459,14 @@ void QYXDisplay::render_view() {
   const int side = (2 * R + 1) * PLAY_CELL;
   switch (view_kind) {
     case VIEW_KIND_HELP:
-      clear_bitmap(play_bitmap);
-      if (help_pic)
+      // The picture is the first help page; '?' turns to the text.
+      if (help_index == 0 && help_pic) {
+        clear_bitmap(play_bitmap);
         ::draw_sprite(play_bitmap, help_pic, (res_x - PANEL_WIDTH - help_pic->w) / 2,
                       (play_height - help_pic->h) / 2);
-      draw_help_text();
+      } else {
+        draw_help_text();
+      }
       return;
     case VIEW_KIND_BOOK:
       clear_bitmap(play_bitmap);
@@ -602,8 +599,8 @@ void QYXDisplay::render_player() {
                    player_frame % 4, 0, 0, 0);
     return;
   }
-  attack_dx = static_cast<int16_t>(10 * sgn(lunge_x));
-  attack_dy = static_cast<int16_t>(10 * sgn(lunge_y));
+  attack_dx = static_cast<int16_t>(10 * sgn(lunge_dx));
+  attack_dy = static_cast<int16_t>(10 * sgn(lunge_dy));
   const Item figure(static_cast<long>(code));
   draw_item_tile(R, R, figure, 0, 1, me.get_health(HN_FLOATING) ? 0 : player_frame,
                  me.get_health(STATUS_62) != 0, player_large, me.direction);
@@ -625,8 +622,8 @@ void QYXDisplay::draw_player_bars(int x, int y, int row0_colour, bool doubled) {
   const int mana = mana_percent(me.mana, me.get_mana_max());
   if (rage_bar == 2 && mana > 0)
     draw_bar(x, y, 1, makecol(51, 51, 204), doubled, static_cast<float>(mana) / 100.0f);
-  if (options.get(OPTION_COOLOFF_BAR) && cooloff_fraction > 0.0f)
-    draw_bar(x, y, 2, colour(COL_LIME), doubled, cooloff_fraction);
+  if (options.get(OPTION_COOLOFF_BAR) && spell_cooloff_left > 0.0f)
+    draw_bar(x, y, 2, colour(COL_LIME), doubled, spell_cooloff_left);
 }
 
 void QYXDisplay::render_names_and_bars(std::vector<int>& labelled) {
@@ -663,8 +660,8 @@ void QYXDisplay::render_names_and_bars(std::vector<int>& labelled) {
                  static_cast<float>(cr.hea) / 100.0f);
       }
       if (own && !dead && !hide_bar) {
-        const int bx = PLAY_CELL * R + 10 * sgn(lunge_x);
-        const int by = PLAY_CELL * R - 3 + 10 * sgn(lunge_y);
+        const int bx = PLAY_CELL * R + 10 * sgn(lunge_dx);
+        const int by = PLAY_CELL * R - 3 + 10 * sgn(lunge_dy);
         if (me.get_health(HN_PASSENGER) || me.get_health(HN_PILOT)) {
           draw_player_bars(bx, by, colour(COL_SKY), false);
         } else {

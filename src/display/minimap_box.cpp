@@ -56,7 +56,10 @@ void MinimapGrid::build(const CMap& map, const Tiles& tiles) {
 }
 
 void MinimapGrid::set_cell(const CMap& map, const Tiles& tiles, int x, int y, int tile) {
-  if (on_grid(x, y)) cells[x][y] = static_cast<uint8_t>(classify(map, tiles, x, y, tile));
+  if (!on_grid(x, y)) return;
+  // A cell seen in play must read as seen, even one of no category.
+  const int cat = classify(map, tiles, x, y, tile);
+  cells[x][y] = static_cast<uint8_t>(cat > 0 ? cat : MINIMAP_GROUND);
 }
 
 uint8_t MinimapGrid::get(int x, int y) const { return on_grid(x, y) ? cells[x][y] : 0; }

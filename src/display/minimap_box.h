@@ -47,8 +47,8 @@ class MinimapGrid {
   void clear();
   // Classifies every cell of the level.
   void build(const CMap& map, const Tiles& tiles);
-  // Classifies one cell with the tile the caller drew there; cells off the
-  // grid are ignored.
+  // Marks one cell seen, classified by the tile the caller drew there (a
+  // tile of no category as ground); cells off the grid are ignored.
   void set_cell(const CMap& map, const Tiles& tiles, int x, int y, int tile);
   uint8_t get(int x, int y) const;
   uint8_t (&operator[](int x))[MINIMAP_CELLS] { return cells[x]; }

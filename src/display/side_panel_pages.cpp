@@ -7,6 +7,7 @@
 #include "app/globals.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
+#include "input/hotkeys.h"
 
 const char* const PERK_NAMES[NUM_PERK_NAMES] = {
     "Lycanthropy immunity", "Dual wield", "Block", "Heavy armour affinity", "No 2H melee weapons",
@@ -47,29 +48,6 @@ constexpr int EQUIP_MARKS[NUM_EQUIP_SLOTS][2] = {{0, 0},  {16, 0}, {16, 8}, {8, 
 bool empty_item(const Item& item) { return item == 0L; }
 
 }  // namespace
-
-// ---- key bindings -------------------------------------------------------------------
-
-std::string KeyBindings::label(int slot) const {
-  return slot >= 0 && slot < static_cast<int>(slot_labels.size()) ? slot_labels[static_cast<size_t>(slot)]
-                                                                   : std::string();
-}
-
-int KeyBindings::scancode(int slot) const {
-  return slot >= 0 && slot < static_cast<int>(slot_scancodes.size()) ? slot_scancodes[static_cast<size_t>(slot)]
-                                                                     : -1;
-}
-
-std::string KeyBindings::action(int code) const {
-  auto it = actions.find(code);
-  return it == actions.end() ? std::string() : it->second;
-}
-
-std::string KeyBindings::combo(int slot) const {
-  const int i = slot - 10;
-  return i >= 0 && i < static_cast<int>(combo_names.size()) ? combo_names[static_cast<size_t>(i)]
-                                                            : std::string();
-}
 
 // ---- page 1: perks, equipment, sigils -----------------------------------------------
 
@@ -214,7 +192,7 @@ PanelPage build_spells_page(Player& p, int page_nr) {
 
 // ---- pages 5 and 6: key binds ------------------------------------------------------
 
-PanelPage build_keybinds_page(Player& p, const KeyBindings& keys, int half) {
+PanelPage build_keybinds_page(Player& p, int half) {
   PanelPage page;
   page.rows = PanelRows(PAGE_ROWS, KEYBIND_ROW_CHARS);
   half = half == 2 ? 2 : 1;
@@ -226,7 +204,7 @@ PanelPage build_keybinds_page(Player& p, const KeyBindings& keys, int half) {
   for (int s = first; s <= last; ++s) {
     SlotRow slot;
     slot.row = 2 + s - first;
-    slot.label = keys.label(s);
+    slot.label = slot_key_name(s);
     const int spell = p.spell_binds[s];
     const Item& item = p.item_binds[s];
     if (spells.is_valid_id(spell)) {
@@ -240,8 +218,8 @@ PanelPage build_keybinds_page(Player& p, const KeyBindings& keys, int half) {
         slot.text = wl.get_med_name(item, true);
         slot.colour = item_text_colour(item, s50);
       }
-    } else {
-      slot.text = keys.action(keys.scancode(s));
+    } else if (keymap.find_action(slot_to_scancode(s)) != -1) {
+      slot.text = keymap.get_action_name(slot_to_scancode(s));
     }
     if (slot.text.size() > static_cast<size_t>(KEYBIND_ROW_CHARS)) slot.text.resize(KEYBIND_ROW_CHARS);
     page.slots.push_back(slot);
@@ -249,7 +227,7 @@ PanelPage build_keybinds_page(Player& p, const KeyBindings& keys, int half) {
 
   if (half == 1) {
     rows.set(21, "Shortcuts ...");
-    for (int k = 1; k <= 8; ++k) rows.set(22 + k, format_str("F%d=%s", k, keys.combo(9 + k).c_str()));
+    for (int k = 1; k <= 8; ++k) rows.set(22 + k, format_str("F%d=%s", k, combo_key_name(9 + k, false).c_str()));
     page.last_row = 30;
   } else {
     page.last_row = 41;

@@ -4,7 +4,6 @@
 // character sheet, the build_* functions decide the rows and the draw_*
 // functions only put them on the panel.
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -40,19 +39,6 @@ struct PanelPage {
   std::vector<SlotRow> slots;
 };
 
-// The key bindings as the key-bind pages see them; filled by the caller from
-// the hotkey slot table and the keymap.
-struct KeyBindings {
-  std::vector<std::string> slot_labels;     // by slot 0..59
-  std::vector<int> slot_scancodes;          // the key of each slot
-  std::map<int, std::string> actions;       // scancode -> keymap action name
-  std::vector<std::string> combo_names;     // long names of slots 10..17
-  std::string label(int slot) const;
-  int scancode(int slot) const;
-  std::string action(int scancode) const;
-  std::string combo(int slot) const;
-};
-
 extern const char* const PERK_NAMES[NUM_PERK_NAMES];
 
 PanelPage build_equipment_page(Player& p);
@@ -61,8 +47,10 @@ PanelPage build_skills_page(Player& p, bool flagged_skills_only, int skill_cap);
 std::vector<int> known_spell_list(Player& p);
 // page 3 or 4.
 PanelPage build_spells_page(Player& p, int page);
-// half 1 (page 5) or 2 (page 6).
-PanelPage build_keybinds_page(Player& p, const KeyBindings& keys, int half);
+// half 1 (page 5) or 2 (page 6): each hotkey slot's label and what it
+// fires (its spell, its item, else the keymap action of its key), and on
+// page 5 the names of the F1..F8 combinations.
+PanelPage build_keybinds_page(Player& p, int half);
 
 // Each clears the panel and draws the page; `special` holds the slot marks.
 void draw_panel_page(BITMAP* panel, FONT* font, PanelRgb box_colour, const PanelPage& page,

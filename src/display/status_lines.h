@@ -32,7 +32,9 @@ struct StatusFacts {
   std::vector<std::pair<std::string, int>> buffs;
 };
 
-// Reads the local player's facing, food, status counters and buffs.
+// Reads the local player's facing, experience, food, status counters and
+// buffs; the session's facts (levels, level-up notice, repeat flags) are the
+// caller's to add.
 StatusFacts gather_status_facts(Player& p, const Buffs& buff_table);
 
 // The lines, top first; line 0 is always there.

@@ -18,9 +18,6 @@
 #include "input/player_actions.h"
 #include "script/script_host.h"
 
-int minimap_extent = 48;
-bool statbox_alt_flag = false;
-int statbox_alt_value = 0;
 bool crosshair_on = false;
 bool objlist_trace = false;
 bool force_use = false;
@@ -176,14 +173,14 @@ void ClientApp::do_normal_mode() {
     }
   } else if (key_of(KA_STATS, sc)) {
     if (ctrl() && !alt()) {
-      minimap_extent = minimap_extent == 48 ? 96 : 48;
+      d.minimap_span = d.minimap_span == 48 ? 96 : 48;
     } else if (alt() && !ctrl()) {
-      statbox_alt_flag = !statbox_alt_flag;
+      d.statbox_reset = !d.statbox_reset;
     } else if (!alt() && !ctrl()) {
       d.statbox_page = cycle_statbox_page(d.statbox_page, shift(), me.num_spells());
-      if (statbox_alt_flag) {
-        statbox_alt_value = 0;
-        statbox_alt_flag = false;
+      if (d.statbox_reset) {
+        d.statbox_page = 0;
+        d.statbox_reset = 0;
       }
     }
     d.playerstats();

@@ -37,6 +37,8 @@ constexpr char FOV_SEPARATOR = 0x1E;
 constexpr int RULE_LEVELS = 1;
 constexpr float RULE_STAT_VALUE = 1.0f;
 constexpr int RULE_LEVEL_CAP = 50;
+// Levels gained are spent by the player (the side panel's "Level up!").
+constexpr int RULE_MANUAL_LEVELLING = 1;
 
 std::string b222(int v) { return encode_number(v); }
 
@@ -150,7 +152,8 @@ std::string load_scenario(const std::string& path, std::vector<ScenarioStep>& st
     size_t blank = line.find(' ');
     ScenarioStep s{line.substr(0, blank), blank == std::string::npos ? "" : line.substr(blank + 1)};
     if (s.op != "send" && s.op != "expect" && s.op != "expect_prefix" && s.op != "close" &&
-        s.op != "wait" && s.op != "push" && s.op != "book" && s.op != "await") {
+        s.op != "wait" && s.op != "push" && s.op != "book" && s.op != "await" &&
+        s.op != "creature") {
       std::fclose(f);
       return "unknown step: " + line;
     }
@@ -232,7 +235,7 @@ void DevSession::on_line(const std::string& line) {
           run_scenario();
         }
       } else if (step < scenario.size() &&
-          (scenario[step].op == "expect" || scenario[step].op == "expect_prefix")) {
+                 (scenario[step].op == "expect" || scenario[step].op == "expect_prefix")) {
         const ScenarioStep& s = scenario[step];
         bool ok = s.op == "expect" ? line == s.arg : line.rfind(s.arg, 0) == 0;
         if (!ok) {
@@ -323,8 +326,8 @@ void DevSession::send_handshake() {
                   100, ch.name.c_str(), pl.gender, pl.race, pl.cls));
   send(pl.mk_h_record(true));
   send("7");
-  send(format_str("p %d 0 0 %.1f 0.0 %d 0 0 0 0 0", RULE_LEVELS,
-                  static_cast<double>(RULE_STAT_VALUE), RULE_LEVEL_CAP));
+  send(format_str("p %d 0 0 %.1f 0.0 %d %d 0 0 0 0", RULE_LEVELS,
+                  static_cast<double>(RULE_STAT_VALUE), RULE_LEVEL_CAP, RULE_MANUAL_LEVELLING));
   send(pl.mk_arms_msg());
   send(pl.mk_skill_list(false));
   send(pl.mk_skill_list(true));
@@ -381,7 +384,7 @@ void DevSession::send_level(int map, bool transfer) {
   uint32_t crc = static_cast<uint32_t>(file_crc32(file));
   int level = map == DEV_LEVEL ? pl.map_level : map;
   send(format_str("K %d %d %d %d %d %x %d %d", transfer ? 1 : 0, map, level, pl.x, pl.y, crc,
-                  transfer ? 1 : 0, 0));
+                  transfer ? 1 : 0, current_level_flag));
   if (transfer) {
     transfer_pending = true;
     int rc = sock.send_file(id, file, file, crc ^ 1u);
@@ -550,10 +553,20 @@ void DevSession::run_scenario() {
   while (state == SCENARIO && step < scenario.size()) {
     const ScenarioStep& s = scenario[step];
     if (s.op == "send") {
-      // A scripted level change: a map request that follows gets this map.
-      int transfer = 0, map = 0;
-      if (std::sscanf(s.arg.c_str(), "K %d %d", &transfer, &map) == 2) current_map = map;
+      // A scripted level change: a map request that follows gets this map
+      // with its level flag.
+      int transfer = 0, map = 0, level = 0, x = 0, y = 0, fresh = 0, flag = 0;
+      unsigned crc = 0;
+      const int n = std::sscanf(s.arg.c_str(), "K %d %d %d %d %d %x %d %d", &transfer, &map, &level,
+                                &x, &y, &crc, &fresh, &flag);
+      if (n >= 2) {
+        current_map = map;
+        current_level_flag = n == 8 ? flag : 0;
+      }
       send(s.arg);
+      ++step;
+    } else if (s.op == "creature") {
+      send_creature(s.arg);
       ++step;
     } else if (s.op == "wait") {
       if (wait_until_ms == 0) wait_until_ms = dev_now_ms() + std::atoll(s.arg.c_str());
@@ -578,7 +591,19 @@ void DevSession::run_scenario() {
       return;  // waits for the client's next line
     }
   }
-  if (state == SCENARIO && step >= scenario.size()) dev_log("scenario[%d]: done", id);
+  if (state == SCENARIO && step >= scenario.size() && !scenario_done) {
+    scenario_done = true;
+    dev_log("scenario[%d]: done", id);
+  }
+}
+
+void DevSession::send_creature(const std::string& arg) {
+  int npc = 0, dx = 0, dy = 0;
+  unsigned code = 0;
+  char name[64] = {};
+  if (std::sscanf(arg.c_str(), "%d %x %d %d %63s", &npc, &code, &dx, &dy, name) != 5) return;
+  send(format_str("i\t%d\tm\t%s\t0\t0", npc, name));
+  send("G1" + std::string(1, FOV_SEPARATOR) + fov_entry(npc, code, pl.x + dx, pl.y + dy, 90, 'n'));
 }
 
 void DevSession::tick() {

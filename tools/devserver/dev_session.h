@@ -46,8 +46,10 @@ struct LoginRequest {
 std::string parse_login_line(const std::string& line, LoginRequest& out);
 
 struct ScenarioStep {
-  // send, expect, expect_prefix, await (the first line with this prefix),
-  // close, wait, push, book (its text sent compressed, "|" ending a line)
+  // send, expect, expect_prefix, close, wait, push; await (the next client
+  // line that begins with the argument, other lines pass); book (its text
+  // sent compressed, "|" ending a line); creature ("ID CODE DX DY NAME": a
+  // named creature that many cells from the player).
   std::string op;
   std::string arg;
 };
@@ -76,6 +78,7 @@ class DevSession {
   DevStore& store;
   std::vector<ScenarioStep> scenario;
   size_t step = 0;
+  bool scenario_done = false;
   State state = IDLE;
   DevCharacter ch;
   // The character in play, loaded from its character file at login and
@@ -93,8 +96,10 @@ class DevSession {
   bool ready = false;
   // Data files the client holds in another version: index and its CRC.
   std::vector<std::pair<int, uint32_t>> pushes;
-  // The map of the last level change sent; a map request gets this level.
+  // The map and level flag of the last level change sent; a map request
+  // gets this level.
   int current_map = 1;
+  int current_level_flag = 0;
   // The level walked on, for the move checks (loaded on the first move).
   CMap walk_map;
   int walk_map_number = -1;
@@ -119,6 +124,7 @@ class DevSession {
   // Pushes one data file (an index into the login report) outside the login.
   void push_file(int index);
   void run_scenario();
+  void send_creature(const std::string& arg);
   void play(const std::string& line);
   bool store_hotkey(const std::string& line);
   // A move request: a step ("m" with six numbers) or a resync (five). True

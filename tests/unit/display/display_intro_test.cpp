@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/client_app.h"
+#include "core/config_file.h"
 #include "core/skills_classes.h"
 #include "core/tiles.h"
 #include "support/temp_dir.h"
@@ -135,6 +136,16 @@ TEST(IntroLayout, FrameOriginAndLabels) {
   EXPECT_EQ(intro_label("race"), "Race:");
   EXPECT_EQ(intro_label(""), ":");
   EXPECT_EQ(intro_client_line("example.org", "28889"), "Zib v1.3.47 example.org:28889");
+}
+
+// The form puts the ':' after the configured label, once.
+TEST(IntroLayout, CreationLabelsFromTheConfiguration) {
+  common_cfg.set("race_label", "folk");
+  common_cfg.set("class_label", "calling");
+  SkillsClasses classes;
+  const CreateView v = intro_create_view(IntroState(), intro_texts(), classes);
+  EXPECT_EQ(v.race_label, "Folk:");
+  EXPECT_EQ(v.class_label, "Calling:");
 }
 
 TEST(IntroLayout, PointerHits) {

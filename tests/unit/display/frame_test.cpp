@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "app/globals.h"
+#include "app/server_handlers.h"
+#include "input/frame_input.h"
 #include "support/sim_keys.h"
 #include "unit/display/headless.h"
 
@@ -41,7 +43,7 @@ class FrameTest : public ::testing::Test {
     clear_to_color(d.panel_bitmap, makecol(0, 0, 200));
     d.record_layers = true;
     d.help_open = d.book_open = d.map_open = d.menu_open = 0;
-    d.card_table = 0;
+    level_flag = false;
     d.input_shown = 0;
     d.show_fps = 0;
     d.pause_ms = [](int) {};
@@ -91,7 +93,7 @@ TEST_F(FrameTest, LayersComeInTheirOrder) {
   for (const Case& c : cases) {
     d.help_open = c.help;
     d.menu_open = c.menu;
-    d.card_table = c.cards;
+    level_flag = c.cards;
     set_option(HOTBAR_OPTION, c.hotbar);
     gc_interface_mode = static_cast<uint32_t>(c.mode);
     d.compose_frame();
@@ -103,7 +105,7 @@ TEST_F(FrameTest, MessageAreaStatusAndEntryLineReachTheBackBuffer) {
   const int white = makecol(255, 255, 255), black = makecol(0, 0, 0);
   d.print_msg("Hello there");
   d.show_fps = 1;
-  d.frame_fps = 42;
+  fps = 42;
   d.draw_input_line("Say: ", "hi", 2);
   d.compose_frame();
   BITMAP* bb = d.back_buffer;

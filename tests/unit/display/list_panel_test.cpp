@@ -147,7 +147,6 @@ TEST(ListPanelRows, RowView) {
   p.armour = shield;
   p.item_binds[12] = shield;
   p.item_binds[3] = ring;
-  const SlotLabelFn label = [](int slot) { return "k" + std::to_string(slot); };
   struct Case {
     const char* what;
     Item item;
@@ -170,8 +169,8 @@ TEST(ListPanelRows, RowView) {
       {"long name cut at 22", Item(5L), "a_very_long_item_name_indeed", 1, 0, SELECT_NORMAL, "  1",
        "a very long item name ", -1, -1, -1, -1, -1, "", 44},
       {"weapon mark", sword, "s", 1, 0, SELECT_VIEW_INV, "  1", "s", -1, 0, 0, -1, -1, "", 44},
-      {"both rings", ring, "r", 1, 1, SELECT_NORMAL, "  1", "r", LIST_DARK_RED, -1, -1, 16, 16, "k3", 44},
-      {"armour mark, F-key label", shield, "a", 1, 2, SELECT_BANK, "  1", "a", LIST_RED, 8, 0, -1, -1, "k12",
+      {"both rings", ring, "r", 1, 1, SELECT_NORMAL, "  1", "r", LIST_DARK_RED, -1, -1, 16, 16, "3", 44},
+      {"armour mark, F-key label", shield, "a", 1, 2, SELECT_BANK, "  1", "a", LIST_RED, 8, 0, -1, -1, "F3",
        39},
       {"no marks while crafting", sword, "s", 1, 0, SELECT_MAKE, "  1", "s", -1, -1, -1, -1, -1, "", 44},
       {"no marks in the pile list", ring, "r", 1, 0, 9, "  1", "r", -1, -1, -1, -1, -1, "", 44},
@@ -183,7 +182,7 @@ TEST(ListPanelRows, RowView) {
     row.name = c.name;
     row.qty = c.qty;
     row.drop_mark = c.drop;
-    ListRowView v = list_row_view(row, c.kind, p, label);
+    ListRowView v = list_row_view(row, c.kind, p);
     EXPECT_FALSE(v.empty);
     EXPECT_EQ(v.first, c.first);
     EXPECT_EQ(v.name, c.shown);
@@ -200,18 +199,18 @@ TEST(ListPanelRows, RowView) {
   ListRow row;
   row.item = sword;
   row.name = "s";
-  ListRowView v = list_row_view(row, SELECT_READY, p, label);
+  ListRowView v = list_row_view(row, SELECT_READY, p);
   EXPECT_EQ(v.mark1_x, 8);
   EXPECT_EQ(v.mark1_y, 16);
   // Abilities: the level first, the spell's slot label.
   p.spell_binds[15] = 7;
   row.item = Item(7L);
   row.price = 3;
-  v = list_row_view(row, SELECT_ABILITY, p, label);
+  v = list_row_view(row, SELECT_ABILITY, p);
   EXPECT_EQ(v.first, "  3");
-  EXPECT_EQ(v.hotkey, "k15");
+  EXPECT_EQ(v.hotkey, "F6");
   EXPECT_EQ(v.mark1_x, -1);
-  EXPECT_TRUE(list_row_view(ListRow(), SELECT_NORMAL, p, label).empty);
+  EXPECT_TRUE(list_row_view(ListRow(), SELECT_NORMAL, p).empty);
 }
 
 TEST(ListPanelRows, NodeUnderTheMouse) {
@@ -292,7 +291,6 @@ TEST(AbilityDetail, LinesFollowTheSpellsSkill) {
   Player p;
   for (int& b : p.spell_binds) b = -1;
   p.spell_binds[12] = 3;
-  const SlotLabelFn combo = [](int slot) { return "combo" + std::to_string(slot); };
   struct Case {
     const char* what;
     int spell;
@@ -308,7 +306,7 @@ TEST(AbilityDetail, LinesFollowTheSpellsSkill) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const std::vector<DetailLine> lines = ability_detail_lines(c.spell, 0x112233, 0x808080, p, combo);
+    const std::vector<DetailLine> lines = ability_detail_lines(c.spell, 0x112233, 0x808080, p);
     auto find = [&lines](const std::string& prefix) -> const DetailLine* {
       for (const DetailLine& l : lines)
         if (l.text.rfind(prefix, 0) == 0) return &l;
@@ -336,13 +334,13 @@ TEST(AbilityDetail, LinesFollowTheSpellsSkill) {
     if (skill) {
       EXPECT_EQ(skill->text, "skill:   3");
     }
-    const DetailLine* comb = find("combo");
+    const DetailLine* comb = find("Ctrl + Shift + dir");
     EXPECT_EQ(comb ? comb->line : -1, c.combo_line);
     if (comb) {
       EXPECT_EQ(comb->colour, LIST_YELLOW);
     }
   }
-  EXPECT_TRUE(ability_detail_lines(-1, 0, 0, p, combo).empty());
+  EXPECT_TRUE(ability_detail_lines(-1, 0, 0, p).empty());
 }
 
 }  // namespace

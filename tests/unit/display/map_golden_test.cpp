@@ -76,4 +76,17 @@ TEST_F(MapGolden, NightWithNewLighting) {
   check("map_night_new_lighting.png");
 }
 
+// Trees, forest and mountains are see-through: the grass under them shows
+// through their pictures' masked pixels.
+TEST_F(MapGolden, SeeThroughTilesBesideThePlayer) {
+  enum { FOREST = 64, TREE = 84, MOUNTAIN = 94 };
+  cmap.set_tile(WORLD_PX + 1, WORLD_PY, TREE);
+  cmap.set_tile(WORLD_PX - 1, WORLD_PY + 1, TREE);
+  for (int y = WORLD_PY - 3; y <= WORLD_PY + 2; ++y) cmap.set_tile(WORLD_PX - 2, y, FOREST);
+  for (int x = WORLD_PX - 1; x <= WORLD_PX + 2; ++x) cmap.set_tile(x, WORLD_PY - 2, MOUNTAIN);
+  cmap.calc_layers();
+  world_time = 12 * 60;
+  check("map_see_through.png");
+}
+
 }  // namespace

@@ -172,32 +172,4 @@ TEST_F(SidePanelDrawTest, SpellPages) {
   }
 }
 
-TEST_F(SidePanelDrawTest, KeyBindPages) {
-  KeyBindings keys;
-  for (int s = 0; s < NUM_HOTKEY_SLOTS; ++s) keys.slot_labels.push_back(s < 10 ? std::to_string(s) : "K");
-  keys.slot_scancodes.assign(NUM_HOTKEY_SLOTS, 0);
-  keys.slot_scancodes[5] = 32;
-  keys.actions = {{32, "look around"}};
-  keys.combo_names = {"Shift + dir", "Alt + dir", "Ctrl + Shift + dir", "Shift + Alt + dir", "Ctrl + Alt + dir",
-                      "Ctrl + Shift + Alt + dir", "Right Mouse Button", "Ctrl + Right Mouse Button"};
-  p.spell_binds[0] = 1;
-  p.item_binds[1] = Item(0x1b8L | ITEM_BIT_UNIDENTIFIED);
-  p.spell_binds[20] = 4;
-  for (int half : {1, 2}) {
-    const PanelPage page = build_keybinds_page(p, keys, half);
-    draw_panel_page(panel_, font, BOX, page, special_);
-    save(half == 1 ? "page5_keybinds" : "page6_keybinds");
-    EXPECT_TRUE(has_colour(panel_, 9, row_y(2), 16, row_y(2) + 7, makecol(255, 255, 255)));
-    if (half == 1) {
-      EXPECT_TRUE(has_colour(panel_, 39, row_y(2), 200, row_y(2) + 7, makecol(240, 0, 0)));
-      EXPECT_TRUE(has_colour(panel_, 39, row_y(3), 200, row_y(3) + 7, make_colour(RGB_ORANGE)));
-      EXPECT_TRUE(has_colour(panel_, 39, row_y(7), 200, row_y(7) + 7, makecol(255, 255, 255)));
-      EXPECT_FALSE(has_colour(panel_, 9, row_y(31), 230, row_y(31) + 7, makecol(255, 255, 255)));
-    } else {
-      EXPECT_TRUE(has_colour(panel_, 39, row_y(4), 200, row_y(4) + 7, makecol(192, 0, 0)));
-      EXPECT_TRUE(has_colour(panel_, 9, row_y(40), 16, row_y(40) + 7, makecol(255, 255, 255)));
-    }
-  }
-}
-
 }  // namespace
