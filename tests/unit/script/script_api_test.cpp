@@ -239,8 +239,11 @@ TEST_F(ScriptApi, CreatureMethods) {
   me.skills[1] = 12.0f;
   me.skill_bonuses[1] = 3.0f;
   me.light = 6;
+  me.ring1 = make_code(0x1b8, 0, MP_STR_BONUS, 0);
   std::string kindle = spells.get_spell_str(1);
   check({
+      {"return me:check_mag_prop(MP_STR_BONUS)", "1"},
+      {"return me:check_mag_prop(MP_DEX_BONUS)", "0"},
       {"return me:get_health(HN_POISONED)", "4"},
       {"return me:get_health(62)", "0"},
       {"return me:has_spell(1)", "true"},
@@ -509,7 +512,7 @@ TEST_F(ScriptApi, ExtremeArgumentsWithinIntRange) {
       {"return type(wl:get_effect(Item(1536), -2147483648))", "boolean"},
       {"return type(wl:req_level_skill(6, 2147483647))", "number"},
       {"return type(me:get_magic_modifier(-2147483648))", "number"},
-      {"return type(me:check_mag_prop(2147483647))", "boolean"},
+      {"return type(me:check_mag_prop(2147483647))", "number"},
       {"return spells:get_spell_str(2147483647)", "invalid"},
       {"return type(sc:get_stat_name(sc:get_stat_num('nothing')))", "string"},
       {"return items:get_qty_basecode(-2147483648)", "0"},
