@@ -167,7 +167,7 @@ int ClientApp::start_up(int argc, char** argv) {
       create_login = a1 == "-c";
       if (argc > 2 && argv[2]) {
         client_cfg.set("name", argv[2]);
-        client_cfg.save();
+        save_settings(client_cfg);
       }
       login_password = client_cfg.get("passwd");
     }
@@ -176,7 +176,7 @@ int ClientApp::start_up(int argc, char** argv) {
   // An installation that was never patched hands over to the updater.
   if (client_cfg.get_int("patched") == 0) {
     client_cfg.set("patched", "1");
-    client_cfg.save();
+    save_settings(client_cfg);
     start_updater(program_dir);
     writelog("forced patch %s%s\n", program_dir.c_str(), "patch.exe");
     return 1;

@@ -218,7 +218,7 @@ int QYXDisplay::init(bool fullscreen_mode) {
     res_y = MIN_RES_Y;
     client_cfg.set_int("res_x", res_x);
     client_cfg.set_int("res_y", res_y);
-    client_cfg.save();
+    save_settings(client_cfg);
   }
 
   // The scaler's masks must match the pixels it will blend: those of the
