@@ -35,8 +35,9 @@ void command_res(const std::vector<std::string>& args) {
     return;
   }
   if (d.set_resolution(w, h) != 0) return;
-  client_cfg.set("res_x", std::to_string(w));
-  client_cfg.set("res_y", std::to_string(h));
+  // The size the screen took, which is bounded: the next start opens that.
+  client_cfg.set_int("res_x", res_x);
+  client_cfg.set_int("res_y", res_y);
   save_settings(client_cfg);
 }
 
