@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <ctime>
 
 #include "app/globals.h"
@@ -201,19 +202,30 @@ void QYXDisplay::screenshot() {
   const std::string path = format_str("screenshots/%s.png", stamp);
   // The back buffer holds the last frame whole; a 24-bit copy keeps the
   // picture opaque in the file.
-  bool saved = false;
+  bool written = false, saved = false;
   if (back_buffer) {
     BITMAP* copy = create_bitmap_ex(24, back_buffer->w, back_buffer->h);
     if (copy) {
       blit(back_buffer, copy, 0, 0, 0, 0, back_buffer->w, back_buffer->h);
+      written = true;
       saved = save_png(path.c_str(), copy, nullptr) == 0;
       destroy_bitmap(copy);
     }
   }
-  if (saved)
+  // The PNG writer does not notice a write that fails (a full disk): only a
+  // picture that reads back whole counts as saved.
+  if (saved) {
+    BITMAP* back = load_png(path.c_str(), nullptr);
+    saved = back && back->w == back_buffer->w && back->h == back_buffer->h;
+    if (back) destroy_bitmap(back);
+  }
+  if (saved) {
     print_msg("Screenshot saved to %s", path.c_str());
-  else
+  } else {
+    // No broken or empty picture is left behind.
+    if (written) std::remove(path.c_str());
     print_msg("Failed to save screenshot %s", path.c_str());
+  }
 }
 
 void QYXDisplay::draw_target_cursor() {
