@@ -26,6 +26,9 @@ TEST(ScreenLayout, FiguresFollowTheScreenSize) {
       {1100, 680, true, 636, 48, 8, 480, -42, 538, 66, 585},
       // 600 high but wider than 232 + 928: 48; k = (968 / 48) / 2 = 10.
       {1200, 600, false, 968, 48, 12, 736, -68, 870, 108, 505},
+      // Exactly 1600 wide is not above 1600: 48; k = (1368 / 48) / 2 = 14,
+      // capped at 15 cells; 928 * 1.5 = 1392 on screen.
+      {1600, 720, false, 1368, 48, 15, 928, -12, 1270, 158, 625},
   };
   for (const LayoutCase& c : cases) {
     SCOPED_TRACE(testing::Message() << c.w << "x" << c.h);
