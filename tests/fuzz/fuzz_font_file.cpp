@@ -14,13 +14,24 @@
 
 #include "display/font_file.h"
 
+namespace {
+char work_dir[] = "/tmp/zibfuzzfont.XXXXXX";
+std::string font_path;
+
+void remove_work_dir() {
+  std::remove(font_path.c_str());
+  rmdir(work_dir);
+}
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string path = [] {
+  static const std::string& path = [] () -> const std::string& {
     install_allegro(SYSTEM_NONE, &errno, atexit);
     set_color_depth(32);
-    char dir[] = "/tmp/zibfuzzfont.XXXXXX";
-    if (!mkdtemp(dir)) std::abort();
-    return std::string(dir) + "/font.dat";
+    if (!mkdtemp(work_dir)) std::abort();
+    font_path = std::string(work_dir) + "/font.dat";
+    std::atexit(remove_work_dir);
+    return font_path;
   }();
   FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return 0;
