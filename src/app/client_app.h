@@ -254,6 +254,12 @@ extern int pending_move_token;
 // Closes the "cmain" trace scope of the run (cmain does so on return).
 void close_run_trace();
 
+// Saves a settings file; when nothing could be saved the player is told in
+// the message box that the settings last only until the client quits.
+// Returns what ConfigFile::save returned.
+class ConfigFile;
+int save_settings(ConfigFile& cfg);
+
 // The quit request (window close button) and the SIGINT handler.
 void request_quit();
 void trap_signal(int sig);

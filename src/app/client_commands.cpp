@@ -35,9 +35,10 @@ void command_res(const std::vector<std::string>& args) {
     return;
   }
   if (d.set_resolution(w, h) != 0) return;
-  client_cfg.set("res_x", std::to_string(w));
-  client_cfg.set("res_y", std::to_string(h));
-  client_cfg.save();
+  // The size the screen took, which is bounded: the next start opens that.
+  client_cfg.set_int("res_x", res_x);
+  client_cfg.set_int("res_y", res_y);
+  save_settings(client_cfg);
 }
 
 void command_mouse(const std::vector<std::string>& args) {
@@ -45,7 +46,7 @@ void command_mouse(const std::vector<std::string>& args) {
   if (v >= MOUSE_MIN && v <= MOUSE_MAX) {
     mouse_sensitivity = v;
     client_cfg.set("mouse_fps_sensitivity", std::to_string(v));
-    client_cfg.save();
+    save_settings(client_cfg);
   } else {
     d.print_msg("Set mouse sensitivity for 3d FPS mode.");
     d.print_msg("Usage: #mouse sensitivity-value  (between 1 and 100)");
@@ -57,7 +58,7 @@ void command_set(const std::vector<std::string>& args) {
   if (args.size() < 2 || args[0].empty() || args[1].empty()) return;
   client_cfg.set(args[0], args[1]);
   d.print_msg("set client cfg [%s]=>[%s]", args[0].c_str(), args[1].c_str());
-  client_cfg.save();
+  save_settings(client_cfg);
 }
 
 }  // namespace

@@ -359,7 +359,7 @@ int IntroScreens::submit_login() {
   cfg_.set("name", s_.name);
   cfg_.set("account", s_.account);
   if (cfg_.get_int("savepass") != 0) cfg_.set("passwd", s_.password);
-  cfg_.save();
+  save_settings(cfg_);
   return INTRO_LOGIN;
 }
 
@@ -367,7 +367,7 @@ int IntroScreens::submit_create() {
   if (s_.account.empty() || s_.password.empty() || s_.new_name.empty()) return INTRO_GOING_ON;
   cfg_.set("account", s_.account);
   if (cfg_.get_int("savepass") != 0) cfg_.set("passwd", s_.password);
-  cfg_.save();
+  save_settings(cfg_);
   return INTRO_CREATE;
 }
 

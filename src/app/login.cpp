@@ -17,7 +17,8 @@
 
 bool PLAYER_LEVELS = false;
 bool PERMADEATH = false;
-float STAT_VALUE = 0;
+// Until the login reply says otherwise the statistics are unscaled.
+float STAT_VALUE = 1.0f;
 int skill_cap = 0;
 bool flagged_skills_only = false;
 int stat_cap = 0;

@@ -16,6 +16,15 @@ constexpr int FRAME_SLEEP_US = 1000;
 constexpr int KEY_CASE_MASK = 0xDF;
 }  // namespace
 
+int save_settings(ConfigFile& cfg) {
+  const int rc = cfg.save();
+  // The log may be unwritable too: the player has to hear of it.
+  if (rc != 0)
+    d.print_msg("Could not save %s; your settings last only until you quit.",
+                cfg.get_file_name().c_str());
+  return rc;
+}
+
 int take_elapsed_ms(uint64_t& stamp, uint64_t now) {
   if (now < stamp) {
     stamp = now;
@@ -78,13 +87,13 @@ int ClientApp::run_sessions(const char* argv0) {
     d.ranged_weapon = wl.is_ranged(me.weapon);
     if (intro_result == 1) {
       client_cfg.set("name", me.name);
-      client_cfg.save();
+      save_settings(client_cfg);
     }
     if (client_cfg.get_int("music") == 0) sound.stop_music();
     d.hide_bar = client_cfg.get_bool("hide_bar");
     if (client_cfg.get("version") != CLIENT_VERSION) {
       client_cfg.set("version", CLIENT_VERSION);
-      client_cfg.save();
+      save_settings(client_cfg);
     }
     trace.printf("starting");
 
@@ -119,7 +128,7 @@ int ClientApp::run_sessions(const char* argv0) {
     if (!ok) return 1;
 
     // Session end: save, disconnect, and quit or start over.
-    client_cfg.save();
+    save_settings(client_cfg);
     save_minimap();
     tcpObj.sckClose(0);
     session_over = false;

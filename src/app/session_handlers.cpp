@@ -279,7 +279,7 @@ int msg_player_record(ClientApp& app, const std::string& msg) {
     playerstats(0);
   if (me.name != old_name) {
     client_cfg.set("name", me.name);
-    client_cfg.save();
+    save_settings(client_cfg);
   }
   return 0;
 }

@@ -51,7 +51,7 @@ int ClientApp::start_session(const char* argv0) {
       client_cfg.set("server", row.host);
       client_cfg.set_int("port", row.port);
       client_cfg.set_int("server_idx", server_idx);
-      client_cfg.save();
+      save_settings(client_cfg);
       if (intro_result == -1) return 0;
     }
 

@@ -167,7 +167,7 @@ int ClientApp::start_up(int argc, char** argv) {
       create_login = a1 == "-c";
       if (argc > 2 && argv[2]) {
         client_cfg.set("name", argv[2]);
-        client_cfg.save();
+        save_settings(client_cfg);
       }
       login_password = client_cfg.get("passwd");
     }
@@ -176,7 +176,7 @@ int ClientApp::start_up(int argc, char** argv) {
   // An installation that was never patched hands over to the updater.
   if (client_cfg.get_int("patched") == 0) {
     client_cfg.set("patched", "1");
-    client_cfg.save();
+    save_settings(client_cfg);
     start_updater(program_dir);
     writelog("forced patch %s%s\n", program_dir.c_str(), "patch.exe");
     return 1;
@@ -223,21 +223,27 @@ int ClientApp::start_up(int argc, char** argv) {
 // ---- The quit request ---------------------------------------------------------
 
 namespace {
+// The last signal trapped and whether it raised the quit request; the main
+// thread logs it on its next pass.
 std::atomic<int> trapped_signal{0};
+std::atomic<bool> trapped_signal_quits{false};
 // Raised by a request that the main thread has not carried out yet.
 std::atomic<bool> quit_notice_pending{false};
-}  // namespace
 
-void request_quit() {
-  if (!quit_enabled.load()) return;
+bool raise_quit_request() {
+  if (!quit_enabled.load()) return false;
   session_over = true;
   quit_requested = true;
   quit_notice_pending = true;
+  return true;
 }
+}  // namespace
+
+void request_quit() { raise_quit_request(); }
 
 void trap_signal(int sig) {
+  trapped_signal_quits = raise_quit_request();
   trapped_signal = sig;
-  request_quit();
 }
 
 void install_signal_handler() {
@@ -250,7 +256,12 @@ void install_signal_handler() {
 
 void ClientApp::service_quit_request() {
   int sig = trapped_signal.exchange(0);
-  if (sig != 0) writelog("Signal %d trapped - exiting.\n", sig);
+  if (sig != 0) {
+    if (trapped_signal_quits.load())
+      writelog("Signal %d trapped - exiting.\n", sig);
+    else
+      writelog("Signal %d trapped - ignored, quitting is not possible at this point.\n", sig);
+  }
   if (!quit_notice_pending.exchange(false)) return;
   if (conn_state == CONN_PLAYING && tcpObj.is_open(0)) {
     tcpObj.sckSend("q");

@@ -394,7 +394,10 @@ float distance_factor(int x1, int y1, int x2, int y2, bool wraps, int width, flo
 }
 
 float sound_distance_factor(int x1, int y1, int x2, int y2) {
-  return distance_factor(x1, y1, x2, y2, cmap.get_type() == MAPTYPE_WRAP, cmap.width, sound.view_radius);
+  // The map view's radius, read where the layout keeps it: sounds end where
+  // the view ends, at every screen size.
+  return distance_factor(x1, y1, x2, y2, cmap.get_type() == MAPTYPE_WRAP, cmap.width,
+                         static_cast<float>(view_radius));
 }
 
 void weapon_attack_fx(bool missile, int target_x, int target_y) {

@@ -25,7 +25,6 @@ constexpr int SOUND_MP3_BUFFER = 65536;   // stream buffer bytes
 constexpr int SOUND_PAN_EFFECT = 127;
 constexpr int SOUND_PAN_MUSIC = 128;
 constexpr int SOUND_FREQ_NATIVE = 1000;
-constexpr float SOUND_VIEW_RADIUS = 15.0f;
 constexpr float SOUND_WRAP_DISTANCE = 20.0f;
 constexpr size_t SOUND_REQUESTS_KEPT = 256;
 
@@ -112,8 +111,6 @@ class Sound {
   SAMPLE* weapon_samples[SOUND_WEAPON_SAMPLES] = {};
   int ambient_id = -1;
   float ambient_factor = -1.0f;
-  // Radius of the map view in cells; the display keeps it current.
-  float view_radius = SOUND_VIEW_RADIUS;
 
   // The latest requests by id (newest last, at most SOUND_REQUESTS_KEPT), kept
   // whether or not a sound card plays them: what the game asked to hear.
@@ -135,7 +132,7 @@ extern Sound sound;
 // beyond the view radius plus two. A wrapping map is measured across its seam
 // when that is shorter.
 float distance_factor(int x1, int y1, int x2, int y2, bool wraps, int width, float radius);
-// The same on the current map with the sound object's view radius.
+// The same on the current map with the map view's radius.
 float sound_distance_factor(int x1, int y1, int x2, int y2);
 
 // The sound of one attack with the local player's weapon and, when `missile`

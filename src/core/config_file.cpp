@@ -1,5 +1,6 @@
 #include "core/config_file.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -69,27 +70,48 @@ int ConfigFile::load() {
 
 int ConfigFile::save() {
   FunctionTrace ft("ConfigFile::save");
+  std::string text;
+  for (const auto& [key, value] : entries_) {
+    text += key;
+    text += '=';
+    text += value;
+    text += '\n';
+  }
   // The old file stays whole until the new one is complete on disk.
   const std::string tmp = file_name_ + ".tmp";
-  FILE* f = fopen(tmp.c_str(), "w");
-  if (!f) {
+  if (FILE* f = fopen(tmp.c_str(), "w")) {
+    fwrite(text.data(), 1, text.size(), f);
+    if (!finish_file(f)) {
+      writelog("configfile %s could not be saved: write error", file_name_.c_str());
+      remove(tmp.c_str());
+      return 1;
+    }
+    if (rename(tmp.c_str(), file_name_.c_str()) == 0) return 0;
+    remove(tmp.c_str());
+  }
+  return save_in_place(text);
+}
+
+int ConfigFile::save_in_place(const std::string& text) {
+  // Not truncated first: rewriting the blocks the file already holds needs
+  // no free space, and the file is cut to the new length only at the end.
+  int fd = open(file_name_.c_str(), O_WRONLY | O_CREAT, 0666);
+  if (fd < 0) {
     writelog("configfile %s could not be saved: %s", file_name_.c_str(), strerror(errno));
     return 1;
   }
-  for (const auto& [key, value] : entries_) {
-    fwrite(key.data(), 1, key.size(), f);
-    fputc('=', f);
-    fwrite(value.data(), 1, value.size(), f);
-    fputc('\n', f);
+  size_t done = 0;
+  while (done < text.size()) {
+    ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
   }
-  if (!finish_file(f)) {
+  bool ok = done == text.size() && ftruncate(fd, static_cast<off_t>(text.size())) == 0 &&
+            fsync(fd) == 0;
+  if (close(fd) != 0) ok = false;
+  if (!ok) {
     writelog("configfile %s could not be saved: write error", file_name_.c_str());
-    remove(tmp.c_str());
-    return 1;
-  }
-  if (rename(tmp.c_str(), file_name_.c_str()) != 0) {
-    writelog("configfile %s could not be saved: %s", file_name_.c_str(), strerror(errno));
-    remove(tmp.c_str());
     return 1;
   }
   return 0;

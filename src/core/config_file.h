@@ -20,8 +20,10 @@ class ConfigFile {
 
   // 0 loaded, 1 file missing (the table keeps what it held).
   int load();
-  // Writes the whole table through a temporary file renamed over the target.
-  // 0 saved; non-zero (logged) when it could not be written, the old file whole.
+  // Writes the whole table through a temporary file renamed over the target,
+  // so that a full disk leaves the old file whole. Where no temporary can be
+  // made or renamed (a read-only folder, a file mounted on its own) the file
+  // is rewritten in place. 0 saved; non-zero (logged) when nothing was saved.
   int save();
   // Rewrites every line of one key in the file, leaving the rest as it is.
   void save_key(const std::string& key, const std::string& value);
@@ -46,6 +48,8 @@ class ConfigFile {
   const std::map<std::string, std::string, ConfigKeyLess>& entries() const { return entries_; }
 
  private:
+  int save_in_place(const std::string& text);
+
   std::map<std::string, std::string, ConfigKeyLess> entries_;
   std::string file_name_;
 };

@@ -15,6 +15,7 @@
 #include "app/globals.h"
 #include "core/log.h"
 #include "core/string_utils.h"
+#include "display/font_file.h"
 #include "display/smooth_scaler.h"
 
 std::function<int(int, int, int)> gfx_mode_setter = [](int card, int w, int h) {
@@ -66,11 +67,28 @@ BITMAP* cut_cursor(BITMAP* special, int x, int y) {
   return b;
 }
 
-FONT* load_font_object(const char* file, const char* name, DATAFILE*& holder) {
-  DATAFILE* obj = load_datafile_object(file, name);
-  if (!obj) return nullptr;
-  holder = obj;
-  return static_cast<FONT*>(obj->dat);
+struct FontSource {
+  const char* path;
+  const char* name;
+};
+constexpr FontSource FONT_SOURCES[QYXDisplay::FONT_FILES] = {{"pics/font.dat", "font"},
+                                                             {"pics/names.dat", "names"},
+                                                             {"pics/menu.dat", "menu"},
+                                                             {"pics/runes.dat", "runes"},
+                                                             {"pics/book.dat", "book"}};
+
+// The font object of a datafile whose contents were checked first; null when
+// the file is missing or damaged.
+DATAFILE* load_checked_font(const FontSource& source, FontFileState& state) {
+  state = check_font_datafile(source.path, source.name);
+  if (state != FONT_FILE_OK) return nullptr;
+  DATAFILE* obj = load_datafile_object(source.path, source.name);
+  if (obj && (obj->type != DAT_FONT || !obj->dat)) {
+    unload_datafile_object(obj);
+    obj = nullptr;
+  }
+  if (!obj) state = FONT_FILE_DAMAGED;
+  return obj;
 }
 }  // namespace
 
@@ -107,6 +125,7 @@ QYXDisplay::~QYXDisplay() {
       set_mouse_sprite(nullptr);
     }
     free_sheets();
+    free_fonts();
     BITMAP** owned[] = {&work_bitmap,  &minimap_bitmap, &panel_bitmap,  &input_bitmap,
                         &play_bitmap,  &cursor_blue,    &cursor_yellow, &cursor_white,
                         &skin,         &help_pic,       &book_pic,      &tile_scratch,
@@ -199,7 +218,7 @@ int QYXDisplay::init(bool fullscreen_mode) {
     res_y = MIN_RES_Y;
     client_cfg.set_int("res_x", res_x);
     client_cfg.set_int("res_y", res_y);
-    client_cfg.save();
+    save_settings(client_cfg);
   }
 
   // The scaler's masks must match the pixels it will blend: those of the
@@ -231,7 +250,12 @@ int QYXDisplay::init(bool fullscreen_mode) {
     allegro_up = false;
     return rc;
   }
-  load_fonts();
+  if (load_fonts() != 0) {
+    remove_keyboard();
+    allegro_exit();
+    allegro_up = false;
+    return 1;
+  }
   compute_layout();
   msg_palette = make_msg_palette([](int r, int g, int b) { return makecol(r, g, b); });
   install_intro_hooks();
@@ -278,15 +302,44 @@ int QYXDisplay::load_pictures() {
   return 0;
 }
 
-void QYXDisplay::load_fonts() {
-  main_font = font;
-  if (FONT* f = load_font_object("pics/font.dat", "font", font_dat)) main_font = f;
-  names_font = menu_font = rune_font = book_font = main_font;
-  if (FONT* f = load_font_object("pics/names.dat", "names", font_dat)) names_font = f;
-  if (FONT* f = load_font_object("pics/menu.dat", "menu", font_dat)) menu_font = f;
-  if (FONT* f = load_font_object("pics/runes.dat", "runes", font_dat)) rune_font = f;
-  if (FONT* f = load_font_object("pics/book.dat", "book", font_dat)) book_font = f;
+int QYXDisplay::load_fonts() {
+  free_fonts();
+  if (!library_font) library_font = font;
+  FONT* loaded[FONT_FILES] = {};
+  for (int i = 0; i < FONT_FILES; ++i) {
+    FontFileState state = FONT_FILE_MISSING;
+    font_datafiles[i] = load_checked_font(FONT_SOURCES[i], state);
+    if (font_datafiles[i]) {
+      loaded[i] = static_cast<FONT*>(font_datafiles[i]->dat);
+    } else if (state == FONT_FILE_DAMAGED) {
+      // Without its main font the game cannot be read; the others fall back
+      // to it as missing ones do.
+      if (i == 0) {
+        show_alert(format_str("Font file %s is damaged! Replace font.dat in pics dir, or remove "
+                              "it to use the built-in font.",
+                              FONT_SOURCES[i].path));
+        return 1;
+      }
+      writelog("display: font file %s is damaged; the main font is used instead\n",
+               FONT_SOURCES[i].path);
+    }
+  }
+  main_font = loaded[0] ? loaded[0] : library_font;
+  names_font = loaded[1] ? loaded[1] : main_font;
+  menu_font = loaded[2] ? loaded[2] : main_font;
+  rune_font = loaded[3] ? loaded[3] : main_font;
+  book_font = loaded[4] ? loaded[4] : main_font;
   font = main_font;
+  return 0;
+}
+
+void QYXDisplay::free_fonts() {
+  if (library_font) font = library_font;
+  for (DATAFILE*& f : font_datafiles) {
+    if (f) unload_datafile_object(f);
+    f = nullptr;
+  }
+  main_font = names_font = menu_font = rune_font = book_font = msg_font = library_font;
 }
 
 void QYXDisplay::fill_palette() {

@@ -75,6 +75,11 @@ class QYXDisplay {
   // (Re)loads the tile sheets into `tiles` and `tiles_grey`; 0, or 2 when
   // the first sheet is missing or of an unknown width, or with no graphics.
   int load_tiles();
+  // The five fonts from their datafiles, each checked before the library
+  // reads it; a missing or damaged one falls back to the main font. 0; 1
+  // when pics/font.dat is there but damaged (after telling so).
+  int load_fonts();
+  void free_fonts();
   void copy_tile_table();
   void load_box_colour();
   void set_cursor_sprite(int code);
@@ -435,7 +440,13 @@ class QYXDisplay {
   BITMAP* cursor_other = nullptr;
   BITMAP* back_buffer = nullptr;
   BITMAP* special = nullptr;
-  DATAFILE* font_dat = nullptr;
+  // The datafiles of the fonts in use (main, names, menu, runes, book),
+  // freed with the display; null where a font fell back to the main one.
+  static constexpr int FONT_FILES = 5;
+  DATAFILE* font_datafiles[FONT_FILES] = {};
+  // The library's own font: the main font when pics/font.dat is missing, and
+  // what the library's `font` is set back to when ours are freed.
+  FONT* library_font = nullptr;
   FONT* main_font = nullptr;
   FONT* rune_font = nullptr;
   FONT* names_font = nullptr;
@@ -504,7 +515,6 @@ class QYXDisplay {
   void free_sheets();
   // The parts of `init` after the graphics mode is set.
   int load_pictures();
-  void load_fonts();
 };
 
 extern QYXDisplay d;

@@ -7,7 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstring>
 #include <ctime>
+#include <string>
 
 #include "app/globals.h"
 #include "app/server_handlers.h"
@@ -27,6 +30,21 @@ constexpr int CLOCK_W = 224, CLOCK_H = 15, CLOCK_ICON = 14;
 constexpr int GAME_OVER_PAUSE_MS = 1500;
 
 bool status_set(int n) { return n >= 0 && n < MAXHEALTHNUMS && me.health[n] != 0; }
+
+// Whether a PNG file ends with its closing IEND chunk. The PNG writer does
+// not report a write that fails (a full disk), which leaves the file empty or
+// cut short.
+bool png_ends_whole(const std::string& path) {
+  static const unsigned char IEND[12] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  unsigned char tail[sizeof IEND] = {};
+  const bool whole = std::fseek(f, -static_cast<long>(sizeof IEND), SEEK_END) == 0 &&
+                     std::fread(tail, 1, sizeof tail, f) == sizeof tail &&
+                     std::memcmp(tail, IEND, sizeof IEND) == 0;
+  std::fclose(f);
+  return whole;
+}
 }  // namespace
 
 void QYXDisplay::layer(const char* name) {
@@ -203,19 +221,23 @@ void QYXDisplay::screenshot() {
   const std::string path = format_str("screenshots/%s.png", stamp);
   // The back buffer holds the last frame whole; a 24-bit copy keeps the
   // picture opaque in the file.
-  bool saved = false;
+  bool tried = false, saved = false;
   if (back_buffer) {
     BITMAP* copy = create_bitmap_ex(24, back_buffer->w, back_buffer->h);
     if (copy) {
       blit(back_buffer, copy, 0, 0, 0, 0, back_buffer->w, back_buffer->h);
-      saved = save_png(path.c_str(), copy, nullptr) == 0;
+      tried = true;
+      saved = save_png(path.c_str(), copy, nullptr) == 0 && png_ends_whole(path);
       destroy_bitmap(copy);
     }
   }
-  if (saved)
+  if (saved) {
     print_msg("Screenshot saved to %s", path.c_str());
-  else
+  } else {
+    // No broken or empty picture is left behind.
+    if (tried) std::remove(path.c_str());
     print_msg("Failed to save screenshot %s", path.c_str());
+  }
 }
 
 void QYXDisplay::draw_target_cursor() {

@@ -321,7 +321,7 @@ void do_bind_button(const ClientApp& app) {
   }
   d.print_msg("Bound to %s!", Keymap::action_name(action));
   client_cfg.set_int(format_str("hotbar%d", app.hotbar_button), action);
-  if (client_cfg.save() != 0) d.print_msg("Could not save client.cfg; the binding lasts until you quit.");
+  save_settings(client_cfg);
   gc_interface_mode = MODE_NORMAL;
 }
 

@@ -181,6 +181,8 @@ float get_raw_skill(Player* self, lua_State* L, int skill) {
   return self->get_raw_skill(player_skill_arg(L, skill));
 }
 short get_torch(Player* self) { return self->light; }
+// Scripts compare the answer with 0, so it is a number, not a boolean.
+int check_mag_prop(Player* self, int p) { return self->check_mag_prop(p) ? 1 : 0; }
 int get_num_spells(Player* self) { return self->num_spells(); }
 
 // ---- Map and tiles ------------------------------------------------------------------

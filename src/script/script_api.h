@@ -135,6 +135,7 @@ int get_health(Player* self, lua_State* L, int n);
 float get_skill(Player* self, lua_State* L, int skill);
 float get_raw_skill(Player* self, lua_State* L, int skill);
 short get_torch(Player* self);
+int check_mag_prop(Player* self, int p);
 int get_num_spells(Player* self);
 
 int tile_is_opaque(CMap* self, lua_State* L, int tile);

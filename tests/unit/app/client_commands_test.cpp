@@ -74,6 +74,7 @@ TEST_F(ClientCommands, Commands) {
       {"#res 1280 0", {"Usage: #res resx resy", "Current resolution: 1024 x 768, tilesize=32"}, 1024,
        768, 40, nullptr, nullptr},
       {"#res 1280 720", {}, 1280, 720, 40, "res_x", "1280"},
+      {"#res 99999 99999", {}, 7680, 4320, 40, "res_y", "4320"},
       {"#mouse 0",
        {"Set mouse sensitivity for 3d FPS mode.",
         "Usage: #mouse sensitivity-value  (between 1 and 100)", "Current value: 40"},

@@ -24,7 +24,12 @@ struct HandshakeTest : ::testing::Test {
     client_cfg.set("account", "acct");
     login_password = "secret";
     platform_name = "notwindows";
+    start_stat_value_ = STAT_VALUE;
   }
+  // The replies set the rules for the rest of the process; later tests start
+  // from the program's own values.
+  void TearDown() override { STAT_VALUE = start_stat_value_; }
+  float start_stat_value_ = 1.0f;
   int login() { return app.client_init("zib", "zib", 0, "acct", "", 'x', 0, 0, 0); }
 
   void queue_replies(LoopbackServer& s, const std::string& hotkey_items,

@@ -67,6 +67,10 @@ TEST_F(MapEffects, SoundTable) {
     const char* shown;
   } cases[] = {
       {"E 5 11 10 0 0 -1 -1 1", {2}, {}, nullptr},
+      // The view at 800x600 reaches 10 cells: heard up to 11, silent at 14 and 16.
+      {"E 5 21 10 0 0 -1 -1 1", {2}, {}, nullptr},
+      {"E 5 24 10 0 0 -1 -1 1", {}, {}, nullptr},
+      {"E 5 10 26 0 0 -1 -1 1", {}, {}, nullptr},
       {"E 7 11 10 0 0 -1 -1 1", {}, {}, nullptr},
       {"E 5 11 10 1 3 -1 -1 1", {}, {3}, nullptr},
       {"E 5 60 10 1 3 -1 -1 1", {}, {}, nullptr},
@@ -100,6 +104,9 @@ TEST_F(MapEffects, SoundTable) {
       {"E 5 11 10 40 0 -1 -1 1", {}, {}, nullptr},
       {"E 7 11 10 6 1 12 10 1", {}, {}, nullptr},
   };
+  res_x = 800;
+  res_y = 600;
+  d.compute_layout();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
     event_list.clear();

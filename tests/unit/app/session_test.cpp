@@ -119,15 +119,24 @@ TEST_F(SessionTest, QuitRequestIgnoredWhileDisabled) {
   EXPECT_FALSE(quit_requested);
 }
 
+// The log says what the signal did: nothing while quitting is off (during
+// the login, say), the quit once it is on.
 TEST_F(SessionTest, SignalRaisesTheQuitRequest) {
   LoopbackServer s;
   install_signal_handler();
   conn_state = CONN_PLAYING;
+  quit_enabled = false;
+  raise(SIGINT);
+  EXPECT_FALSE(quit_requested);
+  app.service_quit_request();
+  EXPECT_NE(TempDir::read("cl_log.txt").find("Signal 2 trapped - ignored"), std::string::npos);
+  EXPECT_EQ(TempDir::read("cl_log.txt").find("exiting"), std::string::npos);
   quit_enabled = true;
   raise(SIGINT);
   EXPECT_TRUE(quit_requested);
   app.service_quit_request();
   EXPECT_EQ(s.next(), "q");
+  EXPECT_NE(TempDir::read("cl_log.txt").find("Signal 2 trapped - exiting."), std::string::npos);
 }
 
 TEST_F(SessionTest, ResetSessionValues) {

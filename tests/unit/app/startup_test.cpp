@@ -5,6 +5,7 @@
 
 #include "app_test_support.h"
 #include "core/log.h"
+#include "script/script_host.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -162,6 +163,16 @@ TEST_F(StartupTest, DisplayFlagsScreenSizeAndGameName) {
   EXPECT_EQ(screen_h, 600);
   EXPECT_TRUE(game_is_qyx);
   EXPECT_EQ(platform_name, "notwindows");
+}
+
+// A script's top-level code runs before any login reply: the scaling factor
+// of the statistics is 1 then, not 0.
+TEST_F(StartupTest, ScriptsStartWithTheStatisticScaleOfOne) {
+  write_install();
+  TempDir::write("clientscripts/start.lua", "scale_at_start = STAT_VALUE * 100\n");
+  ASSERT_EQ(start({"zib"}), 0);
+  get_script_function("scale_at_start");
+  EXPECT_EQ(pop_script_int(), 100);
 }
 
 TEST_F(StartupTest, TraceSwitch) {

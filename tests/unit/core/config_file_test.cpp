@@ -1,9 +1,11 @@
 #include "core/config_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <climits>
+#include <csignal>
 #include <filesystem>
 #include <string>
 
@@ -102,19 +104,50 @@ TEST(ConfigFile, SaveKeepsBytesAboveAscii) {
   EXPECT_EQ(TempDir::read("c.cfg"), "z=2\n\xc3\xa9t\xc3\xa9=1\n");
 }
 
-// A file that cannot be written must not end the process; the old file
-// stays whole and the failure is logged.
-TEST(ConfigFile, SaveFailureReturnsErrorAndKeepsOldFile) {
+// Where no temporary file can be made (a read-only folder with a writable
+// client.cfg), the file is rewritten in place; where the file itself cannot
+// be written either, the save fails, is logged, and the process goes on.
+TEST(ConfigFile, SaveInPlaceWithoutTemporaryAndFailWithoutFile) {
   TempDir dir;
-  TempDir::write("c.cfg", "old=1\n");
-  std::filesystem::create_directory("c.cfg.tmp");  // the temporary cannot be created
+  TempDir::write("c.cfg", "old=1\nlonger=than the new text\n");
+  std::filesystem::create_directory("c.cfg.tmp");
   ConfigFile cfg("c.cfg");
   cfg.set("new", "2");
+  EXPECT_EQ(cfg.save(), 0);
+  EXPECT_EQ(TempDir::read("c.cfg"), "new=2\n");
+
+  std::filesystem::create_directory("d.cfg");
+  ConfigFile blocked("d.cfg");
+  blocked.set("new", "2");
   testing::internal::CaptureStdout();
-  EXPECT_NE(cfg.save(), 0);
+  EXPECT_NE(blocked.save(), 0);
   testing::internal::GetCapturedStdout();
+  EXPECT_TRUE(std::filesystem::is_directory("d.cfg"));
+  EXPECT_FALSE(std::filesystem::exists("d.cfg.tmp"));
+  EXPECT_NE(TempDir::read("cl_log.txt").find("d.cfg could not be saved"), std::string::npos);
+}
+
+// A write that fails part way (a full disk) leaves the old file whole rather
+// than rewriting it in place.
+TEST(ConfigFile, FailedWriteKeepsTheOldFileWhole) {
+  TempDir dir;
+  TempDir::write("c.cfg", "old=1\n");
+  ConfigFile cfg("c.cfg");
+  cfg.set("new", std::string(4096, 'x'));
+  struct rlimit saved {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  struct rlimit small = saved;
+  small.rlim_cur = 100;  // files stop growing at 100 bytes, as on a full disk
+  auto old_handler = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  testing::internal::CaptureStdout();
+  const int rc = cfg.save();
+  testing::internal::GetCapturedStdout();
+  setrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, old_handler);
+  EXPECT_NE(rc, 0);
   EXPECT_EQ(TempDir::read("c.cfg"), "old=1\n");
-  EXPECT_NE(TempDir::read("cl_log.txt").find("c.cfg"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists("c.cfg.tmp"));
 }
 
 TEST(ConfigFile, SaveToMissingDirectoryReturnsError) {

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <regex>
 #include <string>
 #include <vector>
@@ -206,6 +209,19 @@ TEST_F(FrameTest, ScreenshotNeedsItsFolderAndSavesTheFrame) {
   EXPECT_EQ(getpixel(shot, 400, 300), makecol(10, 200, 30));
   destroy_bitmap(shot);
   remove(m[1].str().c_str());
+
+  // A save that fails part way (a full disk) leaves no broken picture.
+  struct rlimit saved {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  struct rlimit small = saved;
+  small.rlim_cur = 200;
+  auto old_handler = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  d.screenshot();
+  setrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, old_handler);
+  EXPECT_EQ(d.get_last_msg().rfind("Failed to save screenshot screenshots/", 0), 0u) << d.get_last_msg();
+  EXPECT_TRUE(std::filesystem::is_empty("screenshots"));
   rmdir("screenshots");
   ASSERT_EQ(chdir(old_dir), 0);
   rmdir(dir_template);

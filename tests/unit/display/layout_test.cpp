@@ -28,6 +28,9 @@ TEST(ScreenLayout, FiguresFollowTheScreenSize) {
       {1200, 600, false, 968, 48, 12, 736, -68, 870, 108, 505},
       // Narrower than its room: 928 * 2 = 1856 centred on 2328 / 2 = 1164.
       {2560, 1440, false, 2328, 64, 15, 928, 236, 2230, 278, 1345},
+      // Exactly 1600 wide is not above 1600: 48; k = (1368 / 48) / 2 = 14,
+      // capped at 15 cells; 928 * 1.5 = 1392 on screen.
+      {1600, 720, false, 1368, 48, 15, 928, -12, 1270, 158, 625},
   };
   for (const LayoutCase& c : cases) {
     SCOPED_TRACE(testing::Message() << c.w << "x" << c.h);

@@ -169,33 +169,37 @@ TEST_F(MapViewDecisions, RingsHideWhatWallsCover) {
 }
 
 TEST_F(MapViewDecisions, DaylightAgainstTheOwnLightOfDuskAndDawn) {
+  // Daylight from 06:00 to 20:59 lights every cell. Outside it the base is 50
+  // and the player's own light L (sight 3, radius 10) spreads 255 - d x 255 /
+  // (L + 1) over it; 5 cells away:
   struct {
     int time;
-    int64_t own;
     bool all_full;
-  } cases[] = {{12 * 60, 3, true}, {21 * 60 + 30, 13, false}, {5 * 60, 3, false}};
+    int at_five;
+  } cases[] = {
+      {12 * 60, true, 255},
+      {6 * 60, true, 255},
+      {20 * 60 + 59, true, 255},
+      // 05:59: L = 3 + 59 x 10 / 30 = 22; 50 + (255 - 1275 / 23 = 199.6) = 249.
+      {5 * 60 + 59, false, 249},
+      // 21:00: L = 3 + 0 + 20 = 23; 50 + (255 - 1275 / 24 = 201.9) = 251.
+      {21 * 60, false, 251},
+      // 21:30: L = 3 - 10 + 20 = 13; 50 + (255 - 1275 / 14 = 163.9) = 213.
+      {21 * 60 + 30, false, 213},
+      // 05:00: L = 3 does not reach 5 cells.
+      {5 * 60, false, 50},
+  };
   for (const auto& c : cases) {
+    SCOPED_TRACE(c.time);
     world_time = c.time;
     d.draw_window(false, nullptr);
     int full = 0;
     for (int i = 0; i < 21; ++i)
       for (int j = 0; j < 21; ++j) full += d.view.light[i][j] == 255;
-    EXPECT_EQ(full == 21 * 21, c.all_full) << c.time;
-    if (!c.all_full) {
-      // The own light reaches sight + (R at 21:30) cells.
-      const int64_t r = c.own + 1;
-      const int edge = 10 + static_cast<int>(r) - 1;
-      EXPECT_GT(d.view.light[std::min(edge, 20)][10], VIEW_LIGHT_NIGHT) << c.time;
-      EXPECT_EQ(d.view.light[10][10], 255);
-    }
+    EXPECT_EQ(full == 21 * 21, c.all_full);
+    EXPECT_EQ(d.view.light[15][10], c.at_five);
+    EXPECT_EQ(d.view.light[10][10], 255);
   }
-  // At dawn a cell 5 cells away is beyond the reach of sight 3.
-  world_time = 5 * 60;
-  d.draw_window(false, nullptr);
-  EXPECT_EQ(d.view.light[15][10], VIEW_LIGHT_NIGHT);
-  world_time = 21 * 60 + 30;
-  d.draw_window(false, nullptr);
-  EXPECT_GT(d.view.light[15][10], VIEW_LIGHT_NIGHT);
 }
 
 TEST_F(MapViewDecisions, NewLightingKeepsTheBaseLevelOldLightingIsBlack) {

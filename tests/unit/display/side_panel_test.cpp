@@ -187,17 +187,20 @@ TEST_F(SheetTest, Vitals) {
 
 TEST_F(SheetTest, LowerRowsFollowTheShownOnes) {
   struct Case {
-    bool dm, blind, time_item, location_item;
+    bool dm, blind, time_item, location_item, age;
     int time_row, location_row, dps_row;
   } cases[] = {
-      {false, false, false, false, -1, -1, 23},
-      {false, false, true, true, 23, 24, 25},
-      {false, true, true, true, -1, -1, 23},
-      {true, true, false, false, 23, 24, 25},
+      {false, false, false, false, false, -1, -1, 23},
+      {false, false, true, true, false, 23, 24, 25},
+      {false, true, true, true, false, -1, -1, 23},
+      {true, true, false, false, false, 23, 24, 25},
+      // The age takes the row under the mana and moves the rest down.
+      {false, false, true, true, true, 24, 25, 26},
   };
   world_time = 9 * 60 + 5;
   p.x = 12;
   p.y = 34;
+  p.age = 600;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.dps_row * 10 + c.dm);
     p.dm = c.dm;
@@ -205,12 +208,15 @@ TEST_F(SheetTest, LowerRowsFollowTheShownOnes) {
     SheetSettings s = settings();
     s.time_item_held = c.time_item;
     s.location_item_held = c.location_item;
+    s.show_age = c.age;
     s.attack_damage = {10, 20};
     s.attack_interval_ms = {500, 1500};
     const CharacterSheet cs = sheet(s);
     EXPECT_EQ(cs.rows[11].text, "Hit Points: " + sp(9) + "50/100");
     EXPECT_EQ(cs.rows[12].text, "Mana:" + sp(2) + sp(5) + sp(10) + "10/20");
-    EXPECT_EQ(cs.rows[21].text, "gold:" + sp(11) + " " + sp(9) + "0");
+    // 600 minutes: 600 / 60 + 21 years.
+    EXPECT_EQ(cs.rows[13].text, c.age ? "Age:" + sp(8) + sp(13) + "31" : "");
+    EXPECT_EQ(cs.rows[c.age ? 22 : 21].text, "gold:" + sp(11) + " " + sp(9) + "0");
     if (c.time_row > 0) {
       EXPECT_EQ(cs.rows[c.time_row].text, "Time: " + sp(17) + "9:05");
     }

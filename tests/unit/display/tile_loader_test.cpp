@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <string>
 
 #include "app/globals.h"
 #include "display/display.h"
@@ -115,6 +118,69 @@ TEST_F(TileLoader, TileAverage) {
   EXPECT_EQ(disp->tile_average(disp->tiles, 0, 0, false), makecol(10, 100, 200));
   EXPECT_EQ(disp->tile_average(disp->tiles, 0, 0, true), makecol(5, 50, 100));
   EXPECT_EQ(disp->colour(COL_MASK), makecol(255, 0, 255));
+}
+
+// The font datafiles cut at many lengths, plain and packed: a cut font falls back to the main one
+// as a missing one does, a cut main font ends start-up with status 1, and
+// every font that loads draws (under the sanitizers a bad glyph would show).
+TEST_F(TileLoader, CutFontDatafilesFallBack) {
+  const std::filesystem::path made = std::filesystem::path(ZIB_BINARY_DIR) / "game" / "pics";
+  if (!std::filesystem::exists(made / "font.dat")) GTEST_SKIP() << "generated fonts missing";
+  const char* files[QYXDisplay::FONT_FILES] = {"font.dat", "names.dat", "menu.dat", "runes.dat",
+                                               "book.dat"};
+  FONT* QYXDisplay::*fonts[QYXDisplay::FONT_FILES] = {
+      &QYXDisplay::main_font, &QYXDisplay::names_font, &QYXDisplay::menu_font,
+      &QYXDisplay::rune_font, &QYXDisplay::book_font};
+  std::string whole[QYXDisplay::FONT_FILES];
+  for (int i = 0; i < QYXDisplay::FONT_FILES; ++i) {
+    whole[i] = TempDir::read((made / files[i]).string());
+    TempDir::write(std::string("pics/") + files[i], whole[i]);
+  }
+  ASSERT_EQ(disp->load_fonts(), 0);
+  for (int i = 0; i < QYXDisplay::FONT_FILES; ++i) EXPECT_NE((*disp).*fonts[i], disp->library_font);
+  BITMAP* page = create_bitmap(300, 40);
+  auto cut_each = [&](int i, const std::string& content, size_t complete_from) {
+    const std::string path = std::string("pics/") + files[i];
+    // Every length through the header and the first glyphs, then a sample.
+    for (size_t len = 0; len < content.size(); len += len < 140 ? 1 : 11) {
+      SCOPED_TRACE(testing::Message() << files[i] << " cut at " << len);
+      TempDir::write(path, content.substr(0, len));
+      const int rc = disp->load_fonts();
+      if (i == 0) {
+        if (len < complete_from) {
+          EXPECT_EQ(rc, 1);
+        }
+        if (rc != 0) continue;
+      } else {
+        ASSERT_EQ(rc, 0);
+        if (len < complete_from) {
+          EXPECT_EQ((*disp).*fonts[i], disp->main_font);
+        }
+      }
+      textout_ex(page, (*disp).*fonts[i], "Hello, world! ~", 0, 0, makecol(255, 255, 255), -1);
+    }
+    TempDir::write(path, content);
+  };
+  for (int i = 0; i < QYXDisplay::FONT_FILES; ++i) {
+    // The grabber's info object follows the font; the loader stops before it.
+    const size_t info = whole[i].find("GrabberInfo");
+    ASSERT_NE(info, std::string::npos);
+    cut_each(i, whole[i], info - 12);
+  }
+  // Packed as a whole and object by object (the last bytes hold the packed
+  // info object).
+  for (const char* packing : {"-c2", "-c1"}) {
+    SCOPED_TRACE(packing);
+    const std::string cmd = std::string("dat ") + packing + " pics/font.dat >/dev/null";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    const std::string packed = TempDir::read("pics/font.dat");
+    ASSERT_LT(packed.size(), whole[0].size());
+    ASSERT_EQ(disp->load_fonts(), 0);
+    EXPECT_NE(disp->main_font, disp->library_font);
+    cut_each(0, packed, packed.size() - 100);
+    TempDir::write("pics/font.dat", whole[0]);
+  }
+  destroy_bitmap(page);
 }
 
 }  // namespace

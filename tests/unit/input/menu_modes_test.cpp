@@ -414,7 +414,7 @@ TEST_F(MenuModesTest, HotbarCommandBinding) {
   press(key(KEY_L, 'l'));
   EXPECT_EQ(gc_interface_mode, 0u);
   EXPECT_EQ(client_cfg.get_int("hotbar4"), KA_LOOK);
-  EXPECT_EQ(last_msg(), "Could not save client.cfg; the binding lasts until you quit.");
+  EXPECT_EQ(last_msg(), "Could not save no such folder/client.cfg; your settings last only until you quit.");
 }
 
 }  // namespace

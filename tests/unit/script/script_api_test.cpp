@@ -239,8 +239,11 @@ TEST_F(ScriptApi, CreatureMethods) {
   me.skills[1] = 12.0f;
   me.skill_bonuses[1] = 3.0f;
   me.light = 6;
+  me.ring1 = make_code(0x1b8, 0, MP_STR_BONUS, 0);
   std::string kindle = spells.get_spell_str(1);
   check({
+      {"return me:check_mag_prop(MP_STR_BONUS)", "1"},
+      {"return me:check_mag_prop(MP_DEX_BONUS)", "0"},
       {"return me:get_health(HN_POISONED)", "4"},
       {"return me:get_health(62)", "0"},
       {"return me:has_spell(1)", "true"},
@@ -366,8 +369,38 @@ TEST_F(ScriptApi, MapMethods) {
 }
 
 TEST_F(ScriptApi, TablesAndOverloads) {
+  // A spell whose every field differs from the same field of Mend (3), so
+  // that a wrapper reading the wrong field shows.
+  TempDir::write("dat/spells.txt", TempDir::read("dat/spells.txt") +
+                                       "c\tzz\tTest bolt\tsp_test_bolt\tKindle\t4\t2\tm\tm\tNecromancy\t0\t"
+                                       "17\t2500\tdirectional\ty\t181\t3d5\tbolt.wav\t9\tn\t\t\"x\"\n");
+  ASSERT_EQ(spells.load(), 0);
+  const struct {
+    const char* method;
+    const char *bolt, *mend;
+  } wrappers[] = {
+      {"get_req", "Kindle", ""},
+      {"get_skill", "8", "7"},
+      {"get_lvl", "4", "1"},
+      {"get_circle", "2", "1"},
+      {"get_wav_name", "sound/bolt.wav", "sound/sp_ah.wav"},
+      {"is_directional", "true", "false"},
+      {"is_autotargeting", "false", "true"},
+      {"req_targ", "true", "true"},
+      {"get_mana_req", "17", "6"},
+      {"get_cooloff", "2500", "1500"},
+      {"get_parameters", "3d5", "1d8"},
+      {"get_effect_nr", "9", "3"},
+  };
+  for (const auto& w : wrappers) {
+    EXPECT_EQ(run(std::string("return spells:") + w.method + "(12)"), w.bolt) << w.method;
+    EXPECT_EQ(run(std::string("return spells:") + w.method + "(3)"), w.mend) << w.method;
+  }
   std::string kindle = spells.get_spell_str(1);
   check({
+      // Steady aim is of level 1 and circle 0.
+      {"return spells:get_circle(6)", "0"},
+      {"return spells:get_lvl(6)", "1"},
       {("return spells:get_spell_id('" + kindle + "')").c_str(), "1"},
       {"return spells:get_full_spell_name(1) == spells:get_full_spell_name(spells:get_spell_str(1))", "true"},
       {"return spells:get_full_spell_name(true)", "error: error in function 'get_full_spell_name'."},
@@ -509,7 +542,7 @@ TEST_F(ScriptApi, ExtremeArgumentsWithinIntRange) {
       {"return type(wl:get_effect(Item(1536), -2147483648))", "boolean"},
       {"return type(wl:req_level_skill(6, 2147483647))", "number"},
       {"return type(me:get_magic_modifier(-2147483648))", "number"},
-      {"return type(me:check_mag_prop(2147483647))", "boolean"},
+      {"return type(me:check_mag_prop(2147483647))", "number"},
       {"return spells:get_spell_str(2147483647)", "invalid"},
       {"return type(sc:get_stat_name(sc:get_stat_num('nothing')))", "string"},
       {"return items:get_qty_basecode(-2147483648)", "0"},
