@@ -89,8 +89,8 @@ class ClientApp {
   int32_t last_scancode = 0;
   // ---- Menu and binding modes ----
   // The key step read a key, or turned a click or wheel step into one, this
-  // pass; the frame pass clears it before the key step. Modes that act on
-  // `last_key` without this would act again on an old key.
+  // pass; the frame pass clears it before the key step, and no mode handler
+  // runs without it (`last_key` may still hold an earlier pass's key).
   uint8_t key_this_pass = 0;
   // The keymap action waiting for its new key in the key-rebinding mode.
   int32_t pending_key_action = -1;
@@ -104,7 +104,9 @@ class ClientApp {
   uint8_t cast_flag = 1;
   Item repeat_item{};
   int32_t repeat_counter = 0;
-  std::string normal_mode_text;
+  // The words of the typed spell letters (the letters are `input_text`),
+  // shown at the spell and binding prompts.
+  std::string spell_words;
   std::string last_spell;
   int32_t repeat_x = 0, repeat_y = 0, repeat_dir = 0;
   int32_t pile_container = 0, pile_arg = 0, pile_partner = 0;

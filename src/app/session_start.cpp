@@ -164,7 +164,7 @@ void ClientApp::reset_session() {
   cast_flag = 1;
   repeat_item = Item(-1);
   repeat_counter = 0;
-  normal_mode_text.clear();
+  spell_words.clear();
   last_spell.clear();
   repeat_x = repeat_y = repeat_dir = 0;
   button_number = 0;

@@ -352,27 +352,32 @@ void ClientApp::do_list_pick() {
 
 // ---- Key step -----------------------------------------------------------------------
 
-bool ClientApp::do_hotbar_input() {
+namespace {
+
+// The key step proper: reads the key of the pass or makes one from a click or
+// a wheel step; true when the pass is used up here.
+bool read_pass_key(ClientApp& app) {
   const int mode = static_cast<int>(gc_interface_mode);
   if (keypressed()) {
-    take_key(*this, readkey());
-    call_auxbox_keypressed(last_key, last_ascii, last_scancode);
+    take_key(app, readkey());
+    call_auxbox_keypressed(app.last_key, app.last_ascii, app.last_scancode);
     // A letter that no letter key made (a keypad or dead-key combination) is
     // for the script only.
-    bool letter = (last_ascii >= 'A' && last_ascii <= 'Z') || (last_ascii >= 'a' && last_ascii <= 'z');
-    return letter && (last_scancode < 1 || last_scancode > LETTER_SCANCODE_LAST);
+    const uint8_t c = app.last_ascii;
+    bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    return letter && (app.last_scancode < 1 || app.last_scancode > LETTER_SCANCODE_LAST);
   }
   if (mode >= 35 && mode <= 39) return false;
 
-  if (left_released && mode != IMODE_VIEW_INV) {
+  if (app.left_released && mode != IMODE_VIEW_INV) {
     bool consumed = false;
-    if (hover_item != Item(-1)) {
-      take_key(*this, KEYCODE_ENTER);
+    if (app.hover_item != Item(-1)) {
+      take_key(app, KEYCODE_ENTER);
     } else if (d.curr_display != 1) {
       const int key = dir_to_keypad_key(d.mouse_cell_dx(), d.mouse_cell_dy());
       // A click farther than one cell makes no key; the last key must not run again.
       if (key != 0)
-        take_key(*this, key);
+        take_key(app, key);
       else
         consumed = true;
     } else {
@@ -381,18 +386,18 @@ bool ClientApp::do_hotbar_input() {
     if (mode == IMODE_NPCTALK) return true;
     if (mode == IMODE_DROPALL && !pick_list.empty()) return true;
     if (consumed) return true;
-    take_key(*this, last_key);
+    take_key(app, app.last_key);
     return false;
   }
 
-  if (right_released && mode != IMODE_DROPALL) {
+  if (app.right_released && mode != IMODE_DROPALL) {
     const bool over_button = hotbar_button_at_pointer(HOTBAR_BUTTONS) >= 0;
     if (options.get(OPT_HOTBAR) && over_button && mode == MODE_NORMAL && !level_flag) {
       if (common_cfg.get_int("cast_with_words") != 0) {
         int button = hotbar_button_at_pointer(HOTBAR_LETTER_BUTTONS);
         if (button >= 0) {
-          button_number = HOTBAR_SLOT_FIRST + button;
-          bind_spell_to_key(*this, true);
+          app.button_number = HOTBAR_SLOT_FIRST + button;
+          bind_spell_to_key(app, true);
         }
       }
       if (options.get(OPT_COMMAND_HOTBAR)) {
@@ -402,25 +407,34 @@ bool ClientApp::do_hotbar_input() {
           gc_interface_mode = IMODE_BIND_HOTBAR;
           d.print_msg("Binding command to hotbar button %d: hit the key corresponding command.",
                       button);
-          hotbar_button = button;
+          app.hotbar_button = button;
           return true;
         }
       }
       return false;
     }
-    if (hover_item != Item(-1)) {
-      take_key(*this, KEYCODE_TAB);
+    if (app.hover_item != Item(-1)) {
+      take_key(app, KEYCODE_TAB);
       return false;
     }
     return true;
   }
 
-  if (last_wheel != mouse_z) {
-    take_key(*this, wheel_key(last_wheel, mouse_z, is_ctrl_down()));
-    last_wheel = mouse_z;
+  if (app.last_wheel != mouse_z) {
+    take_key(app, wheel_key(app.last_wheel, mouse_z, is_ctrl_down()));
+    app.last_wheel = mouse_z;
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool ClientApp::do_hotbar_input() {
+  // A mode handler acts only on a key that this pass produced: a pass that
+  // read none (a menu waiting, a right click that opened the spell binding)
+  // still holds an earlier key in `last_key`, which must not run again.
+  return read_pass_key(*this) || !key_this_pass;
 }
 
 // ---- Redraw -------------------------------------------------------------------------

@@ -135,7 +135,7 @@ void bind_spell_to_key(ClientApp& a, bool f_key) {
   d.print_msg("Binding spell to %s%d%s%s%s: currently %s", f_key ? "F" : "", f_key ? s - 9 : s,
               f_key ? " (" : "", combo_key_name(s, false).c_str(), f_key ? ")" : "", current.c_str());
   a.input_text.clear();
-  a.normal_mode_text.clear();
+  a.spell_words.clear();
   a.input_pos = 0;
   d.draw_input_line("Bind spell: ", a.input_text, a.input_pos);
 }

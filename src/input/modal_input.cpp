@@ -459,13 +459,10 @@ void read_menu(ClientApp& app) {
 void ClientApp::do_non_normal_mode() {
   FunctionTrace trace("do non normal mode");
   const int mode = static_cast<int>(gc_interface_mode);
-  // The menus also run on passes without a key; every other mode acts only
-  // on a key that this pass produced.
   if (is_menu_mode(mode)) {
     do_menu_mode(*this, mode);
     return;
   }
-  if (last_key == 0) return;
   // One handler per key: a mode entered by a handler waits for the next key.
   switch (mode) {
     case MODE_READY: do_ready_list(*this); break;

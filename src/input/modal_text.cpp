@@ -114,7 +114,7 @@ void finish_spell_entry(ClientApp& app, int mode) {
   to_normal();
   d.hide_input_line();
   app.input_text.clear();
-  app.current_message.clear();
+  app.spell_words.clear();
   if (letters.empty()) {
     d.print_msg("What spell?");
     return;
@@ -219,7 +219,7 @@ void do_spell_entry(ClientApp& app, int mode) {
   if (app.last_ascii == ASCII_ESC) {
     d.print_msg("Cancelled!");
     app.input_text.clear();
-    app.current_message.clear();
+    app.spell_words.clear();
     d.hide_input_line();
     to_normal();
     return;
@@ -232,17 +232,17 @@ void do_spell_entry(ClientApp& app, int mode) {
     if (app.input_text.empty()) return;
     std::string word = Spells::get_word(app.input_text.back()) + " ";
     app.input_text.pop_back();
-    if (app.current_message.size() >= word.size())
-      app.current_message.erase(app.current_message.size() - word.size());
+    if (app.spell_words.size() >= word.size())
+      app.spell_words.erase(app.spell_words.size() - word.size());
   } else if (((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) && Spells::valid_word(static_cast<char>(c)) &&
              app.input_text.size() < SPELL_LETTERS_MAX) {
     app.input_text += static_cast<char>(c);
-    app.current_message += Spells::get_word(static_cast<char>(c)) + " ";
+    app.spell_words += Spells::get_word(static_cast<char>(c)) + " ";
   } else {
     return;
   }
-  d.draw_input_line(spell_prompt(mode), app.current_message,
-                    static_cast<int>(app.current_message.size()));
+  d.draw_input_line(spell_prompt(mode), app.spell_words,
+                    static_cast<int>(app.spell_words.size()));
 }
 
 void do_ability_list(ClientApp& app) {

@@ -149,7 +149,7 @@ void ClientApp::do_normal_mode() {
   const int sc = last_scancode;
   // 1. Hotkey slots.
   if (!has(HN_HELD) && !has(HN_ASLEEP) && !has(HN_IN_STOCKS) && me.hp > 0 && !ctrl() && !alt()) {
-    normal_mode_text.clear();
+    spell_words.clear();
     const int s = scancode_to_slot(sc);
     std::string name;
     if (sc == KEY_F10 && !shift()) name = last_spell;
@@ -339,7 +339,7 @@ void ClientApp::do_command_keys() {
       d.print_msg("You must wait before using another ability.");
     } else if (common_cfg.get_int("cast_with_words") != 0 && !sh) {
       gc_interface_mode = MODE_CAST;
-      normal_mode_text.clear();
+      spell_words.clear();
       input_text.clear();
       input_pos = 0;
       d.draw_input_line("Spell/ability: ", input_text, input_pos);

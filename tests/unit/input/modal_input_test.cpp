@@ -193,19 +193,6 @@ TEST_F(ModalTest, InventoryViewSendsTheNetMoves) {
   EXPECT_GE(lines, 2u);
 }
 
-TEST_F(ModalTest, KeyNotProducedThisPassIsIgnored) {
-  for (int mode : {6, 8, 17, 20, 21, 25}) {
-    gc_interface_mode = mode;
-    app.last_key = 0;
-    app.last_ascii = 0;
-    app.last_scancode = 0;
-    app.do_non_normal_mode();
-    EXPECT_EQ(static_cast<int>(gc_interface_mode), mode);
-  }
-  EXPECT_EQ(sent(), "<none>");
-  EXPECT_TRUE(d.messages.empty());
-}
-
 // ---- Level-up ------------------------------------------------------------------------------
 
 TEST_F(ModalTest, LevelUpCountsPointsAndSendsTheChoice) {
@@ -575,7 +562,7 @@ TEST_F(ModalTest, SpellBindingClearsOtherSlots) {
   me.spell_binds[5] = 1;
   app.button_number = 12;
   app.input_text.clear();
-  app.current_message.clear();
+  app.spell_words.clear();
   gc_interface_mode = MODE_BIND_KEY;
   type("if");
   EXPECT_EQ(app.input_text, "if");
@@ -597,7 +584,7 @@ TEST_F(ModalTest, SpellBindingClearsOtherSlots) {
     SCOPED_TRACE(c.letters);
     d.messages.clear();
     app.input_text.clear();
-    app.current_message.clear();
+    app.spell_words.clear();
     app.spell_ready = c.ready;
     gc_interface_mode = MODE_BIND_KEY;
     type(c.letters);
