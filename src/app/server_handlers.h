@@ -18,7 +18,6 @@ extern int moon_phase;        // 't'
 extern int ship_state;        // 'v', read by the map view
 extern int hull_strength;     // 'v'
 extern bool level_flag;       // 'K' field 8
-extern int pending_levels;    // levels gained and not yet spent ('X')
 extern std::string stats_text;  // side-panel text ('n')
 extern std::string book_text;   // the open book ('q')
 // The value block of 'y': eight numbers and three fractions.

@@ -274,6 +274,7 @@ void do_level_up(ClientApp& app) {
     me.stat_points = app.level_up_saved_points;
     for (int32_t& n : app.level_up_counts) n = 0;
     d.print_msg("Level up canceled.");
+    playerstats(0);
     to_normal();
     return;
   }
@@ -285,6 +286,7 @@ void do_level_up(ClientApp& app) {
     std::string name = sc.get_stat_name(stat);
     if (!name.empty()) name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
     d.print_msg("%s++", name.c_str());
+    playerstats(0);
     break;
   }
   if (me.stat_points > 0) return;

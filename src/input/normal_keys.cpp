@@ -466,7 +466,7 @@ void ClientApp::do_command_keys() {
     use_item_menu();
   } else if (sc == KEY_F2 && (al || ct) && !sh && level_up_pending) {
     level_up_pending = 0;
-    last_level_gain = me.stat_points;
+    level_up_saved_points = me.stat_points;
     gc_interface_mode = MODE_LEVEL_UP;
     d.print_msg("Press %c to bump %s, %c to bump %s, and %c to bump %s. You have %d point(s) to distribute. "
                 "Press ESC to cancel.",

@@ -193,42 +193,6 @@ TEST_F(ModalTest, InventoryViewSendsTheNetMoves) {
   EXPECT_GE(lines, 2u);
 }
 
-// ---- Level-up ------------------------------------------------------------------------------
-
-TEST_F(ModalTest, LevelUpCountsPointsAndSendsTheChoice) {
-  const struct {
-    const char* keys;
-    const char* line;
-    const char* last;
-    int points_left, mode;
-  } cases[] = {
-      {"sdi", "H 1 1 1 0", "Level up complete.", 0, 0},
-      {"iix", "<none>", "Intelligence++", 1, 21},
-      {"iii", "H 0 0 3 0", "Level up complete.", 0, 0},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.keys);
-    d.messages.clear();
-    for (int32_t& n : app.level_up_counts) n = 0;
-    me.stat_points = 3;
-    app.level_up_saved_points = 3;
-    gc_interface_mode = MODE_LEVEL_UP;
-    type(c.keys);
-    EXPECT_EQ(sent(), c.line);
-    EXPECT_EQ(last_msg(), c.last);
-    EXPECT_EQ(me.stat_points, c.points_left);
-    EXPECT_EQ(static_cast<int>(gc_interface_mode), c.mode);
-  }
-  // ESC gives the points back and lets the player start over.
-  gc_interface_mode = MODE_LEVEL_UP;
-  app.level_up_pending = 0;
-  press(ESC);
-  EXPECT_EQ(me.stat_points, 3);
-  EXPECT_EQ(app.level_up_pending, 1);
-  EXPECT_EQ(last_msg(), "Level up canceled.");
-  EXPECT_EQ(static_cast<int>(gc_interface_mode), 0);
-}
-
 // ---- Text entry ------------------------------------------------------------------------------
 
 TEST_F(ModalTest, ChatAndNpcTalkLines) {

@@ -407,15 +407,6 @@ TEST_F(NormalKeysTest, CommandKeysWithLists) {
   app.spell_ready = 0;
   press(key_of(KA_CAST), 0, NONE);
   EXPECT_EQ(last_msg(), "You must wait before using another ability.");
-  // The level-up prompt names the three stats and their keys.
-  app.level_up_pending = 1;
-  me.stat_points = 2;
-  press(KEY_F2, 0, CTRL);
-  EXPECT_EQ(gc_interface_mode, 21u);
-  EXPECT_EQ(last_msg(),
-            "Press s to bump strength, d to bump dexterity, and i to bump intelligence. You have 2 point(s) "
-            "to distribute. Press ESC to cancel.");
-  EXPECT_EQ(app.level_up_pending, 0);
   // With "swap_get_keys" the plain key gets at once.
   gc_interface_mode = 0;
   options.toggle_option(OPT_SWAP_GET_KEYS);
