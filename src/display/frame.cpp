@@ -15,7 +15,7 @@
 #include "core/string_utils.h"
 #include "core/utils.h"
 #include "display/display.h"
-#include "input/player_actions.h"
+#include "world/target.h"
 
 namespace {
 constexpr int NPCTALK_MODE = 25;

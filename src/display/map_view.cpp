@@ -29,7 +29,7 @@
 #include "display/minimap_box.h"
 #include "input/keymap.h"
 #include "input/options.h"
-#include "input/player_actions.h"
+#include "world/target.h"
 #include "world/effects.h"
 
 namespace {
@@ -247,6 +247,8 @@ void QYXDisplay::decide_view(bool advance, ObjectList* creatures) {
 
   if (creatures) {
     creatures->clear();
+    // Seen again below while the target stays in view.
+    crosshair_ready = false;
     if (target_type == 3)
       for (const TrackedCreature& t : tracked_creatures) {
         if (t.level != me.map_level || std::abs(t.x - me.x) > VIEW_PARTY_REACH ||
@@ -256,6 +258,7 @@ void QYXDisplay::decide_view(bool advance, ObjectList* creatures) {
         if (t.id == target_id) {
           target_x = t.x;
           target_y = t.y;
+          crosshair_ready = true;
         }
       }
   }
@@ -447,6 +450,7 @@ void QYXDisplay::decide_rings(ObjectList* creatures) {
           if (cr.id == target_id) {
             target_x = x;
             target_y = y;
+            crosshair_ready = true;
           }
         }
       }

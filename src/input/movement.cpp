@@ -19,7 +19,6 @@
 #include "input/player_actions.h"
 #include "world/effects.h"
 
-bool crosshair_shown = false;
 int effect_cell_x = -1, effect_cell_y = -1;
 
 namespace {
@@ -276,7 +275,7 @@ void ClientApp::do_movement() {
   if (dir == DIR_NONE && pointer_creature >= 0 && middle_held && mouse_opt) {
     set_target(pointer_creature);
     targeted_this_press = 1;
-    crosshair_shown = true;
+    crosshair = true;
     blink_on = true;
     action_timers[TIMER_BLINK] = now;
   }
@@ -288,7 +287,7 @@ void ClientApp::do_movement() {
     if (!key_dir)
       go = mouse_opt && left_held && !attacked_this_press &&
            (cell_id < 0 || cell_kind == 'p' || cell_kind == 's') && d.mouse_in_play_window() &&
-           (!crosshair_shown || pointer_creature < 0) && cursor_code != -4;
+           (!crosshair || pointer_creature < 0) && cursor_code != -4;
     if (go) take_step(*this, dir, tx, ty);
   }
 
@@ -392,14 +391,14 @@ void ClientApp::do_movement() {
     switch_target_latch = 0;
   } else if (!target_locked && !targeted_this_press && !switch_target_latch) {
     switch_target_latch = 1;
-    if (!crosshair_shown)
+    if (!crosshair)
       get_new_target();
     else if (shift)
       prev_target();
     else
       next_target();
     targeted_this_press = 1;
-    crosshair_shown = true;
+    crosshair = true;
     blink_on = true;
     action_timers[TIMER_BLINK] = now;
     playerstats(0);

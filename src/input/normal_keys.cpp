@@ -21,7 +21,6 @@
 int minimap_extent = 48;
 bool statbox_alt_flag = false;
 int statbox_alt_value = 0;
-bool crosshair_on = false;
 bool objlist_trace = false;
 bool force_use = false;
 
@@ -352,9 +351,9 @@ void ClientApp::do_command_keys() {
     }
   } else if (key_of(KA_CROSSHAIR, sc) && !ct) {
     if (!sh && !al) {
-      crosshair_on = !crosshair_on;
-      d.print_msg("Crosshair %s", crosshair_on ? "on" : "off");
-      if (crosshair_on) {
+      crosshair = !crosshair;
+      d.print_msg("Crosshair %s", crosshair ? "on" : "off");
+      if (crosshair) {
         get_new_target();
         action_timers[TIMER_BLINK] = get_time_us();
         d.playerstats();
@@ -362,7 +361,7 @@ void ClientApp::do_command_keys() {
     } else if (al) {
       target_locked = !target_locked;
       d.print_msg("Target %s", target_locked ? "locked" : "unlocked");
-      target_id = locked_target_id;
+      locked_target_id = target_id;
     } else {
       target_type = (target_type + 1) % 4;
       if (target_type < 0) target_type = 0;

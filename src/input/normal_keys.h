@@ -19,8 +19,7 @@ extern int minimap_extent;
 // step resets while it is set.
 extern bool statbox_alt_flag;
 extern int statbox_alt_value;
-// The crosshair, and the object-list trace of a game master.
-extern bool crosshair_on;
+// The object-list trace of a game master.
 extern bool objlist_trace;
 // Set by the consumable keys with SHIFT: the next item menu forces the use.
 extern bool force_use;

@@ -6,14 +6,9 @@
 #include <string>
 
 #include "core/item.h"
+#include "world/target.h"
 
 class ClientApp;
-
-// The current target and the target lock.
-extern int target_id;  // -1 none
-extern int target_x, target_y;
-extern bool target_locked;
-extern int locked_target_id;
 
 // Casting and firing.
 extern int chosen_spell;  // waiting for a direction or a target, -1 none

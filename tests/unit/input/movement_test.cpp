@@ -59,7 +59,7 @@ struct MovementTest : ::testing::Test {
     pending_move_token = 0;
     map_transfer_pending = false;
     level_flag = false;
-    crosshair_shown = false;
+    crosshair = false;
     app.move_step_ready = app.attack_ready = 1;
     app.left_held = app.left_released = app.right_held = app.right_released = 0;
     app.middle_held = 0;

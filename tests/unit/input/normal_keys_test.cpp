@@ -39,7 +39,7 @@ struct NormalKeysTest : ::testing::Test {
     craft_chosen_item = Item(0L);
     rage_bar = 0;
     target_type = 0;
-    crosshair_on = false;
+    crosshair = false;
     target_locked = false;
     app.spell_ready = app.use_ready = app.buy_ready = app.hide_ready = app.craft_ready = 1;
     app.attack_ready = app.space_ready = 1;
