@@ -111,6 +111,8 @@ class ClientApp {
   int32_t repeat_x = 0, repeat_y = 0, repeat_dir = 0;
   int32_t pile_container = 0, pile_arg = 0, pile_partner = 0;
   int32_t button_number = 0;
+  // The use kind of the open use list (1 use, 2 eat, 3 drink, 4 read), and
+  // the force-use flag that SHIFT with the item keys sets.
   int32_t use_choice = 0;
   uint8_t use_choice_flag = 0;
   int32_t hotbar_button = 0;

@@ -11,6 +11,7 @@
 #include "app/play_messages.h"
 #include "core/string_utils.h"
 #include "display/list_panel.h"
+#include "input/hotkeys.h"
 #include "input/keymap.h"
 #include "input/modal_input.h"
 #include "input/player_actions.h"

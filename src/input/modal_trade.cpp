@@ -52,8 +52,10 @@ void start_drop_prompt(ClientApp& app, const Item& chosen) {
 }
 
 void do_drop_list(ClientApp& app) {
+  // The Drop key flags the entry; while a search is being typed it is a
+  // letter of the search unless CTRL is held.
   if (keymap.is_key(KA_DROP, app.last_scancode) && !is_shift_down() && !is_alt_down() &&
-      (is_ctrl_down() || !modal_list.search_typed())) {
+      (is_ctrl_down() || d.list_state.search.empty())) {
     drop_selected_items();
     return;
   }

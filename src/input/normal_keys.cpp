@@ -14,6 +14,7 @@
 #include "input/hotkeys.h"
 #include "input/item_lists.h"
 #include "input/keymap.h"
+#include "input/modal_input.h"
 #include "input/options.h"
 #include "input/player_actions.h"
 #include "script/script_host.h"
@@ -22,31 +23,12 @@ int minimap_extent = 48;
 bool statbox_alt_flag = false;
 int statbox_alt_value = 0;
 bool objlist_trace = false;
-bool force_use = false;
 
 void clear_repeat_flags() { repeat_use = repeat_cast = repeat_make = false; }
 
 namespace {
-constexpr int MODE_READY = 5;
-constexpr int MODE_TALKDIR = 6;
-constexpr int MODE_GET = 7;
-constexpr int MODE_DROPALL = 10;
-constexpr int MODE_LOOK = 13;
-constexpr int MODE_CHAT = 17;
-constexpr int MODE_ACTIVATE = 18;
-constexpr int MODE_CASTDIR = 19;
-constexpr int MODE_SEARCH = 20;
-constexpr int MODE_LEVEL_UP = 21;
-constexpr int MODE_OPEN = 23;
-constexpr int MODE_ABILITY = 26;
-constexpr int MODE_CAST = 28;
-constexpr int MODE_EXIT_MOUNT = 29;
-constexpr int MODE_FIRE = 30;
 constexpr int MODE_HELP = 31;
 constexpr int MODE_QYXMENU = 35;
-constexpr int MODE_GETONE = 41;
-constexpr int MODE_VIEW_INV = 1;
-constexpr int MODE_VIEW_BANK = 2;
 
 bool shift() { return is_shift_down(); }
 bool ctrl() { return is_ctrl_down(); }
@@ -375,8 +357,8 @@ void ClientApp::do_command_keys() {
       if (target_id == -1) get_new_target();
     }
   } else if (key_of(KA_DRINK, sc) && use_ready && !al && !ct) {
-    force_use = sh;
-    drink_menu();
+    use_choice_flag = sh;
+    drink_menu(*this);
   } else if (key_of(KA_DROP, sc) && !sh && !ct) {
     d.list_title = "DROP";
     if (construct_item_list(temp_list, al ? ITEMS_OTHER : ITEMS_ALL) == 0) {
@@ -393,8 +375,8 @@ void ClientApp::do_command_keys() {
     }
     gc_interface_mode = MODE_DROPALL;
   } else if (key_of(KA_EAT, sc) && use_ready && !al && !ct) {
-    force_use = sh;
-    eat_menu();
+    use_choice_flag = sh;
+    eat_menu(*this);
   } else if (key_of(KA_FIRE, sc) && none && attack_ready) {
     if (has(HN_PILOT)) ask_direction(MODE_FIRE, "Fire cannons");
     else fire_ranged();
@@ -437,8 +419,8 @@ void ClientApp::do_command_keys() {
     take(buy_ready, TIMER_BUY);
     tcpObj.sckSend("e");
   } else if (key_of(KA_READ, sc) && !al && !ct) {
-    force_use = sh;
-    read_menu();
+    use_choice_flag = sh;
+    read_menu(*this);
   } else if (key_of(KA_READY, sc) && !al && !ct) {
     if (shapeshifted) {
       d.print_msg("Must be in non-polymorphed form!");
@@ -461,8 +443,8 @@ void ClientApp::do_command_keys() {
   } else if (key_of(KA_TALK, sc) && none) {
     ask_direction(MODE_TALKDIR, "Talk");
   } else if (key_of(KA_USE, sc) && use_ready && !al && !ct) {
-    force_use = sh;
-    use_item_menu();
+    use_choice_flag = sh;
+    use_item_menu(*this);
   } else if (sc == KEY_F2 && (al || ct) && !sh && level_up_pending) {
     level_up_pending = 0;
     level_up_saved_points = me.stat_points;
@@ -507,9 +489,3 @@ void ClientApp::do_queued_cast() {
   last_spell = name;
   quick_cast_spell.clear();
 }
-
-// Until the modal input lands, the list openers open nothing.
-__attribute__((weak)) void use_item_menu() {}
-__attribute__((weak)) void eat_menu() {}
-__attribute__((weak)) void drink_menu() {}
-__attribute__((weak)) void read_menu() {}

@@ -21,15 +21,6 @@ extern bool statbox_alt_flag;
 extern int statbox_alt_value;
 // The object-list trace of a game master.
 extern bool objlist_trace;
-// Set by the consumable keys with SHIFT: the next item menu forces the use.
-extern bool force_use;
 
 // Turns every repeat flag (use, cast, make) off.
 void clear_repeat_flags();
-
-// The list openers of the modal input, called by the `Drink`, `Eat`, `Read`
-// and `Use` keys.
-void use_item_menu();
-void eat_menu();
-void drink_menu();
-void read_menu();
