@@ -100,7 +100,7 @@ class ClientApp {
   uint8_t level_up_pending = 0;
   uint8_t buy_ready = 1, hide_ready = 1, craft_ready = 1, move_step_ready = 1,
           attack_ready = 1, space_ready = 1, action_ready = 1;
-  Item chosen_item{};
+  Item chosen_item{};  // the list entry a use or drop prompt acts on
   uint8_t cast_flag = 1;
   Item repeat_item{};
   int32_t repeat_counter = 0;
@@ -149,7 +149,6 @@ class ClientApp {
   int32_t cursor_code = -3;   // pointer shape wanted this pass
   int32_t idle_ms = 0;        // without pointer movement or button
   Item hover_item{-1L};       // list entry under the pointer, Item(-1) none
-  Item selected_item{0L};     // list entry chosen by a mode handler
   int32_t phase_step = 1;     // the ping-pong phase's direction
   uint8_t attacked_this_press = 0, moved_this_press = 0, targeted_this_press = 0;
   uint8_t combo_cast = 0;

@@ -326,15 +326,15 @@ void ClientApp::do_list_pick() {
     if (hover_item != Item(-1)) return;
   }
   if (mode != IMODE_DROPALL || !right_released) return;
-  hover_item = d.get_item_under_mouse();
-  if (hover_item != Item(-1)) return;
+  // A right click flags the entry under the pointer (else the cursor's) for
+  // the multi-drop; with SHIFT it drops that entry alone at once.
   if (!is_shift_down()) {
     drop_selected_items();
     d.draw_list_panel(&temp_list, list_style, nullptr);
     return;
   }
-  selected_item = d.get_selected_item();
-  long count = items.get_qty(selected_item);
+  chosen_item = d.get_selected_item();
+  long count = items.get_qty(chosen_item);
   if (count > 1) {
     d.print_msg("How many (max %ld, hit space for one or enter to select all) ?", count);
     input_text.clear();
@@ -344,7 +344,7 @@ void ClientApp::do_list_pick() {
     gc_interface_mode = IMODE_DROP2;
     d.print_msg("Drop ... which direction?");
   }
-  pick_list.clear();
+  item_drop.clear();
   d.curr_display = 0;
   playerstats(0);
   temp_list.clear();
@@ -384,7 +384,8 @@ bool read_pass_key(ClientApp& app) {
       consumed = true;
     }
     if (mode == IMODE_NPCTALK) return true;
-    if (mode == IMODE_DROPALL && !pick_list.empty()) return true;
+    // A click in the drop list while entries are flagged picks nothing.
+    if (mode == IMODE_DROPALL && item_drop.size() > 0) return true;
     if (consumed) return true;
     take_key(app, app.last_key);
     return false;

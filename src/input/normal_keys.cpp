@@ -11,6 +11,7 @@
 #include "core/utils.h"
 #include "display/list_panel.h"
 #include "display/side_panel.h"
+#include "input/frame_input.h"
 #include "input/hotkeys.h"
 #include "input/item_lists.h"
 #include "input/keymap.h"
@@ -367,7 +368,7 @@ void ClientApp::do_command_keys() {
     }
     open_list(SELECT_NORMAL);
     d.print_msg("Drop ... select item ...");
-    if (client_cfg.get_int("no_help_msgs") == 0) {
+    if (!options.get(OPT_DISABLE_HELP_MESSAGES)) {
       const std::string b = keymap.get_binding_text(KA_DROP, false);
       d.print_msg("To multi-drop, hit %s (or CTRL+%s when /searching) or right-click to flag items to drop, "
                   "then hit Enter to finish or ESC to cancel.",
