@@ -240,6 +240,7 @@ void ClientApp::do_mouse() {
           tcpObj.sckSend("T%c%d%c%s", TALK_SEPARATOR, talk_partner_id, TALK_SEPARATOR,
                          link.c_str());
         } else {
+          d.scroll_messages_reset();
           d.hide_input_line();
           gc_interface_mode = MODE_NORMAL;
           d.print_msg("Bye!");

@@ -73,6 +73,7 @@ void send_text_line(ClientApp& app, int mode) {
   const std::string line = app.input_text;
   add_history(app, line);
   d.hide_input_line();
+  d.scroll_messages_reset();
   if (mode == MODE_CHAT) {
     if (line[0] == '#')
       do_command(line);

@@ -307,15 +307,18 @@ bool give_to_partner(ClientApp& app, const Item& item, int64_t qty) {
 }
 
 // Rebuilds the list after a step; false (and the trade ended) when empty.
-bool refresh_trade_list(ClientApp& app, int mode, const Item& near, const Item& neighbour) {
+bool refresh_trade_list(ClientApp& app, int mode, int kind, const Item& near,
+                        const Item& neighbour) {
   if (mode == MODE_SELL)
     construct_trade_list(temp_list, app.list_kind, false, app.list_container != 0);
   else if (is_bank(app))
     construct_item_list(temp_list, ITEMS_BANKED);
   if (temp_list.first != nullptr) {
-    ItemListEl* at = temp_list.find_item(near);
-    if (at == nullptr) at = temp_list.find_item(neighbour);
-    list_set_cursor(d.list_state, &temp_list, at != nullptr ? at : temp_list.first);
+    // The refresh runs the search or filter again over the new nodes and puts
+    // the cursor on the head; it goes back to the entry just traded, or to
+    // its neighbour when that entry is gone.
+    d.list_input(&temp_list, '$', kind, false);
+    d.show_list_item(&temp_list, temp_list.find_item(near) != nullptr ? near : neighbour, kind);
     return true;
   }
   if (mode == MODE_BUY && is_bank(app))
@@ -378,7 +381,7 @@ void do_trade_mode(ClientApp& app, int mode) {
     if (qty <= 0) return;
     done = give_to_partner(app, r, qty);
   }
-  if (done && refresh_trade_list(app, mode, r, neighbour)) d.list_input(&temp_list, '$', kind, false);
+  if (done) refresh_trade_list(app, mode, kind, r, neighbour);
 }
 
 }  // namespace modal

@@ -182,6 +182,7 @@ void ClientApp::do_normal_mode() {
     gc_interface_mode = MODE_HELP;
     d.print_msg("Viewing help ... press ESC when done.");
     d.help_open = 1;
+    d.help_scroll = 0;
   }
   if (sc == KEY_ESC) {
     if (!repeat_use && !repeat_cast && !repeat_make) d.print_msg("Help: %cPress F12 for menu.", 9);
