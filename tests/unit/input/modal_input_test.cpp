@@ -530,51 +530,6 @@ TEST_F(ModalTest, SpellBindingClearsOtherSlots) {
   }
 }
 
-TEST_F(ModalTest, UseListUsesChosenItemOrStepsTheTab) {
-  items.add(Item(BREAD), 2, 0, false);
-  app.use_choice_flag = 0;
-  eat_menu(app);
-  EXPECT_EQ(static_cast<int>(gc_interface_mode), MODE_USE);
-  EXPECT_EQ(app.use_choice, USE_KIND_EAT);
-  EXPECT_EQ(d.list_title, "EAT");
-  EXPECT_EQ(last_msg(), "What would you like to eat?");
-  app.use_choice_flag = 1;
-  eat_menu(app);
-  EXPECT_EQ(static_cast<int>(gc_interface_mode), MODE_FORCEUSEDIR);
-  EXPECT_EQ(last_msg(), "Use food ...");
-  app.use_choice_flag = 0;
-  eat_menu(app);
-  press(ENTER);
-  EXPECT_EQ(sent(), "U " + Item(BREAD).str() + " 10 20 1 0");
-  EXPECT_EQ(static_cast<int>(gc_interface_mode), 0);
-  EXPECT_EQ(app.repeat_item, Item(BREAD));
-
-  // TAB closes the list and opens the next use list, SHIFT+TAB the previous
-  // one, wrapping between USE and READ.
-  const struct {
-    void (*open)(ClientApp&);
-    bool shift;
-    int to;
-    const char* title;
-  } tabs[] = {{eat_menu, false, USE_KIND_DRINK, "DRINK"},
-              {use_item_menu, true, USE_KIND_READ, "READ"},
-              {read_menu, false, USE_KIND_USE, "USE"},
-              {drink_menu, true, USE_KIND_EAT, "EAT"}};
-  for (const auto& t : tabs) {
-    t.open(app);
-    key[KEY_LSHIFT] = t.shift;
-    key_shifts = t.shift ? KB_SHIFT_FLAG : 0;
-    press((KEY_TAB << 8) | 9);
-    key[KEY_LSHIFT] = 0;
-    key_shifts = 0;
-    EXPECT_EQ(app.use_choice, t.to);
-    EXPECT_EQ(d.list_title, t.title);
-    EXPECT_EQ(static_cast<int>(gc_interface_mode), MODE_USE);
-  }
-  press(ESC);
-  EXPECT_EQ(last_msg(), "Use cancelled!");
-}
-
 TEST_F(ModalTest, PileCraftAndMaterialChoices) {
   app.pile_partner = 7;
   app.pile_container = 3;
