@@ -10,7 +10,6 @@
 #include "core/string_utils.h"
 #include "core/utils.h"
 #include "display/list_panel.h"
-#include "display/side_panel.h"
 #include "input/frame_input.h"
 #include "input/hotkeys.h"
 #include "input/item_lists.h"
@@ -20,9 +19,6 @@
 #include "input/player_actions.h"
 #include "script/script_host.h"
 
-int minimap_extent = 48;
-bool statbox_alt_flag = false;
-int statbox_alt_value = 0;
 bool objlist_trace = false;
 
 void clear_repeat_flags() { repeat_use = repeat_cast = repeat_make = false; }
@@ -30,6 +26,9 @@ void clear_repeat_flags() { repeat_use = repeat_cast = repeat_make = false; }
 namespace {
 constexpr int MODE_HELP = 31;
 constexpr int MODE_QYXMENU = 35;
+// The minimap's two spans in cells, stepped by CTRL with the Stats key.
+constexpr int MINIMAP_SPAN_NEAR = 48;
+constexpr int MINIMAP_SPAN_FAR = 96;
 
 bool shift() { return is_shift_down(); }
 bool ctrl() { return is_ctrl_down(); }
@@ -158,14 +157,14 @@ void ClientApp::do_normal_mode() {
     }
   } else if (key_of(KA_STATS, sc)) {
     if (ctrl() && !alt()) {
-      minimap_extent = minimap_extent == 48 ? 96 : 48;
+      d.minimap_span = d.minimap_span == MINIMAP_SPAN_NEAR ? MINIMAP_SPAN_FAR : MINIMAP_SPAN_NEAR;
     } else if (alt() && !ctrl()) {
-      statbox_alt_flag = !statbox_alt_flag;
+      d.statbox_reset = !d.statbox_reset;
     } else if (!alt() && !ctrl()) {
-      d.statbox_page = cycle_statbox_page(d.statbox_page, shift(), me.num_spells());
-      if (statbox_alt_flag) {
-        statbox_alt_value = 0;
-        statbox_alt_flag = false;
+      d.cycle_statbox_page(shift());
+      if (d.statbox_reset) {
+        d.statbox_page = 0;
+        d.statbox_reset = 0;
       }
     }
     d.playerstats();

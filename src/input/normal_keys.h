@@ -13,12 +13,6 @@ constexpr int QUEUED_NO_CELL = 999;
 // The stamp of the SPACE key's ready flag (`ClientApp::space_ready`) in `action_timers`.
 constexpr int TIMER_SPACE = 15;
 
-// Minimap extent in cells, stepped by CTRL+`Stats` between 48 and 96.
-extern int minimap_extent;
-// The side-panel flag flipped by ALT+`Stats`, and the value that a stat page
-// step resets while it is set.
-extern bool statbox_alt_flag;
-extern int statbox_alt_value;
 // The object-list trace of a game master.
 extern bool objlist_trace;
 
