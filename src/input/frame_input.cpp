@@ -31,7 +31,6 @@ uint64_t (*input_clock_us)() = get_time_us;
 int fps = 0;
 int anim_ping_pong = 1;
 bool blink_on = false;
-float spell_cooloff_left = 0.0f;
 bool carries_light_item = false;
 bool carries_sight_item = false;
 uint32_t bytes_sent_last_second = 0;
@@ -272,9 +271,9 @@ void ClientApp::do_tick() {
   rearm(spell_ready, action_timers[TIMER_CAST], spell_delay, now);
   if (!spell_ready && spell_delay > 0) {
     double left = (spell_delay - ms_since(action_timers[TIMER_CAST], now)) / spell_delay;
-    spell_cooloff_left = static_cast<float>(left < 0 ? 0 : left > 1 ? 1 : left);
+    d.cooloff_fraction = static_cast<float>(left < 0 ? 0 : left > 1 ? 1 : left);
   } else {
-    spell_cooloff_left = 0.0f;
+    d.cooloff_fraction = 0.0f;
   }
 
   if (every(action_timers[TIMER_STATUS], 10000, now)) {

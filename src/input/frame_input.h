@@ -14,7 +14,6 @@ extern uint64_t (*input_clock_us)();
 extern int fps;                   // redraws in the last whole second
 extern int anim_ping_pong;        // 1..7 and back, one step per 100 ms
 extern bool blink_on;             // flips every 300 ms
-extern float spell_cooloff_left;  // 0..1 of the spell delay still to run
 extern bool carries_light_item;   // an item of base code 318 is in the pack
 extern bool carries_sight_item;   // see the 3 s tick
 extern uint32_t bytes_sent_last_second;

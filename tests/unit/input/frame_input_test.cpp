@@ -212,11 +212,11 @@ TEST_F(FrameInputTest, SpellCooloffFraction) {
   app.action_timers[TIMER_CAST] = fake_now;
   fake_now += 100 * MS;
   app.do_tick();
-  EXPECT_FLOAT_EQ(spell_cooloff_left, 0.75f);
+  EXPECT_FLOAT_EQ(d.cooloff_fraction, 0.75f);
   fake_now += 301 * MS;
   app.do_tick();
   EXPECT_EQ(app.spell_ready, 1);
-  EXPECT_FLOAT_EQ(spell_cooloff_left, 0.0f);
+  EXPECT_FLOAT_EQ(d.cooloff_fraction, 0.0f);
 }
 
 TEST_F(FrameInputTest, PeriodicLines) {
