@@ -102,13 +102,14 @@ class ClientApp {
           attack_ready = 1, space_ready = 1, action_ready = 1;
   Item chosen_item{};  // the list entry a use or drop prompt acts on
   uint8_t cast_flag = 1;
+  // The last used item, and the key that chose its cell (0: the player's
+  // own cell); F9 and the repeat use take the item again there.
   Item repeat_item{};
-  int32_t repeat_counter = 0;
+  int32_t repeat_dir = 0;
   // The words of the typed spell letters (the letters are `input_text`),
   // shown at the spell and binding prompts.
   std::string spell_words;
   std::string last_spell;
-  int32_t repeat_x = 0, repeat_y = 0, repeat_dir = 0;
   int32_t pile_container = 0, pile_arg = 0, pile_partner = 0;
   int32_t button_number = 0;
   // The use kind of the open use list (1 use, 2 eat, 3 drink, 4 read), and
@@ -153,8 +154,6 @@ class ClientApp {
   uint8_t attacked_this_press = 0, moved_this_press = 0, targeted_this_press = 0;
   uint8_t combo_cast = 0;
   uint8_t switch_target_latch = 0;
-  Item last_used_item{0L};
-  int32_t last_used_key = 0;
 
   ClientApp();
 

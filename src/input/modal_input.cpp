@@ -51,8 +51,6 @@ void do_use_direction(ClientApp& app) {
     use_item_at(app.chosen_item, x, y);
     app.repeat_item = app.chosen_item;
     app.repeat_dir = app.last_key;
-    app.repeat_x = x;
-    app.repeat_y = y;
   }
   to_normal();
   modal::end_direction_prompt(app);
@@ -260,8 +258,6 @@ void do_use_list(ClientApp& app, int mode) {
     use_item_here(r);
     app.repeat_item = r;
     app.repeat_dir = 0;
-    app.repeat_x = me.x;
-    app.repeat_y = me.y;
     to_normal();
     return;
   }

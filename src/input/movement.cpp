@@ -323,6 +323,7 @@ void ClientApp::do_movement() {
         if (me.item_binds[slot].is_valid()) {
           use_key_item(slot_to_scancode(slot), use_ready, action_timers[TIMER_USE], gc_interface_mode,
                        chosen_item, repeat_item);
+          repeat_dir = 0;
           continue;
         }
         const std::string name = spell_name_of_slot(slot);
@@ -372,8 +373,9 @@ void ClientApp::do_movement() {
       action_timers[TIMER_USE] = now;
       if (items.get_qty(item) > 0) {
         use_item_at(item, cx, cy);
-        last_used_item = item;
-        last_used_key = dir_to_keypad_key(sign(cx - me.x), sign(cy - me.y));
+        // F9 and the repeat use take it again, at the cell of the same step.
+        repeat_item = item;
+        repeat_dir = dir_to_keypad_key(sign(cx - me.x), sign(cy - me.y));
         repeat_use = repeat_cast = repeat_make = false;
       } else {
         d.print_msg("You don't have a %s to use/equip!", wl.get_full_name(item).c_str());
