@@ -122,7 +122,6 @@ class ClientApp {
   uint8_t movement_flags[4] = {};
   uint8_t right_held = 0, left_held = 0, middle_held = 0;
   uint8_t right_released = 0, left_released = 0, middle_released = 0;
-  Item current_item{};
   int32_t mouse_invert = 1;
   int32_t last_wheel = 0;
   float mouse_angle = 0;
@@ -234,7 +233,6 @@ extern uint32_t gc_interface_mode;
 extern std::string platform_name;
 extern std::string login_password;
 extern std::string quick_cast_spell;
-extern std::string dir_suffix;
 
 // Settings copied from "client.cfg" at start-up.
 extern int rage_bar;
