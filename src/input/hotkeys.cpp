@@ -9,7 +9,6 @@
 #include "input/keymap.h"
 #include "input/player_actions.h"
 
-std::function<Item()> selected_list_item = [] { return d.get_selected_item(); };
 
 namespace {
 // Slots 44..59 in slot order: their keys and labels.
@@ -73,7 +72,7 @@ std::string combo_key_name(int slot, bool short_form) {
 void bind_item_to_key(int scancode) {
   int s = scancode_to_slot(scancode);
   if (is_alt_down() ? !valid_slot(s) : !is_f_slot(s)) return;
-  Item it = selected_list_item();
+  Item it = d.get_selected_item();
   if (!it.is_valid()) return;
   if (me.item_binds[s] == it) {
     me.item_binds[s] = Item(0L);
