@@ -61,8 +61,6 @@ int arrow_keypad_dir() {
   return 5;
 }
 
-bool confused() { return has(HN_CONFUSED) || (has(HN_DRUNK) && !drunk_steady); }
-
 std::string spell_name_of_slot(int slot) {
   if (slot < 0 || slot >= PLAYER_HOTKEYS) return std::string();
   const SpellRecord* r = spells.get_record(me.spell_binds[slot]);
@@ -244,7 +242,7 @@ void ClientApp::do_movement() {
     clear_keybuf();
   } else if ((left_released || left_held || right_held) && d.mouse_in_play_window() &&
              !d.mouse_over_hotbar() && mouse_dir != 0) {
-    dir = confused() ? rand_int(8) + 1 : mouse_dir;
+    dir = me.steps_astray() ? rand_int(8) + 1 : mouse_dir;
     dir_to_xy(dir, tx, ty);
   }
   // A press ends when its button (or key) is let go.
