@@ -8,6 +8,7 @@
 
 #include "app/client_app.h"
 #include "app/globals.h"
+#include "app/play_messages.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
 #include "input/keymap.h"
@@ -17,7 +18,6 @@ int chosen_spell = -1;
 int spell_delay = 500;
 int fire_delay = 0;
 int combat_cooloff = 0;
-int craft_quantity = 1;
 int (*cast_roll)(int n) = rand_int;
 
 namespace {
@@ -226,7 +226,7 @@ void send_equipment() { tcpObj.sckSend(me.mk_arms_msg()); }
 void make_item(const Item& item) {
   craft_chosen_item = item;
   if (!item.is_valid()) return;
-  tcpObj.sckSend("cm %s %d %s", item.str().c_str(), craft_quantity,
+  tcpObj.sckSend("cm %s %d %s", item.str().c_str(), craft_request_id,
                  craft_base_item.str().c_str());
 }
 

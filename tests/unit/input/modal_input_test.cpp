@@ -534,8 +534,6 @@ TEST_F(ModalTest, PileCraftAndMaterialChoices) {
   app.pile_partner = 7;
   app.pile_container = 3;
   app.pile_arg = 9;
-  craft_base_item = Item(HAT);
-  craft_quantity = 2;
   temp_list.add(Item(BLADE), 1, 0, true);
   temp_list.first->c = 4000;
   const struct {
@@ -546,15 +544,13 @@ TEST_F(ModalTest, PileCraftAndMaterialChoices) {
   } cases[] = {
       {MODE_GETLIST, ENTER, Item(BLADE), "h 7 3 9 " + Item(BLADE).str(false), ""},
       {MODE_GETLIST, ESC, Item(-1L), "<none>", "Finished!"},
-      {MODE_MAKE_CHOOSE_MAT, ENTER, Item(BLADE),
-       "ci " + Item(HAT).str(false) + " 2 " + Item(BLADE).str(false), ""},
       {MODE_MAKE, ESC, Item(-1L), "<none>", "Cancelled!"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.mode);
     d.messages.clear();
     gc_interface_mode = c.mode;
-    open_list(c.mode == MODE_GETLIST ? LIST_KIND_PILE : c.mode == MODE_MAKE ? SELECT_MAKE : SELECT_NORMAL);
+    open_list(c.mode == MODE_GETLIST ? LIST_KIND_PILE : SELECT_MAKE);
     press(c.key);
     EXPECT_EQ(sent(), c.line);
     if (*c.msg) { EXPECT_EQ(last_msg(), c.msg); }
@@ -563,6 +559,15 @@ TEST_F(ModalTest, PileCraftAndMaterialChoices) {
     temp_list.add(Item(BLADE), 1, 0, true);
     temp_list.first->c = 4000;
   }
+  // A recipe's ingredient is chosen in answer to the server's offer number 2.
+  app.craft_ready = 1;
+  items.add(Item(BLADE), 1, 0, false);
+  app.process_pkt("Ci 2 " + Item(HAT).str(false) + "^" + Item(BLADE).str(false) + ":");
+  ASSERT_EQ(static_cast<int>(gc_interface_mode), MODE_MAKE_CHOOSE_MAT);
+  press(ENTER);
+  EXPECT_EQ(sent(), "ci " + Item(HAT).str(false) + " 2 " + Item(BLADE).str(false));
+  temp_list.add(Item(BLADE), 1, 0, true);
+  temp_list.first->c = 4000;
   // '=' is not a pick in the pile list.
   gc_interface_mode = MODE_GETLIST;
   open_list(LIST_KIND_PILE);
