@@ -218,6 +218,15 @@ TEST_F(ModalTest, ChatAndNpcTalkLines) {
     EXPECT_EQ(static_cast<int>(gc_interface_mode), c.next_mode);
     if (c.next_mode == 25) { EXPECT_TRUE(app.input_text.empty()); }
   }
+  // A line sent brings the message box back to its newest line.
+  for (int i = 0; i < 60; ++i) d.print_msg("line %d", i);
+  d.scroll_messages_up();
+  ASSERT_NE(d.msg_log.scroll(), 0);
+  gc_interface_mode = MODE_CHAT;
+  type("hi");
+  press(ENTER);
+  EXPECT_EQ(sent(), "T hi");
+  EXPECT_EQ(d.msg_log.scroll(), 0);
 }
 
 TEST_F(ModalTest, TextEditingKeysAndHistory) {
@@ -303,6 +312,24 @@ TEST_F(ModalTest, BuyingChecksTheGoldInSixtyFourBits) {
     while (sent() != "<none>") {
     }
   }
+}
+
+// After a purchase the cursor stays on the entry bought, so ENTER buys it again.
+TEST_F(ModalTest, CursorStaysOnTheEntryTraded) {
+  common_cfg.set_int("max_inventory", 0);
+  items.add(Item(GOLD), 100, 0, false);
+  temp_list.add(Item(BLADE), 3, 1, true);
+  temp_list.add(Item(HAT), 3, 1, true);
+  app.list_kind = 'M';
+  app.list_container = 0;
+  app.sub_state = 0;
+  gc_interface_mode = MODE_BUY;
+  open_list(SELECT_BUY);
+  press(KEY_DOWN << 8);
+  press(ENTER);
+  press(ENTER);
+  EXPECT_EQ(items.get_qty(Item(HAT)), 2);
+  EXPECT_EQ(items.get_qty(Item(BLADE)), 0);
 }
 
 TEST_F(ModalTest, InventoryLimitAndBankWithdrawal) {
@@ -502,6 +529,7 @@ TEST_F(ModalTest, SpellBindingClearsOtherSlots) {
   gc_interface_mode = MODE_BIND_KEY;
   type("if");
   EXPECT_EQ(app.input_text, "if");
+  EXPECT_EQ(app.spell_words, "In Flam ");  // what the prompt shows
   press(ENTER);
   EXPECT_EQ(sent(), "n s 12 1");
   EXPECT_EQ(sent(), "n s 5 -1");

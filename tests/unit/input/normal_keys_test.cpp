@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/globals.h"
+#include "input/frame_input.h"
 #include "input/hotkeys.h"
 #include "input/player_actions.h"
 #include "support/temp_dir.h"
@@ -303,6 +304,7 @@ TEST_F(NormalKeysTest, FixedAndToggleKeys) {
       {"CTRL+F3", KEY_F3, 0, CTRL, -1, 10, "<none>", "Rage bar: on", 0},
       {"F12", KEY_F12, 0, NONE, -1, 10, "<none>", "", 35},
   };
+  d.help_scroll = 7;  // left past the end by an earlier help
   for (const auto& c : cases) {
     gc_interface_mode = 0;
     d.messages.clear();
@@ -315,6 +317,7 @@ TEST_F(NormalKeysTest, FixedAndToggleKeys) {
     EXPECT_EQ(gc_interface_mode, c.mode) << c.what;
     if (c.health >= 0) me.set_health(c.health, 0);
   }
+  EXPECT_EQ(d.help_scroll, 0);  // '?' opened the help at its top
   EXPECT_EQ(app.debug_echo, 1);
   EXPECT_EQ(client_cfg.get_int("rage_bar"), 1);
   EXPECT_EQ(d.menu_open, 1);
@@ -398,6 +401,13 @@ TEST_F(NormalKeysTest, CommandKeysWithLists) {
   press(key_of(KA_DROP), 0, NONE);
   EXPECT_EQ(gc_interface_mode, 10u);
   EXPECT_EQ(d.list_title, "DROP");
+  EXPECT_EQ(last_msg().rfind("To multi-drop, hit ", 0), 0u);
+  // "Disable help messages" leaves the hint out.
+  gc_interface_mode = 0;
+  options.toggle_option(OPT_DISABLE_HELP_MESSAGES);
+  press(key_of(KA_DROP), 0, NONE);
+  EXPECT_EQ(last_msg(), "Drop ... select item ...");
+  options.toggle_option(OPT_DISABLE_HELP_MESSAGES);
   gc_interface_mode = 0;
   common_cfg.set_int("cast_with_words", 1);
   press(key_of(KA_CAST), 0, NONE);
