@@ -320,4 +320,21 @@ TEST_F(MovementTest, HotbarLetterButtonUsesItsItemBeforeItsSpell) {
   me.spell_binds[10] = -1;
 }
 
+// F9 uses again what a modifier combination used last, at the same step.
+TEST_F(MovementTest, ACombinationUseIsTheOneF9Repeats) {
+  items.add(Item(BLADE), 2, 0, false);
+  me.item_binds[10] = Item(BLADE);  // SHIFT with a direction
+  app.use_ready = 1;
+  pass_with({KEY_LSHIFT, KEY_UP});
+  const std::string use = "U " + Item(BLADE).str() + " 10 9 1 1";
+  EXPECT_EQ(lines(), use);
+  app.use_ready = 1;
+  app.last_scancode = KEY_F9;
+  app.last_ascii = 0;
+  app.last_key = KEY_F9 << 8;
+  app.do_normal_mode();
+  EXPECT_EQ(lines(), use);
+  me.item_binds[10] = Item(0L);
+}
+
 }  // namespace

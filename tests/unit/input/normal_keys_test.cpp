@@ -390,6 +390,15 @@ TEST_F(NormalKeysTest, CommandKeys) {
     if (c.health >= 0) me.set_health(c.health, 0);
   }
   EXPECT_EQ(client_cfg.get_int("target_type"), 1);
+  // Locking keeps the current target as the locked one.
+  target_locked = false;
+  target_id = 5;
+  press(key_of(KA_CROSSHAIR), 0, ALT);
+  EXPECT_TRUE(target_locked);
+  EXPECT_EQ(locked_target_id, 5);
+  EXPECT_EQ(target_id, 5);
+  target_id = locked_target_id = -1;
+  target_locked = false;
 }
 
 TEST_F(NormalKeysTest, CommandKeysWithLists) {
