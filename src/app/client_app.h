@@ -89,8 +89,8 @@ class ClientApp {
   int32_t last_scancode = 0;
   // ---- Menu and binding modes ----
   // The key step read a key, or turned a click or wheel step into one, this
-  // pass; the frame pass clears it before the key step. Modes that act on
-  // `last_key` without this would act again on an old key.
+  // pass; the frame pass clears it before the key step, and no mode handler
+  // runs without it (`last_key` may still hold an earlier pass's key).
   uint8_t key_this_pass = 0;
   // The keymap action waiting for its new key in the key-rebinding mode.
   int32_t pending_key_action = -1;
@@ -100,15 +100,20 @@ class ClientApp {
   uint8_t level_up_pending = 0;
   uint8_t buy_ready = 1, hide_ready = 1, craft_ready = 1, move_step_ready = 1,
           attack_ready = 1, space_ready = 1, action_ready = 1;
-  Item chosen_item{};
+  Item chosen_item{};  // the list entry a use or drop prompt acts on
   uint8_t cast_flag = 1;
+  // The last used item, and the key that chose its cell (0: the player's
+  // own cell); F9 and the repeat use take the item again there.
   Item repeat_item{};
-  int32_t repeat_counter = 0;
-  std::string normal_mode_text;
+  int32_t repeat_dir = 0;
+  // The words of the typed spell letters (the letters are `input_text`),
+  // shown at the spell and binding prompts.
+  std::string spell_words;
   std::string last_spell;
-  int32_t repeat_x = 0, repeat_y = 0, repeat_dir = 0;
   int32_t pile_container = 0, pile_arg = 0, pile_partner = 0;
   int32_t button_number = 0;
+  // The use kind of the open use list (1 use, 2 eat, 3 drink, 4 read), and
+  // the force-use flag that SHIFT with the item keys sets.
   int32_t use_choice = 0;
   uint8_t use_choice_flag = 0;
   int32_t hotbar_button = 0;
@@ -117,7 +122,6 @@ class ClientApp {
   uint8_t movement_flags[4] = {};
   uint8_t right_held = 0, left_held = 0, middle_held = 0;
   uint8_t right_released = 0, left_released = 0, middle_released = 0;
-  Item current_item{};
   int32_t mouse_invert = 1;
   int32_t last_wheel = 0;
   float mouse_angle = 0;
@@ -145,13 +149,10 @@ class ClientApp {
   int32_t cursor_code = -3;   // pointer shape wanted this pass
   int32_t idle_ms = 0;        // without pointer movement or button
   Item hover_item{-1L};       // list entry under the pointer, Item(-1) none
-  Item selected_item{0L};     // list entry chosen by a mode handler
   int32_t phase_step = 1;     // the ping-pong phase's direction
   uint8_t attacked_this_press = 0, moved_this_press = 0, targeted_this_press = 0;
   uint8_t combo_cast = 0;
   uint8_t switch_target_latch = 0;
-  Item last_used_item{0L};
-  int32_t last_used_key = 0;
 
   ClientApp();
 
@@ -232,7 +233,6 @@ extern uint32_t gc_interface_mode;
 extern std::string platform_name;
 extern std::string login_password;
 extern std::string quick_cast_spell;
-extern std::string dir_suffix;
 
 // Settings copied from "client.cfg" at start-up.
 extern int rage_bar;

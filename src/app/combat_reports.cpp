@@ -20,7 +20,6 @@
 DamageHistory damage_history;
 int lunge_counter = 0;
 int16_t lunge_dx = 0, lunge_dy = 0;
-bool drunk_steady = false;
 bool no_two_handed_melee = false;
 uint64_t (*combat_clock_us)() = get_time_us;
 
@@ -124,8 +123,7 @@ int get_dir_from_key(int key, int& x, int& y, int default_digit) {
     for (int d8 : DIRECTION_ORDER)
       if (in_set[d8]) dir = d8;
   }
-  bool confused = has_status(HN_CONFUSED) || (has_status(HN_DRUNK) && !drunk_steady);
-  if (confused && dir != DIR_NONE) dir = DIGIT_DIRECTION[rand_int(9) + 1];
+  if (me.steps_astray() && dir != DIR_NONE) dir = DIGIT_DIRECTION[rand_int(9) + 1];
   return dir_to_xy(dir, x, y);
 }
 

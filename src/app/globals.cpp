@@ -33,12 +33,9 @@ Item craft_base_item(0);
 Item craft_chosen_item(0);
 std::string login_password;
 Item trade_item(256);
-std::deque<int32_t> attack_queue_a;
-std::deque<int32_t> attack_queue_b;
 std::string platform_name;
 std::vector<ServerRow> server_list;
 std::string quick_cast_spell;
-std::string dir_suffix;
 ClientApp app;
 
 lua_State* script_state = nullptr;

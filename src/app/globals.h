@@ -2,8 +2,6 @@
 // The program's long-lived objects. They are defined in globals.cpp, in the
 // order in which they must be constructed (one translation unit keeps it).
 
-#include <deque>
-
 #include "core/config_file.h"
 #include "core/item_data.h"
 #include "core/buffs.h"
@@ -34,8 +32,6 @@ extern ClientApp app;          // the client application object
 extern Item craft_base_item;
 extern Item craft_chosen_item;
 extern Item trade_item;
-extern std::deque<int32_t> attack_queue_a;
-extern std::deque<int32_t> attack_queue_b;
 
 // The program's one Lua state: made by cmain with luaL_newstate, closed with
 // lua_close when the program quits; not built statically.

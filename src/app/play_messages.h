@@ -90,10 +90,8 @@ extern int lunge_counter;
 extern int16_t lunge_dx, lunge_dy;
 constexpr int LUNGE_FRAMES = 10;
 
-// Flags of the player record that the rules read: a drunk player with
-// `drunk_steady` set is not confused; `no_two_handed_melee` bans two-handed
-// melee weapons.
-extern bool drunk_steady;
+// A flag of the player record that the rules read: it bans two-handed melee
+// weapons.
 extern bool no_two_handed_melee;
 
 // ---- Identify, uncurse and readying ---------------------------------------------------

@@ -18,7 +18,6 @@ extern int moon_phase;        // 't'
 extern int ship_state;        // 'v', read by the map view
 extern int hull_strength;     // 'v'
 extern bool level_flag;       // 'K' field 8
-extern int pending_levels;    // levels gained and not yet spent ('X')
 extern std::string stats_text;  // side-panel text ('n')
 // The value block of 'y': eight numbers and three fractions.
 extern int32_t player_yv[8];  // yv1 .. yv8

@@ -22,7 +22,6 @@ int moon_phase = 0;
 int ship_state = 0;
 int hull_strength = 0;
 bool level_flag = false;
-int pending_levels = 0;
 std::string stats_text;
 int32_t player_yv[8] = {};
 float player_yf[3] = {};
@@ -111,9 +110,10 @@ int msg_level_gained(ClientApp& app, const std::string& msg) {
   if (std::sscanf(msg.c_str(), "X %d %d", &unused, &gained) != 2) return 0;
   app.level_up_pending = 1;
   app.last_level_gain = gained;
-  // The count comes from the server: keep the sum inside an int.
-  long long sum = static_cast<long long>(pending_levels) + gained;
-  pending_levels = static_cast<int>(std::clamp<long long>(sum, INT_MIN, INT_MAX));
+  // Every level gained brings a point to distribute. The count comes from the
+  // server: a negative one takes nothing away and the sum stays inside an int.
+  long long sum = static_cast<long long>(me.stat_points) + std::max(gained, 0);
+  me.stat_points = static_cast<int32_t>(std::clamp<long long>(sum, 0, INT_MAX));
   d.print_msg("%cYou have gained a level! Hit CTRL+F2 or ALT+F2 to level up and increase your "
               "stats!",
               COLOUR_LEVEL_GAIN);

@@ -163,10 +163,9 @@ void ClientApp::reset_session() {
   chosen_item = Item(0);
   cast_flag = 1;
   repeat_item = Item(-1);
-  repeat_counter = 0;
-  normal_mode_text.clear();
+  spell_words.clear();
   last_spell.clear();
-  repeat_x = repeat_y = repeat_dir = 0;
+  repeat_dir = 0;
   button_number = 0;
   for (uint8_t& f : movement_flags) f = 0;
   right_held = left_held = middle_held = 0;

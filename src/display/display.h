@@ -242,7 +242,7 @@ class QYXDisplay {
   int32_t anim_step = 0;
   int32_t player_frame = 0;
   int32_t quake_toggle = 0;
-  uint8_t crosshair = 0, crosshair_ready = 0;
+  float cooloff_fraction = 0.0f;
   int16_t attack_dx = 0, attack_dy = 0;
   // The player's figure: large figure, equipment hidden. (The attack lunge
   // is the attack report's lunge_dx, lunge_dy.)

@@ -20,7 +20,7 @@
 #include "display/display.h"
 #include "input/frame_input.h"
 #include "input/normal_keys.h"
-#include "input/player_actions.h"
+#include "world/target.h"
 
 namespace {
 constexpr int NPCTALK_MODE = 25;

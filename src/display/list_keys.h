@@ -10,14 +10,14 @@
 
 #include "display/list_panel.h"
 
-// One entry of the multi-drop picks and of the reorder records: the item and
-// a flag (for a reorder: moved up).
+// One reorder record of the inventory and bank views: the item and whether
+// it moved up. (The multi-drop marks are `item_drop`.)
 struct PickEntry {
   Item item;
   uint8_t flag = 0;
 };
 
-// Multi-drop picks and reorder records, replayed by the list's caller.
+// The reorder records, replayed by the list's caller.
 extern std::vector<PickEntry> pick_list;
 // Currency of the merchant trade in progress; Item(256) by default.
 extern Item trade_currency;

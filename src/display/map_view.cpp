@@ -31,7 +31,7 @@
 #include "input/frame_input.h"
 #include "input/keymap.h"
 #include "input/options.h"
-#include "input/player_actions.h"
+#include "world/target.h"
 #include "world/effects.h"
 
 namespace {
@@ -249,6 +249,8 @@ void QYXDisplay::decide_view(bool advance, ObjectList* creatures) {
 
   if (creatures) {
     creatures->clear();
+    // Seen again below while the target stays in view.
+    crosshair_ready = false;
     if (target_type == 3)
       for (const TrackedCreature& t : tracked_creatures) {
         if (t.level != me.map_level || std::abs(t.x - me.x) > VIEW_PARTY_REACH ||
@@ -258,6 +260,7 @@ void QYXDisplay::decide_view(bool advance, ObjectList* creatures) {
         if (t.id == target_id) {
           target_x = t.x;
           target_y = t.y;
+          crosshair_ready = true;
         }
       }
   }
@@ -441,6 +444,7 @@ void QYXDisplay::decide_rings(ObjectList* creatures) {
           if (cr.id == target_id) {
             target_x = x;
             target_y = y;
+            crosshair_ready = true;
           }
         }
       }
@@ -622,8 +626,8 @@ void QYXDisplay::draw_player_bars(int x, int y, int row0_colour, bool doubled) {
   const int mana = mana_percent(me.mana, me.get_mana_max());
   if (rage_bar == 2 && mana > 0)
     draw_bar(x, y, 1, makecol(51, 51, 204), doubled, static_cast<float>(mana) / 100.0f);
-  if (options.get(OPTION_COOLOFF_BAR) && spell_cooloff_left > 0.0f)
-    draw_bar(x, y, 2, colour(COL_LIME), doubled, spell_cooloff_left);
+  if (options.get(OPTION_COOLOFF_BAR) && cooloff_fraction > 0.0f)
+    draw_bar(x, y, 2, colour(COL_LIME), doubled, cooloff_fraction);
 }
 
 void QYXDisplay::render_names_and_bars(std::vector<int>& labelled) {

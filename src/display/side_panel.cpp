@@ -9,7 +9,7 @@
 #include "app/globals.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
-#include "input/player_actions.h"
+#include "world/target.h"
 
 namespace {
 

@@ -31,7 +31,6 @@ uint64_t (*input_clock_us)() = get_time_us;
 int fps = 0;
 int anim_ping_pong = 1;
 bool blink_on = false;
-float spell_cooloff_left = 0.0f;
 bool carries_light_item = false;
 bool carries_sight_item = false;
 uint32_t bytes_sent_last_second = 0;
@@ -239,6 +238,7 @@ void ClientApp::do_mouse() {
           tcpObj.sckSend("T%c%d%c%s", TALK_SEPARATOR, talk_partner_id, TALK_SEPARATOR,
                          link.c_str());
         } else {
+          d.scroll_messages_reset();
           d.hide_input_line();
           gc_interface_mode = MODE_NORMAL;
           d.print_msg("Bye!");
@@ -270,9 +270,9 @@ void ClientApp::do_tick() {
   rearm(spell_ready, action_timers[TIMER_CAST], spell_delay, now);
   if (!spell_ready && spell_delay > 0) {
     double left = (spell_delay - ms_since(action_timers[TIMER_CAST], now)) / spell_delay;
-    spell_cooloff_left = static_cast<float>(left < 0 ? 0 : left > 1 ? 1 : left);
+    d.cooloff_fraction = static_cast<float>(left < 0 ? 0 : left > 1 ? 1 : left);
   } else {
-    spell_cooloff_left = 0.0f;
+    d.cooloff_fraction = 0.0f;
   }
 
   if (every(action_timers[TIMER_STATUS], 10000, now)) {
@@ -324,15 +324,15 @@ void ClientApp::do_list_pick() {
     if (hover_item != Item(-1)) return;
   }
   if (mode != IMODE_DROPALL || !right_released) return;
-  hover_item = d.get_item_under_mouse();
-  if (hover_item != Item(-1)) return;
+  // A right click flags the entry under the pointer (else the cursor's) for
+  // the multi-drop; with SHIFT it drops that entry alone at once.
   if (!is_shift_down()) {
     drop_selected_items();
     d.draw_list_panel(&temp_list, list_style, nullptr);
     return;
   }
-  selected_item = d.get_selected_item();
-  long count = items.get_qty(selected_item);
+  chosen_item = d.get_selected_item();
+  long count = items.get_qty(chosen_item);
   if (count > 1) {
     d.print_msg("How many (max %ld, hit space for one or enter to select all) ?", count);
     input_text.clear();
@@ -342,7 +342,7 @@ void ClientApp::do_list_pick() {
     gc_interface_mode = IMODE_DROP2;
     d.print_msg("Drop ... which direction?");
   }
-  pick_list.clear();
+  item_drop.clear();
   d.curr_display = 0;
   playerstats(0);
   temp_list.clear();
@@ -350,47 +350,53 @@ void ClientApp::do_list_pick() {
 
 // ---- Key step -----------------------------------------------------------------------
 
-bool ClientApp::do_hotbar_input() {
+namespace {
+
+// The key step proper: reads the key of the pass or makes one from a click or
+// a wheel step; true when the pass is used up here.
+bool read_pass_key(ClientApp& app) {
   const int mode = static_cast<int>(gc_interface_mode);
   if (keypressed()) {
-    take_key(*this, readkey());
-    call_auxbox_keypressed(last_key, last_ascii, last_scancode);
+    take_key(app, readkey());
+    call_auxbox_keypressed(app.last_key, app.last_ascii, app.last_scancode);
     // A letter that no letter key made (a keypad or dead-key combination) is
     // for the script only.
-    bool letter = (last_ascii >= 'A' && last_ascii <= 'Z') || (last_ascii >= 'a' && last_ascii <= 'z');
-    return letter && (last_scancode < 1 || last_scancode > LETTER_SCANCODE_LAST);
+    const uint8_t c = app.last_ascii;
+    bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    return letter && (app.last_scancode < 1 || app.last_scancode > LETTER_SCANCODE_LAST);
   }
   if (mode >= 35 && mode <= 39) return false;
 
-  if (left_released && mode != IMODE_VIEW_INV) {
+  if (app.left_released && mode != IMODE_VIEW_INV) {
     bool consumed = false;
-    if (hover_item != Item(-1)) {
-      take_key(*this, KEYCODE_ENTER);
+    if (app.hover_item != Item(-1)) {
+      take_key(app, KEYCODE_ENTER);
     } else if (d.curr_display != 1) {
       const int key = dir_to_keypad_key(d.mouse_cell_dx(), d.mouse_cell_dy());
       // A click farther than one cell makes no key; the last key must not run again.
       if (key != 0)
-        take_key(*this, key);
+        take_key(app, key);
       else
         consumed = true;
     } else {
       consumed = true;
     }
     if (mode == IMODE_NPCTALK) return true;
-    if (mode == IMODE_DROPALL && !pick_list.empty()) return true;
+    // A click in the drop list while entries are flagged picks nothing.
+    if (mode == IMODE_DROPALL && item_drop.size() > 0) return true;
     if (consumed) return true;
-    take_key(*this, last_key);
+    take_key(app, app.last_key);
     return false;
   }
 
-  if (right_released && mode != IMODE_DROPALL) {
+  if (app.right_released && mode != IMODE_DROPALL) {
     const bool over_button = hotbar_button_at_pointer(HOTBAR_BUTTONS) >= 0;
     if (options.get(OPT_HOTBAR) && over_button && mode == MODE_NORMAL && !level_flag) {
       if (common_cfg.get_int("cast_with_words") != 0) {
         int button = hotbar_button_at_pointer(HOTBAR_LETTER_BUTTONS);
         if (button >= 0) {
-          button_number = HOTBAR_SLOT_FIRST + button;
-          bind_spell_to_key(*this, true);
+          app.button_number = HOTBAR_SLOT_FIRST + button;
+          bind_spell_to_key(app, true);
         }
       }
       if (options.get(OPT_COMMAND_HOTBAR)) {
@@ -400,25 +406,34 @@ bool ClientApp::do_hotbar_input() {
           gc_interface_mode = IMODE_BIND_HOTBAR;
           d.print_msg("Binding command to hotbar button %d: hit the key corresponding command.",
                       button);
-          hotbar_button = button;
+          app.hotbar_button = button;
           return true;
         }
       }
       return false;
     }
-    if (hover_item != Item(-1)) {
-      take_key(*this, KEYCODE_TAB);
+    if (app.hover_item != Item(-1)) {
+      take_key(app, KEYCODE_TAB);
       return false;
     }
     return true;
   }
 
-  if (last_wheel != mouse_z) {
-    take_key(*this, wheel_key(last_wheel, mouse_z, is_ctrl_down()));
-    last_wheel = mouse_z;
+  if (app.last_wheel != mouse_z) {
+    take_key(app, wheel_key(app.last_wheel, mouse_z, is_ctrl_down()));
+    app.last_wheel = mouse_z;
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool ClientApp::do_hotbar_input() {
+  // A mode handler acts only on a key that this pass produced: a pass that
+  // read none (a menu waiting, a right click that opened the spell binding)
+  // still holds an earlier key in `last_key`, which must not run again.
+  return read_pass_key(*this) || !key_this_pass;
 }
 
 // ---- Redraw -------------------------------------------------------------------------

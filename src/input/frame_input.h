@@ -14,7 +14,6 @@ extern uint64_t (*input_clock_us)();
 extern int fps;                   // redraws in the last whole second
 extern int anim_ping_pong;        // 1..7 and back, one step per 100 ms
 extern bool blink_on;             // flips every 300 ms
-extern float spell_cooloff_left;  // 0..1 of the spell delay still to run
 extern bool carries_light_item;   // an item of base code 318 is in the pack
 extern bool carries_sight_item;   // see the 3 s tick
 extern uint32_t bytes_sent_last_second;
@@ -41,6 +40,7 @@ enum {
 constexpr int OPT_SPELL_QUEUEING = 24;
 constexpr int OPT_HOTBAR = 25;  // stored inverted as "disable_hotbar"
 constexpr int OPT_COMMAND_HOTBAR = 27;
+constexpr int OPT_DISABLE_HELP_MESSAGES = 30;
 // The first eight hotbar buttons use hotkey slots 10..17; the rest are commands.
 constexpr int HOTBAR_LETTER_BUTTONS = 8;
 constexpr int HOTBAR_SLOT_FIRST = 10;

@@ -9,7 +9,6 @@
 #include "input/keymap.h"
 #include "input/player_actions.h"
 
-std::function<Item()> selected_list_item = [] { return d.get_selected_item(); };
 
 namespace {
 // Slots 44..59 in slot order: their keys and labels.
@@ -73,7 +72,7 @@ std::string combo_key_name(int slot, bool short_form) {
 void bind_item_to_key(int scancode) {
   int s = scancode_to_slot(scancode);
   if (is_alt_down() ? !valid_slot(s) : !is_f_slot(s)) return;
-  Item it = selected_list_item();
+  Item it = d.get_selected_item();
   if (!it.is_valid()) return;
   if (me.item_binds[s] == it) {
     me.item_binds[s] = Item(0L);
@@ -135,7 +134,7 @@ void bind_spell_to_key(ClientApp& a, bool f_key) {
   d.print_msg("Binding spell to %s%d%s%s%s: currently %s", f_key ? "F" : "", f_key ? s - 9 : s,
               f_key ? " (" : "", combo_key_name(s, false).c_str(), f_key ? ")" : "", current.c_str());
   a.input_text.clear();
-  a.normal_mode_text.clear();
+  a.spell_words.clear();
   a.input_pos = 0;
   d.draw_input_line("Bind spell: ", a.input_text, a.input_pos);
 }

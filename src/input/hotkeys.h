@@ -6,7 +6,6 @@
 // "n s" lines, which the server sends back at the next login.
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "core/item.h"
@@ -29,9 +28,6 @@ int slot_to_scancode(int slot);
 std::string slot_key_name(int slot);
 // The combination name of slot 10..17 ("S" / "Shift + dir" ...); empty otherwise.
 std::string combo_key_name(int slot, bool short_form);
-
-// The entry selected in the open list (QYXDisplay::get_selected_item); tests replace it.
-extern std::function<Item()> selected_list_item;
 
 // Binds the item selected in the open list to the slot of `scancode`
 // (F1..F8, or any slot while ALT is held).

@@ -333,9 +333,6 @@ bool is_menu_mode(int mode) {
 }
 
 void do_menu_mode(ClientApp& app, int mode) {
-  // A pass without a key of its own (a click in the menu) still reaches these
-  // modes, with the last key of an earlier pass left in `last_key`.
-  if (!app.key_this_pass) return;
   switch (mode) {
     case MODE_HELP: do_help(app); break;
     case MODE_KEYS: do_keys(app); break;

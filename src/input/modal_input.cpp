@@ -20,23 +20,10 @@
 #include "input/item_lists.h"
 #include "input/frame_input.h"
 #include "input/menu_modes.h"
+#include "input/hotkeys.h"
 #include "input/player_actions.h"
 
-
-ModalListHooks modal_list;
-
-void reset_modal_list_hooks() {
-  modal_list.input = [](ItemList* list, int key, int kind, bool switch_flag) {
-    return d.list_input(list, key, kind, switch_flag);
-  };
-  modal_list.tab_request = [] { return 0; };
-  modal_list.search_typed = [] { return false; };
-}
-
 namespace {
-struct HooksInit {
-  HooksInit() { reset_modal_list_hooks(); }
-} hooks_init;
 
 constexpr int SOUND_FIRE = 18;
 
@@ -64,8 +51,6 @@ void do_use_direction(ClientApp& app) {
     use_item_at(app.chosen_item, x, y);
     app.repeat_item = app.chosen_item;
     app.repeat_dir = app.last_key;
-    app.repeat_x = x;
-    app.repeat_y = y;
   }
   to_normal();
   modal::end_direction_prompt(app);
@@ -253,7 +238,8 @@ void do_use_list(ClientApp& app, int mode) {
   Item r = modal::read_list(app, SELECT_NORMAL, true);
   if (r.code == -2) return;
   if (r.code == -1) {
-    int tab = modal_list.tab_request();
+    // TAB closed the list asking for the next use list, SHIFT+TAB the previous one.
+    const int tab = d.list_state.next_request ? 1 : d.list_state.prev_request ? -1 : 0;
     modal::close_list();
     to_normal();
     if (tab != 0) {
@@ -272,8 +258,6 @@ void do_use_list(ClientApp& app, int mode) {
     use_item_here(r);
     app.repeat_item = r;
     app.repeat_dir = 0;
-    app.repeat_x = me.x;
-    app.repeat_y = me.y;
     to_normal();
     return;
   }
@@ -321,7 +305,7 @@ void do_material_list(ClientApp& app) {
   Item r = modal::read_list(app, SELECT_NORMAL, false);
   if (r.code == -2) return;
   if (r.code != -1)
-    tcpObj.sckSend("ci %s %d %s", craft_base_item.str(false).c_str(), craft_quantity,
+    tcpObj.sckSend("ci %s %d %s", craft_base_item.str(false).c_str(), craft_request_id,
                    r.str(false).c_str());
   else
     d.print_msg("Cancelled!");
@@ -361,7 +345,7 @@ void end_direction_prompt(ClientApp& app) {
 
 Item read_list(ClientApp& app, int kind, bool switch_flag) {
   if (app.left_released && app.hover_item.code != -1) return app.hover_item;
-  return modal_list.input(&temp_list, app.last_key, kind, switch_flag);
+  return d.list_input(&temp_list, app.last_key, kind, switch_flag);
 }
 
 bool is_slot_key(const ClientApp& app) {
@@ -459,13 +443,10 @@ void read_menu(ClientApp& app) {
 void ClientApp::do_non_normal_mode() {
   FunctionTrace trace("do non normal mode");
   const int mode = static_cast<int>(gc_interface_mode);
-  // The menus also run on passes without a key; every other mode acts only
-  // on a key that this pass produced.
   if (is_menu_mode(mode)) {
     do_menu_mode(*this, mode);
     return;
   }
-  if (last_key == 0) return;
   // One handler per key: a mode entered by a handler waits for the next key.
   switch (mode) {
     case MODE_READY: do_ready_list(*this); break;
@@ -503,40 +484,3 @@ void ClientApp::do_non_normal_mode() {
     default: break;  // CCAST and unknown modes ignore keys
   }
 }
-
-// ---- Hotkey slots, until they land with the normal-mode keys -----------------------------
-// Weak so that the real slot code replaces them at link time.
-
-__attribute__((weak)) int scancode_to_slot(int scancode) {
-  if (scancode >= KEY_0 && scancode <= KEY_9) return scancode - KEY_0;
-  if (scancode >= KEY_F1 && scancode <= KEY_F8) return 10 + scancode - KEY_F1;
-  if (scancode >= KEY_A && scancode <= KEY_Z) return 18 + scancode - KEY_A;
-  static const int rest[] = {KEY_TILDE,     KEY_MINUS,    KEY_EQUALS,    KEY_OPENBRACE,
-                             KEY_CLOSEBRACE, KEY_SEMICOLON, KEY_QUOTE,    KEY_COMMA,
-                             KEY_STOP,      KEY_COLON,    KEY_ASTERISK,  KEY_MINUS_PAD,
-                             KEY_PLUS_PAD,  KEY_BACKSLASH, KEY_BACKSLASH2, KEY_SLASH};
-  for (int i = 0; i < 16; ++i)
-    if (rest[i] == scancode) return 44 + i;
-  return -1;
-}
-
-__attribute__((weak)) std::string slot_key_name(int slot) {
-  if (slot < 0 || slot > 59) return "";
-  if (slot <= 9) return std::string(1, static_cast<char>('0' + slot));
-  if (slot <= 17) return format_str("F%d", slot - 9);
-  if (slot <= 43) return std::string(1, static_cast<char>('A' + slot - 18));
-  static const char labels[] = "~-=[];',.:*-+\\</";
-  return std::string(1, labels[slot - 44]);
-}
-
-__attribute__((weak)) std::string combo_key_name(int slot, bool short_form) {
-  static const char* const shorts[] = {"S", "A", "CS", "SA", "CA", "CSA", "Rm", "CRm"};
-  static const char* const longs[] = {"Shift + dir",        "Alt + dir",
-                                      "Ctrl + Shift + dir", "Shift + Alt + dir",
-                                      "Ctrl + Alt + dir",   "Ctrl + Shift + Alt + dir",
-                                      "Right Mouse Button", "Ctrl + Right Mouse Button"};
-  if (slot < 10 || slot > 17) return "";
-  return short_form ? shorts[slot - 10] : longs[slot - 10];
-}
-
-__attribute__((weak)) void bind_item_to_key(int scancode) { (void)scancode; }

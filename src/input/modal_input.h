@@ -6,7 +6,6 @@
 // binding modes are handed to do_menu_mode.
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "core/item.h"
@@ -37,23 +36,6 @@ constexpr size_t SPELL_LETTERS_MAX = 10;
 constexpr size_t REARRANGE_LINE_MAX = 900;
 constexpr int CRAFT_DELAY_DEFAULT_MS = 2500;
 constexpr uint64_t READY_TOGGLE_GAP_US = 300000;
-
-// The crafting delay of the chosen entry, read by the tick (ms).
-
-// The list panel as the modes see it. By default these reach the display;
-// tests put their own list in place.
-struct ModalListHooks {
-  // The key of the pass given to the open list: the picked item, Item(-1)
-  // when closed, Item(-2) while it stays open.
-  std::function<Item(ItemList* list, int key, int kind, bool switch_flag)> input;
-  // -1 when the list closed on a request for the previous tab, +1 for the
-  // next one, 0 otherwise.
-  std::function<int()> tab_request;
-  // Whether a name search is typed in the list.
-  std::function<bool()> search_typed;
-};
-extern ModalListHooks modal_list;
-void reset_modal_list_hooks();
 
 // ---- List openers ----------------------------------------------------------------
 void choose_item_menu(ClientApp& app, int filter, int use_kind, const char* title,
@@ -96,9 +78,3 @@ void do_spell_entry(ClientApp& app, int mode);
 void do_ability_list(ClientApp& app);
 void do_level_up(ClientApp& app);
 }  // namespace modal
-
-// ---- Hotkey slots, until they land with the normal-mode keys -----------------------
-int scancode_to_slot(int scancode);
-std::string slot_key_name(int slot);
-std::string combo_key_name(int slot, bool short_form);
-void bind_item_to_key(int scancode);

@@ -11,6 +11,7 @@
 #include "app/play_messages.h"
 #include "core/string_utils.h"
 #include "display/list_panel.h"
+#include "input/hotkeys.h"
 #include "input/keymap.h"
 #include "input/modal_input.h"
 #include "input/player_actions.h"
@@ -72,6 +73,7 @@ void send_text_line(ClientApp& app, int mode) {
   const std::string line = app.input_text;
   add_history(app, line);
   d.hide_input_line();
+  d.scroll_messages_reset();
   if (mode == MODE_CHAT) {
     if (line[0] == '#')
       do_command(line);
@@ -114,7 +116,7 @@ void finish_spell_entry(ClientApp& app, int mode) {
   to_normal();
   d.hide_input_line();
   app.input_text.clear();
-  app.current_message.clear();
+  app.spell_words.clear();
   if (letters.empty()) {
     d.print_msg("What spell?");
     return;
@@ -219,7 +221,7 @@ void do_spell_entry(ClientApp& app, int mode) {
   if (app.last_ascii == ASCII_ESC) {
     d.print_msg("Cancelled!");
     app.input_text.clear();
-    app.current_message.clear();
+    app.spell_words.clear();
     d.hide_input_line();
     to_normal();
     return;
@@ -232,17 +234,17 @@ void do_spell_entry(ClientApp& app, int mode) {
     if (app.input_text.empty()) return;
     std::string word = Spells::get_word(app.input_text.back()) + " ";
     app.input_text.pop_back();
-    if (app.current_message.size() >= word.size())
-      app.current_message.erase(app.current_message.size() - word.size());
+    if (app.spell_words.size() >= word.size())
+      app.spell_words.erase(app.spell_words.size() - word.size());
   } else if (((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) && Spells::valid_word(static_cast<char>(c)) &&
              app.input_text.size() < SPELL_LETTERS_MAX) {
     app.input_text += static_cast<char>(c);
-    app.current_message += Spells::get_word(static_cast<char>(c)) + " ";
+    app.spell_words += Spells::get_word(static_cast<char>(c)) + " ";
   } else {
     return;
   }
-  d.draw_input_line(spell_prompt(mode), app.current_message,
-                    static_cast<int>(app.current_message.size()));
+  d.draw_input_line(spell_prompt(mode), app.spell_words,
+                    static_cast<int>(app.spell_words.size()));
 }
 
 void do_ability_list(ClientApp& app) {
@@ -274,6 +276,7 @@ void do_level_up(ClientApp& app) {
     me.stat_points = app.level_up_saved_points;
     for (int32_t& n : app.level_up_counts) n = 0;
     d.print_msg("Level up canceled.");
+    playerstats(0);
     to_normal();
     return;
   }
@@ -285,6 +288,7 @@ void do_level_up(ClientApp& app) {
     std::string name = sc.get_stat_name(stat);
     if (!name.empty()) name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
     d.print_msg("%s++", name.c_str());
+    playerstats(0);
     break;
   }
   if (me.stat_points > 0) return;

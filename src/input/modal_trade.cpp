@@ -26,19 +26,23 @@ const Item GOLD(static_cast<long>(ITEM_BASE_CURRENCY));
 void to_normal() { gc_interface_mode = MODE_NORMAL; }
 
 // ---- Drop ---------------------------------------------------------------------------------
+// The drop takes the entries flagged in the list (the marks of `item_drop`,
+// which the rows show) or, with none flagged, the one chosen.
+
+void forget_marks() { item_drop.clear(); }
 
 void start_drop_prompt(ClientApp& app, const Item& chosen) {
-  if (!pick_list.empty()) {
-    if (pick_list.size() > 1)
-      d.print_msg("Selected multiple items ...");
-    else
-      d.print_msg("Selected %s", wl.get_full_name(pick_list.front().item).c_str());
+  const int marked = item_drop.size();
+  if (marked > 1) {
+    d.print_msg("Selected multiple items ...");
+  } else if (marked == 1) {
+    d.print_msg("Selected %s", wl.get_full_name(item_drop.entries.front().item).c_str());
   } else {
     app.chosen_item = chosen;
     d.print_msg("Selected %s", wl.get_full_name(chosen).c_str());
   }
   long held = items.get_qty(app.chosen_item);
-  if (pick_list.empty() && held > 1) {
+  if (marked == 0 && held > 1) {
     d.print_msg("How many (max %ld, hit space for one or enter to select all) ?", held);
     app.input_text.clear();
     app.input_pos = 0;
@@ -52,16 +56,19 @@ void start_drop_prompt(ClientApp& app, const Item& chosen) {
 }
 
 void do_drop_list(ClientApp& app) {
+  // The Drop key flags the entry; while a search is being typed it is a
+  // letter of the search unless CTRL is held.
   if (keymap.is_key(KA_DROP, app.last_scancode) && !is_shift_down() && !is_alt_down() &&
-      (is_ctrl_down() || !modal_list.search_typed())) {
+      (is_ctrl_down() || d.list_state.search.empty())) {
     drop_selected_items();
+    d.draw_list_panel(&temp_list, SELECT_NORMAL, nullptr);
     return;
   }
   Item r = modal::read_list(app, SELECT_NORMAL, false);
   if (r.code == -2) return;
-  if (r.code == -1 && pick_list.empty()) {
+  if (r.code == -1) {
     d.print_msg("Cancelled!");
-    pick_list.clear();
+    forget_marks();
     modal::close_list();
     to_normal();
     return;
@@ -72,7 +79,7 @@ void do_drop_list(ClientApp& app) {
 void do_drop_count(ClientApp& app) {
   if (app.last_ascii == ASCII_ESC) {
     d.print_msg("Cancelled!");
-    pick_list.clear();
+    forget_marks();
     d.hide_input_line();
     to_normal();
     return;
@@ -94,7 +101,7 @@ void do_drop_count(ClientApp& app) {
 void do_drop_direction(ClientApp& app, int mode) {
   if (app.last_ascii == ASCII_ESC) {
     d.print_msg("Cancelled!");
-    pick_list.clear();
+    forget_marks();
     to_normal();
     modal::end_direction_prompt(app);
     return;
@@ -103,23 +110,25 @@ void do_drop_direction(ClientApp& app, int mode) {
   bool own = app.last_scancode == KEY_5_PAD || app.last_scancode == KEY_SPACE ||
              app.last_scancode == KEY_ENTER || app.last_scancode == KEY_ENTER_PAD;
   if (!own) get_dir_from_key(app.last_key, x, y, 0);
-  if (pick_list.empty()) {
+  const bool dm = me.is_dm();
+  if (item_drop.size() == 0) {
     long held = items.get_qty(app.chosen_item);
-    int64_t count = mode == MODE_DROP2 ? 1 : drop_quantity(app.drop_count, held, me.is_dm());
+    int64_t count = mode == MODE_DROP2 ? 1 : drop_quantity(app.drop_count, held, dm);
     std::string now = DROP_NOW;
     if (request_drop(app.chosen_item, static_cast<long>(count), held > 0, x, y, now) != 0)
       d.print_msg("You can't drop a readied item!");
   } else {
+    // Each flagged entry with the count of its mark (one, or all that were
+    // carried when it was flagged), in one line.
     std::string batch;
-    size_t dropped = 0;
-    for (const PickEntry& p : pick_list) {
-      if (dropped++ >= static_cast<size_t>(DROP_MAX_MARKED)) break;
-      long held = items.get_qty(p.item);
-      if (request_drop(p.item, held, held > 0, x, y, batch) != 0)
+    for (const DropEntry& e : item_drop.entries) {
+      long held = items.get_qty(e.item);
+      long count = static_cast<long>(drop_quantity(e.count, held, dm));
+      if (request_drop(e.item, count, held > 0, x, y, batch) != 0)
         d.print_msg("You can't drop a readied item!");
     }
     if (!batch.empty()) tcpObj.sckSend("%s", batch.c_str());
-    pick_list.clear();
+    forget_marks();
   }
   app.drop_count = -1;
   to_normal();
@@ -298,15 +307,18 @@ bool give_to_partner(ClientApp& app, const Item& item, int64_t qty) {
 }
 
 // Rebuilds the list after a step; false (and the trade ended) when empty.
-bool refresh_trade_list(ClientApp& app, int mode, const Item& near, const Item& neighbour) {
+bool refresh_trade_list(ClientApp& app, int mode, int kind, const Item& near,
+                        const Item& neighbour) {
   if (mode == MODE_SELL)
     construct_trade_list(temp_list, app.list_kind, false, app.list_container != 0);
   else if (is_bank(app))
     construct_item_list(temp_list, ITEMS_BANKED);
   if (temp_list.first != nullptr) {
-    ItemListEl* at = temp_list.find_item(near);
-    if (at == nullptr) at = temp_list.find_item(neighbour);
-    list_set_cursor(d.list_state, &temp_list, at != nullptr ? at : temp_list.first);
+    // The refresh runs the search or filter again over the new nodes and puts
+    // the cursor on the head; it goes back to the entry just traded, or to
+    // its neighbour when that entry is gone.
+    d.list_input(&temp_list, '$', kind, false);
+    d.show_list_item(&temp_list, temp_list.find_item(near) != nullptr ? near : neighbour, kind);
     return true;
   }
   if (mode == MODE_BUY && is_bank(app))
@@ -369,7 +381,7 @@ void do_trade_mode(ClientApp& app, int mode) {
     if (qty <= 0) return;
     done = give_to_partner(app, r, qty);
   }
-  if (done && refresh_trade_list(app, mode, r, neighbour)) d.list_input(&temp_list, '$', kind, false);
+  if (done) refresh_trade_list(app, mode, kind, r, neighbour);
 }
 
 }  // namespace modal

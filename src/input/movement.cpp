@@ -19,7 +19,6 @@
 #include "input/player_actions.h"
 #include "world/effects.h"
 
-bool crosshair_shown = false;
 int effect_cell_x = -1, effect_cell_y = -1;
 
 namespace {
@@ -61,8 +60,6 @@ int arrow_keypad_dir() {
   if (left || key[KEY_4_PAD]) return 4;
   return 5;
 }
-
-bool confused() { return has(HN_CONFUSED) || (has(HN_DRUNK) && !drunk_steady); }
 
 std::string spell_name_of_slot(int slot) {
   if (slot < 0 || slot >= PLAYER_HOTKEYS) return std::string();
@@ -245,7 +242,7 @@ void ClientApp::do_movement() {
     clear_keybuf();
   } else if ((left_released || left_held || right_held) && d.mouse_in_play_window() &&
              !d.mouse_over_hotbar() && mouse_dir != 0) {
-    dir = confused() ? rand_int(8) + 1 : mouse_dir;
+    dir = me.steps_astray() ? rand_int(8) + 1 : mouse_dir;
     dir_to_xy(dir, tx, ty);
   }
   // A press ends when its button (or key) is let go.
@@ -276,7 +273,7 @@ void ClientApp::do_movement() {
   if (dir == DIR_NONE && pointer_creature >= 0 && middle_held && mouse_opt) {
     set_target(pointer_creature);
     targeted_this_press = 1;
-    crosshair_shown = true;
+    crosshair = true;
     blink_on = true;
     action_timers[TIMER_BLINK] = now;
   }
@@ -288,7 +285,7 @@ void ClientApp::do_movement() {
     if (!key_dir)
       go = mouse_opt && left_held && !attacked_this_press &&
            (cell_id < 0 || cell_kind == 'p' || cell_kind == 's') && d.mouse_in_play_window() &&
-           (!crosshair_shown || pointer_creature < 0) && cursor_code != -4;
+           (!crosshair || pointer_creature < 0) && cursor_code != -4;
     if (go) take_step(*this, dir, tx, ty);
   }
 
@@ -324,6 +321,7 @@ void ClientApp::do_movement() {
         if (me.item_binds[slot].is_valid()) {
           use_key_item(slot_to_scancode(slot), use_ready, action_timers[TIMER_USE], gc_interface_mode,
                        chosen_item, repeat_item);
+          repeat_dir = 0;
           continue;
         }
         const std::string name = spell_name_of_slot(slot);
@@ -373,8 +371,9 @@ void ClientApp::do_movement() {
       action_timers[TIMER_USE] = now;
       if (items.get_qty(item) > 0) {
         use_item_at(item, cx, cy);
-        last_used_item = item;
-        last_used_key = dir_to_keypad_key(sign(cx - me.x), sign(cy - me.y));
+        // F9 and the repeat use take it again, at the cell of the same step.
+        repeat_item = item;
+        repeat_dir = dir_to_keypad_key(sign(cx - me.x), sign(cy - me.y));
         repeat_use = repeat_cast = repeat_make = false;
       } else {
         d.print_msg("You don't have a %s to use/equip!", wl.get_full_name(item).c_str());
@@ -392,14 +391,14 @@ void ClientApp::do_movement() {
     switch_target_latch = 0;
   } else if (!target_locked && !targeted_this_press && !switch_target_latch) {
     switch_target_latch = 1;
-    if (!crosshair_shown)
+    if (!crosshair)
       get_new_target();
     else if (shift)
       prev_target();
     else
       next_target();
     targeted_this_press = 1;
-    crosshair_shown = true;
+    crosshair = true;
     blink_on = true;
     action_timers[TIMER_BLINK] = now;
     playerstats(0);

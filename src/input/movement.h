@@ -5,8 +5,6 @@
 // hotbar clicks, the modifier-combination casts and uses, and target
 // switching. The step is ClientApp::do_movement.
 
-// The crosshair of the current target is shown.
-extern bool crosshair_shown;
 // The display's effect cell of the day effect; x -1 when none.
 extern int effect_cell_x, effect_cell_y;
 

@@ -10,41 +10,25 @@
 #include "core/string_utils.h"
 #include "core/utils.h"
 #include "display/list_panel.h"
-#include "display/side_panel.h"
+#include "input/frame_input.h"
 #include "input/hotkeys.h"
 #include "input/item_lists.h"
 #include "input/keymap.h"
+#include "input/modal_input.h"
 #include "input/options.h"
 #include "input/player_actions.h"
 #include "script/script_host.h"
 
-bool crosshair_on = false;
 bool objlist_trace = false;
-bool force_use = false;
 
 void clear_repeat_flags() { repeat_use = repeat_cast = repeat_make = false; }
 
 namespace {
-constexpr int MODE_READY = 5;
-constexpr int MODE_TALKDIR = 6;
-constexpr int MODE_GET = 7;
-constexpr int MODE_DROPALL = 10;
-constexpr int MODE_LOOK = 13;
-constexpr int MODE_CHAT = 17;
-constexpr int MODE_ACTIVATE = 18;
-constexpr int MODE_CASTDIR = 19;
-constexpr int MODE_SEARCH = 20;
-constexpr int MODE_LEVEL_UP = 21;
-constexpr int MODE_OPEN = 23;
-constexpr int MODE_ABILITY = 26;
-constexpr int MODE_CAST = 28;
-constexpr int MODE_EXIT_MOUNT = 29;
-constexpr int MODE_FIRE = 30;
 constexpr int MODE_HELP = 31;
 constexpr int MODE_QYXMENU = 35;
-constexpr int MODE_GETONE = 41;
-constexpr int MODE_VIEW_INV = 1;
-constexpr int MODE_VIEW_BANK = 2;
+// The minimap's two spans in cells, stepped by CTRL with the Stats key.
+constexpr int MINIMAP_SPAN_NEAR = 48;
+constexpr int MINIMAP_SPAN_FAR = 96;
 
 bool shift() { return is_shift_down(); }
 bool ctrl() { return is_ctrl_down(); }
@@ -146,7 +130,7 @@ void ClientApp::do_normal_mode() {
   const int sc = last_scancode;
   // 1. Hotkey slots.
   if (!has(HN_HELD) && !has(HN_ASLEEP) && !has(HN_IN_STOCKS) && me.hp > 0 && !ctrl() && !alt()) {
-    normal_mode_text.clear();
+    spell_words.clear();
     const int s = scancode_to_slot(sc);
     std::string name;
     if (sc == KEY_F10 && !shift()) name = last_spell;
@@ -173,11 +157,11 @@ void ClientApp::do_normal_mode() {
     }
   } else if (key_of(KA_STATS, sc)) {
     if (ctrl() && !alt()) {
-      d.minimap_span = d.minimap_span == 48 ? 96 : 48;
+      d.minimap_span = d.minimap_span == MINIMAP_SPAN_NEAR ? MINIMAP_SPAN_FAR : MINIMAP_SPAN_NEAR;
     } else if (alt() && !ctrl()) {
       d.statbox_reset = !d.statbox_reset;
     } else if (!alt() && !ctrl()) {
-      d.statbox_page = cycle_statbox_page(d.statbox_page, shift(), me.num_spells());
+      d.cycle_statbox_page(shift());
       if (d.statbox_reset) {
         d.statbox_page = 0;
         d.statbox_reset = 0;
@@ -197,6 +181,7 @@ void ClientApp::do_normal_mode() {
     gc_interface_mode = MODE_HELP;
     d.print_msg("Viewing help ... press ESC when done.");
     d.help_open = 1;
+    d.help_scroll = 0;
   }
   if (sc == KEY_ESC) {
     if (!repeat_use && !repeat_cast && !repeat_make) d.print_msg("Help: %cPress F12 for menu.", 9);
@@ -336,7 +321,7 @@ void ClientApp::do_command_keys() {
       d.print_msg("You must wait before using another ability.");
     } else if (common_cfg.get_int("cast_with_words") != 0 && !sh) {
       gc_interface_mode = MODE_CAST;
-      normal_mode_text.clear();
+      spell_words.clear();
       input_text.clear();
       input_pos = 0;
       d.draw_input_line("Spell/ability: ", input_text, input_pos);
@@ -349,9 +334,9 @@ void ClientApp::do_command_keys() {
     }
   } else if (key_of(KA_CROSSHAIR, sc) && !ct) {
     if (!sh && !al) {
-      crosshair_on = !crosshair_on;
-      d.print_msg("Crosshair %s", crosshair_on ? "on" : "off");
-      if (crosshair_on) {
+      crosshair = !crosshair;
+      d.print_msg("Crosshair %s", crosshair ? "on" : "off");
+      if (crosshair) {
         get_new_target();
         action_timers[TIMER_BLINK] = get_time_us();
         d.playerstats();
@@ -359,7 +344,7 @@ void ClientApp::do_command_keys() {
     } else if (al) {
       target_locked = !target_locked;
       d.print_msg("Target %s", target_locked ? "locked" : "unlocked");
-      target_id = locked_target_id;
+      locked_target_id = target_id;
     } else {
       target_type = (target_type + 1) % 4;
       if (target_type < 0) target_type = 0;
@@ -373,8 +358,8 @@ void ClientApp::do_command_keys() {
       if (target_id == -1) get_new_target();
     }
   } else if (key_of(KA_DRINK, sc) && use_ready && !al && !ct) {
-    force_use = sh;
-    drink_menu();
+    use_choice_flag = sh;
+    drink_menu(*this);
   } else if (key_of(KA_DROP, sc) && !sh && !ct) {
     d.list_title = "DROP";
     if (construct_item_list(temp_list, al ? ITEMS_OTHER : ITEMS_ALL) == 0) {
@@ -383,7 +368,7 @@ void ClientApp::do_command_keys() {
     }
     open_list(SELECT_NORMAL);
     d.print_msg("Drop ... select item ...");
-    if (client_cfg.get_int("no_help_msgs") == 0) {
+    if (!options.get(OPT_DISABLE_HELP_MESSAGES)) {
       const std::string b = keymap.get_binding_text(KA_DROP, false);
       d.print_msg("To multi-drop, hit %s (or CTRL+%s when /searching) or right-click to flag items to drop, "
                   "then hit Enter to finish or ESC to cancel.",
@@ -391,8 +376,8 @@ void ClientApp::do_command_keys() {
     }
     gc_interface_mode = MODE_DROPALL;
   } else if (key_of(KA_EAT, sc) && use_ready && !al && !ct) {
-    force_use = sh;
-    eat_menu();
+    use_choice_flag = sh;
+    eat_menu(*this);
   } else if (key_of(KA_FIRE, sc) && none && attack_ready) {
     if (has(HN_PILOT)) ask_direction(MODE_FIRE, "Fire cannons");
     else fire_ranged();
@@ -436,8 +421,8 @@ void ClientApp::do_command_keys() {
     take(buy_ready, TIMER_BUY);
     tcpObj.sckSend("e");
   } else if (key_of(KA_READ, sc) && !al && !ct) {
-    force_use = sh;
-    read_menu();
+    use_choice_flag = sh;
+    read_menu(*this);
   } else if (key_of(KA_READY, sc) && !al && !ct) {
     if (shapeshifted) {
       d.print_msg("Must be in non-polymorphed form!");
@@ -461,11 +446,11 @@ void ClientApp::do_command_keys() {
   } else if (key_of(KA_TALK, sc) && none) {
     ask_direction(MODE_TALKDIR, "Talk");
   } else if (key_of(KA_USE, sc) && use_ready && !al && !ct) {
-    force_use = sh;
-    use_item_menu();
+    use_choice_flag = sh;
+    use_item_menu(*this);
   } else if (sc == KEY_F2 && (al || ct) && !sh && level_up_pending) {
     level_up_pending = 0;
-    last_level_gain = me.stat_points;
+    level_up_saved_points = me.stat_points;
     gc_interface_mode = MODE_LEVEL_UP;
     d.print_msg("Press %c to bump %s, %c to bump %s, and %c to bump %s. You have %d point(s) to distribute. "
                 "Press ESC to cancel.",
@@ -507,9 +492,3 @@ void ClientApp::do_queued_cast() {
   last_spell = name;
   quick_cast_spell.clear();
 }
-
-// Until the modal input lands, the list openers open nothing.
-__attribute__((weak)) void use_item_menu() {}
-__attribute__((weak)) void eat_menu() {}
-__attribute__((weak)) void drink_menu() {}
-__attribute__((weak)) void read_menu() {}

@@ -13,18 +13,8 @@ constexpr int QUEUED_NO_CELL = 999;
 // The stamp of the SPACE key's ready flag (`ClientApp::space_ready`) in `action_timers`.
 constexpr int TIMER_SPACE = 15;
 
-// The crosshair, and the object-list trace of a game master.
-extern bool crosshair_on;
+// The object-list trace of a game master.
 extern bool objlist_trace;
-// Set by the consumable keys with SHIFT: the next item menu forces the use.
-extern bool force_use;
 
 // Turns every repeat flag (use, cast, make) off.
 void clear_repeat_flags();
-
-// The list openers of the modal input, called by the `Drink`, `Eat`, `Read`
-// and `Use` keys.
-void use_item_menu();
-void eat_menu();
-void drink_menu();
-void read_menu();

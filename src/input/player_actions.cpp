@@ -8,20 +8,16 @@
 
 #include "app/client_app.h"
 #include "app/globals.h"
+#include "app/play_messages.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
 #include "input/keymap.h"
 #include "input/options.h"
 
-int target_id = -1;
-int target_x = 0, target_y = 0;
-bool target_locked = false;
-int locked_target_id = -1;
 int chosen_spell = -1;
 int spell_delay = 500;
 int fire_delay = 0;
 int combat_cooloff = 0;
-int craft_quantity = 1;
 int (*cast_roll)(int n) = rand_int;
 
 namespace {
@@ -52,11 +48,14 @@ bool print_once(const std::string& text) {
   return true;
 }
 
-void take_target(const ItemListEl* node) {
-  target_id = node->id;
-  target_x = node->x;
-  target_y = node->y;
+// The target and the cell where it was seen.
+void take_target(int id, int x, int y) {
+  target_id = id;
+  target_x = x;
+  target_y = y;
+  crosshair_ready = true;
 }
+void take_target(const ItemListEl* node) { take_target(node->id, node->x, node->y); }
 
 // The tracked row of a creature when it is on the player's level within reach.
 const TrackedCreature* tracked_in_reach(int id) {
@@ -227,7 +226,7 @@ void send_equipment() { tcpObj.sckSend(me.mk_arms_msg()); }
 void make_item(const Item& item) {
   craft_chosen_item = item;
   if (!item.is_valid()) return;
-  tcpObj.sckSend("cm %s %d %s", item.str().c_str(), craft_quantity,
+  tcpObj.sckSend("cm %s %d %s", item.str().c_str(), craft_request_id,
                  craft_base_item.str().c_str());
 }
 
@@ -392,11 +391,7 @@ void get_new_target() {
     return;
   }
   target_id = -1;
-  if (const TrackedCreature* t = tracked_in_reach(locked_target_id)) {
-    target_id = t->id;
-    target_x = t->x;
-    target_y = t->y;
-  }
+  if (const TrackedCreature* t = tracked_in_reach(locked_target_id)) take_target(t->id, t->x, t->y);
 }
 
 void set_target(int id) {
@@ -433,12 +428,9 @@ void confirm_target() {
     take_target(e);
     return;
   }
-  int row = find_tracked(target_id);
-  if (row >= 0) {
-    const TrackedCreature& t = tracked_creatures[static_cast<size_t>(row)];
-    target_x = t.x;
-    target_y = t.y;
-    if (tracked_in_reach(target_id)) return;
+  if (const TrackedCreature* t = tracked_in_reach(target_id)) {
+    take_target(t->id, t->x, t->y);
+    return;
   }
   get_new_target();
 }

@@ -6,23 +6,15 @@
 #include <string>
 
 #include "core/item.h"
+#include "world/target.h"
 
 class ClientApp;
-
-// The current target and the target lock.
-extern int target_id;  // -1 none
-extern int target_x, target_y;
-extern bool target_locked;
-extern int locked_target_id;
 
 // Casting and firing.
 extern int chosen_spell;  // waiting for a direction or a target, -1 none
 extern int spell_delay;   // ms until the next cast is allowed
 extern int fire_delay;    // ms until the next ranged attack
 extern int combat_cooloff;  // the player's combat cool-off after an attack
-// How many of the chosen craft product to make (the product itself is
-// `craft_chosen_item`, its material `craft_base_item`).
-extern int craft_quantity;
 
 // The dice of the casting-failure check; rand_int unless a test replaces it.
 extern int (*cast_roll)(int n);

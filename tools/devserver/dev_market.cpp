@@ -21,13 +21,18 @@ constexpr int RECIPE_NUMBER = 7;
 constexpr int GOBLIN_HIT = 3;
 constexpr int PLAYER_HIT = 6;
 
-// The pack handed over at login: a short blade, a coat not yet identified,
-// a cursed ring and the gold to pay the merchant with (counts are hex).
+// The market's pack: a short blade, a coat not yet identified, a cursed ring
+// and the gold to pay the merchant with. The plain pack adds a hat and
+// things to use, eat, drink and read.
 const Item SWORD(0x181L);
 const Item HAT(0x1b0L);
 const Item COAT(0x1b2L | ITEM_BIT_UNIDENTIFIED);
 const Item RING(0x1b8L | ITEM_BIT_CURSED);
 const Item GOLD(0x100L);
+const Item LAMP_OIL(0x108L);
+const Item BREAD(0x1c0L);
+const Item DRAUGHT(0x193L);
+const Item SCROLL(0x11eL);
 constexpr uint32_t GOLD_CARRIED = 200;
 
 uint32_t pack_sum(const Item& coat, const Item& ring) {
@@ -38,8 +43,12 @@ uint32_t pack_sum(const Item& coat, const Item& ring) {
 }  // namespace
 
 std::string DevSession::sample_inventory() const {
-  // A blade, a hat and a purse of gold (counts are hexadecimal).
-  if (!opt.market) return SWORD.str(false) + "@1:" + HAT.str(false) + "@1:" + GOLD.str(false) + "@19";
+  // A blade, a hat, a purse of gold, and something to use, eat, drink and
+  // read (counts are hexadecimal).
+  if (!opt.market)
+    return SWORD.str(false) + "@1:" + HAT.str(false) + "@1:" + GOLD.str(false) + "@19:" +
+           LAMP_OIL.str(false) + "@1:" + BREAD.str(false) + "@3:" + DRAUGHT.str(false) + "@1:" +
+           SCROLL.str(false) + "@1";
   return SWORD.str(false) + "@1:" + COAT.str(false) + "@1:" + RING.str(false) + "@1:" + GOLD.str(false) +
          format_str("@%x", GOLD_CARRIED);
 }

@@ -1,10 +1,18 @@
 # End-to-end case "chat", sourced by run_e2e.sh with the helpers of lib.sh.
 # ENTER in play opens the chat line; the typed text and ENTER reach the
-# server as "T <text>", and play goes on: an arrow key walks again.
-start_server
+# server as "T <text>", and play goes on: an arrow key walks again. In a
+# game that casts with words, a right click on the first hotbar button right
+# after the chat line starts binding a spell (the ENTER of the chat line does
+# not end it) and the typed letters bind it. Y turns the crosshair on: the
+# target cursor is drawn on the target.
+mkdir -p "$work/world"
+cp -r "$src/gamedata/." "$work/world/"
+echo "cast_with_words=1" >> "$work/world/dat/common.cfg"
+start_server --world "$work/world"
 start_client
 wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach play"
 focus_client || fail "no window"
+grep -q "^cast_with_words=1" "$work/game/dat/common.cfg" || fail "the game's settings did not arrive"
 xdotool mousemove 700 580
 send_keys '\n'
 sleep 0.3
@@ -13,5 +21,29 @@ wait_for "^recv\[0\]: T hello vale$" 10 "$work/server.log" || fail "no chat line
 sleep 0.3
 hold_key Down 0.15
 wait_for "^recv\[0\]: m 5 6 1 5 5 " 5 "$work/server.log" || fail "no step after chatting"
+
+# The first hotbar button (F1) of the 800x600 window.
+xdotool mousemove 129 478
+sleep 0.3
+xdotool mousedown 3; sleep 0.15; xdotool mouseup 3
+wait_for "Binding spell to F1 (Shift + dir): currently none" 5 "$work/client.out" ||
+  fail "the right click did not start binding a spell"
+sleep 0.3
+grep -q "What spell?" "$work/client.out" && fail "the binding ended on the chat line's ENTER"
+xdotool mousemove 700 580
+send_keys 'if\n'
+wait_for "^recv\[0\]: n s 10 1$" 5 "$work/server.log" || fail "the spell was not bound"
+grep -q "Bind successful! (F1=In Flam, Shift + dir)" "$work/client.out" || fail "no bind message"
+
+# Pure white pixels of the play window: the target cursor's corners are its only ones.
+white() {
+  import -window root -crop 560x440+0+20 +repage "$work/$1.png" 2>/dev/null || fail "no picture $1"
+  /usr/bin/convert "$work/$1.png" -fill black +opaque white -format "%[fx:round(mean*w*h)]" info:
+}
+[ "$(white before)" -lt 5 ] || fail "white in the play window before the crosshair"
+send_keys y
+wait_for "Crosshair on" 5 "$work/client.out" || fail "no crosshair"
+sleep 0.5
+[ "$(white crosshair)" -ge 20 ] || fail "no target cursor drawn"
 kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
 [ "$rc" = 0 ] || fail "exit status $rc"

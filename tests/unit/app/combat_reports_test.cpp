@@ -109,10 +109,11 @@ TEST_F(CombatReports, ConfusionOnlyTurnsADirection) {
     EXPECT_LE(dir, 8);
   }
   me.set_health(HN_CONFUSED, 0);
+  // The tenth perk letter of the stats record keeps a drunk player steady.
+  app.process_pkt("@ 0 0 0 0 0 0 0 0 0 0 0 0 0 nnnnnnnnnynnnnnnnn B 0 0 0 0 0 0 0 0 0");
   me.set_health(HN_DRUNK, 5);
-  drunk_steady = true;
-  EXPECT_EQ(get_dir_from_key(82 << 8, x, y, 0), 7);
-  drunk_steady = false;
+  for (int i = 0; i < 20; ++i) EXPECT_EQ(get_dir_from_key(82 << 8, x, y, 0), 7);
+  me.perk_flags[PERK_STEADY_DRUNK] = 0;
 }
 
 TEST_F(CombatReports, AttackReports) {

@@ -21,7 +21,7 @@ struct HandlerTest : ::testing::Test {
     cmap = CMap();
     me.map_level = 1;
     marker_x = marker_y = -1;
-    pending_levels = 0;
+    me.stat_points = 0;
     session_over = false;
   }
   void TearDown() override {

@@ -55,18 +55,19 @@ TEST_F(SessionHandlers, MoveResults) {
 }
 
 TEST_F(SessionHandlers, LevelGainNeedsBothNumbers) {
-  int before = pending_levels;
   app.process_pkt("X 5");
   EXPECT_FALSE(app.level_up_pending);
-  EXPECT_EQ(pending_levels, before);
+  EXPECT_EQ(me.stat_points, 0);
   app.process_pkt("X 5 2");
   EXPECT_TRUE(app.level_up_pending);
   EXPECT_EQ(app.last_level_gain, 2);
-  EXPECT_EQ(pending_levels, before + 2);
-  // Server counts cannot overflow the sum.
+  EXPECT_EQ(me.stat_points, 2);
+  // Server counts can neither take points away nor overflow the sum.
+  app.process_pkt("X 1 -9");
+  EXPECT_EQ(me.stat_points, 2);
   app.process_pkt("X 1 2147483647");
   app.process_pkt("X 1 2147483647");
-  EXPECT_EQ(pending_levels, 2147483647);
+  EXPECT_EQ(me.stat_points, 2147483647);
 }
 
 TEST_F(SessionHandlers, ValuesClockAndShip) {

@@ -49,7 +49,7 @@ class MapWorld : public ::testing::Test {
     d.mouse_shown = 0;
     d.old_lighting = 0;
     d.show_threat = 1;
-    d.crosshair = 0;
+    crosshair = false;
     d.help_open = d.book_open = d.map_open = 0;
 
     level_entered = data_reloaded = true;

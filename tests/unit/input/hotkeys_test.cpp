@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/globals.h"
+#include "display/list_panel.h"
 #include "support/temp_dir.h"
 #include "unit/app/app_test_support.h"
 #include "unit/input/input_test_world.h"
@@ -22,12 +23,10 @@ constexpr long CUP = 0x113;
 struct HotkeysTest : ::testing::Test {
   TempDir dir;
   std::unique_ptr<LoopbackServer> server;
-  Item selected{0L};
-
   void SetUp() override {
     load_input_test_world();
     items.clear();
-    selected_list_item = [this] { return selected; };
+    d.mouse_shown = 0;  // the list's own cursor selects
     server = std::make_unique<LoopbackServer>();
   }
   void TearDown() override {
@@ -35,7 +34,12 @@ struct HotkeysTest : ::testing::Test {
     items.clear();
     key[KEY_ALT] = 0;
     key[KEY_LSHIFT] = 0;
-    selected_list_item = [] { return d.get_selected_item(); };
+  }
+  // Opens a list holding the item (none for Item(0)), its cursor on it.
+  static void select(const Item& item) {
+    temp_list.clear();
+    if (item.code != 0) temp_list.add(item, 1, 0, true);
+    d.list_input(&temp_list, '!', SELECT_NORMAL, false);
   }
   std::string sent() { return server->next(50); }
   std::string last_msg() { return d.messages.empty() ? "" : d.messages.back(); }
@@ -119,7 +123,6 @@ TEST_F(HotkeysTest, BindItem) {
        name + " bound to key F3"},
       {"bound again unbinds", KEY_F3, false, TORCH, 12, {"n i 12 0"}, -1, "F3 key unbound"},
       {"nothing selected", KEY_F3, false, 0, -1, {}, -1, ""},
-      {"no entry under the cursor", KEY_F3, false, -1, -1, {}, -1, ""},
       {"ALT and a key without slot", KEY_SPACE, true, TORCH, -1, {}, -1, ""},
   };
   for (const auto& c : cases) {
@@ -129,7 +132,7 @@ TEST_F(HotkeysTest, BindItem) {
     }
     if (c.already_on >= 0) me.item_binds[c.already_on] = Item(TORCH);
     d.messages.clear();
-    selected = Item(c.selected);
+    select(Item(c.selected));
     key[KEY_ALT] = c.alt;
     bind_item_to_key(c.scancode);
     for (const std::string& line : c.lines) EXPECT_EQ(sent(), line) << c.what;
@@ -147,7 +150,7 @@ TEST_F(HotkeysTest, BindItem) {
 
 TEST_F(HotkeysTest, BindItemOnASlotWithoutSpellSendsNoSpellLine) {
   for (int s = 0; s < HOTKEY_SLOTS; ++s) me.spell_binds[s] = -1;
-  selected = Item(TORCH);
+  select(Item(TORCH));
   bind_item_to_key(KEY_F2);
   EXPECT_EQ(sent(), "n i 11 " + Item(TORCH).str(false));
   EXPECT_EQ(sent(), "<none>");

@@ -58,7 +58,6 @@ struct MenuModesTest : ::testing::Test {
     a.last_key = k;
     a.last_ascii = static_cast<uint8_t>(k & 0xff);
     a.last_scancode = k >> 8;
-    a.key_this_pass = 1;
     do_menu_mode(a, static_cast<int>(gc_interface_mode));
   }
   void press_char(char c) { press(key(KEY_A, static_cast<unsigned char>(c))); }
@@ -116,31 +115,6 @@ TEST_F(MenuModesTest, MenuPagesAndWaysBack) {
   EXPECT_TRUE(session_over);
   EXPECT_EQ(gc_interface_mode, 0u);
   EXPECT_FALSE(d.menu_open);
-}
-
-TEST_F(MenuModesTest, NoKeyThisPassChangesNothing) {
-  // The key that opened each mode is still in last_key when a click comes.
-  const struct {
-    int mode;
-    int old_key;
-  } cases[] = {{35, key(KEY_F12)}, {36, key(KEY_A, 'a')}, {32, key(KEY_1, '1')}, {42, key(KEY_M, 'm')},
-               {43, key(KEY_U, 'u')}};
-  for (const auto& c : cases) {
-    gc_interface_mode = c.mode;
-    d.menu_open = 1;
-    d.map_open = d.help_open = 1;
-    const bool option_a = options.get(0);
-    a.last_key = c.old_key;
-    a.last_scancode = c.old_key >> 8;
-    a.last_ascii = 0;
-    a.key_this_pass = 0;
-    do_menu_mode(a, c.mode);
-    EXPECT_EQ(gc_interface_mode, static_cast<uint32_t>(c.mode)) << c.mode;
-    EXPECT_TRUE(d.menu_open && d.map_open && d.help_open) << c.mode;
-    EXPECT_EQ(options.get(0), option_a) << c.mode;
-    EXPECT_EQ(a.sub_state, 0) << c.mode;
-    EXPECT_TRUE(d.messages.empty()) << c.mode;
-  }
 }
 
 TEST_F(MenuModesTest, EveryOptionLetterTogglesItsOption) {

@@ -59,7 +59,7 @@ struct MovementTest : ::testing::Test {
     pending_move_token = 0;
     map_transfer_pending = false;
     level_flag = false;
-    crosshair_shown = false;
+    crosshair = false;
     app.move_step_ready = app.attack_ready = 1;
     app.left_held = app.left_released = app.right_held = app.right_released = 0;
     app.middle_held = 0;
@@ -318,6 +318,23 @@ TEST_F(MovementTest, HotbarLetterButtonUsesItsItemBeforeItsSpell) {
   EXPECT_EQ(app.spell_ready, 1);
   me.item_binds[10] = Item(0L);
   me.spell_binds[10] = -1;
+}
+
+// F9 uses again what a modifier combination used last, at the same step.
+TEST_F(MovementTest, ACombinationUseIsTheOneF9Repeats) {
+  items.add(Item(BLADE), 2, 0, false);
+  me.item_binds[10] = Item(BLADE);  // SHIFT with a direction
+  app.use_ready = 1;
+  pass_with({KEY_LSHIFT, KEY_UP});
+  const std::string use = "U " + Item(BLADE).str() + " 10 9 1 1";
+  EXPECT_EQ(lines(), use);
+  app.use_ready = 1;
+  app.last_scancode = KEY_F9;
+  app.last_ascii = 0;
+  app.last_key = KEY_F9 << 8;
+  app.do_normal_mode();
+  EXPECT_EQ(lines(), use);
+  me.item_binds[10] = Item(0L);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/globals.h"
+#include "input/frame_input.h"
 #include "input/hotkeys.h"
 #include "input/player_actions.h"
 #include "support/temp_dir.h"
@@ -39,7 +40,7 @@ struct NormalKeysTest : ::testing::Test {
     craft_chosen_item = Item(0L);
     rage_bar = 0;
     target_type = 0;
-    crosshair_on = false;
+    crosshair = false;
     target_locked = false;
     app.spell_ready = app.use_ready = app.buy_ready = app.hide_ready = app.craft_ready = 1;
     app.attack_ready = app.space_ready = 1;
@@ -303,6 +304,7 @@ TEST_F(NormalKeysTest, FixedAndToggleKeys) {
       {"CTRL+F3", KEY_F3, 0, CTRL, -1, 10, "<none>", "Rage bar: on", 0},
       {"F12", KEY_F12, 0, NONE, -1, 10, "<none>", "", 35},
   };
+  d.help_scroll = 7;  // left past the end by an earlier help
   for (const auto& c : cases) {
     gc_interface_mode = 0;
     d.messages.clear();
@@ -315,6 +317,7 @@ TEST_F(NormalKeysTest, FixedAndToggleKeys) {
     EXPECT_EQ(gc_interface_mode, c.mode) << c.what;
     if (c.health >= 0) me.set_health(c.health, 0);
   }
+  EXPECT_EQ(d.help_scroll, 0);  // '?' opened the help at its top
   EXPECT_EQ(app.debug_echo, 1);
   EXPECT_EQ(client_cfg.get_int("rage_bar"), 1);
   EXPECT_EQ(d.menu_open, 1);
@@ -387,6 +390,15 @@ TEST_F(NormalKeysTest, CommandKeys) {
     if (c.health >= 0) me.set_health(c.health, 0);
   }
   EXPECT_EQ(client_cfg.get_int("target_type"), 1);
+  // Locking keeps the current target as the locked one.
+  target_locked = false;
+  target_id = 5;
+  press(key_of(KA_CROSSHAIR), 0, ALT);
+  EXPECT_TRUE(target_locked);
+  EXPECT_EQ(locked_target_id, 5);
+  EXPECT_EQ(target_id, 5);
+  target_id = locked_target_id = -1;
+  target_locked = false;
 }
 
 TEST_F(NormalKeysTest, CommandKeysWithLists) {
@@ -398,6 +410,13 @@ TEST_F(NormalKeysTest, CommandKeysWithLists) {
   press(key_of(KA_DROP), 0, NONE);
   EXPECT_EQ(gc_interface_mode, 10u);
   EXPECT_EQ(d.list_title, "DROP");
+  EXPECT_EQ(last_msg().rfind("To multi-drop, hit ", 0), 0u);
+  // "Disable help messages" leaves the hint out.
+  gc_interface_mode = 0;
+  options.toggle_option(OPT_DISABLE_HELP_MESSAGES);
+  press(key_of(KA_DROP), 0, NONE);
+  EXPECT_EQ(last_msg(), "Drop ... select item ...");
+  options.toggle_option(OPT_DISABLE_HELP_MESSAGES);
   gc_interface_mode = 0;
   common_cfg.set_int("cast_with_words", 1);
   press(key_of(KA_CAST), 0, NONE);
@@ -407,15 +426,6 @@ TEST_F(NormalKeysTest, CommandKeysWithLists) {
   app.spell_ready = 0;
   press(key_of(KA_CAST), 0, NONE);
   EXPECT_EQ(last_msg(), "You must wait before using another ability.");
-  // The level-up prompt names the three stats and their keys.
-  app.level_up_pending = 1;
-  me.stat_points = 2;
-  press(KEY_F2, 0, CTRL);
-  EXPECT_EQ(gc_interface_mode, 21u);
-  EXPECT_EQ(last_msg(),
-            "Press s to bump strength, d to bump dexterity, and i to bump intelligence. You have 2 point(s) "
-            "to distribute. Press ESC to cancel.");
-  EXPECT_EQ(app.level_up_pending, 0);
   // With "swap_get_keys" the plain key gets at once.
   gc_interface_mode = 0;
   options.toggle_option(OPT_SWAP_GET_KEYS);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/globals.h"
+#include "app/play_messages.h"
 #include "core/utils.h"
 #include "input/keymap.h"
 #include "support/temp_dir.h"
@@ -181,7 +182,7 @@ TEST_F(ActionsTest, RequestLines) {
   items.add(Item(TORCH), 2, 1, false);
   items.add(Item(RING).to_bank(), 1, 1, false);
   craft_base_item = Item(0L);
-  craft_quantity = 3;
+  craft_request_id = 3;  // the number of the server's last crafting offer
   const struct {
     const char* what;
     void (*act)();

@@ -1,0 +1,10 @@
+// The current target and the crosshair.
+
+#include "world/target.h"
+
+int target_id = -1;
+int target_x = 0, target_y = 0;
+bool target_locked = false;
+int locked_target_id = -1;
+bool crosshair = false;
+bool crosshair_ready = false;

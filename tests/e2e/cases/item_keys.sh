@@ -1,0 +1,85 @@
+# End-to-end case "item_keys", sourced by run_e2e.sh with the helpers of lib.sh.
+# The item keys of a player's pack: U uses the lamp oil, E eats the bread,
+# P drinks the draught and R reads the scroll, each where the player stands;
+# TAB and SHIFT+TAB step between those lists. SHIFT+U lists the whole pack
+# and asks for a direction. The Drop key flags the bread twice (all three)
+# and the scroll once, CTRL while a search is typed, and ENTER drops both in
+# one line; the next drop takes only the entry chosen. A level gained gives
+# two points: one bumped, ESC gives it back, and two bumps send the choice.
+printf 'wait 300\nsend X 0 2\n' > "$work/scenario.txt"
+start_server --scenario "$work/scenario.txt"
+start_client
+wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach play"
+focus_client || fail "no window"
+xdotool mousemove 700 580
+sleep 0.5
+
+# Waits until the client has shown the message TEXT N times (default once).
+said() {
+  local text=$1 n=${2:-1} i
+  for ((i = 0; i < 200; i++)); do
+    [ "$(grep -cF -- "$text" "$work/client.out")" -ge "$n" ] && return 0
+    sleep 0.05
+  done
+  fail "no message '$text' (x$n)"
+}
+got() { wait_for "^recv\[0\]: $1\$" 5 "$work/server.log" || fail "the server did not get '$1'"; }
+# A key with a modifier held until the client has read it.
+with_mod() {
+  xdotool keydown "$1"
+  sleep 0.1
+  hold_key "$2" 0.12
+  xdotool keyup "$1"
+  sleep 0.3
+}
+oil=00000108 bread=000001c0 draught=00000193 scroll=0000011e blade=00000181
+
+# Each list holds one entry; ENTER uses it on the player's own cell (5,5).
+# An item key waits a second after the last one, as the game asks.
+send_keys u; said "What would you like to use?"; send_keys '\n'; got "U $oil 5 5 1 0"
+sleep 1.1
+send_keys e; said "What would you like to eat?"; send_keys '\n'; got "U $bread 5 5 1 0"
+sleep 1.1
+send_keys p; said "What would you like to drink?"; send_keys '\n'; got "U $draught 5 5 1 0"
+sleep 1.1
+# READ, TAB to USE (it wraps), SHIFT+TAB back to READ.
+send_keys r; said "What would you like to read?"
+xdotool key Tab; said "What would you like to use?" 2
+with_mod shift Tab; said "What would you like to read?" 2
+send_keys '\n'; got "U $scroll 5 5 1 0"
+sleep 1.1
+# SHIFT+U: the first entry of the whole pack, used towards the east.
+with_mod shift u; said "Use item ..."
+send_keys '\n'; said "Use short blade ... which direction?"
+xdotool key Right; got "U $blade 6 5 1 1"
+
+# Multi-drop. While "/bre" is typed a plain d is a letter of the search.
+send_keys d; said "Drop ... select item ..."
+xdotool type --delay 60 "/bred"; sleep 0.2; xdotool key BackSpace; sleep 0.2
+with_mod ctrl d; with_mod ctrl d
+xdotool key Escape; said "Search cancelled."
+xdotool type --delay 60 "/scr"; sleep 0.2
+with_mod ctrl d
+xdotool key Escape; said "Search cancelled." 2
+send_keys '\n'; said "Selected multiple items ..."
+xdotool key space; got "d 5 5 $bread 3:d 5 5 $scroll 1"
+# The marks are gone: ENTER now drops the entry under the cursor alone.
+sleep 0.3
+send_keys d; said "Drop ... select item ..." 2
+send_keys '\n'; said "Selected short blade"
+xdotool key space; got "d 5 5 $blade 1"
+[ "$(grep -c '^recv\[0\]: d ' "$work/server.log")" = 2 ] || fail "drop lines"
+
+# Level-up: s is strength, i intelligence (dat/common.cfg "stat_key").
+said "You have gained a level! Hit CTRL+F2 or ALT+F2 to level up and increase your stats!"
+prompt="Press s to bump strength, d to bump dexterity, and i to bump intelligence. You have 2 point(s) to distribute. Press ESC to cancel."
+with_mod ctrl F2; said "$prompt"
+send_keys s; said "Strength++"
+xdotool key Escape; said "Level up canceled."
+with_mod ctrl F2; said "$prompt" 2
+send_keys s; said "Strength++" 2
+send_keys i; said "Level up complete."
+got "H 1 0 1 0"
+[ "$(grep -c '^recv\[0\]: H ' "$work/server.log")" = 1 ] || fail "level-up lines"
+kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
+[ "$rc" = 0 ] || fail "exit status $rc"
