@@ -39,17 +39,19 @@ bool trace_writable() { return trace_on && !trace_file_path.empty(); }
 void write_line(const char* scope, const char* file, size_t limit, bool echo, const char* fmt,
                 va_list ap) {
   FunctionTrace ft(scope);
-  FILE* f = fopen(file, "a");
-  if (!f) return;
   std::string when = local_time_text();
   std::string text = trim2(vformat(fmt, ap, limit), false);
-  fprintf(f, "%s: %s\n", when.c_str(), text.c_str());
+  // A file that cannot be opened (a read-only folder) is skipped; the echo
+  // and the trace still carry the line.
+  if (FILE* f = fopen(file, "a")) {
+    fprintf(f, "%s: %s\n", when.c_str(), text.c_str());
+    fclose(f);
+  }
   if (echo) {
     printf("%s: %s\n", when.c_str(), text.c_str());
     fflush(stdout);
   }
   ft.printf("%s: %s\n", when.c_str(), text.c_str());
-  fclose(f);
 }
 
 }  // namespace
