@@ -32,7 +32,7 @@ const Item GOLD(0x100L);
 const Item LAMP_OIL(0x108L);
 const Item BREAD(0x1c0L);
 const Item DRAUGHT(0x193L);
-const Item SCROLL(0x11eL);
+const Item SCROLL(0x70011eL);  // a scroll of War cry (spell 7), read where one stands
 constexpr uint32_t GOLD_CARRIED = 200;
 
 uint32_t pack_sum(const Item& coat, const Item& ring) {

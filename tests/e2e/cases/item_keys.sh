@@ -32,7 +32,7 @@ with_mod() {
   xdotool keyup "$1"
   sleep 0.3
 }
-oil=00000108 bread=000001c0 draught=00000193 scroll=0000011e blade=00000181
+oil=00000108 bread=000001c0 draught=00000193 scroll=0070011e blade=00000181
 
 # Each list holds one entry; ENTER uses it on the player's own cell (5,5).
 # An item key waits a second after the last one, as the game asks.
