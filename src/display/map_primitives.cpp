@@ -9,6 +9,10 @@
 #include <algorithm>
 #include <cmath>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "app/client_app.h"
 #include "app/globals.h"
 #include "core/utils.h"
@@ -59,7 +63,22 @@ void darken_rect(BITMAP* b, int x, int y, int w, int h, int alpha) {
     const uint32_t keep = static_cast<uint32_t>((255 - alpha) * 256 / 255);
     for (int j = y0; j < y1; ++j) {
       uint32_t* row = reinterpret_cast<uint32_t*>(b->line[j]);
-      for (int i = x0; i < x1; ++i) {
+      int i = x0;
+#ifdef __SSE2__
+      // Four pixels at a time: every byte times keep / 256 in 16-bit lanes
+      // (at most 255 x 256 fits), the top byte cleared as below.
+      const __m128i k = _mm_set1_epi16(static_cast<short>(keep));
+      const __m128i rgb = _mm_set1_epi32(0xFFFFFF);
+      const __m128i zero = _mm_setzero_si128();
+      for (; i + 4 <= x1; i += 4) {
+        __m128i* p = reinterpret_cast<__m128i*>(row + i);
+        const __m128i c = _mm_loadu_si128(p);
+        const __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(c, zero), k), 8);
+        const __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(c, zero), k), 8);
+        _mm_storeu_si128(p, _mm_and_si128(_mm_packus_epi16(lo, hi), rgb));
+      }
+#endif
+      for (; i < x1; ++i) {
         const uint32_t c = row[i];
         const uint32_t rb = (((c & 0xFF00FF) * keep) >> 8) & 0xFF00FF;
         const uint32_t g = (((c & 0x00FF00) * keep) >> 8) & 0x00FF00;
