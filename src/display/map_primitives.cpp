@@ -371,6 +371,10 @@ void QYXDisplay::colour_effect(int x, int y, int strength, int mode) {
     int strength = -1, shift[3] = {-1, -1, -1};
     uint8_t lut[3][256];
     uint32_t packed[3][256];  // lut[k][c] moved to component k's place in a 32-bit pixel
+    // When every component is kept, inverted or set to one value (full or no
+    // strength), a 32-bit pixel becomes ((c & keep) ^ flip) | set.
+    bool bitwise = false;
+    uint32_t keep = 0, flip = 0, set = 0;
   };
   static Tables cache[12];
   Tables& t = cache[mode];
@@ -387,6 +391,21 @@ void QYXDisplay::colour_effect(int x, int y, int strength, int mode) {
       }
     }
     t.strength = strength;
+    t.bitwise = true;
+    t.keep = t.flip = t.set = 0;
+    for (int k = 0; k < 3; ++k) {
+      bool same = true, inverted = true, constant = true;
+      for (int c = 0; c < 256; ++c) {
+        same = same && t.lut[k][c] == c;
+        inverted = inverted && t.lut[k][c] == 255 - c;
+        constant = constant && t.lut[k][c] == t.lut[k][0];
+      }
+      const uint32_t byte = 0xFFu << shift[k];
+      if (same || inverted) t.keep |= byte;
+      if (inverted) t.flip |= byte;
+      if (constant) t.set |= t.packed[k][0];
+      t.bitwise = t.bitwise && (same || inverted || constant);
+    }
   }
   const bool dark_too = mode == 1 || mode == 8;
   const int depth = bitmap_color_depth(play_bitmap);
@@ -397,7 +416,32 @@ void QYXDisplay::colour_effect(int x, int y, int strength, int mode) {
     const int rs = shift[0], gs = shift[1], bs = shift[2];
     for (int j = y0; j < y1; ++j) {
       uint32_t* row = reinterpret_cast<uint32_t*>(play_bitmap->line[j]);
-      for (int i = x0; i < x1; ++i) {
+      int i = x0;
+#ifdef __SSE2__
+      if (t.bitwise) {
+        // Four pixels at a time; a near-black pixel has no component byte above 9.
+        const __m128i keep = _mm_set1_epi32(static_cast<int>(t.keep));
+        const __m128i flip = _mm_set1_epi32(static_cast<int>(t.flip));
+        const __m128i set = _mm_set1_epi32(static_cast<int>(t.set));
+        const __m128i rgb = _mm_set1_epi32(static_cast<int>((255u << rs) | (255u << gs) | (255u << bs)));
+        const __m128i nine = _mm_set1_epi8(9);
+        const __m128i zero = _mm_setzero_si128();
+        for (; i + 4 <= x1; i += 4) {
+          __m128i* p = reinterpret_cast<__m128i*>(row + i);
+          const __m128i c = _mm_loadu_si128(p);
+          const __m128i moved =
+              _mm_or_si128(_mm_xor_si128(_mm_and_si128(c, keep), flip), set);
+          if (dark_too) {
+            _mm_storeu_si128(p, moved);
+            continue;
+          }
+          const __m128i dark =
+              _mm_cmpeq_epi32(_mm_subs_epu8(_mm_and_si128(c, rgb), nine), zero);
+          _mm_storeu_si128(p, _mm_or_si128(_mm_and_si128(dark, c), _mm_andnot_si128(dark, moved)));
+        }
+      }
+#endif
+      for (; i < x1; ++i) {
         const uint32_t c = row[i];
         const uint32_t r = (c >> rs) & 255, g = (c >> gs) & 255, b = (c >> bs) & 255;
         // Near-black pixels keep their value, alpha included, unless the mode darkens too.
