@@ -205,7 +205,12 @@ void QYXDisplay::draw_sprite(int x, int y, BITMAP* sheet, BITMAP* grey_sheet, in
     for (int i = 0; i < out; ++i) {
       int c = px.get(i, j);
       if (c == mask) continue;
-      int r = getr_depth(depth, c), g = getg_depth(depth, c), b = getb_depth(depth, c);
+      int r, g, b;
+      if (depth == 32) {
+        r = getr32(c), g = getg32(c), b = getb32(c);
+      } else {
+        r = getr_depth(depth, c), g = getg_depth(depth, c), b = getb_depth(depth, c);
+      }
       bool changed = false;
       if (recolour && r == 0 && g == 0 && b == 0) {
         const float fx = static_cast<float>(me.x - r0 + x) + static_cast<float>(i) / out;
@@ -241,8 +246,8 @@ void QYXDisplay::draw_sprite(int x, int y, BITMAP* sheet, BITMAP* grey_sheet, in
         changed = true;
       }
       if (changed) {
-        int nc = makecol_depth(depth, std::clamp(r, 0, 255), std::clamp(g, 0, 255),
-                               std::clamp(b, 0, 255));
+        r = std::clamp(r, 0, 255), g = std::clamp(g, 0, 255), b = std::clamp(b, 0, 255);
+        int nc = depth == 32 ? makecol32(r, g, b) : makecol_depth(depth, r, g, b);
         // A recoloured pixel must not turn into the mask.
         if (nc == mask) nc = makecol_depth(depth, 254, 0, 255);
         px.put(i, j, nc);
