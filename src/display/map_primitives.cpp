@@ -112,6 +112,12 @@ void QYXDisplay::darken_cell(int x, int y, int alpha) {
   darken_rect(play_bitmap, PLAY_CELL * x, PLAY_CELL * y, PLAY_CELL, PLAY_CELL, alpha);
 }
 
+int QYXDisplay::underneath_for_cell(int x, int y, int scale) const {
+  if (!ok_to_draw_play_window()) return 0;
+  const int r = std::clamp(view_radius, 2, MAX_VIEW_RADIUS);
+  return cmap.get_underneath(me.x + x - r * scale, me.y + y - r * scale);
+}
+
 void QYXDisplay::draw_map_tile(int x, int y, int tile, int grey, int scale) {
   static int depth = 0;
   if (!play_bitmap || scale < 1) return;
@@ -120,6 +126,8 @@ void QYXDisplay::draw_map_tile(int x, int y, int tile, int grey, int scale) {
   if (tile == TILE_UNKNOWN) picture = anim_tile_frame;
   if (tile == TILE_DEEP_WATER) picture = anim_tile_frame + 4;
   if (tile == TILE_LAVA) picture = anim_tile_frame + 8;
+  if (tile == TILE_UNKNOWN || tile == TILE_DEEP_WATER || tile == TILE_LAVA)
+    map_tile_animated = true;
 
   const int size = PLAY_CELL / scale;
   auto fill_black = [&] {
@@ -131,14 +139,11 @@ void QYXDisplay::draw_map_tile(int x, int y, int tile, int grey, int scale) {
   if (depth < UNDERNEATH_DEPTH) {
     ++depth;
     if (record && (record->type == -1 || record->type == 3)) {
+      map_tile_animated = true;
       draw_tile(x, y, anim_tile_frame, grey, scale, 0, 0, 0, tint::NONE, 0, 0);
     } else if (tile_listed[tile]) {
       if (conn_state == CONN_PLAYING) {
-        int under = 0;
-        if (ok_to_draw_play_window()) {
-          const int r = std::clamp(view_radius, 2, MAX_VIEW_RADIUS);
-          under = cmap.get_underneath(me.x + x - r * scale, me.y + y - r * scale);
-        }
+        const int under = underneath_for_cell(x, y, scale);
         if (under != 0 && under != tile)
           draw_map_tile(x, y, under, grey, scale);
         else
@@ -465,26 +470,36 @@ void QYXDisplay::colour_effect(int x, int y, int strength, int mode) {
     }
 }
 
-void QYXDisplay::draw_wall_shadows(int map_x, int map_y, int x, int y) {
-  if (!play_bitmap || view_no_shadows) return;
+uint8_t QYXDisplay::wall_shadow_sides(int map_x, int map_y) const {
+  if (view_no_shadows) return 0;
   int mx = map_x;
   if (cmap.get_type() == 0) cmap.wrap_x(mx);
-  if (!cmap.on_map(mx, map_y)) return;
+  if (!cmap.on_map(mx, map_y)) return 0;
   const uint8_t* sides = cmap.get_wall_sides(mx, map_y);
+  if (!sides) return 0;
+  uint8_t bits = 0;
+  for (int n = 0; n < 4; ++n)
+    if (sides[n]) bits |= static_cast<uint8_t>(1 << n);
+  return bits;
+}
+
+void QYXDisplay::draw_wall_shadows(int map_x, int map_y, int x, int y) {
+  if (!play_bitmap) return;
+  const uint8_t sides = wall_shadow_sides(map_x, map_y);
   if (!sides) return;
   const int step = SHADOW_DARKEST / SHADOW_STRIPS;
   const int cx = PLAY_CELL * x, cy = PLAY_CELL * y;
   for (int k = 0; k < SHADOW_STRIPS; ++k) {
     const int falling = SHADOW_DARKEST - k * step;  // darkest at the wall
     const int rising = (k + 1) * step;
-    if (sides[0]) darken_rect(play_bitmap, cx, cy + k, PLAY_CELL, 1, falling);
-    if (sides[1])
+    if (sides & 1) darken_rect(play_bitmap, cx, cy + k, PLAY_CELL, 1, falling);
+    if (sides & 2)
       darken_rect(play_bitmap, cx, cy + PLAY_CELL - SHADOW_STRIPS + k, PLAY_CELL, 1,
                   k == SHADOW_STRIPS - 1 ? SHADOW_DARKEST : rising);
-    if (sides[2])
+    if (sides & 4)
       darken_rect(play_bitmap, cx + PLAY_CELL - SHADOW_STRIPS + k, cy, 1, PLAY_CELL,
                   k == SHADOW_STRIPS - 1 ? SHADOW_DARKEST : rising);
-    if (sides[3]) darken_rect(play_bitmap, cx + k, cy, 1, PLAY_CELL, falling);
+    if (sides & 8) darken_rect(play_bitmap, cx + k, cy, 1, PLAY_CELL, falling);
   }
 }
 
