@@ -74,18 +74,15 @@ bool clip_source(BITMAP* src, int factor_num, int factor_den, int& sx, int& sy, 
   return w > 0 && h > 0;
 }
 
-uint32_t avg2(uint32_t a, uint32_t b) {
-  uint32_t out = 0;
-  for (int s = 0; s < 32; s += 8) out |= ((((a >> s) & 255) + ((b >> s) & 255)) >> 1) << s;
-  return out;
-}
+// Byte-wise means of packed pixels, each byte rounded down: the halves of
+// a pair without carries between bytes, and four bytes summed in 16 bits.
+uint32_t avg2(uint32_t a, uint32_t b) { return (a & b) + (((a ^ b) & 0xFEFEFEFEu) >> 1); }
 
 uint32_t avg4(uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
-  uint32_t out = 0;
-  for (int s = 0; s < 32; s += 8)
-    out |= ((((a >> s) & 255) + ((b >> s) & 255) + ((c >> s) & 255) + ((d >> s) & 255)) >> 2)
-           << s;
-  return out;
+  constexpr uint32_t M = 0x00FF00FFu;
+  const uint32_t even = (a & M) + (b & M) + (c & M) + (d & M);
+  const uint32_t odd = ((a >> 8) & M) + ((b >> 8) & M) + ((c >> 8) & M) + ((d >> 8) & M);
+  return ((even >> 2) & M) | (((odd >> 2) & M) << 8);
 }
 }  // namespace
 
@@ -517,24 +514,35 @@ int scale_3_2(BITMAP* src, BITMAP* dest, int sx, int sy, int dx, int dy, int w, 
   if (w < 1 || h < 1) return 0;
 
   const int xmax = std::min(src->w, sx + w) - 1, ymax = std::min(src->h, sy + h) - 1;
-  auto put = [&](int x, int y, uint32_t c) {
-    if (x < right && y < bottom) put_px(dest, 32, x, y, c);
-  };
+  // Rows are written directly where the bitmaps have them, pixel by pixel
+  // through the accessors otherwise; only inside the limits and the clip.
+  const bool direct = is_memory_bitmap(src) && is_memory_bitmap(dest);
+  const int left = dest->cl, bottom_row = std::min(bottom, dest->cb), top = dest->ct;
+  const int right_col = std::min(right, dest->cr);
   for (int j = 0; j < h; j += 2) {
     const int y = sy + j, y2 = std::min(y + 1, ymax), oy = dy + j / 2 * 3;
+    uint32_t* rows[3] = {};
+    if (direct)
+      for (int k = 0; k < 3; ++k)
+        if (oy + k >= top && oy + k < bottom_row)
+          rows[k] = reinterpret_cast<uint32_t*>(dest->line[oy + k]);
     for (int i = 0; i < w; i += 2) {
       const int x = sx + i, x2 = std::min(x + 1, xmax), ox = dx + i / 2 * 3;
-      uint32_t a = get_px(src, 32, x, y), b = get_px(src, 32, x2, y);
-      uint32_t c = get_px(src, 32, x, y2), e = get_px(src, 32, x2, y2);
-      put(ox, oy, a);
-      put(ox + 1, oy, avg2(a, b));
-      put(ox + 2, oy, b);
-      put(ox, oy + 1, avg2(a, c));
-      put(ox + 1, oy + 1, avg4(a, b, c, e));
-      put(ox + 2, oy + 1, avg2(b, e));
-      put(ox, oy + 2, c);
-      put(ox + 1, oy + 2, avg2(c, e));
-      put(ox + 2, oy + 2, e);
+      const uint32_t a = get_px(src, 32, x, y), b = get_px(src, 32, x2, y);
+      const uint32_t c = get_px(src, 32, x, y2), e = get_px(src, 32, x2, y2);
+      const uint32_t block[3][3] = {{a, avg2(a, b), b},
+                                    {avg2(a, c), avg4(a, b, c, e), avg2(b, e)},
+                                    {c, avg2(c, e), e}};
+      const bool inside = ox >= left && ox + 3 <= right_col;
+      for (int k = 0; k < 3; ++k) {
+        if (direct && inside) {
+          if (rows[k]) std::copy(block[k], block[k] + 3, rows[k] + ox);
+          continue;
+        }
+        if (oy + k >= bottom) continue;
+        for (int n = 0; n < 3; ++n)
+          if (ox + n < right) put_px(dest, 32, ox + n, oy + k, block[k][n]);
+      }
     }
   }
   return 0;
