@@ -130,7 +130,8 @@ QYXDisplay::~QYXDisplay() {
                         &play_bitmap,  &cursor_blue,    &cursor_yellow, &cursor_white,
                         &skin,         &help_pic,       &book_pic,      &tile_scratch,
                         &cursor_special, &cursor_default, &cursor_other, &back_buffer,
-                        &special};
+                        &special,      &map_layer,      &sprite_scratch, &sprite_scratch_big,
+                        &cell_scratch};
     for (BITMAP** b : owned) {
       if (*b) destroy_bitmap(*b);
       *b = nullptr;
@@ -439,4 +440,5 @@ void QYXDisplay::copy_tile_table() {
       tile_listed[n] = 1;
   const MapTile* unknown = tiledata.get_map_tile(TILES_UNKNOWN);
   anim_tile_base = anim_tile_frame = unknown ? unknown->image : 0;
+  invalidate_map_layer();
 }

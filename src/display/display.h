@@ -267,6 +267,23 @@ class QYXDisplay {
   BITMAP* sprite_scratch_big = nullptr;
   BITMAP* cell_scratch = nullptr;
   BITMAP* scratch_for(int size);
+  // The map layer of the normal view, kept from frame to frame at 32 pixels
+  // per cell; its cells are drawn again only when their inputs change.
+  BITMAP* map_layer = nullptr;
+  MapLayerCell map_layer_cells[VIEW_GRID][VIEW_GRID];
+  MapLayerShared map_layer_shared;
+  // Set by draw_map_tile when the picture it draws depends on the animation frame.
+  bool map_tile_animated = false;
+  // Forgets every cell of the map layer (tile sheets or tile table replaced).
+  void invalidate_map_layer();
+  void render_map_layer();
+  void draw_map_layer_cell(int i, int j, const MapLayerCell& in);
+  MapLayerCell map_layer_inputs(int i, int j) const;
+  // The wall sides of a map cell that cast a shadow (bit n for side n); 0
+  // off the map or with shadows switched off.
+  uint8_t wall_shadow_sides(int map_x, int map_y) const;
+  // The underneath tile that draw_map_tile reads for view cell (x, y).
+  int underneath_for_cell(int x, int y, int scale) const;
   void decide_view(bool advance, ObjectList* creatures);
   void decide_normal_view(bool advance, ObjectList* creatures);
   void decide_lights();

@@ -80,9 +80,16 @@ void QYXDisplay::blit_play_window(BITMAP* dest) {
     blit(play_bitmap, dest, sx, sy, play_x, play_y, play_w, hv);
     return;
   }
-  if (tile_size == 2 * PLAY_CELL && smooth_scaling &&
-      super2xsai(play_bitmap, dest, sx, sy, play_x, play_y, play_w, hv) == 0)
-    return;
+  if (tile_size == 2 * PLAY_CELL && smooth_scaling) {
+    // As for the 1.5 times enlarger, nothing is smoothed under the side
+    // panel or the message area: the frame covers both.
+    const int cl = dest->cl, ct = dest->ct, cr = dest->cr, cb = dest->cb;
+    set_clip_rect(dest, cl, ct, std::min(cr, res_x - panel_width()) - 1,
+                  std::min(cb, play_height) - 1);
+    const int drawn = super2xsai(play_bitmap, dest, sx, sy, play_x, play_y, play_w, hv);
+    set_clip_rect(dest, cl, ct, cr - 1, cb - 1);
+    if (drawn == 0) return;
+  }
   if (tile_size * 2 == PLAY_CELL * 3 &&
       scale_3_2(play_bitmap, dest, sx, sy, play_x, play_y, play_w, hv, res_x - panel_width(),
                 play_height) == 0)

@@ -9,6 +9,10 @@
 #include <algorithm>
 #include <cmath>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "app/client_app.h"
 #include "app/globals.h"
 #include "core/utils.h"
@@ -60,7 +64,22 @@ void darken_rect(BITMAP* b, int x, int y, int w, int h, int alpha) {
     const uint32_t keep = static_cast<uint32_t>((255 - alpha) * 256 / 255);
     for (int j = y0; j < y1; ++j) {
       uint32_t* row = reinterpret_cast<uint32_t*>(b->line[j]);
-      for (int i = x0; i < x1; ++i) {
+      int i = x0;
+#ifdef __SSE2__
+      // Four pixels at a time: every byte times keep / 256 in 16-bit lanes
+      // (at most 255 x 256 fits), the top byte cleared as below.
+      const __m128i k = _mm_set1_epi16(static_cast<short>(keep));
+      const __m128i rgb = _mm_set1_epi32(0xFFFFFF);
+      const __m128i zero = _mm_setzero_si128();
+      for (; i + 4 <= x1; i += 4) {
+        __m128i* p = reinterpret_cast<__m128i*>(row + i);
+        const __m128i c = _mm_loadu_si128(p);
+        const __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(c, zero), k), 8);
+        const __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(c, zero), k), 8);
+        _mm_storeu_si128(p, _mm_and_si128(_mm_packus_epi16(lo, hi), rgb));
+      }
+#endif
+      for (; i < x1; ++i) {
         const uint32_t c = row[i];
         const uint32_t rb = (((c & 0xFF00FF) * keep) >> 8) & 0xFF00FF;
         const uint32_t g = (((c & 0x00FF00) * keep) >> 8) & 0x00FF00;
@@ -94,6 +113,12 @@ void QYXDisplay::darken_cell(int x, int y, int alpha) {
   darken_rect(play_bitmap, PLAY_CELL * x, PLAY_CELL * y, PLAY_CELL, PLAY_CELL, alpha);
 }
 
+int QYXDisplay::underneath_for_cell(int x, int y, int scale) const {
+  if (!ok_to_draw_play_window()) return 0;
+  const int r = std::clamp(view_radius, 2, MAX_VIEW_RADIUS);
+  return cmap.get_underneath(me.x + x - r * scale, me.y + y - r * scale);
+}
+
 void QYXDisplay::draw_map_tile(int x, int y, int tile, int grey, int scale) {
   static int depth = 0;
   if (!play_bitmap || scale < 1) return;
@@ -102,6 +127,8 @@ void QYXDisplay::draw_map_tile(int x, int y, int tile, int grey, int scale) {
   if (tile == TILE_UNKNOWN) picture = anim_tile_frame;
   if (tile == TILE_DEEP_WATER) picture = anim_tile_frame + 4;
   if (tile == TILE_LAVA) picture = anim_tile_frame + 8;
+  if (tile == TILE_UNKNOWN || tile == TILE_DEEP_WATER || tile == TILE_LAVA)
+    map_tile_animated = true;
 
   const int size = PLAY_CELL / scale;
   auto fill_black = [&] {
@@ -113,14 +140,11 @@ void QYXDisplay::draw_map_tile(int x, int y, int tile, int grey, int scale) {
   if (depth < UNDERNEATH_DEPTH) {
     ++depth;
     if (record && (record->type == -1 || record->type == 3)) {
+      map_tile_animated = true;
       draw_tile(x, y, anim_tile_frame, grey, scale, 0, 0, 0, tint::NONE, 0, 0);
     } else if (tile_listed[tile]) {
       if (conn_state == CONN_PLAYING) {
-        int under = 0;
-        if (ok_to_draw_play_window()) {
-          const int r = std::clamp(view_radius, 2, MAX_VIEW_RADIUS);
-          under = cmap.get_underneath(me.x + x - r * scale, me.y + y - r * scale);
-        }
+        const int under = underneath_for_cell(x, y, scale);
         if (under != 0 && under != tile)
           draw_map_tile(x, y, under, grey, scale);
         else
@@ -187,7 +211,12 @@ void QYXDisplay::draw_sprite(int x, int y, BITMAP* sheet, BITMAP* grey_sheet, in
     for (int i = 0; i < out; ++i) {
       int c = px.get(i, j);
       if (c == mask) continue;
-      int r = getr_depth(depth, c), g = getg_depth(depth, c), b = getb_depth(depth, c);
+      int r, g, b;
+      if (depth == 32) {
+        r = getr32(c), g = getg32(c), b = getb32(c);
+      } else {
+        r = getr_depth(depth, c), g = getg_depth(depth, c), b = getb_depth(depth, c);
+      }
       bool changed = false;
       if (recolour && r == 0 && g == 0 && b == 0) {
         const float fx = static_cast<float>(me.x - r0 + x) + static_cast<float>(i) / out;
@@ -223,8 +252,8 @@ void QYXDisplay::draw_sprite(int x, int y, BITMAP* sheet, BITMAP* grey_sheet, in
         changed = true;
       }
       if (changed) {
-        int nc = makecol_depth(depth, std::clamp(r, 0, 255), std::clamp(g, 0, 255),
-                               std::clamp(b, 0, 255));
+        r = std::clamp(r, 0, 255), g = std::clamp(g, 0, 255), b = std::clamp(b, 0, 255);
+        int nc = depth == 32 ? makecol32(r, g, b) : makecol_depth(depth, r, g, b);
         // A recoloured pixel must not turn into the mask.
         if (nc == mask) nc = makecol_depth(depth, 254, 0, 255);
         px.put(i, j, nc);
@@ -353,6 +382,10 @@ void QYXDisplay::colour_effect(int x, int y, int strength, int mode) {
     int strength = -1, shift[3] = {-1, -1, -1};
     uint8_t lut[3][256];
     uint32_t packed[3][256];  // lut[k][c] moved to component k's place in a 32-bit pixel
+    // When every component is kept, inverted or set to one value (full or no
+    // strength), a 32-bit pixel becomes ((c & keep) ^ flip) | set.
+    bool bitwise = false;
+    uint32_t keep = 0, flip = 0, set = 0;
   };
   static Tables cache[12];
   Tables& t = cache[mode];
@@ -369,6 +402,21 @@ void QYXDisplay::colour_effect(int x, int y, int strength, int mode) {
       }
     }
     t.strength = strength;
+    t.bitwise = true;
+    t.keep = t.flip = t.set = 0;
+    for (int k = 0; k < 3; ++k) {
+      bool same = true, inverted = true, constant = true;
+      for (int c = 0; c < 256; ++c) {
+        same = same && t.lut[k][c] == c;
+        inverted = inverted && t.lut[k][c] == 255 - c;
+        constant = constant && t.lut[k][c] == t.lut[k][0];
+      }
+      const uint32_t byte = 0xFFu << shift[k];
+      if (same || inverted) t.keep |= byte;
+      if (inverted) t.flip |= byte;
+      if (constant) t.set |= t.packed[k][0];
+      t.bitwise = t.bitwise && (same || inverted || constant);
+    }
   }
   const bool dark_too = mode == 1 || mode == 8;
   const int depth = bitmap_color_depth(play_bitmap);
@@ -379,7 +427,32 @@ void QYXDisplay::colour_effect(int x, int y, int strength, int mode) {
     const int rs = shift[0], gs = shift[1], bs = shift[2];
     for (int j = y0; j < y1; ++j) {
       uint32_t* row = reinterpret_cast<uint32_t*>(play_bitmap->line[j]);
-      for (int i = x0; i < x1; ++i) {
+      int i = x0;
+#ifdef __SSE2__
+      if (t.bitwise) {
+        // Four pixels at a time; a near-black pixel has no component byte above 9.
+        const __m128i keep = _mm_set1_epi32(static_cast<int>(t.keep));
+        const __m128i flip = _mm_set1_epi32(static_cast<int>(t.flip));
+        const __m128i set = _mm_set1_epi32(static_cast<int>(t.set));
+        const __m128i rgb = _mm_set1_epi32(static_cast<int>((255u << rs) | (255u << gs) | (255u << bs)));
+        const __m128i nine = _mm_set1_epi8(9);
+        const __m128i zero = _mm_setzero_si128();
+        for (; i + 4 <= x1; i += 4) {
+          __m128i* p = reinterpret_cast<__m128i*>(row + i);
+          const __m128i c = _mm_loadu_si128(p);
+          const __m128i moved =
+              _mm_or_si128(_mm_xor_si128(_mm_and_si128(c, keep), flip), set);
+          if (dark_too) {
+            _mm_storeu_si128(p, moved);
+            continue;
+          }
+          const __m128i dark =
+              _mm_cmpeq_epi32(_mm_subs_epu8(_mm_and_si128(c, rgb), nine), zero);
+          _mm_storeu_si128(p, _mm_or_si128(_mm_and_si128(dark, c), _mm_andnot_si128(dark, moved)));
+        }
+      }
+#endif
+      for (; i < x1; ++i) {
         const uint32_t c = row[i];
         const uint32_t r = (c >> rs) & 255, g = (c >> gs) & 255, b = (c >> bs) & 255;
         // Near-black pixels keep their value, alpha included, unless the mode darkens too.
@@ -398,26 +471,36 @@ void QYXDisplay::colour_effect(int x, int y, int strength, int mode) {
     }
 }
 
-void QYXDisplay::draw_wall_shadows(int map_x, int map_y, int x, int y) {
-  if (!play_bitmap || view_no_shadows) return;
+uint8_t QYXDisplay::wall_shadow_sides(int map_x, int map_y) const {
+  if (view_no_shadows) return 0;
   int mx = map_x;
   if (cmap.get_type() == 0) cmap.wrap_x(mx);
-  if (!cmap.on_map(mx, map_y)) return;
+  if (!cmap.on_map(mx, map_y)) return 0;
   const uint8_t* sides = cmap.get_wall_sides(mx, map_y);
+  if (!sides) return 0;
+  uint8_t bits = 0;
+  for (int n = 0; n < 4; ++n)
+    if (sides[n]) bits |= static_cast<uint8_t>(1 << n);
+  return bits;
+}
+
+void QYXDisplay::draw_wall_shadows(int map_x, int map_y, int x, int y) {
+  if (!play_bitmap) return;
+  const uint8_t sides = wall_shadow_sides(map_x, map_y);
   if (!sides) return;
   const int step = SHADOW_DARKEST / SHADOW_STRIPS;
   const int cx = PLAY_CELL * x, cy = PLAY_CELL * y;
   for (int k = 0; k < SHADOW_STRIPS; ++k) {
     const int falling = SHADOW_DARKEST - k * step;  // darkest at the wall
     const int rising = (k + 1) * step;
-    if (sides[0]) darken_rect(play_bitmap, cx, cy + k, PLAY_CELL, 1, falling);
-    if (sides[1])
+    if (sides & 1) darken_rect(play_bitmap, cx, cy + k, PLAY_CELL, 1, falling);
+    if (sides & 2)
       darken_rect(play_bitmap, cx, cy + PLAY_CELL - SHADOW_STRIPS + k, PLAY_CELL, 1,
                   k == SHADOW_STRIPS - 1 ? SHADOW_DARKEST : rising);
-    if (sides[2])
+    if (sides & 4)
       darken_rect(play_bitmap, cx + PLAY_CELL - SHADOW_STRIPS + k, cy, 1, PLAY_CELL,
                   k == SHADOW_STRIPS - 1 ? SHADOW_DARKEST : rising);
-    if (sides[3]) darken_rect(play_bitmap, cx + k, cy, 1, PLAY_CELL, falling);
+    if (sides & 8) darken_rect(play_bitmap, cx + k, cy, 1, PLAY_CELL, falling);
   }
 }
 

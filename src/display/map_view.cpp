@@ -497,31 +497,95 @@ void QYXDisplay::render_view() {
   }
 }
 
+void QYXDisplay::invalidate_map_layer() { map_layer_shared = MapLayerShared{}; }
+
+MapLayerCell QYXDisplay::map_layer_inputs(int i, int j) const {
+  const int R = view_radius_used;
+  MapLayerCell in;
+  const bool own = i == R && j == R;
+  in.state = own ? MAP_LAYER_OWN_CELL : view.state[i][j];
+  in.tile = view.tile[i][j];
+  in.draw_tile = view.draw_tile[i][j];
+  in.in_region = view.in_region[i][j];
+  in.under = underneath_for_cell(i, j, 1);
+  in.wall_sides = wall_shadow_sides(view_px - R + i, view_py - R + j);
+  return in;
+}
+
+// Draws one cell of the map layer into `play_bitmap` from black.
+void QYXDisplay::draw_map_layer_cell(int i, int j, const MapLayerCell& in) {
+  const int R = view_radius_used;
+  const int mx = view_px - R + i, my = view_py - R + j;
+  clear_cell(i, j);
+  switch (in.state) {
+    case MAP_LAYER_OWN_CELL:
+      draw_map_tile(i, j, in.tile, map_layer_shared.dead, 1);
+      draw_wall_shadows(mx, my, i, j);
+      break;
+    case VIEW_CELL_GREY:
+      draw_map_tile(i, j, in.tile, 1, 1);
+      if (map_layer_shared.shade_grey) darken_cell(i, j, 200);
+      draw_wall_shadows(mx, my, i, j);
+      break;
+    case VIEW_CELL_LIT:
+      if (in.draw_tile) draw_map_tile(i, j, in.tile, map_layer_shared.dead, 1);
+      if (in.in_region) draw_wall_shadows(mx, my, i, j);
+      break;
+    default:
+      break;
+  }
+}
+
+// The map layer is brought up to date cell by cell in its own bitmap and
+// copied under the rest of the frame. A cell is drawn again when its tile,
+// state (black, grey, dark or lit: light, sight, region, the minimap's seen
+// cells), underneath tile, wall shadows or, for animated pictures, the
+// animation frame changed; all cells when the radius, death, the lighting of
+// grey areas, the connection or the tile pictures and table changed.
+void QYXDisplay::render_map_layer() {
+  const int R = view_radius_used;
+  const int side = (2 * R + 1) * PLAY_CELL;
+  const int depth = bitmap_color_depth(play_bitmap);
+  if (map_layer && (map_layer->w < side || bitmap_color_depth(map_layer) != depth)) {
+    destroy_bitmap(map_layer);
+    map_layer = nullptr;
+  }
+  if (!map_layer) {
+    map_layer = create_bitmap_ex(depth, side, side);
+    invalidate_map_layer();
+  }
+  MapLayerShared shared;
+  shared.radius = R;
+  shared.dead = me.hp < 1;
+  shared.shade_grey = !old_lighting && !view_lit;
+  shared.connected = conn_state == CONN_PLAYING;
+  shared.play_ready = ok_to_draw_play_window();
+  if (!(shared == map_layer_shared))
+    for (auto& column : map_layer_cells)
+      for (MapLayerCell& c : column) c = MapLayerCell{};
+  map_layer_shared = shared;
+
+  BITMAP* const play = play_bitmap;
+  if (map_layer) play_bitmap = map_layer;
+  for (int i = 0; i <= 2 * R; ++i)
+    for (int j = 0; j <= 2 * R; ++j) {
+      MapLayerCell in = map_layer_inputs(i, j);
+      MapLayerCell& kept = map_layer_cells[i][j];
+      if (map_layer && kept.same_inputs(in) && (kept.anim < 0 || kept.anim == anim_tile_frame))
+        continue;
+      map_tile_animated = false;
+      draw_map_layer_cell(i, j, in);
+      in.anim = map_tile_animated ? anim_tile_frame : -1;
+      kept = in;
+    }
+  play_bitmap = play;
+  if (map_layer) blit(map_layer, play_bitmap, 0, 0, 0, 0, side, side);
+}
+
 void QYXDisplay::render_normal_view() {
   const int R = view_radius_used;
   const int dead = me.hp < 1;
-  const bool shade_grey = !old_lighting && !view_lit;
-  for (int i = 0; i <= 2 * R; ++i)
-    for (int j = 0; j <= 2 * R; ++j) {
-      if (i == R && j == R) continue;
-      const int mx = view_px - R + i, my = view_py - R + j;
-      switch (view.state[i][j]) {
-        case VIEW_CELL_GREY:
-          draw_map_tile(i, j, view.tile[i][j], 1, 1);
-          if (shade_grey) darken_cell(i, j, 200);
-          draw_wall_shadows(mx, my, i, j);
-          break;
-        case VIEW_CELL_LIT:
-          if (view.draw_tile[i][j]) draw_map_tile(i, j, view.tile[i][j], dead, 1);
-          if (view.in_region[i][j]) draw_wall_shadows(mx, my, i, j);
-          break;
-        default:
-          clear_cell(i, j);
-          break;
-      }
-    }
-  draw_map_tile(R, R, view.tile[R][R], dead, 1);
-  draw_wall_shadows(view_px, view_py, R, R);
+  render_map_layer();
 
   // Threat marks under the creatures that threaten the player.
   if (show_threat && !dead) {

@@ -57,6 +57,34 @@ struct ViewGrids {
   int32_t tile[VIEW_GRID][VIEW_GRID];       // the map tile to draw
 };
 
+// What one cell of the map layer (the tiles, grey areas and wall shadows
+// under everything else of the normal view) was drawn from. A cell whose
+// inputs are the same again is not drawn again: the drawing is a function of
+// these and of the inputs every cell shares (MapLayerShared).
+struct MapLayerCell {
+  int32_t tile = -1;     // the map tile drawn
+  int32_t under = -1;    // the map's underneath tile read for the cell
+  int32_t anim = -1;     // the animation frame the picture used; -1 none
+  uint8_t state = 0xFF;  // ViewCellState, MAP_LAYER_OWN_CELL, or 0xFF: not drawn
+  uint8_t draw_tile = 0;
+  uint8_t in_region = 0;
+  uint8_t wall_sides = 0;  // bit n: wall side n casts a shadow
+  bool same_inputs(const MapLayerCell& o) const {
+    return tile == o.tile && under == o.under && state == o.state && draw_tile == o.draw_tile &&
+           in_region == o.in_region && wall_sides == o.wall_sides;
+  }
+};
+constexpr uint8_t MAP_LAYER_OWN_CELL = 4;
+
+struct MapLayerShared {
+  int radius = -1;
+  bool dead = false;        // tiles drawn grey
+  bool shade_grey = false;  // grey areas darkened (new lighting at night)
+  bool connected = false;   // underneath tiles from the map, else the outside tile
+  bool play_ready = false;
+  bool operator==(const MapLayerShared&) const = default;
+};
+
 // What the frame shows instead of, or as, the map.
 enum ViewKind : uint8_t {
   VIEW_KIND_NONE = 0,   // nothing decided yet

@@ -73,6 +73,7 @@ int QYXDisplay::load_tiles() {
     return 2;
   }
   free_sheets();
+  invalidate_map_layer();
   _png_screen_gamma = 0.0;
   bool prefer_32 = client_cfg.get_bool("tiles32");
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 
 #include "display/display.h"
 #include "unit/display/headless.h"
@@ -86,6 +87,66 @@ TEST(Super2xSaI, NegativeDestinationIsClippedNotDropped) {
   EXPECT_EQ(getpixel(dest, 10, 60), 0);
   // Entirely outside: declined, nothing drawn.
   EXPECT_EQ(super2xsai(src, dest, 0, 0, -200, 0, 40, 40), -1);
+}
+
+// The four-pixel path must give the one-pixel path's pixels everywhere:
+// over noise, runs and flat areas of a few colours (the mask colour and a
+// colour with bits outside the blend masks among them, so that every branch
+// of the rule is taken), at the source's edges and with the destination
+// clipped on every side.
+TEST(Super2xSaI, FourPixelPathGivesThePlainPixels) {
+  headless_allegro(32);
+  ASSERT_EQ(init_scaler(32), 0);
+  const int W = 61, H = 37;
+  Bmp src(32, W, H);
+  std::mt19937 rng(7);
+  const uint32_t palette[] = {0xFF00FF, 0x000000, 0x7F7F7F, 0xFFFFFF, 0xFF3A5C1D, 0x102030};
+  for (int y = 0; y < H; ++y)
+    for (int x = 0; x < W; ++x) {
+      uint32_t c;
+      const unsigned roll = rng() % 8;
+      if (x >= 40 && y >= 20)
+        c = 0x336699;  // a flat block
+      else if (roll < 4)
+        c = palette[rng() % 6];
+      else if (roll < 6 && x > 0)
+        c = static_cast<uint32_t>(getpixel(src, x - 1, y));
+      else if (roll < 7 && y > 0)
+        c = static_cast<uint32_t>(getpixel(src, x, y - 1));
+      else
+        c = rng();
+      putpixel(src, x, y, static_cast<int>(c));
+    }
+  struct {
+    int sx, sy, dx, dy, w, h;
+    int cl, ct, cr, cb;  // clip rectangle of the destination, right and bottom exclusive
+  } cases[] = {
+      {0, 0, 0, 0, W, H, 0, 0, 140, 90},      // whole source, right and bottom edges
+      {5, 3, 7, 2, 50, 30, 0, 0, 140, 90},    // inner rectangle at an odd destination
+      {1, 1, -9, -5, 60, 36, 0, 0, 140, 90},  // cut at the left and top
+      {0, 0, 3, 1, W, H, 11, 6, 97, 61},      // clipped on all four sides
+      {2, 0, 0, 0, 13, 9, 0, 0, 140, 90},     // narrow: few whole groups of four
+      {0, 4, 1, 0, W, 20, 0, 0, 118, 90},     // right clip through a group
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.sx << "," << c.sy << " -> " << c.dx << "," << c.dy
+                                    << " clip " << c.cl << "," << c.ct << "," << c.cr << ","
+                                    << c.cb);
+    Bmp fast(32, 140, 90, 0x123456), plain(32, 140, 90, 0x123456);
+    set_clip_rect(fast, c.cl, c.ct, c.cr - 1, c.cb - 1);
+    set_clip_rect(plain, c.cl, c.ct, c.cr - 1, c.cb - 1);
+    ASSERT_EQ(super2xsai(src, fast, c.sx, c.sy, c.dx, c.dy, c.w, c.h, ScalerPath::FASTEST), 0);
+    ASSERT_EQ(super2xsai(src, plain, c.sx, c.sy, c.dx, c.dy, c.w, c.h, ScalerPath::PLAIN), 0);
+    int differ = 0, drawn = 0;
+    for (int y = 0; y < 90; ++y)
+      for (int x = 0; x < 140; ++x) {
+        const uint32_t a = static_cast<uint32_t>(getpixel(fast, x, y));
+        differ += a != static_cast<uint32_t>(getpixel(plain, x, y));
+        drawn += a != 0x123456 && a != 0x336699;
+      }
+    EXPECT_EQ(differ, 0);
+    EXPECT_GT(drawn, 100);
+  }
 }
 
 TEST(Scale32, BlocksBecomeThreeByThreeWithExactAverages) {
