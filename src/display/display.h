@@ -239,12 +239,9 @@ class QYXDisplay {
   int32_t player_frame = 0;
   int32_t quake_toggle = 0;
   uint8_t crosshair = 0, crosshair_ready = 0;
-  float cooloff_fraction = 0.0f;
   int16_t attack_dx = 0, attack_dy = 0;
   int32_t glow_level = 1;
-  // The player's figure: attack lunge (set by the attack report, run down by
-  // the frame pacing), large figure, equipment hidden.
-  int16_t lunge_x = 0, lunge_y = 0;
+  // The player's figure: large figure, equipment hidden.
   uint8_t player_large = 0;
   uint8_t hide_equipment = 0;
   // The map viewer's picture (null until the first rebuild) and pulse.
@@ -320,8 +317,6 @@ class QYXDisplay {
   std::vector<const char*> frame_layers;
   bool record_layers = false;
   void layer(const char* name);
-  // Figures the status line shows in debug mode; the frame counters set them.
-  int32_t frame_fps = 0, frame_ping = 0, frame_bytes_in = 0, frame_bytes_out = 0;
   int32_t view_objects = 0;
   uint8_t creature_overlay = 0;
   // The current level is played with cards (set by the level change).

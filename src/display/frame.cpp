@@ -15,11 +15,11 @@
 #include "core/string_utils.h"
 #include "core/utils.h"
 #include "display/display.h"
+#include "input/frame_input.h"
 #include "input/player_actions.h"
 
 namespace {
 constexpr int NPCTALK_MODE = 25;
-constexpr int OPT_HOTBAR = 25;
 constexpr int STATUS_GREEN_STRONG = 60, STATUS_GREEN_FAINT = 59;
 constexpr int LOWER_PANEL_Y = 451;
 constexpr int CLOCK_W = 224, CLOCK_H = 15, CLOCK_ICON = 14;
@@ -231,13 +231,14 @@ void QYXDisplay::draw_status_line(BITMAP* dest) {
   if (show_fps) {
     std::string text;
     if (!me.dm) {
-      text = format_str("%d", frame_fps);
+      text = format_str("%d", fps);
     } else {
       const int hw = (gfx_capabilities & GFX_HW_CURSOR) ? 1 : 0;
       text = format_str(
           "fps=%3d hwm=%d ping=%d in=%4d out=%4d fovobj=%02d xyz=%d,%d,%d delay=[%d,%d] %d %d %.1f "
           "hw=%d mx=%d my=%d",
-          frame_fps, gfx_capabilities & GFX_HW_CURSOR, frame_ping, frame_bytes_in, frame_bytes_out,
+          fps, gfx_capabilities & GFX_HW_CURSOR, move_latency_ms,
+          static_cast<int>(bytes_received_last_second), static_cast<int>(bytes_sent_last_second),
           view_objects, me.x, me.y, me.map_level, me.get_delay(), me.get_weapon_delay(), mouse_cell_dx(),
           mouse_cell_dy(), static_cast<double>(mouse_angle()), hw, mouse_x, mouse_y);
     }

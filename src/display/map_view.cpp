@@ -19,6 +19,7 @@
 
 #include "app/client_app.h"
 #include "app/globals.h"
+#include "app/play_messages.h"
 #include "app/server_handlers.h"
 #include "core/ids.h"
 #include "core/log.h"
@@ -27,6 +28,7 @@
 #include "display/display.h"
 #include "display/item_tint.h"
 #include "display/minimap_box.h"
+#include "input/frame_input.h"
 #include "input/keymap.h"
 #include "input/options.h"
 #include "input/player_actions.h"
@@ -41,7 +43,6 @@ constexpr int BASE_MAP_TILE_OBJECT = 1085;
 constexpr int EVENT_DAMAGE_NUMBER = 28;
 constexpr int EVENT_QUAKE_A = 4, EVENT_QUAKE_B = 5, EVENT_QUAKE_C = 24;
 constexpr int EVENT_SIGHT_RANGE = 7;
-constexpr int OPTION_COOLOFF_BAR = 21;
 constexpr int STATUS_62 = 62;
 constexpr int CODE_BIT_25 = 1 << 25;
 constexpr int MEDITATION_FIGURE = 322;
@@ -600,8 +601,8 @@ void QYXDisplay::render_player() {
                    player_frame % 4, 0, 0, 0);
     return;
   }
-  attack_dx = static_cast<int16_t>(10 * sgn(lunge_x));
-  attack_dy = static_cast<int16_t>(10 * sgn(lunge_y));
+  attack_dx = static_cast<int16_t>(10 * sgn(lunge_dx));
+  attack_dy = static_cast<int16_t>(10 * sgn(lunge_dy));
   const Item figure(static_cast<long>(code));
   draw_item_tile(R, R, figure, 0, 1, me.get_health(HN_FLOATING) ? 0 : player_frame,
                  me.get_health(STATUS_62) != 0, player_large, me.direction);
@@ -623,8 +624,8 @@ void QYXDisplay::draw_player_bars(int x, int y, int row0_colour, bool doubled) {
   const int mana = mana_percent(me.mana, me.get_mana_max());
   if (rage_bar == 2 && mana > 0)
     draw_bar(x, y, 1, makecol(51, 51, 204), doubled, static_cast<float>(mana) / 100.0f);
-  if (options.get(OPTION_COOLOFF_BAR) && cooloff_fraction > 0.0f)
-    draw_bar(x, y, 2, colour(COL_LIME), doubled, cooloff_fraction);
+  if (options.get(OPT_COOLOFF_BAR) && spell_cooloff_left > 0.0f)
+    draw_bar(x, y, 2, colour(COL_LIME), doubled, spell_cooloff_left);
 }
 
 void QYXDisplay::render_names_and_bars(std::vector<int>& labelled) {
@@ -661,8 +662,8 @@ void QYXDisplay::render_names_and_bars(std::vector<int>& labelled) {
                  static_cast<float>(cr.hea) / 100.0f);
       }
       if (own && !dead && !hide_bar) {
-        const int bx = PLAY_CELL * R + 10 * sgn(lunge_x);
-        const int by = PLAY_CELL * R - 3 + 10 * sgn(lunge_y);
+        const int bx = PLAY_CELL * R + 10 * sgn(lunge_dx);
+        const int by = PLAY_CELL * R - 3 + 10 * sgn(lunge_dy);
         if (me.get_health(HN_PASSENGER) || me.get_health(HN_PILOT)) {
           draw_player_bars(bx, by, colour(COL_SKY), false);
         } else {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/globals.h"
+#include "input/frame_input.h"
 #include "support/sim_keys.h"
 #include "unit/display/headless.h"
 
@@ -103,7 +104,7 @@ TEST_F(FrameTest, MessageAreaStatusAndEntryLineReachTheBackBuffer) {
   const int white = makecol(255, 255, 255), black = makecol(0, 0, 0);
   d.print_msg("Hello there");
   d.show_fps = 1;
-  d.frame_fps = 42;
+  fps = 42;
   d.draw_input_line("Say: ", "hi", 2);
   d.compose_frame();
   BITMAP* bb = d.back_buffer;
