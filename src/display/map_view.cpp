@@ -207,21 +207,33 @@ BarColour creature_bar_colour(int align, bool player_dead, bool marked_green) {
 void QYXDisplay::draw_window(bool advance, ObjectList* creatures) {
   decide_view(advance, creatures);
   view_advance = view_advance || advance;
-  view_pending = true;
+  request_frame(FRAME_VIEW);
+}
+
+uint32_t QYXDisplay::play_window_moves() const {
+  // A hallucination recolours every frame at random, meditation widens its
+  // view by the second, the map viewer pulses, a quake shakes the window.
+  const bool moves = quake_offset != 0 || map_open || me.get_health(HN_HALLUCINATING) != 0 ||
+                     me.get_health(HN_MEDITATING) != 0;
+  return moves ? static_cast<uint32_t>(FRAME_MOTION) : 0u;
 }
 
 void QYXDisplay::flush_map_view() {
-  if (!view_pending) return;
-  view_pending = false;
+  const uint32_t reasons = frame_reasons;
+  if (reasons == 0) return;
+  frame_reasons = 0;
   if (view_kind == VIEW_KIND_WAIT) {
     refresh_screen();
     return;
   }
   if (!play_bitmap) return;
-  FunctionTrace trace("draw-window");
-  render_view();
-  view_advance = false;
-  compose_frame();
+  // A step of the prompt glyph alone leaves the map view as it was drawn.
+  if (reasons != FRAME_PROMPT) {
+    FunctionTrace trace("draw-window");
+    render_view();
+    view_advance = false;
+  }
+  compose_frame(changed_part(reasons));
 }
 
 void QYXDisplay::decide_view(bool advance, ObjectList* creatures) {

@@ -425,21 +425,75 @@ bool ClientApp::do_hotbar_input() {
 
 // ---- Redraw -------------------------------------------------------------------------
 
+FrameFacts ClientApp::frame_facts_now() const {
+  FrameFacts f;
+  f.clock_minute = world_time;
+  f.fps_shown = d.show_fps ? fps : -1;
+  // A hash (FNV-1a over whole values) of the counters and the buffs: the
+  // status strip shows them with their counts.
+  uint64_t h = 14695981039346656037ull;
+  auto mix = [&h](int64_t v) { h = (h ^ static_cast<uint64_t>(v)) * 1099511628211ull; };
+  for (int i = 0; i < MAXHEALTHNUMS; ++i) mix(me.health[i]);
+  for (const auto& [id, count] : me.buffs) {
+    mix(id);
+    mix(count);
+  }
+  f.status = h;
+  f.effects = event_list.count + missile_list.count + particle_list.count;
+  f.scroll_offset = d.scroll_offset;
+  f.lunge_dx = lunge_dx;
+  f.lunge_dy = lunge_dy;
+  f.cooloff = options.get(OPT_COOLOFF_BAR) ? spell_cooloff_left : 0.0f;
+  return f;
+}
+
+uint32_t ClientApp::frame_reasons(bool advance, const FrameFacts& now) const {
+  const FrameFacts& shown = frame_shown;
+  uint32_t why = d.frame_reasons;  // requests, input and the prompt glyph since the last frame
+  if (d.auxbox.lines != d.auxbox_shown) why |= FRAME_REQUESTED;  // a script's lines
+  if (advance) why |= FRAME_ANIMATION;
+  if (now.clock_minute != shown.clock_minute || now.fps_shown != shown.fps_shown ||
+      now.status != shown.status)
+    why |= FRAME_CLOCK;
+  // Effects change their look with their age: while any is alive, and once
+  // more when the last one has gone.
+  if (now.effects != 0 || shown.effects != 0 || now.scroll_offset != shown.scroll_offset ||
+      now.lunge_dx != shown.lunge_dx || now.lunge_dy != shown.lunge_dy ||
+      now.cooloff != shown.cooloff)
+    why |= FRAME_MOTION;
+  return why | d.play_window_moves();
+}
+
 void ClientApp::do_redraw() {
   const uint64_t now = input_clock_us();
   if (ms_since(action_timers[TIMER_REDRAW], now) < frame_interval_ms() &&
       now >= action_timers[TIMER_REDRAW])
     return;
   action_timers[TIMER_REDRAW] = now;
-  d.draw_window(frame_count % (fps / 3 + 1) == 1 ? 1 : 0);
+
+  // The frame of this interval, composed only when something on it changed;
+  // the counting below runs every interval all the same, so that animations,
+  // the lunge and the particles keep their pace.
+  const bool advance = frame_count % (fps / 3 + 1) == 1;
+  const FrameFacts facts = frame_facts_now();
+  const uint32_t why = frame_reasons(advance, facts);
+  if (why != 0) {
+    d.request_frame(why);
+    // The view is decided again unless only the prompt glyph stepped.
+    if (why != FRAME_PROMPT) d.draw_window(advance);
+    d.flush_map_view();
+    frame_shown = facts;
+  }
   ++frame_count;
 
   if (d.scroll_offset != 0)
     d.scroll_offset = scroll_offset_for(ms_since(action_timers[TIMER_MOVE_START], now),
                                         me.get_delay(), d.tile_size);
 
-  if (frame_count % (fps / 10 + 1) == 0 && !has(HN_HELD) && gc_interface_mode == MODE_NORMAL)
+  if (frame_count % (fps / 10 + 1) == 0 && !has(HN_HELD) && gc_interface_mode == MODE_NORMAL) {
     d.next_anim_frame();
+    if (!d.input_shown) d.request_frame(FRAME_PROMPT);
+  }
 
   if (frame_count % (fps / 100 + 1) == 0) {
     if (lunge_counter > 0) --lunge_counter;
@@ -470,6 +524,23 @@ void ClientApp::do_redraw() {
       }
     }
   }
+}
+
+void ClientApp::note_input() {
+  PointerFacts p;
+  p.x = mouse_x;
+  p.y = mouse_y;
+  p.z = mouse_z;
+  p.buttons = mouse_b & 7;
+  p.shifts = key_shifts & (KB_SHIFT_FLAG | KB_CTRL_FLAG | KB_ALT_FLAG);
+  p.cursor = d.cursor_code;
+  p.shown = d.mouse_shown;
+  // A held key or button acts every pass (steps, attacks, target switches)
+  // without a key in the buffer.
+  bool held = p.buttons != 0;
+  for (int k = 1; k < KEY_MAX && !held; ++k) held = key[k] != 0;
+  if (held || !(p == pointer_seen)) d.request_frame(FRAME_INPUT);
+  pointer_seen = p;
 }
 
 void ClientApp::update_frame_counters() {
