@@ -172,6 +172,7 @@ class ClientApp {
   Item last_used_item{0L};
   int32_t last_used_key = 0;
   // ---- Frame pacing (src/input/frame_input.cpp) ----
+  double redraw_interval_ms = -1.0;  // the frame interval, taken at each redraw; -1 not yet
   FrameFacts frame_shown;           // as the last composed frame showed them
   PointerFacts pointer_seen;
 
