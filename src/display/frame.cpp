@@ -51,6 +51,8 @@ FrameRect QYXDisplay::prompt_rect() const {
 FrameRect QYXDisplay::changed_part(uint32_t reasons) const {
   constexpr uint32_t VIEW_ONLY = FRAME_VIEW | FRAME_ANIMATION | FRAME_MOTION;
   if ((reasons & ~(VIEW_ONLY | FRAME_PROMPT)) != 0) return screen_rect();
+  // The game master's list of objects follows the view and may run past it.
+  if ((reasons & VIEW_ONLY) != 0 && me.dm && creature_overlay) return screen_rect();
   FrameRect part;
   if (reasons & VIEW_ONLY) part = part.unite(play_window_rect());
   if (reasons & FRAME_PROMPT) part = part.unite(prompt_rect());
