@@ -13,10 +13,12 @@
 #include <string>
 
 #include "app/globals.h"
+#include "app/play_messages.h"
 #include "app/server_handlers.h"
 #include "core/utils.h"
 #include "input/player_actions.h"
 #include "support/temp_dir.h"
+#include "world/effects.h"
 #include "unit/app/app_test_support.h"
 #include "unit/display/headless.h"
 
@@ -329,6 +331,14 @@ TEST_F(FrameInputTest, StandingStillComposesOnlyWhatChanged) {
   world_time = 12 * 60;
   fps = 0;
   d.input_shown = 1;
+  // Nothing left moving by earlier tests.
+  event_list.clear();
+  missile_list.clear();
+  particle_list.clear();
+  d.scroll_offset = d.quake_offset = 0;
+  lunge_dx = lunge_dy = 0;
+  spell_cooloff_left = 0.0f;
+  d.help_open = d.book_open = d.map_open = d.menu_open = d.show_fps = 0;
   auto intervals = [](int n) {
     const uint64_t before = d.frames_composed;
     for (int i = 0; i < n; ++i) {
