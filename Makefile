@@ -32,7 +32,12 @@ test-asan: deps
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS) -L unit $(CTEST_ARGS)
 
-run: build
+# Only what runs: the client with its game directory, pictures and sounds,
+# and the development server (the tests and benchmarks are left for `make test`).
+RUN_TARGETS := zib game_dir game_pics game_sounds devserver
+
+run: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target $(RUN_TARGETS)
 	@scripts/run.sh $(BUILD)
 
 bench: build

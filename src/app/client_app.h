@@ -60,6 +60,25 @@ enum {
   TIMER_MOVE_START
 };
 
+// What the last composed frame showed of the things that change with time
+// alone; the frame pacing composes again when one of them differs.
+struct FrameFacts {
+  int clock_minute = -1;
+  int fps_shown = -1;          // the fps figure, -1 while it is not shown
+  uint64_t status = 0;         // the player's status counters and buffs, hashed
+  int64_t effects = 0;         // timed events, missiles and particles
+  int scroll_offset = 0;
+  int16_t lunge_dx = 0, lunge_dy = 0;
+  float cooloff = 0.0f;        // the cool-off bar over the player, 0 when not drawn
+};
+
+// The pointer, buttons, wheel, modifier keys and pointer shape of the last pass.
+struct PointerFacts {
+  int x = -1, y = -1, z = 0, buttons = 0, shifts = 0, cursor = 0;
+  uint8_t shown = 1;
+  bool operator==(const PointerFacts&) const = default;
+};
+
 constexpr int TRACE_BUFFER_CWD = 4096;
 constexpr char ASCII_ESC = 27;
 
@@ -153,6 +172,10 @@ class ClientApp {
   uint8_t attacked_this_press = 0, moved_this_press = 0, targeted_this_press = 0;
   uint8_t combo_cast = 0;
   uint8_t switch_target_latch = 0;
+  // ---- Frame pacing (src/input/frame_input.cpp) ----
+  double redraw_interval_ms = -1.0;  // the frame interval, taken at each redraw; -1 not yet
+  FrameFacts frame_shown;           // as the last composed frame showed them
+  PointerFacts pointer_seen;
 
   ClientApp();
 
@@ -200,6 +223,14 @@ class ClientApp {
   void do_use_again();
   void do_redraw();
   void update_frame_counters();
+  // Why the frame of this interval must be composed (FrameReason bits); 0
+  // when the screen already shows everything. `advance` is the renderer's
+  // refresh flag of this interval.
+  uint32_t frame_reasons(bool advance, const FrameFacts& now) const;
+  FrameFacts frame_facts_now() const;
+  // Asks for a frame when the pointer, a button, the wheel or a modifier
+  // changed, and while a key or button is held.
+  void note_input();
 
   // Normal-mode keys: the parts of do_normal_mode, in the order it tries them.
   void do_repeat_keys();

@@ -119,7 +119,11 @@ int update_sent_pos(const std::string& line) {
     if (u.fs != 0)
       msg_map_effect(app, format_str("E %d %d %d %d %d %d %d %d", u.id, u.x, u.y, 0, 0, 0, 0,
                                      u.level));
-    if (set_tracked_pos(u.id, u.x, u.y, u.level) && d.map_open) d.draw_map_view(true);
+    if (set_tracked_pos(u.id, u.x, u.y, u.level)) {
+      // Tracked creatures are marked on the minimap beside the play window.
+      d.request_frame();
+      if (d.map_open) d.draw_map_view(true);
+    }
   }
   rebuild_object_grid();
   d.draw_window(false, &visible_creatures);

@@ -60,7 +60,7 @@ constexpr RouteRow ROUTE_ROWS[] = {
     {'l', {"msg_identify", msg_identify, 1, 0}},
     {'m', {"msg_move_result", msg_move_result, 1, 0}},
     {'n', {"msg_side_panel_text", msg_side_panel_text, 2, 0}},
-    {'o', {"msg_creature_updates", msg_creature_updates, 1, 0}},
+    {'o', {"msg_creature_updates", msg_creature_updates, 1, ROUTE_VIEW_ONLY}},
     {'p', {"msg_tracked_creatures", msg_tracked_creatures, 2, 0}},
     {'q', {"msg_book_text", msg_book_text, 1, 0}},
     {'r', {"msg_resurrected", msg_resurrected, 1, 0}},  // its handler redraws the panel
@@ -119,6 +119,9 @@ int ClientApp::process_pkt(const std::string& msg) {
     return 0;
   }
   if (route->flags & ROUTE_CLEAR_REPEATS_BEFORE) clear_repeat_flags();
+  // Handlers change what is shown in many ways: a whole frame follows every
+  // message but those whose change only the map view shows.
+  if (!(route->flags & ROUTE_VIEW_ONLY)) d.request_frame();
   int rc = route->handler(*this, msg);
   if (route->flags & ROUTE_CLEAR_REPEATS_AFTER) clear_repeat_flags();
   if (route->flags & ROUTE_REDRAW_PANEL) playerstats(0);

@@ -88,7 +88,10 @@ enum {
   ROUTE_REDRAW_PANEL = 1,    // side panel after the handler
   ROUTE_REDRAW_MAP = 2,      // map view after the handler
   ROUTE_CLEAR_REPEATS_BEFORE = 4,
-  ROUTE_CLEAR_REPEATS_AFTER = 8
+  ROUTE_CLEAR_REPEATS_AFTER = 8,
+  // What the handler changes shows in the map view alone, which it redraws
+  // itself; every other message asks for a whole frame.
+  ROUTE_VIEW_ONLY = 16
 };
 
 struct MessageRoute {

@@ -147,6 +147,7 @@ bool ClientApp::frame_pass() {
   poll_keyboard();
   sound.poll_music();
   do_mouse();
+  note_input();
   do_tick();
   if (logged_in && level_entered && data_reloaded && inventory_synced) {
     do_list_pick();
@@ -156,18 +157,22 @@ bool ClientApp::frame_pass() {
     bool due = keypressed() || right_released;
     if (!due && gc_interface_mode != 0 && gc_interface_mode != 11 && gc_interface_mode != 17)
       due = (left_released && !d.mouse_over_hotbar()) || mouse_z != last_wheel;
-    if (due && !do_hotbar_input()) {
-      if (gc_interface_mode != 0)
-        do_non_normal_mode();
-      else
-        do_normal_mode();
+    if (due) {
+      // Whatever the key does, the next frame shows it.
+      d.request_frame(FRAME_INPUT);
+      if (!do_hotbar_input()) {
+        if (gc_interface_mode != 0)
+          do_non_normal_mode();
+        else
+          do_normal_mode();
+      }
     }
   }
   do_queued_cast();
   do_use_again();
+  // Draws the frame of this interval, once however many redraws were asked
+  // for, and nothing when nothing shown has changed.
   do_redraw();
-  // However many redraws this pass asked for, the map view is drawn once.
-  d.flush_map_view();
   update_frame_counters();
   if (deteriorate(event_list) != 0) sound.stop_loop(9);
   move_missiles(missile_list, take_elapsed_ms(action_timers[TIMER_MISSILES], get_time_us()));

@@ -8,6 +8,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -60,6 +61,37 @@ SheetFormat sheet_format_for_width(int width);
 
 // Milliseconds of the steady clock, for the panel's redraw pacing.
 uint64_t panel_clock_ms();
+
+// Why a frame must be composed, one bit each; with none set the screen
+// already shows everything and the frame pacing composes nothing.
+enum FrameReason : uint32_t {
+  FRAME_REQUESTED = 1u << 0,  // a server message, a handler, a script or a key changed it
+  FRAME_INPUT = 1u << 1,      // the pointer moved or changed, a button, the wheel, a modifier
+  FRAME_VIEW = 1u << 2,       // the map view was decided anew
+  FRAME_ANIMATION = 1u << 3,  // the renderer's refresh flag: figures, tiles and objects step
+  FRAME_MOTION = 1u << 4,     // effects, missiles, particles, scrolling, a lunge or a quake
+  FRAME_PROMPT = 1u << 5,     // the prompt glyph of the hidden entry line stepped
+  FRAME_CLOCK = 1u << 6,      // the clock minute, a status counter, the fps figure shown
+};
+
+// A rectangle of the screen.
+struct FrameRect {
+  int x = 0, y = 0, w = 0, h = 0;
+  bool empty() const { return w <= 0 || h <= 0; }
+  FrameRect within(const FrameRect& o) const {
+    const int x1 = std::max(x, o.x), y1 = std::max(y, o.y);
+    const int x2 = std::min(x + w, o.x + o.w), y2 = std::min(y + h, o.y + o.h);
+    return FrameRect{x1, y1, x2 - x1, y2 - y1};
+  }
+  bool overlaps(const FrameRect& o) const { return !within(o).empty(); }
+  // The smallest rectangle holding both.
+  FrameRect unite(const FrameRect& o) const {
+    if (empty()) return o;
+    if (o.empty()) return *this;
+    const int x1 = std::min(x, o.x), y1 = std::min(y, o.y);
+    return FrameRect{x1, y1, std::max(x + w, o.x + o.w) - x1, std::max(y + h, o.y + o.h) - y1};
+  }
+};
 
 class QYXDisplay {
  public:
@@ -149,6 +181,9 @@ class QYXDisplay {
   // Redraws the stat box page into `panel_bitmap` (the frame copies it);
   // with `back_buffer` as target the panel is also blitted there. 0.
   int playerstats(BITMAP* target = nullptr);
+  // A fingerprint of `panel_bitmap`'s pixels, and that of the panel last drawn.
+  uint64_t panel_hash() const;
+  uint64_t panel_shown_hash = 0;
   // From the frame tick: redraws when a change waits or 300 ms have passed.
   void panel_tick();
   int panel_redraws() const { return panel_pacer.redraws(); }
@@ -200,13 +235,23 @@ class QYXDisplay {
   // (map_view.cpp, map_primitives.cpp, map_viewer.cpp)
 
   // Decides the frame at once (view grids, the visible-creature list when
-  // given, the target's position, the minimap marks) and marks the map view
-  // for drawing; `flush_map_view` draws it, once however many requests came.
+  // given, the target's position, the minimap marks) and requests a frame;
+  // `flush_map_view` draws it, once however many requests came.
   void draw_window(bool advance = false, ObjectList* creatures = nullptr);
-  // Draws the marked frame into `play_bitmap` and composes it; nothing when
-  // no frame is marked. Called once per pass of the frame loop.
+  // Draws the requested frame into `play_bitmap` and composes it; nothing
+  // when no frame is requested. The frame pacing calls it.
   void flush_map_view();
-  bool map_view_pending() const { return view_pending; }
+  bool map_view_pending() const { return frame_reasons != 0; }
+  // Something shown changed: the next paced frame is composed.
+  void request_frame(uint32_t reason = FRAME_REQUESTED) { frame_reasons |= reason; }
+  // Reasons of the frame being waited for (FrameReason bits).
+  uint32_t frame_reasons = 0;
+  // FRAME_MOTION while the play window changes by itself from frame to
+  // frame (a hallucination, meditation, the map viewer's pulse, a quake),
+  // else 0.
+  uint32_t play_window_moves() const;
+  // Frames composed since start, whole or in part.
+  uint64_t frames_composed = 0;
   // The map viewer: rebuild its picture, or draw it into `play_bitmap`.
   void draw_map_view(bool rebuild);
   void draw_zoomed_view();
@@ -253,7 +298,6 @@ class QYXDisplay {
   float map_pulse = 0.0f;
 
  private:
-  bool view_pending = false;
   bool view_advance = false;
   // Own light and the frame's lighting switches, kept from the decision.
   int64_t view_own_light = 0;
@@ -338,13 +382,28 @@ class QYXDisplay {
   std::vector<const char*> frame_layers;
   bool record_layers = false;
   void layer(const char* name);
+  // Where the parts of a frame lie on the screen: the whole screen, the
+  // play window (the whole screen while help, book or map viewer show), the
+  // prompt glyph; and the part that the given FrameReason bits change.
+  FrameRect screen_rect() const;
+  FrameRect play_window_rect() const;
+  FrameRect prompt_rect() const;
+  FrameRect changed_part(uint32_t reasons) const;
+  // Composes the layers of a frame clipped to `part` and shows that part;
+  // the rest of the back buffer and the screen keep the last frame.
+  void compose_frame(const FrameRect& part);
+  // Shows `part` of the back buffer.
+  void show(const FrameRect& part);
   // Waits; tests replace it.
   std::function<void(int ms)> pause_ms = [](int ms) { usleep(static_cast<useconds_t>(ms) * 1000); };
 
   // -- Messages (display_messages.cpp) --
   // The message box output: formats safely, wraps into the log and writes the log file.
   void print_msg(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
-  void hide_input_line() { input_shown = 0; }
+  void hide_input_line() {
+    input_shown = 0;
+    request_frame();
+  }
   std::string get_last_msg() const { return msg_log.get_last_msg(); }
   // The message-text code of a colour value (16 when it is none of them).
   char colour_code(int colour) const;
@@ -386,6 +445,9 @@ class QYXDisplay {
     return text;
   }
   void auxbox_clear() { auxbox.clear(res_y); }
+  // The lines as the last composed frame showed them. Scripts clear and set
+  // the lines every tick; a frame is due only when they differ from these.
+  std::vector<std::string> auxbox_shown;
   int auxbox_get_width() const { return auxbox_width(res_x, panel_x); }
   int auxbox_get_height() const { return auxbox_height(res_y); }
   void draw_aux_box(BITMAP* dest) { auxbox.draw(dest, panel_x, res_y); }

@@ -23,6 +23,7 @@ void QYXDisplay::print_msg(const char* fmt, ...) {
   msg_log.set_line_chars(line_chars > 0 ? line_chars : DEFAULT_LINE_CHARS);
   msg_log.add(text);
   writelog("msg: %s\n", msg_log.messages.empty() ? "" : msg_log.messages.back().c_str());
+  request_frame();
 }
 
 char QYXDisplay::colour_code(int colour) const {
@@ -53,6 +54,7 @@ void QYXDisplay::draw_messages(BITMAP* dest, bool plain) {
 void QYXDisplay::draw_input_line(const std::string& prompt, const std::string& text, int caret) {
   input_prompt = prompt;
   input_shown = 1;
+  request_frame();
   if (!allegro_up || !input_bitmap) return;
   MsgFonts fonts{msg_font ? msg_font : main_font, rune_font, large_message_font != 0};
   ::draw_input_line(input_bitmap, prompt, text, caret, line_chars, fonts, msg_palette,

@@ -5,6 +5,8 @@
 #include <allegro.h>
 
 #include <chrono>
+#include <functional>
+#include <string_view>
 
 #include "app/globals.h"
 #include "app/play_messages.h"
@@ -78,7 +80,24 @@ void QYXDisplay::draw_keybinds_page(int half, BITMAP* target) {
 int QYXDisplay::playerstats(BITMAP* target) {
   FunctionTrace trace("playerstats");
   panel_pacer.redraw_now([this, target] { redraw_panel(target); });
+  // The tick redraws the panel every 300 ms; a frame is due only when that
+  // changed a pixel of it.
+  const uint64_t drawn = panel_hash();
+  if (drawn != panel_shown_hash) request_frame();
+  panel_shown_hash = drawn;
   return 0;
+}
+
+uint64_t QYXDisplay::panel_hash() const {
+  if (!panel_bitmap) return 0;
+  const size_t row_bytes = static_cast<size_t>(panel_bitmap->w) *
+                           static_cast<size_t>((bitmap_color_depth(panel_bitmap) + 7) / 8);
+  uint64_t h = 0;
+  for (int y = 0; y < panel_bitmap->h; ++y) {
+    const std::string_view row(reinterpret_cast<const char*>(panel_bitmap->line[y]), row_bytes);
+    h = h * 1099511628211ull + std::hash<std::string_view>{}(row);
+  }
+  return h;
 }
 
 void QYXDisplay::panel_tick() {

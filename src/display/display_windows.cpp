@@ -81,7 +81,12 @@ void QYXDisplay::draw_player_status(BITMAP* dest) {
 
 void QYXDisplay::build_minimap() { minimap.build(cmap, tiledata); }
 
-void QYXDisplay::set_minimap_cell(int x, int y, int tile) { minimap.set_cell(cmap, tiledata, x, y, tile); }
+void QYXDisplay::set_minimap_cell(int x, int y, int tile) {
+  const uint8_t before = minimap.get(x, y);
+  minimap.set_cell(cmap, tiledata, x, y, tile);
+  // A cell newly seen changes the minimap beside the play window.
+  if (minimap.get(x, y) != before) request_frame();
+}
 
 void QYXDisplay::draw_minimap(BITMAP* dest) {
   if (!allegro_up || !dest) return;

@@ -51,15 +51,50 @@ void QYXDisplay::layer(const char* name) {
   if (record_layers) frame_layers.push_back(name);
 }
 
-void QYXDisplay::compose_frame() {
+FrameRect QYXDisplay::screen_rect() const { return FrameRect{0, 0, res_x, res_y}; }
+
+FrameRect QYXDisplay::play_window_rect() const {
+  // The help screen, the book and the map viewer own the whole frame.
+  if (help_open || book_open || map_open || tile_size <= 0) return screen_rect();
+  const int shown = play_w * tile_size / PLAY_CELL;
+  const float scale = std::max(1.0f, static_cast<float>(shown) / static_cast<float>(res_y));
+  const int hv = static_cast<int>(static_cast<float>(play_h) / scale);
+  return FrameRect{play_x, play_y, shown, hv * tile_size / PLAY_CELL}.within(screen_rect());
+}
+
+FrameRect QYXDisplay::prompt_rect() const {
+  return large_message_font ? FrameRect{msg_x + 4, res_y - 20, 16, 16}
+                            : FrameRect{msg_x + 4, res_y - 11, 8, 8};
+}
+
+FrameRect QYXDisplay::changed_part(uint32_t reasons) const {
+  constexpr uint32_t VIEW_ONLY = FRAME_VIEW | FRAME_ANIMATION | FRAME_MOTION;
+  if ((reasons & ~(VIEW_ONLY | FRAME_PROMPT)) != 0) return screen_rect();
+  // The game master's list of objects follows the view and may run past it.
+  if ((reasons & VIEW_ONLY) != 0 && me.dm && objlist_trace) return screen_rect();
+  FrameRect part;
+  if (reasons & VIEW_ONLY) part = part.unite(play_window_rect());
+  if (reasons & FRAME_PROMPT) part = part.unite(prompt_rect());
+  return part;
+}
+
+void QYXDisplay::compose_frame() { compose_frame(screen_rect()); }
+
+void QYXDisplay::compose_frame(const FrameRect& wanted) {
   frame_layers.clear();
   if (!allegro_up || !back_buffer || !play_bitmap || !work_bitmap) return;
+  const FrameRect part = wanted.within(screen_rect());
+  if (part.empty()) return;
   BITMAP* bb = back_buffer;
   const int black = makecol(0, 0, 0);
+  // Every layer is drawn in its order, clipped to the part that changed;
+  // outside it the back buffer keeps the last frame, which is still right.
+  set_clip_rect(bb, part.x, part.y, part.x + part.w - 1, part.y + part.h - 1);
 
   if (!help_open && !book_open && !map_open) {
     layer("play window");
-    blit_play_window(bb);
+    // The scalers write their whole rectangle, clipped or not.
+    if (part.overlaps(play_window_rect())) blit_play_window(bb);
     // Both set: the stronger tint alone.
     if (status_set(STATUS_GREEN_STRONG))
       tint_rect(bb, 0, 0, panel_x, play_height, makecol(0, 128, 0), 100);
@@ -121,10 +156,11 @@ void QYXDisplay::compose_frame() {
   if (!input_shown) {
     if (special) {
       const int sx = 68 + 9 * anim_phase, sy = 17;
+      const FrameRect r = prompt_rect();
       if (large_message_font)
-        masked_stretch_blit(special, bb, sx, sy, 8, 8, msg_x + 4, res_y - 20, 16, 16);
+        masked_stretch_blit(special, bb, sx, sy, 8, 8, r.x, r.y, r.w, r.h);
       else
-        masked_blit(special, bb, sx, sy, msg_x + 4, res_y - 11, 8, 8);
+        masked_blit(special, bb, sx, sy, r.x, r.y, r.w, r.h);
     }
   } else if (input_bitmap) {
     if (large_message_font && msg_font)
@@ -138,7 +174,10 @@ void QYXDisplay::compose_frame() {
 
   layer("lower panel");
   const int lower_h = res_y - PANEL_H;
-  if (lower_h > 0) {
+  const FrameRect lower = large_statbox ? FrameRect{panel_x, 693, 2 * PANEL_WIDTH, 2 * PANEL_H}
+                                        : FrameRect{panel_x, PANEL_H, PANEL_WIDTH, lower_h};
+  // Composed aside in `work_bitmap`: not worth doing when none of it shows.
+  if (lower_h > 0 && part.overlaps(lower)) {
     // The copied area's first two rows and columns are not drawn below:
     // black, as the separator under the side panel.
     rectfill(work_bitmap, panel_x, PANEL_H, panel_x + PANEL_WIDTH - 1, res_y - 1, black);
@@ -158,14 +197,19 @@ void QYXDisplay::compose_frame() {
     ::draw_sprite(bb, mouse_sprite, mouse_x, mouse_y);
   }
 
-  flip();
+  set_clip_rect(bb, 0, 0, bb->w - 1, bb->h - 1);
+  auxbox_shown = auxbox.lines;
+  ++frames_composed;
+  show(part);
 }
 
-void QYXDisplay::flip() {
+void QYXDisplay::flip() { show(screen_rect()); }
+
+void QYXDisplay::show(const FrameRect& part) {
   if (!allegro_up || !back_buffer || !screen) return;
-  scare_mouse();
+  scare_mouse_area(part.x, part.y, part.w, part.h);
   acquire_screen();
-  blit(back_buffer, screen, 0, 0, 0, 0, back_buffer->w, back_buffer->h);
+  blit(back_buffer, screen, part.x, part.y, part.x, part.y, part.w, part.h);
   release_screen();
   unscare_mouse();
 }

@@ -43,7 +43,6 @@ constexpr int BASE_MAP_TILE_OBJECT = 1085;
 constexpr int EVENT_DAMAGE_NUMBER = 28;
 constexpr int EVENT_QUAKE_A = 4, EVENT_QUAKE_B = 5, EVENT_QUAKE_C = 24;
 constexpr int EVENT_SIGHT_RANGE = 7;
-constexpr int OPTION_COOLOFF_BAR = 21;
 constexpr int STATUS_62 = 62;
 constexpr int CODE_BIT_25 = 1 << 25;
 constexpr int MEDITATION_FIGURE = 322;
@@ -208,21 +207,33 @@ BarColour creature_bar_colour(int align, bool player_dead, bool marked_green) {
 void QYXDisplay::draw_window(bool advance, ObjectList* creatures) {
   decide_view(advance, creatures);
   view_advance = view_advance || advance;
-  view_pending = true;
+  request_frame(FRAME_VIEW);
+}
+
+uint32_t QYXDisplay::play_window_moves() const {
+  // A hallucination recolours every frame at random, meditation widens its
+  // view by the second, the map viewer pulses, a quake shakes the window.
+  const bool moves = quake_offset != 0 || map_open || me.get_health(HN_HALLUCINATING) != 0 ||
+                     me.get_health(HN_MEDITATING) != 0;
+  return moves ? static_cast<uint32_t>(FRAME_MOTION) : 0u;
 }
 
 void QYXDisplay::flush_map_view() {
-  if (!view_pending) return;
-  view_pending = false;
+  const uint32_t reasons = frame_reasons;
+  if (reasons == 0) return;
+  frame_reasons = 0;
   if (view_kind == VIEW_KIND_WAIT) {
     refresh_screen();
     return;
   }
   if (!play_bitmap) return;
-  FunctionTrace trace("draw-window");
-  render_view();
-  view_advance = false;
-  compose_frame();
+  // A step of the prompt glyph alone leaves the map view as it was drawn.
+  if (reasons != FRAME_PROMPT) {
+    FunctionTrace trace("draw-window");
+    render_view();
+    view_advance = false;
+  }
+  compose_frame(changed_part(reasons));
 }
 
 void QYXDisplay::decide_view(bool advance, ObjectList* creatures) {
@@ -690,7 +701,7 @@ void QYXDisplay::draw_player_bars(int x, int y, int row0_colour, bool doubled) {
   const int mana = mana_percent(me.mana, me.get_mana_max());
   if (rage_bar == 2 && mana > 0)
     draw_bar(x, y, 1, makecol(51, 51, 204), doubled, static_cast<float>(mana) / 100.0f);
-  if (options.get(OPTION_COOLOFF_BAR) && cooloff_fraction > 0.0f)
+  if (options.get(OPT_COOLOFF_BAR) && cooloff_fraction > 0.0f)
     draw_bar(x, y, 2, colour(COL_LIME), doubled, cooloff_fraction);
 }
 

@@ -58,16 +58,23 @@ double ms_since(uint64_t stamp, uint64_t now) {
   return now > stamp ? static_cast<double>(now - stamp) / 1000.0 : 0.0;
 }
 
-// Sets `flag` again once more than `delay_ms` have passed since `stamp`. A
+// Sets `flag` again once more than `delay_ms()` have passed since `stamp`. A
 // wall clock that stepped back behind the stamp re-arms at once rather than
-// holding the action back until the clock catches up.
-void rearm(uint8_t& flag, uint64_t stamp, double delay_ms, uint64_t now) {
-  if (!flag && (now < stamp || ms_since(stamp, now) > delay_ms)) flag = 1;
+// holding the action back until the clock catches up. The delay is worked
+// out only for a flag that is down: this runs every pass.
+template <class Delay>
+void rearm(uint8_t& flag, uint64_t stamp, Delay delay_ms, uint64_t now) {
+  if (!flag && (now < stamp || ms_since(stamp, now) > delay_ms())) flag = 1;
+}
+
+// Whether `period_ms` have passed since the stamp.
+bool due(uint64_t stamp, double period_ms, uint64_t now) {
+  return ms_since(stamp, now) >= period_ms || now < stamp;
 }
 
 // Whether `period_ms` have passed since the stamp; stamps it when so.
 bool every(uint64_t& stamp, double period_ms, uint64_t now) {
-  if (ms_since(stamp, now) < period_ms && now >= stamp) return false;
+  if (!due(stamp, period_ms, now)) return false;
   stamp = now;
   return true;
 }
@@ -256,18 +263,28 @@ void ClientApp::do_mouse() {
 
 void ClientApp::do_tick() {
   const uint64_t now = input_clock_us();
-  const bool turn_based = common_cfg.get_bool("turn_based");
+  // Read only when a delay or the 1 s tick needs it, once a pass at most.
+  int turn_based_read = -1;
+  auto turn_based = [&turn_based_read] {
+    if (turn_based_read < 0) turn_based_read = common_cfg.get_bool("turn_based") ? 1 : 0;
+    return turn_based_read != 0;
+  };
+  // Turn-based play shortens most delays to 100 ms.
+  auto quick_or = [&turn_based](double delay) {
+    return [&turn_based, delay] { return turn_based() ? 100.0 : delay; };
+  };
   const int mode = static_cast<int>(gc_interface_mode);
 
-  rearm(move_step_ready, action_timers[TIMER_MOVE], move_delay_ms(), now);
-  rearm(attack_ready, action_timers[TIMER_ATTACK], turn_based ? 100 : fire_delay, now);
-  rearm(use_ready, action_timers[TIMER_USE], turn_based ? 100 : 1000, now);
-  rearm(buy_ready, action_timers[TIMER_BUY], 250, now);
-  rearm(space_ready, action_timers[TIMER_LEVEL], turn_based ? 100 : 1000, now);
-  rearm(hide_ready, action_timers[TIMER_HIDE], turn_based ? 100 : 2000, now);
-  rearm(craft_ready, action_timers[TIMER_CRAFT], turn_based ? 100 : craft_delay, now);
-  rearm(action_ready, action_timers[TIMER_STEALTH], me.get_stealth_delay() * 1000.0, now);
-  rearm(spell_ready, action_timers[TIMER_CAST], spell_delay, now);
+  rearm(move_step_ready, action_timers[TIMER_MOVE], [] { return move_delay_ms(); }, now);
+  rearm(attack_ready, action_timers[TIMER_ATTACK], quick_or(fire_delay), now);
+  rearm(use_ready, action_timers[TIMER_USE], quick_or(1000), now);
+  rearm(buy_ready, action_timers[TIMER_BUY], [] { return 250.0; }, now);
+  rearm(space_ready, action_timers[TIMER_LEVEL], quick_or(1000), now);
+  rearm(hide_ready, action_timers[TIMER_HIDE], quick_or(2000), now);
+  rearm(craft_ready, action_timers[TIMER_CRAFT], quick_or(craft_delay), now);
+  rearm(action_ready, action_timers[TIMER_STEALTH], [] { return me.get_stealth_delay() * 1000.0; },
+        now);
+  rearm(spell_ready, action_timers[TIMER_CAST], [] { return static_cast<double>(spell_delay); }, now);
   if (!spell_ready && spell_delay > 0) {
     double left = (spell_delay - ms_since(action_timers[TIMER_CAST], now)) / spell_delay;
     d.cooloff_fraction = static_cast<float>(left < 0 ? 0 : left > 1 ? 1 : left);
@@ -287,7 +304,8 @@ void ClientApp::do_tick() {
     carries_sight_item = (cmap.get_vis() != 0 && items.get_qty_basecode(BASE_SIGHT_ITEM) > 0) ||
                          items.get_qty(make_code(BASE_SIGHT_ITEM, 0, 15, 5)) > 0;
   }
-  if (!turn_based && every(action_timers[TIMER_STATUS_TICK], 1000, now)) {
+  if (due(action_timers[TIMER_STATUS_TICK], 1000, now) && !turn_based()) {
+    action_timers[TIMER_STATUS_TICK] = now;
     me.tick_buffs();
     for (int i = 0; i < STATUS_COUNTERS; ++i)
       if (me.get_health(i) > 0) me.dec_health(i);
@@ -297,7 +315,7 @@ void ClientApp::do_tick() {
     if (level_sync_errors > LEVEL_SYNC_LIMIT) {
       tcpObj.sckSend("^ f -1");
       level_sync_errors = 0;
-      if (!turn_based) d.print_msg("Too many level sync errors; requesting reset.");
+      if (!turn_based()) d.print_msg("Too many level sync errors; requesting reset.");
     } else if (level_sync_errors > 0 && world_time % 10 == 0) {
       --level_sync_errors;
     }
@@ -438,21 +456,79 @@ bool ClientApp::do_hotbar_input() {
 
 // ---- Redraw -------------------------------------------------------------------------
 
+FrameFacts ClientApp::frame_facts_now() const {
+  FrameFacts f;
+  f.clock_minute = world_time;
+  f.fps_shown = d.show_fps ? fps : -1;
+  // A hash (FNV-1a over whole values) of the counters and the buffs: the
+  // status strip shows them with their counts.
+  uint64_t h = 14695981039346656037ull;
+  auto mix = [&h](int64_t v) { h = (h ^ static_cast<uint64_t>(v)) * 1099511628211ull; };
+  for (int i = 0; i < MAXHEALTHNUMS; ++i) mix(me.health[i]);
+  for (const auto& [id, count] : me.buffs) {
+    mix(id);
+    mix(count);
+  }
+  f.status = h;
+  f.effects = event_list.count + missile_list.count + particle_list.count;
+  f.scroll_offset = d.scroll_offset;
+  f.lunge_dx = lunge_dx;
+  f.lunge_dy = lunge_dy;
+  f.cooloff = options.get(OPT_COOLOFF_BAR) ? d.cooloff_fraction : 0.0f;
+  return f;
+}
+
+uint32_t ClientApp::frame_reasons(bool advance, const FrameFacts& now) const {
+  const FrameFacts& shown = frame_shown;
+  uint32_t why = d.frame_reasons;  // requests, input and the prompt glyph since the last frame
+  if (d.auxbox.lines != d.auxbox_shown) why |= FRAME_REQUESTED;  // a script's lines
+  if (advance) why |= FRAME_ANIMATION;
+  if (now.clock_minute != shown.clock_minute || now.fps_shown != shown.fps_shown ||
+      now.status != shown.status)
+    why |= FRAME_CLOCK;
+  // Effects change their look with their age: while any is alive, and once
+  // more when the last one has gone.
+  if (now.effects != 0 || shown.effects != 0 || now.scroll_offset != shown.scroll_offset ||
+      now.lunge_dx != shown.lunge_dx || now.lunge_dy != shown.lunge_dy ||
+      now.cooloff != shown.cooloff)
+    why |= FRAME_MOTION;
+  return why | d.play_window_moves();
+}
+
 void ClientApp::do_redraw() {
   const uint64_t now = input_clock_us();
-  if (ms_since(action_timers[TIMER_REDRAW], now) < frame_interval_ms() &&
+  // The interval is read again at each redraw rather than every pass: a
+  // changed setting counts from the next frame.
+  if (redraw_interval_ms < 0) redraw_interval_ms = frame_interval_ms();
+  if (ms_since(action_timers[TIMER_REDRAW], now) < redraw_interval_ms &&
       now >= action_timers[TIMER_REDRAW])
     return;
   action_timers[TIMER_REDRAW] = now;
-  d.draw_window(frame_count % (fps / 3 + 1) == 1 ? 1 : 0);
+  redraw_interval_ms = frame_interval_ms();
+
+  // The frame of this interval, composed only when something on it changed;
+  // the counting below runs every interval all the same, so that animations,
+  // the lunge and the particles keep their pace.
+  const bool advance = frame_count % (fps / 3 + 1) == 1;
+  const FrameFacts facts = frame_facts_now();
+  const uint32_t why = frame_reasons(advance, facts);
+  if (why != 0) {
+    d.request_frame(why);
+    // The view is decided again unless only the prompt glyph stepped.
+    if (why != FRAME_PROMPT) d.draw_window(advance);
+    d.flush_map_view();
+    frame_shown = facts;
+  }
   ++frame_count;
 
   if (d.scroll_offset != 0)
     d.scroll_offset = scroll_offset_for(ms_since(action_timers[TIMER_MOVE_START], now),
                                         me.get_delay(), d.tile_size);
 
-  if (frame_count % (fps / 10 + 1) == 0 && !has(HN_HELD) && gc_interface_mode == MODE_NORMAL)
+  if (frame_count % (fps / 10 + 1) == 0 && !has(HN_HELD) && gc_interface_mode == MODE_NORMAL) {
     d.next_anim_frame();
+    if (!d.input_shown) d.request_frame(FRAME_PROMPT);
+  }
 
   if (frame_count % (fps / 100 + 1) == 0) {
     if (lunge_counter > 0) --lunge_counter;
@@ -483,6 +559,23 @@ void ClientApp::do_redraw() {
       }
     }
   }
+}
+
+void ClientApp::note_input() {
+  PointerFacts p;
+  p.x = mouse_x;
+  p.y = mouse_y;
+  p.z = mouse_z;
+  p.buttons = mouse_b & 7;
+  p.shifts = key_shifts & (KB_SHIFT_FLAG | KB_CTRL_FLAG | KB_ALT_FLAG);
+  p.cursor = d.cursor_code;
+  p.shown = d.mouse_shown;
+  // A held key or button acts every pass (steps, attacks, target switches)
+  // without a key in the buffer.
+  bool held = p.buttons != 0;
+  for (int k = 1; k < KEY_MAX && !held; ++k) held = key[k] != 0;
+  if (held || !(p == pointer_seen)) d.request_frame(FRAME_INPUT);
+  pointer_seen = p;
 }
 
 void ClientApp::update_frame_counters() {

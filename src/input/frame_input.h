@@ -37,6 +37,7 @@ enum {
 };
 
 // Options the input steps read that the option table has no name for.
+constexpr int OPT_COOLOFF_BAR = 21;  // the spell's cool-off bar over the player
 constexpr int OPT_SPELL_QUEUEING = 24;
 constexpr int OPT_HOTBAR = 25;  // stored inverted as "disable_hotbar"
 constexpr int OPT_COMMAND_HOTBAR = 27;

@@ -154,6 +154,43 @@ start_play() {
 # The player's cell after the server's last accepted move ("X Y").
 last_move() { sed -n 's/^move\[0\]: \([0-9]*\) \([0-9]*\)$/\1 \2/p' "$work/server.log" | tail -1; }
 
+# Holds the arrow key NAME until the server has answered one more step
+# (taken or refused), then lets it go: how long the key stays down follows
+# the server's answer, not a guess. 1 when no answer comes within 5 s.
+step() {
+  local before i
+  before=$(grep -c "^move\[0\]: " "$work/server.log")
+  xdotool keydown "$1"
+  for ((i = 0; i < 100; i++)); do
+    [ "$(grep -c "^move\[0\]: " "$work/server.log")" -gt "$before" ] && break
+    sleep 0.05
+  done
+  xdotool keyup "$1"
+  [ "$i" -lt 100 ]
+}
+
+# Walks the player onto cell X Y a step at a time, choosing each step from
+# the server's last accepted move: a refused step is tried again and a step
+# too many (a key let go late on a loaded machine) is walked back. Before
+# any move the player stands on the sample character's first cell, 5 5.
+walk_to() {
+  local i at ax ay key
+  for ((i = 0; i < 20; i++)); do
+    at=$(last_move)
+    at=${at:-5 5}
+    [ "$at" = "$1 $2" ] && return 0
+    read -r ax ay <<<"$at"
+    if [ "$ay" -lt "$2" ]; then key=Down
+    elif [ "$ay" -gt "$2" ]; then key=Up
+    elif [ "$ax" -lt "$1" ]; then key=Right
+    else key=Left
+    fi
+    step "$key" || return 1
+    sleep 0.2
+  done
+  return 1
+}
+
 # The goblin's cell ("X Y") after the server's last creature move line; the
 # numbers are one character each, the character code less 33.
 goblin_cell() {

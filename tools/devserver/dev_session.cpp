@@ -168,6 +168,7 @@ DevSession::DevSession(Socket& s, int id_, const DevOptions& o, DevStore& st,
     : sock(s), id(id_), opt(o), store(st), scenario(sc) {}
 
 void DevSession::start() {
+  if (opt.clock_minute >= 0) world_minutes = opt.clock_minute;
   sock.sndAck(id);
   state = LOGIN;
   login_deadline_ms = dev_now_ms() + opt.login_timeout_ms;
@@ -317,6 +318,10 @@ void DevSession::on_login(const std::string& line) {
   }
   logged_in = true;
   accounts_in_play.insert(ch.account);
+  if (opt.start_x >= 0) {
+    pl.x = static_cast<int16_t>(opt.start_x);
+    pl.y = static_cast<int16_t>(opt.start_y);
+  }
   send_handshake();
   state = REPORT;
 }
@@ -436,6 +441,41 @@ void DevSession::show_world() {
        fov_entry(DEV_GROUND_ID + 1, DEV_GROUND_CODE, pl.x - 1, pl.y, 0, 'n'));
   send("W Guide Look around, the goblin is harmless.");
   next_wander_ms = dev_now_ms() + DEV_WANDER_PERIOD_MS;
+  if (opt.crowd > 0) start_crowd();
+}
+
+// The members stand on the square rings two to six cells around the
+// player, eight to a ring evenly spread, so that every one is in view.
+void DevSession::start_crowd() {
+  crowd.clear();
+  for (int k = 0; k < opt.crowd; ++k) {
+    const int ring = 2 + k % 5;
+    // Clockwise round the ring from its top-left corner.
+    const int p = (k / 5 * ring) % (8 * ring), side = p / (2 * ring), along = p % (2 * ring);
+    CrowdMember m;
+    m.x = pl.x + (side == 0 ? -ring + along : side == 1 ? ring : side == 2 ? ring - along : -ring);
+    m.y = pl.y + (side == 0 ? -ring : side == 1 ? -ring + along : side == 2 ? ring : ring - along);
+    crowd.push_back(m);
+  }
+  crowd_next = 0;
+  next_crowd_ms = dev_now_ms();
+}
+
+void DevSession::step_crowd() {
+  static const int DX[] = {1, 0, -1, 0};
+  static const int DY[] = {0, 1, 0, -1};
+  const size_t i = crowd_next++ % crowd.size();
+  CrowdMember& m = crowd[i];
+  int k = m.step++ % 4;
+  m.x += DX[k];
+  m.y += DY[k];
+  int dir = get_direction(m.x - DX[k], m.y - DY[k], m.x, m.y);
+  const int creature = DEV_CROWD_FIRST_ID + static_cast<int>(i);
+  // Not logged: fifty lines a second would bury the rest of the log.
+  sock.sckSend(id, format_str("o %s %s %s %s %s 0 %s %s %d e", b222(creature).c_str(),
+                              b222(m.x).c_str(), b222(m.y).c_str(), b222(pl.map_level).c_str(),
+                              b222(DEV_CREATURE_CODE).c_str(), b222(90).c_str(), b222(0).c_str(),
+                              dir));
 }
 
 // The creature walks a small square around its first cell.
@@ -616,6 +656,12 @@ void DevSession::tick() {
       dev_now_ms() >= next_wander_ms) {
     next_wander_ms = dev_now_ms() + DEV_WANDER_PERIOD_MS;
     wander();
+  }
+  if ((state == PLAY || state == SCENARIO) && ready && !crowd.empty()) {
+    // A server that fell behind skips the missed steps rather than bursting.
+    const long long now = dev_now_ms(), period = 1000 / DEV_CROWD_UPDATES_PER_S;
+    if (now - next_crowd_ms > 10 * period) next_crowd_ms = now;
+    for (; now >= next_crowd_ms; next_crowd_ms += period) step_crowd();
   }
   if (state == PLAY && ready && dev_now_ms() >= next_clock_ms) {
     next_clock_ms = dev_now_ms() + CLOCK_PERIOD_MS;

@@ -25,6 +25,9 @@ struct DevOptions {
   int slots = 4;
   int timeout_s = 0;                 // 0 = run until stopped
   bool market = false;               // the market demo: trade, bank, craft, talk, a fight
+  int clock_minute = -1;             // the game clock's first minute; -1 the default
+  int crowd = 0;                     // creatures walking around the player (load tests)
+  int start_x = -1, start_y = -1;    // the cell every character starts on; -1 its own
   // A connection that has not logged in by then is closed, so that idle
   // connections cannot hold every slot.
   int login_timeout_ms = 5000;
@@ -108,6 +111,16 @@ class DevSession {
   // The wandering creature: its cell and the time of its next step.
   int wander_x = 0, wander_y = 0, wander_step = 0;
   long long next_wander_ms = 0;
+  // The crowd: each member walks a small square of its own around the player;
+  // one of them steps at a time, at DEV_CROWD_UPDATES_PER_S steps a second.
+  struct CrowdMember {
+    int x = 0, y = 0, step = 0;
+  };
+  std::vector<CrowdMember> crowd;
+  size_t crowd_next = 0;
+  long long next_crowd_ms = 0;
+  void start_crowd();
+  void step_crowd();
 
   void send(const std::string& line);
   void on_login(const std::string& line);
@@ -166,3 +179,6 @@ constexpr int DEV_CREATURE_CODE = 1600;
 constexpr int DEV_GROUND_ID = 151;
 constexpr int DEV_GROUND_CODE = 0x100;
 constexpr int DEV_WANDER_PERIOD_MS = 400;
+// The crowd's ids start here; its position updates a second, all members together.
+constexpr int DEV_CROWD_FIRST_ID = 400;
+constexpr int DEV_CROWD_UPDATES_PER_S = 50;

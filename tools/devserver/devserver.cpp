@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -35,7 +36,8 @@ void usage() {
   std::printf(
       "usage: devserver [--port N] [--dir DIR] [--world DIR] [--scenario FILE] [--log FILE]\n"
       "                 [--verdict CX] [--client-crc HEX] [--no-create] [--once]\n"
-      "                 [--slots N] [--timeout SECONDS] [--login-timeout MS] [--market]\n");
+      "                 [--slots N] [--timeout SECONDS] [--login-timeout MS] [--market]\n"
+      "                 [--clock MINUTE] [--crowd N] [--start X,Y]\n");
 }
 
 bool parse_args(int argc, char** argv, DevOptions& o) {
@@ -57,12 +59,20 @@ bool parse_args(int argc, char** argv, DevOptions& o) {
     else if (a == "--slots" && value(v)) o.slots = to_int(v);
     else if (a == "--timeout" && value(v)) o.timeout_s = to_int(v);
     else if (a == "--login-timeout" && value(v)) o.login_timeout_ms = to_int(v);
+    else if (a == "--clock" && value(v)) o.clock_minute = to_int(v);
+    else if (a == "--crowd" && value(v)) o.crowd = to_int(v);
+    else if (a == "--start" && value(v)) {
+      if (std::sscanf(v.c_str(), "%d,%d", &o.start_x, &o.start_y) != 2 || o.start_x < 0 ||
+          o.start_y < 0)
+        return false;
+    }
     else if (a == "--no-create") o.creation_disabled = true;
     else if (a == "--once") o.once = true;
     else if (a == "--market") o.market = true;
     else return false;
   }
-  return o.slots >= 1 && o.port >= 0 && o.login_timeout_ms > 0;
+  return o.slots >= 1 && o.port >= 0 && o.login_timeout_ms > 0 && o.clock_minute < 1440 &&
+         o.crowd >= 0 && o.crowd <= 1000;
 }
 
 // The levels of the sample world are served as they are; without them the

@@ -28,11 +28,8 @@ keys_for_market() {
   # The pointer rests on the side panel, where it moves nothing.
   xdotool mousemove 700 580
   sleep 0.3
-  hold_key Down 0.15
-  wait_for "move\[0\]: 5 6$" 5 "$work/server.log" || return 1
-  sleep 0.5
-  hold_key Right 0.15
-  wait_for "move\[0\]: 6 6$" 5 "$work/server.log" || return 1
+  walk_to 5 6 || return 1
+  walk_to 6 6 || return 1
   for ((i = 0; i < 200; i++)); do
     grep -q "^fight\[0\]: goblin attacked" "$work/server.log" && break
     cell=$(goblin_cell)

@@ -28,18 +28,9 @@ PY
 }
 still_end=$(stat -c %s "$wav")
 still=$(loudest "$wav" 44)
-hold_key Down 0.15
-wait_for "move\[0\]: 5 6$" 5 "$work/server.log" || fail "no step south"
-sleep 0.5
-hold_key Right 0.15
-wait_for "move\[0\]: 6 6$" 5 "$work/server.log" || fail "no step east"
-sleep 0.5
-hold_key Left 0.15
-for ((i = 0; i < 100; i++)); do
-  [ "$(last_move)" = "5 6" ] && break
-  sleep 0.05
-done
-[ "$(last_move)" = "5 6" ] || fail "no step back west"
+walk_to 5 6 || fail "no step south"
+walk_to 6 6 || fail "no step east"
+walk_to 5 6 || fail "no step back west"
 sleep 0.5
 walking=$(loudest "$wav" "$still_end")
 kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=

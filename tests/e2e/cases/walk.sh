@@ -7,12 +7,9 @@ wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not re
 focus_client || fail "no window"
 # The pointer rests on the side panel, where it moves nothing.
 xdotool mousemove 700 580
-hold_key Down 0.15
-wait_for "move\[0\]: 5 6$" 5 "$work/server.log" || fail "no step south"
+walk_to 5 6 || fail "no step south"
 grep -q "^recv\[0\]: m 5 6 1 5 5 [1-9][0-9]*$" "$work/server.log" || fail "move line south"
-sleep 0.5
-hold_key Right 0.15
-wait_for "move\[0\]: 6 6$" 5 "$work/server.log" || fail "no step east"
+walk_to 6 6 || fail "no step east"
 grep -q "^recv\[0\]: m 6 6 1 5 6 [1-9][0-9]*$" "$work/server.log" || fail "move line east"
 # Held for 1.5 s, the key steps once per step delay, not once per pass.
 sleep 0.5

@@ -72,6 +72,7 @@ TEST(DispatchTable, RedrawsAndRepeatFlagsAroundHandlers) {
       {'E', ROUTE_REDRAW_MAP},
       {'e', ROUTE_REDRAW_MAP},
       {'c', ROUTE_CLEAR_REPEATS_BEFORE},
+      {'o', ROUTE_VIEW_ONLY},
   };
   for (const auto& [letter, handler] : CATALOGUE) {
     auto it = around.find(letter);
