@@ -15,6 +15,7 @@
 #include "app/globals.h"
 #include "core/number_codec.h"
 #include "core/string_utils.h"
+#include "sample_game.h"
 
 namespace {
 
@@ -27,40 +28,16 @@ constexpr int PLAYER_X = 60, PLAYER_Y = 60;
 // The sample world copied into a temporary directory and loaded, once.
 class SampleWorld {
  public:
-  SampleWorld() {
-    namespace fs = std::filesystem;
-    char tmpl[] = "/tmp/zib_bench.XXXXXX";
-    char* d = mkdtemp(tmpl);
-    if (!d) std::abort();
-    dir_ = d;
-    // The build's game directory beside this program holds a copy of the
-    // sample world; its tables and levels are all that is needed.
-    fs::path game = fs::read_symlink("/proc/self/exe").parent_path() / "game";
-    for (const char* part : {"dat", "cmaps"})
-      fs::copy(game / part, dir_ / part, fs::copy_options::recursive);
-    fs::copy(game / "client.cfg", dir_ / "client.cfg");
-    old_ = fs::current_path();
-    fs::current_path(dir_);
-    client_cfg.load();
-    common_cfg.load();
-    sc.load();
-    tiledata.load();
-    wl.reload();
-    spells.load();
+  SampleWorld() : game_({"dat", "cmaps"}) {
     if (cmap.load(1) != 0) std::abort();
     me.map_level = static_cast<int16_t>(cmap.get_level());
     me.x = PLAYER_X;
     me.y = PLAYER_Y;
     level_entered = true;
   }
-  ~SampleWorld() {
-    std::error_code ec;
-    std::filesystem::current_path(old_, ec);
-    std::filesystem::remove_all(dir_, ec);
-  }
 
  private:
-  std::filesystem::path dir_, old_;
+  SampleGameCopy game_;
 };
 
 SampleWorld& world() {

@@ -21,6 +21,7 @@
 #include "display/display.h"
 #include "input/frame_input.h"
 #include "world/effects.h"
+#include "sample_game.h"
 
 namespace {
 
@@ -34,29 +35,11 @@ uint64_t fake_clock() { return fake_now; }
 // The sample world of build/game, loaded once into a temporary directory.
 class RiverBank {
  public:
-  RiverBank() {
-    namespace fs = std::filesystem;
-    char tmpl[] = "/tmp/zib_idle_bench.XXXXXX";
-    char* dir = mkdtemp(tmpl);
-    if (!dir) std::abort();
-    dir_ = dir;
-    const fs::path game = fs::read_symlink("/proc/self/exe").parent_path() / "game";
-    ok_ = fs::exists(game / "pics" / "special.png");
-    if (!ok_) return;
-    for (const char* part : {"dat", "cmaps", "pics"})
-      fs::copy(game / part, dir_ / part, fs::copy_options::recursive);
-    fs::copy(game / "client.cfg", dir_ / "client.cfg");
-    old_ = fs::current_path();
-    fs::current_path(dir_);
+  RiverBank() : game_({"dat", "cmaps", "pics"}, "pics/special.png") {
+    if (!game_.ok()) return;
     install_allegro(SYSTEM_NONE, &errno, atexit);
     _png_screen_gamma = 0.0;
     set_color_depth(32);
-    client_cfg.load();
-    common_cfg.load();
-    sc.load();
-    tiledata.load();
-    wl.reload();
-    spells.load();
     d.copy_tile_table();
     ok_ = cmap.load(1) == 0 && d.load_tiles() == 0;
     // The pictures and bitmaps that start-up makes with a window.
@@ -85,16 +68,11 @@ class RiverBank {
     fake_now = get_time_us();
     input_clock_us = fake_clock;
   }
-  ~RiverBank() {
-    std::error_code ec;
-    if (!old_.empty()) std::filesystem::current_path(old_, ec);
-    std::filesystem::remove_all(dir_, ec);
-    d.allegro_up = false;
-  }
-  bool ok() const { return ok_ && d.special != nullptr; }
+  ~RiverBank() { d.allegro_up = false; }
+  bool ok() const { return game_.ok() && ok_ && d.special != nullptr; }
 
  private:
-  std::filesystem::path dir_, old_;
+  SampleGameCopy game_;
   bool ok_ = false;
 };
 
