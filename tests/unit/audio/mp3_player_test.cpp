@@ -283,22 +283,31 @@ std::vector<unsigned char> to_signed(std::vector<unsigned char> buf) {
   return buf;
 }
 
+// `out.mp3` made by lame from `samples` frames of two sines per channel
+// (the same sines on both when mono); "" when lame is missing or fails.
+std::string lame_file(int rate, int samples, bool stereo, const std::string& opts) {
+  if (std::system("command -v lame >/dev/null 2>&1") != 0) return "";
+  std::string pcm;
+  for (int i = 0; i < samples; i++) {
+    int l = int(7000 * std::sin(i * 0.031) + 2000 * std::sin(i * 0.27));
+    int r = int(6000 * std::sin(i * 0.047) + 2500 * std::sin(i * 0.19));
+    for (int v : {l, r}) {
+      pcm += char(v & 255), pcm += char((v >> 8) & 255);
+      if (!stereo) break;
+    }
+  }
+  TempDir::write("in.raw", pcm);
+  std::string cmd = "lame --quiet -r -s " + std::to_string(rate / 1000.0) + " --bitwidth 16 --signed --little-endian " +
+                    (stereo ? "-m j " : "-m m ") + opts + " in.raw out.mp3 2>/dev/null";
+  return std::system(cmd.c_str()) == 0 ? TempDir::read("out.mp3") : "";
+}
+
 // Real music: the stream's buffers, turned back to signed samples, are the
 // decoder's own output frame by frame, and a looping track starts over.
 TEST(Mp3Player, StreamCarriesTheDecodedMusic) {
-  if (std::system("command -v lame >/dev/null 2>&1") != 0) GTEST_SKIP() << "lame missing";
   TempDir dir;
-  {
-    std::string pcm;
-    for (int i = 0; i < 44100; i++) {
-      int v = int(8000 * std::sin(i * 0.05) + 3000 * std::sin(i * 0.31));
-      pcm += char(v & 255), pcm += char((v >> 8) & 255);
-    }
-    TempDir::write("in.raw", pcm);
-  }
-  ASSERT_EQ(std::system("lame --quiet -r -s 44.1 --bitwidth 16 --signed --little-endian -m m "
-                        "--nores -b 128 in.raw out.mp3"), 0);
-  std::string data = TempDir::read("out.mp3");
+  const std::string data = lame_file(44100, 44100, false, "--nores -b 128");
+  if (data.empty()) GTEST_SKIP() << "lame missing";
 
   std::vector<unsigned char> ref;
   for (const auto& f : decoded_frames(data)) ref.insert(ref.end(), f.begin(), f.end());
@@ -323,21 +332,10 @@ TEST(Mp3Player, StreamCarriesTheDecodedMusic) {
 // Playing must cost a small part of one core: ten seconds of 128 kbit/s
 // stereo, decoded buffer by buffer as the stream asks, timed on this thread.
 TEST(Mp3Player, DecodingKeepsFarAheadOfRealTime) {
-  if (std::system("command -v lame >/dev/null 2>&1") != 0) GTEST_SKIP() << "lame missing";
   TempDir dir;
   const int seconds = 10;
-  {
-    std::string pcm;
-    for (int i = 0; i < 44100 * seconds; i++) {
-      int l = int(7000 * std::sin(i * 0.031) + 2000 * std::sin(i * 0.27 + std::sin(i * 0.0007)));
-      int r = int(6000 * std::sin(i * 0.047) + 2500 * std::sin(i * 0.19));
-      for (int v : {l, r}) pcm += char(v & 255), pcm += char((v >> 8) & 255);
-    }
-    TempDir::write("in.raw", pcm);
-  }
-  ASSERT_EQ(std::system("lame --quiet -r -s 44.1 --bitwidth 16 --signed --little-endian -m j "
-                        "-b 128 in.raw out.mp3"), 0);
-  std::string data = TempDir::read("out.mp3");
+  const std::string data = lame_file(44100, 44100 * seconds, true, "-b 128");
+  if (data.empty()) GTEST_SKIP() << "lame missing";
   RecordingBackend rec;
   PlayerBox b(data);
   ASSERT_NE(b.p, nullptr);
@@ -381,23 +379,12 @@ std::string toc_file() {
 // there exactly as straight-through play does, bit reservoir and all; a
 // sample made of the file holds every frame that mpg123 decodes.
 TEST(Mp3Player, SeeksLandOnKnownFramesAndASampleHoldsTheWholeFile) {
-  if (std::system("command -v lame >/dev/null 2>&1 && command -v mpg123 >/dev/null 2>&1") != 0)
-    GTEST_SKIP() << "lame or mpg123 missing";
+  if (std::system("command -v mpg123 >/dev/null 2>&1") != 0) GTEST_SKIP() << "mpg123 missing";
   TempDir dir;
-  {
-    std::string pcm;
-    for (int i = 0; i < 4 * 48000; i++) {
-      int l = int(7000 * std::sin(i * 0.031) + 2000 * std::sin(i * 0.27));
-      int r = int(6000 * std::sin(i * 0.047));
-      for (int v : {l, r}) pcm += char(v & 255), pcm += char((v >> 8) & 255);
-    }
-    TempDir::write("in.raw", pcm);
-  }
   // 128 kbit/s at 48 kHz needs no padding: every frame is 384 bytes and
   // plays 1152 samples, 24 ms. No Xing frame (-t); the bit reservoir is on.
-  ASSERT_EQ(std::system("lame --quiet -r -s 48 --bitwidth 16 --signed --little-endian -m j "
-                        "-b 128 -t in.raw out.mp3 2>/dev/null"), 0);
-  const std::string mp3 = TempDir::read("out.mp3");
+  const std::string mp3 = lame_file(48000, 4 * 48000, true, "-b 128 -t");
+  if (mp3.empty()) GTEST_SKIP() << "lame missing";
   ASSERT_EQ(mp3.size() % 384, 0u);
   const int frames = int(mp3.size() / 384);
   ASSERT_GT(frames, 160);

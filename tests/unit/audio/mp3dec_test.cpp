@@ -85,13 +85,7 @@ TEST(Mp3Decoder, ThreeBytesNeedMoreThenTheRestDecodes) {
   EXPECT_EQ(done, 4608);
   for (int i = 0; i < done; i++) ASSERT_EQ(pcm[size_t(i)], 0) << "silent frame, byte " << i;
   EXPECT_EQ(mp3dec_decode(d.get(), nullptr, 0, pcm.data(), int(pcm.size()), &done), 1);
-}
-
-TEST(Mp3Decoder, OutputBufferBelowOneFrameIsRefused) {
-  DecoderBox d;
-  Bytes frame = make_frame(HDR_L3_STEREO, L3_128_FRAME);
-  Bytes pcm(MP3DEC_OUT_MIN);
-  int done = 0;
+  // An output buffer below one frame's PCM is refused.
   EXPECT_EQ(mp3dec_decode(d.get(), frame.data(), int(frame.size()), pcm.data(), 4607, &done), -1);
   EXPECT_EQ(mp3dec_decode(d.get(), frame.data(), int(frame.size()), pcm.data(), 4608, &done), 0);
 }
@@ -390,10 +384,10 @@ bool have_tools() {
              "command -v mpg123 >/dev/null 2>&1") == 0;
 }
 
-enum class Signal { MIX, SILENCE, NOISE };
+enum class Signal { MIX, NOISE };
 
 // Sines of different pitch left and right, clicks every quarter second (they
-// force short blocks), a burst of noise and a stretch of silence.
+// force short blocks), a burst of noise and a stretch of silence; or noise.
 std::vector<int16_t> make_pcm(int rate, int channels, double seconds, Signal kind) {
   std::mt19937 rng(12345);
   std::uniform_real_distribution<double> noise(-1.0, 1.0);
@@ -475,39 +469,26 @@ std::string twolame_cmd(const std::string& opts, int rate, int channels) {
 const EncodedCase ENCODED_CASES[] = {
     {"l3_stereo_tagged", 44100, 2, Signal::MIX, lame_cmd("-m s -b 128", 44.1), 2304},
     {"l3_joint", 44100, 2, Signal::MIX, lame_cmd("-m j -t", 44.1), 0},
-    {"l3_forced_ms", 44100, 2, Signal::MIX, lame_cmd("-m f -t", 44.1), 0},
     {"l3_mono", 44100, 1, Signal::MIX, lame_cmd("-t", 44.1, true), 0},
-    {"l3_downmix_mono", 44100, 2, Signal::MIX, lame_cmd("-m m -a -t", 44.1), 0},
     {"l3_48k", 44100, 2, Signal::MIX, lame_cmd("-m j -t --resample 48", 44.1), 0},
     {"l3_32k", 44100, 2, Signal::MIX, lame_cmd("-m j -t --resample 32", 44.1), 0},
     {"l3_22k", 44100, 2, Signal::MIX, lame_cmd("-m j -t --resample 22.05", 44.1), 0},
-    {"l3_24k", 44100, 2, Signal::MIX, lame_cmd("-m j -t --resample 24", 44.1), 0},
-    {"l3_16k", 44100, 2, Signal::MIX, lame_cmd("-m j -t --resample 16", 44.1), 0},
     {"l3_11k", 44100, 2, Signal::MIX, lame_cmd("-m j -t --resample 11.025", 44.1), 0},
-    {"l3_12k", 44100, 2, Signal::MIX, lame_cmd("-m j -t --resample 12", 44.1), 0},
     {"l3_8k", 44100, 2, Signal::MIX, lame_cmd("-m j -t --resample 8", 44.1), 0},
     {"l3_mono_22k_tagged", 22050, 1, Signal::MIX, lame_cmd("-b 64", 22.05, true), 576},
-    {"l3_mono_8k", 8000, 1, Signal::MIX, lame_cmd("-t", 8, true), 0},
     {"l3_crc", 44100, 2, Signal::MIX, lame_cmd("-m j -t -p", 44.1), 0},
-    {"l3_no_reservoir", 44100, 2, Signal::MIX, lame_cmd("-m j -t --nores", 44.1), 0},
     {"l3_vbr_tagged", 44100, 2, Signal::MIX, lame_cmd("-m j -V 2", 44.1), 2304},
     {"l3_vbr_24k", 24000, 2, Signal::MIX, lame_cmd("-m j -t -V 5", 24), 0},
-    {"l3_320", 44100, 2, Signal::MIX, lame_cmd("-m s -t -b 320", 44.1), 0},
     {"l3_32kbit", 44100, 2, Signal::MIX, lame_cmd("-m j -t -b 32", 44.1), 0},
-    {"l3_silence", 44100, 2, Signal::SILENCE, lame_cmd("-m j -t", 44.1), 0},
     {"l3_noise", 44100, 2, Signal::NOISE, lame_cmd("-m j -t -b 192", 44.1), 0},
     {"l2_stereo", 44100, 2, Signal::MIX, twolame_cmd("-m s -b 192", 44100, 2), 0},
     {"l2_joint", 44100, 2, Signal::MIX, twolame_cmd("-m j -b 128", 44100, 2), 0},
-    {"l2_joint_low", 44100, 2, Signal::MIX, twolame_cmd("-m j -b 64", 44100, 2), 0},
     {"l2_dual", 44100, 2, Signal::MIX, twolame_cmd("-m d -b 192", 44100, 2), 0},
     {"l2_mono", 44100, 1, Signal::MIX, twolame_cmd("-m m -b 96", 44100, 1), 0},
     {"l2_crc", 44100, 2, Signal::MIX, twolame_cmd("-m j -p -b 160", 44100, 2), 0},
-    {"l2_48k_64", 48000, 2, Signal::MIX, twolame_cmd("-m s -b 64", 48000, 2), 0},
     {"l2_48k_112", 48000, 2, Signal::MIX, twolame_cmd("-m s -b 112", 48000, 2), 0},
-    {"l2_32k_64", 32000, 2, Signal::MIX, twolame_cmd("-m s -b 64", 32000, 2), 0},
     {"l2_32k_384", 32000, 2, Signal::NOISE, twolame_cmd("-m s -b 384", 32000, 2), 0},
     {"l2_22k_joint", 22050, 2, Signal::MIX, twolame_cmd("-m j -b 64", 22050, 2), 0},
-    {"l2_16k_stereo", 16000, 2, Signal::MIX, twolame_cmd("-m s -b 96", 16000, 2), 0},
     {"l2_24k_mono", 24000, 1, Signal::MIX, twolame_cmd("-m m -b 48", 24000, 1), 0},
 };
 

@@ -49,24 +49,12 @@ TEST_F(Table, EmptyItemAgainstMissingRecord) {
   }
   EXPECT_FLOAT_EQ(wl.get_speed(empty), 1.5f);
   EXPECT_FLOAT_EQ(wl.get_speed(missing), 2.5f);
-  EXPECT_EQ(wl.get_light(missing), -1);
-  EXPECT_EQ(wl.get_type(missing), 0);
   EXPECT_FALSE(wl.is_legit(missing));
-  EXPECT_TRUE(wl.is_unarmoured(missing));
-  EXPECT_EQ(wl.get_grade_name(missing), "N/A");
-  EXPECT_EQ(wl.get_wep_dmg_str(empty), "bludgeoning");
-  EXPECT_EQ(wl.get_wep_dmg_str(missing), "bludgeoning");
   EXPECT_EQ(wl.get_name(missing), "unknown item");
-  EXPECT_EQ(wl.get_short_name(missing), "unknown");
   EXPECT_EQ(wl.get_article(missing), "an");
   EXPECT_EQ(wl.get_level_req(missing), 0);
-  EXPECT_FLOAT_EQ(wl.get_ac(empty), 0);
-  EXPECT_EQ(wl.get_magic_resistance(empty, true), 0);
-  EXPECT_TRUE(wl.check_class(missing, 0));
-  EXPECT_TRUE(wl.is_food(Item(266L)));
+  // Fixed codes without a record: food and walkable objects.
   EXPECT_EQ(wl.get_diet_type(Item(266L)), 'c');
-  EXPECT_EQ(wl.get_diet_type(missing), 'n');
-  EXPECT_TRUE(wl.is_walkable(Item(344L)));
   EXPECT_TRUE(wl.is_walkable(Item(1353L)));
   // The unarmed skill comes from the configuration.
   EXPECT_EQ(wl.get_weapon_skill(empty), 0);
@@ -76,15 +64,9 @@ TEST_F(Table, EmptyItemAgainstMissingRecord) {
 
 TEST_F(Table, WeaponQueries) {
   Item sword(0x181L);
-  EXPECT_EQ(wl.get_type(sword), ITEM_WEAPON);
-  EXPECT_TRUE(wl.is_weapon(sword));
-  EXPECT_EQ(wl.get_no_dice(sword), 1);
-  EXPECT_EQ(wl.get_no_sides(sword), 6);
   EXPECT_EQ(wl.get_weapon_skill(sword), 1);
-  EXPECT_EQ(wl.get_wep_skill_name(sword), "Blades");
-  EXPECT_FLOAT_EQ(wl.get_weapon_si(sword), 1.25f);
+  EXPECT_FLOAT_EQ(wl.get_weapon_si(sword), 1.25f);  // si_Blades in the configuration
   EXPECT_EQ(wl.get_wep_dmg_str(sword), "slashing");
-  EXPECT_FALSE(wl.is_ranged(sword));
   EXPECT_TRUE(wl.is_ranged(Item(0x182L)));
   EXPECT_EQ(wl.get_ammo_type(Item(0x182L)).code, 0x1a0);
   // Bows are skill 2; blessed ones count as skill 36.
@@ -221,21 +203,14 @@ TEST_F(Table, MetalFoodAndSpellBooks) {
   EXPECT_FALSE(wl.is_food(make_code(0x11e, 0, 0, 1)));
 }
 
-TEST_F(Table, ClassChecks) {
-  EXPECT_TRUE(wl.check_class(Item(0x181L), 0));
-  EXPECT_TRUE(wl.check_class(Item(0x181L), 1));
-  EXPECT_TRUE(wl.check_class(Item(0x182L), 0));
-  EXPECT_FALSE(wl.check_class(Item(0x182L), 1));
-  EXPECT_TRUE(wl.check_class(Item(0x182L), -1));
-  EXPECT_TRUE(wl.check_class(Item(0x182L), 2));  // no such class
-}
-
 // The item table was read while two classes existed; a data reload then
 // brings a third class (classes load after the items).
 TEST_F(Table, ClassAddedAfterTheItemsIsNotAllowed) {
   TempDir::write("dat/classes.txt", "Warden\tw\t\tr\th\nMage\tm\t\tm\tl\nScout\ts\t\te\tm\n");
   sc.load();
   ASSERT_EQ(sc.max_classes(), 3);
+  EXPECT_FALSE(wl.check_class(Item(0x182L), 1));
+  EXPECT_TRUE(wl.check_class(Item(0x182L), -1));
   EXPECT_FALSE(wl.check_class(Item(0x181L), 2));
   EXPECT_TRUE(wl.check_class(Item(0x181L), 1));
   // A record that never named its classes allows every class.
@@ -263,10 +238,8 @@ TEST_F(Table, MaterialNames) {
   pref.set_prefix(0x10);
   EXPECT_EQ(wl.get_material_name(pref), "Hale steel");
   EXPECT_EQ(wl.get_short_material_name(pref), "Ha stee");
-  EXPECT_EQ(wl.get_prefix_name(0x70), "Ancient");
   EXPECT_EQ(wl.get_short_prefix_name(0x70), "Anci");
   EXPECT_EQ(wl.get_prefix_name(0xD0), "");
-  EXPECT_EQ(wl.get_prefix_name(8), "");
 }
 
 TEST_F(Table, PropertyTexts) {
@@ -295,9 +268,8 @@ TEST_F(Table, PropertyTexts) {
   EXPECT_EQ(wl.get_mag_prop_text(8, 1, 'x'), "Ench: " + spells.get_full_spell_name(1));
   EXPECT_EQ(wl.get_short_mag_prop(make_code(0x1b2, 0, 2, 1)), "int");
   EXPECT_EQ(wl.get_mag_prop(make_code(0x1b2, 0, 3, 1)), "of strength ");
-  EXPECT_EQ(wl.get_mag_prop(make_code(0x1b2, 0, 7, 1)), "");
+  EXPECT_EQ(wl.get_mag_prop(make_code(0x1b2, 0, 7, 1)), "");  // defense is plain on armour
   EXPECT_EQ(wl.get_mag_prop(make_code(0x181, 0, 7, 1)), "of defense ");
-  EXPECT_EQ(wl.get_mag_prop(make_code(0x181, 0, 1, 1)), "");
 }
 
 TEST_F(Table, FullNames) {
@@ -342,15 +314,11 @@ TEST_F(Table, FullNames) {
   Item unid_art(0x600L);
   unid_art.set_unidentified();
   EXPECT_EQ(wl.get_full_name(unid_art, false), "short blade (unidentified)");
-  EXPECT_EQ(wl.get_name(unid_art), "short blade");
-  EXPECT_EQ(wl.get_name(Item(0x600L)), "Kilnheart");
 }
 
 TEST_F(Table, ArticlesAndShortNames) {
   EXPECT_EQ(wl.get_article(Item(0x1b1L)), "an");  // from the file
   EXPECT_EQ(wl.get_article(Item(0x1c0L)), "an");  // oak_staff:an
-  EXPECT_EQ(wl.get_article(Item(0x181L)), "a");
-  EXPECT_EQ(wl.get_article(make_code(0x11e, 0, 1, 0)), "a");
   Item upper(0x181L);
   upper.text = "Elder_blade";
   EXPECT_EQ(wl.get_article(upper), "an");
@@ -404,7 +372,6 @@ TEST_F(Table, NestedNamesStayWhole) {
 }
 
 TEST_F(Table, TileNames) {
-  EXPECT_EQ(wl.make_tile_name(make_code(0x16e, 14, 2, 0)), "grass patch: Short grass.");
   EXPECT_EQ(wl.make_tile_name(make_code(0x16e, 3, 2, 0)), "Wall: Grey stone.");
   EXPECT_EQ(wl.make_tile_name(make_code(0x16e, 1, 0, 0)), "unknown tile");
 }

@@ -61,24 +61,18 @@ class LogTest : public ::testing::Test {
   int saved_depth_ = 0;
 };
 
-TEST_F(LogTest, WritelogLineAndEchoWithoutTrace) {
+TEST_F(LogTest, WritelogAppendsLineAndEchoesWithoutTrace) {
   testing::internal::CaptureStdout();
   writelog("  hello %d\n", 5);
+  writelog("two");
   std::string out = testing::internal::GetCapturedStdout();
   std::string log = TempDir::read("cl_log.txt");
-  EXPECT_TRUE(matches(log, TIME_PATTERN + ": hello 5\n")) << log;
+  auto lines = lines_of(log);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_TRUE(matches(lines[0], TIME_PATTERN + ": hello 5")) << log;
+  EXPECT_TRUE(matches(lines[1], TIME_PATTERN + ": two")) << log;
   EXPECT_EQ(out, log);
   EXPECT_FALSE(std::filesystem::exists("trace/zib.txt"));
-}
-
-TEST_F(LogTest, WritelogAppends) {
-  testing::internal::CaptureStdout();
-  writelog("one");
-  writelog("two");
-  testing::internal::GetCapturedStdout();
-  auto lines = lines_of(TempDir::read("cl_log.txt"));
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_TRUE(matches(lines[1], TIME_PATTERN + ": two"));
 }
 
 TEST_F(LogTest, ExternalTextIsNeverAFormat) {
@@ -133,51 +127,59 @@ TEST_F(LogTest, ChatGoesToChatLogOnly) {
   EXPECT_FALSE(std::filesystem::exists("cl_log.txt"));
 }
 
-TEST_F(LogTest, TraceOfLoggedLineShowsPrefixAndEmptyLine) {
+// Each scenario runs with tracing on; '#' in an expected line is a digit.
+TEST_F(LogTest, TraceLines) {
+  const std::string T = TIME_PATTERN;
+  const struct {
+    const char* what;
+    void (*run)();
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"a logged line shows its prefix and an empty line",
+       [] {
+         FunctionTrace main_scope("cmain", true);
+         main_scope.printf("starting %d", 1);
+         testing::internal::CaptureStdout();
+         writelog("some message");
+         testing::internal::GetCapturedStdout();
+       },
+       {T + " * cmain function enter", T + " * cmain : starting 1", T + "  * writelog : " + T + ": some message", "",
+        T + " * cmain function exit"}},
+      {"the outermost scope always logs and starts a new file", [] { FunctionTrace scope("first", false); },
+       {T + " * first function enter", T + " * first function exit"}},
+      {"nested scopes indent by depth; a quiet one only counts",
+       [] {
+         FunctionTrace a("a", true);
+         FunctionTrace b("b", false);
+         {
+           FunctionTrace c("c", true);
+           EXPECT_EQ(trace_depth, 3);
+         }
+         b.printf("note");
+       },
+       {T + " * a function enter", T + "   * c function enter", T + "   * c function exit", T + "  * b : note",
+        T + " * a function exit"}},
+      {"a quiet inner scope writes messages but no exit",
+       [] {
+         trace_depth = 1;  // inside an outer scope, as in the running program
+         {
+           FunctionTrace quiet("ids::clear_mobs");
+           quiet.printf("cleared %s", "all");
+         }
+         EXPECT_EQ(trace_depth, 1);
+         trace_depth = 0;
+       },
+       {"old run", T + "  * ids::clear_mobs : cleared all"}},  // an inner scope appends
+  };
   trace_on = true;
-  {
-    FunctionTrace main_scope("cmain", true);
-    main_scope.printf("starting %d", 1);
-    testing::internal::CaptureStdout();
-    writelog("some message");
-    testing::internal::GetCapturedStdout();
+  for (const auto& c : cases) {
+    TempDir::write("trace/zib.txt", "old run\n");
+    c.run();
+    auto lines = lines_of(trace());
+    ASSERT_EQ(lines.size(), c.lines.size()) << c.what << "\n" << trace();
+    for (size_t i = 0; i < lines.size(); ++i)
+      EXPECT_TRUE(matches(lines[i], c.lines[i])) << c.what << ": " << lines[i];
   }
-  auto lines = lines_of(trace());
-  ASSERT_EQ(lines.size(), 5u) << trace();
-  EXPECT_TRUE(matches(lines[0], TIME_PATTERN + " * cmain function enter"));
-  EXPECT_TRUE(matches(lines[1], TIME_PATTERN + " * cmain : starting 1"));
-  EXPECT_TRUE(matches(lines[2], TIME_PATTERN + "  * writelog : " + TIME_PATTERN + ": some message"));
-  EXPECT_EQ(lines[3], "");
-  EXPECT_TRUE(matches(lines[4], TIME_PATTERN + " * cmain function exit"));
-}
-
-TEST_F(LogTest, OutermostScopeAlwaysLogsAndStartsNewFile) {
-  trace_on = true;
-  TempDir::write("trace/zib.txt", "old run\n");
-  { FunctionTrace scope("first", false); }
-  auto lines = lines_of(trace());
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_TRUE(matches(lines[0], TIME_PATTERN + " * first function enter"));
-  EXPECT_TRUE(matches(lines[1], TIME_PATTERN + " * first function exit"));
-}
-
-TEST_F(LogTest, NestedScopesIndentByDepth) {
-  trace_on = true;
-  {
-    FunctionTrace a("a", true);
-    FunctionTrace b("b", false);  // quiet: counts but does not log
-    {
-      FunctionTrace c("c", true);
-      EXPECT_EQ(trace_depth, 3);
-    }
-    b.printf("note");
-  }
-  auto lines = lines_of(trace());
-  ASSERT_EQ(lines.size(), 5u) << trace();
-  EXPECT_TRUE(matches(lines[1], TIME_PATTERN + "   * c function enter"));
-  EXPECT_TRUE(matches(lines[2], TIME_PATTERN + "   * c function exit"));
-  EXPECT_TRUE(matches(lines[3], TIME_PATTERN + "  * b : note"));
-  EXPECT_TRUE(matches(lines[4], TIME_PATTERN + " * a function exit"));
 }
 
 TEST_F(LogTest, LongNameIsCutOnExitOnly) {
@@ -193,39 +195,17 @@ TEST_F(LogTest, LongNameIsCutOnExitOnly) {
   EXPECT_NE(lines[1].find("* " + name.substr(0, 49) + " function exit"), std::string::npos);
 }
 
-TEST_F(LogTest, QuietScopeWritesMessagesButNoExit) {
-  trace_on = true;
-  trace_depth = 1;  // inside an outer scope, as in the running program
-  {
-    FunctionTrace quiet("ids::clear_mobs");
-    EXPECT_EQ(trace_depth, 2);
-    quiet.printf("cleared %s", "all");
-  }
-  EXPECT_EQ(trace_depth, 1);
-  trace_depth = 0;
-  auto lines = lines_of(trace());
-  ASSERT_EQ(lines.size(), 1u);
-  EXPECT_TRUE(matches(lines[0], TIME_PATTERN + "  * ids::clear_mobs : cleared all"));
-}
-
-TEST_F(LogTest, TraceOffOrWithoutPathWritesNothing) {
-  for (int i = 0; i < 2; ++i) {
-    trace_on = i == 1;
+// Tracing off, no trace path, or no trace folder: nothing is written.
+TEST_F(LogTest, TraceOffOrWithoutPathOrFolderWritesNothing) {
+  for (int i = 0; i < 3; ++i) {
+    trace_on = i > 0;
     trace_file_path = i == 1 ? "" : "trace/zib.txt";
+    if (i == 2) std::filesystem::remove("trace");
     {
       FunctionTrace scope("cmain", true);
       scope.printf("x");
     }
-    EXPECT_FALSE(std::filesystem::exists("trace/zib.txt"));
-  }
-}
-
-TEST_F(LogTest, MissingTraceDirectoryIsSilent) {
-  std::filesystem::remove("trace");
-  trace_on = true;
-  {
-    FunctionTrace scope("cmain", true);
-    scope.printf("x");
+    EXPECT_FALSE(std::filesystem::exists("trace/zib.txt")) << i;
   }
   EXPECT_FALSE(std::filesystem::exists("trace"));
 }
