@@ -59,6 +59,17 @@ TEST_F(LevelChange, EnteringSetsLevelAndFlag) {
   EXPECT_TRUE(level_flag);
 }
 
+TEST_F(LevelChange, ShortOrClosedLevelMessages) {
+  LoopbackServer s;
+  map_transfer_pending = true;
+  app.process_pkt("K 0 3 7 11 12");
+  EXPECT_TRUE(map_transfer_pending);  // fewer than six fields: nothing changes
+  app.process_pkt("K 0 -1 7 11 12 0");
+  EXPECT_FALSE(map_transfer_pending);
+  EXPECT_FALSE(level_entered);
+  EXPECT_TRUE(has_message("Level closed!"));
+}
+
 TEST_F(LevelChange, BadMapNumbersFail) {
   for (const char* line : {"K 0 1000 4 1 1 0", "K 0 -2 4 1 1 0", "K 1 5000 4 1 1 0"}) {
     SCOPED_TRACE(line);

@@ -111,42 +111,34 @@ TEST_F(TradeMessages, PileAndRearrangeFields) {
   EXPECT_TRUE(d.menu_rows.empty());
 }
 
-// A line a field short changes nothing but the container.
-TEST_F(TradeMessages, ShortListLinesKeepKindAndPartner) {
-  for (const char* line : {"U M 7 181 3", "B B 9 181"}) {
-    SCOPED_TRACE(line);
-    app.list_kind = 'Z';
-    app.list_partner = 44;
-    app.process_pkt(line);
-    EXPECT_EQ(app.list_kind, 'Z');
-    EXPECT_EQ(app.list_partner, 44);
-    EXPECT_EQ(trade_item.code, 0);
-  }
-}
-
-TEST_F(TradeMessages, SellListOfKindXStoresOnly) {
-  app.process_pkt("B x 9 181 5");
-  EXPECT_EQ(trade_item.code, SWORD);
-  EXPECT_EQ(app.list_partner, 9);
-  EXPECT_EQ(app.list_container, 5);
-  EXPECT_EQ(gc_interface_mode, 0u);
-}
-
-// A 'b' line without its partner names no list, and a short line does not
-// hand on the item text of an earlier one.
-TEST_F(TradeMessages, ShortWithdrawLineChangesNothing) {
+// A line a field short changes nothing but the container, a 'b' line without
+// its partner names no list, and kind 'x' only stores what the line carries:
+// never the item text of an earlier line.
+TEST_F(TradeMessages, ShortOrStoringListLinesOpenNothing) {
+  constexpr long RING = 0x1b8;
   struct Case {
     const char* line;
     int partner;
     long item;
-  } cases[] = {{"b", 4, SWORD}, {"b B", 4, SWORD}, {"b x 6", 6, 0}, {"b x 6 182", 6, 0x182}};
+    int container;
+    char kind;
+  } cases[] = {
+      {"U M 7 181 3", 44, RING, 3, 'Z'}, {"B B 9 181", 44, RING, 0, 'Z'},
+      {"B x 9 181 5", 9, SWORD, 5, 'x'}, {"b", 44, RING, 0, 'Z'},
+      {"b B", 44, RING, 0, 'Z'},         {"b x 6", 6, 0, 0, 'x'},
+      {"b x 6 182", 6, 0x182, 0, 'x'},
+  };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
-    trade_item = Item(SWORD);
-    app.list_partner = 4;
+    trade_item = Item(RING);
+    app.list_kind = 'Z';
+    app.list_partner = 44;
+    app.list_container = 9;
     ASSERT_EQ(app.process_pkt(c.line), 0);
     EXPECT_EQ(app.list_partner, c.partner);
     EXPECT_EQ(trade_item.code, c.item);
+    EXPECT_EQ(app.list_container, c.container);
+    EXPECT_EQ(app.list_kind, c.kind);
     EXPECT_EQ(gc_interface_mode, 0u);
   }
 }
