@@ -257,11 +257,4 @@ TEST(SentientSpellsTest, KnownSpells) {
   EXPECT_EQ(s.remove_spell(1), 1);
 }
 
-TEST(SentientTest, Tags) {
-  Sentient s;
-  s.add_tag("kill", Item(0x181L));
-  s.add_tag("kill", Item(0x181L));
-  EXPECT_EQ(s.tags, (std::map<std::string, int>{{"kill|181", 0}}));
-}
-
 }  // namespace
