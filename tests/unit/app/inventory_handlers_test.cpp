@@ -44,6 +44,10 @@ TEST_F(InventoryHandlers, SyncOutcomes) {
       {"discarded frame fails", {{1, chunk(a.str(false) + "@2")}, {-1, ""}}, 1, 2, 0},
       {"quantities below one skipped",
        {{1, chunk(a.str(false) + "@0:" + b.str(false) + "@ffffffff")}, {1, "EI"}}, 0, 0, 0},
+      {"an empty entry ends the chunk",
+       {{1, chunk(a.str(false) + "@1:" + b.str(false) + "@a:bad::" + a.str(false) + "@1")},
+        {1, "EI"}},
+       0, 1, 10},
       {"entries without one @ skipped",
        {{1, chunk(a.str(false) + "@1@2:" + b.str(false) + "@4")}, {1, "EI"}}, 0, 0, 4},
       // Quantities are 32-bit counts: larger ones are no counts and must not
@@ -67,17 +71,31 @@ TEST_F(InventoryHandlers, SyncOutcomes) {
   }
 }
 
-TEST_F(InventoryHandlers, MalformedFrameDuringSyncFailsTheSync) {
-  LoopbackServer s;
-  // Bytes that are no frame: the socket discards them and reads "nothing".
-  const char junk[] = "\x07garbage-without-a-frame";
-  ASSERT_GT(::write(s.srv.fds[0], junk, sizeof junk - 1), 0);
-  EXPECT_EQ(app.process_pkt("h 0"), 0);
-  EXPECT_FALSE(inventory_synced);
-  EXPECT_TRUE(session_over);
-  EXPECT_TRUE(has_message("Failed to sync inventory; please reconnect."));
-  EXPECT_EQ(s.next(), "*");
-  EXPECT_EQ(s.next(), "q");
+// A sync that breaks off ends the session; after a failed bank sync the bank
+// counts as synced, so that nothing waits for it.
+TEST_F(InventoryHandlers, BrokenSyncEndsTheSession) {
+  for (bool bank : {false, true}) {
+    SCOPED_TRACE(bank);
+    SetUp();
+    LoopbackServer s;
+    if (bank) {
+      s.hang_up();
+    } else {
+      // Bytes that are no frame: the socket discards them and reads "nothing".
+      const char junk[] = "\x07garbage-without-a-frame";
+      ASSERT_GT(::write(s.srv.fds[0], junk, sizeof junk - 1), 0);
+    }
+    EXPECT_EQ(app.process_pkt(bank ? "h 1" : "h 0"), 0);
+    EXPECT_FALSE(inventory_synced);
+    EXPECT_TRUE(session_over);
+    EXPECT_TRUE(has_message("Failed to sync inventory; please reconnect."));
+    if (bank) {
+      EXPECT_TRUE(me.bank_synced);
+    } else {
+      EXPECT_EQ(s.next(), "*");
+      EXPECT_EQ(s.next(), "q");
+    }
+  }
 }
 
 TEST_F(InventoryHandlers, TrulyEmptyMessageEndsTheSync) {
@@ -90,6 +108,24 @@ TEST_F(InventoryHandlers, TrulyEmptyMessageEndsTheSync) {
   EXPECT_EQ(s.next(), "*");
   EXPECT_EQ(s.next(), "**");
   EXPECT_EQ(s.next(), "^ i");
+}
+
+// Once a level is entered, the end of a sync asks for nothing more; an
+// empty sync empties the carried items and leaves the bank.
+TEST_F(InventoryHandlers, ImmediateEndEmptiesTheCarriedItemsOnly) {
+  Item carried(5), banked(ITEM_BIT_BANKED | 6);
+  items.add(carried, 2, 1, false);
+  items.add(banked, 3, 1, false);
+  level_entered = true;
+  LoopbackServer s;
+  s.send("EI");
+  app.process_pkt("h");
+  EXPECT_EQ(items.get_qty(carried), 0);
+  EXPECT_EQ(items.get_qty(banked), 3);
+  EXPECT_EQ(s.next(), "*");
+  EXPECT_EQ(s.next(), "**");
+  EXPECT_EQ(s.next(50), "<none>");
+  level_entered = false;
 }
 
 TEST_F(InventoryHandlers, ItemChangeHotkeysAndBlessing) {

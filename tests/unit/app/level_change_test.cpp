@@ -46,17 +46,23 @@ TEST_F(LevelChange, CrcDecidesBetweenEnteringAndRequesting) {
     EXPECT_EQ(level_entered, c.entered);
     EXPECT_EQ(map_transfer_pending, !c.entered);
     EXPECT_EQ(me.x, 11);
+    if (c.entered) {
+      EXPECT_EQ(me.map_level, 4);
+      EXPECT_EQ(cmap.get_level(), 1);
+      EXPECT_TRUE(app.logged_in);
+    }
   }
 }
 
-TEST_F(LevelChange, EnteringSetsLevelAndFlag) {
+TEST_F(LevelChange, ShortOrClosedLevelMessages) {
   LoopbackServer s;
-  app.process_pkt(format_str("K 0 2 8 3 4 %x 0 1", crc_of(2)));
-  EXPECT_TRUE(level_entered);
-  EXPECT_TRUE(app.logged_in);
-  EXPECT_EQ(me.map_level, 8);
-  EXPECT_EQ(cmap.get_level(), 2);
-  EXPECT_TRUE(level_flag);
+  map_transfer_pending = true;
+  app.process_pkt("K 0 3 7 11 12");
+  EXPECT_TRUE(map_transfer_pending);  // fewer than six fields: nothing changes
+  app.process_pkt("K 0 -1 7 11 12 0");
+  EXPECT_FALSE(map_transfer_pending);
+  EXPECT_FALSE(level_entered);
+  EXPECT_TRUE(has_message("Level closed!"));
 }
 
 TEST_F(LevelChange, BadMapNumbersFail) {

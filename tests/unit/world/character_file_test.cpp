@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 #include "app/client_app.h"
@@ -83,52 +84,28 @@ TEST_F(CharacterFileTest, SaveAndLoadRoundTrip) {
   ItemList inventory;
   ASSERT_EQ(p.save(inventory, ""), 0);
 
+  // What was read writes the same file again; a few fields are checked on
+  // their own where the reader could go wrong in the same way as the writer.
   Player q;
   q.reset();
   q.net_hp_max = 500;
   q.net_mana_max = 500;
   ASSERT_EQ(q.load("Ann", ""), 0);
-  EXPECT_EQ(q.name, "Ann");
+  std::filesystem::create_directory("again");
+  ASSERT_EQ(q.save(inventory, "again/"), 0);
+  EXPECT_EQ(TempDir::read("again/Ann.plr"), TempDir::read("Ann.plr"));
   EXPECT_EQ(q.tag, 0x1234abcdULL);
-  EXPECT_EQ(q.title, "the Bold");
   EXPECT_EQ(q.cdate, "2026/01/02 03:04");
   EXPECT_EQ(q.x, 10);
-  EXPECT_EQ(q.y, 11);
-  EXPECT_EQ(q.map_level, 2);
-  EXPECT_EQ(q.gender, 'F');
-  EXPECT_EQ(q.age, 30);
-  EXPECT_EQ(q.cls, 2);
-  EXPECT_EQ(q.code, 0x2a);
   EXPECT_EQ(q.hp, 55);
-  EXPECT_EQ(q.mana, 20);
   EXPECT_FLOAT_EQ(q.str, 30.25f);
-  EXPECT_EQ(q.str_bonus, 2);
-  EXPECT_EQ(q.intel_cap, 62);
-  EXPECT_FLOAT_EQ(q.align, 1.5f);
-  EXPECT_EQ(q.chats[1], 0);
-  EXPECT_EQ(q.xp, 123456);
-  EXPECT_EQ(q.lvl, 7);
-  EXPECT_EQ(q.pvp, 1);
-  EXPECT_EQ(q.bind_level, 4);
-  EXPECT_EQ(q.party, 77);
   EXPECT_EQ(q.meta, "quest done");
-  EXPECT_EQ(q.mount_colour, 3);
-  EXPECT_EQ(q.pickups[0], 1);
-  EXPECT_EQ(q.health[HN_BLIND], 4);
-  EXPECT_EQ(q.cooldowns[13], 8);
-  EXPECT_EQ(q.perk_flags[PERK_UNDEAD], 1);
   EXPECT_EQ(q.buffs, p.buffs);
-  EXPECT_EQ(q.spell_binds[0], 5);
   EXPECT_EQ(q.spell_binds[1], -1);
   EXPECT_EQ(q.spell_binds[59], 6);
   EXPECT_EQ(q.item_binds[1].code, 0x101);
-  EXPECT_FLOAT_EQ(q.skills[0], 12.5f);
-  EXPECT_FLOAT_EQ(q.skills[11], 3.0f);
   EXPECT_FLOAT_EQ(q.skill_bonuses[0], -1.5f) << "a negative first value survives the key";
-  EXPECT_FLOAT_EQ(q.skill_bonuses[1], 0.25f);
-  EXPECT_FLOAT_EQ(q.skill_limits[2], 80.0f);
   EXPECT_FLOAT_EQ(q.skill_limits[0], 100.0f);
-  EXPECT_EQ(q.mark_x[3], 10);
   EXPECT_EQ(q.mark_level[3], 2);
   EXPECT_EQ(q.mark_x[0], -1);
 }
@@ -159,6 +136,11 @@ TEST_F(CharacterFileTest, OlderFormsLoad) {
   for (int i = 0; i < 12; ++i) EXPECT_FLOAT_EQ(p.skill_limits[i], 100.0f) << i;
   EXPECT_EQ(p.cls, 0);
   EXPECT_EQ(p.gender, 'F');
+  // A chats line with one number: the second stays on.
+  TempDir::write("Old.plr", old_file("CHATS=0\n", ""));
+  ASSERT_EQ(p.load("Old", ""), 0);
+  EXPECT_EQ(p.chats[0], 0);
+  EXPECT_EQ(p.chats[1], 1);
 }
 
 TEST_F(CharacterFileTest, FiguresAreBounded) {
@@ -181,13 +163,6 @@ TEST_F(CharacterFileTest, FiguresAreBounded) {
     EXPECT_FLOAT_EQ(p.skills[0], c.expected) << c.text;
     EXPECT_FLOAT_EQ(p.skills[1], 1.0f) << c.text;
   }
-}
-
-TEST_F(CharacterFileTest, ChatsLineWithOneNumber) {
-  TempDir::write("Old.plr", old_file("CHATS=0\n", ""));
-  ASSERT_EQ(p.load("Old", ""), 0);
-  EXPECT_EQ(p.chats[0], 0);
-  EXPECT_EQ(p.chats[1], 1);
 }
 
 TEST_F(CharacterFileTest, MissingRequiredLinesAndFiles) {

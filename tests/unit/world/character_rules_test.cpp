@@ -325,7 +325,7 @@ TEST_F(CharacterRulesTest, ServerMaximaAndClientFigures) {
   EXPECT_EQ(p.get_mana_max(), 0);
 }
 
-TEST_F(CharacterRulesTest, PvpAndVision) {
+TEST_F(CharacterRulesTest, PvpNeedsTheLevelAndNoSickness) {
   bool saved_pvp = pvp_enabled;
   int saved_min = pvp_min_level;
   pvp_enabled = false;
@@ -340,19 +340,6 @@ TEST_F(CharacterRulesTest, PvpAndVision) {
   EXPECT_FALSE(p.can_pvp());
   pvp_enabled = saved_pvp;
   pvp_min_level = saved_min;
-  EXPECT_FALSE(p.has_infravision());
-  p.perk_flags[PERK_INFRAVISION] = 1;
-  EXPECT_TRUE(p.has_infravision());
-  p.dm = 1;
-  EXPECT_FALSE(p.has_xray_vision());
-  p.dm_xray = 1;
-  EXPECT_TRUE(p.has_xray_vision());
-}
-
-TEST_F(CharacterRulesTest, DualWieldNeedsAConfiguredSkill) {
-  EXPECT_FALSE(p.can_dual_wield(Item(0L))) << "no skill named: nobody qualifies";
-  p.perk_flags[PERK_DUAL_WIELD] = 1;
-  EXPECT_TRUE(p.can_dual_wield(Item(0L)));
 }
 
 }  // namespace

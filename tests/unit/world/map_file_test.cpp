@@ -112,29 +112,21 @@ TEST_F(MapFileTest, RoundTripKeepsEverything) {
   ASSERT_EQ(m.save_map(), 0);
   const std::string first = TempDir::read("cmaps/lvl012.map");
 
+  // What was read writes the same file again; the header fields and what
+  // is worked out from the sections are checked on their own.
   CMap back;
   ASSERT_EQ(back.load(12), 0);
-  EXPECT_EQ(back.width, 20);
-  EXPECT_EQ(back.height, 9);
-  EXPECT_EQ(back.type, MAPTYPE_WRAP);
-  EXPECT_EQ(back.music, 3);
-  EXPECT_EQ(back.vis, 1);
-  EXPECT_EQ(back.exitlvl, 4);
+  EXPECT_EQ((std::vector<int>{back.width, back.height, back.type, back.music, back.vis,
+                              back.exitlvl}),
+            (std::vector<int>{20, 9, MAPTYPE_WRAP, 3, 1, 4}));
   EXPECT_EQ(back.name, "Quarry_floor");
   EXPECT_EQ(back.edge_tiles, m.edge_tiles);
   EXPECT_EQ(cells(back), cells(m));
-  EXPECT_EQ(back.get_region(3, 3), 3);
   EXPECT_EQ(back.get_region(11, 8), 9);
-  ASSERT_EQ(back.regions.size(), 2u);
-  ASSERT_EQ(back.placements.size(), 2u);
-  EXPECT_EQ(back.placements[1].value, 2058);
   EXPECT_EQ(back.get_underneath(7, 5), 2058);
-  ASSERT_EQ(back.map_objects.size(), 2u);
   EXPECT_EQ(back.map_objects[1].item, Item(0x191L, 0x30L));
-  EXPECT_EQ(back.map_objects[1].x, 19);
   // Cells outside both regions.
   EXPECT_EQ(back.open_bounds, (std::array<int32_t, 4>{0, 0, 19, 8}));
-
   ASSERT_EQ(back.save_map(), 0);
   EXPECT_EQ(TempDir::read("cmaps/lvl012.map"), first);
 }
@@ -308,14 +300,11 @@ TEST_F(MapFileTest, TilesThatCannotBeStoredAreWrittenAs32) {
   EXPECT_EQ(cells(back), (std::vector<int>{T_GRASS, 32, 32, 32, 32, T_WALL}));
 }
 
-TEST_F(MapFileTest, NothingToSaveWithoutAGrid) {
+TEST_F(MapFileTest, FailedSavesChangeNothing) {
   TempDir::write("cmaps/lvl-01.map", "keep");
-  CMap m;
-  EXPECT_EQ(m.save_map(), 1);
+  CMap empty;  // no grid
+  EXPECT_EQ(empty.save_map(), 1);
   EXPECT_EQ(TempDir::read("cmaps/lvl-01.map"), "keep");
-}
-
-TEST_F(MapFileTest, UnwritableFileLeavesTheMapAlone) {
   std::filesystem::remove_all("cmaps");
   CMap m = row({T_GRASS});
   m.name = "unnamed level";

@@ -51,18 +51,14 @@ void open_field(CMap& m) {
 TEST(ObjectGridTest, ServerObjectWinsInEitherOrder) {
   auto g = std::make_unique<ObjGrid>();
   MapShape shape(1, 250);
-  ObjectList a;
-  a.push_back(object(-1, 100, 3, 4));
-  a.push_back(object(7, 200, 3, 4));
-  g->copy_from(a, false, cmap, 0, 0);
-  EXPECT_EQ(g->get_id(3, 4), 7);
-  EXPECT_EQ(g->get_item(3, 4).code, 200);
-  ObjectList b;
-  b.push_back(object(7, 200, 3, 4));
-  b.push_back(object(-1, 100, 3, 4));
-  g->copy_from(b, false, cmap, 0, 0);
-  EXPECT_EQ(g->get_id(3, 4), 7);
-  EXPECT_EQ(g->get_item(3, 4).code, 200);
+  for (bool server_first : {false, true}) {
+    ObjectList l;
+    l.push_back(object(server_first ? 7 : -1, server_first ? 200 : 100, 3, 4));
+    l.push_back(object(server_first ? -1 : 7, server_first ? 100 : 200, 3, 4));
+    g->copy_from(l, false, cmap, 0, 0);
+    EXPECT_EQ(g->get_id(3, 4), 7) << server_first;
+    EXPECT_EQ(g->get_item(3, 4).code, 200) << server_first;
+  }
 }
 
 TEST(ObjectGridTest, CellsOutsideTheGridAreSkipped) {
@@ -97,23 +93,6 @@ TEST(ObjectGridTest, AccessorsWrapOnAWrappingMapOnly) {
   EXPECT_EQ(g->get_hea(3, -2), -1);
   EXPECT_EQ(g->get_flags(3, 250), 0);
   EXPECT_EQ(g->get_status_str(-3, 0), "");
-}
-
-TEST(ObjectGridTest, PartialClearKeepsLocalItems) {
-  auto g = std::make_unique<ObjGrid>();
-  MapShape shape(1, 250);
-  g->set_item(Item(150L), 10, 10);
-  ObjectList l;
-  l.push_back(object(9, 160, 11, 10));
-  g->copy_from(l, false, cmap, 0, 0);
-  EXPECT_EQ(g->get_item(10, 10).code, 150);
-  EXPECT_EQ(g->is_permanent(10, 10), 1);
-  EXPECT_EQ(g->is_permanent(11, 10), 0);
-  g->clear(false);
-  EXPECT_EQ(g->get_item(10, 10).code, 150);
-  EXPECT_EQ(g->get_item(11, 10).code, -1);
-  g->clear(true);
-  EXPECT_EQ(g->get_item(10, 10).code, -1);
 }
 
 TEST(ObjectGridTest, StatusLettersFollowTheBitOrder) {
@@ -202,6 +181,8 @@ TEST(ObjectGridTest, ClearsLeaveEveryCellCleared) {
     for (int k = 1; k <= 50; ++k) l.push_back(object(k, 160, (k * 37) % 250, (k * 91) % 250));
     g->copy_from(l, false, cmap, 0, 0);
     g->copy_from(l, false, cmap, 0, 0);
+    EXPECT_EQ(g->is_permanent(0, 0), 1);
+    EXPECT_EQ(g->is_permanent(37, 91), 0);
     g->clear(st.all);
     int left = 0;
     for (int y = 0; y < OBJGRID_SIZE; ++y) {
