@@ -215,13 +215,6 @@ TEST_F(HotbarTest, Picture) {
   // The hovered button's label and its tooltip.
   EXPECT_GT(count_colour(bar, b1.x, b1.y - 8, 16, 8, makecol(255, 255, 255)), 0);
   EXPECT_GT(count_colour(bar, b1.x + 32, b1.y + 7, 100, 20, makecol(255, 255, 255)), 0);
-
-  BITMAP* out = create_bitmap_ex(24, bar->w, bar->h);
-  blit(bar, out, 0, 0, 0, 0, bar->w, bar->h);
-  _png_screen_gamma = 0.0;
-  std::filesystem::create_directories(ZIB_BINARY_DIR "/pictures");
-  EXPECT_EQ(save_png(ZIB_BINARY_DIR "/pictures/hotbar.png", out, nullptr), 0);
-  destroy_bitmap(out);
   destroy_bitmap(d.special);
   d.special = nullptr;
   items.clear();

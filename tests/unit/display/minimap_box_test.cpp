@@ -171,7 +171,6 @@ TEST_F(MinimapDrawing, SmallLevelCentredWithBarsAndMarks) {
   EXPECT_EQ(getpixel(dest, 99, 100), makecol32(1, 2, 3));
   EXPECT_EQ(getpixel(dest, 196, 100), makecol32(1, 2, 3));
   EXPECT_GT(count_colour(dest, 196 - 80, 39, 80, 8, makecol32(255, 255, 255)), 20);  // "Reed Marsh"
-  save_24bit_png(dest, "minimap_box.png");
 
   // Off a level whose cells all lie in regions there is nothing to show.
   clear_to_color(dest, makecol32(1, 2, 3));

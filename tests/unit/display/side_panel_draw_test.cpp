@@ -1,30 +1,20 @@
 // Each page of the side panel drawn headlessly into a memory bitmap with the
-// game library's built-in font, checked at a few pixels and saved as a
-// picture under the build directory (side_panel_pictures/) for a look by eye.
+// game library's built-in font, checked at a few pixels.
 
 #include <allegro.h>
-#include <loadpng.h>
-
 #include <gtest/gtest.h>
 
-#include <cerrno>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 
 #include "display/side_panel.h"
 #include "display/side_panel_pages.h"
+#include "unit/display/headless.h"
 #include "unit/display/side_panel_test_world.h"
 
 namespace {
 
 using side_panel_test::SidePanelWorld;
 using side_panel_test::spell_line;
-
-bool allegro_ready() {
-  static const bool ok = system_driver != nullptr || install_allegro(SYSTEM_NONE, &errno, atexit) == 0;
-  return ok;
-}
 
 bool has_colour(BITMAP* b, int x0, int y0, int x1, int y1, int colour) {
   for (int y = y0; y <= y1; ++y)
@@ -41,8 +31,7 @@ class SidePanelDrawTest : public SidePanelWorld {
  protected:
   void SetUp() override {
     SidePanelWorld::SetUp();
-    ASSERT_TRUE(allegro_ready());
-    set_color_depth(32);
+    headless_allegro(32);
     panel_ = create_bitmap_ex(32, PANEL_W, PANEL_H);
     special_ = create_bitmap_ex(32, 320, 32);
     clear_to_color(special_, makecol(255, 0, 255));
@@ -56,16 +45,6 @@ class SidePanelDrawTest : public SidePanelWorld {
     destroy_bitmap(panel_);
     destroy_bitmap(special_);
     SidePanelWorld::TearDown();
-  }
-  // A 24-bit copy: a 32-bit PNG would come out with alpha 0 everywhere.
-  void save(const std::string& name) {
-    const std::filesystem::path dir = std::filesystem::path(ZIB_BINARY_DIR) / "side_panel_pictures";
-    std::filesystem::create_directories(dir);
-    BITMAP* out = create_bitmap_ex(24, PANEL_W, PANEL_H);
-    blit(panel_, out, 0, 0, 0, 0, PANEL_W, PANEL_H);
-    _png_screen_gamma = 0.0;
-    EXPECT_EQ(save_png((dir / (name + ".png")).c_str(), out, nullptr), 0);
-    destroy_bitmap(out);
   }
   int row_y(int row) const { return panel_row_y(row); }
 
@@ -100,7 +79,6 @@ TEST_F(SidePanelDrawTest, CharacterSheet) {
   const CharacterSheet sheet = build_character_sheet(p, s, st);
   draw_character_sheet(panel_, fonts_, BOX, sheet, special_,
                        [](BITMAP* cell) { circlefill(cell, 16, 16, 12, makecol(200, 160, 60)); });
-  save("page0_sheet");
 
   // The panel's frame and its fading top.
   EXPECT_EQ(getpixel(panel_, 0, 300), makecol(0, 0, 0));
@@ -130,45 +108,39 @@ TEST_F(SidePanelDrawTest, CharacterSheet) {
   EXPECT_EQ(getpixel(panel_, 135, ty + 6), makecol(0, 0, 254));
 }
 
-TEST_F(SidePanelDrawTest, EquipmentPage) {
+// Pages 1 to 4: each row with text shows in its colour, no row past the last
+// one is drawn, and each mark stands at the left of its row.
+TEST_F(SidePanelDrawTest, PagesDrawTheirRowsAndMarks) {
   p.perk_flags[1] = p.perk_flags[13] = 1;
   p.weapon = Item(0x181L);
-  p.ring2 = Item(0x1b8L | ITEM_BIT_UNIDENTIFIED);
+  p.ring2 = Item(0x1b8L | ITEM_BIT_UNIDENTIFIED);  // orange
   p.sigil1 = Item(0x1b8L | ITEM_BIT_UNIDENTIFIED);
-  const PanelPage page = build_equipment_page(p);
-  draw_panel_page(panel_, font, BOX, page, special_);
-  save("page1_equipment");
-  for (const PageMark& m : page.marks) EXPECT_EQ(getpixel(panel_, 12, row_y(m.row) + 3), make_colour(MARK)) << m.row;
-  const int ring2 = page.marks[9].row;
-  EXPECT_TRUE(has_colour(panel_, 25, row_y(ring2), 200, row_y(ring2) + 7, make_colour(RGB_ORANGE)));
-}
-
-TEST_F(SidePanelDrawTest, SkillsPage) {
-  p.skills[1] = 12.0f;
-  p.skill_bonuses[1] = 0.5f;
-  p.skills[2] = 40.0f;
   p.skills[0] = 3.0f;
-  draw_panel_page(panel_, font, BOX, build_skills_page(p, true, 25), special_);
-  save("page2_skills");
-  EXPECT_TRUE(has_colour(panel_, 9, row_y(2), 200, row_y(2) + 7, make_colour(RGB_GREY)));
-  EXPECT_TRUE(has_colour(panel_, 9, row_y(3), 200, row_y(3) + 7, make_colour(RGB_GREEN)));
-  EXPECT_TRUE(has_colour(panel_, 9, row_y(43), 200, row_y(43) + 7, makecol(255, 255, 255)));
-}
-
-TEST_F(SidePanelDrawTest, SpellPages) {
+  p.skills[1] = 12.0f;
+  p.skill_bonuses[1] = 0.5f;  // green
+  p.skills[2] = 40.0f;        // grey: not counted in the cap
   std::string lines;
   for (int id = 1; id <= 50; ++id)
     lines += spell_line(id, "Spell" + std::to_string(id), id % 10, id % 3 == 0 ? "Blades" : "Fire");
   load_spells(lines);
   for (int id = 1; id <= 50; ++id) p.add_spell(id);
-  for (int half : {3, 4}) {
-    const PanelPage page = build_spells_page(p, half);
-    draw_panel_page(panel_, font, BOX, page, special_);
-    save(half == 3 ? "page3_spells" : "page4_spells");
-    EXPECT_TRUE(has_colour(panel_, 9, row_y(page.last_row), 200, row_y(page.last_row) + 7,
-                           make_colour(page.rows[page.last_row].colour)));
-    EXPECT_FALSE(has_colour(panel_, 9, row_y(page.last_row + 1), 230, row_y(page.last_row + 1) + 7,
-                            makecol(255, 255, 255)));
+  const struct {
+    const char* what;
+    PanelPage page;
+  } pages[] = {{"equipment", build_equipment_page(p)},
+               {"skills", build_skills_page(p, true, 25)},
+               {"spells", build_spells_page(p, 3)},
+               {"more spells", build_spells_page(p, 4)}};
+  for (const auto& pg : pages) {
+    draw_panel_page(panel_, font, BOX, pg.page, special_);
+    for (int r = 0; r < PAGE_ROWS; ++r) {
+      const PanelRow& row = pg.page.rows[r];
+      const bool text = r <= pg.page.last_row && row.text.find_first_not_of(' ') != std::string::npos;
+      const int colour = text ? make_colour(row.colour) : makecol(255, 255, 255);
+      EXPECT_EQ(has_colour(panel_, 9, row_y(r), 230, row_y(r) + 7, colour), text) << pg.what << " row " << r;
+    }
+    for (const PageMark& m : pg.page.marks)
+      EXPECT_EQ(getpixel(panel_, 12, row_y(m.row) + 3), make_colour(MARK)) << pg.what << " row " << m.row;
   }
 }
 

@@ -303,10 +303,6 @@ TEST_F(TextWindowDrawing, HelpTextAndItsMissingFile) {
   EXPECT_GT(count_colour(play, 4, 14, 96, 8, makecol32(0, 255, 0)), 20);  // the colour carries to line 2
   EXPECT_GT(count_colour(play, 4, 24, 40, 8, makecol32(255, 255, 255)), 20);
 
-  lines.clear();
-  how.path = std::string(ZIB_SOURCE_DIR) + "/gamedata/dat/help.txt";
-  draw_help_text(lines, scroll, how);
-  save_24bit_png(play, "help_text.png");
   destroy_bitmap(play);
 }
 
