@@ -1,3 +1,7 @@
+// The intro screens: the pointer's hit areas, the menu's redraw rule, the
+// forms' passwords and Enter line, the creation labels and the avatar with its
+// overlay. The title, menu and login form in play are the end-to-end cases
+// "intro_and_frame" and "display_layout".
 #include "display/display_intro.h"
 
 #include <filesystem>
@@ -63,7 +67,6 @@ struct IntroDrawTest : ::testing::Test {
     sheet.tiles = make_sheet();
     sheet.table = &table;
     table.object_tiles[AVATAR] = {AVATAR_PICTURE, 2, 'r', false, false};
-    for (int n : {64, 46, 32, 44, 119}) table.map_tiles[n].image = n % 40;
     texts = {"QYX", "race", "class", intro_client_line("127.0.0.1", "28889"), {"Valley", "Local"}};
     std::filesystem::create_directories("dat");
     for (const char* f : {"skills.txt", "classes.txt", "races.txt"})
@@ -72,22 +75,8 @@ struct IntroDrawTest : ::testing::Test {
     ASSERT_EQ(classes.load(), 0);
   }
   void TearDown() override {
-    free_title(canvas);
-    for (BITMAP* b : {canvas.back, canvas.play, canvas.work, canvas.title_bg, canvas.title_pic,
-                      sheet.tiles, sheet.overlay})
+    for (BITMAP* b : {canvas.back, canvas.play, canvas.work, sheet.tiles, sheet.overlay})
       if (b) destroy_bitmap(b);
-  }
-  // Title pictures of our own: a dark backdrop and a framed picture with a
-  // panel under the form area.
-  void make_title() {
-    canvas.title_bg = create_bitmap(64, 48);
-    for (int y = 0; y < 48; ++y) hline(canvas.title_bg, 0, y, 63, makecol(10, 20, 40 + y * 2));
-    canvas.title_pic = create_bitmap(800, 600);
-    clear_to_color(canvas.title_pic, MASK);
-    rectfill(canvas.title_pic, 60, 40, 740, 560, makecol(60, 45, 30));
-    rect(canvas.title_pic, 60, 40, 740, 560, makecol(200, 170, 90));
-    rectfill(canvas.title_pic, 95, 352, 704, 521, makecol(35, 28, 20));
-    textout_centre_ex(canvas.title_pic, font, "Z I B", 400, 100, makecol(230, 200, 120), -1);
   }
   int count_in(int x, int y, int w, int h, int colour) { return count_colour(canvas.back, x, y, w, h, colour); }
   // Width from the first to the last column holding `colour` in a band.
@@ -257,30 +246,4 @@ TEST_F(IntroDrawTest, AvatarDrawnWithOrWithoutTheOverlay) {
   EXPECT_EQ(count_in(100, 50, 96, 96, AVATAR_COLOUR), 96 * 96);
   EXPECT_EQ(avatar_frame_count(sheet, AVATAR), 2);
   EXPECT_EQ(avatar_frame_count(sheet, 0xfff), 1);
-}
-
-// Every screen keeps the client line in the bottom right corner, and the
-// title its press-ENTER line even where the frame fills the screen.
-TEST_F(IntroDrawTest, ClientLineOnEveryScreen) {
-  make_title();
-  IntroState st;
-  st.qyx = true;
-  st.password = "secret";
-  st.cls = 0;
-  st.avatar = AVATAR;
-  st.title_step = 30;
-  st.title_run = true;
-  st.title_item = 0x100;
-  table.object_tiles[0x100] = {5, 1, 0, false, false};
-  for (int code : {0, 1, 2, 4, 6, 8, 10}) table.object_tiles[code] = table.object_tiles[AVATAR];
-  int shown = 0, frame = 0;
-  for (int screen : {CONN_TITLE, CONN_MENU, CONN_LOGIN_FORM, CONN_CREATE_FORM}) {
-    clear_to_color(canvas.back, 0);
-    st.screen = screen;
-    draw_intro_pass(canvas, fonts, col, sheet, st, texts, classes, shown, frame, nullptr);
-    EXPECT_GT(count_in(440, 472, 200, 8, WHITE), 0) << screen;
-  }
-  st.screen = CONN_TITLE;
-  draw_intro_pass(canvas, fonts, col, sheet, st, texts, classes, shown, frame, nullptr);
-  EXPECT_GT(count_in(200, 460, 240, 12, WHITE), 0);
 }

