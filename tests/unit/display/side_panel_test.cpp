@@ -338,9 +338,8 @@ TEST_F(SheetTest, StatusLetters) {
     std::vector<int> active;
     std::string letters;
   } cases[] = {
-      {{}, ""},
       {{0, 2, 5, 58}, "PB?*"},
-      {{10, 26, 50, 62}, ""},
+      {{10, 26, 50, 62}, ""},  // counters without a letter
       {{60, 61, 46, 48}, "ffgw"},
   };
   for (const auto& c : cases) {
