@@ -69,7 +69,8 @@ TEST(CardHandLayout, CentredOnAllCopies) {
     for (const HandCard& s : h.small) EXPECT_EQ(s.y, 360) << c.what;
     ASSERT_EQ(h.has_hovered, c.hovered) << c.what;
     if (c.hovered) {
-      EXPECT_EQ(std::make_tuple(h.hovered.x, h.hovered.y, h.hovered.name), std::make_tuple(c.hx, 255, std::string(c.hname)))
+      EXPECT_EQ(std::make_tuple(h.hovered.x, h.hovered.y, h.hovered.name),
+                std::make_tuple(c.hx, 255, std::string(c.hname)))
           << c.what;
     }
   }
@@ -198,7 +199,8 @@ TEST_F(CardDrawTest, PictureLoadedOnceMissingOneNeverRetried) {
       EXPECT_EQ(getpixel(dest, px + 2, top + 2), makecol(0, 0, 0)) << c.what;
       ASSERT_EQ(item_calls.size(), 1u) << c.what;
       const ItemCall& got = item_calls[0];
-      EXPECT_EQ(std::tie(got.code, got.x, got.y, got.doubled), std::tie(c.item.code, c.item.x, c.item.y, c.item.doubled))
+      EXPECT_EQ(std::tie(got.code, got.x, got.y, got.doubled),
+                std::tie(c.item.code, c.item.x, c.item.y, c.item.doubled))
           << c.what;
     }
   }

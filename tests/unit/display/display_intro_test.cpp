@@ -78,7 +78,9 @@ struct IntroDrawTest : ::testing::Test {
     for (BITMAP* b : {canvas.back, canvas.play, canvas.work, sheet.tiles, sheet.overlay})
       if (b) destroy_bitmap(b);
   }
-  int count_in(int x, int y, int w, int h, int colour) { return count_colour(canvas.back, x, y, w, h, colour); }
+  int count_in(int x, int y, int w, int h, int colour) {
+    return count_colour(canvas.back, x, y, w, h, colour);
+  }
   // Width from the first to the last column holding `colour` in a band.
   static int extent(BITMAP* b, int x, int y, int w, int h, int colour) {
     int lo = -1, hi = -1;

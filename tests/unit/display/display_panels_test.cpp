@@ -8,6 +8,7 @@
 #include "display/display.h"
 #include "headless.h"
 #include "side_panel_test_world.h"
+#include "text_test_support.h"
 
 namespace {
 
@@ -35,12 +36,9 @@ class DisplayPanels : public side_panel_test::SidePanelWorld {
     me.reset();
     SidePanelWorld::TearDown();
   }
-  // Pixels of one colour in a rectangle of the panel.
+  // Pixels of one colour in a rectangle of the panel, right and bottom edges included.
   static int count(int x0, int y0, int x1, int y1, int colour) {
-    int n = 0;
-    for (int y = y0; y <= y1; ++y)
-      for (int x = x0; x <= x1; ++x) n += getpixel(d.panel_bitmap, x, y) == colour;
-    return n;
+    return count_colour(d.panel_bitmap, x0, y0, x1 - x0 + 1, y1 - y0 + 1, colour);
   }
   // White text pixels on sheet row i (x 9 on, 8 pixels high).
   static int white_on_row(int row) {

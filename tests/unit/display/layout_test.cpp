@@ -37,7 +37,8 @@ TEST(ScreenLayout, FiguresFollowTheScreenSize) {
                                 l.line_chars, l.play_height}),
               c.want)
         << c.w << "x" << c.h;
-    EXPECT_EQ((std::vector<int>{l.play_h, l.play_y, l.aux_x}), (std::vector<int>{l.play_w, -47, l.input_width + 2}));
+    EXPECT_EQ((std::vector<int>{l.play_h, l.play_y, l.aux_x}),
+              (std::vector<int>{l.play_w, -47, l.input_width + 2}));
   }
 }
 

@@ -21,11 +21,11 @@ ListRowSources names_from_text(const ItemList& list) {
 }
 
 // Rows built for `count` numbered entries with some hidden; "-" for an empty row.
-std::vector<std::string> rows_for(ListState& st, int count, const std::vector<int>& hidden, int kind = SELECT_NORMAL) {
+std::vector<std::string> rows_for(ListState& st, int count, const std::vector<int>& hidden) {
   ItemList list;
   fill(list, numbered(count));
   for (int h : hidden) list_node_at(&list, h)->hidden = 1;
-  build_list_rows(st, &list, kind, false, names_from_text(list));
+  build_list_rows(st, &list, SELECT_NORMAL, false, names_from_text(list));
   std::vector<std::string> v;
   for (const ListRow& r : st.rows) v.push_back(r.item == -1L ? "-" : r.name);
   return v;

@@ -173,7 +173,8 @@ TEST(AuxBox, SizesFollowTheScreen) {
 
 TEST(AuxBox, LinesWithinTheBoxOnly) {
   AuxBox box;
-  for (const auto& [i, stored] : std::vector<std::pair<int, bool>>{{0, true}, {13, true}, {14, false}, {-1, false}}) {
+  const std::pair<int, bool> rows[] = {{0, true}, {13, true}, {14, false}, {-1, false}};
+  for (const auto& [i, stored] : rows) {
     box.reset(600);
     box.set_line(i, "text");
     EXPECT_EQ(std::count(box.lines.begin(), box.lines.end(), "text"), stored ? 1 : 0) << i;

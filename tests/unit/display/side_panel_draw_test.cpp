@@ -8,19 +8,17 @@
 #include <gtest/gtest.h>
 
 #include "display/side_panel.h"
-#include "display/side_panel_pages.h"
 #include "unit/display/headless.h"
 #include "unit/display/side_panel_test_world.h"
+#include "unit/display/text_test_support.h"
 
 namespace {
 
 using side_panel_test::SidePanelWorld;
 
+// Whether a colour shows in a rectangle, right and bottom edges included.
 bool has_colour(BITMAP* b, int x0, int y0, int x1, int y1, int colour) {
-  for (int y = y0; y <= y1; ++y)
-    for (int x = x0; x <= x1; ++x)
-      if (getpixel(b, x, y) == colour) return true;
-  return false;
+  return count_colour(b, x0, y0, x1 - x0 + 1, y1 - y0 + 1, colour) > 0;
 }
 
 const PanelRgb BOX{40, 48, 72};

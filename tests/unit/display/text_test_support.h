@@ -1,6 +1,6 @@
 #pragma once
-// Headless Allegro for the text drawing tests: memory bitmaps, the builtin
-// font and pixel counts.
+// Headless Allegro for the drawing tests: memory bitmaps, the builtin font
+// and pixel counts.
 #include <allegro.h>
 #include <gtest/gtest.h>
 

@@ -87,7 +87,8 @@ TEST(Book, PagesStayWithinTheBook) {
   BookState b;
   b.set_text(numbered_lines(90));
   EXPECT_EQ(b.page_count, 3);
-  for (const auto& [op, page] : std::vector<std::pair<char, int>>{{'p', 1}, {'n', 2}, {'n', 3}, {'n', 3}, {'p', 2}}) {
+  const std::pair<char, int> steps[] = {{'p', 1}, {'n', 2}, {'n', 3}, {'n', 3}, {'p', 2}};  // p back, n on
+  for (const auto& [op, page] : steps) {
     if (op == 'n') b.next_page();
     else b.prev_page();
     EXPECT_EQ(b.page, page);
@@ -140,7 +141,8 @@ TEST(Help, ViewClampsTheScrollAndFitsTheWindow) {
   for (const auto& c : cases) {
     int scroll = c.scroll;
     HelpView v = help_view(scroll, c.lines, c.play_h, c.tile);
-    EXPECT_EQ((std::vector<int>{scroll, v.first, v.rows}), (std::vector<int>{c.scroll_out, c.scroll_out, c.rows}))
+    EXPECT_EQ((std::vector<int>{scroll, v.first, v.rows}),
+              (std::vector<int>{c.scroll_out, c.scroll_out, c.rows}))
         << c.scroll << " " << c.play_h;
   }
 }
@@ -208,7 +210,8 @@ TEST(Talk, PanelGeometry) {
     std::vector<std::string> topics;
     for (int i = 0; i < c.topics; ++i) topics.push_back(i == 0 ? "t0" : "topic" + std::to_string(i));
     TalkPanelGeometry g = talk_panel_geometry(topics, c.play_height, c.large_font, c.screen_h);
-    EXPECT_EQ((std::vector<int>{g.base, g.top, g.shown}), (std::vector<int>{c.base, c.top, c.shown})) << c.play_height;
+    EXPECT_EQ((std::vector<int>{g.base, g.top, g.shown}), (std::vector<int>{c.base, c.top, c.shown}))
+        << c.play_height;
     ASSERT_EQ(static_cast<int>(g.regions.size()), c.shown);
     if (c.shown == 0) continue;
     const ClickRegion& r = g.regions[0];
