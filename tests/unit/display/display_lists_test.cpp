@@ -76,8 +76,8 @@ TEST_F(DisplayLists, ListEmptiedUnderTheCursor) {
 }
 
 // The inventory list as the player sees it on an 800x600 screen, drawn with
-// the pictures and fonts that the build generates: the header, the cursor row,
-// the rows around it and the detail box under them.
+// the pictures and fonts that the build generates: the cursor row, the rows
+// around it and the detail box under them.
 TEST_F(DisplayLists, InventoryPictureAt800x600) {
   const std::string pics = std::string(ZIB_BINARY_DIR) + "/game/pics/";
   BITMAP* special = load_png((pics + "special.png").c_str(), nullptr);

@@ -4,7 +4,6 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -171,22 +170,19 @@ TEST(AuxBox, SizesFollowTheScreen) {
     EXPECT_EQ(auxbox_width(screen_w, panel_x), chars) << screen_w << " " << panel_x;
 }
 
+// The script API's test writes lines at and past the box's end through the
+// display; here a negative line, and a screen too short for the box.
 TEST(AuxBox, LinesWithinTheBoxOnly) {
   AuxBox box;
-  const std::pair<int, bool> rows[] = {{0, true}, {13, true}, {14, false}, {-1, false}};
-  for (const auto& [i, stored] : rows) {
-    box.reset(600);
-    box.set_line(i, "text");
-    EXPECT_EQ(std::count(box.lines.begin(), box.lines.end(), "text"), stored ? 1 : 0) << i;
-    EXPECT_EQ(box.lines.size(), 14u);
-  }
+  box.reset(600);
+  box.set_line(-1, "text");
+  EXPECT_EQ(box.lines, std::vector<std::string>(14));
   box.set_line(3, "kept");
   box.clear(460);  // too short a screen to show the box: nothing changes
   EXPECT_EQ(box.lines[3], "kept");
   box.clear(600);
   EXPECT_EQ(box.lines[3], "");
   box.reset(440);
-  EXPECT_TRUE(box.lines.empty());
   box.set_line(0, "x");
   EXPECT_TRUE(box.lines.empty());
 }
