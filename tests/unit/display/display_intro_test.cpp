@@ -1,3 +1,7 @@
+// The intro screens: the pointer's hit areas, the menu's redraw rule, the
+// forms' passwords and Enter line, the creation labels and the avatar with its
+// overlay. The title, menu and login form in play are the end-to-end cases
+// "intro_and_frame" and "display_layout".
 #include "display/display_intro.h"
 
 #include <filesystem>
@@ -63,7 +67,6 @@ struct IntroDrawTest : ::testing::Test {
     sheet.tiles = make_sheet();
     sheet.table = &table;
     table.object_tiles[AVATAR] = {AVATAR_PICTURE, 2, 'r', false, false};
-    for (int n : {64, 46, 32, 44, 119}) table.map_tiles[n].image = n % 40;
     texts = {"QYX", "race", "class", intro_client_line("127.0.0.1", "28889"), {"Valley", "Local"}};
     std::filesystem::create_directories("dat");
     for (const char* f : {"skills.txt", "classes.txt", "races.txt"})
@@ -72,22 +75,22 @@ struct IntroDrawTest : ::testing::Test {
     ASSERT_EQ(classes.load(), 0);
   }
   void TearDown() override {
-    free_title(canvas);
-    for (BITMAP* b : {canvas.back, canvas.play, canvas.work, canvas.title_bg, canvas.title_pic,
-                      sheet.tiles, sheet.overlay})
+    for (BITMAP* b : {canvas.back, canvas.play, canvas.work, sheet.tiles, sheet.overlay})
       if (b) destroy_bitmap(b);
   }
-  // Title pictures of our own: a dark backdrop and a framed picture with a
-  // panel under the form area.
-  void make_title() {
-    canvas.title_bg = create_bitmap(64, 48);
-    for (int y = 0; y < 48; ++y) hline(canvas.title_bg, 0, y, 63, makecol(10, 20, 40 + y * 2));
-    canvas.title_pic = create_bitmap(800, 600);
-    clear_to_color(canvas.title_pic, MASK);
-    rectfill(canvas.title_pic, 60, 40, 740, 560, makecol(60, 45, 30));
-    rect(canvas.title_pic, 60, 40, 740, 560, makecol(200, 170, 90));
-    rectfill(canvas.title_pic, 95, 352, 704, 521, makecol(35, 28, 20));
-    textout_centre_ex(canvas.title_pic, font, "Z I B", 400, 100, makecol(230, 200, 120), -1);
+  int count_in(int x, int y, int w, int h, int colour) {
+    return count_colour(canvas.back, x, y, w, h, colour);
+  }
+  // Width from the first to the last column holding `colour` in a band.
+  static int extent(BITMAP* b, int x, int y, int w, int h, int colour) {
+    int lo = -1, hi = -1;
+    for (int i = x; i < x + w; ++i)
+      for (int j = y; j < y + h; ++j)
+        if (getpixel(b, i, j) == colour) {
+          if (lo < 0) lo = i;
+          hi = i;
+        }
+    return lo < 0 ? 0 : hi - lo + 1;
   }
   // Extent of a text as the builtin font draws it.
   static int text_extent(const std::string& text) {
@@ -95,48 +98,13 @@ struct IntroDrawTest : ::testing::Test {
     BITMAP* b = create_bitmap(text_length(font, text.c_str()), 8);
     clear_to_color(b, 0);
     textout_ex(b, font, text.c_str(), 0, 0, WHITE, -1);
-    int lo = -1, hi = -1;
-    for (int i = 0; i < b->w; ++i)
-      for (int j = 0; j < b->h; ++j)
-        if (getpixel(b, i, j) == WHITE) {
-          if (lo < 0) lo = i;
-          hi = i;
-        }
+    const int n = extent(b, 0, 0, b->w, b->h, WHITE);
     destroy_bitmap(b);
-    return lo < 0 ? 0 : hi - lo + 1;
-  }
-  int count_in(int x, int y, int w, int h, int colour) {
-    return count_colour(canvas.back, x, y, w, h, colour);
-  }
-  // Width from the first to the last column holding `colour` in a band.
-  int extent(int x, int y, int w, int h, int colour) {
-    int lo = -1, hi = -1;
-    for (int i = x; i < x + w; ++i)
-      for (int j = y; j < y + h; ++j)
-        if (getpixel(canvas.back, i, j) == colour) {
-          if (lo < 0) lo = i;
-          hi = i;
-        }
-    return lo < 0 ? 0 : hi - lo + 1;
+    return n;
   }
 };
 
 }  // namespace
-
-TEST(IntroLayout, FrameOriginAndLabels) {
-  struct Case {
-    int w, h, x, y;
-  };
-  for (const Case& c : std::vector<Case>{{800, 600, 80, 60}, {640, 480, 0, 0},
-                                          {1024, 768, 192, 144}, {641, 483, 0, 1}}) {
-    IntroPoint o = intro_frame_origin(c.w, c.h);
-    EXPECT_EQ(o.x, c.x) << c.w;
-    EXPECT_EQ(o.y, c.y) << c.h;
-  }
-  EXPECT_EQ(intro_label("race"), "Race:");
-  EXPECT_EQ(intro_label(""), ":");
-  EXPECT_EQ(intro_client_line("example.org", "28889"), "Zib v1.3.47 example.org:28889");
-}
 
 // The form puts the ':' after the configured label, once.
 TEST(IntroLayout, CreationLabelsFromTheConfiguration) {
@@ -148,16 +116,32 @@ TEST(IntroLayout, CreationLabelsFromTheConfiguration) {
   EXPECT_EQ(v.class_label, "Calling:");
 }
 
+// The Enter line shows only once the account, the password and the name are typed.
+TEST(IntroLayout, CreationEnterLineNeedsEveryText) {
+  SkillsClasses classes;
+  const struct {
+    std::string account, password, name;
+    bool shown;
+  } cases[] = {{"acct", "pw", "Newbie", true}, {"", "pw", "Newbie", false}, {"acct", "", "Newbie", false},
+               {"acct", "pw", "", false}};
+  for (const auto& c : cases) {
+    IntroState st;
+    st.account = c.account;
+    st.password = c.password;
+    st.new_name = c.name;
+    EXPECT_EQ(!intro_create_view(st, intro_texts(), classes).enter_line.empty(), c.shown)
+        << c.account << "/" << c.password << "/" << c.name;
+  }
+}
+
 TEST(IntroLayout, PointerHits) {
   IntroState st;
   const int L = 13;
-  struct Case {
+  const struct {
     int screen;
     bool qyx;
-    int fx, fy;
-    int kind, index;
-  };
-  const std::vector<Case> cases = {
+    int fx, fy, kind, index;
+  } cases[] = {
       {CONN_MENU, false, 320, 335, HIT_MENU_ENTRY, 1},
       {CONN_MENU, false, 320, 335 + 2 * L + 12, HIT_MENU_ENTRY, 3},
       {CONN_MENU, false, 320, 335 + 3 * L, HIT_NONE, 0},
@@ -175,24 +159,21 @@ TEST(IntroLayout, PointerHits) {
       {CONN_CREATE_FORM, false, 320, 425, HIT_FIELD, 8},
       {CONN_CREATE_FORM, false, 320, 380, HIT_NONE, 0},
   };
-  for (size_t i = 0; i < cases.size(); ++i) {
-    const Case& c = cases[i];
+  for (const auto& c : cases) {
     st.screen = c.screen;
     st.qyx = c.qyx;
     IntroHit h = intro_hit_at(st, c.fx, c.fy, L);
-    EXPECT_EQ(h.kind, c.kind) << i;
-    if (h.kind == c.kind) {
-      EXPECT_EQ(h.index, c.index) << i;
-    }
+    EXPECT_EQ(std::make_pair(h.kind, h.kind == HIT_NONE ? 0 : h.index), std::make_pair(c.kind, c.index))
+        << c.screen << " at " << c.fx << "," << c.fy;
   }
 }
 
 TEST_F(IntroDrawTest, MenuEntriesAndRedrawRule) {
-  struct Case {
+  const struct {
     bool qyx;
     int first_y, entries;
-  };
-  for (const Case& c : std::vector<Case>{{false, 335, 3}, {true, 325, 4}}) {
+  } cases[] = {{false, 335, 3}, {true, 325, 4}};
+  for (const auto& c : cases) {
     clear_to_color(canvas.back, 0);
     int shown = 1;
     ASSERT_TRUE(draw_intro_menu(canvas, fonts, col, c.qyx, 2, false, shown));
@@ -212,63 +193,39 @@ TEST_F(IntroDrawTest, MenuEntriesAndRedrawRule) {
   }
 }
 
-TEST_F(IntroDrawTest, LoginFormShowsStarsAndTheCaret) {
-  struct Case {
+// A password shows as stars, with the caret only on the active field, and
+// the caller's text is left without the caret.
+TEST_F(IntroDrawTest, PasswordsShowAsStarsWithTheCaret) {
+  const struct {
+    bool create;
     int field;
-    std::string password;
-    std::string shown;  // the password's value, caret included
+    std::string password, shown;
+  } cases[] = {
+      {false, 2, "abc", "***_"}, {false, 4, "abc", "***_"},  // the enter line: the caret after the stars
+      {false, 0, "abc", "***"},  {false, 0, "", ""},         {true, 2, "pw", "**"}, {true, 1, "", "_"},
   };
-  const std::vector<Case> cases = {
-      {2, "abc", "***_"},
-      {4, "abc", "***_"},  // the enter line: the caret stands after the stars
-      {0, "abc", "***"},
-      {0, "", ""},
-  };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     clear_to_color(canvas.back, 0);
     IntroState st;
     st.name = "Hero";
     st.account = "acct";
+    st.new_name = "Newbie";
     st.password = c.password;
-    st.login_field = c.field;
-    LoginView v = intro_login_view(st, texts);
-    draw_login(canvas, fonts, col, v);
-    EXPECT_EQ(v.password, c.password);  // the caret is not added to the caller's text
-    int colour = c.field == 2 ? C2 : C1;
-    EXPECT_EQ(extent(370, 315 + 2 * L, 200, L, colour), text_extent(c.shown)) << c.field;
-    // The active label is lit.
-    int label_y = c.field == 4 ? 315 + 4 * L : 305 + c.field * L;
-    EXPECT_GT(count_in(200, label_y, 160, L, C2), 0) << c.field;
-  }
-}
-
-TEST_F(IntroDrawTest, CreationFormEnterLineAndPasswordCaret) {
-  struct Case {
-    std::string account, password, name;
-    int field;
-    bool enter_line;
-    std::string shown;  // the password's value
-  };
-  const std::vector<Case> cases = {
-      {"acct", "pw", "Newbie", 2, true, "**"},
-      {"acct", "", "Newbie", 1, false, "_"},  // just the caret
-      {"", "pw", "Newbie", 2, false, "**"},
-      {"acct", "pw", "", 2, false, "**"},
-  };
-  for (const Case& c : cases) {
-    clear_to_color(canvas.back, 0);
-    IntroState st;
-    st.account = c.account;
-    st.password = c.password;
-    st.new_name = c.name;
-    st.create_field = c.field;
     st.cls = 0;
     st.avatar = AVATAR;
-    draw_create(canvas, fonts, col, sheet, intro_create_view(st, texts, classes), 0);
-    int enter = count_in(15, 425, 610, 8, C1) + count_in(15, 425, 610, 8, C2);
-    EXPECT_EQ(enter > 0, c.enter_line) << c.account << "/" << c.password << "/" << c.name;
-    int colour = c.field == 1 ? C2 : C1;
-    EXPECT_EQ(extent(253, 324, 100, 8, colour), text_extent(c.shown)) << c.field;
+    int x = 253, y = 324, lit = 1;  // the creation form's password value
+    if (c.create) {
+      st.create_field = c.field;
+      draw_create(canvas, fonts, col, sheet, intro_create_view(st, texts, classes), 0);
+    } else {
+      st.login_field = c.field;
+      const LoginView v = intro_login_view(st, texts);
+      draw_login(canvas, fonts, col, v);
+      EXPECT_EQ(v.password, c.password);
+      x = 370, y = 315 + 2 * L, lit = 2;
+    }
+    EXPECT_EQ(extent(canvas.back, x, y, 100, 8, c.field == lit ? C2 : C1), text_extent(c.shown))
+        << c.create << " " << c.field;
   }
 }
 
@@ -291,50 +248,4 @@ TEST_F(IntroDrawTest, AvatarDrawnWithOrWithoutTheOverlay) {
   EXPECT_EQ(count_in(100, 50, 96, 96, AVATAR_COLOUR), 96 * 96);
   EXPECT_EQ(avatar_frame_count(sheet, AVATAR), 2);
   EXPECT_EQ(avatar_frame_count(sheet, 0xfff), 1);
-}
-
-TEST_F(IntroDrawTest, EachScreenAsAPicture) {
-  // Pictures for a person to look at: intro_title.png, intro_menu.png,
-  // intro_login.png and intro_create.png in the build directory.
-  make_title();
-  IntroState st;
-  st.qyx = true;
-  st.name = "Hero";
-  st.account = "demo";
-  st.password = "secret";
-  st.new_name = "Newbie";
-  st.race = 0;
-  st.cls = 0;
-  st.avatar = AVATAR;
-  st.title_step = 30;
-  st.title_run = true;
-  st.title_item = 0x100;
-  table.object_tiles[0x100] = {5, 1, 0, false, false};
-  for (int code : {0, 1, 2, 4, 6, 8, 10}) table.object_tiles[code] = table.object_tiles[AVATAR];
-  int shown = 0, frame = 0;
-  struct Shot {
-    int screen;
-    const char* file;
-  };
-  for (const Shot& s : std::vector<Shot>{{CONN_TITLE, "intro_title.png"},
-                                         {CONN_MENU, "intro_menu.png"},
-                                         {CONN_LOGIN_FORM, "intro_login.png"},
-                                         {CONN_CREATE_FORM, "intro_create.png"}}) {
-    st.screen = s.screen;
-    st.menu_selection = 2;
-    st.login_field = 1;
-    st.create_field = 5;
-    draw_intro_pass(canvas, fonts, col, sheet, st, texts, classes, shown, frame, nullptr);
-    // The client line stands at the bottom right corner.
-    EXPECT_GT(count_in(440, 472, 200, 8, WHITE), 0) << s.file;
-    if (s.screen == CONN_MENU) {
-      EXPECT_GT(count_in(15, 325 + L, 610, L, C2), 0);  // the selected second entry
-      EXPECT_EQ(count_in(15, 325, 610, L, C2), 0);
-    }
-    save_24bit_png(canvas.back, s.file);
-  }
-  // The press-ENTER line stays on the screen even where the frame fills it.
-  st.screen = CONN_TITLE;
-  draw_intro_pass(canvas, fonts, col, sheet, st, texts, classes, shown, frame, nullptr);
-  EXPECT_GT(count_in(200, 460, 240, 12, WHITE), 0);
 }

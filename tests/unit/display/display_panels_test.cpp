@@ -1,6 +1,5 @@
 // The side panel through the display: the stat box pages drawn into the
-// cached panel bitmap without a screen, the colours in the current depth, the
-// pacing of redraws, and the aux box that scripts fill.
+// cached panel bitmap without a screen, and the pacing of redraws.
 
 #include <allegro.h>
 #include <gtest/gtest.h>
@@ -9,6 +8,7 @@
 #include "display/display.h"
 #include "headless.h"
 #include "side_panel_test_world.h"
+#include "text_test_support.h"
 
 namespace {
 
@@ -36,12 +36,9 @@ class DisplayPanels : public side_panel_test::SidePanelWorld {
     me.reset();
     SidePanelWorld::TearDown();
   }
-  // Pixels of one colour in a rectangle of the panel.
+  // Pixels of one colour in a rectangle of the panel, right and bottom edges included.
   static int count(int x0, int y0, int x1, int y1, int colour) {
-    int n = 0;
-    for (int y = y0; y <= y1; ++y)
-      for (int x = x0; x <= x1; ++x) n += getpixel(d.panel_bitmap, x, y) == colour;
-    return n;
+    return count_colour(d.panel_bitmap, x0, y0, x1 - x0 + 1, y1 - y0 + 1, colour);
   }
   // White text pixels on sheet row i (x 9 on, 8 pixels high).
   static int white_on_row(int row) {
@@ -124,52 +121,6 @@ TEST_F(DisplayPanels, RedrawsEvery300msFromTheTickAndAtOnceOnAChange) {
     EXPECT_EQ(d.panel_redraws(), s.redraws) << s.ms;
   }
   d.panel_pacer = PanelRedrawPacer(panel_clock_ms);
-}
-
-TEST_F(DisplayPanels, ColoursInTheCurrentDepth) {
-  Item cursed(0x181L | ITEM_BIT_CURSED);
-  Item unidentified(0x181L | ITEM_BIT_UNIDENTIFIED);
-  // Spell 4 is a circle-8 Fire spell; Fire's school colour is ff0000.
-  const struct {
-    const char* what;
-    int got;
-    int want;
-  } cases[] = {
-      {"cursed, no bless bit", d.item_text_colour(cursed), makecol(254, 0, 0)},
-      {"unidentified", d.item_text_colour(unidentified), makecol(255, 153, 51)},
-      {"school darkened by circle 8", d.school_colour(4), makecol(192, 0, 0)},
-      {"light shade", d.light_colour(makecol(100, 200, 255)), makecol(124, 184, 217)},
-  };
-  for (const auto& c : cases) EXPECT_EQ(c.got, c.want) << c.what;
-}
-
-TEST_F(DisplayPanels, AuxBoxLinesStayInsideTheBox) {
-  const int saved_x = res_x, saved_y = res_y;
-  res_x = 800;
-  res_y = 600;
-  d.auxbox.reset(res_y);  // as the layout sizes it
-  d.auxbox_lines[0] = "old";
-  d.auxbox_clear();
-  ASSERT_EQ(d.auxbox_get_height(), 14);  // (600 - 454) / 10
-  EXPECT_EQ(d.auxbox_lines, std::vector<std::string>(14));
-  const struct {
-    int line;
-    bool kept;
-  } cases[] = {{0, true}, {13, true}, {14, false}, {-1, false}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(d.auxbox_set_line(c.line, "hp 5"), "hp 5");
-    const bool kept = c.line >= 0 && c.line < 14 && d.auxbox_lines[static_cast<size_t>(c.line)] == "hp 5";
-    EXPECT_EQ(kept, c.kept) << c.line;
-  }
-  EXPECT_EQ(d.auxbox_lines.size(), 14u);
-  // Too short a screen has no box, and clearing it changes nothing.
-  res_y = 460;
-  EXPECT_EQ(d.auxbox_get_height(), 0);
-  d.auxbox_clear();
-  EXPECT_EQ(d.auxbox_lines[0], "hp 5");
-  res_x = saved_x;
-  res_y = saved_y;
-  d.auxbox_lines.clear();
 }
 
 }  // namespace

@@ -28,25 +28,4 @@ TEST(TintRect, AlphaBoundsAndEmptySizes) {
   }
 }
 
-TEST(PlotPlusSparse, FullPlusEveryEighthCall) {
-  headless_allegro(32);
-  BITMAP* b = create_bitmap(40, 20);
-  clear_to_color(b, 0);
-  const int white = makecol(255, 255, 255);
-  QYXDisplay::plot_plus_sparse(nullptr, 0, 0, 0);
-  for (int x = 5; x < 5 + 24; ++x) QYXDisplay::plot_plus_sparse(b, x, 10, white);
-  int on_line = 0, off_line = 0;
-  for (int y = 0; y < 20; ++y)
-    for (int x = 0; x < 40; ++x)
-      if (getpixel(b, x, y) == white) (y == 10 ? on_line : off_line)++;
-  // 24 centres plus the left arm of the first plus; 3 pluses above and below.
-  EXPECT_EQ(on_line, 25);
-  EXPECT_EQ(off_line, 6);
-  for (int x : {5, 13, 21}) {
-    EXPECT_EQ(getpixel(b, x, 9), white);
-    EXPECT_EQ(getpixel(b, x, 11), white);
-  }
-  destroy_bitmap(b);
-}
-
 }  // namespace

@@ -8,44 +8,37 @@
 
 namespace {
 
-struct LayoutCase {
-  int w, h;
-  bool large_statbox;
-  int panel_x, tile, radius, play_w, play_x, input_width, line_chars, play_height;
-};
-
 TEST(ScreenLayout, FiguresFollowTheScreenSize) {
-  const LayoutCase cases[] = {
+  // The play window is square, at y -47, and the aux box stands right of the input line.
+  const struct {
+    int w, h;
+    bool large_statbox;
+    std::vector<int> want;  // panel_x, tile, radius, play_w, play_x, input_width, line_chars, play_height
+  } cases[] = {
       // 600 < 680 and 800 is not above 232 + 928; k = (568 / 32) / 2 = 8.
-      {800, 600, false, 568, 32, 10, 608, -20, 470, 58, 505},
+      {800, 600, false, {568, 32, 10, 608, -20, 470, 58, 505}},
       // 720 < 801; k = (1048 / 48) / 2 = 10; 736 * 1.5 = 1104 on screen.
-      {1280, 720, false, 1048, 48, 12, 736, -28, 950, 118, 625},
+      {1280, 720, false, {1048, 48, 12, 736, -28, 950, 118, 625}},
       // Wider than 1600; k = (1688 / 64) / 2 = 13, capped at 15 cells.
-      {1920, 1080, false, 1688, 64, 15, 928, -84, 1590, 198, 985},
+      {1920, 1080, false, {1688, 64, 15, 928, -84, 1590, 198, 985}},
       // Panel 464; 680 is not below 680; k = (636 / 48) / 2 = 6.
-      {1100, 680, true, 636, 48, 8, 480, -42, 538, 66, 585},
+      {1100, 680, true, {636, 48, 8, 480, -42, 538, 66, 585}},
       // 600 high but wider than 232 + 928: 48; k = (968 / 48) / 2 = 10.
-      {1200, 600, false, 968, 48, 12, 736, -68, 870, 108, 505},
+      {1200, 600, false, {968, 48, 12, 736, -68, 870, 108, 505}},
       // Narrower than its room: 928 * 2 = 1856 centred on 2328 / 2 = 1164.
-      {2560, 1440, false, 2328, 64, 15, 928, 236, 2230, 278, 1345},
+      {2560, 1440, false, {2328, 64, 15, 928, 236, 2230, 278, 1345}},
       // Exactly 1600 wide is not above 1600: 48; k = (1368 / 48) / 2 = 14,
       // capped at 15 cells; 928 * 1.5 = 1392 on screen.
-      {1600, 720, false, 1368, 48, 15, 928, -12, 1270, 158, 625},
+      {1600, 720, false, {1368, 48, 15, 928, -12, 1270, 158, 625}},
   };
-  for (const LayoutCase& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.w << "x" << c.h);
+  for (const auto& c : cases) {
     ScreenLayout l = compute_screen_layout(c.w, c.h, c.large_statbox, false, 0);
-    EXPECT_EQ(l.panel_x, c.panel_x);
-    EXPECT_EQ(l.tile_size, c.tile);
-    EXPECT_EQ(l.view_radius, c.radius);
-    EXPECT_EQ(l.play_w, c.play_w);
-    EXPECT_EQ(l.play_h, c.play_w);
-    EXPECT_EQ(l.play_x, c.play_x);
-    EXPECT_EQ(l.play_y, -47);
-    EXPECT_EQ(l.input_width, c.input_width);
-    EXPECT_EQ(l.line_chars, c.line_chars);
-    EXPECT_EQ(l.play_height, c.play_height);
-    EXPECT_EQ(l.aux_x, c.input_width + 2);
+    EXPECT_EQ((std::vector<int>{l.panel_x, l.tile_size, l.view_radius, l.play_w, l.play_x, l.input_width,
+                                l.line_chars, l.play_height}),
+              c.want)
+        << c.w << "x" << c.h;
+    EXPECT_EQ((std::vector<int>{l.play_h, l.play_y, l.aux_x}),
+              (std::vector<int>{l.play_w, -47, l.input_width + 2}));
   }
 }
 
@@ -57,8 +50,7 @@ TEST(ScreenLayout, TooSmallSizesAreRaisedBeforeTheLayout) {
   for (auto& c : cases) {
     int w = c.w, h = c.h;
     clamp_resolution(w, h);
-    EXPECT_EQ(w, c.want_w);
-    EXPECT_EQ(h, c.want_h);
+    EXPECT_EQ(std::make_pair(w, h), std::make_pair(c.want_w, c.want_h)) << c.w << "x" << c.h;
   }
   // The display's own layout never divides a screen into empty areas.
   auto disp = std::make_unique<QYXDisplay>();

@@ -1,5 +1,7 @@
 // The list keys: search against filters, modifiers, refresh, movement over
-// hidden entries, picking, sub-list requests and reordering.
+// hidden entries, picking, sub-list requests and reordering. The keys of an
+// open list in play (ENTER, ESC, a typed search and its cancelling, TAB and
+// SHIFT+TAB between lists) are the end-to-end cases "inventory" and "item_keys".
 
 #include <gtest/gtest.h>
 
@@ -10,19 +12,11 @@ using namespace list_test;
 
 namespace {
 
-const int ENTER = key_of(KEY_ENTER, 13);
-const int SPACE = key_of(KEY_SPACE, ' ');
-const int TAB = key_of(KEY_TAB, 9);
-const int ESC = key_of(KEY_ESC, 27);
-const int BACKSPACE = key_of(KEY_BACKSPACE, 8);
-const int DOLLAR = key_of(KEY_4, '$');
-const int RESET = key_of(KEY_1, '!');
-const int SLASH = key_of(KEY_SLASH, '/');
-const int DOWN = key_of(KEY_DOWN, 0);
-const int UP = key_of(KEY_UP, 0);
-const int END = key_of(KEY_END, 0);
-const int HOME = key_of(KEY_HOME, 0);
-const int PGDN = key_of(KEY_PGDN, 0);
+const int ENTER = key_of(KEY_ENTER, 13), SPACE = key_of(KEY_SPACE, ' '), TAB = key_of(KEY_TAB, 9);
+const int ESC = key_of(KEY_ESC, 27), BACKSPACE = key_of(KEY_BACKSPACE, 8);
+const int DOLLAR = key_of(KEY_4, '$'), RESET = key_of(KEY_1, '!'), SLASH = key_of(KEY_SLASH, '/');
+const int DOWN = key_of(KEY_DOWN, 0), UP = key_of(KEY_UP, 0), END = key_of(KEY_END, 0);
+const int HOME = key_of(KEY_HOME, 0), PGDN = key_of(KEY_PGDN, 0);
 
 struct ListKeys : ::testing::Test {
   ItemList list;
@@ -33,6 +27,13 @@ struct ListKeys : ::testing::Test {
     pick_list.clear();
     fill(list, {{"long sword", 'W'}, {"wide belt", 'e'}, {"iron boots", 'b'}, {"wooden shield", 's'}});
   }
+  // A fresh state and recorder, every entry shown.
+  void restart() {
+    rec = Recorder();
+    env = rec.env();
+    st = ListState();
+    for (ItemListEl* e = list.first; e; e = e->next) e->hidden = 0;
+  }
   Item press(int key, int kind = SELECT_NORMAL, bool switch_flag = false) {
     return list_input(st, &list, key, kind, switch_flag, env);
   }
@@ -41,21 +42,18 @@ struct ListKeys : ::testing::Test {
     for (ItemListEl* e = list.first; e; e = e->next) n += e->hidden ? 0 : 1;
     return n;
   }
-};
-
-struct FilterCase {
-  const char* what;
-  bool search_open;
-  bool ctrl, shift, alt;
-  int kind;
-  int key;
-  char filter;  // letter reaching the type filter, 0 none
-  const char* message;  // last message, "" none
-  const char* search_after;
+  std::string last_message() const { return rec.messages.empty() ? "" : rec.messages.back(); }
 };
 
 TEST_F(ListKeys, FiltersAgainstSearchAndModifiers) {
-  const FilterCase cases[] = {
+  const struct {
+    const char* what;
+    bool search_open, ctrl, shift, alt;
+    int kind, key;
+    char filter;           // letter reaching the type filter, 0 none
+    const char* message;   // last message, "" none
+    const char* search_after;
+  } cases[] = {
       {"letter filters with no search", false, false, false, false, SELECT_NORMAL, key_of(KEY_W, 'w'), 'w',
        "Filter: weapons", ""},
       {"letter types into an open search", true, false, false, false, SELECT_NORMAL, key_of(KEY_W, 'w'), 0, "",
@@ -64,36 +62,27 @@ TEST_F(ListKeys, FiltersAgainstSearchAndModifiers) {
        key_of(KEY_W, 23), 'w', "Filter: weapons", ""},
       {"CTRL+SHIFT+B is belts", false, true, true, false, SELECT_NORMAL, key_of(KEY_B, 2), 'B',
        "Filter: slot-belts", ""},
-      {"CTRL+B is boots", false, true, false, false, SELECT_NORMAL, key_of(KEY_B, 2), 'b', "Filter: slot-boots",
-       ""},
       {"ALT disables filters", false, false, false, true, SELECT_NORMAL, key_of(KEY_W, 'w'), 0, "", ""},
       {"abilities have no filters", false, false, false, false, SELECT_ABILITY, key_of(KEY_W, 'w'), 0, "", ""},
-      {"a letter that is no filter", false, false, false, false, SELECT_NORMAL, key_of(KEY_X, 'x'), 0, "", ""},
       {"upper-case letter", false, false, false, false, SELECT_NORMAL, key_of(KEY_U, 'U'), 'U',
        "Filter: unidentified", ""},
       {"underscore types a space", true, false, false, false, SELECT_NORMAL, key_of(KEY_MINUS, '_'), 0, "",
        "/ "},
       {"CTRL+backspace is no letter", true, true, false, false, SELECT_NORMAL, BACKSPACE, 0, "", "/"},
   };
-  for (const FilterCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    rec = Recorder();
-    env = rec.env();
-    st = ListState();
-    for (ItemListEl* e = list.first; e; e = e->next) e->hidden = 0;
+    restart();
     st.search = c.search_open ? "/" : "";
     env.ctrl = c.ctrl;
     env.shift = c.shift;
     env.alt = c.alt;
     EXPECT_EQ(press(c.key, c.kind), Item(-2L));
+    EXPECT_EQ(rec.type_filters, c.filter ? std::vector<char>{c.filter} : std::vector<char>{});
     if (c.filter) {
-      ASSERT_EQ(rec.type_filters.size(), 1u);
-      EXPECT_EQ(rec.type_filters[0], c.filter);
       EXPECT_EQ(st.filter, c.filter);
-    } else {
-      EXPECT_TRUE(rec.type_filters.empty());
     }
-    EXPECT_EQ(rec.messages.empty() ? "" : rec.messages.back(), std::string(c.message));
+    EXPECT_EQ(last_message(), c.message);
     EXPECT_EQ(st.search, c.search_after);
   }
 }
@@ -123,7 +112,7 @@ TEST_F(ListKeys, NorthAndSouthKeysMoveInsteadOfFiltering) {
 }
 
 TEST_F(ListKeys, SearchTypingBackspaceAndEscape) {
-  struct Case {
+  const struct {
     const char* what;
     bool start_with_search;
     std::vector<int> keys;
@@ -131,26 +120,18 @@ TEST_F(ListKeys, SearchTypingBackspaceAndEscape) {
     int searches_run;
     Item last_result;
     int curr_display;
-    const char* last_message;
-  };
-  const Case cases[] = {
+    const char* message;
+  } cases[] = {
       {"backspace on the slash does nothing", false, {SLASH, BACKSPACE}, "/", 0, Item(-2L), 1,
        "Search by item name ..."},
-      {"backspace removes the last letter", false, {SLASH, key_of(KEY_B, 'b'), key_of(KEY_E, 'e'), BACKSPACE},
-       "/b", 3, Item(-2L), 1, "Search by item name ..."},
-      {"escape cancels the search", false, {SLASH, BACKSPACE, ESC}, "", 1, Item(-2L), 1, "Search cancelled."},
-      {"escape closes when lists start searching", true, {SLASH, BACKSPACE, ESC}, "", 0, Item(-1L), 0,
-       ""},
-      {"escape with no search closes", false, {ESC}, "", 0, Item(-1L), 0, ""},
+      {"escape closes when lists start searching", true, {SLASH, BACKSPACE, ESC}, "", 0, Item(-1L), 0, ""},
       {"digits and plus are typed", false, {SLASH, key_of(KEY_2, '2'), key_of(KEY_EQUALS, '+')}, "/2+", 2,
        Item(-2L), 1, "Search by item name ..."},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    rec = Recorder();
-    env = rec.env();
+    restart();
     env.search_at_start = c.start_with_search;
-    st = ListState();
     rec.curr_display = 1;
     if (c.start_with_search) {
       press(RESET);
@@ -162,7 +143,7 @@ TEST_F(ListKeys, SearchTypingBackspaceAndEscape) {
     EXPECT_EQ(static_cast<int>(rec.searches.size()), c.searches_run);
     EXPECT_EQ(r, c.last_result);
     EXPECT_EQ(rec.curr_display, c.curr_display);
-    EXPECT_EQ(rec.messages.empty() ? "" : rec.messages.back(), std::string(c.last_message));
+    EXPECT_EQ(last_message(), c.message);
   }
 }
 
@@ -174,8 +155,7 @@ TEST_F(ListKeys, RefreshReappliesTheFilterWithoutItsMessage) {
   fill(list, {{"buckler", 's'}, {"dagger", 'W'}, {"tower shield", 's'}});
   EXPECT_EQ(press(DOLLAR), Item(-2L));
   EXPECT_EQ(rec.messages.size(), 1u);
-  ASSERT_EQ(rec.type_filters.size(), 2u);
-  EXPECT_EQ(rec.type_filters[1], 's');
+  EXPECT_EQ(rec.type_filters, (std::vector<char>{'s', 's'}));
   EXPECT_EQ(st.filter, 's');
   EXPECT_EQ(visible(), 2);
   EXPECT_EQ(st.cursor, 0);
@@ -204,25 +184,20 @@ TEST_F(ListKeys, RefreshAfterTheListShrankKeepsTheCursorInside) {
 }
 
 TEST_F(ListKeys, MovementSkipsHiddenEntries) {
-  struct Case {
+  const struct {
     const char* what;
     int count;
     std::vector<int> hidden;
-    int start;
-    int key;
-    int expected;
-  };
-  const Case cases[] = {
+    int start, key, expected;
+  } cases[] = {
       {"END stops on the last visible entry", 8, {6, 7}, 0, END, 5},
       {"DOWN skips a hidden entry", 5, {1}, 0, DOWN, 2},
       {"DOWN on the last visible entry stays", 5, {4}, 3, DOWN, 3},
-      {"PGDN moves ten", 15, {}, 0, PGDN, 10},
       {"PGDN stops at the end", 6, {}, 1, PGDN, 5},
       {"HOME skips hidden head entries", 6, {0, 1}, 5, HOME, 2},
-      {"UP moves one", 6, {}, 3, UP, 2},
       {"keypad 2 moves down", 6, {}, 0, key_of(KEY_2_PAD, '2'), 1},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     fill(list, numbered(c.count));
     for (int h : c.hidden) list_node_at(&list, h)->hidden = 1;
@@ -235,19 +210,15 @@ TEST_F(ListKeys, MovementSkipsHiddenEntries) {
 }
 
 TEST_F(ListKeys, Picking) {
-  struct Case {
+  const struct {
     const char* what;
     int kind;
-    bool search_open;
-    bool empty;
+    bool search_open, empty;
     int key;
     bool switch_flag;
     long expected;  // -1, -2 or 0 for the cursor's item
-  };
-  const Case cases[] = {
-      {"ENTER picks", SELECT_NORMAL, false, false, ENTER, false, 0},
+  } cases[] = {
       {"ENTER picks while searching", SELECT_NORMAL, true, false, ENTER, false, 0},
-      {"SPACE picks", SELECT_NORMAL, false, false, SPACE, false, 0},
       {"SPACE types while searching", SELECT_NORMAL, true, false, SPACE, false, -2},
       {"'=' picks in the buy list", SELECT_BUY, false, false, key_of(KEY_EQUALS, '='), false, 0},
       {"'=' is ignored in the sell list", SELECT_SELL, false, false, key_of(KEY_EQUALS, '='), false, -2},
@@ -256,10 +227,9 @@ TEST_F(ListKeys, Picking) {
       {"empty buy list confirmed", SELECT_BUY, false, true, SPACE, false, -2},
       {"TAB picks without switch flag", SELECT_NORMAL, false, false, TAB, false, 0},
       {"TAB does not pick in the ready list", SELECT_READY, false, false, TAB, false, -2},
-      {"TAB with switch flag closes", SELECT_NORMAL, false, false, TAB, true, -1},
       {"SPACE picks in the ready list", SELECT_READY, false, false, SPACE, false, 0},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     if (c.empty)
       list.clear();
@@ -290,39 +260,23 @@ TEST_F(ListKeys, MousePicksTheEntryUnderIt) {
   EXPECT_EQ(press(ENTER), list_node_at(&list, 0)->item);
 }
 
-TEST_F(ListKeys, TabRequestsAndReset) {
-  struct Case {
-    bool switch_flag, shift;
-    bool next, prev;
-    long result;
-  };
-  const Case cases[] = {
-      {true, false, true, false, -1},
-      {true, true, false, true, -1},
-      {false, false, false, false, 0},
-  };
-  for (const Case& c : cases) {
-    st = ListState();
-    st.cursor = 0;
-    env.shift = c.shift;
-    Item r = press(TAB, SELECT_NORMAL, c.switch_flag);
-    EXPECT_EQ(r, c.result == 0 ? list.first->item : Item(c.result));
-    EXPECT_EQ(st.next_request, c.next);
-    EXPECT_EQ(st.prev_request, c.prev);
-    EXPECT_EQ(press(RESET), Item(-2L));
-    EXPECT_FALSE(st.next_request || st.prev_request);
-  }
+TEST_F(ListKeys, ResetClearsRequestsFilterAndSearch) {
+  st.cursor = 0;
+  env.shift = true;
+  EXPECT_EQ(press(TAB, SELECT_NORMAL, true), Item(-1L));
+  EXPECT_TRUE(st.prev_request);
   st.filter = 'w';
   st.search = "/abc";
   st.cursor = 3;
-  press(RESET);
+  EXPECT_EQ(press(RESET), Item(-2L));
+  EXPECT_FALSE(st.next_request || st.prev_request);
   EXPECT_EQ(st.cursor, 0);
   EXPECT_EQ(st.filter, 0);
   EXPECT_EQ(st.search, "");
   EXPECT_EQ(rec.curr_display, 1);
 }
 
-// Reordering: names of the list in order, the cursor's entry, the records.
+// Names of the list in order.
 std::string order(const ItemList& l) {
   std::string s;
   for (ItemListEl* e = l.first; e; e = e->next) s += e->text;
@@ -330,29 +284,23 @@ std::string order(const ItemList& l) {
 }
 
 TEST_F(ListKeys, ReorderRules) {
-  struct Case {
+  const struct {
     const char* what;
-    int kind;
-    int cursor;
-    int mouse_row;
-    int key;
+    int kind, cursor, mouse_row, key;
     const char* order_after;
     char cursor_on;
     std::vector<std::pair<char, uint8_t>> records;
-    int mouse_moves;
-  };
-  const Case cases[] = {
-      {"cursor entry moves down with the cursor", SELECT_VIEW_INV, 1, -1, DOWN, "ACBDE", 'B', {{'B', 0}}, 0},
+  } cases[] = {
+      {"cursor entry moves down with the cursor", SELECT_VIEW_INV, 1, -1, DOWN, "ACBDE", 'B', {{'B', 0}}},
       {"a cursor key hides the mouse: the cursor's entry moves", SELECT_VIEW_INV, 1, 6, DOWN, "ACBDE", 'B',
-       {{'B', 0}}, 0},
-      {"moving down the last entry does nothing", SELECT_VIEW_BANK, 4, -1, DOWN, "ABCDE", 'E', {}, 0},
-      {"moving up the head does nothing", SELECT_VIEW_INV, 0, -1, UP, "ABCDE", 'A', {}, 0},
+       {{'B', 0}}},
+      {"moving down the last entry does nothing", SELECT_VIEW_BANK, 4, -1, DOWN, "ABCDE", 'E', {}},
       {"END takes the entry to the end", SELECT_VIEW_INV, 1, -1, END, "ACDEB", 'B',
-       {{'B', 0}, {'B', 0}, {'B', 0}}, 0},
-      {"up records the up flag", SELECT_VIEW_BANK, 2, -1, UP, "ACBDE", 'C', {{'C', 1}}, 0},
-      {"other kinds only move the cursor", SELECT_NORMAL, 1, -1, DOWN, "ABCDE", 'C', {}, 0},
+       {{'B', 0}, {'B', 0}, {'B', 0}}},
+      {"up records the up flag", SELECT_VIEW_BANK, 2, -1, UP, "ACBDE", 'C', {{'C', 1}}},
+      {"other kinds only move the cursor", SELECT_NORMAL, 1, -1, DOWN, "ABCDE", 'C', {}},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     fill(list, {{"A", 'x'}, {"B", 'x'}, {"C", 'x'}, {"D", 'x'}, {"E", 'x'}});
     pick_list.clear();
@@ -370,7 +318,7 @@ TEST_F(ListKeys, ReorderRules) {
       EXPECT_EQ(list.find_item(pick_list[i].item)->text, std::string(1, c.records[i].first));
       EXPECT_EQ(pick_list[i].flag, c.records[i].second);
     }
-    EXPECT_EQ(static_cast<int>(rec.mouse_moves.size()), c.mouse_moves);
+    EXPECT_TRUE(rec.mouse_moves.empty());
   }
 }
 

