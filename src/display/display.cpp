@@ -15,6 +15,7 @@
 #include "app/globals.h"
 #include "core/log.h"
 #include "core/string_utils.h"
+#include "display/cards.h"
 #include "display/font_file.h"
 #include "display/smooth_scaler.h"
 
@@ -126,6 +127,7 @@ QYXDisplay::~QYXDisplay() {
     }
     free_sheets();
     free_fonts();
+    free_card_pictures(card_pictures);
     BITMAP** owned[] = {&work_bitmap,  &minimap_bitmap, &panel_bitmap,  &input_bitmap,
                         &play_bitmap,  &cursor_blue,    &cursor_yellow, &cursor_white,
                         &skin,         &help_pic,       &book_pic,      &tile_scratch,

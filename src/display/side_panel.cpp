@@ -381,48 +381,6 @@ int cycle_statbox_page(int page, bool backwards, int known_spells) {
   return page;
 }
 
-// ---- list entry under the mouse -------------------------------------------------------
-
-int panel_row_under_mouse(const PanelMouse& m) {
-  if (!m.enabled) return -1;
-  const int width = m.large_statbox ? 2 * PANEL_W : PANEL_W;
-  if (m.mouse_x < m.panel_x || m.mouse_x > m.panel_x + width - 1) return -1;
-  if (m.mouse_y < m.panel_y || m.mouse_y > m.panel_y + PANEL_H - 1) return -1;
-  if (m.large_statbox) return (m.mouse_y - m.panel_y - 38) / 20;
-  return (m.mouse_y - m.panel_y - 19) / 10;
-}
-
-ItemListEl* list_node_at_row(ItemListEl* cursor, int row, int list_row_count) {
-  if (cursor == nullptr) return nullptr;
-  if (row == 4) return cursor;
-  int steps;
-  bool forwards;
-  if (row >= 5 && row < list_row_count) {
-    steps = row - 4;
-    forwards = true;
-  } else if (row >= 0 && row <= 3) {
-    steps = 4 - row;
-    forwards = false;
-  } else {
-    return nullptr;
-  }
-  ItemListEl* node = cursor;
-  while (steps > 0) {
-    node = forwards ? node->next : node->prev;
-    if (node == nullptr) return nullptr;
-    if (!node->hidden) --steps;
-  }
-  return node;
-}
-
-Item item_under_mouse(const ItemListEl* node) { return node ? node->item : Item(-1L); }
-
-Item selected_item(const ItemListEl* under_mouse, const ItemListEl* cursor) {
-  if (under_mouse != nullptr && under_mouse->item != -1L) return under_mouse->item;
-  if (cursor != nullptr) return cursor->item;
-  return Item(0L);
-}
-
 // ---- redraw pacing ------------------------------------------------------------------
 
 bool PanelRedrawPacer::due() const {

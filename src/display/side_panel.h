@@ -178,22 +178,6 @@ CharacterSheet build_character_sheet(Player& p, const SheetSettings& s, const Sh
 // known spells.
 int cycle_statbox_page(int page, bool backwards, int known_spells);
 
-// ---- list entry under the mouse ------------------------------------------------
-
-struct PanelMouse {
-  int mouse_x = 0, mouse_y = 0;
-  int panel_x = 0, panel_y = 0;
-  bool large_statbox = false;
-  bool enabled = true;  // the mouse option is on and the pointer is shown
-};
-
-// The panel row under the pointer, or -1 when it is not over the panel.
-int panel_row_under_mouse(const PanelMouse& m);
-// The visible list node on that row, counted from the cursor on row 4.
-ItemListEl* list_node_at_row(ItemListEl* cursor, int row, int list_row_count);
-Item item_under_mouse(const ItemListEl* node);
-Item selected_item(const ItemListEl* under_mouse, const ItemListEl* cursor);
-
 // ---- redraw pacing ---------------------------------------------------------
 
 // The panel is a cached picture: redrawn when a shown figure changed or
