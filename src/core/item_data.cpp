@@ -78,6 +78,7 @@ ItemData::~ItemData() = default;
 
 int ItemData::reload() {
   for (auto& r : records_) r.reset();
+  highest_price_ = 0;
   records_[0] = std::make_unique<ItemRecord>(0, ITEM_NOTHING, "NOTHING");
   return load();
 }

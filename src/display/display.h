@@ -203,7 +203,6 @@ class QYXDisplay {
 
   Item list_input(ItemList* list, int key, int kind, bool switch_flag);
   Item list_input_kind3(ItemList* list, int key, bool switch_flag);
-  Item list_input_kind0(ItemList* list, int key);
   void draw_list_panel(ItemList* list, int kind, BITMAP* target);
   void show_list_item(ItemList* list, const Item& item, int kind);
   // The node under the list cursor, null when there is none.
@@ -370,7 +369,6 @@ class QYXDisplay {
   // -- Frame (frame.cpp) --
   void compose_frame();
   void refresh_screen();
-  void clear_back_buffer();
   // Shows the back buffer with one blit while the pointer is hidden.
   void flip();
   void game_over();

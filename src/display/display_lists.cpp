@@ -40,10 +40,6 @@ Item QYXDisplay::list_input_kind3(ItemList* list, int key, bool switch_flag) {
   return list_input(list, key, SELECT_NORMAL, switch_flag);
 }
 
-Item QYXDisplay::list_input_kind0(ItemList* list, int key) {
-  return list_input(list, key, SELECT_READY, false);
-}
-
 void QYXDisplay::draw_list_panel(ItemList* list, int kind, BITMAP* target) {
   if (list == nullptr) return;
   list_shown = list;

@@ -214,10 +214,6 @@ void QYXDisplay::show(const FrameRect& part) {
   unscare_mouse();
 }
 
-void QYXDisplay::clear_back_buffer() {
-  if (back_buffer) clear_bitmap(back_buffer);
-}
-
 void QYXDisplay::refresh_screen() {
   if (!allegro_up || !back_buffer) return;
   clear_bitmap(back_buffer);

@@ -25,6 +25,7 @@ void ItemList::clear() {
   }
   first = nullptr;
   count = 0;
+  total_weight = 0.0f;
 }
 
 // ---- list primitives --------------------------------------------------------

@@ -11,23 +11,27 @@
 
 #include "app/client_app.h"
 #include "app/globals.h"
+#include "input/normal_keys.h"
 #include "net/socket.h"
 #include "support/sim_keys.h"
 
 inline void reset_app_state() {
   close_run_trace();
   tcpObj.sckClose(0);
-  app.pending_messages.clear();
+  // Fresh objects, as a new process has them: a session reset keeps some
+  // things on purpose (the whisper partners, the worn items until the
+  // character arrives), and those must not carry from one test to the next.
+  app = ClientApp();
   app.reset_session();
-  app.debug_echo = 0;
-  app.direct_login = 0;
-  app.create_login = 0;
+  me = Player();
   me.reset();
   d.msg_log = MessageLog();  // an empty message box: no lines, no newest message
   use_simulated_keys();
   quit_enabled = false;
   conn_state = CONN_TITLE;
+  game_is_qyx = false;  // the start-up sets it from common.cfg
   gc_interface_mode = 0;
+  objlist_trace = false;  // a game master's toggle that lasts the whole run
   login_password.clear();
   client_cfg = ConfigFile("client.cfg");
   common_cfg = ConfigFile("dat/common.cfg");

@@ -18,6 +18,10 @@ struct StartupTest : ::testing::Test {
 
   std::function<void()> saved_updater = exec_updater_hook;
   std::function<int(bool)> saved_display = display_init_hook;
+  // A start-up that gets as far as the sound installs the library (with
+  // the empty system driver when there is no display); later tests expect
+  // the headless state they found.
+  const bool library_was_up = system_driver != nullptr;
 
   void SetUp() override {
     reset_app_state();
@@ -29,6 +33,8 @@ struct StartupTest : ::testing::Test {
   }
   void TearDown() override {
     close_scripts();
+    sound.release();
+    if (!library_was_up && system_driver) allegro_exit();
     exec_updater_hook = saved_updater;
     display_init_hook = saved_display;
   }

@@ -36,6 +36,8 @@ struct ItemWorld {
   explicit ItemWorld(const std::string& weapons, const std::string& wearable = "",
                      const std::string& misc = "", const std::string& named = "",
                      const std::string& extra_cfg = "") {
+    // A fresh table: a reload keeps the creature names it had.
+    wl = ItemData();
     TempDir::write("dat/common.cfg",
                    "stats=strength,dexterity,intelligence\nstat_key=s,d,i\nskill_SK_UNARMED=0\n"
                    "quest_item_start=4c0\nquest_item_end=4cf\nlevel_req_multiplier=1.0\n"
