@@ -59,9 +59,6 @@ struct SheetFormat {
 // one of the five known ones.
 SheetFormat sheet_format_for_width(int width);
 
-// Milliseconds of the steady clock, for the panel's redraw pacing.
-uint64_t panel_clock_ms();
-
 // Why a frame must be composed, one bit each; with none set the screen
 // already shows everything and the frame pacing composes nothing.
 enum FrameReason : uint32_t {
@@ -184,9 +181,6 @@ class QYXDisplay {
   // A fingerprint of `panel_bitmap`'s pixels, and that of the panel last drawn.
   uint64_t panel_hash() const;
   uint64_t panel_shown_hash = 0;
-  // From the frame tick: redraws when a change waits or 300 ms have passed.
-  void panel_tick();
-  int panel_redraws() const { return panel_pacer.redraws(); }
   void cycle_statbox_page(bool backwards);
   void clear_panel();
   void draw_equipment_page(BITMAP* target);
@@ -221,7 +215,6 @@ class QYXDisplay {
   // The list the panel shows; set by list_input and draw_list_panel.
   ItemList* list_shown = nullptr;
   std::string list_title;
-  PanelRedrawPacer panel_pacer{panel_clock_ms};
 
   std::vector<std::string> menu_rows;
   int map_view_draws = 0;  // how often the map viewer's picture was rebuilt

@@ -4,7 +4,6 @@
 
 #include <allegro.h>
 
-#include <chrono>
 #include <functional>
 #include <string_view>
 
@@ -24,11 +23,6 @@ int pack_rgb(PanelRgb c) { return (c.r & 255) << 16 | (c.g & 255) << 8 | (c.b & 
 PanelRgb rgb_of(int colour) { return PanelRgb{getr(colour), getg(colour), getb(colour)}; }
 
 }  // namespace
-
-uint64_t panel_clock_ms() {
-  using namespace std::chrono;
-  return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
 
 // ---- colours ---------------------------------------------------------------------
 
@@ -79,9 +73,9 @@ void QYXDisplay::draw_keybinds_page(int half, BITMAP* target) {
 
 int QYXDisplay::playerstats(BITMAP* target) {
   FunctionTrace trace("playerstats");
-  panel_pacer.redraw_now([this, target] { redraw_panel(target); });
-  // The tick redraws the panel every 300 ms; a frame is due only when that
-  // changed a pixel of it.
+  redraw_panel(target);
+  // The frame tick redraws the panel every 300 ms; a frame is due only when
+  // that changed a pixel of it.
   const uint64_t drawn = panel_hash();
   if (drawn != panel_shown_hash) request_frame();
   panel_shown_hash = drawn;
@@ -98,10 +92,6 @@ uint64_t QYXDisplay::panel_hash() const {
     h = h * 1099511628211ull + std::hash<std::string_view>{}(row);
   }
   return h;
-}
-
-void QYXDisplay::panel_tick() {
-  panel_pacer.tick([this] { redraw_panel(nullptr); });
 }
 
 void QYXDisplay::redraw_panel(BITMAP* target) {

@@ -381,29 +381,6 @@ int cycle_statbox_page(int page, bool backwards, int known_spells) {
   return page;
 }
 
-// ---- redraw pacing ------------------------------------------------------------------
-
-bool PanelRedrawPacer::due() const {
-  if (requested_ || !drawn_) return true;
-  const uint64_t now = clock_();
-  // A clock that went back also redraws, and restarts the interval from there.
-  return now < last_ms_ || now - last_ms_ >= PANEL_REDRAW_MS;
-}
-
-bool PanelRedrawPacer::tick(const std::function<void()>& redraw) {
-  if (!due()) return false;
-  redraw_now(redraw);
-  return true;
-}
-
-void PanelRedrawPacer::redraw_now(const std::function<void()>& redraw) {
-  if (redraw) redraw();
-  last_ms_ = clock_();
-  requested_ = false;
-  drawn_ = true;
-  ++redraws_;
-}
-
 // ---- drawing -------------------------------------------------------------------------
 
 int make_colour(PanelRgb c) { return makecol(clamp_byte(c.r), clamp_byte(c.g), clamp_byte(c.b)); }

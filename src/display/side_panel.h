@@ -1,7 +1,6 @@
 #pragma once
 // The side panel: the character sheet (page 0 of the stat box), the colours
-// of item and spell names, the page cycle, the list entry under the mouse and
-// the pacing of the panel's redraws.
+// of item and spell names and the page cycle.
 //
 // Deciding is kept apart from drawing: the build_* functions turn the player
 // and the tables into rows of text with a colour each (and gauges and bars as
@@ -34,8 +33,6 @@ constexpr int PANEL_TOP = 5;
 constexpr int SHEET_ROWS = 40;
 // Text rows hold at most this many characters (a row of 100 with its end).
 constexpr int PANEL_ROW_CHARS = 99;
-// The panel redraws itself this often from the frame tick.
-constexpr uint64_t PANEL_REDRAW_MS = 300;
 // Pages of the stat box.
 constexpr int STATBOX_PAGES = 7;
 // Spells listed on one spell page.
@@ -177,31 +174,6 @@ CharacterSheet build_character_sheet(Player& p, const SheetSettings& s, const Sh
 // The next page (previous when backwards); page 4 only with more than 42
 // known spells.
 int cycle_statbox_page(int page, bool backwards, int known_spells);
-
-// ---- redraw pacing ---------------------------------------------------------
-
-// The panel is a cached picture: redrawn when a shown figure changed or
-// PANEL_REDRAW_MS after the last redraw, never on every frame.
-class PanelRedrawPacer {
- public:
-  using Clock = std::function<uint64_t()>;  // milliseconds
-  explicit PanelRedrawPacer(Clock clock) : clock_(std::move(clock)) {}
-  // A handler changed something that the panel shows.
-  void request() { requested_ = true; }
-  bool due() const;
-  // Runs `redraw` when due; true when it ran.
-  bool tick(const std::function<void()>& redraw);
-  // Runs `redraw` now (a handler's direct call).
-  void redraw_now(const std::function<void()>& redraw);
-  int redraws() const { return redraws_; }
-
- private:
-  Clock clock_;
-  bool requested_ = true;
-  bool drawn_ = false;
-  uint64_t last_ms_ = 0;
-  int redraws_ = 0;
-};
 
 // ---- drawing ------------------------------------------------------------------
 

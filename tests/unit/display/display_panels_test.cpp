@@ -95,32 +95,4 @@ TEST_F(DisplayPanels, PlayerstatsDrawsThePageIntoThePanel) {
   }
 }
 
-TEST_F(DisplayPanels, RedrawsEvery300msFromTheTickAndAtOnceOnAChange) {
-  uint64_t now = 0;
-  d.panel_pacer = PanelRedrawPacer([&now] { return now; });
-  enum Op { TICK, CHANGE };
-  struct Step {
-    Op op;
-    uint64_t ms;
-    int redraws;
-  };
-  const Step steps[] = {
-      {TICK, 0, 1},      // never drawn yet
-      {TICK, 16, 1},   {TICK, 299, 1},
-      {TICK, 300, 2},    // 300 ms after the last one
-      {CHANGE, 350, 3},  // a handler changed a figure
-      {TICK, 400, 3},  {TICK, 649, 3},
-      {TICK, 650, 4},  {CHANGE, 651, 5}, {CHANGE, 652, 6},
-  };
-  for (const Step& s : steps) {
-    now = s.ms;
-    if (s.op == TICK)
-      d.panel_tick();
-    else
-      playerstats(nullptr);
-    EXPECT_EQ(d.panel_redraws(), s.redraws) << s.ms;
-  }
-  d.panel_pacer = PanelRedrawPacer(panel_clock_ms);
-}
-
 }  // namespace

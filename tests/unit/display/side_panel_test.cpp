@@ -426,22 +426,4 @@ TEST(StatboxPageCycle, SkipsTheSecondSpellPageWithoutSpellsForIt) {
         << c.page << " " << c.backwards << " " << c.known;
 }
 
-// ---- pacing ------------------------------------------------------------------------
-
-// The 300 ms rhythm through the display is DisplayPanels' test.
-TEST(PanelRedrawPacer, AClockThatGoesBackRedraws) {
-  uint64_t now = 1000;
-  PanelRedrawPacer pacer([&now] { return now; });
-  int drawn = 0;
-  auto draw = [&drawn] { ++drawn; };
-  EXPECT_TRUE(pacer.tick(draw));  // never drawn yet
-  now = 1299;
-  EXPECT_FALSE(pacer.tick(draw));
-  now = 5;
-  EXPECT_TRUE(pacer.tick(draw));
-  now = 304;  // the interval restarts from where the clock went back
-  EXPECT_FALSE(pacer.due());
-  EXPECT_EQ(drawn, 2);
-}
-
 }  // namespace
