@@ -38,6 +38,7 @@ int sync_inventory(int bank, const SyncReader& reader) {
     else
       e = e->next;
   }
+  items.calc_weight();
   inventory_synced = false;
   for (;;) {
     tcpObj.sckSend("*");

@@ -71,6 +71,18 @@ TEST_F(InventoryHandlers, SyncOutcomes) {
   }
 }
 
+// Regression: the carried side emptied by a sync took its load along only
+// when an entry arrived after it; an empty list left the old load.
+TEST_F(InventoryHandlers, AnEmptySyncDropsTheLoad) {
+  LoopbackServer s;
+  items.add(Item(7L), 3, 1, false);
+  items.total_weight = 18.0f;  // what a weighed pack had carried
+  ScriptedReader reader{{{1, "EI"}}};
+  EXPECT_EQ(sync_inventory(0, reader), 0);
+  EXPECT_EQ(items.count, 0);
+  EXPECT_EQ(items.total_weight, 0.0f);
+}
+
 // A sync that breaks off ends the session; after a failed bank sync the bank
 // counts as synced, so that nothing waits for it.
 TEST_F(InventoryHandlers, BrokenSyncEndsTheSession) {
