@@ -74,6 +74,10 @@ TEST_F(ItemListTest, AddMergesUnlessTold) {
   l.add(banked(BLADE), 1, 1, false);
   EXPECT_FLOAT_EQ(l.total_weight, 3.0f);
   expect_linked(l);
+  // Regression: an emptied list kept its load (a new session showed the
+  // previous character's).
+  l.clear();
+  EXPECT_EQ(l.total_weight, 0.0f);
 }
 
 TEST_F(ItemListTest, RemoveTakesTheExcessFromTheNextNode) {
