@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Starts the development server and the client logged in to it ("-s").
+# Starts the development server with the market world and the client
+# logged in to it ("-s").
 # With no DISPLAY the client runs on a private X server (Xvfb) for
 # ZIB_RUN_SECONDS, leaves a screenshot in BUILD/run-screenshot.png and is then
 # asked to quit; with a DISPLAY it runs until it is closed (or Ctrl-C).
@@ -24,7 +25,7 @@ grep -q '^name=' "$cfg" || echo "name=Demo" >> "$cfg"
 # The server appends to its log, so each run starts a fresh one: what is
 # judged below must come from this run alone (the last one is kept as .old).
 mv -f "$log" "$log.old" 2>/dev/null
-"$build/devserver" --port "$port" --dir "$build/devserver-data" \
+"$build/devserver" --market --port "$port" --dir "$build/devserver-data" \
   --log "$log" > /dev/null 2>&1 &
 server_pid=$!
 client_pid=

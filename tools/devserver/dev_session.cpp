@@ -17,6 +17,7 @@
 #include "core/compression.h"
 #include "core/item.h"
 #include "core/number_codec.h"
+#include "core/spells.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
 #include "net/socket.h"
@@ -30,7 +31,6 @@ int next_character_id = 100;
 constexpr int HOTKEYS = 60;
 constexpr int LOGIN_FIELDS = 19;
 constexpr int CLOCK_PERIOD_MS = 2000;
-constexpr char FOV_SEPARATOR = 0x1E;
 
 // The game's rules: announced in the "p" reply and used by our own
 // character rules alike.
@@ -39,14 +39,6 @@ constexpr float RULE_STAT_VALUE = 1.0f;
 constexpr int RULE_LEVEL_CAP = 50;
 // Levels gained are spent by the player (the side panel's "Level up!").
 constexpr int RULE_MANUAL_LEVELLING = 1;
-
-std::string b222(int v) { return encode_number(v); }
-
-// One field-of-view entry: id, packed item, cell, packed status.
-std::string fov_entry(int id, long code, int x, int y, int health, char align) {
-  return b222(id) + " " + Item(code).to_packed_str() + " " + b222(x) + " " + b222(y) + " " +
-         pack_fov_status(2, health, align, false, 0);
-}
 
 bool is_hex(const std::string& s, size_t max_len) {
   if (s.empty() || s.size() > max_len) return false;
@@ -75,6 +67,13 @@ bool is_word(const std::string& s) {
 }
 
 }  // namespace
+
+std::string dev_b222(int v) { return encode_number(v); }
+
+std::string dev_fov_entry(int id, long code, int x, int y, int health, char align) {
+  return dev_b222(id) + " " + Item(code).to_packed_str() + " " + dev_b222(x) + " " + dev_b222(y) + " " +
+         pack_fov_status(2, health, align, false, 0);
+}
 
 void dev_apply_rules() {
   PLAYER_LEVELS = RULE_LEVELS != 0;
@@ -318,6 +317,7 @@ void DevSession::on_login(const std::string& line) {
   }
   logged_in = true;
   accounts_in_play.insert(ch.account);
+  if (opt.market) market_setup();
   if (opt.start_x >= 0) {
     pl.x = static_cast<int16_t>(opt.start_x);
     pl.y = static_cast<int16_t>(opt.start_y);
@@ -343,7 +343,19 @@ void DevSession::send_handshake() {
   }
   send(items);
   send(spells_line);
-  send("1 2 3");
+  // A character that knows no spell yet learns those its class may cast at
+  // its level and skill.
+  if (pl.spells.empty()) {
+    for (int s = 0; s < spells.get_num_spells(); ++s) {
+      const int skill = spells.get_skill(s);
+      if (spells.is_valid_id(s) && spells.class_can_use(s, pl.cls) && spells.get_lvl(s) <= pl.lvl &&
+          (skill < 0 || pl.get_skill(skill) >= static_cast<float>(spells.get_min_skill(s))))
+        pl.add_spell(s);
+    }
+  }
+  std::string known;
+  for (int s : pl.spells) known += (known.empty() ? "" : " ") + std::to_string(s);
+  send(known);
 }
 
 void DevSession::on_report(const std::string& line) {
@@ -423,22 +435,26 @@ void DevSession::push_file(int index) {
 }
 
 void DevSession::show_world() {
+  if (opt.market) {
+    show_market();
+    return;
+  }
   send(format_str("y %x %d %d %d %d %d %d %d %f %f %f", 0x249, 1, 2, 3, 4, 5, 6, 7, 1.5, 2.5,
                   3.5));
   wander_x = pl.x + 2;
   wander_y = pl.y + 1;
   std::string fov = "F2";
-  fov += FOV_SEPARATOR + fov_entry(DEV_CREATURE_ID, DEV_CREATURE_CODE, wander_x, wander_y, 90, 'e');
+  fov += FOV_SEPARATOR + dev_fov_entry(DEV_CREATURE_ID, DEV_CREATURE_CODE, wander_x, wander_y, 90, 'e');
   ground_x[0] = pl.x + 1;
   ground_y[0] = pl.y;
   ground_x[1] = pl.x - 1;
   ground_y[1] = pl.y;
-  fov += FOV_SEPARATOR + fov_entry(DEV_GROUND_ID, DEV_GROUND_CODE, pl.x + 1, pl.y, 0, 'n');
-  fov += FOV_SEPARATOR + format_str("R %s %s %s 0", b222(pl.x).c_str(), b222(pl.y).c_str(),
-                                    b222(pl.map_level).c_str());
+  fov += FOV_SEPARATOR + dev_fov_entry(DEV_GROUND_ID, DEV_GROUND_CODE, pl.x + 1, pl.y, 0, 'n');
+  fov += FOV_SEPARATOR + format_str("R %s %s %s 0", dev_b222(pl.x).c_str(), dev_b222(pl.y).c_str(),
+                                    dev_b222(pl.map_level).c_str());
   send(fov);
   send("G1" + std::string(1, FOV_SEPARATOR) +
-       fov_entry(DEV_GROUND_ID + 1, DEV_GROUND_CODE, pl.x - 1, pl.y, 0, 'n'));
+       dev_fov_entry(DEV_GROUND_ID + 1, DEV_GROUND_CODE, pl.x - 1, pl.y, 0, 'n'));
   send("W Guide Look around, the goblin is harmless.");
   next_wander_ms = dev_now_ms() + DEV_WANDER_PERIOD_MS;
   if (opt.crowd > 0) start_crowd();
@@ -472,9 +488,9 @@ void DevSession::step_crowd() {
   int dir = get_direction(m.x - DX[k], m.y - DY[k], m.x, m.y);
   const int creature = DEV_CROWD_FIRST_ID + static_cast<int>(i);
   // Not logged: fifty lines a second would bury the rest of the log.
-  sock.sckSend(id, format_str("o %s %s %s %s %s 0 %s %s %d e", b222(creature).c_str(),
-                              b222(m.x).c_str(), b222(m.y).c_str(), b222(pl.map_level).c_str(),
-                              b222(DEV_CREATURE_CODE).c_str(), b222(90).c_str(), b222(0).c_str(),
+  sock.sckSend(id, format_str("o %s %s %s %s %s 0 %s %s %d e", dev_b222(creature).c_str(),
+                              dev_b222(m.x).c_str(), dev_b222(m.y).c_str(), dev_b222(pl.map_level).c_str(),
+                              dev_b222(DEV_CREATURE_CODE).c_str(), dev_b222(90).c_str(), dev_b222(0).c_str(),
                               dir));
 }
 
@@ -486,9 +502,9 @@ void DevSession::wander() {
   wander_x += DX[k];
   wander_y += DY[k];
   int dir = get_direction(wander_x - DX[k], wander_y - DY[k], wander_x, wander_y);
-  send(format_str("o %s %s %s %s %s 0 %s %s %d e", b222(DEV_CREATURE_ID).c_str(),
-                  b222(wander_x).c_str(), b222(wander_y).c_str(), b222(pl.map_level).c_str(),
-                  b222(DEV_CREATURE_CODE).c_str(), b222(90).c_str(), b222(0).c_str(), dir));
+  send(format_str("o %s %s %s %s %s 0 %s %s %d e", dev_b222(DEV_CREATURE_ID).c_str(),
+                  dev_b222(wander_x).c_str(), dev_b222(wander_y).c_str(), dev_b222(pl.map_level).c_str(),
+                  dev_b222(DEV_CREATURE_CODE).c_str(), dev_b222(90).c_str(), dev_b222(0).c_str(), dir));
 }
 
 void DevSession::play(const std::string& line) {
@@ -511,7 +527,7 @@ void DevSession::play(const std::string& line) {
   on_move(line);
 }
 
-bool DevSession::cell_free(int x, int y) {
+void DevSession::load_walk_map() {
   if (walk_map_number != current_map) {
     walk_map_number = current_map;
     std::ifstream in(format_str("cmaps/lvl%03d.map", current_map), std::ios::binary);
@@ -520,7 +536,12 @@ bool DevSession::cell_free(int x, int y) {
     if (!in.good() && !in.eof()) bytes.clear();
     if (bytes.empty() || walk_map.read_level(bytes) != 0) walk_map = CMap();
   }
+}
+
+bool DevSession::cell_free(int x, int y) {
+  load_walk_map();
   if (!walk_map.notblocked(x, y, false)) return false;
+  if (opt.market) return market_cell_free(x, y);
   if (x == wander_x && y == wander_y) return false;
   for (int i = 0; i < 2; ++i)
     if (x == ground_x[i] && y == ground_y[i]) return false;
@@ -531,8 +552,8 @@ bool DevSession::on_move(const std::string& line) {
   int tx = 0, ty = 0, lvl = 0, ox = 0, oy = 0, token = 0;
   int n = std::sscanf(line.c_str(), "m %d %d %d %d %d %d", &tx, &ty, &lvl, &ox, &oy, &token);
   if (n < 5) return false;
-  const std::string here = format_str("%s %s %s", b222(pl.x).c_str(), b222(pl.y).c_str(),
-                                      b222(pl.map_level).c_str());
+  const std::string here = format_str("%s %s %s", dev_b222(pl.x).c_str(), dev_b222(pl.y).c_str(),
+                                      dev_b222(pl.map_level).c_str());
   if (n == 5) {
     // The client lost track of its place: tell it where it stands.
     dev_log("resync[%d]: %d %d", id, pl.x, pl.y);
@@ -555,7 +576,8 @@ bool DevSession::on_move(const std::string& line) {
   pl.y = static_cast<int16_t>(ty);
   dev_log("move[%d]: %d %d", id, tx, ty);
   send(format_str("m 1 %d %d %d %d 0", tx, ty, lvl, pl.direction));
-  send(format_str("R %s %s %s %d", b222(tx).c_str(), b222(ty).c_str(), b222(lvl).c_str(), token));
+  send(format_str("R %s %s %s %d", dev_b222(tx).c_str(), dev_b222(ty).c_str(), dev_b222(lvl).c_str(), token));
+  if (opt.market) market_moved();
   return true;
 }
 
@@ -581,7 +603,6 @@ void DevSession::become_ready() {
   dev_log("ready[%d]: %s", id, ch.name.c_str());
   send("MsWelcome to the sample world, " + ch.name + "!");
   show_world();
-  if (opt.market) start_market();
   if (!scenario.empty()) {
     state = SCENARIO;
     step = 0;
@@ -643,7 +664,7 @@ void DevSession::send_creature(const std::string& arg) {
   char name[64] = {};
   if (std::sscanf(arg.c_str(), "%d %x %d %d %63s", &npc, &code, &dx, &dy, name) != 5) return;
   send(format_str("i\t%d\tm\t%s\t0\t0", npc, name));
-  send("G1" + std::string(1, FOV_SEPARATOR) + fov_entry(npc, code, pl.x + dx, pl.y + dy, 90, 'n'));
+  send("G1" + std::string(1, FOV_SEPARATOR) + dev_fov_entry(npc, code, pl.x + dx, pl.y + dy, 90, 'n'));
 }
 
 void DevSession::tick() {
@@ -652,6 +673,7 @@ void DevSession::tick() {
     return;
   }
   if (state == SCENARIO) run_scenario();
+  if (state == PLAY && ready && opt.market) market_tick();
   if ((state == PLAY || state == SCENARIO) && ready && next_wander_ms != 0 &&
       dev_now_ms() >= next_wander_ms) {
     next_wander_ms = dev_now_ms() + DEV_WANDER_PERIOD_MS;

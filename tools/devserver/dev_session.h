@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "dev_market.h"
 #include "dev_store.h"
 #include "world/cmap.h"
 #include "world/player.h"
@@ -24,7 +25,7 @@ struct DevOptions {
   bool once = false;                 // end when the last client has left
   int slots = 4;
   int timeout_s = 0;                 // 0 = run until stopped
-  bool market = false;               // the market demo: trade, bank, craft, talk, a fight
+  bool market = false;               // the market world that a player plays (dev_market.cpp)
   int clock_minute = -1;             // the game clock's first minute; -1 the default
   int crowd = 0;                     // creatures walking around the player (load tests)
   int start_x = -1, start_y = -1;    // the cell every character starts on; -1 its own
@@ -146,22 +147,60 @@ class DevSession {
   // Whether the character may step onto the cell: on the map, not a wall or
   // water, and no creature or object standing there.
   bool cell_free(int x, int y);
+  // Loads the level walked on when it changed.
+  void load_walk_map();
   void become_ready();
 
-  // The market demo (dev_market.cpp): a merchant, a bank, a container, a
-  // recipe, a talking guard, a goblin that fights back, identify and uncurse.
-  int market_step = 0;
-  std::vector<std::string> picked;  // "j" lines of the choice in progress
+  // The market world (dev_market.cpp): who stands where, what the
+  // character carries, and the answers to what the player does there.
+  MarketWorld market;
+  // The pack, the smith's wares, the chest and the goblin of a new session.
+  void market_setup();
+  void goblin_home();
   // The inventory handed over at login.
   std::string sample_inventory() const;
-  void start_market();
-  // True when the line was a market request.
+  void show_market();
+  void market_view();
+  std::string here() const;
+  int goblin_health() const;
+  void track_goblin();
+  void goblin_moved(int dir);
+  const MarketFigure* figure_at(int x, int y) const;
+  const MarketFigure* beside(int figure_id) const;
+  bool market_cell_free(int x, int y) const;
+  void market_tick();
+  void step_goblin();
+  void market_moved();
+  // True when the line was a request of the market world.
   bool market_request(const std::string& line);
-  // Talk, chat, price, level-up and crafting requests of the market demo.
   bool market_talk(const std::string& line);
-  void answer_attack(int target);
-  void next_market_offer();
+  void greet(int npc);
+  void answer_topic(int npc, const std::string& asked);
+  void identify_pack(bool uncurse);
+  void chat(const std::string& text);
+  bool market_trade(const std::string& line);
+  void open_buying();
+  void open_selling();
+  void open_chest();
+  void apply_trade(const std::string& picked);
+  bool market_action(const std::string& line);
+  bool market_craft(const std::string& line);
+  void look(int x, int y);
+  void activate(int x, int y);
+  void pick_up(int x, int y);
+  void drop(const std::string& request);
+  void put_on_ground(const Item& item, long qty, int x, int y);
+  void use(const Item& item, int x, int y);
+  void cast_spell(int spell, bool at_cell, int x, int y, int target);
+  void attack(int x, int y, int target, const Item& weapon, bool ranged);
+  void hit_goblin(int damage, int kind, const Item& weapon);
 };
+
+// One field-of-view entry: id, packed item, cell, packed status.
+std::string dev_fov_entry(int id, long code, int x, int y, int health, char align);
+// A number in the wire's base-222 form.
+std::string dev_b222(int v);
+constexpr char FOV_SEPARATOR = 0x1E;
 
 // Writes one line to the server's log (and standard output).
 void dev_log(const char* fmt, ...) __attribute__((format(printf, 1, 2)));

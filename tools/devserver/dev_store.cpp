@@ -1,8 +1,10 @@
 #include "dev_store.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "core/config_file.h"
+#include "core/skills_classes.h"
 #include "core/string_utils.h"
 #include "world/item_list.h"
 #include "world/player.h"
@@ -43,6 +45,8 @@ int DevStore::open() {
     demo.account = "demo";
     demo.id = 1;
     demo.avatar = 0x200;  // the first figure of the first race
+    // A Mage: the sample character has the mana for the spells it knows.
+    demo.cls = std::max(0, sc.get_class_nr('m'));
     DevCharacter c;
     Player p;
     if (create_character(demo, c, p) != 0) return 1;

@@ -2,7 +2,8 @@
 // loopback, for tests and for the demo. It admits clients, checks their login
 // lines, answers the handshake with the sample world's values, runs the
 // readiness sequence (inventory sync, level entry with map transfer, data
-// reload) and then a little play, or a scenario of lines to send and expect.
+// reload) and then a little play, the market world (--market), or a scenario
+// of lines to send and expect.
 
 #include <signal.h>
 #include <unistd.h>
@@ -34,10 +35,36 @@ constexpr int TILE_GRASS = 46, TILE_WALL = 35;
 
 void usage() {
   std::printf(
-      "usage: devserver [--port N] [--dir DIR] [--world DIR] [--scenario FILE] [--log FILE]\n"
-      "                 [--verdict CX] [--client-crc HEX] [--no-create] [--once]\n"
-      "                 [--slots N] [--timeout SECONDS] [--login-timeout MS] [--market]\n"
-      "                 [--clock MINUTE] [--crowd N] [--start X,Y]\n");
+      "usage: devserver [OPTION]...\n"
+      "A small game server for the client on 127.0.0.1, serving the sample world.\n"
+      "\n"
+      "The world:\n"
+      "  --market          the played market world: a merchant, a banker, a guard who talks,\n"
+      "                    a chest, a kiln and a goblin near the start, a card table in the\n"
+      "                    farmhouse\n"
+      "  --world DIR       the game directory whose dat/ and cmaps/ are served (default: the\n"
+      "                    repository's gamedata/)\n"
+      "  --start X,Y       the cell every character starts on\n"
+      "  --clock MINUTE    the game clock's first minute (0-1439)\n"
+      "  --crowd N         N creatures (0-1000) walking around the character, for measuring\n"
+      "\n"
+      "The server:\n"
+      "  --port N          the port to listen on (default 28889; 0 any free port)\n"
+      "  --dir DIR         where accounts and characters are kept (default: devserver-data\n"
+      "                    in the current directory); the account demo/demo and its\n"
+      "                    character Demo are made when it holds none\n"
+      "  --log FILE        also write the log to FILE\n"
+      "  --slots N         clients served at once (default 4)\n"
+      "  --timeout S       stop after S seconds (0, the default: run until stopped)\n"
+      "  --login-timeout MS  close a connection that has not logged in by then (default 5000)\n"
+      "  --once            stop when the last client has left\n"
+      "\n"
+      "For tests:\n"
+      "  --scenario FILE   send and expect the lines of FILE once the client is in play\n"
+      "  --verdict CX      answer every login with this verdict (C0-C8)\n"
+      "  --client-crc HEX  refuse (C1) clients whose program checksum differs\n"
+      "  --no-create       refuse new characters (C8)\n"
+      "  --help            show this and exit\n");
 }
 
 bool parse_args(int argc, char** argv, DevOptions& o) {
@@ -124,9 +151,14 @@ void make_sample_level() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      usage();
+      return 0;
+    }
   DevOptions opt;
   if (!parse_args(argc, argv, opt)) {
-    usage();
+    std::fprintf(stderr, "devserver: a bad option or value; devserver --help lists them\n");
     return 2;
   }
   // Paths given on the command line are taken from where we were started.

@@ -522,6 +522,23 @@ std::vector<ItemDef> defs() {
     t.line(10, 10, 15, 14, rgb(60, 45, 35));
     t.rect(22, 23, 23, 24, MASK);
   }));
+  d.push_back(one("chest", [](Image& t) {
+    t.rect(4, 13, 27, 27, WOOD);
+    t.poly({{4, 13}, {8, 6}, {23, 6}, {27, 13}}, WOOD_DARK);
+    for (int x : {8, 23}) t.rect(x - 1, 6, x + 1, 27, IRON);
+    t.line(4, 13, 27, 13, IRON, 1.5);
+    t.rect(14, 14, 17, 19, GOLD);
+    t.rect(15, 16, 16, 17, BLACK);
+  }));
+  d.push_back(one("kiln", [](Image& t) {
+    const uint32_t clay = rgb(175, 95, 60);
+    t.ellipse(16, 17, 12, 12, clay);
+    t.rect(4, 17, 28, 28, clay);
+    t.rect(13, 2, 19, 7, shade(clay, 0.8));
+    t.ellipse(16, 24, 6, 5, rgb(60, 25, 15));
+    t.ellipse(16, 25, 4, 3, rgb(255, 170, 50));
+    t.line(4, 28, 28, 28, shade(clay, 0.6), 1.5);
+  }));
   return d;
 }
 

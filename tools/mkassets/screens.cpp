@@ -294,26 +294,27 @@ Image help_picture() {
   h.frame(0, 0, 419, 299, rgb(150, 120, 70));
   h.frame(2, 2, 417, 297, rgb(90, 70, 45));
   text(h, 150, 14, "Help", rgb(250, 220, 120), 2, FontKind::Main);
+  // The main keys; the help text behind it lists every key.
   const char* lines[] = {
-      "Arrow keys or keypad    walk",
-      "Click in the map        walk that way",
-      "Click next to a foe     attack",
-      "t                       talk",
-      "v                       inventory",
-      "g                       get",
-      "d                       drop",
-      "c                       cast a spell",
-      "f                       fire or shoot",
-      "w                       ready equipment",
-      "l                       look",
-      "m                       map",
-      "Print Screen            screenshot",
+      "Arrow keys          walk",
+      "CTRL+arrow          strike beside you",
+      "t, direction        talk",
+      "b / SHIFT+b         buy / sell, bank",
+      "SHIFT+s, direction  open a chest",
+      "a, direction        use the kiln",
+      "c                   cast a spell",
+      "v / w               inventory / ready",
+      "g / d               get / drop",
+      "r / l               read / look",
+      "m                   map",
+      "F12                 menu",
   };
-  int y = 52;
+  int y = 48;
   for (const char* l : lines) {
     text(h, 24, y, l, rgb(225, 225, 225));
     y += 16;
   }
+  text(h, 24, y + 8, "? again             all the keys", rgb(250, 220, 120));
   return h;
 }
 

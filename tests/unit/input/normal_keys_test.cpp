@@ -30,6 +30,9 @@ struct NormalKeysTest : ::testing::Test {
 
   void SetUp() override {
     load_input_test_world();
+    // The tables below are for a game that casts from the ability list; the
+    // cases of casting by letters turn word casting on themselves.
+    common_cfg.set_int("cast_with_words", 0);
     keymap.load();
     me.hp = 10;
     me.dm = 1;  // casts skip the class, level and mana checks
