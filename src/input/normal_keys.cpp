@@ -22,6 +22,7 @@
 bool objlist_trace = false;
 
 void clear_repeat_flags() { repeat_use = repeat_cast = repeat_make = false; }
+bool any_repeat_flag() { return repeat_use || repeat_cast || repeat_make; }
 
 namespace {
 constexpr int MODE_HELP = 31;
@@ -184,7 +185,7 @@ void ClientApp::do_normal_mode() {
     d.help_scroll = 0;
   }
   if (sc == KEY_ESC) {
-    if (!repeat_use && !repeat_cast && !repeat_make) d.print_msg("Help: %cPress F12 for menu.", 9);
+    if (!any_repeat_flag()) d.print_msg("Help: %cPress F12 for menu.", 9);
     clear_repeat_flags();
   }
   // 4. The rest, as far as the player's state allows.

@@ -18,3 +18,5 @@ extern bool objlist_trace;
 
 // Turns every repeat flag (use, cast, make) off.
 void clear_repeat_flags();
+// Whether a repeat (use, cast or make) is running.
+bool any_repeat_flag();
