@@ -24,6 +24,18 @@ bool objlist_trace = false;
 void clear_repeat_flags() { repeat_use = repeat_cast = repeat_make = false; }
 bool any_repeat_flag() { return repeat_use || repeat_cast || repeat_make; }
 
+void cast_or_queue(ClientApp& app, const std::string& name) {
+  if (app.spell_ready) {
+    if (cast_spell(app, name, true) == CAST_WAITING) gc_interface_mode = MODE_CASTDIR;
+    app.last_spell = name;
+    clear_repeat_flags();
+  } else if (client_cfg.get_int("spell_queueing") != 0) {
+    quick_cast_spell = name;
+    app.cast_dx = QUEUED_NO_CELL;
+    app.cast_dy = 0;
+  }
+}
+
 namespace {
 constexpr int MODE_HELP = 31;
 constexpr int MODE_QYXMENU = 35;
@@ -58,20 +70,6 @@ void use_last_item_again() {
     use_item_at(app.repeat_item, x, y);
   else
     d.print_msg("You no longer have that item!");
-}
-
-// Casts `name` now, or queues it when the cast is not ready. True when the key is used.
-bool cast_or_queue(const std::string& name) {
-  if (app.spell_ready) {
-    if (cast_spell(app, name, true) == CAST_WAITING) gc_interface_mode = MODE_CASTDIR;
-    app.last_spell = name;
-    clear_repeat_flags();
-  } else if (client_cfg.get_int("spell_queueing") != 0) {
-    quick_cast_spell = name;
-    app.cast_dx = QUEUED_NO_CELL;
-    app.cast_dy = 0;
-  }
-  return true;
 }
 
 void ask_direction(int mode, const char* what) {
@@ -145,7 +143,10 @@ void ClientApp::do_normal_mode() {
       }
       if (!shift() && spells.is_valid_id(me.spell_binds[s])) name = spells.get_spell_str(me.spell_binds[s]);
     }
-    if (!name.empty() && cast_or_queue(name)) return;
+    if (!name.empty()) {
+      cast_or_queue(*this, name);
+      return;
+    }
   }
   // 2. Game-master view, buy, stats, map.
   if (alt() && key[KEY_V] && me.is_dm()) {
