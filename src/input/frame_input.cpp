@@ -376,7 +376,8 @@ bool read_pass_key(ClientApp& app) {
   const int mode = static_cast<int>(gc_interface_mode);
   if (keypressed()) {
     take_key(app, readkey());
-    call_auxbox_keypressed(app.last_key, app.last_ascii, app.last_scancode);
+    const ScriptKeyArgs args = script_key_args(app.last_key);
+    call_auxbox_keypressed(args.key, args.ascii, args.scancode);
     // A letter that no letter key made (a keypad or dead-key combination) is
     // for the script only.
     const uint8_t c = app.last_ascii;
