@@ -324,7 +324,12 @@ void ClientApp::do_tick() {
     blink_on = !blink_on;
     playerstats(0);
   }
-  if (every(action_timers[TIMER_SCRIPT], 100, now)) call_auxbox();
+  // Timed from the end of the last call, so that a slow script is not called
+  // again at once.
+  if (now < action_timers[TIMER_SCRIPT] || ms_since(action_timers[TIMER_SCRIPT], now) > 100) {
+    call_auxbox();
+    action_timers[TIMER_SCRIPT] = input_clock_us();
+  }
 }
 
 // ---- List pick ----------------------------------------------------------------------
