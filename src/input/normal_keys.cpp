@@ -9,6 +9,7 @@
 #include "app/play_messages.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
+#include "display/list_keys.h"
 #include "display/list_panel.h"
 #include "input/frame_input.h"
 #include "input/hotkeys.h"
@@ -411,6 +412,9 @@ void ClientApp::do_command_keys() {
       return;
     }
     d.list_title = bank ? "VIEW BANK" : "VIEW INVENTORY";
+    // The player's own lists: no trading partner, and no moves made yet.
+    list_partner = -1;
+    pick_list.clear();
     open_list(bank ? SELECT_VIEW_BANK : SELECT_VIEW_INV);
     d.print_msg("Rearranging %s (use shift+arrow or shift+wheel to move an item) ...",
                 bank ? "bank vault" : "inventory");
