@@ -18,10 +18,11 @@ add_hook("auxbox", "example", function()
   example.seconds = example.ticks \ 10
 end)
 
--- key is the scan code times 256 plus the character code.
+-- key is the scan code times 256 plus the character code; ascii is that
+-- character code read as signed 8 bits (a code above 127 comes negative).
 add_hook("auxbox_keypressed", "example", function(key, ascii, scancode)
   example.key = key >> 8
-  example.char = ascii & 0xff
+  example.char = ascii
 end)
 
 add_hook("auxbox_server_message", "example", function(kind, channel, text)

@@ -138,7 +138,6 @@ class ClientApp {
   int32_t hotbar_button = 0;
   int32_t last_level_gain = 0;
   int32_t cast_dx = 0, cast_dy = 0;
-  uint8_t movement_flags[4] = {};
   uint8_t right_held = 0, left_held = 0, middle_held = 0;
   uint8_t right_released = 0, left_released = 0, middle_released = 0;
   int32_t mouse_invert = 1;

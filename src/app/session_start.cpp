@@ -167,7 +167,6 @@ void ClientApp::reset_session() {
   last_spell.clear();
   repeat_dir = 0;
   button_number = 0;
-  for (uint8_t& f : movement_flags) f = 0;
   right_held = left_held = middle_held = 0;
   right_released = left_released = middle_released = 0;
   last_wheel = 0;

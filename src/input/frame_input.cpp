@@ -324,7 +324,12 @@ void ClientApp::do_tick() {
     blink_on = !blink_on;
     playerstats(0);
   }
-  if (every(action_timers[TIMER_SCRIPT], 100, now)) call_auxbox();
+  // Timed from the end of the last call, so that a slow script is not called
+  // again at once.
+  if (now < action_timers[TIMER_SCRIPT] || ms_since(action_timers[TIMER_SCRIPT], now) > 100) {
+    call_auxbox();
+    action_timers[TIMER_SCRIPT] = input_clock_us();
+  }
 }
 
 // ---- List pick ----------------------------------------------------------------------
@@ -376,7 +381,8 @@ bool read_pass_key(ClientApp& app) {
   const int mode = static_cast<int>(gc_interface_mode);
   if (keypressed()) {
     take_key(app, readkey());
-    call_auxbox_keypressed(app.last_key, app.last_ascii, app.last_scancode);
+    const ScriptKeyArgs args = script_key_args(app.last_key);
+    call_auxbox_keypressed(args.key, args.ascii, args.scancode);
     // A letter that no letter key made (a keypad or dead-key combination) is
     // for the script only.
     const uint8_t c = app.last_ascii;

@@ -7,6 +7,7 @@
 #include "app/globals.h"
 #include "core/utils.h"
 #include "input/keymap.h"
+#include "input/normal_keys.h"
 #include "input/player_actions.h"
 
 
@@ -32,11 +33,6 @@ const char* const COMBO_LONG[] = {"Shift + dir",        "Alt + dir",
 
 bool valid_slot(int s) { return s >= 0 && s < HOTKEY_SLOTS; }
 bool is_f_slot(int s) { return s >= HOTKEY_F1_SLOT && s <= HOTKEY_F8_SLOT; }
-
-// The flags the movement step sets while a key is held (attacked, moved,
-// targeted during this press): a slot key pressed then bypasses the ready flag.
-bool any_press_flag() { return app.movement_flags[0] || app.movement_flags[1] || app.movement_flags[2]; }
-void clear_press_flags() { app.movement_flags[0] = app.movement_flags[1] = app.movement_flags[2] = 0; }
 }  // namespace
 
 int scancode_to_slot(int scancode) {
@@ -98,7 +94,8 @@ void use_key_item(int scancode, uint8_t& ready, uint64_t& stamp, uint32_t& mode,
                   Item& last_item) {
   if (scancode >= KEY_0_PAD && scancode <= KEY_9_PAD) return;
   int s = scancode_to_slot(scancode);
-  if (s >= 0 && any_press_flag()) clear_press_flags();
+  // A slot key stops a running repeat and acts at once, ready or not.
+  if (s >= 0 && any_repeat_flag()) clear_repeat_flags();
   else if (!ready) return;
   ready = 0;
   stamp = get_time_us();
@@ -120,7 +117,7 @@ void use_key_item(int scancode, uint8_t& ready, uint64_t& stamp, uint32_t& mode,
     use_item_here(it);
   }
   last_item = it;
-  clear_press_flags();
+  clear_repeat_flags();
 }
 
 void bind_spell_to_key(ClientApp& a, bool f_key) {

@@ -214,10 +214,14 @@ void send_rearrangement(int list_id) {
 
 void do_view_list(ClientApp& app, int mode) {
   if (modal::is_slot_key(app)) bind_item_to_key(app.last_scancode);
-  bool cancelled = mode == MODE_VIEW_INV && is_esc(app);
-  if (cancelled) pick_list.clear();
   Item r = modal::read_list(app, mode == MODE_VIEW_INV ? SELECT_VIEW_INV : SELECT_VIEW_BANK, false);
   if (r.code != -1) return;
+  // ESC is the inventory view's only way out, so it keeps the player's moves
+  // as closing the bank view does; only a view left unchanged is cancelled.
+  // A stock the server opened for rearranging (it has a partner) is not the
+  // inventory: its moves are not replayed on the inventory.
+  if (mode == MODE_VIEW_INV && app.list_partner >= 0) pick_list.clear();
+  const bool cancelled = mode == MODE_VIEW_INV && pick_list.empty();
   d.print_msg(cancelled ? "Cancelled!" : "Done!");
   modal::close_list();
   if (!pick_list.empty()) send_rearrangement(mode == MODE_VIEW_INV ? 0 : 1);

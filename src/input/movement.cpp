@@ -15,6 +15,7 @@
 #include "input/frame_input.h"
 #include "input/hotkeys.h"
 #include "input/keymap.h"
+#include "input/normal_keys.h"
 #include "input/options.h"
 #include "input/player_actions.h"
 #include "world/effects.h"
@@ -36,7 +37,6 @@ constexpr int MAPTYPE_EDGED = 2;
 constexpr int SOUND_STEP = 2;
 constexpr int SOUND_STEP_HALLUCINATING = 13;
 constexpr int SCROLL_WRAP_STEP = 21;
-constexpr int QUEUED_CAST_OFFSET = 999;
 constexpr int DAY_EFFECT_TRIES = 19;
 
 const char* const DIRECTION_NAMES[9] = {"None",  "North",     "Northeast", "East",     "Southeast",
@@ -144,7 +144,7 @@ static void take_step(ClientApp& app, int dir, int tx, int ty) {
   app.move_step_ready = 0;
   app.action_timers[TIMER_MOVE] = now;
   app.moved_this_press = 1;
-  repeat_use = repeat_cast = repeat_make = false;
+  clear_repeat_flags();
   craft_chosen_item = Item(0L);
 
   if (has(HN_PASSENGER) || has(HN_PILOT)) {
@@ -309,30 +309,22 @@ void ClientApp::do_movement() {
     turn_towards(tx, ty);
   }
 
-  // 7. Hotbar clicks: the letter buttons use slot 10 + button, the command
-  // buttons run their bound command.
+  // 7. Hotbar clicks: a letter button does what it shows, the spell of slot
+  // 10 + button before its item (the slot's key takes the item first); the
+  // command buttons run their bound command.
   if (left_released && mouse_opt && options.get(OPT_HOTBAR) && !level_flag) {
     const int buttons = options.get(OPT_COMMAND_HOTBAR) ? HOTBAR_BUTTONS : HOTBAR_LETTER_BUTTONS;
     for (int b = 0; b < buttons && b < static_cast<int>(d.hotbar.size()); ++b) {
       if (!d.hotbar[static_cast<size_t>(b)].contains(mouse_x, mouse_y, res_x, res_y)) continue;
       if (b < HOTBAR_LETTER_BUTTONS) {
-        // As the slot's key would: an item before a spell.
         const int slot = HOTBAR_SLOT_FIRST + b;
-        if (me.item_binds[slot].is_valid()) {
+        const std::string name = spell_name_of_slot(slot);
+        if (!name.empty()) {
+          cast_or_queue(*this, name);
+        } else if (me.item_binds[slot].is_valid()) {
           use_key_item(slot_to_scancode(slot), use_ready, action_timers[TIMER_USE], gc_interface_mode,
                        chosen_item, repeat_item);
           repeat_dir = 0;
-          continue;
-        }
-        const std::string name = spell_name_of_slot(slot);
-        if (!name.empty() && spell_ready) {
-          if (cast_spell(*this, name, true) == CAST_WAITING) gc_interface_mode = IMODE_CAST_DIR;
-          last_spell = name;
-          repeat_use = repeat_cast = repeat_make = false;
-        } else if (!name.empty() && options.get(OPT_SPELL_QUEUEING)) {
-          quick_cast_spell = name;
-          cast_dx = QUEUED_CAST_OFFSET;
-          cast_dy = 0;
         }
         continue;
       }
@@ -374,7 +366,7 @@ void ClientApp::do_movement() {
         // F9 and the repeat use take it again, at the cell of the same step.
         repeat_item = item;
         repeat_dir = dir_to_keypad_key(sign(cx - me.x), sign(cy - me.y));
-        repeat_use = repeat_cast = repeat_make = false;
+        clear_repeat_flags();
       } else {
         d.print_msg("You don't have a %s to use/equip!", wl.get_full_name(item).c_str());
       }

@@ -9,6 +9,7 @@
 #include "app/play_messages.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
+#include "display/list_keys.h"
 #include "display/list_panel.h"
 #include "input/frame_input.h"
 #include "input/hotkeys.h"
@@ -22,6 +23,19 @@
 bool objlist_trace = false;
 
 void clear_repeat_flags() { repeat_use = repeat_cast = repeat_make = false; }
+bool any_repeat_flag() { return repeat_use || repeat_cast || repeat_make; }
+
+void cast_or_queue(ClientApp& app, const std::string& name) {
+  if (app.spell_ready) {
+    if (cast_spell(app, name, true) == CAST_WAITING) gc_interface_mode = MODE_CASTDIR;
+    app.last_spell = name;
+    clear_repeat_flags();
+  } else if (client_cfg.get_int("spell_queueing") != 0) {
+    quick_cast_spell = name;
+    app.cast_dx = QUEUED_NO_CELL;
+    app.cast_dy = 0;
+  }
+}
 
 namespace {
 constexpr int MODE_HELP = 31;
@@ -57,20 +71,6 @@ void use_last_item_again() {
     use_item_at(app.repeat_item, x, y);
   else
     d.print_msg("You no longer have that item!");
-}
-
-// Casts `name` now, or queues it when the cast is not ready. True when the key is used.
-bool cast_or_queue(const std::string& name) {
-  if (app.spell_ready) {
-    if (cast_spell(app, name, true) == CAST_WAITING) gc_interface_mode = MODE_CASTDIR;
-    app.last_spell = name;
-    clear_repeat_flags();
-  } else if (client_cfg.get_int("spell_queueing") != 0) {
-    quick_cast_spell = name;
-    app.cast_dx = QUEUED_NO_CELL;
-    app.cast_dy = 0;
-  }
-  return true;
 }
 
 void ask_direction(int mode, const char* what) {
@@ -144,7 +144,10 @@ void ClientApp::do_normal_mode() {
       }
       if (!shift() && spells.is_valid_id(me.spell_binds[s])) name = spells.get_spell_str(me.spell_binds[s]);
     }
-    if (!name.empty() && cast_or_queue(name)) return;
+    if (!name.empty()) {
+      cast_or_queue(*this, name);
+      return;
+    }
   }
   // 2. Game-master view, buy, stats, map.
   if (alt() && key[KEY_V] && me.is_dm()) {
@@ -184,7 +187,7 @@ void ClientApp::do_normal_mode() {
     d.help_scroll = 0;
   }
   if (sc == KEY_ESC) {
-    if (!repeat_use && !repeat_cast && !repeat_make) d.print_msg("Help: %cPress F12 for menu.", 9);
+    if (!any_repeat_flag()) d.print_msg("Help: %cPress F12 for menu.", 9);
     clear_repeat_flags();
   }
   // 4. The rest, as far as the player's state allows.
@@ -409,6 +412,9 @@ void ClientApp::do_command_keys() {
       return;
     }
     d.list_title = bank ? "VIEW BANK" : "VIEW INVENTORY";
+    // The player's own lists: no trading partner, and no moves made yet.
+    list_partner = -1;
+    pick_list.clear();
     open_list(bank ? SELECT_VIEW_BANK : SELECT_VIEW_INV);
     d.print_msg("Rearranging %s (use shift+arrow or shift+wheel to move an item) ...",
                 bank ? "bank vault" : "inventory");

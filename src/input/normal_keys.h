@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+class ClientApp;
+
 // The queued spell's offset x when the spell is cast the normal way, with no cell.
 constexpr int QUEUED_NO_CELL = 999;
 // The stamp of the SPACE key's ready flag (`ClientApp::space_ready`) in `action_timers`.
@@ -18,3 +20,9 @@ extern bool objlist_trace;
 
 // Turns every repeat flag (use, cast, make) off.
 void clear_repeat_flags();
+// Whether a repeat (use, cast or make) is running.
+bool any_repeat_flag();
+
+// Casts the spell `name` now (a directional spell asks for its direction),
+// or queues it while casting is not ready and spell queueing is on.
+void cast_or_queue(ClientApp& app, const std::string& name);

@@ -17,6 +17,9 @@
 #include "app/server_handlers.h"
 #include "core/utils.h"
 #include "input/player_actions.h"
+#include "lauxlib.h"
+#include "lua.h"
+#include "lualib.h"
 #include "support/temp_dir.h"
 #include "world/effects.h"
 #include "unit/app/app_test_support.h"
@@ -256,6 +259,31 @@ TEST_F(FrameInputTest, PeriodicLines) {
   }
   EXPECT_EQ(level_sync_errors, 4);
   EXPECT_TRUE(has_message("Too many level sync errors; requesting reset."));
+}
+
+// The script tick runs once more than 100 ms have passed since the end of
+// its last call: a hook that takes 50 ms is called again 151 ms after it began.
+TEST_F(FrameInputTest, ScriptTickWaitsFromTheEndOfTheLastCall) {
+  lua_State* const saved = script_state;
+  script_state = luaL_newstate();
+  lua_register(script_state, "spend", [](lua_State* L) {
+    fake_now += static_cast<uint64_t>(lua_tonumber(L, 1)) * MS;
+    return 0;
+  });
+  ASSERT_EQ(luaL_dostring(script_state, "calls = 0 function auxbox() calls = calls + 1 spend(50) end"), 0);
+  const struct {
+    uint64_t at_ms;
+    int calls;
+  } steps[] = {{100, 0}, {101, 1}, {250, 1}, {251, 1}, {252, 2}, {402, 2}, {403, 3}};
+  for (const auto& s : steps) {
+    fake_now = START + s.at_ms * MS;
+    app.do_tick();
+    lua_getglobal(script_state, "calls");
+    EXPECT_EQ(lua_tonumber(script_state, -1), s.calls) << s.at_ms;
+    lua_pop(script_state, 1);
+  }
+  lua_close(script_state);
+  script_state = saved;
 }
 
 TEST_F(FrameInputTest, PointerDirection) {

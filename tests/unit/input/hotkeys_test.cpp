@@ -165,26 +165,22 @@ TEST_F(HotkeysTest, UseSlotItem) {
     long bound;    // item on the key's slot
     long carried;  // how many torches are carried
     uint8_t ready;
-    bool press_flag;  // a movement key-repeat flag is set
     std::string line, msg;
     bool ready_after;
     uint32_t mode;
     bool remembered;
   } cases[] = {
-      {"use at once", KEY_F1, false, TORCH, 2, 1, false, "U " + Item(TORCH).str() + here, "", false, 0, true},
-      {"letter slot", KEY_T, false, TORCH, 1, 1, false, "U " + Item(TORCH).str() + here, "", false, 0, true},
-      {"SHIFT asks a direction", KEY_T, true, TORCH, 1, 1, false, "<none>",
+      {"use at once", KEY_F1, false, TORCH, 2, 1, "U " + Item(TORCH).str() + here, "", false, 0, true},
+      {"letter slot", KEY_T, false, TORCH, 1, 1, "U " + Item(TORCH).str() + here, "", false, 0, true},
+      {"SHIFT asks a direction", KEY_T, true, TORCH, 1, 1, "<none>",
        "Use " + wl.get_full_name(Item(TORCH)) + " in which direction?", false, 4, true},
-      {"SHIFT with F1 does not", KEY_F1, true, TORCH, 1, 1, false, "U " + Item(TORCH).str() + here, "", false, 0,
-       true},
-      {"empty slot uses the flag", KEY_F2, false, 0, 1, 1, false, "<none>", "No item bound to F2!", false, 0, false},
-      {"not carried", KEY_F1, false, TORCH, 0, 1, false, "<none>",
+      {"SHIFT with F1 does not", KEY_F1, true, TORCH, 1, 1, "U " + Item(TORCH).str() + here, "", false, 0, true},
+      {"empty slot uses the flag", KEY_F2, false, 0, 1, 1, "<none>", "No item bound to F2!", false, 0, false},
+      {"not carried", KEY_F1, false, TORCH, 0, 1, "<none>",
        "You don't have a " + wl.get_full_name(Item(TORCH)) + " to use/equip!", false, 0, false},
-      {"not ready", KEY_F1, false, TORCH, 1, 0, false, "<none>", "", false, 0, false},
-      {"not ready but a key repeat", KEY_F1, false, TORCH, 1, 0, true, "U " + Item(TORCH).str() + here, "", false,
-       0, true},
-      {"keypad digit walks", KEY_1_PAD, false, TORCH, 1, 1, false, "<none>", "", true, 0, false},
-      {"key without slot", KEY_F9, false, TORCH, 1, 1, false, "<none>", "", false, 0, false},
+      {"not ready", KEY_F1, false, TORCH, 1, 0, "<none>", "", false, 0, false},
+      {"keypad digit walks", KEY_1_PAD, false, TORCH, 1, 1, "<none>", "", true, 0, false},
+      {"key without slot", KEY_F9, false, TORCH, 1, 1, "<none>", "", false, 0, false},
   };
   for (const auto& c : cases) {
     for (Item& b : me.item_binds) b = Item(0L);
@@ -195,7 +191,6 @@ TEST_F(HotkeysTest, UseSlotItem) {
     if (c.carried) items.add(Item(TORCH), c.carried, 1, false);
     d.messages.clear();
     key[KEY_LSHIFT] = c.shift;
-    app.movement_flags[1] = c.press_flag;
     uint8_t ready = c.ready;
     uint64_t stamp = 0;
     uint32_t mode = 0;
@@ -204,15 +199,11 @@ TEST_F(HotkeysTest, UseSlotItem) {
     EXPECT_EQ(sent(), c.line) << c.what;
     EXPECT_EQ(last_msg(), c.msg) << c.what;
     EXPECT_EQ(ready != 0, c.ready_after) << c.what;
-    EXPECT_EQ(stamp != 0, (c.ready && !c.ready_after) || c.press_flag) << c.what;
+    EXPECT_EQ(stamp != 0, c.ready && !c.ready_after) << c.what;
     EXPECT_EQ(mode, c.mode) << c.what;
     EXPECT_EQ(prompt == Item(TORCH), c.mode == 4) << c.what;
     EXPECT_EQ(last == Item(TORCH), c.remembered) << c.what;
-    if (c.remembered) {
-      EXPECT_EQ(app.movement_flags[1], 0) << c.what;
-    }
   }
-  app.movement_flags[1] = 0;
 }
 
 TEST_F(HotkeysTest, BindSpellPrompt) {

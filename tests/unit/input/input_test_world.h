@@ -3,6 +3,10 @@
 // sample tables and settings in the current (temporary) directory, and the
 // local player standing at 10,20 on level 1.
 
+#include <allegro.h>
+
+#include <initializer_list>
+
 #include "app/globals.h"
 #include "support/temp_dir.h"
 #include "unit/app/app_test_support.h"
@@ -20,4 +24,29 @@ inline void load_input_test_world() {
   me.map_level = 1;
   me.x = 10;
   me.y = 20;
+}
+
+// Play as the server's three readiness signals leave it, so that frame
+// passes read keys.
+inline void enter_play() {
+  app.logged_in = 1;
+  inventory_synced = level_entered = data_reloaded = true;
+}
+
+// One pass of the frame loop that reads the key `code` (a readkey value)
+// with the keys `held` down, in the key array and, for the modifiers, in
+// the shift flags, as the keyboard driver keeps them.
+inline void key_pass(int code, std::initializer_list<int> held = {}) {
+  int shifts = 0;
+  for (int k : held) {
+    key[k] = 1;
+    if (k == KEY_LSHIFT || k == KEY_RSHIFT) shifts |= KB_SHIFT_FLAG;
+    if (k == KEY_LCONTROL || k == KEY_RCONTROL) shifts |= KB_CTRL_FLAG;
+    if (k == KEY_ALT) shifts |= KB_ALT_FLAG;
+  }
+  key_shifts = shifts;
+  press_key(code);
+  app.frame_pass();
+  for (int k : held) key[k] = 0;
+  key_shifts = 0;
 }

@@ -16,6 +16,7 @@
 #include "display/list_keys.h"
 #include "display/list_panel.h"
 #include "input/item_lists.h"
+#include "input/keymap.h"
 #include "input/player_actions.h"
 #include "support/temp_dir.h"
 #include "unit/app/app_test_support.h"
@@ -159,14 +160,6 @@ TEST_F(ModalTest, InventoryViewSendsTheNetMoves) {
   EXPECT_EQ(sent(), "J\t1\t" + a.str(false) + "@2:" + b.str(false) + "@-1:");
   EXPECT_TRUE(pick_list.empty());
 
-  // ESC in the inventory view forgets the moves.
-  pick_list = {{a, 1}};
-  gc_interface_mode = MODE_VIEW_INV;
-  open_list(SELECT_VIEW_INV);
-  press(ESC);
-  EXPECT_EQ(last_msg(), "Cancelled!");
-  EXPECT_EQ(sent(), "<none>");
-
   // Long move lists are cut into lines of about 900 characters.
   for (int i = 0; i < 200; ++i) pick_list.push_back({Item(BREAD | (static_cast<long>(i) << 12)), 0});
   gc_interface_mode = MODE_VIEW_BANK;
@@ -181,6 +174,59 @@ TEST_F(ModalTest, InventoryViewSendsTheNetMoves) {
   }
   EXPECT_EQ(parts, 200u);
   EXPECT_GE(lines, 2u);
+}
+
+// The views opened with the Inventory key keep the moves made in them with
+// SHIFT and a cursor key: closing (ESC, the inventory view's only way out)
+// replays them on the inventory and sends them as a "J" line with the list's
+// id. An unchanged view, and a stock the server opened for rearranging,
+// send nothing.
+TEST_F(ModalTest, ViewsKeepThePlayersMoves) {
+  keymap.load();
+  enter_play();
+  const Item a(BREAD), b(HAT);
+  const int inventory_key = keymap.get_key(KA_INVENTORY) << 8;
+  // The "J" lines the server got, joined by '|'.
+  auto j_lines = [this] {
+    std::string all;
+    for (std::string l = sent(); l != "<none>"; l = sent())
+      if (l[0] == 'J') all += (all.empty() ? "" : "|") + l;
+    return all;
+  };
+  const struct {
+    const char* what;
+    bool bank, chest;
+    int moves;  // SHIFT+DOWN presses
+    std::string line, msg;
+    bool swapped;  // the inventory's first two entries
+  } cases[] = {
+      {"inventory view, a move", false, false, 1, "J\t0\t" + a.str(false) + "@-1:", "Done!", true},
+      {"inventory view, no move", false, false, 0, "", "Cancelled!", false},
+      {"bank view, a move", true, false, 1, "J\t1\t" + a.to_bank().str(false) + "@-1:", "Done!", true},
+      {"a chest to rearrange", false, true, 1, "", "Cancelled!", false},
+  };
+  for (const auto& c : cases) {
+    items.clear();
+    const Item first = c.bank ? a.to_bank() : a, second = c.bank ? b.to_bank() : b;
+    items.add(first, 1, 0, false);
+    items.add(second, 1, 0, false);
+    if (c.chest) {
+      server->send("u " + a.str(false) + " 1 0u:" + b.str(false) + " 1 0");
+      server->send("U P 7 " + a.str(false) + " 0 1");
+      for (int i = 0; i < 500 && gc_interface_mode != MODE_VIEW_INV; ++i) app.frame_pass();
+    } else if (c.bank) {
+      key_pass(inventory_key, {KEY_LSHIFT});
+    } else {
+      key_pass(inventory_key);
+    }
+    ASSERT_EQ(gc_interface_mode, c.bank ? MODE_VIEW_BANK : MODE_VIEW_INV) << c.what;
+    for (int i = 0; i < c.moves; ++i) key_pass(KEY_DOWN << 8, {KEY_LSHIFT});
+    key_pass(ESC);
+    EXPECT_EQ(last_msg(), c.msg) << c.what;
+    EXPECT_EQ(j_lines(), c.line) << c.what;
+    EXPECT_EQ(items.first->item == second, c.swapped) << c.what;
+    EXPECT_EQ(gc_interface_mode, 0u) << c.what;
+  }
 }
 
 // ---- Text entry ------------------------------------------------------------------------------

@@ -298,24 +298,45 @@ TEST_F(MovementTest, HotbarCommandButtonRunsItsCommand) {
   EXPECT_EQ(app.spell_ready, 1);
 }
 
-TEST_F(MovementTest, HotbarLetterButtonUsesItsItemBeforeItsSpell) {
-  use_simulated_keys();
+// A click on a letter button does what the button shows: the slot's spell
+// (cast, or queued while casting is not ready), and only without one its item.
+TEST_F(MovementTest, HotbarLetterButtonCastsItsSpellBeforeUsingItsItem) {
+  constexpr int WAR_CRY = 7;  // cast at once: "M 7 1"
+  spells.load();
+  me.dm = 1;  // casts skip the class, level and mana checks
+  items.add(Item(BLADE), 1, 0, false);
   d.hotbar.assign(HOTBAR_BUTTONS, Button());
   for (int i = 0; i < HOTBAR_BUTTONS; ++i) d.hotbar[i] = Button(10 + 34 * i, 470, 32, 32);
   res_x = 800;
   res_y = 600;
-  me.spell_binds[10] = 1;
-  me.item_binds[10] = Item(BLADE);
-  app.use_ready = 1;
-  mouse_x = d.hotbar[0].x + 4;
-  mouse_y = d.hotbar[0].y + 4;
-  app.left_released = 1;
-  app.do_movement();
-  // Slot 10 (the first letter button) is the item's: it was tried (none is
-  // carried), not the spell.
-  EXPECT_EQ(d.get_last_msg().rfind("You don't have a", 0), 0u) << d.get_last_msg();
-  EXPECT_EQ(app.use_ready, 0);
-  EXPECT_EQ(app.spell_ready, 1);
+  const std::string use = "U " + Item(BLADE).str() + " 10 10 1 0";
+  const struct {
+    const char* what;
+    int spell;
+    bool spell_ready, queueing;
+    std::string line;
+    bool queued;
+  } cases[] = {
+      {"spell and item", WAR_CRY, true, false, "M 7 1", false},
+      {"spell not ready is queued", WAR_CRY, false, true, "", true},
+      {"spell not ready, no queueing", WAR_CRY, false, false, "", false},
+      {"item alone", -1, true, false, use, false},
+  };
+  for (const auto& c : cases) {
+    me.spell_binds[10] = c.spell;
+    me.item_binds[10] = Item(BLADE);
+    app.use_ready = 1;
+    app.spell_ready = c.spell_ready;
+    client_cfg.set_int("spell_queueing", c.queueing);
+    quick_cast_spell.clear();
+    mouse_x = d.hotbar[0].x + 4;
+    mouse_y = d.hotbar[0].y + 4;
+    app.left_released = 1;
+    app.do_movement();
+    EXPECT_EQ(lines(), c.line) << c.what;
+    EXPECT_EQ(quick_cast_spell, c.queued ? "wr" : "") << c.what;
+    EXPECT_EQ(app.use_ready, c.spell < 0 ? 0 : 1) << c.what;
+  }
   me.item_binds[10] = Item(0L);
   me.spell_binds[10] = -1;
 }

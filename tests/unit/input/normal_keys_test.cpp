@@ -109,7 +109,8 @@ TEST_F(NormalKeysTest, HotkeyPrecedence) {
     EXPECT_EQ(gc_interface_mode, c.mode) << c.what;
     const bool cast = c.line == "M 7 1" || c.mode == 19;
     EXPECT_EQ(app.last_spell, cast ? spells.get_spell_str(c.spell) : "") << c.what;
-    EXPECT_EQ(repeat_cast, !cast) << c.what;  // a new cast ends the repeat
+    // A slot key that uses its item or casts its spell ends the repeat.
+    EXPECT_EQ(repeat_cast, c.line == "<none>" && c.mode == 0) << c.what;
     me.item_binds[s] = Item(0L);
     me.spell_binds[s] = -1;
   }
@@ -259,15 +260,47 @@ TEST_F(NormalKeysTest, RepeatKeys) {
   }
 }
 
-TEST_F(NormalKeysTest, UseAgainEveryPass) {
+// SHIFT+F9 repeats the last use once per use delay until a slot key is
+// pressed: that key acts at once, even before the delay is over, and ends
+// the repeat.
+TEST_F(NormalKeysTest, RepeatUseRunsUntilASlotKey) {
+  items.add(Item(TORCH), 3, 1, false);
+  me.item_binds[10] = Item(TORCH);
+  enter_play();
+  // The use lines the server got since the last look.
+  auto uses = [this] {
+    int n = 0;
+    for (std::string l = sent(); l != "<none>"; l = sent()) n += l == use_line(TORCH);
+    return n;
+  };
+  auto use_delay_over = [] { app.action_timers[TIMER_USE] -= 1100 * 1000; };
+  key_pass(KEY_F1 << 8);
+  EXPECT_EQ(uses(), 1);
+  key_pass(KEY_F9 << 8, {KEY_LSHIFT});
+  EXPECT_EQ(last_msg(), "Repeat use on.");
+  app.frame_pass();
+  EXPECT_EQ(uses(), 0);  // the use delay is not over yet
+  use_delay_over();
+  app.frame_pass();
+  EXPECT_EQ(uses(), 1);
+  use_delay_over();
+  app.frame_pass();
+  EXPECT_EQ(uses(), 1);
+  key_pass(KEY_F1 << 8);
+  EXPECT_EQ(uses(), 1);
+  for (int i = 0; i < 2; ++i) {
+    use_delay_over();
+    app.frame_pass();
+  }
+  EXPECT_EQ(uses(), 0);
+  me.item_binds[10] = Item(0L);
+}
+
+TEST_F(NormalKeysTest, WerewolfFormEndsTheRepeats) {
   items.add(Item(TORCH), 3, 1, false);
   app.repeat_item = Item(TORCH);
   app.repeat_dir = 0;
   repeat_use = true;
-  app.do_use_again();
-  EXPECT_EQ(sent(), use_line(TORCH));
-  app.do_use_again();  // the use flag is spent until the tick re-arms it
-  EXPECT_EQ(sent(), "<none>");
   me.set_health(HN_WEREWOLF_FORM, 3);
   app.use_ready = 1;
   app.do_use_again();

@@ -7,11 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "app/client_app.h"
 #include "app/globals.h"
 #include "core/utils.h"
 #include "lauxlib.h"
 #include "lua.h"
 #include "script/script_host.h"
+#include "support/sim_keys.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -29,6 +31,7 @@ class ClientScripts : public ::testing::Test {
     items.clear();
     gc_interface_mode = 0;
     world_time = 545;
+    use_simulated_keys();
     script_state = luaL_newstate();
     ::testing::internal::CaptureStderr();
     init_scripts();
@@ -64,9 +67,10 @@ class ClientScripts : public ::testing::Test {
     me.health[HN_POISONED] = 2;
     me.health[HN_SLOWED] = 1;
   }
+  // A key read by the key step of a frame pass, which hands it to the scripts.
   static void key(int code) {
-    ScriptKeyArgs a = script_key_args(code);
-    call_auxbox_keypressed(a.key, a.ascii, a.scancode);
+    press_key(code);
+    app.do_hotbar_input();
   }
 
   std::unique_ptr<TempDir> dir_;
@@ -120,24 +124,29 @@ TEST_F(ClientScripts, VitalsFillTheAuxBox) {
   d.auxbox_lines.clear();
 }
 
-TEST_F(ClientScripts, BackquoteTogglesTheBoxInNormalPlayOnly) {
+// Keys read by the key step reach the scripts: the character code as signed
+// 8 bits, and the backquote toggles the vitals box in normal play only.
+TEST_F(ClientScripts, KeysReachTheScriptsAndBackquoteTogglesTheBox) {
   const struct {
     uint32_t mode;
     int key;
     const char* hidden;
+    const char* char_seen;
   } steps[] = {
-      {0, BACKQUOTE_KEY, "true"},
-      {0, (30 << 8) | 'a', "true"},
-      {17, BACKQUOTE_KEY, "true"},  // typing a chat line
-      {0, BACKQUOTE_KEY, "false"},
+      {0, BACKQUOTE_KEY, "true", "96"},
+      {0, (30 << 8) | 'a', "true", "97"},
+      {17, BACKQUOTE_KEY, "true", "96"},  // typing a chat line
+      {0, BACKQUOTE_KEY, "false", "96"},
+      {0, (25 << 8) | 0xff, "false", "-1"},
+      {0, (25 << 8) | 0x80, "false", "-128"},
   };
   for (const auto& s : steps) {
     gc_interface_mode = s.mode;
     key(s.key);
     EXPECT_EQ(eval("vitals.hidden"), s.hidden) << s.mode << " " << s.key;
+    EXPECT_EQ(eval("example.char"), s.char_seen) << s.key;
   }
-  EXPECT_EQ(eval("keys.pressed"), "4");
-  EXPECT_EQ(eval("example.char"), "96");
+  EXPECT_EQ(eval("keys.pressed"), "6");
 }
 
 TEST_F(ClientScripts, MentionsCountChatLinesNamingThePlayer) {

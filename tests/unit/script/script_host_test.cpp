@@ -328,7 +328,7 @@ TEST_F(ScriptHost, ExampleScriptsRun) {
   call_auxbox_server_message("O");
   lua("r = example.seconds .. ' ' .. example.key .. ' ' .. example.char .. ' ' .. "
       "example_channels() .. ' ' .. tostring(example_heard('w')) .. tostring(example_heard('x'))");
-  EXPECT_EQ(global("r"), "2 1 200 cw truefalse");
+  EXPECT_EQ(global("r"), "2 1 -56 cw truefalse");
   EXPECT_EQ(log_text(), "");
   EXPECT_EQ(lua_gettop(script_state), 0);
 }
