@@ -117,36 +117,32 @@ TEST(Super2xSaI, FourPixelPathGivesThePlainPixels) {
         c = rng();
       putpixel(src, x, y, static_cast<int>(c));
     }
-  struct {
-    int sx, sy, dx, dy, w, h;
-    int cl, ct, cr, cb;  // clip rectangle of the destination, right and bottom exclusive
-  } cases[] = {
-      {0, 0, 0, 0, W, H, 0, 0, 140, 90},      // whole source, right and bottom edges
-      {5, 3, 7, 2, 50, 30, 0, 0, 140, 90},    // inner rectangle at an odd destination
-      {1, 1, -9, -5, 60, 36, 0, 0, 140, 90},  // cut at the left and top
-      {0, 0, 3, 1, W, H, 11, 6, 97, 61},      // clipped on all four sides
-      {2, 0, 0, 0, 13, 9, 0, 0, 140, 90},     // narrow: few whole groups of four
-      {0, 4, 1, 0, W, 20, 0, 0, 118, 90},     // right clip through a group
-  };
-  for (auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.sx << "," << c.sy << " -> " << c.dx << "," << c.dy
-                                    << " clip " << c.cl << "," << c.ct << "," << c.cr << ","
-                                    << c.cb);
-    Bmp fast(32, 140, 90, 0x123456), plain(32, 140, 90, 0x123456);
-    set_clip_rect(fast, c.cl, c.ct, c.cr - 1, c.cb - 1);
-    set_clip_rect(plain, c.cl, c.ct, c.cr - 1, c.cb - 1);
-    ASSERT_EQ(super2xsai(src, fast, c.sx, c.sy, c.dx, c.dy, c.w, c.h, ScalerPath::FASTEST), 0);
-    ASSERT_EQ(super2xsai(src, plain, c.sx, c.sy, c.dx, c.dy, c.w, c.h, ScalerPath::PLAIN), 0);
-    int differ = 0, drawn = 0;
-    for (int y = 0; y < 90; ++y)
-      for (int x = 0; x < 140; ++x) {
-        const uint32_t a = static_cast<uint32_t>(getpixel(fast, x, y));
-        differ += a != static_cast<uint32_t>(getpixel(plain, x, y));
-        drawn += a != 0x123456 && a != 0x336699;
-      }
-    EXPECT_EQ(differ, 0);
-    EXPECT_GT(drawn, 100);
-  }
+  // The source's left and right ends, the destination's left end and the
+  // clip's right edge each move by one pixel, so that a group of four meets
+  // every limit exactly: the bitmap's last column, the rectangle's last
+  // pixel, the clip's edges; top and bottom are cut through a pixel.
+  for (int sx = 0; sx < 4; ++sx)
+    for (int short_by = 0; short_by < 4; ++short_by)
+      for (int dx = -3; dx < 2; ++dx)
+        for (int cr : {140, 110, 111, 112, 113}) {
+          const int w = W - sx - short_by;
+          SCOPED_TRACE(testing::Message() << "sx " << sx << " w " << w << " dx " << dx
+                                          << " clip right " << cr);
+          Bmp fast(32, 140, 90, 0x123456), plain(32, 140, 90, 0x123456);
+          set_clip_rect(fast, 0, 0, cr - 1, 70);
+          set_clip_rect(plain, 0, 0, cr - 1, 70);
+          ASSERT_EQ(super2xsai(src, fast, sx, 0, dx, -1, w, H, ScalerPath::FASTEST), 0);
+          ASSERT_EQ(super2xsai(src, plain, sx, 0, dx, -1, w, H, ScalerPath::PLAIN), 0);
+          int differ = 0, drawn = 0;
+          for (int y = 0; y < 90; ++y)
+            for (int x = 0; x < 140; ++x) {
+              const uint32_t a = static_cast<uint32_t>(getpixel(fast, x, y));
+              differ += a != static_cast<uint32_t>(getpixel(plain, x, y));
+              drawn += a != 0x123456 && a != 0x336699;
+            }
+          ASSERT_EQ(differ, 0);
+          EXPECT_GT(drawn, 100);
+        }
 }
 
 TEST(Scale32, BlocksBecomeThreeByThreeWithExactAverages) {
