@@ -273,10 +273,13 @@ int msg_data_reload(ClientApp& app, const std::string&) {
 int msg_player_record(ClientApp& app, const std::string& msg) {
   std::string old_name = me.name;
   me.parse_h_record(msg, true);
-  if (gc_interface_mode == MODE_LIST)
-    app.list_style = 0;
-  else
+  // The ready list shows the character's figures: they change now.
+  if (gc_interface_mode == MODE_LIST) {
+    app.list_style = SELECT_READY;
+    d.draw_list_panel(&temp_list, app.list_style, nullptr);
+  } else {
     playerstats(0);
+  }
   if (me.name != old_name) {
     client_cfg.set("name", me.name);
     save_settings(client_cfg);
