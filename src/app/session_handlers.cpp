@@ -307,6 +307,7 @@ int msg_level_change(ClientApp& app, const std::string& msg) {
   app.logged_in = 1;
   level_entered = true;
   id_table.clear_mobs();
-  frame_pacer_countdown = 0;
+  // No smooth scroll carries over onto the new level.
+  d.scroll_offset = 0;
   return 0;
 }

@@ -41,11 +41,14 @@ TEST_F(LevelChange, CrcDecidesBetweenEnteringAndRequesting) {
     LoopbackServer s;
     level_entered = false;
     map_transfer_pending = false;
+    d.scroll_offset = 32;  // a step still scrolling in
     app.process_pkt(c.line);
     EXPECT_EQ(s.next(50), c.sent);
     EXPECT_EQ(level_entered, c.entered);
     EXPECT_EQ(map_transfer_pending, !c.entered);
     EXPECT_EQ(me.x, 11);
+    // The new level is drawn where it stands, not still scrolling.
+    EXPECT_EQ(d.scroll_offset, c.entered ? 0 : 32);
     if (c.entered) {
       EXPECT_EQ(me.map_level, 4);
       EXPECT_EQ(cmap.get_level(), 1);
