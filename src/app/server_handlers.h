@@ -65,7 +65,8 @@ void log_chat_line(const std::string& line);
 // ---- Level change and minimap cache --------------------------------------------
 
 // A message too short to read or a closed level changes no level at all:
-// LEVEL_CHANGE_NONE, so that the caller does not mark a level as entered.
+// LEVEL_CHANGE_NONE, which the caller takes as done only once a level of
+// the session has been entered.
 enum {
   LEVEL_CHANGE_DONE = 0,
   LEVEL_CHANGE_REQUESTED = 1,

@@ -293,12 +293,17 @@ int msg_level_change(ClientApp& app, const std::string& msg) {
   end_talk();
   if (level_entered) save_minimap();
   int rc = change_level(msg);
-  if (rc == LEVEL_CHANGE_REQUESTED || rc == LEVEL_CHANGE_NONE) return 0;
+  if (rc == LEVEL_CHANGE_REQUESTED) return 0;
   if (rc == LEVEL_CHANGE_FAILED) {
     tcpObj.sckSend("q");
     session_over = true;
     return 0;
   }
+  // A line that changes no level keeps the player on his level. Before the
+  // session's first level there is none: marking one entered would open
+  // play on nothing, and the next change would cache this session's empty
+  // minimap under the level the last session left in `cmap`.
+  if (rc == LEVEL_CHANGE_NONE && !level_entered) return 0;
   playerstats(0);
   sound.play_music(cmap.music, false);
   if (!level_entered && me.xp == 0)

@@ -63,15 +63,45 @@ TEST_F(LevelChange, CrcDecidesBetweenEnteringAndRequesting) {
   }
 }
 
+// A line that changes no level. Before the session's first level nothing is
+// entered, and the next level change caches no empty minimap under the
+// level that the last session left loaded; on a level, the player stays
+// there and the level change goes on.
 TEST_F(LevelChange, ShortOrClosedLevelMessages) {
   LoopbackServer s;
+  me.name = "Wren";
+  app.process_pkt(format_str("K 0 1 1 3 4 %x", crc_of(1)));
+  ASSERT_TRUE(level_entered);
+  d.minimap[3][3] = 7;
+  save_minimap();
+  const std::string cached = TempDir::read("cmaps/Wren.001.mm");
+  // The next session, its minimap clear.
+  app.reset_session();
+  d.clear_minimap();
   map_transfer_pending = true;
   app.process_pkt("K 0 3 7 11 12");
   EXPECT_TRUE(map_transfer_pending);  // fewer than six fields: nothing changes
   app.process_pkt("K 0 -1 7 11 12 0");
   EXPECT_FALSE(map_transfer_pending);
-  EXPECT_FALSE(level_entered);
   EXPECT_TRUE(has_message("Level closed!"));
+  EXPECT_FALSE(level_entered);
+  EXPECT_FALSE(app.logged_in);
+  app.process_pkt(format_str("K 0 2 2 3 4 %x", crc_of(2)));
+  EXPECT_TRUE(level_entered);
+  EXPECT_EQ(TempDir::read("cmaps/Wren.001.mm"), cached);
+
+  for (const char* line : {"K 0 -1 7 11 12 0", "K 0 3 7"}) {
+    SCOPED_TRACE(line);
+    app.process_pkt("i\t120\tevil\tGoblin\t0\t0");
+    ASSERT_EQ(id_table.get_name(120), "Goblin");
+    d.scroll_offset = 32;
+    app.process_pkt(line);
+    EXPECT_EQ(cmap.get_level(), 2);
+    EXPECT_EQ(me.map_level, 2);
+    EXPECT_TRUE(level_entered);
+    EXPECT_EQ(id_table.get_name(120), "");
+    EXPECT_EQ(d.scroll_offset, 0);
+  }
 }
 
 TEST_F(LevelChange, NegativeMapNumbersFail) {
