@@ -276,7 +276,6 @@ extern int mouse_sensitivity;
 // Session state reset by `reset_session`.
 extern int confirmed_x, confirmed_y;
 extern int talk_partner_id;
-extern int frame_pacer_countdown;
 extern bool repeat_use, repeat_cast, repeat_make;
 extern int level_sync_errors;
 extern int pending_move_token;

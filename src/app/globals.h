@@ -31,6 +31,8 @@ extern ObjGrid obj_grid;       // objects lying on the current level, by cell
 extern ClientApp app;          // the client application object
 extern Item craft_base_item;
 extern Item craft_chosen_item;
+// The currency of the trade in progress: the item named by the last list
+// message of a merchant, bank or container; Item(256), gold, by default.
 extern Item trade_item;
 
 // The program's one Lua state: made by cmain with luaL_newstate, closed with

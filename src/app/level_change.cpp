@@ -48,7 +48,7 @@ std::string minimap_filename() {
   std::string name = me.name.substr(0, me.name.find('['));
   if (!is_safe_cache_name(name)) return std::string();
   int level = cmap.get_level();
-  if (level < 0 || level > SRV_MAX_MAP_NUMBER) return std::string();
+  if (level < 0) return std::string();
   return format_str("cmaps/%s.%03d.mm", name.c_str(), level);
 }
 
@@ -94,8 +94,8 @@ int change_level(const std::string& line) {
     d.print_msg("Level closed!");
     return LEVEL_CHANGE_NONE;
   }
-  // Any other number must fit the three digits of the level file's name.
-  if (map_number < 0 || map_number > SRV_MAX_MAP_NUMBER) {
+  // Any other negative number names no level file.
+  if (map_number < 0) {
     writelog("bad map number %d in level change\n", map_number);
     d.print_msg("Error loading map ... disconnecting.");
     return LEVEL_CHANGE_FAILED;

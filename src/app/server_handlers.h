@@ -35,7 +35,6 @@ constexpr int SRV_MAX_XFER_FAILURES = 5;
 constexpr int SRV_GRID_LAST = 249;        // last cell of the object grid on both axes
 constexpr int SRV_MARKER_CODE = 1293;     // item code of the marker object
 constexpr int SRV_PLAYER_ID_LIMIT = 100;  // ids below this belong to players
-constexpr int SRV_MAX_MAP_NUMBER = 999;   // "cmaps/lvl%03d.map" holds three digits
 constexpr int SRV_MAX_CACHE_NAME = 32;    // longest name used for a minimap cache
 constexpr int SRV_MINIMAP_BYTES = 250 * 250;
 constexpr const char* SRV_MINIMAP_MAGIC = "ZZZ:::";
@@ -66,7 +65,8 @@ void log_chat_line(const std::string& line);
 // ---- Level change and minimap cache --------------------------------------------
 
 // A message too short to read or a closed level changes no level at all:
-// LEVEL_CHANGE_NONE, so that the caller does not mark a level as entered.
+// LEVEL_CHANGE_NONE, which the caller takes as done only once a level of
+// the session has been entered.
 enum {
   LEVEL_CHANGE_DONE = 0,
   LEVEL_CHANGE_REQUESTED = 1,

@@ -91,10 +91,18 @@ int ClientApp::run_sessions(const char* argv0) {
     }
     if (client_cfg.get_int("music") == 0) sound.stop_music();
     d.hide_bar = client_cfg.get_bool("hide_bar");
+    if (!shaded_lighting_depth(desktop_color_depth())) {
+      d.old_lighting = 1;
+      d.print_msg("16 or 32bit colour depth not detected, using old lighting");
+    }
     if (client_cfg.get("version") != CLIENT_VERSION) {
       client_cfg.set("version", CLIENT_VERSION);
       save_settings(client_cfg);
     }
+    // Allegro leaves the keyboard LEDs alone, and CTRL+ALT+END must not end
+    // the program in the middle of play.
+    key_led_flag = 0;
+    three_finger_flag = 0;
     trace.printf("starting");
 
     // Forget what the last session knew.

@@ -273,10 +273,13 @@ int msg_data_reload(ClientApp& app, const std::string&) {
 int msg_player_record(ClientApp& app, const std::string& msg) {
   std::string old_name = me.name;
   me.parse_h_record(msg, true);
-  if (gc_interface_mode == MODE_LIST)
-    app.list_style = 0;
-  else
+  // The ready list shows the character's figures: they change now.
+  if (gc_interface_mode == MODE_LIST) {
+    app.list_style = SELECT_READY;
+    d.draw_list_panel(&temp_list, app.list_style, nullptr);
+  } else {
     playerstats(0);
+  }
   if (me.name != old_name) {
     client_cfg.set("name", me.name);
     save_settings(client_cfg);
@@ -290,12 +293,17 @@ int msg_level_change(ClientApp& app, const std::string& msg) {
   end_talk();
   if (level_entered) save_minimap();
   int rc = change_level(msg);
-  if (rc == LEVEL_CHANGE_REQUESTED || rc == LEVEL_CHANGE_NONE) return 0;
+  if (rc == LEVEL_CHANGE_REQUESTED) return 0;
   if (rc == LEVEL_CHANGE_FAILED) {
     tcpObj.sckSend("q");
     session_over = true;
     return 0;
   }
+  // A line that changes no level keeps the player on his level. Before the
+  // session's first level there is none: marking one entered would open
+  // play on nothing, and the next change would cache this session's empty
+  // minimap under the level the last session left in `cmap`.
+  if (rc == LEVEL_CHANGE_NONE && !level_entered) return 0;
   playerstats(0);
   sound.play_music(cmap.music, false);
   if (!level_entered && me.xp == 0)
@@ -304,6 +312,7 @@ int msg_level_change(ClientApp& app, const std::string& msg) {
   app.logged_in = 1;
   level_entered = true;
   id_table.clear_mobs();
-  frame_pacer_countdown = 0;
+  // No smooth scroll carries over onto the new level.
+  d.scroll_offset = 0;
   return 0;
 }

@@ -12,7 +12,6 @@
 
 int confirmed_x = -1, confirmed_y = -1;
 int talk_partner_id = 0;
-int frame_pacer_countdown = 0;
 bool repeat_use = false, repeat_cast = false, repeat_make = false;
 int level_sync_errors = 0;
 int pending_move_token = 0;
@@ -184,7 +183,7 @@ void ClientApp::reset_session() {
   locked_target_id = -1;
   chosen_spell = -1;
   talk_partner_id = 0;
-  frame_pacer_countdown = 0;
+  d.scroll_offset = 0;
   map_transfer_pending = false;
   data_reloaded = false;
   level_entered = false;

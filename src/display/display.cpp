@@ -93,8 +93,8 @@ DATAFILE* load_checked_font(const FontSource& source, FontFileState& state) {
 }
 }  // namespace
 
-bool colour_depth_warning_needed(bool old_lighting, int desktop_depth) {
-  return !old_lighting && desktop_depth != 16 && desktop_depth != 32;
+bool shaded_lighting_depth(int desktop_depth) {
+  return desktop_depth == 16 || desktop_depth == 32;
 }
 
 bool dialogs_allowed() {
@@ -228,7 +228,7 @@ int QYXDisplay::init(bool fullscreen_mode) {
   // mode now set, not of the desktop.
   init_scaler(bitmap_color_depth(screen));
 
-  if (colour_depth_warning_needed(old_lighting, desktop_depth))
+  if (!old_lighting && !shaded_lighting_depth(desktop_depth))
     show_alert("Warning: QYX needs the desktop colour depth set to either 16 or 32bpp in order "
                "for shaded lighting to work.");
 

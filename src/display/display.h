@@ -609,5 +609,6 @@ void set_close_button(void (*callback)());
 // The graphics library's version text.
 const char* graphics_version();
 
-// Whether start-up warns that shaded lighting needs a 16 or 32-bit desktop.
-bool colour_depth_warning_needed(bool old_lighting, int desktop_depth);
+// Shaded lighting needs a 16 or 32-bit desktop; at any other depth, or
+// none known (0), the old lighting is used.
+bool shaded_lighting_depth(int desktop_depth);

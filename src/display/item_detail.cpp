@@ -6,7 +6,6 @@
 
 #include "app/globals.h"
 #include "core/string_utils.h"
-#include "display/list_keys.h"
 
 namespace {
 
@@ -181,8 +180,8 @@ ItemDetailBox item_detail_lines(const ItemDetailInput& in, Player& p, const Item
     box.picture = wl.get_parent_code(d);
 
   if (in.kind == SELECT_BUY) {
-    if (trade_currency != 256L) {
-      w.right(format_str("cost:    %d %s%s", in.price, wl.get_med_name(trade_currency, true).c_str(),
+    if (trade_item != 256L) {
+      w.right(format_str("cost:    %d %s%s", in.price, wl.get_med_name(trade_item, true).c_str(),
                          in.price == 1 ? "" : "s"),
               LIST_WHITE);
     } else if (in.price == -1) {
@@ -191,8 +190,7 @@ ItemDetailBox item_detail_lines(const ItemDetailInput& in, Player& p, const Item
       w.right(format_str("price:   %d %s", in.price, currency_unit().c_str()), LIST_WHITE);
     }
   } else if (in.kind == SELECT_SELL) {
-    const std::string unit =
-        trade_currency == 256L ? "gp" : "(" + wl.get_name(trade_currency) + "s)";
+    const std::string unit = trade_item == 256L ? "gp" : "(" + wl.get_name(trade_item) + "s)";
     w.right(format_str("sell:    %d %s", wl.get_sell_price(d), unit.c_str()), LIST_WHITE);
     w.right(format_str("value:   %d %s", wl.get_price(d), unit.c_str()), LIST_WHITE);
   }
@@ -289,4 +287,19 @@ ItemDetailBox item_detail_lines(const ItemDetailInput& in, Player& p, const Item
     }
   }
   return box;
+}
+
+ItemDetailBox list_item_detail(const ListState& st, const ItemList* list, int mouse_row, Player& p,
+                               const ItemList& inventory) {
+  const ListHighlight hl = list_highlight(st, list, mouse_row);
+  const ListRow row = st.rows.empty() ? ListRow() : st.rows[static_cast<size_t>(hl.row)];
+  ItemDetailInput in;
+  in.item = hl.item;
+  in.colour = row.colour;
+  in.qty = row.qty;
+  in.price = row.price;
+  in.kind = st.kind;
+  in.list = list;
+  if (hl.entry) in.entry_text = hl.entry->text;
+  return item_detail_lines(in, p, inventory);
 }

@@ -8,7 +8,6 @@
 #include <climits>
 
 std::vector<PickEntry> pick_list;
-Item trade_currency(256L);
 
 namespace {
 

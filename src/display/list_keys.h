@@ -19,8 +19,6 @@ struct PickEntry {
 
 // The reorder records, replayed by the list's caller.
 extern std::vector<PickEntry> pick_list;
-// Currency of the merchant trade in progress; Item(256) by default.
-extern Item trade_currency;
 
 // What the keys need from around them. The modifiers default to Allegro's
 // key_shifts (list_key_modifiers); callbacks left null do nothing.

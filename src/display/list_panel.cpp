@@ -131,6 +131,19 @@ ItemListEl* list_row_node(const ListState& st, const ItemList* list, int row) {
   return n;
 }
 
+ListHighlight list_highlight(const ListState& st, const ItemList* list, int mouse_row) {
+  ListHighlight hl;
+  if (const ItemListEl* under = mouse_row >= 0 ? list_row_node(st, list, mouse_row) : nullptr) {
+    hl.row = mouse_row;
+    hl.entry = under;
+    hl.item = under->item;
+    return hl;
+  }
+  hl.entry = list_cursor_node(st, list);
+  if (!st.rows.empty()) hl.item = st.rows[LIST_CURSOR_ROW].item;
+  return hl;
+}
+
 int list_mouse_row(int mouse_y, int panel_y, bool large_statbox) {
   return large_statbox ? (mouse_y - panel_y - 38) / 20 : (mouse_y - panel_y - 19) / 10;
 }
@@ -369,13 +382,9 @@ void draw_list_panel(ListState& st, ItemList* list, int kind, const ListPanelCon
     rectfill(bmp, 0, 0, 1, LIST_PANEL_H - 1, makecol(0, 0, 0));
   }
 
-  int h = LIST_CURSOR_ROW;
-  const ItemListEl* under = ctx.mouse_row >= 0 ? list_row_node(st, list, ctx.mouse_row) : nullptr;
-  Item detail = st.rows.empty() ? Item(-1L) : st.rows[LIST_CURSOR_ROW].item;
-  if (under) {
-    h = ctx.mouse_row;
-    detail = under->item;
-  }
+  const ListHighlight hl = list_highlight(st, list, ctx.mouse_row);
+  const int h = hl.row;
+  const Item detail = hl.item;
   rectfill(bmp, 2, 10 * h + 19, 231, 10 * h + 28, makecol(0, 0, 0));
   textout_ex(bmp, font, ">", 2, 10 * h + 21, rgb_to_colour(LIST_RED), -1);
 
@@ -402,25 +411,16 @@ void draw_list_panel(ListState& st, ItemList* list, int kind, const ListPanelCon
     textout_ex(bmp, font, v.first.c_str(), 9, y, rgb_to_colour(v.colour), -1);
   }
 
-  const ListRow& hrow = st.rows.empty() ? ListRow() : st.rows[static_cast<size_t>(h)];
   if (st.kind == SELECT_ABILITY) {
     if (detail != -1L) {
       const int s = static_cast<int>(detail.code);
       const int school = ctx.school_colour ? ctx.school_colour(s) : 0xCCCCCC;
-      draw_detail_lines(bmp, font, st.row_count,
-                        ability_detail_lines(s, hrow.colour, school, p));
+      const int colour =
+          st.rows.empty() ? ListRow().colour : st.rows[static_cast<size_t>(h)].colour;
+      draw_detail_lines(bmp, font, st.row_count, ability_detail_lines(s, colour, school, p));
     }
   } else {
-    ItemDetailInput in;
-    in.item = detail;
-    in.colour = hrow.colour;
-    in.qty = hrow.qty;
-    in.price = hrow.price;
-    in.kind = st.kind;
-    in.list = list;
-    const ItemListEl* entry = under ? under : list_cursor_node(st, list);
-    if (entry) in.entry_text = entry->text;
-    ItemDetailBox box = item_detail_lines(in, p, inventory);
+    ItemDetailBox box = list_item_detail(st, list, ctx.mouse_row, p, inventory);
     draw_detail_lines(bmp, font, st.row_count, box.lines);
     if (box.picture_line >= 0 && ctx.draw_item)
       ctx.draw_item(bmp, box.picture, 9, detail_line_y(st.row_count, box.picture_line));

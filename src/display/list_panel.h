@@ -100,6 +100,15 @@ void list_set_cursor(ListState& st, const ItemList* list, const ItemListEl* node
 // The node shown in a row: row 4 is the cursor node, row 4+n the n-th
 // visible node after it, 4-n the n-th before it; null outside the rows.
 ItemListEl* list_row_node(const ListState& st, const ItemList* list, int row);
+// The highlighted row of the rows last built: the entry under the mouse
+// row, else the cursor row, with the entry's node and item (Item(-1) on an
+// empty row).
+struct ListHighlight {
+  int row = LIST_CURSOR_ROW;
+  const ItemListEl* entry = nullptr;
+  Item item{-1L};
+};
+ListHighlight list_highlight(const ListState& st, const ItemList* list, int mouse_row);
 // Row under the mouse for a mouse y; rows are 10 pixels apart, 20 when the
 // panel is shown at double size. May be negative.
 int list_mouse_row(int mouse_y, int panel_y, bool large_statbox);

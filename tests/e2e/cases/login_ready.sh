@@ -1,5 +1,7 @@
 # End-to-end case "login_ready", sourced by run_e2e.sh with the helpers of lib.sh.
-# Without its own copy of the level the client has it transferred.
+# Without its own copy of the level the client has it transferred. The
+# desktop has 15-bit colour, which shaded lighting cannot use.
+# screen: 1280x1024x15
 rm -f "$work/game/cmaps/lvl001.map"
 start_server
 (cd "$work/game" && exec ./zib -s < /dev/null) > "$work/client.out" 2>&1 &
@@ -15,6 +17,8 @@ grep -q "^recv\[0\]: i$" "$work/server.log" || fail "no 'i' after the reload"
 [ -f "$work/game/cmaps/lvl001.map" ] || fail "map not transferred"
 cmp -s "$work/game/cmaps/lvl001.map" "$work/srv/cmaps/lvl001.map" || fail "map differs"
 wait_for "Welcome to the sample world" 10 "$work/client.out" || fail "no welcome message"
+grep -q "msg: 16 or 32bit colour depth not detected, using old lighting" "$work/client.out" \
+  || fail "no old lighting at 15-bit colour"
 kill -INT "$client_pid"
 for ((i = 0; i < 100; i++)); do kill -0 "$client_pid" 2>/dev/null || break; sleep 0.05; done
 kill -0 "$client_pid" 2>/dev/null && fail "client did not quit"

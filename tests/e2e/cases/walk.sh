@@ -1,6 +1,7 @@
 # End-to-end case "walk", sourced by run_e2e.sh with the helpers of lib.sh.
 # The player walks the sample level: arrow keys and a click on the next
-# cell reach the server as moves, a held key repeats at the step delay.
+# cell reach the server as moves, a held key repeats at the step delay, and
+# CTRL+ALT+END does not end the program.
 start_server
 start_client
 wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach play"
@@ -32,5 +33,10 @@ wait_for "move\[0\]: $px $((py - 1))$" 5 "$work/server.log" || fail "no step fro
 grep -q "^recv\[0\]: m $px $((py - 1)) 1 $px $py [1-9][0-9]*$" "$work/server.log" \
   || fail "move line of the click"
 grep -q "refused" "$work/server.log" && fail "the server refused a step the client made"
+# CTRL+ALT+END is no way out of play: the game library's exit is off, and
+# the next step is still answered.
+xdotool key ctrl+alt+End
+walk_to "$px" "$py" || fail "no step after CTRL+ALT+END"
+grep -q "colour depth not detected" "$work/client.out" && fail "old lighting on a 32-bit desktop"
 kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
 [ "$rc" = 0 ] || fail "exit status $rc"

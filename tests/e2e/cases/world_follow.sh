@@ -1,7 +1,11 @@
 # End-to-end case "world_follow", sourced by run_e2e.sh with the helpers of lib.sh.
 # A session that follows the world: a creature wanders, a data file is
-# pushed and reloaded, and the level changes to one the client lacks.
+# pushed and reloaded, and the level changes to ones the client lacks, the
+# last numbered past three digits.
 rm -f "$work/game/cmaps/lvl002.map"
+mkdir -p "$work/srv/cmaps"
+{ head -1 "$work/game/cmaps/lvl001.map"; echo Thousandth_Hill; tail -n +3 "$work/game/cmaps/lvl001.map"; } \
+  > "$work/srv/cmaps/lvl1000.map"
 printf 'trace=1\ntrace_password=wevu\nlog_chat=1\n' >> "$work/game/client.cfg"
 cat > "$work/scenario.txt" <<'STEPS'
 wait 1500
@@ -13,6 +17,8 @@ expect L 2
 wait 300
 send MsArrived on level two
 wait 600
+send K 0 1000 1000 5 5 0
+await L 1000
 STEPS
 start_server --scenario "$work/scenario.txt"
 (cd "$work/game" && exec ./zib -s < /dev/null) > "$work/client.out" 2>&1 &
@@ -30,11 +36,13 @@ grep -q "^send\[0\]: Y 7$" "$work/server.log" || fail "no push"
 [ "$(grep -c '^recv\[0\]: i$' "$work/server.log")" = 2 ] || fail "no second 'i' after the reload"
 grep -q "^send\[0\]: K 1 2 2 " "$work/server.log" || fail "no level transfer"
 cmp -s "$work/game/cmaps/lvl002.map" "$work/srv/cmaps/lvl002.map" || fail "level two differs"
-[ "$(grep -c 'msg: Entering' "$work/client.out")" = 2 ] || fail "levels not entered twice"
+wait_for "msg: Entering Thousandth Hill" 10 "$work/client.out" || fail "level 1000 not entered"
+cmp -s "$work/game/cmaps/lvl1000.map" "$work/srv/cmaps/lvl1000.map" || fail "level 1000 differs"
+[ "$(grep -c 'msg: Entering' "$work/client.out")" = 3 ] || fail "levels not entered three times"
 grep -q "level sync error" "$work/client.out" && fail "level sync errors"
 kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
 [ "$rc" = 0 ] || fail "exit status $rc"
 # The minimap cache of each level: on leaving it and at the session's end.
-for f in Demo.001.mm Demo.002.mm; do
+for f in Demo.001.mm Demo.002.mm Demo.1000.mm; do
   [ "$(head -c 6 "$work/game/cmaps/$f" 2>/dev/null)" = "ZZZ:::" ] || fail "no minimap cache $f"
 done

@@ -1,6 +1,7 @@
 // Level change, the map request and the minimap cache.
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "core/compression.h"
@@ -24,49 +25,87 @@ struct LevelChange : HandlerTest {
 }  // namespace
 
 TEST_F(LevelChange, CrcDecidesBetweenEnteringAndRequesting) {
+  // Level numbers run past three digits: "lvl1000.map".
+  std::filesystem::copy_file("cmaps/lvl001.map", "cmaps/lvl1000.map");
   const struct {
     std::string line;
     std::string sent;
-    bool entered;
+    int map;  // the level loaded, -1 none
   } cases[] = {
-      {format_str("K 0 1 4 11 12 %x", crc_of(1)), "<none>", true},
-      {format_str("K 0 1 4 11 12 %x 0 1", crc_of(1) ^ 1u), "L 4", false},
-      {"K 0 9 6 11 12 0", "L 6", false},  // a missing file counts as a mismatch
+      {format_str("K 0 1 4 11 12 %x", crc_of(1)), "<none>", 1},
+      {format_str("K 0 1 4 11 12 %x 0 1", crc_of(1) ^ 1u), "L 4", -1},
+      {"K 0 9 6 11 12 0", "L 6", -1},  // a missing file counts as a mismatch
+      {format_str("K 0 1000 4 11 12 %x", crc_of(1000)), "<none>", 1000},
+      {"K 0 2147483647 6 11 12 0", "L 6", -1},
       // A cell off the grid leaves the player where he was.
-      {format_str("K 0 1 4 2147483647 -2147483648 %x", crc_of(1)), "<none>", true},
-      {format_str("K 0 1 4 11 250 %x", crc_of(1)), "<none>", true},
+      {format_str("K 0 1 4 2147483647 -2147483648 %x", crc_of(1)), "<none>", 1},
+      {format_str("K 0 1 4 11 250 %x", crc_of(1)), "<none>", 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
     LoopbackServer s;
     level_entered = false;
     map_transfer_pending = false;
+    d.scroll_offset = 32;  // a step still scrolling in
     app.process_pkt(c.line);
+    const bool entered = c.map >= 0;
     EXPECT_EQ(s.next(50), c.sent);
-    EXPECT_EQ(level_entered, c.entered);
-    EXPECT_EQ(map_transfer_pending, !c.entered);
+    EXPECT_EQ(level_entered, entered);
+    EXPECT_EQ(map_transfer_pending, !entered);
     EXPECT_EQ(me.x, 11);
-    if (c.entered) {
+    // The new level is drawn where it stands, not still scrolling.
+    EXPECT_EQ(d.scroll_offset, entered ? 0 : 32);
+    if (entered) {
       EXPECT_EQ(me.map_level, 4);
-      EXPECT_EQ(cmap.get_level(), 1);
+      EXPECT_EQ(cmap.get_level(), c.map);
       EXPECT_TRUE(app.logged_in);
     }
   }
 }
 
+// A line that changes no level. Before the session's first level nothing is
+// entered, and the next level change caches no empty minimap under the
+// level that the last session left loaded; on a level, the player stays
+// there and the level change goes on.
 TEST_F(LevelChange, ShortOrClosedLevelMessages) {
   LoopbackServer s;
+  me.name = "Wren";
+  app.process_pkt(format_str("K 0 1 1 3 4 %x", crc_of(1)));
+  ASSERT_TRUE(level_entered);
+  d.minimap[3][3] = 7;
+  save_minimap();
+  const std::string cached = TempDir::read("cmaps/Wren.001.mm");
+  // The next session, its minimap clear.
+  app.reset_session();
+  d.clear_minimap();
   map_transfer_pending = true;
   app.process_pkt("K 0 3 7 11 12");
   EXPECT_TRUE(map_transfer_pending);  // fewer than six fields: nothing changes
   app.process_pkt("K 0 -1 7 11 12 0");
   EXPECT_FALSE(map_transfer_pending);
-  EXPECT_FALSE(level_entered);
   EXPECT_TRUE(has_message("Level closed!"));
+  EXPECT_FALSE(level_entered);
+  EXPECT_FALSE(app.logged_in);
+  app.process_pkt(format_str("K 0 2 2 3 4 %x", crc_of(2)));
+  EXPECT_TRUE(level_entered);
+  EXPECT_EQ(TempDir::read("cmaps/Wren.001.mm"), cached);
+
+  for (const char* line : {"K 0 -1 7 11 12 0", "K 0 3 7"}) {
+    SCOPED_TRACE(line);
+    app.process_pkt("i\t120\tevil\tGoblin\t0\t0");
+    ASSERT_EQ(id_table.get_name(120), "Goblin");
+    d.scroll_offset = 32;
+    app.process_pkt(line);
+    EXPECT_EQ(cmap.get_level(), 2);
+    EXPECT_EQ(me.map_level, 2);
+    EXPECT_TRUE(level_entered);
+    EXPECT_EQ(id_table.get_name(120), "");
+    EXPECT_EQ(d.scroll_offset, 0);
+  }
 }
 
-TEST_F(LevelChange, BadMapNumbersFail) {
-  for (const char* line : {"K 0 1000 4 1 1 0", "K 0 -2 4 1 1 0", "K 1 5000 4 1 1 0"}) {
+TEST_F(LevelChange, NegativeMapNumbersFail) {
+  for (const char* line : {"K 0 -2 4 1 1 0", "K 1 -5000 4 1 1 0"}) {
     SCOPED_TRACE(line);
     LoopbackServer s;
     session_over = false;
@@ -144,6 +183,9 @@ TEST_F(LevelChange, MinimapCacheNames) {
     me.name = c.name;
     EXPECT_EQ(minimap_filename(), c.file) << c.name;
   }
+  me.name = "Wren";
+  cmap.level = 1000;
+  EXPECT_EQ(minimap_filename(), "cmaps/Wren.1000.mm");
 }
 
 TEST_F(LevelChange, MinimapCacheForms) {

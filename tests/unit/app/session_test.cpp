@@ -128,6 +128,7 @@ TEST_F(SessionTest, ResetSessionKeepsOnlyWhatOutlivesASession) {
   session_over = quit_requested = target_locked = repeat_use = true;
   target_id = 8;
   quick_cast_spell = "zap";
+  d.scroll_offset = 32;
   app.reset_session();
   EXPECT_EQ(app.xfer_failures, 0);
   EXPECT_EQ(app.logged_in, 0);
@@ -138,6 +139,7 @@ TEST_F(SessionTest, ResetSessionKeepsOnlyWhatOutlivesASession) {
   EXPECT_FALSE(session_over || quit_requested || target_locked || repeat_use);
   EXPECT_EQ(target_id, -1);
   EXPECT_EQ(quick_cast_spell, "");
+  EXPECT_EQ(d.scroll_offset, 0);
 }
 
 TEST_F(SessionTest, ClosedPortRetryPromptGivesUpOnQ) {

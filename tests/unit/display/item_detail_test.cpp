@@ -3,9 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "app/client_app.h"
+#include "app/globals.h"
 #include "core/string_utils.h"
 #include "display/item_detail.h"
-#include "display/list_keys.h"
 #include "unit/core/item_test_world.h"
 
 namespace {
@@ -28,11 +29,11 @@ struct ItemDetail : ::testing::Test {
                    "Warden\tw\t\tr\th\nMage\tm\t\tm\tl\nRogue\tr\t\tr\tl\nCleric\tc\t\tm\tl\nBard\tb\t\tm\tl\n");
     sc.load();
     wl.reload();
-    trade_currency = Item(256L);
+    trade_item = Item(256L);
     PLAYER_LEVELS = false;
     g_no_requirements = false;
   }
-  void TearDown() override { trade_currency = Item(256L); }
+  void TearDown() override { trade_item = Item(256L); }
 
   ItemDetailBox box(const Item& item, int kind, int32_t qty = 1, int32_t price = 0,
                     const std::string& text = "") {
@@ -88,38 +89,48 @@ TEST_F(ItemDetail, StateLines) {
   }
 }
 
+// The currency of a trade comes with the server's line that opens the list;
+// the detail under the cursor prices the entry in it.
 TEST_F(ItemDetail, TradeLines) {
   struct Case {
     const char* what;
-    int kind;
-    long currency;
+    std::vector<std::string> lines;
     const char* currency_cfg;
-    int32_t price;
     std::string expected;
   };
   const std::string ring_name = wl.get_med_name(Item(RING), true);
   const Item coat(COAT);
   const Case cases[] = {
-      {"trade only", SELECT_BUY, 256, "", -1, "price:   TRADE ONLY"},
-      {"price in gold pieces", SELECT_BUY, 256, "", 40, "price:   40 gp"},
-      {"price in the game's currency", SELECT_BUY, 256, "crowns", 40, "price:   40 crowns"},
-      {"one of another currency", SELECT_BUY, RING, "", 1, "cost:    1 " + ring_name},
-      {"several of another currency", SELECT_BUY, RING, "", 3, "cost:    3 " + ring_name + "s"},
-      {"sell for gold", SELECT_SELL, 256, "crowns", 0, format_str("sell:    %d gp", wl.get_sell_price(coat))},
-      {"sell for another currency", SELECT_SELL, RING, "", 0,
+      {"trade only", {"u u:1b2 1 -1", "U M 7 100 0 0"}, "", "price:   TRADE ONLY"},
+      {"price in gold pieces", {"u u:1b2 1 40", "U M 7 100 0 0"}, "", "price:   40 gp"},
+      {"price in the game's currency", {"u u:1b2 1 40", "U M 7 100 0 0"}, "crowns",
+       "price:   40 crowns"},
+      {"one of another currency", {"u u:1b2 1 1", "U M 7 1b8 0 0"}, "", "cost:    1 " + ring_name},
+      {"several of another currency", {"u u:1b2 1 3", "U M 7 1b8 0 0"}, "",
+       "cost:    3 " + ring_name + "s"},
+      {"sell for gold", {"B P 7 100 0"}, "crowns",
+       format_str("sell:    %d gp", wl.get_sell_price(coat))},
+      {"sell for another currency", {"B P 7 1b8 0"}, "",
        format_str("value:   %d (%ss)", wl.get_price(coat), wl.get_name(Item(RING)).c_str())},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     common_cfg.set("currency", c.currency_cfg);
-    trade_currency = Item(c.currency);
-    ItemDetailBox b = box(coat, c.kind, 1, c.price);
+    gc_interface_mode = 0;
+    temp_list.clear();
+    items.clear();
+    items.add(coat, 1, 0, false);
+    for (const std::string& line : c.lines) ASSERT_EQ(app.process_pkt(line), 0);
+    ItemDetailBox b = list_item_detail(d.list_state, &temp_list, -1, me, items);
     const DetailLine* l = find_line(b, c.expected);
     ASSERT_NE(l, nullptr);
     EXPECT_EQ(l->text, c.expected);
     EXPECT_EQ(l->x, DETAIL_RIGHT_X);
     EXPECT_NE(find_line(b, "load:    "), nullptr);
   }
+  gc_interface_mode = 0;
+  temp_list.clear();
+  items.clear();
   EXPECT_EQ(find_line(box(coat, SELECT_NORMAL), "load:"), nullptr);
 }
 

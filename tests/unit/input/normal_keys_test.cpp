@@ -11,16 +11,18 @@
 #include <string>
 
 #include "app/globals.h"
+#include "core/string_utils.h"
 #include "input/frame_input.h"
 #include "input/hotkeys.h"
 #include "input/player_actions.h"
 #include "support/temp_dir.h"
+#include "unit/display/headless.h"
 #include "unit/app/app_test_support.h"
 #include "unit/input/input_test_world.h"
 
 namespace {
 
-constexpr long TORCH = 0x190;
+constexpr long TORCH = 0x190, SHORT_BLADE = 0x181;
 constexpr int WAR_CRY = 7;  // cast at once: "M 7 1"
 enum { NONE = 0, SHIFT = 1, CTRL = 2, ALT = 4 };
 
@@ -471,6 +473,42 @@ TEST_F(NormalKeysTest, CommandKeysWithLists) {
   press(key_of(KA_GET), 0, SHIFT);
   EXPECT_EQ(gc_interface_mode, 7u);
   options.toggle_option(OPT_SWAP_GET_KEYS);
+}
+
+// The ready list shows the character's figures: a player record from the
+// server redraws it at once, not at the next move of the mouse.
+TEST_F(NormalKeysTest, PlayerRecordRedrawsTheReadyList) {
+  headless_allegro(32);
+  d.main_font = d.names_font = font;
+  d.panel_bitmap = create_bitmap(LIST_PANEL_W, LIST_PANEL_H);
+  BITMAP* before = create_bitmap(LIST_PANEL_W, LIST_PANEL_H);
+  items.add(Item(SHORT_BLADE), 1, 1, false);
+  press(key_of(KA_READY), 0, NONE);
+  ASSERT_EQ(gc_interface_mode, 5u);
+  auto record = [](int hp_max) {
+    return format_str("H 10 20 1 40 0 0 10 5 0 0 %d 20 5.0 10 0 10.0 10.0 10.0 100 0 1 0 0 5",
+                      hp_max);
+  };
+  // Pixels of the panel that a record changes.
+  auto changed_by = [&](int hp_max) {
+    blit(d.panel_bitmap, before, 0, 0, 0, 0, LIST_PANEL_W, LIST_PANEL_H);
+    EXPECT_EQ(app.process_pkt(record(hp_max)), 0);
+    int n = 0;
+    for (int y = 0; y < LIST_PANEL_H; ++y)
+      for (int x = 0; x < LIST_PANEL_W; ++x)
+        n += getpixel(before, x, y) != getpixel(d.panel_bitmap, x, y);
+    return n;
+  };
+  changed_by(30);
+  EXPECT_EQ(changed_by(30), 0);
+  EXPECT_GT(changed_by(77), 0);
+  EXPECT_EQ(gc_interface_mode, 5u);
+  destroy_bitmap(before);
+  destroy_bitmap(d.panel_bitmap);
+  d.panel_bitmap = nullptr;
+  d.main_font = d.names_font = nullptr;
+  d.list_shown = nullptr;
+  gc_interface_mode = 0;
 }
 
 }  // namespace
