@@ -180,7 +180,6 @@ void ClientApp::do_normal_mode() {
   if (last_ascii == '?') {
     gc_interface_mode = MODE_HELP;
     d.print_msg("Viewing help ... press ESC when done.");
-    d.help_open = 1;
     d.help_scroll = 0;
   }
   if (sc == KEY_ESC) {

@@ -5,10 +5,18 @@
 #include <set>
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <memory>
+#include <string>
 #include <vector>
 
+#include "core/compression.h"
 #include "display/map_view.h"
+#include "input/frame_input.h"
+#include "input/keymap.h"
+#include "unit/app/app_test_support.h"
 #include "unit/display/map_test_world.h"
+#include "unit/display/text_test_support.h"
 
 namespace {
 
@@ -350,6 +358,120 @@ TEST_F(MapViewDecisions, DamageNumbersStandOverParticles) {
   for (int y = top; y < top + 32; ++y)
     for (int x = left; x < left + 32; ++x) shown += getpixel(d.play_bitmap, x, y) == white;
   EXPECT_GT(shown, 10);
+}
+
+// ---- Through the frame loop ---------------------------------------------------------
+
+uint64_t loop_now = 0;
+uint64_t loop_clock() { return loop_now; }
+
+// The level in play: passes of the frame loop on a set clock, with keys from
+// the simulated keyboard and lines from a loopback server.
+class FrameLoop : public MapWorld {
+ protected:
+  void SetUp() override {
+    reset_app_state();
+    MapWorld::SetUp();
+    keymap.load();
+    d.allegro_up = true;
+    d.main_font = d.names_font = d.menu_font = d.rune_font = d.book_font = font;
+    d.compute_layout();
+    input_clock_us = loop_clock;
+    loop_now = 1000000000ull;
+    app.logged_in = 1;
+    inventory_synced = true;
+    confirmed_x = WORLD_PX;
+    confirmed_y = WORLD_PY;
+    server = std::make_unique<LoopbackServer>();
+  }
+  void TearDown() override {
+    server.reset();
+    input_clock_us = get_time_us;
+    for (int i = 0; i < KEY_MAX; ++i) key[i] = 0;
+    gc_interface_mode = 0;
+    d.allegro_up = false;
+    MapWorld::TearDown();
+  }
+  // One pass, a frame interval after the last.
+  void pass() {
+    loop_now += 30000;
+    ASSERT_TRUE(app.frame_pass());
+  }
+  // Passes until `done` holds; false when 40 passes were not enough.
+  bool passes_until(const std::function<bool()>& done) {
+    for (int i = 0; i < 40; ++i) {
+      if (done()) return true;
+      pass();
+    }
+    return done();
+  }
+  // A key held down for one pass and let go in the next.
+  void hold(int k) {
+    key[k] = 1;
+    pass();
+    key[k] = 0;
+    pass();
+  }
+  // The move lines the server got since the last call.
+  std::string moves() {
+    std::string all;
+    for (std::string l = server->next(20); l != "<none>" && l != "<closed>"; l = server->next(20))
+      if (l.rfind("m ", 0) == 0) all += (all.empty() ? "" : "|") + l.substr(0, l.rfind(' '));
+    return all;
+  }
+  std::unique_ptr<LoopbackServer> server;
+};
+
+// Pixels of a colour in the play area of the last frame.
+int shown(int colour) { return count_colour(d.back_buffer, 0, 0, d.panel_x, d.play_height, colour); }
+
+// A book arriving over the help screen or the map viewer takes the play
+// area from it; ESC gives the play area back to the level, where the arrow
+// keys walk again. While a window is up they do not.
+TEST_F(FrameLoop, ABookOverHelpOrTheMapLeavesNeitherBehind) {
+  if (!have_art) GTEST_SKIP() << "generated art missing";
+  const int help_colour = makecol(1, 2, 250), book_colour = makecol(250, 120, 1);
+  const int gold = makecol(255, 222, 0);  // the map viewer's level name
+  d.help_pic = create_bitmap(64, 64);
+  clear_to_color(d.help_pic, help_colour);
+  d.book_pic = create_bitmap(120, 80);
+  clear_to_color(d.book_pic, book_colour);
+  cmap.name = "Test_Vale";
+  const struct {
+    const char* what;
+    int key;           // the key that opens the window, or 0
+    const char* line;  // else the server line that opens it
+    int colour;        // what the window shows
+  } openers[] = {
+      {"help", KEY_SLASH << 8 | '?', nullptr, help_colour},
+      {"map viewer", 0, "z 0 0", gold},
+  };
+  for (const auto& o : openers) {
+    SCOPED_TRACE(o.what);
+    if (o.key) press_key(o.key);
+    else server->send(o.line);
+    EXPECT_TRUE(passes_until([&] { return shown(o.colour) > 20; }));
+    hold(KEY_UP);
+    EXPECT_EQ(moves(), "");
+
+    server->send("q" + deflate("The old road runs along the river."));
+    EXPECT_TRUE(passes_until([&] { return shown(book_colour) > 1000; }));
+    EXPECT_EQ(shown(o.colour), 0);
+    hold(KEY_UP);
+    EXPECT_EQ(moves(), "");
+
+    press_key(KEY_ESC << 8 | 27);
+    EXPECT_TRUE(passes_until([&] { return shown(book_colour) == 0; }));
+    EXPECT_EQ(shown(o.colour), 0);
+    const int y = me.y;
+    hold(KEY_UP);
+    EXPECT_EQ(moves(), "m " + std::to_string(me.x) + " " + std::to_string(y - 1) + " 1 " +
+                           std::to_string(me.x) + " " + std::to_string(y));
+    app.move_step_ready = 1;
+  }
+  destroy_bitmap(d.help_pic);
+  destroy_bitmap(d.book_pic);
+  d.help_pic = d.book_pic = nullptr;
 }
 
 }  // namespace
