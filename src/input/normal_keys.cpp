@@ -352,7 +352,7 @@ void ClientApp::do_command_keys() {
       else d.print_msg("Targeting %s creatures.", kinds[target_type]);
       target_id = -1;
       client_cfg.set_int("target_type", target_type);
-      d.draw_window();
+      d.draw_window(false, &visible_creatures);
       next_target();
       if (target_id == -1) get_new_target();
     }

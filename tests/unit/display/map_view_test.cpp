@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/compression.h"
+#include "core/number_codec.h"
 #include "display/map_view.h"
 #include "input/frame_input.h"
 #include "input/keymap.h"
@@ -422,6 +423,14 @@ class FrameLoop : public MapWorld {
   std::unique_ptr<LoopbackServer> server;
 };
 
+// A creature's record of the server's position updates, after its tag: id,
+// x, y, level, code, effect, health, status, facing, alignment.
+std::string creature_record(int id, int code, int dx, int dy, char align) {
+  return " " + encode_number(id) + " " + encode_number(WORLD_PX + dx) + " " +
+         encode_number(WORLD_PY + dy) + " " + encode_number(1) + " " + encode_number(code) +
+         " 0 " + encode_number(50) + " " + encode_number(0) + " 0 " + align;
+}
+
 // Pixels of a colour in the play area of the last frame.
 int shown(int colour) { return count_colour(d.back_buffer, 0, 0, d.panel_x, d.play_height, colour); }
 
@@ -472,6 +481,62 @@ TEST_F(FrameLoop, ABookOverHelpOrTheMapLeavesNeitherBehind) {
   destroy_bitmap(d.help_pic);
   destroy_bitmap(d.book_pic);
   d.help_pic = d.book_pic = nullptr;
+}
+
+// The creatures that may be targeted follow what decides them: the frame
+// that shows a change of the player's sight, of the hour or of the
+// targeting filter also changes the choice of a target.
+TEST_F(FrameLoop, TargetsComeFromWhatTheFrameShows) {
+  Player blind, seeing;
+  blind.health[HN_BLIND] = 5;
+  const struct {
+    const char* what;
+    std::string before;    // a server line before the creatures come
+    int evil_dx, evil_dy;  // an evil creature's offset from the player
+    bool good;             // a good one stands at (3, 3)
+    bool old_lighting;
+    int first;             // the target TAB chooses first
+    std::string change;    // a server line, or "" for SHIFT and the crosshair key
+    std::function<bool()> arrived;
+    int then;              // the target chosen after the change
+  } cases[] = {
+      {"sight returns", blind.mk_stats_packet(), 2, 0, false, false, -1, seeing.mk_stats_packet(),
+       [] { return me.get_health(HN_BLIND) == 0; }, 150},
+      {"night falls", "", 4, 2, false, true, 150, "t 1380 0", [] { return world_time == 1380; }, -1},
+      {"only the good", "", 2, 0, true, false, 150, "", nullptr, 151},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    server_objects.clear();
+    for (auto& h : me.health) h = 0;
+    world_time = 12 * 60;
+    target_type = 0;
+    target_id = -1;
+    crosshair = false;
+    d.old_lighting = c.old_lighting;
+    if (!c.before.empty()) server->send(c.before);
+    // The creatures come into view as the server tells of them.
+    std::string seen = "o" + creature_record(150, 0x211, c.evil_dx, c.evil_dy, 'e');
+    if (c.good) seen += "\x1Eu" + creature_record(151, 0x212, 3, 3, 'g');
+    server->send(seen);
+    ASSERT_TRUE(passes_until([] { return server_objects.has_id(150); }));
+    pass();
+    hold(KEY_TAB);
+    EXPECT_EQ(target_id, c.first);
+    if (c.change.empty()) {
+      key[KEY_LSHIFT] = 1;
+      press_key(keymap.get_key(KA_CROSSHAIR) << 8 | 'Y');
+      pass();
+      key[KEY_LSHIFT] = 0;
+      EXPECT_EQ(target_type, 1);
+    } else {
+      server->send(c.change);
+      ASSERT_TRUE(passes_until(c.arrived));
+      pass();  // the frame that shows it
+      hold(KEY_TAB);
+    }
+    EXPECT_EQ(target_id, c.then);
+  }
 }
 
 }  // namespace
