@@ -11,6 +11,7 @@
 #include "core/log.h"
 #include "core/number_codec.h"
 #include "core/string_utils.h"
+#include "input/menu_modes.h"
 
 namespace {
 
@@ -122,7 +123,7 @@ int update_sent_pos(const std::string& line) {
     if (set_tracked_pos(u.id, u.x, u.y, u.level)) {
       // Tracked creatures are marked on the minimap beside the play window.
       d.request_frame();
-      if (d.map_open) d.draw_map_view(true);
+      if (map_open()) d.draw_map_view(true);
     }
   }
   rebuild_object_grid();

@@ -9,6 +9,7 @@
 #include "app/message_handlers.h"
 #include "app/play_messages.h"
 #include "app/server_handlers.h"
+#include "input/menu_modes.h"
 #include "world/effects.h"
 
 namespace {
@@ -155,7 +156,7 @@ void process_tracked(const std::string& line) {
     update_tracked(id, id_table.get_name(id), static_cast<int>(code), health, v9, v10, x, y, level,
                    false, flag, v11);
   }
-  if (d.map_open) d.draw_map_view(true);
+  if (map_open()) d.draw_map_view(true);
 }
 
 int msg_map_effect(ClientApp&, const std::string& msg) {

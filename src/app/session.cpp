@@ -112,16 +112,11 @@ int ClientApp::run_sessions(const char* argv0) {
     tracked_creatures.clear();
     temp_list.clear();
     gc_interface_mode = 0;
-    d.help_open = 0;
-    d.book_open = 0;
     d.menu_open = 0;
     d.menu_page = 0;
     me.bank_synced = false;
     items.clear();
-    if (new_character) {
-      gc_interface_mode = 31;
-      d.help_open = 1;
-    }
+    if (new_character) gc_interface_mode = 31;
     session_over = false;
     list_style = 3;
     sub_state = 0;

@@ -199,7 +199,6 @@ int msg_book_text(ClientApp&, const std::string& msg) {
   temp_list.clear();
   gc_interface_mode = MODE_BOOK;
   d.print_msg("Viewing book ... use the arrow keys or , . to turn pages. Press ESC when done.");
-  d.book_open = 1;
   d.set_book_text(text);
   return 0;
 }

@@ -254,8 +254,6 @@ int msg_talk_opens(ClientApp& app, const std::string& msg) {
   gc_interface_mode = MODE_TALK;
   d.draw_input_line("Your interest? ", "", 0);
   d.talk_topics = {"bye", "job", "time"};
-  d.map_open = 0;
-  d.help_open = 0;
   d.curr_display = 0;
   playerstats(0);
   temp_list.clear();

@@ -560,9 +560,6 @@ class QYXDisplay {
   uint8_t input_shown = 0;
   int curr_display = 0;
   int statbox_page = 0;
-  uint8_t help_open = 0;
-  uint8_t book_open = 0;
-  uint8_t map_open = 0;
   uint8_t menu_open = 0;
   int menu_page = 0;
   uint8_t show_age = 0;

@@ -19,6 +19,7 @@
 #include "core/utils.h"
 #include "display/display.h"
 #include "input/frame_input.h"
+#include "input/menu_modes.h"
 #include "input/normal_keys.h"
 #include "world/target.h"
 
@@ -55,7 +56,7 @@ FrameRect QYXDisplay::screen_rect() const { return FrameRect{0, 0, res_x, res_y}
 
 FrameRect QYXDisplay::play_window_rect() const {
   // The help screen, the book and the map viewer own the whole frame.
-  if (help_open || book_open || map_open || tile_size <= 0) return screen_rect();
+  if (play_area_window_open() || tile_size <= 0) return screen_rect();
   const int shown = play_w * tile_size / PLAY_CELL;
   const float scale = std::max(1.0f, static_cast<float>(shown) / static_cast<float>(res_y));
   const int hv = static_cast<int>(static_cast<float>(play_h) / scale);
@@ -91,7 +92,7 @@ void QYXDisplay::compose_frame(const FrameRect& wanted) {
   // outside it the back buffer keeps the last frame, which is still right.
   set_clip_rect(bb, part.x, part.y, part.x + part.w - 1, part.y + part.h - 1);
 
-  if (!help_open && !book_open && !map_open) {
+  if (!play_area_window_open()) {
     layer("play window");
     // The scalers write their whole rectangle, clipped or not.
     if (part.overlaps(play_window_rect())) blit_play_window(bb);
@@ -146,7 +147,7 @@ void QYXDisplay::compose_frame(const FrameRect& wanted) {
       draw_card_hand(bb);
       draw_linked_card(bb);
     }
-  } else if (options.get(OPT_HOTBAR) && !help_open && !book_open && !map_open &&
+  } else if (options.get(OPT_HOTBAR) && !play_area_window_open() &&
              gc_interface_mode != NPCTALK_MODE) {
     layer("hotbar");
     draw_hotbar(bb);

@@ -30,6 +30,7 @@
 #include "display/minimap_box.h"
 #include "input/frame_input.h"
 #include "input/keymap.h"
+#include "input/menu_modes.h"
 #include "input/options.h"
 #include "world/target.h"
 #include "world/effects.h"
@@ -213,7 +214,7 @@ void QYXDisplay::draw_window(bool advance, ObjectList* creatures) {
 uint32_t QYXDisplay::play_window_moves() const {
   // A hallucination recolours every frame at random, meditation widens its
   // view by the second, the map viewer pulses, a quake shakes the window.
-  const bool moves = quake_offset != 0 || map_open || me.get_health(HN_HALLUCINATING) != 0 ||
+  const bool moves = quake_offset != 0 || map_open() || me.get_health(HN_HALLUCINATING) != 0 ||
                      me.get_health(HN_MEDITATING) != 0;
   return moves ? static_cast<uint32_t>(FRAME_MOTION) : 0u;
 }
@@ -241,15 +242,15 @@ void QYXDisplay::decide_view(bool advance, ObjectList* creatures) {
     view_kind = VIEW_KIND_WAIT;
     return;
   }
-  if (help_open) {
+  if (help_open()) {
     view_kind = VIEW_KIND_HELP;
     return;
   }
-  if (book_open) {
+  if (book_open()) {
     view_kind = VIEW_KIND_BOOK;
     return;
   }
-  if (map_open) {
+  if (map_open()) {
     view_kind = VIEW_KIND_MAP;
     return;
   }

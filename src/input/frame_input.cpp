@@ -520,8 +520,11 @@ void ClientApp::do_redraw() {
   const uint32_t why = frame_reasons(advance, facts);
   if (why != 0) {
     d.request_frame(why);
-    // The view is decided again unless only the prompt glyph stepped.
-    if (why != FRAME_PROMPT) d.draw_window(advance);
+    // The view is decided again unless only the prompt glyph stepped, and
+    // with it the creatures that may be targeted: whatever changes them
+    // (the hour, a light, blindness, the targeting filter, a creature's
+    // step) changes the frame too, so the list follows what is shown.
+    if (why != FRAME_PROMPT) d.draw_window(advance, &visible_creatures);
     d.flush_map_view();
     frame_shown = facts;
   }

@@ -69,7 +69,6 @@ int help_page_rows() { return d.play_h * d.tile_size / PLAY_CELL / 10; }
 
 void do_help(const ClientApp& app) {
   if (is_esc(app)) {
-    d.help_open = 0;
     d.print_msg("Done!");
     gc_interface_mode = MODE_NORMAL;
     return;
@@ -91,7 +90,6 @@ void do_help(const ClientApp& app) {
 
 void do_book(const ClientApp& app) {
   if (is_esc(app)) {
-    d.book_open = 0;
     d.print_msg("Done!");
     gc_interface_mode = MODE_NORMAL;
   } else if (app.last_ascii == ',' || app.last_scancode == KEY_LEFT || app.last_scancode == KEY_4_PAD) {
@@ -103,7 +101,6 @@ void do_book(const ClientApp& app) {
 
 void do_map(const ClientApp& app) {
   if (!is_esc(app) && !keymap.is_key(KA_MAP, app.last_scancode)) return;
-  d.map_open = 0;
   d.print_msg("Done!");
   gc_interface_mode = MODE_NORMAL;
 }
@@ -205,7 +202,6 @@ void do_main_menu(const ClientApp& app) {
     case 'h':
       gc_interface_mode = MODE_HELP;
       d.print_msg("Viewing help ... press ESC when done.");
-      d.help_open = 1;
       d.help_scroll = 0;
       d.menu_open = 0;
       break;
@@ -326,6 +322,11 @@ void do_bind_button(const ClientApp& app) {
 }
 
 }  // namespace
+
+bool help_open() { return gc_interface_mode == MODE_HELP; }
+bool book_open() { return gc_interface_mode == MODE_BOOK; }
+bool map_open() { return gc_interface_mode == MODE_MAP; }
+bool play_area_window_open() { return help_open() || book_open() || map_open(); }
 
 bool is_menu_mode(int mode) {
   return mode == MODE_HELP || mode == MODE_KEYS || mode == MODE_BOOK ||

@@ -8,5 +8,15 @@ class ClientApp;
 // Whether the mode is one of the above.
 bool is_menu_mode(int mode);
 
+// The help screen, the book and the map viewer own the play area exactly
+// while their mode lasts: the mode is the one record of which window is up,
+// so that whatever sets another mode (a book, a list, a talk, ESC) closes
+// the window it replaces.
+bool help_open();
+bool book_open();
+bool map_open();
+// One of the three owns the play area.
+bool play_area_window_open();
+
 // Handles the key of this pass in one of the above modes.
 void do_menu_mode(ClientApp& app, int mode);

@@ -251,6 +251,8 @@ void do_ability_list(ClientApp& app) {
   int slot = ability_bind_slot(app);
   if (slot >= 0) {
     bind_ability(slot);
+    // The row's slot label and the combination line show the new binding.
+    d.draw_list_panel(&temp_list, SELECT_ABILITY, nullptr);
     return;
   }
   bool picks = is_enter(app) || (app.left_released && app.hover_item.code != -1);

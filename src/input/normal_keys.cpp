@@ -183,7 +183,6 @@ void ClientApp::do_normal_mode() {
   if (last_ascii == '?') {
     gc_interface_mode = MODE_HELP;
     d.print_msg("Viewing help ... press ESC when done.");
-    d.help_open = 1;
     d.help_scroll = 0;
   }
   if (sc == KEY_ESC) {
@@ -356,7 +355,7 @@ void ClientApp::do_command_keys() {
       else d.print_msg("Targeting %s creatures.", kinds[target_type]);
       target_id = -1;
       client_cfg.set_int("target_type", target_type);
-      d.draw_window();
+      d.draw_window(false, &visible_creatures);
       next_target();
       if (target_id == -1) get_new_target();
     }

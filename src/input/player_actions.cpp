@@ -438,7 +438,6 @@ void confirm_target() {
 // ---- Other ---------------------------------------------------------------------------
 
 void view_map() {
-  d.map_open = 1;
   d.draw_map_view(true);
   gc_interface_mode = MODE_MAP;
   d.print_msg("Viewing map ... press ESC when done.");

@@ -106,7 +106,7 @@ void reset_play() {
   rebuild_object_grid();
   d.clear_minimap();
   d.build_minimap();
-  d.help_open = d.book_open = d.map_open = d.menu_open = 0;
+  d.menu_open = 0;
   level_flag = false;
   gc_interface_mode = 0;
   world_time = 540;

@@ -33,14 +33,56 @@ set_login banned pw Exile;    check 1 "You have been banned!" "$plain" -s
 set_login demo demo Demo;     check 0 "New character name exists!" "$(create_as Demo)" -c
 server_args=(--no-create)
 set_login demo demo Newbie;   check 0 "Character creation has been disabled on this server!" "$(create_as Newbie)" -c
-# A new character is created, logged in, and stored by the server.
+# A new character is created, logged in, and stored by the server. Its
+# first session opens on the help screen: a book the server sends takes the
+# play area from it, and after ESC the level is drawn and the arrows walk.
+# The map viewer the server opens next gives way to a book the same way.
+book="The old road runs along the river.|It leaves the hills at the ford.|"
+printf 'book %s\nawait m \nsend z 0 0\nbook %s\n' "$book" "$book" > "$work/scenario.txt"
+shots="$build/e2e-accounts"
+rm -rf "$shots"; mkdir -p "$shots"
+shot() { import -window root -crop 800x600+0+0 +repage "$shots/$1.png" 2>/dev/null || fail "no picture $1"; }
+# Pixels of colour $2 ("r,g,b") in the region $1 (WxH+X+Y) of picture $3.
+count() { /usr/bin/convert "$shots/$3.png" -crop "$1" +repage -fill black +opaque "rgb($2)" \
+  -fill white -opaque "rgb($2)" -format '%[fx:int(mean*w*h)]' info:; }
+# Takes picture $1 until the test $2 holds (at most 10 s).
+shot_until() { local i; for i in $(seq 1 40); do shot "$1"; eval "$2" && return 0; sleep 0.25; done; return 1; }
+ink() { count 568x505+0+0 102,51,0 "$1"; }          # the book's text
+help_shown() { count 568x505+0+0 30,34,60 "$1"; }   # the help picture's ground
+map_name() { count 568x24+0+0 255,222,0 "$1"; }     # the map viewer's level name
+moves() { grep -c "^recv\[0\]: m " "$work/server.log"; }
 rm -f "$work/server.log"
-start_server
+start_server --scenario "$work/scenario.txt"
 start_client -c Newbie
 type_after 'intro: creation form' 'Newbie\n\n\n\n\n\n\n' &
 keys_pid=$!
 wait_for "ready\[0\]: Newbie" 20 "$work/server.log" || fail "new character did not reach play"
 grep -q "^account=demo$" "$work/srv/chars/Newbie.cfg" || fail "character not stored"
+focus_client || fail "no window"
+xdotool mousemove 700 580
+wait_for "Viewing book" 10 "$work/client.out" || fail "no book"
+shot_until book_over_help '[ "$(ink book_over_help)" -gt 500 ]' || fail "the book is not drawn over the help screen"
+[ "$(help_shown book_over_help)" -lt 1000 ] || fail "the help screen is drawn with the book"
+[ "$(moves)" = 0 ] || fail "moves before any arrow key"
+xdotool key Escape
+shot_until after_book '[ "$(ink after_book)" = 0 ]' || fail "ESC did not close the book"
+[ "$(help_shown after_book)" -lt 1000 ] || fail "the help screen stayed after the book"
+hold_key Up 0.3
+wait_for "^recv\[0\]: m " 5 "$work/server.log" || fail "the arrows do not walk after the book"
+wait_for "Viewing map" 10 "$work/client.out" || fail "no map viewer"
+for i in $(seq 1 100); do [ "$(grep -c "Viewing book" "$work/client.out")" = 2 ] && break; sleep 0.05; done
+[ "$(grep -c "Viewing book" "$work/client.out")" = 2 ] || fail "no book over the map viewer"
+shot_until book_over_map '[ "$(ink book_over_map)" -gt 500 ]' || fail "the book is not drawn over the map viewer"
+[ "$(map_name book_over_map)" = 0 ] || fail "the map viewer is drawn with the book"
+walked=$(moves)
+hold_key Up 0.3
+xdotool key Escape
+shot_until after_map_book '[ "$(ink after_map_book)" = 0 ]' || fail "ESC did not close the second book"
+[ "$(map_name after_map_book)" = 0 ] || fail "the map viewer stayed after the book"
+[ "$(moves)" = "$walked" ] || fail "the arrows walked under the book"
+hold_key Up 0.3
+for i in $(seq 1 100); do [ "$(moves)" -gt "$walked" ] && break; sleep 0.05; done
+[ "$(moves)" -gt "$walked" ] || fail "the arrows do not walk after the second book"
 # The same account a second time while the first is playing.
 (cd "$work/game" && exec ./zib -s < /dev/null) > "$work/second.out" 2>&1 &
 second=$!

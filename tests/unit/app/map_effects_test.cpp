@@ -177,11 +177,11 @@ TEST_F(MapEffects, TrackedCreatures) {
       EXPECT_TRUE(tracked_creatures[i].flag);
     }
   }
-  d.map_open = 1;
+  app.process_pkt("z 0 0");  // the map viewer opens
   d.map_view_draws = 0;
   app.process_pkt("pa2");
   EXPECT_EQ(d.map_view_draws, 1);
-  d.map_open = 0;
+  gc_interface_mode = 0;
 }
 
 TEST_F(MapEffects, ForgetId) {

@@ -7,6 +7,7 @@
 #include "core/compression.h"
 #include "core/utils.h"
 #include "handler_fixture.h"
+#include "input/menu_modes.h"
 
 namespace {
 
@@ -139,7 +140,7 @@ TEST_F(SessionHandlers, BookPanelTextDmFlagAndMinimap) {
   app.process_pkt("q" + deflate("page one"));
   EXPECT_EQ(d.book.text, "page one");
   EXPECT_EQ(gc_interface_mode, 33u);
-  EXPECT_TRUE(d.book_open);
+  EXPECT_TRUE(book_open());
   app.process_pkt("nxHP 10/10");
   EXPECT_EQ(stats_text, "HP 10/10");
   app.process_pkt("d 1");
@@ -150,7 +151,7 @@ TEST_F(SessionHandlers, BookPanelTextDmFlagAndMinimap) {
   app.process_pkt("z 0 1");
   EXPECT_EQ(d.minimap[3][4], 0);
   app.process_pkt("z 0 0");
-  EXPECT_TRUE(d.map_open);
+  EXPECT_TRUE(map_open());
 }
 
 TEST_F(SessionHandlers, FiveFailedTransfersSendOneQuit) {

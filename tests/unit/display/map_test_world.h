@@ -50,7 +50,7 @@ class MapWorld : public ::testing::Test {
     d.old_lighting = 0;
     d.show_threat = 1;
     crosshair = false;
-    d.help_open = d.book_open = d.map_open = 0;
+    gc_interface_mode = 0;
 
     level_entered = data_reloaded = true;
     map_transfer_pending = false;

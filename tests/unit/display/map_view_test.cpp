@@ -5,10 +5,19 @@
 #include <set>
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <memory>
+#include <string>
 #include <vector>
 
+#include "core/compression.h"
+#include "core/number_codec.h"
 #include "display/map_view.h"
+#include "input/frame_input.h"
+#include "input/keymap.h"
+#include "unit/app/app_test_support.h"
 #include "unit/display/map_test_world.h"
+#include "unit/display/text_test_support.h"
 
 namespace {
 
@@ -350,6 +359,184 @@ TEST_F(MapViewDecisions, DamageNumbersStandOverParticles) {
   for (int y = top; y < top + 32; ++y)
     for (int x = left; x < left + 32; ++x) shown += getpixel(d.play_bitmap, x, y) == white;
   EXPECT_GT(shown, 10);
+}
+
+// ---- Through the frame loop ---------------------------------------------------------
+
+uint64_t loop_now = 0;
+uint64_t loop_clock() { return loop_now; }
+
+// The level in play: passes of the frame loop on a set clock, with keys from
+// the simulated keyboard and lines from a loopback server.
+class FrameLoop : public MapWorld {
+ protected:
+  void SetUp() override {
+    reset_app_state();
+    MapWorld::SetUp();
+    keymap.load();
+    d.allegro_up = true;
+    d.main_font = d.names_font = d.menu_font = d.rune_font = d.book_font = font;
+    d.compute_layout();
+    input_clock_us = loop_clock;
+    loop_now = 1000000000ull;
+    app.logged_in = 1;
+    inventory_synced = true;
+    confirmed_x = WORLD_PX;
+    confirmed_y = WORLD_PY;
+    server = std::make_unique<LoopbackServer>();
+  }
+  void TearDown() override {
+    server.reset();
+    input_clock_us = get_time_us;
+    for (int i = 0; i < KEY_MAX; ++i) key[i] = 0;
+    gc_interface_mode = 0;
+    d.allegro_up = false;
+    MapWorld::TearDown();
+  }
+  // One pass, a frame interval after the last.
+  void pass() {
+    loop_now += 30000;
+    ASSERT_TRUE(app.frame_pass());
+  }
+  // Passes until `done` holds; false when 40 passes were not enough.
+  bool passes_until(const std::function<bool()>& done) {
+    for (int i = 0; i < 40; ++i) {
+      if (done()) return true;
+      pass();
+    }
+    return done();
+  }
+  // A key held down for one pass and let go in the next.
+  void hold(int k) {
+    key[k] = 1;
+    pass();
+    key[k] = 0;
+    pass();
+  }
+  // The move lines the server got since the last call.
+  std::string moves() {
+    std::string all;
+    for (std::string l = server->next(20); l != "<none>" && l != "<closed>"; l = server->next(20))
+      if (l.rfind("m ", 0) == 0) all += (all.empty() ? "" : "|") + l.substr(0, l.rfind(' '));
+    return all;
+  }
+  std::unique_ptr<LoopbackServer> server;
+};
+
+// A creature's record of the server's position updates, after its tag: id,
+// x, y, level, code, effect, health, status, facing, alignment.
+std::string creature_record(int id, int code, int dx, int dy, char align) {
+  return " " + encode_number(id) + " " + encode_number(WORLD_PX + dx) + " " +
+         encode_number(WORLD_PY + dy) + " " + encode_number(1) + " " + encode_number(code) +
+         " 0 " + encode_number(50) + " " + encode_number(0) + " 0 " + align;
+}
+
+// Pixels of a colour in the play area of the last frame.
+int shown(int colour) { return count_colour(d.back_buffer, 0, 0, d.panel_x, d.play_height, colour); }
+
+// A book arriving over the help screen or the map viewer takes the play
+// area from it; ESC gives the play area back to the level, where the arrow
+// keys walk again. While a window is up they do not.
+TEST_F(FrameLoop, ABookOverHelpOrTheMapLeavesNeitherBehind) {
+  if (!have_art) GTEST_SKIP() << "generated art missing";
+  const int help_colour = makecol(1, 2, 250), book_colour = makecol(250, 120, 1);
+  const int gold = makecol(255, 222, 0);  // the map viewer's level name
+  d.help_pic = create_bitmap(64, 64);
+  clear_to_color(d.help_pic, help_colour);
+  d.book_pic = create_bitmap(120, 80);
+  clear_to_color(d.book_pic, book_colour);
+  cmap.name = "Test_Vale";
+  const struct {
+    const char* what;
+    int key;           // the key that opens the window, or 0
+    const char* line;  // else the server line that opens it
+    int colour;        // what the window shows
+  } openers[] = {
+      {"help", KEY_SLASH << 8 | '?', nullptr, help_colour},
+      {"map viewer", 0, "z 0 0", gold},
+  };
+  for (const auto& o : openers) {
+    SCOPED_TRACE(o.what);
+    if (o.key) press_key(o.key);
+    else server->send(o.line);
+    EXPECT_TRUE(passes_until([&] { return shown(o.colour) > 20; }));
+    hold(KEY_UP);
+    EXPECT_EQ(moves(), "");
+
+    server->send("q" + deflate("The old road runs along the river."));
+    EXPECT_TRUE(passes_until([&] { return shown(book_colour) > 1000; }));
+    EXPECT_EQ(shown(o.colour), 0);
+    hold(KEY_UP);
+    EXPECT_EQ(moves(), "");
+
+    press_key(KEY_ESC << 8 | 27);
+    EXPECT_TRUE(passes_until([&] { return shown(book_colour) == 0; }));
+    EXPECT_EQ(shown(o.colour), 0);
+    const int y = me.y;
+    hold(KEY_UP);
+    EXPECT_EQ(moves(), "m " + std::to_string(me.x) + " " + std::to_string(y - 1) + " 1 " +
+                           std::to_string(me.x) + " " + std::to_string(y));
+    app.move_step_ready = 1;
+  }
+  destroy_bitmap(d.help_pic);
+  destroy_bitmap(d.book_pic);
+  d.help_pic = d.book_pic = nullptr;
+}
+
+// The creatures that may be targeted follow what decides them: the frame
+// that shows a change of the player's sight, of the hour or of the
+// targeting filter also changes the choice of a target.
+TEST_F(FrameLoop, TargetsComeFromWhatTheFrameShows) {
+  Player blind, seeing;
+  blind.health[HN_BLIND] = 5;
+  const struct {
+    const char* what;
+    std::string before;    // a server line before the creatures come
+    int evil_dx, evil_dy;  // an evil creature's offset from the player
+    bool good;             // a good one stands at (3, 3)
+    bool old_lighting;
+    int first;             // the target TAB chooses first
+    std::string change;    // a server line, or "" for SHIFT and the crosshair key
+    std::function<bool()> arrived;
+    int then;              // the target chosen after the change
+  } cases[] = {
+      {"sight returns", blind.mk_stats_packet(), 2, 0, false, false, -1, seeing.mk_stats_packet(),
+       [] { return me.get_health(HN_BLIND) == 0; }, 150},
+      {"night falls", "", 4, 2, false, true, 150, "t 1380 0", [] { return world_time == 1380; }, -1},
+      {"only the good", "", 2, 0, true, false, 150, "", nullptr, 151},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    server_objects.clear();
+    for (auto& h : me.health) h = 0;
+    world_time = 12 * 60;
+    target_type = 0;
+    target_id = -1;
+    crosshair = false;
+    d.old_lighting = c.old_lighting;
+    if (!c.before.empty()) server->send(c.before);
+    // The creatures come into view as the server tells of them.
+    std::string seen = "o" + creature_record(150, 0x211, c.evil_dx, c.evil_dy, 'e');
+    if (c.good) seen += "\x1Eu" + creature_record(151, 0x212, 3, 3, 'g');
+    server->send(seen);
+    ASSERT_TRUE(passes_until([] { return server_objects.has_id(150); }));
+    pass();
+    hold(KEY_TAB);
+    EXPECT_EQ(target_id, c.first);
+    if (c.change.empty()) {
+      key[KEY_LSHIFT] = 1;
+      press_key(keymap.get_key(KA_CROSSHAIR) << 8 | 'Y');
+      pass();
+      key[KEY_LSHIFT] = 0;
+      EXPECT_EQ(target_type, 1);
+    } else {
+      server->send(c.change);
+      ASSERT_TRUE(passes_until(c.arrived));
+      pass();  // the frame that shows it
+      hold(KEY_TAB);
+    }
+    EXPECT_EQ(target_id, c.then);
+  }
 }
 
 }  // namespace

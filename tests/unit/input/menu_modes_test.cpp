@@ -38,7 +38,6 @@ struct MenuModesTest : ::testing::Test {
     gc_interface_mode = 35;
     d.menu_open = 1;
     d.menu_page = 0;
-    d.help_open = d.book_open = d.map_open = 0;
     d.messages.clear();
     session_over = false;
     res_x = 800;
@@ -104,7 +103,6 @@ TEST_F(MenuModesTest, MenuPagesAndWaysBack) {
   d.help_scroll = 40;
   press(key(KEY_H, 'h'));
   EXPECT_EQ(gc_interface_mode, 31u);
-  EXPECT_TRUE(d.help_open);
   EXPECT_FALSE(d.menu_open);
   EXPECT_EQ(d.help_scroll, 0);
   EXPECT_EQ(last_msg(), "Viewing help ... press ESC when done.");
@@ -304,7 +302,6 @@ TEST_F(MenuModesTest, KeyRebinding) {
 
 TEST_F(MenuModesTest, HelpAndBookPaging) {
   gc_interface_mode = 31;
-  d.help_open = 1;
   d.help_index = 0;
   d.help_scroll = 0;
   d.play_h = 320;
@@ -323,12 +320,10 @@ TEST_F(MenuModesTest, HelpAndBookPaging) {
   press(key(KEY_SLASH, '?'));
   EXPECT_EQ(d.help_index, 0);
   press(ESC);
-  EXPECT_FALSE(d.help_open);
   EXPECT_EQ(gc_interface_mode, 0u);
   EXPECT_EQ(last_msg(), "Done!");
 
   gc_interface_mode = 33;
-  d.book_open = 1;
   d.book.page = 1;
   d.book.page_count = 3;
   const struct {
@@ -342,7 +337,6 @@ TEST_F(MenuModesTest, HelpAndBookPaging) {
     EXPECT_EQ(d.book.page, b.page) << b.key;
   }
   press(ESC);
-  EXPECT_FALSE(d.book_open);
   EXPECT_EQ(last_msg(), "Done!");
   EXPECT_EQ(gc_interface_mode, 0u);
 
@@ -352,9 +346,7 @@ TEST_F(MenuModesTest, HelpAndBookPaging) {
   } map[] = {{key(KEY_X, 'x'), false}, {key(KEY_M, 'm'), true}, {ESC, true}};
   for (const auto& m : map) {
     gc_interface_mode = 42;
-    d.map_open = 1;
     press(m.key);
-    EXPECT_EQ(d.map_open == 0, m.closes) << m.key;
     EXPECT_EQ(gc_interface_mode, m.closes ? 0u : 42u) << m.key;
   }
 }

@@ -20,6 +20,7 @@
 #include "input/player_actions.h"
 #include "support/temp_dir.h"
 #include "unit/app/app_test_support.h"
+#include "unit/display/text_test_support.h"
 #include "unit/input/input_test_world.h"
 
 namespace {
@@ -602,6 +603,38 @@ TEST_F(ModalTest, SpellBindingClearsOtherSlots) {
     EXPECT_EQ(last_msg(), c.msg);
     EXPECT_EQ(static_cast<int>(gc_interface_mode), c.mode);
   }
+}
+
+// A right click binds the ability under the pointer to slot 16; the list
+// shows the slot's label on its row and the key combination under it at
+// once, not after the next key.
+TEST_F(ModalTest, AbilityBoundByRightClickShowsInTheListAtOnce) {
+  headless_allegro(32);
+  keymap.load();
+  d.panel_bitmap = create_bitmap(PANEL_WIDTH, 449);
+  d.main_font = d.names_font = font;
+  for (int& s : me.spell_binds) s = -1;
+  me.add_spell(1);
+  app.last_scancode = keymap.get_key(KA_CAST);
+  app.last_ascii = 0;
+  key[KEY_LSHIFT] = 1;  // the ability list whatever the casting style
+  app.do_normal_mode();
+  key[KEY_LSHIFT] = 0;
+  ASSERT_EQ(static_cast<int>(gc_interface_mode), MODE_ABILITY);
+  const int label = makecol(0x66, 0xFF, 0x66), combination = makecol(0xFF, 0xDE, 0x00);
+  auto count = [](int colour) { return count_colour(d.panel_bitmap, 0, 0, PANEL_WIDTH, 449, colour); };
+  EXPECT_EQ(count(label), 0);
+  EXPECT_EQ(count(combination), 0);
+  // The click's key as the key step hands it over: TAB, the entry under the pointer.
+  app.right_released = 1;
+  app.hover_item = Item(1L);
+  press(KEY_TAB << 8 | 9);
+  EXPECT_EQ(sent(), "n s 16 1");
+  EXPECT_GT(count(label), 5);
+  EXPECT_GT(count(combination), 5);
+  destroy_bitmap(d.panel_bitmap);
+  d.panel_bitmap = nullptr;
+  gc_interface_mode = 0;
 }
 
 TEST_F(ModalTest, PileCraftAndMaterialChoices) {
