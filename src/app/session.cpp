@@ -112,7 +112,6 @@ int ClientApp::run_sessions(const char* argv0) {
     tracked_creatures.clear();
     temp_list.clear();
     gc_interface_mode = 0;
-    d.menu_open = 0;
     d.menu_page = 0;
     me.bank_synced = false;
     items.clear();

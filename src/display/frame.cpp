@@ -107,7 +107,7 @@ void QYXDisplay::compose_frame(const FrameRect& wanted) {
     draw_player_status(bb);
     layer("clock");
     draw_clock(bb);
-    if (menu_open) {
+    if (menu_open()) {
       layer("menu");
       draw_menu();
     }
@@ -142,7 +142,7 @@ void QYXDisplay::compose_frame(const FrameRect& wanted) {
 
   // A card-table level (the level change's level flag) shows the hand.
   if (level_flag) {
-    if (!menu_open) {
+    if (!menu_open()) {
       layer("cards");
       draw_card_hand(bb);
       draw_linked_card(bb);

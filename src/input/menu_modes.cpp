@@ -190,7 +190,6 @@ void do_main_menu(const ClientApp& app) {
   const bool f12 = app.last_scancode == KEY_F12 && !is_ctrl_down();
   if (is_esc(app) || f12) {
     gc_interface_mode = MODE_NORMAL;
-    d.menu_open = 0;
     return;
   }
   switch (app.last_ascii) {
@@ -203,10 +202,8 @@ void do_main_menu(const ClientApp& app) {
       gc_interface_mode = MODE_HELP;
       d.print_msg("Viewing help ... press ESC when done.");
       d.help_scroll = 0;
-      d.menu_open = 0;
       break;
     case 'q':
-      d.menu_open = 0;
       end_session();
       break;
     default:
@@ -327,6 +324,10 @@ bool help_open() { return gc_interface_mode == MODE_HELP; }
 bool book_open() { return gc_interface_mode == MODE_BOOK; }
 bool map_open() { return gc_interface_mode == MODE_MAP; }
 bool play_area_window_open() { return help_open() || book_open() || map_open(); }
+bool menu_open() {
+  return gc_interface_mode == MODE_KEYS ||
+         (gc_interface_mode >= MODE_QYXMENU && gc_interface_mode <= MODE_BOXCOLOURS);
+}
 
 bool is_menu_mode(int mode) {
   return mode == MODE_HELP || mode == MODE_KEYS || mode == MODE_BOOK ||

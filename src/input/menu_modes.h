@@ -17,6 +17,10 @@ bool book_open();
 bool map_open();
 // One of the three owns the play area.
 bool play_area_window_open();
+// The in-game menu is shown: its main page or one of its pages (keys,
+// options, volume, resolution, colours). Like the windows above it is its
+// mode's, so a book or a talk that takes the mode closes it.
+bool menu_open();
 
 // Handles the key of this pass in one of the above modes.
 void do_menu_mode(ClientApp& app, int mode);

@@ -278,7 +278,6 @@ void ClientApp::do_toggle_keys() {
   } else if (sc == KEY_F12 && !sh && !al) {
     if (!ct) {
       gc_interface_mode = MODE_QYXMENU;
-      d.menu_open = 1;
       d.menu_page = 0;
     } else if (d.toggle_fullscreen() != 0) {
       session_over = true;

@@ -106,7 +106,6 @@ void reset_play() {
   rebuild_object_grid();
   d.clear_minimap();
   d.build_minimap();
-  d.menu_open = 0;
   level_flag = false;
   gc_interface_mode = 0;
   world_time = 540;

@@ -47,7 +47,6 @@ class FrameTest : public ::testing::Test {
     d.panel_bitmap = create_bitmap(PANEL_WIDTH, 449);
     clear_to_color(d.panel_bitmap, makecol(0, 0, 200));
     d.record_layers = true;
-    d.menu_open = 0;
     level_flag = false;
     d.input_shown = 0;
     d.show_fps = 0;
@@ -79,24 +78,23 @@ TEST_F(FrameTest, LayersComeInTheirOrder) {
   const std::string lower = "input line,minimap,lower panel";
   struct Case {
     const char* what;
-    uint8_t menu, cards;
+    uint8_t cards;
     bool hotbar;
     int mode;
     std::string want;
   } cases[] = {
-      {"plain play", 0, 0, false, 0, normal + ",status line,side panel,messages," + lower},
-      {"hotbar on", 0, 0, true, 0, normal + ",status line,side panel,messages,hotbar," + lower},
-      {"hotbar, talking", 0, 0, true, 25, normal + ",status line,side panel,messages," + lower},
-      {"hotbar over help", 0, 0, true, 31, "play window,status line,side panel,messages," + lower},
-      {"menu open", 1, 0, false, 0,
-       normal + ",menu,status line,side panel,messages," + lower},
-      {"cards beat the hotbar", 0, 1, true, 0,
+      {"plain play", 0, false, 0, normal + ",status line,side panel,messages," + lower},
+      {"hotbar on", 0, true, 0, normal + ",status line,side panel,messages,hotbar," + lower},
+      {"hotbar, talking", 0, true, 25, normal + ",status line,side panel,messages," + lower},
+      {"hotbar over help", 0, true, 31, "play window,status line,side panel,messages," + lower},
+      {"menu open", 0, false, 35, normal + ",menu,status line,side panel,messages," + lower},
+      {"a menu page", 0, false, 32, normal + ",menu,status line,side panel,messages," + lower},
+      {"cards beat the hotbar", 1, true, 0,
        normal + ",status line,side panel,messages,cards," + lower},
-      {"no cards under the menu", 1, 1, false, 0,
+      {"no cards under the menu", 1, false, 39,
        normal + ",menu,status line,side panel,messages," + lower},
   };
   for (const Case& c : cases) {
-    d.menu_open = c.menu;
     level_flag = c.cards;
     set_option(HOTBAR_OPTION, c.hotbar);
     gc_interface_mode = static_cast<uint32_t>(c.mode);

@@ -369,7 +369,7 @@ TEST_F(FrameInputTest, StandingStillComposesOnlyWhatChanged) {
   d.scroll_offset = d.quake_offset = 0;
   lunge_dx = lunge_dy = 0;
   d.cooloff_fraction = 0.0f;
-  d.menu_open = d.show_fps = 0;
+  d.show_fps = 0;
   auto intervals = [](int n) {
     const uint64_t before = d.frames_composed;
     for (int i = 0; i < n; ++i) {

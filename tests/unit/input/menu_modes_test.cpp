@@ -36,7 +36,6 @@ struct MenuModesTest : ::testing::Test {
     saved_setter = gfx_mode_setter;
     gfx_mode_setter = [](int, int, int) { return 0; };
     gc_interface_mode = 35;
-    d.menu_open = 1;
     d.menu_page = 0;
     d.messages.clear();
     session_over = false;
@@ -47,7 +46,6 @@ struct MenuModesTest : ::testing::Test {
     gfx_mode_setter = saved_setter;
     gc_interface_mode = 0;
     session_over = false;
-    d.menu_open = 0;
     d.menu_page = 0;
     client_cfg = ConfigFile("client.cfg");
     common_cfg = ConfigFile("dat/common.cfg");
@@ -92,27 +90,25 @@ TEST_F(MenuModesTest, MenuPagesAndWaysBack) {
   for (const auto& c : cases) {
     gc_interface_mode = c.mode;
     d.menu_page = c.page;
-    d.menu_open = 1;
     press(c.key);
     EXPECT_EQ(gc_interface_mode, static_cast<uint32_t>(c.want_mode)) << c.mode << " " << c.key;
     EXPECT_EQ(d.menu_page, c.want_page) << c.mode << " " << c.key;
-    EXPECT_EQ(d.menu_open != 0, c.menu_shown) << c.mode << " " << c.key;
+    EXPECT_EQ(menu_open(), c.menu_shown) << c.mode << " " << c.key;
   }
 
   gc_interface_mode = 35;
   d.help_scroll = 40;
   press(key(KEY_H, 'h'));
   EXPECT_EQ(gc_interface_mode, 31u);
-  EXPECT_FALSE(d.menu_open);
+  EXPECT_FALSE(menu_open());
   EXPECT_EQ(d.help_scroll, 0);
   EXPECT_EQ(last_msg(), "Viewing help ... press ESC when done.");
 
   gc_interface_mode = 35;
-  d.menu_open = 1;
   press(key(KEY_Q, 'q'));
   EXPECT_TRUE(session_over);
   EXPECT_EQ(gc_interface_mode, 0u);
-  EXPECT_FALSE(d.menu_open);
+  EXPECT_FALSE(menu_open());
 }
 
 TEST_F(MenuModesTest, EveryOptionLetterTogglesItsOption) {

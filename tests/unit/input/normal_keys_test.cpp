@@ -14,6 +14,7 @@
 #include "core/string_utils.h"
 #include "input/frame_input.h"
 #include "input/hotkeys.h"
+#include "input/menu_modes.h"
 #include "input/player_actions.h"
 #include "support/temp_dir.h"
 #include "unit/display/headless.h"
@@ -358,7 +359,7 @@ TEST_F(NormalKeysTest, FixedAndToggleKeys) {
   EXPECT_EQ(d.help_scroll, 0);  // '?' opened the help at its top
   EXPECT_EQ(app.debug_echo, 1);
   EXPECT_EQ(client_cfg.get_int("rage_bar"), 1);
-  EXPECT_EQ(d.menu_open, 1);
+  EXPECT_TRUE(menu_open());
   EXPECT_EQ(d.menu_page, 0);
   // The resource bar runs 0, 1, 2, 0.
   press(KEY_F3, 0, ALT);
