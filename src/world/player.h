@@ -84,7 +84,7 @@ class Player : public Sentient {
   // Confused, or drunk without the perk that keeps a drunk steady: the
   // player's steps go in a random direction.
   bool steps_astray() {
-    return get_health(HN_CONFUSED) > 0 || (get_health(HN_DRUNK) > 0 && perk_flags[PERK_STEADY_DRUNK] == 0);
+    return has_status(HN_CONFUSED) || (has_status(HN_DRUNK) && perk_flags[PERK_STEADY_DRUNK] == 0);
   }
 
   // ---- server records (player_records.cpp) --------------------------------

@@ -75,6 +75,9 @@ class Sentient {
   virtual bool undead();
 
   // ---- rules ------------------------------------------------------------
+  // A status is set while its counter reads non-zero: a running one counts
+  // down from above 0, one given by a worn item reads -1 and never runs out.
+  bool has_status(int n) { return get_health(n) != 0; }
   float get_float_str();
   float get_float_dex();
   float get_float_intel();

@@ -37,6 +37,7 @@ struct CombatReports : HandlerTest {
     me.x = me.y = 10;
     me.hp = 50;
     me.gender = 'M';
+    for (int s = 0; s < PLAYER_NUM_SLOTS; ++s) *me.slot(s) = Item(0L);
     show_combat_messages = true;
     event_list.clear();
     server_objects.clear();
@@ -61,6 +62,21 @@ struct CombatReports : HandlerTest {
 
 using Lines = std::vector<std::string>;
 using Sounds = std::vector<int>;
+
+// Server lines that come before a report, one a line.
+void feed(const std::string& lines) {
+  size_t start = 0;
+  while (start < lines.size()) {
+    size_t nl = lines.find('\n', start);
+    if (nl == std::string::npos) nl = lines.size();
+    app.process_pkt(lines.substr(start, nl - start));
+    start = nl + 1;
+  }
+}
+
+// Polymorphed: the status in the stats record.
+const std::string POLYMORPHED =
+    "@ 0 0 0 0 0 0 0 0 0 0 0 0 0 nnnnnnnnnnnnnnnnnn B 0 0 0 0 0 0 0 0 0 7 30\n";
 
 }  // namespace
 
@@ -230,6 +246,7 @@ TEST_F(CombatReports, DamageReports) {
     Lines shown;
     Sounds sounds;
     int hp_after;
+    std::string before = "";
   } cases[] = {
       {"D 5 150 0 Goblin 3 0 45 1 2 3 0 3", 'F', 5, {"Critical hit by Goblin! (5 damage)"}, {7}, 45},
       {"D 5 -3 0 <nothing> 1 0 45 1 2 3 0 0", 'M', 5, {"You are drowning!"}, {4}, 45},
@@ -241,6 +258,9 @@ TEST_F(CombatReports, DamageReports) {
       {"D 4 -1 0 hot_lava 1 0 45 1 2 3 0 0", 'M', 4, {"You took damage from hot lava! (4 damage)"}, {4}, 45},
       {"D 0 12 0 Bob 1 0 45 1 2 3 0 0", 'M', 0, {"Bob attacks and misses!"}, {1}, 45},
       {"D 0 12 0 Bob 1 1 45 1 2 3 0 0", 'M', 0, {"Spell damage from Bob absorbed!"}, {}, 45},
+      // Stone form from a worn sword (a status that reads -1) takes the blow.
+      {"D 0 12 0 Bob 1 0 45 1 2 3 0 0", 'M', 0, {"Damage from Bob absorbed!"}, {0}, 45,
+       "# " + make_code(181, 0, MP_HEALTH_STATUS, HN_STONE_FORM).str() + " 0 0 0 0 0 0 0 0 0 0 0 0 0 0"},
       {"D 0 150 0 Goblin 1 0 45 1 2 3 0 0", 'M', 0, {}, {}, 45},
       {"D 6 150 1 Goblin 1 0 45 1 2 3 0 0", 'M', 0, {}, {}, 45},
       // Four fields: the rest is not read and the player keeps his values.
@@ -250,6 +270,7 @@ TEST_F(CombatReports, DamageReports) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
     reset_player();
+    feed(c.before);
     me.gender = c.gender;
     EXPECT_EQ(make_and_display_dmg_msg(c.line), c.result);
     EXPECT_EQ(shown(), c.shown);

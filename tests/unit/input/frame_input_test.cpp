@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/globals.h"
 #include "app/play_messages.h"
@@ -208,6 +209,19 @@ TEST_F(FrameInputTest, ReadyFlagsReturnAfterTheirDelays) {
       EXPECT_EQ(app.*f.flag, 1) << f.name << " turn_based=" << turn_based;
     }
   }
+}
+
+// The once-a-second tick runs the counters down, also beneath a status that
+// a worn item makes permanent.
+TEST_F(FrameInputTest, StatusCountersRunDownBeneathAWornStatus) {
+  app.process_pkt("# " + make_code(181, 0, MP_HEALTH_STATUS, HN_BLIND).str() +
+                  " 0 0 0 0 0 0 0 0 0 0 0 0 0 0");
+  app.process_pkt("@ 0 0 0 0 0 0 0 0 0 0 0 0 0 nnnnnnnnnnnnnnnnnn B 0 0 0 0 0 0 0 0 0 2 5 9 5");
+  EXPECT_EQ(me.get_health(HN_BLIND), -1);
+  fake_now += 1000 * MS;
+  app.do_tick();
+  EXPECT_EQ((std::vector<int>{me.health[HN_BLIND], me.health[HN_DISEASED]}),
+            (std::vector<int>{4, 4}));
 }
 
 TEST_F(FrameInputTest, SpellCooloffFraction) {
