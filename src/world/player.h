@@ -257,10 +257,6 @@ class Player : public Sentient {
 
 // The class's skill count, capped at the arrays' size.
 int player_skill_count();
-// A stat, skill or armour figure from the server or a file, kept where the
-// rules' integer arithmetic cannot overflow; an undefined value reads 0.
-constexpr float PLAYER_FIGURE_LIMIT = 1.0e6f;
-float bounded_figure(float v);
 // Stat scaling by hunger: 1.0 fed, 0.5 starving, linear in between.
 float hunger_factor(int h);
 float weight_taper(float w);

@@ -139,6 +139,7 @@ TEST_F(CombatReports, AttackReports) {
     Lines shown;
     Sounds sounds;
     int lunge;  // 1 when the figure lunges one cell east
+    std::string before = "";
   } cases[] = {
       // A plain melee hit and a hit taken are the end-to-end market case's.
       {"A 0 0 150 0 Goblin 11 10 1 0 M 181 0 1 2 3 40 5 0", 1, {"Attack with sword: missed Goblin!"}, {1}, 0},
@@ -161,6 +162,11 @@ TEST_F(CombatReports, AttackReports) {
       {"A 3 0 150 0 Goblin 11 10 1 0 M 182 0 1 2 3 40 5 0", 1, {}, {}, 0},
       {"A 5 0 150 0 Goblin 11 10 1 0 M 181 0 1 2 3 40 5 0", 1, {"Invalid monster!!!"}, {}, 0},
       {"A 13 0 150 0 Goblin 11 10 1 0 M 181 0 1 2 3 40 5 0", 1, {"Attack with sword: blocked by Goblin!"}, {}, 1},
+      // The form the player took: 585 bites.
+      {"A 0 0 150 0 Goblin 11 10 1 0 M 181 0 1 2 3 40 5 0", 1, {"Attack with jaws: missed Goblin!"}, {1}, 0,
+       POLYMORPHED + "y 249 1 2 3 4 5 600 700 1 1 1"},
+      {"A 0 0 150 0 Goblin 11 10 1 0 M 181 0 1 2 3 40 5 0", 1, {"Attack with claws: missed Goblin!"}, {1}, 0,
+       POLYMORPHED + "y 24a 1 2 3 4 5 600 700 1 1 1"},
       {"A 9 0 150 0 Goblin 11 10 1 0 M 181 0 1 2 3 40 5 0", 1, {}, {}, 0},
       // Another level, or a field short: not used.
       {"A 2 7 150 0 Goblin 11 10 2 0 M 181 0 1 2 3 40 5 0", 0, {}, {}, 0},
@@ -169,6 +175,7 @@ TEST_F(CombatReports, AttackReports) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
     reset_player();
+    feed(c.before);
     EXPECT_EQ(process_attack(c.line), c.used);
     EXPECT_EQ(shown(), c.shown);
     EXPECT_EQ(sound.effects_played, c.sounds);
