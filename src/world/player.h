@@ -33,7 +33,7 @@ constexpr int PLAYER_VERSION = 1200;
 enum {
   PERK_DUAL_WIELD = 1, PERK_BLOCK = 2, PERK_ARMOUR_NO_SLOW = 3, PERK_RAGE_RESISTS = 7,
   PERK_STEADY_DRUNK = 9, PERK_MR_ITEMS = 10, PERK_UNDEAD = 11, PERK_NOT_ORGANIC = 12, PERK_INFRAVISION = 13,
-  PERK_NO_MANA = 14, PERK_VAMPYRIC = 17
+  PERK_NO_MANA = 14, PERK_HIDING_WEAPONS = 16, PERK_VAMPYRIC = 17
 };
 
 // Cooldown numbers with a meaning.
@@ -81,6 +81,9 @@ class Player : public Sentient {
   bool is_vampyric() override { return perk_flags[PERK_VAMPYRIC] != 0; }
   bool is_organic() override { return perk_flags[PERK_NOT_ORGANIC] == 0; }
   bool undead() override { return perk_flags[PERK_UNDEAD] != 0; }
+  // The hide-equipment flag: the player's figure is drawn without the
+  // weapon and shield it holds.
+  bool hides_equipment() const { return perk_flags[PERK_HIDING_WEAPONS] != 0; }
   // Confused, or drunk without the perk that keeps a drunk steady: the
   // player's steps go in a random direction.
   bool steps_astray() {
