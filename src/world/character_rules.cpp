@@ -140,7 +140,7 @@ int unscaled_stat(Player& p, int kind) {
 }
 
 int scaled_stat(Player& p, int kind) {
-  return static_cast<int>(static_cast<float>(unscaled_stat(p, kind)) * STAT_VALUE);
+  return saturated_int(static_cast<float>(unscaled_stat(p, kind)) * STAT_VALUE);
 }
 
 }  // namespace
@@ -157,9 +157,9 @@ int Player::get_intel() { return scaled_stat(*this, STAT_KIND_INT); }
 
 int Player::get_carry_str() {
   float s = std::max(str, get_float_str());
-  return static_cast<int>(static_cast<float>(load_bonus) +
-                          (static_cast<float>(get_str_bonus()) + s) * STAT_VALUE) +
-         25;
+  float carried =
+      static_cast<float>(load_bonus) + (static_cast<float>(get_str_bonus()) + s) * STAT_VALUE;
+  return saturated_int(std::trunc(static_cast<double>(carried)) + 25.0);
 }
 
 bool Player::is_encumbered(float weight) { return weight > get_carry_str() && hp > 0; }

@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "core/buffs.h"
 #include "core/compression.h"
 #include "core/utils.h"
+#include "display/status_lines.h"
 #include "handler_fixture.h"
 
 namespace {
@@ -122,6 +124,16 @@ TEST_F(SessionHandlers, PlayerValuesAreThePolymorphedForm) {
   app.process_pkt("y 10 1 2 3 4 5 600 700 nan inf -inf");
   EXPECT_EQ((std::vector<float>{me.poly_str_mult, me.poly_dex_mult, me.poly_int_mult}),
             (std::vector<float>{1.5f, 2.5f, 3.5f}));
+}
+
+// The largest experience a record can carry is shown as it came.
+TEST_F(SessionHandlers, ExperienceStaysWhole) {
+  app.process_pkt(
+      "H 10 12 1 20 0 0 30 10 0 0 30 10 5.0 10 0 10.0 10.0 10.0 100 9223372036854775807 1 0 0 5");
+  StatusFacts facts = gather_status_facts(me, buffs);
+  facts.player_levels = true;
+  const std::string first = status_lines(facts)[0];
+  EXPECT_NE(first.find(" XP=9223372036854775807"), std::string::npos) << first;
 }
 
 TEST_F(SessionHandlers, HelpTextReplacesBackslashN) {
