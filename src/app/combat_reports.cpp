@@ -46,8 +46,6 @@ enum {
   FX_WEREWOLF_HURT = 16, FX_WEREWOLF_DIE = 17, FX_HIT_ENERGY = 31
 };
 
-bool has_status(int n) { return me.get_health(n) > 0; }
-
 bool option_on(const char* key) { return client_cfg.get_int(key) != 0; }
 
 void underscores_to_blanks(char* s) {
@@ -89,8 +87,8 @@ void record_attack_damage(int kind, int damage) {
 std::string weapon_word(int kind, const Item& weapon) {
   if (kind == 2) return "turn";
   if (kind != 0) return "magic";
-  if (has_status(HN_POLYMORPHED) || has_status(HN_WEREWOLF_FORM))
-    return has_status(HN_POLYMORPHED) && me.poly_code == POLY_FORM_JAWS ? "jaws" : "claws";
+  if (me.has_status(HN_POLYMORPHED) || me.has_status(HN_WEREWOLF_FORM))
+    return me.has_status(HN_POLYMORPHED) && me.poly_code == POLY_FORM_JAWS ? "jaws" : "claws";
   std::string name = wl.get_name(weapon);
   return name == "NOTHING" ? "bare hands" : name;
 }
@@ -144,7 +142,7 @@ int process_attack(const std::string& line) {
 
   const std::string word = weapon_word(kind, weapon);
   const bool ranged = wl.is_ranged(weapon);
-  const bool werewolf = has_status(HN_WEREWOLF_FORM);
+  const bool werewolf = me.has_status(HN_WEREWOLF_FORM);
   const bool show = show_combat_messages;
   switch (result) {
     case 0:
@@ -255,7 +253,7 @@ int make_and_display_dmg_msg(const std::string& line) {
     return 0;
   }
 
-  const bool werewolf = has_status(HN_WEREWOLF_FORM);
+  const bool werewolf = me.has_status(HN_WEREWOLF_FORM);
   const bool show = show_combat_messages;
   if (me.hp < 1) {
     if (hit_type == 2) {
@@ -282,7 +280,7 @@ int make_and_display_dmg_msg(const std::string& line) {
     }
     sound.play_effect(werewolf ? FX_WEREWOLF_HURT : me.gender == 'M' ? FX_HURT_M : FX_HURT_F);
   } else if (attacker >= 0 && attacker < PLAYER_ID_LIMIT) {
-    const bool stone = has_status(HN_STONE_FORM);
+    const bool stone = me.has_status(HN_STONE_FORM);
     if (show) {
       if (spell)
         d.print_msg("Spell damage from %s absorbed!", who.c_str());

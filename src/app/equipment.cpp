@@ -168,7 +168,7 @@ void ready(const Item& item) {
       d.print_msg("%s", WEAPON_CURSED);
       return;
     }
-    if (me.get_health(HN_DISARMED) > 0) {
+    if (me.has_status(HN_DISARMED)) {
       d.print_msg("%s", DISARMED);
       return;
     }
@@ -217,7 +217,7 @@ void ready(const Item& item) {
     d.print_msg("%s", WEAPON_CURSED);
     return;
   }
-  if (me.get_health(HN_DISARMED) > 0) {
+  if (me.has_status(HN_DISARMED)) {
     d.print_msg("%s", DISARMED);
     return;
   }
@@ -237,7 +237,7 @@ void process_identify(const std::string& line) {
   unsigned server_sum = 0;
   int flag = 0;
   std::sscanf(line.c_str() + 4, "%x %d", &server_sum, &flag);
-  const bool deep = me.get_health(STATUS_DEEP_UNCURSE) > 0 || flag != 0;
+  const bool deep = me.has_status(STATUS_DEEP_UNCURSE) || flag != 0;
 
   for (ItemListEl* e = items.first; e != nullptr; e = e->next) {
     Item it = e->item;

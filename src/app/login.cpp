@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -222,8 +223,11 @@ int ClientApp::client_init(const char* program_path, const std::string& prog_nam
   int levels = 0, permadeath = 0, lcap = 0, manual = 0, pvp = 0, pvp_level = 0, noreq = 0,
       spare = 0;
   float stat_value = 0;
+  // The stat scale multiplies every stat: a value that is no number is as
+  // unreadable as a missing one.
   if (std::sscanf(reply.c_str(), "p %d %*d %d %f %*f %d %d %d %d %d %d", &levels, &permadeath,
-                  &stat_value, &lcap, &manual, &pvp, &pvp_level, &noreq, &spare) != 9)
+                  &stat_value, &lcap, &manual, &pvp, &pvp_level, &noreq, &spare) != 9 ||
+      !std::isfinite(stat_value))
     return LOGIN_FAILED;
   PLAYER_LEVELS = levels != 0;
   PERMADEATH = permadeath != 0;

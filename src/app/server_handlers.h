@@ -19,9 +19,6 @@ extern int ship_state;        // 'v', read by the map view
 extern int hull_strength;     // 'v'
 extern bool level_flag;       // 'K' field 8
 extern std::string stats_text;  // side-panel text ('n')
-// The value block of 'y': eight numbers and three fractions.
-extern int32_t player_yv[8];  // yv1 .. yv8
-extern float player_yf[3];    // yf1 .. yf3
 
 // Move latency: set by the movement code when it sends a move with a token.
 extern uint64_t move_sent_time;

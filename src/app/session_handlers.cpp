@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 
 #include "app/client_app.h"
@@ -23,8 +24,6 @@ int ship_state = 0;
 int hull_strength = 0;
 bool level_flag = false;
 std::string stats_text;
-int32_t player_yv[8] = {};
-float player_yf[3] = {};
 uint64_t move_sent_time = 0;
 int move_latency_ms = 0;
 int marker_x = -1, marker_y = -1;
@@ -90,12 +89,19 @@ int msg_world_time(ClientApp&, const std::string& msg) {
   return 0;
 }
 
+// The figures of the form the player takes while polymorphed: the
+// creature's polymorph block. Fields that were not read keep their values.
 int msg_player_values(ClientApp&, const std::string& msg) {
-  unsigned v5 = static_cast<unsigned>(player_yv[4]);
-  std::sscanf(msg.c_str(), "y %x %d %d %d %d %d %d %d %f %f %f", &v5, &player_yv[2],
-              &player_yv[3], &player_yv[0], &player_yv[1], &player_yv[7], &player_yv[6],
-              &player_yv[5], &player_yf[0], &player_yf[1], &player_yf[2]);
-  player_yv[4] = static_cast<int32_t>(v5);
+  unsigned form = static_cast<unsigned>(me.poly_code);
+  float mult[3] = {me.poly_str_mult, me.poly_dex_mult, me.poly_int_mult};
+  std::sscanf(msg.c_str(), "y %x %d %d %d %d %d %d %d %f %f %f", &form, &me.poly_thaco, &me.poly_ac,
+              &me.poly_dmg_dice, &me.poly_dmg_sides, &me.poly_magic_resistance, &me.poly_move_delay,
+              &me.poly_attack_delay, &mult[0], &mult[1], &mult[2]);
+  me.poly_code = static_cast<int>(form);
+  // A multiplier scales the stats: one that is no number at all is refused.
+  float* const kept[3] = {&me.poly_str_mult, &me.poly_dex_mult, &me.poly_int_mult};
+  for (int k = 0; k < 3; ++k)
+    if (std::isfinite(mult[k])) *kept[k] = bounded_figure(mult[k]);
   return 0;
 }
 

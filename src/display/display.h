@@ -281,10 +281,9 @@ class QYXDisplay {
   int32_t quake_toggle = 0;
   float cooloff_fraction = 0.0f;
   int16_t attack_dx = 0, attack_dy = 0;
-  // The player's figure: large figure, equipment hidden. (The attack lunge
-  // is the attack report's lunge_dx, lunge_dy.)
+  // The player's figure is drawn large. (The attack lunge is the attack
+  // report's lunge_dx, lunge_dy.)
   uint8_t player_large = 0;
-  uint8_t hide_equipment = 0;
   // The map viewer's picture (null until the first rebuild) and pulse.
   BITMAP* map_picture = nullptr;
   float map_pulse = 0.0f;

@@ -30,8 +30,6 @@ constexpr int LOWER_PANEL_Y = 451;
 constexpr int CLOCK_W = 224, CLOCK_H = 15, CLOCK_ICON = 14;
 constexpr int GAME_OVER_PAUSE_MS = 1500;
 
-bool status_set(int n) { return n >= 0 && n < MAXHEALTHNUMS && me.health[n] != 0; }
-
 // Whether a PNG file ends with its closing IEND chunk. The PNG writer does
 // not report a write that fails (a full disk), which leaves the file empty or
 // cut short.
@@ -97,9 +95,9 @@ void QYXDisplay::compose_frame(const FrameRect& wanted) {
     // The scalers write their whole rectangle, clipped or not.
     if (part.overlaps(play_window_rect())) blit_play_window(bb);
     // Both set: the stronger tint alone.
-    if (status_set(STATUS_GREEN_STRONG))
+    if (me.has_status(STATUS_GREEN_STRONG))
       tint_rect(bb, 0, 0, panel_x, play_height, makecol(0, 128, 0), 100);
-    else if (status_set(STATUS_GREEN_FAINT))
+    else if (me.has_status(STATUS_GREEN_FAINT))
       tint_rect(bb, 0, 0, panel_x, play_height, makecol(0, 128, 0), 30);
     layer("talk panel");
     draw_talk_panel(bb);

@@ -686,7 +686,7 @@ void QYXDisplay::render_player() {
                  me.get_health(STATUS_62) != 0, player_large, me.direction);
   draw_overlay(R, R, static_cast<int>((static_cast<uint32_t>(code) >> 28) & 7), player_frame, 0,
                !me.is_visible(), player_large);
-  if (ot && ot->overlay && !hide_equipment) {
+  if (ot && ot->overlay && !me.hides_equipment()) {
     if (me.weapon.code != 0) draw_item_icon(R, R, me.weapon, false, player_frame, 0, 0, player_large);
     if (me.shield.code != 0) draw_item_icon(R, R, me.shield, true, player_frame, 0, 0, player_large);
   }

@@ -37,7 +37,7 @@ StatusFacts gather_status_facts(Player& p, const Buffs& buff_table) {
   StatusFacts f;
   f.facing = p.direction;
   f.food = p.hunger;
-  f.xp = static_cast<double>(p.xp);
+  f.xp = p.xp;
   for (int n = 0; n < STATUS_COUNTERS; ++n) f.counters[n] = p.get_health(n);
   for (const auto& [id, count] : p.buffs) f.buffs.emplace_back(buff_table.get_name(id), count);
   return f;

@@ -4,6 +4,7 @@
 // buffs with their counts) and the queued spell.
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,7 @@ std::string status_label(int n);
 struct StatusFacts {
   int facing = 0;
   bool player_levels = false;  // experience is shown
-  double xp = 0;
+  int64_t xp = 0;
   bool level_up = false;
   int food = 0;
   bool repeat_use = false, repeat_make = false, repeat_cast = false;

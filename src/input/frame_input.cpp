@@ -85,8 +85,6 @@ bool in_modes(int mode, std::initializer_list<int> modes) {
   return false;
 }
 
-bool has(int status) { return me.get_health(status) > 0; }
-
 // The text of the clickable link under the pointer; empty when none.
 std::string link_under_pointer() {
   for (const TextLink& l : d.links)
@@ -137,11 +135,11 @@ int wheel_key(int last, int now, bool ctrl) {
 
 int move_delay_ms() {
   double delay = me.get_delay(false, items.total_weight);
-  if (!me.is_dm() && me.hp >= 1 && !has(HN_MOUNTED)) {
+  if (!me.is_dm() && me.hp >= 1 && !me.has_status(HN_MOUNTED)) {
     switch (cmap.get_tile(me.x, me.y)) {
       case 47: case 44: delay *= 1.5; break;
       case 64: case 43: delay *= 2.0; break;
-      case 249: if (!has(HN_PILOT)) delay *= 2.5; break;
+      case 249: if (!me.has_status(HN_PILOT)) delay *= 2.5; break;
       default: break;
     }
   }
@@ -155,7 +153,7 @@ double frame_interval_ms() {
 }
 
 int scroll_offset_for(double elapsed_ms, int delay_ms, int tile) {
-  // An unknown mount or polymorph delay reads 0: the step is over at once.
+  // An unknown mount's delay reads 0: the step is over at once.
   if (delay_ms <= 0) return 0;
   double fraction = elapsed_ms / delay_ms;
   int offset = static_cast<int>(std::floor((1.0 - fraction) * tile + 0.5));
@@ -219,7 +217,7 @@ void ClientApp::do_mouse() {
     const ItemListEl* top = server_objects.find_top_at(cx, cy);
     bool attackable = top != nullptr && top->align != 'p' && top->align != 's' &&
                       !(top->align == 'g' && top->id > 99 && !me.is_dm());
-    const bool blind = has(HN_BLIND);
+    const bool blind = me.has_status(HN_BLIND);
     const bool door = cmap.get_tile(cx, cy) == TILE_DOOR_CLOSED && !blind;
     if (std::abs(dx) <= 1 && std::abs(dy) <= 1) {
       if (is_direction_prompt_mode(mode)) {
@@ -307,8 +305,9 @@ void ClientApp::do_tick() {
   if (due(action_timers[TIMER_STATUS_TICK], 1000, now) && !turn_based()) {
     action_timers[TIMER_STATUS_TICK] = now;
     me.tick_buffs();
-    for (int i = 0; i < STATUS_COUNTERS; ++i)
-      if (me.get_health(i) > 0) me.dec_health(i);
+    // The counters themselves run down; a permanent status from a worn
+    // item reads -1 above a counter that still counts.
+    for (int i = 0; i < STATUS_COUNTERS; ++i) me.dec_health(i);
   }
   if (every(action_timers[TIMER_CLOCK], 2000, now)) {
     world_time = minute_of_day(world_time + 1);
@@ -534,7 +533,8 @@ void ClientApp::do_redraw() {
     d.scroll_offset = scroll_offset_for(ms_since(action_timers[TIMER_MOVE_START], now),
                                         me.get_delay(), d.tile_size);
 
-  if (frame_count % (fps / 10 + 1) == 0 && !has(HN_HELD) && gc_interface_mode == MODE_NORMAL) {
+  if (frame_count % (fps / 10 + 1) == 0 && !me.has_status(HN_HELD) &&
+      gc_interface_mode == MODE_NORMAL) {
     d.next_anim_frame();
     if (!d.input_shown) d.request_frame(FRAME_PROMPT);
   }
@@ -549,9 +549,9 @@ void ClientApp::do_redraw() {
 
   if (frame_count % (fps / 20 + 1) == 0) {
     const int level = me.map_level;
-    if (has(HN_WOUNDED) && rand_int(3) == 0)
+    if (me.has_status(HN_WOUNDED) && rand_int(3) == 0)
       add_particle(particle_list, level, 1, PARTICLE_LIFETIME_MS, 0, me.x + 0.5f, me.y + 0.5f, -1, -1);
-    if (has(HN_DISEASED) && rand_int(3) == 0)
+    if (me.has_status(HN_DISEASED) && rand_int(3) == 0)
       add_particle(particle_list, level, 2, PARTICLE_LIFETIME_MS, 0, me.x + rand_fraction(),
                    me.y + rand_fraction(), -1, -1);
     if (me.has_buff_effect(BUFF_EFFECT_SPARKLE))

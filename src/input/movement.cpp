@@ -42,8 +42,6 @@ constexpr int DAY_EFFECT_TRIES = 19;
 const char* const DIRECTION_NAMES[9] = {"None",  "North",     "Northeast", "East",     "Southeast",
                                         "South", "Southwest", "West",      "Northwest"};
 
-bool has(int status) { return me.get_health(status) > 0; }
-
 bool held(int scancode) { return Keymap::is_valid_scancode(scancode) && key[scancode]; }
 
 // The keypad digit of the held arrow and keypad keys only (the bound letter
@@ -105,14 +103,14 @@ bool step_allowed(int x, int y, bool& locked) {
   locked = false;
   const bool walk_flag = me.get_health(STATUS_WALK_FLAG) != 0;
   const int tile = cmap.get_tile(x, y);
-  if (has(HN_PASSENGER) || has(HN_PILOT)) {
+  if (me.has_status(HN_PASSENGER) || me.has_status(HN_PILOT)) {
     if (tile != TILE_UNKNOWN_CELL && tile != TILE_DEEP_WATER_CELL) return false;
-  } else if (has(HN_FLYING)) {
+  } else if (me.has_status(HN_FLYING)) {
     if (!mapobj::notblocked(x, y, walk_flag) && cmap.get_type() != 0 && !cmap.is_wet(x, y) &&
         tile != TILE_VOID_CELL)
       return false;
   } else {
-    const bool floating = has(HN_FLOATING);
+    const bool floating = me.has_status(HN_FLOATING);
     if (!mapobj::notblocked(x, y, walk_flag)) {
       bool dm_walks = me.is_dm() && !client_cfg.get_bool("block_dm");
       if (!dm_walks && !floating && !wl.is_walkable(obj_grid.get_item(x, y))) return false;
@@ -128,7 +126,7 @@ bool step_allowed(int x, int y, bool& locked) {
     if (top->id >= SRV_PLAYER_ID_LIMIT && top->align != 's') return false;
   }
   const Item on_cell = obj_grid.get_item(x, y);
-  if (wl.get_type(on_cell) == 'f' && !has(HN_FLYING)) return false;
+  if (wl.get_type(on_cell) == 'f' && !me.has_status(HN_FLYING)) return false;
   if (on_cell == Item(static_cast<long>(ITEM_BARRIER))) return false;
   if (server_objects.has_item_at(x, y) || on_cell == Item(static_cast<long>(ITEM_LOCKED_DOOR))) {
     locked = true;
@@ -147,7 +145,7 @@ static void take_step(ClientApp& app, int dir, int tx, int ty) {
   clear_repeat_flags();
   craft_chosen_item = Item(0L);
 
-  if (has(HN_PASSENGER) || has(HN_PILOT)) {
+  if (me.has_status(HN_PASSENGER) || me.has_status(HN_PILOT)) {
     if (dir == DIR_W || dir == DIR_E) {
       int facing = me.direction + (dir == DIR_W ? -2 : 2);
       if (facing < 1) facing = 7;
@@ -206,9 +204,10 @@ static void take_step(ClientApp& app, int dir, int tx, int ty) {
   }
   if (ty < 0 || ty >= cmap.height || ((tx < 0 || tx >= cmap.width) && type != 0)) return;
 
-  if (me.hp > 0 && !has(HN_FLOATING) && !has(HN_FLYING) && !has(HN_HIDING))
-    sound.play_effect(has(HN_HALLUCINATING) ? SOUND_STEP_HALLUCINATING : SOUND_STEP);
-  if (!(has(HN_PILOT) || has(HN_PASSENGER)) || has(HN_MOUNTED)) {
+  if (me.hp > 0 && !me.has_status(HN_FLOATING) && !me.has_status(HN_FLYING) &&
+      !me.has_status(HN_HIDING))
+    sound.play_effect(me.has_status(HN_HALLUCINATING) ? SOUND_STEP_HALLUCINATING : SOUND_STEP);
+  if (!(me.has_status(HN_PILOT) || me.has_status(HN_PASSENGER)) || me.has_status(HN_MOUNTED)) {
     // From the step itself: across a wrapping map's seam the raw
     // coordinates point the other way.
     int facing = get_direction(0, 0, -d.scroll_dx, -d.scroll_dy);
@@ -226,7 +225,7 @@ static void take_step(ClientApp& app, int dir, int tx, int ty) {
 void ClientApp::do_movement() {
   const int mode = static_cast<int>(gc_interface_mode);
   if (mode != MODE_NORMAL && mode != IMODE_CHAT) return;
-  if (has(HN_HELD) || has(HN_ASLEEP) || has(HN_IN_STOCKS)) return;
+  if (me.has_status(HN_HELD) || me.has_status(HN_ASLEEP) || me.has_status(HN_IN_STOCKS)) return;
   const uint64_t now = input_clock_us();
   const bool mouse_opt = options.get(OPT_MOUSE_MOVEMENT);
   const bool shift = is_shift_down(), ctrl = is_ctrl_down(), alt = is_alt_down();
@@ -279,8 +278,8 @@ void ClientApp::do_movement() {
   }
 
   // 5. The step.
-  if (dir != DIR_NONE && move_step_ready && !has(HN_HAMSTRUNG) && !map_transfer_pending &&
-      (!has(HN_PEERING) || !turn_based) && !shift && !ctrl && !alt) {
+  if (dir != DIR_NONE && move_step_ready && !me.has_status(HN_HAMSTRUNG) && !map_transfer_pending &&
+      (!me.has_status(HN_PEERING) || !turn_based) && !shift && !ctrl && !alt) {
     bool go = key_dir;
     if (!key_dir)
       go = mouse_opt && left_held && !attacked_this_press &&

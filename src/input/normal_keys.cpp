@@ -48,7 +48,6 @@ bool shift() { return is_shift_down(); }
 bool ctrl() { return is_ctrl_down(); }
 bool alt() { return is_alt_down(); }
 bool no_mod() { return !shift() && !ctrl() && !alt(); }
-bool has(int hn) { return me.get_health(hn) > 0; }
 bool key_of(int action, int scancode) { return keymap.is_key(action, scancode); }
 
 // Clears a ready flag and stamps its time.
@@ -129,7 +128,8 @@ char stat_key_char(int n) {
 void ClientApp::do_normal_mode() {
   const int sc = last_scancode;
   // 1. Hotkey slots.
-  if (!has(HN_HELD) && !has(HN_ASLEEP) && !has(HN_IN_STOCKS) && me.hp > 0 && !ctrl() && !alt()) {
+  if (!me.has_status(HN_HELD) && !me.has_status(HN_ASLEEP) && !me.has_status(HN_IN_STOCKS) &&
+      me.hp > 0 && !ctrl() && !alt()) {
     spell_words.clear();
     const int s = scancode_to_slot(sc);
     std::string name;
@@ -190,19 +190,19 @@ void ClientApp::do_normal_mode() {
     clear_repeat_flags();
   }
   // 4. The rest, as far as the player's state allows.
-  if (has(HN_HELD) || has(HN_ASLEEP)) return;
+  if (me.has_status(HN_HELD) || me.has_status(HN_ASLEEP)) return;
   do_repeat_keys();
   do_toggle_keys();
   do_chat_entry();
-  if (me.hp < 1 || has(HN_IN_STOCKS)) return;
+  if (me.hp < 1 || me.has_status(HN_IN_STOCKS)) return;
   do_command_keys();
 }
 
 void ClientApp::do_repeat_keys() {
-  if (has(HN_IN_STOCKS)) return;
+  if (me.has_status(HN_IN_STOCKS)) return;
   const int sc = last_scancode;
   const bool sh = shift();
-  const bool shapeshifted = has(HN_WEREWOLF_FORM) || has(HN_POLYMORPHED);
+  const bool shapeshifted = me.has_status(HN_WEREWOLF_FORM) || me.has_status(HN_POLYMORPHED);
   if (sc == KEY_F9 && !sh && me.hp > 0 && repeat_item.is_valid() && use_ready) {
     take(use_ready, TIMER_USE);
     use_last_item_again();
@@ -245,12 +245,13 @@ void ClientApp::do_toggle_keys() {
   if (ct && !al && !sh && key_of(KA_TALK, sc) && !whisper_partners.empty()) {
     open_chat("/msg " + last_whisperer + " ");
   } else if (key_of(KA_EXIT_MOUNT, sc) &&
-             (has(HN_PILOT) || has(HN_PASSENGER) || has(HN_MOUNTED) || has(HN_POLYMORPHED)) &&
+             (me.has_status(HN_PILOT) || me.has_status(HN_PASSENGER) ||
+              me.has_status(HN_MOUNTED) || me.has_status(HN_POLYMORPHED)) &&
              buy_ready && !sh && !ct && !al) {
     take(buy_ready, TIMER_BUY);
-    if (has(HN_POLYMORPHED)) {
+    if (me.has_status(HN_POLYMORPHED)) {
       tcpObj.sckSend("X %d %d %d", 9, me.x, me.y);
-    } else if (has(HN_MOUNTED) && !cmap.is_wet(me.x, me.y)) {
+    } else if (me.has_status(HN_MOUNTED) && !cmap.is_wet(me.x, me.y)) {
       d.print_msg("X-it mount!");
       tcpObj.sckSend("X %d %d %d", 0, me.x, me.y);
     } else {
@@ -310,7 +311,7 @@ void ClientApp::do_command_keys() {
   const int sc = last_scancode;
   const bool sh = shift(), ct = ctrl(), al = alt();
   const bool none = !sh && !ct && !al;
-  const bool shapeshifted = has(HN_WEREWOLF_FORM) || has(HN_POLYMORPHED);
+  const bool shapeshifted = me.has_status(HN_WEREWOLF_FORM) || me.has_status(HN_POLYMORPHED);
   auto keymap_off = [](int action) {
     return common_cfg.get_int("disable_keymap_" + std::to_string(action)) != 0;
   };
@@ -380,7 +381,7 @@ void ClientApp::do_command_keys() {
     use_choice_flag = sh;
     eat_menu(*this);
   } else if (key_of(KA_FIRE, sc) && none && attack_ready) {
-    if (has(HN_PILOT)) ask_direction(MODE_FIRE, "Fire cannons");
+    if (me.has_status(HN_PILOT)) ask_direction(MODE_FIRE, "Fire cannons");
     else fire_ranged();
   } else if (key_of(KA_GET, sc) && !al && buy_ready) {
     const bool swap = options.get(OPT_SWAP_GET_KEYS);
@@ -390,11 +391,12 @@ void ClientApp::do_command_keys() {
     } else {
       ask_direction(ct ? MODE_GETONE : MODE_GET, "Get");
     }
-  } else if (key_of(KA_HIDE, sc) && none && hide_ready && !has(HN_HIDING) && !keymap_off(KA_HIDE)) {
+  } else if (key_of(KA_HIDE, sc) && none && hide_ready && !me.has_status(HN_HIDING) &&
+             !keymap_off(KA_HIDE)) {
     tcpObj.sckSend("I 1");
     take(hide_ready, TIMER_HIDE);
     clear_repeat_flags();
-  } else if (key_of(KA_HIDE, sc) && sh && has(HN_HIDING) && !keymap_off(KA_HIDE)) {
+  } else if (key_of(KA_HIDE, sc) && sh && me.has_status(HN_HIDING) && !keymap_off(KA_HIDE)) {
     tcpObj.sckSend("I 0");
   } else if (key_of(KA_IGNITE, sc) && !al && !ct && use_ready) {
     tcpObj.sckSend("z %d", sh ? 0 : 1);
@@ -420,7 +422,7 @@ void ClientApp::do_command_keys() {
   } else if (key_of(KA_LOOK, sc) && none && buy_ready) {
     take(buy_ready, TIMER_BUY);
     ask_direction(MODE_LOOK, "Look");
-  } else if (key_of(KA_MEDITATE, sc) && !has(HN_WEREWOLF_FORM) && none && buy_ready &&
+  } else if (key_of(KA_MEDITATE, sc) && !me.has_status(HN_WEREWOLF_FORM) && none && buy_ready &&
              !keymap_off(KA_MEDITATE)) {
     take(buy_ready, TIMER_BUY);
     tcpObj.sckSend("e");
@@ -465,7 +467,7 @@ void ClientApp::do_command_keys() {
 }
 
 void ClientApp::do_use_again() {
-  if (has(HN_WEREWOLF_FORM)) {
+  if (me.has_status(HN_WEREWOLF_FORM)) {
     clear_repeat_flags();
     return;
   }

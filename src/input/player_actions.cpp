@@ -249,7 +249,7 @@ int ranged_attack(ClientApp& app, int flag) {
     return 0;
   }
   fire_delay = me.get_weapon_delay();
-  if (me.get_health(HN_CONFUSED)) {
+  if (me.has_status(HN_CONFUSED)) {
     d.print_msg("You fumble your ammo!");
     return 0;
   }
@@ -275,7 +275,7 @@ int cast_spell(ClientApp& app, const std::string& name, bool ask_direction) {
     return CAST_NO_SPELL;
   }
   int skill = spells.get_skill(id);
-  if (me.get_health(HN_WEREWOLF_FORM) && skill >= 0) {
+  if (me.has_status(HN_WEREWOLF_FORM) && skill >= 0) {
     d.print_msg("You cannot cast that when in werewolf form!");
     return CAST_REFUSED;
   }

@@ -83,7 +83,41 @@ void open(lua_State* L) {
   if (lua_pcall(L, static_cast<int>(std::size(GUARDED_CLASSES)), 0, 0) != 0) lua_pop(L, 1);
 }
 
+namespace {
+
+// Whether the function on top of the stack runs as the constructor of the
+// class given as argument 1 (its ".call"), as Item(...) runs it; the class's
+// global name then goes to `out`.
+bool called_as_class(lua_State* L, char* out, size_t size) {
+  if (!lua_istable(L, 1)) return false;
+  lua_pushstring(L, ".call");
+  lua_rawget(L, 1);
+  const bool constructor = lua_rawequal(L, -1, -2) != 0;
+  lua_pop(L, 1);
+  if (!constructor) return false;
+  lua_pushnil(L);
+  while (lua_next(L, LUA_GLOBALSINDEX) != 0) {
+    if (lua_type(L, -2) == LUA_TSTRING && lua_rawequal(L, -1, 1)) {
+      std::snprintf(out, size, "%s", lua_tostring(L, -2));
+      lua_pop(L, 2);
+      return true;
+    }
+    lua_pop(L, 1);
+  }
+  return false;
+}
+
+}  // namespace
+
 void arg_error(lua_State* L, int narg, const char* text) {
+  // Lua knows no name for a constructor that a class's call event runs:
+  // name the class, and count the arguments as the script wrote them (the
+  // class itself came first).
+  lua_Debug ar;
+  char cls[64];
+  if (narg > 1 && lua_getstack(L, 0, &ar) && lua_getinfo(L, "nf", &ar) && ar.name == nullptr &&
+      called_as_class(L, cls, sizeof cls))
+    luaL_error(L, "bad argument #%d to '%s' (%s)", narg - 1, cls, text);
   luaL_argerror(L, narg, text);
   // luaL_argerror does not come back; this keeps the compiler sure of it.
   std::abort();

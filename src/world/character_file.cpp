@@ -145,9 +145,9 @@ int Player::save(const ItemList& inventory, const std::string& dir) {
   std::fprintf(f, "REMORT=%d\nBIND=%d\nMOUNT=%d\n", remort_level, bind_level, mount);
   std::fprintf(f, "SHIP=%ld\nPARTY=%ld\n", static_cast<long>(ship), static_cast<long>(party));
   std::fprintf(f, "POLY=%x %d %d %d %d %d %d %d %f %f %f\n", static_cast<unsigned>(poly_code),
-               poly_dmg_dice, poly_dmg_sides, poly_thaco, poly_ac, poly_e, poly_f, poly_g,
-               static_cast<double>(poly_str_mult), static_cast<double>(poly_dex_mult),
-               static_cast<double>(poly_int_mult));
+               poly_dmg_dice, poly_dmg_sides, poly_thaco, poly_ac, poly_attack_delay,
+               poly_move_delay, poly_magic_resistance, static_cast<double>(poly_str_mult),
+               static_cast<double>(poly_dex_mult), static_cast<double>(poly_int_mult));
   const char* keys[] = {"WEAPON", "SHIELD", "ARMOUR", "BOOTS", "GLOVES", "HAT",
                         "TROUSERS", "RING1", "RING2", "AMULET", "BELT"};
   const Item* items[] = {&weapon, &shield, &armour, &boots, &gloves, &hat,
@@ -302,9 +302,9 @@ int Player::load(const std::string& char_name, const std::string& dir) {
       poly_dmg_sides = v[1];
       poly_thaco = v[2];
       poly_ac = v[3];
-      poly_e = v[4];
-      poly_f = v[5];
-      poly_g = v[6];
+      poly_attack_delay = v[4];
+      poly_move_delay = v[5];
+      poly_magic_resistance = v[6];
       poly_str_mult = bounded_figure(m[0]);
       poly_dex_mult = bounded_figure(m[1]);
       poly_int_mult = bounded_figure(m[2]);

@@ -56,10 +56,10 @@ struct PolyMultipliersAside {
 
 enum StatKind { STAT_KIND_STR, STAT_KIND_DEX, STAT_KIND_INT };
 
-// Whole milliseconds of a delay. Speeds and weights come from data files the
-// server may replace: a figure beyond the int range saturates, an undefined
-// one reads 0.
-int delay_to_int(double d) {
+// A figure truncated to an int. Speeds, weights and the stat scale come from
+// files and replies the server may replace: a figure beyond the int range
+// saturates, an undefined one reads 0.
+int saturated_int(double d) {
   if (std::isnan(d)) return 0;
   if (d >= static_cast<double>(INT32_MAX)) return INT32_MAX;
   if (d <= static_cast<double>(INT32_MIN)) return INT32_MIN;
@@ -140,7 +140,7 @@ int unscaled_stat(Player& p, int kind) {
 }
 
 int scaled_stat(Player& p, int kind) {
-  return static_cast<int>(static_cast<float>(unscaled_stat(p, kind)) * STAT_VALUE);
+  return saturated_int(static_cast<float>(unscaled_stat(p, kind)) * STAT_VALUE);
 }
 
 }  // namespace
@@ -157,9 +157,9 @@ int Player::get_intel() { return scaled_stat(*this, STAT_KIND_INT); }
 
 int Player::get_carry_str() {
   float s = std::max(str, get_float_str());
-  return static_cast<int>(static_cast<float>(load_bonus) +
-                          (static_cast<float>(get_str_bonus()) + s) * STAT_VALUE) +
-         25;
+  float carried =
+      static_cast<float>(load_bonus) + (static_cast<float>(get_str_bonus()) + s) * STAT_VALUE;
+  return saturated_int(std::trunc(static_cast<double>(carried)) + 25.0);
 }
 
 bool Player::is_encumbered(float weight) { return weight > get_carry_str() && hp > 0; }
@@ -219,7 +219,7 @@ int Player::get_magic_resistance() {
   get_worn(worn);
   for (const Item* it : worn)
     if (it->is_valid()) r += wl.get_magic_resistance(*it, perk_flags[PERK_MR_ITEMS] != 0);
-  if (get_health(HN_POLYMORPHED) != 0) r += poly_g;
+  if (get_health(HN_POLYMORPHED) != 0) r += poly_magic_resistance;
   if (get_health(HN_CLEAVED) != 0 || get_health(HN_MR_CLEAVED) != 0) r /= 2.0;
   return static_cast<int>(r);
 }
@@ -309,7 +309,8 @@ int Player::get_draw_code() {
   }
   if (get_health(HN_IN_STOCKS) != 0) return 382;
   if (get_health(HN_HEXED) != 0) return static_cast<int>(common_cfg.get_hex("bcode_hexed"));
-  if (get_health(HN_POLYMORPHED) != 0) return poly_code;
+  // A form whose figures have not arrived has no picture of its own yet.
+  if (get_health(HN_POLYMORPHED) != 0 && poly_code != 0) return poly_code;
   if (get_health(HN_WEREWOLF_FORM) != 0)
     return static_cast<int>(
         common_cfg.get_hex(is_vampyric() ? "bcode_lycan_vamp" : "bcode_lycan"));
@@ -320,7 +321,7 @@ int Player::get_draw_code() {
 
 int Player::get_dmg_dice() {
   if (get_health(HN_HEXED) != 0) return 1;
-  if (get_health(HN_POLYMORPHED) != 0) return poly_dmg_dice;
+  if (get_health(HN_POLYMORPHED) != 0 && poly_dmg_dice != 0) return poly_dmg_dice;
   if (get_health(HN_WEREWOLF_FORM) != 0) return 6;
   if (wl.get_weapon_type(weapon) == W_UNARMED) return 1;
   return wl.get_no_dice(weapon);
@@ -328,7 +329,7 @@ int Player::get_dmg_dice() {
 
 int Player::get_dmg_sides() {
   if (get_health(HN_HEXED) != 0) return 2;
-  if (get_health(HN_POLYMORPHED) != 0) return poly_dmg_sides;
+  if (get_health(HN_POLYMORPHED) != 0 && poly_dmg_dice != 0) return poly_dmg_sides;
   if (get_health(HN_WEREWOLF_FORM) != 0 && !weapon.is_valid()) return 6;
   if (get_health(HN_WEREWOLF_FORM) == 0 && wl.get_weapon_type(weapon) == W_UNARMED)
     return 1 + static_cast<int>(cfg_skill_value("skill_SK_UNARMED", 0.0f) * 0.0625f);
@@ -420,9 +421,12 @@ int Player::get_delay(bool weapon_action, float weight) {
   }
   if (weight != 0.0f && is_encumbered(weight) && !is_dm()) return 1500;
   if (get_health(HN_HEXED) != 0) return 750;
-  if (get_health(HN_HIDING) != 0) return delay_to_int(get_stealth_delay() * 1000.0);
+  if (get_health(HN_HIDING) != 0) return saturated_int(get_stealth_delay() * 1000.0);
   if (get_health(HN_PILOT) != 0) return 200;
-  if (get_health(HN_POLYMORPHED) != 0) return poly_f;
+  // Without a delay of the form's own (its figures not yet sent) the
+  // ordinary rules pace the player: no delay would let an action through
+  // on every pass of the frame loop.
+  if (get_health(HN_POLYMORPHED) != 0 && poly_move_delay > 0) return poly_move_delay;
   if (is_dm()) return 200;
   double d;
   if (weapon_action) {
@@ -439,7 +443,7 @@ int Player::get_delay(bool weapon_action, float weight) {
     d = (armour_slowdown(static_cast<float>(get_str()), w) + 1.0) * base;
   }
   if (get_health(HN_SLOWED) != 0) d *= 2;
-  return delay_to_int(d);
+  return saturated_int(d);
 }
 
 int Player::get_weapon_delay() { return get_weapon_delay(weapon); }
@@ -448,7 +452,8 @@ int Player::get_weapon_delay(const Item& item) {
   int m = get_health(HN_SLOWED) != 0 ? 2 : 1;
   if (get_health(HN_PILOT) != 0) return 1000;
   if (get_health(HN_WEREWOLF_FORM) != 0) return 450 * m;
-  if (get_health(HN_POLYMORPHED) != 0 && poly_e != 0) return poly_e * m;
+  if (get_health(HN_POLYMORPHED) != 0 && poly_attack_delay > 0)
+    return saturated_int(static_cast<double>(poly_attack_delay) * m);
   double b = get_delay(true, 0.0f);
   double d = wl.get_speed(item) * b * (item.get_material() == MAT_COPPER ? 0.9 : 1.0);
   if (shield_is_weapon(*this)) {
@@ -461,7 +466,7 @@ int Player::get_weapon_delay(const Item& item) {
   }
   d += buff_mod(*this, 48, d);
   if (wl.get_no_hands(item) == 2) d += buff_mod(*this, BUFF_TWO_HAND_SPEED, d);
-  return delay_to_int(d);
+  return saturated_int(d);
 }
 
 float Player::get_stealth_delay() {

@@ -20,11 +20,6 @@ Player::~Player() = default;
 
 int player_skill_count() { return std::clamp(sc.max_skills(), 0, PLAYER_MAX_SKILLS); }
 
-float bounded_figure(float v) {
-  if (std::isnan(v)) return 0.0f;
-  return std::clamp(v, -PLAYER_FIGURE_LIMIT, PLAYER_FIGURE_LIMIT);
-}
-
 Item* Player::slot(int n) {
   Item* slots[PLAYER_NUM_SLOTS] = {&weapon, &shield, &armour, &boots,  &gloves,
                                    &hat,    &trousers, &ring1, &ring2, &amulet,

@@ -33,7 +33,7 @@ constexpr int PLAYER_VERSION = 1200;
 enum {
   PERK_DUAL_WIELD = 1, PERK_BLOCK = 2, PERK_ARMOUR_NO_SLOW = 3, PERK_RAGE_RESISTS = 7,
   PERK_STEADY_DRUNK = 9, PERK_MR_ITEMS = 10, PERK_UNDEAD = 11, PERK_NOT_ORGANIC = 12, PERK_INFRAVISION = 13,
-  PERK_NO_MANA = 14, PERK_VAMPYRIC = 17
+  PERK_NO_MANA = 14, PERK_HIDING_WEAPONS = 16, PERK_VAMPYRIC = 17
 };
 
 // Cooldown numbers with a meaning.
@@ -81,10 +81,13 @@ class Player : public Sentient {
   bool is_vampyric() override { return perk_flags[PERK_VAMPYRIC] != 0; }
   bool is_organic() override { return perk_flags[PERK_NOT_ORGANIC] == 0; }
   bool undead() override { return perk_flags[PERK_UNDEAD] != 0; }
+  // The hide-equipment flag: the player's figure is drawn without the
+  // weapon and shield it holds.
+  bool hides_equipment() const { return perk_flags[PERK_HIDING_WEAPONS] != 0; }
   // Confused, or drunk without the perk that keeps a drunk steady: the
   // player's steps go in a random direction.
   bool steps_astray() {
-    return get_health(HN_CONFUSED) > 0 || (get_health(HN_DRUNK) > 0 && perk_flags[PERK_STEADY_DRUNK] == 0);
+    return has_status(HN_CONFUSED) || (has_status(HN_DRUNK) && perk_flags[PERK_STEADY_DRUNK] == 0);
   }
 
   // ---- server records (player_records.cpp) --------------------------------
@@ -257,10 +260,6 @@ class Player : public Sentient {
 
 // The class's skill count, capped at the arrays' size.
 int player_skill_count();
-// A stat, skill or armour figure from the server or a file, kept where the
-// rules' integer arithmetic cannot overflow; an undefined value reads 0.
-constexpr float PLAYER_FIGURE_LIMIT = 1.0e6f;
-float bounded_figure(float v);
 // Stat scaling by hunger: 1.0 fed, 0.5 starving, linear in between.
 float hunger_factor(int h);
 float weight_taper(float w);

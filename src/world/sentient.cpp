@@ -4,12 +4,18 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 #include "core/buffs.h"
 #include "core/item_data.h"
 #include "core/log.h"
 #include "core/spells.h"
 #include "core/utils.h"
+
+float bounded_figure(float v) {
+  if (std::isnan(v)) return 0.0f;
+  return std::clamp(v, -PLAYER_FIGURE_LIMIT, PLAYER_FIGURE_LIMIT);
+}
 
 Sentient::Sentient() = default;
 
@@ -83,24 +89,29 @@ bool Sentient::is_lycan() { return get_health(HN_WEREWOLF_FORM) != 0; }
 bool Sentient::is_organic() { return true; }
 bool Sentient::undead() { return false; }
 
+// The stats of a form are the sum of the three scaled by the form's
+// multiplier; a product of two large figures is kept bounded like either.
 float Sentient::get_float_str() {
   if (get_health(HN_WEREWOLF_FORM) != 0)
     return static_cast<float>((static_cast<double>(str) + dex + intel) * 0.45);
-  if (get_health(HN_POLYMORPHED) != 0 && poly_str_mult > 0) return (str + dex + intel) * poly_str_mult;
+  if (get_health(HN_POLYMORPHED) != 0 && poly_str_mult > 0)
+    return bounded_figure((str + dex + intel) * poly_str_mult);
   return str;
 }
 
 float Sentient::get_float_dex() {
   if (get_health(HN_WEREWOLF_FORM) != 0)
     return static_cast<float>((static_cast<double>(str) + dex + intel) * 0.45);
-  if (get_health(HN_POLYMORPHED) != 0 && poly_dex_mult > 0) return (str + dex + intel) * poly_dex_mult;
+  if (get_health(HN_POLYMORPHED) != 0 && poly_dex_mult > 0)
+    return bounded_figure((str + dex + intel) * poly_dex_mult);
   return dex;
 }
 
 float Sentient::get_float_intel() {
   if (get_health(HN_WEREWOLF_FORM) != 0)
     return static_cast<float>((static_cast<double>(str) + dex + intel) * 0.1);
-  if (get_health(HN_POLYMORPHED) != 0 && poly_int_mult > 0) return (str + dex + intel) * poly_int_mult;
+  if (get_health(HN_POLYMORPHED) != 0 && poly_int_mult > 0)
+    return bounded_figure((str + dex + intel) * poly_int_mult);
   return intel;
 }
 

@@ -37,6 +37,11 @@ constexpr int NUM_RESISTANCES = 8;
 // Alignment letters.
 enum alignment_type { ALIGN_EVIL = 'e', ALIGN_GOOD = 'g', ALIGN_NEUTRAL = 'n' };
 
+// A stat, skill or armour figure from the server or a file, kept where the
+// rules' integer arithmetic cannot overflow; an undefined value reads 0.
+constexpr float PLAYER_FIGURE_LIMIT = 1.0e6f;
+float bounded_figure(float v);
+
 class Sentient {
  public:
   Sentient();
@@ -75,6 +80,9 @@ class Sentient {
   virtual bool undead();
 
   // ---- rules ------------------------------------------------------------
+  // A status is set while its counter reads non-zero: a running one counts
+  // down from above 0, one given by a worn item reads -1 and never runs out.
+  bool has_status(int n) { return get_health(n) != 0; }
   float get_float_str();
   float get_float_dex();
   float get_float_intel();
@@ -145,8 +153,10 @@ class Sentient {
   int unused_c = 0;
   int unused_d = -1;
   int thaco_bonus = 0;
+  // The form taken while polymorphed (the server's 'y' message fills it);
+  // delays in milliseconds.
   int poly_dmg_dice = 0, poly_dmg_sides = 0, poly_thaco = 0, poly_ac = 0, poly_code = 0;
-  int poly_e = 0, poly_f = 0, poly_g = 0;
+  int poly_attack_delay = 0, poly_move_delay = 0, poly_magic_resistance = 0;
   float poly_str_mult = 0.0f, poly_dex_mult = 0.0f, poly_int_mult = 0.0f;
   // Buff id -> remaining count; a negative count never runs down.
   std::map<int, int> buffs;

@@ -166,7 +166,6 @@ std::string DevSession::sample_inventory() const {
 }
 
 void DevSession::show_market() {
-  send(format_str("y %x %d %d %d %d %d %d %d %f %f %f", 0x249, 1, 2, 3, 4, 5, 6, 7, 1.5, 2.5, 3.5));
   market_view();
   send("W Guide Welcome to Quill! The market is just south of you.");
   send("W Guide Press ? for help, and again for every key.");

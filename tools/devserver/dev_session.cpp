@@ -434,13 +434,19 @@ void DevSession::push_file(int index) {
   dev_log("send_file[%d]: %s rc=%d", id, name, rc);
 }
 
+// The form of a polymorph: to-hit, armour, 2d6, magic resistance, 250 ms
+// a step, 450 ms a bite and the stat multipliers.
+void DevSession::send_polymorph_form() {
+  send(format_str("y %x %d %d %d %d %d %d %d %f %f %f", DEV_POLYMORPH_FORM, 12, 6, 2, 6, 0, 250,
+                  450, 0.45, 0.45, 0.1));
+}
+
 void DevSession::show_world() {
+  send_polymorph_form();
   if (opt.market) {
     show_market();
     return;
   }
-  send(format_str("y %x %d %d %d %d %d %d %d %f %f %f", 0x249, 1, 2, 3, 4, 5, 6, 7, 1.5, 2.5,
-                  3.5));
   wander_x = pl.x + 2;
   wander_y = pl.y + 1;
   std::string fov = "F2";

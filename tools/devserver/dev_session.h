@@ -134,6 +134,7 @@ class DevSession {
   bool serve_requests(const std::string& line);
   // The surroundings shown once the client is ready: values, view, a whisper.
   void show_world();
+  void send_polymorph_form();
   void wander();
   // Pushes one data file (an index into the login report) outside the login.
   void push_file(int index);
@@ -218,6 +219,8 @@ constexpr int DEV_CREATURE_CODE = 1600;
 constexpr int DEV_GROUND_ID = 151;
 constexpr int DEV_GROUND_CODE = 0x100;
 constexpr int DEV_WANDER_PERIOD_MS = 400;
+// The figure of the form a polymorph gives the player (a hill wolf).
+constexpr int DEV_POLYMORPH_FORM = 0x213;
 // The crowd's ids start here; its position updates a second, all members together.
 constexpr int DEV_CROWD_FIRST_ID = 400;
 constexpr int DEV_CROWD_UPDATES_PER_S = 50;

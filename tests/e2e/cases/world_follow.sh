@@ -1,7 +1,8 @@
 # End-to-end case "world_follow", sourced by run_e2e.sh with the helpers of lib.sh.
-# A session that follows the world: a creature wanders, a data file is
-# pushed and reloaded, and the level changes to ones the client lacks, the
-# last numbered past three digits.
+# A session that follows the world: a creature wanders, the player's record
+# brings the largest experience and a form with figures that are no
+# numbers, a data file is pushed and reloaded, and the level changes to ones
+# the client lacks, the last numbered past three digits.
 rm -f "$work/game/cmaps/lvl002.map"
 mkdir -p "$work/srv/cmaps"
 { head -1 "$work/game/cmaps/lvl001.map"; echo Thousandth_Hill; tail -n +3 "$work/game/cmaps/lvl001.map"; } \
@@ -9,6 +10,8 @@ mkdir -p "$work/srv/cmaps"
 printf 'trace=1\ntrace_password=wevu\nlog_chat=1\n' >> "$work/game/client.cfg"
 cat > "$work/scenario.txt" <<'STEPS'
 wait 1500
+send H 5 5 1 0 1 200 21 0 0 0 21 25 10.0 0 22 25.0 25.0 25.0 500 9223372036854775807 1 0 0 1
+send y 249 12 6 2 6 0 250 450 nan inf -inf
 push 7
 expect Z
 expect i

@@ -37,6 +37,7 @@ struct CombatReports : HandlerTest {
     me.x = me.y = 10;
     me.hp = 50;
     me.gender = 'M';
+    for (int s = 0; s < PLAYER_NUM_SLOTS; ++s) *me.slot(s) = Item(0L);
     show_combat_messages = true;
     event_list.clear();
     server_objects.clear();
@@ -61,6 +62,21 @@ struct CombatReports : HandlerTest {
 
 using Lines = std::vector<std::string>;
 using Sounds = std::vector<int>;
+
+// Server lines that come before a report, one a line.
+void feed(const std::string& lines) {
+  size_t start = 0;
+  while (start < lines.size()) {
+    size_t nl = lines.find('\n', start);
+    if (nl == std::string::npos) nl = lines.size();
+    app.process_pkt(lines.substr(start, nl - start));
+    start = nl + 1;
+  }
+}
+
+// Polymorphed: the status in the stats record.
+const std::string POLYMORPHED =
+    "@ 0 0 0 0 0 0 0 0 0 0 0 0 0 nnnnnnnnnnnnnnnnnn B 0 0 0 0 0 0 0 0 0 7 30\n";
 
 }  // namespace
 
@@ -123,6 +139,7 @@ TEST_F(CombatReports, AttackReports) {
     Lines shown;
     Sounds sounds;
     int lunge;  // 1 when the figure lunges one cell east
+    std::string before = "";
   } cases[] = {
       // A plain melee hit and a hit taken are the end-to-end market case's.
       {"A 0 0 150 0 Goblin 11 10 1 0 M 181 0 1 2 3 40 5 0", 1, {"Attack with sword: missed Goblin!"}, {1}, 0},
@@ -145,6 +162,11 @@ TEST_F(CombatReports, AttackReports) {
       {"A 3 0 150 0 Goblin 11 10 1 0 M 182 0 1 2 3 40 5 0", 1, {}, {}, 0},
       {"A 5 0 150 0 Goblin 11 10 1 0 M 181 0 1 2 3 40 5 0", 1, {"Invalid monster!!!"}, {}, 0},
       {"A 13 0 150 0 Goblin 11 10 1 0 M 181 0 1 2 3 40 5 0", 1, {"Attack with sword: blocked by Goblin!"}, {}, 1},
+      // The form the player took: 585 bites.
+      {"A 0 0 150 0 Goblin 11 10 1 0 M 181 0 1 2 3 40 5 0", 1, {"Attack with jaws: missed Goblin!"}, {1}, 0,
+       POLYMORPHED + "y 249 1 2 3 4 5 600 700 1 1 1"},
+      {"A 0 0 150 0 Goblin 11 10 1 0 M 181 0 1 2 3 40 5 0", 1, {"Attack with claws: missed Goblin!"}, {1}, 0,
+       POLYMORPHED + "y 24a 1 2 3 4 5 600 700 1 1 1"},
       {"A 9 0 150 0 Goblin 11 10 1 0 M 181 0 1 2 3 40 5 0", 1, {}, {}, 0},
       // Another level, or a field short: not used.
       {"A 2 7 150 0 Goblin 11 10 2 0 M 181 0 1 2 3 40 5 0", 0, {}, {}, 0},
@@ -153,6 +175,7 @@ TEST_F(CombatReports, AttackReports) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
     reset_player();
+    feed(c.before);
     EXPECT_EQ(process_attack(c.line), c.used);
     EXPECT_EQ(shown(), c.shown);
     EXPECT_EQ(sound.effects_played, c.sounds);
@@ -230,6 +253,7 @@ TEST_F(CombatReports, DamageReports) {
     Lines shown;
     Sounds sounds;
     int hp_after;
+    std::string before = "";
   } cases[] = {
       {"D 5 150 0 Goblin 3 0 45 1 2 3 0 3", 'F', 5, {"Critical hit by Goblin! (5 damage)"}, {7}, 45},
       {"D 5 -3 0 <nothing> 1 0 45 1 2 3 0 0", 'M', 5, {"You are drowning!"}, {4}, 45},
@@ -241,6 +265,9 @@ TEST_F(CombatReports, DamageReports) {
       {"D 4 -1 0 hot_lava 1 0 45 1 2 3 0 0", 'M', 4, {"You took damage from hot lava! (4 damage)"}, {4}, 45},
       {"D 0 12 0 Bob 1 0 45 1 2 3 0 0", 'M', 0, {"Bob attacks and misses!"}, {1}, 45},
       {"D 0 12 0 Bob 1 1 45 1 2 3 0 0", 'M', 0, {"Spell damage from Bob absorbed!"}, {}, 45},
+      // Stone form from a worn sword (a status that reads -1) takes the blow.
+      {"D 0 12 0 Bob 1 0 45 1 2 3 0 0", 'M', 0, {"Damage from Bob absorbed!"}, {0}, 45,
+       "# " + make_code(181, 0, MP_HEALTH_STATUS, HN_STONE_FORM).str() + " 0 0 0 0 0 0 0 0 0 0 0 0 0 0"},
       {"D 0 150 0 Goblin 1 0 45 1 2 3 0 0", 'M', 0, {}, {}, 45},
       {"D 6 150 1 Goblin 1 0 45 1 2 3 0 0", 'M', 0, {}, {}, 45},
       // Four fields: the rest is not read and the player keeps his values.
@@ -250,6 +277,7 @@ TEST_F(CombatReports, DamageReports) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
     reset_player();
+    feed(c.before);
     me.gender = c.gender;
     EXPECT_EQ(make_and_display_dmg_msg(c.line), c.result);
     EXPECT_EQ(shown(), c.shown);

@@ -32,19 +32,17 @@ struct HandshakeTest : ::testing::Test {
   float start_stat_value_ = 1.0f;
   int login() { return app.client_init("zib", "zib", 0, "acct", "", 'x', 0, 0, 0); }
 
+  // Every reply of a login, in order.
+  static std::vector<std::string> login_replies(
+      const std::string& hotkey_items, const std::string& known_spells = "3 7 -1 9",
+      const std::string& rules = "p 1 0 1 2.5 0.5 30 1 1 5 1 0") {
+    return {"C0", "INIT 42 1       1 0 5 3 1 60      Hero M 1 2",
+            "H 10 12 1 20 0 0 30 10 0 0 30 10 5.0 10 0 10.0 10.0 10.0 100 0 1 0 0 5",
+            "7", rules, "#", "skills", "bonuses", hotkey_items, "4 5 6", known_spells};
+  }
   void queue_replies(LoopbackServer& s, const std::string& hotkey_items,
                      const std::string& known_spells = "3 7 -1 9") {
-    s.send("C0");
-    s.send("INIT 42 1       1 0 5 3 1 60      Hero M 1 2");
-    s.send("H 10 12 1 20 0 0 30 10 0 0 30 10 5.0 10 0 10.0 10.0 10.0 100 0 1 0 0 5");
-    s.send("7");
-    s.send("p 1 0 1 2.5 0.5 30 1 1 5 1 0");
-    s.send("#");
-    s.send("skills");
-    s.send("bonuses");
-    s.send(hotkey_items);
-    s.send("4 5 6");
-    s.send(known_spells);
+    for (const std::string& r : login_replies(hotkey_items, known_spells)) s.send(r);
   }
 };
 
@@ -110,9 +108,12 @@ TEST_F(HandshakeTest, HotkeyItemsAndKnownSpells) {
   }
 }
 
-// Refusals and damaged replies before the character arrives. The verdicts
-// the development server gives are left to the end-to-end cases.
+// Refusals and damaged replies. The verdicts the development server gives
+// are left to the end-to-end cases.
 TEST_F(HandshakeTest, RefusedOrDamagedReplies) {
+  auto with_rules = [](const std::string& rules) {
+    return login_replies(words(60, "0.0.0.0"), "3 7 -1 9", rules);
+  };
   struct Case {
     const char* what;
     int ack;  // 1 acknowledged, -1 refused, 0 neither
@@ -130,6 +131,8 @@ TEST_F(HandshakeTest, RefusedOrDamagedReplies) {
       {"verdict with a tail", 1, {"C0x"}, false, LOGIN_FAILED, "Connection closed!"},
       {"closed after the yes", 1, {"C0"}, true, LOGIN_FAILED, ""},
       {"short INIT", 1, {"C0", "INIT 1 2 3"}, false, LOGIN_FAILED, "Initialisation error!"},
+      {"stat scale no number", 1, with_rules("p 1 0 1 nan 0.5 30 1 1 5 1 0"), false, LOGIN_FAILED, ""},
+      {"stat scale unbounded", 1, with_rules("p 1 0 1 -inf 0.5 30 1 1 5 1 0"), false, LOGIN_FAILED, ""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -4,8 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "core/buffs.h"
 #include "core/compression.h"
 #include "core/utils.h"
+#include "display/status_lines.h"
 #include "handler_fixture.h"
 #include "input/menu_modes.h"
 
@@ -90,18 +92,49 @@ TEST_F(SessionHandlers, ValuesClockAndShip) {
     EXPECT_EQ(world_time, c.time) << c.line;
     EXPECT_EQ(moon_phase, c.phase) << c.line;
   }
-  app.process_pkt("y 249 1 2 3 4 5 6 7 1.5 2.5 3.5");
-  EXPECT_EQ(player_yv[0], 3);
-  EXPECT_EQ(player_yv[4], 0x249);
-  EXPECT_FLOAT_EQ(player_yf[2], 3.5f);
-  app.process_pkt("y 10");  // fields not read keep their values
-  EXPECT_EQ(player_yv[4], 0x10);
-  EXPECT_EQ(player_yv[0], 3);
   show_combat_messages = true;
   app.process_pkt("v 2 77");
   EXPECT_EQ(ship_state, 2);
   EXPECT_EQ(hull_strength, 77);
   EXPECT_TRUE(has_message("Hull strength: 77"));
+}
+
+// 'y' gives the form the player takes while polymorphed; the rules read it
+// while the status is set.
+TEST_F(SessionHandlers, PlayerValuesAreThePolymorphedForm) {
+  me.poly_code = me.poly_dmg_dice = me.poly_move_delay = me.poly_attack_delay = 0;
+  me.code = 0x201;
+  app.process_pkt("y 249 1 2 3 4 5 600 700 1.5 2.5 3.5");
+  EXPECT_EQ(me.get_draw_code(), 0x201);  // not polymorphed
+  app.process_pkt("@ 0 0 0 0 0 0 0 0 0 0 0 0 0 nnnnnnnnnnnnnnnnnn B 0 0 0 0 0 0 0 0 0 7 30");
+  EXPECT_EQ(me.get_draw_code(), 0x249);
+  EXPECT_EQ(me.get_dmg_dice(), 3);
+  EXPECT_EQ(me.get_dmg_sides(), 4);
+  EXPECT_EQ(me.get_delay(), 600);         // field 7: moves and actions
+  EXPECT_EQ(me.get_weapon_delay(), 700);  // field 8: attacks
+  // To-hit, armour class and magic resistance come with 'H'; the form's own
+  // are kept for the character file.
+  EXPECT_EQ((std::vector<int>{me.poly_thaco, me.poly_ac, me.poly_magic_resistance}),
+            (std::vector<int>{1, 2, 5}));
+  EXPECT_FLOAT_EQ(me.get_float_str(), 1.5f * (me.str + me.dex + me.intel));
+  // Fields not read keep their values; a multiplier that is no number is
+  // refused.
+  app.process_pkt("y 10");
+  EXPECT_EQ(me.get_draw_code(), 0x10);
+  EXPECT_EQ(me.get_dmg_dice(), 3);
+  app.process_pkt("y 10 1 2 3 4 5 600 700 nan inf -inf");
+  EXPECT_EQ((std::vector<float>{me.poly_str_mult, me.poly_dex_mult, me.poly_int_mult}),
+            (std::vector<float>{1.5f, 2.5f, 3.5f}));
+}
+
+// The largest experience a record can carry is shown as it came.
+TEST_F(SessionHandlers, ExperienceStaysWhole) {
+  app.process_pkt(
+      "H 10 12 1 20 0 0 30 10 0 0 30 10 5.0 10 0 10.0 10.0 10.0 100 9223372036854775807 1 0 0 5");
+  StatusFacts facts = gather_status_facts(me, buffs);
+  facts.player_levels = true;
+  const std::string first = status_lines(facts)[0];
+  EXPECT_NE(first.find(" XP=9223372036854775807"), std::string::npos) << first;
 }
 
 TEST_F(SessionHandlers, HelpTextReplacesBackslashN) {

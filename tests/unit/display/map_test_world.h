@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app/client_app.h"
 #include "app/globals.h"
@@ -107,6 +108,17 @@ class MapWorld : public ::testing::Test {
   }
   // The view cell of an offset from the player.
   static int cell(int d) { return 10 + d; }
+  // The pixels of the view cell at an offset from the player in a frame
+  // drawn now.
+  std::vector<int> drawn_cell(int dx, int dy) {
+    d.draw_window(false, nullptr);
+    d.flush_map_view();
+    std::vector<int> px;
+    for (int y = 0; y < 32; ++y)
+      for (int x = 0; x < 32; ++x)
+        px.push_back(getpixel(d.play_bitmap, cell(dx) * 32 + x, cell(dy) * 32 + y));
+    return px;
+  }
 
   TempDir dir;
   bool have_art = false;

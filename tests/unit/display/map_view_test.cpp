@@ -307,14 +307,7 @@ TEST_F(MapViewDecisions, TransparentTileShowsNothingOfTheFrameBefore) {
       clear += getpixel(d.tiles, step * (pic % 16) + x, step * (pic / 16) + y) ==
                bitmap_mask_color(d.tiles);
   ASSERT_GT(clear, 0) << "the tree picture has no transparent pixels";
-  auto tree_cell = [&] {
-    d.draw_window(false, nullptr);
-    d.flush_map_view();
-    std::vector<int> px;
-    for (int y = 0; y < 32; ++y)
-      for (int x = 0; x < 32; ++x) px.push_back(getpixel(d.play_bitmap, cell(2) * 32 + x, cell(0) * 32 + y));
-    return px;
-  };
+  auto tree_cell = [&] { return drawn_cell(2, 0); };
   cmap.set_tile(WORLD_PX + 2, WORLD_PY, TILE_FLOOR);
   cmap.calc_layers();
   tree_cell();
@@ -341,6 +334,19 @@ TEST_F(MapViewDecisions, PlayerFramesCountedByBaseCodeUnderFlagBits) {
   d.draw_window(true, nullptr);
   d.flush_map_view();
   EXPECT_EQ(d.player_frame, 0);
+}
+
+// The figure shows the blade it holds, unless the stats record gives the
+// player the perk of hiding weapons (the seventeenth letter).
+TEST_F(MapViewDecisions, HidingWeaponsKeepsTheBladeOffTheFigure) {
+  if (!have_art) GTEST_SKIP() << "generated art missing";
+  app.process_pkt("# 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0");
+  const std::vector<int> bare = drawn_cell(0, 0);
+  app.process_pkt("# 181 0 0 0 0 0 0 0 0 0 0 0 0 0 0");
+  app.process_pkt("@ 0 0 0 0 0 0 0 0 0 0 0 0 0 nnnnnnnnnnnnnnnnnn B 0 0 0 0 0 0 0 0 0");
+  EXPECT_NE(drawn_cell(0, 0), bare);
+  app.process_pkt("@ 0 0 0 0 0 0 0 0 0 0 0 0 0 nnnnnnnnnnnnnnnnyn B 0 0 0 0 0 0 0 0 0");
+  EXPECT_EQ(drawn_cell(0, 0), bare);
 }
 
 TEST_F(MapViewDecisions, DamageNumbersStandOverParticles) {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/globals.h"
 #include "app/play_messages.h"
@@ -213,6 +214,35 @@ TEST_F(FrameInputTest, ReadyFlagsReturnAfterTheirDelays) {
   }
 }
 
+// Polymorphed before the form's figures arrive, the player keeps his own
+// pace: the step flag does not come back on the next pass.
+TEST_F(FrameInputTest, AFormWithoutFiguresKeepsThePlayersPace) {
+  me.poly_move_delay = 0;
+  const int own = move_delay_ms();
+  ASSERT_GT(own, 1);
+  app.process_pkt("@ 0 0 0 0 0 0 0 0 0 0 0 0 0 nnnnnnnnnnnnnnnnnn B 0 0 0 0 0 0 0 0 0 7 30");
+  ASSERT_TRUE(me.has_status(HN_POLYMORPHED));
+  app.action_timers[TIMER_MOVE] = fake_now;
+  app.move_step_ready = 0;
+  fake_now += 2 * MS;
+  app.do_tick();
+  EXPECT_EQ(app.move_step_ready, 0);
+  EXPECT_EQ(move_delay_ms(), own);
+}
+
+// The once-a-second tick runs the counters down, also beneath a status that
+// a worn item makes permanent.
+TEST_F(FrameInputTest, StatusCountersRunDownBeneathAWornStatus) {
+  app.process_pkt("# " + make_code(181, 0, MP_HEALTH_STATUS, HN_BLIND).str() +
+                  " 0 0 0 0 0 0 0 0 0 0 0 0 0 0");
+  app.process_pkt("@ 0 0 0 0 0 0 0 0 0 0 0 0 0 nnnnnnnnnnnnnnnnnn B 0 0 0 0 0 0 0 0 0 2 5 9 5");
+  EXPECT_EQ(me.get_health(HN_BLIND), -1);
+  fake_now += 1000 * MS;
+  app.do_tick();
+  EXPECT_EQ((std::vector<int>{me.health[HN_BLIND], me.health[HN_DISEASED]}),
+            (std::vector<int>{4, 4}));
+}
+
 TEST_F(FrameInputTest, SpellCooloffFraction) {
   spell_delay = 400;
   app.spell_ready = 0;
@@ -308,7 +338,7 @@ TEST_F(FrameInputTest, ScrollOffsetThroughAStep) {
     int delay, tile, offset;
   } cases[] = {
       {0, 300, 32, 32}, {150, 300, 32, 16}, {100, 300, 48, 32}, {400, 300, 32, 0},
-      // A mount or polymorph delay that is not known reads 0: no division by it.
+      // A mount delay that is not known reads 0: no division by it.
       {10, 0, 32, 0},
   };
   for (const auto& c : cases)

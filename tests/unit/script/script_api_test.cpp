@@ -288,7 +288,9 @@ TEST_F(ScriptApi, IndexArgumentsAreRangeChecked) {
       {"return cmap:get_tile(2^31, 0)", "error: bad argument #1 to 'get_tile' (number out of range)"},
       {"return wl:req_level_skill(1, -2^40)", "error: bad argument #2 to 'req_level_skill' (number out of range)"},
       {"return me:is_encumbered(1e39)", "error: bad argument #1 to 'is_encumbered' (number out of range)"},
-      {"return Item(2^63)", "error: bad argument #2 to '?' (number out of range)"},
+      {"return Item(2^63)", "error: bad argument #1 to 'Item' (number out of range)"},
+      {"return Item(1e300)", "error: bad argument #1 to 'Item' (number out of range)"},
+      {"return Item:new(1e300)", "error: bad argument #1 to 'new' (number out of range)"},
   });
 }
 
