@@ -226,6 +226,10 @@ class QYXDisplay {
   // ==== Map view: renderer, primitives, map viewer ====
   // (map_view.cpp, map_primitives.cpp, map_viewer.cpp)
 
+  // Forgets every cell of the kept map layer (tile sheets or tile table
+  // replaced): the next frame draws each cell afresh.
+  void invalidate_map_layer();
+
   // Decides the frame at once (view grids, the visible-creature list when
   // given, the target's position, the minimap marks) and requests a frame;
   // `flush_map_view` draws it, once however many requests came.
@@ -310,8 +314,6 @@ class QYXDisplay {
   MapLayerShared map_layer_shared;
   // Set by draw_map_tile when the picture it draws depends on the animation frame.
   bool map_tile_animated = false;
-  // Forgets every cell of the map layer (tile sheets or tile table replaced).
-  void invalidate_map_layer();
   void render_map_layer();
   void draw_map_layer_cell(int i, int j, const MapLayerCell& in);
   MapLayerCell map_layer_inputs(int i, int j) const;
