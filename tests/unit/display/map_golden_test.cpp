@@ -56,8 +56,8 @@ class MapGolden : public MapWorld {
       for (int x = 0; x < side; ++x) {
         const int a = getpixel(frame, x, y), b = getpixel(want, x, y);
         const int depth = bitmap_color_depth(want);
-        if (getr_depth(24, a) == getr_depth(depth, b) && getg_depth(24, a) == getg_depth(depth, b) &&
-            getb_depth(24, a) == getb_depth(depth, b))
+        if (getr24(a) == getr_depth(depth, b) && getg24(a) == getg_depth(depth, b) &&
+            getb24(a) == getb_depth(depth, b))
           continue;
         if (differ++ == 0) {
           first_x = x;

@@ -369,9 +369,8 @@ TEST_F(MapViewDecisions, KeptMapLayerMatchesAFreshOneOverStepsAndChanges) {
       {"animation step 5", [] {}, true, -1},
       {"a step east", [] { ++me.x; }, false, -1},
       {"animation step 6", [] {}, true, -1},
-      {"a wall hides seen cells", [] {
-         for (int x = WORLD_PX - 2; x <= WORLD_PX + 4; ++x) cmap.set_tile(x, WORLD_PY + 2, TILE_WALL);
-         cmap.calc_layers();
+      {"a wall hides seen cells", [this] {
+         for (int dx = -2; dx <= 4; ++dx) wall(dx, 2);
        }, true, -1},
       {"nightfall", [] { world_time = 23 * 60; }, true, -1},
       {"death", [] { me.hp = 0; }, true, -1},
