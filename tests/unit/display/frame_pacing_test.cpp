@@ -13,6 +13,8 @@
 #include "app/play_messages.h"
 #include "core/number_codec.h"
 #include "core/string_utils.h"
+#include "display/hotbar.h"
+#include "input/hotkeys.h"
 #include "input/frame_input.h"
 #include "input/options.h"
 #include "lauxlib.h"
@@ -85,6 +87,8 @@ class FramePacing : public MapWorld, public testing::WithParamInterface<CellSize
     d.main_font = d.names_font = d.menu_font = d.rune_font = font;
     d.msg_font = nullptr;
     d.large_message_font = d.large_statbox = 0;
+    d.make_hotbar();
+    hotbar_clock_ms = [] { return fake_now / MS; };
     d.special = load_png("pics/special.png", nullptr);
     d.skin = load_png("pics/bg_t2.png", nullptr);
     d.compute_layout();
@@ -105,6 +109,7 @@ class FramePacing : public MapWorld, public testing::WithParamInterface<CellSize
     script_state = nullptr;
     server.reset();
     input_clock_us = get_time_us;
+    hotbar_clock_ms = [] { return get_time_us() / MS; };
     quiet();
     for (BITMAP** b : {&screen, &d.special, &d.skin, &d.panel_bitmap}) {
       if (*b) destroy_bitmap(*b);
@@ -136,6 +141,8 @@ class FramePacing : public MapWorld, public testing::WithParamInterface<CellSize
     d.cooloff_fraction = 0.0f;
     set_option(OPT_COOLOFF_BAR, false);
     set_option(OPT_SMOOTH_SCROLLING, false);
+    set_option(OPT_HOTBAR, false);
+    me.item_binds[HOTKEY_F1_SLOT] = Item(0L);
     d.scroll_offset = 0;
     use_simulated_keys();
   }
@@ -212,6 +219,27 @@ TEST_P(FramePacing, EveryChangeShownReachesTheScreen) {
          spell_delay = 200;
        },
        nothing, 10, ANY, true},
+      {"an item may be used again",
+       [] {
+         set_option(OPT_HOTBAR, true);
+         me.item_binds[HOTKEY_F1_SLOT] = Item(0x100L);
+         // As a use leaves it: the item's button is dark for a second.
+         app.use_ready = 0;
+         app.action_timers[TIMER_USE] = fake_now;
+       },
+       nothing, 1000 / INTERVAL_MS + 2, ANY, true},
+      {"the pointer rests on a hotbar button",
+       [] {
+         set_option(OPT_HOTBAR, true);
+         me.item_binds[HOTKEY_F1_SLOT] = Item(0x100L);
+         d.mouse_shown = 1;
+         app.idle_ms = 0;
+       },
+       [] {
+         mouse_x = d.hotbar[0].x + 8;
+         mouse_y = d.hotbar[0].y + 8;
+       },
+       HOTBAR_TOOLTIP_REST_MS / INTERVAL_MS + 3, ANY, true},
       {"a script lights its torches", nothing, [] { luaL_dostring(script_state, "lit = true"); },
        6, ANY, true},
       {"the pointer moves onto an object",
