@@ -286,38 +286,6 @@ TEST_F(MapViewDecisions, DeadPlayerDrawnGreyWithoutBars) {
   EXPECT_NE(getpixel(d.play_bitmap, bar_x, bar_y), d.colour(COL_SKY));
 }
 
-// A picture with transparent parts (a tree) must not show what the frame
-// before left in its cell: drawn after a stone floor stood there it looks
-// as it does on a view that never had the floor.
-TEST_F(MapViewDecisions, TransparentTileShowsNothingOfTheFrameBefore) {
-  if (!have_art) GTEST_SKIP() << "generated art missing";
-  constexpr int TILE_TREE = 84, TILE_FLOOR = 95;
-  const int pic = d.tile_ids[TILE_TREE], step = d.sheet_tile + d.sheet_border;
-  int clear = 0;
-  for (int y = 0; y < 32; ++y)
-    for (int x = 0; x < 32; ++x)
-      clear += getpixel(d.tiles, step * (pic % 16) + x, step * (pic / 16) + y) ==
-               bitmap_mask_color(d.tiles);
-  ASSERT_GT(clear, 0) << "the tree picture has no transparent pixels";
-  auto tree_cell = [&] {
-    d.draw_window(false, nullptr);
-    d.flush_map_view();
-    std::vector<int> px;
-    for (int y = 0; y < 32; ++y)
-      for (int x = 0; x < 32; ++x) px.push_back(getpixel(d.play_bitmap, cell(2) * 32 + x, cell(0) * 32 + y));
-    return px;
-  };
-  cmap.set_tile(WORLD_PX + 2, WORLD_PY, TILE_FLOOR);
-  cmap.calc_layers();
-  tree_cell();
-  cmap.set_tile(WORLD_PX + 2, WORLD_PY, TILE_TREE);
-  cmap.calc_layers();
-  const std::vector<int> after_floor = tree_cell();
-  d.load_tiles();
-  clear_to_color(d.play_bitmap, makecol(90, 40, 200));
-  EXPECT_EQ(tree_cell(), after_floor);
-}
-
 // The map layer is kept from frame to frame and drawn again by cell. Over
 // animation steps (all four frames and the wrap), changed tiles, a step, a
 // wall that turns seen cells grey, nightfall and death, the kept layer shows
