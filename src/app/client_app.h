@@ -70,6 +70,8 @@ struct FrameFacts {
   int scroll_offset = 0;
   int16_t lunge_dx = 0, lunge_dy = 0;
   float cooloff = 0.0f;        // the cool-off bar over the player, 0 when not drawn
+  uint8_t ready = 0;           // use and cast ready: the hotbar darkens the buttons that wait
+  bool tooltip = false;        // a hotbar tooltip is due
 };
 
 // The pointer, buttons, wheel, modifier keys and pointer shape of the last pass.

@@ -63,12 +63,12 @@ SheetFormat sheet_format_for_width(int width);
 // already shows everything and the frame pacing composes nothing.
 enum FrameReason : uint32_t {
   FRAME_REQUESTED = 1u << 0,  // a server message, a handler, a script or a key changed it
-  FRAME_INPUT = 1u << 1,      // the pointer moved or changed, a button, the wheel, a modifier
+  FRAME_INPUT = 1u << 1,      // the pointer moved, changed or rested; a button, wheel or modifier
   FRAME_VIEW = 1u << 2,       // the map view was decided anew
   FRAME_ANIMATION = 1u << 3,  // the renderer's refresh flag: figures, tiles and objects step
   FRAME_MOTION = 1u << 4,     // effects, missiles, particles, scrolling, a lunge or a quake
   FRAME_PROMPT = 1u << 5,     // the prompt glyph of the hidden entry line stepped
-  FRAME_CLOCK = 1u << 6,      // the clock minute, a status counter, the fps figure shown
+  FRAME_CLOCK = 1u << 6,      // the clock minute, a status counter, the fps figure, an action ready
 };
 
 // A rectangle of the screen.
@@ -171,6 +171,8 @@ class QYXDisplay {
   bool mouse_over_hotbar_button(int i) const;
   void draw_hotbar(BITMAP* dest);
   void draw_hotbar_tooltip(const Button& b, BITMAP* dest, int mx, int my);
+  // The pointer has rested on a button with a tooltip long enough to show it.
+  bool hotbar_tooltip_due() const;
   // An item's picture, one play cell large (doubled: two) at (x, y) of dest.
   void draw_item_picture(const Item& item, BITMAP* dest, int x, int y, bool doubled);
 
@@ -225,6 +227,10 @@ class QYXDisplay {
 
   // ==== Map view: renderer, primitives, map viewer ====
   // (map_view.cpp, map_primitives.cpp, map_viewer.cpp)
+
+  // Forgets every cell of the kept map layer (tile sheets or tile table
+  // replaced): the next frame draws each cell afresh.
+  void invalidate_map_layer();
 
   // Decides the frame at once (view grids, the visible-creature list when
   // given, the target's position, the minimap marks) and requests a frame;
@@ -309,8 +315,6 @@ class QYXDisplay {
   MapLayerShared map_layer_shared;
   // Set by draw_map_tile when the picture it draws depends on the animation frame.
   bool map_tile_animated = false;
-  // Forgets every cell of the map layer (tile sheets or tile table replaced).
-  void invalidate_map_layer();
   void render_map_layer();
   void draw_map_layer_cell(int i, int j, const MapLayerCell& in);
   MapLayerCell map_layer_inputs(int i, int j) const;

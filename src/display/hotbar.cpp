@@ -159,6 +159,16 @@ void QYXDisplay::draw_hotbar(BITMAP* dest) {
   }
 }
 
+bool QYXDisplay::hotbar_tooltip_due() const {
+  if (mouse_x != rest_x || mouse_y != rest_y) return false;
+  if (hotbar_clock_ms() - rest_since <= HOTBAR_TOOLTIP_REST_MS) return false;
+  for (int i = 0; i < hotbar_count(); ++i) {
+    const Button& b = hotbar[static_cast<size_t>(i)];
+    if (b.contains(mouse_x, mouse_y) && !hotbar_tooltip_text(b.slot).empty()) return true;
+  }
+  return false;
+}
+
 void QYXDisplay::draw_hotbar_tooltip(const Button& b, BITMAP* dest, int mx, int my) {
   if (!dest || !main_font || b.slot < HOTKEY_F1_SLOT || b.slot > HOTKEY_F8_SLOT) return;
   if (hotbar_clock_ms() - rest_since <= HOTBAR_TOOLTIP_REST_MS) return;

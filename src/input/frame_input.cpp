@@ -480,6 +480,8 @@ FrameFacts ClientApp::frame_facts_now() const {
   f.lunge_dx = lunge_dx;
   f.lunge_dy = lunge_dy;
   f.cooloff = options.get(OPT_COOLOFF_BAR) ? d.cooloff_fraction : 0.0f;
+  f.ready = static_cast<uint8_t>(use_ready | spell_ready << 1);
+  f.tooltip = d.hotbar_tooltip_due();
   return f;
 }
 
@@ -489,8 +491,9 @@ uint32_t ClientApp::frame_reasons(bool advance, const FrameFacts& now) const {
   if (d.auxbox.lines != d.auxbox_shown) why |= FRAME_REQUESTED;  // a script's lines
   if (advance) why |= FRAME_ANIMATION;
   if (now.clock_minute != shown.clock_minute || now.fps_shown != shown.fps_shown ||
-      now.status != shown.status)
+      now.status != shown.status || now.ready != shown.ready)
     why |= FRAME_CLOCK;
+  if (now.tooltip != shown.tooltip) why |= FRAME_INPUT;
   // Effects change their look with their age: while any is alive, and once
   // more when the last one has gone.
   if (now.effects != 0 || shown.effects != 0 || now.scroll_offset != shown.scroll_offset ||

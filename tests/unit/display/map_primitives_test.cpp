@@ -130,11 +130,6 @@ TEST_F(MapPrimitives, MapTileSubstitutions) {
   EXPECT_EQ(cell_of(5000), unknown);
   EXPECT_EQ(cell_of(-3), unknown);
   EXPECT_NE(cell_of(TILE_GRASS), unknown);
-  // The unknown tile animates through four pictures.
-  d.anim_tile_frame = d.anim_tile_base + 1;
-  const int next = cell_of(126);
-  d.anim_tile_frame = d.anim_tile_base;
-  EXPECT_NE(next, unknown);
 }
 
 TEST_F(MapPrimitives, ItemIconsAndOverlaysNeedTheOverlayPicture) {

@@ -294,29 +294,81 @@ TEST_F(MapViewDecisions, DeadPlayerDrawnGreyWithoutBars) {
   EXPECT_NE(getpixel(d.play_bitmap, bar_x, bar_y), d.colour(COL_SKY));
 }
 
-// A picture with transparent parts (a tree) must not show what the frame
-// before left in its cell: drawn after a stone floor stood there it looks
-// as it does on a view that never had the floor.
-TEST_F(MapViewDecisions, TransparentTileShowsNothingOfTheFrameBefore) {
+// The map layer is kept from frame to frame and drawn again by cell. Over
+// animation steps (all four frames and the wrap), changed tiles, a step, a
+// wall that turns seen cells grey, nightfall and death, the kept layer shows
+// what a layer drawn afresh shows, and the animated tiles do move.
+TEST_F(MapViewDecisions, KeptMapLayerMatchesAFreshOneOverStepsAndChanges) {
   if (!have_art) GTEST_SKIP() << "generated art missing";
-  constexpr int TILE_TREE = 84, TILE_FLOOR = 95;
-  const int pic = d.tile_ids[TILE_TREE], step = d.sheet_tile + d.sheet_border;
-  int clear = 0;
-  for (int y = 0; y < 32; ++y)
-    for (int x = 0; x < 32; ++x)
-      clear += getpixel(d.tiles, step * (pic % 16) + x, step * (pic / 16) + y) ==
-               bitmap_mask_color(d.tiles);
-  ASSERT_GT(clear, 0) << "the tree picture has no transparent pixels";
-  auto tree_cell = [&] { return drawn_cell(2, 0); };
-  cmap.set_tile(WORLD_PX + 2, WORLD_PY, TILE_FLOOR);
+  enum { UNKNOWN = 126, LAVA = 220, DEEP = 249, SHORE = 44, QUAY = 68, FLOOR = 95, NOT_A_TILE = 200 };
+  // Each kind of animated picture on the row above the player, the player
+  // on deep water, and a pond below.
+  const int kinds[] = {UNKNOWN, NOT_A_TILE, DEEP, LAVA, SHORE, QUAY, FLOOR};
+  for (int n = 0; n < 7; ++n) cmap.set_tile(WORLD_PX - 3 + n, WORLD_PY - 2, kinds[n]);
+  for (int x = WORLD_PX - 4; x <= WORLD_PX + 4; ++x)
+    for (int y = WORLD_PY + 3; y <= WORLD_PY + 5; ++y) cmap.set_tile(x, y, DEEP);
+  cmap.set_tile(WORLD_PX, WORLD_PY, DEEP);
   cmap.calc_layers();
-  tree_cell();
-  cmap.set_tile(WORLD_PX + 2, WORLD_PY, TILE_TREE);
-  cmap.calc_layers();
-  const std::vector<int> after_floor = tree_cell();
-  d.load_tiles();
-  clear_to_color(d.play_bitmap, makecol(90, 40, 200));
-  EXPECT_EQ(tree_cell(), after_floor);
+  me.health[HN_HELD] = 1;  // the figure keeps its first frame
+
+  const int side = 21 * 32;
+  auto picture = [&] {
+    std::vector<int> px;
+    px.reserve(side * side);
+    for (int y = 0; y < side; ++y)
+      for (int x = 0; x < side; ++x) px.push_back(getpixel(d.play_bitmap, x, y));
+    return px;
+  };
+  auto differing = [](const std::vector<int>& a, const std::vector<int>& b) {
+    int n = 0;
+    for (size_t k = 0; k < a.size(); ++k) n += a[k] != b[k];
+    return n;
+  };
+  // Each step: what changes, whether the animation steps, and an earlier
+  // step whose picture this one repeats (-1: none).
+  const struct {
+    const char* what;
+    std::function<void()> change;
+    bool advance;
+    int repeats;
+  } steps[] = {
+      {"first frame", [] {}, false, -1},
+      {"animation step 1", [] {}, true, -1},
+      {"animation step 2", [] {}, true, -1},
+      {"animation step 3", [] {}, true, -1},
+      {"animation step 4: the first pictures again", [] {}, true, 0},
+      {"tiles change", [] {
+         cmap.set_tile(WORLD_PX + 3, WORLD_PY + 4, TILE_GRASS);
+         cmap.set_tile(WORLD_PX + 2, WORLD_PY - 1, LAVA);
+         cmap.calc_layers();
+       }, false, -1},
+      {"animation step 5", [] {}, true, -1},
+      {"a step east", [] { ++me.x; }, false, -1},
+      {"animation step 6", [] {}, true, -1},
+      {"a wall hides seen cells", [this] {
+         for (int dx = -2; dx <= 4; ++dx) wall(dx, 2);
+       }, true, -1},
+      {"nightfall", [] { world_time = 23 * 60; }, true, -1},
+      {"death", [] { me.hp = 0; }, true, -1},
+      {"animation step 10", [] {}, true, -1},
+  };
+  std::vector<std::vector<int>> shown;
+  for (const auto& s : steps) {
+    s.change();
+    d.draw_window(s.advance, nullptr);
+    d.flush_map_view();
+    shown.push_back(picture());
+    d.invalidate_map_layer();
+    d.request_frame(FRAME_VIEW);
+    d.flush_map_view();
+    EXPECT_EQ(differing(shown.back(), picture()), 0) << s.what << ": kept and fresh layers differ";
+    if (s.advance) {
+      EXPECT_GT(differing(shown.back(), shown[shown.size() - 2]), 0) << s.what;
+    }
+    if (s.repeats >= 0) {
+      EXPECT_EQ(differing(shown.back(), shown[s.repeats]), 0) << s.what;
+    }
+  }
 }
 
 TEST_F(MapViewDecisions, PlayerFramesCountedByBaseCodeUnderFlagBits) {

@@ -8,13 +8,11 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/globals.h"
-#include "app/play_messages.h"
 #include "app/server_handlers.h"
 #include "core/utils.h"
 #include "input/player_actions.h"
@@ -22,9 +20,7 @@
 #include "lua.h"
 #include "lualib.h"
 #include "support/temp_dir.h"
-#include "world/effects.h"
 #include "unit/app/app_test_support.h"
-#include "unit/display/headless.h"
 
 namespace {
 
@@ -371,84 +367,6 @@ TEST_F(FrameInputTest, FramesPerSecondAndRedrawPacing) {
   }
   EXPECT_EQ(fps, 35);  // redraws at 28, 56, ... 980 ms
   EXPECT_EQ(app.frame_count, 0);
-}
-
-}  // namespace
-
-namespace {
-
-// A player standing still: the frame of an interval is composed only when
-// something on it changed. The figures count intervals, not frames: fps 0
-// makes no animation step of the renderer and steps the prompt glyph every
-// interval; fps 3 makes every other interval an animation step.
-TEST_F(FrameInputTest, StandingStillComposesOnlyWhatChanged) {
-  headless_allegro(32);
-  d.allegro_up = true;
-  d.main_font = d.names_font = d.menu_font = d.rune_font = font;
-  d.compute_layout();
-  level_entered = data_reloaded = true;
-  map_transfer_pending = false;
-  cmap.set_size(30, 30, false);
-  world_time = 12 * 60;
-  fps = 0;
-  d.input_shown = 1;
-  // Nothing left moving by earlier tests.
-  event_list.clear();
-  missile_list.clear();
-  particle_list.clear();
-  d.scroll_offset = d.quake_offset = 0;
-  lunge_dx = lunge_dy = 0;
-  d.cooloff_fraction = 0.0f;
-  d.show_fps = 0;
-  auto intervals = [](int n) {
-    const uint64_t before = d.frames_composed;
-    for (int i = 0; i < n; ++i) {
-      fake_now += 28 * MS;
-      app.do_redraw();
-    }
-    return static_cast<int>(d.frames_composed - before);
-  };
-  intervals(2);  // the first frame of the session
-  const struct {
-    const char* what;
-    std::function<void()> change;
-    int frames;  // in six intervals
-  } cases[] = {
-      {"nothing", [] {}, 0},
-      {"the clock minute", [] { ++world_time; }, 1},
-      {"a handler redraws the map", [] { d.draw_window(); }, 1},
-      {"a message is printed", [] { d.print_msg("Hello"); }, 1},
-      {"animation steps", [] { fps = 3; }, 3},
-      {"nothing again", [] { fps = 0; }, 0},
-  };
-  for (const auto& c : cases) {
-    c.change();
-    EXPECT_EQ(intervals(6), c.frames) << c.what;
-  }
-
-  // The prompt glyph steps every interval: only its square is composed each
-  // time (a pixel of the play window stays as it was put), and the frame is
-  // the same as a whole one. Its four pictures here are four shades.
-  d.special = create_bitmap(128, 32);
-  for (int x = 0; x < 128; ++x) vline(d.special, x, 0, 31, makecol(2 * x, 100, 50));
-  d.hide_input_line();
-  EXPECT_EQ(intervals(6), 6);
-  putpixel(d.back_buffer, 100, 100, makecol(1, 2, 3));
-  EXPECT_EQ(intervals(6), 6);
-  EXPECT_EQ(getpixel(d.back_buffer, 100, 100), makecol(1, 2, 3));
-  // The step counted in the last interval, drawn as the next would draw it.
-  d.flush_map_view();
-  BITMAP* parts = create_bitmap(res_x, res_y);
-  blit(d.back_buffer, parts, 0, 0, 0, 0, res_x, res_y);
-  d.compose_frame();
-  int differing = 0;
-  for (int y = 0; y < res_y; ++y)
-    for (int x = 0; x < res_x; ++x) differing += getpixel(parts, x, y) != getpixel(d.back_buffer, x, y);
-  EXPECT_EQ(differing, 1);  // the pixel put
-  destroy_bitmap(parts);
-  destroy_bitmap(d.special);
-  d.special = nullptr;
-  d.allegro_up = false;
 }
 
 TEST_F(FrameInputTest, PointerShapeAndReleasedButtons) {
