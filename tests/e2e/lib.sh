@@ -90,6 +90,51 @@ send_keys() {
   flush
 }
 
+# Runs the command $2... every 0.1 s until it succeeds, at most $1 seconds:
+# for what the screen shows once the client has drawn it.
+eventually() {
+  local secs=$1 i
+  shift
+  for ((i = 0; i < secs * 10; i++)); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+
+# Clicks button $3 (1 left, 3 right) at X Y until PATTERN ($4) shows in FILE
+# ($5), at most three times: the client polls the buttons once a pass, and a
+# click made while it was not looking is made again.
+click_until() {
+  local i
+  for i in 1 2 3; do
+    xdotool mousemove "$1" "$2" mousedown "$3"; sleep 0.2; xdotool mouseup "$3"
+    wait_for "$4" 5 "$5" && return 0
+  done
+  return 1
+}
+
+# The keys the client has taken from its buffer in play, one line each: a
+# client script's key hook sees every key before the client acts on it.
+cat > "$work/game/clientscripts/zz_key_log.lua" <<'LUA'
+if not add_hook then dofile("clientscripts/hooks.lua") end
+add_hook("auxbox_keypressed", "key_log", function(key)
+  local f = io.open("keys.log", "a")
+  if f then f:write(key, "\n") f:close() end
+end)
+LUA
+keys_taken() { cat "$work/game/keys.log" 2>/dev/null | wc -l; }
+taken_at_least() { [ "$(keys_taken)" -ge "$1" ]; }
+# Waits (at most 10 s) until the client has taken $1 keys in all.
+wait_keys() { eventually 10 taken_at_least "$1"; }
+
+# Presses KEY ($2) with the modifier MOD ($1) held until the client has taken
+# it: the client reads the modifiers when it acts on the key, which can be late.
+mod_key() {
+  local n=$(( $(keys_taken) + 1 )) rc
+  xdotool keydown "$1" key "$2"
+  wait_keys "$n"; rc=$?
+  xdotool keyup "$1"
+  return $rc
+}
+
 # Holds key NAME down for SECS seconds (Allegro polls held keys).
 hold_key() {
   xdotool keydown "$1"

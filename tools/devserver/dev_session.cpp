@@ -1,6 +1,7 @@
 #include "dev_session.h"
 
 #include <sys/time.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
@@ -152,7 +153,7 @@ std::string load_scenario(const std::string& path, std::vector<ScenarioStep>& st
     ScenarioStep s{line.substr(0, blank), blank == std::string::npos ? "" : line.substr(blank + 1)};
     if (s.op != "send" && s.op != "expect" && s.op != "expect_prefix" && s.op != "close" &&
         s.op != "wait" && s.op != "push" && s.op != "book" && s.op != "await" &&
-        s.op != "creature") {
+        s.op != "creature" && s.op != "until") {
       std::fclose(f);
       return "unknown step: " + line;
     }
@@ -639,6 +640,9 @@ void DevSession::run_scenario() {
       if (wait_until_ms == 0) wait_until_ms = dev_now_ms() + std::atoll(s.arg.c_str());
       if (dev_now_ms() < wait_until_ms) return;
       wait_until_ms = 0;
+      ++step;
+    } else if (s.op == "until") {
+      if (access(s.arg.c_str(), F_OK) != 0) return;
       ++step;
     } else if (s.op == "book") {
       // The book's text travels compressed; "|" in the step ends a line.

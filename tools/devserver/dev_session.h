@@ -53,7 +53,9 @@ struct ScenarioStep {
   // send, expect, expect_prefix, close, wait, push; await (the next client
   // line that begins with the argument, other lines pass); book (its text
   // sent compressed, "|" ending a line); creature ("ID CODE DX DY NAME": a
-  // named creature that many cells from the player).
+  // named creature that many cells from the player); until (held until the
+  // file named exists: a test creates it once the client shows what the next
+  // step needs).
   std::string op;
   std::string arg;
 };

@@ -14,26 +14,19 @@ wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not re
 focus_client || fail "no window"
 grep -q "^cast_with_words=1" "$work/game/dat/common.cfg" || fail "the game's settings did not arrive"
 xdotool mousemove 700 580
-send_keys '\n'
-sleep 0.3
-send_keys 'hello vale\n'
+send_keys '\nhello vale\n'
 wait_for "^recv\[0\]: T hello vale$" 10 "$work/server.log" || fail "no chat line"
-sleep 0.3
-hold_key Down 0.15
-wait_for "^recv\[0\]: m 5 6 1 5 5 " 5 "$work/server.log" || fail "no step after chatting"
+step Down || fail "no step after chatting"
+grep -q "^recv\[0\]: m 5 6 1 5 5 " "$work/server.log" || fail "the step after chatting went elsewhere"
 
 # The first hotbar button (F1) of the 800x600 window.
-xdotool mousemove 129 478
-sleep 0.3
-xdotool mousedown 3; sleep 0.15; xdotool mouseup 3
-wait_for "Binding spell to F1 (Shift + dir): currently none" 5 "$work/client.out" ||
+click_until 129 478 3 "Binding spell to F1 (Shift + dir): currently none" "$work/client.out" ||
   fail "the right click did not start binding a spell"
-sleep 0.3
-grep -q "What spell?" "$work/client.out" && fail "the binding ended on the chat line's ENTER"
 xdotool mousemove 700 580
 send_keys 'if\n'
 wait_for "^recv\[0\]: n s 10 1$" 5 "$work/server.log" || fail "the spell was not bound"
 grep -q "Bind successful! (F1=In Flam, Shift + dir)" "$work/client.out" || fail "no bind message"
+grep -q "What spell?" "$work/client.out" && fail "the binding ended on the chat line's ENTER"
 
 # Pure white pixels of the play window: the target cursor's corners are its only ones.
 white() {
@@ -43,7 +36,7 @@ white() {
 [ "$(white before)" -lt 5 ] || fail "white in the play window before the crosshair"
 send_keys y
 wait_for "Crosshair on" 5 "$work/client.out" || fail "no crosshair"
-sleep 0.5
-[ "$(white crosshair)" -ge 20 ] || fail "no target cursor drawn"
+cursor_drawn() { [ "$(white crosshair)" -ge 20 ]; }
+eventually 5 cursor_drawn || fail "no target cursor drawn"
 kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
 [ "$rc" = 0 ] || fail "exit status $rc"

@@ -31,8 +31,6 @@ count() {
 }
 atleast() { [ "$(count "$2" "$3" "$4")" -ge "$1" ] || fail "$5 ($(count "$2" "$3" "$4") pixels)"; }
 atmost() { [ "$(count "$2" "$3" "$4")" -le "$1" ] || fail "$5 ($(count "$2" "$3" "$4") pixels)"; }
-shift_key() { xdotool keydown shift; sleep 0.15; xdotool key "$1"; sleep 0.15; xdotool keyup shift; }
-alt_key() { xdotool keydown alt; sleep 0.15; xdotool key "$1"; sleep 0.15; xdotool keyup alt; }
 
 start_server --scenario "$work/scenario.txt"
 start_client
@@ -40,36 +38,42 @@ wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not re
 focus_client || fail "no window"
 xdotool mousemove 900 740
 wait_for "You have gained a level" 10 "$work/client.out" || fail "no level gain"
-shift_key F10
+mod_key shift F10
 wait_for "Repeat cast on" 5 "$work/client.out" || fail "repeat cast not on"
-sleep 0.5; shot start
+# "N  XP=250 Level up! REPEAT-CAST": the notice from x 80, the flag from x 160.
+status_line() {
+  shot start
+  [ "$(count 72x8+80+0 '(255,255,255)' start)" -ge 60 ] && [ "$(count 88x8+160+0 '(255,255,255)' start)" -ge 60 ]
+}
+eventually 5 status_line || fail "no level-up notice or no REPEAT-CAST in the status line"
 # The player stands at (5,5) with forest south-west (48-pixel cells, the
 # player's at 372,316): grass shows through the trees, not black.
 atmost 400 48x48+324+364 '(0,0,0)' start "the forest cell is black under its trees"
-# "N  XP=250 Level up! REPEAT-CAST": the notice from x 80, the flag from x 160.
-atleast 60 72x8+80+0 '(255,255,255)' start "no level-up notice in the status line"
-atleast 60 88x8+160+0 '(255,255,255)' start "no REPEAT-CAST in the status line"
 
 send_keys '?'
 wait_for "Viewing help" 5 "$work/client.out" || fail "help did not open"
-sleep 0.5; shot help_picture
-send_keys '?'; sleep 0.5; shot help_text
+# Pixels of the help picture's backdrop at least ($1 -ge) or at most (-le) $2 in picture $3.
+backdrop() { shot "$3"; [ "$(count 200x100+296+286 '(30,34,60)' "$3")" "$1" "$2" ]; }
+eventually 5 backdrop -ge 15000 help_picture || fail "the help picture is not shown"
+send_keys '?'
+eventually 5 backdrop -le 2000 help_text || fail "'?' did not turn to the help text"
 send_keys '\033'
-atleast 15000 200x100+296+286 '(30,34,60)' help_picture "the help picture is not shown"
-atmost 2000 200x100+296+286 '(30,34,60)' help_text "'?' did not turn to the help text"
 
 # The key-bind pages, backwards from the sheet: page 6 names the action of
 # the A key, page 5 the F1 combination; ALT and the page key return to the sheet.
-shot sheet
-shift_key z; sleep 0.5; shot page6
-shift_key z; sleep 0.5; shot page5
-alt_key z; sleep 0.3; xdotool key z; sleep 0.5; shot sheet_again
-atleast 20 64x8+831+25 '(255,255,255)' page6 "page 6 shows no action for the A key"
-atleast 20 80x8+825+235 '(255,255,255)' page5 "page 5 shows no name for F1"
+# At least $4 pixels of colour $3 in region $2 of a new picture $1.
+shows() { shot "$1"; [ "$(count "$2" "$3" "$1")" -ge "$4" ]; }
 differ() { local n; n=$(/usr/bin/compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1); echo "${n%% *}"; }
-/usr/bin/convert "$work/sheet.png" -crop 232x440+792+0 +repage "$work/sheet_a.png"
-/usr/bin/convert "$work/sheet_again.png" -crop 232x440+792+0 +repage "$work/sheet_b.png"
-[ "$(differ sheet_a sheet_b)" -lt 300 ] || fail "ALT and the page key did not return to the sheet"
+panel() { shot "$1"; /usr/bin/convert "$work/$1.png" -crop 232x440+792+0 +repage "$work/$1_panel.png"; }
+sheet_back() { panel sheet_again; [ "$(differ sheet_panel sheet_again_panel)" -lt 300 ]; }
+panel sheet
+mod_key shift z
+eventually 5 shows page6 64x8+831+25 '(255,255,255)' 20 || fail "page 6 shows no action for the A key"
+mod_key shift z
+eventually 5 shows page5 80x8+825+235 '(255,255,255)' 20 || fail "page 5 shows no name for F1"
+mod_key alt z
+xdotool key z
+eventually 5 sheet_back || fail "ALT and the page key did not return to the sheet"
 
 # The inventory: F1 binds the blade, whose row shows the label; the card,
 # the last entry, shows large in the lower panel.
@@ -77,19 +81,16 @@ send_keys v
 wait_for "Rearranging inventory" 5 "$work/client.out" || fail "the inventory did not open"
 xdotool key F1
 wait_for "^recv\[0\]: n i 10 181$" 5 "$work/server.log" || fail "F1 not bound"
-sleep 0.5; shot bound
+eventually 5 shows bound 12x8+831+60 '(102,255,102)' 5 || fail "the bound blade shows no F1 label"
 xdotool key End
-sleep 0.5; shot card_listed
+eventually 5 shows card_listed 170x232+801+454 '(4,68,118)' 2000 || fail "no card in the lower panel"
 send_keys '\033'
-atleast 5 12x8+831+60 '(102,255,102)' bound "the bound blade shows no F1 label"
-atleast 2000 170x232+801+454 '(4,68,118)' card_listed "no card in the lower panel"
 
 # Talking to the guard south of the player: his panel lists the topic he
 # named; asking about it ends the talk.
-send_keys t; sleep 0.3; xdotool key Down
+send_keys t; xdotool key Down
 wait_for "Guard: Ask me about" 5 "$work/client.out" || fail "the guard did not talk"
-sleep 0.5; shot talk
-atleast 20 48x8+38+618 '(255,255,255)' talk "the talk panel does not list 'market'"
+eventually 5 shows talk 48x8+38+618 '(255,255,255)' 20 || fail "the talk panel does not list 'market'"
 atleast 20 32x32+3+636 '(92,92,97)' talk "the talk panel does not show the guard"
 send_keys 'market\n'
 wait_for "The market opens at dawn" 5 "$work/client.out" || fail "no answer about the market"
@@ -97,7 +98,6 @@ wait_for "msg: Bye!" 5 "$work/client.out" || fail "the talk did not end"
 
 # The card table: the blessed card in hand along the bottom of the play area.
 wait_for "Entering Quarry Hills" 10 "$work/client.out" || fail "no level change"
-sleep 0.8; shot card_table
-atleast 2000 88x127+351+532 '(4,68,118)' card_table "no card in hand"
+eventually 5 shows card_table 88x127+351+532 '(4,68,118)' 2000 || fail "no card in hand"
 kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
 [ "$rc" = 0 ] || fail "exit status $rc"

@@ -28,4 +28,6 @@ start_server
 (cd "$work/game" && exec ./zib -s < /dev/null) > "$work/client.out" 2>&1 &
 client_pid=$!
 wait_for "^send\[0\]: 0 0 0 191 0 " 20 "$work/server.log" || fail "the kept binding not sent at login"
+# The client quits on SIGINT only once it plays; during the login it ignores it.
+wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the third session did not reach play"
 kill -INT "$client_pid"; wait "$client_pid"; client_pid=

@@ -12,59 +12,58 @@ start_client
 wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach play"
 focus_client || fail "no window"
 xdotool mousemove 700 580
-sleep 0.5
 
 # Waits until the client has shown the message TEXT N times (default once).
-said() {
-  local text=$1 n=${2:-1} i
-  for ((i = 0; i < 200; i++)); do
-    [ "$(grep -cF -- "$text" "$work/client.out")" -ge "$n" ] && return 0
-    sleep 0.05
-  done
-  fail "no message '$text' (x$n)"
-}
+seen() { [ "$(grep -cF -- "$1" "$work/client.out")" -ge "${2:-1}" ]; }
+said() { eventually 10 seen "$@" || fail "no message '$1' (x${2:-1})"; }
 got() { wait_for "^recv\[0\]: $1\$" 5 "$work/server.log" || fail "the server did not get '$1'"; }
-# A key with a modifier held until the client has read it.
-with_mod() {
-  xdotool keydown "$1"
-  sleep 0.1
-  hold_key "$2" 0.12
-  xdotool keyup "$1"
-  sleep 0.3
+# Types TEXT and waits until the client has taken every key of it.
+type_taken() {
+  local n=$(( $(keys_taken) + ${#1} ))
+  xdotool type --delay 30 "$1"
+  wait_keys "$n" || fail "the client did not take '$1'"
 }
 oil=00000108 bread=000001c0 draught=00000193 scroll=0070011e blade=00000181
 
 # Each list holds one entry; ENTER uses it on the player's own cell (5,5).
-# An item key waits a second after the last one, as the game asks.
-send_keys u; said "What would you like to use?"; send_keys '\n'; got "U $oil 5 5 1 0"
-sleep 1.1
-send_keys e; said "What would you like to eat?"; send_keys '\n'; got "U $bread 5 5 1 0"
-sleep 1.1
-send_keys p; said "What would you like to drink?"; send_keys '\n'; got "U $draught 5 5 1 0"
-sleep 1.1
+# An item key acts only a second after the last use: one the client took
+# without asking (it prints in the pass that takes the key) is pressed again.
+item_key() {
+  local n k i
+  n=$(grep -cF -- "$3" "$work/client.out")
+  for ((i = 0; i < 10; i++)); do
+    k=$(( $(keys_taken) + 1 ))
+    if [ "$1" = - ]; then xdotool key "$2"; else mod_key "$1" "$2"; fi
+    wait_keys "$k" || break
+    eventually 2 seen "$3" $((n + 1)) && return 0
+  done
+  fail "'$2' never asked '$3'"
+}
+item_key - u "What would you like to use?"; send_keys '\n'; got "U $oil 5 5 1 0"
+item_key - e "What would you like to eat?"; send_keys '\n'; got "U $bread 5 5 1 0"
+item_key - p "What would you like to drink?"; send_keys '\n'; got "U $draught 5 5 1 0"
 # READ, TAB to USE (it wraps), SHIFT+TAB back to READ.
-send_keys r; said "What would you like to read?"
+item_key - r "What would you like to read?"
 xdotool key Tab; said "What would you like to use?" 2
-with_mod shift Tab; said "What would you like to read?" 2
+mod_key shift Tab; said "What would you like to read?" 2
 send_keys '\n'; got "U $scroll 5 5 1 0"
-sleep 1.1
 # SHIFT+U: the first entry of the whole pack, used towards the east.
-with_mod shift u; said "Use item ..."
+item_key shift u "Use item ..."
 send_keys '\n'; said "Use short blade ... which direction?"
 xdotool key Right; got "U $blade 6 5 1 1"
 
 # Multi-drop. While "/bre" is typed a plain d is a letter of the search.
 send_keys d; said "Drop ... select item ..."
-xdotool type --delay 60 "/bred"; sleep 0.2; xdotool key BackSpace; sleep 0.2
-with_mod ctrl d; with_mod ctrl d
+type_taken "/bred"
+n=$(( $(keys_taken) + 1 )); xdotool key BackSpace; wait_keys "$n"
+mod_key ctrl d; mod_key ctrl d
 xdotool key Escape; said "Search cancelled."
-xdotool type --delay 60 "/scr"; sleep 0.2
-with_mod ctrl d
+type_taken "/scr"
+mod_key ctrl d
 xdotool key Escape; said "Search cancelled." 2
 send_keys '\n'; said "Selected multiple items ..."
 xdotool key space; got "d 5 5 $bread 3:d 5 5 $scroll 1"
 # The marks are gone: ENTER now drops the entry under the cursor alone.
-sleep 0.3
 send_keys d; said "Drop ... select item ..." 2
 send_keys '\n'; said "Selected short blade"
 xdotool key space; got "d 5 5 $blade 1"
@@ -73,10 +72,10 @@ xdotool key space; got "d 5 5 $blade 1"
 # Level-up: s is strength, i intelligence (dat/common.cfg "stat_key").
 said "You have gained a level! Hit CTRL+F2 or ALT+F2 to level up and increase your stats!"
 prompt="Press s to bump strength, d to bump dexterity, and i to bump intelligence. You have 2 point(s) to distribute. Press ESC to cancel."
-with_mod ctrl F2; said "$prompt"
+mod_key ctrl F2; said "$prompt"
 send_keys s; said "Strength++"
 xdotool key Escape; said "Level up canceled."
-with_mod ctrl F2; said "$prompt" 2
+mod_key ctrl F2; said "$prompt" 2
 send_keys s; said "Strength++" 2
 send_keys i; said "Level up complete."
 got "H 1 0 1 0"

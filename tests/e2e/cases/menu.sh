@@ -14,16 +14,16 @@ volume_page_shown() {
   [ "$(/usr/bin/convert "$work/shot.png" -format %c histogram:info:- |
     awk 'index($0, "(255,255,255)") { n += $1 } END { print n + 0 }')" -ge 40 ]
 }
-xdotool key F12; sleep 0.3
+xdotool key F12
+wait_keys 1 || fail "the client did not take F12"
 volume_page_shown && fail "the volume page shows before it was chosen"
 send_keys v
-for ((i = 0; i < 50; i++)); do volume_page_shown && break; sleep 0.1; done
-[ "$i" -lt 50 ] || fail "v in the menu did not show the volume page"
-send_keys qq; sleep 0.3
-send_keys '\033'; sleep 0.3
-send_keys '\033'; sleep 0.3
-hold_key Down 0.15
-wait_for "^recv\[0\]: m 5 6 1 5 5 " 5 "$work/server.log" || fail "no step after the menu"
+eventually 5 volume_page_shown || fail "v in the menu did not show the volume page"
+send_keys 'qq\033\033'
+# Once the client has taken the six keys the menu is closed: a held key walks.
+wait_keys 6 || fail "the client took $(keys_taken) of the menu's six keys"
+step Down || fail "no step after the menu"
+grep -q "^recv\[0\]: m 5 6 1 5 5 " "$work/server.log" || fail "the step after the menu went elsewhere"
 kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
 [ "$rc" = 0 ] || fail "exit status $rc"
 vol=$(sed -n 's/^volume=//p' "$work/game/client.cfg" | tail -1)

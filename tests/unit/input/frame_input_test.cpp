@@ -1,26 +1,31 @@
-// The input steps of a pass: keys made from clicks and wheel steps, the
-// ready flags and their delays, the periodic lines, pointer directions,
-// scroll offsets and the ping-pong phase, against a simulated keyboard, a
-// set clock and the lines a loopback server receives.
+// The input steps of a pass: the ready flags and their delays, the periodic
+// lines, pointer directions, scroll offsets and the ping-pong phase, and the
+// mouse and the editing keys through whole passes, against a simulated
+// keyboard, a set clock and the lines a loopback server receives.
 
 #include "input/frame_input.h"
 
 #include <allegro.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/globals.h"
+#include "app/play_messages.h"
 #include "app/server_handlers.h"
 #include "core/utils.h"
+#include "input/modal_input.h"
 #include "input/player_actions.h"
 #include "lauxlib.h"
 #include "lua.h"
 #include "lualib.h"
 #include "support/temp_dir.h"
 #include "unit/app/app_test_support.h"
+#include "unit/display/headless.h"
 
 namespace {
 
@@ -49,8 +54,6 @@ struct FrameInputTest : ::testing::Test {
     d.play_height = 505;
     d.tile_size = 32;
     d.curr_display = 0;
-    d.hotbar.assign(HOTBAR_BUTTONS, Button());
-    for (int i = 0; i < HOTBAR_BUTTONS; ++i) d.hotbar[i] = Button(10 + 34 * i, 470, 32, 32);
     mouse_x = CENTRE_X;
     mouse_y = CENTRE_Y;
     mouse_z = 0;
@@ -70,110 +73,15 @@ struct FrameInputTest : ::testing::Test {
     input_clock_us = get_time_us;
     key[KEY_LCONTROL] = 0;
   }
-  // Every line the server got, joined by '|'.
-  std::string lines() {
+  // Every line the server got, joined by '|'; without `periodic`, not the
+  // lines that time passing brings ("+" and the stats).
+  std::string lines(bool periodic = true) {
     std::string all;
     for (std::string l = server->next(30); l != "<none>" && l != "<closed>"; l = server->next(30))
-      all += (all.empty() ? "" : "|") + l;
+      if (periodic || (l != "+" && l.rfind("x ", 0) != 0)) all += (all.empty() ? "" : "|") + l;
     return all;
   }
 };
-
-TEST_F(FrameInputTest, KeyStepMakesKeysFromKeysClicksAndTheWheel) {
-  constexpr int OLD_KEY = KEY_Z << 8 | 'z';
-  const struct {
-    const char* what;
-    int pressed;      // a key waiting, 0 none
-    bool left_click;
-    int pointer_dy;   // cells north of the player (negative) or south
-    int mode;
-    bool list_shown, hover, ctrl;
-    int wheel_to;
-    bool consumed;
-    int key;          // last_key afterwards
-  } cases[] = {
-      {"letter key", KEY_A << 8 | 'a', false, 0, 0, false, false, false, 0, false, KEY_A << 8 | 'a'},
-      {"letter from a keypad key is the script's only", KEY_5_PAD << 8 | 'q', false, 0, 0, false,
-       false, false, 0, true, KEY_5_PAD << 8 | 'q'},
-      {"ENTER", KEY_ENTER << 8 | 13, false, 0, 0, false, false, false, 0, false,
-       KEY_ENTER << 8 | 13},
-      {"click on the cell north", 0, true, -1, 3, false, false, false, 0, false,
-       KEY_8_PAD << 8 | '8'},
-      {"click on the player's cell", 0, true, 0, 3, false, false, false, 0, false,
-       KEY_SPACE << 8 | ' '},
-      {"click three cells away makes no key", 0, true, -3, 3, false, false, false, 0, true,
-       OLD_KEY},
-      {"click in the inventory view", 0, true, -1, IMODE_VIEW_INV, false, false, false, 0, true,
-       OLD_KEY},
-      {"click on a list entry", 0, true, 5, 3, true, true, false, 0, false, KEYCODE_ENTER},
-      {"click beside the list entries", 0, true, 5, 3, true, false, false, 0, true, OLD_KEY},
-      {"wheel down", 0, false, 0, 3, false, false, false, -1, false, KEYCODE_DOWN},
-      {"wheel down with CTRL", 0, false, 0, 3, false, false, true, -1, false, KEYCODE_PGDN},
-      {"wheel up with CTRL", 0, false, 0, 3, false, false, true, 2, false, KEYCODE_PGUP},
-      {"nothing", 0, false, 0, 3, false, false, false, 0, true, OLD_KEY},
-  };
-  for (const auto& c : cases) {
-    use_simulated_keys();
-    app.last_key = OLD_KEY;
-    app.key_this_pass = 0;
-    app.last_wheel = 0;
-    mouse_z = c.wheel_to;
-    if (c.pressed) press_key(c.pressed);
-    app.left_released = c.left_click;
-    app.right_released = 0;
-    mouse_y = CENTRE_Y + 32 * c.pointer_dy;
-    gc_interface_mode = c.mode;
-    d.curr_display = c.list_shown ? 1 : 0;
-    app.hover_item = c.hover ? Item(0x181L) : Item(-1L);
-    key[KEY_LCONTROL] = c.ctrl;
-    EXPECT_EQ(app.do_hotbar_input(), c.consumed) << c.what;
-    EXPECT_EQ(app.last_key, c.key) << c.what;
-    if (!c.consumed) {
-      EXPECT_EQ(app.last_scancode, c.key >> 8) << c.what;
-      EXPECT_EQ(app.last_ascii, c.key & 0xff) << c.what;
-    }
-    if (c.wheel_to != 0) {
-      EXPECT_EQ(app.last_wheel, c.wheel_to) << c.what;
-    }
-    EXPECT_FALSE(keypressed()) << c.what;
-  }
-}
-
-// A right click on a command button only starts binding a command: it does
-// not look up the spell or item of a hotkey slot.
-TEST_F(FrameInputTest, RightClickOnHotbarButtons) {
-  client_cfg.set_int("command_hotbar", 1);
-  common_cfg.set_int("cast_with_words", 1);
-  const struct {
-    int button;
-    bool consumed;
-    int mode, button_number, hotbar_button;
-  } cases[] = {
-      // Binding a spell waits for the next key: ENTER of an earlier pass ends nothing.
-      {2, true, 22, 12, -1},
-      {9, true, IMODE_BIND_HOTBAR, -1, 9},
-      {15, true, IMODE_BIND_HOTBAR, -1, 15},
-  };
-  for (const auto& c : cases) {
-    gc_interface_mode = 0;
-    app.button_number = -1;
-    app.hotbar_button = -1;
-    app.right_released = 1;
-    app.left_released = 0;
-    app.key_this_pass = 0;
-    d.messages.clear();
-    mouse_x = d.hotbar[c.button].x + 5;
-    mouse_y = d.hotbar[c.button].y + 5;
-    EXPECT_EQ(app.do_hotbar_input(), c.consumed) << c.button;
-    EXPECT_EQ(static_cast<int>(gc_interface_mode), c.mode) << c.button;
-    EXPECT_EQ(app.button_number, c.button_number) << c.button;
-    EXPECT_EQ(app.hotbar_button, c.hotbar_button) << c.button;
-    if (c.mode == IMODE_BIND_HOTBAR) {
-      EXPECT_TRUE(has_message("Binding command to hotbar button " + std::to_string(c.button) +
-                              ": hit the key corresponding command."));
-    }
-  }
-}
 
 TEST_F(FrameInputTest, ReadyFlagsReturnAfterTheirDelays) {
   fire_delay = 700;
@@ -369,56 +277,6 @@ TEST_F(FrameInputTest, FramesPerSecondAndRedrawPacing) {
   EXPECT_EQ(app.frame_count, 0);
 }
 
-TEST_F(FrameInputTest, PointerShapeAndReleasedButtons) {
-  TempDir::copy_gamedata("dat");
-  tiledata.load();
-  cmap.set_size(30, 30, false);
-  for (int x = 0; x < 30; ++x)
-    for (int y = 0; y < 30; ++y) cmap.set_tile(x, y, 46);
-  cmap.set_tile(11, 10, 103);  // a closed door east of the player
-  cmap.set_tile(10, 7, 103);   // and one three cells north
-  server_objects.add_obj(150, Item(0x300L), 9, 10, 0, 90, 'e', 0, 0, 0);   // west: a creature
-  server_objects.add_obj(151, Item(0x300L), 10, 11, 0, 90, 's', 0, 0, 0);  // south: not attackable
-  level_entered = data_reloaded = true;
-  map_transfer_pending = false;
-  const struct {
-    const char* what;
-    int mode;
-    int dx, dy;          // pointer cell offset from the player
-    bool item_on_pointer, release;
-    int shape;
-    const char* line;    // sent on the release
-  } cases[] = {
-      {"help window", 31, 1, 0, false, false, 0, ""},
-      {"item on the pointer", 0, 2, 2, true, false, -4, ""},
-      {"own cell", 0, 0, 0, false, false, -3, ""},
-      {"creature west", 0, -1, 0, false, false, 17, ""},
-      {"stall south", 0, 0, 1, false, false, 5, ""},
-      {"door east opens on a click", 0, 1, 0, false, true, -4, "s 11 10 0"},
-      {"far door opens on a click", 0, 0, -3, false, true, -4, "s 10 7 0"},
-      {"far cell", 0, 3, 3, false, false, 4, ""},
-      {"direction prompt", IMODE_CAST_DIR, -1, 0, false, false, -2, ""},
-      {"talking", IMODE_NPCTALK, -1, 0, false, false, -3, ""},
-  };
-  for (const auto& c : cases) {
-    gc_interface_mode = c.mode;
-    d.pointer_item = c.item_on_pointer ? Item(0x181L) : Item(0L);
-    mouse_x = CENTRE_X + 32 * c.dx;
-    mouse_y = CENTRE_Y + 32 * c.dy;
-    app.left_held = c.release;
-    mouse_b = 0;
-    app.do_mouse();
-    EXPECT_EQ(app.left_released, c.release) << c.what;
-    EXPECT_EQ(app.left_held, 0) << c.what;
-    EXPECT_EQ(app.cursor_code, c.shape) << c.what;
-    EXPECT_EQ(d.cursor_code, c.shape) << c.what;
-    EXPECT_EQ(lines(), c.line) << c.what;
-  }
-  server_objects.clear();
-  cmap = CMap();
-  d.pointer_item = Item(0L);
-}
-
 TEST_F(FrameInputTest, PointerHidesAfterTwoStillSecondsInNormalPlay) {
   for (int mode : {0, 3}) {
     gc_interface_mode = mode;
@@ -434,6 +292,402 @@ TEST_F(FrameInputTest, PointerHidesAfterTwoStillSecondsInNormalPlay) {
     EXPECT_EQ(d.mouse_shown, 1) << mode;
     EXPECT_EQ(app.idle_ms, 0) << mode;
     mouse_b = 0;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// ---- Whole passes ------------------------------------------------------------------
+// The client in play with its frames drawn (headless): the mouse and the keys
+// go through whole frame-loop passes, and what counts is the line the server
+// gets and what the message box and the input line show.
+
+constexpr long BLADE = 0x181, HAT = 0x1b0, BREAD = 0x1c0, TORCH = 0x190;
+const Item OIL(0x108L), POT(0x54aL), SEEDS(0x581L);  // usable, in this order in the pack
+const Item KINDLE_SCROLL(std::string("0010011e"));  // asks for a direction
+const std::string blade = Item(BLADE).str(), hat = Item(HAT).str();
+int pad(int digit) { return (KEY_0_PAD + digit) << 8 | ('0' + digit); }
+std::string use_line(const Item& it, int dx, int dy) {
+  return "U " + it.str() + " " + std::to_string(10 + dx) + " " + std::to_string(10 + dy) + " 1 " +
+         (dx == 0 && dy == 0 ? "0" : "1");
+}
+
+// The wall clock (the use and cast senders stamp it) put forward by `skew`.
+uint64_t skew = 0;
+uint64_t skewed_clock() { return get_time_us() + skew; }
+
+struct PlayPassTest : FrameInputTest {
+  void SetUp() override {
+    FrameInputTest::SetUp();
+    input_clock_us = skewed_clock;
+    skew = 0;
+    for (uint64_t& t : app.action_timers) t = get_time_us();
+    keymap.load();
+    tiledata.load();
+    sc.load();
+    spells.load();
+    wl.load();
+    headless_allegro(32);
+    d.allegro_up = true;
+    d.main_font = d.names_font = d.menu_font = d.rune_font = font;
+    d.make_hotbar();
+    d.compute_layout();
+    client_cfg.set_int("no_fps_limit", 1);  // a frame every pass: the links are drawn
+    app.logged_in = 1;
+    level_entered = data_reloaded = inventory_synced = true;
+    map_transfer_pending = false;
+    cmap.set_size(30, 30, false);
+    me.hp = 20;
+  }
+  void TearDown() override {
+    for (ItemList* l : std::initializer_list<ItemList*>{&items, &server_objects, &visible_creatures, &temp_list})
+      l->clear();
+    item_drop.clear();
+    cmap = CMap();
+    d.allegro_up = false;
+    FrameInputTest::TearDown();
+  }
+  void pass(int n = 1) {
+    for (int i = 0; i < n; ++i) ASSERT_TRUE(app.frame_pass());
+  }
+  void hit(int k) {
+    press_key(k);
+    pass();
+  }
+  // Keys as typed: \n is ENTER, \b BACKSPACE, \x1b ESC, {NAME} the key NAME.
+  void type(const std::string& keys) {
+    static const std::map<std::string, int> named = {
+        {"DEL", KEY_DEL << 8},   {"PGUP", KEY_PGUP << 8}, {"PGDN", KEY_PGDN << 8}, {"HOME", KEY_HOME << 8},
+        {"END", KEY_END << 8},   {"INSERT", KEY_INSERT << 8}, {"F9", KEY_F9 << 8},
+        {"F10", KEY_F10 << 8},   {"F12", KEY_F12 << 8},   {"PAD2", pad(2)},        {"PAD4", pad(4)},
+        {"PAD5", pad(5)},        {"PAD6", pad(6)},        {"PAD8", pad(8)},        {"PAD9", pad(9)},
+        {"PADq", KEY_5_PAD << 8 | 'q'}};
+    for (size_t i = 0; i < keys.size(); ++i) {
+      const char c = keys[i];
+      if (c == '{') {
+        const size_t end = keys.find('}', i);
+        hit(named.at(keys.substr(i + 1, end - i - 1)));
+        i = end;
+        continue;
+      }
+      const int sc = c == '\n' ? KEY_ENTER : c == '\b' ? KEY_BACKSPACE : c == 27 ? KEY_ESC : c == ' ' ? KEY_SPACE
+                     : c == '#' ? KEY_3 : c >= 'a' ? KEY_A + c - 'a' : c >= 'A' ? KEY_A + c - 'A' : KEY_0 + c - '0';
+      hit(sc << 8 | (c == '\n' ? 13 : c));
+    }
+  }
+  // A key, or (0) a wheel step down, with a modifier held for its pass.
+  void with(int modifier, int k) {
+    key[modifier] = 1;
+    if (k) press_key(k);
+    else mouse_z = app.last_wheel - 1;
+    pass();
+    key[modifier] = 0;
+  }
+  // Pressed in one pass, let go in the next (button 1 left, 2 right, 4
+  // middle); then the pointer rests on the message box's right end.
+  void click(int x, int y, int button = 1) {
+    mouse_x = x;
+    mouse_y = y;
+    mouse_b = button;
+    pass();
+    mouse_b = 0;
+    pass();
+    mouse_x = d.input_width + 20;
+    mouse_y = res_y - 5;
+  }
+  void click_cell(int dx, int dy, int button = 1) { click(CENTRE_X + 32 * dx, CENTRE_Y + 32 * dy, button); }
+  // The pointer moved onto a cell for a pass.
+  void point_cell(int dx, int dy) {
+    mouse_x = CENTRE_X + 32 * dx;
+    mouse_y = CENTRE_Y + 32 * dy;
+    pass();
+  }
+  void click_button(int b, int button = 1) { click(d.hotbar[b].x + 4, d.hotbar[b].y + 4, button); }
+  // The word `text` where it was drawn as a link.
+  void click_link(const std::string& text) {
+    for (const ClickRegion& l : d.links)
+      if (l.text == text) return click(l.x + 2, l.y + 2);
+    ADD_FAILURE() << "no link " << text;
+  }
+  // The list entry `it`, found as a player finds it (moving the pointer shows it).
+  void click_entry(const Item& it, int button = 1) {
+    d.mouse_shown = 1;
+    for (int y = 0; y < res_y; ++y) {
+      mouse_x = d.panel_x + 40;
+      mouse_y = y;
+      if (d.get_item_under_mouse() == it) return click(mouse_x, y, button);
+    }
+    ADD_FAILURE() << "no list entry " << it.str();
+  }
+  // The message box shows older lines: PGUP in play.
+  void scroll_back() {
+    for (int i = 0; i < 60; ++i) d.print_msg("line %d", i);
+    type("{PGUP}");
+    ASSERT_NE(d.msg_log.scroll(), 0);
+  }
+  // SHIFT+F1 starts binding a spell to F1 (casting with words), then `keys`.
+  void bind_spell(const std::string& keys) {
+    common_cfg.set_int("cast_with_words", 1);
+    with(KEY_LSHIFT, KEY_F1 << 8);
+    type(keys);
+  }
+  // The NPC south of the player starts talking.
+  void talk() {
+    server->send("T 170");
+    pass(3);
+  }
+  // Five blades dropped east, `count` typed at the prompt for how many (a
+  // game master may drop more than held).
+  void drop_blades(const std::string& count, bool dm = false) {
+    me.dm = dm;
+    items.clear();
+    items.add(Item(BLADE), 5, 0, false);
+    type("d\n" + count + "{PAD6}");
+  }
+  // The first hotbar button's item used (`keys` answer a prompt), then F9 after the use delay.
+  void hotbar_use_and_f9(const Item& it, const std::string& keys) {
+    items.add(it, 3, 0, false);
+    me.item_binds[10] = it;  // the first button's
+    skew += 1001 * MS;
+    click_button(0);
+    type(keys);
+    skew += 1001 * MS;
+    type("{F9}");
+  }
+  void blade_here() { server_objects.add_simple_obj(900, Item(BLADE), 10, 10, 0); }
+  // The input line's pixels.
+  static std::vector<int> input_line() {
+    std::vector<int> p;
+    for (int y = 0; y < d.input_bitmap->h; ++y)
+      for (int x = 0; x < d.input_bitmap->w; ++x) p.push_back(getpixel(d.input_bitmap, x, y));
+    return p;
+  }
+};
+
+// What only the mouse or an editing key reaches, each started in play (mode
+// 0) with a creature east of the player, an NPC south, and three usable
+// things carried, by a game master (casts skip the class, level and mana checks).
+TEST_F(PlayPassTest, MouseAndEditingKeys) {
+  using P = PlayPassTest;
+  const struct {
+    const char* what;
+    std::function<void(P&)> act;
+    std::string line;  // what the server gets; a trailing '*' matches any rest
+    std::string msg = "";  // the last message, "" unchecked
+    int mode = MODE_NORMAL;  // afterwards
+    int pointer = 99;        // the pointer's shape afterwards, 99 unchecked
+  } cases[] = {
+      {"the help window hides the pointer",
+       [](P& t) { t.type("?"); t.point_cell(1, 0); EXPECT_EQ(d.cursor_code, 0); t.type("\x1b"); }, ""},
+      {"an item held on the pointer shows it", [](P& t) { d.pointer_item = Item(BLADE); t.point_cell(2, 2); },
+       "", "", MODE_NORMAL, -4},
+      {"the pointer on the player is the plain arrow", [](P& t) { t.point_cell(0, 0); }, "", "", MODE_NORMAL, -3},
+      {"the pointer on a creature beside is the attack pointer", [](P& t) { t.point_cell(1, 0); }, "", "",
+       MODE_NORMAL, 13},
+      {"a stall beside is not attacked",
+       [](P& t) { server_objects.add_obj(151, Item(0x300L), 9, 11, 0, 90, 's', 0, 0, 0); t.point_cell(-1, 1); }, "",
+       "", MODE_NORMAL, 6},
+      {"the pointer on a far cell points its way", [](P& t) { t.point_cell(3, 3); }, "", "", MODE_NORMAL, 4},
+      {"the pointer in a direction prompt", [](P& t) { t.type("l"); t.point_cell(-1, 0); }, "", "", MODE_LOOK, -2},
+      {"the pointer while talking is the plain arrow", [](P& t) { t.talk(); t.point_cell(-1, 0); }, "", "",
+       MODE_NPCTALK, -3},
+      {"a click on a closed door beside opens it",
+       [](P& t) { cmap.set_tile(9, 10, 103); t.click_cell(-1, 0); cmap.set_tile(9, 10, 0); }, "s 9 10 0"},
+      {"a click on a closed door farther away opens it",
+       [](P& t) { cmap.set_tile(10, 7, 103); t.click_cell(0, -3); cmap.set_tile(10, 7, 0); }, "s 10 7 0"},
+      {"a click beside a list's entries is no key (the last one again)",
+       [](P& t) { t.type("u{PAD2}"); t.click_cell(3, 3); t.type("\n"); }, use_line(POT, 0, 0)},
+      {"a click in a direction prompt answers with its cell", [](P& t) { t.type("l"); t.click_cell(0, -1); },
+       "s 10 9 0"},
+      {"a click on the player answers with the player's cell", [](P& t) { t.type("l"); t.click_cell(0, 0); },
+       "s 10 10 0"},
+      {"a click farther than a cell answers nothing",
+       [](P& t) { t.type("l"); t.click_cell(0, -3); t.type("\x1b"); }, "", "Look cancelled!"},
+      {"TALK: ESC", [](P& t) { t.type("t\x1b"); }, "", "Talk cancelled!"},
+      {"TALK: a key of no direction", [](P& t) { t.type("t{F12}"); }, "", "Invalid direction!"},
+      {"SEARCH", [](P& t) { t.type("s{PAD8}"); }, "S 10 9 0"},
+      {"SEARCH: ESC", [](P& t) { t.type("s\x1b"); }, "", "Cancelled!"},
+      {"OPEN", [](P& t) { t.with(KEY_LSHIFT, KEY_S << 8 | 'S'); t.type("{PAD6}"); }, "S 11 10 1"},
+      {"LOOK", [](P& t) { t.type("l{PAD2}"); }, "s 10 11 0"},
+      {"ACTIVATE", [](P& t) { t.type("a{PAD4}"); }, "s 9 10 2"},
+      {"ACTIVATE: ESC", [](P& t) { t.type("a\x1b"); }, "", "Activate cancelled!"},
+      {"GET: nothing there", [](P& t) { t.type("g "); }, "", "Nothing there!"},
+      {"GET", [](P& t) { t.blade_here(); t.type("g "); }, "g 10 10 1 1"},
+      {"GET one", [](P& t) { t.blade_here(); t.with(KEY_LCONTROL, KEY_G << 8 | 7); t.type("{PAD5}"); }, "g 10 10 1 0"},
+      {"GET: a key of no direction", [](P& t) { t.type("g{F12}"); }, "", "Invalid direction!"},
+      {"GET: ESC", [](P& t) { t.type("g\x1b"); }, "", "Get cancelled!"},
+      {"leaving a ship waits for a direction", [](P& t) { me.set_health(HN_PILOT, 9); t.type("x{F12}"); }, "", "",
+       MODE_EXIT_MOUNT},
+      {"leaving a ship", [](P& t) { me.set_health(HN_PILOT, 9); t.type("x{PAD9}"); }, "X 0 11 9"},
+      {"leaving a ship: ESC", [](P& t) { me.set_health(HN_PILOT, 9); t.type("x\x1b"); }, "", "Cancelled!"},
+      {"F10 does not answer the direction prompt it opened",
+       [](P& t) { app.last_spell = "if"; t.type("{F10}{F10}"); }, "", "", MODE_CASTDIR},
+      {"a cast's direction prompt: ESC", [](P& t) { app.last_spell = "if"; t.type("{F10}\x1b"); }, "",
+       "Casting cancelled!"},
+      {"the quit prompt: any other key", [](P& t) { gc_interface_mode = MODE_QUIT; t.type("n"); }, "",
+       "Quit cancelled"},
+      {"the quit prompt: y", [](P& t) { gc_interface_mode = MODE_QUIT; t.type("y"); session_over = false; }, "q"},
+      {"a direction prompt's key held on does not step as well",
+       [](P& t) {
+         me.set_health(HN_HEXED, 99);  // steps 750 ms apart
+         t.type("l");
+         key[KEY_8_PAD] = 1;
+         t.type("{PAD8}");
+         t.pass();
+         key[KEY_8_PAD] = 0;
+       },
+       "s 10 9 0"},
+      {"the wheel steps the list cursor", [](P& t) { t.type("u"); t.with(0, 0); t.type("\n"); },
+       use_line(POT, 0, 0)},
+      {"the wheel with CTRL pages the list", [](P& t) { t.type("u"); t.with(KEY_LCONTROL, 0); t.type("\n"); },
+       use_line(SEEDS, 0, 0)},
+      {"a letter that no letter key made is not typed", [](P& t) { t.type("\n{PADq}a\n"); }, "T a"},
+      {"a letter bound to a slot types in the chat line",
+       [](P& t) { items.add(Item(TORCH), 1, 0, false); me.item_binds[37] = Item(TORCH); t.type("\nt\n"); }, "T t"},
+      {"DEL, PGDN, HOME, END and BACKSPACE edit the chat line",
+       [](P& t) { t.type("\nabc{DEL}{DEL}x{PGDN}y{HOME}z{END}\b\n"); }, "T zaxby"},
+      {"INSERT and PGUP step back and forth through the lines said",
+       [](P& t) { t.type("\nsaid\n\n{INSERT}{INSERT}{INSERT}{PGUP}\n"); }, "T said|T zaxby"},
+      {"the chat history keeps the newest 50 lines",
+       [](P& t) {
+         for (int i = 0; i < 55; ++i) t.type("\n" + std::to_string(i) + "\n");
+         t.lines(false);
+         std::string back;  // past the oldest line kept
+         for (int i = 0; i < 60; ++i) back += "{INSERT}";
+         t.type("\n" + back + "\n");
+       },
+       "T 5"},
+      {"a chat line stops at 200 characters", [](P& t) { t.type("\n" + std::string(300, 'a') + "\n"); },
+       "T " + std::string(TYPED_TEXT_MAX, 'a')},
+      {"a chat line starting with # is a command, not said", [](P& t) { t.type("\n#fps\n"); }, ""},
+      {"ENTER with nothing typed says nothing", [](P& t) { t.type("\n\n"); }, "", "", IMODE_CHAT},
+      {"ESC cancels the chat line", [](P& t) { t.type("\nhalf\x1b"); }, "", "Cancelled!"},
+      {"a line said brings the message box to its newest line",
+       [](P& t) {
+         t.scroll_back();
+         t.type("\nhi\n");
+         EXPECT_EQ(d.msg_log.scroll(), 0);
+       },
+       "T hi"},
+      {"bye typed in any case ends the talk unsaid", [](P& t) { t.talk(); t.type("ByE\n"); }, "", "Bye!"},
+      {"ESC with nothing typed ends the talk", [](P& t) { t.talk(); t.type("\x1b"); }, "", "Bye!"},
+      {"ESC with a line typed cancels it", [](P& t) { t.talk(); t.type("jo\x1b"); }, "", "Cancelled!"},
+      {"a click on a topic asks about it; a click in the play window types nothing",
+       [](P& t) { t.talk(); t.click_link("job"); t.click_cell(0, -1); t.type("time\n"); },
+       "T\x1f" "170\x1fjob|T\x1f" "170\x1ftime", "", IMODE_NPCTALK},
+      {"the bye topic ends the talk and brings the message box to its newest line",
+       [](P& t) {
+         t.scroll_back();
+         t.talk();
+         t.click_link("bye");
+         EXPECT_EQ(d.msg_log.scroll(), 0);
+         EXPECT_EQ(d.input_shown, 0);
+         EXPECT_TRUE(d.talk_topics.empty());
+       },
+       "", "Bye!"},
+      {"BACKSPACE takes back a spell letter and its word; other slots let the spell go",
+       [](P& t) {
+         me.spell_binds[5] = 1;
+         t.bind_spell("if");
+         const std::vector<int> straight = input_line();
+         t.type("\x1b");
+         t.bind_spell("\biv\bf");  // the first BACKSPACE has nothing to take back
+         EXPECT_TRUE(input_line() == straight) << "the prompt shows the words of the letters left";
+         t.type("\n");
+       },
+       "n s 10 1|n s 5 -1", "Bind successful! (F1=In Flam, Shift + dir)"},
+      {"no spell letters bind nothing", [](P& t) { t.bind_spell("\n"); }, "", "What spell?"},
+      {"a player binds only spells cast with words",
+       [](P& t) { me.dm = 0; t.bind_spell("st\n"); }, "", "Invalid spell!"},
+      {"ENTER binds only once the last cast is over",
+       [](P& t) { app.last_spell = "wr"; t.type("{F10}"); t.bind_spell("if\n"); }, "M 7 1", "", MODE_BIND_KEY},
+      {"a count typed drops that many", [](P& t) { t.drop_blades("3\n"); }, "d 11 10 " + blade + " 3"},
+      {"BACKSPACE takes a digit back from the count", [](P& t) { t.drop_blades("45\b\n"); },
+       "d 11 10 " + blade + " 4"},
+      {"no count drops all", [](P& t) { t.drop_blades("\n"); }, "d 11 10 " + blade + " 5"},
+      {"a count above the held drops all", [](P& t) { t.drop_blades("9\n"); }, "d 11 10 " + blade + " 5"},
+      {"a count of none drops all", [](P& t) { t.drop_blades("0\n"); }, "d 11 10 " + blade + " 5"},
+      {"a game master drops the count typed",
+       [](P& t) { t.drop_blades("9\n", true); }, "d 11 10 " + blade + " 9"},
+      {"SPACE at the count drops one", [](P& t) { t.drop_blades("4 "); }, "d 11 10 " + blade + " 1"},
+      {"ESC in the drop list cancels", [](P& t) { t.type("d\x1b"); }, "", "Cancelled!"},
+      {"a click on a drop entry picks it (one held: no count)",
+       [](P& t) { items.add(Item(HAT), 1, 0, false); t.type("d"); t.click_entry(Item(HAT)); t.type("{PAD4}"); },
+       "d 9 10 " + hat + " 1"},
+      {"a click on a drop entry picks nothing while entries are flagged",
+       [](P& t) {
+         items.add(Item(BLADE), 1, 0, false);
+         items.add(Item(HAT), 1, 0, false);
+         t.type("d");
+         t.click_entry(Item(BLADE), 2);
+         t.click_entry(Item(HAT));
+         t.type("\n{PAD6}");
+       },
+       "d 11 10 " + blade + " 1"},
+      {"F9 uses a hotbar item again where the use went: the direction chosen",
+       [](P& t) { t.hotbar_use_and_f9(KINDLE_SCROLL, "{PAD8}"); },
+       use_line(KINDLE_SCROLL, 0, -1) + "|" + use_line(KINDLE_SCROLL, 0, -1)},
+      {"F9 uses a hotbar item again where the use went: the player's cell, an earlier use being northwards",
+       [](P& t) { t.with(KEY_LSHIFT, KEY_U << 8 | 'U'); t.type("\n{PAD8}"); t.hotbar_use_and_f9(Item(BREAD), ""); },
+       use_line(OIL, 0, -1) + "|" + use_line(Item(BREAD), 0, 0) + "|" + use_line(Item(BREAD), 0, 0)},
+      {"a right click on a hotbar button starts binding its spell",
+       [](P& t) { common_cfg.set_int("cast_with_words", 1); t.click_button(0, 2); t.type("if\n"); },
+       "n s 10 1", "Bind successful! (F1=In Flam, Shift + dir)"},
+      {"a right click on a command button starts binding a command",
+       [](P& t) {
+         client_cfg.set_int("command_hotbar", 1);
+         d.compute_layout();
+         t.click_button(9, 2);
+         client_cfg.set_int("command_hotbar", 0);
+         d.compute_layout();
+       },
+       "", "Binding command to hotbar button 9: hit the key corresponding command.", IMODE_BIND_HOTBAR},
+      {"a right click with the context option asks about the cell",
+       [](P& t) { client_cfg.set_int("right_click_context", 1); t.click_cell(2, 1, 2); }, "$ 12 11 1 0 0 0"},
+      {"the left button held on a creature beside attacks it", [](P& t) { t.click_cell(1, 0); }, "a n 11 10 1 150 *"},
+      {"the right button held casts the right button's spell there",
+       [](P& t) { me.spell_binds[16] = 1; t.click_cell(0, -1, 2); }, "M 1 1 10 9 -1 *"},
+      {"the middle button held on a creature targets it",
+       [](P& t) { mouse_b = 4; t.point_cell(1, 0); mouse_b = 0; EXPECT_EQ(target_id, 150); }, ""},
+      {"a right click on an ability binds it to the right button",
+       [](P& t) { me.add_spell(1); t.type("c"); t.click_entry(Item(1L), 2); },
+       "n s 16 1", "Bind successful! (F7=In Flam, Right Mouse Button)", IMODE_ABILITY},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (ItemList* l : std::initializer_list<ItemList*>{&items, &server_objects, &visible_creatures}) l->clear();
+    for (const Item& it : {OIL, POT, SEEDS}) items.add(it, 1, 0, false);
+    server_objects.add_obj(150, Item(0x300L), 11, 10, 0, 90, 'e', 0, 0, 0);
+    server_objects.add_obj(170, Item(0x20cL), 10, 11, 0, 90, 'n', 0, 0, 0);
+    visible_creatures.add_simple_obj(150, Item(0x300L), 11, 10, 0);
+    std::fill(std::begin(me.item_binds), std::end(me.item_binds), Item(0L));
+    std::fill(std::begin(me.spell_binds), std::end(me.spell_binds), -1);
+    target_id = -1;
+    me.dm = 1;
+    for (int status : {HN_PILOT, HN_HEXED}) me.set_health(status, 0);
+    app.move_step_ready = 1;
+    common_cfg.set_int("cast_with_words", 0);
+    client_cfg.set_int("right_click_context", 0);
+    app.use_ready = app.spell_ready = app.buy_ready = app.attack_ready = 1;
+    d.mouse_shown = 1;
+    c.act(*this);
+    const std::string got = lines(false);
+    if (!c.line.empty() && c.line.back() == '*')
+      EXPECT_EQ(got.substr(0, c.line.size() - 1), c.line.substr(0, c.line.size() - 1)) << got;
+    else
+      EXPECT_EQ(got, c.line);
+    if (!c.msg.empty()) {
+      EXPECT_EQ(d.messages.empty() ? "" : d.messages.back(), c.msg);
+    }
+    EXPECT_EQ(static_cast<int>(gc_interface_mode), c.mode);
+    if (c.pointer != 99) {
+      EXPECT_EQ(d.cursor_code, c.pointer);
+    }
+    d.pointer_item = Item(0L);
+    type("\x1b");
+    gc_interface_mode = MODE_NORMAL;
   }
 }
 

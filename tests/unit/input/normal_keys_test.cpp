@@ -179,29 +179,6 @@ TEST_F(NormalKeysTest, QueuedCastAtACell) {
   EXPECT_EQ(line.rfind("M 1 1 11 19 ", 0), 0u) << line;
 }
 
-TEST_F(NormalKeysTest, BoundLettersStillTypeInChat) {
-  items.add(Item(TORCH), 1, 1, false);
-  me.item_binds[scancode_to_slot(KEY_T)] = Item(TORCH);
-  // The key step hands the key to the normal keys only in mode 0.
-  auto key_step = [](int scancode, int ascii) {
-    app.last_scancode = scancode;
-    app.last_ascii = static_cast<uint8_t>(ascii);
-    app.last_key = scancode << 8 | ascii;
-    if (gc_interface_mode == 0) app.do_normal_mode();
-    else app.do_non_normal_mode();
-  };
-  key_step(KEY_T, 't');
-  EXPECT_EQ(sent(), use_line(TORCH));
-  app.use_ready = 1;
-  key_step(KEY_ENTER, 13);
-  ASSERT_EQ(gc_interface_mode, 17u);
-  EXPECT_EQ(d.input_prompt, "Say: ");
-  key_step(KEY_T, 't');
-  EXPECT_EQ(sent(), "<none>");
-  EXPECT_EQ(app.use_ready, 1);
-  EXPECT_EQ(gc_interface_mode, 17u);
-}
-
 TEST_F(NormalKeysTest, ChatEntry) {
   app.whisper_partners = {"Bob"};
   app.last_whisperer = "Bob";

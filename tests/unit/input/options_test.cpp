@@ -53,42 +53,4 @@ TEST_F(OptionsTest, StoredValues) {
   EXPECT_EQ(client_cfg.get("remove_border"), "");
 }
 
-TEST_F(OptionsTest, InvertedOptionsSurviveSaveAndLoad) {
-  // Every option switched away from its default, saved, read back.
-  const char* inverted[] = {"hide_bar",        "hide_combat_messages", "disable_mouse",
-                            "dont_show_quake", "no_block_msg",         "no_shadows",
-                            "no_splat_numbers", "no_fps_limit",        "no_attack_anims",
-                            "disable_grey_areas", "hide_spell_cooloff", "no_background_sounds",
-                            "disable_hotbar"};
-  bool before[OPT_MAX_OPTS];
-  for (int n = 0; n < OPT_MAX_OPTS; ++n) {
-    before[n] = options.get(n);
-    options.toggle_option(n);
-  }
-  ASSERT_EQ(client_cfg.save(), 0);
-  client_cfg = ConfigFile("client.cfg");
-  ASSERT_EQ(client_cfg.load(), 0);
-  for (const char* k : inverted) EXPECT_EQ(client_cfg.get_int(k), 1) << k;
-  int stored_ones = 0;
-  for (int n = 0; n < OPT_MAX_OPTS; ++n) {
-    EXPECT_EQ(options.get(n), !before[n]) << n;
-    stored_ones += client_cfg.get_int(Options::info(n)->key);
-  }
-  EXPECT_EQ(stored_ones, OPT_MAX_OPTS);
-}
-
-TEST(OptionsTable, LettersAndGroups) {
-  std::string letters;
-  int display = 0;
-  for (int n = 0; n < OPT_MAX_OPTS; ++n) {
-    letters += Options::info(n)->letter;
-    if (Options::info(n)->group == OPT_GROUP_DISPLAY) ++display;
-  }
-  EXPECT_EQ(letters, "abcpqderfgshtuvwixyjklzmnoAPBQRST");
-  EXPECT_EQ(display, 14);
-  EXPECT_EQ(Options::find_letter('T'), 32);
-  EXPECT_EQ(Options::find_letter('U'), -1);
-  EXPECT_EQ(Options::info(OPT_MAX_OPTS), nullptr);
-}
-
 }  // namespace

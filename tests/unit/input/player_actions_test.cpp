@@ -83,14 +83,6 @@ TEST_F(ActionsTest, DirToXy) {
   }
 }
 
-TEST_F(ActionsTest, DirToKeypadKey) {
-  const struct {
-    int dx, dy, key;
-  } cases[] = {{1, -1, KEY_9_PAD << 8 | '9'}, {-1, 1, KEY_1_PAD << 8 | '1'},
-               {0, 0, 75 << 8 | ' '},         {2, 0, 0}, {0, -2, 0}};
-  for (const auto& c : cases) EXPECT_EQ(dir_to_keypad_key(c.dx, c.dy), c.key) << c.dx << c.dy;
-}
-
 TEST_F(ActionsTest, KeypadDirFromHeldKeys) {
   std::filesystem::create_directories("dat");
   keymap.load();
