@@ -235,21 +235,3 @@ walk_to() {
   done
   return 1
 }
-
-# The goblin's cell ("X Y") after the server's last creature move line; the
-# numbers are one character each, the character code less 33.
-goblin_cell() {
-  local line x y
-  line=$(LC_ALL=C sed -n 's/^send\[0\]: o //p' "$work/server.log" | tail -1)
-  [ -n "$line" ] || return 1
-  read -r _ x y _ <<<"$line"
-  [ "${#x}" = 1 ] && [ "${#y}" = 1 ] || return 1
-  echo "$(( $(LC_ALL=C printf '%d' "'$x") - 33 )) $(( $(LC_ALL=C printf '%d' "'$y") - 33 ))"
-}
-
-# Presses KEY with CTRL held long enough for the client's poll of held keys.
-ctrl_key() {
-  xdotool keydown ctrl
-  hold_key "$1" 0.15
-  xdotool keyup ctrl
-}

@@ -36,6 +36,8 @@ start_server --scenario "$work/scenario.txt"
 start_client
 wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach play"
 focus_client || fail "no window"
+geometry=$(xdotool getwindowgeometry "$focused_window")
+echo "$geometry" | grep -q "Geometry: 1024x768" || fail "window geometry: $geometry"
 xdotool mousemove 900 740
 wait_for "You have gained a level" 10 "$work/client.out" || fail "no level gain"
 mod_key shift F10
@@ -101,3 +103,4 @@ wait_for "Entering Quarry Hills" 10 "$work/client.out" || fail "no level change"
 eventually 5 shows card_table 88x127+351+532 '(4,68,118)' 2000 || fail "no card in hand"
 kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
 [ "$rc" = 0 ] || fail "exit status $rc"
+grep -q "alert:" "$work/client.out" && fail "an alert was raised"

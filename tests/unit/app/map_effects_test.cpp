@@ -151,18 +151,22 @@ TEST_F(MapEffects, TrackedCreatures) {
   struct Step {
     const char* line;
     int rows;
-    int health;  // of row 150 when there is one
+    int health, second_bar, tag;  // of row 150 when there is one
+    bool flag;
   } steps[] = {
-      {"pa1 150 640 30 4 5 1 1 -1 -1 0", 1, 30},
+      // A new row keeps the bar as sent and takes tag 1 for none.
+      {"pa1 150 640 30 4 5 1 1 -1 -1 0", 1, 30, -1, 1, true},
       // A row is only placed on a cell of the grid.
-      {"p 1 7 1 1 2147483647 -2147483648 1 1 1 1 1", 1, 30},
-      {"pa1 150 640 26 250 5 1 1 -1 -1 0", 1, 30},
-      {"pa1 151 640 20 4 5 1 0 2 3 4", 2, 30},
-      // Operation 0 with all fields updates instead of removing.
-      {"pa0 150 640 25 4 5 1 -1 -1 -1 0", 2, 25},
-      {"pa0 151", 1, 25},
-      {"pa1 152 640", 1, 25},
-      {"pa2", 0, -1},
+      {"p 1 7 1 1 2147483647 -2147483648 1 1 1 1 1", 1, 30, -1, 1, true},
+      {"pa1 150 640 26 250 5 1 1 -1 -1 0", 1, 30, -1, 1, true},
+      {"pa1 151 640 20 4 5 1 0 2 3 4", 2, 30, -1, 1, true},
+      // Operation 0 with all fields updates instead of removing; -1, a
+      // negative flag and tag 0 keep what is known.
+      {"pa0 150 640 25 4 5 1 -1 7 -1 0", 2, 25, 7, 1, true},
+      {"pa1 150 640 24 4 5 1 0 -1 -1 3", 2, 24, 7, 3, false},
+      {"pa0 151", 1, 24, 7, 3, false},
+      {"pa1 152 640", 1, 24, 7, 3, false},
+      {"pa2", 0, -1, 0, 0, false},
   };
   for (const Step& s : steps) {
     SCOPED_TRACE(s.line);
@@ -171,10 +175,11 @@ TEST_F(MapEffects, TrackedCreatures) {
     int i = find_tracked(150);
     if (s.health >= 0) {
       ASSERT_GE(i, 0);
-      EXPECT_EQ(tracked_creatures[i].health, s.health);
-      EXPECT_EQ(tracked_creatures[i].name, "Goblin");
-      EXPECT_EQ(tracked_creatures[i].code, 0x640);
-      EXPECT_TRUE(tracked_creatures[i].flag);
+      const TrackedCreature& t = tracked_creatures[i];
+      EXPECT_EQ((std::vector<int>{t.health, t.second_bar, t.tag_number, t.flag}),
+                (std::vector<int>{s.health, s.second_bar, s.tag, s.flag}));
+      EXPECT_EQ(t.name, "Goblin");
+      EXPECT_EQ(t.code, 0x640);
     }
   }
   app.process_pkt("z 0 0");  // the map viewer opens

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -44,43 +43,6 @@ TEST(Ids, ClearMobs) {
   EXPECT_EQ(t.count(), 4);
   for (int id : {0, 5, 99, -3}) EXPECT_EQ(t.get_name(id), "x" + std::to_string(id));
   for (int id : {100, 101, 5000}) EXPECT_EQ(t.get_name(id), "");
-}
-
-TEST(Tracked, UpdateRules) {
-  std::vector<TrackedCreature> list;
-  update_tracked(list, 10, "wolf", 1, 50, 20, 30, 1, 2, 3, true, -1, 0);
-  EXPECT_EQ(num_tracked(list), 0);
-  EXPECT_EQ(find_tracked(list, 10), -1);
-  update_tracked(list, 10, "wolf", 1, 50, -1, -1, 1, 2, 3, false, 0, 0);
-  ASSERT_EQ(num_tracked(list), 1);
-  EXPECT_EQ(list[0].second_bar, -1);  // stored as given on a new row
-  EXPECT_EQ(list[0].tag_number, 1);
-  EXPECT_FALSE(list[0].flag);
-  update_tracked(list, 10, "wolf", 1, 50, 20, 30, 1, 2, 3, false, 1, 4);
-  EXPECT_TRUE(list[0].flag);
-  EXPECT_EQ(list[0].tag_number, 4);
-  // A field-of-view refresh: position and health only.
-  update_tracked(list, 10, "Wolf", 2, 40, -1, -1, 7, 8, 9, true, -1, 0);
-  const TrackedCreature& t = list[0];
-  EXPECT_EQ(t.name, "Wolf");
-  EXPECT_EQ(t.health, 40);
-  EXPECT_EQ(t.x, 7);
-  EXPECT_EQ(t.second_bar, 20);  // kept from the full update
-  EXPECT_EQ(t.tag_number, 4);
-  update_tracked(list, 10, "Wolf", 2, 40, -1, -1, 7, 8, 9, false, 0, 0);
-  EXPECT_FALSE(list[0].flag);
-}
-
-TEST(Tracked, OrderPositionAndRemoval) {
-  std::vector<TrackedCreature> list;
-  for (int id : {1, 2, 3}) update_tracked(list, id, "c", 0, 100, 0, 0, 0, 0, 0, false, 0, 0);
-  EXPECT_TRUE(set_tracked_pos(list, 2, 5, 6, 7));
-  EXPECT_FALSE(set_tracked_pos(list, 9, 5, 6, 7));
-  EXPECT_EQ(list[1].y, 6);
-  remove_tracked(list, 1);
-  remove_tracked(list, 42);
-  EXPECT_EQ(find_tracked(list, 2), 0);
-  EXPECT_EQ(find_tracked(list, 3), 1);
 }
 
 }  // namespace

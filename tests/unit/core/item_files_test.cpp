@@ -1,11 +1,10 @@
-// Reading the item files, and the whole sample world.
+// Reading the item files.
 
 #include "core/item_data.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdlib>
 
 #include "app/globals.h"
 #include "item_test_world.h"
@@ -277,114 +276,6 @@ TEST(ItemFiles, MobNames) {
   wl.reload();
   EXPECT_EQ(wl.mob_names.at(1), "river rat");
   EXPECT_EQ(wl.get_full_name(Item::make_wrapped(0x181), false), "trophy case (short blade)");
-}
-
-// Every item of the sample world loads without a word in the log, and every
-// query answers for every base code in a range of states.
-TEST(ItemFiles, SampleWorldAnswersEveryQuery) {
-  TempDir dir;
-  TempDir::copy_gamedata("dat");
-  ASSERT_EQ(common_cfg.load(), 0);
-  ASSERT_EQ(sc.load(), 0);
-  ASSERT_EQ(tiledata.load(), 0);
-  ASSERT_EQ(spells.load(), 0);
-  crops.load();
-  ASSERT_EQ(wl.reload(), 0);
-  EXPECT_EQ(TempDir::read("cl_log.txt"), "");
-
-  // The records the rules name have data.
-  for (int base : {256, 264, 266, 271, 286, 295, 320, 324, 344, 350, 366, 372, 377, 1085, 1112, 1295,
-                   1309, 1333, 1334, 1349, 1353, 1354, 1409, 1410, 1411, 1412, 1458, 1459, 1460, 1461,
-                   1462, 1467, 1487, 1494, 2058, 2059, 2065, 2080}) {
-    EXPECT_NE(wl.get_record(base), nullptr) << base;
-  }
-  int artifacts = 0, lesser = 0;
-  for (int b = ITEM_ARTIFACT_FIRST; b <= ITEM_ARTIFACT_LAST; ++b) {
-    const ItemRecord* r = wl.get_record(b);
-    if (!r) continue;
-    ++artifacts;
-    if (b >= ITEM_LESSER_ARTIFACT_FIRST) ++lesser;
-    EXPECT_GT(r->rarity, 0) << b;
-    EXPECT_FALSE(r->effect_kinds.empty()) << b;
-  }
-  EXPECT_GE(artifacts, 4);
-  EXPECT_GE(lesser, 2);
-  EXPECT_FALSE(wl.get_cards().empty());
-  EXPECT_FALSE(wl.mob_names.empty());
-  for (int m = 1; m <= 20; ++m) EXPECT_NE(wl.material_name(MATNAME_GENERAL, m), "") << m;
-  for (int p = 1; p <= 12; ++p) EXPECT_NE(wl.get_prefix_name(p * 16), "") << p;
-  // Weapon skills and class masks name real skills and classes.
-  for (int b = 0; b < ITEM_NUM_CODES; ++b) {
-    const ItemRecord* r = wl.get_record(b);
-    if (!r) continue;
-    if (r->type == ITEM_WEAPON) {
-      EXPECT_GE(r->weapon_skill, 0) << b;
-    }
-    if (!r->all_classes) {
-      bool any = false;
-      for (int c = 0; c < sc.max_classes(); ++c) any = any || wl.check_class(Item(static_cast<long>(b)), c);
-      EXPECT_TRUE(any) << b;
-    }
-  }
-
-  srand(7);
-  long sink = 0;
-  for (int base = 0; base < ITEM_NUM_CODES; ++base) {
-    Item plain(static_cast<long>(base));
-    Item magic = make_code(base, 0x13, 9, 5);
-    magic.set_prefix(0x50);
-    Item blessed = make_code(base, 1, 15, 3);
-    blessed.set_bless_bit();
-    Item cursed = make_code(base, 2, 7, 4);
-    cursed.curse();
-    Item unid = make_code(base, 0, 8, 2);
-    unid.set_unidentified();
-    Item texted = make_code(base, 3, 12, 60);
-    texted.set_text("an old name");
-    texted.socketed = 0x181;
-    Item odd = make_code(base, 255, 14, 255);
-    odd.extra = ~0ULL;
-    odd.socketed = ~0ULL;
-    for (const Item& i : {plain, magic, blessed, cursed, unid, texted, odd}) {
-      sink += wl.get_type(i) + wl.is_armour(i) + wl.is_wearable(i) + wl.is_jewelry(i) + wl.get_merch(i);
-      sink += wl.is_named(i) + wl.is_legit(i) + wl.get_usability(i) + wl.get_worn_tile(i) + wl.get_light(i);
-      sink += static_cast<long>(wl.get_weight(i)) + wl.get_weapon_type(i) + wl.get_weapon_damage_type(i);
-      sink += static_cast<long>(wl.get_wep_dmg_str(i).size()) + wl.is_ranged(i) + wl.get_no_dice(i);
-      sink += wl.get_no_sides(i) + wl.get_no_hands(i) + static_cast<long>(wl.get_speed(i)) + wl.get_grade(i);
-      sink += static_cast<long>(wl.get_grade_name(i).size()) + wl.is_unarmoured(i) + wl.is_food(i);
-      sink += wl.is_metal_food(i) + wl.get_diet_type(i) + wl.get_nutrition(i) + wl.is_walkable(i);
-      sink += wl.get_ammo_type(i).code + wl.get_parent_code(i).code + wl.get_weapon_skill(i);
-      sink += static_cast<long>(wl.get_wep_skill_name(i).size() + wl.get_weapon_si(i));
-      for (int k = -1; k <= 16; ++k) {
-        int v = 0;
-        sink += wl.get_effect(i, k, v) + v + wl.has_effect(i, k, 3);
-        sink += static_cast<long>(wl.get_mag_prop_text(k, base % 80 - 10, wl.get_type(i)).size());
-      }
-      sink += wl.is_enchanted(i) + wl.get_enchant_spell(i) + static_cast<long>(wl.get_ac(i));
-      sink += wl.get_magic_resistance(i, true) + static_cast<long>(wl.get_material_dmg_mult(i, true));
-      sink += static_cast<long>(wl.get_avg_damage(i)) + wl.get_min_id_skill(i) + wl.get_level_req(i);
-      for (int c = -1; c <= sc.max_classes(); ++c) sink += wl.check_class(i, c);
-      sink += static_cast<long>(wl.get_name(i).size() + wl.get_short_name(i).size());
-      sink += static_cast<long>(wl.get_material_name(i).size() + wl.get_short_material_name(i).size());
-      sink += static_cast<long>(wl.get_mag_prop(i).size() + wl.get_short_mag_prop(i).size());
-      sink += static_cast<long>(wl.make_tile_name(i).size() + wl.get_scroll_name(i).size());
-      sink += static_cast<long>(wl.get_mob_name(i).size() + wl.get_full_name(i, true).size());
-      sink += static_cast<long>(wl.get_med_name(i, true).size() + wl.get_med_name(i, false).size());
-      sink += static_cast<long>(wl.get_article(i).size() + wl.get_description(i).size());
-      sink += static_cast<long>(wl.get_recipe_item_name(i, true).size());
-      sink += wl.get_price(i) + wl.get_buy_price(i) + wl.get_sell_price(i);
-      sink += wl.make_recipe(i).code + wl.get_recipe_product(i).code;
-      Item r = wl.make_recipe(i);
-      sink += static_cast<long>(wl.get_full_name(r, false).size() + wl.get_med_name(r).size());
-      sink += i.get_material() + i.get_tile_num() + i.is_quest_item() + static_cast<long>(i.str(true).size());
-      EXPECT_TRUE(Item::from_packed_str(i.to_packed_str()).code == static_cast<int32_t>(i.code));
-    }
-  }
-  EXPECT_NE(sink, 0);
-  EXPECT_FALSE(wl.random_equipment() == -1);
-  EXPECT_FALSE(wl.random_jewelry() == -1);
-  EXPECT_TRUE(wl.random_artifact().is_artifact());
-  EXPECT_FALSE(wl.random_merchant_item('w') == 0);
 }
 
 }  // namespace

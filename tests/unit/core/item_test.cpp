@@ -96,11 +96,11 @@ TEST(Item, PackedForm) {
   Item plain(0x181L);
   EXPECT_EQ(plain.to_packed_str(), encode_number(0x181));
 
-  Item full(0x181L, 0x123L);
+  Item full(0x12345181L, 0x123L);  // material and magic bits above the base code
   full.text = "Old_Hob";
   full.socketed = 77;  // not carried by the packed form
   Item back = Item::from_packed_str(full.to_packed_str());
-  EXPECT_EQ(back.code, 0x181);
+  EXPECT_EQ(back.code, 0x12345181);
   EXPECT_EQ(back.extra, 0x123u);
   EXPECT_EQ(back.text, "Old_Hob");
   EXPECT_EQ(back.socketed, 0u);

@@ -19,6 +19,7 @@ TEST(SampleData, LoadsCleanAndAgrees) {
   ASSERT_EQ(tiledata.load(), 0);
   ASSERT_EQ(spells.load(), 0);
   ASSERT_EQ(crops.load(), 0);
+  ASSERT_EQ(wl.reload(), 0);
   EXPECT_GT(buffs.load(), 0);
   EXPECT_GT(mounts.load(), 0);
   // Nothing was logged: no warnings, no bad ids.
@@ -119,6 +120,38 @@ TEST(SampleData, LoadsCleanAndAgrees) {
   }
   for (int code : {CROPS_STAGE0_ITEM, CROPS_STAGE1_ITEM})
     EXPECT_TRUE(tiledata.is_valid_object_tile(code));
+
+  // The item records the rules name have data; weapon skills and class
+  // masks name real skills and classes.
+  for (int base : {256, 264, 266, 271, 286, 295, 320, 324, 344, 350, 366, 372, 377, 1085, 1112, 1295,
+                   1309, 1333, 1334, 1349, 1353, 1354, 1409, 1410, 1411, 1412, 1458, 1459, 1460, 1461,
+                   1462, 1467, 1487, 1494, 2058, 2059, 2065, 2080}) {
+    EXPECT_NE(wl.get_record(base), nullptr) << base;
+  }
+  int artifacts = 0, lesser = 0;
+  for (int b = 0; b < ITEM_NUM_CODES; ++b) {
+    const ItemRecord* r = wl.get_record(b);
+    if (!r) continue;
+    if (r->type == ITEM_WEAPON) EXPECT_GE(r->weapon_skill, 0) << b;
+    bool any = r->all_classes;
+    for (int c = 0; c < sc.max_classes(); ++c) any = any || wl.check_class(Item(static_cast<long>(b)), c);
+    EXPECT_TRUE(any) << b;
+    if (b < ITEM_ARTIFACT_FIRST || b > ITEM_ARTIFACT_LAST) continue;
+    ++artifacts;
+    if (b >= ITEM_LESSER_ARTIFACT_FIRST) ++lesser;
+    EXPECT_GT(r->rarity, 0) << b;
+    EXPECT_FALSE(r->effect_kinds.empty()) << b;
+  }
+  EXPECT_GE(artifacts, 4);
+  EXPECT_GE(lesser, 2);
+  EXPECT_FALSE(wl.get_cards().empty());
+  EXPECT_FALSE(wl.mob_names.empty());
+  for (int m = 1; m <= 20; ++m) EXPECT_NE(wl.material_name(MATNAME_GENERAL, m), "") << m;
+  for (int p = 1; p <= 12; ++p) EXPECT_NE(wl.get_prefix_name(p * 16), "") << p;
+  EXPECT_FALSE(wl.random_equipment() == -1);
+  EXPECT_FALSE(wl.random_jewelry() == -1);
+  EXPECT_TRUE(wl.random_artifact().is_artifact());
+  EXPECT_FALSE(wl.random_merchant_item('w') == 0);
 
   ASSERT_FALSE(mounts.defs.empty());
   for (const auto& [id, m] : mounts.defs) {

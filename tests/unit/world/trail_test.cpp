@@ -1,35 +1,10 @@
-// The multi-drop counts and the trail of stamped cells.
-
-#include "world/item_drop.h"
-
-#include <gtest/gtest.h>
+// The trail of stamped cells.
 
 #include "world/trail.h"
 
-namespace {
+#include <gtest/gtest.h>
 
-TEST(ItemDropTest, CountsKeepTheirOrder) {
-  const Item a(0x113L), b(0x118L), c(0x100L);
-  ItemDrop d;
-  d.set_count(a, 3);
-  d.set_count(b, 1);
-  EXPECT_EQ(d.get_count(a), 3);
-  d.set_count(a, 5);
-  EXPECT_EQ(d.get_count(a), 5);
-  EXPECT_EQ(d.size(), 2);
-  d.set_count(a, 0);
-  ASSERT_EQ(d.size(), 1);
-  EXPECT_EQ(d.entries[0].item, b);
-  EXPECT_EQ(d.entries[0].count, 1);
-  EXPECT_EQ(d.get_count(a), 0);
-  d.set_count(c, 0);  // a new item is appended even with 0
-  ASSERT_EQ(d.size(), 2);
-  EXPECT_EQ(d.entries[1].item, c);
-  EXPECT_EQ(d.entries[1].count, 0);
-  Item named = a;
-  named.set_text("Lucky");
-  EXPECT_EQ(d.get_count(named), 0);  // equality takes every word and the text
-}
+namespace {
 
 TEST(TrailTest, AddContainsAndRemove) {
   trail_clock = 100;
