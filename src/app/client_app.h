@@ -279,6 +279,10 @@ extern int mouse_sensitivity;
 extern int confirmed_x, confirmed_y;
 extern int talk_partner_id;
 extern bool repeat_use, repeat_cast, repeat_make;
+// Turns every repeat flag (use, cast, make) off.
+void clear_repeat_flags();
+// Whether a repeat (use, cast or make) is running.
+bool any_repeat_flag();
 extern int level_sync_errors;
 extern int pending_move_token;
 

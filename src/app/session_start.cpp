@@ -13,6 +13,8 @@
 int confirmed_x = -1, confirmed_y = -1;
 int talk_partner_id = 0;
 bool repeat_use = false, repeat_cast = false, repeat_make = false;
+void clear_repeat_flags() { repeat_use = repeat_cast = repeat_make = false; }
+bool any_repeat_flag() { return repeat_use || repeat_cast || repeat_make; }
 int level_sync_errors = 0;
 int pending_move_token = 0;
 
@@ -190,7 +192,7 @@ void ClientApp::reset_session() {
   inventory_synced = false;
   session_over = false;
   quit_requested = false;
-  repeat_use = repeat_cast = repeat_make = false;
+  clear_repeat_flags();
   level_sync_errors = 0;
   pending_move_token = 0;
 }

@@ -417,7 +417,7 @@ void choose_item_menu(ClientApp& app, int filter, int use_kind, const char* titl
   d.list_input_kind3(&temp_list, '!', true);
   if (d.curr_display == 1 && temp_list.first != nullptr)
     d.print_msg("%s", app.use_choice_flag ? force_prompt : prompt);
-  repeat_use = repeat_cast = repeat_make = false;
+  clear_repeat_flags();
   gc_interface_mode = app.use_choice_flag ? MODE_FORCEUSEDIR : MODE_USE;
 }
 

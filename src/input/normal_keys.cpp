@@ -22,9 +22,6 @@
 
 bool objlist_trace = false;
 
-void clear_repeat_flags() { repeat_use = repeat_cast = repeat_make = false; }
-bool any_repeat_flag() { return repeat_use || repeat_cast || repeat_make; }
-
 void cast_or_queue(ClientApp& app, const std::string& name) {
   if (app.spell_ready) {
     if (cast_spell(app, name, true) == CAST_WAITING) gc_interface_mode = MODE_CASTDIR;
