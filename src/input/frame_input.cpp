@@ -85,14 +85,6 @@ bool in_modes(int mode, std::initializer_list<int> modes) {
   return false;
 }
 
-// The text of the clickable link under the pointer; empty when none.
-std::string link_under_pointer() {
-  for (const TextLink& l : d.links)
-    if (mouse_x >= l.x && mouse_x < l.x + l.w && mouse_y >= l.y && mouse_y < l.y + l.h)
-      return l.text;
-  return std::string();
-}
-
 // The hotbar button under the pointer among the first `count`; -1 none.
 int hotbar_button_at_pointer(int count) {
   int n = std::min<int>(count, static_cast<int>(d.hotbar.size()));
@@ -235,7 +227,7 @@ void ClientApp::do_mouse() {
   }
 
   if (mode == IMODE_NPCTALK) {
-    std::string link = link_under_pointer();
+    std::string link = d.get_link_at(mouse_x, mouse_y);
     if (!link.empty()) {
       shape = -4;
       if (left_released) {

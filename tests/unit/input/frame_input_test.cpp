@@ -405,10 +405,11 @@ struct PlayPassTest : FrameInputTest {
     pass();
   }
   void click_button(int b, int button = 1) { click(d.hotbar[b].x + 4, d.hotbar[b].y + 4, button); }
-  // The word `text` where it was drawn as a link.
+  // The word `text` where it was drawn as a link, on the link's last column
+  // and row.
   void click_link(const std::string& text) {
     for (const ClickRegion& l : d.links)
-      if (l.text == text) return click(l.x + 2, l.y + 2);
+      if (l.text == text) return click(l.x + l.w, l.y + l.h - 1);
     ADD_FAILURE() << "no link " << text;
   }
   // The list entry `it`, found as a player finds it (moving the pointer shows it).
