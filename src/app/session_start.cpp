@@ -8,6 +8,7 @@
 #include "app/server_list.h"
 #include "core/log.h"
 #include "core/utils.h"
+#include "input/frame_input.h"
 #include "input/player_actions.h"
 
 int confirmed_x = -1, confirmed_y = -1;
@@ -138,7 +139,7 @@ int ClientApp::connect(const char* program_path, const std::string& prog_name, i
 }
 
 void ClientApp::reset_session() {
-  uint64_t now = get_time_us();
+  uint64_t now = input_clock_us();
   input_text.clear();
   input_pos = -1;
   list_container = 0;

@@ -50,7 +50,7 @@ bool key_of(int action, int scancode) { return keymap.is_key(action, scancode); 
 // Clears a ready flag and stamps its time.
 void take(uint8_t& flag, int timer) {
   flag = 0;
-  app.action_timers[timer] = get_time_us();
+  app.action_timers[timer] = input_clock_us();
 }
 
 // The cell of the last used item: from its remembered key, else the player's own.
@@ -337,7 +337,7 @@ void ClientApp::do_command_keys() {
       d.print_msg("Crosshair %s", crosshair ? "on" : "off");
       if (crosshair) {
         get_new_target();
-        action_timers[TIMER_BLINK] = get_time_us();
+        action_timers[TIMER_BLINK] = input_clock_us();
         d.playerstats();
       }
     } else if (al) {

@@ -314,16 +314,9 @@ std::string use_line(const Item& it, int dx, int dy) {
          (dx == 0 && dy == 0 ? "0" : "1");
 }
 
-// The wall clock (the use and cast senders stamp it) put forward by `skew`.
-uint64_t skew = 0;
-uint64_t skewed_clock() { return get_time_us() + skew; }
-
 struct PlayPassTest : FrameInputTest {
   void SetUp() override {
     FrameInputTest::SetUp();
-    input_clock_us = skewed_clock;
-    skew = 0;
-    for (uint64_t& t : app.action_timers) t = get_time_us();
     keymap.load();
     tiledata.load();
     sc.load();
@@ -451,10 +444,10 @@ struct PlayPassTest : FrameInputTest {
   void hotbar_use_and_f9(const Item& it, const std::string& keys) {
     items.add(it, 3, 0, false);
     me.item_binds[10] = it;  // the first button's
-    skew += 1001 * MS;
+    fake_now += 1001 * MS;
     click_button(0);
     type(keys);
-    skew += 1001 * MS;
+    fake_now += 1001 * MS;
     type("{F9}");
   }
   void blade_here() { server_objects.add_simple_obj(900, Item(BLADE), 10, 10, 0); }
