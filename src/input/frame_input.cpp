@@ -145,7 +145,7 @@ double frame_interval_ms() {
 }
 
 int scroll_offset_for(double elapsed_ms, int delay_ms, int tile) {
-  // An unknown mount's delay reads 0: the step is over at once.
+  // No delay: the step is over at once.
   if (delay_ms <= 0) return 0;
   double fraction = elapsed_ms / delay_ms;
   int offset = static_cast<int>(std::floor((1.0 - fraction) * tile + 0.5));

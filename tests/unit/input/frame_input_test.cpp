@@ -118,20 +118,34 @@ TEST_F(FrameInputTest, ReadyFlagsReturnAfterTheirDelays) {
   }
 }
 
-// Polymorphed before the form's figures arrive, the player keeps his own
-// pace: the step flag does not come back on the next pass.
-TEST_F(FrameInputTest, AFormWithoutFiguresKeepsThePlayersPace) {
-  me.poly_move_delay = 0;
-  const int own = move_delay_ms();
-  ASSERT_GT(own, 1);
-  app.process_pkt("@ 0 0 0 0 0 0 0 0 0 0 0 0 0 nnnnnnnnnnnnnnnnnn B 0 0 0 0 0 0 0 0 0 7 30");
-  ASSERT_TRUE(me.has_status(HN_POLYMORPHED));
-  app.action_timers[TIMER_MOVE] = fake_now;
-  app.move_step_ready = 0;
-  fake_now += 2 * MS;
-  app.do_tick();
-  EXPECT_EQ(app.move_step_ready, 0);
-  EXPECT_EQ(move_delay_ms(), own);
+// Polymorphed before the form's figures arrive, or riding a mount the table
+// does not know, the player keeps his own pace: the step flag does not come
+// back on the next pass. A known mount sets its own.
+TEST_F(FrameInputTest, NoPaceOfItsOwnKeepsThePlayersPace) {
+  const struct {
+    int status;
+    int mount;  // in the "H" record, -1 none
+    int pace;   // 0: the player's own
+  } cases[] = {{HN_POLYMORPHED, -1, 0}, {HN_MOUNTED, 99, 0}, {HN_MOUNTED, 1, 180}};
+  for (const auto& c : cases) {
+    SetUp();
+    mounts.load();
+    me.poly_move_delay = 0;
+    if (c.mount >= 0)
+      app.process_pkt("H 10 10 1 0 0 0 20 0 0 0 20 0 0 0 0 25 25 25 500 0 1 0 " + std::to_string(c.mount) +
+                      " 1");
+    const int own = c.pace != 0 ? c.pace : move_delay_ms();
+    ASSERT_GT(own, 1) << c.mount;
+    app.process_pkt("@ 0 0 0 0 0 0 0 0 0 0 0 0 0 nnnnnnnnnnnnnnnnnn B 0 0 0 0 0 0 0 0 0 " +
+                    std::to_string(c.status) + " 30");
+    ASSERT_TRUE(me.has_status(c.status));
+    app.action_timers[TIMER_MOVE] = fake_now;
+    app.move_step_ready = 0;
+    fake_now += 2 * MS;
+    app.do_tick();
+    EXPECT_EQ(app.move_step_ready, 0) << c.mount;
+    EXPECT_EQ(move_delay_ms(), own) << c.mount;
+  }
 }
 
 // The once-a-second tick runs the counters down, also beneath a status that
