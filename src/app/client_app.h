@@ -285,6 +285,13 @@ void clear_repeat_flags();
 bool any_repeat_flag();
 extern int level_sync_errors;
 extern int pending_move_token;
+// Where the last resync line was sent from; x -1 when none waits for the
+// server's answer (a move reply or a refresh, which store the anchor).
+struct ResyncMark {
+  int x = -1, y = -1, level = -1;
+  bool operator==(const ResyncMark&) const = default;
+};
+extern ResyncMark resync_sent_from;
 
 // Closes the "cmain" trace scope of the run (cmain does so on return).
 void close_run_trace();

@@ -62,6 +62,7 @@ int msg_move_result(ClientApp&, const std::string& msg) {
   }
   confirmed_x = x;
   confirmed_y = y;
+  resync_sent_from = ResyncMark();
   // The confirmed position is only measured against: it keeps what was sent.
   if (result == 0) {
     if (options.get(OPTION_BLOCK_MSG)) d.print_msg("Blocked!");

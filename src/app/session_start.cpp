@@ -18,6 +18,7 @@ void clear_repeat_flags() { repeat_use = repeat_cast = repeat_make = false; }
 bool any_repeat_flag() { return repeat_use || repeat_cast || repeat_make; }
 int level_sync_errors = 0;
 int pending_move_token = 0;
+ResyncMark resync_sent_from;
 
 int ClientApp::start_session(const char* argv0) {
   std::string account = client_cfg.get("account");
@@ -196,4 +197,5 @@ void ClientApp::reset_session() {
   clear_repeat_flags();
   level_sync_errors = 0;
   pending_move_token = 0;
+  resync_sent_from = ResyncMark();
 }

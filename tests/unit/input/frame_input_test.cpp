@@ -17,6 +17,7 @@
 #include "app/globals.h"
 #include "app/play_messages.h"
 #include "app/server_handlers.h"
+#include "core/number_codec.h"
 #include "core/utils.h"
 #include "input/modal_input.h"
 #include "input/player_actions.h"
@@ -547,6 +548,21 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
          key[KEY_8_PAD] = 0;
        },
        "s 10 9 0"},
+      {"a key held four cells from the anchor resyncs once until the server answers",
+       [](P& t) {
+         confirmed_x = 14;
+         key[KEY_8_PAD] = 1;
+         for (int answer = 0; answer < 2; ++answer) {
+           for (int i = 0; i < 3; ++i) {
+             fake_now += 201 * MS;  // past a game master's step delay
+             t.pass();
+           }
+           t.server->send("R " + encode_number(14) + " " + encode_number(10) + " " + encode_number(1) + " 0");
+           t.pass(3);
+         }
+         key[KEY_8_PAD] = 0;
+       },
+       "m 10 10 1 10 10|m 10 10 1 10 10"},
       {"the wheel steps the list cursor", [](P& t) { t.type("u"); t.with(0, 0); t.type("\n"); },
        use_line(POT, 0, 0)},
       {"the wheel with CTRL pages the list", [](P& t) { t.type("u"); t.with(KEY_LCONTROL, 0); t.type("\n"); },
