@@ -279,8 +279,19 @@ extern int mouse_sensitivity;
 extern int confirmed_x, confirmed_y;
 extern int talk_partner_id;
 extern bool repeat_use, repeat_cast, repeat_make;
+// Turns every repeat flag (use, cast, make) off.
+void clear_repeat_flags();
+// Whether a repeat (use, cast or make) is running.
+bool any_repeat_flag();
 extern int level_sync_errors;
 extern int pending_move_token;
+// Where the last resync line was sent from; x -1 when none waits for the
+// server's answer (a move reply or a refresh, which store the anchor).
+struct ResyncMark {
+  int x = -1, y = -1, level = -1;
+  bool operator==(const ResyncMark&) const = default;
+};
+extern ResyncMark resync_sent_from;
 
 // Closes the "cmain" trace scope of the run (cmain does so on return).
 void close_run_trace();

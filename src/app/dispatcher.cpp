@@ -85,12 +85,6 @@ const RouteTable& route_table() {
   return table;
 }
 
-void clear_repeat_flags() {
-  repeat_cast = false;
-  repeat_use = false;
-  repeat_make = false;
-}
-
 }  // namespace
 
 const MessageRoute* find_route(unsigned char c) {

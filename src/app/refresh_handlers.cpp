@@ -40,6 +40,7 @@ void refresh_packet(const std::string& line) {
   int x = decode_number(xs), y = decode_number(ys), z = decode_number(zs);
   confirmed_x = x;
   confirmed_y = y;
+  resync_sent_from = ResyncMark();
   if (token >= 1 && token == pending_move_token) {
     uint64_t now = get_time_us();
     uint64_t elapsed = now > move_sent_time ? now - move_sent_time : 0;

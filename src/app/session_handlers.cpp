@@ -37,12 +37,6 @@ constexpr int OPTION_BLOCK_MSG = 9;
 constexpr uint32_t MODE_BOOK = 33;
 constexpr uint32_t MODE_LIST = 5;
 
-void clear_repeats() {
-  repeat_cast = false;
-  repeat_use = false;
-  repeat_make = false;
-}
-
 }  // namespace
 
 bool place_player(int x, int y) {
@@ -58,7 +52,7 @@ int msg_move_result(ClientApp&, const std::string& msg) {
   int n = std::sscanf(msg.c_str(), "m %d %d %d %d %hd %d", &result, &x, &y, &level, &dir,
                       &sound_flag);
   if (n < 5) return 0;
-  clear_repeats();
+  clear_repeat_flags();
   craft_chosen_item = Item(0L);
   me.direction = dir;
   if (level != me.map_level) {
@@ -68,6 +62,7 @@ int msg_move_result(ClientApp&, const std::string& msg) {
   }
   confirmed_x = x;
   confirmed_y = y;
+  resync_sent_from = ResyncMark();
   // The confirmed position is only measured against: it keeps what was sent.
   if (result == 0) {
     if (options.get(OPTION_BLOCK_MSG)) d.print_msg("Blocked!");
@@ -293,7 +288,7 @@ int msg_player_record(ClientApp& app, const std::string& msg) {
 }
 
 int msg_level_change(ClientApp& app, const std::string& msg) {
-  clear_repeats();
+  clear_repeat_flags();
   craft_chosen_item = Item(0L);
   end_talk();
   if (level_entered) save_minimap();

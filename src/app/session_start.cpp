@@ -8,13 +8,17 @@
 #include "app/server_list.h"
 #include "core/log.h"
 #include "core/utils.h"
+#include "input/frame_input.h"
 #include "input/player_actions.h"
 
 int confirmed_x = -1, confirmed_y = -1;
 int talk_partner_id = 0;
 bool repeat_use = false, repeat_cast = false, repeat_make = false;
+void clear_repeat_flags() { repeat_use = repeat_cast = repeat_make = false; }
+bool any_repeat_flag() { return repeat_use || repeat_cast || repeat_make; }
 int level_sync_errors = 0;
 int pending_move_token = 0;
+ResyncMark resync_sent_from;
 
 int ClientApp::start_session(const char* argv0) {
   std::string account = client_cfg.get("account");
@@ -136,7 +140,7 @@ int ClientApp::connect(const char* program_path, const std::string& prog_name, i
 }
 
 void ClientApp::reset_session() {
-  uint64_t now = get_time_us();
+  uint64_t now = input_clock_us();
   input_text.clear();
   input_pos = -1;
   list_container = 0;
@@ -190,7 +194,8 @@ void ClientApp::reset_session() {
   inventory_synced = false;
   session_over = false;
   quit_requested = false;
-  repeat_use = repeat_cast = repeat_make = false;
+  clear_repeat_flags();
   level_sync_errors = 0;
   pending_move_token = 0;
+  resync_sent_from = ResyncMark();
 }

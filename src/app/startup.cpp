@@ -13,6 +13,7 @@
 #include "core/log.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
+#include "input/frame_input.h"
 #include "lauxlib.h"
 #include "lua.h"
 #include "script/script_host.h"
@@ -84,9 +85,9 @@ void close_scripts() {
 }
 
 ClientApp::ClientApp() {
-  uint64_t now = get_time_us();
+  const uint64_t now = input_clock_us();
   for (uint64_t& t : action_timers) t = now;
-  reference_time_us = now;
+  reference_time_us = get_time_us();
 }
 
 namespace {

@@ -24,12 +24,6 @@ constexpr int STYLE_CRAFT_BASE = 3;
 constexpr int STYLE_CRAFT = 4;
 constexpr int STYLE_BANK = 5;
 
-void clear_repeats() {
-  repeat_cast = false;
-  repeat_use = false;
-  repeat_make = false;
-}
-
 struct ListFields {
   char kind = 0;
   int partner = 0;
@@ -59,7 +53,7 @@ void open_list(int style) {
 int msg_buy_list(ClientApp& app, const std::string& msg) {
   app.list_container = 0;
   if (gc_interface_mode != MODE_NORMAL) return 0;
-  clear_repeats();
+  clear_repeat_flags();
   ListFields f;
   int n = scan_list_fields(msg, "U %c %d %1000s %d %d", f);
   if (n >= 4) app.list_container = f.container;
@@ -103,7 +97,7 @@ int msg_buy_list(ClientApp& app, const std::string& msg) {
 // 'B': the player's own items to sell, bank or put into a container.
 int msg_sell_list(ClientApp& app, const std::string& msg) {
   app.list_container = 0;
-  clear_repeats();
+  clear_repeat_flags();
   ListFields f;
   int n = scan_list_fields(msg, "B %c %d %1000s %d", f);
   if (n >= 4) app.list_container = f.container;
@@ -143,7 +137,7 @@ int msg_sell_list(ClientApp& app, const std::string& msg) {
 int msg_withdraw_list(ClientApp& app, const std::string& msg) {
   app.list_container = 0;
   if (gc_interface_mode != MODE_NORMAL) return 0;
-  clear_repeats();
+  clear_repeat_flags();
   ListFields f;
   int n = scan_list_fields(msg, "b %c %d %1000s %d", f);
   // Without its kind and partner the line names no list.
@@ -209,7 +203,7 @@ int msg_crafting(ClientApp& app, const std::string& msg) {
   }
   std::vector<char> buf(ITEM_TEXT_SIZE, '\0');
   if (msg[1] == 'm') {
-    clear_repeats();
+    clear_repeat_flags();
     if (std::sscanf(msg.c_str(), "Cm %d %1000s", &craft_request_id, buf.data()) != 2) return 0;
     craft_base_item = Item(std::string(buf.data()));
     if (temp_list.first == nullptr) {

@@ -30,6 +30,7 @@ class Mounts {
 
   const MountDef* find(int id) const;
   int get_tile(int id, int direction) const;
+  // 0 when unknown: no pace of its own (the rider keeps his).
   int get_delay(int id) const;
   char get_letter(int id) const;
   bool get_flag(int id) const;

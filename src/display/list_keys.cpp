@@ -7,6 +7,8 @@
 #include <cctype>
 #include <climits>
 
+#include "input/keymap.h"
+
 std::vector<PickEntry> pick_list;
 
 namespace {
@@ -107,9 +109,9 @@ bool is_filter_letter(int letter) {
 }  // namespace
 
 void list_key_modifiers(ListKeyEnv& env) {
-  env.shift = (key_shifts & KB_SHIFT_FLAG) != 0;
-  env.ctrl = (key_shifts & KB_CTRL_FLAG) != 0;
-  env.alt = (key_shifts & KB_ALT_FLAG) != 0;
+  env.shift = is_shift_down();
+  env.ctrl = is_ctrl_down();
+  env.alt = is_alt_down();
 }
 
 std::string list_filter_message(char letter) {

@@ -20,8 +20,8 @@ struct PickEntry {
 // The reorder records, replayed by the list's caller.
 extern std::vector<PickEntry> pick_list;
 
-// What the keys need from around them. The modifiers default to Allegro's
-// key_shifts (list_key_modifiers); callbacks left null do nothing.
+// What the keys need from around them. The modifiers are the held SHIFT, CTRL
+// and ALT (list_key_modifiers); callbacks left null do nothing.
 struct ListKeyEnv {
   bool shift = false, ctrl = false, alt = false;
   bool search_at_start = false;  // every list opens with the search open
@@ -36,7 +36,7 @@ struct ListKeyEnv {
   std::function<void(ItemList*, std::string& text, int kind)> filter_by_search;
 };
 
-// Sets shift, ctrl and alt from Allegro's key_shifts.
+// Sets shift, ctrl and alt from the modifier keys held.
 void list_key_modifiers(ListKeyEnv& env);
 
 // The message of a filter letter; "" when the letter is no filter.

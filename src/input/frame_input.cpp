@@ -85,14 +85,6 @@ bool in_modes(int mode, std::initializer_list<int> modes) {
   return false;
 }
 
-// The text of the clickable link under the pointer; empty when none.
-std::string link_under_pointer() {
-  for (const TextLink& l : d.links)
-    if (mouse_x >= l.x && mouse_x < l.x + l.w && mouse_y >= l.y && mouse_y < l.y + l.h)
-      return l.text;
-  return std::string();
-}
-
 // The hotbar button under the pointer among the first `count`; -1 none.
 int hotbar_button_at_pointer(int count) {
   int n = std::min<int>(count, static_cast<int>(d.hotbar.size()));
@@ -153,7 +145,7 @@ double frame_interval_ms() {
 }
 
 int scroll_offset_for(double elapsed_ms, int delay_ms, int tile) {
-  // An unknown mount's delay reads 0: the step is over at once.
+  // No delay: the step is over at once.
   if (delay_ms <= 0) return 0;
   double fraction = elapsed_ms / delay_ms;
   int offset = static_cast<int>(std::floor((1.0 - fraction) * tile + 0.5));
@@ -235,7 +227,7 @@ void ClientApp::do_mouse() {
   }
 
   if (mode == IMODE_NPCTALK) {
-    std::string link = link_under_pointer();
+    std::string link = d.get_link_at(mouse_x, mouse_y);
     if (!link.empty()) {
       shape = -4;
       if (left_released) {

@@ -6,6 +6,7 @@
 
 #include "app/globals.h"
 #include "core/utils.h"
+#include "input/frame_input.h"
 #include "input/keymap.h"
 #include "input/normal_keys.h"
 #include "input/player_actions.h"
@@ -98,7 +99,7 @@ void use_key_item(int scancode, uint8_t& ready, uint64_t& stamp, uint32_t& mode,
   if (s >= 0 && any_repeat_flag()) clear_repeat_flags();
   else if (!ready) return;
   ready = 0;
-  stamp = get_time_us();
+  stamp = input_clock_us();
   if (s < 0) return;
   const Item it = me.item_binds[s];
   if (!it.is_valid()) {

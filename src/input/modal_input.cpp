@@ -172,7 +172,7 @@ void do_fire(ClientApp& app) {
       sound.play_effect(SOUND_FIRE);
       fire_delay = me.get_weapon_delay();
       app.attack_ready = 0;
-      app.action_timers[TIMER_ATTACK] = get_time_us();
+      app.action_timers[TIMER_ATTACK] = input_clock_us();
     }
   }
   to_normal();
@@ -295,7 +295,7 @@ void do_make_list(ClientApp& app) {
   if (r.code != -1) {
     make_item(r);
     app.craft_ready = 0;
-    app.action_timers[TIMER_CRAFT] = get_time_us();
+    app.action_timers[TIMER_CRAFT] = input_clock_us();
     const ItemListEl* node = temp_list.find_item(r);
     craft_delay = node != nullptr && node->c > 0 ? node->c : CRAFT_DELAY_DEFAULT_MS;
   } else {
@@ -344,7 +344,7 @@ void close_list() {
 
 void end_direction_prompt(ClientApp& app) {
   app.move_step_ready = 0;
-  app.action_timers[TIMER_MOVE] = get_time_us();
+  app.action_timers[TIMER_MOVE] = input_clock_us();
 }
 
 Item read_list(ClientApp& app, int kind, bool switch_flag) {
@@ -411,13 +411,13 @@ void choose_item_menu(ClientApp& app, int filter, int use_kind, const char* titl
                       const char* empty_text, const char* prompt, const char* force_prompt) {
   app.use_choice = use_kind;
   app.use_ready = 0;
-  app.action_timers[TIMER_USE] = get_time_us();
+  app.action_timers[TIMER_USE] = input_clock_us();
   d.list_title = title;
   if (construct_item_list(temp_list, filter) == 0) d.print_msg("%s", empty_text);
   d.list_input_kind3(&temp_list, '!', true);
   if (d.curr_display == 1 && temp_list.first != nullptr)
     d.print_msg("%s", app.use_choice_flag ? force_prompt : prompt);
-  repeat_use = repeat_cast = repeat_make = false;
+  clear_repeat_flags();
   gc_interface_mode = app.use_choice_flag ? MODE_FORCEUSEDIR : MODE_USE;
 }
 

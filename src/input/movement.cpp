@@ -179,7 +179,13 @@ static void take_step(ClientApp& app, int dir, int tx, int ty) {
   }
 
   if (get_distance(me.x, me.y, confirmed_x, confirmed_y) >= MOVE_RESYNC_DISTANCE) {
-    tcpObj.sckSend("m %d %d %d %d %d", me.x, me.y, static_cast<int>(me.map_level), me.x, me.y);
+    // Once from a place until the server answers, not at every step delay
+    // while the key is held.
+    const ResyncMark here{me.x, me.y, me.map_level};
+    if (resync_sent_from != here) {
+      tcpObj.sckSend("m %d %d %d %d %d", me.x, me.y, static_cast<int>(me.map_level), me.x, me.y);
+      resync_sent_from = here;
+    }
     return;
   }
   if (pending_move_token == 0) {

@@ -22,9 +22,6 @@
 
 bool objlist_trace = false;
 
-void clear_repeat_flags() { repeat_use = repeat_cast = repeat_make = false; }
-bool any_repeat_flag() { return repeat_use || repeat_cast || repeat_make; }
-
 void cast_or_queue(ClientApp& app, const std::string& name) {
   if (app.spell_ready) {
     if (cast_spell(app, name, true) == CAST_WAITING) gc_interface_mode = MODE_CASTDIR;
@@ -53,7 +50,7 @@ bool key_of(int action, int scancode) { return keymap.is_key(action, scancode); 
 // Clears a ready flag and stamps its time.
 void take(uint8_t& flag, int timer) {
   flag = 0;
-  app.action_timers[timer] = get_time_us();
+  app.action_timers[timer] = input_clock_us();
 }
 
 // The cell of the last used item: from its remembered key, else the player's own.
@@ -340,7 +337,7 @@ void ClientApp::do_command_keys() {
       d.print_msg("Crosshair %s", crosshair ? "on" : "off");
       if (crosshair) {
         get_new_target();
-        action_timers[TIMER_BLINK] = get_time_us();
+        action_timers[TIMER_BLINK] = input_clock_us();
         d.playerstats();
       }
     } else if (al) {

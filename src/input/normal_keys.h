@@ -18,11 +18,6 @@ constexpr int TIMER_SPACE = 15;
 // The object-list trace of a game master.
 extern bool objlist_trace;
 
-// Turns every repeat flag (use, cast, make) off.
-void clear_repeat_flags();
-// Whether a repeat (use, cast or make) is running.
-bool any_repeat_flag();
-
 // Casts the spell `name` now (a directional spell asks for its direction),
 // or queues it while casting is not ready and spell queueing is on.
 void cast_or_queue(ClientApp& app, const std::string& name);

@@ -11,6 +11,7 @@
 #include "app/play_messages.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
+#include "input/frame_input.h"
 #include "input/keymap.h"
 #include "input/options.h"
 
@@ -97,7 +98,7 @@ int staff_cost(int cost) {
 
 void start_spell_cooloff(ClientApp& app) {
   app.spell_ready = 0;
-  app.action_timers[TIMER_CAST] = get_time_us();
+  app.action_timers[TIMER_CAST] = input_clock_us();
 }
 
 }  // namespace
@@ -234,7 +235,7 @@ void make_item(const Item& item) {
 
 int ranged_attack(ClientApp& app, int flag) {
   app.attack_ready = 0;
-  app.action_timers[TIMER_ATTACK] = get_time_us();
+  app.action_timers[TIMER_ATTACK] = input_clock_us();
 
   Item ammo_type = wl.get_ammo_type(me.weapon);
   Item ammo(0L);

@@ -434,9 +434,11 @@ int Player::get_delay(bool weapon_action, float weight) {
     if (d == 0) d = 300;
   } else if (get_health(HN_WEREWOLF_FORM) != 0) {
     d = 250;
-  } else if (get_health(HN_MOUNTED) != 0) {
+  } else if (get_health(HN_MOUNTED) != 0 && mounts.get_delay(mount) > 0) {
     d = mounts.get_delay(mount);
   } else {
+    // On foot, or on a mount the table gives no pace (unknown to it, or a
+    // delay of 0): the rider's own pace, never a step on every pass.
     int f = get_dex() * 4 / 5;
     double base = f > 200 || get_health(HN_SPEEDY) != 0 ? 300.0 : (200 - f) * 50 / 200.0 + 300.0;
     float w = perk_flags[PERK_ARMOUR_NO_SLOW] != 0 ? 0.0f : get_armour_weight();

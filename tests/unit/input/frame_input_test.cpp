@@ -17,6 +17,7 @@
 #include "app/globals.h"
 #include "app/play_messages.h"
 #include "app/server_handlers.h"
+#include "core/number_codec.h"
 #include "core/utils.h"
 #include "input/modal_input.h"
 #include "input/player_actions.h"
@@ -118,20 +119,34 @@ TEST_F(FrameInputTest, ReadyFlagsReturnAfterTheirDelays) {
   }
 }
 
-// Polymorphed before the form's figures arrive, the player keeps his own
-// pace: the step flag does not come back on the next pass.
-TEST_F(FrameInputTest, AFormWithoutFiguresKeepsThePlayersPace) {
-  me.poly_move_delay = 0;
-  const int own = move_delay_ms();
-  ASSERT_GT(own, 1);
-  app.process_pkt("@ 0 0 0 0 0 0 0 0 0 0 0 0 0 nnnnnnnnnnnnnnnnnn B 0 0 0 0 0 0 0 0 0 7 30");
-  ASSERT_TRUE(me.has_status(HN_POLYMORPHED));
-  app.action_timers[TIMER_MOVE] = fake_now;
-  app.move_step_ready = 0;
-  fake_now += 2 * MS;
-  app.do_tick();
-  EXPECT_EQ(app.move_step_ready, 0);
-  EXPECT_EQ(move_delay_ms(), own);
+// Polymorphed before the form's figures arrive, or riding a mount the table
+// does not know, the player keeps his own pace: the step flag does not come
+// back on the next pass. A known mount sets its own.
+TEST_F(FrameInputTest, NoPaceOfItsOwnKeepsThePlayersPace) {
+  const struct {
+    int status;
+    int mount;  // in the "H" record, -1 none
+    int pace;   // 0: the player's own
+  } cases[] = {{HN_POLYMORPHED, -1, 0}, {HN_MOUNTED, 99, 0}, {HN_MOUNTED, 1, 180}};
+  for (const auto& c : cases) {
+    SetUp();
+    mounts.load();
+    me.poly_move_delay = 0;
+    if (c.mount >= 0)
+      app.process_pkt("H 10 10 1 0 0 0 20 0 0 0 20 0 0 0 0 25 25 25 500 0 1 0 " + std::to_string(c.mount) +
+                      " 1");
+    const int own = c.pace != 0 ? c.pace : move_delay_ms();
+    ASSERT_GT(own, 1) << c.mount;
+    app.process_pkt("@ 0 0 0 0 0 0 0 0 0 0 0 0 0 nnnnnnnnnnnnnnnnnn B 0 0 0 0 0 0 0 0 0 " +
+                    std::to_string(c.status) + " 30");
+    ASSERT_TRUE(me.has_status(c.status));
+    app.action_timers[TIMER_MOVE] = fake_now;
+    app.move_step_ready = 0;
+    fake_now += 2 * MS;
+    app.do_tick();
+    EXPECT_EQ(app.move_step_ready, 0) << c.mount;
+    EXPECT_EQ(move_delay_ms(), own) << c.mount;
+  }
 }
 
 // The once-a-second tick runs the counters down, also beneath a status that
@@ -314,16 +329,9 @@ std::string use_line(const Item& it, int dx, int dy) {
          (dx == 0 && dy == 0 ? "0" : "1");
 }
 
-// The wall clock (the use and cast senders stamp it) put forward by `skew`.
-uint64_t skew = 0;
-uint64_t skewed_clock() { return get_time_us() + skew; }
-
 struct PlayPassTest : FrameInputTest {
   void SetUp() override {
     FrameInputTest::SetUp();
-    input_clock_us = skewed_clock;
-    skew = 0;
-    for (uint64_t& t : app.action_timers) t = get_time_us();
     keymap.load();
     tiledata.load();
     sc.load();
@@ -405,10 +413,11 @@ struct PlayPassTest : FrameInputTest {
     pass();
   }
   void click_button(int b, int button = 1) { click(d.hotbar[b].x + 4, d.hotbar[b].y + 4, button); }
-  // The word `text` where it was drawn as a link.
+  // The word `text` where it was drawn as a link, on the link's last column
+  // and row.
   void click_link(const std::string& text) {
     for (const ClickRegion& l : d.links)
-      if (l.text == text) return click(l.x + 2, l.y + 2);
+      if (l.text == text) return click(l.x + l.w, l.y + l.h - 1);
     ADD_FAILURE() << "no link " << text;
   }
   // The list entry `it`, found as a player finds it (moving the pointer shows it).
@@ -450,10 +459,10 @@ struct PlayPassTest : FrameInputTest {
   void hotbar_use_and_f9(const Item& it, const std::string& keys) {
     items.add(it, 3, 0, false);
     me.item_binds[10] = it;  // the first button's
-    skew += 1001 * MS;
+    fake_now += 1001 * MS;
     click_button(0);
     type(keys);
-    skew += 1001 * MS;
+    fake_now += 1001 * MS;
     type("{F9}");
   }
   void blade_here() { server_objects.add_simple_obj(900, Item(BLADE), 10, 10, 0); }
@@ -539,6 +548,21 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
          key[KEY_8_PAD] = 0;
        },
        "s 10 9 0"},
+      {"a key held four cells from the anchor resyncs once until the server answers",
+       [](P& t) {
+         confirmed_x = 14;
+         key[KEY_8_PAD] = 1;
+         for (int answer = 0; answer < 2; ++answer) {
+           for (int i = 0; i < 3; ++i) {
+             fake_now += 201 * MS;  // past a game master's step delay
+             t.pass();
+           }
+           t.server->send("R " + encode_number(14) + " " + encode_number(10) + " " + encode_number(1) + " 0");
+           t.pass(3);
+         }
+         key[KEY_8_PAD] = 0;
+       },
+       "m 10 10 1 10 10|m 10 10 1 10 10"},
       {"the wheel steps the list cursor", [](P& t) { t.type("u"); t.with(0, 0); t.type("\n"); },
        use_line(POT, 0, 0)},
       {"the wheel with CTRL pages the list", [](P& t) { t.type("u"); t.with(KEY_LCONTROL, 0); t.type("\n"); },
