@@ -301,11 +301,14 @@ int Player::get_draw_code() {
       default: return 1090;
     }
   }
-  if (get_health(HN_MOUNTED) != 0) {
+  // A mount the table does not know has no picture: the rider is drawn as
+  // on foot rather than as nothing.
+  const int mount_tile = get_health(HN_MOUNTED) != 0 ? mounts.get_tile(mount, direction) : 0;
+  if (mount_tile != 0) {
     // The colour comes from the server: shift it in 32-bit unsigned arithmetic
     // so that a large value wraps instead of overflowing.
     uint32_t colour_bits = static_cast<uint32_t>(mount_colour) * 4096u;
-    return static_cast<int>(static_cast<uint32_t>(mounts.get_tile(mount, direction)) + colour_bits);
+    return static_cast<int>(static_cast<uint32_t>(mount_tile) + colour_bits);
   }
   if (get_health(HN_IN_STOCKS) != 0) return 382;
   if (get_health(HN_HEXED) != 0) return static_cast<int>(common_cfg.get_hex("bcode_hexed"));

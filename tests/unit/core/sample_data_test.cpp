@@ -132,7 +132,9 @@ TEST(SampleData, LoadsCleanAndAgrees) {
   for (int b = 0; b < ITEM_NUM_CODES; ++b) {
     const ItemRecord* r = wl.get_record(b);
     if (!r) continue;
-    if (r->type == ITEM_WEAPON) EXPECT_GE(r->weapon_skill, 0) << b;
+    if (r->type == ITEM_WEAPON) {
+      EXPECT_GE(r->weapon_skill, 0) << b;
+    }
     bool any = r->all_classes;
     for (int c = 0; c < sc.max_classes(); ++c) any = any || wl.check_class(Item(static_cast<long>(b)), c);
     EXPECT_TRUE(any) << b;

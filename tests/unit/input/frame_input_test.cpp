@@ -120,8 +120,8 @@ TEST_F(FrameInputTest, ReadyFlagsReturnAfterTheirDelays) {
 }
 
 // Polymorphed before the form's figures arrive, or riding a mount the table
-// does not know, the player keeps his own pace: the step flag does not come
-// back on the next pass. A known mount sets its own.
+// does not know, the player keeps his own pace and his own figure: the step
+// flag does not come back on the next pass. A known mount sets both.
 TEST_F(FrameInputTest, NoPaceOfItsOwnKeepsThePlayersPace) {
   const struct {
     int status;
@@ -146,6 +146,9 @@ TEST_F(FrameInputTest, NoPaceOfItsOwnKeepsThePlayersPace) {
     app.do_tick();
     EXPECT_EQ(app.move_step_ready, 0) << c.mount;
     EXPECT_EQ(move_delay_ms(), own) << c.mount;
+    // Nor a picture of its own: the player's own figure is drawn.
+    me.code = 0x201;
+    EXPECT_EQ(me.get_draw_code() == 0x201, c.pace == 0) << c.mount;
   }
 }
 

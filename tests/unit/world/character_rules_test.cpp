@@ -209,17 +209,20 @@ TEST_F(CharacterRulesTest, DrawCode) {
 
 TEST_F(CharacterRulesTest, MountedDrawCodeWrapsTheColour) {
   // Regression: the colour from the "@" record was multiplied in int and
-  // overflowed for large values. Mount 0 has no record, so its tile is 0.
+  // overflowed for large values. The colour is added to the mount's tile.
   struct Case {
     int32_t colour;
-    int expected;
+    int added;
   };
   const Case cases[] = {{0, 0}, {2, 8192}, {-1, -4096}, {0x7FFFFFFF, -4096}, {0x100000, 0}};
+  mounts.load();
   p.health[HN_MOUNTED] = 1;
-  p.mount = 0;
+  p.mount = 1;
+  const uint32_t tile = static_cast<uint32_t>(mounts.get_tile(1, p.direction));
+  ASSERT_NE(tile, 0u);
   for (const Case& c : cases) {
     p.mount_colour = c.colour;
-    EXPECT_EQ(p.get_draw_code(), c.expected) << c.colour;
+    EXPECT_EQ(p.get_draw_code(), static_cast<int>(tile + static_cast<uint32_t>(c.added))) << c.colour;
   }
 }
 
