@@ -16,20 +16,6 @@
 #include "core/string_utils.h"
 #include "core/utils.h"
 
-bool PLAYER_LEVELS = false;
-bool PERMADEATH = false;
-// Until the login reply says otherwise the statistics are unscaled.
-float STAT_VALUE = 1.0f;
-int skill_cap = 0;
-bool flagged_skills_only = false;
-int stat_cap = 0;
-int level_cap = 0;
-int manual_levelling = 0;
-bool pvp_enabled = false;
-int pvp_min_level = 0;
-bool g_no_requirements = false;
-bool spare_rule_flag = false;
-
 const char* const LOGIN_REPORTED_FILES[21] = {
     "dat/tiles.txt",     "dat/mtiles.txt",   "dat/misc.txt",       "dat/weapons.txt",
     "dat/wearable.txt",  "dat/named.txt",    "dat/other.txt",      "dat/spells.txt",

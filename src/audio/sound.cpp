@@ -421,3 +421,5 @@ void weapon_attack_fx(bool missile, int target_x, int target_y) {
   else kind = 0;
   add_missile(missile_list, me.x, me.y, target_x, target_y, kind);
 }
+
+Sound sound;

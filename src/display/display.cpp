@@ -444,3 +444,5 @@ void QYXDisplay::copy_tile_table() {
   anim_tile_base = anim_tile_frame = unknown ? unknown->image : 0;
   invalidate_map_layer();
 }
+
+QYXDisplay d;

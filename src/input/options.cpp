@@ -68,3 +68,5 @@ void Options::toggle_option(int n) {
   bool raw = get(n) != o->inverted;
   client_cfg.set_int(o->key, raw ? 0 : 1);
 }
+
+Options options;
