@@ -1,6 +1,8 @@
 #pragma once
-// The program's long-lived objects. Each is declared beside its type in the
-// headers below; globals.cpp defines those that belong to the application.
+// Gathers for the application's files the program's long-lived objects. Each
+// is declared beside its type in the headers below, in its own layer; those
+// of the application itself in app/client_app.h and app/server_list.h, and
+// globals.cpp defines them.
 
 #include "core/config_file.h"
 #include "core/item_data.h"
@@ -23,11 +25,3 @@
 #include "world/player.h"
 #include "app/server_list.h"
 #include "app/client_app.h"
-
-// Objects of the lower layers are declared beside their types (included
-// above); these belong to the application itself.
-extern Item craft_base_item;
-extern Item craft_chosen_item;
-// The currency of the trade in progress: the item named by the last list
-// message of a merchant, bank or container; Item(256), gold, by default.
-extern Item trade_item;

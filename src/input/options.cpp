@@ -2,7 +2,8 @@
 
 #include "input/options.h"
 
-#include "app/globals.h"
+#include "core/config_file.h"
+#include "display/display.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <limits>
 
-#include "app/globals.h"
 #include "core/item.h"
 #include "core/log.h"
+#include "core/tiles.h"
 #include "lualib.h"
 #include "tolua++.h"
 #include "script/script_api.h"

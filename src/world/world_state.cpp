@@ -21,6 +21,9 @@ EffectList missile_list;
 EffectList particle_list;
 ObjGrid obj_grid;
 ItemDrop item_drop;
+Item craft_base_item(0);
+Item craft_chosen_item(0);
+Item trade_item(256);
 
 bool PLAYER_LEVELS = false;
 bool PERMADEATH = false;
