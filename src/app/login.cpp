@@ -16,14 +16,6 @@
 #include "core/string_utils.h"
 #include "core/utils.h"
 
-const char* const LOGIN_REPORTED_FILES[21] = {
-    "dat/tiles.txt",     "dat/mtiles.txt",   "dat/misc.txt",       "dat/weapons.txt",
-    "dat/wearable.txt",  "dat/named.txt",    "dat/other.txt",      "dat/spells.txt",
-    "dat/common.cfg",    "dat/skills.txt",   "dat/classes.txt",    "dat/food.txt",
-    "dat/races.txt",     "dat/materials.txt", "dat/mounts.txt",    "dat/buffs.txt",
-    "dat/mobnames.txt",  "dat/crops.txt",    "dat/serverlist.txt", "dat/underneath.txt",
-    "dat/cards.txt"};
-
 namespace {
 constexpr const char* BAN_FORUM_ADDRESS = "the QYX forums";
 

@@ -1,5 +1,5 @@
-// The session's world: the local character, the current level, the lists and
-// grid of what the server sent, and the game-wide rules of the login replies.
+// The session's world: the local character, the current level, and the lists
+// and grid of what the server sent.
 // Kept apart from the types' code, so that a program using the types (the
 // development server, the level writer) does not carry these objects.
 
@@ -24,21 +24,6 @@ ItemDrop item_drop;
 Item craft_base_item(0);
 Item craft_chosen_item(0);
 Item trade_item(256);
-
-bool PLAYER_LEVELS = false;
-bool PERMADEATH = false;
-// Until the login reply says otherwise the statistics are unscaled.
-float STAT_VALUE = 1.0f;
-int skill_cap = 0;
-bool flagged_skills_only = false;
-int stat_cap = 0;
-int level_cap = 0;
-int manual_levelling = 0;
-bool pvp_enabled = false;
-int pvp_min_level = 0;
-bool g_no_requirements = false;
-bool spare_rule_flag = false;
-int turn_delay_ms = 200;
 
 namespace mapobj {
 
