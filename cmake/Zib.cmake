@@ -1,22 +1,25 @@
 # Helpers that turn the folder layout into targets, so that adding a source
 # or test file needs no change to any CMakeLists.txt.
 
-# zib_library(subsystem...): the static library zib_lib from src/<subsystem>/*.cpp.
-# A subsystem that needs outside libraries says so in src/<subsystem>/deps.cmake,
-# which is included here with zib_lib defined.
+# zib_library(subsystem...): one static library zib_<subsystem> per
+# src/<subsystem>/ folder, and zib_lib, which stands for all of them. Each
+# folder names the layers and outside libraries it uses in
+# src/<subsystem>/deps.cmake, included here once every library exists. The
+# upper floors (app, display, input, audio, script) call one another, so their
+# libraries form a cycle that the linker scans more than once.
 function(zib_library)
-  set(_all)
+  find_package(ZLIB REQUIRED)
+  add_library(zib_lib INTERFACE)
   foreach(name IN LISTS ARGN)
     file(GLOB _srcs CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/${name}/*.cpp
                                       ${CMAKE_SOURCE_DIR}/src/${name}/*.c)
     list(FILTER _srcs EXCLUDE REGEX "/src/app/main\\.cpp$")
-    list(APPEND _all ${_srcs})
+    add_library(zib_${name} STATIC ${_srcs})
+    target_include_directories(zib_${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
+    target_compile_options(zib_${name} PRIVATE ${ZIB_WARNINGS})
+    set_target_properties(zib_${name} PROPERTIES LINK_INTERFACE_MULTIPLICITY 3)
+    target_link_libraries(zib_lib INTERFACE zib_${name})
   endforeach()
-  add_library(zib_lib STATIC ${_all})
-  target_include_directories(zib_lib PUBLIC ${CMAKE_SOURCE_DIR}/src)
-  target_compile_options(zib_lib PRIVATE ${ZIB_WARNINGS})
-  find_package(ZLIB REQUIRED)
-  target_link_libraries(zib_lib PUBLIC ZLIB::ZLIB)
   foreach(name IN LISTS ARGN)
     if(EXISTS ${CMAKE_SOURCE_DIR}/src/${name}/deps.cmake)
       include(${CMAKE_SOURCE_DIR}/src/${name}/deps.cmake)

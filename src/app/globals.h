@@ -1,6 +1,8 @@
 #pragma once
-// The program's long-lived objects. They are defined in globals.cpp, in the
-// order in which they must be constructed (one translation unit keeps it).
+// Gathers for the application's files the program's long-lived objects. Each
+// is declared beside its type in the headers below, in its own layer; those
+// of the application itself in app/client_app.h and app/server_list.h, and
+// globals.cpp defines them.
 
 #include "core/config_file.h"
 #include "core/item_data.h"
@@ -23,19 +25,3 @@
 #include "world/player.h"
 #include "app/server_list.h"
 #include "app/client_app.h"
-
-// Objects of the lower layers are declared beside their types (included
-// above); these belong to the application itself.
-extern QYXDisplay d;           // the display
-extern ObjGrid obj_grid;       // objects lying on the current level, by cell
-extern ClientApp app;          // the client application object
-extern Item craft_base_item;
-extern Item craft_chosen_item;
-// The currency of the trade in progress: the item named by the last list
-// message of a merchant, bank or container; Item(256), gold, by default.
-extern Item trade_item;
-
-// The program's one Lua state: made by cmain with luaL_newstate, closed with
-// lua_close when the program quits; not built statically.
-struct lua_State;
-extern lua_State* script_state;

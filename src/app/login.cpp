@@ -16,28 +16,6 @@
 #include "core/string_utils.h"
 #include "core/utils.h"
 
-bool PLAYER_LEVELS = false;
-bool PERMADEATH = false;
-// Until the login reply says otherwise the statistics are unscaled.
-float STAT_VALUE = 1.0f;
-int skill_cap = 0;
-bool flagged_skills_only = false;
-int stat_cap = 0;
-int level_cap = 0;
-int manual_levelling = 0;
-bool pvp_enabled = false;
-int pvp_min_level = 0;
-bool g_no_requirements = false;
-bool spare_rule_flag = false;
-
-const char* const LOGIN_REPORTED_FILES[21] = {
-    "dat/tiles.txt",     "dat/mtiles.txt",   "dat/misc.txt",       "dat/weapons.txt",
-    "dat/wearable.txt",  "dat/named.txt",    "dat/other.txt",      "dat/spells.txt",
-    "dat/common.cfg",    "dat/skills.txt",   "dat/classes.txt",    "dat/food.txt",
-    "dat/races.txt",     "dat/materials.txt", "dat/mounts.txt",    "dat/buffs.txt",
-    "dat/mobnames.txt",  "dat/crops.txt",    "dat/serverlist.txt", "dat/underneath.txt",
-    "dat/cards.txt"};
-
 namespace {
 constexpr const char* BAN_FORUM_ADDRESS = "the QYX forums";
 

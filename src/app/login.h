@@ -11,7 +11,13 @@ constexpr size_t LOGIN_NEW_NAME_MAX = 15;
 constexpr size_t LOGIN_TEXT_MAX = 1000;
 
 // The 21 data files whose checksums the client reports after logging in.
-extern const char* const LOGIN_REPORTED_FILES[21];
+inline constexpr const char* LOGIN_REPORTED_FILES[21] = {
+    "dat/tiles.txt",     "dat/mtiles.txt",   "dat/misc.txt",       "dat/weapons.txt",
+    "dat/wearable.txt",  "dat/named.txt",    "dat/other.txt",      "dat/spells.txt",
+    "dat/common.cfg",    "dat/skills.txt",   "dat/classes.txt",    "dat/food.txt",
+    "dat/races.txt",     "dat/materials.txt", "dat/mounts.txt",    "dat/buffs.txt",
+    "dat/mobnames.txt",  "dat/crops.txt",    "dat/serverlist.txt", "dat/underneath.txt",
+    "dat/cards.txt"};
 
 // The login form's rules for the text fields of the login line: letters and
 // digits only (a new character's name letters only), within the form's limits.

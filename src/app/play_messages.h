@@ -98,10 +98,3 @@ extern bool no_two_handed_melee;
 
 void process_identify(const std::string& line);
 void toggle_ready_item(const Item& item);
-
-// ---- Items given and taken, the crafting list, skill updates -------------------------
-
-void receive_item(const std::string& line);          // I
-void process_item_removed(const std::string& line);  // J
-void process_craft_list(const std::string& line);    // c
-void process_skill_update(const std::string& line);  // S

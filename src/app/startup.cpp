@@ -29,7 +29,6 @@ int32_t conn_state = CONN_TITLE;
 bool game_is_qyx = false;
 uint32_t gc_interface_mode = 0;
 
-int turn_delay_ms = 200;
 int rage_bar = 0;
 bool show_combat_messages = true;
 int target_type = 0;

@@ -48,4 +48,8 @@ AmbientSound& global_ambient_sound() {
   return out;
 }
 
+void ObjGrid::update_ambient_sound() const {
+  update_ambient_sound(global_ambient_sound(), me.x, me.y);
+}
+
 void copy_obj_list() { obj_grid.copy_from(server_objects, level_entered, cmap, me.x, me.y); }

@@ -3,13 +3,20 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/globals.h"
 #include "audio/audio_backend.h"
 #include "audio/mp3_player.h"
+#include "core/config_file.h"
+#include "core/item_data.h"
 #include "core/log.h"
+#include "core/mounts.h"
+#include "core/spells.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
+#include "display/display.h"
+#include "world/cmap.h"
 #include "world/effects.h"
+#include "world/item_list.h"
+#include "world/player.h"
 
 const char* const SOUND_SAMPLE_NAMES[SOUND_FIXED_SAMPLES] = {
     "sword1", "sword2",   "sword3",   "miss",     "step1",    "step2",    "step3",  "step4",
@@ -421,3 +428,5 @@ void weapon_attack_fx(bool missile, int target_x, int target_y) {
   else kind = 0;
   add_missile(missile_list, me.x, me.y, target_x, target_y, kind);
 }
+
+Sound sound;

@@ -118,3 +118,5 @@ std::string Buffs::get_effect_text(int id) const {
   }
   return text;
 }
+
+Buffs buffs;

@@ -219,3 +219,6 @@ float ConfigFile::get_float(const std::string& key) const {
   if (v.empty()) return 0.0f;
   return strtof(v.c_str(), nullptr);
 }
+
+ConfigFile client_cfg("client.cfg");
+ConfigFile common_cfg("dat/common.cfg");

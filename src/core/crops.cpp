@@ -280,3 +280,5 @@ int Crops::load_plants() {
   }
   return 0;
 }
+
+Crops crops;

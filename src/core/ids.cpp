@@ -138,3 +138,6 @@ void remove_tracked(int id) { remove_tracked(tracked_creatures, id); }
 void clear_tracked() { clear_tracked(tracked_creatures); }
 int num_tracked() { return num_tracked(tracked_creatures); }
 int find_tracked(int id) { return find_tracked(tracked_creatures, id); }
+
+ids id_table;
+std::vector<TrackedCreature> tracked_creatures;

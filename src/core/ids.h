@@ -54,7 +54,7 @@ struct TrackedCreature {
   int tag_number = 1;
 };
 
-// The tracked-creature list of the client (defined with the other globals).
+// The tracked-creature list of the client.
 extern std::vector<TrackedCreature> tracked_creatures;
 
 // Operations on a given tracked list, and the same on `tracked_creatures`.
@@ -77,4 +77,3 @@ int num_tracked();
 int find_tracked(int id);
 
 extern ids id_table;  // what the server told about creature ids
-extern std::vector<TrackedCreature> tracked_creatures;

@@ -9,9 +9,6 @@
 #include "core/string_utils.h"
 #include "core/utils.h"
 
-// "dat/common.cfg", one of the program's long-lived objects (app/globals.cpp).
-extern ConfigFile common_cfg;
-
 namespace {
 
 constexpr int64_t ITEM_MOD_7_MASK = 0x7FL << 20;

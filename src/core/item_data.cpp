@@ -589,3 +589,5 @@ int ItemData::get_level_req(const Item& i) const {
   }
   return best;
 }
+
+ItemData wl;

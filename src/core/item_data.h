@@ -324,10 +324,6 @@ class ItemData {
   std::vector<int> mat_colours_;
 };
 
-// The one item-type table (script name "wl"), defined with the program's
-// other long-lived objects in app/globals.cpp.
-extern ItemData wl;
-
 // Price factor of a material 1-20; 0 for materials without one.
 float material_price_factor(int m);
 // Status name 0-62; "" otherwise.
@@ -355,4 +351,4 @@ void copy_object_tile(int from, int to);
 std::string crop_name(int id);
 }  // namespace item_links
 
-extern ItemData wl;  // the item-type table
+extern ItemData wl;  // the item-type table (script name "wl")

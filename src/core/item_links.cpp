@@ -6,12 +6,6 @@
 #include "core/spells.h"
 #include "core/tiles.h"
 
-// The program's long-lived tables (app/globals.cpp).
-extern Tiles tiledata;
-extern Spells spells;
-extern SkillsClasses sc;
-extern Crops crops;
-
 namespace item_links {
 
 int spell_circle(int id) { return spells.get_circle(id); }

@@ -66,3 +66,5 @@ std::vector<std::string> Mounts::get_sound_names() const {
     if (!entry.second.sound.empty()) out.push_back(entry.second.sound);
   return out;
 }
+
+Mounts mounts;

@@ -331,3 +331,5 @@ std::vector<int> SkillsClasses::get_race_female_tiles(int race) const {
 float SkillsClasses::race_factor(int race, int which) const {
   return good_race(race) ? races_[race].factors[which] : 1.0f;
 }
+
+SkillsClasses sc;

@@ -209,3 +209,5 @@ int Spells::get_success_chance(int id, float skill) const {
   float b = common_cfg.get_float("spell_skill_bracket");
   return b * static_cast<float>(c) > skill ? 0 : 99;
 }
+
+Spells spells;

@@ -222,3 +222,5 @@ bool Tiles::is_valid_object_tile(unsigned n) const {
   int image = object_tiles[n].image;
   return image != -1 && image != TILES_NO_OBJECT_IMAGE;
 }
+
+Tiles tiledata;

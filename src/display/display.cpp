@@ -12,9 +12,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/globals.h"
+#include "app/client_app.h"
+#include "core/config_file.h"
 #include "core/log.h"
 #include "core/string_utils.h"
+#include "core/tiles.h"
 #include "display/cards.h"
 #include "display/font_file.h"
 #include "display/smooth_scaler.h"
@@ -444,3 +446,5 @@ void QYXDisplay::copy_tile_table() {
   anim_tile_base = anim_tile_frame = unknown ? unknown->image : 0;
   invalidate_map_layer();
 }
+
+QYXDisplay d;

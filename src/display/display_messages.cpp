@@ -4,7 +4,8 @@
 
 #include <cstdarg>
 
-#include "app/globals.h"
+#include "app/client_app.h"
+#include "core/ids.h"
 #include "core/log.h"
 #include "core/string_utils.h"
 #include "display/display.h"

@@ -7,14 +7,16 @@
 #include <functional>
 #include <string_view>
 
-#include "app/globals.h"
 #include "app/play_messages.h"
 #include "core/log.h"
+#include "core/tiles.h"
 #include "display/display.h"
 #include "display/minimap_box.h"
 #include "display/side_panel_pages.h"
 #include "input/frame_input.h"
 #include "input/options.h"
+#include "world/item_list.h"
+#include "world/player.h"
 
 namespace {
 

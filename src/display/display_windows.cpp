@@ -3,12 +3,23 @@
 // intro screens drawn in the real window.
 #include <allegro.h>
 
-#include "app/globals.h"
+#include "app/client_app.h"
+#include "app/server_list.h"
+#include "core/buffs.h"
+#include "core/config_file.h"
+#include "core/ids.h"
+#include "core/skills_classes.h"
+#include "core/spells.h"
+#include "core/tiles.h"
 #include "core/utils.h"
 #include "display/display.h"
 #include "display/display_intro.h"
 #include "display/smooth_scaler.h"
 #include "display/status_lines.h"
+#include "input/options.h"
+#include "world/cmap.h"
+#include "world/item_list.h"
+#include "world/player.h"
 
 namespace {
 constexpr int NPCTALK_MODE = 25;

@@ -12,8 +12,10 @@
 #include <ctime>
 #include <string>
 
-#include "app/globals.h"
+#include "app/client_app.h"
 #include "app/server_handlers.h"
+#include "core/ids.h"
+#include "core/item_data.h"
 #include "core/log.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
@@ -21,6 +23,10 @@
 #include "input/frame_input.h"
 #include "input/menu_modes.h"
 #include "input/normal_keys.h"
+#include "input/options.h"
+#include "world/cmap.h"
+#include "world/item_list.h"
+#include "world/player.h"
 #include "world/target.h"
 
 namespace {

@@ -7,13 +7,17 @@
 
 #include <cctype>
 
-#include "app/globals.h"
+#include "app/client_app.h"
+#include "core/item_data.h"
+#include "core/spells.h"
+#include "core/tiles.h"
 #include "core/utils.h"
 #include "display/display.h"
 #include "display/side_panel.h"
 #include "input/hotkeys.h"
 #include "input/keymap.h"
 #include "input/options.h"
+#include "world/player.h"
 
 std::function<uint64_t()> hotbar_clock_ms = [] { return get_time_us() / 1000; };
 

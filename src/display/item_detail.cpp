@@ -4,8 +4,14 @@
 
 #include <cstdlib>
 
-#include "app/globals.h"
+#include "core/config_file.h"
+#include "core/item_data.h"
+#include "core/skills_classes.h"
+#include "core/spells.h"
 #include "core/string_utils.h"
+#include "display/display.h"
+#include "world/item_list.h"
+#include "world/player.h"
 
 namespace {
 

@@ -2,8 +2,9 @@
 
 #include "display/item_tint.h"
 
-#include "app/globals.h"
 #include "core/item.h"
+#include "core/item_data.h"
+#include "display/display.h"
 
 namespace {
 constexpr int MAT_FIRE = 22;

@@ -7,9 +7,10 @@
 
 #include <algorithm>
 
-#include "app/globals.h"
+#include "core/config_file.h"
 #include "core/log.h"
 #include "display/display.h"
+#include "input/options.h"
 
 const ScreenMode mode_table[MODE_COUNT] = {
     {800, 600},   {1024, 768},  {1100, 680}, {1152, 768}, {1152, 864},  {1280, 768},

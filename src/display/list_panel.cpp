@@ -7,11 +7,17 @@
 
 #include <algorithm>
 
-#include "app/globals.h"
+#include "core/item_data.h"
+#include "core/skills_classes.h"
+#include "core/spells.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
+#include "display/display.h"
 #include "display/item_detail.h"
 #include "input/hotkeys.h"
+#include "world/item_drop.h"
+#include "world/item_list.h"
+#include "world/player.h"
 
 namespace {
 

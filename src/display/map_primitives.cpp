@@ -14,12 +14,18 @@
 #endif
 
 #include "app/client_app.h"
-#include "app/globals.h"
+#include "core/item_data.h"
+#include "core/skills_classes.h"
+#include "core/spells.h"
+#include "core/tiles.h"
 #include "core/utils.h"
 #include "display/display.h"
 #include "display/item_tint.h"
 #include "input/frame_input.h"
+#include "world/cmap.h"
 #include "world/effects.h"
+#include "world/item_list.h"
+#include "world/player.h"
 
 namespace {
 constexpr int TILE_UNKNOWN = 126, TILE_DEEP_WATER = 249, TILE_LAVA = 220, TILE_OUTSIDE = 16;

@@ -18,12 +18,15 @@
 #include <vector>
 
 #include "app/client_app.h"
-#include "app/globals.h"
 #include "app/play_messages.h"
 #include "app/server_handlers.h"
+#include "core/config_file.h"
 #include "core/ids.h"
+#include "core/item_data.h"
 #include "core/log.h"
+#include "core/spells.h"
 #include "core/string_utils.h"
+#include "core/tiles.h"
 #include "core/utils.h"
 #include "display/display.h"
 #include "display/item_tint.h"
@@ -32,8 +35,12 @@
 #include "input/keymap.h"
 #include "input/menu_modes.h"
 #include "input/options.h"
-#include "world/target.h"
+#include "world/cmap.h"
 #include "world/effects.h"
+#include "world/item_list.h"
+#include "world/object_grid.h"
+#include "world/player.h"
+#include "world/target.h"
 
 namespace {
 constexpr int DISC_5[5] = {1, 3, 5, 3, 1};

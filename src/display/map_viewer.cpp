@@ -9,10 +9,14 @@
 #include <map>
 
 #include "app/client_app.h"
-#include "app/globals.h"
+#include "core/ids.h"
 #include "core/string_utils.h"
+#include "core/tiles.h"
 #include "display/display.h"
 #include "display/item_tint.h"
+#include "world/cmap.h"
+#include "world/object_grid.h"
+#include "world/player.h"
 
 namespace {
 constexpr int MAP_CELL = 4;

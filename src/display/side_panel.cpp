@@ -6,9 +6,17 @@
 #include <climits>
 #include <cmath>
 
-#include "app/globals.h"
+#include "app/client_app.h"
+#include "core/config_file.h"
+#include "core/ids.h"
+#include "core/item_data.h"
+#include "core/skills_classes.h"
+#include "core/spells.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
+#include "display/display.h"
+#include "world/item_list.h"
+#include "world/player.h"
 #include "world/target.h"
 
 namespace {

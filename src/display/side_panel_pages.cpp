@@ -4,10 +4,16 @@
 
 #include <algorithm>
 
-#include "app/globals.h"
+#include "core/config_file.h"
+#include "core/item_data.h"
+#include "core/skills_classes.h"
+#include "core/spells.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
+#include "display/display.h"
 #include "input/hotkeys.h"
+#include "input/keymap.h"
+#include "world/player.h"
 
 const char* const PERK_NAMES[NUM_PERK_NAMES] = {
     "Lycanthropy immunity", "Dual wield", "Block", "Heavy armour affinity", "No 2H melee weapons",

@@ -7,9 +7,10 @@
 
 #include <vector>
 
-#include "app/globals.h"
+#include "core/config_file.h"
 #include "core/log.h"
 #include "core/string_utils.h"
+#include "core/tiles.h"
 #include "display/display.h"
 
 namespace {

@@ -12,18 +12,25 @@
 #include <cstdlib>
 
 #include "app/client_app.h"
-#include "app/globals.h"
 #include "app/play_messages.h"
 #include "app/server_handlers.h"
+#include "core/buffs.h"
+#include "core/config_file.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
+#include "display/display.h"
 #include "display/list_keys.h"
 #include "input/item_lists.h"
 #include "input/keymap.h"
 #include "input/options.h"
 #include "input/player_actions.h"
+#include "net/socket.h"
 #include "script/script_host.h"
+#include "world/cmap.h"
 #include "world/effects.h"
+#include "world/item_drop.h"
+#include "world/item_list.h"
+#include "world/player.h"
 
 static_assert(TIMER_MOVE_START < CLIENT_ACTION_TIMERS, "a timer per input stamp");
 

@@ -4,12 +4,19 @@
 
 #include <allegro.h>
 
-#include "app/globals.h"
+#include "app/client_app.h"
+#include "core/config_file.h"
+#include "core/item_data.h"
+#include "core/spells.h"
 #include "core/utils.h"
+#include "display/display.h"
 #include "input/frame_input.h"
 #include "input/keymap.h"
 #include "input/normal_keys.h"
 #include "input/player_actions.h"
+#include "net/socket.h"
+#include "world/item_list.h"
+#include "world/player.h"
 
 
 namespace {

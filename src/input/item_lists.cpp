@@ -7,10 +7,16 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "app/globals.h"
 #include "app/server_handlers.h"
+#include "core/config_file.h"
+#include "core/item_data.h"
+#include "core/skills_classes.h"
+#include "core/spells.h"
 #include "core/string_utils.h"
+#include "display/display.h"
 #include "input/player_actions.h"
+#include "world/item_list.h"
+#include "world/player.h"
 
 namespace {
 

@@ -238,3 +238,5 @@ bool is_alt_down() {
   if (old_alt_func) return (key_shifts & KB_ALT_FLAG) != 0;
   return key[KEY_ALT] || key[KEY_ALTGR];
 }
+
+Keymap keymap;

@@ -11,17 +11,23 @@
 #include <climits>
 
 #include "app/client_app.h"
-#include "app/globals.h"
 #include "app/play_messages.h"
+#include "audio/sound.h"
+#include "core/item_data.h"
 #include "core/log.h"
 #include "core/string_utils.h"
+#include "core/tiles.h"
 #include "core/utils.h"
+#include "display/display.h"
 #include "display/list_keys.h"
-#include "input/item_lists.h"
 #include "input/frame_input.h"
-#include "input/menu_modes.h"
 #include "input/hotkeys.h"
+#include "input/item_lists.h"
+#include "input/menu_modes.h"
 #include "input/player_actions.h"
+#include "net/socket.h"
+#include "world/item_list.h"
+#include "world/player.h"
 
 namespace {
 

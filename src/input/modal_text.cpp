@@ -7,14 +7,19 @@
 #include <cctype>
 
 #include "app/client_app.h"
-#include "app/globals.h"
 #include "app/play_messages.h"
+#include "core/skills_classes.h"
+#include "core/spells.h"
 #include "core/string_utils.h"
+#include "display/display.h"
 #include "display/list_panel.h"
 #include "input/hotkeys.h"
 #include "input/keymap.h"
 #include "input/modal_input.h"
 #include "input/player_actions.h"
+#include "net/socket.h"
+#include "world/item_list.h"
+#include "world/player.h"
 
 namespace {
 

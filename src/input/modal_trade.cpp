@@ -8,14 +8,22 @@
 #include <climits>
 
 #include "app/client_app.h"
-#include "app/globals.h"
 #include "app/play_messages.h"
+#include "core/config_file.h"
+#include "core/item_data.h"
+#include "core/skills_classes.h"
+#include "core/spells.h"
 #include "core/string_utils.h"
+#include "display/display.h"
 #include "display/list_keys.h"
 #include "input/item_lists.h"
 #include "input/keymap.h"
 #include "input/modal_input.h"
 #include "input/player_actions.h"
+#include "net/socket.h"
+#include "world/item_drop.h"
+#include "world/item_list.h"
+#include "world/player.h"
 
 namespace {
 

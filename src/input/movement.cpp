@@ -8,17 +8,26 @@
 #include <cstdlib>
 
 #include "app/client_app.h"
-#include "app/globals.h"
 #include "app/play_messages.h"
 #include "app/server_handlers.h"
+#include "audio/sound.h"
+#include "core/config_file.h"
+#include "core/item_data.h"
+#include "core/spells.h"
 #include "core/utils.h"
+#include "display/display.h"
 #include "input/frame_input.h"
 #include "input/hotkeys.h"
 #include "input/keymap.h"
 #include "input/normal_keys.h"
 #include "input/options.h"
 #include "input/player_actions.h"
+#include "net/socket.h"
+#include "world/cmap.h"
 #include "world/effects.h"
+#include "world/item_list.h"
+#include "world/object_grid.h"
+#include "world/player.h"
 
 int effect_cell_x = -1, effect_cell_y = -1;
 

@@ -5,10 +5,15 @@
 
 #include <allegro.h>
 
-#include "app/globals.h"
+#include "app/client_app.h"
 #include "app/play_messages.h"
+#include "core/config_file.h"
+#include "core/item_data.h"
+#include "core/skills_classes.h"
+#include "core/spells.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
+#include "display/display.h"
 #include "display/list_keys.h"
 #include "display/list_panel.h"
 #include "input/frame_input.h"
@@ -18,7 +23,11 @@
 #include "input/modal_input.h"
 #include "input/options.h"
 #include "input/player_actions.h"
+#include "net/socket.h"
 #include "script/script_host.h"
+#include "world/cmap.h"
+#include "world/item_list.h"
+#include "world/player.h"
 
 bool objlist_trace = false;
 

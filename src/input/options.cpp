@@ -2,7 +2,8 @@
 
 #include "input/options.h"
 
-#include "app/globals.h"
+#include "core/config_file.h"
+#include "display/display.h"
 
 namespace {
 
@@ -68,3 +69,5 @@ void Options::toggle_option(int n) {
   bool raw = get(n) != o->inverted;
   client_cfg.set_int(o->key, raw ? 0 : 1);
 }
+
+Options options;

@@ -7,13 +7,25 @@
 #include <cstdlib>
 
 #include "app/client_app.h"
-#include "app/globals.h"
 #include "app/play_messages.h"
+#include "audio/sound.h"
+#include "core/config_file.h"
+#include "core/ids.h"
+#include "core/item_data.h"
+#include "core/skills_classes.h"
+#include "core/spells.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
+#include "display/display.h"
 #include "input/frame_input.h"
 #include "input/keymap.h"
 #include "input/options.h"
+#include "net/socket.h"
+#include "world/cmap.h"
+#include "world/item_drop.h"
+#include "world/item_list.h"
+#include "world/object_grid.h"
+#include "world/player.h"
 
 int chosen_spell = -1;
 int spell_delay = 500;

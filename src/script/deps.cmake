@@ -25,12 +25,14 @@ add_custom_command(
   DEPENDS ${_pkgs} ${_pkg_dir}/checked_numbers.sed
   COMMENT "Generating the script API bindings with tolua++"
   VERBATIM)
-target_sources(zib_lib PRIVATE ${_gen_dir}/tolua_client.cpp ${_gen_dir}/tolua_client.h)
-target_include_directories(zib_lib PRIVATE ${CMAKE_BINARY_DIR}/generated)
+target_sources(zib_script PRIVATE ${_gen_dir}/tolua_client.cpp ${_gen_dir}/tolua_client.h)
+target_include_directories(zib_script PRIVATE ${CMAKE_BINARY_DIR}/generated)
 # The generator writes a collector for every boxed type that a function
 # returns; script_api::open registers its own for all seven instead.
 set_source_files_properties(${_gen_dir}/tolua_client.cpp PROPERTIES
   COMPILE_OPTIONS -Wno-unused-function)
 
 # The tolua++ runtime calls Lua's public API, so it comes before our Lua.
-target_link_libraries(zib_lib PUBLIC ${ZIB_TOLUA_RUNTIME} zib_lua)
+target_link_libraries(zib_script PUBLIC ${ZIB_TOLUA_RUNTIME} zib_lua)
+# The script API reaches the session's objects.
+target_link_libraries(zib_script PUBLIC zib_core zib_world zib_display zib_input zib_app)

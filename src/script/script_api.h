@@ -11,14 +11,33 @@
 #include <string>
 #include <type_traits>
 
-#include "app/globals.h"
+#include "app/client_app.h"
 #include "app/play_messages.h"
 #include "app/server_handlers.h"
+#include "audio/sound.h"
+#include "core/buffs.h"
+#include "core/config_file.h"
+#include "core/crops.h"
+#include "core/ids.h"
+#include "core/item_data.h"
+#include "core/mounts.h"
+#include "core/skills_classes.h"
+#include "core/spells.h"
 #include "core/string_utils.h"
+#include "core/tiles.h"
 #include "core/utils.h"
+#include "display/display.h"
+#include "input/keymap.h"
+#include "input/options.h"
 #include "lauxlib.h"
 #include "lua.h"
+#include "net/socket.h"
 #include "tolua++.h"
+#include "world/cmap.h"
+#include "world/item_drop.h"
+#include "world/item_list.h"
+#include "world/object_grid.h"
+#include "world/player.h"
 
 // The display's class under its script name.
 typedef QYXDisplay Display;

@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <limits>
 
-#include "app/globals.h"
 #include "core/item.h"
 #include "core/log.h"
+#include "core/tiles.h"
 #include "lualib.h"
 #include "tolua++.h"
 #include "script/script_api.h"
@@ -177,3 +177,5 @@ std::string pop_script_string() {
 }
 
 Item pop_script_item() { return Item(static_cast<long>(pop_script_int64())); }
+
+lua_State* script_state = nullptr;

@@ -10,6 +10,10 @@
 struct lua_State;
 class Item;
 
+// The program's one Lua state: made by cmain with luaL_newstate, closed with
+// lua_close when the program quits; not built statically.
+extern lua_State* script_state;
+
 // The name of the script function that the host called last; the crash log
 // line quotes it.
 extern std::string script_func_name;

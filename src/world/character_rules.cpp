@@ -807,3 +807,19 @@ int Player::get_thaco() {
   if (get_health(HN_CLEAVED) != 0) t /= 2;
   return static_cast<int>(std::floor(t + 0.5));
 }
+
+// The game-wide rules of the login replies.
+bool PLAYER_LEVELS = false;
+bool PERMADEATH = false;
+// Until the login reply says otherwise the statistics are unscaled.
+float STAT_VALUE = 1.0f;
+int skill_cap = 0;
+bool flagged_skills_only = false;
+int stat_cap = 0;
+int level_cap = 0;
+int manual_levelling = 0;
+bool pvp_enabled = false;
+int pvp_min_level = 0;
+bool g_no_requirements = false;
+bool spare_rule_flag = false;
+int turn_delay_ms = 200;

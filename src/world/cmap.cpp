@@ -386,9 +386,3 @@ void CMap::compute_open_bounds() {
     }
   }
 }
-
-namespace mapobj {
-
-bool notblocked(int x, int y, bool allow_mountain) { return cmap.notblocked(x, y, allow_mountain); }
-
-}  // namespace mapobj

@@ -130,3 +130,9 @@ extern ObjectList visible_creatures;  // creatures in view
 extern EffectList event_list;  // timed map events
 extern EffectList missile_list;
 extern EffectList particle_list;
+// The two items of the crafting in progress.
+extern Item craft_base_item;
+extern Item craft_chosen_item;
+// The currency of the trade in progress: the item named by the last list
+// message of a merchant, bank or container; Item(256), gold, by default.
+extern Item trade_item;

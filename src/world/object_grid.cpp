@@ -271,6 +271,3 @@ void ObjGrid::update_ambient_sound(AmbientSound& out, int px, int py) const {
   out.current_factor = best;
 }
 
-void ObjGrid::update_ambient_sound() const {
-  update_ambient_sound(global_ambient_sound(), me.x, me.y);
-}

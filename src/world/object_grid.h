@@ -49,7 +49,8 @@ class AmbientSound {
   float current_factor = -1.0f;
 };
 
-// Ambient output through the global sound object and options.
+// Ambient output through the global sound object and options (defined by the
+// application).
 AmbientSound& global_ambient_sound();
 
 class ObjGrid {
@@ -76,7 +77,8 @@ class ObjGrid {
   // lights are given only to objects the player (px, py) can see on `map`.
   void copy_from(const ObjectList& objects, bool level_entered, const CMap& map, int px, int py);
   void update_ambient_sound(AmbientSound& out, int px, int py) const;
-  // The same through the global sound object and the local player's cell.
+  // The same through the global sound object and the local player's cell;
+  // defined by the application, which owns the sound.
   void update_ambient_sound() const;
 
   // Cell index of (x, y) for the accessors, or -1 off the grid.

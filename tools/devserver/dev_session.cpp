@@ -13,7 +13,6 @@
 #include <iterator>
 #include <set>
 
-#include "app/client_app.h"
 #include "app/login.h"
 #include "core/compression.h"
 #include "core/item.h"

@@ -16,8 +16,13 @@
 #include <memory>
 #include <vector>
 
-#include "app/globals.h"
+#include "core/buffs.h"
+#include "core/config_file.h"
+#include "core/item_data.h"
+#include "core/skills_classes.h"
+#include "core/spells.h"
 #include "core/string_utils.h"
+#include "core/tiles.h"
 #include "dev_session.h"
 #include "dev_store.h"
 #include "net/socket.h"

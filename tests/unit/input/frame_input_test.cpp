@@ -21,6 +21,7 @@
 #include "core/utils.h"
 #include "input/modal_input.h"
 #include "input/player_actions.h"
+#include "script/script_host.h"
 #include "lauxlib.h"
 #include "lua.h"
 #include "lualib.h"

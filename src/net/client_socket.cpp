@@ -1,0 +1,6 @@
+// The client's one connection, apart from the socket code, so that the
+// development server does not carry it.
+
+#include "net/socket.h"
+
+Socket tcpObj(SOCKET_ROLE_CLIENT);
