@@ -39,8 +39,9 @@ function(zib_unit_tests name)
   target_link_libraries(zib_tests_${name} PRIVATE zib_lib GTest::gtest_main)
   target_compile_definitions(zib_tests_${name} PRIVATE
     ZIB_SOURCE_DIR="${CMAKE_SOURCE_DIR}" ZIB_BINARY_DIR="${CMAKE_BINARY_DIR}")
+  # A hung test fails in minutes, not after ctest's default of 25 minutes.
   gtest_discover_tests(zib_tests_${name}
-    PROPERTIES LABELS unit ENVIRONMENT "ASAN_OPTIONS=allow_user_segv_handler=0"
+    PROPERTIES LABELS unit TIMEOUT 300 ENVIRONMENT "ASAN_OPTIONS=allow_user_segv_handler=0"
     DISCOVERY_TIMEOUT 60)
 endfunction()
 
