@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/interaction_modes.h"
 #include "core/item.h"
 
 // Program identity.
@@ -260,7 +261,6 @@ extern bool data_reloaded;
 extern bool map_transfer_pending;
 extern int32_t conn_state;
 extern bool game_is_qyx;
-extern uint32_t gc_interface_mode;
 
 extern std::string platform_name;
 extern std::string login_password;

@@ -111,11 +111,11 @@ int ClientApp::run_sessions(const char* argv0) {
     id_table.clear();
     tracked_creatures.clear();
     temp_list.clear();
-    gc_interface_mode = 0;
+    gc_interface_mode = MODE_NORMAL;
     d.menu_page = 0;
     me.bank_synced = false;
     items.clear();
-    if (new_character) gc_interface_mode = 31;
+    if (new_character) gc_interface_mode = MODE_HELP;
     session_over = false;
     list_style = 3;
     sub_state = 0;
@@ -157,13 +157,14 @@ bool ClientApp::frame_pass() {
     last_ascii = 0;
     key_this_pass = 0;
     bool due = keypressed() || right_released;
-    if (!due && gc_interface_mode != 0 && gc_interface_mode != 11 && gc_interface_mode != 17)
+    if (!due && gc_interface_mode != MODE_NORMAL && gc_interface_mode != MODE_DROPALL2 &&
+        gc_interface_mode != MODE_CHAT)
       due = (left_released && !d.mouse_over_hotbar()) || mouse_z != last_wheel;
     if (due) {
       // Whatever the key does, the next frame shows it.
       d.request_frame(FRAME_INPUT);
       if (!do_hotbar_input()) {
-        if (gc_interface_mode != 0)
+        if (gc_interface_mode != MODE_NORMAL)
           do_non_normal_mode();
         else
           do_normal_mode();

@@ -34,8 +34,6 @@ constexpr int COLOUR_LEVEL_GAIN = 18;
 constexpr int COLOUR_HELP = 9;
 constexpr int SOUND_TELEPORT = 19;
 constexpr int OPTION_BLOCK_MSG = 9;
-constexpr uint32_t MODE_BOOK = 33;
-constexpr uint32_t MODE_LIST = 5;
 
 void clear_repeats() {
   repeat_cast = false;
@@ -279,7 +277,7 @@ int msg_player_record(ClientApp& app, const std::string& msg) {
   std::string old_name = me.name;
   me.parse_h_record(msg, true);
   // The ready list shows the character's figures: they change now.
-  if (gc_interface_mode == MODE_LIST) {
+  if (gc_interface_mode == MODE_READY) {
     app.list_style = SELECT_READY;
     d.draw_list_panel(&temp_list, app.list_style, nullptr);
   } else {

@@ -26,7 +26,7 @@ bool data_reloaded = false;
 bool map_transfer_pending = false;
 int32_t conn_state = CONN_TITLE;
 bool game_is_qyx = false;
-uint32_t gc_interface_mode = 0;
+uint32_t gc_interface_mode = MODE_NORMAL;
 
 int turn_delay_ms = 200;
 int rage_bar = 0;

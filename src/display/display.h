@@ -563,7 +563,7 @@ class QYXDisplay {
   uint8_t input_shown = 0;
   int curr_display = 0;
   int statbox_page = 0;
-  // Whether the menu is shown is its mode's (`menu_open()`, input/menu_modes.h).
+  // Whether the menu is shown is its mode's (`menu_open()`, core/interaction_modes.h).
   int menu_page = 0;
   uint8_t show_age = 0;
   uint8_t show_class_skills = 0;

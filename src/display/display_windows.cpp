@@ -4,6 +4,7 @@
 #include <allegro.h>
 
 #include "app/globals.h"
+#include "core/interaction_modes.h"
 #include "core/utils.h"
 #include "display/display.h"
 #include "display/display_intro.h"
@@ -11,7 +12,6 @@
 #include "display/status_lines.h"
 
 namespace {
-constexpr int NPCTALK_MODE = 25;
 constexpr int OPT_HOTBAR_TOP = 26;
 }  // namespace
 
@@ -44,7 +44,7 @@ void QYXDisplay::draw_help_text() {
 }
 
 void QYXDisplay::draw_talk_panel(BITMAP* dest) {
-  if (!allegro_up || !dest || gc_interface_mode != NPCTALK_MODE) return;
+  if (!allegro_up || !dest || gc_interface_mode != MODE_NPCTALK) return;
   TalkDraw how;
   how.work = work_bitmap;
   how.dest = dest;

@@ -20,18 +20,6 @@
 
 namespace {
 
-constexpr int MODE_NORMAL = 0;
-constexpr int MODE_HELP = 31;
-constexpr int MODE_KEYS = 32;
-constexpr int MODE_BOOK = 33;
-constexpr int MODE_QYXMENU = 35;
-constexpr int MODE_OPTIONS = 36;
-constexpr int MODE_VOLUME = 37;
-constexpr int MODE_RESOLUTION = 38;
-constexpr int MODE_BOXCOLOURS = 39;
-constexpr int MODE_MAP = 42;
-constexpr int MODE_BIND_BUTTON = 43;
-
 constexpr int KEYS_CHOOSING = 0;
 constexpr int KEYS_WAITING = 3;
 constexpr int KEYS_CONFIRM_RESET = 4;
@@ -320,18 +308,9 @@ void do_bind_button(const ClientApp& app) {
 
 }  // namespace
 
-bool help_open() { return gc_interface_mode == MODE_HELP; }
-bool book_open() { return gc_interface_mode == MODE_BOOK; }
-bool map_open() { return gc_interface_mode == MODE_MAP; }
-bool play_area_window_open() { return help_open() || book_open() || map_open(); }
-bool menu_open() {
-  return gc_interface_mode == MODE_KEYS ||
-         (gc_interface_mode >= MODE_QYXMENU && gc_interface_mode <= MODE_BOXCOLOURS);
-}
-
 bool is_menu_mode(int mode) {
   return mode == MODE_HELP || mode == MODE_KEYS || mode == MODE_BOOK ||
-         (mode >= MODE_QYXMENU && mode <= MODE_BOXCOLOURS) || mode == MODE_MAP || mode == MODE_BIND_BUTTON;
+         (mode >= MODE_QYXMENU && mode <= MODE_BOXCOLOURS) || mode == MODE_MAP || mode == MODE_BIND_HOTBAR;
 }
 
 void do_menu_mode(ClientApp& app, int mode) {
@@ -345,7 +324,7 @@ void do_menu_mode(ClientApp& app, int mode) {
     case MODE_RESOLUTION: do_resolution(app); break;
     case MODE_BOXCOLOURS: do_box_colours(app); break;
     case MODE_MAP: do_map(app); break;
-    case MODE_BIND_BUTTON: do_bind_button(app); break;
+    case MODE_BIND_HOTBAR: do_bind_button(app); break;
     default: break;
   }
 }

@@ -224,7 +224,7 @@ static void take_step(ClientApp& app, int dir, int tx, int ty) {
 
 void ClientApp::do_movement() {
   const int mode = static_cast<int>(gc_interface_mode);
-  if (mode != MODE_NORMAL && mode != IMODE_CHAT) return;
+  if (mode != MODE_NORMAL && mode != MODE_CHAT) return;
   if (me.has_status(HN_HELD) || me.has_status(HN_ASLEEP) || me.has_status(HN_IN_STOCKS)) return;
   const uint64_t now = input_clock_us();
   const bool mouse_opt = options.get(OPT_MOUSE_MOVEMENT);
@@ -232,7 +232,7 @@ void ClientApp::do_movement() {
   const bool turn_based = common_cfg.get_bool("turn_based");
 
   // 1. The direction: held keys first, then the mouse.
-  int digit = mode == IMODE_CHAT ? arrow_keypad_dir() : get_keypad_dir();
+  int digit = mode == MODE_CHAT ? arrow_keypad_dir() : get_keypad_dir();
   int dir = DIR_NONE, tx = me.x, ty = me.y;
   bool key_dir = false;
   if (digit != 5) {

@@ -38,8 +38,6 @@ void cast_or_queue(ClientApp& app, const std::string& name) {
 }
 
 namespace {
-constexpr int MODE_HELP = 31;
-constexpr int MODE_QYXMENU = 35;
 // The minimap's two spans in cells, stepped by CTRL with the Stats key.
 constexpr int MINIMAP_SPAN_NEAR = 48;
 constexpr int MINIMAP_SPAN_FAR = 96;
@@ -283,7 +281,7 @@ void ClientApp::do_toggle_keys() {
     } else if (d.toggle_fullscreen() != 0) {
       session_over = true;
       tcpObj.sckSend("q");
-      gc_interface_mode = 0;
+      gc_interface_mode = MODE_NORMAL;
     }
   }
 }
@@ -450,7 +448,7 @@ void ClientApp::do_command_keys() {
     tcpObj.sckSend("B %lu %lu", static_cast<unsigned long>(items.checksum(false)),
                    static_cast<unsigned long>(items.checksum(true)));
   } else if (key_of(KA_TALK, sc) && none) {
-    ask_direction(MODE_TALKDIR, "Talk");
+    ask_direction(MODE_TALK, "Talk");
   } else if (key_of(KA_USE, sc) && use_ready && !al && !ct) {
     use_choice_flag = sh;
     use_item_menu(*this);
@@ -472,7 +470,7 @@ void ClientApp::do_use_again() {
     return;
   }
   if (repeat_use && me.hp > 0 && repeat_item.is_valid() && use_ready &&
-      (gc_interface_mode == 0 || gc_interface_mode == MODE_CHAT) && get_keypad_dir() == 5) {
+      (gc_interface_mode == MODE_NORMAL || gc_interface_mode == MODE_CHAT) && get_keypad_dir() == 5) {
     take(use_ready, TIMER_USE);
     use_last_item_again();
   }

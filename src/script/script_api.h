@@ -14,6 +14,7 @@
 #include "app/globals.h"
 #include "app/play_messages.h"
 #include "app/server_handlers.h"
+#include "core/interaction_modes.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
 #include "lauxlib.h"
@@ -45,18 +46,6 @@ enum script_stat_num : int {};
 enum script_alignment_type : int {};
 enum script_mana_type : int {};
 enum script_BuffType : int {};
-
-// Interaction modes (the values of gc_interface_mode) as scripts name them.
-enum {
-  SCRIPT_NORMAL, SCRIPT_VIEW_INV, SCRIPT_VIEW_BANK, SCRIPT_USE, SCRIPT_USEDIR, SCRIPT_READY,
-  SCRIPT_TALK, SCRIPT_GET, SCRIPT_QUIT, SCRIPT_DROP2, SCRIPT_DROPALL, SCRIPT_DROPALL2,
-  SCRIPT_DROPALL3, SCRIPT_LOOK, SCRIPT_BUY, SCRIPT_SELL, SCRIPT_MAKE, SCRIPT_CHAT,
-  SCRIPT_ACTIVATE, SCRIPT_CASTDIR, SCRIPT_SEARCH, SCRIPT_LEVEL_UP, SCRIPT_BIND_KEY, SCRIPT_OPEN,
-  SCRIPT_FORCEUSEDIR, SCRIPT_NPCTALK, SCRIPT_ABILITY, SCRIPT_CCAST, SCRIPT_CAST,
-  SCRIPT_EXIT_MOUNT, SCRIPT_FIRE, SCRIPT_HELP, SCRIPT_KEYS, SCRIPT_BOOK, SCRIPT_MAKE_CHOOSE_MAT,
-  SCRIPT_QYXMENU, SCRIPT_OPTIONS, SCRIPT_VOLUME, SCRIPT_RESOLUTION, SCRIPT_BOXCOLOURS,
-  SCRIPT_GETLIST, SCRIPT_GETONE, SCRIPT_MAP
-};
 
 // List kinds of the list panel.
 enum {
