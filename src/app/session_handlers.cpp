@@ -17,6 +17,7 @@
 #include "core/log.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
+#include "input/options.h"
 #include "script/script_host.h"
 
 int moon_phase = 0;
@@ -33,7 +34,6 @@ namespace {
 constexpr int COLOUR_LEVEL_GAIN = 18;
 constexpr int COLOUR_HELP = 9;
 constexpr int SOUND_TELEPORT = 19;
-constexpr int OPTION_BLOCK_MSG = 9;
 
 void clear_repeats() {
   repeat_cast = false;
@@ -68,7 +68,7 @@ int msg_move_result(ClientApp&, const std::string& msg) {
   confirmed_y = y;
   // The confirmed position is only measured against: it keeps what was sent.
   if (result == 0) {
-    if (options.get(OPTION_BLOCK_MSG)) d.print_msg("Blocked!");
+    if (options.get(OPT_BLOCK_MESSAGES)) d.print_msg("Blocked!");
     place_player(x, y);
   } else if (result == -1) {
     place_player(x, y);

@@ -10,10 +10,7 @@
 #include "display/display_intro.h"
 #include "display/smooth_scaler.h"
 #include "display/status_lines.h"
-
-namespace {
-constexpr int OPT_HOTBAR_TOP = 26;
-}  // namespace
+#include "input/options.h"
 
 void QYXDisplay::draw_book() {
   if (!allegro_up) return;

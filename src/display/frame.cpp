@@ -21,6 +21,7 @@
 #include "display/display.h"
 #include "input/frame_input.h"
 #include "input/normal_keys.h"
+#include "input/options.h"
 #include "world/target.h"
 
 namespace {

@@ -10,6 +10,7 @@
 #include "app/globals.h"
 #include "core/log.h"
 #include "display/display.h"
+#include "input/options.h"
 
 const ScreenMode mode_table[RESOLUTION_COUNT] = {
     {800, 600},   {1024, 768},  {1100, 680}, {1152, 768}, {1152, 864},  {1280, 768},
@@ -25,9 +26,6 @@ constexpr int INPUT_LEFT_ROOM = 98;     // beside the input line, for the aux bo
 constexpr int MSG_AREA_HEIGHT = 80;
 constexpr int MSG_ROWS = 8;
 constexpr int PLAY_Y = -47;
-constexpr int OPT_HOTBAR_TOP = 26;
-constexpr int OPT_COMMAND_HOTBAR = 27;
-constexpr int OPT_LARGE_MESSAGE_FONT = 31;
 
 void switch_callback() {}
 

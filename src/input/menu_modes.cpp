@@ -217,19 +217,19 @@ void apply_option(int n) {
     case OPT_QUAKE: d.dont_show_quake = !d.dont_show_quake; break;
     case OPT_FPS: d.show_fps = !d.show_fps; break;
     case OPT_SMOOTH_SCALING: d.smooth_scaling = !d.smooth_scaling; break;
-    case 22: d.load_tiles(); break;
-    case 23: obj_grid.update_ambient_sound(); break;
-    case 29: d.set_resolution(res_x, res_y); break;
-    case 31:
+    case OPT_TILES32: d.load_tiles(); break;
+    case OPT_BACKGROUND_SOUNDS: obj_grid.update_ambient_sound(); break;
+    case OPT_REMOVE_BORDER: d.set_resolution(res_x, res_y); break;
+    case OPT_LARGE_MESSAGE_FONT:
       d.large_message_font = client_cfg.get_int("large_message_font") != 0;
       d.compute_layout();
       break;
-    case 32:
+    case OPT_LARGE_STATBOX:
       d.large_statbox = client_cfg.get_int("large_statbox") != 0;
       d.compute_layout();
       break;
-    case 26:
-    case 27: d.compute_layout(); break;
+    case OPT_HOTBAR_TOP:
+    case OPT_COMMAND_HOTBAR: d.compute_layout(); break;
     default: break;
   }
 }

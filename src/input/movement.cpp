@@ -24,8 +24,6 @@ int effect_cell_x = -1, effect_cell_y = -1;
 
 namespace {
 
-constexpr int OPT_MOUSE_MOVEMENT = OPT_MOUSE;
-constexpr int OPT_BLOCK_MESSAGES_ON = OPT_BLOCK_MESSAGES;
 constexpr int TILE_UNKNOWN_CELL = 126;
 constexpr int TILE_DEEP_WATER_CELL = 249;
 constexpr int TILE_VOID_CELL = 225;
@@ -173,7 +171,7 @@ static void take_step(ClientApp& app, int dir, int tx, int ty) {
       d.print_msg("Locked!");
       return;
     }
-    if (options.get(OPT_BLOCK_MESSAGES_ON)) d.print_msg("Blocked!");
+    if (options.get(OPT_BLOCK_MESSAGES)) d.print_msg("Blocked!");
     turn_towards(tx, ty);
     return;
   }
@@ -227,7 +225,7 @@ void ClientApp::do_movement() {
   if (mode != MODE_NORMAL && mode != MODE_CHAT) return;
   if (me.has_status(HN_HELD) || me.has_status(HN_ASLEEP) || me.has_status(HN_IN_STOCKS)) return;
   const uint64_t now = input_clock_us();
-  const bool mouse_opt = options.get(OPT_MOUSE_MOVEMENT);
+  const bool mouse_opt = options.get(OPT_MOUSE);
   const bool shift = is_shift_down(), ctrl = is_ctrl_down(), alt = is_alt_down();
   const bool turn_based = common_cfg.get_bool("turn_based");
 

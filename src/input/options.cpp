@@ -6,7 +6,7 @@
 
 namespace {
 
-const OptionInfo OPTIONS[OPT_MAX_OPTS] = {
+const OptionInfo OPTIONS[] = {
     {"hide_bar", true, 'a', "Health bar", OPT_GROUP_MISC},
     {"music", false, 'b', "Music", OPT_GROUP_MISC},
     {"hide_combat_messages", true, 'c', "Combat messages", OPT_GROUP_MISC},
@@ -42,6 +42,7 @@ const OptionInfo OPTIONS[OPT_MAX_OPTS] = {
     {"large_message_font", false, 'S', "Large message box font", OPT_GROUP_DISPLAY},
     {"large_statbox", false, 'T', "Large statbox", OPT_GROUP_DISPLAY},
 };
+static_assert(sizeof(OPTIONS) / sizeof(OPTIONS[0]) == OPT_MAX_OPTS, "one row per option number");
 
 }  // namespace
 
