@@ -268,7 +268,7 @@ extern std::string quick_cast_spell;
 
 // Settings copied from "client.cfg" at start-up.
 extern int rage_bar;
-extern bool show_combat_messages;
+extern bool show_combat_messages;  // option 2's copy, set by apply_option_copies only
 extern int target_type;
 extern bool old_shift_func;
 extern bool old_ctrl_func;

@@ -90,11 +90,11 @@ int ClientApp::run_sessions(const char* argv0) {
       save_settings(client_cfg);
     }
     if (client_cfg.get_int("music") == 0) sound.stop_music();
-    d.hide_bar = client_cfg.get_bool("hide_bar");
     if (!shaded_lighting_depth(desktop_color_depth())) {
-      d.old_lighting = 1;
+      d.shading_unavailable = 1;
       d.print_msg("16 or 32bit colour depth not detected, using old lighting");
     }
+    apply_option_copies();
     if (client_cfg.get("version") != CLIENT_VERSION) {
       client_cfg.set("version", CLIENT_VERSION);
       save_settings(client_cfg);

@@ -128,15 +128,9 @@ int ClientApp::start_up(int argc, char** argv) {
 
   // The user's settings.
   game_is_qyx = common_cfg.get("game_name") == GAME_NAME_QYX;
-  d.old_lighting = client_cfg.get_bool("old_lighting");
+  apply_option_copies();
   if (client_cfg.get_int("turn_delay") >= MIN_TURN_DELAY) turn_delay_ms = client_cfg.get_int("turn_delay");
-  d.mouse_enabled = 1;
-  if (client_cfg.get_bool("disable_mouse")) d.mouse_enabled = 0;
-  d.show_threat = client_cfg.get_bool("show_threat");
-  d.dont_show_quake = client_cfg.get_bool("dont_show_quake");
-  d.smooth_scaling = client_cfg.get_bool("smooth_scaling");
   rage_bar = client_cfg.get_int("rage_bar");
-  show_combat_messages = client_cfg.get_int("hide_combat_messages") == 0;
   target_type = client_cfg.get_int("target_type");
   old_shift_func = client_cfg.get_bool("old_shift_func");
   old_ctrl_func = client_cfg.get_bool("old_ctrl_func");
@@ -144,7 +138,6 @@ int ClientApp::start_up(int argc, char** argv) {
   mouse_invert = client_cfg.get_bool("invert_mouse") ? -1 : 1;
   if (client_cfg.get_bool("mouse_fps_sensitivity"))
     mouse_sensitivity = client_cfg.get_int("mouse_fps_sensitivity");
-  d.show_fps = client_cfg.get_bool("fps");
 
   // Tracing.
   apply_trace_switch(client_cfg);

@@ -546,8 +546,14 @@ class QYXDisplay {
   // Smooth scrolling: the last step and the screen pixels still to scroll.
   int32_t scroll_dx = 0, scroll_dy = 0, scroll_offset = 0;
 
-  // Settings copied at start-up and by the login replies.
+  // Settings copied at start-up and by the login replies. The copies of
+  // options (old_lighting, mouse_enabled, show_threat, dont_show_quake,
+  // smooth_scaling, show_fps, hide_bar) are written by apply_option_copies
+  // (input/options.h) only.
   uint8_t old_lighting = 0;
+  // Set when the desktop's colour depth cannot show shaded lighting: old
+  // lighting then stays on whatever the option says.
+  uint8_t shading_unavailable = 0;
   uint8_t mouse_enabled = 1;
   uint8_t show_threat = 1;
   uint8_t dont_show_quake = 0;

@@ -202,21 +202,13 @@ void do_main_menu(const ClientApp& app) {
 // What toggling option n changes beyond its stored value.
 void apply_option(int n) {
   switch (n) {
-    case OPT_HEALTH_BAR: d.hide_bar = !d.hide_bar; break;
     case OPT_MUSIC:
       if (options.get(OPT_MUSIC))
         sound.play_music(cmap.music, false);
       else
         sound.stop_music();
       break;
-    case OPT_COMBAT_MESSAGES: show_combat_messages = !show_combat_messages; break;
-    case OPT_LIGHTING: d.old_lighting = !d.old_lighting; break;
     case OPT_FULLSCREEN: toggle_fullscreen_or_quit(); break;
-    case OPT_SHOW_THREAT: d.show_threat = !d.show_threat; break;
-    case OPT_MOUSE: d.mouse_enabled = !d.mouse_enabled; break;
-    case OPT_QUAKE: d.dont_show_quake = !d.dont_show_quake; break;
-    case OPT_FPS: d.show_fps = !d.show_fps; break;
-    case OPT_SMOOTH_SCALING: d.smooth_scaling = !d.smooth_scaling; break;
     case OPT_TILES32: d.load_tiles(); break;
     case OPT_BACKGROUND_SOUNDS: obj_grid.update_ambient_sound(); break;
     case OPT_REMOVE_BORDER: d.set_resolution(res_x, res_y); break;
@@ -243,6 +235,7 @@ void do_options(const ClientApp& app) {
   const int n = Options::find_letter(static_cast<char>(app.last_ascii));
   if (n < 0) return;
   options.toggle_option(n);
+  apply_option_copies();
   apply_option(n);
 }
 

@@ -69,3 +69,8 @@ class Options {
 };
 
 extern Options options;
+
+// Sets the copies that the display and the message handlers keep of some
+// options from the options themselves; called wherever an option may have
+// changed, and the only writer of those copies.
+void apply_option_copies();
