@@ -151,7 +151,7 @@ int msg_side_panel_text(ClientApp&, const std::string& msg) {
 }
 
 int msg_help_text(ClientApp&, const std::string& msg) {
-  if (client_cfg.get_bool("disable_help_messages")) return 0;
+  if (options.get(OPT_DISABLE_HELP_MESSAGES)) return 0;
   std::string text = replace_all("\\n", " ", message_text(msg), false, false);
   d.print_msg("Help: %c%s", COLOUR_HELP, text.c_str());
   return 0;

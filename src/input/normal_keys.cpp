@@ -30,7 +30,7 @@ void cast_or_queue(ClientApp& app, const std::string& name) {
     if (cast_spell(app, name, true) == CAST_WAITING) gc_interface_mode = MODE_CASTDIR;
     app.last_spell = name;
     clear_repeat_flags();
-  } else if (client_cfg.get_int("spell_queueing") != 0) {
+  } else if (options.get(OPT_SPELL_QUEUEING)) {
     quick_cast_spell = name;
     app.cast_dx = QUEUED_NO_CELL;
     app.cast_dy = 0;
