@@ -167,7 +167,7 @@ class ClientApp {
   // When the ready list last readied or unreadied an item.
   uint64_t ready_toggle_us = 0;
   // ---- Frame input and movement (src/input/frame_input.cpp, movement.cpp) ----
-  int32_t cursor_code = -3;   // pointer shape wanted this pass
+  int32_t cursor_code = -3;   // pointer shape wanted this pass, and the one last set
   int32_t idle_ms = 0;        // without pointer movement or button
   Item hover_item{-1L};       // list entry under the pointer, Item(-1) none
   int32_t phase_step = 1;     // the ping-pong phase's direction

@@ -575,7 +575,6 @@ class QYXDisplay {
   uint8_t show_class_skills = 0;
   uint8_t show_skill_total = 0;
   int levels_per_remort = 0;
-  int cursor_code = 0;
 
  private:
   void redraw_panel(BITMAP* target);

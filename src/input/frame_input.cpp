@@ -253,8 +253,8 @@ void ClientApp::do_mouse() {
     }
   }
 
+  if (shape != cursor_code) d.set_mouse_cursor(shape);
   cursor_code = shape;
-  if (cursor_code != d.cursor_code) d.set_mouse_cursor(cursor_code);
 }
 
 // ---- Tick ---------------------------------------------------------------------------
@@ -580,7 +580,7 @@ void ClientApp::note_input() {
   p.z = mouse_z;
   p.buttons = mouse_b & 7;
   p.shifts = key_shifts & (KB_SHIFT_FLAG | KB_CTRL_FLAG | KB_ALT_FLAG);
-  p.cursor = d.cursor_code;
+  p.cursor = cursor_code;
   p.shown = d.mouse_shown;
   // A held key or button acts every pass (steps, attacks, target switches)
   // without a key in the buffer.

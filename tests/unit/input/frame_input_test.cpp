@@ -480,7 +480,7 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
     int pointer = 99;        // the pointer's shape afterwards, 99 unchecked
   } cases[] = {
       {"the help window hides the pointer",
-       [](P& t) { t.type("?"); t.point_cell(1, 0); EXPECT_EQ(d.cursor_code, 0); t.type("\x1b"); }, ""},
+       [](P& t) { t.type("?"); t.point_cell(1, 0); EXPECT_EQ(app.cursor_code, 0); t.type("\x1b"); }, ""},
       {"an item held on the pointer shows it", [](P& t) { d.pointer_item = Item(BLADE); t.point_cell(2, 2); },
        "", "", MODE_NORMAL, -4},
       {"the pointer on the player is the plain arrow", [](P& t) { t.point_cell(0, 0); }, "", "", MODE_NORMAL, -3},
@@ -683,7 +683,7 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
     }
     EXPECT_EQ(static_cast<int>(gc_interface_mode), c.mode);
     if (c.pointer != 99) {
-      EXPECT_EQ(d.cursor_code, c.pointer);
+      EXPECT_EQ(app.cursor_code, c.pointer);
     }
     d.pointer_item = Item(0L);
     type("\x1b");
