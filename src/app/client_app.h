@@ -310,6 +310,10 @@ void start_updater(const std::string& program_dir);
 int start_scripts();
 void close_scripts();
 void reload_item_data();
+// The tables that start-up loads and a data reload loads again, in order:
+// tiles, spells, crops, item data and the display's tile table.
+class FunctionTrace;
+void load_data_tables(FunctionTrace& trace);
 
 // Whole milliseconds from `stamp` to `now` for the missile and particle steps.
 // The stamp advances by exactly those milliseconds, so the fraction carries

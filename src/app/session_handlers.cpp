@@ -250,14 +250,7 @@ int msg_file_transfer(ClientApp& app, const std::string& msg) {
 
 int msg_data_reload(ClientApp& app, const std::string&) {
   FunctionTrace trace("process_pkt");
-  if (tiledata.load() != 0) {
-    trace.printf("prob loading tile data");
-    writelog("prob loading tile data\n");
-  }
-  spells.load();
-  crops.load();
-  reload_item_data();
-  d.copy_tile_table();
+  load_data_tables(trace);
   if (common_cfg.load() != 0) {
     writelog("failed to reload common config\n");
     return 1;

@@ -77,6 +77,17 @@ int start_scripts() {
 
 void reload_item_data() { wl.reload(); }
 
+void load_data_tables(FunctionTrace& trace) {
+  if (tiledata.load() != 0) {
+    trace.printf("prob loading tile data");
+    writelog("prob loading tile data\n");
+  }
+  spells.load();
+  crops.load();
+  reload_item_data();
+  d.copy_tile_table();
+}
+
 void close_scripts() {
   if (!script_state) return;
   lua_close(script_state);
@@ -197,14 +208,7 @@ int ClientApp::start_up(int argc, char** argv) {
   }
 
   // Data tables, display tables and sound.
-  if (tiledata.load() != 0) {
-    trace.printf("prob loading tile data");
-    writelog("prob loading tile data\n");
-  }
-  spells.load();
-  crops.load();
-  reload_item_data();
-  d.copy_tile_table();
+  load_data_tables(trace);
   d.install_switch_mode_once();
   d.hide_status_icons = client_cfg.get_bool("hide_status_icons");
   if (sound.init() != 0) writelog("Problems loading sound ...\n");
