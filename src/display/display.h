@@ -554,7 +554,7 @@ class QYXDisplay {
   // Set when the desktop's colour depth cannot show shaded lighting: old
   // lighting then stays on whatever the option says.
   uint8_t shading_unavailable = 0;
-  uint8_t mouse_enabled = 1;
+  uint8_t mouse_enabled = 1;  // kept with its option; nothing reads it (movement asks the option)
   uint8_t show_threat = 1;
   uint8_t dont_show_quake = 0;
   uint8_t smooth_scaling = 0;
