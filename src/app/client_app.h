@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/interaction_modes.h"
 #include "core/item.h"
 
 // Program identity.
@@ -166,7 +167,7 @@ class ClientApp {
   // When the ready list last readied or unreadied an item.
   uint64_t ready_toggle_us = 0;
   // ---- Frame input and movement (src/input/frame_input.cpp, movement.cpp) ----
-  int32_t cursor_code = -3;   // pointer shape wanted this pass
+  int32_t cursor_code = -3;   // pointer shape wanted this pass, and the one last set
   int32_t idle_ms = 0;        // without pointer movement or button
   Item hover_item{-1L};       // list entry under the pointer, Item(-1) none
   int32_t phase_step = 1;     // the ping-pong phase's direction
@@ -260,7 +261,6 @@ extern bool data_reloaded;
 extern bool map_transfer_pending;
 extern int32_t conn_state;
 extern bool game_is_qyx;
-extern uint32_t gc_interface_mode;
 
 extern std::string platform_name;
 extern std::string login_password;
@@ -268,7 +268,6 @@ extern std::string quick_cast_spell;
 
 // Settings copied from "client.cfg" at start-up.
 extern int rage_bar;
-extern bool show_combat_messages;
 extern int target_type;
 extern bool old_shift_func;
 extern bool old_ctrl_func;
@@ -321,6 +320,10 @@ void start_updater(const std::string& program_dir);
 int start_scripts();
 void close_scripts();
 void reload_item_data();
+// The tables that start-up loads and a data reload loads again, in order:
+// tiles, spells, crops, item data and the display's tile table.
+class FunctionTrace;
+void load_data_tables(FunctionTrace& trace);
 
 // Whole milliseconds from `stamp` to `now` for the missile and particle steps.
 // The stamp advances by exactly those milliseconds, so the fraction carries

@@ -8,10 +8,10 @@
 #include "input/player_actions.h"
 #include "app/message_handlers.h"
 #include "app/server_handlers.h"
+#include "core/interaction_modes.h"
 #include "core/log.h"
 #include "core/number_codec.h"
 #include "core/string_utils.h"
-#include "input/menu_modes.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "app/message_handlers.h"
 #include "app/play_messages.h"
 #include "app/server_handlers.h"
-#include "input/menu_modes.h"
+#include "core/interaction_modes.h"
 #include "world/effects.h"
 
 namespace {

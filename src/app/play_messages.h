@@ -10,18 +10,6 @@
 
 // ---- Trade, container, crafting and talk ---------------------------------------
 
-// Interaction modes these messages enter.
-enum {
-  MODE_NORMAL = 0,
-  MODE_REARRANGE = 1,
-  MODE_BUY_LIST = 14,
-  MODE_SELL_LIST = 15,
-  MODE_CRAFT_ITEM = 16,
-  MODE_TALK = 25,
-  MODE_CRAFT_BASE = 34,
-  MODE_PILE = 40
-};
-
 // Sends the items picked in `drop_list` ("j" lines, then the closing line)
 // and empties it.
 void send_trade_list(int partner, int flag, bool bank);

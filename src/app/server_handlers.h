@@ -15,7 +15,7 @@ class ObjectList;
 // ---- Values the server sends about the session and the player ---------------
 
 extern int moon_phase;        // 't'
-extern int ship_state;        // 'v', read by the map view
+extern int ship_state;        // 'v'; kept, but nothing reads it (no view draws it)
 extern int hull_strength;     // 'v'
 extern bool level_flag;       // 'K' field 8
 extern std::string stats_text;  // side-panel text ('n')

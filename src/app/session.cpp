@@ -90,11 +90,11 @@ int ClientApp::run_sessions(const char* argv0) {
       save_settings(client_cfg);
     }
     if (client_cfg.get_int("music") == 0) sound.stop_music();
-    d.hide_bar = client_cfg.get_bool("hide_bar");
     if (!shaded_lighting_depth(desktop_color_depth())) {
-      d.old_lighting = 1;
+      d.shading_unavailable = 1;
       d.print_msg("16 or 32bit colour depth not detected, using old lighting");
     }
+    apply_option_copies();
     if (client_cfg.get("version") != CLIENT_VERSION) {
       client_cfg.set("version", CLIENT_VERSION);
       save_settings(client_cfg);
@@ -111,11 +111,11 @@ int ClientApp::run_sessions(const char* argv0) {
     id_table.clear();
     tracked_creatures.clear();
     temp_list.clear();
-    gc_interface_mode = 0;
+    gc_interface_mode = MODE_NORMAL;
     d.menu_page = 0;
     me.bank_synced = false;
     items.clear();
-    if (new_character) gc_interface_mode = 31;
+    if (new_character) gc_interface_mode = MODE_HELP;
     session_over = false;
     list_style = 3;
     sub_state = 0;
@@ -157,13 +157,14 @@ bool ClientApp::frame_pass() {
     last_ascii = 0;
     key_this_pass = 0;
     bool due = keypressed() || right_released;
-    if (!due && gc_interface_mode != 0 && gc_interface_mode != 11 && gc_interface_mode != 17)
+    if (!due && gc_interface_mode != MODE_NORMAL && gc_interface_mode != MODE_DROPALL2 &&
+        gc_interface_mode != MODE_CHAT)
       due = (left_released && !d.mouse_over_hotbar()) || mouse_z != last_wheel;
     if (due) {
       // Whatever the key does, the next frame shows it.
       d.request_frame(FRAME_INPUT);
       if (!do_hotbar_input()) {
-        if (gc_interface_mode != 0)
+        if (gc_interface_mode != MODE_NORMAL)
           do_non_normal_mode();
         else
           do_normal_mode();

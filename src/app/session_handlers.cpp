@@ -17,6 +17,7 @@
 #include "core/log.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
+#include "input/options.h"
 #include "script/script_host.h"
 
 int moon_phase = 0;
@@ -33,9 +34,6 @@ namespace {
 constexpr int COLOUR_LEVEL_GAIN = 18;
 constexpr int COLOUR_HELP = 9;
 constexpr int SOUND_TELEPORT = 19;
-constexpr int OPTION_BLOCK_MSG = 9;
-constexpr uint32_t MODE_BOOK = 33;
-constexpr uint32_t MODE_LIST = 5;
 
 }  // namespace
 
@@ -65,7 +63,7 @@ int msg_move_result(ClientApp&, const std::string& msg) {
   resync_sent_from = ResyncMark();
   // The confirmed position is only measured against: it keeps what was sent.
   if (result == 0) {
-    if (options.get(OPTION_BLOCK_MSG)) d.print_msg("Blocked!");
+    if (options.get(OPT_BLOCK_MESSAGES)) d.print_msg("Blocked!");
     place_player(x, y);
   } else if (result == -1) {
     place_player(x, y);
@@ -148,7 +146,7 @@ int msg_side_panel_text(ClientApp&, const std::string& msg) {
 }
 
 int msg_help_text(ClientApp&, const std::string& msg) {
-  if (client_cfg.get_bool("disable_help_messages")) return 0;
+  if (options.get(OPT_DISABLE_HELP_MESSAGES)) return 0;
   std::string text = replace_all("\\n", " ", message_text(msg), false, false);
   d.print_msg("Help: %c%s", COLOUR_HELP, text.c_str());
   return 0;
@@ -247,14 +245,7 @@ int msg_file_transfer(ClientApp& app, const std::string& msg) {
 
 int msg_data_reload(ClientApp& app, const std::string&) {
   FunctionTrace trace("process_pkt");
-  if (tiledata.load() != 0) {
-    trace.printf("prob loading tile data");
-    writelog("prob loading tile data\n");
-  }
-  spells.load();
-  crops.load();
-  reload_item_data();
-  d.copy_tile_table();
+  load_data_tables(trace);
   if (common_cfg.load() != 0) {
     writelog("failed to reload common config\n");
     return 1;
@@ -274,7 +265,7 @@ int msg_player_record(ClientApp& app, const std::string& msg) {
   std::string old_name = me.name;
   me.parse_h_record(msg, true);
   // The ready list shows the character's figures: they change now.
-  if (gc_interface_mode == MODE_LIST) {
+  if (gc_interface_mode == MODE_READY) {
     app.list_style = SELECT_READY;
     d.draw_list_panel(&temp_list, app.list_style, nullptr);
   } else {

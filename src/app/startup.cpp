@@ -27,10 +27,9 @@ bool data_reloaded = false;
 bool map_transfer_pending = false;
 int32_t conn_state = CONN_TITLE;
 bool game_is_qyx = false;
-uint32_t gc_interface_mode = 0;
+uint32_t gc_interface_mode = MODE_NORMAL;
 
 int rage_bar = 0;
-bool show_combat_messages = true;
 int target_type = 0;
 bool old_shift_func = false;
 bool old_ctrl_func = false;
@@ -76,6 +75,17 @@ int start_scripts() {
 }
 
 void reload_item_data() { wl.reload(); }
+
+void load_data_tables(FunctionTrace& trace) {
+  if (tiledata.load() != 0) {
+    trace.printf("prob loading tile data");
+    writelog("prob loading tile data\n");
+  }
+  spells.load();
+  crops.load();
+  reload_item_data();
+  d.copy_tile_table();
+}
 
 void close_scripts() {
   if (!script_state) return;
@@ -128,15 +138,9 @@ int ClientApp::start_up(int argc, char** argv) {
 
   // The user's settings.
   game_is_qyx = common_cfg.get("game_name") == GAME_NAME_QYX;
-  d.old_lighting = client_cfg.get_bool("old_lighting");
+  apply_option_copies();
   if (client_cfg.get_int("turn_delay") >= MIN_TURN_DELAY) turn_delay_ms = client_cfg.get_int("turn_delay");
-  d.mouse_enabled = 1;
-  if (client_cfg.get_bool("disable_mouse")) d.mouse_enabled = 0;
-  d.show_threat = client_cfg.get_bool("show_threat");
-  d.dont_show_quake = client_cfg.get_bool("dont_show_quake");
-  d.smooth_scaling = client_cfg.get_bool("smooth_scaling");
   rage_bar = client_cfg.get_int("rage_bar");
-  show_combat_messages = client_cfg.get_int("hide_combat_messages") == 0;
   target_type = client_cfg.get_int("target_type");
   old_shift_func = client_cfg.get_bool("old_shift_func");
   old_ctrl_func = client_cfg.get_bool("old_ctrl_func");
@@ -144,7 +148,6 @@ int ClientApp::start_up(int argc, char** argv) {
   mouse_invert = client_cfg.get_bool("invert_mouse") ? -1 : 1;
   if (client_cfg.get_bool("mouse_fps_sensitivity"))
     mouse_sensitivity = client_cfg.get_int("mouse_fps_sensitivity");
-  d.show_fps = client_cfg.get_bool("fps");
 
   // Tracing.
   apply_trace_switch(client_cfg);
@@ -204,14 +207,7 @@ int ClientApp::start_up(int argc, char** argv) {
   }
 
   // Data tables, display tables and sound.
-  if (tiledata.load() != 0) {
-    trace.printf("prob loading tile data");
-    writelog("prob loading tile data\n");
-  }
-  spells.load();
-  crops.load();
-  reload_item_data();
-  d.copy_tile_table();
+  load_data_tables(trace);
   d.install_switch_mode_once();
   d.hide_status_icons = client_cfg.get_bool("hide_status_icons");
   if (sound.init() != 0) writelog("Problems loading sound ...\n");

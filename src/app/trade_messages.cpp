@@ -69,13 +69,13 @@ int msg_buy_list(ClientApp& app, const std::string& msg) {
   else
     d.list_title = "BUY";
   open_list(app.list_container == 0 ? STYLE_BUY : STYLE_BANK);
-  gc_interface_mode = MODE_BUY_LIST;
+  gc_interface_mode = MODE_BUY;
 
   if (f.kind == 'P') {
     if (f.extra != 0) {
       d.print_msg("Rearranging chest/merchant (use shift+arrow to move an item) ...");
       d.menu_rows.clear();
-      gc_interface_mode = MODE_REARRANGE;
+      gc_interface_mode = MODE_VIEW_INV;
     } else if (app.list_container == 0) {
       d.print_msg("Merchant: What would you like to remove from my inventory?");
     } else {
@@ -83,7 +83,7 @@ int msg_buy_list(ClientApp& app, const std::string& msg) {
     }
   } else if (f.kind == '@') {
     d.print_msg("Select the item you want to pick up from this pile ...");
-    gc_interface_mode = MODE_PILE;
+    gc_interface_mode = MODE_GETLIST;
     app.pile_container = app.list_container;
     app.pile_arg = f.extra;
     app.pile_partner = app.list_partner;
@@ -109,7 +109,7 @@ int msg_sell_list(ClientApp& app, const std::string& msg) {
 
   d.list_title = "SELL/DEPOSIT";
   app.list_flag = 0;
-  gc_interface_mode = MODE_SELL_LIST;
+  gc_interface_mode = MODE_SELL;
   d.list_title = f.kind == 'B' ? "DEPOSIT" : f.kind == 'P' ? "PUT" : "SELL";
   if (construct_trade_list(temp_list, f.kind, false, app.list_container) > 0) {
     open_list(f.kind == 'B' || app.list_container != 0 ? STYLE_BANK : STYLE_SELL);
@@ -148,7 +148,7 @@ int msg_withdraw_list(ClientApp& app, const std::string& msg) {
   trade_item = Item(f.text);
   if (f.kind == 'x') return 0;
 
-  gc_interface_mode = MODE_BUY_LIST;
+  gc_interface_mode = MODE_BUY;
   app.list_flag = 0;
   if (f.kind == 'B') {
     d.list_title = "WITHDRAW";
@@ -211,7 +211,7 @@ int msg_crafting(ClientApp& app, const std::string& msg) {
       return 0;
     }
     open_list(STYLE_CRAFT);
-    gc_interface_mode = MODE_CRAFT_ITEM;
+    gc_interface_mode = MODE_MAKE;
     return 0;
   }
   if (msg[1] != 'i') return 0;
@@ -232,7 +232,7 @@ int msg_crafting(ClientApp& app, const std::string& msg) {
   if (temp_list.first != nullptr) {
     d.print_msg("Select base ingredient ...");
     open_list(STYLE_CRAFT_BASE);
-    gc_interface_mode = MODE_CRAFT_BASE;
+    gc_interface_mode = MODE_MAKE_CHOOSE_MAT;
   }
   return 0;
 }
@@ -245,7 +245,7 @@ int msg_talk_opens(ClientApp& app, const std::string& msg) {
   if (n == 1) talk_partner_id = id;
   app.input_text.clear();
   app.input_pos = 0;
-  gc_interface_mode = MODE_TALK;
+  gc_interface_mode = MODE_NPCTALK;
   d.draw_input_line("Your interest? ", "", 0);
   d.talk_topics = {"bye", "job", "time"};
   d.curr_display = 0;
@@ -255,7 +255,7 @@ int msg_talk_opens(ClientApp& app, const std::string& msg) {
 }
 
 void end_talk() {
-  if (gc_interface_mode != MODE_TALK) return;
+  if (gc_interface_mode != MODE_NPCTALK) return;
   d.print_msg("Bye!");
   gc_interface_mode = MODE_NORMAL;
   d.hide_input_line();

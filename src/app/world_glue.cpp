@@ -1,4 +1,5 @@
 #include "app/globals.h"
+#include "input/options.h"
 #include "world/object_grid.h"
 
 // The world's grid and ambient choice wired to the session: the objects the
@@ -14,7 +15,7 @@ class GlobalAmbient : public AmbientSound {
   bool enabled() override {
     current_id = sound.ambient_id;
     current_factor = sound.ambient_factor;
-    return options.get(OBJGRID_OPT_BACKGROUND_SOUNDS) != 0;
+    return options.get(OPT_BACKGROUND_SOUNDS) != 0;
   }
   float distance_factor(int px, int py, int x, int y) override {
     return sound_distance_factor(px, py, x, y);

@@ -192,7 +192,7 @@ int QYXDisplay::init(bool fullscreen_mode) {
   large_message_font = client_cfg.get_bool("large_message_font");
 
   modes.clear();
-  for (int i = 0; i < MODE_COUNT; ++i) modes.push_back(i);
+  for (int i = 0; i < RESOLUTION_COUNT; ++i) modes.push_back(i);
   int dw = 0, dh = 0;
   if (get_desktop_resolution(&dw, &dh) != 0) {
     dw = DEFAULT_DESKTOP_W;

@@ -546,9 +546,15 @@ class QYXDisplay {
   // Smooth scrolling: the last step and the screen pixels still to scroll.
   int32_t scroll_dx = 0, scroll_dy = 0, scroll_offset = 0;
 
-  // Settings copied at start-up and by the login replies.
+  // Settings copied at start-up and by the login replies. The copies of
+  // options (old_lighting, mouse_enabled, show_threat, dont_show_quake,
+  // smooth_scaling, show_fps, hide_bar) are written by apply_option_copies
+  // (input/options.h) only.
   uint8_t old_lighting = 0;
-  uint8_t mouse_enabled = 1;
+  // Set when the desktop's colour depth cannot show shaded lighting: old
+  // lighting then stays on whatever the option says.
+  uint8_t shading_unavailable = 0;
+  uint8_t mouse_enabled = 1;  // kept with its option; nothing reads it (movement asks the option)
   uint8_t show_threat = 1;
   uint8_t dont_show_quake = 0;
   uint8_t smooth_scaling = 0;
@@ -563,13 +569,12 @@ class QYXDisplay {
   uint8_t input_shown = 0;
   int curr_display = 0;
   int statbox_page = 0;
-  // Whether the menu is shown is its mode's (`menu_open()`, input/menu_modes.h).
+  // Whether the menu is shown is its mode's (`menu_open()`, core/interaction_modes.h).
   int menu_page = 0;
   uint8_t show_age = 0;
   uint8_t show_class_skills = 0;
   uint8_t show_skill_total = 0;
   int levels_per_remort = 0;
-  int cursor_code = 0;
 
  private:
   void redraw_panel(BITMAP* target);

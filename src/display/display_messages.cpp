@@ -6,12 +6,12 @@
 
 #include "app/client_app.h"
 #include "core/ids.h"
+#include "core/interaction_modes.h"
 #include "core/log.h"
 #include "core/string_utils.h"
 #include "display/display.h"
 
 namespace {
-constexpr int NPCTALK_MODE = 25;
 constexpr int DEFAULT_LINE_CHARS = 58;
 }  // namespace
 
@@ -36,7 +36,7 @@ void QYXDisplay::draw_messages(BITMAP* dest, bool plain) {
   MsgFonts fonts{msg_font ? msg_font : main_font, rune_font, large_message_font != 0};
   if (!fonts.msg) return;
   MsgArea area{msg_x, play_height, input_width, res_y, msg_rows};
-  const bool talking = gc_interface_mode == NPCTALK_MODE;
+  const bool talking = gc_interface_mode == MODE_NPCTALK;
   const std::string npc = talk_npc_name(id_table.get_name(talk_partner_id));
   MsgDrawTarget target;
   target.fonts = &fonts;

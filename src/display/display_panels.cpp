@@ -1,5 +1,6 @@
 // The side panel of the display: the stat box pages drawn into the cached
-// `panel_bitmap`, their colours, the page cycle and the pacing of redraws.
+// `panel_bitmap`, their colours, the page cycle, and whether a redraw
+// changed a pixel (a frame is due only then).
 // The rows themselves are decided by side_panel.cpp and side_panel_pages.cpp.
 
 #include <allegro.h>

@@ -8,6 +8,7 @@
 #include "core/buffs.h"
 #include "core/config_file.h"
 #include "core/ids.h"
+#include "core/interaction_modes.h"
 #include "core/skills_classes.h"
 #include "core/spells.h"
 #include "core/tiles.h"
@@ -20,11 +21,6 @@
 #include "world/cmap.h"
 #include "world/item_list.h"
 #include "world/player.h"
-
-namespace {
-constexpr int NPCTALK_MODE = 25;
-constexpr int OPT_HOTBAR_TOP = 26;
-}  // namespace
 
 void QYXDisplay::draw_book() {
   if (!allegro_up) return;
@@ -55,7 +51,7 @@ void QYXDisplay::draw_help_text() {
 }
 
 void QYXDisplay::draw_talk_panel(BITMAP* dest) {
-  if (!allegro_up || !dest || gc_interface_mode != NPCTALK_MODE) return;
+  if (!allegro_up || !dest || gc_interface_mode != MODE_NPCTALK) return;
   TalkDraw how;
   how.work = work_bitmap;
   how.dest = dest;

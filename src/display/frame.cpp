@@ -15,13 +15,13 @@
 #include "app/client_app.h"
 #include "app/server_handlers.h"
 #include "core/ids.h"
+#include "core/interaction_modes.h"
 #include "core/item_data.h"
 #include "core/log.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
 #include "display/display.h"
 #include "input/frame_input.h"
-#include "input/menu_modes.h"
 #include "input/normal_keys.h"
 #include "input/options.h"
 #include "world/cmap.h"
@@ -30,7 +30,6 @@
 #include "world/target.h"
 
 namespace {
-constexpr int NPCTALK_MODE = 25;
 constexpr int STATUS_GREEN_STRONG = 60, STATUS_GREEN_FAINT = 59;
 constexpr int LOWER_PANEL_Y = 451;
 constexpr int CLOCK_W = 224, CLOCK_H = 15, CLOCK_ICON = 14;
@@ -152,7 +151,7 @@ void QYXDisplay::compose_frame(const FrameRect& wanted) {
       draw_linked_card(bb);
     }
   } else if (options.get(OPT_HOTBAR) && !play_area_window_open() &&
-             gc_interface_mode != NPCTALK_MODE) {
+             gc_interface_mode != MODE_NPCTALK) {
     layer("hotbar");
     draw_hotbar(bb);
   }
@@ -295,7 +294,7 @@ void QYXDisplay::draw_target_cursor() {
 }
 
 void QYXDisplay::draw_status_line(BITMAP* dest) {
-  if (!dest || !names_font || gc_interface_mode == NPCTALK_MODE) return;
+  if (!dest || !names_font || gc_interface_mode == MODE_NPCTALK) return;
   const int white = makecol(255, 255, 255);
   if (show_fps) {
     std::string text;

@@ -23,7 +23,6 @@ std::function<uint64_t()> hotbar_clock_ms = [] { return get_time_us() / 1000; };
 
 namespace {
 constexpr int CELL = 32;
-constexpr int OPT_COMMAND_HOTBAR = 27;
 constexpr int DARK_ALPHA = 120;
 constexpr int ICON_ALPHA = 150;
 constexpr int ICON_X = 196;

@@ -12,7 +12,7 @@
 #include "display/display.h"
 #include "input/options.h"
 
-const ScreenMode mode_table[MODE_COUNT] = {
+const ScreenMode mode_table[RESOLUTION_COUNT] = {
     {800, 600},   {1024, 768},  {1100, 680}, {1152, 768}, {1152, 864},  {1280, 768},
     {1280, 800},  {1280, 960},  {1280, 1024}, {1366, 768}, {1440, 900}, {1600, 900},
     {1600, 1024}, {1680, 1050}, {1920, 1040}, {1920, 1080}};
@@ -26,9 +26,6 @@ constexpr int INPUT_LEFT_ROOM = 98;     // beside the input line, for the aux bo
 constexpr int MSG_AREA_HEIGHT = 80;
 constexpr int MSG_ROWS = 8;
 constexpr int PLAY_Y = -47;
-constexpr int OPT_HOTBAR_TOP = 26;
-constexpr int OPT_COMMAND_HOTBAR = 27;
-constexpr int OPT_LARGE_MESSAGE_FONT = 31;
 
 void switch_callback() {}
 
@@ -93,7 +90,7 @@ ScreenLayout compute_screen_layout(int w, int h, bool large_statbox, bool large_
 
 std::vector<int> offered_modes(int desktop_w, int desktop_h) {
   std::vector<int> out;
-  for (int i = 0; i < MODE_COUNT; ++i) {
+  for (int i = 0; i < RESOLUTION_COUNT; ++i) {
     const ScreenMode& m = mode_table[i];
     bool smaller = m.w < desktop_w && m.w % 4 == 0 && m.h < desktop_h;
     bool desktop_wide = m.w == desktop_w && m.h <= desktop_h;
@@ -227,7 +224,7 @@ int QYXDisplay::set_resolution(int w, int h) {
 }
 
 int QYXDisplay::set_resolution_index(int i) {
-  if (i < 0 || i >= static_cast<int>(modes.size()) || modes[i] < 0 || modes[i] >= MODE_COUNT)
+  if (i < 0 || i >= static_cast<int>(modes.size()) || modes[i] < 0 || modes[i] >= RESOLUTION_COUNT)
     return -2;
   return set_resolution(mode_table[modes[i]].w, mode_table[modes[i]].h);
 }

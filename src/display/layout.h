@@ -10,7 +10,7 @@ constexpr int PANEL_WIDTH = 232;
 constexpr int PANEL_WIDTH_LARGE = 464;
 constexpr int PANEL_HEIGHT = 449;
 constexpr int MAX_VIEW_RADIUS = 15;
-constexpr int MODE_COUNT = 16;
+constexpr int RESOLUTION_COUNT = 16;
 constexpr int MIN_RES_X = 800, MIN_RES_Y = 600;
 // Beyond 8K the screen-wide square bitmaps would not fit in memory.
 constexpr int MAX_RES_X = 7680, MAX_RES_Y = 4320;
@@ -20,7 +20,7 @@ constexpr int HOTBAR_STEP = HOTBAR_BUTTON_SIZE + 10;
 struct ScreenMode {
   int w, h;
 };
-extern const ScreenMode mode_table[MODE_COUNT];
+extern const ScreenMode mode_table[RESOLUTION_COUNT];
 
 // The screen size in pixels; start-up reads them from "client.cfg".
 extern int res_x, res_y;

@@ -137,7 +137,7 @@ MenuFacts current_menu_facts() {
   f.volume = sound.get_volume();
   f.music_volume = sound.get_music_volume();
   for (int m : d.modes) {
-    if (m >= 0 && m < MODE_COUNT) f.modes.emplace_back(mode_table[m].w, mode_table[m].h);
+    if (m >= 0 && m < RESOLUTION_COUNT) f.modes.emplace_back(mode_table[m].w, mode_table[m].h);
   }
   f.res_x = res_x;
   f.res_y = res_y;

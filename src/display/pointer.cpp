@@ -17,7 +17,7 @@ constexpr double FULL_TURN = 6.2831853;
 }  // namespace
 
 void QYXDisplay::set_mouse_cursor(int code) {
-  cursor_code = code;
+  app.cursor_code = code;
   if (code == 0) {
     mouse_sprite = nullptr;
     if (allegro_up) show_mouse(nullptr);

@@ -203,11 +203,11 @@ void ClientApp::do_mouse() {
   mouse_cell_y = me.y + dy;
 
   int shape;
-  if ((mode >= 31 && mode <= 33) || (mode >= 35 && mode <= 39)) {
+  if ((mode >= MODE_HELP && mode <= MODE_BOOK) || (mode >= MODE_QYXMENU && mode <= MODE_BOXCOLOURS)) {
     shape = 0;
   } else if (d.pointer_item != Item(0L)) {
     shape = -4;
-  } else if (!d.mouse_in_play_window() || mode == IMODE_NPCTALK || !d.ok_to_draw_play_window()) {
+  } else if (!d.mouse_in_play_window() || mode == MODE_NPCTALK || !d.ok_to_draw_play_window()) {
     shape = -3;
   } else {
     // The player's own cell keeps the plain arrow: code 0 would hide the pointer.
@@ -233,7 +233,7 @@ void ClientApp::do_mouse() {
     }
   }
 
-  if (mode == IMODE_NPCTALK) {
+  if (mode == MODE_NPCTALK) {
     std::string link = d.get_link_at(mouse_x, mouse_y);
     if (!link.empty()) {
       shape = -4;
@@ -252,8 +252,8 @@ void ClientApp::do_mouse() {
     }
   }
 
+  if (shape != cursor_code) d.set_mouse_cursor(shape);
   cursor_code = shape;
-  if (cursor_code != d.cursor_code) d.set_mouse_cursor(cursor_code);
 }
 
 // ---- Tick ---------------------------------------------------------------------------
@@ -290,7 +290,7 @@ void ClientApp::do_tick() {
   }
 
   if (every(action_timers[TIMER_STATUS], 10000, now)) {
-    if (mode == IMODE_BUY || mode == IMODE_SELL)
+    if (mode == MODE_BUY || mode == MODE_SELL)
       tcpObj.sckSend("| %d", list_partner);
     else if (logged_in)
       send_stats_update();
@@ -340,11 +340,11 @@ void ClientApp::do_list_pick() {
     hover_item = d.get_item_under_mouse();
     if (hover_item != Item(-1)) return;
   }
-  if (right_released && mode == IMODE_ABILITY) {
+  if (right_released && mode == MODE_ABILITY) {
     hover_item = d.get_item_under_mouse();
     if (hover_item != Item(-1)) return;
   }
-  if (mode != IMODE_DROPALL || !right_released) return;
+  if (mode != MODE_DROPALL || !right_released) return;
   // A right click flags the entry under the pointer (else the cursor's) for
   // the multi-drop; with SHIFT it drops that entry alone at once.
   if (!is_shift_down()) {
@@ -358,9 +358,9 @@ void ClientApp::do_list_pick() {
     d.print_msg("How many (max %ld, hit space for one or enter to select all) ?", count);
     input_text.clear();
     d.draw_input_line("How many? ", input_text, 0);
-    gc_interface_mode = IMODE_DROPALL2;
+    gc_interface_mode = MODE_DROPALL2;
   } else {
-    gc_interface_mode = IMODE_DROP2;
+    gc_interface_mode = MODE_DROP2;
     d.print_msg("Drop ... which direction?");
   }
   item_drop.clear();
@@ -387,9 +387,9 @@ bool read_pass_key(ClientApp& app) {
     bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
     return letter && (app.last_scancode < 1 || app.last_scancode > LETTER_SCANCODE_LAST);
   }
-  if (mode >= 35 && mode <= 39) return false;
+  if (mode >= MODE_QYXMENU && mode <= MODE_BOXCOLOURS) return false;
 
-  if (app.left_released && mode != IMODE_VIEW_INV) {
+  if (app.left_released && mode != MODE_VIEW_INV) {
     bool consumed = false;
     if (app.hover_item != Item(-1)) {
       take_key(app, KEYCODE_ENTER);
@@ -403,15 +403,15 @@ bool read_pass_key(ClientApp& app) {
     } else {
       consumed = true;
     }
-    if (mode == IMODE_NPCTALK) return true;
+    if (mode == MODE_NPCTALK) return true;
     // A click in the drop list while entries are flagged picks nothing.
-    if (mode == IMODE_DROPALL && item_drop.size() > 0) return true;
+    if (mode == MODE_DROPALL && item_drop.size() > 0) return true;
     if (consumed) return true;
     take_key(app, app.last_key);
     return false;
   }
 
-  if (app.right_released && mode != IMODE_DROPALL) {
+  if (app.right_released && mode != MODE_DROPALL) {
     const bool over_button = hotbar_button_at_pointer(HOTBAR_BUTTONS) >= 0;
     if (options.get(OPT_HOTBAR) && over_button && mode == MODE_NORMAL && !level_flag) {
       if (common_cfg.get_int("cast_with_words") != 0) {
@@ -425,7 +425,7 @@ bool read_pass_key(ClientApp& app) {
         // Buttons past the letter slots are the command buttons.
         int button = hotbar_button_at_pointer(HOTBAR_BUTTONS);
         if (button >= HOTBAR_LETTER_BUTTONS) {
-          gc_interface_mode = IMODE_BIND_HOTBAR;
+          gc_interface_mode = MODE_BIND_HOTBAR;
           d.print_msg("Binding command to hotbar button %d: hit the key corresponding command.",
                       button);
           app.hotbar_button = button;
@@ -579,7 +579,7 @@ void ClientApp::note_input() {
   p.z = mouse_z;
   p.buttons = mouse_b & 7;
   p.shifts = key_shifts & (KB_SHIFT_FLAG | KB_CTRL_FLAG | KB_ALT_FLAG);
-  p.cursor = d.cursor_code;
+  p.cursor = cursor_code;
   p.shown = d.mouse_shown;
   // A held key or button acts every pass (steps, attacks, target switches)
   // without a key in the buffer.

@@ -21,27 +21,6 @@ extern uint32_t bytes_received_last_second;
 // The crafting delay in ms, set by the crafting prompt.
 extern int craft_delay;
 
-// Interaction modes the input steps test by number.
-enum {
-  IMODE_VIEW_INV = 1,
-  IMODE_DROP2 = 9,
-  IMODE_DROPALL = 10,
-  IMODE_DROPALL2 = 11,
-  IMODE_BUY = 14,
-  IMODE_SELL = 15,
-  IMODE_CHAT = 17,
-  IMODE_CAST_DIR = 19,
-  IMODE_NPCTALK = 25,
-  IMODE_ABILITY = 26,
-  IMODE_BIND_HOTBAR = 43
-};
-
-// Options the input steps read that the option table has no name for.
-constexpr int OPT_COOLOFF_BAR = 21;  // the spell's cool-off bar over the player
-constexpr int OPT_SPELL_QUEUEING = 24;
-constexpr int OPT_HOTBAR = 25;  // stored inverted as "disable_hotbar"
-constexpr int OPT_COMMAND_HOTBAR = 27;
-constexpr int OPT_DISABLE_HELP_MESSAGES = 30;
 // The first eight hotbar buttons use hotkey slots 10..17; the rest are commands.
 constexpr int HOTBAR_LETTER_BUTTONS = 8;
 constexpr int HOTBAR_SLOT_FIRST = 10;

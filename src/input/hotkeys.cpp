@@ -119,7 +119,7 @@ void use_key_item(int scancode, uint8_t& ready, uint64_t& stamp, uint32_t& mode,
   }
   if (wl.get_type(it) == 'i' || (is_shift_down() && !is_f_slot(s))) {
     d.print_msg("Use %s in which direction?", wl.get_full_name(it).c_str());
-    mode = 4;
+    mode = MODE_USEDIR;
     prompt_item = it;
   } else {
     use_item_here(it);
@@ -129,7 +129,7 @@ void use_key_item(int scancode, uint8_t& ready, uint64_t& stamp, uint32_t& mode,
 }
 
 void bind_spell_to_key(ClientApp& a, bool f_key) {
-  gc_interface_mode = 22;
+  gc_interface_mode = MODE_BIND_KEY;
   const int s = a.button_number;
   std::string current = "none";
   if (valid_slot(s)) {

@@ -20,18 +20,6 @@
 
 namespace {
 
-constexpr int MODE_NORMAL = 0;
-constexpr int MODE_HELP = 31;
-constexpr int MODE_KEYS = 32;
-constexpr int MODE_BOOK = 33;
-constexpr int MODE_QYXMENU = 35;
-constexpr int MODE_OPTIONS = 36;
-constexpr int MODE_VOLUME = 37;
-constexpr int MODE_RESOLUTION = 38;
-constexpr int MODE_BOXCOLOURS = 39;
-constexpr int MODE_MAP = 42;
-constexpr int MODE_BIND_BUTTON = 43;
-
 constexpr int KEYS_CHOOSING = 0;
 constexpr int KEYS_WAITING = 3;
 constexpr int KEYS_CONFIRM_RESET = 4;
@@ -214,34 +202,26 @@ void do_main_menu(const ClientApp& app) {
 // What toggling option n changes beyond its stored value.
 void apply_option(int n) {
   switch (n) {
-    case OPT_HEALTH_BAR: d.hide_bar = !d.hide_bar; break;
     case OPT_MUSIC:
       if (options.get(OPT_MUSIC))
         sound.play_music(cmap.music, false);
       else
         sound.stop_music();
       break;
-    case OPT_COMBAT_MESSAGES: show_combat_messages = !show_combat_messages; break;
-    case OPT_LIGHTING: d.old_lighting = !d.old_lighting; break;
     case OPT_FULLSCREEN: toggle_fullscreen_or_quit(); break;
-    case OPT_SHOW_THREAT: d.show_threat = !d.show_threat; break;
-    case OPT_MOUSE: d.mouse_enabled = !d.mouse_enabled; break;
-    case OPT_QUAKE: d.dont_show_quake = !d.dont_show_quake; break;
-    case OPT_FPS: d.show_fps = !d.show_fps; break;
-    case OPT_SMOOTH_SCALING: d.smooth_scaling = !d.smooth_scaling; break;
-    case 22: d.load_tiles(); break;
-    case 23: obj_grid.update_ambient_sound(); break;
-    case 29: d.set_resolution(res_x, res_y); break;
-    case 31:
+    case OPT_TILES32: d.load_tiles(); break;
+    case OPT_BACKGROUND_SOUNDS: obj_grid.update_ambient_sound(); break;
+    case OPT_REMOVE_BORDER: d.set_resolution(res_x, res_y); break;
+    case OPT_LARGE_MESSAGE_FONT:
       d.large_message_font = client_cfg.get_int("large_message_font") != 0;
       d.compute_layout();
       break;
-    case 32:
+    case OPT_LARGE_STATBOX:
       d.large_statbox = client_cfg.get_int("large_statbox") != 0;
       d.compute_layout();
       break;
-    case 26:
-    case 27: d.compute_layout(); break;
+    case OPT_HOTBAR_TOP:
+    case OPT_COMMAND_HOTBAR: d.compute_layout(); break;
     default: break;
   }
 }
@@ -255,6 +235,7 @@ void do_options(const ClientApp& app) {
   const int n = Options::find_letter(static_cast<char>(app.last_ascii));
   if (n < 0) return;
   options.toggle_option(n);
+  apply_option_copies();
   apply_option(n);
 }
 
@@ -320,18 +301,9 @@ void do_bind_button(const ClientApp& app) {
 
 }  // namespace
 
-bool help_open() { return gc_interface_mode == MODE_HELP; }
-bool book_open() { return gc_interface_mode == MODE_BOOK; }
-bool map_open() { return gc_interface_mode == MODE_MAP; }
-bool play_area_window_open() { return help_open() || book_open() || map_open(); }
-bool menu_open() {
-  return gc_interface_mode == MODE_KEYS ||
-         (gc_interface_mode >= MODE_QYXMENU && gc_interface_mode <= MODE_BOXCOLOURS);
-}
-
 bool is_menu_mode(int mode) {
   return mode == MODE_HELP || mode == MODE_KEYS || mode == MODE_BOOK ||
-         (mode >= MODE_QYXMENU && mode <= MODE_BOXCOLOURS) || mode == MODE_MAP || mode == MODE_BIND_BUTTON;
+         (mode >= MODE_QYXMENU && mode <= MODE_BOXCOLOURS) || mode == MODE_MAP || mode == MODE_BIND_HOTBAR;
 }
 
 void do_menu_mode(ClientApp& app, int mode) {
@@ -345,7 +317,7 @@ void do_menu_mode(ClientApp& app, int mode) {
     case MODE_RESOLUTION: do_resolution(app); break;
     case MODE_BOXCOLOURS: do_box_colours(app); break;
     case MODE_MAP: do_map(app); break;
-    case MODE_BIND_BUTTON: do_bind_button(app); break;
+    case MODE_BIND_HOTBAR: do_bind_button(app); break;
     default: break;
   }
 }

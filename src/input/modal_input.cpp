@@ -480,7 +480,7 @@ void ClientApp::do_non_normal_mode() {
     case MODE_BIND_KEY: modal::do_spell_entry(*this, mode); break;
     case MODE_CHAT:
     case MODE_NPCTALK: modal::do_text_entry(*this, mode); break;
-    case MODE_TALKDIR: do_talk_direction(*this); break;
+    case MODE_TALK: do_talk_direction(*this); break;
     case MODE_CASTDIR: do_cast_direction(*this); break;
     case MODE_GET:
     case MODE_GETONE: do_get_direction(*this, mode); break;

@@ -8,21 +8,11 @@
 #include <cstdint>
 #include <string>
 
+#include "core/interaction_modes.h"
 #include "core/item.h"
 
 class ClientApp;
 class ItemList;
-
-// Interaction modes handled here (the values of `gc_interface_mode`).
-enum {
-  MODE_VIEW_INV = 1, MODE_VIEW_BANK = 2, MODE_USE = 3, MODE_USEDIR = 4, MODE_READY = 5,
-  MODE_TALKDIR = 6, MODE_GET = 7, MODE_QUIT = 8, MODE_DROP2 = 9, MODE_DROPALL = 10,
-  MODE_DROPALL2 = 11, MODE_DROPALL3 = 12, MODE_LOOK = 13, MODE_BUY = 14, MODE_SELL = 15,
-  MODE_MAKE = 16, MODE_CHAT = 17, MODE_ACTIVATE = 18, MODE_CASTDIR = 19, MODE_SEARCH = 20,
-  MODE_LEVEL_UP = 21, MODE_BIND_KEY = 22, MODE_OPEN = 23, MODE_FORCEUSEDIR = 24,
-  MODE_NPCTALK = 25, MODE_ABILITY = 26, MODE_CCAST = 27, MODE_CAST = 28, MODE_EXIT_MOUNT = 29,
-  MODE_FIRE = 30, MODE_MAKE_CHOOSE_MAT = 34, MODE_GETLIST = 40, MODE_GETONE = 41
-};
 
 // Use kinds of the use menus.
 enum { USE_KIND_USE = 1, USE_KIND_EAT = 2, USE_KIND_DRINK = 3, USE_KIND_READ = 4 };

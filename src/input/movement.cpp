@@ -33,8 +33,6 @@ int effect_cell_x = -1, effect_cell_y = -1;
 
 namespace {
 
-constexpr int OPT_MOUSE_MOVEMENT = OPT_MOUSE;
-constexpr int OPT_BLOCK_MESSAGES_ON = OPT_BLOCK_MESSAGES;
 constexpr int TILE_UNKNOWN_CELL = 126;
 constexpr int TILE_DEEP_WATER_CELL = 249;
 constexpr int TILE_VOID_CELL = 225;
@@ -182,7 +180,7 @@ static void take_step(ClientApp& app, int dir, int tx, int ty) {
       d.print_msg("Locked!");
       return;
     }
-    if (options.get(OPT_BLOCK_MESSAGES_ON)) d.print_msg("Blocked!");
+    if (options.get(OPT_BLOCK_MESSAGES)) d.print_msg("Blocked!");
     turn_towards(tx, ty);
     return;
   }
@@ -239,15 +237,15 @@ static void take_step(ClientApp& app, int dir, int tx, int ty) {
 
 void ClientApp::do_movement() {
   const int mode = static_cast<int>(gc_interface_mode);
-  if (mode != MODE_NORMAL && mode != IMODE_CHAT) return;
+  if (mode != MODE_NORMAL && mode != MODE_CHAT) return;
   if (me.has_status(HN_HELD) || me.has_status(HN_ASLEEP) || me.has_status(HN_IN_STOCKS)) return;
   const uint64_t now = input_clock_us();
-  const bool mouse_opt = options.get(OPT_MOUSE_MOVEMENT);
+  const bool mouse_opt = options.get(OPT_MOUSE);
   const bool shift = is_shift_down(), ctrl = is_ctrl_down(), alt = is_alt_down();
   const bool turn_based = common_cfg.get_bool("turn_based");
 
   // 1. The direction: held keys first, then the mouse.
-  int digit = mode == IMODE_CHAT ? arrow_keypad_dir() : get_keypad_dir();
+  int digit = mode == MODE_CHAT ? arrow_keypad_dir() : get_keypad_dir();
   int dir = DIR_NONE, tx = me.x, ty = me.y;
   bool key_dir = false;
   if (digit != 5) {

@@ -36,7 +36,7 @@ void cast_or_queue(ClientApp& app, const std::string& name) {
     if (cast_spell(app, name, true) == CAST_WAITING) gc_interface_mode = MODE_CASTDIR;
     app.last_spell = name;
     clear_repeat_flags();
-  } else if (client_cfg.get_int("spell_queueing") != 0) {
+  } else if (options.get(OPT_SPELL_QUEUEING)) {
     quick_cast_spell = name;
     app.cast_dx = QUEUED_NO_CELL;
     app.cast_dy = 0;
@@ -44,8 +44,6 @@ void cast_or_queue(ClientApp& app, const std::string& name) {
 }
 
 namespace {
-constexpr int MODE_HELP = 31;
-constexpr int MODE_QYXMENU = 35;
 // The minimap's two spans in cells, stepped by CTRL with the Stats key.
 constexpr int MINIMAP_SPAN_NEAR = 48;
 constexpr int MINIMAP_SPAN_FAR = 96;
@@ -289,7 +287,7 @@ void ClientApp::do_toggle_keys() {
     } else if (d.toggle_fullscreen() != 0) {
       session_over = true;
       tcpObj.sckSend("q");
-      gc_interface_mode = 0;
+      gc_interface_mode = MODE_NORMAL;
     }
   }
 }
@@ -456,7 +454,7 @@ void ClientApp::do_command_keys() {
     tcpObj.sckSend("B %lu %lu", static_cast<unsigned long>(items.checksum(false)),
                    static_cast<unsigned long>(items.checksum(true)));
   } else if (key_of(KA_TALK, sc) && none) {
-    ask_direction(MODE_TALKDIR, "Talk");
+    ask_direction(MODE_TALK, "Talk");
   } else if (key_of(KA_USE, sc) && use_ready && !al && !ct) {
     use_choice_flag = sh;
     use_item_menu(*this);
@@ -478,7 +476,7 @@ void ClientApp::do_use_again() {
     return;
   }
   if (repeat_use && me.hp > 0 && repeat_item.is_valid() && use_ready &&
-      (gc_interface_mode == 0 || gc_interface_mode == MODE_CHAT) && get_keypad_dir() == 5) {
+      (gc_interface_mode == MODE_NORMAL || gc_interface_mode == MODE_CHAT) && get_keypad_dir() == 5) {
     take(use_ready, TIMER_USE);
     use_last_item_again();
   }

@@ -7,7 +7,7 @@
 
 namespace {
 
-const OptionInfo OPTIONS[OPT_MAX_OPTS] = {
+const OptionInfo OPTIONS[] = {
     {"hide_bar", true, 'a', "Health bar", OPT_GROUP_MISC},
     {"music", false, 'b', "Music", OPT_GROUP_MISC},
     {"hide_combat_messages", true, 'c', "Combat messages", OPT_GROUP_MISC},
@@ -43,6 +43,7 @@ const OptionInfo OPTIONS[OPT_MAX_OPTS] = {
     {"large_message_font", false, 'S', "Large message box font", OPT_GROUP_DISPLAY},
     {"large_statbox", false, 'T', "Large statbox", OPT_GROUP_DISPLAY},
 };
+static_assert(sizeof(OPTIONS) / sizeof(OPTIONS[0]) == OPT_MAX_OPTS, "one row per option number");
 
 }  // namespace
 
@@ -61,6 +62,19 @@ bool Options::get(int n) const {
   const OptionInfo* o = info(n);
   if (!o) return false;
   return client_cfg.get_bool(o->key) != o->inverted;
+}
+
+bool show_combat_messages = true;
+
+void apply_option_copies() {
+  d.hide_bar = !options.get(OPT_HEALTH_BAR);
+  show_combat_messages = options.get(OPT_COMBAT_MESSAGES);
+  d.old_lighting = options.get(OPT_LIGHTING) || d.shading_unavailable;
+  d.show_threat = options.get(OPT_SHOW_THREAT);
+  d.mouse_enabled = options.get(OPT_MOUSE);
+  d.dont_show_quake = !options.get(OPT_QUAKE);
+  d.show_fps = options.get(OPT_FPS);
+  d.smooth_scaling = options.get(OPT_SMOOTH_SCALING);
 }
 
 void Options::toggle_option(int n) {

@@ -1,15 +1,44 @@
 #pragma once
 // The player's on/off options, each kept as one integer key of "client.cfg".
 // Inverted options are stored negatively, so that a missing key means on.
-
-constexpr int OPT_MAX_OPTS = 33;
+// The numbers below index the table of keys in options.cpp, row for row;
+// scripts know options 0 to 20 and the count by these names.
 
 enum {
-  OPT_HEALTH_BAR = 0, OPT_MUSIC, OPT_COMBAT_MESSAGES, OPT_LIGHTING, OPT_FULLSCREEN,
-  OPT_SHOW_THREAT, OPT_MOUSE, OPT_QUAKE, OPT_FPS, OPT_BLOCK_MESSAGES, OPT_SMOOTH_SCROLLING,
-  OPT_SWAP_GET_KEYS, OPT_SHADOWS, OPT_SPLAT_NUMBERS, OPT_FPS_LIMITER, OPT_SMOOTH_SCALING,
-  OPT_FAT_CROSSHAIR, OPT_ATTACK_ANIMATIONS, OPT_GREY_AREAS, OPT_CHAT_LOG,
-  OPT_INV_START_WITH_SEARCH
+  OPT_HEALTH_BAR = 0,
+  OPT_MUSIC = 1,
+  OPT_COMBAT_MESSAGES = 2,
+  OPT_LIGHTING = 3,
+  OPT_FULLSCREEN = 4,
+  OPT_SHOW_THREAT = 5,
+  OPT_MOUSE = 6,
+  OPT_QUAKE = 7,
+  OPT_FPS = 8,
+  OPT_BLOCK_MESSAGES = 9,
+  OPT_SMOOTH_SCROLLING = 10,
+  OPT_SWAP_GET_KEYS = 11,
+  OPT_SHADOWS = 12,
+  OPT_SPLAT_NUMBERS = 13,
+  OPT_FPS_LIMITER = 14,
+  OPT_SMOOTH_SCALING = 15,
+  OPT_FAT_CROSSHAIR = 16,
+  OPT_ATTACK_ANIMATIONS = 17,
+  OPT_GREY_AREAS = 18,
+  OPT_CHAT_LOG = 19,
+  OPT_INV_START_WITH_SEARCH = 20,
+  OPT_COOLOFF_BAR = 21,  // the spell's cool-off bar over the player
+  OPT_TILES32 = 22,
+  OPT_BACKGROUND_SOUNDS = 23,
+  OPT_SPELL_QUEUEING = 24,
+  OPT_HOTBAR = 25,
+  OPT_HOTBAR_TOP = 26,
+  OPT_COMMAND_HOTBAR = 27,
+  OPT_RIGHT_CLICK_CONTEXT = 28,
+  OPT_REMOVE_BORDER = 29,
+  OPT_DISABLE_HELP_MESSAGES = 30,
+  OPT_LARGE_MESSAGE_FONT = 31,
+  OPT_LARGE_STATBOX = 32,
+  OPT_MAX_OPTS = 33
 };
 
 // The two headings of the options page.
@@ -40,3 +69,11 @@ class Options {
 };
 
 extern Options options;
+
+// Option 2's copy, read by the combat and ship reports.
+extern bool show_combat_messages;
+
+// Sets the copies that the display and the message handlers keep of some
+// options from the options themselves; called wherever an option may have
+// changed, and the only writer of those copies.
+void apply_option_copies();

@@ -41,7 +41,6 @@ constexpr int OUT_OF_AMMO_DELAY = 200;
 constexpr int SURE_SUCCESS_CHANCE = 98;
 constexpr int EFFECT_NO_MANA = 23;
 constexpr int EFFECT_CAST_FAILED = 32;
-constexpr int MODE_MAP = 42;
 constexpr int MATERIAL_STAFF_BONUS = 3;
 constexpr double STAFF_COOLOFF_DIVISOR = 2.25;
 constexpr double STAFF_MATERIAL_COOLOFF = 0.85;

@@ -320,7 +320,7 @@ bool race_can_be_class(SkillsClasses* self, lua_State* L, int race, int cls) {
 float total_weight(ItemList* self) { return self->total_weight; }
 
 bool get(Options* self, lua_State* L, int n) {
-  return self->get(checked_index(L, 2, n, SCRIPT_OPT_MAX_OPTS, "option")) != 0;
+  return self->get(checked_index(L, 2, n, OPT_MAX_OPTS, "option")) != 0;
 }
 
 // ---- Checked setters ----------------------------------------------------------------------

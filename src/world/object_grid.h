@@ -17,8 +17,7 @@ class ObjectList;
 
 constexpr int OBJGRID_SIZE = 250;
 constexpr int OBJGRID_CELLS = OBJGRID_SIZE * OBJGRID_SIZE;
-// Background-sound option and the loudness below which nothing plays.
-constexpr int OBJGRID_OPT_BACKGROUND_SOUNDS = 23;
+// The loudness below which nothing plays.
 constexpr float OBJGRID_MIN_LOUDNESS = 0.1f;
 
 struct ObjCell {

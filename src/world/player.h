@@ -282,6 +282,7 @@ extern int manual_levelling;
 extern bool pvp_enabled;
 extern int pvp_min_level;
 extern bool g_no_requirements;
+// The last flag of the login rules line: kept, but no part of the client reads it.
 extern bool spare_rule_flag;
 // The turn delay in milliseconds, from "client.cfg".
 extern int turn_delay_ms;

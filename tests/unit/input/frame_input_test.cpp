@@ -191,7 +191,7 @@ TEST_F(FrameInputTest, PeriodicLines) {
       {10000, 0, 0, "x|+"},        // both periods have run out
       {12999, 0, 0, ""},
       {13000, 0, 0, "+"},
-      {20000, IMODE_BUY, 0, "| 160|+"},
+      {20000, MODE_BUY, 0, "| 160|+"},
       {22000, 0, 5, "^ f -1"},     // more than four sync errors: a reset request
       {24000, 0, 4, "+"},          // four are kept (the clock minute is not a tenth)
   };
@@ -493,7 +493,7 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
     int pointer = 99;        // the pointer's shape afterwards, 99 unchecked
   } cases[] = {
       {"the help window hides the pointer",
-       [](P& t) { t.type("?"); t.point_cell(1, 0); EXPECT_EQ(d.cursor_code, 0); t.type("\x1b"); }, ""},
+       [](P& t) { t.type("?"); t.point_cell(1, 0); EXPECT_EQ(app.cursor_code, 0); t.type("\x1b"); }, ""},
       {"an item held on the pointer shows it", [](P& t) { d.pointer_item = Item(BLADE); t.point_cell(2, 2); },
        "", "", MODE_NORMAL, -4},
       {"the pointer on the player is the plain arrow", [](P& t) { t.point_cell(0, 0); }, "", "", MODE_NORMAL, -3},
@@ -590,7 +590,7 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
       {"a chat line stops at 200 characters", [](P& t) { t.type("\n" + std::string(300, 'a') + "\n"); },
        "T " + std::string(TYPED_TEXT_MAX, 'a')},
       {"a chat line starting with # is a command, not said", [](P& t) { t.type("\n#fps\n"); }, ""},
-      {"ENTER with nothing typed says nothing", [](P& t) { t.type("\n\n"); }, "", "", IMODE_CHAT},
+      {"ENTER with nothing typed says nothing", [](P& t) { t.type("\n\n"); }, "", "", MODE_CHAT},
       {"ESC cancels the chat line", [](P& t) { t.type("\nhalf\x1b"); }, "", "Cancelled!"},
       {"a line said brings the message box to its newest line",
        [](P& t) {
@@ -604,7 +604,7 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
       {"ESC with a line typed cancels it", [](P& t) { t.talk(); t.type("jo\x1b"); }, "", "Cancelled!"},
       {"a click on a topic asks about it; a click in the play window types nothing",
        [](P& t) { t.talk(); t.click_link("job"); t.click_cell(0, -1); t.type("time\n"); },
-       "T\x1f" "170\x1fjob|T\x1f" "170\x1ftime", "", IMODE_NPCTALK},
+       "T\x1f" "170\x1fjob|T\x1f" "170\x1ftime", "", MODE_NPCTALK},
       {"the bye topic ends the talk and brings the message box to its newest line",
        [](P& t) {
          t.scroll_back();
@@ -671,7 +671,7 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
          client_cfg.set_int("command_hotbar", 0);
          d.compute_layout();
        },
-       "", "Binding command to hotbar button 9: hit the key corresponding command.", IMODE_BIND_HOTBAR},
+       "", "Binding command to hotbar button 9: hit the key corresponding command.", MODE_BIND_HOTBAR},
       {"a right click with the context option asks about the cell",
        [](P& t) { client_cfg.set_int("right_click_context", 1); t.click_cell(2, 1, 2); }, "$ 12 11 1 0 0 0"},
       {"the left button held on a creature beside attacks it", [](P& t) { t.click_cell(1, 0); }, "a n 11 10 1 150 *"},
@@ -681,7 +681,7 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
        [](P& t) { mouse_b = 4; t.point_cell(1, 0); mouse_b = 0; EXPECT_EQ(target_id, 150); }, ""},
       {"a right click on an ability binds it to the right button",
        [](P& t) { me.add_spell(1); t.type("c"); t.click_entry(Item(1L), 2); },
-       "n s 16 1", "Bind successful! (F7=In Flam, Right Mouse Button)", IMODE_ABILITY},
+       "n s 16 1", "Bind successful! (F7=In Flam, Right Mouse Button)", MODE_ABILITY},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -711,7 +711,7 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
     }
     EXPECT_EQ(static_cast<int>(gc_interface_mode), c.mode);
     if (c.pointer != 99) {
-      EXPECT_EQ(d.cursor_code, c.pointer);
+      EXPECT_EQ(app.cursor_code, c.pointer);
     }
     d.pointer_item = Item(0L);
     type("\x1b");

@@ -112,14 +112,7 @@ TEST_F(MenuModesTest, MenuPagesAndWaysBack) {
 }
 
 TEST_F(MenuModesTest, EveryOptionLetterTogglesItsOption) {
-  d.hide_bar = 0;
-  d.old_lighting = 0;
-  d.show_threat = 1;
-  d.mouse_enabled = 1;
-  d.dont_show_quake = 0;
-  d.show_fps = 0;
-  d.smooth_scaling = 0;
-  show_combat_messages = true;
+  apply_option_copies();
   const std::string letters = "abcpqderfgshtuvwixyjklzmnoAPBQRST";
   const struct {
     char letter;
@@ -129,7 +122,7 @@ TEST_F(MenuModesTest, EveryOptionLetterTogglesItsOption) {
       {'a', [] { return static_cast<int>(d.hide_bar); }, 1},
       {'c', [] { return static_cast<int>(show_combat_messages); }, 0},
       {'p', [] { return static_cast<int>(d.old_lighting); }, 1},
-      {'d', [] { return static_cast<int>(d.show_threat); }, 0},
+      {'d', [] { return static_cast<int>(d.show_threat); }, 1},
       {'e', [] { return static_cast<int>(d.mouse_enabled); }, 0},
       {'r', [] { return static_cast<int>(d.dont_show_quake); }, 1},
       {'f', [] { return static_cast<int>(d.show_fps); }, 1},
@@ -171,6 +164,22 @@ TEST_F(MenuModesTest, EveryOptionLetterTogglesItsOption) {
   }
   d.large_message_font = d.large_statbox = 0;
   d.compute_layout();
+}
+
+// Where the desktop's depth cannot shade, old lighting stays on whichever
+// way its option is flipped; the option itself still flips.
+TEST_F(MenuModesTest, OldLightingStaysOnWhereTheDesktopCannotShade) {
+  d.shading_unavailable = 1;
+  apply_option_copies();
+  for (bool want : {true, false}) {
+    gc_interface_mode = MODE_OPTIONS;
+    d.menu_page = 1;
+    press_char('p');
+    EXPECT_EQ(options.get(OPT_LIGHTING), want);
+    EXPECT_EQ(d.old_lighting, 1) << want;
+  }
+  d.shading_unavailable = 0;
+  apply_option_copies();
 }
 
 TEST_F(MenuModesTest, VolumeAndBoxColourSteps) {

@@ -250,7 +250,7 @@ TEST_F(MovementTest, AttacksByMoving) {
 
 TEST_F(MovementTest, ChatModeIgnoresBoundLetterKeys) {
   keymap.set_key(KA_NORTH, KEY_W);
-  gc_interface_mode = IMODE_CHAT;
+  gc_interface_mode = MODE_CHAT;
   pass_with({KEY_W});
   EXPECT_EQ(lines(), "");
   pass_with({KEY_UP});
