@@ -145,6 +145,15 @@ read -r _ _ _ _ _ _ _ _ dhp dmana _ _ _ _ <<<"$hit"
 a=$(grep "^send\[0\]: A 2 4 150 " "$work/server.log" | head -1)
 [ "$(echo "$a" | awk '{print $19}')" = "$mr" ] || fail "the attack report changes magic resistance: $a"
 
+# ---- The map in one piece -------------------------------------------------
+# The map viewer shows the explored valley at its west edge and nothing at
+# the east edge: the valley does not wrap.
+send_keys m; said "Viewing map ... press ESC when done."
+west_drawn() { shot map; [ "$(count 60x400+0+50 '(0,0,0)' map)" -lt 20000 ]; }
+eventually 5 west_drawn || fail "no explored cells at the west edge of the map"
+atleast 11200 28x400+540+50 '(0,0,0)' map "explored cells drawn at the east edge of the map"
+send_keys '\033'; said "Done!" 2
+
 # The raw gem it dropped is picked up; in the farmhouse the card table
 # deals the blessed card of the pack along the bottom of the play area.
 towards g "Get ... which direction?" Right
