@@ -69,7 +69,9 @@ const Item COAT(0x1b2L | ITEM_BIT_UNIDENTIFIED);
 const Item RING(0x1b8L | ITEM_BIT_CURSED);
 const Item BREAD(0x1c0L);
 const Item DRAUGHT(0x193L);
-const Item MAP_SCRAP(0x5b5L);
+// A map scrap's code carries its colour (bits 12-23), in which its name is
+// written: parchment ochre, to be read on the dark panel and lists.
+const Item MAP_SCRAP(0xdb05b5L);
 const Item GEM(0x10fL);
 const Item LANTERN(0x192L);
 const Item LAMP_OIL(0x108L);

@@ -103,8 +103,11 @@ sleep 0.3; shot ingredient; listed ingredient
 send_keys '\n'; said "Out of the kiln comes: kiln biscuit."
 logged "^craft\[0\]: makes 1c4 from 1c0$"
 
-# The river chart, read where the player stands.
+# The river chart, read where the player stands. Its name is written in the
+# colour its code carries, ochre (208,176,0), on the list's black cursor bar.
 send_keys r; said "What would you like to read?"
+chart_named() { shot read; [ "$(count 220x10+575+59 '(208,176,0)' read)" -ge 30 ]; }
+eventually 5 chart_named || fail "the map scrap's name cannot be read in the list"
 send_keys '\n'; said "Viewing book"
 sleep 0.5; shot book
 atleast 500 100x100+100+150 '(240,228,195)' book "no book page"
