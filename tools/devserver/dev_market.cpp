@@ -883,7 +883,12 @@ void DevSession::cast_spell(int spell, bool at_cell, int x, int y, int target) {
     track_goblin();
   } else if (on_goblin && power > 0) {
     hit_goblin(power, 1, Item(0L));
-  } else if (power > 0 && heals(spell) && (x != pl.x || y != pl.y) && figure_at(x, y)) {
+  } else if (power > 0 && heals(spell) && x == pl.x && y == pl.y && pl.hp > 0) {
+    const int before = pl.hp;
+    pl.hp = std::min(pl.get_hp_max(), pl.hp + power);
+    if (pl.hp > before) send(format_str("MsCool water closes your wounds. (+%d hit points)", pl.hp - before));
+    else send("MsCool water runs over you, but you were not hurt.");
+  } else if (power > 0 && heals(spell) && figure_at(x, y)) {
     send(format_str("Ms%s: Thank you kindly.", figure_at(x, y)->name));
   } else if (power > 0 && !heals(spell)) {
     send("MsThe spell spends itself on the ground.");

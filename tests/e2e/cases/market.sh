@@ -148,7 +148,19 @@ read -r _ _ _ _ _ _ _ _ dhp dmana _ _ _ _ <<<"$hit"
 a=$(grep "^send\[0\]: A 2 4 150 " "$work/server.log" | head -1)
 [ "$(echo "$a" | awk '{print $19}')" = "$mr" ] || fail "the attack report changes magic resistance: $a"
 
-# ---- The map in one piece -------------------------------------------------
+# ---- Mend, the map in one piece -------------------------------------------
+# The record's hit points (field 9) and maxima (13, 14), stats (18-20) and
+# level (23) in the server's log, from the first H line after line $1.
+record_after() { sed -n "/$1/,\$p" "$work/server.log" | grep -m1 "^send\[0\]: H "; }
+# Mend (a h) needs no direction: it is cast on the caster, whose hit points,
+# hurt by the goblin, rise by its 1d8 (5 on average) up to the maximum.
+hp0=$(grep -E "^send\[0\]: (H|D) " "$work/server.log" | tail -1 | awk '{print $9}')  # both carry it there
+send_keys c; sleep 0.3; send_keys ah; sleep 0.3; send_keys '\n'
+logged "^cast\[0\]: 3 at $((gx - 1)) $gy on -1$"
+said "Cool water closes your wounds."
+read -r _ _ _ _ _ _ _ _ hp1 _ _ _ hpmax1 _ <<<"$(record_after '^cast\[0\]: 3 ')"
+want=$((hp0 + 5 > hpmax1 ? hpmax1 : hp0 + 5))
+[ "$hp1" = "$want" ] || fail "Mend left $hp1 hit points, not $want (from $hp0 of $hpmax1)"
 # The map viewer shows the explored valley at its west edge and nothing at
 # the east edge: the valley does not wrap.
 send_keys m; said "Viewing map ... press ESC when done."
