@@ -38,7 +38,8 @@ constexpr int KILN_CODE = 0x822;
 constexpr int GOBLIN_CODE = 0x217;
 constexpr int GOBLIN_HP = 16;
 constexpr int GOBLIN_HIT = 3;
-constexpr int GOBLIN_XP = 50;
+// A goblin brings the first level (at 200 experience) on its own.
+constexpr int GOBLIN_XP = 200;
 constexpr int GOBLIN_HOME_X = 9, GOBLIN_HOME_Y = 19;
 constexpr int GOBLIN_STEP_MS = 600;
 constexpr int GOBLIN_RETURN_MS = 30000;
@@ -341,7 +342,7 @@ bool DevSession::market_request(const std::string& line) {
   return false;
 }
 
-// Talk, topics, chat, the price line, the level-up choice.
+// Talk, topics, chat, the price line.
 bool DevSession::market_talk(const std::string& line) {
   int x = 0, y = 0;
   unsigned long carried = 0, banked = 0;
@@ -379,12 +380,6 @@ bool DevSession::market_talk(const std::string& line) {
   }
   if (line.rfind("T ", 0) == 0) {
     chat(line.substr(2));
-    return true;
-  }
-  int counts[4] = {};
-  if (std::sscanf(line.c_str(), "H %d %d %d %d", &counts[0], &counts[1], &counts[2], &counts[3]) == 4) {
-    dev_log("levelup[%d]: %d %d %d %d", id, counts[0], counts[1], counts[2], counts[3]);
-    send("MsYou feel your training take hold.");
     return true;
   }
   return false;
@@ -931,6 +926,7 @@ void DevSession::hit_goblin(int damage, int kind, const Item& weapon) {
     pl.xp += GOBLIN_XP;
     send(format_str("MsThe goblin falls and drops a raw gem. (+%d experience)", GOBLIN_XP));
     send(pl.mk_h_record(true));
+    offer_levels();
     return;
   }
   const int facing = get_direction(m.goblin_x, m.goblin_y, pl.x, pl.y);
