@@ -38,7 +38,8 @@ constexpr int KILN_CODE = 0x822;
 constexpr int GOBLIN_CODE = 0x217;
 constexpr int GOBLIN_HP = 16;
 constexpr int GOBLIN_HIT = 3;
-constexpr int GOBLIN_XP = 50;
+// A goblin brings the first level (at 200 experience) on its own.
+constexpr int GOBLIN_XP = 200;
 constexpr int GOBLIN_HOME_X = 9, GOBLIN_HOME_Y = 19;
 constexpr int GOBLIN_STEP_MS = 600;
 constexpr int GOBLIN_RETURN_MS = 30000;
@@ -69,7 +70,9 @@ const Item COAT(0x1b2L | ITEM_BIT_UNIDENTIFIED);
 const Item RING(0x1b8L | ITEM_BIT_CURSED);
 const Item BREAD(0x1c0L);
 const Item DRAUGHT(0x193L);
-const Item MAP_SCRAP(0x5b5L);
+// A map scrap's code carries its colour (bits 12-23), in which its name is
+// written: parchment ochre, to be read on the dark panel and lists.
+const Item MAP_SCRAP(0xdb05b5L);
 const Item GEM(0x10fL);
 const Item LANTERN(0x192L);
 const Item LAMP_OIL(0x108L);
@@ -339,7 +342,7 @@ bool DevSession::market_request(const std::string& line) {
   return false;
 }
 
-// Talk, topics, chat, the price line, the level-up choice.
+// Talk, topics, chat, the price line.
 bool DevSession::market_talk(const std::string& line) {
   int x = 0, y = 0;
   unsigned long carried = 0, banked = 0;
@@ -377,12 +380,6 @@ bool DevSession::market_talk(const std::string& line) {
   }
   if (line.rfind("T ", 0) == 0) {
     chat(line.substr(2));
-    return true;
-  }
-  int counts[4] = {};
-  if (std::sscanf(line.c_str(), "H %d %d %d %d", &counts[0], &counts[1], &counts[2], &counts[3]) == 4) {
-    dev_log("levelup[%d]: %d %d %d %d", id, counts[0], counts[1], counts[2], counts[3]);
-    send("MsYou feel your training take hold.");
     return true;
   }
   return false;
@@ -881,7 +878,12 @@ void DevSession::cast_spell(int spell, bool at_cell, int x, int y, int target) {
     track_goblin();
   } else if (on_goblin && power > 0) {
     hit_goblin(power, 1, Item(0L));
-  } else if (power > 0 && heals(spell) && (x != pl.x || y != pl.y) && figure_at(x, y)) {
+  } else if (power > 0 && heals(spell) && x == pl.x && y == pl.y && pl.hp > 0) {
+    const int before = pl.hp;
+    pl.hp = std::min(pl.get_hp_max(), pl.hp + power);
+    if (pl.hp > before) send(format_str("MsCool water closes your wounds. (+%d hit points)", pl.hp - before));
+    else send("MsCool water runs over you, but you were not hurt.");
+  } else if (power > 0 && heals(spell) && figure_at(x, y)) {
     send(format_str("Ms%s: Thank you kindly.", figure_at(x, y)->name));
   } else if (power > 0 && !heals(spell)) {
     send("MsThe spell spends itself on the ground.");
@@ -924,6 +926,7 @@ void DevSession::hit_goblin(int damage, int kind, const Item& weapon) {
     pl.xp += GOBLIN_XP;
     send(format_str("MsThe goblin falls and drops a raw gem. (+%d experience)", GOBLIN_XP));
     send(pl.mk_h_record(true));
+    offer_levels();
     return;
   }
   const int facing = get_direction(m.goblin_x, m.goblin_y, pl.x, pl.y);

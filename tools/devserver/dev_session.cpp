@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -530,6 +531,7 @@ void DevSession::play(const std::string& line) {
     return;
   }
   if (store_hotkey(line)) return;
+  if (take_levels(line)) return;
   on_move(line);
 }
 
@@ -609,11 +611,62 @@ void DevSession::become_ready() {
   dev_log("ready[%d]: %s", id, ch.name.c_str());
   send("MsWelcome to the sample world, " + ch.name + "!");
   show_world();
+  offer_levels();
   if (!scenario.empty()) {
     state = SCENARIO;
     step = 0;
     run_scenario();
   }
+}
+
+int DevSession::levels_due() const {
+  int16_t reached = 1;
+  float percent = 0;
+  get_level_from_exp(static_cast<int>(std::clamp<int64_t>(pl.xp, 0, INT_MAX)), reached, percent);
+  return std::max(0, std::min<int>(reached, RULE_LEVEL_CAP) - pl.lvl);
+}
+
+void DevSession::offer_levels() {
+  const int due = levels_due();
+  if (due <= levels_offered) return;
+  send(format_str("X %d %d", pl.lvl + due, due - levels_offered));
+  levels_offered = due;
+}
+
+bool DevSession::take_levels(const std::string& line) {
+  int points[4] = {};
+  if (std::sscanf(line.c_str(), "H %d %d %d %d", &points[0], &points[1], &points[2], &points[3]) != 4)
+    return false;
+  dev_log("levelup[%d]: %d %d %d %d", id, points[0], points[1], points[2], points[3]);
+  const int due = levels_due();
+  if (due == 0) {
+    send("MsYou have no level to take yet.");
+    return true;
+  }
+  // Strength, dexterity and intelligence; the world has no fourth stat. A
+  // refused choice spent the client's points: the levels are offered again.
+  int spent = 0;
+  bool valid = true;
+  for (int k = 0; k < 4; ++k) {
+    valid = valid && points[k] >= 0 && points[k] <= due && (k < 3 || points[k] == 0);
+    if (valid) spent += points[k];
+  }
+  if (!valid || spent == 0 || spent > due) {
+    if (valid) send(format_str("MsYou have %d point%s to spend, not %d.", due, due == 1 ? "" : "s", spent));
+    else send("MsThose points cannot be spent.");
+    levels_offered = 0;
+    offer_levels();
+    return true;
+  }
+  pl.lvl = static_cast<int16_t>(pl.lvl + spent);
+  pl.str += static_cast<float>(points[0]);
+  pl.dex += static_cast<float>(points[1]);
+  pl.intel += static_cast<float>(points[2]);
+  levels_offered = std::max(0, levels_offered - spent);
+  send(format_str("MsYou are now level %d: strength %d, dexterity %d, intelligence %d.", pl.lvl,
+                  static_cast<int>(pl.str), static_cast<int>(pl.dex), static_cast<int>(pl.intel)));
+  send(pl.mk_h_record(true));
+  return true;
 }
 
 void DevSession::run_scenario() {

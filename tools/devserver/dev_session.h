@@ -100,6 +100,9 @@ class DevSession {
   bool transfer_pending = false;
   bool got_i = false;
   bool ready = false;
+  // Levels the experience has reached and the client was told of ("X"),
+  // not yet taken.
+  int levels_offered = 0;
   // Data files the client holds in another version: index and its CRC.
   std::vector<std::pair<int, uint32_t>> pushes;
   // The map and level flag of the last level change sent; a map request
@@ -144,6 +147,12 @@ class DevSession {
   void send_creature(const std::string& arg);
   void play(const std::string& line);
   bool store_hotkey(const std::string& line);
+  // Levels reached by experience and not yet taken; those the client has not
+  // heard of yet are offered with "X".
+  int levels_due() const;
+  void offer_levels();
+  // The client's level-up choice "H s d i 0": one point for each level due.
+  bool take_levels(const std::string& line);
   // A move request: a step ("m" with six numbers) or a resync (five). True
   // when the line was one.
   bool on_move(const std::string& line);

@@ -303,6 +303,7 @@ Image help_picture() {
       "SHIFT+s, direction  open a chest",
       "a, direction        use the kiln",
       "c                   cast a spell",
+      "CTRL+F2             take a level",
       "v / w               inventory / ready",
       "g / d               get / drop",
       "r / l               read / look",

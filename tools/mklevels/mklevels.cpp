@@ -46,16 +46,18 @@ void house(CMap& m, int x1, int y1, int x2, int y2, int region) {
 }
 
 // Level 1: the valley floor, a river from north to south with a bridge, a
-// farmstead, woods and the reed marsh. The valley wraps round east to west.
+// farmstead, woods and the reed marsh. Woods close it east and west; it does
+// not wrap, so the start and the market, near its west edge, are one piece
+// on the map.
 CMap vale() {
   CMap m;
   m.level = 1;
   m.name = "Vale_of_Quill";
-  m.type = MAPTYPE_WRAP;
+  m.type = MAPTYPE_FLAT;
   m.music = 1;
   m.vis = 1;
   m.exitlvl = 0;
-  m.edge_tiles = {MOUNTAIN, DEEP, 0, 0};
+  m.edge_tiles = {MOUNTAIN, DEEP, FOREST, FOREST};
   m.set_size(64, 40, false);
   fill(m, 0, 0, 63, 39, GRASS);
   for (int y = 0; y < 40; ++y) {
@@ -68,7 +70,7 @@ CMap vale() {
     m.set_tile(c + 3, y, SHORE);
   }
   fill(m, 27, 20, 35, 20, BRIDGE);
-  // Woods in the north-west and along the east edge (which meets the west).
+  // Woods in the north-west and along the east and west edges.
   for (int x = 0; x < 64; ++x)
     for (int y = 0; y < 40; ++y) {
       if (m.get_tile(x, y) != GRASS) continue;

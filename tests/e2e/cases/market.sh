@@ -103,8 +103,11 @@ sleep 0.3; shot ingredient; listed ingredient
 send_keys '\n'; said "Out of the kiln comes: kiln biscuit."
 logged "^craft\[0\]: makes 1c4 from 1c0$"
 
-# The river chart, read where the player stands.
+# The river chart, read where the player stands. Its name is written in the
+# colour its code carries, ochre (208,176,0), on the list's black cursor bar.
 send_keys r; said "What would you like to read?"
+chart_named() { shot read; [ "$(count 220x10+575+59 '(208,176,0)' read)" -ge 30 ]; }
+eventually 5 chart_named || fail "the map scrap's name cannot be read in the list"
 send_keys '\n'; said "Viewing book"
 sleep 0.5; shot book
 atleast 500 100x100+100+150 '(240,228,195)' book "no book page"
@@ -144,6 +147,45 @@ read -r _ _ _ _ _ _ _ _ dhp dmana _ _ _ _ <<<"$hit"
 [ "$dmana" = $((mana - 5)) ] || fail "mana after Kindle is $dmana, not $((mana - 5))"
 a=$(grep "^send\[0\]: A 2 4 150 " "$work/server.log" | head -1)
 [ "$(echo "$a" | awk '{print $19}')" = "$mr" ] || fail "the attack report changes magic resistance: $a"
+
+# ---- Mend, a level taken, the map in one piece ----------------------------
+# The record's hit points (field 9) and maxima (13, 14), stats (18-20) and
+# level (23) in the server's log, from the first H line after line $1.
+record_after() { sed -n "/$1/,\$p" "$work/server.log" | grep -m1 "^send\[0\]: H "; }
+# Mend (a h) needs no direction: it is cast on the caster, whose hit points,
+# hurt by the goblin, rise by its 1d8 (5 on average) up to the maximum.
+hp0=$(grep -E "^send\[0\]: (H|D) " "$work/server.log" | tail -1 | awk '{print $9}')  # both carry it there
+send_keys c; sleep 0.3; send_keys ah; sleep 0.3; send_keys '\n'
+logged "^cast\[0\]: 3 at $((gx - 1)) $gy on -1$"
+said "Cool water closes your wounds."
+read -r _ _ _ _ _ _ _ _ hp1 _ _ _ hpmax1 _ <<<"$(record_after '^cast\[0\]: 3 ')"
+want=$((hp0 + 5 > hpmax1 ? hpmax1 : hp0 + 5))
+[ "$hp1" = "$want" ] || fail "Mend left $hp1 hit points, not $want (from $hp0 of $hpmax1)"
+# The goblin's 200 experience reach level 2: the server says so, the panel
+# shows "Level up!" until CTRL+F2 and i spend the point on intelligence.
+logged "^send\[0\]: X 2 1$"
+said "You have gained a level! Hit CTRL+F2 or ALT+F2 to level up and increase your stats!"
+# The panel's rows in their colours: "Level up!" (51,153,255) on picture $1.
+panel_rows() { shot "$1"; [ "$(count 220x440+575+0 '(51,153,255)' "$1")" "$2" "$3" ]; }
+eventually 5 panel_rows level -ge 40 || fail "no Level up! on the side panel"
+mod_key ctrl F2
+said "Press s to bump strength, d to bump dexterity, and i to bump intelligence. You have 1 point(s) to distribute."
+send_keys i; said "Level up complete."
+logged "^levelup\[0\]: 0 0 1 0$"
+said "You are now level 2: strength 25, dexterity 25, intelligence 26."
+# Strength 25 gives 25 / 2.8 + 2 x 2.5 + 10 = 23.9 hit points at level 2
+# (21.4 at level 1); the mana maximum is the intelligence, 26.
+read -r _ _ _ _ _ _ _ _ _ _ _ _ hpmax2 manamax2 _ _ _ str2 dex2 int2 _ _ lvl2 _ <<<"$(record_after '^levelup\[0\]: ')"
+[ "$lvl2 $str2 $dex2 $int2 $hpmax2 $manamax2" = "2 25.0 25.0 26.0 23 26" ] ||
+  fail "level, stats and maxima after the level: $lvl2 $str2 $dex2 $int2 $hpmax2 $manamax2"
+eventually 5 panel_rows levelled = 0 || fail "Level up! stays on the panel"
+# The map viewer shows the explored valley at its west edge and nothing at
+# the east edge: the valley does not wrap.
+send_keys m; said "Viewing map ... press ESC when done."
+west_drawn() { shot map; [ "$(count 60x400+0+50 '(0,0,0)' map)" -lt 20000 ]; }
+eventually 5 west_drawn || fail "no explored cells at the west edge of the map"
+atleast 11200 28x400+540+50 '(0,0,0)' map "explored cells drawn at the east edge of the map"
+send_keys '\033'; said "Done!" 2
 
 # The raw gem it dropped is picked up; in the farmhouse the card table
 # deals the blessed card of the pack along the bottom of the play area.

@@ -326,7 +326,7 @@ TEST_F(ActionsTest, RangedAttack) {
 
 TEST_F(ActionsTest, CastResults) {
   // Spells of the sample data: "if" directional fire (classes p, m; 5 mana),
-  // "ah" autotarget water (6 mana), "rh" plain (level 2, 12 mana, class m),
+  // "cn" autotarget bone (10 mana), "rh" plain (level 2, 12 mana, class m),
   // "wr" rage (class w), "ge" needs 25 in Herbalism.
   const int herbalism = sc.get_skill_nr("Herbalism");
   const struct {
@@ -353,8 +353,8 @@ TEST_F(ActionsTest, CastResults) {
        "Requires 25% in " + sc.get_skillname(herbalism) + "!", "<none>"},
       {"directional", "if", 50, true, false, false, true, CAST_WAITING,
        "Which direction? (press enter to target self)", "<none>"},
-      {"autotarget", "ah", 50, true, false, false, true, CAST_SENT, "", "M 3 1 13 21 33 "},
-      {"autotarget, nobody", "ah", 50, true, false, false, false, CAST_NO_SPELL, "No target!",
+      {"autotarget", "cn", 50, true, false, false, true, CAST_SENT, "", "M 5 1 13 21 33 "},
+      {"autotarget, nobody", "cn", 50, true, false, false, false, CAST_NO_SPELL, "No target!",
        "<none>"},
   };
   for (const auto& c : cases) {
@@ -413,14 +413,14 @@ TEST_F(ActionsTest, RepeatedRefusalsPrintOnce) {
   EXPECT_EQ(d.messages.size(), 3u);
 
   visible_creatures.clear();
-  me.add_spell(spells.get_spell_id("ah"));
+  me.add_spell(spells.get_spell_id("cn"));
   me.mana = 50;
   d.messages.clear();
   spell_delay = 0;
-  EXPECT_EQ(cast_spell(app, "ah", true), CAST_NO_SPELL);
+  EXPECT_EQ(cast_spell(app, "cn", true), CAST_NO_SPELL);
   EXPECT_EQ(spell_delay, 250);
-  EXPECT_EQ(cast_spell(app, "ah", true), CAST_NO_SPELL);
-  EXPECT_EQ(spell_delay, spells.get_cooloff(spells.get_spell_id("ah")));
+  EXPECT_EQ(cast_spell(app, "cn", true), CAST_NO_SPELL);
+  EXPECT_EQ(spell_delay, spells.get_cooloff(spells.get_spell_id("cn")));
   EXPECT_EQ(d.messages.size(), 1u);
 }
 

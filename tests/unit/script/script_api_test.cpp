@@ -371,32 +371,32 @@ TEST_F(ScriptApi, MapMethods) {
 }
 
 TEST_F(ScriptApi, TablesAndOverloads) {
-  // A spell whose every field differs from the same field of Mend (3), so
+  // A spell whose every field differs from the same field of Kindle (1), so
   // that a wrapper reading the wrong field shows.
   TempDir::write("dat/spells.txt", TempDir::read("dat/spells.txt") +
                                        "c\tzz\tTest bolt\tsp_test_bolt\tKindle\t4\t2\tm\tm\tNecromancy\t0\t"
-                                       "17\t2500\tdirectional\ty\t181\t3d5\tbolt.wav\t9\tn\t\t\"x\"\n");
+                                       "17\t2500\tautotarget\ty\t181\t3d5\tbolt.wav\t9\tn\t\t\"x\"\n");
   ASSERT_EQ(spells.load(), 0);
   const struct {
     const char* method;
-    const char *bolt, *mend;
+    const char *bolt, *kindle;
   } wrappers[] = {
       {"get_req", "Kindle", ""},
-      {"get_skill", "8", "7"},
+      {"get_skill", "8", "6"},
       {"get_lvl", "4", "1"},
       {"get_circle", "2", "1"},
-      {"get_wav_name", "sound/bolt.wav", "sound/sp_ah.wav"},
-      {"is_directional", "true", "false"},
-      {"is_autotargeting", "false", "true"},
-      {"req_targ", "true", "true"},
-      {"get_mana_req", "17", "6"},
-      {"get_cooloff", "2500", "1500"},
-      {"get_parameters", "3d5", "1d8"},
-      {"get_effect_nr", "9", "3"},
+      {"get_wav_name", "sound/bolt.wav", "sound/sp_if.wav"},
+      {"is_directional", "false", "true"},
+      {"is_autotargeting", "true", "false"},
+      {"req_targ", "true", "false"},
+      {"get_mana_req", "17", "5"},
+      {"get_cooloff", "2500", "1000"},
+      {"get_parameters", "3d5", "2d4"},
+      {"get_effect_nr", "9", "1"},
   };
   for (const auto& w : wrappers) {
     EXPECT_EQ(run(std::string("return spells:") + w.method + "(12)"), w.bolt) << w.method;
-    EXPECT_EQ(run(std::string("return spells:") + w.method + "(3)"), w.mend) << w.method;
+    EXPECT_EQ(run(std::string("return spells:") + w.method + "(1)"), w.kindle) << w.method;
   }
   std::string kindle = spells.get_spell_str(1);
   check({

@@ -325,7 +325,7 @@ TEST(SampleLevels, LoadAndSaveByteIdentically) {
   TempDir::copy_gamedata("dat");
   TempDir::copy_gamedata("cmaps");
   ASSERT_EQ(tiledata.load(), 0);
-  int wrapping = 0, flat = 0, files = 0;
+  int files = 0;
   for (const auto& e : std::filesystem::directory_iterator("cmaps")) {
     const std::string fn = e.path().filename().string();
     int lvl = 0;
@@ -334,7 +334,6 @@ TEST(SampleLevels, LoadAndSaveByteIdentically) {
     const std::string original = TempDir::read("cmaps/" + fn);
     CMap m;
     ASSERT_EQ(m.load(lvl), 0) << fn;
-    (m.type == MAPTYPE_WRAP ? wrapping : flat)++;
     EXPECT_FALSE(m.regions.empty()) << fn;
     EXPECT_FALSE(m.placements.empty()) << fn;
     EXPECT_FALSE(m.map_objects.empty()) << fn;
@@ -345,8 +344,6 @@ TEST(SampleLevels, LoadAndSaveByteIdentically) {
     EXPECT_EQ(TempDir::read("cmaps/" + fn), original) << fn;
   }
   EXPECT_GE(files, 2);
-  EXPECT_GE(wrapping, 1);
-  EXPECT_GE(flat, 1);
 }
 
 }  // namespace
