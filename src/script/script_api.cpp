@@ -315,13 +315,9 @@ bool race_can_be_class(SkillsClasses* self, lua_State* L, int race, int cls) {
   return self->race_can_be_class(r, class_arg(L, 3, cls));
 }
 
-// ---- Inventory and options ----------------------------------------------------------------
+// ---- Inventory ----------------------------------------------------------------------------
 
 float total_weight(ItemList* self) { return self->total_weight; }
-
-bool get(Options* self, lua_State* L, int n) {
-  return self->get(checked_index(L, 2, n, OPT_MAX_OPTS, "option")) != 0;
-}
 
 // ---- Checked setters ----------------------------------------------------------------------
 

@@ -317,6 +317,24 @@ TEST_F(ScriptHost, NothingHappensWithoutAState) {
   script_state = luaL_newstate();  // for TearDown
 }
 
+TEST_F(ScriptHost, ScriptLoopsOverEveryOption) {
+  // No option keys stored: the inverted options are on; numbers outside the
+  // table answer false like an option that is off.
+  client_cfg = ConfigFile("client.cfg");
+  TempDir::write("clientscripts/options.lua",
+                 "function auxbox()\n"
+                 "  answers = ''\n"
+                 "  for i = -1, OPT_MAX_OPTS do\n"
+                 "    local on = options:get(i)\n"
+                 "    answers = answers .. (type(on) ~= 'boolean' and '?' or on and '1' or '0')\n"
+                 "  end\n"
+                 "end\n");
+  init_capturing_stderr();
+  call_auxbox();
+  EXPECT_EQ(global("answers"), "0" "101000110100111001100101010000000" "0");
+  EXPECT_EQ(log_text(), "");
+}
+
 TEST_F(ScriptHost, ExampleScriptsRun) {
   TempDir::copy_gamedata("clientscripts");
   std::string err = init_capturing_stderr();
