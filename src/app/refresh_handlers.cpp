@@ -149,9 +149,9 @@ void process_map_change(const std::string& line) {
 }
 
 void send_stats_update() {
-  tcpObj.sckSend("x %d %d %d %d %d %d %d", static_cast<int>(me.get_float_str()),
-                 static_cast<int>(me.get_float_dex()), static_cast<int>(me.get_float_intel()), 0,
-                 static_cast<int>(items.get_qty(Item(static_cast<long>(STATUS_ITEM_CODE)))),
+  tcpObj.sckSend("x %d %d %d %d %d %d %d", bounded_int<int>(me.get_float_str()),
+                 bounded_int<int>(me.get_float_dex()), bounded_int<int>(me.get_float_intel()), 0,
+                 bounded_int<int>(items.get_qty(Item(static_cast<long>(STATUS_ITEM_CODE)))),
                  cmap.get_vis(), cmap.get_level());
 }
 

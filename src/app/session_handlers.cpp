@@ -112,7 +112,7 @@ int msg_level_gained(ClientApp& app, const std::string& msg) {
   // Every level gained brings a point to distribute. The count comes from the
   // server: a negative one takes nothing away and the sum stays inside an int.
   long long sum = static_cast<long long>(me.stat_points) + std::max(gained, 0);
-  me.stat_points = static_cast<int32_t>(std::clamp<long long>(sum, 0, INT_MAX));
+  me.stat_points = bounded_int<int32_t>(std::max(sum, 0LL));
   d.print_msg("%cYou have gained a level! Hit CTRL+F2 or ALT+F2 to level up and increase your "
               "stats!",
               COLOUR_LEVEL_GAIN);

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +11,7 @@
 
 #include "core/log.h"
 #include "core/string_utils.h"
+#include "core/utils.h"
 
 namespace {
 
@@ -199,11 +199,7 @@ std::string ConfigFile::get(const std::string& key) const {
 int ConfigFile::get_int(const std::string& key) const {
   std::string v = get(key);
   if (v.empty()) return 0;
-  long n = strtol(v.c_str(), nullptr, 10);
-  // Out-of-range numbers saturate at the int limits.
-  if (n > INT_MAX) return INT_MAX;
-  if (n < INT_MIN) return INT_MIN;
-  return (int)n;
+  return bounded_int<int>(strtol(v.c_str(), nullptr, 10));
 }
 
 bool ConfigFile::get_bool(const std::string& key) const { return get_int(key) != 0; }

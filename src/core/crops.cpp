@@ -23,11 +23,11 @@ void read_dice(const std::string& s, int32_t& count, int32_t& sides) {
   char* end = nullptr;
   long n = std::strtol(p, &end, 10);
   if (end == p) return;
-  count = static_cast<int32_t>(n);
+  count = bounded_int<int32_t>(n);
   if (*end != 'd') return;
   const char* q = end + 1;
   long m = std::strtol(q, &end, 10);
-  if (end != q) sides = static_cast<int32_t>(m);
+  if (end != q) sides = bounded_int<int32_t>(m);
 }
 
 Item item_of_hex(const std::string& s) { return Item(hex_to_int(s)); }

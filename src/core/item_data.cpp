@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <climits>
 #include <cstring>
 
 #include "core/config_file.h"
@@ -18,20 +17,6 @@ bool is_armour_letter(int t) { return t != 0 && std::strchr("sahbgte", t) != nul
 bool is_wearable_letter(int t) { return t != 0 && std::strchr("sahbgtemr", t) != nullptr; }
 
 bool is_empty_item(const Item& i) { return i == 0L; }
-
-// Whole part of a rule figure; out-of-range and undefined figures saturate.
-int trunc_int(double v) {
-  if (std::isnan(v)) return 0;
-  if (v >= static_cast<double>(INT_MAX)) return INT_MAX;
-  if (v <= static_cast<double>(INT_MIN)) return INT_MIN;
-  return static_cast<int>(v);
-}
-
-int clamp_int(long long v) {
-  if (v > INT_MAX) return INT_MAX;
-  if (v < INT_MIN) return INT_MIN;
-  return static_cast<int>(v);
-}
 
 }  // namespace
 
@@ -330,7 +315,7 @@ bool ItemData::get_effect(const Item& i, int kind, int* out) const {
   long long value = 0;
   bool found = false;
   auto give = [&](bool result) {
-    if (out) *out = clamp_int(value);
+    if (out) *out = bounded_int<int>(value);
     return result;
   };
   const ItemRecord* r = rec(i);
@@ -483,7 +468,7 @@ int ItemData::get_magic_resistance(const Item& i, bool mithril_counts) const {
     get_effect(i, MP_ARMOUR_BONUS, &a);
     mr += (a * 5LL + 5) * 2;
   }
-  return clamp_int(mr);
+  return bounded_int<int>(mr);
 }
 
 float ItemData::get_material_dmg_mult(const Item& i, bool silver_counts) const {
@@ -527,7 +512,7 @@ int ItemData::get_min_id_skill(const Item& i) const {
     case 8: case 9: s = v * 20 + 25; break;
     default: s = 0; break;
   }
-  int r = trunc_int(s);
+  int r = bounded_int<int>(s);
   return r > 100 ? 100 : r;
 }
 
@@ -538,8 +523,8 @@ int ItemData::req_level_skill(int kind, int value) const {
   double pv = value < 0 ? 0.0 : static_cast<double>(value);
   switch (kind) {
     case 1: base = (static_cast<double>(value) - 1) * 14 + 5; break;
-    case 2: case 3: case 4: case 5: base = trunc_int(std::pow(pv, 0.8) * 11) - 42.0; break;
-    case 6: case 10: base = trunc_int(std::pow(static_cast<double>(value), 3)); break;
+    case 2: case 3: case 4: case 5: base = bounded_int<int>(std::pow(pv, 0.8) * 11) - 42.0; break;
+    case 6: case 10: base = bounded_int<int>(std::pow(static_cast<double>(value), 3)); break;
     case 7: base = static_cast<double>(value) * 17 - 12; break;
     case 8: {
       // The circle comes from a data file: any int, so not in int arithmetic.
@@ -553,7 +538,7 @@ int ItemData::req_level_skill(int kind, int value) const {
     default: base = 1.0; break;
   }
   if (base < 1) base = 1;
-  return trunc_int(static_cast<double>(common_cfg.get_float("level_req_multiplier")) * base);
+  return bounded_int<int>(static_cast<double>(common_cfg.get_float("level_req_multiplier")) * base);
 }
 
 int ItemData::get_level_req(const Item& i) const {

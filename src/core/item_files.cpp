@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,6 +11,7 @@
 #include "core/item_data.h"
 #include "core/log.h"
 #include "core/string_utils.h"
+#include "core/utils.h"
 
 namespace {
 
@@ -41,9 +41,7 @@ class FieldReader {
     long v = std::strtol(start, &end, 10);
     if (end == start) return false;
     pos_ += static_cast<size_t>(end - start);
-    if (v > INT_MAX) v = INT_MAX;
-    if (v < INT_MIN) v = INT_MIN;
-    out = static_cast<int>(v);
+    out = bounded_int<int>(v);
     return true;
   }
   bool real(float& out) {
@@ -393,16 +391,14 @@ void ItemData::load_named() {
         char* vend = nullptr;
         long value = std::strtol(vs, &vend, 10);
         if (vend == vs) continue;
-        kind = std::clamp<long>(kind, INT_MIN, INT_MAX);
-        value = std::clamp<long>(value, INT_MIN, INT_MAX);
-        r->effect_kinds.push_back(static_cast<int>(kind));
-        r->effect_values.push_back(static_cast<int>(value));
+        r->effect_kinds.push_back(bounded_int<int>(kind));
+        r->effect_values.push_back(bounded_int<int>(value));
         trace.printf("artifact %x effect pushed bak %x %d", static_cast<unsigned>(code),
-                     static_cast<unsigned>(kind), static_cast<int>(value));
+                     static_cast<unsigned>(r->effect_kinds.back()), r->effect_values.back());
       }
     }
-    if (c.size() > 5) r->rarity = static_cast<int>(std::strtol(c[5].c_str(), nullptr, 10));
-    if (c.size() > 6) r->level_req = static_cast<int>(std::strtol(c[6].c_str(), nullptr, 10));
+    if (c.size() > 5) r->rarity = bounded_int<int>(std::strtol(c[5].c_str(), nullptr, 10));
+    if (c.size() > 6) r->level_req = bounded_int<int>(std::strtol(c[6].c_str(), nullptr, 10));
     if (c.size() > 7 && !c[7].empty()) read_class_letters(*r, c[7]);
     put_record(std::move(r));
     item_links::copy_object_tile(parent_code & 0xfff, code & 0xfff);
@@ -437,11 +433,11 @@ void ItemData::load_cards() {
     card.name = trim2(c[0], true);
     if (card.name.empty()) continue;
     card.type = c[1][0];
-    card.cost = static_cast<int>(std::strtol(c[2].c_str(), nullptr, 10));
+    card.cost = bounded_int<int>(std::strtol(c[2].c_str(), nullptr, 10));
     card.picture = to_lower(add_us2(card.name)) + ".png";
-    if (c.size() >= 4) card.power = static_cast<int>(std::strtol(c[3].c_str(), nullptr, 10));
+    if (c.size() >= 4) card.power = bounded_int<int>(std::strtol(c[3].c_str(), nullptr, 10));
     if (c.size() >= 5) {
-      card.toughness = static_cast<int>(std::strtol(c[4].c_str(), nullptr, 10));
+      card.toughness = bounded_int<int>(std::strtol(c[4].c_str(), nullptr, 10));
       if (c.size() >= 7 && !c[6].empty()) card.mark = c[6][0];
       if (c.size() >= 8) card.subtype = trim2(c[7], true);
       if (c.size() >= 9 && !c[8].empty()) {

@@ -17,11 +17,8 @@ const float MATERIAL_PRICE_FACTORS[20] = {1.2f, 1.2f, 1.1f, 1.0f, 1.0f, 1.1f, 1.
                                           1.2f, 1.5f, 1.2f, 1.8f, 1.4f, 1.5f, 1.8f,
                                           1.0f, 1.0f, 1.4f, 1.4f, 1.0f, 1.4f};
 
-int price_to_int(double v) {
-  if (std::isnan(v) || v <= 0) return v > 0 ? INT_MAX : 0;
-  if (v >= static_cast<double>(INT_MAX)) return INT_MAX;
-  return static_cast<int>(v);
-}
+// A price is never below 0.
+int price_to_int(double v) { return std::max(bounded_int<int>(v), 0); }
 
 // The price of a spell-carrying item of circle c. A circle below 0 (a
 // missing spell) counts as 0: a fractional power of it is undefined.

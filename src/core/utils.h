@@ -2,8 +2,12 @@
 // Small helpers: randomness, grid geometry, the game clock, the experience
 // curve, wall-clock time, files and the CRC-32 that identifies files.
 
+#include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string>
+#include <type_traits>
+#include <utility>
 
 // Game clock in minutes since midnight of the game day (starts at 09:00).
 extern int world_time;
@@ -13,6 +17,33 @@ enum {
   DIR_NONE = 0, DIR_N = 1, DIR_NE = 2, DIR_E = 3, DIR_SE = 4,
   DIR_S = 5, DIR_SW = 6, DIR_W = 7, DIR_NW = 8
 };
+
+// A number that came from outside (a server line, a data or configuration
+// file, a script) as the integer type Int: a float or double is truncated
+// toward zero, and whatever Int cannot hold saturates at its lowest or
+// highest value, so that no such number is an undefined conversion or
+// wraps into another one. Not-a-number gives `if_nan`.
+template <typename Int, typename Num>
+Int bounded_int(Num v, Int if_nan = 0) {
+  static_assert(std::is_integral_v<Int> && !std::is_same_v<Int, bool>);
+  static_assert(std::is_arithmetic_v<Num> && sizeof(Num) <= sizeof(double));
+  using Limits = std::numeric_limits<Int>;
+  if constexpr (std::is_floating_point_v<Num>) {
+    if (std::isnan(v)) return if_nan;
+    // 2^digits, the first whole number past the top, is exact in a double;
+    // so is the edge below: -2^digits for a signed type, -1 for an unsigned.
+    constexpr double above = static_cast<double>(Limits::max() / 2 + 1) * 2.0;
+    constexpr double below = Limits::is_signed ? -above : -1.0;
+    const double d = static_cast<double>(v);
+    if (d >= above) return Limits::max();
+    if (d <= below) return Limits::min();
+    return static_cast<Int>(d);
+  } else {
+    if (std::cmp_greater(v, Limits::max())) return Limits::max();
+    if (std::cmp_less(v, Limits::min())) return Limits::min();
+    return static_cast<Int>(v);
+  }
+}
 
 int roll_dice(int n, int sides);
 int rand_int(int n);

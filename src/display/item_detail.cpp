@@ -9,6 +9,7 @@
 #include "core/skills_classes.h"
 #include "core/spells.h"
 #include "core/string_utils.h"
+#include "core/utils.h"
 #include "display/display.h"
 #include "world/item_list.h"
 #include "world/player.h"
@@ -248,8 +249,10 @@ ItemDetailBox item_detail_lines(const ItemDetailInput& in, Player& p, const Item
         const float f = wl.get_material_dmg_mult(d, false);
         if (wl.get_weapon_skill(d) != -1) w.right("skill:   " + wl.get_wep_skill_name(d), LIST_WHITE);
         w.right("dmg typ: " + wl.get_wep_dmg_str(d), LIST_WHITE);
-        w.right(format_str("damage:  %d to %d", static_cast<int>(static_cast<float>(dice + bonus) * f),
-                           static_cast<int>(static_cast<float>(dice * sides + bonus) * f)),
+        // Dice, sides and bonus come from data files: summed wide.
+        const int64_t low = int64_t{dice} + bonus, high = int64_t{dice} * sides + bonus;
+        w.right(format_str("damage:  %d to %d", bounded_int<int>(static_cast<float>(low) * f),
+                           bounded_int<int>(static_cast<float>(high) * f)),
                 LIST_WHITE);
         w.right(format_str("speed:   %d", p.get_weapon_delay(d)), LIST_WHITE);
         const Item ammo = wl.get_ammo_type(d);
@@ -264,7 +267,7 @@ ItemDetailBox item_detail_lines(const ItemDetailInput& in, Player& p, const Item
                 p.check_requirement(d) == 0 ? LIST_WHITE : LIST_RED);
     }
     if ((in.kind == SELECT_BUY || in.kind == SELECT_SELL || in.kind == SELECT_BANK) && !is_spell_item(base))
-      w.right(format_str("load:    %d/%d", static_cast<int>(inventory.total_weight), p.get_carry_str()),
+      w.right(format_str("load:    %d/%d", bounded_int<int>(inventory.total_weight), p.get_carry_str()),
               LIST_WHITE);
   }
 

@@ -67,7 +67,7 @@ void fill_row(ListRow& row, const ItemListEl* n, int kind, const ListRowSources&
     row.name = spells.get_full_spell_name(static_cast<int>(n->item.code));
   else
     row.name = wl.get_med_name(n->item, true);
-  row.qty = static_cast<int32_t>(n->qty);
+  row.qty = bounded_int<int32_t>(n->qty);
   row.price = n->price;
   row.colour = src.colour ? src.colour(n->item, kind) : LIST_LIGHT_GREY;
   if (kind == SELECT_MAKE && list_entry_flags(*n) == 0) row.colour = LIST_GREY;

@@ -957,7 +957,7 @@ void QYXDisplay::render_finish(std::vector<int>& labelled, bool quake_met) {
 
 void QYXDisplay::render_meditation() {
   const int R = view_radius_used;
-  const int s = static_cast<int>(me.get_skill(common_cfg.get_int("skill_SK_MEDITATION")));
+  const int s = bounded_int<int>(me.get_skill(common_cfg.get_int("skill_SK_MEDITATION")));
   const uint64_t now = get_time_us();
   const double secs =
       now > meditation_start_us ? static_cast<double>(now - meditation_start_us) / 1e6 : 0.0;

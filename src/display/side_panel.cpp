@@ -3,7 +3,6 @@
 #include <allegro.h>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
 #include "app/client_app.h"
@@ -37,20 +36,8 @@ constexpr int AVATAR_CELL = 32;
 int clamp_byte(int v) { return std::clamp(v, 0, 255); }
 
 PanelRgb rgb(double r, double g, double b) {
-  return PanelRgb{clamp_byte(static_cast<int>(r)), clamp_byte(static_cast<int>(g)),
-             clamp_byte(static_cast<int>(b))};
-}
-
-// A float figure cut to an int without leaving the int range.
-int to_int_bounded(double v) {
-  if (!(v == v)) return 0;
-  if (v >= static_cast<double>(INT_MAX)) return INT_MAX;
-  if (v <= static_cast<double>(INT_MIN)) return INT_MIN;
-  return static_cast<int>(v);
-}
-
-int to_int_bounded(int64_t v) {
-  return static_cast<int>(std::clamp<int64_t>(v, INT_MIN, INT_MAX));
+  return PanelRgb{clamp_byte(bounded_int<int>(r)), clamp_byte(bounded_int<int>(g)),
+                  clamp_byte(bounded_int<int>(b))};
 }
 
 std::string label(const std::string& name) { return capitalise_first_letter(name + ":"); }
@@ -146,7 +133,7 @@ SheetState compute_sheet_state(Player& p, const SheetSettings& s, bool previous_
   SheetState st;
   st.status_letters = status_letters_of(p);
   int16_t xp_level = 1;
-  get_level_from_exp(to_int_bounded(p.xp), xp_level, st.xp_percent);
+  get_level_from_exp(bounded_int<int>(p.xp), xp_level, st.xp_percent);
   st.level_up_shown = previous_level_up;
   if (s.player_levels) {
     const bool capped = s.level_cap > 0 && p.lvl >= s.level_cap;
@@ -232,7 +219,7 @@ namespace {
 
 // The row of one stat: name and value text, coloured by the effective value.
 void stat_row(PanelRows& rows, int row, int stat, float base, int effective, bool with_cap) {
-  const int whole = to_int_bounded(static_cast<double>(base));
+  const int whole = bounded_int<int>(base);
   std::string value = with_cap ? format_str("%.1f", static_cast<double>(base)) : int_to_str(whole);
   PanelRgb colour = RGB_WHITE;
   if (effective != whole) {
@@ -251,7 +238,7 @@ int dps_of(const SheetSettings& s) {
     ms += s.attack_interval_ms[i];
   }
   if (n == 0 || ms <= 0) return 0;
-  return to_int_bounded(1000 * damage / ms);
+  return bounded_int<int>(1000 * damage / ms);
 }
 
 }  // namespace
@@ -327,12 +314,12 @@ CharacterSheet build_character_sheet(Player& p, const SheetSettings& s, const Sh
     srow = b + 8;
     for (int c = 0; c < sc.max_classes(); ++c) {
       if (!sc.is_base_class(c)) continue;
-      const int v = to_int_bounded(static_cast<double>(p.get_max_class_skill(c)));
+      const int v = bounded_int<int>(p.get_max_class_skill(c));
       if (v == 0) continue;
       rows.set(++srow, format_str("%-15s %10d%%", label(sc.get_classname(c)).c_str(), v));
       for (int k = 0; k < sc.max_classes(); ++k) {
         if (k == c || sc.get_parent_class(k) != c) continue;
-        const int w = to_int_bounded(static_cast<double>(p.get_max_class_skill(k)));
+        const int w = bounded_int<int>(p.get_max_class_skill(k));
         if (w == 0) continue;
         rows.set(++srow, format_str(" %-14s %10d%%", label(sc.get_classname(k)).c_str(), w));
       }
@@ -346,10 +333,10 @@ CharacterSheet build_character_sheet(Player& p, const SheetSettings& s, const Sh
 
   const std::string currency = common_cfg.get("currency") + ":";
   rows.set(srow + 2, format_str("%-16s %10d", currency.c_str(),
-                                to_int_bounded(static_cast<int64_t>(items.get_qty(Item(256L))))));
+                                bounded_int<int>(items.get_qty(Item(256L)))));
 
   const float weight = items.total_weight;
-  std::string load = format_str("%d/%d", to_int_bounded(static_cast<double>(weight)),
+  std::string load = format_str("%d/%d", bounded_int<int>(weight),
                                 p.get_carry_str() - p.load_bonus);
   PanelRgb load_colour = RGB_WHITE;
   if (p.load_bonus != 0) {

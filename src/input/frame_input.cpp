@@ -142,7 +142,7 @@ int move_delay_ms() {
       default: break;
     }
   }
-  return static_cast<int>(delay);
+  return bounded_int<int>(delay);
 }
 
 double frame_interval_ms() {

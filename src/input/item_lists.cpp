@@ -13,6 +13,7 @@
 #include "core/skills_classes.h"
 #include "core/spells.h"
 #include "core/string_utils.h"
+#include "core/utils.h"
 #include "display/display.h"
 #include "input/player_actions.h"
 #include "world/item_list.h"
@@ -259,8 +260,10 @@ void process_skill_update(const std::string& msg) {
   if (skill < 0 || skill >= player_skill_count() || !std::isfinite(value)) return;
   float old = me.get_raw_skill(skill);
   set_skill(me, skill, value);
-  int whole = static_cast<int>(value);
-  if (whole > static_cast<int>(old) || value < old)
+  // The player keeps the figure bounded: the message tells what was kept.
+  float now = me.get_raw_skill(skill);
+  int whole = bounded_int<int>(now);
+  if (whole > bounded_int<int>(old) || now < old)
     d.print_msg("%cYour skill in %s is now %d.", COLOUR_SKILL, sc.get_skillname(skill).c_str(),
                 whole);
   playerstats(0);

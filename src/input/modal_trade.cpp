@@ -5,8 +5,6 @@
 
 #include <allegro.h>
 
-#include <climits>
-
 #include "app/client_app.h"
 #include "app/play_messages.h"
 #include "core/config_file.h"
@@ -14,6 +12,7 @@
 #include "core/skills_classes.h"
 #include "core/spells.h"
 #include "core/string_utils.h"
+#include "core/utils.h"
 #include "display/display.h"
 #include "display/list_keys.h"
 #include "input/item_lists.h"
@@ -261,7 +260,7 @@ bool take_from_partner(ClientApp& app, const Item& item, int64_t qty) {
     return false;
   }
   const std::string name = wl.get_full_name(item);
-  const int shown = static_cast<int>(qty);
+  const int shown = bounded_int<int>(qty);
   if (is_bank(app)) {
     d.print_msg("You withdrew the %s! (x%d)", name.c_str(), shown);
     items.remove(item, qty);
@@ -282,7 +281,7 @@ bool take_from_partner(ClientApp& app, const Item& item, int64_t qty) {
 // One sale, deposit or transfer to the partner; false when refused.
 bool give_to_partner(ClientApp& app, const Item& item, int64_t qty) {
   const std::string name = wl.get_full_name(item);
-  const int shown = static_cast<int>(qty);
+  const int shown = bounded_int<int>(qty);
   if (is_bank(app)) {
     if (!me.is_dm() && items.get_qty(item.to_bank()) <= 0 &&
         at_limit(items.count_banked(), "max_banked_items")) {
@@ -308,7 +307,7 @@ bool give_to_partner(ClientApp& app, const Item& item, int64_t qty) {
   if (total > 0) {
     items.add(GOLD, total, 0, false);
     int64_t field = static_cast<int64_t>(app.list_flag) + total;
-    app.list_flag = static_cast<int32_t>(field > INT32_MAX ? INT32_MAX : field);
+    app.list_flag = bounded_int<int32_t>(field);
   }
   drop_list.add(item, qty, wl.get_sell_price(item), true);
   return true;

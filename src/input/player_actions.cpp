@@ -104,7 +104,7 @@ void announce_spell(int id) {
 int staff_cost(int cost) {
   if (common_cfg.get("staff_mana_discount").empty()) return cost;
   float f = common_cfg.get_float("staff_mana_discount");
-  return f > 0 ? static_cast<int>(cost * f) : 0;
+  return f > 0 ? bounded_int<int>(cost * f) : 0;
 }
 
 void start_spell_cooloff(ClientApp& app) {
@@ -201,7 +201,7 @@ void mark_for_drop(const Item& item) {
     item_drop.set_count(item, 0);
   } else if (marked == 1) {
     long carried = items.get_qty(item);
-    item_drop.set_count(item, carried != 1 ? static_cast<int>(carried) : 0);
+    item_drop.set_count(item, carried != 1 ? bounded_int<int>(carried) : 0);
   } else if (item_drop.size() < DROP_MAX_MARKED) {
     item_drop.set_count(item, 1);
   } else {

@@ -1,5 +1,6 @@
 #include "script/script_api.h"
 
+#include "core/utils.h"
 #include "script/tolua_client.h"  // generated from client.pkg
 
 #include <cstdio>
@@ -124,10 +125,8 @@ void arg_error(lua_State* L, int narg, const char* text) {
 }
 
 int array_index(lua_State* L, int narg) {
-  lua_Number n = tolua_tonumber(L, narg, 0);
-  // -2^31 - 1 < n < 2^31 truncates into an int.
-  if (n > -2147483649.0 && n < 2147483648.0) return static_cast<int>(n);
-  return -1;
+  // Numbers past the int range stay out of range; not-a-number is too.
+  return bounded_int<int>(tolua_tonumber(L, narg, 0), -1);
 }
 
 int checked_index(lua_State* L, int narg, int value, int count, const char* what) {
@@ -315,13 +314,9 @@ bool race_can_be_class(SkillsClasses* self, lua_State* L, int race, int cls) {
   return self->race_can_be_class(r, class_arg(L, 3, cls));
 }
 
-// ---- Inventory and options ----------------------------------------------------------------
+// ---- Inventory ----------------------------------------------------------------------------
 
 float total_weight(ItemList* self) { return self->total_weight; }
-
-bool get(Options* self, lua_State* L, int n) {
-  return self->get(checked_index(L, 2, n, OPT_MAX_OPTS, "option")) != 0;
-}
 
 // ---- Checked setters ----------------------------------------------------------------------
 

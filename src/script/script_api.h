@@ -177,8 +177,6 @@ bool race_can_be_class(SkillsClasses* self, lua_State* L, int race, int cls);
 
 float total_weight(ItemList* self);
 
-bool get(Options* self, lua_State* L, int n);
-
 // ---- Checked replacements of generated functions -------------------------------
 // An item_binds element accepts only an Item; a spell_binds element only a
 // number an int holds.

@@ -3,11 +3,11 @@
 #include <dirent.h>
 
 #include <cstdio>
-#include <limits>
 
 #include "core/item.h"
 #include "core/log.h"
 #include "core/tiles.h"
+#include "core/utils.h"
 #include "lualib.h"
 #include "tolua++.h"
 #include "script/script_api.h"
@@ -32,16 +32,6 @@ void push_hook(const char* name) {
 // A part of a server message, "" when the message is too short for it.
 std::string message_part(const std::string& message, size_t pos, size_t len) {
   return pos < message.size() ? message.substr(pos, len) : std::string();
-}
-
-// Truncation toward zero into T; NaN and numbers outside T give T's lowest value.
-template <typename T>
-T truncate_number(lua_Number n) {
-  constexpr lua_Number LOW = static_cast<lua_Number>(std::numeric_limits<T>::min());
-  // -LOW is 2^(bits-1), exact in a double, and the first value out of range;
-  // numbers between LOW - 1 and LOW truncate to LOW, the fallback anyway.
-  if (n >= LOW && n < -LOW) return static_cast<T>(n);
-  return std::numeric_limits<T>::min();
 }
 
 }  // namespace
@@ -155,14 +145,14 @@ void get_script_function(const char* name) {
 
 int pop_script_int() {
   if (!script_state || lua_gettop(script_state) == 0) return 0;
-  int v = truncate_number<int>(lua_tonumber(script_state, -1));
+  int v = bounded_int<int>(lua_tonumber(script_state, -1));
   lua_pop(script_state, 1);
   return v;
 }
 
 int64_t pop_script_int64() {
   if (!script_state || lua_gettop(script_state) == 0) return 0;
-  int64_t v = truncate_number<int64_t>(lua_tonumber(script_state, -1));
+  int64_t v = bounded_int<int64_t>(lua_tonumber(script_state, -1));
   lua_pop(script_state, 1);
   return v;
 }

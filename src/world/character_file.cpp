@@ -86,7 +86,7 @@ template <typename T>
 bool scan_int(const std::string& text, T& out) {
   long long v = 0;
   if (std::sscanf(text.c_str(), "%lld", &v) != 1) return false;
-  out = static_cast<T>(v);
+  out = bounded_int<T>(v);
   return true;
 }
 

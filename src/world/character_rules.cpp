@@ -56,16 +56,6 @@ struct PolyMultipliersAside {
 
 enum StatKind { STAT_KIND_STR, STAT_KIND_DEX, STAT_KIND_INT };
 
-// A figure truncated to an int. Speeds, weights and the stat scale come from
-// files and replies the server may replace: a figure beyond the int range
-// saturates, an undefined one reads 0.
-int saturated_int(double d) {
-  if (std::isnan(d)) return 0;
-  if (d >= static_cast<double>(INT32_MAX)) return INT32_MAX;
-  if (d <= static_cast<double>(INT32_MIN)) return INT32_MIN;
-  return static_cast<int>(d);
-}
-
 }  // namespace
 
 float hunger_factor(int h) {
@@ -126,7 +116,7 @@ int stat_bonus(Player& p, int kind) {
     int pc = prefix_class(*it);
     if (pc == r.prefixes[0] || pc == r.prefixes[1] || pc == r.prefixes[2]) v += 5;
   }
-  return static_cast<int>(std::floor(v + 0.5));
+  return bounded_int<int>(std::floor(v + 0.5));
 }
 
 int unscaled_stat(Player& p, int kind) {
@@ -136,11 +126,11 @@ int unscaled_stat(Player& p, int kind) {
   float v = base;
   if (p.get_health(HN_DISEASED) != 0) v /= 2.0f;
   if (p.hunger < 1) v *= hunger_factor(p.hunger);
-  return static_cast<int>(static_cast<float>(stat_bonus(p, kind)) + v);
+  return bounded_int<int>(static_cast<float>(stat_bonus(p, kind)) + v);
 }
 
 int scaled_stat(Player& p, int kind) {
-  return saturated_int(static_cast<float>(unscaled_stat(p, kind)) * STAT_VALUE);
+  return bounded_int<int>(static_cast<float>(unscaled_stat(p, kind)) * STAT_VALUE);
 }
 
 }  // namespace
@@ -159,7 +149,7 @@ int Player::get_carry_str() {
   float s = std::max(str, get_float_str());
   float carried =
       static_cast<float>(load_bonus) + (static_cast<float>(get_str_bonus()) + s) * STAT_VALUE;
-  return saturated_int(std::trunc(static_cast<double>(carried)) + 25.0);
+  return bounded_int<int>(std::trunc(static_cast<double>(carried)) + 25.0);
 }
 
 bool Player::is_encumbered(float weight) { return weight > get_carry_str() && hp > 0; }
@@ -172,7 +162,7 @@ int Player::get_mana_max() {
   int i = get_intel();
   long m = static_cast<long>(mana_bonus) + (get_health(HN_MANA) != 0 ? i / 10 : 0) +
            permanent_mana_bonus + buff_mod(*this, BUFF_MANA, i) + i;
-  return static_cast<int>(std::min(m, 32767L));
+  return bounded_int<int>(std::min(m, 32767L));
 }
 
 int Player::get_hp_max() {
@@ -184,7 +174,7 @@ int Player::get_hp_max() {
     h = (s / 2.8 + lvl * 2.5 + 10.0) * pct;
   else
     h = ((s + get_dex() + get_intel() - 75) * 2.5 / 6.0 + s / 2.8 + 10.0) * pct;
-  int th = static_cast<int>(h);
+  int th = bounded_int<int>(h);
   long t = static_cast<long>(health_bonus) + th + (get_health(HN_HEALTH) != 0 ? th / 10 : 0) +
            permanent_hp_bonus + buff_mod(*this, BUFF_HIT_POINTS, th);
   int n = 0;
@@ -195,8 +185,8 @@ int Player::get_hp_max() {
     if (it->is_valid() && it->get_material() == MAT_BONE) ++n;
   }
   double k = 0.05 + cfg_skill_value("skill_SK_NECROMANCY", 0.0f) * 0.05 / 100.0;
-  long r = static_cast<long>(((n * k) * (1.0 - (n - 1) * 0.055) + 1.0) * static_cast<double>(t));
-  return static_cast<int>(std::clamp(r, 1L, static_cast<long>(INT32_MAX)));
+  const double r = ((n * k) * (1.0 - (n - 1) * 0.055) + 1.0) * static_cast<double>(t);
+  return std::max(bounded_int<int>(r), 1);
 }
 
 int Player::get_magic_resistance() {
@@ -221,7 +211,7 @@ int Player::get_magic_resistance() {
     if (it->is_valid()) r += wl.get_magic_resistance(*it, perk_flags[PERK_MR_ITEMS] != 0);
   if (get_health(HN_POLYMORPHED) != 0) r += poly_magic_resistance;
   if (get_health(HN_CLEAVED) != 0 || get_health(HN_MR_CLEAVED) != 0) r /= 2.0;
-  return static_cast<int>(r);
+  return bounded_int<int>(r);
 }
 
 int Player::get_magic_modifier(int p) {
@@ -335,7 +325,7 @@ int Player::get_dmg_sides() {
   if (get_health(HN_POLYMORPHED) != 0 && poly_dmg_dice != 0) return poly_dmg_sides;
   if (get_health(HN_WEREWOLF_FORM) != 0 && !weapon.is_valid()) return 6;
   if (get_health(HN_WEREWOLF_FORM) == 0 && wl.get_weapon_type(weapon) == W_UNARMED)
-    return 1 + static_cast<int>(cfg_skill_value("skill_SK_UNARMED", 0.0f) * 0.0625f);
+    return 1 + bounded_int<int>(cfg_skill_value("skill_SK_UNARMED", 0.0f) * 0.0625f);
   return wl.get_no_sides(weapon);
 }
 
@@ -424,7 +414,7 @@ int Player::get_delay(bool weapon_action, float weight) {
   }
   if (weight != 0.0f && is_encumbered(weight) && !is_dm()) return 1500;
   if (get_health(HN_HEXED) != 0) return 750;
-  if (get_health(HN_HIDING) != 0) return saturated_int(get_stealth_delay() * 1000.0);
+  if (get_health(HN_HIDING) != 0) return bounded_int<int>(get_stealth_delay() * 1000.0);
   if (get_health(HN_PILOT) != 0) return 200;
   // Without a delay of the form's own (its figures not yet sent) the
   // ordinary rules pace the player: no delay would let an action through
@@ -448,7 +438,7 @@ int Player::get_delay(bool weapon_action, float weight) {
     d = (armour_slowdown(static_cast<float>(get_str()), w) + 1.0) * base;
   }
   if (get_health(HN_SLOWED) != 0) d *= 2;
-  return saturated_int(d);
+  return bounded_int<int>(d);
 }
 
 int Player::get_weapon_delay() { return get_weapon_delay(weapon); }
@@ -458,7 +448,7 @@ int Player::get_weapon_delay(const Item& item) {
   if (get_health(HN_PILOT) != 0) return 1000;
   if (get_health(HN_WEREWOLF_FORM) != 0) return 450 * m;
   if (get_health(HN_POLYMORPHED) != 0 && poly_attack_delay > 0)
-    return saturated_int(static_cast<double>(poly_attack_delay) * m);
+    return bounded_int<int>(static_cast<double>(poly_attack_delay) * m);
   double b = get_delay(true, 0.0f);
   double d = wl.get_speed(item) * b * (item.get_material() == MAT_COPPER ? 0.9 : 1.0);
   if (shield_is_weapon(*this)) {
@@ -471,7 +461,7 @@ int Player::get_weapon_delay(const Item& item) {
   }
   d += buff_mod(*this, 48, d);
   if (wl.get_no_hands(item) == 2) d += buff_mod(*this, BUFF_TWO_HAND_SPEED, d);
-  return saturated_int(d);
+  return bounded_int<int>(d);
 }
 
 float Player::get_stealth_delay() {
@@ -672,7 +662,7 @@ int Player::gain_rage(int amount) {
     double g = (b / 100.0 + a) * (6 + rand_int(8)) * wl.get_speed(weapon) / reference_speed();
     const Item& m = weapon.is_valid() ? weapon : gloves;
     if (m.get_material() == MAT_RUNED) g *= 1.33;
-    int step = std::max(static_cast<int>(g), 1);
+    int step = std::max(bounded_int<int>(g), 1);
     rage = static_cast<int16_t>(std::min(rage + step, 100));
     added = 1;
   }
@@ -686,7 +676,7 @@ int Player::try_skill_gain(bool fast) {
   int c;
   int dice;
   if (valid_skill(ws) && ws != unarmed) {
-    c = static_cast<int>(90 - skill_value(ws) * 90 / 100 + 40);
+    c = bounded_int<int>(90 - skill_value(ws) * 90 / 100 + 40);
     int m = weapon.get_material();
     if (wl.get_no_hands(weapon) == 2) {
       c -= 20;
@@ -701,7 +691,7 @@ int Player::try_skill_gain(bool fast) {
   } else if (valid_skill(ws) || !weapon.is_valid()) {
     if (!fists_or_fist_weapons() || !is_unarmoured()) return 0;
     float v = valid_skill(unarmed) ? skill_value(unarmed) : 0.0f;
-    c = static_cast<int>(90 - v * 90 / 100 + 15);
+    c = bounded_int<int>(90 - v * 90 / 100 + 15);
     if (weapon.is_valid()) c += 20;
     dice = 30;
   } else {
@@ -805,7 +795,7 @@ int Player::get_thaco() {
   t += buff_mod(*this, BUFF_ATTACK, t) + thaco_bonus;
   if (get_health(HN_POWER) != 0) t += 3;
   if (get_health(HN_CLEAVED) != 0) t /= 2;
-  return static_cast<int>(std::floor(t + 0.5));
+  return bounded_int<int>(std::floor(t + 0.5));
 }
 
 // The game-wide rules of the login replies.

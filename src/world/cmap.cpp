@@ -7,6 +7,7 @@
 
 #include "core/log.h"
 #include "core/tiles.h"
+#include "core/utils.h"
 
 int CMap::mode = CMAP_MODE_CLIENT;
 
@@ -142,8 +143,8 @@ void CMap::get_view_rect(int x, int y, int r, int& x1, int& y1, int& x2, int& y2
     if (d >= w) d = w;
     if (d < 0) d = 0;
   }
-  x1 = static_cast<int>(std::clamp<long long>(c, INT32_MIN, INT32_MAX));
-  x2 = static_cast<int>(std::clamp<long long>(d, INT32_MIN, INT32_MAX));
+  x1 = bounded_int<int>(c);
+  x2 = bounded_int<int>(d);
 }
 
 bool CMap::in_range(int x1, int y1, int x2, int y2, int r) const {

@@ -11,6 +11,7 @@
 
 #include "core/item_data.h"
 #include "core/log.h"
+#include "core/utils.h"
 
 ItemList::ItemList() = default;
 
@@ -411,7 +412,7 @@ int ItemList::load(const std::string& file_name) {
     char* end = nullptr;
     const long q = strtol(p, &end, 10);
     if (end == p) continue;
-    const int quantity = static_cast<int>(q < INT_MIN ? INT_MIN : q > INT_MAX ? INT_MAX : q);
+    const int quantity = bounded_int<int>(q);
     Item item;
     item.from_str(text.c_str());
     if (item == Item(0) || !wl.is_legit(item)) continue;

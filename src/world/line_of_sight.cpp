@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "core/tiles.h"
+#include "core/utils.h"
 #include "world/cmap.h"
 
 namespace {
@@ -14,8 +15,6 @@ constexpr int LOS_MAX_RADIUS = 12;
 constexpr int LOS_GRID = 2 * LOS_MAX_RADIUS + 1;
 
 int sgn(int v) { return (v > 0) - (v < 0); }
-
-int clamp_int(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); }
 
 }  // namespace
 
@@ -55,7 +54,7 @@ bool CMap::can_see_with_LOS(int x1, int y1, int x2, int y2, int range,
     long long mx = ux;
     if (wrap) mx = ((mx % w) + w) % w;
     const long long my = static_cast<long long>(y1) + cy;
-    const int tile = get_tile(clamp_int(mx), clamp_int(my));
+    const int tile = get_tile(bounded_int<int>(mx), bounded_int<int>(my));
 
     const int sx = sgn(cx), sy = sgn(cy);
     const int dxp = cx - sx, dyp = cy - sy;

@@ -68,9 +68,7 @@ bool scan_int(const std::string& s, size_t& pos, int& out) {
     ++p;
   }
   if (neg) v = -v;
-  if (v > INT_MAX) v = INT_MAX;
-  if (v < INT_MIN) v = INT_MIN;
-  out = static_cast<int>(v);
+  out = bounded_int<int>(v);
   pos = p;
   return true;
 }

@@ -225,7 +225,7 @@ void ObjGrid::copy_from(const ObjectList& objects, bool entered, const CMap& map
     // The sight line is the costly part: only an object that gives light
     // needs it.
     int64_t l = n->qty;
-    int32_t given = l < 1 && l != -2 ? wl.get_light(n->item) : static_cast<int32_t>(l);
+    int32_t given = l < 1 && l != -2 ? wl.get_light(n->item) : bounded_int<int32_t>(l);
     light[i] = 0;
     if (given != 0 && entered && sees_player(map, n->x, n->y, px, py))
       light[i] = given;

@@ -220,7 +220,7 @@ void Player::set_id_speed(int new_id) {
     return;
   }
   double ms = 15.0 / dex * 0.5 * 1000.0;
-  speed = static_cast<int16_t>(std::clamp(ms, -32768.0, 32767.0));
+  speed = bounded_int<int16_t>(ms);
 }
 
 int Player::server_init(const std::string& line, const std::string& skill_text, int new_id) {

@@ -10,6 +10,7 @@
 
 #include "core/log.h"
 #include "core/string_utils.h"
+#include "core/utils.h"
 #include "world/player.h"
 
 int Player::parse_h_record(const std::string& line, bool keep_position, int16_t* out_x,
@@ -118,7 +119,7 @@ void Player::parse_stats_packet(const std::string& text) {
     if (!(in >> index)) break;
     if (index < 0 || index >= MAXHEALTHNUMS) break;
     if (!(in >> value)) break;
-    health[index] = static_cast<int16_t>(value);
+    health[index] = bounded_int<int16_t>(value);
   }
 }
 

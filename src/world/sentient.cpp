@@ -55,12 +55,12 @@ int Sentient::clear_health() {
 
 int Sentient::get_sight() { return sight; }
 bool Sentient::is_dm() { return false; }
-int Sentient::get_dex() { return static_cast<int>(dex); }
-int Sentient::get_str() { return static_cast<int>(str); }
-int Sentient::get_intel() { return static_cast<int>(intel); }
+int Sentient::get_dex() { return bounded_int<int>(dex); }
+int Sentient::get_str() { return bounded_int<int>(str); }
+int Sentient::get_intel() { return bounded_int<int>(intel); }
 int Sentient::get_magic_resistance() { return 0; }
 alignment_type Sentient::get_align() { return ALIGN_NEUTRAL; }
-int Sentient::get_hp_max() { return static_cast<int>(str); }
+int Sentient::get_hp_max() { return bounded_int<int>(str); }
 int Sentient::get_mana_max() { return 0; }
 int Sentient::get_magic_modifier(int) { return 0; }
 bool Sentient::fists_or_fist_weapons() { return false; }
@@ -139,7 +139,7 @@ int Sentient::get_mana_percent() {
 void Sentient::apply_bandage() {
   if (get_health(HN_WOUNDED) != 0) return;
   const long long v = static_cast<long long>(hp) + bandage_hp_gain;
-  hp = static_cast<int>(std::min<long long>(v, get_hp_max()));
+  hp = bounded_int<int>(std::min<long long>(v, get_hp_max()));
 }
 
 void Sentient::tick_hunger() {
@@ -159,7 +159,7 @@ void Sentient::feed(int amount) {
   if (id <= 99) h += 100;
   // A creature fed past the counter's range stays full instead of wrapping
   // round to starving.
-  hunger = static_cast<int16_t>(std::clamp<long long>(h, INT16_MIN, INT16_MAX));
+  hunger = bounded_int<int16_t>(h);
 }
 
 void Sentient::set_pos(int nx, int ny) {

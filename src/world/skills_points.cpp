@@ -14,7 +14,7 @@ bool valid_skill(int skill) { return skill >= 0 && skill < player_skill_count();
 void set_skill(Player& p, int skill, float value) {
   FunctionTrace trace("set_skill");
   trace.printf("%d=%f", skill, static_cast<double>(value));
-  if (valid_skill(skill)) p.skills[skill] = value;
+  if (valid_skill(skill)) p.skills[skill] = bounded_figure(value);
 }
 
 float Player::get_raw_skill(int skill) const { return valid_skill(skill) ? skills[skill] : 0.0f; }

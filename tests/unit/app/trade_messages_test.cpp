@@ -143,11 +143,15 @@ TEST_F(TradeMessages, ShortOrStoringListLinesOpenNothing) {
 }
 
 TEST_F(TradeMessages, StockEntriesAreNeverMerged) {
-  app.process_pkt("u u:181 2 40u:181 1 40u:182 5u:1b8 1 7");
+  app.process_pkt("u u:181 2 40u:181 1 40u:182 5u:1b8 4294967296 7");
   std::vector<std::pair<long, long>> got;
   for (ItemListEl* e = temp_list.first; e; e = e->next) got.emplace_back(e->item.code, e->qty);
-  std::vector<std::pair<long, long>> want = {{SWORD, 2}, {SWORD, 1}, {0x1b8, 1}};
+  std::vector<std::pair<long, long>> want = {{SWORD, 2}, {SWORD, 1}, {0x1b8, 4294967296}};
   EXPECT_EQ(got, want);
+  // A stock past the int range is more than the quantity column holds.
+  ListState st;
+  build_list_rows(st, &temp_list, SELECT_BUY, false, ListRowSources());
+  EXPECT_EQ(list_row_view(st.rows[LIST_CURSOR_ROW + 2], SELECT_BUY, me).first, "xxx");
   temp_list.clear();
   gc_interface_mode = 14;
   app.process_pkt("u u:181 2 40");

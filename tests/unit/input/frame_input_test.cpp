@@ -153,6 +153,24 @@ TEST_F(FrameInputTest, NoPaceOfItsOwnKeepsThePlayersPace) {
   }
 }
 
+// A form's pace at the top of the int range, on ground that slows it half as
+// much again, stays the longest pace there is: the step does not come back.
+TEST_F(FrameInputTest, LongestPaceOnSlowGroundStaysTheLongest) {
+  cmap.set_size(30, 30, false);
+  app.process_pkt("H 10 10 1 0 0 0 20 0 0 0 20 0 0 0 0 25 25 25 500 0 1 0 0 1");
+  app.process_pkt("N t 10 10 1 47");
+  app.process_pkt("y 249 1 2 3 4 5 2147483647 700 1 1 1");
+  app.process_pkt("@ 0 0 0 0 0 0 0 0 0 0 0 0 0 nnnnnnnnnnnnnnnnnn B 0 0 0 0 0 0 0 0 0 " +
+                  std::to_string(HN_POLYMORPHED) + " 30");
+  EXPECT_EQ(move_delay_ms(), 2147483647);
+  app.action_timers[TIMER_MOVE] = fake_now;
+  app.move_step_ready = 0;
+  fake_now += 2 * MS;
+  app.do_tick();
+  EXPECT_EQ(app.move_step_ready, 0);
+  cmap = CMap();
+}
+
 // The once-a-second tick runs the counters down, also beneath a status that
 // a worn item makes permanent.
 TEST_F(FrameInputTest, StatusCountersRunDownBeneathAWornStatus) {

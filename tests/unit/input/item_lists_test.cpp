@@ -192,6 +192,10 @@ TEST_F(ListsTest, SkillUpdates) {
       {"S 999 50.0", 11.2f, "<none>"},
       {"S -1 50.0", 11.2f, "<none>"},
       {"S 1 nan", 11.2f, "<none>"},
+      // A skill is kept within a million either way, past the int range too.
+      {"S 1 3e9", 1.0e6f, "Your skill in " + blades + " is now 1000000."},
+      {"S 1 -3e9", -1.0e6f, "Your skill in " + blades + " is now -1000000."},
+      {"S 1 2147483647", 1.0e6f, "Your skill in " + blades + " is now 1000000."},
   };
   for (const auto& c : cases) {
     d.messages.clear();

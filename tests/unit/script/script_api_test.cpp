@@ -284,7 +284,6 @@ TEST_F(ScriptApi, IndexArgumentsAreRangeChecked) {
       {"return sc:get_racename(4)", "error: bad argument #1 to 'get_racename' (race 4 outside 0 to 3)"},
       {"return sc:class_can_use_skill(0, 40)", "error: bad argument #2 to 'class_can_use_skill' (skill 40"},
       {"return sc:race_can_be_class(-1, 0)", "error: bad argument #1 to 'race_can_be_class' (race -1"},
-      {"return options:get(33)", "error: bad argument #1 to 'get' (option 33 outside 0 to 32)"},
       {"return cmap:get_tile(2^31, 0)", "error: bad argument #1 to 'get_tile' (number out of range)"},
       {"return wl:req_level_skill(1, -2^40)", "error: bad argument #2 to 'req_level_skill' (number out of range)"},
       {"return me:is_encumbered(1e39)", "error: bad argument #1 to 'is_encumbered' (number out of range)"},
@@ -549,13 +548,6 @@ TEST_F(ScriptApi, ExtremeArgumentsWithinIntRange) {
       {"return type(sc:get_stat_name(sc:get_stat_num('nothing')))", "string"},
       {"return items:get_qty_basecode(-2147483648)", "0"},
       {"return type(make_code(2147483647, -2147483648, 2147483647, -1))", "userdata"},
-  });
-}
-
-TEST_F(ScriptApi, OptionsAnswerBooleans) {
-  check({
-      {"return type(options:get(OPT_MUSIC))", "boolean"},
-      {"return options:get(-1)", "error: bad argument #1 to 'get' (option -1"},
   });
 }
 

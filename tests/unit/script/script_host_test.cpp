@@ -284,10 +284,11 @@ TEST_F(ScriptHost, PopHelpersTruncateAndBound) {
   } cases[] = {
       {"7.9", 7, 7},
       {"-7.9", -7, -7},
-      {"2^31", INT32_MIN, 2147483648LL},
-      {"2^40 + 5", INT32_MIN, 1099511627781LL},
-      {"2^63", INT32_MIN, INT64_MIN},
-      {"0/0", INT32_MIN, INT64_MIN},
+      {"2^31", INT32_MAX, 2147483648LL},
+      {"2^40 + 5", INT32_MAX, 1099511627781LL},
+      {"-2^40", INT32_MIN, -1099511627776LL},
+      {"2^63", INT32_MAX, INT64_MAX},
+      {"0/0", 0, 0},
       {"'12'", 12, 12},
       {"{}", 0, 0},
   };
@@ -315,6 +316,24 @@ TEST_F(ScriptHost, NothingHappensWithoutAState) {
   call_auxbox_server_message("Mc");
   EXPECT_EQ(run_script(0, 0, true), 1);
   script_state = luaL_newstate();  // for TearDown
+}
+
+TEST_F(ScriptHost, ScriptLoopsOverEveryOption) {
+  // No option keys stored: the inverted options are on; numbers outside the
+  // table answer false like an option that is off.
+  client_cfg = ConfigFile("client.cfg");
+  TempDir::write("clientscripts/options.lua",
+                 "function auxbox()\n"
+                 "  answers = ''\n"
+                 "  for i = -1, OPT_MAX_OPTS do\n"
+                 "    local on = options:get(i)\n"
+                 "    answers = answers .. (type(on) ~= 'boolean' and '?' or on and '1' or '0')\n"
+                 "  end\n"
+                 "end\n");
+  init_capturing_stderr();
+  call_auxbox();
+  EXPECT_EQ(global("answers"), "0" "101000110100111001100101010000000" "0");
+  EXPECT_EQ(log_text(), "");
 }
 
 TEST_F(ScriptHost, ExampleScriptsRun) {

@@ -124,15 +124,22 @@ TEST_F(PlayerRecordsTest, StatsRecordBonusesAreBounded) {
   struct Case {
     const char* text;
     int expected;
+    int16_t counter;  // a status counter holds 16 bits: the ends of that range
   };
-  const Case cases[] = {{"12", 12}, {"-12", -12}, {"2147483647", 1000000},
-                        {"-2147483648", -1000000}, {"99999999999", 1000000}};
+  const Case cases[] = {{"12", 12, 12},
+                        {"-12", -12, -12},
+                        {"2147483647", 1000000, 32767},
+                        {"-2147483648", -1000000, -32768},
+                        {"99999999999", 1000000, 32767}};
   p.ring1 = make_code(0x1b8, 0, MP_STR_BONUS, 3);
   p.ring2 = make_code(0x1b8, 0, MP_NIGHTVISION, 3);
   p.hp = 10;
   for (const Case& c : cases) {
     std::string n = c.text;
-    p.parse_stats_packet("@ 0 0 0 0 " + n + " 0 0 " + n + " 0 0 0 " + n + " 0nnnnnnnnnnnnnnnnnn B");
+    p.parse_stats_packet("@ 0 0 0 0 " + n + " 0 0 " + n + " 0 0 0 " + n +
+                         " 0nnnnnnnnnnnnnnnnnn B 0 0 0 0 0 0 0 0 0 " +
+                         std::to_string(HN_BLIND) + " " + n);
+    EXPECT_EQ(p.health[HN_BLIND], c.counter) << c.text;
     EXPECT_EQ(p.str_bonus, c.expected) << c.text;
     EXPECT_EQ(p.sight_bonus, c.expected) << c.text;
     EXPECT_EQ(p.load_bonus, c.expected) << c.text;
