@@ -1,7 +1,8 @@
 // How many server messages a second the dispatcher handles on the sample
 // world: creature updates ('o') for 40 creatures, all in one message or one
 // message each, and field-of-view messages of 8 entries each followed by a
-// refresh ('R'), the traffic of a busy level.
+// refresh ('R'), the traffic of a busy level; and the arrival of the longest
+// book a server can send ('q', 990,000 characters).
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -14,7 +15,10 @@
 #include "app/client_app.h"
 #include "app/globals.h"
 #include "core/number_codec.h"
+#include "core/compression.h"
+#include "core/interaction_modes.h"
 #include "core/string_utils.h"
+#include "long_book.h"
 #include "sample_game.h"
 
 namespace {
@@ -124,6 +128,15 @@ void BM_DispatchMixedStream(benchmark::State& state) {
   feed(state, msgs);
 }
 BENCHMARK(BM_DispatchMixedStream);
+
+// The longest book: inflated and laid out once as it arrives, so the lines
+// after it wait no longer than this.
+void BM_DispatchLongBook(benchmark::State& state) {
+  world();
+  feed(state, {"q" + deflate(long_book_text())});
+  gc_interface_mode = MODE_NORMAL;
+}
+BENCHMARK(BM_DispatchLongBook)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

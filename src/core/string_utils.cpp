@@ -83,6 +83,10 @@ std::string format_str(const char* fmt, ...) {
 }
 
 std::string trim2(const std::string& s, bool strip_quotes) {
+  return std::string(trim2_view(s, strip_quotes));
+}
+
+std::string_view trim2_view(std::string_view s, bool strip_quotes) {
   size_t begin = 0, end = s.size();
   while (begin < end) {
     unsigned char c = s[begin];

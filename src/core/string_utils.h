@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <istream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Reads up to a line feed (not kept; a carriage return is). False at the end
@@ -23,6 +24,8 @@ std::string format_str(const char* fmt, ...) __attribute__((format(printf, 1, 2)
 std::string vformat_str(const char* fmt, va_list ap) __attribute__((format(printf, 1, 0)));
 
 std::string trim2(const std::string& s, bool strip_quotes);
+// The same trim as a view into `s`: for walking a long text without copying it.
+std::string_view trim2_view(std::string_view s, bool strip_quotes);
 void trim(char* text);
 void rm_us(char* text);
 std::string add_us2(const std::string& s);

@@ -10,42 +10,41 @@
 
 // ---- Wrapping and the book ---------------------------------------------------
 
-std::string take_wrapped_line(std::string& text, int width) {
-  text = trim2(text, false);
+std::string take_wrapped_line(std::string_view& text, int width) {
+  text = trim2_view(text, false);
   const size_t w = static_cast<size_t>(std::max(width, 1));
-  const std::string candidate = text.substr(0, w);
+  const std::string_view candidate = text.substr(0, w);
   size_t end = candidate.find('\x1f');
-  if (end != std::string::npos) {
-    text.erase(0, end + 1);
-    return candidate.substr(0, end);
+  if (end != std::string_view::npos) {
+    text.remove_prefix(end + 1);
+    return std::string(candidate.substr(0, end));
   }
   end = candidate.size();
   if (candidate.size() == w) {
     size_t blank = candidate.find_last_of(' ');
-    if (blank != std::string::npos && blank > 0) end = blank;
+    if (blank != std::string_view::npos && blank > 0) end = blank;
   }
-  text.erase(0, end);
-  return candidate.substr(0, end);
+  text.remove_prefix(end);
+  return std::string(candidate.substr(0, end));
 }
 
 std::vector<std::string> book_lines(const std::string& text) {
   std::vector<std::string> out;
-  std::string rest = text;
+  std::string_view rest = text;
   while (!rest.empty()) {
     std::string line = take_wrapped_line(rest, BOOK_LINE_CHARS);
-    if (out.size() % BOOK_COLUMN_LINES == 0 && trim2(line, false).empty()) continue;
-    out.push_back(line);
+    if (out.size() % BOOK_COLUMN_LINES == 0 && trim2_view(line, false).empty()) continue;
+    out.push_back(std::move(line));
   }
   return out;
 }
 
-int book_spread_count(const std::string& text) {
-  const int n = static_cast<int>(book_lines(text).size());
+int book_spread_count(const std::vector<std::string>& lines) {
+  const int n = static_cast<int>(lines.size());
   return std::max(1, (n + BOOK_SPREAD_LINES - 1) / BOOK_SPREAD_LINES);
 }
 
-std::vector<std::string> book_spread(const std::string& text, int page) {
-  std::vector<std::string> lines = book_lines(text);
+std::vector<std::string> book_spread(const std::vector<std::string>& lines, int page) {
   const size_t first = static_cast<size_t>(std::max(page - 1, 0)) * BOOK_SPREAD_LINES;
   if (first >= lines.size()) return {};
   const size_t last = std::min(lines.size(), first + BOOK_SPREAD_LINES);
@@ -53,9 +52,9 @@ std::vector<std::string> book_spread(const std::string& text, int page) {
 }
 
 void BookState::set_text(const std::string& t) {
-  text = t;
+  has_text = !t.empty();
+  lines = book_lines(t);
   page = 1;
-  page_count = book_spread_count(t);
 }
 
 bool can_scale_3_2(BITMAP* src, BITMAP* dst) {
@@ -63,7 +62,7 @@ bool can_scale_3_2(BITMAP* src, BITMAP* dst) {
 }
 
 void draw_book(const BookState& book, const BookDraw& how) {
-  if (!how.picture || !how.work || !how.play || !how.font || book.text.empty()) return;
+  if (!how.picture || !how.work || !how.play || !how.font || !book.has_text) return;
   const int depth = bitmap_color_depth(how.work);
   // Sprites are drawn between bitmaps of one depth only.
   if (bitmap_color_depth(how.picture) != depth) return;
@@ -74,7 +73,7 @@ void draw_book(const BookState& book, const BookDraw& how) {
   // The picture's transparent parts show black, not what the work bitmap held.
   rectfill(how.work, 0, 0, w - 1, h - 1, makecol_depth(depth, 0, 0, 0));
   draw_sprite(how.work, how.picture, 0, 0);
-  std::vector<std::string> lines = book_spread(book.text, book.page);
+  std::vector<std::string> lines = book_spread(book.lines, book.page);
   for (size_t i = 0; i < lines.size(); ++i) {
     const int column = static_cast<int>(i) / BOOK_COLUMN_LINES;
     const int row = static_cast<int>(i) % BOOK_COLUMN_LINES;

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "display/message_box.h"
@@ -16,10 +17,11 @@ struct FONT;
 
 // ---- Wrapping and the book ---------------------------------------------------
 
-// Removes the next line of at most `width` characters from `text` and returns
-// it. Character 31 ends a line wherever it stands; otherwise a full-width line
-// ends before its last blank (beyond its first character).
-std::string take_wrapped_line(std::string& text, int width);
+// Removes the next line of at most `width` characters from the front of
+// `text` and returns it. Character 31 ends a line wherever it stands;
+// otherwise a full-width line ends before its last blank (beyond its first
+// character). A view, so that taking every line of a long text stays linear.
+std::string take_wrapped_line(std::string_view& text, int width);
 
 constexpr int BOOK_LINE_CHARS = 25;
 constexpr int BOOK_COLUMN_LINES = 20;
@@ -28,21 +30,23 @@ constexpr int BOOK_SPREAD_LINES = 40;
 // The lines of a book in reading order. A line that would start a column and
 // is blank is dropped, so that no column starts with an empty row.
 std::vector<std::string> book_lines(const std::string& text);
-// Spreads (two facing pages) the book needs; at least 1.
-int book_spread_count(const std::string& text);
+// Spreads (two facing pages) a book of these lines needs; at least 1.
+int book_spread_count(const std::vector<std::string>& lines);
 // The lines of spread `page` (from 1): up to 20 for the left page, then up to
 // 20 for the right.
-std::vector<std::string> book_spread(const std::string& text, int page);
+std::vector<std::string> book_spread(const std::vector<std::string>& lines, int page);
 
-// The open book's state.
+// The open book's state. The text is wrapped once, when it arrives: a frame
+// draws its spread from the lines, however long the book.
 struct BookState {
-  std::string text;
+  std::vector<std::string> lines;
+  bool has_text = false;  // a text of blanks only has no lines but still opens the book
   int page = 1;
-  int page_count = 1;
 
   void set_text(const std::string& t);
+  int page_count() const { return book_spread_count(lines); }
   void next_page() {
-    if (page < page_count) ++page;
+    if (page < page_count()) ++page;
   }
   void prev_page() {
     if (page > 1) --page;

@@ -29,8 +29,10 @@ wait_for() {
   return 1
 }
 
-cp -r "$build/game" "$work/game"
-rm -f "$work/game/cl_log.txt"
+# The game directory as the build makes it, without what a player left in
+# build/game.
+bash "$src/tests/e2e/fresh_game.sh" "$src" "$build" "$work/game" > /dev/null ||
+  { echo "FAIL ($case_name): no game directory"; exit 1; }
 # The client draws into a window (the test runs under xvfb-run); pictures
 # missing from the game directory are made from fixtures, and no message box
 # may wait for a click.

@@ -8,9 +8,8 @@ build=$(cd "$2" && pwd)
 tree=$(mktemp -d /tmp/zib-run.XXXXXX)
 trap 'rm -rf "$tree"' EXIT
 
-cp -r "$build/game" "$tree/game"
+bash "$src/tests/e2e/fresh_game.sh" "$src" "$build" "$tree/game" > /dev/null || { echo "FAIL: no game directory"; exit 1; }
 cp "$build/devserver" "$tree/devserver"
-rm -f "$tree/game/cl_log.txt"
 
 fail() {
   echo "FAIL: $*"

@@ -8,8 +8,10 @@ read -r ww wh <<<"$(xdotool getwindowgeometry "$focused_window" | sed -n 's/.*Ge
 import -window root -crop "${ww}x${wh}+0+0" +repage "$work/window.png" 2>/dev/null || fail "no picture of the window"
 xdotool key Print
 wait_for "Screenshot saved to screenshots/" 5 "$work/client.out" || fail "no screenshot message"
-shot=$(ls "$work/game/screenshots"/*.png 2>/dev/null | head -1)
-[ -n "$shot" ] || fail "no file in screenshots/"
+# The picture this key press made, as the message names it.
+saved=$(sed -n 's|.*Screenshot saved to \(screenshots/[^ ]*\.png\).*|\1|p' "$work/client.out" | tail -1)
+shot="$work/game/$saved"
+[ -f "$shot" ] || fail "no file $saved"
 [[ "$(basename "$shot")" =~ ^[0-9]{8}-[0-9]{6}\.png$ ]] || fail "file name $(basename "$shot")"
 kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
 [ "$rc" = 0 ] || fail "exit status $rc"

@@ -171,7 +171,7 @@ TEST_F(SessionHandlers, WhispersKeepTheMostRecentPartnerLast) {
 
 TEST_F(SessionHandlers, BookPanelTextDmFlagAndMinimap) {
   app.process_pkt("q" + deflate("page one"));
-  EXPECT_EQ(d.book.text, "page one");
+  EXPECT_EQ(d.book.lines, std::vector<std::string>{"page one"});
   EXPECT_EQ(gc_interface_mode, 33u);
   EXPECT_TRUE(book_open());
   app.process_pkt("nxHP 10/10");

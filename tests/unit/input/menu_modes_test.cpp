@@ -329,8 +329,9 @@ TEST_F(MenuModesTest, HelpAndBookPaging) {
   EXPECT_EQ(last_msg(), "Done!");
 
   gc_interface_mode = 33;
-  d.book.page = 1;
-  d.book.page_count = 3;
+  std::string ninety_lines;
+  for (int i = 0; i < 90; ++i) ninety_lines += "line\x1f";
+  d.set_book_text(ninety_lines);  // three spreads
   const struct {
     int key;
     int page;
