@@ -27,7 +27,6 @@ bool level_flag = false;
 std::string stats_text;
 uint64_t move_sent_time = 0;
 int move_latency_ms = 0;
-int marker_x = -1, marker_y = -1;
 
 namespace {
 
