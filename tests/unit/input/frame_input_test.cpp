@@ -333,6 +333,20 @@ std::string use_line(const Item& it, int dx, int dy) {
          (dx == 0 && dy == 0 ? "0" : "1");
 }
 
+// A mouse driver that reports the pointer's moves as a real one does: the
+// steps since it was last asked.
+int mickeys_x = 0, mickeys_y = 0;
+void report_mickeys(int* x, int* y) {
+  *x = mickeys_x;
+  *y = mickeys_y;
+  mickeys_x = mickeys_y = 0;
+}
+MOUSE_DRIVER moving_mouse = [] {
+  MOUSE_DRIVER m{};
+  m.get_mickeys = report_mickeys;
+  return m;
+}();
+
 struct PlayPassTest : FrameInputTest {
   void SetUp() override {
     FrameInputTest::SetUp();
@@ -352,6 +366,7 @@ struct PlayPassTest : FrameInputTest {
     map_transfer_pending = false;
     cmap.set_size(30, 30, false);
     me.hp = 20;
+    mouse_driver = &moving_mouse;
   }
   void TearDown() override {
     for (ItemList* l : std::initializer_list<ItemList*>{&items, &server_objects, &visible_creatures, &temp_list})
@@ -359,6 +374,7 @@ struct PlayPassTest : FrameInputTest {
     item_drop.clear();
     cmap = CMap();
     d.allegro_up = false;
+    mouse_driver = nullptr;
     FrameInputTest::TearDown();
   }
   void pass(int n = 1) {
@@ -410,6 +426,14 @@ struct PlayPassTest : FrameInputTest {
     mouse_y = res_y - 5;
   }
   void click_cell(int dx, int dy, int button = 1) { click(CENTRE_X + 32 * dx, CENTRE_Y + 32 * dy, button); }
+  // The pointer moved to (x, y) by the mouse, for a pass.
+  void move_pointer(int x, int y) {
+    mickeys_x = x - mouse_x;
+    mickeys_y = y - mouse_y;
+    mouse_x = x;
+    mouse_y = y;
+    pass();
+  }
   // The pointer moved onto a cell for a pass.
   void point_cell(int dx, int dy) {
     mouse_x = CENTRE_X + 32 * dx;
@@ -650,6 +674,7 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
          items.add(Item(HAT), 1, 0, false);
          t.type("d");
          t.click_entry(Item(BLADE), 2);
+         EXPECT_EQ(d.list_state.kind, SELECT_NORMAL);  // still the drop list
          t.click_entry(Item(HAT));
          t.type("\n{PAD6}");
        },
@@ -682,6 +707,15 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
       {"a right click on an ability binds it to the right button",
        [](P& t) { me.add_spell(1); t.type("c"); t.click_entry(Item(1L), 2); },
        "n s 16 1", "Bind successful! (F7=In Flam, Right Mouse Button)", MODE_ABILITY},
+      {"the pointer moved over the ability list leaves it the ability list",
+       [](P& t) {
+         me.add_spell(1);
+         t.type("c");
+         t.move_pointer(d.panel_x + 40, d.panel_y + 60);
+         EXPECT_EQ(d.list_state.kind, SELECT_ABILITY);
+         EXPECT_EQ(d.get_item_under_mouse(), Item(1L));
+       },
+       "", "", MODE_ABILITY},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
