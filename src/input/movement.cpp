@@ -360,10 +360,13 @@ void ClientApp::do_movement() {
     const int cx = dir != DIR_NONE ? tx : mouse_cell_x, cy = dir != DIR_NONE ? ty : mouse_cell_y;
     const std::string name = spell_name_of_slot(slot);
     if (!name.empty()) {
+      // A held press casts again whenever casting is ready, but queues only
+      // until it has cast: its cast and a queued copy would go off twice.
       if (spell_ready) {
         cast_spell_at(*this, name, cx, cy);
         last_spell = name;
-      } else if (options.get(OPT_SPELL_QUEUEING) && !(repeat_cast && last_spell == name)) {
+        if (quick_cast_spell == name) quick_cast_spell.clear();
+      } else if (options.get(OPT_SPELL_QUEUEING) && !(combo_cast && last_spell == name)) {
         quick_cast_spell = name;
         cast_dx = cx - me.x;
         cast_dy = cy - me.y;

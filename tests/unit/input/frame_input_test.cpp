@@ -426,6 +426,25 @@ struct PlayPassTest : FrameInputTest {
     mouse_y = res_y - 5;
   }
   void click_cell(int dx, int dy, int button = 1) { click(CENTRE_X + 32 * dx, CENTRE_Y + 32 * dy, button); }
+  // War cry (cast at once) bound to SHIFT with a direction, casts queueing:
+  // SHIFT and the up arrow held for `passes` passes, then let go for one
+  // unless `hold`.
+  void shift_cast(int passes, bool hold = false) {
+    client_cfg.set_int("spell_queueing", 1);
+    me.spell_binds[10] = 7;
+    key[KEY_LSHIFT] = 1;
+    key[KEY_UP] = 1;
+    pass(passes);
+    if (hold) return;
+    key[KEY_LSHIFT] = 0;
+    key[KEY_UP] = 0;
+    pass();
+  }
+  // The cool-off of a cast over, and a pass.
+  void cool_off() {
+    fake_now += 2000 * MS;
+    pass();
+  }
   // The pointer moved to (x, y) by the mouse, for a pass.
   void move_pointer(int x, int y) {
     mickeys_x = x - mouse_x;
@@ -716,6 +735,13 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
          EXPECT_EQ(d.get_item_under_mouse(), Item(1L));
        },
        "", "", MODE_ABILITY},
+      {"SHIFT and a direction held across passes cast once, though casts queue",
+       [](P& t) { t.shift_cast(3); t.cool_off(); }, "M 7 1"},
+      {"a second press during the cool-off queues its cast",
+       [](P& t) { t.shift_cast(2); t.shift_cast(2); t.cool_off(); }, "M 7 1|M 7 1"},
+      {"a press queued in the cool-off and held past its end casts once",
+       [](P& t) { t.shift_cast(1); t.shift_cast(1, true); t.cool_off(); t.shift_cast(0); t.cool_off(); },
+       "M 7 1|M 7 1"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -732,6 +758,7 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
     app.move_step_ready = 1;
     common_cfg.set_int("cast_with_words", 0);
     client_cfg.set_int("right_click_context", 0);
+    client_cfg.set_int("spell_queueing", 0);
     app.use_ready = app.spell_ready = app.buy_ready = app.attack_ready = 1;
     d.mouse_shown = 1;
     c.act(*this);
