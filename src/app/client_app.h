@@ -96,7 +96,6 @@ class ClientApp {
   std::vector<std::string> whisper_partners;
   int32_t whisper_index = 0;
   uint8_t debug_echo = 0;
-  int32_t list_style = 3;
   int32_t sub_state = 0;
   int32_t xfer_failures = 0;
   std::vector<std::string> input_history;

@@ -114,9 +114,9 @@ int process_fov_data(const std::string& line, ObjectList& list) {
     }
   }
   int result = count;
-  if (marker_x >= 0) {
-    list.add_obj(-1, Item(static_cast<long>(SRV_MARKER_CODE)), marker_x, marker_y, -1, 0, 'n', 0,
-                 0, 0);
+  if (d.marker_x >= 0) {
+    list.add_obj(-1, Item(static_cast<long>(SRV_MARKER_CODE)), d.marker_x, d.marker_y, -1, 0, 'n',
+                 0, 0, 0);
     // The count comes from the server: one more must not overflow.
     if (result < INT_MAX) ++result;
   }

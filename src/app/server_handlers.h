@@ -23,8 +23,6 @@ extern std::string stats_text;  // side-panel text ('n')
 // Move latency: set by the movement code when it sends a move with a token.
 extern uint64_t move_sent_time;
 extern int move_latency_ms;
-// The marker cell of the display; x below 0 means no marker.
-extern int marker_x, marker_y;
 
 // ---- Limits ------------------------------------------------------------------
 

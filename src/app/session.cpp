@@ -117,7 +117,6 @@ int ClientApp::run_sessions(const char* argv0) {
     items.clear();
     if (new_character) gc_interface_mode = MODE_HELP;
     session_over = false;
-    list_style = 3;
     sub_state = 0;
     right_held = left_held = middle_held = 0;
     right_released = left_released = middle_released = 0;

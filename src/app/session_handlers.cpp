@@ -27,7 +27,6 @@ bool level_flag = false;
 std::string stats_text;
 uint64_t move_sent_time = 0;
 int move_latency_ms = 0;
-int marker_x = -1, marker_y = -1;
 
 namespace {
 
@@ -261,13 +260,12 @@ int msg_data_reload(ClientApp& app, const std::string&) {
   return 0;
 }
 
-int msg_player_record(ClientApp& app, const std::string& msg) {
+int msg_player_record(ClientApp&, const std::string& msg) {
   std::string old_name = me.name;
   me.parse_h_record(msg, true);
   // The ready list shows the character's figures: they change now.
   if (gc_interface_mode == MODE_READY) {
-    app.list_style = SELECT_READY;
-    d.draw_list_panel(&temp_list, app.list_style, nullptr);
+    d.draw_list_panel(&temp_list, SELECT_READY, nullptr);
   } else {
     playerstats(0);
   }

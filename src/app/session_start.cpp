@@ -144,7 +144,6 @@ void ClientApp::reset_session() {
   input_text.clear();
   input_pos = -1;
   list_container = 0;
-  list_style = 3;
   sub_state = 0;
   xfer_failures = 0;
   history_pos = -1;

@@ -43,7 +43,6 @@ int scan_list_fields(const std::string& msg, const char* format, ListFields& f) 
 }
 
 void open_list(int style) {
-  app.list_style = style;
   d.list_input(&temp_list, '!', style, false);
 }
 

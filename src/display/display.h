@@ -546,6 +546,10 @@ class QYXDisplay {
   // Smooth scrolling: the last step and the screen pixels still to scroll.
   int32_t scroll_dx = 0, scroll_dy = 0, scroll_offset = 0;
 
+  // The cell the day effect picked on a sunlit floor; the field of view
+  // shows a marker object there. x below 0: none.
+  int32_t marker_x = -1, marker_y = -1;
+
   // Settings copied at start-up and by the login replies. The copies of
   // options (old_lighting, mouse_enabled, show_threat, dont_show_quake,
   // smooth_scaling, show_fps, hide_bar) are written by apply_option_copies

@@ -184,7 +184,8 @@ void ClientApp::do_mouse() {
     if (!d.mouse_shown && (gfx_capabilities & HW_CURSOR_CAPABILITY) && screen) show_mouse(screen);
     d.mouse_shown = 1;
     idle_ms = 0;
-    if (is_list_mode(mode)) d.draw_list_panel(&temp_list, list_style, nullptr);
+    // Redrawn as the kind it was opened as, with the entry under the pointer lit.
+    if (is_list_mode(mode)) d.draw_list_panel(&temp_list, -1, nullptr);
   }
 
   action_timers[TIMER_MOUSE] = now;
@@ -349,7 +350,7 @@ void ClientApp::do_list_pick() {
   // the multi-drop; with SHIFT it drops that entry alone at once.
   if (!is_shift_down()) {
     drop_selected_items();
-    d.draw_list_panel(&temp_list, list_style, nullptr);
+    d.draw_list_panel(&temp_list, -1, nullptr);
     return;
   }
   chosen_item = d.get_selected_item();

@@ -29,8 +29,6 @@
 #include "world/object_grid.h"
 #include "world/player.h"
 
-int effect_cell_x = -1, effect_cell_y = -1;
-
 namespace {
 
 constexpr int TILE_UNKNOWN_CELL = 126;
@@ -79,13 +77,17 @@ int wrap_step(int step) {
 }
 
 void pick_day_effect_cell() {
-  effect_cell_x = effect_cell_y = -1;
+  d.marker_x = d.marker_y = -1;
   for (int i = 0; i < DAY_EFFECT_TRIES; ++i) {
     int ox = rand_int(11) - 5, oy = rand_int(11) - 5;
     if (std::abs(ox) < 4 && std::abs(oy) < 4) continue;
-    if (cmap.get_tile(me.x + ox, me.y + oy) != TILE_FLOOR_CELL) continue;
-    effect_cell_x = me.x + ox;
-    effect_cell_y = me.y + oy;
+    // The level wraps: a cell across the seam is kept as the map's own
+    // cell there, and one beyond the top or bottom edge has no place.
+    int x = me.x + ox, y = me.y + oy;
+    cmap.wrap_x(x);
+    if (!cmap.on_map(x, y) || cmap.get_tile(x, y) != TILE_FLOOR_CELL) continue;
+    d.marker_x = x;
+    d.marker_y = y;
     return;
   }
 }
@@ -358,10 +360,13 @@ void ClientApp::do_movement() {
     const int cx = dir != DIR_NONE ? tx : mouse_cell_x, cy = dir != DIR_NONE ? ty : mouse_cell_y;
     const std::string name = spell_name_of_slot(slot);
     if (!name.empty()) {
+      // A held press casts again whenever casting is ready, but queues only
+      // until it has cast: its cast and a queued copy would go off twice.
       if (spell_ready) {
         cast_spell_at(*this, name, cx, cy);
         last_spell = name;
-      } else if (options.get(OPT_SPELL_QUEUEING) && !(repeat_cast && last_spell == name)) {
+        if (quick_cast_spell == name) quick_cast_spell.clear();
+      } else if (options.get(OPT_SPELL_QUEUEING) && !(combo_cast && last_spell == name)) {
         quick_cast_spell = name;
         cast_dx = cx - me.x;
         cast_dy = cy - me.y;

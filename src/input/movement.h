@@ -5,9 +5,6 @@
 // hotbar clicks, the modifier-combination casts and uses, and target
 // switching. The step is ClientApp::do_movement.
 
-// The display's effect cell of the day effect; x -1 when none.
-extern int effect_cell_x, effect_cell_y;
-
 constexpr float MOVE_RESYNC_DISTANCE = 4.0f;
 constexpr int MOVE_TOKEN_LIMIT = 98;
 

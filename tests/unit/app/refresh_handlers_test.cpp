@@ -64,40 +64,27 @@ TEST_F(RefreshHandlers, RefreshForAnotherLevel) {
   EXPECT_EQ(level_sync_errors, 0);
 }
 
-TEST_F(RefreshHandlers, FieldOfViewCountsAndMarker) {
+TEST_F(RefreshHandlers, FieldOfViewCounts) {
   server_objects.add_obj(50, Item(9L), 1, 1, 0, 0, 'n', 0, 0, 0);
   const struct {
     std::string line;
-    int marker_x;
     int nodes;
     int result;
   } cases[] = {
-      {"F0", -1, 0, 0},
-      {"F0", 4, 1, 1},
-      {"F2" + RS + entry(101, 300, 3, 4) + RS + entry(102, 301, 5, 6), -1, 2, 2},
+      {"F0", 0, 0},
+      {"F2" + RS + entry(101, 300, 3, 4) + RS + entry(102, 301, 5, 6), 2, 2},
       // More announced than present: each entry is taken once.
-      {"F1000000" + RS + entry(101, 300, 3, 4), -1, 1, 1000000},
+      {"F1000000" + RS + entry(101, 300, 3, 4), 1, 1000000},
       // Header only, no separator: the header is no entry.
-      {"F3", -1, 0, 3},
+      {"F3", 0, 3},
       // An entry with fewer than five fields still counts.
-      {"F2" + RS + "a b c" + RS + entry(103, 302, 7, 7), -1, 1, 2},
-      // The largest count plus the marker stays the largest count.
-      {"F2147483647", 4, 1, 2147483647},
+      {"F2" + RS + "a b c" + RS + entry(103, 302, 7, 7), 1, 2},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line.substr(0, 12));
-    marker_x = c.marker_x;
-    marker_y = 9;
     EXPECT_EQ(process_fov_data(c.line, server_objects), c.result);
     EXPECT_EQ(server_objects.count, c.nodes);
   }
-  marker_x = 4;
-  process_fov_data("F0", server_objects);
-  ASSERT_NE(server_objects.first, nullptr);
-  EXPECT_EQ(server_objects.first->id, -1);
-  EXPECT_EQ(server_objects.first->item.code, 1293);
-  EXPECT_EQ(server_objects.first->x, 4);
-  EXPECT_EQ(server_objects.first->y, 9);
 }
 
 TEST_F(RefreshHandlers, AdditionWithShortCountAndOffGridEntries) {

@@ -91,9 +91,6 @@ TEST_F(TradeMessages, ListTitlesAndModes) {
     } else {
       EXPECT_TRUE(d.messages.empty());
     }
-    if (c.style >= 0) {
-      EXPECT_EQ(app.list_style, c.style);
-    }
     items.clear();
   }
 }

@@ -351,6 +351,20 @@ std::string use_line(const Item& it, int dx, int dy) {
          (dx == 0 && dy == 0 ? "0" : "1");
 }
 
+// A mouse driver that reports the pointer's moves as a real one does: the
+// steps since it was last asked.
+int mickeys_x = 0, mickeys_y = 0;
+void report_mickeys(int* x, int* y) {
+  *x = mickeys_x;
+  *y = mickeys_y;
+  mickeys_x = mickeys_y = 0;
+}
+MOUSE_DRIVER moving_mouse = [] {
+  MOUSE_DRIVER m{};
+  m.get_mickeys = report_mickeys;
+  return m;
+}();
+
 struct PlayPassTest : FrameInputTest {
   void SetUp() override {
     FrameInputTest::SetUp();
@@ -370,6 +384,7 @@ struct PlayPassTest : FrameInputTest {
     map_transfer_pending = false;
     cmap.set_size(30, 30, false);
     me.hp = 20;
+    mouse_driver = &moving_mouse;
   }
   void TearDown() override {
     for (ItemList* l : std::initializer_list<ItemList*>{&items, &server_objects, &visible_creatures, &temp_list})
@@ -377,6 +392,7 @@ struct PlayPassTest : FrameInputTest {
     item_drop.clear();
     cmap = CMap();
     d.allegro_up = false;
+    mouse_driver = nullptr;
     FrameInputTest::TearDown();
   }
   void pass(int n = 1) {
@@ -428,6 +444,33 @@ struct PlayPassTest : FrameInputTest {
     mouse_y = res_y - 5;
   }
   void click_cell(int dx, int dy, int button = 1) { click(CENTRE_X + 32 * dx, CENTRE_Y + 32 * dy, button); }
+  // War cry (cast at once) bound to SHIFT with a direction, casts queueing:
+  // SHIFT and the up arrow held for `passes` passes, then let go for one
+  // unless `hold`.
+  void shift_cast(int passes, bool hold = false) {
+    client_cfg.set_int("spell_queueing", 1);
+    me.spell_binds[10] = 7;
+    key[KEY_LSHIFT] = 1;
+    key[KEY_UP] = 1;
+    pass(passes);
+    if (hold) return;
+    key[KEY_LSHIFT] = 0;
+    key[KEY_UP] = 0;
+    pass();
+  }
+  // The cool-off of a cast over, and a pass.
+  void cool_off() {
+    fake_now += 2000 * MS;
+    pass();
+  }
+  // The pointer moved to (x, y) by the mouse, for a pass.
+  void move_pointer(int x, int y) {
+    mickeys_x = x - mouse_x;
+    mickeys_y = y - mouse_y;
+    mouse_x = x;
+    mouse_y = y;
+    pass();
+  }
   // The pointer moved onto a cell for a pass.
   void point_cell(int dx, int dy) {
     mouse_x = CENTRE_X + 32 * dx;
@@ -668,6 +711,7 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
          items.add(Item(HAT), 1, 0, false);
          t.type("d");
          t.click_entry(Item(BLADE), 2);
+         EXPECT_EQ(d.list_state.kind, SELECT_NORMAL);  // still the drop list
          t.click_entry(Item(HAT));
          t.type("\n{PAD6}");
        },
@@ -700,6 +744,22 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
       {"a right click on an ability binds it to the right button",
        [](P& t) { me.add_spell(1); t.type("c"); t.click_entry(Item(1L), 2); },
        "n s 16 1", "Bind successful! (F7=In Flam, Right Mouse Button)", MODE_ABILITY},
+      {"the pointer moved over the ability list leaves it the ability list",
+       [](P& t) {
+         me.add_spell(1);
+         t.type("c");
+         t.move_pointer(d.panel_x + 40, d.panel_y + 60);
+         EXPECT_EQ(d.list_state.kind, SELECT_ABILITY);
+         EXPECT_EQ(d.get_item_under_mouse(), Item(1L));
+       },
+       "", "", MODE_ABILITY},
+      {"SHIFT and a direction held across passes cast once, though casts queue",
+       [](P& t) { t.shift_cast(3); t.cool_off(); }, "M 7 1"},
+      {"a second press during the cool-off queues its cast",
+       [](P& t) { t.shift_cast(2); t.shift_cast(2); t.cool_off(); }, "M 7 1|M 7 1"},
+      {"a press queued in the cool-off and held past its end casts once",
+       [](P& t) { t.shift_cast(1); t.shift_cast(1, true); t.cool_off(); t.shift_cast(0); t.cool_off(); },
+       "M 7 1|M 7 1"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -716,6 +776,7 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
     app.move_step_ready = 1;
     common_cfg.set_int("cast_with_words", 0);
     client_cfg.set_int("right_click_context", 0);
+    client_cfg.set_int("spell_queueing", 0);
     app.use_ready = app.spell_ready = app.buy_ready = app.attack_ready = 1;
     d.mouse_shown = 1;
     c.act(*this);

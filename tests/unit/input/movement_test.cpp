@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -150,6 +151,69 @@ TEST_F(MovementTest, WrapStepScrollsTheShortWay) {
   pass_with({KEY_LEFT});
   EXPECT_EQ(d.scroll_dx, 1);
   EXPECT_EQ(d.scroll_dy, 0);
+}
+
+// Steps on a sunlit wooden floor of a wrapping level at midday now and then
+// mark a floor cell four or five cells away; the server's next view then
+// holds a marker object there. Forty steps back and forth, as a player
+// walks: with a 1-in-7 draw a step, a mark is all but certain.
+TEST_F(MovementTest, DayEffectMarksAFloorCellInTheNextView) {
+  constexpr int FLOOR = 45;
+  enum Floor { EVERYWHERE, NOWHERE, ACROSS_THE_SEAM };
+  const struct {
+    const char* what;
+    int minute;
+    MAPTYPE type;
+    Floor floor;
+    bool marked;
+  } cases[] = {
+      {"noon", 12 * 60, MAPTYPE_WRAP, EVERYWHERE, true},
+      {"the first hour", 10 * 60, MAPTYPE_WRAP, EVERYWHERE, true},
+      {"the last hour", 15 * 60 + 59, MAPTYPE_WRAP, EVERYWHERE, true},
+      {"before ten", 10 * 60 - 1, MAPTYPE_WRAP, EVERYWHERE, false},
+      {"four o'clock", 16 * 60, MAPTYPE_WRAP, EVERYWHERE, false},
+      {"a level that does not wrap", 12 * 60, MAPTYPE_FLAT, EVERYWHERE, false},
+      {"grass", 12 * 60, MAPTYPE_WRAP, NOWHERE, false},
+      // Walking x 1 and 2, the only other floor lies west across the seam.
+      {"the floor across the seam", 12 * 60, MAPTYPE_WRAP, ACROSS_THE_SEAM, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    SetUp();
+    std::srand(7);
+    const int start_x = c.floor == ACROSS_THE_SEAM ? 1 : 10;
+    for (int x = 0; x < 30; ++x)
+      for (int y = 0; y < 30; ++y) {
+        const bool floor = c.floor == EVERYWHERE ||
+                           (c.floor == ACROSS_THE_SEAM && (x >= 25 || (y == 10 && x <= 2)));
+        cmap.set_tile(x, y, floor ? FLOOR : GRASS);
+      }
+    cmap.type = c.type;
+    me.x = static_cast<int16_t>(start_x);
+    confirmed_x = start_x;
+    app.process_pkt("t " + std::to_string(c.minute));
+    for (int i = 0; i < 40; ++i) {
+      app.move_step_ready = 1;
+      pass_with({i % 2 ? KEY_LEFT : KEY_RIGHT});
+    }
+    ASSERT_EQ(me.x, start_x);
+    lines();
+    app.process_pkt("F0");
+    const ItemListEl* marker = server_objects.first;
+    ASSERT_EQ(marker != nullptr, c.marked);
+    if (!marker) continue;
+    EXPECT_EQ(marker->id, -1);
+    EXPECT_EQ(marker->item.code, 1293);
+    EXPECT_EQ(cmap.get_tile(marker->x, marker->y), FLOOR);
+    // Four or five cells from one of the two cells walked, the short way
+    // round the level.
+    bool near = false;
+    for (int x : {start_x, start_x + 1}) {
+      const int dx = std::abs((marker->x - x + 45) % 30 - 15), dy = std::abs(marker->y - 10);
+      near = near || (std::max(dx, dy) >= 4 && std::max(dx, dy) <= 5);
+    }
+    EXPECT_TRUE(near) << marker->x << "," << marker->y;
+  }
 }
 
 TEST_F(MovementTest, OneTokenUntilTheReplyAndPacedByTheReadyFlag) {
