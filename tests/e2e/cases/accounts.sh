@@ -34,11 +34,13 @@ set_login demo demo Demo;     check 0 "New character name exists!" "$(create_as 
 server_args=(--no-create)
 set_login demo demo Newbie;   check 0 "Character creation has been disabled on this server!" "$(create_as Newbie)" -c
 # A new character is created, logged in, and stored by the server. Its
-# first session opens on the help screen: a book the server sends takes the
-# play area from it, and after ESC the level is drawn and the arrows walk.
-# The map viewer the server opens next gives way to a book the same way.
+# first session opens on the help screen: a book the server sends once the
+# help is seen takes the play area from it, and after ESC the level is drawn
+# and the arrows walk. The map viewer the server opens next gives way to a
+# book the same way.
 book="The old road runs along the river.|It leaves the hills at the ford.|"
-printf 'book %s\nawait m \nsend z 0 0\nbook %s\n' "$book" "$book" > "$work/scenario.txt"
+printf 'until %s\nbook %s\nawait m \nsend z 0 0\nbook %s\n' "$work/help_seen" "$book" "$book" \
+  > "$work/scenario.txt"
 shots="$build/e2e-accounts"
 rm -rf "$shots"; mkdir -p "$shots"
 shot() { import -window root -crop 800x600+0+0 +repage "$shots/$1.png" 2>/dev/null || fail "no picture $1"; }
@@ -60,6 +62,9 @@ wait_for "ready\[0\]: Newbie" 20 "$work/server.log" || fail "new character did n
 grep -q "^account=demo$" "$work/srv/chars/Newbie.cfg" || fail "character not stored"
 focus_client || fail "no window"
 xdotool mousemove 700 580
+shot_until help_first '[ "$(help_shown help_first)" -gt 10000 ]' \
+  || fail "the first session does not open on the help screen"
+touch "$work/help_seen"
 wait_for "Viewing book" 10 "$work/client.out" || fail "no book"
 shot_until book_over_help '[ "$(ink book_over_help)" -gt 500 ]' || fail "the book is not drawn over the help screen"
 [ "$(help_shown book_over_help)" -lt 1000 ] || fail "the help screen is drawn with the book"

@@ -1,9 +1,11 @@
 # End-to-end case "login_ready", sourced by run_e2e.sh with the helpers of lib.sh.
 # Without its own copy of the level the client has it transferred. The
-# desktop has 15-bit colour, which shaded lighting cannot use.
+# desktop has 15-bit colour, which shaded lighting cannot use, and it is
+# night: after two steps north the ground left behind, out of sight, is black
+# (old lighting), not a grey area.
 # screen: 1280x1024x15
 rm -f "$work/game/cmaps/lvl001.map"
-start_server
+start_server --clock 0
 (cd "$work/game" && exec ./zib -s < /dev/null) > "$work/client.out" 2>&1 &
 client_pid=$!
 wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach the ready state"
@@ -19,6 +21,20 @@ cmp -s "$work/game/cmaps/lvl001.map" "$work/srv/cmaps/lvl001.map" || fail "map d
 wait_for "Welcome to the sample world" 10 "$work/client.out" || fail "no welcome message"
 grep -q "msg: 16 or 32bit colour depth not detected, using old lighting" "$work/client.out" \
   || fail "no old lighting at 15-bit colour"
+focus_client || fail "no window"
+xdotool mousemove 700 580
+walk_to 5 3 || fail "the player did not walk north"
+shots="$build/e2e-login_ready"
+rm -rf "$shots"; mkdir -p "$shots"
+# Pixels other than black in the cells three to six south of the player.
+lit_behind() { /usr/bin/convert "$shots/night.png" -crop 160x110+205+340 +repage -fill white \
+  +opaque "rgb(0,0,0)" -format '%[fx:int(mean*w*h)]' info:; }
+for i in $(seq 1 40); do
+  import -window root -crop 800x600+0+0 +repage "$shots/night.png" 2>/dev/null || fail "no picture"
+  [ "$(lit_behind)" = 0 ] && break
+  sleep 0.25
+done
+[ "$(lit_behind)" = 0 ] || fail "the ground out of sight is not black at night with old lighting"
 kill -INT "$client_pid"
 for ((i = 0; i < 100; i++)); do kill -0 "$client_pid" 2>/dev/null || break; sleep 0.05; done
 kill -0 "$client_pid" 2>/dev/null && fail "client did not quit"

@@ -25,8 +25,9 @@ struct LevelChange : HandlerTest {
 }  // namespace
 
 TEST_F(LevelChange, CrcDecidesBetweenEnteringAndRequesting) {
-  // Level numbers run past three digits: "lvl1000.map".
+  // Level numbers run past three digits: "lvl1000.map"; and level 0 is a level.
   std::filesystem::copy_file("cmaps/lvl001.map", "cmaps/lvl1000.map");
+  std::filesystem::copy_file("cmaps/lvl001.map", "cmaps/lvl000.map");
   const struct {
     std::string line;
     std::string sent;
@@ -36,6 +37,7 @@ TEST_F(LevelChange, CrcDecidesBetweenEnteringAndRequesting) {
       {format_str("K 0 1 4 11 12 %x 0 1", crc_of(1) ^ 1u), "L 4", -1},
       {"K 0 9 6 11 12 0", "L 6", -1},  // a missing file counts as a mismatch
       {format_str("K 0 1000 4 11 12 %x", crc_of(1000)), "<none>", 1000},
+      {format_str("K 0 0 4 11 12 %x", crc_of(0)), "<none>", 0},
       {"K 0 2147483647 6 11 12 0", "L 6", -1},
       // A cell off the grid leaves the player where he was.
       {format_str("K 0 1 4 2147483647 -2147483648 %x", crc_of(1)), "<none>", 1},
@@ -125,40 +127,53 @@ TEST_F(LevelChange, TransferMustStayInTheLevelFolder) {
   EXPECT_EQ(s.next(), "q");
 }
 
+// The level the player is on entered again keeps its permanent cells; the
+// same level transferred anew, or another level, starts clear.
 TEST_F(LevelChange, ReentryKeepsPermanentCells) {
-  LoopbackServer s;
-  std::string line = format_str("K 0 1 1 3 4 %x", crc_of(1));
-  app.process_pkt(line);
-  obj_grid.set_item(Item(300L), 5, 5);  // a permanent cell
-  me.map_level = 1;
-  app.process_pkt(line);
-  EXPECT_EQ(obj_grid.get_item(5, 5), Item(300L));
-  app.process_pkt(format_str("K 0 2 2 3 4 %x", crc_of(2)));
-  EXPECT_EQ(obj_grid.get_item(5, 5), Item(-1L));
+  const struct {
+    const char* what;
+    int transfer, map;
+    bool kept;
+  } cases[] = {
+      {"the same level", 0, 1, true},
+      {"the same level transferred", 1, 1, false},
+      {"another level", 0, 2, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    LoopbackServer s;
+    app.process_pkt(format_str("K 0 1 1 3 4 %x", crc_of(1)));
+    ASSERT_TRUE(level_entered);
+    obj_grid.set_item(Item(300L), 5, 5);  // a permanent cell
+    if (c.transfer) s.send(format_str("FILE cmaps/lvl%03d.map 0 0", c.map));
+    app.process_pkt(format_str("K %d %d %d 3 4 %x", c.transfer, c.map, c.map, crc_of(c.map)));
+    EXPECT_EQ(cmap.get_level(), c.map);
+    EXPECT_EQ(obj_grid.get_item(5, 5), c.kept ? Item(300L) : Item(-1L));
+  }
 }
 
 // A transferred level starts with a clear minimap when the server says the
 // map is new (field 7), else with the cached one; a level that was not
-// transferred always takes the cache.
+// transferred always takes the cache, level 0 as well.
 TEST_F(LevelChange, FreshMapFlagOfATransferredLevel) {
+  std::filesystem::copy_file("cmaps/lvl001.map", "cmaps/lvl000.map");
   const struct {
-    int transfer, fresh;
+    int map, transfer, fresh;
     uint8_t cell;
-  } cases[] = {{1, 0, 7}, {1, 1, 0}, {0, 1, 7}, {0, 0, 7}};
+  } cases[] = {{1, 1, 0, 7}, {1, 1, 1, 0}, {1, 0, 1, 7}, {1, 0, 0, 7}, {0, 0, 0, 7}};
   me.name = "Wren";
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.transfer * 10 + c.fresh);
-    ASSERT_EQ(cmap.load(1), 0);
+    SCOPED_TRACE(c.map * 100 + c.transfer * 10 + c.fresh);
+    ASSERT_EQ(cmap.load(c.map), 0);
     d.clear_minimap();
     d.minimap[3][3] = 7;
     save_minimap();
-    ASSERT_FALSE(TempDir::read("cmaps/Wren.001.mm").empty());
     // Not yet on a level: the dispatcher saves no minimap before this 'K'.
     level_entered = false;
     LoopbackServer s;
-    if (c.transfer) s.send("FILE cmaps/lvl001.map 0 0");
+    if (c.transfer) s.send(format_str("FILE cmaps/lvl%03d.map 0 0", c.map));
     d.minimap[3][3] = 9;
-    app.process_pkt(format_str("K %d 1 1 3 4 %x %d 0", c.transfer, crc_of(1), c.fresh));
+    app.process_pkt(format_str("K %d %d 1 3 4 %x %d 0", c.transfer, c.map, crc_of(c.map), c.fresh));
     EXPECT_TRUE(level_entered);
     EXPECT_EQ(d.minimap[3][3], c.cell);
   }

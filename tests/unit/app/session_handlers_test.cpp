@@ -106,12 +106,21 @@ TEST_F(SessionHandlers, PlayerValuesAreThePolymorphedForm) {
   me.code = 0x201;
   app.process_pkt("y 249 1 2 3 4 5 600 700 1.5 2.5 3.5");
   EXPECT_EQ(me.get_draw_code(), 0x201);  // not polymorphed
-  app.process_pkt("@ 0 0 0 0 0 0 0 0 0 0 0 0 0 nnnnnnnnnnnnnnnnnn B 0 0 0 0 0 0 0 0 0 7 30");
-  EXPECT_EQ(me.get_draw_code(), 0x249);
-  EXPECT_EQ(me.get_dmg_dice(), 3);
-  EXPECT_EQ(me.get_dmg_sides(), 4);
-  EXPECT_EQ(me.get_delay(), 600);         // field 7: moves and actions
-  EXPECT_EQ(me.get_weapon_delay(), 700);  // field 8: attacks
+  // Field 7 paces moves and actions, field 8 attacks; slowed (status 18),
+  // the attacks take twice as long.
+  const struct {
+    const char* statuses;
+    int move, attack;
+  } forms[] = {{"7 30", 600, 700}, {"7 30 18 5", 600, 1400}};
+  for (const auto& f : forms) {
+    app.process_pkt(std::string("@ 0 0 0 0 0 0 0 0 0 0 0 0 0 nnnnnnnnnnnnnnnnnn B 0 0 0 0 0 0 0 0 0 ") +
+                    f.statuses);
+    EXPECT_EQ(me.get_draw_code(), 0x249) << f.statuses;
+    EXPECT_EQ(me.get_dmg_dice(), 3);
+    EXPECT_EQ(me.get_dmg_sides(), 4);
+    EXPECT_EQ(me.get_delay(), f.move) << f.statuses;
+    EXPECT_EQ(me.get_weapon_delay(), f.attack) << f.statuses;
+  }
   // To-hit, armour class and magic resistance come with 'H'; the form's own
   // are kept for the character file.
   EXPECT_EQ((std::vector<int>{me.poly_thaco, me.poly_ac, me.poly_magic_resistance}),

@@ -361,15 +361,18 @@ std::string be32(uint32_t v) {
 
 // 100 frames of 417 bytes (128 kbit/s) and then 100 of 104 (32 kbit/s) at
 // 44.1 kHz, 52100 bytes, followed by a 3000-byte tag the player does not cut
-// off. The first frame carries a Xing header of 200 frames and 52100 bytes
-// whose table of contents is linear in bytes (entry i = 2.56 i), which is
-// not where this file's frames lie: a frame seek lands where the table says,
-// a byte seek where the frames are. The table counts in Xing bytes, not in
-// the 55100 bytes from the first frame to the end.
-std::string toc_file() {
+// off. The first frame carries a Xing header of 200 frames and, as `flags`
+// say, 52100 bytes (2) and a table of contents (4) that is linear in bytes
+// (entry i = 2.56 i), which is not where this file's frames lie: a frame
+// seek lands where the table says, a byte seek where the frames are. The
+// table counts in Xing bytes, or without them in the 55100 bytes from the
+// first frame to the end.
+std::string toc_file(uint32_t flags) {
   std::string data = silent_frames(100) + silent_frames(100, MP3_HDR_32_STEREO, MP3_FRAME_32);
-  std::string x = "Xing" + be32(7) + be32(200) + be32(52100);
-  for (int i = 0; i < 100; i++) x += char(i * 256 / 100);
+  std::string x = "Xing" + be32(flags | 1) + be32(200);
+  if (flags & 2) x += be32(52100);
+  if (flags & 4)
+    for (int i = 0; i < 100; i++) x += char(i * 256 / 100);
   data.replace(36, x.size(), x);
   return data + "APETAGEX" + std::string(2992, '\0');
 }
@@ -401,12 +404,14 @@ TEST(Mp3Player, SeeksLandOnKnownFramesAndASampleHoldsTheWholeFile) {
     int (*msec)(int frame);
     bool music;  // else silence
   };
+  auto toc_offset = [](int f) { return f <= 100 ? 417L * f : f < 200 ? 41700L + 104L * (f - 100) : 55100L; };
+  auto toc_msec = [](int f) { return int(f * 1152000L / 44100); };
   const File files[] = {
       {"lame", tagged, frames, 1010 + int(mp3.size()) + 128, frames * 24,
        [](int f) { return 1010L + 384L * f; }, [](int f) { return 24 * f; }, true},
-      {"table of contents", toc_file(), 200, 55100, 5224,
-       [](int f) { return f <= 100 ? 417L * f : f < 200 ? 41700L + 104L * (f - 100) : 55100L; },
-       [](int f) { return int(f * 1152000L / 44100); }, false},
+      {"table of contents", toc_file(7), 200, 55100, 5224, toc_offset, toc_msec, false},
+      {"no table of contents", toc_file(3), 200, 55100, 5224, toc_offset, toc_msec, false},
+      {"a table without the byte count", toc_file(5), 200, 55100, 5224, toc_offset, toc_msec, false},
   };
   // Each row's poll plays one frame (the buffer holds one), so the next
   // relative seek starts a frame further on.
@@ -438,9 +443,12 @@ TEST(Mp3Player, SeeksLandOnKnownFramesAndASampleHoldsTheWholeFile) {
       {1, TO_MSEC, 2612, 63},  // 99.99 frames: frame 100, through the table
       {1, TO_BYTE, 41700, 100},
       {1, TO_FRAME, 250, 200},
+      {2, TO_FRAME, 100, 100},  // no table: the frames are counted
+      // Entry 50 of 55100 bytes: byte 27550, in frame 66.
+      {3, TO_FRAME, 100, 67},
   };
   RecordingBackend rec;
-  for (int fi = 0; fi < 2; fi++) {
+  for (int fi = 0; fi < int(std::size(files)); fi++) {
     const File& f = files[fi];
     SCOPED_TRACE(f.what);
     PlayerBox b(f.data);

@@ -178,6 +178,15 @@ class FramePacing : public MapWorld, public testing::WithParamInterface<CellSize
 TEST_P(FramePacing, EveryChangeShownReachesTheScreen) {
   auto send = [&](const std::string& line) { return [this, line] { server->send(line); }; };
   auto nothing = [] {};
+  // The cool-off bar shown as a cast of `ms` of cool-off leaves it.
+  auto cooling_off = [](int ms) {
+    return [ms] {
+      set_option(OPT_COOLOFF_BAR, true);
+      app.spell_ready = 0;
+      app.action_timers[TIMER_CAST] = fake_now;
+      spell_delay = ms;
+    };
+  };
   const struct Case {
     const char* what;
     std::function<void()> before;  // the state before the change, shown first
@@ -210,15 +219,8 @@ TEST_P(FramePacing, EveryChangeShownReachesTheScreen) {
                                  WORLD_PX + 1, WORLD_PY));
        },
        nothing, 14, ANY, true},
-      {"a cool-off runs out",
-       [] {
-         set_option(OPT_COOLOFF_BAR, true);
-         // As a cast leaves it.
-         app.spell_ready = 0;
-         app.action_timers[TIMER_CAST] = fake_now;
-         spell_delay = 200;
-       },
-       nothing, 10, ANY, true},
+      {"a cool-off runs out", cooling_off(200), nothing, 10, ANY, true},
+      {"a cool-off counts down", cooling_off(2000), nothing, 10, ANY, true},
       {"an item may be used again",
        [] {
          set_option(OPT_HOTBAR, true);

@@ -485,13 +485,18 @@ struct PlayPassTest : FrameInputTest {
       if (l.text == text) return click(l.x + l.w, l.y + l.h - 1);
     ADD_FAILURE() << "no link " << text;
   }
-  // The list entry `it`, found as a player finds it (moving the pointer shows it).
-  void click_entry(const Item& it, int button = 1) {
+  // The list entry `it`, found as a player finds it (moving the pointer
+  // shows it), with the key `held` (0 none) down through the click.
+  void click_entry(const Item& it, int button = 1, int held = 0) {
     d.mouse_shown = 1;
     for (int y = 0; y < res_y; ++y) {
       mouse_x = d.panel_x + 40;
       mouse_y = y;
-      if (d.get_item_under_mouse() == it) return click(mouse_x, y, button);
+      if (d.get_item_under_mouse() != it) continue;
+      if (held) key[held] = 1;
+      click(mouse_x, y, button);
+      if (held) key[held] = 0;
+      return;
     }
     ADD_FAILURE() << "no list entry " << it.str();
   }
@@ -529,6 +534,14 @@ struct PlayPassTest : FrameInputTest {
     type(keys);
     fake_now += 1001 * MS;
     type("{F9}");
+  }
+  // `held` of the item carried, SHIFT and a right click on its entry of the
+  // drop list, then `keys`.
+  void shift_right_click_drop(const Item& it, long held, const std::string& keys) {
+    items.add(it, held, 0, false);
+    type("d");
+    click_entry(it, 2, KEY_LSHIFT);
+    type(keys);
   }
   void blade_here() { server_objects.add_simple_obj(900, Item(BLADE), 10, 10, 0); }
   // The input line's pixels.
@@ -716,6 +729,10 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
          t.type("\n{PAD6}");
        },
        "d 11 10 " + blade + " 1"},
+      {"SHIFT and a right click drop an entry held once (no count)",
+       [](P& t) { t.shift_right_click_drop(Item(HAT), 1, "{PAD4}"); }, "d 9 10 " + hat + " 1"},
+      {"SHIFT and a right click on an entry held five times ask how many",
+       [](P& t) { t.shift_right_click_drop(Item(BLADE), 5, "3\n{PAD6}"); }, "d 11 10 " + blade + " 3"},
       {"F9 uses a hotbar item again where the use went: the direction chosen",
        [](P& t) { t.hotbar_use_and_f9(KINDLE_SCROLL, "{PAD8}"); },
        use_line(KINDLE_SCROLL, 0, -1) + "|" + use_line(KINDLE_SCROLL, 0, -1)},

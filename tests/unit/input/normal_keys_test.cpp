@@ -242,10 +242,9 @@ TEST_F(NormalKeysTest, RepeatKeys) {
 
 // SHIFT+F9 repeats the last use once per use delay until a slot key is
 // pressed: that key acts at once, even before the delay is over, and ends
-// the repeat.
+// the repeat. Slot 0 is a slot like the others.
 TEST_F(NormalKeysTest, RepeatUseRunsUntilASlotKey) {
   items.add(Item(TORCH), 3, 1, false);
-  me.item_binds[10] = Item(TORCH);
   enter_play();
   // The use lines the server got since the last look.
   auto uses = [this] {
@@ -254,26 +253,33 @@ TEST_F(NormalKeysTest, RepeatUseRunsUntilASlotKey) {
     return n;
   };
   auto use_delay_over = [] { app.action_timers[TIMER_USE] -= 1100 * 1000; };
-  key_pass(KEY_F1 << 8);
-  EXPECT_EQ(uses(), 1);
-  key_pass(KEY_F9 << 8, {KEY_LSHIFT});
-  EXPECT_EQ(last_msg(), "Repeat use on.");
-  app.frame_pass();
-  EXPECT_EQ(uses(), 0);  // the use delay is not over yet
-  use_delay_over();
-  app.frame_pass();
-  EXPECT_EQ(uses(), 1);
-  use_delay_over();
-  app.frame_pass();
-  EXPECT_EQ(uses(), 1);
-  key_pass(KEY_F1 << 8);
-  EXPECT_EQ(uses(), 1);
-  for (int i = 0; i < 2; ++i) {
+  for (int slot_key : {KEY_F1, KEY_0}) {
+    SCOPED_TRACE(slot_key);
+    const int slot = scancode_to_slot(slot_key);
+    me.item_binds[slot] = Item(TORCH);
     use_delay_over();
     app.frame_pass();
+    key_pass(slot_key << 8);
+    EXPECT_EQ(uses(), 1);
+    key_pass(KEY_F9 << 8, {KEY_LSHIFT});
+    EXPECT_EQ(last_msg(), "Repeat use on.");
+    app.frame_pass();
+    EXPECT_EQ(uses(), 0);  // the use delay is not over yet
+    use_delay_over();
+    app.frame_pass();
+    EXPECT_EQ(uses(), 1);
+    use_delay_over();
+    app.frame_pass();
+    EXPECT_EQ(uses(), 1);
+    key_pass(slot_key << 8);
+    EXPECT_EQ(uses(), 1);
+    for (int i = 0; i < 2; ++i) {
+      use_delay_over();
+      app.frame_pass();
+    }
+    EXPECT_EQ(uses(), 0);
+    me.item_binds[slot] = Item(0L);
   }
-  EXPECT_EQ(uses(), 0);
-  me.item_binds[10] = Item(0L);
 }
 
 TEST_F(NormalKeysTest, WerewolfFormEndsTheRepeats) {
