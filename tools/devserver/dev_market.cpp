@@ -74,6 +74,9 @@ const Item GEM(0x10fL);
 const Item LANTERN(0x192L);
 const Item LAMP_OIL(0x108L);
 constexpr long GOLD_CARRIED = 200;
+// Every list the market opens names the coin it trades in: the client prices
+// the entries of a list in the item its list line names.
+std::string currency() { return GOLD.str(false); }
 // A blessed card of the card game: the cards in hand are the blessed ones.
 const char* const CARD = "20000811..Heron_Scout";
 
@@ -527,11 +530,10 @@ void DevSession::open_buying() {
       if (e->qty > 0) u += "u:" + e->item.str(false) + format_str(" %ld %d", static_cast<long>(e->qty), e->price);
     market.open_list = 'U';
     send(u);
-    send(format_str("U %c %d %s 0 0", MERCHANT_KIND, MERCHANT_ID,
-                    market.stock.first ? market.stock.first->item.str(false).c_str() : "0"));
+    send(format_str("U %c %d %s 0 0", MERCHANT_KIND, MERCHANT_ID, currency().c_str()));
   } else if (beside(BANKER_ID)) {
     market.open_list = 'W';
-    send(format_str("b B %d 0 0", BANKER_ID));
+    send(format_str("b B %d %s 0", BANKER_ID, currency().c_str()));
   } else if (beside(CHEST_ID)) {
     open_chest();
   } else {
@@ -543,13 +545,13 @@ void DevSession::open_buying() {
 void DevSession::open_selling() {
   if (beside(MERCHANT_ID)) {
     market.open_list = 'S';
-    send(format_str("B %c %d 0 0", MERCHANT_KIND, MERCHANT_ID));
+    send(format_str("B %c %d %s 0", MERCHANT_KIND, MERCHANT_ID, currency().c_str()));
   } else if (beside(BANKER_ID)) {
     market.open_list = 'D';
-    send(format_str("B B %d 0 0", BANKER_ID));
+    send(format_str("B B %d %s 0", BANKER_ID, currency().c_str()));
   } else if (beside(CHEST_ID)) {
     market.open_list = 'P';
-    send(format_str("B P %d 0 %d", CHEST_ID, CHEST_NUMBER));
+    send(format_str("B P %d %s %d", CHEST_ID, currency().c_str(), CHEST_NUMBER));
   } else {
     send("MsThere is nobody here to sell to.");
   }
@@ -557,7 +559,8 @@ void DevSession::open_selling() {
 
 void DevSession::open_chest() {
   if (!market.chest.first) {
-    send(format_str("b P %d 0 %d", CHEST_ID, CHEST_NUMBER));  // the client says it is empty
+    // The client says it is empty.
+    send(format_str("b P %d %s %d", CHEST_ID, currency().c_str(), CHEST_NUMBER));
     return;
   }
   std::string u = "u ";
@@ -565,7 +568,7 @@ void DevSession::open_chest() {
     u += "u:" + e->item.str(false) + format_str(" %ld 0", static_cast<long>(e->qty));
   market.open_list = 'R';
   send(u);
-  send(format_str("U P %d %s %d 0", CHEST_ID, market.chest.first->item.str(false).c_str(), CHEST_NUMBER));
+  send(format_str("U P %d %s %d 0", CHEST_ID, currency().c_str(), CHEST_NUMBER));
 }
 
 // One picked line of the list just closed: "item qty partner price bank flag".

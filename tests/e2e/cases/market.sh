@@ -62,11 +62,13 @@ send_keys 'bye\n'; said "Bye!"
 # Hobb: buy a sling (the first of his wares), sell him the bow.
 walk_to 5 9 || fail "could not walk to Hobb"
 send_keys b; said "Merchant: What would you like to buy?"
+logged "^send\[0\]: U w 160 100 0 0$"  # priced in gold coins
 sleep 0.3; shot buy; listed buy
 send_keys '\n'; said "You bought the reed sling! (x1)"
 send_keys '\033'; said "Finished!"
 logged "^trade\[0\]: 185 1 160 12 0 0$"
 with_mod shift b; said "Merchant: What would you like to sell?"
+logged "^send\[0\]: B w 160 100 0$"
 sleep 0.3; shot sell; listed sell
 send_keys '\n'; said "You sold the hill bow (x1) for 6 gp!"
 send_keys '\033'; said "Finished!" 2
