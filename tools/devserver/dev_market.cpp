@@ -119,27 +119,36 @@ int average_roll(const std::string& dice_text) {
 
 // ---- Setting up and showing the market -----------------------------------------
 
-void DevSession::market_setup() {
+void DevSession::market_setup(bool first_kit) {
   MarketWorld& m = market;
-  m.pack.clear();
-  m.pack.add(STAFF, 1, 1, false);
-  m.pack.add(BOW, 1, 1, false);
-  m.pack.add(COAT, 1, 1, false);
-  m.pack.add(RING, 1, 1, false);
-  m.pack.add(GOLD, GOLD_CARRIED, 1, false);
-  m.pack.add(BREAD, 2, 1, false);
-  m.pack.add(DRAUGHT, 1, 1, false);
-  m.pack.add(MAP_SCRAP, 1, 1, false);
-  m.pack.add(Item(std::string(CARD)), 1, 1, false);
+  if (first_kit) {
+    m.pack.clear();
+    m.pack.add(STAFF, 1, 1, false);
+    m.pack.add(BOW, 1, 1, false);
+    m.pack.add(COAT, 1, 1, false);
+    m.pack.add(RING, 1, 1, false);
+    m.pack.add(GOLD, GOLD_CARRIED, 1, false);
+    m.pack.add(BREAD, 2, 1, false);
+    m.pack.add(DRAUGHT, 1, 1, false);
+    m.pack.add(MAP_SCRAP, 1, 1, false);
+    m.pack.add(Item(std::string(CARD)), 1, 1, false);
+    m.chest.clear();
+    m.chest.add(LANTERN, 1, 0, false);
+    m.chest.add(LAMP_OIL, 2, 0, false);
+  }
+  // Only what the pack holds can be readied, and the figures follow from
+  // what is: a slot naming an item the pack lacks (a character stored
+  // before its pack was) is emptied.
+  for (int i = 0; i < PLAYER_NUM_SLOTS; ++i) {
+    Item* worn = pl.slot(i);
+    if (*worn != 0L && m.pack.get_qty(*worn) < 1) *worn = Item(0L);
+  }
   m.stock.clear();
   m.stock.add(Item(0x185L), 2, 12, true);   // reed sling
   m.stock.add(Item(0x1a1L), 50, 1, true);   // sling stones
   m.stock.add(Item(0x181L), 3, 40, true);   // short blade
   m.stock.add(Item(0x186L), 1, 120, true);  // kiln wand
   m.stock.add(STAFF, 2, 30, true);
-  m.chest.clear();
-  m.chest.add(LANTERN, 1, 0, false);
-  m.chest.add(LAMP_OIL, 2, 0, false);
   m.ground.clear();
   m.next_ground_id = FIRST_GROUND_ID;
   goblin_home();

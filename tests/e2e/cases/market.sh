@@ -1,4 +1,4 @@
-# timeout: 150
+# timeout: 240
 # End-to-end case "market", sourced by run_e2e.sh with the helpers of lib.sh.
 # A newcomer's first walk through the market world, with the keys the help
 # names: nothing opens at login; the staff is readied; the guard is talked
@@ -166,3 +166,61 @@ grep -q "^recv\[0\]: i$" "$work/server.log" &&
   [ "$(grep -c '^recv\[0\]: i$' "$work/server.log")" != 1 ] && fail "the client asked for its inventory again"
 kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
 [ "$rc" = 0 ] || fail "exit status $rc"
+
+# ---- Coming back: the character is kept whole -----------------------------------
+# Demo has quit, and the server stopped with its last client. A new server on
+# the same data folder (as a new `make run`) gives back what he left: the pack
+# with the sling he bought, the gem and the biscuit but not the bow he sold,
+# 200 - 12 + 6 = 194 (c2) gold, the chest without the lantern he took, the
+# readied staff and the same figures. He banks the draught, quits, and the
+# third server has it in his bank vault.
+wait "$server_pid"; server_pid=
+mv "$work/server.log" "$work/server.1.log"
+# One session of Demo on a new server over the same data folder; its log is
+# the fresh $work/server.log.
+come_back() {
+  start_server --market --timeout 60
+  start_client
+  wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "Demo did not come back"
+  focus_client || fail "no window"
+  xdotool mousemove 700 580
+  pack=:$(sed -n 's/^send\[0\]: <inventory> //p' "$work/server.log"):
+}
+# Quits and waits until the server has written the character.
+leave() {
+  kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
+  [ "$rc" = 0 ] || fail "exit status $rc"
+  wait "$server_pid"; server_pid=
+}
+# Armour class, magic resistance and experience of the character's record.
+figures() { echo "$1" | cut -d' ' -f15,17,22; }
+come_back
+for e in 100@c2 185@1 10f@1 1c4@1 192@1 1c0@1 18a@1; do
+  [[ "$pack" == *":$e:"* ]] || fail "the pack came back without $e: $pack"
+done
+[[ "$pack" == *":182@"* ]] && fail "the sold bow came back: $pack"
+logged "^send\[0\]: # 18a 0 "
+[ "$(figures "$(grep '^send\[0\]: H ' "$work/server.1.log" | tail -1)")" = \
+  "$(figures "$(grep '^send\[0\]: H ' "$work/server.log" | head -1)")" ] || fail "the figures changed"
+sleep 0.5; shot return
+# Out of the farmhouse (the first step tells the server's log where he is)
+# to the chest, which still lacks its lantern.
+step Down || fail "could not leave the farmhouse"
+walk_to 12 17 && walk_to 5 17 && walk_to 5 13 || fail "could not walk to the chest"
+xdotool keydown shift; sleep 0.1; hold_key s 0.12; xdotool keyup shift
+said "Open ... which direction?"; xdotool key Left
+said "What would you like to remove from the container?"
+logged "^send\[0\]: u u:108 2 0$"
+send_keys '\033'; said "Finished!"
+# The draught goes into the bank.
+walk_to 5 11 || fail "could not walk to Wenna"
+with_mod shift b; said "Banker: What would you like to bank?"
+send_keys '/draught\n'; said "You banked the"
+send_keys '\033'; said "Search cancelled."
+send_keys '\033'; said "Finished!" 2
+logged "^trade\[0\]: 193 1 161 0 1 0$"
+leave
+mv "$work/server.log" "$work/server.2.log"
+come_back
+[[ "$pack" == *":40000193@1:"* ]] || fail "the bank vault came back without the draught: $pack"
+leave
