@@ -346,6 +346,8 @@ bool DevSession::market_request(const std::string& line) {
   if (line.rfind("# ", 0) == 0) {
     dev_log("equipment[%d]: %s", id, line.c_str() + 2);
     pl.sync_arms(line);
+    // The figures that follow from what is readied, at once.
+    send(pl.mk_h_record(true));
     return true;
   }
   return false;

@@ -212,6 +212,12 @@ said "Open ... which direction?"; xdotool key Left
 said "What would you like to remove from the container?"
 logged "^send\[0\]: u u:108 2 0$"
 send_keys '\033'; said "Finished!"
+# The coat readied: its armour class 3 shows at once (the next record).
+send_keys w; said "Readying arms ..."; send_keys '/coat\n'
+logged "^equipment\[0\]: 18a 0 800001b2 "
+grep -A1 "^equipment\[0\]: 18a 0 800001b2 " "$work/server.log" | tail -1 | grep -q "^send\[0\]: H .* 13.0 " ||
+  fail "readying the coat did not show its armour"
+send_keys '\033'; said "Search cancelled."; send_keys '\033'; said "Done!"
 # The draught goes into the bank.
 walk_to 5 11 || fail "could not walk to Wenna"
 with_mod shift b; said "Banker: What would you like to bank?"
@@ -223,4 +229,7 @@ leave
 mv "$work/server.log" "$work/server.2.log"
 come_back
 [[ "$pack" == *":40000193@1:"* ]] || fail "the bank vault came back without the draught: $pack"
+logged "^send\[0\]: # 18a 0 800001b2 "
+[ "$(figures "$(grep '^send\[0\]: H ' "$work/server.2.log" | tail -1)")" = \
+  "$(figures "$(grep '^send\[0\]: H ' "$work/server.log" | head -1)")" ] || fail "the figures changed"
 leave
