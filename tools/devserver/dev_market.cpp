@@ -471,15 +471,27 @@ void DevSession::identify_pack(bool uncurse) {
     send(uncurse ? "MsHobb: I see no curse on you." : "MsHobb: Nothing in your pack needs appraising.");
     return;
   }
+  bool worn = false;
   for (const Item& it : changed) {
     Item done = it;
     if (uncurse) done.uncurse();
     else done.identify();
     market.pack.replace_item(it, done, false);
+    for (int i = 0; i < PLAYER_NUM_SLOTS; ++i)
+      if (*pl.slot(i) == it) {
+        *pl.slot(i) = done;
+        worn = true;
+      }
   }
   dev_log("%s[%d]: %zu items", uncurse ? "uncurse" : "identify", id, changed.size());
   send(uncurse ? "MsHobb: Hold still... the curse is gone." : "MsHobb: Let me see... there, all known now.");
   send(format_str("l %c %x 0", uncurse ? 'u' : 'i', market.pack.checksum(false)));
+  // The client changes only its pack: a readied item stays readied as what
+  // it has become, with the figures it gives now.
+  if (worn) {
+    send(pl.mk_arms_msg());
+    send(pl.mk_h_record(true));
+  }
 }
 
 void DevSession::chat(const std::string& text) {

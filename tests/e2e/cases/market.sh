@@ -218,6 +218,13 @@ logged "^equipment\[0\]: 18a 0 800001b2 "
 grep -A1 "^equipment\[0\]: 18a 0 800001b2 " "$work/server.log" | tail -1 | grep -q "^send\[0\]: H .* 13.0 " ||
   fail "readying the coat did not show its armour"
 send_keys '\033'; said "Search cancelled."; send_keys '\033'; said "Done!"
+# Hobb appraises the pack: the readied coat stays readied as what it is now.
+walk_to 5 9 || fail "could not walk to Hobb"
+towards t "Talk ... which direction?" Left
+said "Hobb: I sell"
+send_keys 'appraise\n'; said "quilted coat identified!"
+logged "^send\[0\]: # 18a 0 1b2 "
+send_keys 'bye\n'; said "Bye!"
 # The draught goes into the bank.
 walk_to 5 11 || fail "could not walk to Wenna"
 with_mod shift b; said "Banker: What would you like to bank?"
@@ -229,7 +236,7 @@ leave
 mv "$work/server.log" "$work/server.2.log"
 come_back
 [[ "$pack" == *":40000193@1:"* ]] || fail "the bank vault came back without the draught: $pack"
-logged "^send\[0\]: # 18a 0 800001b2 "
+logged "^send\[0\]: # 18a 0 1b2 "
 [ "$(figures "$(grep '^send\[0\]: H ' "$work/server.2.log" | tail -1)")" = \
   "$(figures "$(grep '^send\[0\]: H ' "$work/server.log" | head -1)")" ] || fail "the figures changed"
 leave
