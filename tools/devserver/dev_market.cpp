@@ -179,11 +179,37 @@ std::string DevSession::sample_inventory() const {
 
 void DevSession::show_market() {
   market_view();
-  send("W Guide Welcome to Quill! The market is just south of you.");
+  send("W Guide Welcome to Quill! " + market_direction());
   send("W Guide Press ? for help, and again for every key.");
   market.next_goblin_ms = dev_now_ms() + GOBLIN_STEP_MS;
   market.next_rest_ms = dev_now_ms() + REST_PERIOD_MS;
   if (opt.crowd > 0) start_crowd();
+}
+
+// Where the market lies from the character: the compass direction of the
+// square its figures stand in, "just" a few steps away.
+std::string DevSession::market_direction() {
+  int x1 = FIGURES[0].x, x2 = x1, y1 = FIGURES[0].y, y2 = y1;
+  for (const MarketFigure& f : FIGURES) {
+    x1 = std::min(x1, f.x);
+    x2 = std::max(x2, f.x);
+    y1 = std::min(y1, f.y);
+    y2 = std::max(y2, f.y);
+  }
+  // Steps east (west when negative) and south (north) to the square's edge.
+  int dx = pl.x < x1 ? x1 - pl.x : pl.x > x2 ? x2 - pl.x : 0;
+  const int dy = pl.y < y1 ? y1 - pl.y : pl.y > y2 ? y2 - pl.y : 0;
+  // A valley that wraps round east to west may be shorter the other way.
+  load_walk_map();
+  const int width = walk_map.get_max_x();
+  if (walk_map.get_type() == MAPTYPE_WRAP && 2 * std::abs(dx) > width)
+    dx = dx > 0 ? -(pl.x + width - x2) : x1 + width - pl.x;
+  if (dx == 0 && dy == 0) return "You stand in the market.";
+  const std::string ns = dy < 0 ? "north" : dy > 0 ? "south" : "";
+  const std::string ew = dx < 0 ? "west" : dx > 0 ? "east" : "";
+  const bool near = std::max(std::abs(dx), std::abs(dy)) <= 2;
+  const std::string way = ns + (ns.empty() || ew.empty() ? "" : "-") + ew;
+  return "The market is " + std::string(near ? "just " : "") + way + " of you.";
 }
 
 // Names, the whole view and the tracked goblin: after the login and after

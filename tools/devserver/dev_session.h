@@ -167,6 +167,8 @@ class DevSession {
   // The inventory handed over at login.
   std::string sample_inventory() const;
   void show_market();
+  // The guide's words for the way to the market from where the character stands.
+  std::string market_direction();
   void market_view();
   std::string here() const;
   int goblin_health() const;

@@ -172,8 +172,9 @@ kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
 # the same data folder (as a new `make run`) gives back what he left: the pack
 # with the sling he bought, the gem and the biscuit but not the bow he sold,
 # 200 - 12 + 6 = 194 (c2) gold, the chest without the lantern he took, the
-# readied staff and the same figures. He banks the draught, quits, and the
-# third server has it in his bank vault.
+# readied staff and the same figures; the guide points the way to the market
+# from where he stands. He readies the coat, has it appraised, banks the
+# draught and quits by Wenna: the third server has it all as he left it.
 wait "$server_pid"; server_pid=
 mv "$work/server.log" "$work/server.1.log"
 # One session of Demo on a new server over the same data folder; its log is
@@ -195,6 +196,10 @@ leave() {
 # Armour class, magic resistance and experience of the character's record.
 figures() { echo "$1" | cut -d' ' -f15,17,22; }
 come_back
+# The guide points the way from the farmhouse, as it did from the start.
+grep -q "^send\[0\]: W Guide Welcome to Quill! The market is just south of you.$" "$work/server.1.log" ||
+  fail "the guide did not point south from the start"
+said "Guide (whisper): Welcome to Quill! The market is west of you."
 for e in 100@c2 185@1 10f@1 1c4@1 192@1 1c0@1 18a@1; do
   [[ "$pack" == *":$e:"* ]] || fail "the pack came back without $e: $pack"
 done
@@ -235,6 +240,7 @@ logged "^trade\[0\]: 193 1 161 0 1 0$"
 leave
 mv "$work/server.log" "$work/server.2.log"
 come_back
+said "Guide (whisper): Welcome to Quill! You stand in the market."
 [[ "$pack" == *":40000193@1:"* ]] || fail "the bank vault came back without the draught: $pack"
 logged "^send\[0\]: # 18a 0 1b2 "
 [ "$(figures "$(grep '^send\[0\]: H ' "$work/server.2.log" | tail -1)")" = \
