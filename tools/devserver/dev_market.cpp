@@ -104,6 +104,9 @@ const char* const MAP_TEXT[] = {
     "The farmhouse keeps a card table. A goblin lurks by its door.",
 };
 
+// The chest and the kiln are things: no health bar, no talk, no fight.
+bool is_thing(const MarketFigure& f) { return f.id == CHEST_ID || f.id == KILN_ID; }
+
 int distance(int x1, int y1, int x2, int y2) { return std::max(std::abs(x1 - x2), std::abs(y1 - y2)); }
 
 std::string topic(const std::string& word) { return std::string(1, TOPIC) + word + std::string(1, WHITE); }
@@ -221,9 +224,7 @@ void DevSession::market_view() {
   std::string fov;
   int n = 0;
   for (const MarketFigure& f : FIGURES) {
-    // Chest and kiln are things: no health bar.
-    const bool thing = f.id == CHEST_ID || f.id == KILN_ID;
-    fov += FOV_SEPARATOR + dev_fov_entry(f.id, f.code, f.x, f.y, thing ? 0 : 100, 'g');
+    fov += FOV_SEPARATOR + dev_fov_entry(f.id, f.code, f.x, f.y, is_thing(f) ? 0 : 100, 'g');
     ++n;
   }
   if (m.goblin_alive) {
@@ -389,10 +390,12 @@ bool DevSession::market_talk(const std::string& line) {
     if (!f) {
       if (market.goblin_alive && x == market.goblin_x && y == market.goblin_y)
         send("MsThe goblin only snarls at you.");
+      else
+        send("MsThere is nobody there to talk to.");
       return true;
     }
-    if (f->id == CHEST_ID || f->id == KILN_ID) {
-      send(format_str("MsThe %s has nothing to say.", f->id == CHEST_ID ? "chest" : "kiln"));
+    if (is_thing(*f)) {
+      send("MsThe " + to_lower(f->name) + " has nothing to say.");
       return true;
     }
     send(format_str("T %d", f->id));
@@ -451,7 +454,10 @@ void DevSession::answer_topic(int npc, const std::string& asked) {
   const MarketFigure* f = nullptr;
   for (const MarketFigure& g : FIGURES)
     if (g.id == npc) f = &g;
-  if (!f || f->id == CHEST_ID || f->id == KILN_ID) return;
+  if (!f || is_thing(*f)) {
+    send("MsNobody answers.");
+    return;
+  }
   const std::string who = std::string("Ms") + f->name + ": ";
   const std::string t = to_upper(asked);
   if (t == "JOB") {
@@ -630,17 +636,28 @@ void DevSession::apply_trade(const std::string& picked) {
     return;
   const Item item{std::string(text)};
   ItemList& pack = market.pack;
+  // A pick the client's pack allowed and ours does not (the two differ) is
+  // refused, and the player is told why nothing came of it.
+  const char* refusal = nullptr;
   switch (market.open_list) {
     case 'U': {
       const ItemListEl* ware = market.stock.find_item(item);
-      if (!ware || ware->qty < qty || pack.get_qty(GOLD) < ware->price * qty) return;
-      pack.remove(GOLD, ware->price * qty);
-      market.stock.remove(item, qty);
-      pack.add(item, qty, 1, false);
+      if (!ware || ware->qty < qty) {
+        refusal = "Hobb: I have not so many of those.";
+      } else if (pack.get_qty(GOLD) < ware->price * qty) {
+        refusal = "Hobb: You have not the gold for that.";
+      } else {
+        pack.remove(GOLD, ware->price * qty);
+        market.stock.remove(item, qty);
+        pack.add(item, qty, 1, false);
+      }
       break;
     }
     case 'S': {
-      if (pack.get_qty(item) < qty) return;
+      if (pack.get_qty(item) < qty) {
+        refusal = "Hobb: You have no such thing to sell.";
+        break;
+      }
       pack.remove(item, qty);
       const long gold = static_cast<long>(wl.get_sell_price(item)) * qty;
       if (gold > 0) pack.add(GOLD, gold, 1, false);
@@ -648,27 +665,37 @@ void DevSession::apply_trade(const std::string& picked) {
       break;
     }
     case 'D':
-      if (pack.get_qty(item) < qty) return;
-      pack.remove(item, qty);
-      pack.add(item.to_bank(), qty, 1, false);
-      break;
     case 'W':
-      if (pack.get_qty(item) < qty) return;
+      if (pack.get_qty(item) < qty) {
+        refusal = market.open_list == 'D' ? "Wenna: You carry no such thing to bank."
+                                          : "Wenna: Your vault holds no such thing.";
+        break;
+      }
       pack.remove(item, qty);
-      pack.add(item.from_bank(), qty, 1, false);
+      pack.add(market.open_list == 'D' ? item.to_bank() : item.from_bank(), qty, 1, false);
       break;
     case 'R':
-      if (market.chest.get_qty(item) < qty) return;
+      if (market.chest.get_qty(item) < qty) {
+        refusal = "The chest holds no such thing.";
+        break;
+      }
       market.chest.remove(item, qty);
       pack.add(item, qty, 1, false);
       break;
     case 'P':
-      if (pack.get_qty(item) < qty) return;
+      if (pack.get_qty(item) < qty) {
+        refusal = "You carry no such thing to put away.";
+        break;
+      }
       pack.remove(item, qty);
       market.chest.add(item, qty, 0, false);
       break;
     default:
       break;
+  }
+  if (refusal) {
+    dev_log("trade[%d]: refused: %s", id, refusal);
+    send(std::string("Ms") + refusal);
   }
 }
 
@@ -690,6 +717,10 @@ bool DevSession::market_action(const std::string& line) {
   int all = 0;
   if (std::sscanf(line.c_str(), "g %d %d %d %d", &x, &y, &z, &all) == 4) {
     pick_up(x, y);
+    return true;
+  }
+  if (line == "G") {
+    pick_up(pl.x, pl.y);
     return true;
   }
   if (line.rfind("d ", 0) == 0) {
@@ -796,6 +827,10 @@ bool DevSession::market_craft(const std::string& line) {
     return true;
   }
   if (chosen) {
+    if (market.pack.get_qty(r->ingredient) < 1) {
+      send("CxYou have no " + wl.get_name(r->ingredient) + " for the " + wl.get_name(r->product) + ".");
+      return true;
+    }
     // The kiln heats for the firing time, which the client waits before it
     // takes the next step.
     send("CxThe kiln heats up ...");
@@ -804,7 +839,7 @@ bool DevSession::market_craft(const std::string& line) {
     return true;
   }
   if (market.pack.get_qty(r->ingredient) < 1) {
-    send("CxYou lack the " + wl.get_full_name(r->ingredient) + ".");
+    send("CxYou lack the " + wl.get_name(r->ingredient) + ".");
     return true;
   }
   market.pack.remove(r->ingredient, 1);
@@ -818,8 +853,12 @@ bool DevSession::market_craft(const std::string& line) {
 void DevSession::pick_up(int x, int y) {
   auto g = std::find_if(market.ground.begin(), market.ground.end(),
                         [&](const MarketGround& e) { return e.x == x && e.y == y; });
-  if (g == market.ground.end() || distance(x, y, pl.x, pl.y) > 1) {
-    send("MsYou cannot pick that up.");
+  if (g == market.ground.end()) {
+    send(std::string("MsThere is nothing ") + (x == pl.x && y == pl.y ? "here" : "there") + " to pick up.");
+    return;
+  }
+  if (distance(x, y, pl.x, pl.y) > 1) {
+    send("MsYou cannot reach that.");
     return;
   }
   dev_log("get[%d]: %s", id, g->item.str(false).c_str());
@@ -949,6 +988,10 @@ void DevSession::attack(int x, int y, int target, const Item& weapon, bool range
     send(format_str("A 3 0 %d 0 nobody %d %d %d 0 M %s 0 %d %d %d 0 %d %s", target, x, y, pl.map_level,
                     weapon.str(false).c_str(), pl.mana, pl.rage, pl.energy, pl.get_magic_resistance(),
                     dev_b222(0).c_str()));
+    // The client's "Nothing there!" is wrong about the market's people and things.
+    if (const MarketFigure* f = figure_at(x, y))
+      send(is_thing(*f) ? "MsThe " + to_lower(f->name) + " is no foe."
+                        : std::string("Ms") + f->name + " will not fight you.");
     return;
   }
   const int damage = weapon.get_base_code() != 0 ? average_roll(wl.get_no_dice(weapon), wl.get_no_sides(weapon)) : 2;

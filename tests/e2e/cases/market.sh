@@ -174,7 +174,8 @@ kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
 # 200 - 12 + 6 = 194 (c2) gold, the chest without the lantern he took, the
 # readied staff and the same figures; the guide points the way to the market
 # from where he stands. He readies the coat, has it appraised, banks the
-# draught and quits by Wenna: the third server has it all as he left it.
+# draught, makes a charm of the gem and quits by the kiln: the third server
+# has it all as he left it. What the market will not do, it says.
 wait "$server_pid"; server_pid=
 mv "$work/server.log" "$work/server.1.log"
 # One session of Demo on a new server over the same data folder; its log is
@@ -230,6 +231,8 @@ said "Hobb: I sell"
 send_keys 'appraise\n'; said "quilted coat identified!"
 logged "^send\[0\]: # 18a 0 1b2 "
 send_keys 'bye\n'; said "Bye!"
+# The market says why it will not do what it will not.
+with_mod ctrl Left; said "Hobb will not fight you."
 # The draught goes into the bank.
 walk_to 5 11 || fail "could not walk to Wenna"
 with_mod shift b; said "Banker: What would you like to bank?"
@@ -237,6 +240,21 @@ send_keys '/draught\n'; said "You banked the"
 send_keys '\033'; said "Search cancelled."
 send_keys '\033'; said "Finished!" 2
 logged "^trade\[0\]: 193 1 161 0 1 0$"
+# The kiln fires the gem into a charm, and says what a second one lacks.
+walk_to 5 15 || fail "could not walk to the kiln"
+towards a "Activate ... which direction?" Right
+said "What would you like to make?"
+xdotool key Down; send_keys '\n'; said "The kiln heats up ..."
+said "Select base ingredient ..."; send_keys '\n'; said "Out of the kiln comes: kiln charm."
+send_keys a; said "Activate ... which direction?" 2; xdotool key Right
+said "What would you like to make?" 2
+xdotool key Down; send_keys '\n'; said "You have no raw gem for the kiln charm."
+# Nothing to get here; a loaf dropped south is no one to talk to.
+with_mod shift g; said "There is nothing here to pick up."
+send_keys d; said "Drop ... select item ..."; send_keys '/bread\n'; said "Drop ... which direction?"
+xdotool key Down; said "barley bread (x1) removed from inventory!"
+towards t "Talk ... which direction?" Down
+said "There is nobody there to talk to."
 leave
 mv "$work/server.log" "$work/server.2.log"
 come_back
