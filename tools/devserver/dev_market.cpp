@@ -155,6 +155,12 @@ void DevSession::market_setup(bool first_kit) {
   m.ground.clear();
   m.next_ground_id = FIRST_GROUND_ID;
   goblin_home();
+  // A character who left at the card table sits at it again: the level is
+  // entered with its card-table flag.
+  load_walk_map();
+  m.at_card_table = walk_map.get_region(pl.x, pl.y) == CARD_TABLE_REGION;
+  current_level_flag = m.at_card_table ? 1 : 0;
+  if (m.at_card_table) dev_log("cards[%d]: at the table", id);
 }
 
 // A goblin unhurt at the start of its round.

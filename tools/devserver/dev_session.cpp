@@ -319,14 +319,14 @@ void DevSession::on_login(const std::string& line) {
   }
   logged_in = true;
   accounts_in_play.insert(ch.account);
+  if (opt.start_x >= 0) {
+    pl.x = static_cast<int16_t>(opt.start_x);
+    pl.y = static_cast<int16_t>(opt.start_y);
+  }
   things_held = store.load_things(pl, market.pack, market.chest) == 0;
   if (opt.market) {
     market_setup(!things_held);
     things_held = true;
-  }
-  if (opt.start_x >= 0) {
-    pl.x = static_cast<int16_t>(opt.start_x);
-    pl.y = static_cast<int16_t>(opt.start_y);
   }
   send_handshake();
   state = REPORT;

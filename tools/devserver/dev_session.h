@@ -161,7 +161,8 @@ class DevSession {
   // first kit): only then are they written back with it.
   bool things_held = false;
   // The smith's wares and the goblin of a new session; the pack and the
-  // chest of the first kit unless the character brought its own.
+  // chest of the first kit unless the character brought its own; the card
+  // table when the character stands at it.
   void market_setup(bool first_kit);
   void goblin_home();
   // The inventory handed over at login.

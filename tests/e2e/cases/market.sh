@@ -208,7 +208,10 @@ done
 logged "^send\[0\]: # 18a 0 "
 [ "$(figures "$(grep '^send\[0\]: H ' "$work/server.1.log" | tail -1)")" = \
   "$(figures "$(grep '^send\[0\]: H ' "$work/server.log" | head -1)")" ] || fail "the figures changed"
+# He left at the card table and sits at it again, his card dealt.
+logged "^send\[0\]: K 0 1 1 12 15 [0-9a-f]* 0 1$"
 sleep 0.5; shot return
+atleast 2000 88x127+239+365 '(4,68,118)' return "no card in hand"
 # Out of the farmhouse (the first step tells the server's log where he is)
 # to the chest, which still lacks its lantern.
 step Down || fail "could not leave the farmhouse"
