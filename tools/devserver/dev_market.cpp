@@ -77,6 +77,9 @@ const Item GEM(0x10fL);
 const Item LANTERN(0x192L);
 const Item LAMP_OIL(0x108L);
 constexpr long GOLD_CARRIED = 200;
+// Every list the market opens names the coin it trades in: the client prices
+// the entries of a list in the item its list line names.
+std::string currency() { return GOLD.str(false); }
 // A blessed card of the card game: the cards in hand are the blessed ones.
 const char* const CARD = "20000811..Heron_Scout";
 
@@ -104,6 +107,9 @@ const char* const MAP_TEXT[] = {
     "The farmhouse keeps a card table. A goblin lurks by its door.",
 };
 
+// The chest and the kiln are things: no health bar, no talk, no fight.
+bool is_thing(const MarketFigure& f) { return f.id == CHEST_ID || f.id == KILN_ID; }
+
 int distance(int x1, int y1, int x2, int y2) { return std::max(std::abs(x1 - x2), std::abs(y1 - y2)); }
 
 std::string topic(const std::string& word) { return std::string(1, TOPIC) + word + std::string(1, WHITE); }
@@ -119,30 +125,45 @@ int average_roll(const std::string& dice_text) {
 
 // ---- Setting up and showing the market -----------------------------------------
 
-void DevSession::market_setup() {
+void DevSession::market_setup(bool first_kit) {
   MarketWorld& m = market;
-  m.pack.clear();
-  m.pack.add(STAFF, 1, 1, false);
-  m.pack.add(BOW, 1, 1, false);
-  m.pack.add(COAT, 1, 1, false);
-  m.pack.add(RING, 1, 1, false);
-  m.pack.add(GOLD, GOLD_CARRIED, 1, false);
-  m.pack.add(BREAD, 2, 1, false);
-  m.pack.add(DRAUGHT, 1, 1, false);
-  m.pack.add(MAP_SCRAP, 1, 1, false);
-  m.pack.add(Item(std::string(CARD)), 1, 1, false);
+  if (first_kit) {
+    m.pack.clear();
+    m.pack.add(STAFF, 1, 1, false);
+    m.pack.add(BOW, 1, 1, false);
+    m.pack.add(COAT, 1, 1, false);
+    m.pack.add(RING, 1, 1, false);
+    m.pack.add(GOLD, GOLD_CARRIED, 1, false);
+    m.pack.add(BREAD, 2, 1, false);
+    m.pack.add(DRAUGHT, 1, 1, false);
+    m.pack.add(MAP_SCRAP, 1, 1, false);
+    m.pack.add(Item(std::string(CARD)), 1, 1, false);
+    m.chest.clear();
+    m.chest.add(LANTERN, 1, 0, false);
+    m.chest.add(LAMP_OIL, 2, 0, false);
+  }
+  // Only what the pack holds can be readied, and the figures follow from
+  // what is: a slot naming an item the pack lacks (a character stored
+  // before its pack was) is emptied.
+  for (int i = 0; i < PLAYER_NUM_SLOTS; ++i) {
+    Item* worn = pl.slot(i);
+    if (*worn != 0L && m.pack.get_qty(*worn) < 1) *worn = Item(0L);
+  }
   m.stock.clear();
   m.stock.add(Item(0x185L), 2, 12, true);   // reed sling
   m.stock.add(Item(0x1a1L), 50, 1, true);   // sling stones
   m.stock.add(Item(0x181L), 3, 40, true);   // short blade
   m.stock.add(Item(0x186L), 1, 120, true);  // kiln wand
   m.stock.add(STAFF, 2, 30, true);
-  m.chest.clear();
-  m.chest.add(LANTERN, 1, 0, false);
-  m.chest.add(LAMP_OIL, 2, 0, false);
   m.ground.clear();
   m.next_ground_id = FIRST_GROUND_ID;
   goblin_home();
+  // A character who left at the card table sits at it again: the level is
+  // entered with its card-table flag.
+  load_walk_map();
+  m.at_card_table = walk_map.get_region(pl.x, pl.y) == CARD_TABLE_REGION;
+  current_level_flag = m.at_card_table ? 1 : 0;
+  if (m.at_card_table) dev_log("cards[%d]: at the table", id);
 }
 
 // A goblin unhurt at the start of its round.
@@ -170,11 +191,37 @@ std::string DevSession::sample_inventory() const {
 
 void DevSession::show_market() {
   market_view();
-  send("W Guide Welcome to Quill! The market is just south of you.");
+  send("W Guide Welcome to Quill! " + market_direction());
   send("W Guide Press ? for help, and again for every key.");
   market.next_goblin_ms = dev_now_ms() + GOBLIN_STEP_MS;
   market.next_rest_ms = dev_now_ms() + REST_PERIOD_MS;
   if (opt.crowd > 0) start_crowd();
+}
+
+// Where the market lies from the character: the compass direction of the
+// square its figures stand in, "just" a few steps away.
+std::string DevSession::market_direction() {
+  int x1 = FIGURES[0].x, x2 = x1, y1 = FIGURES[0].y, y2 = y1;
+  for (const MarketFigure& f : FIGURES) {
+    x1 = std::min(x1, f.x);
+    x2 = std::max(x2, f.x);
+    y1 = std::min(y1, f.y);
+    y2 = std::max(y2, f.y);
+  }
+  // Steps east (west when negative) and south (north) to the square's edge.
+  int dx = pl.x < x1 ? x1 - pl.x : pl.x > x2 ? x2 - pl.x : 0;
+  const int dy = pl.y < y1 ? y1 - pl.y : pl.y > y2 ? y2 - pl.y : 0;
+  // A valley that wraps round east to west may be shorter the other way.
+  load_walk_map();
+  const int width = walk_map.get_max_x();
+  if (walk_map.get_type() == MAPTYPE_WRAP && 2 * std::abs(dx) > width)
+    dx = dx > 0 ? -(pl.x + width - x2) : x1 + width - pl.x;
+  if (dx == 0 && dy == 0) return "You stand in the market.";
+  const std::string ns = dy < 0 ? "north" : dy > 0 ? "south" : "";
+  const std::string ew = dx < 0 ? "west" : dx > 0 ? "east" : "";
+  const bool near = std::max(std::abs(dx), std::abs(dy)) <= 2;
+  const std::string way = ns + (ns.empty() || ew.empty() ? "" : "-") + ew;
+  return "The market is " + std::string(near ? "just " : "") + way + " of you.";
 }
 
 // Names, the whole view and the tracked goblin: after the login and after
@@ -186,9 +233,7 @@ void DevSession::market_view() {
   std::string fov;
   int n = 0;
   for (const MarketFigure& f : FIGURES) {
-    // Chest and kiln are things: no health bar.
-    const bool thing = f.id == CHEST_ID || f.id == KILN_ID;
-    fov += FOV_SEPARATOR + dev_fov_entry(f.id, f.code, f.x, f.y, thing ? 0 : 100, 'g');
+    fov += FOV_SEPARATOR + dev_fov_entry(f.id, f.code, f.x, f.y, is_thing(f) ? 0 : 100, 'g');
     ++n;
   }
   if (m.goblin_alive) {
@@ -337,6 +382,8 @@ bool DevSession::market_request(const std::string& line) {
   if (line.rfind("# ", 0) == 0) {
     dev_log("equipment[%d]: %s", id, line.c_str() + 2);
     pl.sync_arms(line);
+    // The figures that follow from what is readied, at once.
+    send(pl.mk_h_record(true));
     return true;
   }
   return false;
@@ -352,10 +399,12 @@ bool DevSession::market_talk(const std::string& line) {
     if (!f) {
       if (market.goblin_alive && x == market.goblin_x && y == market.goblin_y)
         send("MsThe goblin only snarls at you.");
+      else
+        send("MsThere is nobody there to talk to.");
       return true;
     }
-    if (f->id == CHEST_ID || f->id == KILN_ID) {
-      send(format_str("MsThe %s has nothing to say.", f->id == CHEST_ID ? "chest" : "kiln"));
+    if (is_thing(*f)) {
+      send("MsThe " + to_lower(f->name) + " has nothing to say.");
       return true;
     }
     send(format_str("T %d", f->id));
@@ -408,7 +457,10 @@ void DevSession::answer_topic(int npc, const std::string& asked) {
   const MarketFigure* f = nullptr;
   for (const MarketFigure& g : FIGURES)
     if (g.id == npc) f = &g;
-  if (!f || f->id == CHEST_ID || f->id == KILN_ID) return;
+  if (!f || is_thing(*f)) {
+    send("MsNobody answers.");
+    return;
+  }
   const std::string who = std::string("Ms") + f->name + ": ";
   const std::string t = to_upper(asked);
   if (t == "JOB") {
@@ -454,15 +506,27 @@ void DevSession::identify_pack(bool uncurse) {
     send(uncurse ? "MsHobb: I see no curse on you." : "MsHobb: Nothing in your pack needs appraising.");
     return;
   }
+  bool worn = false;
   for (const Item& it : changed) {
     Item done = it;
     if (uncurse) done.uncurse();
     else done.identify();
     market.pack.replace_item(it, done, false);
+    for (int i = 0; i < PLAYER_NUM_SLOTS; ++i)
+      if (*pl.slot(i) == it) {
+        *pl.slot(i) = done;
+        worn = true;
+      }
   }
   dev_log("%s[%d]: %zu items", uncurse ? "uncurse" : "identify", id, changed.size());
   send(uncurse ? "MsHobb: Hold still... the curse is gone." : "MsHobb: Let me see... there, all known now.");
   send(format_str("l %c %x 0", uncurse ? 'u' : 'i', market.pack.checksum(false)));
+  // The client changes only its pack: a readied item stays readied as what
+  // it has become, with the figures it gives now.
+  if (worn) {
+    send(pl.mk_arms_msg());
+    send(pl.mk_h_record(true));
+  }
 }
 
 void DevSession::chat(const std::string& text) {
@@ -524,11 +588,10 @@ void DevSession::open_buying() {
       if (e->qty > 0) u += "u:" + e->item.str(false) + format_str(" %ld %d", static_cast<long>(e->qty), e->price);
     market.open_list = 'U';
     send(u);
-    send(format_str("U %c %d %s 0 0", MERCHANT_KIND, MERCHANT_ID,
-                    market.stock.first ? market.stock.first->item.str(false).c_str() : "0"));
+    send(format_str("U %c %d %s 0 0", MERCHANT_KIND, MERCHANT_ID, currency().c_str()));
   } else if (beside(BANKER_ID)) {
     market.open_list = 'W';
-    send(format_str("b B %d 0 0", BANKER_ID));
+    send(format_str("b B %d %s 0", BANKER_ID, currency().c_str()));
   } else if (beside(CHEST_ID)) {
     open_chest();
   } else {
@@ -540,13 +603,13 @@ void DevSession::open_buying() {
 void DevSession::open_selling() {
   if (beside(MERCHANT_ID)) {
     market.open_list = 'S';
-    send(format_str("B %c %d 0 0", MERCHANT_KIND, MERCHANT_ID));
+    send(format_str("B %c %d %s 0", MERCHANT_KIND, MERCHANT_ID, currency().c_str()));
   } else if (beside(BANKER_ID)) {
     market.open_list = 'D';
-    send(format_str("B B %d 0 0", BANKER_ID));
+    send(format_str("B B %d %s 0", BANKER_ID, currency().c_str()));
   } else if (beside(CHEST_ID)) {
     market.open_list = 'P';
-    send(format_str("B P %d 0 %d", CHEST_ID, CHEST_NUMBER));
+    send(format_str("B P %d %s %d", CHEST_ID, currency().c_str(), CHEST_NUMBER));
   } else {
     send("MsThere is nobody here to sell to.");
   }
@@ -554,7 +617,8 @@ void DevSession::open_selling() {
 
 void DevSession::open_chest() {
   if (!market.chest.first) {
-    send(format_str("b P %d 0 %d", CHEST_ID, CHEST_NUMBER));  // the client says it is empty
+    // The client says it is empty.
+    send(format_str("b P %d %s %d", CHEST_ID, currency().c_str(), CHEST_NUMBER));
     return;
   }
   std::string u = "u ";
@@ -562,7 +626,7 @@ void DevSession::open_chest() {
     u += "u:" + e->item.str(false) + format_str(" %ld 0", static_cast<long>(e->qty));
   market.open_list = 'R';
   send(u);
-  send(format_str("U P %d %s %d 0", CHEST_ID, market.chest.first->item.str(false).c_str(), CHEST_NUMBER));
+  send(format_str("U P %d %s %d 0", CHEST_ID, currency().c_str(), CHEST_NUMBER));
 }
 
 // One picked line of the list just closed: "item qty partner price bank flag".
@@ -575,17 +639,28 @@ void DevSession::apply_trade(const std::string& picked) {
     return;
   const Item item{std::string(text)};
   ItemList& pack = market.pack;
+  // A pick the client's pack allowed and ours does not (the two differ) is
+  // refused, and the player is told why nothing came of it.
+  const char* refusal = nullptr;
   switch (market.open_list) {
     case 'U': {
       const ItemListEl* ware = market.stock.find_item(item);
-      if (!ware || ware->qty < qty || pack.get_qty(GOLD) < ware->price * qty) return;
-      pack.remove(GOLD, ware->price * qty);
-      market.stock.remove(item, qty);
-      pack.add(item, qty, 1, false);
+      if (!ware || ware->qty < qty) {
+        refusal = "Hobb: I have not so many of those.";
+      } else if (pack.get_qty(GOLD) < ware->price * qty) {
+        refusal = "Hobb: You have not the gold for that.";
+      } else {
+        pack.remove(GOLD, ware->price * qty);
+        market.stock.remove(item, qty);
+        pack.add(item, qty, 1, false);
+      }
       break;
     }
     case 'S': {
-      if (pack.get_qty(item) < qty) return;
+      if (pack.get_qty(item) < qty) {
+        refusal = "Hobb: You have no such thing to sell.";
+        break;
+      }
       pack.remove(item, qty);
       const long gold = static_cast<long>(wl.get_sell_price(item)) * qty;
       if (gold > 0) pack.add(GOLD, gold, 1, false);
@@ -593,27 +668,37 @@ void DevSession::apply_trade(const std::string& picked) {
       break;
     }
     case 'D':
-      if (pack.get_qty(item) < qty) return;
-      pack.remove(item, qty);
-      pack.add(item.to_bank(), qty, 1, false);
-      break;
     case 'W':
-      if (pack.get_qty(item) < qty) return;
+      if (pack.get_qty(item) < qty) {
+        refusal = market.open_list == 'D' ? "Wenna: You carry no such thing to bank."
+                                          : "Wenna: Your vault holds no such thing.";
+        break;
+      }
       pack.remove(item, qty);
-      pack.add(item.from_bank(), qty, 1, false);
+      pack.add(market.open_list == 'D' ? item.to_bank() : item.from_bank(), qty, 1, false);
       break;
     case 'R':
-      if (market.chest.get_qty(item) < qty) return;
+      if (market.chest.get_qty(item) < qty) {
+        refusal = "The chest holds no such thing.";
+        break;
+      }
       market.chest.remove(item, qty);
       pack.add(item, qty, 1, false);
       break;
     case 'P':
-      if (pack.get_qty(item) < qty) return;
+      if (pack.get_qty(item) < qty) {
+        refusal = "You carry no such thing to put away.";
+        break;
+      }
       pack.remove(item, qty);
       market.chest.add(item, qty, 0, false);
       break;
     default:
       break;
+  }
+  if (refusal) {
+    dev_log("trade[%d]: refused: %s", id, refusal);
+    send(std::string("Ms") + refusal);
   }
 }
 
@@ -635,6 +720,10 @@ bool DevSession::market_action(const std::string& line) {
   int all = 0;
   if (std::sscanf(line.c_str(), "g %d %d %d %d", &x, &y, &z, &all) == 4) {
     pick_up(x, y);
+    return true;
+  }
+  if (line == "G") {
+    pick_up(pl.x, pl.y);
     return true;
   }
   if (line.rfind("d ", 0) == 0) {
@@ -741,6 +830,10 @@ bool DevSession::market_craft(const std::string& line) {
     return true;
   }
   if (chosen) {
+    if (market.pack.get_qty(r->ingredient) < 1) {
+      send("CxYou have no " + wl.get_name(r->ingredient) + " for the " + wl.get_name(r->product) + ".");
+      return true;
+    }
     // The kiln heats for the firing time, which the client waits before it
     // takes the next step.
     send("CxThe kiln heats up ...");
@@ -749,7 +842,7 @@ bool DevSession::market_craft(const std::string& line) {
     return true;
   }
   if (market.pack.get_qty(r->ingredient) < 1) {
-    send("CxYou lack the " + wl.get_full_name(r->ingredient) + ".");
+    send("CxYou lack the " + wl.get_name(r->ingredient) + ".");
     return true;
   }
   market.pack.remove(r->ingredient, 1);
@@ -763,8 +856,12 @@ bool DevSession::market_craft(const std::string& line) {
 void DevSession::pick_up(int x, int y) {
   auto g = std::find_if(market.ground.begin(), market.ground.end(),
                         [&](const MarketGround& e) { return e.x == x && e.y == y; });
-  if (g == market.ground.end() || distance(x, y, pl.x, pl.y) > 1) {
-    send("MsYou cannot pick that up.");
+  if (g == market.ground.end()) {
+    send(std::string("MsThere is nothing ") + (x == pl.x && y == pl.y ? "here" : "there") + " to pick up.");
+    return;
+  }
+  if (distance(x, y, pl.x, pl.y) > 1) {
+    send("MsYou cannot reach that.");
     return;
   }
   dev_log("get[%d]: %s", id, g->item.str(false).c_str());
@@ -899,6 +996,10 @@ void DevSession::attack(int x, int y, int target, const Item& weapon, bool range
     send(format_str("A 3 0 %d 0 nobody %d %d %d 0 M %s 0 %d %d %d 0 %d %s", target, x, y, pl.map_level,
                     weapon.str(false).c_str(), pl.mana, pl.rage, pl.energy, pl.get_magic_resistance(),
                     dev_b222(0).c_str()));
+    // The client's "Nothing there!" is wrong about the market's people and things.
+    if (const MarketFigure* f = figure_at(x, y))
+      send(is_thing(*f) ? "MsThe " + to_lower(f->name) + " is no foe."
+                        : std::string("Ms") + f->name + " will not fight you.");
     return;
   }
   const int damage = weapon.get_base_code() != 0 ? average_roll(wl.get_no_dice(weapon), wl.get_no_sides(weapon)) : 2;

@@ -183,7 +183,9 @@ void DevSession::close(const char* why) {
   if (state == CLOSED) return;
   dev_log("close[%d]: %s", id, why);
   if (logged_in) {
-    if (store.save_player(pl) != 0) dev_log("could not save %s", ch.name.c_str());
+    const int rc = things_held ? store.save_player(pl, market.pack) | store.save_chest(pl, market.chest)
+                               : store.save_player(pl);
+    if (rc != 0) dev_log("could not save %s", ch.name.c_str());
     logged_in = false;
   }
   if (!ch.account.empty()) accounts_in_play.erase(ch.account);
@@ -318,10 +320,14 @@ void DevSession::on_login(const std::string& line) {
   }
   logged_in = true;
   accounts_in_play.insert(ch.account);
-  if (opt.market) market_setup();
   if (opt.start_x >= 0) {
     pl.x = static_cast<int16_t>(opt.start_x);
     pl.y = static_cast<int16_t>(opt.start_y);
+  }
+  things_held = store.load_things(pl, market.pack, market.chest) == 0;
+  if (opt.market) {
+    market_setup(!things_held);
+    things_held = true;
   }
   send_handshake();
   state = REPORT;

@@ -166,12 +166,19 @@ class DevSession {
   // The market world (dev_market.cpp): who stands where, what the
   // character carries, and the answers to what the player does there.
   MarketWorld market;
-  // The pack, the smith's wares, the chest and the goblin of a new session.
-  void market_setup();
+  // Whether the market's pack and chest are this character's (stored, or its
+  // first kit): only then are they written back with it.
+  bool things_held = false;
+  // The smith's wares and the goblin of a new session; the pack and the
+  // chest of the first kit unless the character brought its own; the card
+  // table when the character stands at it.
+  void market_setup(bool first_kit);
   void goblin_home();
   // The inventory handed over at login.
   std::string sample_inventory() const;
   void show_market();
+  // The guide's words for the way to the market from where the character stands.
+  std::string market_direction();
   void market_view();
   std::string here() const;
   int goblin_health() const;

@@ -1,6 +1,7 @@
 #include "dev_store.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 #include "core/config_file.h"
@@ -14,6 +15,7 @@ constexpr const char* ACCOUNTS_FILE = "accounts.cfg";
 constexpr const char* BANNED_SUFFIX = ":banned";
 
 std::string owner_file(const std::string& name) { return std::string(DEV_CHARS_DIR) + name + ".cfg"; }
+std::string chest_file(const Player& p) { return std::string(DEV_CHARS_DIR) + p.name + ".chest"; }
 
 // A number of the owner record, or `missing` when it has none.
 int owner_int(const ConfigFile& f, const char* key, int missing) {
@@ -123,10 +125,21 @@ int DevStore::create_character(const DevNewCharacter& n, DevCharacter& c, Player
   return save_owner(c);
 }
 
-int DevStore::save_player(Player& p) const {
-  // The server keeps no inventory of its own; the sample one is sent at login.
-  ItemList none;
-  return p.save(none, DEV_CHARS_DIR);
+int DevStore::save_player(Player& p, const ItemList& pack) const { return p.save(pack, DEV_CHARS_DIR); }
+
+int DevStore::load_things(const Player& p, ItemList& pack, ItemList& chest) const {
+  pack.clear();
+  chest.clear();
+  if (chest.load(chest_file(p)) != 0) return 1;
+  return pack.load(p.file_path(DEV_CHARS_DIR)) == 0 ? 0 : 1;
+}
+
+int DevStore::save_chest(const Player& p, const ItemList& chest) const {
+  FILE* f = std::fopen(chest_file(p).c_str(), "w");
+  if (!f) return 1;
+  for (const ItemListEl* e = chest.first; e; e = e->next)
+    std::fprintf(f, "ITEM=%s %ld\n", e->item.str(true).c_str(), static_cast<long>(e->qty));
+  return std::fclose(f) == 0 ? 0 : 1;
 }
 
 int DevStore::save_owner(const DevCharacter& c) const {

@@ -1,10 +1,13 @@
 #pragma once
 // The development server's accounts and characters, kept in its own
 // directory: "accounts.cfg" (account=password, or password:banned), one
-// "chars/<name>.cfg" per character naming its account and number, and the
-// character itself in its character file "chars/<name>.plr".
+// "chars/<name>.cfg" per character naming its account and number, the
+// character itself with its pack in its character file "chars/<name>.plr",
+// and the market's chest as that character left it in "chars/<name>.chest".
 
 #include <string>
+
+#include "world/item_list.h"
 
 class Player;
 
@@ -43,8 +46,15 @@ class DevStore {
   int load_character(const std::string& name, DevCharacter& c, Player& p) const;
   // Makes a new character, writes its owner record and character file. 0 saved.
   int create_character(const DevNewCharacter& n, DevCharacter& c, Player& p) const;
-  // Writes the character file. 0 saved.
-  int save_player(Player& p) const;
+  // Writes the character file with the pack (banked items carry the banked
+  // bit: the bank vault is part of it). 0 saved.
+  int save_player(Player& p, const ItemList& pack = ItemList()) const;
+  // The pack of the character file and the chest. 0 loaded; 1 none was
+  // stored (the chest is stored with the first pack): a character new to
+  // the market, who gets its first kit.
+  int load_things(const Player& p, ItemList& pack, ItemList& chest) const;
+  // Writes the chest, in the lines the character file holds its pack in. 0 saved.
+  int save_chest(const Player& p, const ItemList& chest) const;
 
  private:
   std::string account_value(const std::string& account) const;

@@ -47,3 +47,18 @@ grep -q "^send\[0\]: H 8 6 1 " "$work/server.log" || fail "older character's pos
 grep -q "^GENDER=F$" "$work/srv/chars/Elder.plr" || fail "no character file for the older character"
 kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
 [ "$rc" = 0 ] || fail "exit status $rc"
+wait "$server_pid" 2>/dev/null; server_pid=
+# A character stored before its pack was comes to the market with the first
+# kit; a readied item the kit does not hold (an appraised coat) is put away,
+# and the figures are those of nothing worn.
+sed -i 's/^ARMOUR=.*/ARMOUR=000001b2/' "$work/srv/chars/Elder.plr"
+rm -f "$work/server.log"
+start_server --market
+(cd "$work/game" && exec ./zib -s < /dev/null) > "$work/client.out" 2>&1 &
+client_pid=$!
+wait_for "ready\[0\]: Elder" 20 "$work/server.log" || fail "older character did not reach the market"
+grep -q "^send\[0\]: # 0 0 0 " "$work/server.log" || fail "a coat the pack lacks stayed readied"
+grep "^send\[0\]: H " "$work/server.log" | head -1 | grep -q "^send\[0\]: H \([^ ]* \)\{12\}10.0 " ||
+  fail "the figures count a coat the pack lacks"
+kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
+[ "$rc" = 0 ] || fail "exit status $rc"

@@ -1,4 +1,4 @@
-# timeout: 150
+# timeout: 240
 # End-to-end case "market", sourced by run_e2e.sh with the helpers of lib.sh.
 # A newcomer's first walk through the market world, with the keys the help
 # names: nothing opens at login; the staff is readied; the guard is talked
@@ -62,11 +62,13 @@ send_keys 'bye\n'; said "Bye!"
 # Hobb: buy a sling (the first of his wares), sell him the bow.
 walk_to 5 9 || fail "could not walk to Hobb"
 send_keys b; said "Merchant: What would you like to buy?"
+logged "^send\[0\]: U w 160 100 0 0$"  # priced in gold coins
 sleep 0.3; shot buy; listed buy
 send_keys '\n'; said "You bought the reed sling! (x1)"
 send_keys '\033'; said "Finished!"
 logged "^trade\[0\]: 185 1 160 12 0 0$"
 with_mod shift b; said "Merchant: What would you like to sell?"
+logged "^send\[0\]: B w 160 100 0$"
 sleep 0.3; shot sell; listed sell
 send_keys '\n'; said "You sold the hill bow (x1) for 6 gp!"
 send_keys '\033'; said "Finished!" 2
@@ -206,3 +208,104 @@ grep -q "^recv\[0\]: i$" "$work/server.log" &&
   [ "$(grep -c '^recv\[0\]: i$' "$work/server.log")" != 1 ] && fail "the client asked for its inventory again"
 kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
 [ "$rc" = 0 ] || fail "exit status $rc"
+
+# ---- Coming back: the character is kept whole -----------------------------------
+# Demo has quit, and the server stopped with its last client. A new server on
+# the same data folder (as a new `make run`) gives back what he left: the pack
+# with the sling he bought, the gem and the biscuit but not the bow he sold,
+# 200 - 12 + 6 = 194 (c2) gold, the chest without the lantern he took, the
+# readied staff and the same figures; the guide points the way to the market
+# from where he stands. He readies the coat, has it appraised, banks the
+# draught, makes a charm of the gem and quits by the kiln: the third server
+# has it all as he left it. What the market will not do, it says.
+wait "$server_pid"; server_pid=
+mv "$work/server.log" "$work/server.1.log"
+# One session of Demo on a new server over the same data folder; its log is
+# the fresh $work/server.log.
+come_back() {
+  start_server --market --timeout 60
+  start_client
+  wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "Demo did not come back"
+  focus_client || fail "no window"
+  xdotool mousemove 700 580
+  pack=:$(sed -n 's/^send\[0\]: <inventory> //p' "$work/server.log"):
+}
+# Quits and waits until the server has written the character.
+leave() {
+  kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
+  [ "$rc" = 0 ] || fail "exit status $rc"
+  wait "$server_pid"; server_pid=
+}
+# Armour class, magic resistance and experience of the character's record.
+figures() { echo "$1" | cut -d' ' -f15,17,22; }
+come_back
+# The guide points the way from the farmhouse, as it did from the start.
+grep -q "^send\[0\]: W Guide Welcome to Quill! The market is just south of you.$" "$work/server.1.log" ||
+  fail "the guide did not point south from the start"
+said "Guide (whisper): Welcome to Quill! The market is west of you."
+for e in 100@c2 185@1 10f@1 1c4@1 192@1 1c0@1 18a@1; do
+  [[ "$pack" == *":$e:"* ]] || fail "the pack came back without $e: $pack"
+done
+[[ "$pack" == *":182@"* ]] && fail "the sold bow came back: $pack"
+logged "^send\[0\]: # 18a 0 "
+[ "$(figures "$(grep '^send\[0\]: H ' "$work/server.1.log" | tail -1)")" = \
+  "$(figures "$(grep '^send\[0\]: H ' "$work/server.log" | head -1)")" ] || fail "the figures changed"
+# He left at the card table and sits at it again, his card dealt.
+logged "^send\[0\]: K 0 1 1 12 15 [0-9a-f]* 0 1$"
+sleep 0.5; shot return
+atleast 2000 88x127+239+365 '(4,68,118)' return "no card in hand"
+# Out of the farmhouse (the first step tells the server's log where he is)
+# to the chest, which still lacks its lantern.
+step Down || fail "could not leave the farmhouse"
+walk_to 12 17 && walk_to 5 17 && walk_to 5 13 || fail "could not walk to the chest"
+xdotool keydown shift; sleep 0.1; hold_key s 0.12; xdotool keyup shift
+said "Open ... which direction?"; xdotool key Left
+said "What would you like to remove from the container?"
+logged "^send\[0\]: u u:108 2 0$"
+send_keys '\033'; said "Finished!"
+# The coat readied: its armour class 3 shows at once (the next record).
+send_keys w; said "Readying arms ..."; send_keys '/coat\n'
+logged "^equipment\[0\]: 18a 0 800001b2 "
+grep -A1 "^equipment\[0\]: 18a 0 800001b2 " "$work/server.log" | tail -1 | grep -q "^send\[0\]: H .* 13.0 " ||
+  fail "readying the coat did not show its armour"
+send_keys '\033'; said "Search cancelled."; send_keys '\033'; said "Done!"
+# Hobb appraises the pack: the readied coat stays readied as what it is now.
+walk_to 5 9 || fail "could not walk to Hobb"
+towards t "Talk ... which direction?" Left
+said "Hobb: I sell"
+send_keys 'appraise\n'; said "quilted coat identified!"
+logged "^send\[0\]: # 18a 0 1b2 "
+send_keys 'bye\n'; said "Bye!"
+# The market says why it will not do what it will not.
+with_mod ctrl Left; said "Hobb will not fight you."
+# The draught goes into the bank.
+walk_to 5 11 || fail "could not walk to Wenna"
+with_mod shift b; said "Banker: What would you like to bank?"
+send_keys '/draught\n'; said "You banked the"
+send_keys '\033'; said "Search cancelled."
+send_keys '\033'; said "Finished!" 2
+logged "^trade\[0\]: 193 1 161 0 1 0$"
+# The kiln fires the gem into a charm, and says what a second one lacks.
+walk_to 5 15 || fail "could not walk to the kiln"
+towards a "Activate ... which direction?" Right
+said "What would you like to make?"
+xdotool key Down; send_keys '\n'; said "The kiln heats up ..."
+said "Select base ingredient ..."; send_keys '\n'; said "Out of the kiln comes: kiln charm."
+send_keys a; said "Activate ... which direction?" 2; xdotool key Right
+said "What would you like to make?" 2
+xdotool key Down; send_keys '\n'; said "You have no raw gem for the kiln charm."
+# Nothing to get here; a loaf dropped south is no one to talk to.
+with_mod shift g; said "There is nothing here to pick up."
+send_keys d; said "Drop ... select item ..."; send_keys '/bread\n'; said "Drop ... which direction?"
+xdotool key Down; said "barley bread (x1) removed from inventory!"
+towards t "Talk ... which direction?" Down
+said "There is nobody there to talk to."
+leave
+mv "$work/server.log" "$work/server.2.log"
+come_back
+said "Guide (whisper): Welcome to Quill! You stand in the market."
+[[ "$pack" == *":40000193@1:"* ]] || fail "the bank vault came back without the draught: $pack"
+logged "^send\[0\]: # 18a 0 1b2 "
+[ "$(figures "$(grep '^send\[0\]: H ' "$work/server.2.log" | tail -1)")" = \
+  "$(figures "$(grep '^send\[0\]: H ' "$work/server.log" | head -1)")" ] || fail "the figures changed"
+leave
