@@ -106,7 +106,7 @@ int stat_bonus(Player& p, int kind) {
     int pct = kind == STAT_KIND_STR   ? p.race_rec->str_percent
               : kind == STAT_KIND_DEX ? p.race_rec->dex_percent
                                       : p.race_rec->intel_percent;
-    v += (pct - 100) * static_cast<double>(base) / 100.0;
+    v += (pct - 100.0) * static_cast<double>(base) / 100.0;
   }
   v += buff_mod(p, r.buff_type, base);
   const Item* items[] = {&p.hat, &p.armour, &p.trousers, &p.boots, &p.gloves, &p.shield, &p.amulet,
@@ -202,7 +202,7 @@ int Player::get_magic_resistance() {
     r = lvl + std::pow(b, 0.95);
     if (strength + d > 249) r += (strength + d - 250) / 3;
   }
-  if (race_rec != nullptr) r *= 1.0 + (race_rec->magic_resistance_percent - 100) / 100.0;
+  if (race_rec != nullptr) r *= 1.0 + (race_rec->magic_resistance_percent - 100.0) / 100.0;
   if (perk_flags[PERK_RAGE_RESISTS] != 0) r += rage;
   r += buff_mod(*this, BUFF_MAGIC_RESISTANCE, r);
   const Item* worn[NUM_WORN];
@@ -733,7 +733,7 @@ float Player::get_ac() {
     a += wl.get_ac(shield);
   a += static_cast<float>(buff_mod(*this, BUFF_DEFENSE, a));
   a += cfg_skill_value("skill_SK_TACTICS", 0.0f) * 2.0f / 100.0f;
-  if (race_rec != nullptr) a += (race_rec->armour_percent - 100) * a / 100.0f;
+  if (race_rec != nullptr) a += (race_rec->armour_percent - 100.0f) * a / 100.0f;
   if (get_health(HN_POLYMORPHED) != 0) a = std::max(a, static_cast<float>(poly_ac));
   a += static_cast<float>(ac_bonus);
   if (get_health(HN_CLEAVED) != 0) a /= 2.0f;
@@ -759,7 +759,7 @@ int Player::get_thaco() {
   for (const Item* it : extras) t += effect1(*it);
   int per_level = common_cfg.get_int("thaco_increase_per_level");
   if (per_level != 0) t += lvl / per_level;
-  if (race_rec != nullptr) t += (race_rec->to_hit_percent - 100) * t / 100.0;
+  if (race_rec != nullptr) t += (race_rec->to_hit_percent - 100.0) * t / 100.0;
   int mat = source.get_material();
   if (mat == MAT_DIAMOND || mat == MAT_ADAMANTIUM) t *= 1.2;
 
@@ -785,13 +785,13 @@ int Player::get_thaco() {
   bool wielded = weapon.is_valid();
   if (cfg("thaco_bonus_dex_rate") != 0 && dex_v > cfg("thaco_bonus_dex_min_stat") && wielded &&
       governing == STAT_DEX)
-    t += (dex_v - cfg("thaco_bonus_dex_min_stat")) / cfg("thaco_bonus_dex_rate");
+    t += (int64_t{dex_v} - cfg("thaco_bonus_dex_min_stat")) / cfg("thaco_bonus_dex_rate");
   if (cfg("thaco_bonus_str_rate") != 0 && s > cfg("thaco_bonus_str_min_stat") &&
       governing == STAT_STR)
-    t += (static_cast<int>(s) - cfg("thaco_bonus_str_min_stat")) / cfg("thaco_bonus_str_rate");
+    t += (static_cast<int64_t>(s) - cfg("thaco_bonus_str_min_stat")) / cfg("thaco_bonus_str_rate");
   if (cfg("thaco_bonus_int_rate") != 0 && int_v > cfg("thaco_bonus_int_min_stat") && wielded &&
       governing == STAT_INT)
-    t += (int_v - cfg("thaco_bonus_int_min_stat")) / cfg("thaco_bonus_int_rate");
+    t += (int64_t{int_v} - cfg("thaco_bonus_int_min_stat")) / cfg("thaco_bonus_int_rate");
   t += buff_mod(*this, BUFF_ATTACK, t) + thaco_bonus;
   if (get_health(HN_POWER) != 0) t += 3;
   if (get_health(HN_CLEAVED) != 0) t /= 2;

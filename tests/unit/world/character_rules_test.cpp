@@ -2,6 +2,7 @@
 // slow-down, draw codes, damage dice, requirement waivers, the server-side
 // maxima and the guarded divisions.
 
+#include <climits>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -55,7 +56,7 @@ TEST_F(CharacterRulesTest, StatBonusRoundsHalvesUpward) {
   struct Case {
     int percent;
     int expected;
-  } cases[] = {{110, 3}, {90, -2}, {104, 1}, {100, 0}, {120, 5}};
+  } cases[] = {{110, 3}, {90, -2}, {104, 1}, {100, 0}, {120, 5}, {INT_MIN, -536870937}};
   for (const Case& c : cases) {
     race.str_percent = c.percent;  // (percent - 100) x 25 / 100
     EXPECT_EQ(p.get_str_bonus(), c.expected) << c.percent;
@@ -172,6 +173,20 @@ TEST_F(CharacterRulesTest, StatDamageMultiplierWithNoStatsIsZero) {
   int t = p.get_thaco();
   EXPECT_GE(t, 0);
   EXPECT_LT(t, 100);
+}
+
+// A pushed races table or common.cfg may hold any int: the figures built on
+// them shrink towards their floor instead of wrapping round to their top.
+TEST_F(CharacterRulesTest, ExtremeRaceAndConfigFiguresDoNotWrap) {
+  RaceRecord race;
+  race.to_hit_percent = race.armour_percent = race.magic_resistance_percent = INT_MIN;
+  p.race_rec = &race;
+  Player::derive_figures = true;
+  common_cfg.set("thaco_bonus_dex_rate", "-1");
+  common_cfg.set("thaco_bonus_dex_min_stat", "-2147483648");
+  EXPECT_LT(p.get_thaco(), 0);
+  EXPECT_LE(p.get_ac(), 0.0f);
+  EXPECT_LE(p.get_magic_resistance(), 0);
 }
 
 TEST_F(CharacterRulesTest, WeightTaper) {
