@@ -108,7 +108,6 @@ class ClientApp {
   uint8_t last_ascii = 0;
   int32_t last_key = 0;
   int32_t last_scancode = 0;
-  // ---- Menu and binding modes ----
   // The key step read a key, or turned a click or wheel step into one, this
   // pass; the frame pass clears it before the key step, and no mode handler
   // runs without it (`last_key` may still hold an earlier pass's key).

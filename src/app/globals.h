@@ -1,8 +1,11 @@
 #pragma once
 // Gathers for the application's files the program's long-lived objects. Each
 // is declared beside its type in the headers below, in its own layer; those
-// of the application itself in app/client_app.h and app/server_list.h, and
-// globals.cpp defines them.
+// of the application itself in app/client_app.h and app/server_list.h. Those
+// are defined in globals.cpp (the application object, the server list, the
+// login and quick-cast strings), startup.cpp (the session flags, the settings
+// copied from client.cfg, the replaceable hooks) and session_start.cpp (the
+// session state that reset_session clears).
 
 #include "core/config_file.h"
 #include "core/item_data.h"

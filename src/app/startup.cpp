@@ -27,7 +27,6 @@ bool data_reloaded = false;
 bool map_transfer_pending = false;
 int32_t conn_state = CONN_TITLE;
 bool game_is_qyx = false;
-uint32_t gc_interface_mode = MODE_NORMAL;
 
 int rage_bar = 0;
 int target_type = 0;

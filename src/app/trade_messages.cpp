@@ -10,6 +10,7 @@
 #include "app/message_handlers.h"
 #include "app/play_messages.h"
 #include "input/item_lists.h"
+#include "core/list_kinds.h"
 #include "core/string_utils.h"
 
 int craft_request_id = 0;
@@ -18,11 +19,6 @@ namespace {
 
 // Room for the item text of a list message ("%1000s") and its end.
 constexpr size_t ITEM_TEXT_SIZE = 1001;
-constexpr int STYLE_BUY = 1;
-constexpr int STYLE_SELL = 2;
-constexpr int STYLE_CRAFT_BASE = 3;
-constexpr int STYLE_CRAFT = 4;
-constexpr int STYLE_BANK = 5;
 
 struct ListFields {
   char kind = 0;
@@ -42,8 +38,8 @@ int scan_list_fields(const std::string& msg, const char* format, ListFields& f) 
   return n < 0 ? 0 : n;
 }
 
-void open_list(int style) {
-  d.list_input(&temp_list, '!', style, false);
+void open_list(int kind) {
+  d.list_input(&temp_list, '!', kind, false);
 }
 
 }  // namespace
@@ -67,7 +63,7 @@ int msg_buy_list(ClientApp& app, const std::string& msg) {
     d.list_title = "GET FROM PILE";
   else
     d.list_title = "BUY";
-  open_list(app.list_container == 0 ? STYLE_BUY : STYLE_BANK);
+  open_list(app.list_container == 0 ? SELECT_BUY : SELECT_BANK);
   gc_interface_mode = MODE_BUY;
 
   if (f.kind == 'P') {
@@ -111,7 +107,7 @@ int msg_sell_list(ClientApp& app, const std::string& msg) {
   gc_interface_mode = MODE_SELL;
   d.list_title = f.kind == 'B' ? "DEPOSIT" : f.kind == 'P' ? "PUT" : "SELL";
   if (construct_trade_list(temp_list, f.kind, false, app.list_container) > 0) {
-    open_list(f.kind == 'B' || app.list_container != 0 ? STYLE_BANK : STYLE_SELL);
+    open_list(f.kind == 'B' || app.list_container != 0 ? SELECT_BANK : SELECT_SELL);
     if (f.kind == 'B')
       d.print_msg("Banker: What would you like to bank?");
     else if (f.kind == 'P' && app.list_container != 0)
@@ -156,13 +152,13 @@ int msg_withdraw_list(ClientApp& app, const std::string& msg) {
       gc_interface_mode = MODE_NORMAL;
       return 0;
     }
-    open_list(STYLE_BANK);
+    open_list(SELECT_BANK);
     d.print_msg("Banker: What would you like to withdraw?");
     return 0;
   }
   d.list_title = app.list_container != 0 ? "REMOVE" : "BUY";
   if (construct_trade_list(temp_list, f.kind, true, app.list_container) > 0) {
-    open_list(STYLE_BUY);
+    open_list(SELECT_BUY);
     d.print_msg("Merchant: What would you like to buy?");
     return 0;
   }
@@ -209,7 +205,7 @@ int msg_crafting(ClientApp& app, const std::string& msg) {
       d.print_msg("You have the skill but not the resources to make something.");
       return 0;
     }
-    open_list(STYLE_CRAFT);
+    open_list(SELECT_MAKE);
     gc_interface_mode = MODE_MAKE;
     return 0;
   }
@@ -230,7 +226,7 @@ int msg_crafting(ClientApp& app, const std::string& msg) {
   }
   if (temp_list.first != nullptr) {
     d.print_msg("Select base ingredient ...");
-    open_list(STYLE_CRAFT_BASE);
+    open_list(SELECT_NORMAL);
     gc_interface_mode = MODE_MAKE_CHOOSE_MAT;
   }
   return 0;

@@ -84,7 +84,7 @@ int list_row_count_for(int kind, bool large_statbox) {
 }
 
 bool list_kind_shows_marks(int kind) {
-  return kind >= 0 && kind <= 8 && kind != SELECT_MAKE && kind != SELECT_ABILITY;
+  return kind >= SELECT_READY && kind <= SELECT_VIEW_BANK && kind != SELECT_MAKE && kind != SELECT_ABILITY;
 }
 
 ItemListEl* list_node_at(const ItemList* list, int pos) {
@@ -175,7 +175,7 @@ bool show_list_item(ListState& st, const ItemList* list, const Item& item) {
 
 void build_list_rows(ListState& st, const ItemList* list, int kind, bool large_statbox,
                      const ListRowSources& src) {
-  if (kind == -1) kind = st.kind;
+  if (kind == SELECT_LAST_DRAWN) kind = st.kind;
   st.kind = kind;
   st.row_count = list_row_count_for(kind, large_statbox);
   ItemListEl* cur = list_cursor_node(st, list);

@@ -15,23 +15,12 @@
 #include <vector>
 
 #include "core/item.h"
+#include "core/list_kinds.h"
 #include "world/item_list.h"
 
 struct BITMAP;
 struct FONT;
 class Player;
-
-// List kinds. A 9 (no name) is the pile list of the get-list mode: like
-// SELECT_NORMAL without equipped marks, hotkey labels and quantity line.
-constexpr int SELECT_READY = 0;
-constexpr int SELECT_BUY = 1;
-constexpr int SELECT_SELL = 2;
-constexpr int SELECT_NORMAL = 3;
-constexpr int SELECT_MAKE = 4;
-constexpr int SELECT_BANK = 5;
-constexpr int SELECT_ABILITY = 6;
-constexpr int SELECT_VIEW_INV = 7;
-constexpr int SELECT_VIEW_BANK = 8;
 
 constexpr int LIST_MAX_ROWS = 50;
 constexpr int LIST_CURSOR_ROW = 4;
@@ -131,8 +120,9 @@ struct ListRowSources {
   std::function<int(const Item&)> drop_count;
 };
 
-// Steps before drawing: takes the kind (-1: the last one), sets the row
-// count, drops a cursor on a hidden node, fills the rows around the cursor.
+// Steps before drawing: takes the kind (SELECT_LAST_DRAWN: the last one),
+// sets the row count, drops a cursor on a hidden node, fills the rows around
+// the cursor.
 void build_list_rows(ListState& st, const ItemList* list, int kind, bool large_statbox,
                      const ListRowSources& src);
 

@@ -185,7 +185,7 @@ void ClientApp::do_mouse() {
     d.mouse_shown = 1;
     idle_ms = 0;
     // Redrawn as the kind it was opened as, with the entry under the pointer lit.
-    if (is_list_mode(mode)) d.draw_list_panel(&temp_list, -1, nullptr);
+    if (is_list_mode(mode)) d.draw_list_panel(&temp_list, SELECT_LAST_DRAWN, nullptr);
   }
 
   action_timers[TIMER_MOUSE] = now;
@@ -350,7 +350,7 @@ void ClientApp::do_list_pick() {
   // the multi-drop; with SHIFT it drops that entry alone at once.
   if (!is_shift_down()) {
     drop_selected_items();
-    d.draw_list_panel(&temp_list, -1, nullptr);
+    d.draw_list_panel(&temp_list, SELECT_LAST_DRAWN, nullptr);
     return;
   }
   chosen_item = d.get_selected_item();

@@ -10,6 +10,7 @@
 #include "app/server_handlers.h"
 #include "core/config_file.h"
 #include "core/item_data.h"
+#include "core/list_kinds.h"
 #include "core/skills_classes.h"
 #include "core/spells.h"
 #include "core/string_utils.h"
@@ -179,7 +180,7 @@ void filter_item_list_by_search(ItemList& list, std::string& text, int kind) {
   if (text.empty()) return;
   std::string word = text.substr(1);
   for (ItemListEl* e = list.first; e; e = e->next) {
-    std::string name = kind == LIST_KIND_ABILITY
+    std::string name = kind == SELECT_ABILITY
                            ? spells.get_full_spell_name(static_cast<int>(e->item.intVal()))
                            : wl.get_med_name(e->item);
     if (upper(name).find(word) == std::string::npos) e->hidden = 1;

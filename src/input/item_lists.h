@@ -18,7 +18,6 @@ enum {
   ITEMS_OTHER = 6
 };
 
-constexpr int LIST_KIND_ABILITY = 6;  // the ability list: names are spell names
 constexpr int ITEM_BASE_CURRENCY = 256;
 constexpr int ITEM_BASE_UNTRADED = 1333;
 constexpr int ITEM_BASE_CARD = 2065;

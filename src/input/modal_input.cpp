@@ -325,7 +325,7 @@ void do_material_list(ClientApp& app) {
 
 void do_pile_list(ClientApp& app) {
   if (app.last_ascii == '=') return;
-  Item r = modal::read_list(app, LIST_KIND_PILE, false);
+  Item r = modal::read_list(app, SELECT_PILE, false);
   if (r.code == -2) return;
   if (r.code != -1)
     tcpObj.sckSend("h %d %d %d %s", app.pile_partner, app.pile_container, app.pile_arg,

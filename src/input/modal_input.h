@@ -10,6 +10,7 @@
 
 #include "core/interaction_modes.h"
 #include "core/item.h"
+#include "core/list_kinds.h"
 
 class ClientApp;
 class ItemList;
@@ -17,7 +18,6 @@ class ItemList;
 // Use kinds of the use menus.
 enum { USE_KIND_USE = 1, USE_KIND_EAT = 2, USE_KIND_DRINK = 3, USE_KIND_READ = 4 };
 
-constexpr int LIST_KIND_PILE = 9;
 constexpr int CHAT_HISTORY_MAX = 50;
 constexpr size_t TYPED_TEXT_MAX = 200;
 // The longest count or price typed: nine digits always fit an int.

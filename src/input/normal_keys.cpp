@@ -81,7 +81,8 @@ void ask_direction(int mode, const char* what) {
   d.print_msg("%s ... which direction?", what);
 }
 
-// Opens the temporary list as list kind `kind` in mode `mode`.
+// Opens the temporary list as a list of kind `kind`, on its first entry;
+// the caller sets the mode that reads its keys.
 void open_list(int kind) { d.list_input(&temp_list, '!', kind, false); }
 
 void open_chat(const std::string& text) {

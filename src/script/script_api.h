@@ -21,6 +21,7 @@
 #include "core/ids.h"
 #include "core/interaction_modes.h"
 #include "core/item_data.h"
+#include "core/list_kinds.h"
 #include "core/mounts.h"
 #include "core/skills_classes.h"
 #include "core/spells.h"
@@ -65,13 +66,6 @@ enum script_stat_num : int {};
 enum script_alignment_type : int {};
 enum script_mana_type : int {};
 enum script_BuffType : int {};
-
-// List kinds of the list panel.
-enum {
-  SCRIPT_SELECT_READY, SCRIPT_SELECT_BUY, SCRIPT_SELECT_SELL, SCRIPT_SELECT_NORMAL,
-  SCRIPT_SELECT_MAKE, SCRIPT_SELECT_BANK, SCRIPT_SELECT_ABILITY, SCRIPT_SELECT_VIEW_INV,
-  SCRIPT_SELECT_VIEW_BANK
-};
 
 // Hotkey slots of the player's item_binds and spell_binds.
 constexpr int SCRIPT_HOTKEYS = 60;

@@ -8,6 +8,9 @@
 
 namespace {
 
+// The panel's kind before any list is drawn: no list kind has this value.
+constexpr int NO_LIST = -1;
+
 struct TradeMessages : HandlerTest {
   void SetUp() override {
     HandlerTest::SetUp();
@@ -16,7 +19,7 @@ struct TradeMessages : HandlerTest {
     d.curr_display = 0;
     d.list_shown = nullptr;
     d.list_state = ListState();
-    d.list_state.kind = -1;
+    d.list_state.kind = NO_LIST;
     d.menu_rows = {"row"};
     app.list_container = 9;
     app.pile_container = app.pile_arg = app.pile_partner = 0;
@@ -33,7 +36,7 @@ struct ListCase {
   uint32_t start_mode;
   uint32_t mode;
   const char* title;
-  int style;           // style of the opened list; -1 when none opens
+  int kind;            // kind of the opened list, or NO_LIST
   const char* shown;   // the message printed, or null
   int container;
 };
@@ -46,28 +49,33 @@ TEST_F(TradeMessages, ListTitlesAndModes) {
   // The merchant's list, the bank and an empty container are the
   // end-to-end market case's.
   const ListCase cases[] = {
-      {"U M 7 181 3 0", NONE, 0, 14, "BUY", 5, "Merchant: What would you like to buy?", 3},
-      {"U P 7 181 0 1", NONE, 0, 1, "REARRANGE", 1,
+      {"U M 7 181 3 0", NONE, 0, 14, "BUY", SELECT_BANK, "Merchant: What would you like to buy?",
+       3},
+      {"U P 7 181 0 1", NONE, 0, 1, "REARRANGE", SELECT_BUY,
        "Rearranging chest/merchant (use shift+arrow to move an item) ...", 0},
-      {"U P 7 181 0 0", NONE, 0, 14, "REMOVE", 1,
+      {"U P 7 181 0 0", NONE, 0, 14, "REMOVE", SELECT_BUY,
        "Merchant: What would you like to remove from my inventory?", 0},
-      {"U P 7 181 3 0", NONE, 0, 14, "REMOVE", 5, "What would you like to remove from the container?", 3},
-      {"U @ 7 181 3 2", NONE, 0, 40, "GET FROM PILE", 5,
+      {"U P 7 181 3 0", NONE, 0, 14, "REMOVE", SELECT_BANK,
+       "What would you like to remove from the container?", 3},
+      {"U @ 7 181 3 2", NONE, 0, 40, "GET FROM PILE", SELECT_BANK,
        "Select the item you want to pick up from this pile ...", 3},
       // Four fields, or another mode: nothing opens.
-      {"U M 7 181 3", NONE, 0, 0, "untouched", -1, nullptr, 3},
-      {"U M 7 181 3 0", NONE, 14, 14, "untouched", -1, nullptr, 0},
-      {"B B 9 181 0", NONE, 0, 0, "DEPOSIT", -1, "You have nothing to bank!", 0},
-      {"B P 9 181 4", CARRIED, 0, 15, "PUT", 5, "What would you like to add to the container?", 4},
-      {"B P 9 181 0", CARRIED, 0, 15, "PUT", 2,
+      {"U M 7 181 3", NONE, 0, 0, "untouched", NO_LIST, nullptr, 3},
+      {"U M 7 181 3 0", NONE, 14, 14, "untouched", NO_LIST, nullptr, 0},
+      {"B B 9 181 0", NONE, 0, 0, "DEPOSIT", NO_LIST, "You have nothing to bank!", 0},
+      {"B P 9 181 4", CARRIED, 0, 15, "PUT", SELECT_BANK,
+       "What would you like to add to the container?", 4},
+      {"B P 9 181 0", CARRIED, 0, 15, "PUT", SELECT_SELL,
        "Merchant: What would you like to add to my inventory?", 0},
-      {"B P 9 181 0", NONE, 0, 0, "PUT", -1, "You have nothing to give to transfer!", 0},
-      {"B x 9 181 0", CARRIED, 0, 0, "untouched", -1, nullptr, 0},
-      {"B B 9 181", CARRIED, 0, 0, "untouched", -1, nullptr, 0},
-      {"b B 5 181 0", BANKED, 0, 14, "WITHDRAW", 5, "Banker: What would you like to withdraw?", 0},
-      {"b B 5 181 0", CARRIED, 0, 0, "WITHDRAW", -1, "You have nothing in your bank vault!", 0},
-      {"b Q 5 181 0", NONE, 0, 0, "BUY", -1, "This merchant has no stock!", 0},
-      {"b B 5 181 0", BANKED, 15, 15, "untouched", -1, nullptr, 0},
+      {"B P 9 181 0", NONE, 0, 0, "PUT", NO_LIST, "You have nothing to give to transfer!", 0},
+      {"B x 9 181 0", CARRIED, 0, 0, "untouched", NO_LIST, nullptr, 0},
+      {"B B 9 181", CARRIED, 0, 0, "untouched", NO_LIST, nullptr, 0},
+      {"b B 5 181 0", BANKED, 0, 14, "WITHDRAW", SELECT_BANK,
+       "Banker: What would you like to withdraw?", 0},
+      {"b B 5 181 0", CARRIED, 0, 0, "WITHDRAW", NO_LIST, "You have nothing in your bank vault!",
+       0},
+      {"b Q 5 181 0", NONE, 0, 0, "BUY", NO_LIST, "This merchant has no stock!", 0},
+      {"b B 5 181 0", BANKED, 15, 15, "untouched", NO_LIST, nullptr, 0},
   };
   for (const ListCase& c : cases) {
     SCOPED_TRACE(c.line);
@@ -79,10 +87,10 @@ TEST_F(TradeMessages, ListTitlesAndModes) {
     EXPECT_EQ(gc_interface_mode, c.mode);
     EXPECT_EQ(d.list_title, c.title);
     // An opened list is reset onto its first entry and shown in the panel.
-    EXPECT_EQ(d.list_state.kind, c.style);
-    EXPECT_EQ(d.curr_display, c.style < 0 ? 0 : 1);
-    EXPECT_EQ(d.list_shown, c.style < 0 ? nullptr : &temp_list);
-    if (c.style >= 0) {
+    EXPECT_EQ(d.list_state.kind, c.kind);
+    EXPECT_EQ(d.curr_display, c.kind == NO_LIST ? 0 : 1);
+    EXPECT_EQ(d.list_shown, c.kind == NO_LIST ? nullptr : &temp_list);
+    if (c.kind != NO_LIST) {
       EXPECT_EQ(d.list_cursor_node(), temp_list.first);
     }
     EXPECT_EQ(app.list_container, c.container);
@@ -192,7 +200,7 @@ TEST_F(TradeMessages, Crafting) {
   EXPECT_EQ(temp_list.first->qty, 2);
   EXPECT_EQ(temp_list.first->next, nullptr);
   EXPECT_TRUE(has_message("Select base ingredient ..."));
-  EXPECT_EQ(d.list_state.kind, 3);
+  EXPECT_EQ(d.list_state.kind, SELECT_NORMAL);
   EXPECT_EQ(d.curr_display, 1);
 
   gc_interface_mode = 0;
@@ -205,7 +213,7 @@ TEST_F(TradeMessages, Crafting) {
   temp_list.add(Item(SWORD), 1, 0, true);
   app.process_pkt("Cm 7 181");
   EXPECT_EQ(gc_interface_mode, 16u);
-  EXPECT_EQ(d.list_state.kind, 4);
+  EXPECT_EQ(d.list_state.kind, SELECT_MAKE);
 
   d.messages.clear();
   repeat_make = true;

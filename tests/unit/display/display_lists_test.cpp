@@ -64,7 +64,7 @@ class DisplayLists : public ::testing::Test {
 
 TEST_F(DisplayLists, ListEmptiedUnderTheCursor) {
   d.list_input(&list, key(KEY_1, '!'), SELECT_NORMAL, false);
-  d.show_list_item(&list, Item(LAMP_OIL), -1);
+  d.show_list_item(&list, Item(LAMP_OIL), SELECT_LAST_DRAWN);
   EXPECT_EQ(d.get_selected_item(), Item(LAMP_OIL));
   // The caller empties the list: no entry is left to select or draw.
   d.list_input(&list, key(KEY_END, 0), SELECT_NORMAL, false);
@@ -101,7 +101,7 @@ TEST_F(DisplayLists, InventoryPictureAt800x600) {
 
   d.list_input(&list, key(KEY_1, '!'), SELECT_VIEW_INV, false);
   d.list_input(&list, key(KEY_DOWN, 0), SELECT_VIEW_INV, false);
-  d.draw_list_panel(&list, -1, d.back_buffer);
+  d.draw_list_panel(&list, SELECT_LAST_DRAWN, d.back_buffer);
 
   // Pixels of a colour in a rectangle of the panel, right and bottom edges included.
   auto count = [&](int x0, int y0, int x1, int y1, int colour) {

@@ -85,7 +85,7 @@ TEST(ListPanelRows, RowCountsKindAndGreyCrafting) {
     bool large;
     int rows;
   } cases[] = {{SELECT_NORMAL, false, 28}, {SELECT_READY, false, 25}, {SELECT_MAKE, false, 21},
-               {SELECT_READY, true, 19}, {9, false, 28}};
+               {SELECT_READY, true, 19}, {SELECT_PILE, false, 28}};
   for (const auto& c : cases) EXPECT_EQ(list_row_count_for(c.kind, c.large), c.rows) << c.kind;
   ItemList list;
   fill(list, numbered(2));
@@ -96,7 +96,7 @@ TEST(ListPanelRows, RowCountsKindAndGreyCrafting) {
   EXPECT_EQ(st.rows[4].colour, LIST_GREY);
   EXPECT_EQ(st.rows[5].colour, 0x123456);
   // No kind given keeps the list's kind.
-  build_list_rows(st, &list, -1, false, names_from_text(list));
+  build_list_rows(st, &list, SELECT_LAST_DRAWN, false, names_from_text(list));
   EXPECT_EQ(st.kind, SELECT_MAKE);
   EXPECT_EQ(st.rows.size(), 21u);
   build_list_rows(st, &list, SELECT_NORMAL, false, names_from_text(list));
@@ -136,7 +136,7 @@ TEST(ListPanelRows, RowView) {
       {"armour mark, F-key label", shield, "a", 1, 2, SELECT_BANK, "  1", "a", LIST_RED, {8, 0, -1, -1}, "F3",
        39},
       {"no marks while crafting", sword, "s", 1, 0, SELECT_MAKE, "  1", "s", -1, {-1, -1, -1, -1}, "", 44},
-      {"no marks in the pile list", ring, "r", 1, 0, 9, "  1", "r", -1, {-1, -1, -1, -1}, "", 44},
+      {"no marks in the pile list", ring, "r", 1, 0, SELECT_PILE, "  1", "r", -1, {-1, -1, -1, -1}, "", 44},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

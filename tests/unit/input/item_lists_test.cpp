@@ -9,6 +9,7 @@
 
 #include "app/globals.h"
 #include "app/server_handlers.h"
+#include "core/list_kinds.h"
 #include "support/temp_dir.h"
 #include "unit/app/app_test_support.h"
 
@@ -117,11 +118,11 @@ TEST_F(ListsTest, TypeAndSearchFilters) {
                   {"/zzzz", {}}};
   for (const auto& s : searches) {
     std::string text = s.text;
-    filter_item_list_by_search(temp_list, text, 3);
+    filter_item_list_by_search(temp_list, text, SELECT_NORMAL);
     EXPECT_EQ(codes(temp_list, true), s.shown) << s.text;
   }
   std::string text = "/quilt";
-  filter_item_list_by_search(temp_list, text, 3);
+  filter_item_list_by_search(temp_list, text, SELECT_NORMAL);
   EXPECT_EQ(text, "/QUILT");
 }
 

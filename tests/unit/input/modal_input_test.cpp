@@ -429,7 +429,7 @@ TEST_F(ModalTest, PileCraftAndMaterialChoices) {
     SCOPED_TRACE(c.mode);
     d.messages.clear();
     gc_interface_mode = c.mode;
-    open_list(c.mode == MODE_GETLIST ? LIST_KIND_PILE : SELECT_MAKE);
+    open_list(c.mode == MODE_GETLIST ? SELECT_PILE : SELECT_MAKE);
     press(c.key);
     EXPECT_EQ(sent(), c.line);
     if (*c.msg) { EXPECT_EQ(last_msg(), c.msg); }
@@ -449,7 +449,7 @@ TEST_F(ModalTest, PileCraftAndMaterialChoices) {
   temp_list.first->c = 4000;
   // '=' is not a pick in the pile list.
   gc_interface_mode = MODE_GETLIST;
-  open_list(LIST_KIND_PILE);
+  open_list(SELECT_PILE);
   press(ch('='));
   EXPECT_EQ(static_cast<int>(gc_interface_mode), MODE_GETLIST);
   // The crafting delay is the chosen entry's time.
