@@ -46,28 +46,34 @@ TEST_F(TradeMessages, ListTitlesAndModes) {
   // The merchant's list, the bank and an empty container are the
   // end-to-end market case's.
   const ListCase cases[] = {
-      {"U M 7 181 3 0", NONE, 0, 14, "BUY", 5, "Merchant: What would you like to buy?", 3},
-      {"U P 7 181 0 1", NONE, 0, 1, "REARRANGE", 1,
+      {"U M 7 181 3 0", NONE, MODE_NORMAL, MODE_BUY, "BUY", 5,
+       "Merchant: What would you like to buy?", 3},
+      {"U P 7 181 0 1", NONE, MODE_NORMAL, MODE_VIEW_INV, "REARRANGE", 1,
        "Rearranging chest/merchant (use shift+arrow to move an item) ...", 0},
-      {"U P 7 181 0 0", NONE, 0, 14, "REMOVE", 1,
+      {"U P 7 181 0 0", NONE, MODE_NORMAL, MODE_BUY, "REMOVE", 1,
        "Merchant: What would you like to remove from my inventory?", 0},
-      {"U P 7 181 3 0", NONE, 0, 14, "REMOVE", 5, "What would you like to remove from the container?", 3},
-      {"U @ 7 181 3 2", NONE, 0, 40, "GET FROM PILE", 5,
+      {"U P 7 181 3 0", NONE, MODE_NORMAL, MODE_BUY, "REMOVE", 5,
+       "What would you like to remove from the container?", 3},
+      {"U @ 7 181 3 2", NONE, MODE_NORMAL, MODE_GETLIST, "GET FROM PILE", 5,
        "Select the item you want to pick up from this pile ...", 3},
       // Four fields, or another mode: nothing opens.
-      {"U M 7 181 3", NONE, 0, 0, "untouched", -1, nullptr, 3},
-      {"U M 7 181 3 0", NONE, 14, 14, "untouched", -1, nullptr, 0},
-      {"B B 9 181 0", NONE, 0, 0, "DEPOSIT", -1, "You have nothing to bank!", 0},
-      {"B P 9 181 4", CARRIED, 0, 15, "PUT", 5, "What would you like to add to the container?", 4},
-      {"B P 9 181 0", CARRIED, 0, 15, "PUT", 2,
+      {"U M 7 181 3", NONE, MODE_NORMAL, MODE_NORMAL, "untouched", -1, nullptr, 3},
+      {"U M 7 181 3 0", NONE, MODE_BUY, MODE_BUY, "untouched", -1, nullptr, 0},
+      {"B B 9 181 0", NONE, MODE_NORMAL, MODE_NORMAL, "DEPOSIT", -1, "You have nothing to bank!", 0},
+      {"B P 9 181 4", CARRIED, MODE_NORMAL, MODE_SELL, "PUT", 5,
+       "What would you like to add to the container?", 4},
+      {"B P 9 181 0", CARRIED, MODE_NORMAL, MODE_SELL, "PUT", 2,
        "Merchant: What would you like to add to my inventory?", 0},
-      {"B P 9 181 0", NONE, 0, 0, "PUT", -1, "You have nothing to give to transfer!", 0},
-      {"B x 9 181 0", CARRIED, 0, 0, "untouched", -1, nullptr, 0},
-      {"B B 9 181", CARRIED, 0, 0, "untouched", -1, nullptr, 0},
-      {"b B 5 181 0", BANKED, 0, 14, "WITHDRAW", 5, "Banker: What would you like to withdraw?", 0},
-      {"b B 5 181 0", CARRIED, 0, 0, "WITHDRAW", -1, "You have nothing in your bank vault!", 0},
-      {"b Q 5 181 0", NONE, 0, 0, "BUY", -1, "This merchant has no stock!", 0},
-      {"b B 5 181 0", BANKED, 15, 15, "untouched", -1, nullptr, 0},
+      {"B P 9 181 0", NONE, MODE_NORMAL, MODE_NORMAL, "PUT", -1,
+       "You have nothing to give to transfer!", 0},
+      {"B x 9 181 0", CARRIED, MODE_NORMAL, MODE_NORMAL, "untouched", -1, nullptr, 0},
+      {"B B 9 181", CARRIED, MODE_NORMAL, MODE_NORMAL, "untouched", -1, nullptr, 0},
+      {"b B 5 181 0", BANKED, MODE_NORMAL, MODE_BUY, "WITHDRAW", 5,
+       "Banker: What would you like to withdraw?", 0},
+      {"b B 5 181 0", CARRIED, MODE_NORMAL, MODE_NORMAL, "WITHDRAW", -1,
+       "You have nothing in your bank vault!", 0},
+      {"b Q 5 181 0", NONE, MODE_NORMAL, MODE_NORMAL, "BUY", -1, "This merchant has no stock!", 0},
+      {"b B 5 181 0", BANKED, MODE_SELL, MODE_SELL, "untouched", -1, nullptr, 0},
   };
   for (const ListCase& c : cases) {
     SCOPED_TRACE(c.line);
@@ -135,7 +141,7 @@ TEST_F(TradeMessages, ShortOrStoringListLinesOpenNothing) {
     EXPECT_EQ(trade_item.code, c.item);
     EXPECT_EQ(app.list_container, c.container);
     EXPECT_EQ(app.list_kind, c.kind);
-    EXPECT_EQ(gc_interface_mode, 0u);
+    EXPECT_EQ(gc_interface_mode, MODE_NORMAL);
   }
 }
 
@@ -150,7 +156,7 @@ TEST_F(TradeMessages, StockEntriesAreNeverMerged) {
   build_list_rows(st, &temp_list, SELECT_BUY, false, ListRowSources());
   EXPECT_EQ(list_row_view(st.rows[LIST_CURSOR_ROW + 2], SELECT_BUY, me).first, "xxx");
   temp_list.clear();
-  gc_interface_mode = 14;
+  gc_interface_mode = MODE_BUY;
   app.process_pkt("u u:181 2 40");
   EXPECT_EQ(temp_list.first, nullptr);
 }
@@ -178,13 +184,13 @@ TEST_F(TradeMessages, Crafting) {
 
   // An ingredient list without its '^' part offers nothing.
   app.process_pkt("Ci 4 181");
-  EXPECT_EQ(gc_interface_mode, 0u);
+  EXPECT_EQ(gc_interface_mode, MODE_NORMAL);
   EXPECT_EQ(craft_request_id, 0);
   ASSERT_NE(temp_list.first, nullptr);
   EXPECT_EQ(temp_list.first->item.code, 0x5d6);
 
   app.process_pkt("Ci 4 1b2^181:182:");
-  EXPECT_EQ(gc_interface_mode, 34u);
+  EXPECT_EQ(gc_interface_mode, MODE_MAKE_CHOOSE_MAT);
   EXPECT_EQ(craft_request_id, 4);
   EXPECT_EQ(craft_base_item.code, 0x1b2);
   ASSERT_NE(temp_list.first, nullptr);
@@ -195,16 +201,16 @@ TEST_F(TradeMessages, Crafting) {
   EXPECT_EQ(d.list_state.kind, 3);
   EXPECT_EQ(d.curr_display, 1);
 
-  gc_interface_mode = 0;
+  gc_interface_mode = MODE_NORMAL;
   temp_list.clear();
   d.messages.clear();
   app.process_pkt("Cm 6 181");
   EXPECT_EQ(craft_request_id, 6);
   EXPECT_TRUE(has_message("You have the skill but not the resources to make something."));
-  EXPECT_EQ(gc_interface_mode, 0u);
+  EXPECT_EQ(gc_interface_mode, MODE_NORMAL);
   temp_list.add(Item(SWORD), 1, 0, true);
   app.process_pkt("Cm 7 181");
-  EXPECT_EQ(gc_interface_mode, 16u);
+  EXPECT_EQ(gc_interface_mode, MODE_MAKE);
   EXPECT_EQ(d.list_state.kind, 4);
 
   d.messages.clear();
@@ -227,7 +233,7 @@ TEST_F(TradeMessages, TalkOpensAndEnds) {
   app.process_pkt("T");
   EXPECT_EQ(d.curr_display, 0);  // the talk line closes an open list
   EXPECT_EQ(talk_partner_id, 3);
-  EXPECT_EQ(gc_interface_mode, 25u);
+  EXPECT_EQ(gc_interface_mode, MODE_NPCTALK);
   EXPECT_EQ(d.input_prompt, "Your interest? ");
   EXPECT_EQ(d.talk_topics, (std::vector<std::string>{"bye", "job", "time"}));
   EXPECT_EQ(temp_list.first, nullptr);
@@ -236,14 +242,14 @@ TEST_F(TradeMessages, TalkOpensAndEnds) {
 
   app.process_pkt("V");
   EXPECT_TRUE(has_message("Bye!"));
-  EXPECT_EQ(gc_interface_mode, 0u);
+  EXPECT_EQ(gc_interface_mode, MODE_NORMAL);
   EXPECT_TRUE(d.talk_topics.empty());
   EXPECT_EQ(app.history_pos, 2);
   EXPECT_EQ(d.input_shown, 0);
 
   d.messages.clear();
-  gc_interface_mode = 14;
+  gc_interface_mode = MODE_BUY;
   app.process_pkt("V");
-  EXPECT_EQ(gc_interface_mode, 14u);
+  EXPECT_EQ(gc_interface_mode, MODE_BUY);
   EXPECT_TRUE(d.messages.empty());
 }
