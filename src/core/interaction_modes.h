@@ -4,6 +4,7 @@
 // are prompts, lists, text entries, menus and binding dialogues). Scripts see
 // the same values under the names without the MODE_ prefix.
 
+#include <cstddef>
 #include <cstdint>
 
 enum {
@@ -56,6 +57,38 @@ enum {
 
 extern uint32_t gc_interface_mode;
 
+// ---- Sets of modes ----------------------------------------------------------------
+
+// The list modes: a list panel is open and lights the entry under the
+// pointer, so it is redrawn whenever the pointer moves.
+inline constexpr int LIST_MODES[] = {
+    MODE_VIEW_INV,    MODE_VIEW_BANK, MODE_USE,             MODE_READY,
+    MODE_DROPALL,     MODE_BUY,       MODE_SELL,            MODE_MAKE,
+    MODE_FORCEUSEDIR, MODE_ABILITY,   MODE_MAKE_CHOOSE_MAT, MODE_GETLIST};
+// The direction prompts: the next key or click names a cell beside the
+// player, and the pointer over such a cell shows the way it would go.
+inline constexpr int DIRECTION_PROMPT_MODES[] = {
+    MODE_USEDIR,  MODE_TALK,   MODE_GET,  MODE_DROP2,      MODE_DROPALL3, MODE_LOOK,  MODE_ACTIVATE,
+    MODE_CASTDIR, MODE_SEARCH, MODE_OPEN, MODE_EXIT_MOUNT, MODE_FIRE,     MODE_GETONE};
+
+template <std::size_t N>
+constexpr bool mode_in(int mode, const int (&set)[N]) {
+  for (int m : set)
+    if (m == mode) return true;
+  return false;
+}
+constexpr bool is_list_mode(int mode) { return mode_in(mode, LIST_MODES); }
+constexpr bool is_direction_prompt_mode(int mode) { return mode_in(mode, DIRECTION_PROMPT_MODES); }
+// The in-game menu's main page and the pages its letters open for options,
+// volume, resolution and box colours (not the keys page, MODE_KEYS).
+constexpr bool is_menu_page_mode(int mode) {
+  return mode >= MODE_QYXMENU && mode <= MODE_BOXCOLOURS;
+}
+// The screens that show no pointer: help, keys, book and the menu pages.
+constexpr bool hides_pointer_mode(int mode) {
+  return mode == MODE_HELP || mode == MODE_KEYS || mode == MODE_BOOK || is_menu_page_mode(mode);
+}
+
 // The help screen, the book and the map viewer own the play area exactly
 // while their mode lasts: the mode is the one record of which window is up,
 // so that whatever sets another mode (a book, a list, a talk, ESC) closes
@@ -69,6 +102,6 @@ inline bool play_area_window_open() { return help_open() || book_open() || map_o
 // options, volume, resolution, colours). Like the windows above it is its
 // mode's, so a book or a talk that takes the mode closes it.
 inline bool menu_open() {
-  return gc_interface_mode == MODE_KEYS ||
-         (gc_interface_mode >= MODE_QYXMENU && gc_interface_mode <= MODE_BOXCOLOURS);
+  const int mode = static_cast<int>(gc_interface_mode);
+  return mode == MODE_KEYS || is_menu_page_mode(mode);
 }

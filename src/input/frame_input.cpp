@@ -16,6 +16,7 @@
 #include "app/server_handlers.h"
 #include "core/buffs.h"
 #include "core/config_file.h"
+#include "core/interaction_modes.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
 #include "display/display.h"
@@ -86,12 +87,6 @@ bool every(uint64_t& stamp, double period_ms, uint64_t now) {
   return true;
 }
 
-bool in_modes(int mode, std::initializer_list<int> modes) {
-  for (int m : modes)
-    if (m == mode) return true;
-  return false;
-}
-
 // The hotbar button under the pointer among the first `count`; -1 none.
 int hotbar_button_at_pointer(int count) {
   int n = std::min<int>(count, static_cast<int>(d.hotbar.size()));
@@ -159,14 +154,6 @@ int scroll_offset_for(double elapsed_ms, int delay_ms, int tile) {
   return offset < 0 ? 0 : offset;
 }
 
-bool is_list_mode(int mode) {
-  return in_modes(mode, {1, 2, 3, 5, 10, 14, 15, 16, 24, 26, 34, 40});
-}
-
-bool is_direction_prompt_mode(int mode) {
-  return in_modes(mode, {4, 6, 7, 9, 12, 13, 18, 19, 20, 23, 29, 30, 41});
-}
-
 // ---- Mouse ------------------------------------------------------------------------
 
 void ClientApp::do_mouse() {
@@ -204,7 +191,7 @@ void ClientApp::do_mouse() {
   mouse_cell_y = me.y + dy;
 
   int shape;
-  if ((mode >= MODE_HELP && mode <= MODE_BOOK) || (mode >= MODE_QYXMENU && mode <= MODE_BOXCOLOURS)) {
+  if (hides_pointer_mode(mode)) {
     shape = 0;
   } else if (d.pointer_item != Item(0L)) {
     shape = -4;
@@ -388,7 +375,7 @@ bool read_pass_key(ClientApp& app) {
     bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
     return letter && (app.last_scancode < 1 || app.last_scancode > LETTER_SCANCODE_LAST);
   }
-  if (mode >= MODE_QYXMENU && mode <= MODE_BOXCOLOURS) return false;
+  if (is_menu_page_mode(mode)) return false;
 
   if (app.left_released && mode != MODE_VIEW_INV) {
     bool consumed = false;

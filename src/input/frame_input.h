@@ -46,7 +46,3 @@ int move_delay_ms();
 double frame_interval_ms();
 // The smooth-scroll pixel offset `elapsed_ms` into a step of `delay_ms`.
 int scroll_offset_for(double elapsed_ms, int delay_ms, int tile);
-// Whether the mode is one of the list modes whose panel follows the pointer.
-bool is_list_mode(int mode);
-// Whether the mode asks for a direction (the pointer shows the move arrows).
-bool is_direction_prompt_mode(int mode);

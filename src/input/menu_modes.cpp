@@ -303,7 +303,7 @@ void do_bind_button(const ClientApp& app) {
 
 bool is_menu_mode(int mode) {
   return mode == MODE_HELP || mode == MODE_KEYS || mode == MODE_BOOK ||
-         (mode >= MODE_QYXMENU && mode <= MODE_BOXCOLOURS) || mode == MODE_MAP || mode == MODE_BIND_HOTBAR;
+         is_menu_page_mode(mode) || mode == MODE_MAP || mode == MODE_BIND_HOTBAR;
 }
 
 void do_menu_mode(ClientApp& app, int mode) {

@@ -1,7 +1,8 @@
 #pragma once
 // The interaction modes of the in-game menu and its pages, the help, book
 // and map viewers, key rebinding and binding a command to a hotbar button:
-// 31 HELP, 32 KEYS, 33 BOOK, 35 QYXMENU to 39 BOXCOLOURS, 42 MAP and 43.
+// MODE_HELP, MODE_KEYS, MODE_BOOK, MODE_QYXMENU to MODE_BOXCOLOURS, MODE_MAP
+// and MODE_BIND_HOTBAR.
 
 // Which of the windows is up is read from the mode (core/interaction_modes.h).
 

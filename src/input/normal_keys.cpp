@@ -1,4 +1,4 @@
-// Normal-mode keys: the key of the pass in mode 0, tried in a fixed order,
+// Normal-mode keys: the key of the pass in MODE_NORMAL, tried in a fixed order,
 // and the per-pass queued cast and repeat steps.
 
 #include "input/normal_keys.h"

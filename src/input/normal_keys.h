@@ -1,5 +1,5 @@
 #pragma once
-// The keys of normal play (mode 0): hotkey slots, the fixed keys, the repeat
+// The keys of normal play (MODE_NORMAL): hotkey slots, the fixed keys, the repeat
 // keys, the modifier toggles, the chat-entry keys and the keymap commands,
 // plus the two per-pass steps that cast a queued spell and repeat the last
 // use, cast or craft. The handlers are ClientApp methods (client_app.h);

@@ -107,7 +107,7 @@ void reset_play() {
   d.clear_minimap();
   d.build_minimap();
   level_flag = false;
-  gc_interface_mode = 0;
+  gc_interface_mode = MODE_NORMAL;
   world_time = 540;
   moon_phase = 0;
   app.logged_in = 1;

@@ -31,7 +31,7 @@ inline void reset_app_state() {
   quit_enabled = false;
   conn_state = CONN_TITLE;
   game_is_qyx = false;  // the start-up sets it from common.cfg
-  gc_interface_mode = 0;
+  gc_interface_mode = MODE_NORMAL;
   objlist_trace = false;  // a game master's toggle that lasts the whole run
   login_password.clear();
   client_cfg = ConfigFile("client.cfg");

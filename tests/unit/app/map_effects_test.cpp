@@ -186,7 +186,7 @@ TEST_F(MapEffects, TrackedCreatures) {
   d.map_view_draws = 0;
   app.process_pkt("pa2");
   EXPECT_EQ(d.map_view_draws, 1);
-  gc_interface_mode = 0;
+  gc_interface_mode = MODE_NORMAL;
 }
 
 TEST_F(MapEffects, ForgetId) {

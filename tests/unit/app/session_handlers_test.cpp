@@ -181,7 +181,7 @@ TEST_F(SessionHandlers, WhispersKeepTheMostRecentPartnerLast) {
 TEST_F(SessionHandlers, BookPanelTextDmFlagAndMinimap) {
   app.process_pkt("q" + deflate("page one"));
   EXPECT_EQ(d.book.lines, std::vector<std::string>{"page one"});
-  EXPECT_EQ(gc_interface_mode, 33u);
+  EXPECT_EQ(gc_interface_mode, MODE_BOOK);
   EXPECT_TRUE(book_open());
   app.process_pkt("nxHP 10/10");
   EXPECT_EQ(stats_text, "HP 10/10");

@@ -49,33 +49,36 @@ TEST_F(TradeMessages, ListTitlesAndModes) {
   // The merchant's list, the bank and an empty container are the
   // end-to-end market case's.
   const ListCase cases[] = {
-      {"U M 7 181 3 0", NONE, 0, 14, "BUY", SELECT_BANK, "Merchant: What would you like to buy?",
-       3},
-      {"U P 7 181 0 1", NONE, 0, 1, "REARRANGE", SELECT_BUY,
+      {"U M 7 181 3 0", NONE, MODE_NORMAL, MODE_BUY, "BUY", SELECT_BANK,
+       "Merchant: What would you like to buy?", 3},
+      {"U P 7 181 0 1", NONE, MODE_NORMAL, MODE_VIEW_INV, "REARRANGE", SELECT_BUY,
        "Rearranging chest/merchant (use shift+arrow to move an item) ...", 0},
-      {"U P 7 181 0 0", NONE, 0, 14, "REMOVE", SELECT_BUY,
+      {"U P 7 181 0 0", NONE, MODE_NORMAL, MODE_BUY, "REMOVE", SELECT_BUY,
        "Merchant: What would you like to remove from my inventory?", 0},
-      {"U P 7 181 3 0", NONE, 0, 14, "REMOVE", SELECT_BANK,
+      {"U P 7 181 3 0", NONE, MODE_NORMAL, MODE_BUY, "REMOVE", SELECT_BANK,
        "What would you like to remove from the container?", 3},
-      {"U @ 7 181 3 2", NONE, 0, 40, "GET FROM PILE", SELECT_BANK,
+      {"U @ 7 181 3 2", NONE, MODE_NORMAL, MODE_GETLIST, "GET FROM PILE", SELECT_BANK,
        "Select the item you want to pick up from this pile ...", 3},
       // Four fields, or another mode: nothing opens.
-      {"U M 7 181 3", NONE, 0, 0, "untouched", NO_LIST, nullptr, 3},
-      {"U M 7 181 3 0", NONE, 14, 14, "untouched", NO_LIST, nullptr, 0},
-      {"B B 9 181 0", NONE, 0, 0, "DEPOSIT", NO_LIST, "You have nothing to bank!", 0},
-      {"B P 9 181 4", CARRIED, 0, 15, "PUT", SELECT_BANK,
+      {"U M 7 181 3", NONE, MODE_NORMAL, MODE_NORMAL, "untouched", NO_LIST, nullptr, 3},
+      {"U M 7 181 3 0", NONE, MODE_BUY, MODE_BUY, "untouched", NO_LIST, nullptr, 0},
+      {"B B 9 181 0", NONE, MODE_NORMAL, MODE_NORMAL, "DEPOSIT", NO_LIST,
+       "You have nothing to bank!", 0},
+      {"B P 9 181 4", CARRIED, MODE_NORMAL, MODE_SELL, "PUT", SELECT_BANK,
        "What would you like to add to the container?", 4},
-      {"B P 9 181 0", CARRIED, 0, 15, "PUT", SELECT_SELL,
+      {"B P 9 181 0", CARRIED, MODE_NORMAL, MODE_SELL, "PUT", SELECT_SELL,
        "Merchant: What would you like to add to my inventory?", 0},
-      {"B P 9 181 0", NONE, 0, 0, "PUT", NO_LIST, "You have nothing to give to transfer!", 0},
-      {"B x 9 181 0", CARRIED, 0, 0, "untouched", NO_LIST, nullptr, 0},
-      {"B B 9 181", CARRIED, 0, 0, "untouched", NO_LIST, nullptr, 0},
-      {"b B 5 181 0", BANKED, 0, 14, "WITHDRAW", SELECT_BANK,
+      {"B P 9 181 0", NONE, MODE_NORMAL, MODE_NORMAL, "PUT", NO_LIST,
+       "You have nothing to give to transfer!", 0},
+      {"B x 9 181 0", CARRIED, MODE_NORMAL, MODE_NORMAL, "untouched", NO_LIST, nullptr, 0},
+      {"B B 9 181", CARRIED, MODE_NORMAL, MODE_NORMAL, "untouched", NO_LIST, nullptr, 0},
+      {"b B 5 181 0", BANKED, MODE_NORMAL, MODE_BUY, "WITHDRAW", SELECT_BANK,
        "Banker: What would you like to withdraw?", 0},
-      {"b B 5 181 0", CARRIED, 0, 0, "WITHDRAW", NO_LIST, "You have nothing in your bank vault!",
+      {"b B 5 181 0", CARRIED, MODE_NORMAL, MODE_NORMAL, "WITHDRAW", NO_LIST,
+       "You have nothing in your bank vault!", 0},
+      {"b Q 5 181 0", NONE, MODE_NORMAL, MODE_NORMAL, "BUY", NO_LIST, "This merchant has no stock!",
        0},
-      {"b Q 5 181 0", NONE, 0, 0, "BUY", NO_LIST, "This merchant has no stock!", 0},
-      {"b B 5 181 0", BANKED, 15, 15, "untouched", NO_LIST, nullptr, 0},
+      {"b B 5 181 0", BANKED, MODE_SELL, MODE_SELL, "untouched", NO_LIST, nullptr, 0},
   };
   for (const ListCase& c : cases) {
     SCOPED_TRACE(c.line);
@@ -143,7 +146,7 @@ TEST_F(TradeMessages, ShortOrStoringListLinesOpenNothing) {
     EXPECT_EQ(trade_item.code, c.item);
     EXPECT_EQ(app.list_container, c.container);
     EXPECT_EQ(app.list_kind, c.kind);
-    EXPECT_EQ(gc_interface_mode, 0u);
+    EXPECT_EQ(gc_interface_mode, MODE_NORMAL);
   }
 }
 
@@ -158,7 +161,7 @@ TEST_F(TradeMessages, StockEntriesAreNeverMerged) {
   build_list_rows(st, &temp_list, SELECT_BUY, false, ListRowSources());
   EXPECT_EQ(list_row_view(st.rows[LIST_CURSOR_ROW + 2], SELECT_BUY, me).first, "xxx");
   temp_list.clear();
-  gc_interface_mode = 14;
+  gc_interface_mode = MODE_BUY;
   app.process_pkt("u u:181 2 40");
   EXPECT_EQ(temp_list.first, nullptr);
 }
@@ -186,13 +189,13 @@ TEST_F(TradeMessages, Crafting) {
 
   // An ingredient list without its '^' part offers nothing.
   app.process_pkt("Ci 4 181");
-  EXPECT_EQ(gc_interface_mode, 0u);
+  EXPECT_EQ(gc_interface_mode, MODE_NORMAL);
   EXPECT_EQ(craft_request_id, 0);
   ASSERT_NE(temp_list.first, nullptr);
   EXPECT_EQ(temp_list.first->item.code, 0x5d6);
 
   app.process_pkt("Ci 4 1b2^181:182:");
-  EXPECT_EQ(gc_interface_mode, 34u);
+  EXPECT_EQ(gc_interface_mode, MODE_MAKE_CHOOSE_MAT);
   EXPECT_EQ(craft_request_id, 4);
   EXPECT_EQ(craft_base_item.code, 0x1b2);
   ASSERT_NE(temp_list.first, nullptr);
@@ -203,16 +206,16 @@ TEST_F(TradeMessages, Crafting) {
   EXPECT_EQ(d.list_state.kind, SELECT_NORMAL);
   EXPECT_EQ(d.curr_display, 1);
 
-  gc_interface_mode = 0;
+  gc_interface_mode = MODE_NORMAL;
   temp_list.clear();
   d.messages.clear();
   app.process_pkt("Cm 6 181");
   EXPECT_EQ(craft_request_id, 6);
   EXPECT_TRUE(has_message("You have the skill but not the resources to make something."));
-  EXPECT_EQ(gc_interface_mode, 0u);
+  EXPECT_EQ(gc_interface_mode, MODE_NORMAL);
   temp_list.add(Item(SWORD), 1, 0, true);
   app.process_pkt("Cm 7 181");
-  EXPECT_EQ(gc_interface_mode, 16u);
+  EXPECT_EQ(gc_interface_mode, MODE_MAKE);
   EXPECT_EQ(d.list_state.kind, SELECT_MAKE);
 
   d.messages.clear();
@@ -235,7 +238,7 @@ TEST_F(TradeMessages, TalkOpensAndEnds) {
   app.process_pkt("T");
   EXPECT_EQ(d.curr_display, 0);  // the talk line closes an open list
   EXPECT_EQ(talk_partner_id, 3);
-  EXPECT_EQ(gc_interface_mode, 25u);
+  EXPECT_EQ(gc_interface_mode, MODE_NPCTALK);
   EXPECT_EQ(d.input_prompt, "Your interest? ");
   EXPECT_EQ(d.talk_topics, (std::vector<std::string>{"bye", "job", "time"}));
   EXPECT_EQ(temp_list.first, nullptr);
@@ -244,14 +247,14 @@ TEST_F(TradeMessages, TalkOpensAndEnds) {
 
   app.process_pkt("V");
   EXPECT_TRUE(has_message("Bye!"));
-  EXPECT_EQ(gc_interface_mode, 0u);
+  EXPECT_EQ(gc_interface_mode, MODE_NORMAL);
   EXPECT_TRUE(d.talk_topics.empty());
   EXPECT_EQ(app.history_pos, 2);
   EXPECT_EQ(d.input_shown, 0);
 
   d.messages.clear();
-  gc_interface_mode = 14;
+  gc_interface_mode = MODE_BUY;
   app.process_pkt("V");
-  EXPECT_EQ(gc_interface_mode, 14u);
+  EXPECT_EQ(gc_interface_mode, MODE_BUY);
   EXPECT_TRUE(d.messages.empty());
 }

@@ -52,7 +52,7 @@ class FrameTest : public ::testing::Test {
     d.show_fps = 0;
     d.pause_ms = [](int) {};
     use_simulated_keys();
-    gc_interface_mode = 0;
+    gc_interface_mode = MODE_NORMAL;
     me.health[59] = me.health[60] = 0;
     set_option(HOTBAR_OPTION, false);
     clear_to_color(d.play_bitmap, makecol(0, 0, 0));
@@ -83,15 +83,15 @@ TEST_F(FrameTest, LayersComeInTheirOrder) {
     int mode;
     std::string want;
   } cases[] = {
-      {"plain play", 0, false, 0, normal + ",status line,side panel,messages," + lower},
-      {"hotbar on", 0, true, 0, normal + ",status line,side panel,messages,hotbar," + lower},
-      {"hotbar, talking", 0, true, 25, normal + ",status line,side panel,messages," + lower},
-      {"hotbar over help", 0, true, 31, "play window,status line,side panel,messages," + lower},
-      {"menu open", 0, false, 35, normal + ",menu,status line,side panel,messages," + lower},
-      {"a menu page", 0, false, 32, normal + ",menu,status line,side panel,messages," + lower},
-      {"cards beat the hotbar", 1, true, 0,
+      {"plain play", 0, false, MODE_NORMAL, normal + ",status line,side panel,messages," + lower},
+      {"hotbar on", 0, true, MODE_NORMAL, normal + ",status line,side panel,messages,hotbar," + lower},
+      {"hotbar, talking", 0, true, MODE_NPCTALK, normal + ",status line,side panel,messages," + lower},
+      {"hotbar over help", 0, true, MODE_HELP, "play window,status line,side panel,messages," + lower},
+      {"menu open", 0, false, MODE_QYXMENU, normal + ",menu,status line,side panel,messages," + lower},
+      {"a menu page", 0, false, MODE_KEYS, normal + ",menu,status line,side panel,messages," + lower},
+      {"cards beat the hotbar", 1, true, MODE_NORMAL,
        normal + ",status line,side panel,messages,cards," + lower},
-      {"no cards under the menu", 1, false, 39,
+      {"no cards under the menu", 1, false, MODE_BOXCOLOURS,
        normal + ",menu,status line,side panel,messages," + lower},
   };
   for (const Case& c : cases) {

@@ -116,7 +116,7 @@ TEST_F(ItemDetail, TradeLines) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     common_cfg.set("currency", c.currency_cfg);
-    gc_interface_mode = 0;
+    gc_interface_mode = MODE_NORMAL;
     temp_list.clear();
     items.clear();
     items.add(coat, 1, 0, false);
@@ -128,7 +128,7 @@ TEST_F(ItemDetail, TradeLines) {
     EXPECT_EQ(l->x, DETAIL_RIGHT_X);
     EXPECT_NE(find_line(b, "load:    "), nullptr);
   }
-  gc_interface_mode = 0;
+  gc_interface_mode = MODE_NORMAL;
   temp_list.clear();
   items.clear();
   EXPECT_EQ(find_line(box(coat, SELECT_NORMAL), "load:"), nullptr);

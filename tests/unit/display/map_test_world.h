@@ -51,7 +51,7 @@ class MapWorld : public ::testing::Test {
     d.old_lighting = 0;
     d.show_threat = 1;
     crosshair = false;
-    gc_interface_mode = 0;
+    gc_interface_mode = MODE_NORMAL;
 
     level_entered = data_reloaded = true;
     map_transfer_pending = false;

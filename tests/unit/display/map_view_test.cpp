@@ -447,7 +447,7 @@ class FrameLoop : public MapWorld {
     server.reset();
     input_clock_us = get_time_us;
     for (int i = 0; i < KEY_MAX; ++i) key[i] = 0;
-    gc_interface_mode = 0;
+    gc_interface_mode = MODE_NORMAL;
     d.allegro_up = false;
     MapWorld::TearDown();
   }

@@ -206,12 +206,12 @@ TEST_F(FrameInputTest, PeriodicLines) {
     int sync_errors;
     const char* expect;  // the lines sent, by their first characters
   } steps[] = {
-      {10000, 0, 0, "x|+"},        // both periods have run out
-      {12999, 0, 0, ""},
-      {13000, 0, 0, "+"},
+      {10000, MODE_NORMAL, 0, "x|+"},  // both periods have run out
+      {12999, MODE_NORMAL, 0, ""},
+      {13000, MODE_NORMAL, 0, "+"},
       {20000, MODE_BUY, 0, "| 160|+"},
-      {22000, 0, 5, "^ f -1"},     // more than four sync errors: a reset request
-      {24000, 0, 4, "+"},          // four are kept (the clock minute is not a tenth)
+      {22000, MODE_NORMAL, 5, "^ f -1"},  // more than four sync errors: a reset request
+      {24000, MODE_NORMAL, 4, "+"},       // four are kept (the clock minute is not a tenth)
   };
   world_time = 1;
   for (const auto& s : steps) {
@@ -315,7 +315,7 @@ TEST_F(FrameInputTest, FramesPerSecondAndRedrawPacing) {
 }
 
 TEST_F(FrameInputTest, PointerHidesAfterTwoStillSecondsInNormalPlay) {
-  for (int mode : {0, 3}) {
+  for (int mode : {MODE_NORMAL, MODE_USE}) {
     gc_interface_mode = mode;
     d.mouse_shown = 1;
     app.idle_ms = 0;
@@ -323,7 +323,7 @@ TEST_F(FrameInputTest, PointerHidesAfterTwoStillSecondsInNormalPlay) {
       fake_now += 100 * MS;
       app.do_mouse();
     }
-    EXPECT_EQ(d.mouse_shown, mode == 0 ? 0 : 1) << mode;
+    EXPECT_EQ(d.mouse_shown, mode == MODE_NORMAL ? 0 : 1) << mode;
     mouse_b = 1;  // a button counts as activity
     app.do_mouse();
     EXPECT_EQ(d.mouse_shown, 1) << mode;
@@ -553,8 +553,8 @@ struct PlayPassTest : FrameInputTest {
   }
 };
 
-// What only the mouse or an editing key reaches, each started in play (mode
-// 0) with a creature east of the player, an NPC south, and three usable
+// What only the mouse or an editing key reaches, each started in play
+// (MODE_NORMAL) with a creature east of the player, an NPC south, and three usable
 // things carried, by a game master (casts skip the class, level and mana checks).
 TEST_F(PlayPassTest, MouseAndEditingKeys) {
   using P = PlayPassTest;

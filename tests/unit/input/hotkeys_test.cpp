@@ -170,17 +170,21 @@ TEST_F(HotkeysTest, UseSlotItem) {
     uint32_t mode;
     bool remembered;
   } cases[] = {
-      {"use at once", KEY_F1, false, TORCH, 2, 1, "U " + Item(TORCH).str() + here, "", false, 0, true},
-      {"letter slot", KEY_T, false, TORCH, 1, 1, "U " + Item(TORCH).str() + here, "", false, 0, true},
+      {"use at once", KEY_F1, false, TORCH, 2, 1, "U " + Item(TORCH).str() + here, "", false,
+       MODE_NORMAL, true},
+      {"letter slot", KEY_T, false, TORCH, 1, 1, "U " + Item(TORCH).str() + here, "", false,
+       MODE_NORMAL, true},
       {"SHIFT asks a direction", KEY_T, true, TORCH, 1, 1, "<none>",
-       "Use " + wl.get_full_name(Item(TORCH)) + " in which direction?", false, 4, true},
-      {"SHIFT with F1 does not", KEY_F1, true, TORCH, 1, 1, "U " + Item(TORCH).str() + here, "", false, 0, true},
-      {"empty slot uses the flag", KEY_F2, false, 0, 1, 1, "<none>", "No item bound to F2!", false, 0, false},
+       "Use " + wl.get_full_name(Item(TORCH)) + " in which direction?", false, MODE_USEDIR, true},
+      {"SHIFT with F1 does not", KEY_F1, true, TORCH, 1, 1, "U " + Item(TORCH).str() + here, "",
+       false, MODE_NORMAL, true},
+      {"empty slot uses the flag", KEY_F2, false, 0, 1, 1, "<none>", "No item bound to F2!", false,
+       MODE_NORMAL, false},
       {"not carried", KEY_F1, false, TORCH, 0, 1, "<none>",
-       "You don't have a " + wl.get_full_name(Item(TORCH)) + " to use/equip!", false, 0, false},
-      {"not ready", KEY_F1, false, TORCH, 1, 0, "<none>", "", false, 0, false},
-      {"keypad digit walks", KEY_1_PAD, false, TORCH, 1, 1, "<none>", "", true, 0, false},
-      {"key without slot", KEY_F9, false, TORCH, 1, 1, "<none>", "", false, 0, false},
+       "You don't have a " + wl.get_full_name(Item(TORCH)) + " to use/equip!", false, MODE_NORMAL, false},
+      {"not ready", KEY_F1, false, TORCH, 1, 0, "<none>", "", false, MODE_NORMAL, false},
+      {"keypad digit walks", KEY_1_PAD, false, TORCH, 1, 1, "<none>", "", true, MODE_NORMAL, false},
+      {"key without slot", KEY_F9, false, TORCH, 1, 1, "<none>", "", false, MODE_NORMAL, false},
   };
   for (const auto& c : cases) {
     for (Item& b : me.item_binds) b = Item(0L);
@@ -193,7 +197,7 @@ TEST_F(HotkeysTest, UseSlotItem) {
     key[KEY_LSHIFT] = c.shift;
     uint8_t ready = c.ready;
     uint64_t stamp = 0;
-    uint32_t mode = 0;
+    uint32_t mode = MODE_NORMAL;
     Item prompt(0L), last(0L);
     use_key_item(c.scancode, ready, stamp, mode, prompt, last);
     EXPECT_EQ(sent(), c.line) << c.what;
@@ -201,7 +205,7 @@ TEST_F(HotkeysTest, UseSlotItem) {
     EXPECT_EQ(ready != 0, c.ready_after) << c.what;
     EXPECT_EQ(stamp != 0, c.ready && !c.ready_after) << c.what;
     EXPECT_EQ(mode, c.mode) << c.what;
-    EXPECT_EQ(prompt == Item(TORCH), c.mode == 4) << c.what;
+    EXPECT_EQ(prompt == Item(TORCH), c.mode == MODE_USEDIR) << c.what;
     EXPECT_EQ(last == Item(TORCH), c.remembered) << c.what;
   }
 }
@@ -224,10 +228,10 @@ TEST_F(HotkeysTest, BindSpellPrompt) {
     me.spell_binds[c.slot] = c.spell;
     app.button_number = c.slot;
     app.input_text = "old";
-    gc_interface_mode = 0;
+    gc_interface_mode = MODE_NORMAL;
     bind_spell_to_key(app, c.f_key);
     EXPECT_EQ(last_msg(), c.msg);
-    EXPECT_EQ(gc_interface_mode, 22u);
+    EXPECT_EQ(gc_interface_mode, MODE_BIND_KEY);
     EXPECT_EQ(app.input_text, "");
     EXPECT_EQ(d.input_prompt, "Bind spell: ");
   }

@@ -35,7 +35,7 @@ struct MenuModesTest : ::testing::Test {
     keymap.load();
     saved_setter = gfx_mode_setter;
     gfx_mode_setter = [](int, int, int) { return 0; };
-    gc_interface_mode = 35;
+    gc_interface_mode = MODE_QYXMENU;
     d.menu_page = 0;
     d.messages.clear();
     session_over = false;
@@ -44,7 +44,7 @@ struct MenuModesTest : ::testing::Test {
   }
   void TearDown() override {
     gfx_mode_setter = saved_setter;
-    gc_interface_mode = 0;
+    gc_interface_mode = MODE_NORMAL;
     session_over = false;
     d.menu_page = 0;
     client_cfg = ConfigFile("client.cfg");
@@ -70,22 +70,22 @@ TEST_F(MenuModesTest, MenuPagesAndWaysBack) {
     int want_mode, want_page;
     bool menu_shown;
   } cases[] = {
-      {35, 0, key(KEY_O, 'o'), 36, 1, true},
-      {35, 0, key(KEY_K, 'k'), 32, 2, true},
-      {35, 0, key(KEY_V, 'v'), 37, 3, true},
-      {35, 0, key(KEY_D, 'd'), 38, 4, true},
-      {35, 0, key(KEY_C, 'c'), 39, 5, true},
-      {35, 0, key(KEY_X, 'x'), 35, 0, true},
-      {35, 0, ESC, 0, 0, false},
-      {35, 0, key(KEY_F12), 0, 0, false},
+      {MODE_QYXMENU, 0, key(KEY_O, 'o'), MODE_OPTIONS, 1, true},
+      {MODE_QYXMENU, 0, key(KEY_K, 'k'), MODE_KEYS, 2, true},
+      {MODE_QYXMENU, 0, key(KEY_V, 'v'), MODE_VOLUME, 3, true},
+      {MODE_QYXMENU, 0, key(KEY_D, 'd'), MODE_RESOLUTION, 4, true},
+      {MODE_QYXMENU, 0, key(KEY_C, 'c'), MODE_BOXCOLOURS, 5, true},
+      {MODE_QYXMENU, 0, key(KEY_X, 'x'), MODE_QYXMENU, 0, true},
+      {MODE_QYXMENU, 0, ESC, MODE_NORMAL, 0, false},
+      {MODE_QYXMENU, 0, key(KEY_F12), MODE_NORMAL, 0, false},
       // A key while a page is still shown only brings back the main page.
-      {35, 3, key(KEY_O, 'o'), 35, 0, true},
-      {35, 3, ESC, 35, 0, true},
-      {36, 1, ESC, 35, 0, true},
-      {32, 2, ESC, 35, 0, true},
-      {37, 3, ESC, 35, 0, true},
-      {38, 4, ESC, 35, 0, true},
-      {39, 5, ESC, 35, 0, true},
+      {MODE_QYXMENU, 3, key(KEY_O, 'o'), MODE_QYXMENU, 0, true},
+      {MODE_QYXMENU, 3, ESC, MODE_QYXMENU, 0, true},
+      {MODE_OPTIONS, 1, ESC, MODE_QYXMENU, 0, true},
+      {MODE_KEYS, 2, ESC, MODE_QYXMENU, 0, true},
+      {MODE_VOLUME, 3, ESC, MODE_QYXMENU, 0, true},
+      {MODE_RESOLUTION, 4, ESC, MODE_QYXMENU, 0, true},
+      {MODE_BOXCOLOURS, 5, ESC, MODE_QYXMENU, 0, true},
   };
   for (const auto& c : cases) {
     gc_interface_mode = c.mode;
@@ -96,18 +96,18 @@ TEST_F(MenuModesTest, MenuPagesAndWaysBack) {
     EXPECT_EQ(menu_open(), c.menu_shown) << c.mode << " " << c.key;
   }
 
-  gc_interface_mode = 35;
+  gc_interface_mode = MODE_QYXMENU;
   d.help_scroll = 40;
   press(key(KEY_H, 'h'));
-  EXPECT_EQ(gc_interface_mode, 31u);
+  EXPECT_EQ(gc_interface_mode, MODE_HELP);
   EXPECT_FALSE(menu_open());
   EXPECT_EQ(d.help_scroll, 0);
   EXPECT_EQ(last_msg(), "Viewing help ... press ESC when done.");
 
-  gc_interface_mode = 35;
+  gc_interface_mode = MODE_QYXMENU;
   press(key(KEY_Q, 'q'));
   EXPECT_TRUE(session_over);
-  EXPECT_EQ(gc_interface_mode, 0u);
+  EXPECT_EQ(gc_interface_mode, MODE_NORMAL);
   EXPECT_FALSE(menu_open());
 }
 
@@ -133,10 +133,10 @@ TEST_F(MenuModesTest, EveryOptionLetterTogglesItsOption) {
   bool before[OPT_MAX_OPTS];
   for (int n = 0; n < OPT_MAX_OPTS; ++n) before[n] = options.get(n);
   for (int n = 0; n < OPT_MAX_OPTS; ++n) {
-    gc_interface_mode = 36;
+    gc_interface_mode = MODE_OPTIONS;
     d.menu_page = 1;
     press_char(letters[n]);
-    EXPECT_EQ(gc_interface_mode, 36u) << letters[n];
+    EXPECT_EQ(gc_interface_mode, MODE_OPTIONS) << letters[n];
     EXPECT_EQ(options.get(n), !before[n]) << letters[n];
     // The page shows the new value.
     const auto rows = menu_rows(MENU_OPTIONS, current_menu_facts());
@@ -190,10 +190,10 @@ TEST_F(MenuModesTest, VolumeAndBoxColourSteps) {
     char key;
     int after;
   } cases[] = {
-      {37, "volume", 3, 'q', 3},          {37, "volume", 5, 'q', 0},
-      {37, "volume", 252, 'w', 252},      {37, "volume", 250, 'w', 255},
-      {37, "music_volume", 100, 's', 105}, {39, "boxr", 100, 'q', 95},
-      {39, "boxg", 250, 's', 255},        {39, "boxb", 251, 'x', 251},
+      {MODE_VOLUME, "volume", 3, 'q', 3},           {MODE_VOLUME, "volume", 5, 'q', 0},
+      {MODE_VOLUME, "volume", 252, 'w', 252},       {MODE_VOLUME, "volume", 250, 'w', 255},
+      {MODE_VOLUME, "music_volume", 100, 's', 105}, {MODE_BOXCOLOURS, "boxr", 100, 'q', 95},
+      {MODE_BOXCOLOURS, "boxg", 250, 's', 255},     {MODE_BOXCOLOURS, "boxb", 251, 'x', 251},
   };
   for (const auto& c : cases) {
     client_cfg.set_int(c.setting, c.start);
@@ -204,13 +204,13 @@ TEST_F(MenuModesTest, VolumeAndBoxColourSteps) {
   }
   // The pages show the new figures; the box colour follows the settings.
   client_cfg.set_int("volume", 128);
-  gc_interface_mode = 37;
+  gc_interface_mode = MODE_VOLUME;
   press_char('w');
   EXPECT_EQ(menu_rows(MENU_VOLUME, current_menu_facts())[3].text, "Sound: 052 [#####-----]");
   client_cfg.set_int("boxr", 200);
   client_cfg.set_int("boxg", 100);
   client_cfg.set_int("boxb", 55);
-  gc_interface_mode = 39;
+  gc_interface_mode = MODE_BOXCOLOURS;
   press_char('x');
   EXPECT_EQ(d.box_colour, makecol(200, 100, 60));
   const auto rows = menu_rows(MENU_COLOURS, current_menu_facts());
@@ -220,7 +220,7 @@ TEST_F(MenuModesTest, VolumeAndBoxColourSteps) {
 
 TEST_F(MenuModesTest, ResolutionChoice) {
   d.modes = {0, 1};
-  gc_interface_mode = 38;
+  gc_interface_mode = MODE_RESOLUTION;
   press_char('b');
   EXPECT_EQ(res_x, 1024);
   EXPECT_EQ(res_y, 768);
@@ -232,7 +232,7 @@ TEST_F(MenuModesTest, ResolutionChoice) {
   press_char('q');
   EXPECT_EQ(res_x, 1024);
   EXPECT_EQ(client_cfg.get_int("res_x"), 1024);
-  EXPECT_EQ(gc_interface_mode, 38u);
+  EXPECT_EQ(gc_interface_mode, MODE_RESOLUTION);
   res_x = 800;
   res_y = 600;
   d.compute_layout();
@@ -241,7 +241,7 @@ TEST_F(MenuModesTest, ResolutionChoice) {
 
 TEST_F(MenuModesTest, KeyRebinding) {
   common_cfg.set_int("disable_keymap_3", 1);
-  gc_interface_mode = 32;
+  gc_interface_mode = MODE_KEYS;
   const struct {
     int key;
     int sub_state;
@@ -264,7 +264,7 @@ TEST_F(MenuModesTest, KeyRebinding) {
     press(s.key);
     EXPECT_EQ(a.sub_state, s.sub_state) << s.message;
     EXPECT_EQ(last_msg(), s.message);
-    EXPECT_EQ(gc_interface_mode, 32u) << s.message;
+    EXPECT_EQ(gc_interface_mode, MODE_KEYS) << s.message;
   }
   EXPECT_EQ(keymap.get_key(KA_NORTH), KEY_Q);
   EXPECT_EQ(keymap.get_key(KA_USE), KEY_A);
@@ -300,13 +300,13 @@ TEST_F(MenuModesTest, KeyRebinding) {
   EXPECT_EQ(reread.get_key(KA_ACTIVATE), KEY_A);
 
   press(ESC);
-  EXPECT_EQ(gc_interface_mode, 35u);
+  EXPECT_EQ(gc_interface_mode, MODE_QYXMENU);
   EXPECT_EQ(d.menu_page, 0);
   EXPECT_EQ(a.sub_state, 0);
 }
 
 TEST_F(MenuModesTest, HelpAndBookPaging) {
-  gc_interface_mode = 31;
+  gc_interface_mode = MODE_HELP;
   d.help_index = 0;
   d.help_scroll = 0;
   d.play_h = 320;
@@ -325,10 +325,10 @@ TEST_F(MenuModesTest, HelpAndBookPaging) {
   press(key(KEY_SLASH, '?'));
   EXPECT_EQ(d.help_index, 0);
   press(ESC);
-  EXPECT_EQ(gc_interface_mode, 0u);
+  EXPECT_EQ(gc_interface_mode, MODE_NORMAL);
   EXPECT_EQ(last_msg(), "Done!");
 
-  gc_interface_mode = 33;
+  gc_interface_mode = MODE_BOOK;
   std::string ninety_lines;
   for (int i = 0; i < 90; ++i) ninety_lines += "line\x1f";
   d.set_book_text(ninety_lines);  // three spreads
@@ -344,16 +344,16 @@ TEST_F(MenuModesTest, HelpAndBookPaging) {
   }
   press(ESC);
   EXPECT_EQ(last_msg(), "Done!");
-  EXPECT_EQ(gc_interface_mode, 0u);
+  EXPECT_EQ(gc_interface_mode, MODE_NORMAL);
 
   const struct {
     int key;
     bool closes;
   } map[] = {{key(KEY_X, 'x'), false}, {key(KEY_M, 'm'), true}, {ESC, true}};
   for (const auto& m : map) {
-    gc_interface_mode = 42;
+    gc_interface_mode = MODE_MAP;
     press(m.key);
-    EXPECT_EQ(gc_interface_mode, m.closes ? 0u : 42u) << m.key;
+    EXPECT_EQ(gc_interface_mode, m.closes ? MODE_NORMAL : MODE_MAP) << m.key;
   }
 }
 
@@ -365,12 +365,12 @@ TEST_F(MenuModesTest, HotbarCommandBinding) {
     int mode;
     const char* message;
   } steps[] = {
-      {key(KEY_F5), 43, "Not a command."},
-      {ESC, 0, "Cancelled!"},
-      {key(KEY_U, 'u'), 0, "Bound to Use!"},
+      {key(KEY_F5), MODE_BIND_HOTBAR, "Not a command."},
+      {ESC, MODE_NORMAL, "Cancelled!"},
+      {key(KEY_U, 'u'), MODE_NORMAL, "Bound to Use!"},
   };
   for (const auto& s : steps) {
-    gc_interface_mode = 43;
+    gc_interface_mode = MODE_BIND_HOTBAR;
     press(s.key);
     EXPECT_EQ(gc_interface_mode, static_cast<uint32_t>(s.mode)) << s.message;
     EXPECT_EQ(last_msg(), s.message);
@@ -382,9 +382,9 @@ TEST_F(MenuModesTest, HotbarCommandBinding) {
   // A file that cannot be written is reported; the program goes on.
   client_cfg.set_file_name("no such folder/client.cfg");
   a.hotbar_button = 4;
-  gc_interface_mode = 43;
+  gc_interface_mode = MODE_BIND_HOTBAR;
   press(key(KEY_L, 'l'));
-  EXPECT_EQ(gc_interface_mode, 0u);
+  EXPECT_EQ(gc_interface_mode, MODE_NORMAL);
   EXPECT_EQ(client_cfg.get_int("hotbar4"), KA_LOOK);
   EXPECT_EQ(last_msg(), "Could not save no such folder/client.cfg; your settings last only until you quit.");
 }

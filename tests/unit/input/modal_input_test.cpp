@@ -161,7 +161,7 @@ TEST_F(ModalTest, ViewsKeepThePlayersMoves) {
     EXPECT_EQ(last_msg(), c.msg) << c.what;
     EXPECT_EQ(j_lines(), c.line) << c.what;
     EXPECT_EQ(items.first->item == second, c.swapped) << c.what;
-    EXPECT_EQ(gc_interface_mode, 0u) << c.what;
+    EXPECT_EQ(gc_interface_mode, MODE_NORMAL) << c.what;
   }
 }
 
@@ -282,7 +282,7 @@ TEST_F(ModalTest, SellingBankingAndTheEnd) {
   press(ENTER);
   EXPECT_EQ(d.messages[d.messages.size() - 2], "You banked the short blade! (x1)");
   EXPECT_EQ(last_msg(), "You have nothing left to bank!");
-  EXPECT_EQ(static_cast<int>(gc_interface_mode), 0);
+  EXPECT_EQ(static_cast<int>(gc_interface_mode), MODE_NORMAL);
   EXPECT_EQ(sent(), "j " + Item(BLADE).str(false) + " 1 161 0 1 0");
   EXPECT_EQ(sent(), "j " + Item(BLADE).str(false) + " 1 161 0 1 0");
   EXPECT_EQ(sent(), "j 0 0 0 0 0 0");
@@ -406,7 +406,7 @@ TEST_F(ModalTest, AbilityBoundByRightClickShowsInTheListAtOnce) {
   EXPECT_GT(count(combination), 5);
   destroy_bitmap(d.panel_bitmap);
   d.panel_bitmap = nullptr;
-  gc_interface_mode = 0;
+  gc_interface_mode = MODE_NORMAL;
 }
 
 TEST_F(ModalTest, PileCraftAndMaterialChoices) {
@@ -433,7 +433,7 @@ TEST_F(ModalTest, PileCraftAndMaterialChoices) {
     press(c.key);
     EXPECT_EQ(sent(), c.line);
     if (*c.msg) { EXPECT_EQ(last_msg(), c.msg); }
-    EXPECT_EQ(static_cast<int>(gc_interface_mode), 0);
+    EXPECT_EQ(static_cast<int>(gc_interface_mode), MODE_NORMAL);
     EXPECT_EQ(temp_list.first, nullptr);
     temp_list.add(Item(BLADE), 1, 0, true);
     temp_list.first->c = 4000;

@@ -64,7 +64,7 @@ struct MovementTest : ::testing::Test {
     app.move_step_ready = app.attack_ready = 1;
     app.left_held = app.left_released = app.right_held = app.right_released = 0;
     app.middle_held = 0;
-    gc_interface_mode = 0;
+    gc_interface_mode = MODE_NORMAL;
     d.scroll_dx = d.scroll_dy = 0;
     server.reset();  // its socket must close before the next one opens
     server = std::make_unique<LoopbackServer>();

@@ -62,7 +62,7 @@ struct NormalKeysTest : ::testing::Test {
     key[KEY_LCONTROL] = (mods & CTRL) != 0;
     key[KEY_ALT] = (mods & ALT) != 0;
   }
-  // One key of the pass in mode 0 with these modifiers held.
+  // One key of the pass in normal play with these modifiers held.
   static void press(int scancode, int ascii, int mods) {
     app.last_scancode = scancode;
     app.last_ascii = static_cast<uint8_t>(ascii);
@@ -87,13 +87,13 @@ TEST_F(NormalKeysTest, HotkeyPrecedence) {
     std::string line;
     uint32_t mode;
   } cases[] = {
-      {"item before spell", KEY_F1, NONE, TORCH, WAR_CRY, false, use_line(TORCH), 0},
-      {"spell alone", KEY_F1, NONE, 0, WAR_CRY, false, "M 7 1", 0},
-      {"directional spell asks", KEY_F2, NONE, 0, 1, false, "<none>", 19},
-      {"SHIFT+F1 skips both", KEY_F1, SHIFT, TORCH, WAR_CRY, false, "<none>", 0},
-      {"letter slot item", KEY_T, NONE, TORCH, -1, false, use_line(TORCH), 0},
-      {"letter with CTRL is no slot", KEY_T, CTRL, TORCH, -1, false, "<none>", 0},
-      {"asleep", KEY_F1, NONE, TORCH, WAR_CRY, true, "<none>", 0},
+      {"item before spell", KEY_F1, NONE, TORCH, WAR_CRY, false, use_line(TORCH), MODE_NORMAL},
+      {"spell alone", KEY_F1, NONE, 0, WAR_CRY, false, "M 7 1", MODE_NORMAL},
+      {"directional spell asks", KEY_F2, NONE, 0, 1, false, "<none>", MODE_CASTDIR},
+      {"SHIFT+F1 skips both", KEY_F1, SHIFT, TORCH, WAR_CRY, false, "<none>", MODE_NORMAL},
+      {"letter slot item", KEY_T, NONE, TORCH, -1, false, use_line(TORCH), MODE_NORMAL},
+      {"letter with CTRL is no slot", KEY_T, CTRL, TORCH, -1, false, "<none>", MODE_NORMAL},
+      {"asleep", KEY_F1, NONE, TORCH, WAR_CRY, true, "<none>", MODE_NORMAL},
   };
   for (const auto& c : cases) {
     items.clear();
@@ -104,16 +104,16 @@ TEST_F(NormalKeysTest, HotkeyPrecedence) {
     me.set_health(HN_ASLEEP, c.asleep ? 5 : 0);
     app.use_ready = app.spell_ready = 1;
     repeat_cast = true;
-    gc_interface_mode = 0;
+    gc_interface_mode = MODE_NORMAL;
     app.last_spell.clear();
     press(c.scancode, 0, c.mods);
     EXPECT_EQ(sent(), c.line) << c.what;
     EXPECT_EQ(sent(), "<none>") << c.what;
     EXPECT_EQ(gc_interface_mode, c.mode) << c.what;
-    const bool cast = c.line == "M 7 1" || c.mode == 19;
+    const bool cast = c.line == "M 7 1" || c.mode == MODE_CASTDIR;
     EXPECT_EQ(app.last_spell, cast ? spells.get_spell_str(c.spell) : "") << c.what;
     // A slot key that uses its item or casts its spell ends the repeat.
-    EXPECT_EQ(repeat_cast, c.line == "<none>" && c.mode == 0) << c.what;
+    EXPECT_EQ(repeat_cast, c.line == "<none>" && c.mode == MODE_NORMAL) << c.what;
     me.item_binds[s] = Item(0L);
     me.spell_binds[s] = -1;
   }
@@ -124,11 +124,11 @@ TEST_F(NormalKeysTest, ShiftDigitOrFKeyBindsASpellWhenCastWithWords) {
   common_cfg.set_int("cast_with_words", 1);
   me.spell_binds[10] = WAR_CRY;
   press(KEY_F1, 0, SHIFT);
-  EXPECT_EQ(gc_interface_mode, 22u);
+  EXPECT_EQ(gc_interface_mode, MODE_BIND_KEY);
   EXPECT_EQ(app.button_number, 10);
   EXPECT_EQ(last_msg(), "Binding spell to F1 (Shift + dir): currently " + spells.get_full_spell_name(WAR_CRY));
   EXPECT_EQ(sent(), "<none>");
-  gc_interface_mode = 0;
+  gc_interface_mode = MODE_NORMAL;
   press(KEY_4, '$', SHIFT);
   EXPECT_EQ(app.button_number, 4);
   EXPECT_EQ(last_msg(), "Binding spell to 4: currently none");
@@ -189,18 +189,18 @@ TEST_F(NormalKeysTest, ChatEntry) {
                {KEY_SLASH, '/', NONE, "/"},         {KEY_BACKSLASH, '\\', NONE, "/p "},
                {KEY_BACKSLASH, '|', SHIFT, "/me "}, {key_of(KA_TALK), 20, CTRL, "/msg Bob "}};
   for (const auto& c : cases) {
-    gc_interface_mode = 0;
+    gc_interface_mode = MODE_NORMAL;
     app.input_text = "x";
     d.input_prompt.clear();
     press(c.scancode, c.ascii, c.mods);
-    EXPECT_EQ(gc_interface_mode, 17u) << c.text;
+    EXPECT_EQ(gc_interface_mode, MODE_CHAT) << c.text;
     EXPECT_EQ(app.input_text, c.text);
     EXPECT_EQ(app.input_pos, static_cast<int>(c.text.size())) << c.text;
     EXPECT_EQ(d.input_prompt, "Say: ") << c.text;
   }
-  gc_interface_mode = 0;
+  gc_interface_mode = MODE_NORMAL;
   press(KEY_ENTER, 13, CTRL);
-  EXPECT_EQ(gc_interface_mode, 0u);
+  EXPECT_EQ(gc_interface_mode, MODE_NORMAL);
 }
 
 TEST_F(NormalKeysTest, RepeatKeys) {
@@ -312,23 +312,25 @@ TEST_F(NormalKeysTest, FixedAndToggleKeys) {
     std::string line, msg;
     uint32_t mode;
   } cases[] = {
-      {"SPACE", KEY_SPACE, ' ', NONE, -1, 10, "^ k 1", "", 0},
-      {"SPACE asleep", KEY_SPACE, ' ', NONE, HN_ASLEEP, 10, "^ k 1", "", 0},
-      {"help", KEY_SLASH, '?', SHIFT, -1, 10, "<none>", "Viewing help ... press ESC when done.", 31},
-      {"asleep: no command", key_of(KA_LOOK), 'l', NONE, HN_ASLEEP, 10, "<none>", "", 0},
-      {"mounted on dry land", key_of(KA_EXIT_MOUNT), 'x', NONE, HN_MOUNTED, 10, "X 0 10 20", "X-it mount!", 0},
-      {"polymorphed", key_of(KA_EXIT_MOUNT), 'x', NONE, HN_POLYMORPHED, 10, "X 9 10 20", "", 0},
-      {"ship", key_of(KA_EXIT_MOUNT), 'x', NONE, HN_PILOT, 10, "<none>", "X-it ... which direction?", 29},
-      {"packet dump", KEY_D, 4, SHIFT | CTRL | ALT, -1, 10, "<none>", "Packet dump: on", 0},
-      {"object list", KEY_O, 15, SHIFT | CTRL | ALT, -1, 10, "<none>", "Objlist: on", 0},
-      {"dead: ALT+F1", KEY_F1, 0, ALT, -1, 0, "^ d", "", 0},
-      {"alive: ALT+F1", KEY_F1, 0, ALT, -1, 10, "<none>", "", 0},
-      {"CTRL+F3", KEY_F3, 0, CTRL, -1, 10, "<none>", "Rage bar: on", 0},
-      {"F12", KEY_F12, 0, NONE, -1, 10, "<none>", "", 35},
+      {"SPACE", KEY_SPACE, ' ', NONE, -1, 10, "^ k 1", "", MODE_NORMAL},
+      {"SPACE asleep", KEY_SPACE, ' ', NONE, HN_ASLEEP, 10, "^ k 1", "", MODE_NORMAL},
+      {"help", KEY_SLASH, '?', SHIFT, -1, 10, "<none>", "Viewing help ... press ESC when done.", MODE_HELP},
+      {"asleep: no command", key_of(KA_LOOK), 'l', NONE, HN_ASLEEP, 10, "<none>", "", MODE_NORMAL},
+      {"mounted on dry land", key_of(KA_EXIT_MOUNT), 'x', NONE, HN_MOUNTED, 10, "X 0 10 20",
+       "X-it mount!", MODE_NORMAL},
+      {"polymorphed", key_of(KA_EXIT_MOUNT), 'x', NONE, HN_POLYMORPHED, 10, "X 9 10 20", "", MODE_NORMAL},
+      {"ship", key_of(KA_EXIT_MOUNT), 'x', NONE, HN_PILOT, 10, "<none>",
+       "X-it ... which direction?", MODE_EXIT_MOUNT},
+      {"packet dump", KEY_D, 4, SHIFT | CTRL | ALT, -1, 10, "<none>", "Packet dump: on", MODE_NORMAL},
+      {"object list", KEY_O, 15, SHIFT | CTRL | ALT, -1, 10, "<none>", "Objlist: on", MODE_NORMAL},
+      {"dead: ALT+F1", KEY_F1, 0, ALT, -1, 0, "^ d", "", MODE_NORMAL},
+      {"alive: ALT+F1", KEY_F1, 0, ALT, -1, 10, "<none>", "", MODE_NORMAL},
+      {"CTRL+F3", KEY_F3, 0, CTRL, -1, 10, "<none>", "Rage bar: on", MODE_NORMAL},
+      {"F12", KEY_F12, 0, NONE, -1, 10, "<none>", "", MODE_QYXMENU},
   };
   d.help_scroll = 7;  // left past the end by an earlier help
   for (const auto& c : cases) {
-    gc_interface_mode = 0;
+    gc_interface_mode = MODE_NORMAL;
     d.messages.clear();
     if (c.health >= 0) me.set_health(c.health, 5);
     me.hp = c.hp;
@@ -371,35 +373,38 @@ TEST_F(NormalKeysTest, CommandKeys) {
     std::string line, msg;
     uint32_t mode;
   } cases[] = {
-      {"Activate", KA_ACTIVATE, NONE, -1, "<none>", "Activate ... which direction?", 18},
-      {"Buy", KA_BUY, NONE, -1, "b " + sums, "", 0},
-      {"SHIFT+Buy", KA_BUY, SHIFT, -1, "B " + sums, "", 0},
-      {"Cast, no abilities", KA_CAST, NONE, -1, "<none>", "You have no abilities!", 0},
-      {"Crosshair", KA_CROSSHAIR, NONE, -1, "<none>", "Crosshair on", 0},
-      {"ALT+Crosshair", KA_CROSSHAIR, ALT, -1, "<none>", "Target locked", 0},
-      {"SHIFT+Crosshair", KA_CROSSHAIR, SHIFT, -1, "<none>", "Targeting good creatures.", 0},
-      {"Drop, nothing", KA_DROP, NONE, -1, "<none>", "You don't have anything to drop!", 0},
-      {"Fire, no bow", KA_FIRE, NONE, -1, "<none>", "Shooting requires ranged weapon or captaincy of ship!", 0},
-      {"Fire from a ship", KA_FIRE, NONE, HN_PILOT, "<none>", "Fire cannons ... which direction?", 30},
-      {"Get", KA_GET, NONE, -1, "<none>", "Get ... which direction?", 7},
-      {"CTRL+Get", KA_GET, CTRL, -1, "<none>", "Get ... which direction?", 41},
-      {"SHIFT+Get", KA_GET, SHIFT, -1, "G", "", 0},
-      {"Hide", KA_HIDE, NONE, -1, "I 1", "", 0},
-      {"SHIFT+Hide while hidden", KA_HIDE, SHIFT, HN_HIDING, "I 0", "", 0},
-      {"Ignite", KA_IGNITE, NONE, -1, "z 1", "", 0},
-      {"SHIFT+Ignite", KA_IGNITE, SHIFT, -1, "z 0", "", 0},
-      {"Inventory, empty", KA_INVENTORY, NONE, -1, "<none>", "You have nothing in your inventory.", 0},
-      {"Look", KA_LOOK, NONE, -1, "<none>", "Look ... which direction?", 13},
-      {"Meditate", KA_MEDITATE, NONE, -1, "e", "", 0},
-      {"Meditate as a wolf", KA_MEDITATE, NONE, HN_WEREWOLF_FORM, "<none>", "", 0},
-      {"Ready, nothing", KA_READY, NONE, -1, "<none>", "You have nothing to equip.", 0},
-      {"Ready as a wolf", KA_READY, NONE, HN_WEREWOLF_FORM, "<none>", "Must be in non-polymorphed form!", 0},
-      {"Search", KA_SEARCH, NONE, -1, "<none>", "Search (and open) ... which direction?", 20},
-      {"SHIFT+Search", KA_SEARCH, SHIFT, -1, "<none>", "Open ... which direction?", 23},
-      {"Talk", KA_TALK, NONE, -1, "<none>", "Talk ... which direction?", 6},
+      {"Activate", KA_ACTIVATE, NONE, -1, "<none>", "Activate ... which direction?", MODE_ACTIVATE},
+      {"Buy", KA_BUY, NONE, -1, "b " + sums, "", MODE_NORMAL},
+      {"SHIFT+Buy", KA_BUY, SHIFT, -1, "B " + sums, "", MODE_NORMAL},
+      {"Cast, no abilities", KA_CAST, NONE, -1, "<none>", "You have no abilities!", MODE_NORMAL},
+      {"Crosshair", KA_CROSSHAIR, NONE, -1, "<none>", "Crosshair on", MODE_NORMAL},
+      {"ALT+Crosshair", KA_CROSSHAIR, ALT, -1, "<none>", "Target locked", MODE_NORMAL},
+      {"SHIFT+Crosshair", KA_CROSSHAIR, SHIFT, -1, "<none>", "Targeting good creatures.", MODE_NORMAL},
+      {"Drop, nothing", KA_DROP, NONE, -1, "<none>", "You don't have anything to drop!", MODE_NORMAL},
+      {"Fire, no bow", KA_FIRE, NONE, -1, "<none>",
+       "Shooting requires ranged weapon or captaincy of ship!", MODE_NORMAL},
+      {"Fire from a ship", KA_FIRE, NONE, HN_PILOT, "<none>", "Fire cannons ... which direction?", MODE_FIRE},
+      {"Get", KA_GET, NONE, -1, "<none>", "Get ... which direction?", MODE_GET},
+      {"CTRL+Get", KA_GET, CTRL, -1, "<none>", "Get ... which direction?", MODE_GETONE},
+      {"SHIFT+Get", KA_GET, SHIFT, -1, "G", "", MODE_NORMAL},
+      {"Hide", KA_HIDE, NONE, -1, "I 1", "", MODE_NORMAL},
+      {"SHIFT+Hide while hidden", KA_HIDE, SHIFT, HN_HIDING, "I 0", "", MODE_NORMAL},
+      {"Ignite", KA_IGNITE, NONE, -1, "z 1", "", MODE_NORMAL},
+      {"SHIFT+Ignite", KA_IGNITE, SHIFT, -1, "z 0", "", MODE_NORMAL},
+      {"Inventory, empty", KA_INVENTORY, NONE, -1, "<none>", "You have nothing in your inventory.",
+       MODE_NORMAL},
+      {"Look", KA_LOOK, NONE, -1, "<none>", "Look ... which direction?", MODE_LOOK},
+      {"Meditate", KA_MEDITATE, NONE, -1, "e", "", MODE_NORMAL},
+      {"Meditate as a wolf", KA_MEDITATE, NONE, HN_WEREWOLF_FORM, "<none>", "", MODE_NORMAL},
+      {"Ready, nothing", KA_READY, NONE, -1, "<none>", "You have nothing to equip.", MODE_NORMAL},
+      {"Ready as a wolf", KA_READY, NONE, HN_WEREWOLF_FORM, "<none>",
+       "Must be in non-polymorphed form!", MODE_NORMAL},
+      {"Search", KA_SEARCH, NONE, -1, "<none>", "Search (and open) ... which direction?", MODE_SEARCH},
+      {"SHIFT+Search", KA_SEARCH, SHIFT, -1, "<none>", "Open ... which direction?", MODE_OPEN},
+      {"Talk", KA_TALK, NONE, -1, "<none>", "Talk ... which direction?", MODE_TALK},
   };
   for (const auto& c : cases) {
-    gc_interface_mode = 0;
+    gc_interface_mode = MODE_NORMAL;
     d.messages.clear();
     if (c.health >= 0) me.set_health(c.health, 5);
     app.buy_ready = app.use_ready = app.hide_ready = app.attack_ready = app.spell_ready = 1;
@@ -426,36 +431,36 @@ TEST_F(NormalKeysTest, CommandKeys) {
 TEST_F(NormalKeysTest, CommandKeysWithLists) {
   items.add(Item(TORCH), 2, 1, false);
   press(key_of(KA_INVENTORY), 0, NONE);
-  EXPECT_EQ(gc_interface_mode, 1u);
+  EXPECT_EQ(gc_interface_mode, MODE_VIEW_INV);
   EXPECT_EQ(last_msg(), "Rearranging inventory (use shift+arrow or shift+wheel to move an item) ...");
-  gc_interface_mode = 0;
+  gc_interface_mode = MODE_NORMAL;
   press(key_of(KA_DROP), 0, NONE);
-  EXPECT_EQ(gc_interface_mode, 10u);
+  EXPECT_EQ(gc_interface_mode, MODE_DROPALL);
   EXPECT_EQ(d.list_title, "DROP");
   EXPECT_EQ(last_msg().rfind("To multi-drop, hit ", 0), 0u);
   // "Disable help messages" leaves the hint out.
-  gc_interface_mode = 0;
+  gc_interface_mode = MODE_NORMAL;
   options.toggle_option(OPT_DISABLE_HELP_MESSAGES);
   press(key_of(KA_DROP), 0, NONE);
   EXPECT_EQ(last_msg(), "Drop ... select item ...");
   options.toggle_option(OPT_DISABLE_HELP_MESSAGES);
-  gc_interface_mode = 0;
+  gc_interface_mode = MODE_NORMAL;
   common_cfg.set_int("cast_with_words", 1);
   press(key_of(KA_CAST), 0, NONE);
-  EXPECT_EQ(gc_interface_mode, 28u);
+  EXPECT_EQ(gc_interface_mode, MODE_CAST);
   EXPECT_EQ(d.input_prompt, "Spell/ability: ");
-  gc_interface_mode = 0;
+  gc_interface_mode = MODE_NORMAL;
   app.spell_ready = 0;
   press(key_of(KA_CAST), 0, NONE);
   EXPECT_EQ(last_msg(), "You must wait before using another ability.");
   // With "swap_get_keys" the plain key gets at once.
-  gc_interface_mode = 0;
+  gc_interface_mode = MODE_NORMAL;
   options.toggle_option(OPT_SWAP_GET_KEYS);
   press(key_of(KA_GET), 0, NONE);
   EXPECT_EQ(sent(), "G");
   app.buy_ready = 1;
   press(key_of(KA_GET), 0, SHIFT);
-  EXPECT_EQ(gc_interface_mode, 7u);
+  EXPECT_EQ(gc_interface_mode, MODE_GET);
   options.toggle_option(OPT_SWAP_GET_KEYS);
 }
 
@@ -468,7 +473,7 @@ TEST_F(NormalKeysTest, PlayerRecordRedrawsTheReadyList) {
   BITMAP* before = create_bitmap(LIST_PANEL_W, LIST_PANEL_H);
   items.add(Item(SHORT_BLADE), 1, 1, false);
   press(key_of(KA_READY), 0, NONE);
-  ASSERT_EQ(gc_interface_mode, 5u);
+  ASSERT_EQ(gc_interface_mode, MODE_READY);
   auto record = [](int hp_max) {
     return format_str("H 10 20 1 40 0 0 10 5 0 0 %d 20 5.0 10 0 10.0 10.0 10.0 100 0 1 0 0 5",
                       hp_max);
@@ -486,13 +491,13 @@ TEST_F(NormalKeysTest, PlayerRecordRedrawsTheReadyList) {
   changed_by(30);
   EXPECT_EQ(changed_by(30), 0);
   EXPECT_GT(changed_by(77), 0);
-  EXPECT_EQ(gc_interface_mode, 5u);
+  EXPECT_EQ(gc_interface_mode, MODE_READY);
   destroy_bitmap(before);
   destroy_bitmap(d.panel_bitmap);
   d.panel_bitmap = nullptr;
   d.main_font = d.names_font = nullptr;
   d.list_shown = nullptr;
-  gc_interface_mode = 0;
+  gc_interface_mode = MODE_NORMAL;
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ class ClientScripts : public ::testing::Test {
     sc.load();
     me.reset();
     items.clear();
-    gc_interface_mode = 0;
+    gc_interface_mode = MODE_NORMAL;
     world_time = 545;
     use_simulated_keys();
     script_state = luaL_newstate();
@@ -133,12 +133,12 @@ TEST_F(ClientScripts, KeysReachTheScriptsAndBackquoteTogglesTheBox) {
     const char* hidden;
     const char* char_seen;
   } steps[] = {
-      {0, BACKQUOTE_KEY, "true", "96"},
-      {0, (30 << 8) | 'a', "true", "97"},
-      {17, BACKQUOTE_KEY, "true", "96"},  // typing a chat line
-      {0, BACKQUOTE_KEY, "false", "96"},
-      {0, (25 << 8) | 0xff, "false", "-1"},
-      {0, (25 << 8) | 0x80, "false", "-128"},
+      {MODE_NORMAL, BACKQUOTE_KEY, "true", "96"},
+      {MODE_NORMAL, (30 << 8) | 'a', "true", "97"},
+      {MODE_CHAT, BACKQUOTE_KEY, "true", "96"},  // typing a chat line
+      {MODE_NORMAL, BACKQUOTE_KEY, "false", "96"},
+      {MODE_NORMAL, (25 << 8) | 0xff, "false", "-1"},
+      {MODE_NORMAL, (25 << 8) | 0x80, "false", "-128"},
   };
   for (const auto& s : steps) {
     gc_interface_mode = s.mode;

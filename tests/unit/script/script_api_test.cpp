@@ -57,7 +57,7 @@ class ScriptApi : public ::testing::Test {
     me.reset();
     items.clear();
     cmap.set_size(12, 10, false);
-    gc_interface_mode = 0;
+    gc_interface_mode = MODE_NORMAL;
     world_time = 540;
     L = luaL_newstate();
     luaL_openlibs(L);
@@ -508,13 +508,13 @@ TEST_F(ScriptApi, CollectedAndKeptItems) {
 
 TEST_F(ScriptApi, ReadOnlyValuesRefuseAssignment) {
   world_time = 600;
-  gc_interface_mode = 0;
+  gc_interface_mode = MODE_NORMAL;
   me.lvl = 4;
   me.name = "Tam";
   check({
       {"world_time = 1", "error: read-only variable 'world_time'"},
       {"return world_time", "600"},
-      {"gc_interface_mode = 3; return gc_interface_mode", "error: read-only variable"},
+      {"gc_interface_mode = USE; return gc_interface_mode", "error: read-only variable"},
       {"PERMADEATH = true", "error: read-only variable 'PERMADEATH'"},
       {"me.lvl = 3", "error: read-only variable 'lvl'"},
       {"me.name = 'X'", "error: read-only variable 'name'"},
