@@ -582,9 +582,6 @@ class QYXDisplay {
 
  private:
   void redraw_panel(BITMAP* target);
-  // The list row under the pointer while the mouse option is on and the
-  // pointer is shown over the panel; -1 otherwise.
-  int list_mouse_row() const;
   // Colours as the list rows keep them, 0xRRGGBB.
   int school_rgb(int spell) const;
   int item_rgb(const Item& item) const;
