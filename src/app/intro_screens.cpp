@@ -82,7 +82,6 @@ int title_figure_avatar(int figure) {
 int title_avatar_code(int choice) {
   return TITLE_AVATARS[choice >= 0 && choice < TITLE_AVATAR_CHOICES ? choice : 0];
 }
-const int* title_item_codes() { return TITLE_ITEMS; }
 
 IntroScreens::IntroScreens(const SkillsClasses& classes, ConfigFile& cfg,
                            std::function<int(int)> rand_below)

@@ -93,8 +93,6 @@ int title_avatar_code(int choice);
 
 // Number of menu entries.
 int intro_menu_entries(bool qyx);
-// The procession's item codes.
-const int* title_item_codes();
 
 class IntroScreens {
  public:

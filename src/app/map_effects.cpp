@@ -72,9 +72,9 @@ void process_effect(const std::string& line) {
   wrap_effect(x, x2, y2);
   add_event(event_list, owner, x, y, level, x2, y2, kind, arg);
 
-  float f = sound_distance_factor(x, y, me.x, me.y);
+  float f = sound_distance_factor(x, y, me.x, me.y, view_radius);
   if (x2 >= 0 && y2 >= 0) {
-    float f2 = sound_distance_factor(x2, y2, me.x, me.y);
+    float f2 = sound_distance_factor(x2, y2, me.x, me.y, view_radius);
     if (f2 > f) f = f2;
   }
   const bool own = owner == me.id;

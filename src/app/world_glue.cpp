@@ -18,7 +18,7 @@ class GlobalAmbient : public AmbientSound {
     return options.get(OPT_BACKGROUND_SOUNDS) != 0;
   }
   float distance_factor(int px, int py, int x, int y) override {
-    return sound_distance_factor(px, py, x, y);
+    return sound_distance_factor(px, py, x, y, view_radius);
   }
   void stop_all_loops() override {
     sound.stop_all_loops();

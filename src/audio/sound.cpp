@@ -12,7 +12,6 @@
 #include "core/spells.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
-#include "display/display.h"
 #include "world/cmap.h"
 #include "world/effects.h"
 #include "world/item_list.h"
@@ -400,9 +399,7 @@ float distance_factor(int x1, int y1, int x2, int y2, bool wraps, int width, flo
   return f < 0.0f ? 0.0f : (f > 1.0f ? 1.0f : f);
 }
 
-float sound_distance_factor(int x1, int y1, int x2, int y2) {
-  // The map view's radius, read where the layout keeps it: sounds end where
-  // the view ends, at every screen size.
+float sound_distance_factor(int x1, int y1, int x2, int y2, int view_radius) {
   return distance_factor(x1, y1, x2, y2, cmap.get_type() == MAPTYPE_WRAP, cmap.width,
                          static_cast<float>(view_radius));
 }

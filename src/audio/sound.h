@@ -132,8 +132,9 @@ extern Sound sound;
 // beyond the view radius plus two. A wrapping map is measured across its seam
 // when that is shorter.
 float distance_factor(int x1, int y1, int x2, int y2, bool wraps, int width, float radius);
-// The same on the current map with the map view's radius.
-float sound_distance_factor(int x1, int y1, int x2, int y2);
+// The same on the current map. Callers pass the map view's radius, so that
+// sounds end where the view ends at every screen size.
+float sound_distance_factor(int x1, int y1, int x2, int y2, int view_radius);
 
 // The sound of one attack with the local player's weapon and, when `missile`
 // is set, its missile from the player to the target's cell.

@@ -19,7 +19,7 @@ Item QYXDisplay::list_input(ItemList* list, int key, int kind, bool switch_flag)
   ListKeyEnv env;
   list_key_modifiers(env);
   env.search_at_start = options.get(OPT_INV_START_WITH_SEARCH);
-  env.mouse_row = list_mouse_row();
+  env.under_mouse = [this] { return list_node_under_mouse(); };
   env.curr_display = &curr_display;
   env.is_north = [](int sc) { return keymap.is_key(KA_NORTH, sc); };
   env.is_south = [](int sc) { return keymap.is_key(KA_SOUTH, sc); };
@@ -51,7 +51,8 @@ void QYXDisplay::draw_list_panel(ItemList* list, int kind, BITMAP* target) {
   ctx.special = special;
   ctx.large_statbox = large_statbox != 0;
   ctx.box_colour = box_colour_rgb();
-  ctx.mouse_row = list_mouse_row();
+  ctx.mouse_row = panel_row_at_mouse();
+  ctx.under_mouse = list_node_under_mouse();
   ctx.sources.colour = [this](const Item& item, int k) {
     return k == SELECT_ABILITY ? school_rgb(static_cast<int>(item.code)) : item_rgb(item);
   };

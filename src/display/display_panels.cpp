@@ -139,23 +139,16 @@ void QYXDisplay::cycle_statbox_page(bool backwards) {
 
 // ---- the list entry under the mouse --------------------------------------------
 
-int QYXDisplay::list_mouse_row() const {
-  if (!options.get(OPT_MOUSE) || !mouse_shown || !mouse_over_panel()) return -1;
-  return ::list_mouse_row(mouse_y, panel_y, large_statbox != 0);
-}
-
 ItemListEl* QYXDisplay::list_node_under_mouse() const {
-  const int row = list_mouse_row();
-  if (list_shown == nullptr || row < 0) return nullptr;
-  return list_row_node(list_state, list_shown, row);
+  if (list_shown == nullptr || !options.get(OPT_MOUSE) || !mouse_shown || !mouse_over_panel())
+    return nullptr;
+  return list_row_node(list_state, list_shown, panel_row_at_mouse());
 }
 
-Item QYXDisplay::get_item_under_mouse() const {
-  return list_shown ? list_item_under_mouse(list_state, list_shown, list_mouse_row()) : Item(-1L);
-}
+Item QYXDisplay::get_item_under_mouse() const { return list_item_under_mouse(list_node_under_mouse()); }
 
 Item QYXDisplay::get_selected_item() const {
-  return list_shown ? list_selected_item(list_state, list_shown, list_mouse_row()) : Item(0L);
+  return list_shown ? list_selected_item(list_state, list_shown, list_node_under_mouse()) : Item(0L);
 }
 
 // Spell colours as the list rows keep them (0xRRGGBB).

@@ -298,9 +298,9 @@ ItemDetailBox item_detail_lines(const ItemDetailInput& in, Player& p, const Item
   return box;
 }
 
-ItemDetailBox list_item_detail(const ListState& st, const ItemList* list, int mouse_row, Player& p,
-                               const ItemList& inventory) {
-  const ListHighlight hl = list_highlight(st, list, mouse_row);
+ItemDetailBox list_item_detail(const ListState& st, const ItemList* list, int mouse_row,
+                               const ItemListEl* under_mouse, Player& p, const ItemList& inventory) {
+  const ListHighlight hl = list_highlight(st, list, mouse_row, under_mouse);
   const ListRow row = st.rows.empty() ? ListRow() : st.rows[static_cast<size_t>(hl.row)];
   ItemDetailInput in;
   in.item = hl.item;

@@ -35,8 +35,8 @@ constexpr int DETAIL_RIGHT_X = 32 + 14;
 ItemDetailBox item_detail_lines(const ItemDetailInput& in, Player& p, const ItemList& inventory);
 // The box of the highlighted entry (`list_highlight`) of the rows last built
 // for `list`, as the list panel draws it.
-ItemDetailBox list_item_detail(const ListState& st, const ItemList* list, int mouse_row, Player& p,
-                               const ItemList& inventory);
+ItemDetailBox list_item_detail(const ListState& st, const ItemList* list, int mouse_row,
+                               const ItemListEl* under_mouse, Player& p, const ItemList& inventory);
 
 // Ingredients of a crafting entry's text: parts joined by ':', each an item
 // in dot text form, 'x' and a count. Parts of another shape are skipped.

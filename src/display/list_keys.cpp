@@ -17,6 +17,8 @@ constexpr int ASCII_BACKSPACE = 8;
 constexpr int ASCII_ENTER = 13;
 constexpr int ASCII_ESC = 27;
 
+const ItemListEl* under_mouse(const ListKeyEnv& env) { return env.under_mouse ? env.under_mouse() : nullptr; }
+
 struct FilterName {
   char letter;
   const char* message;
@@ -78,7 +80,7 @@ bool reorder_step(ListState& st, ItemList* list, bool down, const ListKeyEnv& en
   ItemListEl* qnode = list_cursor_node(st, list);
   if (!qnode) return false;
   const Item q = qnode->item;
-  const Item e = list_selected_item(st, list, env.mouse_row);
+  const Item e = list_selected_item(st, list, under_mouse(env));
   ItemListEl* enode = list->find_item(e);
   if (!enode) return false;
   if (down ? enode->next == nullptr : list->first == enode) return false;
@@ -138,7 +140,7 @@ Item list_input(ListState& st, ItemList* list, int key, int kind, bool switch_fl
 
   if (down || up) {
     if (env.hide_mouse) env.hide_mouse();
-    env.mouse_row = -1;
+    env.under_mouse = nullptr;
   }
 
   if (tab && switch_flag) {
@@ -233,7 +235,7 @@ Item list_input(ListState& st, ItemList* list, int key, int kind, bool switch_fl
     redraw(env);
     return Item(-2L);
   }
-  const Item m = list_item_under_mouse(st, list, env.mouse_row);
+  const Item m = list_item_under_mouse(under_mouse(env));
   if (m != -1L) return m;
   const ItemListEl* c = list_cursor_node(st, list);
   if (c && !c->hidden) return c->item;

@@ -25,7 +25,9 @@ extern std::vector<PickEntry> pick_list;
 struct ListKeyEnv {
   bool shift = false, ctrl = false, alt = false;
   bool search_at_start = false;  // every list opens with the search open
-  int mouse_row = -1;  // row under the mouse (list_mouse_row), -1 none
+  // The entry under the pointer (`list_node_under_mouse`), asked at each use
+  // since the list moves under it; null: none.
+  std::function<const ItemListEl*()> under_mouse;
   int* curr_display = nullptr;  // 1 while the panel shows the list
   std::function<bool(int scancode)> is_north, is_south;  // bound movement keys
   std::function<void(const std::string&)> print;

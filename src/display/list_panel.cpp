@@ -137,12 +137,13 @@ ItemListEl* list_row_node(const ListState& st, const ItemList* list, int row) {
   return n;
 }
 
-ListHighlight list_highlight(const ListState& st, const ItemList* list, int mouse_row) {
+ListHighlight list_highlight(const ListState& st, const ItemList* list, int mouse_row,
+                             const ItemListEl* under_mouse) {
   ListHighlight hl;
-  if (const ItemListEl* under = mouse_row >= 0 ? list_row_node(st, list, mouse_row) : nullptr) {
+  if (under_mouse && mouse_row >= 0 && mouse_row < st.row_count) {
     hl.row = mouse_row;
-    hl.entry = under;
-    hl.item = under->item;
+    hl.entry = under_mouse;
+    hl.item = under_mouse->item;
     return hl;
   }
   hl.entry = list_cursor_node(st, list);
@@ -150,17 +151,12 @@ ListHighlight list_highlight(const ListState& st, const ItemList* list, int mous
   return hl;
 }
 
-int list_mouse_row(int mouse_y, int panel_y, bool large_statbox) {
-  return large_statbox ? (mouse_y - panel_y - 38) / 20 : (mouse_y - panel_y - 19) / 10;
+Item list_item_under_mouse(const ItemListEl* under_mouse) {
+  return under_mouse && !under_mouse->hidden ? under_mouse->item : Item(-1L);
 }
 
-Item list_item_under_mouse(const ListState& st, const ItemList* list, int mouse_row) {
-  const ItemListEl* m = mouse_row >= 0 ? list_row_node(st, list, mouse_row) : nullptr;
-  return m && !m->hidden ? m->item : Item(-1L);
-}
-
-Item list_selected_item(const ListState& st, const ItemList* list, int mouse_row) {
-  const Item m = list_item_under_mouse(st, list, mouse_row);
+Item list_selected_item(const ListState& st, const ItemList* list, const ItemListEl* under_mouse) {
+  const Item m = list_item_under_mouse(under_mouse);
   if (m != -1L) return m;
   const ItemListEl* c = list_cursor_node(st, list);
   return c ? c->item : Item(0L);
@@ -388,7 +384,7 @@ void draw_list_panel(ListState& st, ItemList* list, int kind, const ListPanelCon
     rectfill(bmp, 0, 0, 1, LIST_PANEL_H - 1, makecol(0, 0, 0));
   }
 
-  const ListHighlight hl = list_highlight(st, list, ctx.mouse_row);
+  const ListHighlight hl = list_highlight(st, list, ctx.mouse_row, ctx.under_mouse);
   const int h = hl.row;
   const Item detail = hl.item;
   rectfill(bmp, 2, 10 * h + 19, 231, 10 * h + 28, makecol(0, 0, 0));
@@ -426,7 +422,7 @@ void draw_list_panel(ListState& st, ItemList* list, int kind, const ListPanelCon
       draw_detail_lines(bmp, font, st.row_count, ability_detail_lines(s, colour, school, p));
     }
   } else {
-    ItemDetailBox box = list_item_detail(st, list, ctx.mouse_row, p, inventory);
+    ItemDetailBox box = list_item_detail(st, list, ctx.mouse_row, ctx.under_mouse, p, inventory);
     draw_detail_lines(bmp, font, st.row_count, box.lines);
     if (box.picture_line >= 0 && ctx.draw_item)
       ctx.draw_item(bmp, box.picture, 9, detail_line_y(st.row_count, box.picture_line));

@@ -90,22 +90,20 @@ void list_set_cursor(ListState& st, const ItemList* list, const ItemListEl* node
 // visible node after it, 4-n the n-th before it; null outside the rows.
 ItemListEl* list_row_node(const ListState& st, const ItemList* list, int row);
 // The highlighted row of the rows last built: the entry under the mouse
-// row, else the cursor row, with the entry's node and item (Item(-1) on an
-// empty row).
+// (`QYXDisplay::list_node_under_mouse`) on its row `mouse_row`, else the
+// cursor row, with the entry's node and item (Item(-1) on an empty row).
 struct ListHighlight {
   int row = LIST_CURSOR_ROW;
   const ItemListEl* entry = nullptr;
   Item item{-1L};
 };
-ListHighlight list_highlight(const ListState& st, const ItemList* list, int mouse_row);
-// Row under the mouse for a mouse y; rows are 10 pixels apart, 20 when the
-// panel is shown at double size. May be negative.
-int list_mouse_row(int mouse_y, int panel_y, bool large_statbox);
+ListHighlight list_highlight(const ListState& st, const ItemList* list, int mouse_row,
+                             const ItemListEl* under_mouse);
 
-// The entry under the mouse row, Item(-1) when none; and the entry under
-// the mouse, else the cursor's, Item(0) when neither.
-Item list_item_under_mouse(const ListState& st, const ItemList* list, int mouse_row);
-Item list_selected_item(const ListState& st, const ItemList* list, int mouse_row);
+// The item of the entry under the mouse, Item(-1) when none; and that entry,
+// else the cursor's, Item(0) when neither.
+Item list_item_under_mouse(const ItemListEl* under_mouse);
+Item list_selected_item(const ListState& st, const ItemList* list, const ItemListEl* under_mouse);
 
 // Puts the cursor on the first node holding the item (hidden ones too);
 // false, and the cursor kept, when none does.
@@ -192,9 +190,10 @@ struct ListPanelContext {
   BITMAP* special = nullptr;  // the marks picture; null: no marks
   bool large_statbox = false;
   int box_colour = 0x202020;
-  // Row under the mouse (list_mouse_row) while the mouse option is on, the
-  // pointer shown and over the panel; -1 otherwise.
+  // The panel row under the pointer (`panel_row_at_mouse`) and the entry on
+  // it (`list_node_under_mouse`); the row counts only with an entry.
   int mouse_row = -1;
+  const ItemListEl* under_mouse = nullptr;
   ListRowSources sources;
   std::function<int(int spell)> school_colour;
   std::function<void()> clear_panel;  // null: box colour and a black left edge

@@ -537,7 +537,7 @@ void QYXDisplay::draw_lightning(int x1, int y1, int x2, int y2, int kind) {
       else
         c = makecol(r, r, 255);
       do_line(play_bitmap, static_cast<int>(cx), static_cast<int>(cy), static_cast<int>(nx),
-              static_cast<int>(ny), c, [](BITMAP* b, int x, int y, int col) { putpixel(b, x, y, col); });
+              static_cast<int>(ny), c, plot_pixel);
       cx = nx;
       cy = ny;
     }

@@ -35,12 +35,6 @@ bool is_split_blank(unsigned char c) { return std::isspace(c) && !is_msg_code(c)
 bool is_colour_code(unsigned char c) { return (c >= 9 && c <= 12) || (c >= 16 && c <= 29); }
 bool is_font_code(unsigned char c) { return c == MSG_FONT_MAIN || c == MSG_FONT_RUNE; }
 
-Rgb code_rgb(int code) {
-  for (const CodeColour& cc : CODE_COLOURS)
-    if (cc.code == code) return cc.rgb;
-  return {255, 255, 255};
-}
-
 MsgPalette make_msg_palette(const MakeColour& make) {
   MsgPalette p;
   int white = make(255, 255, 255);
@@ -58,15 +52,6 @@ int colour_code(int colour, const MsgPalette& palette) {
 }
 
 // ---- The log -----------------------------------------------------------------
-
-void MessageLog::print(const char* fmt, ...) {
-  va_list ap;
-  va_start(ap, fmt);
-  vprint(fmt, ap);
-  va_end(ap);
-}
-
-void MessageLog::vprint(const char* fmt, va_list ap) { add(vformat_str(fmt, ap)); }
 
 void MessageLog::add(const std::string& formatted) {
   std::string text = formatted;

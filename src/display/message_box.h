@@ -10,7 +10,6 @@
 
 #include "display/rgb.h"
 #include <array>
-#include <cstdarg>
 #include <deque>
 #include <functional>
 #include <string>
@@ -37,9 +36,6 @@ enum MsgCode : unsigned char {
 bool is_colour_code(unsigned char c);
 bool is_font_code(unsigned char c);
 inline bool is_msg_code(unsigned char c) { return is_colour_code(c) || is_font_code(c); }
-
-// The colour a colour code selects; white for anything that is not one.
-Rgb code_rgb(int code);
 
 // Builds a colour value in the current colour depth (Allegro's makecol).
 using MakeColour = std::function<int(int r, int g, int b)>;
@@ -71,11 +67,7 @@ constexpr int MSG_MIN_LINE_CHARS = 10;
 
 class MessageLog {
  public:
-  // Appends a formatted message, wrapped at the line width. External text
-  // must always be an argument, never the format.
-  void print(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
-  void vprint(const char* fmt, va_list ap) __attribute__((format(printf, 2, 0)));
-  // Appends a message that is already formatted.
+  // Appends a message that is already formatted, wrapped at the line width.
   void add(const std::string& text);
 
   void scroll_up();

@@ -101,12 +101,6 @@ bool PanelRows::set(int row, const std::string& text, PanelRgb colour) {
   return true;
 }
 
-bool PanelRows::set_colour(int row, PanelRgb colour) {
-  if (row < 0 || row >= size()) return false;
-  rows_[static_cast<size_t>(row)].colour = colour;
-  return true;
-}
-
 // ---- the character sheet ------------------------------------------------------------
 
 std::string status_letters_of(Player& p) {

@@ -79,7 +79,6 @@ class PanelRows {
   PanelRows(int count, int max_chars) : rows_(count), max_chars_(max_chars) {}
   // False (and nothing written) for a row outside the page.
   bool set(int row, const std::string& text, PanelRgb colour = RGB_WHITE);
-  bool set_colour(int row, PanelRgb colour);
   int size() const { return static_cast<int>(rows_.size()); }
   const PanelRow& operator[](int row) const { return rows_[static_cast<size_t>(row)]; }
   const std::vector<PanelRow>& rows() const { return rows_; }

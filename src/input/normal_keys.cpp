@@ -278,9 +278,7 @@ void ClientApp::do_toggle_keys() {
     client_cfg.set_int("rage_bar", rage_bar);
     d.print_msg("%s bar: %s", names[rage_bar], rage_bar == 0 ? "off" : "on");
   } else if (sc == KEY_F5 && al && !ct && !sh) {
-    int failed = load_scripts();
-    if (failed == 0) d.print_msg("Scripts reloaded.");
-    else d.print_msg("%d scripts failed to load!", failed);
+    d.print_msg("%s", script_reload_message(load_scripts()).c_str());
   } else if (sc == KEY_F12 && !sh && !al) {
     if (!ct) {
       gc_interface_mode = MODE_QYXMENU;

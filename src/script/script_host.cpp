@@ -166,6 +166,5 @@ std::string pop_script_string() {
   return v;
 }
 
-Item pop_script_item() { return Item(static_cast<long>(pop_script_int64())); }
 
 lua_State* script_state = nullptr;

@@ -2,8 +2,6 @@
 // player record: key=value lines in a fixed order. The reader also accepts
 // the older forms that earlier versions wrote.
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -199,8 +197,6 @@ int Player::load(const std::string& char_name, const std::string& dir) {
     trace.printf("couldn't open %s", path.c_str());
     return 1;
   }
-  struct stat st {};
-  if (fstat(fileno(f), &st) == 0) file_age = static_cast<int64_t>(std::time(nullptr)) - st.st_mtime;
   // Whole lines, however long: a piecewise read would shift every later key.
   std::vector<std::string> lines;
   std::string line;

@@ -110,10 +110,8 @@ void Player::reset() {
   clear_buffs();
   visited_places.clear();
   ignored.clear();
-  kill_counts.clear();
   notes.clear();
   counters.clear();
-  recent_lines.clear();
   for (Item& b : item_binds) b = Item(0L);
   std::fill(std::begin(spell_binds), std::end(spell_binds), -1);
   trail.init();

@@ -7,7 +7,6 @@
 // derivation of the figures and the character file.
 
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -242,16 +241,12 @@ class Player : public Sentient {
   std::vector<int32_t> ignored;
 
   // Server-side bookkeeping, kept and cleared only.
-  std::map<int, int> kill_counts;
   std::vector<std::string> notes;
   std::map<std::string, int> counters;
-  std::deque<std::string> recent_lines;
   Trail trail;
   std::string last_address;
   int32_t bookkeeping[8] = {};
-  int32_t spare_slot = 0;
-  // Seconds between the file's last change and its load.
-  int64_t file_age = 0;
+  int32_t spare_slot = 0;  // drawn at each reset; nothing reads it
   // The bank list was synchronised this session (client).
   bool bank_synced = false;
   // Unspent stat points of a level-up (the level-up choice spends them).

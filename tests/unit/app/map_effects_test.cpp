@@ -116,6 +116,23 @@ TEST_F(MapEffects, SoundTable) {
   }
 }
 
+TEST_F(MapEffects, HearingFollowsTheScreenSize) {
+  // 14 cells away: past the 10-cell view of 800x600, inside the 15 of 1920x1080.
+  const struct {
+    int w, h;
+    std::vector<int> effects;
+  } cases[] = {{800, 600, {}}, {1920, 1080, {2}}, {800, 600, {}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.w);
+    res_x = c.w;
+    res_y = c.h;
+    d.compute_layout();
+    sound.effects_played.clear();
+    app.process_pkt("E 5 24 10 0 0 -1 -1 1");
+    EXPECT_EQ(sound.effects_played, c.effects);
+  }
+}
+
 TEST_F(MapEffects, ShortOtherLevelOrOffGridLinesAreIgnored) {
   cmap.type = 0;  // wrapping: the seam arithmetic must not see them either
   for (const char* line : {"E 5 11 10 0 0 -1 -1 2", "E 5 11 10 0 0 -1 -1", "E", "e 1 2 3",

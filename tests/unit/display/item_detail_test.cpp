@@ -121,7 +121,7 @@ TEST_F(ItemDetail, TradeLines) {
     items.clear();
     items.add(coat, 1, 0, false);
     for (const std::string& line : c.lines) ASSERT_EQ(app.process_pkt(line), 0);
-    ItemDetailBox b = list_item_detail(d.list_state, &temp_list, -1, me, items);
+    ItemDetailBox b = list_item_detail(d.list_state, &temp_list, -1, nullptr, me, items);
     const DetailLine* l = find_line(b, c.expected);
     ASSERT_NE(l, nullptr);
     EXPECT_EQ(l->text, c.expected);

@@ -254,9 +254,9 @@ TEST_F(ListKeys, MousePicksTheEntryUnderIt) {
   fill(list, numbered(6));
   st.cursor = 0;
   st.row_count = 28;
-  env.mouse_row = 6;  // two visible entries after the cursor
+  env.under_mouse = [this] { return list_row_node(st, &list, 6); };  // two visible entries after the cursor
   EXPECT_EQ(press(ENTER), list_node_at(&list, 2)->item);
-  env.mouse_row = 20;  // beyond the list: the cursor's entry
+  env.under_mouse = [this] { return list_row_node(st, &list, 20); };  // beyond the list: the cursor's entry
   EXPECT_EQ(press(ENTER), list_node_at(&list, 0)->item);
 }
 
@@ -308,7 +308,8 @@ TEST_F(ListKeys, ReorderRules) {
     st = ListState();
     st.cursor = c.cursor;
     env.shift = true;
-    env.mouse_row = c.mouse_row;
+    env.under_mouse = nullptr;
+    if (c.mouse_row >= 0) env.under_mouse = [this, row = c.mouse_row] { return list_row_node(st, &list, row); };
     press(c.key, c.kind);
     EXPECT_EQ(order(list), c.order_after);
     ASSERT_NE(list_cursor_node(st, &list), nullptr);

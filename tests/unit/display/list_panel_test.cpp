@@ -182,13 +182,6 @@ TEST(ListPanelRows, NodeUnderTheMouse) {
   const int rows[][2] = {{4, 4}, {7, 7}, {8, -1}, {0, 0}, {3, 3}, {-1, -1}, {28, -1}};  // row, entry
   for (const auto& [row, entry] : rows)
     EXPECT_EQ(list_row_node(st, &list, row), entry < 0 ? nullptr : list_node_at(&list, entry)) << row;
-  const struct {
-    int y, panel_y;
-    bool large;
-    int row;
-  } mouse[] = {{69, 0, false, 5}, {68, 0, false, 4}, {138, 0, false, 11},
-               {157, 0, true, 5}, {158, 0, true, 6}, {219, 100, false, 10}};
-  for (const auto& m : mouse) EXPECT_EQ(list_mouse_row(m.y, m.panel_y, m.large), m.row) << m.y;
 }
 
 TEST(ListPanelRows, ShowListItemKeepsTheCursorWhenAbsent) {

@@ -49,7 +49,7 @@ TEST(MessageLog, WrapsAtTheLineWidth) {
   for (const auto& c : cases) {
     MessageLog log;
     log.set_line_chars(c.width);
-    log.print("%s", c.text.c_str());
+    log.add(c.text);
     EXPECT_EQ(newest_texts(log, static_cast<int>(c.lines.size())), c.lines) << c.name;
   }
 }
@@ -66,7 +66,7 @@ TEST(MessageLog, CountsRepeatsAndKeepsEveryMessage) {
   };
   for (const auto& c : cases) {
     MessageLog log;
-    for (const std::string& m : c.printed) log.print("%s", m.c_str());
+    for (const std::string& m : c.printed) log.add(m);
     std::vector<std::string> shown;
     for (int i = MSG_LOG_LINES - static_cast<int>(c.shown.size()); i < MSG_LOG_LINES; ++i)
       shown.push_back(log.line_text(i));
@@ -78,16 +78,16 @@ TEST(MessageLog, CountsRepeatsAndKeepsEveryMessage) {
 TEST(MessageLog, FormatsExternalTextAsAnArgumentAtAnyLength) {
   MessageLog log;
   const std::string big(12000, 'x');
-  log.print("%s", big.c_str());
+  log.add(big);
   // 11,970 characters fill 210 identical full lines, which collapse into one.
   EXPECT_EQ(log.lines()[98].text, W16 + std::string(57, 'x'));
   EXPECT_EQ(log.lines()[98].count, 210);
   EXPECT_EQ(log.lines()[99].text, W16 + std::string(30, 'x'));
   EXPECT_EQ(log.messages.back(), big);
 
-  log.print("%s", "%s%n%d");
+  log.add("%s%n%d");
   EXPECT_EQ(log.messages.back(), "%s%n%d");
-  log.print("%cYou win", 19);
+  log.add("\x13You win");
   EXPECT_EQ(log.messages.back(), "You win");
   EXPECT_EQ(log.get_last_msg(), "\x13You win");
 }
@@ -113,11 +113,11 @@ TEST(MessageLog, PagesByEightBetweenZeroAndNinetyOne) {
 
 TEST(MessageLog, ScrolledViewStaysWhilePrintingAndShowsOlderLines) {
   MessageLog log;
-  for (int i = 0; i < 20; ++i) log.print("line %d", i);
+  for (int i = 0; i < 20; ++i) log.add("line " + std::to_string(i));
   EXPECT_EQ(log.visible_line(7, 8).text, W16 + "line 19");
   EXPECT_EQ(log.visible_line(0, 8).text, W16 + "line 12");
   log.scroll_up();
-  log.print("new");
+  log.add("new");
   EXPECT_EQ(log.scroll(), 8);
   EXPECT_EQ(log.get_last_msg(), "line 12");
   EXPECT_EQ(log.visible_line(7, 8).text, W16 + "line 12");
@@ -243,11 +243,11 @@ TEST_F(MessageDrawing, DrawsLinesAndRegistersTopics) {
   MsgFonts fonts{font, font, false};
   MessageLog log;
   log.set_line_chars((470 - 6) / 8);
-  log.print("%c[Fire Bolt]%c is a card.", 18, 16);
-  log.print("You hit the rat.");
-  log.print("You hit the rat.");
-  log.print("%cThe rat bites you!", 19);
-  log.print("Bob: Would you like to %cbuy%c or %csell%c?", 22, 16, 22, 16);
+  log.add("\x12[Fire Bolt]\x10 is a card.");
+  log.add("You hit the rat.");
+  log.add("You hit the rat.");
+  log.add("\x13The rat bites you!");
+  log.add("Bob: Would you like to \x16" "buy\x10 or \x16" "sell\x10?");
 
   std::vector<ClickRegion> links = {{5, 10, 4, 4, "stays"}, {5, 120, 4, 4, "old box topic"}};
   std::string card, speaker;

@@ -46,7 +46,8 @@ TEST_F(Pointer, PanelRowsAndAngles) {
   const int rows[][2] = {{19, 0}, {28, 0}, {29, 1}, {118, 9}, {10, 0}};
   for (auto& c : rows) EXPECT_EQ(disp->panel_row_at(c[0]), c[1]) << c[0];
   disp->large_statbox = 1;
-  EXPECT_EQ(disp->panel_row_at(58), 1);
+  const int large_rows[][2] = {{58, 1}, {157, 5}, {158, 6}};
+  for (auto& c : large_rows) EXPECT_EQ(disp->panel_row_at(c[0]), c[1]) << c[0];
   disp->large_statbox = 0;
 
   disp->play_height = 504;  // centre (284, 252)
