@@ -403,16 +403,16 @@ bool read_pass_key(ClientApp& app) {
     const bool over_button = hotbar_button_at_pointer(HOTBAR_BUTTONS) >= 0;
     if (options.get(OPT_HOTBAR) && over_button && mode == MODE_NORMAL && !level_flag) {
       if (common_cfg.get_int("cast_with_words") != 0) {
-        int button = hotbar_button_at_pointer(HOTBAR_LETTER_BUTTONS);
+        int button = hotbar_button_at_pointer(HOTBAR_SLOT_BUTTONS);
         if (button >= 0) {
-          app.button_number = HOTBAR_SLOT_FIRST + button;
+          app.button_number = hotbar_button_slot(button);
           bind_spell_to_key(app, true);
         }
       }
       if (options.get(OPT_COMMAND_HOTBAR)) {
         // Buttons past the letter slots are the command buttons.
         int button = hotbar_button_at_pointer(HOTBAR_BUTTONS);
-        if (button >= HOTBAR_LETTER_BUTTONS) {
+        if (button >= HOTBAR_SLOT_BUTTONS) {
           gc_interface_mode = MODE_BIND_HOTBAR;
           d.print_msg("Binding command to hotbar button %d: hit the key corresponding command.",
                       button);

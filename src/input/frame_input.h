@@ -21,10 +21,6 @@ extern uint32_t bytes_received_last_second;
 // The crafting delay in ms, set by the crafting prompt.
 extern int craft_delay;
 
-// The first eight hotbar buttons use hotkey slots 10..17; the rest are commands.
-constexpr int HOTBAR_LETTER_BUTTONS = 8;
-constexpr int HOTBAR_SLOT_FIRST = 10;
-
 // Readkey codes made from the mouse.
 constexpr int KEYCODE_ENTER = 67 << 8 | 13;
 constexpr int KEYCODE_TAB = 64 << 8 | 9;

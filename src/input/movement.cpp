@@ -327,11 +327,11 @@ void ClientApp::do_movement() {
   // 10 + button before its item (the slot's key takes the item first); the
   // command buttons run their bound command.
   if (left_released && mouse_opt && options.get(OPT_HOTBAR) && !level_flag) {
-    const int buttons = options.get(OPT_COMMAND_HOTBAR) ? HOTBAR_BUTTONS : HOTBAR_LETTER_BUTTONS;
+    const int buttons = options.get(OPT_COMMAND_HOTBAR) ? HOTBAR_BUTTONS : HOTBAR_SLOT_BUTTONS;
     for (int b = 0; b < buttons && b < static_cast<int>(d.hotbar.size()); ++b) {
       if (!d.hotbar[static_cast<size_t>(b)].contains(mouse_x, mouse_y, res_x, res_y)) continue;
-      if (b < HOTBAR_LETTER_BUTTONS) {
-        const int slot = HOTBAR_SLOT_FIRST + b;
+      if (b < HOTBAR_SLOT_BUTTONS) {
+        const int slot = hotbar_button_slot(b);
         const std::string name = spell_name_of_slot(slot);
         if (!name.empty()) {
           cast_or_queue(*this, name);
