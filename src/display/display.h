@@ -299,7 +299,6 @@ class QYXDisplay {
   // Own light and the frame's lighting switches, kept from the decision.
   int64_t view_own_light = 0;
   bool view_lit = false, view_magic_light = false, view_xray = false, view_stepping = false;
-  bool view_no_shadows = false;
   int view_radius_used = 0;
   int view_px = 0, view_py = 0;
   uint64_t meditation_start_us = 0;
