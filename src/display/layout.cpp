@@ -118,6 +118,11 @@ std::vector<HotbarPlace> hotbar_places(int w, int panel_w, int play_height, int 
   return out;
 }
 
+void QYXDisplay::read_layout_options() {
+  large_statbox = options.get(OPT_LARGE_STATBOX);
+  large_message_font = options.get(OPT_LARGE_MESSAGE_FONT);
+}
+
 void QYXDisplay::compute_layout() {
   clamp_resolution(res_x, res_y);
   int skin_w = skin ? skin->w : 0;
