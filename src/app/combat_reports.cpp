@@ -46,15 +46,13 @@ enum {
   FX_WEREWOLF_HURT = 16, FX_WEREWOLF_DIE = 17, FX_HIT_ENERGY = 31
 };
 
-bool option_on(const char* key) { return client_cfg.get_int(key) != 0; }
-
 void underscores_to_blanks(char* s) {
   for (; *s; ++s)
     if (*s == '_') *s = ' ';
 }
 
 void show_damage_number(int x, int y, int damage) {
-  if (option_on("no_splat_numbers")) return;
+  if (!options.get(OPT_SPLAT_NUMBERS)) return;
   process_effect(format_effect_line(me.id, x, y, EFFECT_DAMAGE_NUMBER, damage, -1, -1,
                                     me.map_level));
 }
@@ -215,7 +213,7 @@ int process_attack(const std::string& line) {
     rebuild_object_grid();
   }
   const bool lunges = result == 1 || result == 2 || result == 13 || result == 14 || result == 17;
-  if (kind == 0 && !ranged && lunges && !option_on("no_attack_anims"))
+  if (kind == 0 && !ranged && lunges && options.get(OPT_ATTACK_ANIMATIONS))
     set_lunge(get_direction(me.x, me.y, x, y));
   return 1;
 }
@@ -248,7 +246,8 @@ int make_and_display_dmg_msg(const std::string& line) {
                                         me.map_level));
   }
   if (kind != 0) {
-    if (kind == 2 && n >= 12 && direction >= 1 && direction <= 8 && !option_on("no_attack_anims"))
+    if (kind == 2 && n >= 12 && direction >= 1 && direction <= 8 &&
+        options.get(OPT_ATTACK_ANIMATIONS))
       set_lunge(direction);
     return 0;
   }

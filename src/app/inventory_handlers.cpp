@@ -112,7 +112,7 @@ void process_i(const std::string& line) {
 }
 
 void log_chat_line(const std::string& line) {
-  if (!client_cfg.get_bool("log_chat")) return;
+  if (!options.get(OPT_CHAT_LOG)) return;
   std::string text;
   for (size_t i = 2; i < line.size(); ++i) {
     if (static_cast<signed char>(line[i]) >= 32) text += line[i];

@@ -67,7 +67,7 @@ int ClientApp::run_sessions(const char* argv0) {
     // The default volume must be there before it is applied.
     if (!client_cfg.has_key("music_volume")) client_cfg.set_int("music_volume", 200);
     sound.apply_volume();
-    if ((direct_login == 0 || create_login == 1) && client_cfg.get_int("music") != 0)
+    if ((direct_login == 0 || create_login == 1) && options.get(OPT_MUSIC))
       sound.play_music(-1, true);
 
     // Log in, then start the session from clean state.
@@ -89,7 +89,7 @@ int ClientApp::run_sessions(const char* argv0) {
       client_cfg.set("name", me.name);
       save_settings(client_cfg);
     }
-    if (client_cfg.get_int("music") == 0) sound.stop_music();
+    if (!options.get(OPT_MUSIC)) sound.stop_music();
     if (!shaded_lighting_depth(desktop_color_depth())) {
       d.shading_unavailable = 1;
       d.print_msg("16 or 32bit colour depth not detected, using old lighting");

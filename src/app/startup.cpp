@@ -189,7 +189,7 @@ int ClientApp::start_up(int argc, char** argv) {
   if (screen_w == 0) screen_w = DEFAULT_RES_X;
   screen_h = client_cfg.get_int("res_y");
   if (screen_h == 0) screen_h = DEFAULT_RES_Y;
-  int drc = display_init_hook(client_cfg.get_bool("fullscreen"));
+  int drc = display_init_hook(options.get(OPT_FULLSCREEN));
   if (drc == 1) return 1;
   install_signal_handler();
   set_close_button(request_quit);

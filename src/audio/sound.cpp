@@ -9,6 +9,7 @@
 #include "core/item_data.h"
 #include "core/log.h"
 #include "core/mounts.h"
+#include "core/options.h"
 #include "core/spells.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
@@ -305,7 +306,7 @@ void Sound::play_named_sound(const std::string& name, int volume) {
 
 void Sound::play_music(int track, bool force) {
   if (!initialised) return;
-  if (!client_cfg.get_bool("music") && !force) return;
+  if (!options.get(OPT_MUSIC) && !force) return;
   if (track < SOUND_TRACK_MIN || track > SOUND_TRACK_MAX) return;
   AudioBackend& b = audio_backend();
   for (int t = track; t >= SOUND_TRACK_MIN; t--) {

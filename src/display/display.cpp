@@ -188,8 +188,7 @@ int QYXDisplay::init(bool fullscreen_mode) {
 
   gfx_card = fullscreen_mode ? GFX_AUTODETECT_FULLSCREEN : GFX_AUTODETECT_WINDOWED;
   fullscreen = fullscreen_mode;
-  large_statbox = client_cfg.get_bool("large_statbox");
-  large_message_font = client_cfg.get_bool("large_message_font");
+  read_layout_options();
 
   modes.clear();
   for (int i = 0; i < RESOLUTION_COUNT; ++i) modes.push_back(i);

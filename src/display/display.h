@@ -124,6 +124,10 @@ class QYXDisplay {
   void make_hotbar();
 
   // ---- Layout and modes (layout.cpp) ----
+  // Copies the large statbox and large message font options into
+  // large_statbox and large_message_font: at start-up and when either is
+  // toggled; the only writer of those two copies.
+  void read_layout_options();
   void compute_layout();
   void make_view_bitmaps();
   int set_resolution(int w, int h);
@@ -299,7 +303,6 @@ class QYXDisplay {
   // Own light and the frame's lighting switches, kept from the decision.
   int64_t view_own_light = 0;
   bool view_lit = false, view_magic_light = false, view_xray = false, view_stepping = false;
-  bool view_no_shadows = false;
   int view_radius_used = 0;
   int view_px = 0, view_py = 0;
   uint64_t meditation_start_us = 0;
@@ -554,7 +557,8 @@ class QYXDisplay {
   // Settings copied at start-up and by the login replies. The copies of
   // options (old_lighting, mouse_enabled, show_threat, dont_show_quake,
   // smooth_scaling, show_fps, hide_bar) are written by apply_option_copies
-  // (input/options.h) only.
+  // (input/options.h) only; large_statbox and large_message_font by
+  // read_layout_options only.
   uint8_t old_lighting = 0;
   // Set when the desktop's colour depth cannot show shaded lighting: old
   // lighting then stays on whatever the option says.

@@ -118,6 +118,11 @@ std::vector<HotbarPlace> hotbar_places(int w, int panel_w, int play_height, int 
   return out;
 }
 
+void QYXDisplay::read_layout_options() {
+  large_statbox = options.get(OPT_LARGE_STATBOX);
+  large_message_font = options.get(OPT_LARGE_MESSAGE_FONT);
+}
+
 void QYXDisplay::compute_layout() {
   clamp_resolution(res_x, res_y);
   int skin_w = skin ? skin->w : 0;
@@ -161,7 +166,7 @@ void QYXDisplay::compute_layout() {
 
 void QYXDisplay::make_view_bitmaps() {
   tile_scratch = remake(tile_scratch, PLAY_CELL, PLAY_CELL);
-  int t = client_cfg.get_bool("large_crosshair") ? 2 : 1;
+  int t = options.get(OPT_FAT_CROSSHAIR) ? 2 : 1;
   BITMAP** cursors[3] = {&cursor_white, &cursor_blue, &cursor_yellow};
   const int rgb[3][3] = {{255, 255, 255}, {51, 153, 255}, {255, 222, 0}};
   int mask = makecol(255, 0, 255);

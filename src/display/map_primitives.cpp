@@ -15,6 +15,7 @@
 
 #include "app/client_app.h"
 #include "core/item_data.h"
+#include "core/options.h"
 #include "core/skills_classes.h"
 #include "core/spells.h"
 #include "core/tiles.h"
@@ -478,7 +479,7 @@ void QYXDisplay::colour_effect(int x, int y, int strength, int mode) {
 }
 
 uint8_t QYXDisplay::wall_shadow_sides(int map_x, int map_y) const {
-  if (view_no_shadows) return 0;
+  if (!options.get(OPT_SHADOWS)) return 0;
   int mx = map_x;
   if (cmap.get_type() == 0) cmap.wrap_x(mx);
   if (!cmap.on_map(mx, map_y)) return 0;

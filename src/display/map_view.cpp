@@ -306,7 +306,6 @@ void QYXDisplay::decide_normal_view(bool advance, ObjectList* creatures) {
   const int R = view_radius_used;
   const int hour = get_game_hour(), minute = get_game_minute();
   const bool vis = cmap.get_vis() != 0;
-  view_no_shadows = client_cfg.get_bool("no_shadows");
   view_xray = me.has_xray_vision();
   view_lit = (hour >= 6 && hour <= 20 && vis) || view_xray;
   view_magic_light = false;
@@ -390,7 +389,7 @@ void QYXDisplay::decide_lights() {
 
 void QYXDisplay::decide_rings(ObjectList* creatures) {
   const int R = view_radius_used;
-  const bool disable_grey = client_cfg.get_bool("disable_grey_areas");
+  const bool disable_grey = !options.get(OPT_GREY_AREAS);
   const bool dead = me.hp < 1;
   const bool pvp = me.can_pvp();
   const int rows_drawn = (res_y / 2) / PLAY_CELL + 1;

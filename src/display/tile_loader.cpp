@@ -7,8 +7,8 @@
 
 #include <vector>
 
-#include "core/config_file.h"
 #include "core/log.h"
+#include "core/options.h"
 #include "core/string_utils.h"
 #include "core/tiles.h"
 #include "display/display.h"
@@ -76,7 +76,7 @@ int QYXDisplay::load_tiles() {
   free_sheets();
   invalidate_map_layer();
   _png_screen_gamma = 0.0;
-  bool prefer_32 = client_cfg.get_bool("tiles32");
+  bool prefer_32 = options.get(OPT_TILES32);
 
   std::vector<BITMAP*> sheets(SHEET_COUNT, nullptr);
   for (int n = 0; n < SHEET_COUNT; ++n) sheets[n] = load_sheet(n, prefer_32);

@@ -141,7 +141,7 @@ int move_delay_ms() {
 }
 
 double frame_interval_ms() {
-  if (client_cfg.get_int("no_fps_limit") != 0) return 0.0;
+  if (!options.get(OPT_FPS_LIMITER)) return 0.0;
   if (options.get(OPT_SMOOTH_SCROLLING)) return 1000 / (d.tile_size + 10);
   return 28.0;
 }

@@ -213,11 +213,8 @@ void apply_option(int n) {
     case OPT_BACKGROUND_SOUNDS: obj_grid.update_ambient_sound(); break;
     case OPT_REMOVE_BORDER: d.set_resolution(res_x, res_y); break;
     case OPT_LARGE_MESSAGE_FONT:
-      d.large_message_font = client_cfg.get_int("large_message_font") != 0;
-      d.compute_layout();
-      break;
     case OPT_LARGE_STATBOX:
-      d.large_statbox = client_cfg.get_int("large_statbox") != 0;
+      d.read_layout_options();
       d.compute_layout();
       break;
     case OPT_HOTBAR_TOP:

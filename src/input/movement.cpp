@@ -270,7 +270,7 @@ void ClientApp::do_movement() {
 
   // 3. The right-click context request.
   if (right_released && !ctrl && d.mouse_in_play_window() && buy_ready &&
-      (client_cfg.get_bool("right_click_context") || level_flag)) {
+      (options.get(OPT_RIGHT_CLICK_CONTEXT) || level_flag)) {
     if (d.pointer_item == Item(0L)) {
       tcpObj.sckSend("$ %d %d %d %d %d %d", mouse_cell_x, mouse_cell_y,
                      static_cast<int>(me.map_level), shift ? 1 : 0, ctrl ? 1 : 0, alt ? 1 : 0);
@@ -352,7 +352,7 @@ void ClientApp::do_movement() {
   const bool combo_applies =
       me.hp > 0 &&
       (dir != DIR_NONE || (mouse_opt && right_held && !d.mouse_over_hotbar() && !level_flag &&
-                           (!client_cfg.get_bool("right_click_context") || ctrl)));
+                           (!options.get(OPT_RIGHT_CLICK_CONTEXT) || ctrl)));
   const int slot = combo_applies ? combo_slot(shift, ctrl, alt, right_held, mouse_opt) : -1;
   if (slot < 0) {
     combo_cast = 0;

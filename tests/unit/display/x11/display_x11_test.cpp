@@ -121,6 +121,19 @@ TEST_F(GraphicsStartUp, SmallConfiguredSizeIsRaised) {
   ASSERT_NE(d.input_bitmap, nullptr);
 }
 
+TEST_F(GraphicsStartUp, LayoutOptionsOfClientCfgShapeTheFirstLayout) {
+  TempDir::write("client.cfg", "patched=1\nlarge_statbox=1\nlarge_message_font=1\n");
+  client_cfg.load();
+  res_x = 1100;
+  res_y = 680;
+  ASSERT_EQ(d.init(false), 0);
+  // The doubled panel is 464 wide; the input line is 636 - 98 = 538 wide and
+  // holds (538 - 6) / 9 characters of the large font.
+  EXPECT_EQ(d.panel_x, 636);
+  EXPECT_EQ(d.tile_size, 48);
+  EXPECT_EQ(d.line_chars, 59);
+}
+
 TEST_F(GraphicsStartUp, ChangesResolution) {
   ASSERT_EQ(d.init(false), 0);
   d.modes = offered_modes(1280, 1024);

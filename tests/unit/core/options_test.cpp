@@ -1,13 +1,13 @@
 // The on/off options and their storage in "client.cfg".
 
-#include "input/options.h"
+#include "core/options.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
-#include "app/globals.h"
+#include "core/config_file.h"
 #include "support/temp_dir.h"
 
 namespace {
