@@ -6,6 +6,7 @@
 
 #include <allegro.h>
 #include <loadpng.h>
+#include <signal.h>
 
 #include <cstdarg>
 #include <cstdio>
@@ -20,6 +21,28 @@
 #include "display/cards.h"
 #include "display/font_file.h"
 #include "display/smooth_scaler.h"
+
+namespace {
+
+// allegro_init puts the library's own handler on SIGINT, which tears the
+// library down under the start-up still using it and crashes. Until the
+// client's handler is installed, Ctrl+C keeps what it had before (it simply
+// ends the program): the signal is held back while the library starts, its
+// handler put back, and one that came meanwhile is then delivered.
+int init_library_keeping_interrupt() {
+  sigset_t interrupt_only, mask_before;
+  sigemptyset(&interrupt_only);
+  sigaddset(&interrupt_only, SIGINT);
+  pthread_sigmask(SIG_BLOCK, &interrupt_only, &mask_before);
+  struct sigaction interrupt_before {};
+  sigaction(SIGINT, nullptr, &interrupt_before);
+  const int rc = allegro_init();
+  sigaction(SIGINT, &interrupt_before, nullptr);
+  pthread_sigmask(SIG_SETMASK, &mask_before, nullptr);
+  return rc;
+}
+
+}  // namespace
 
 std::function<int(int, int, int)> gfx_mode_setter = [](int card, int w, int h) {
   return set_gfx_mode(card, w, h, 0, 0);
@@ -156,7 +179,7 @@ QYXDisplay::~QYXDisplay() {
 int QYXDisplay::init(bool fullscreen_mode) {
   FunctionTrace trace("Display init");
   trace.printf("allegro init");
-  if (allegro_init() != 0) {
+  if (init_library_keeping_interrupt() != 0) {
     writelog("allegro failed to init!\n");
     return 1;
   }
