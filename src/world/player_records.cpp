@@ -77,12 +77,13 @@ namespace {
 
 // Reads one number; on failure the stream stays failed and the target keeps
 // its value, so a record that ends early changes nothing further. The
-// bonuses feed integer sums in the rules, so a value is bounded first.
+// bonuses feed integer sums in the rules, so a value is bounded first; a
+// narrower field (the 16-bit light) then keeps to its own range.
 template <typename T>
 void read_number(std::istringstream& in, T& target) {
   constexpr long long LIMIT = static_cast<long long>(PLAYER_FIGURE_LIMIT);
   long long v = 0;
-  if (in >> v) target = static_cast<T>(std::clamp(v, -LIMIT, LIMIT));
+  if (in >> v) target = bounded_int<T>(std::clamp(v, -LIMIT, LIMIT));
 }
 
 }  // namespace

@@ -146,6 +146,30 @@ TEST_F(SessionHandlers, ExperienceStaysWhole) {
   EXPECT_NE(first.find(" XP=9223372036854775807"), std::string::npos) << first;
 }
 
+// The light of '@' is 16 bits: a number past them is held at their edge,
+// never wrapped round to a light of the other sign, which the sight adds in.
+TEST_F(SessionHandlers, StatsRecordLightKeepsItsSign) {
+  auto stats = [](const std::string& light) {
+    return "@ " + light + " 0 0 0 0 0 0 0 0 0 0 0 0 nnnnnnnnnnnnnnnnnn B 0 0 0 0 0 0 0 0 0";
+  };
+  me.hp = 10;
+  app.process_pkt(stats("0"));
+  const int unlit_sight = me.get_sight();
+  const struct {
+    const char* light;
+    int shown;
+  } cases[] = {
+      {"12", 12}, {"-2", -2}, {"32767", 32767}, {"40000", 32767}, {"-40000", -32768},
+      {"2000000000", 32767},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.light);
+    app.process_pkt(stats(c.light));
+    EXPECT_EQ(me.get_light(), c.shown);
+    EXPECT_EQ(me.get_sight(), unlit_sight + c.shown);
+  }
+}
+
 TEST_F(SessionHandlers, HelpTextReplacesBackslashN) {
   app.process_pkt("Pxone\\ntwo");
   EXPECT_TRUE(has_message("Help: \tone two"));
