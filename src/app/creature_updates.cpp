@@ -12,6 +12,7 @@
 #include "core/log.h"
 #include "core/number_codec.h"
 #include "core/string_utils.h"
+#include "core/utils.h"
 
 namespace {
 
@@ -83,7 +84,7 @@ int update_sent_pos(const std::string& line) {
     if (values > 5) u.fs = decimal_at(value(5));
     if (values > 6) u.hp = decode_number(value(6));
     if (values > 7) u.status = decode_number(value(7));
-    if (values > 8) u.dir = static_cast<int16_t>(decimal_at(value(8)));
+    if (values > 8) u.dir = bounded_int<int16_t>(decimal_at(value(8)));
     if (values > 9) u.align = static_cast<unsigned char>(value(9)[0]);
     trace.printf("chunk %d, size=%d: rc=%d id=%d x=%d dir=%d", chunk,
                  static_cast<int>(record_size), static_cast<int>(values), u.id, u.x, u.dir);

@@ -126,7 +126,9 @@ int change_level(const std::string& line) {
     return LEVEL_CHANGE_FAILED;
   }
   int previous = me.map_level;
-  me.map_level = static_cast<int16_t>(level);
+  // The level is kept in 16 bits: a number past them stays out of reach
+  // rather than naming another level.
+  me.map_level = bounded_int<int16_t>(level);
   bool reentry = map_number == previous && level_entered && !transferred;
   obj_grid.clear(!reentry);
   if (!reentry) {

@@ -79,3 +79,17 @@ TEST_F(CreatureUpdates, IgnoredRecords) {
   EXPECT_EQ(tracked_creatures[0].x, 10);
   EXPECT_EQ(tracked_creatures[0].level, 1);
 }
+
+// The facing is a 16-bit field: a number past it is held at its edge rather
+// than wrapped round to another facing.
+TEST_F(CreatureUpdates, FacingKeepsToSixteenBits) {
+  const struct {
+    int dir, stored;
+  } cases[] = {{7, 7}, {32767, 32767}, {65539, 32767}, {-40000, -32768}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.dir);
+    app.process_pkt(record("o", 140, 10, 11, 1, 300, 0, 40, 6, c.dir));
+    ASSERT_TRUE(server_objects.has_id(140));
+    EXPECT_EQ(server_objects.find_id(140)->b, c.stored);
+  }
+}

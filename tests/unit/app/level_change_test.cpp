@@ -32,6 +32,7 @@ TEST_F(LevelChange, CrcDecidesBetweenEnteringAndRequesting) {
     std::string line;
     std::string sent;
     int map;  // the level loaded, -1 none
+    int level = 4;  // the player's level after it
   } cases[] = {
       {format_str("K 0 1 4 11 12 %x", crc_of(1)), "<none>", 1},
       {format_str("K 0 1 4 11 12 %x 0 1", crc_of(1) ^ 1u), "L 4", -1},
@@ -42,6 +43,10 @@ TEST_F(LevelChange, CrcDecidesBetweenEnteringAndRequesting) {
       // A cell off the grid leaves the player where he was.
       {format_str("K 0 1 4 2147483647 -2147483648 %x", crc_of(1)), "<none>", 1},
       {format_str("K 0 1 4 11 250 %x", crc_of(1)), "<none>", 1},
+      // The level is held in 16 bits: past them it stays at the edge rather
+      // than wrapping round to another level.
+      {format_str("K 0 1 65540 11 12 %x", crc_of(1)), "<none>", 1, 32767},
+      {format_str("K 0 1 -40000 11 12 %x", crc_of(1)), "<none>", 1, -32768},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
@@ -58,7 +63,7 @@ TEST_F(LevelChange, CrcDecidesBetweenEnteringAndRequesting) {
     // The new level is drawn where it stands, not still scrolling.
     EXPECT_EQ(d.scroll_offset, entered ? 0 : 32);
     if (entered) {
-      EXPECT_EQ(me.map_level, 4);
+      EXPECT_EQ(me.map_level, c.level);
       EXPECT_EQ(cmap.get_level(), c.map);
       EXPECT_TRUE(app.logged_in);
     }
