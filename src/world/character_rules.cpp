@@ -497,7 +497,7 @@ float Player::stat_damage_multiplier() {
   float x = s + g != 0.0f ? std::fabs(s / (s + g) - si) : 0.0f;
   float bonus = (s + g) / 5.0f * (1.0f - x);
   if (wl.get_weapon_type(weapon) == W_NOTAWEAPON) bonus /= 2.0f;
-  trace.printf("s=%d d=%f si=%f bonus=%f", static_cast<int>(s), static_cast<double>(g),
+  trace.printf("s=%d d=%f si=%f bonus=%f", bounded_int<int>(s), static_cast<double>(g),
                static_cast<double>(si), static_cast<double>(bonus));
   return bonus / 100.0f;
 }

@@ -4,6 +4,7 @@
 #include "app_test_support.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
+#include "display/side_panel.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -148,6 +149,31 @@ TEST_F(HandshakeTest, RefusedOrDamagedReplies) {
     else
       EXPECT_TRUE(has_message(c.message));
   }
+}
+
+// A huge but finite stat scale holds every stat at the top of the int range;
+// the character sheet, redrawn after the next 'H', still shows its damage.
+TEST_F(HandshakeTest, HugeStatScaleKeepsTheSheetWhole) {
+  LoopbackServer s;
+  s.send_raw_ack();
+  for (const std::string& r :
+       login_replies(words(60, "0.0.0.0"), "3 7 -1 9", "p 1 0 0 3e9 0.000000 10 20 1 5 1 0"))
+    s.send(r);
+  ASSERT_EQ(login(), LOGIN_OK);
+  app.process_pkt("H 10 12 1 20 0 0 30 10 0 0 30 10 5.0 10 0 10.0 10.0 10.0 100 0 1 0 0 5");
+  EXPECT_EQ(me.get_str(), 2147483647);
+  SheetSettings settings = sheet_settings_from_session();
+  settings.level_entered = true;
+  const CharacterSheet sheet = build_character_sheet(me, settings, compute_sheet_state(me, settings));
+  int damage_rows = 0;
+  for (int i = 0; i < SHEET_ROWS; ++i) {
+    const std::string& text = sheet.rows[i].text;
+    if (text.rfind("Damage:", 0) != 0) continue;
+    ++damage_rows;
+    EXPECT_EQ(text.find("nan"), std::string::npos) << text;
+    EXPECT_EQ(text.find("inf"), std::string::npos) << text;
+  }
+  EXPECT_EQ(damage_rows, 1);
 }
 
 TEST_F(HandshakeTest, InvalidFieldIsRefusedBeforeSending) {
