@@ -63,7 +63,8 @@ int script_alert(lua_State* L);
 
 // Helpers for reading script results: store the name and push the global of
 // that name; pop the top of the stack as a number truncated to int or to 64
-// bits (out of range and NaN give the lowest value), or as a text.
+// bits (out of range gives the nearer end of the range, NaN gives 0), or as
+// a text.
 void get_script_function(const char* name);
 int pop_script_int();
 int64_t pop_script_int64();

@@ -22,6 +22,7 @@ using item_test::WEARABLE;
 
 const std::string PRICED_MISC = std::string(MISC) +
                                 "1d3 cup x 15 x g m 0 0.2 n\n"
+                                "1d4 bent_nail x -50 x g m 0 0.1 n\n"
                                 "610 old_relic x 500 x x x 0 1 n\n";
 
 struct Prices : ::testing::Test {
@@ -36,6 +37,7 @@ TEST_F(Prices, OrdinaryItems) {
   } cases[] = {
       {"no record", Item(0x1ffL), -1},
       {"no base price", make_code(0x16e, 1, 3, 5), 0},
+      {"negative base price", Item(0x1d4L), 0},
       {"plain", Item(0x181L), 40},
       {"attack +0, steel", make_code(0x181, MAT_STEEL, 1, 0), 48},
       {"attack +0, copper", make_code(0x181, MAT_COPPER, 1, 0), 44},
@@ -97,16 +99,27 @@ TEST(ItemPrices, ArtifactOnArtifactParents) {
 }
 
 TEST_F(Prices, SellPrices) {
-  Item cup(0x1d3L);
-  EXPECT_EQ(wl.get_sell_price(cup), 1);
-  cup.curse();
-  EXPECT_EQ(wl.get_sell_price(cup), 0);
-  Item blade(0x181L);
-  EXPECT_EQ(wl.get_sell_price(blade), 4);
-  blade.curse();
-  EXPECT_EQ(wl.get_sell_price(blade), 2);
-  EXPECT_EQ(wl.get_sell_price(Item(0x1ffL)), -1);
-  EXPECT_EQ(wl.get_sell_price(Item(0x16eL)), 0);
+  const struct {
+    const char* what;
+    long code;
+    bool cursed;
+    int sell;
+  } cases[] = {
+      {"cup", 0x1d3, false, 1},
+      {"cursed cup", 0x1d3, true, 0},
+      {"blade", 0x181, false, 4},
+      {"cursed blade", 0x181, true, 2},
+      {"no record", 0x1ff, false, -1},
+      {"no base price", 0x16e, false, 0},
+      // A negative base price in the data sells for nothing, not for a debt.
+      {"negative base price", 0x1d4, false, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Item item(c.code);
+    if (c.cursed) item.curse();
+    EXPECT_EQ(wl.get_sell_price(item), c.sell);
+  }
 }
 
 // Artifacts whose parents lead back to artifacts, or to nothing at all.

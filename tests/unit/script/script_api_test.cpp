@@ -314,6 +314,7 @@ TEST_F(ScriptApi, HotkeyArrays) {
       {"return me.item_binds[60]", "error: array indexing out of range."},
       {"return me.spell_binds[-1]", "error: array indexing out of range."},
       {"return me.item_binds[1e300]", "error: array indexing out of range."},
+      {"return me.item_binds[0/0]", "error: array indexing out of range."},
       {"return me.spell_binds['x']", "error: invalid type in array indexing."},
       {"me.item_binds[3] = Item(0x181); return me.item_binds[3]:intVal()", "385"},
       {"me.item_binds[3] = 5", "error: invalid type in array element assignment."},

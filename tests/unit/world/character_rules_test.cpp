@@ -332,11 +332,28 @@ TEST_F(CharacterRulesTest, ServerMaximaAndClientFigures) {
   EXPECT_EQ(p.get_hp_max(), 77) << "the client takes the received value";
   EXPECT_EQ(p.get_mana_max(), 33);
   Player::derive_figures = true;
-  EXPECT_EQ(p.get_hp_max(), 18);  // (0 x 2.5 / 6 + 25 / 2.8 + 10) = 18.9
+  const struct {
+    bool levels;
+    float str, dex, intel;
+    int lvl, hp_max;
+  } hp_cases[] = {
+      {false, 25, 25, 25, 1, 18},  // 0 x 2.5 / 6 + 25 / 2.8 + 10 = 18.9
+      {true, 28, 25, 25, 4, 30},   // 28 / 2.8 + 4 x 2.5 + 10
+      // A very weak character: -75 x 2.5 / 6 + 10 = -21.25, at least 1.
+      {false, 0, 0, 0, 1, 1},
+  };
+  for (const auto& c : hp_cases) {
+    PLAYER_LEVELS = c.levels;
+    p.str = c.str;
+    p.dex = c.dex;
+    p.intel = c.intel;
+    p.lvl = c.lvl;
+    EXPECT_EQ(p.get_hp_max(), c.hp_max) << c.str << " " << c.lvl;
+  }
   PLAYER_LEVELS = true;
   p.str = 28.0f;
+  p.dex = 25.0f;
   p.lvl = 4;
-  EXPECT_EQ(p.get_hp_max(), 30);  // 28 / 2.8 + 4 x 2.5 + 10
   p.intel = 30.0f;
   EXPECT_EQ(p.get_mana_max(), 30);
   p.perk_flags[PERK_NO_MANA] = 1;
