@@ -18,6 +18,9 @@ count() {
 atleast() { [ "$(count "$2" "$3" "$4")" -ge "$1" ] || fail "$5 ($(count "$2" "$3" "$4") pixels)"; }
 # The open list's cursor row is a black band across the side panel.
 listed() { atleast 1500 220x10+575+59 '(0,0,0)' "$1" "no list on the side panel in $1"; }
+# Takes picture $1 until it shows a list: the kiln's list opens a line after
+# its first message.
+list_open() { shot "$1"; [ "$(count 220x10+575+59 '(0,0,0)' "$1")" -ge 1500 ]; }
 # Waits (5 s at most) until the client has shown TEXT N times (default once).
 said() {
   local text=$1 n=${2:-1} i
@@ -98,7 +101,7 @@ logged "^trade\[0\]: 192 1 162 0 0 0$"
 walk_to 5 15 || fail "could not walk to the kiln"
 towards a "Activate ... which direction?" Right
 said "What would you like to make?"
-sleep 0.3; shot make; listed make
+eventually 5 list_open make || fail "the kiln's list did not open"
 send_keys '\n'; said "The kiln heats up ..."
 said "Select base ingredient ..."
 sleep 0.3; shot ingredient; listed ingredient
@@ -289,10 +292,12 @@ logged "^trade\[0\]: 193 1 161 0 1 0$"
 walk_to 5 15 || fail "could not walk to the kiln"
 towards a "Activate ... which direction?" Right
 said "What would you like to make?"
+eventually 5 list_open make2 || fail "the kiln's list did not open"
 xdotool key Down; send_keys '\n'; said "The kiln heats up ..."
 said "Select base ingredient ..."; send_keys '\n'; said "Out of the kiln comes: kiln charm."
 send_keys a; said "Activate ... which direction?" 2; xdotool key Right
 said "What would you like to make?" 2
+eventually 5 list_open make3 || fail "the kiln's list did not open again"
 xdotool key Down; send_keys '\n'; said "You have no raw gem for the kiln charm."
 # Nothing to get here; a loaf dropped south is no one to talk to.
 with_mod shift g; said "There is nothing here to pick up."
