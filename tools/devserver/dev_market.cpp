@@ -805,8 +805,13 @@ void DevSession::activate(int x, int y) {
     return;
   }
   send("c 0 0 0 0 0");
-  for (const Recipe& r : RECIPES)
-    send(format_str("c %s 1 0 0 %d @%sx1", r.product.str(false).c_str(), r.ms, r.ingredient.str(false).c_str()));
+  // A recipe whose ingredient the pack lacks is listed, flagged 0: the
+  // client draws it grey.
+  for (const Recipe& r : RECIPES) {
+    const int can_make = market.pack.get_qty(r.ingredient) >= 1 ? 1 : 0;
+    send(format_str("c %s 1 0 %d %d @%sx1", r.product.str(false).c_str(), can_make, r.ms,
+                    r.ingredient.str(false).c_str()));
+  }
   send(format_str("Cm %d %x", RECIPE_NUMBER, KILN_CODE));
 }
 

@@ -21,6 +21,8 @@ listed() { atleast 1500 220x10+575+59 '(0,0,0)' "$1" "no list on the side panel 
 # Takes picture $1 until it shows a list: the kiln's list opens a line after
 # its first message.
 list_open() { shot "$1"; [ "$(count 220x10+575+59 '(0,0,0)' "$1")" -ge 1500 ]; }
+# Grey pixels (a recipe that cannot be made) in list row $1 (0 the cursor's) of picture $2.
+grey_in_row() { count "220x10+575+$((59 + 10 * $1))" '(120,120,120)' "$2"; }
 # Waits (5 s at most) until the client has shown TEXT N times (default once).
 said() {
   local text=$1 n=${2:-1} i
@@ -102,6 +104,9 @@ walk_to 5 15 || fail "could not walk to the kiln"
 towards a "Activate ... which direction?" Right
 said "What would you like to make?"
 eventually 5 list_open make || fail "the kiln's list did not open"
+# The bread carried makes a biscuit; with no gem yet, the charm is grey.
+[ "$(grey_in_row 0 make)" = 0 ] || fail "the biscuit is grey with bread in the pack"
+[ "$(grey_in_row 1 make)" -ge 30 ] || fail "the charm is not grey without a gem"
 send_keys '\n'; said "The kiln heats up ..."
 said "Select base ingredient ..."
 sleep 0.3; shot ingredient; listed ingredient
@@ -293,11 +298,13 @@ walk_to 5 15 || fail "could not walk to the kiln"
 towards a "Activate ... which direction?" Right
 said "What would you like to make?"
 eventually 5 list_open make2 || fail "the kiln's list did not open"
+[ "$(grey_in_row 1 make2)" = 0 ] || fail "the charm is grey with a gem in the pack"
 xdotool key Down; send_keys '\n'; said "The kiln heats up ..."
 said "Select base ingredient ..."; send_keys '\n'; said "Out of the kiln comes: kiln charm."
 send_keys a; said "Activate ... which direction?" 2; xdotool key Right
 said "What would you like to make?" 2
 eventually 5 list_open make3 || fail "the kiln's list did not open again"
+[ "$(grey_in_row 1 make3)" -ge 30 ] || fail "the charm is not grey once the gem is spent"
 xdotool key Down; send_keys '\n'; said "You have no raw gem for the kiln charm."
 # Nothing to get here; a loaf dropped south is no one to talk to.
 with_mod shift g; said "There is nothing here to pick up."
