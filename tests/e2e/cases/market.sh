@@ -4,8 +4,9 @@
 # names: nothing opens at login; the staff is readied; the guard is talked
 # to and asked about a topic; Hobb sells a sling and buys the bow; Wenna
 # banks the coat and gives it back; the chest gives up its lantern; the kiln
-# bakes a biscuit; the river chart is read; Kindle is cast at the goblin and
-# the staff finishes it. Each window is kept as a picture in
+# bakes a biscuit; the river chart is read; Kindle is cast at the goblin,
+# Mend closes the wound of its answer and the staff finishes it. Each window
+# is kept as a picture in
 # build/e2e-market/ and checked by its pixels or by what it said.
 shots="$build/e2e-market"
 rm -rf "$shots"; mkdir -p "$shots"
@@ -136,6 +137,32 @@ send_keys '\n'; said "Which direction? (press enter to target self)"
 xdotool key Right
 logged "^cast\[0\]: 1 at $gx $gy on 150$"
 said "Attack with magic: hit Goblin! (5 damage)"
+# The record's hit points (field 9) and maxima (13, 14), stats (18-20) and
+# level (23) in the server's log, from the first H line after line $1.
+record_after() { sed -n "/$1/,\$p" "$work/server.log" | grep -m1 "^send\[0\]: H "; }
+# The goblin strikes back for 3, less than Mend's 1d8 heals (5 on average):
+# Mend (a h) needs no direction, is cast on the caster and closes the
+# wounds up to the maximum, not beyond.
+logged "^send\[0\]: D 3 150 "
+# The cast key is refused until Kindle's cool-off has passed: it is pressed
+# until the spell prompt opens instead.
+spell_prompt() { shot prompt; [ "$(count 400x14+0+586 '(153,204,255)' prompt)" -ge 100 ]; }
+refusals() { grep -cF "You must wait before using another ability." "$work/client.out"; }
+prompt_or_refusal() { [ "$(refusals)" -gt "$1" ] || spell_prompt; }
+for ((i = 0; i < 50; i++)); do
+  n=$(refusals)
+  send_keys c
+  eventually 5 prompt_or_refusal "$n" || fail "the cast key did nothing"
+  [ "$(refusals)" -gt "$n" ] || break
+done
+send_keys ah; sleep 0.3; send_keys '\n'
+logged "^cast\[0\]: 3 at $((gx - 1)) $gy on -1$"
+# The hit points just before, from the last record (H) or blow (D) sent.
+hp0=$(sed "/^cast\[0\]: 3 /q" "$work/server.log" | grep -E "^send\[0\]: (H|D) " | tail -1 | awk '{print $9}')
+read -r _ _ _ _ _ _ _ _ hp1 _ _ _ hpmax1 _ <<<"$(record_after '^cast\[0\]: 3 ')"
+[ "$hpmax1" -gt "$hp0" ] && [ "$((hp0 + 5))" -gt "$hpmax1" ] || fail "Mend not tried hurt by less than 5: $hp0 of $hpmax1"
+[ "$hp1" = "$hpmax1" ] || fail "Mend left $hp1 hit points, not the maximum $hpmax1 (from $hp0)"
+said "Cool water closes your wounds. (+$((hpmax1 - hp0)) hit points)"
 for ((i = 0; i < 40; i++)); do
   grep -q "^fight\[0\]: goblin dies" "$work/server.log" && break
   with_mod ctrl Right
@@ -158,19 +185,7 @@ read -r _ _ _ _ _ _ _ _ dhp dmana _ _ _ _ <<<"$hit"
 a=$(grep "^send\[0\]: A 2 4 150 " "$work/server.log" | head -1)
 [ "$(echo "$a" | awk '{print $19}')" = "$mr" ] || fail "the attack report changes magic resistance: $a"
 
-# ---- Mend, a level taken, the map in one piece ----------------------------
-# The record's hit points (field 9) and maxima (13, 14), stats (18-20) and
-# level (23) in the server's log, from the first H line after line $1.
-record_after() { sed -n "/$1/,\$p" "$work/server.log" | grep -m1 "^send\[0\]: H "; }
-# Mend (a h) needs no direction: it is cast on the caster, whose hit points,
-# hurt by the goblin, rise by its 1d8 (5 on average) up to the maximum.
-hp0=$(grep -E "^send\[0\]: (H|D) " "$work/server.log" | tail -1 | awk '{print $9}')  # both carry it there
-send_keys c; sleep 0.3; send_keys ah; sleep 0.3; send_keys '\n'
-logged "^cast\[0\]: 3 at $((gx - 1)) $gy on -1$"
-said "Cool water closes your wounds."
-read -r _ _ _ _ _ _ _ _ hp1 _ _ _ hpmax1 _ <<<"$(record_after '^cast\[0\]: 3 ')"
-want=$((hp0 + 5 > hpmax1 ? hpmax1 : hp0 + 5))
-[ "$hp1" = "$want" ] || fail "Mend left $hp1 hit points, not $want (from $hp0 of $hpmax1)"
+# ---- A level taken, the map in one piece ------------------------------------
 # The goblin's 200 experience reach level 2: the server says so, the panel
 # shows "Level up!" until CTRL+F2 and i spend the point on intelligence.
 logged "^send\[0\]: X 2 1$"
