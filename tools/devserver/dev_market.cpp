@@ -470,7 +470,12 @@ void DevSession::answer_topic(int npc, const std::string& asked) {
   } else if (t == "TIME") {
     send(who + format_str("It is %d:%02d by the market bell.", world_minutes / 60, world_minutes % 60));
   } else if (npc == GUARD_ID && t == "MARKET") {
-    send(who + "Hobb sells blades, Wenna keeps the bank.");
+    // What Hobb has now, as his list names it.
+    std::string wares;
+    for (const ItemListEl* e = market.stock.first; e; e = e->next)
+      if (e->qty > 0) wares += (wares.empty() ? "" : ", ") + wl.get_name(e->item);
+    send(who + (wares.empty() ? "Hobb has sold all his arms" : "Hobb sells arms: " + wares) + ".");
+    send(who + "Wenna keeps the bank.");
     send(who + "The chest and the kiln are free to use.");
   } else if (npc == GUARD_ID && t == "GOBLIN") {
     send(who + "A goblin prowls by the farmhouse door.");

@@ -62,7 +62,7 @@ sleep 0.5; shot talk
 atleast 150 150x70+38+395 '(255,255,255)' talk "the talk panel lists no topics"
 send_keys 'market\n'
 logged "^topic\[0\]: npc 163 'market'"
-said "Guard: Hobb sells blades, Wenna keeps the bank."
+said "Guard: Hobb sells arms: reed sling, sling stones, short blade, kiln wand, alder staff."
 send_keys 'bye\n'; said "Bye!"
 
 # Hobb: buy a sling (the first of his wares), sell him the bow.
