@@ -51,6 +51,8 @@ constexpr int DRAUGHT_HEAL = 8;
 constexpr int MEDITATE_MANA = 5;
 // The card table stands in the farmhouse, region 1 of the valley level.
 constexpr int CARD_TABLE_REGION = 1;
+// A gold coin lost in the grass south-east of the market, there to be found.
+constexpr int LOST_COIN_X = 20, LOST_COIN_Y = 22;
 constexpr char TALK_SEPARATOR = 0x1f;
 constexpr char BOOK_LINE = 0x1f;
 constexpr char TOPIC = 0x16, WHITE = 0x10;
@@ -157,6 +159,12 @@ void DevSession::market_setup(bool first_kit) {
   m.stock.add(STAFF, 2, 30, true);
   m.ground.clear();
   m.next_ground_id = FIRST_GROUND_ID;
+  MarketGround coin;
+  coin.id = m.next_ground_id++;
+  coin.item = GOLD;
+  coin.x = LOST_COIN_X;
+  coin.y = LOST_COIN_Y;
+  m.ground.push_back(coin);
   goblin_home();
   // A character who left at the card table sits at it again: the level is
   // entered with its card-table flag.
@@ -786,7 +794,8 @@ void DevSession::look(int x, int y) {
   }
   for (const MarketGround& g : market.ground)
     if (g.x == x && g.y == y) {
-      send("MsYou see " + wl.get_full_name(g.item) + " on the ground.");
+      send("MsYou see " + (g.qty == 1 ? wl.get_article(g.item) : format_str("%ld", g.qty)) + " " +
+           wl.get_full_name(g.item) + " on the ground.");
       return;
     }
   if (x == pl.x && y == pl.y) {

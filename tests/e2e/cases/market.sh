@@ -278,9 +278,24 @@ logged "^send\[0\]: K 0 1 1 12 15 [0-9a-f]* 0 1$"
 sleep 0.5; shot return
 atleast 2000 88x127+239+365 '(4,68,118)' return "no card in hand"
 # Out of the farmhouse (the first step tells the server's log where he is)
-# to the chest, which still lacks its lantern.
+# to the gold coin in the grass at 20,22: looked at, it is a coin; got, it
+# joins the purse.
 step Down || fail "could not leave the farmhouse"
-walk_to 12 17 && walk_to 5 17 && walk_to 5 13 || fail "could not walk to the chest"
+walk_to 12 17 && walk_to 19 22 || fail "could not walk to the coin"
+towards l "Look ... which direction?" Right
+said "You see a gold coin on the ground."
+# The look holds the action keys back a moment: G is pressed until it asks.
+more_shown() { [ "$(grep -cF -- "$1" "$work/client.out")" -gt "$2" ]; }
+n=$(grep -cF "Get ... which direction?" "$work/client.out")
+for ((i = 0; i < 10; i++)); do
+  send_keys g
+  eventually 1 more_shown "Get ... which direction?" "$n" && break
+done
+xdotool key Right
+said "You got 1 gold coin."
+logged "^get\[0\]: 100$"
+# Back to the chest, which still lacks its lantern.
+walk_to 5 17 && walk_to 5 13 || fail "could not walk to the chest"
 xdotool keydown shift; sleep 0.1; hold_key s 0.12; xdotool keyup shift
 said "Open ... which direction?"; xdotool key Left
 said "What would you like to remove from the container?"
