@@ -51,7 +51,8 @@ function vitals.build()
     clock_line(),
   }
   if mentions and mentions.count > 0 then
-    lines[#lines + 1] = string.format("Mentioned %d times", mentions.count)
+    lines[#lines + 1] = mentions.count == 1 and "Mentioned once"
+                        or string.format("Mentioned %d times", mentions.count)
   end
   return lines
 end

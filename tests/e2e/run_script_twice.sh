@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# `make run`'s script run again and again in one build tree: each run must
-# start its own server, log in, and be judged by its own server log only.
+# `make run` again and again in one build tree: each run assembles the game
+# directory again and runs the script, which must start its own server, log
+# in, and be judged by its own server log only. A key the player rebound
+# between two runs stays rebound.
 # run_script_twice.sh SOURCE_DIR BUILD_DIR
 set -uo pipefail
 src=$(cd "$1" && pwd)
@@ -8,7 +10,6 @@ build=$(cd "$2" && pwd)
 tree=$(mktemp -d /tmp/zib-run.XXXXXX)
 trap 'rm -rf "$tree"' EXIT
 
-bash "$src/tests/e2e/fresh_game.sh" "$src" "$build" "$tree/game" > /dev/null || { echo "FAIL: no game directory"; exit 1; }
 cp "$build/devserver" "$tree/devserver"
 
 fail() {
@@ -18,9 +19,11 @@ fail() {
   exit 1
 }
 
-# A free port each time, so that parallel tests and a user's `make run`
-# never meet this one.
+# The build's assembly of the game directory, then the script, on a free
+# port each time, so that parallel tests and a user's `make run` never meet
+# this one.
 run() {
+  bash "$src/tests/e2e/fresh_game.sh" "$src" "$build" "$tree/game" > /dev/null || fail "no game directory"
   env -u DISPLAY ZIB_RUN_PORT=0 ZIB_RUN_SECONDS=3 bash "$src/scripts/run.sh" "$tree" > "$tree/out" 2>&1
 }
 
@@ -34,8 +37,9 @@ set_cfg() {
 # though the log of an earlier run shows a login.
 expect=(0 0 1 0)
 passwords=(demo demo wrong demo)
+keymap="$tree/game/dat/keymap.cfg"
 for i in "${!expect[@]}"; do
-  set_cfg passwd "${passwords[$i]}"
+  [ "$i" = 0 ] || set_cfg passwd "${passwords[$i]}"
   run
   rc=$?
   [ "$rc" = "${expect[$i]}" ] || fail "run $((i + 1)) ended with $rc, expected ${expect[$i]}"
@@ -45,5 +49,11 @@ for i in "${!expect[@]}"; do
     grep -q "^ready\[" "$tree/devserver.log" || fail "run $((i + 1)): no login in its own log"
   fi
   pgrep -f "$tree/devserver" > /dev/null && fail "run $((i + 1)) left its server running"
+  if [ "$i" = 0 ]; then
+    # The player rebinds Get to K; the client writes its key map so.
+    sed -i 's/^Get|.*/Get|11 0 0 0/' "$keymap"
+  else
+    grep -qx 'Get|11 0 0 0' "$keymap" || fail "run $((i + 1)): the rebound key is back to its default"
+  fi
 done
 echo "PASS"

@@ -51,6 +51,8 @@ constexpr int DRAUGHT_HEAL = 8;
 constexpr int MEDITATE_MANA = 5;
 // The card table stands in the farmhouse, region 1 of the valley level.
 constexpr int CARD_TABLE_REGION = 1;
+// A gold coin lost in the grass south-east of the market, there to be found.
+constexpr int LOST_COIN_X = 20, LOST_COIN_Y = 22;
 constexpr char TALK_SEPARATOR = 0x1f;
 constexpr char BOOK_LINE = 0x1f;
 constexpr char TOPIC = 0x16, WHITE = 0x10;
@@ -157,6 +159,12 @@ void DevSession::market_setup(bool first_kit) {
   m.stock.add(STAFF, 2, 30, true);
   m.ground.clear();
   m.next_ground_id = FIRST_GROUND_ID;
+  MarketGround coin;
+  coin.id = m.next_ground_id++;
+  coin.item = GOLD;
+  coin.x = LOST_COIN_X;
+  coin.y = LOST_COIN_Y;
+  m.ground.push_back(coin);
   goblin_home();
   // A character who left at the card table sits at it again: the level is
   // entered with its card-table flag.
@@ -470,7 +478,12 @@ void DevSession::answer_topic(int npc, const std::string& asked) {
   } else if (t == "TIME") {
     send(who + format_str("It is %d:%02d by the market bell.", world_minutes / 60, world_minutes % 60));
   } else if (npc == GUARD_ID && t == "MARKET") {
-    send(who + "Hobb sells blades, Wenna keeps the bank.");
+    // What Hobb has now, as his list names it.
+    std::string wares;
+    for (const ItemListEl* e = market.stock.first; e; e = e->next)
+      if (e->qty > 0) wares += (wares.empty() ? "" : ", ") + wl.get_name(e->item);
+    send(who + (wares.empty() ? "Hobb has sold all his arms" : "Hobb sells arms: " + wares) + ".");
+    send(who + "Wenna keeps the bank.");
     send(who + "The chest and the kiln are free to use.");
   } else if (npc == GUARD_ID && t == "GOBLIN") {
     send(who + "A goblin prowls by the farmhouse door.");
@@ -781,7 +794,8 @@ void DevSession::look(int x, int y) {
   }
   for (const MarketGround& g : market.ground)
     if (g.x == x && g.y == y) {
-      send("MsYou see " + wl.get_full_name(g.item) + " on the ground.");
+      send("MsYou see " + (g.qty == 1 ? wl.get_article(g.item) : format_str("%ld", g.qty)) + " " +
+           wl.get_full_name(g.item) + " on the ground.");
       return;
     }
   if (x == pl.x && y == pl.y) {
@@ -805,8 +819,13 @@ void DevSession::activate(int x, int y) {
     return;
   }
   send("c 0 0 0 0 0");
-  for (const Recipe& r : RECIPES)
-    send(format_str("c %s 1 0 0 %d @%sx1", r.product.str(false).c_str(), r.ms, r.ingredient.str(false).c_str()));
+  // A recipe whose ingredient the pack lacks is listed, flagged 0: the
+  // client draws it grey.
+  for (const Recipe& r : RECIPES) {
+    const int can_make = market.pack.get_qty(r.ingredient) >= 1 ? 1 : 0;
+    send(format_str("c %s 1 0 %d %d @%sx1", r.product.str(false).c_str(), can_make, r.ms,
+                    r.ingredient.str(false).c_str()));
+  }
   send(format_str("Cm %d %x", RECIPE_NUMBER, KILN_CODE));
 }
 

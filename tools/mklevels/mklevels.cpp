@@ -91,7 +91,6 @@ CMap vale() {
   m.map_objects.push_back({Item(CAMPFIRE), 12, 13});
   m.map_objects.push_back({Item(CAMPFIRE), 40, 20});
   for (int i = 0; i < 9; ++i) m.map_objects.push_back({Item(MARSH_LIGHT), 39 + 2 * i, 29 + i % 4});
-  m.map_objects.push_back({Item(GOLD_COIN), 20, 22});
   return m;
 }
 

@@ -4,8 +4,9 @@
 # names: nothing opens at login; the staff is readied; the guard is talked
 # to and asked about a topic; Hobb sells a sling and buys the bow; Wenna
 # banks the coat and gives it back; the chest gives up its lantern; the kiln
-# bakes a biscuit; the river chart is read; Kindle is cast at the goblin and
-# the staff finishes it. Each window is kept as a picture in
+# bakes a biscuit; the river chart is read; Kindle is cast at the goblin,
+# Mend closes the wound of its answer and the staff finishes it. Each window
+# is kept as a picture in
 # build/e2e-market/ and checked by its pixels or by what it said.
 shots="$build/e2e-market"
 rm -rf "$shots"; mkdir -p "$shots"
@@ -18,6 +19,11 @@ count() {
 atleast() { [ "$(count "$2" "$3" "$4")" -ge "$1" ] || fail "$5 ($(count "$2" "$3" "$4") pixels)"; }
 # The open list's cursor row is a black band across the side panel.
 listed() { atleast 1500 220x10+575+59 '(0,0,0)' "$1" "no list on the side panel in $1"; }
+# Takes picture $1 until it shows a list: the kiln's list opens a line after
+# its first message.
+list_open() { shot "$1"; [ "$(count 220x10+575+59 '(0,0,0)' "$1")" -ge 1500 ]; }
+# Grey pixels (a recipe that cannot be made) in list row $1 (0 the cursor's) of picture $2.
+grey_in_row() { count "220x10+575+$((59 + 10 * $1))" '(120,120,120)' "$2"; }
 # Waits (5 s at most) until the client has shown TEXT N times (default once).
 said() {
   local text=$1 n=${2:-1} i
@@ -56,7 +62,7 @@ sleep 0.5; shot talk
 atleast 150 150x70+38+395 '(255,255,255)' talk "the talk panel lists no topics"
 send_keys 'market\n'
 logged "^topic\[0\]: npc 163 'market'"
-said "Guard: Hobb sells blades, Wenna keeps the bank."
+said "Guard: Hobb sells arms: reed sling, sling stones, short blade, kiln wand, alder staff."
 send_keys 'bye\n'; said "Bye!"
 
 # Hobb: buy a sling (the first of his wares), sell him the bow.
@@ -98,7 +104,10 @@ logged "^trade\[0\]: 192 1 162 0 0 0$"
 walk_to 5 15 || fail "could not walk to the kiln"
 towards a "Activate ... which direction?" Right
 said "What would you like to make?"
-sleep 0.3; shot make; listed make
+eventually 5 list_open make || fail "the kiln's list did not open"
+# The bread carried makes a biscuit; with no gem yet, the charm is grey.
+[ "$(grey_in_row 0 make)" = 0 ] || fail "the biscuit is grey with bread in the pack"
+[ "$(grey_in_row 1 make)" -ge 30 ] || fail "the charm is not grey without a gem"
 send_keys '\n'; said "The kiln heats up ..."
 said "Select base ingredient ..."
 sleep 0.3; shot ingredient; listed ingredient
@@ -128,6 +137,32 @@ send_keys '\n'; said "Which direction? (press enter to target self)"
 xdotool key Right
 logged "^cast\[0\]: 1 at $gx $gy on 150$"
 said "Attack with magic: hit Goblin! (5 damage)"
+# The record's hit points (field 9) and maxima (13, 14), stats (18-20) and
+# level (23) in the server's log, from the first H line after line $1.
+record_after() { sed -n "/$1/,\$p" "$work/server.log" | grep -m1 "^send\[0\]: H "; }
+# The goblin strikes back for 3, less than Mend's 1d8 heals (5 on average):
+# Mend (a h) needs no direction, is cast on the caster and closes the
+# wounds up to the maximum, not beyond.
+logged "^send\[0\]: D 3 150 "
+# The cast key is refused until Kindle's cool-off has passed: it is pressed
+# until the spell prompt opens instead.
+spell_prompt() { shot prompt; [ "$(count 400x14+0+586 '(153,204,255)' prompt)" -ge 100 ]; }
+refusals() { grep -cF "You must wait before using another ability." "$work/client.out"; }
+prompt_or_refusal() { [ "$(refusals)" -gt "$1" ] || spell_prompt; }
+for ((i = 0; i < 50; i++)); do
+  n=$(refusals)
+  send_keys c
+  eventually 5 prompt_or_refusal "$n" || fail "the cast key did nothing"
+  [ "$(refusals)" -gt "$n" ] || break
+done
+send_keys ah; sleep 0.3; send_keys '\n'
+logged "^cast\[0\]: 3 at $((gx - 1)) $gy on -1$"
+# The hit points just before, from the last record (H) or blow (D) sent.
+hp0=$(sed "/^cast\[0\]: 3 /q" "$work/server.log" | grep -E "^send\[0\]: (H|D) " | tail -1 | awk '{print $9}')
+read -r _ _ _ _ _ _ _ _ hp1 _ _ _ hpmax1 _ <<<"$(record_after '^cast\[0\]: 3 ')"
+[ "$hpmax1" -gt "$hp0" ] && [ "$((hp0 + 5))" -gt "$hpmax1" ] || fail "Mend not tried hurt by less than 5: $hp0 of $hpmax1"
+[ "$hp1" = "$hpmax1" ] || fail "Mend left $hp1 hit points, not the maximum $hpmax1 (from $hp0)"
+said "Cool water closes your wounds. (+$((hpmax1 - hp0)) hit points)"
 for ((i = 0; i < 40; i++)); do
   grep -q "^fight\[0\]: goblin dies" "$work/server.log" && break
   with_mod ctrl Right
@@ -150,19 +185,7 @@ read -r _ _ _ _ _ _ _ _ dhp dmana _ _ _ _ <<<"$hit"
 a=$(grep "^send\[0\]: A 2 4 150 " "$work/server.log" | head -1)
 [ "$(echo "$a" | awk '{print $19}')" = "$mr" ] || fail "the attack report changes magic resistance: $a"
 
-# ---- Mend, a level taken, the map in one piece ----------------------------
-# The record's hit points (field 9) and maxima (13, 14), stats (18-20) and
-# level (23) in the server's log, from the first H line after line $1.
-record_after() { sed -n "/$1/,\$p" "$work/server.log" | grep -m1 "^send\[0\]: H "; }
-# Mend (a h) needs no direction: it is cast on the caster, whose hit points,
-# hurt by the goblin, rise by its 1d8 (5 on average) up to the maximum.
-hp0=$(grep -E "^send\[0\]: (H|D) " "$work/server.log" | tail -1 | awk '{print $9}')  # both carry it there
-send_keys c; sleep 0.3; send_keys ah; sleep 0.3; send_keys '\n'
-logged "^cast\[0\]: 3 at $((gx - 1)) $gy on -1$"
-said "Cool water closes your wounds."
-read -r _ _ _ _ _ _ _ _ hp1 _ _ _ hpmax1 _ <<<"$(record_after '^cast\[0\]: 3 ')"
-want=$((hp0 + 5 > hpmax1 ? hpmax1 : hp0 + 5))
-[ "$hp1" = "$want" ] || fail "Mend left $hp1 hit points, not $want (from $hp0 of $hpmax1)"
+# ---- A level taken, the map in one piece ------------------------------------
 # The goblin's 200 experience reach level 2: the server says so, the panel
 # shows "Level up!" until CTRL+F2 and i spend the point on intelligence.
 logged "^send\[0\]: X 2 1$"
@@ -255,9 +278,24 @@ logged "^send\[0\]: K 0 1 1 12 15 [0-9a-f]* 0 1$"
 sleep 0.5; shot return
 atleast 2000 88x127+239+365 '(4,68,118)' return "no card in hand"
 # Out of the farmhouse (the first step tells the server's log where he is)
-# to the chest, which still lacks its lantern.
+# to the gold coin in the grass at 20,22: looked at, it is a coin; got, it
+# joins the purse.
 step Down || fail "could not leave the farmhouse"
-walk_to 12 17 && walk_to 5 17 && walk_to 5 13 || fail "could not walk to the chest"
+walk_to 12 17 && walk_to 19 22 || fail "could not walk to the coin"
+towards l "Look ... which direction?" Right
+said "You see a gold coin on the ground."
+# The look holds the action keys back a moment: G is pressed until it asks.
+more_shown() { [ "$(grep -cF -- "$1" "$work/client.out")" -gt "$2" ]; }
+n=$(grep -cF "Get ... which direction?" "$work/client.out")
+for ((i = 0; i < 10; i++)); do
+  send_keys g
+  eventually 1 more_shown "Get ... which direction?" "$n" && break
+done
+xdotool key Right
+said "You got 1 gold coin."
+logged "^get\[0\]: 100$"
+# Back to the chest, which still lacks its lantern.
+walk_to 5 17 && walk_to 5 13 || fail "could not walk to the chest"
 xdotool keydown shift; sleep 0.1; hold_key s 0.12; xdotool keyup shift
 said "Open ... which direction?"; xdotool key Left
 said "What would you like to remove from the container?"
@@ -289,10 +327,14 @@ logged "^trade\[0\]: 193 1 161 0 1 0$"
 walk_to 5 15 || fail "could not walk to the kiln"
 towards a "Activate ... which direction?" Right
 said "What would you like to make?"
+eventually 5 list_open make2 || fail "the kiln's list did not open"
+[ "$(grey_in_row 1 make2)" = 0 ] || fail "the charm is grey with a gem in the pack"
 xdotool key Down; send_keys '\n'; said "The kiln heats up ..."
 said "Select base ingredient ..."; send_keys '\n'; said "Out of the kiln comes: kiln charm."
 send_keys a; said "Activate ... which direction?" 2; xdotool key Right
 said "What would you like to make?" 2
+eventually 5 list_open make3 || fail "the kiln's list did not open again"
+[ "$(grey_in_row 1 make3)" -ge 30 ] || fail "the charm is not grey once the gem is spent"
 xdotool key Down; send_keys '\n'; said "You have no raw gem for the kiln charm."
 # Nothing to get here; a loaf dropped south is no one to talk to.
 with_mod shift g; said "There is nothing here to pick up."

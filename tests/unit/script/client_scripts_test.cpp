@@ -160,6 +160,10 @@ TEST_F(ClientScripts, MentionsCountChatLinesNamingThePlayer) {
       {"Ms Tam enters the valley", "1"},  // not a chat line
       {"Oc Tam hits the rat", "1"},
       {"Mc", "1"},
+      // The server's echo of what the player said, in each form of chat.
+      {"Mc Tam: anyone seen Ada?", "1"},
+      {"Mc [Global] Tam: hello, all", "1"},
+      {"Mc * Tam waves", "1"},
       {"Mc Ada: tam, over here", "2"},
   };
   for (const auto& s : steps) {
