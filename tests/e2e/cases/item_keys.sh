@@ -4,9 +4,10 @@
 # TAB and SHIFT+TAB step between those lists. SHIFT+U lists the whole pack
 # and asks for a direction. The Drop key flags the bread twice (all three)
 # and the scroll once, CTRL while a search is typed, and ENTER drops both in
-# one line; the next drop takes only the entry chosen. A level gained gives
-# two points: one bumped, ESC gives it back, and two bumps send the choice.
-printf 'wait 300\nsend X 0 2\n' > "$work/scenario.txt"
+# one line; the next drop takes only the entry chosen. A stack flagged once
+# drops one, flagged twice all that is carried: the 200 gold. A level gained
+# gives two points: one bumped, ESC gives it back, and two bumps send the choice.
+printf 'wait 300\nsend X 0 2\nsend I 00000100 175\n' > "$work/scenario.txt"
 start_server --scenario "$work/scenario.txt"
 start_client
 wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach play"
@@ -67,7 +68,21 @@ xdotool key space; got "d 5 5 $bread 3:d 5 5 $scroll 1"
 send_keys d; said "Drop ... select item ..." 2
 send_keys '\n'; said "Selected short blade"
 xdotool key space; got "d 5 5 $blade 1"
-[ "$(grep -c '^recv\[0\]: d ' "$work/server.log")" = 2 ] || fail "drop lines"
+# The gold: 25 in the pack and 175 from the server. Flagged once it drops
+# one coin, flagged twice all 200; the server takes none away here.
+said "You got 175"
+gold=00000100
+flag_coins() {
+  send_keys d; said "Drop ... select item ..." "$1"
+  type_taken "/coin"
+  local i
+  for ((i = 0; i < $2; i++)); do mod_key ctrl d; done
+  xdotool key Escape; said "Search cancelled." "$1"
+  send_keys '\n'; said "Selected gold coin" $(($1 - 2))
+}
+flag_coins 3 1; xdotool key space; got "d 5 5 $gold 1"
+flag_coins 4 2; xdotool key space; got "d 5 5 $gold 200"
+[ "$(grep -c '^recv\[0\]: d ' "$work/server.log")" = 4 ] || fail "drop lines"
 
 # Level-up: s is strength, i intelligence (dat/common.cfg "stat_key").
 said "You have gained a level! Hit CTRL+F2 or ALT+F2 to level up and increase your stats!"

@@ -385,12 +385,15 @@ struct PlayPassTest : FrameInputTest {
     cmap.set_size(30, 30, false);
     me.hp = 20;
     mouse_driver = &moving_mouse;
+    d.panel_bitmap = create_bitmap(PANEL_WIDTH, PANEL_HEIGHT);  // the lists are drawn
   }
   void TearDown() override {
     for (ItemList* l : std::initializer_list<ItemList*>{&items, &server_objects, &visible_creatures, &temp_list})
       l->clear();
     item_drop.clear();
     cmap = CMap();
+    destroy_bitmap(d.panel_bitmap);
+    d.panel_bitmap = nullptr;
     d.allegro_up = false;
     mouse_driver = nullptr;
     FrameInputTest::TearDown();
@@ -544,6 +547,33 @@ struct PlayPassTest : FrameInputTest {
     type(keys);
   }
   void blade_here() { server_objects.add_simple_obj(900, Item(BLADE), 10, 10, 0); }
+  // The server's pile of a blade and a hat at the player's feet, the blade
+  // bound to F1.
+  void pile() {
+    me.item_binds[10] = Item(BLADE);
+    server->send("u u:" + blade + " 1 0u:" + hat + " 1 0");
+    server->send("U @ 7 181 0 2");
+    pass(3);
+    ASSERT_EQ(static_cast<int>(gc_interface_mode), MODE_GETLIST);
+  }
+  // The middle of list row `r` on the screen, from the top.
+  static int row_y(int r) { return d.panel_y + 19 + 10 * r + 5; }
+  // The row of the list panel that the red pointer lights; -1 none.
+  static int lit_row() {
+    const int red = makecol(254, 0, 0);
+    for (int r = 0; r < 28; ++r)
+      for (int y = 10 * r + 19; y <= 10 * r + 28; ++y)
+        for (int x = 2; x < 9; ++x)
+          if (getpixel(d.panel_bitmap, x, y) == red) return r;
+    return -1;
+  }
+  // Pixels of the hotkey labels' light green beside the list's names.
+  static int hotkey_label_pixels() {
+    int n = 0;
+    for (int y = 0; y < d.panel_bitmap->h; ++y)
+      for (int x = 35; x < 49; ++x) n += getpixel(d.panel_bitmap, x, y) == makecol(102, 255, 102);
+    return n;
+  }
   // The input line's pixels.
   static std::vector<int> input_line() {
     std::vector<int> p;
@@ -578,12 +608,34 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
        "", MODE_NORMAL, 6},
       {"the pointer on a far cell points its way", [](P& t) { t.point_cell(3, 3); }, "", "", MODE_NORMAL, 4},
       {"the pointer in a direction prompt", [](P& t) { t.type("l"); t.point_cell(-1, 0); }, "", "", MODE_LOOK, -2},
+      {"the pointer in the get-one prompt",
+       [](P& t) { t.with(KEY_LCONTROL, KEY_G << 8 | 7); t.point_cell(-1, 0); }, "", "", MODE_GETONE, -2},
+      {"the keys page hides the pointer", [](P& t) { t.type("{F12}k"); t.point_cell(1, 0); }, "", "", MODE_KEYS, 0},
+      {"the pointer moved over the pile list lights the entry under it",
+       [](P& t) {
+         t.pile();
+         EXPECT_EQ(lit_row(), 4);
+         t.move_pointer(d.panel_x + 100, row_y(5));
+         EXPECT_EQ(lit_row(), 5);
+       },
+       "", "", MODE_GETLIST},
+      {"after a key the pile list shows no hotkey labels",
+       [](P& t) {
+         t.pile();
+         EXPECT_GT(hotkey_label_pixels(), 0);  // opened as the merchant's list
+         t.hit(KEY_DOWN << 8);
+         EXPECT_EQ(hotkey_label_pixels(), 0);
+       },
+       "", "", MODE_GETLIST},
       {"the pointer while talking is the plain arrow", [](P& t) { t.talk(); t.point_cell(-1, 0); }, "", "",
        MODE_NPCTALK, -3},
       {"a click on a closed door beside opens it",
        [](P& t) { cmap.set_tile(9, 10, 103); t.click_cell(-1, 0); cmap.set_tile(9, 10, 0); }, "s 9 10 0"},
       {"a click on a closed door farther away opens it",
        [](P& t) { cmap.set_tile(10, 7, 103); t.click_cell(0, -3); cmap.set_tile(10, 7, 0); }, "s 10 7 0"},
+      {"a click on the map at an entry's height picks nothing",
+       [](P& t) { t.type("u"); t.click(CENTRE_X + 96, row_y(5)); t.type("\n"); },
+       use_line(OIL, 0, 0)},
       {"a click beside a list's entries is no key (the last one again)",
        [](P& t) { t.type("u{PAD2}"); t.click_cell(3, 3); t.type("\n"); }, use_line(POT, 0, 0)},
       {"a click in a direction prompt answers with its cell", [](P& t) { t.type("l"); t.click_cell(0, -1); },

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ostream>
+#include <string>
 
 #include "app/globals.h"
 #include "display/display.h"
@@ -121,18 +123,38 @@ TEST_F(GraphicsStartUp, SmallConfiguredSizeIsRaised) {
   ASSERT_NE(d.input_bitmap, nullptr);
 }
 
-TEST_F(GraphicsStartUp, LayoutOptionsOfClientCfgShapeTheFirstLayout) {
-  TempDir::write("client.cfg", "patched=1\nlarge_statbox=1\nlarge_message_font=1\n");
+// The layout options of client.cfg shape the first layout. At 1100 by 680 the
+// doubled panel is 464 wide, the plain one 232; the input line is panel_x - 98
+// wide and holds (width - 6) / 9 characters of the large font, (width - 6) / 8
+// of the plain one. Each option alone moves only what is its own.
+struct LayoutCase {
+  int statbox, message_font;
+  int panel_x, line_chars;
+};
+void PrintTo(const LayoutCase& c, std::ostream* os) {
+  *os << "statbox " << c.statbox << ", message font " << c.message_font;
+}
+class LayoutOptions : public GraphicsStartUp, public testing::WithParamInterface<LayoutCase> {};
+
+TEST_P(LayoutOptions, ShapeTheFirstLayout) {
+  const LayoutCase c = GetParam();
+  TempDir::write("client.cfg", "patched=1\nlarge_statbox=" + std::to_string(c.statbox) +
+                                   "\nlarge_message_font=" + std::to_string(c.message_font) + "\n");
   client_cfg.load();
   res_x = 1100;
   res_y = 680;
   ASSERT_EQ(d.init(false), 0);
-  // The doubled panel is 464 wide; the input line is 636 - 98 = 538 wide and
-  // holds (538 - 6) / 9 characters of the large font.
-  EXPECT_EQ(d.panel_x, 636);
+  EXPECT_EQ(d.panel_x, c.panel_x);
   EXPECT_EQ(d.tile_size, 48);
-  EXPECT_EQ(d.line_chars, 59);
+  EXPECT_EQ(d.line_chars, c.line_chars);
 }
+INSTANTIATE_TEST_SUITE_P(StatboxAndFont, LayoutOptions,
+                         testing::Values(LayoutCase{1, 1, 636, 59}, LayoutCase{1, 0, 636, 66},
+                                         LayoutCase{0, 1, 868, 84}),
+                         [](const testing::TestParamInfo<LayoutCase>& i) {
+                           return std::string(i.param.statbox ? "Statbox" : "") +
+                                  (i.param.message_font ? "MessageFont" : "");
+                         });
 
 TEST_F(GraphicsStartUp, ChangesResolution) {
   ASSERT_EQ(d.init(false), 0);
