@@ -205,6 +205,9 @@ int msg_crafting(ClientApp& app, const std::string& msg) {
       d.print_msg("You have the skill but not the resources to make something.");
       return 0;
     }
+    // The title is kept from list to list: a make list would otherwise
+    // carry the last trade's word.
+    d.list_title = "MAKE";
     open_list(SELECT_MAKE);
     gc_interface_mode = MODE_MAKE;
     return 0;
@@ -226,6 +229,7 @@ int msg_crafting(ClientApp& app, const std::string& msg) {
   }
   if (temp_list.first != nullptr) {
     d.print_msg("Select base ingredient ...");
+    d.list_title = "MAKE";
     open_list(SELECT_NORMAL);
     gc_interface_mode = MODE_MAKE_CHOOSE_MAT;
   }

@@ -204,6 +204,7 @@ TEST_F(TradeMessages, Crafting) {
   EXPECT_EQ(temp_list.first->next, nullptr);
   EXPECT_TRUE(has_message("Select base ingredient ..."));
   EXPECT_EQ(d.list_state.kind, SELECT_NORMAL);
+  EXPECT_EQ(d.list_state.title, "MAKE");
   EXPECT_EQ(d.curr_display, 1);
 
   gc_interface_mode = MODE_NORMAL;
@@ -217,6 +218,7 @@ TEST_F(TradeMessages, Crafting) {
   app.process_pkt("Cm 7 181");
   EXPECT_EQ(gc_interface_mode, MODE_MAKE);
   EXPECT_EQ(d.list_state.kind, SELECT_MAKE);
+  EXPECT_EQ(d.list_state.title, "MAKE");
 
   d.messages.clear();
   repeat_make = true;
