@@ -3,6 +3,8 @@
 
 #include <allegro.h>
 
+#include <algorithm>
+
 #include "app/client_app.h"
 #include "app/globals.h"
 #include "app/server_list.h"
@@ -197,4 +199,12 @@ void ClientApp::reset_session() {
   level_sync_errors = 0;
   pending_move_token = 0;
   resync_sent_from = ResyncMark();
+
+  // What the last session left half done must not be finished on this
+  // server: a level-up under way, the picks of a trade list never closed,
+  // the marks of a multi-drop.
+  std::fill(std::begin(level_up_counts), std::end(level_up_counts), 0);
+  level_up_saved_points = 0;
+  drop_list.clear();
+  item_drop.clear();
 }
