@@ -207,4 +207,6 @@ void ClientApp::reset_session() {
   level_up_saved_points = 0;
   drop_list.clear();
   item_drop.clear();
+  // The day effect's cell belongs to the last session's level.
+  d.marker_x = d.marker_y = -1;
 }
