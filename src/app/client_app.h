@@ -138,7 +138,6 @@ class ClientApp {
   int32_t use_choice = 0;
   uint8_t use_choice_flag = 0;
   int32_t hotbar_button = 0;
-  int32_t last_level_gain = 0;  // kept from the last "X" line; nothing shows it
   int32_t cast_dx = 0, cast_dy = 0;
   uint8_t right_held = 0, left_held = 0, middle_held = 0;
   // The middle button's release is tracked with the others; no action uses it.

@@ -131,6 +131,8 @@ int change_level(const std::string& line) {
   me.map_level = bounded_int<int16_t>(level);
   bool reentry = map_number == previous && level_entered && !transferred;
   obj_grid.clear(!reentry);
+  // The day effect's cell was picked on the level just left.
+  d.marker_x = d.marker_y = -1;
   if (!reentry) {
     d.print_msg("Entering %s", cmap.name.c_str());
     if (transferred && fresh != 0)

@@ -113,13 +113,9 @@ int ClientApp::run_sessions(const char* argv0) {
     temp_list.clear();
     gc_interface_mode = MODE_NORMAL;
     d.menu_page = 0;
-    me.bank_synced = false;
     items.clear();
     if (new_character) gc_interface_mode = MODE_HELP;
     session_over = false;
-    sub_state = 0;
-    right_held = left_held = middle_held = 0;
-    right_released = left_released = middle_released = 0;
 
     bool ok = true;
     do {

@@ -107,7 +107,6 @@ int msg_level_gained(ClientApp& app, const std::string& msg) {
   int unused = 0, gained = 0;
   if (std::sscanf(msg.c_str(), "X %d %d", &unused, &gained) != 2) return 0;
   app.level_up_pending = 1;
-  app.last_level_gain = gained;
   // Every level gained brings a point to distribute. The count comes from the
   // server: a negative one takes nothing away and the sum stays inside an int.
   long long sum = static_cast<long long>(me.stat_points) + std::max(gained, 0);

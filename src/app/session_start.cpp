@@ -3,13 +3,17 @@
 
 #include <allegro.h>
 
+#include <algorithm>
+
 #include "app/client_app.h"
 #include "app/globals.h"
+#include "app/play_messages.h"
 #include "app/server_list.h"
 #include "core/log.h"
 #include "core/utils.h"
 #include "input/frame_input.h"
 #include "input/player_actions.h"
+#include "world/target.h"
 
 int confirmed_x = -1, confirmed_y = -1;
 int talk_partner_id = 0;
@@ -197,4 +201,30 @@ void ClientApp::reset_session() {
   level_sync_errors = 0;
   pending_move_token = 0;
   resync_sent_from = ResyncMark();
+
+  // What the last session left half done must not be finished on this
+  // server: the unsent parts of its last grouped message, a level-up under
+  // way, the picks of a trade list never closed, the marks of a multi-drop.
+  pending_messages.clear();
+  std::fill(std::begin(level_up_counts), std::end(level_up_counts), 0);
+  level_up_saved_points = 0;
+  drop_list.clear();
+  item_drop.clear();
+  drop_count = -1;
+  pending_key_action = -1;
+  combo_cast = 0;
+  attacked_this_press = moved_this_press = targeted_this_press = 0;
+  hover_item = Item(-1);
+  // What the last session saw: the objects and effects of its level, the
+  // crosshair on its target, its combat figures and the day effect's cell.
+  server_objects.clear();
+  visible_creatures.clear();
+  event_list.clear();
+  missile_list.clear();
+  particle_list.clear();
+  crosshair = false;
+  crosshair_ready = false;
+  damage_history = DamageHistory();
+  lunge_counter = 0;
+  d.marker_x = d.marker_y = -1;
 }

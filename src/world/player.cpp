@@ -122,6 +122,8 @@ void Player::reset() {
   special_count = 0;
   last_address.clear();
   bank_synced = false;
+  // Points the last server gave are not this server's to take.
+  stat_points = 0;
 }
 
 void Player::clear_stats() {

@@ -26,7 +26,6 @@ inline void reset_app_state() {
   me = Player();
   me.reset();
   d.msg_log = MessageLog();  // an empty message box: no lines, no newest message
-  d.marker_x = d.marker_y = -1;  // no day effect seen yet
   use_simulated_keys();
   quit_enabled = false;
   conn_state = CONN_TITLE;

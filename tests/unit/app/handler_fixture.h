@@ -20,7 +20,6 @@ struct HandlerTest : ::testing::Test {
     obj_grid.clear(true);
     cmap = CMap();
     me.map_level = 1;
-    me.stat_points = 0;
     session_over = false;
   }
   void TearDown() override {

@@ -15,6 +15,7 @@
 #include "app/globals.h"
 #include "app/server_handlers.h"
 #include "core/number_codec.h"
+#include "core/string_utils.h"
 #include "core/utils.h"
 #include "input/frame_input.h"
 #include "input/player_actions.h"
@@ -156,16 +157,20 @@ TEST_F(MovementTest, WrapStepScrollsTheShortWay) {
 // Steps on a sunlit wooden floor of a wrapping level at midday now and then
 // mark a floor cell four or five cells away; the server's next view then
 // holds a marker object there. Forty steps back and forth, as a player
-// walks: with a 1-in-7 draw a step, a mark is all but certain.
+// walks: with a 1-in-7 draw a step, a mark is all but certain. The mark
+// goes when a later day step finds no such cell, and with the level.
 TEST_F(MovementTest, DayEffectMarksAFloorCellInTheNextView) {
   constexpr int FLOOR = 45;
-  enum Floor { EVERYWHERE, NOWHERE, ACROSS_THE_SEAM };
+  enum Floor { EVERYWHERE, NOWHERE, ACROSS_THE_SEAM, COLUMN_ZERO };
+  enum Then { STAY, WALK_WITHOUT_CELL, NEW_LEVEL };
   const struct {
     const char* what;
     int minute;
     MAPTYPE type;
     Floor floor;
     bool marked;
+    Then then = STAY;  // after the first view; the next view shows no mark
+    unsigned seed = 7;
   } cases[] = {
       {"noon", 12 * 60, MAPTYPE_WRAP, EVERYWHERE, true},
       {"the first hour", 10 * 60, MAPTYPE_WRAP, EVERYWHERE, true},
@@ -176,29 +181,58 @@ TEST_F(MovementTest, DayEffectMarksAFloorCellInTheNextView) {
       {"grass", 12 * 60, MAPTYPE_WRAP, NOWHERE, false},
       // Walking x 1 and 2, the only other floor lies west across the seam.
       {"the floor across the seam", 12 * 60, MAPTYPE_WRAP, ACROSS_THE_SEAM, true},
+      // Walking x 4 and 5, the only other floor is the map's first column;
+      // a draw whose last day step finds it.
+      {"the floor on column 0", 12 * 60, MAPTYPE_WRAP, COLUMN_ZERO, true, STAY, 8},
+      {"then a walk where no floor lies four cells away", 12 * 60, MAPTYPE_WRAP, EVERYWHERE, true,
+       WALK_WITHOUT_CELL},
+      {"then another level", 12 * 60, MAPTYPE_WRAP, EVERYWHERE, true, NEW_LEVEL},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     SetUp();
-    std::srand(7);
-    const int start_x = c.floor == ACROSS_THE_SEAM ? 1 : 10;
+    std::srand(c.seed);
+    const int start_x = c.floor == ACROSS_THE_SEAM ? 1 : c.floor == COLUMN_ZERO ? 4 : 10;
     for (int x = 0; x < 30; ++x)
       for (int y = 0; y < 30; ++y) {
-        const bool floor = c.floor == EVERYWHERE ||
-                           (c.floor == ACROSS_THE_SEAM && (x >= 25 || (y == 10 && x <= 2)));
+        const bool floor =
+            c.floor == EVERYWHERE ||
+            (c.floor == ACROSS_THE_SEAM && (x >= 25 || (y == 10 && x <= 2))) ||
+            (c.floor == COLUMN_ZERO && (x == 0 || (y == 10 && (x == 4 || x == 5))));
         cmap.set_tile(x, y, floor ? FLOOR : GRASS);
       }
     cmap.type = c.type;
     me.x = static_cast<int16_t>(start_x);
     confirmed_x = start_x;
     app.process_pkt("t " + std::to_string(c.minute));
-    for (int i = 0; i < 40; ++i) {
-      app.move_step_ready = 1;
-      pass_with({i % 2 ? KEY_LEFT : KEY_RIGHT});
-    }
-    ASSERT_EQ(me.x, start_x);
-    lines();
+    const auto walk = [&] {
+      for (int i = 0; i < 40; ++i) {
+        app.move_step_ready = 1;
+        pass_with({i % 2 ? KEY_LEFT : KEY_RIGHT});
+      }
+      ASSERT_EQ(me.x, start_x);
+      lines();
+    };
+    walk();
     app.process_pkt("F0");
+    if (c.then != STAY) {
+      ASSERT_NE(server_objects.first, nullptr);
+      if (c.then == WALK_WITHOUT_CELL) {
+        // Floor only where the player walks.
+        for (int x = 0; x < 30; ++x)
+          for (int y = 0; y < 30; ++y)
+            cmap.set_tile(x, y, y == 10 && (x == start_x || x == start_x + 1) ? FLOOR : GRASS);
+        walk();
+      } else {
+        TempDir::copy_gamedata("cmaps");
+        const unsigned crc = static_cast<unsigned>(file_crc32("cmaps/lvl001.map"));
+        app.process_pkt("K 0 1 4 10 10 " + format_str("%x", crc));
+        ASSERT_EQ(cmap.get_level(), 1);
+      }
+      app.process_pkt("F0");
+      EXPECT_EQ(server_objects.first, nullptr);
+      continue;
+    }
     const ItemListEl* marker = server_objects.first;
     ASSERT_EQ(marker != nullptr, c.marked);
     if (!marker) continue;
