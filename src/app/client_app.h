@@ -122,7 +122,6 @@ class ClientApp {
           attack_ready = 1, space_ready = 1, action_ready = 1;
   Item chosen_item{};  // the list entry a use or drop prompt acts on
   // Lowered while a cast is sent; no movement or other step reads it.
-  uint8_t cast_flag = 1;
   // The last used item, and the key that chose its cell (0: the player's
   // own cell); F9 and the repeat use take the item again there.
   Item repeat_item{};
@@ -141,8 +140,7 @@ class ClientApp {
   int32_t cast_dx = 0, cast_dy = 0;
   uint8_t right_held = 0, left_held = 0, middle_held = 0;
   // The middle button's release is tracked with the others; no action uses it.
-  uint8_t right_released = 0, left_released = 0, middle_released = 0;
-  int32_t mouse_invert = 1;  // "invert_mouse" as -1/1; the pointer code never turns it
+  uint8_t right_released = 0, left_released = 0;
   int32_t last_wheel = 0;
   float mouse_angle = 0;
   int32_t mouse_dir = 0, mouse_cell_x = -1, mouse_cell_y = -1;

@@ -18,7 +18,6 @@ extern int moon_phase;        // 't'
 extern int ship_state;        // 'v'; kept, but nothing reads it (no view draws it)
 extern int hull_strength;     // 'v'
 extern bool level_flag;       // 'K' field 8
-extern std::string stats_text;  // side-panel text ('n')
 
 // Move latency: set by the movement code when it sends a move with a token.
 extern uint64_t move_sent_time;

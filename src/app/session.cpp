@@ -84,7 +84,6 @@ int ClientApp::run_sessions(const char* argv0) {
     trace.printf("draw window");
     trace.printf("show_plyr stats");
     playerstats(0);
-    d.ranged_weapon = wl.is_ranged(me.weapon);
     if (intro_result == 1) {
       client_cfg.set("name", me.name);
       save_settings(client_cfg);
@@ -115,7 +114,6 @@ int ClientApp::run_sessions(const char* argv0) {
     d.menu_page = 0;
     items.clear();
     if (new_character) gc_interface_mode = MODE_HELP;
-    session_over = false;
 
     bool ok = true;
     do {

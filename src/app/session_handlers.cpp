@@ -24,7 +24,6 @@ int moon_phase = 0;
 int ship_state = 0;
 int hull_strength = 0;
 bool level_flag = false;
-std::string stats_text;
 uint64_t move_sent_time = 0;
 int move_latency_ms = 0;
 
@@ -137,8 +136,8 @@ int msg_resurrected(ClientApp&, const std::string&) {
   return 0;
 }
 
-int msg_side_panel_text(ClientApp&, const std::string& msg) {
-  stats_text = message_text(msg);
+// No panel draws the server's text: the line only asks for a redraw.
+int msg_side_panel_text(ClientApp&, const std::string&) {
   playerstats(0);
   return 0;
 }

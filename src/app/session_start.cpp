@@ -167,14 +167,13 @@ void ClientApp::reset_session() {
   buy_ready = hide_ready = craft_ready = move_step_ready = attack_ready = space_ready =
       action_ready = 1;
   chosen_item = Item(0);
-  cast_flag = 1;
   repeat_item = Item(-1);
   spell_words.clear();
   last_spell.clear();
   repeat_dir = 0;
   button_number = 0;
   right_held = left_held = middle_held = 0;
-  right_released = left_released = middle_released = 0;
+  right_released = left_released = 0;
   last_wheel = 0;
   mouse_angle = 0;
   mouse_dir = 0;

@@ -144,7 +144,6 @@ int ClientApp::start_up(int argc, char** argv) {
   old_shift_func = client_cfg.get_bool("old_shift_func");
   old_ctrl_func = client_cfg.get_bool("old_ctrl_func");
   old_alt_func = client_cfg.get_bool("old_alt_func");
-  mouse_invert = client_cfg.get_bool("invert_mouse") ? -1 : 1;
   if (client_cfg.get_bool("mouse_fps_sensitivity"))
     mouse_sensitivity = client_cfg.get_int("mouse_fps_sensitivity");
 
@@ -208,7 +207,6 @@ int ClientApp::start_up(int argc, char** argv) {
   // Data tables, display tables and sound.
   load_data_tables(trace);
   d.install_switch_mode_once();
-  d.hide_status_icons = client_cfg.get_bool("hide_status_icons");
   if (sound.init() != 0) writelog("Problems loading sound ...\n");
 
   debug_echo = 0;

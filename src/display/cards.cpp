@@ -173,12 +173,10 @@ void QYXDisplay::draw_card(const std::string& name, BITMAP* dest, int x, int y, 
 }
 
 void QYXDisplay::draw_card_hand(BITMAP* dest) {
-  hovered_card = Item(0L);
   if (!dest) return;
   const CardHand hand = card_hand_layout(cards_in_hand(), panel_x, play_height, dest->w, mouse_x, mouse_y);
   for (const HandCard& c : hand.small) draw_card(c.name, dest, static_cast<int>(c.x), c.y, false);
   if (hand.has_hovered) {
-    hovered_card = hand.hovered.item;
     draw_card(hand.hovered.name, dest, static_cast<int>(hand.hovered.x), hand.hovered.y, true);
   }
 }

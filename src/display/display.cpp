@@ -400,8 +400,6 @@ void QYXDisplay::load_box_colour() {
   box_colour = makecol(r, g, b);
   box_colour_dark = makecol(static_cast<int>(r * 0.8), static_cast<int>(g * 0.8),
                             static_cast<int>(b * 0.8));
-  box_colour_darker = makecol(static_cast<int>(r * 0.6), static_cast<int>(g * 0.6),
-                              static_cast<int>(b * 0.6));
   client_cfg.set_int("boxr", r);
   client_cfg.set_int("boxg", g);
   client_cfg.set_int("boxb", b);

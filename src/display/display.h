@@ -356,7 +356,6 @@ class QYXDisplay {
   void draw_lower_panel(BITMAP* dest);
   // Card pictures by card name; null when the picture could not be loaded.
   std::map<std::string, BITMAP*> card_pictures;
-  Item hovered_card{0L};  // the hand's card under the pointer this frame; nothing acts on it
   // Which help page shows: the text or the key index.
   uint8_t help_index = 0;
   void book_next_page() { book.next_page(); }
@@ -531,7 +530,7 @@ class QYXDisplay {
   FONT* msg_font = nullptr;
 
   // The box colour and its 0.8 and 0.6 shades; no window draws the darkest.
-  int box_colour = 0, box_colour_dark = 0, box_colour_darker = 0;
+  int box_colour = 0, box_colour_dark = 0;
   int palette[PALETTE_SIZE] = {};
   int32_t quake_offset = 0;
 
@@ -544,7 +543,6 @@ class QYXDisplay {
   int32_t play_w = 0, play_h = 0, play_x = 0, play_y = 0;
   int32_t skin_x = 0, skin_y = 0;
   int32_t aux_x = 0, aux_y = 0;
-  int32_t first_sheet_tiles = 0;  // tiles in sheet 0, counted at load; no drawer needs it
   int32_t sheet_tile = 0, sheet_border = 0;
 
   // Smooth scrolling: the last step and the screen pixels still to scroll.
@@ -571,10 +569,8 @@ class QYXDisplay {
   uint8_t custom_cursors = 1;
   uint8_t large_statbox = 0;
   uint8_t large_message_font = 0;
-  uint8_t hide_status_icons = 0;  // read from client.cfg; the status icons are drawn regardless
   uint8_t hide_bar = 0;
   uint8_t mouse_shown = 1;
-  uint8_t ranged_weapon = 0;  // the wielded weapon shoots; kept on each change, nothing reads it
   uint8_t input_shown = 0;
   int curr_display = 0;
   int statbox_page = 0;

@@ -96,7 +96,6 @@ int QYXDisplay::load_tiles() {
     return 2;
   }
   const int cell = f.tile + f.border;
-  first_sheet_tiles = sheets[0]->h * SHEET_COLUMNS / cell;
 
   // Rows of each sheet at its own cell size; the stacked sheet is as tall as
   // all of them at the first sheet's cell size.

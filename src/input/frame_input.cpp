@@ -176,10 +176,9 @@ void ClientApp::do_mouse() {
   }
 
   action_timers[TIMER_MOUSE] = now;
-  right_released = left_released = middle_released = 0;
+  right_released = left_released = 0;
   if (left_held && !(buttons & 1)) left_released = 1;
   if (right_held && !(buttons & 2)) right_released = 1;
-  if (middle_held && !(buttons & 4)) middle_released = 1;
   left_held = (buttons & 1) != 0;
   right_held = (buttons & 2) != 0;
   middle_held = (buttons & 4) != 0;

@@ -280,7 +280,6 @@ void do_ready_list(ClientApp& app) {
   Item r = modal::read_list(app, SELECT_READY, false);
   if (r.code == -1) {
     send_equipment();
-    d.ranged_weapon = wl.is_ranged(me.weapon) ? 1 : 0;
     d.print_msg("Done!");
     modal::close_list();
     to_normal();

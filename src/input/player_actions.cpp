@@ -339,14 +339,12 @@ int cast_spell(ClientApp& app, const std::string& name, bool ask_direction) {
         start_spell_cooloff(app);
         announce_spell(id);
         d.print_msg("Casting failed!");
-        app.cast_flag = 0;
         sound.play_effect(EFFECT_CAST_FAILED);
         return CAST_FAILED;
       }
     }
   }
 
-  app.cast_flag = 1;
   if (spells.is_directional(id)) {
     chosen_spell = id;
     if (ask_direction) d.print_msg("Which direction? (press enter to target self)");

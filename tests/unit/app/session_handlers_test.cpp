@@ -207,7 +207,6 @@ TEST_F(SessionHandlers, BookPanelTextDmFlagAndMinimap) {
   EXPECT_EQ(gc_interface_mode, MODE_BOOK);
   EXPECT_TRUE(book_open());
   app.process_pkt("nxHP 10/10");
-  EXPECT_EQ(stats_text, "HP 10/10");
   app.process_pkt("d 1");
   EXPECT_TRUE(me.is_dm());
   app.process_pkt("d x");

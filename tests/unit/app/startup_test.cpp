@@ -131,18 +131,17 @@ TEST_F(StartupTest, CommandLineRules) {
 TEST_F(StartupTest, SettingsAndDefaults) {
   struct Case {
     std::string cfg;
-    int turn_delay, sensitivity, invert;
+    int turn_delay, sensitivity;
     bool combat_shown;
   };
   const std::vector<Case> cases = {
-      {"", 200, 50, 1, true},
-      {"turn_delay=99\n", 200, 50, 1, true},
-      {"turn_delay=100\n", 100, 50, 1, true},
-      {"turn_delay=350\n", 350, 50, 1, true},
-      {"mouse_fps_sensitivity=0\n", 200, 50, 1, true},
-      {"mouse_fps_sensitivity=30\n", 200, 30, 1, true},
-      {"invert_mouse=1\n", 200, 50, -1, true},
-      {"hide_combat_messages=1\n", 200, 50, 1, false},
+      {"", 200, 50, true},
+      {"turn_delay=99\n", 200, 50, true},
+      {"turn_delay=100\n", 100, 50, true},
+      {"turn_delay=350\n", 350, 50, true},
+      {"mouse_fps_sensitivity=0\n", 200, 50, true},
+      {"mouse_fps_sensitivity=30\n", 200, 30, true},
+      {"hide_combat_messages=1\n", 200, 50, false},
   };
   for (const Case& c : cases) {
     TempDir case_dir;
@@ -153,7 +152,6 @@ TEST_F(StartupTest, SettingsAndDefaults) {
     ASSERT_EQ(start({"zib"}), 0) << c.cfg;
     EXPECT_EQ(turn_delay_ms, c.turn_delay) << c.cfg;
     EXPECT_EQ(mouse_sensitivity, c.sensitivity) << c.cfg;
-    EXPECT_EQ(app.mouse_invert, c.invert) << c.cfg;
     EXPECT_EQ(show_combat_messages, c.combat_shown) << c.cfg;
     close_scripts();
   }

@@ -42,7 +42,6 @@ TEST_F(TileLoader, EachSheetWidthFixesTheCellFormat) {
     const int cell = c.width / 16;
     EXPECT_EQ(disp->sheet_tile, c.tile);
     EXPECT_EQ(disp->sheet_border, c.border);
-    EXPECT_EQ(disp->first_sheet_tiles, 48);
     ASSERT_NE(disp->tiles, nullptr);
     EXPECT_EQ(disp->tiles->w, c.tile * 32);
     EXPECT_EQ(disp->tiles->h, 3 * cell);
