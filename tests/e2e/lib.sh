@@ -101,6 +101,12 @@ eventually() {
   return 1
 }
 
+# Waits (10 s at most) until the client has shown the message TEXT N times
+# (default once).
+seen() { [ "$(grep -cF -- "$1" "$work/client.out")" -ge "${2:-1}" ]; }
+said() { eventually 10 seen "$@" || fail "no message '$1' (x${2:-1})"; }
+logged() { wait_for "$1" 5 "$work/server.log" || fail "the server did not log '$1'"; }
+
 # Clicks button $3 (1 left, 3 right) at X Y until PATTERN ($4) shows in FILE
 # ($5), at most three times: the client polls the buttons once a pass, and a
 # click made while it was not looking is made again.

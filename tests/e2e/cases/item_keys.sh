@@ -14,9 +14,6 @@ wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not re
 focus_client || fail "no window"
 xdotool mousemove 700 580
 
-# Waits until the client has shown the message TEXT N times (default once).
-seen() { [ "$(grep -cF -- "$1" "$work/client.out")" -ge "${2:-1}" ]; }
-said() { eventually 10 seen "$@" || fail "no message '$1' (x${2:-1})"; }
 got() { wait_for "^recv\[0\]: $1\$" 5 "$work/server.log" || fail "the server did not get '$1'"; }
 # Types TEXT and waits until the client has taken every key of it.
 type_taken() {

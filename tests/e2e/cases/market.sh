@@ -24,16 +24,6 @@ listed() { atleast 1500 220x10+575+59 '(0,0,0)' "$1" "no list on the side panel 
 list_open() { shot "$1"; [ "$(count 220x10+575+59 '(0,0,0)' "$1")" -ge 1500 ]; }
 # Grey pixels (a recipe that cannot be made) in list row $1 (0 the cursor's) of picture $2.
 grey_in_row() { count "220x10+575+$((59 + 10 * $1))" '(120,120,120)' "$2"; }
-# Waits (5 s at most) until the client has shown TEXT N times (default once).
-said() {
-  local text=$1 n=${2:-1} i
-  for ((i = 0; i < 100; i++)); do
-    [ "$(grep -cF -- "$text" "$work/client.out")" -ge "$n" ] && return 0
-    sleep 0.05
-  done
-  fail "no message '$text' (x$n)"
-}
-logged() { wait_for "$1" 5 "$work/server.log" || fail "the server did not log '$1'"; }
 with_mod() { xdotool keydown "$1"; sleep 0.1; hold_key "$2" 0.12; xdotool keyup "$1"; sleep 0.2; }
 # A key, then a direction key as the prompt asks for one.
 towards() { send_keys "$1"; said "$2"; xdotool key "$3"; }

@@ -7,15 +7,6 @@
 # two, and the drop takes the row under the cursor. He buys a sling from
 # Hobb and his server goes down before the list is closed; in the next
 # session the closed list sends no purchase and costs no gold.
-said() {
-  local text=$1 n=${2:-1} i
-  for ((i = 0; i < 100; i++)); do
-    [ "$(grep -cF -- "$text" "$work/client.out")" -ge "$n" ] && return 0
-    sleep 0.05
-  done
-  fail "no message '$text' (x$n)"
-}
-logged() { wait_for "$1" 5 "$work/server.log" || fail "the server did not log '$1'"; }
 shots="$build/e2e-new_session"
 rm -rf "$shots"; mkdir -p "$shots"
 shot() { import -window root -crop 800x600+0+0 +repage "$shots/$1.png" 2>/dev/null || fail "no picture $1"; }
@@ -55,7 +46,7 @@ xdotool mousemove 700 580
 logged "^send\[0\]: X 2 1$"
 said "You have gained a level!"
 send_keys d; said "Drop ... select item ..."
-send_keys d; sleep 0.5
+n=$(( $(keys_taken) + 1 )); send_keys d; wait_keys "$n" || fail "the second d was not taken"
 server_down 1
 
 # ---- Session 2: one point; the drop takes the row under the cursor ----
