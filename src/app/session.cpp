@@ -104,16 +104,7 @@ int ClientApp::run_sessions(const char* argv0) {
     three_finger_flag = 0;
     trace.printf("starting");
 
-    // Forget what the last session knew.
     quit_enabled = true;
-    d.clear_minimap();
-    id_table.clear();
-    tracked_creatures.clear();
-    temp_list.clear();
-    gc_interface_mode = MODE_NORMAL;
-    d.menu_page = 0;
-    items.clear();
-    if (new_character) gc_interface_mode = MODE_HELP;
 
     bool ok = true;
     do {

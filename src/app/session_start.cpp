@@ -226,4 +226,12 @@ void ClientApp::reset_session() {
   damage_history = DamageHistory();
   lunge_counter = 0;
   d.marker_x = d.marker_y = -1;
+  d.clear_minimap();
+  id_table.clear();
+  tracked_creatures.clear();
+  temp_list.clear();
+  items.clear();
+  d.menu_page = 0;
+  // A new character opens on the help screen.
+  gc_interface_mode = new_character ? MODE_HELP : MODE_NORMAL;
 }
