@@ -88,6 +88,11 @@ constexpr bool is_menu_page_mode(int mode) {
 constexpr bool hides_pointer_mode(int mode) {
   return mode == MODE_HELP || mode == MODE_KEYS || mode == MODE_BOOK || is_menu_page_mode(mode);
 }
+// The modes whose keys the menu handler takes: the screens without a
+// pointer, the map viewer and binding a command to a hotbar button.
+constexpr bool is_menu_mode(int mode) {
+  return hides_pointer_mode(mode) || mode == MODE_MAP || mode == MODE_BIND_HOTBAR;
+}
 
 // The help screen, the book and the map viewer own the play area exactly
 // while their mode lasts: the mode is the one record of which window is up,

@@ -298,11 +298,6 @@ void do_bind_button(const ClientApp& app) {
 
 }  // namespace
 
-bool is_menu_mode(int mode) {
-  return mode == MODE_HELP || mode == MODE_KEYS || mode == MODE_BOOK ||
-         is_menu_page_mode(mode) || mode == MODE_MAP || mode == MODE_BIND_HOTBAR;
-}
-
 void do_menu_mode(ClientApp& app, int mode) {
   switch (mode) {
     case MODE_HELP: do_help(app); break;

@@ -10,8 +10,7 @@
 
 class ClientApp;
 
-// Whether the mode is one of the above.
-bool is_menu_mode(int mode);
-
+// Whether the mode is one of the above: is_menu_mode, beside the other
+// sets of modes.
 // Handles the key of this pass in one of the above modes.
 void do_menu_mode(ClientApp& app, int mode);
