@@ -283,7 +283,6 @@ class ItemData {
   bool material_flag_a(int m) const { return m >= 0 && m < ITEM_NUM_MATERIALS && mat_flag_a_[m]; }
   bool material_flag_b(int m) const { return m >= 0 && m < ITEM_NUM_MATERIALS && mat_flag_b_[m]; }
   int material_colour(int m) const;
-  const std::map<int, std::string>& get_mob_names() const { return mob_names; }
   const std::map<std::string, Card>& get_cards() const { return cards; }
 
   std::map<int, std::string> mob_names;

@@ -79,7 +79,6 @@ class SkillsClasses {
   std::string get_stat_name(int stat) const;
   std::string get_stat_short_name(int stat) const;
   char get_stat_key(int stat) const;
-  int num_stats() const { return static_cast<int>(stat_names_.size()); }
 
   int get_skill_nr(const std::string& name) const;
   std::string get_skillname(int skill) const;

@@ -79,7 +79,6 @@ class Socket {
   int slot_count() const { return static_cast<int>(fds.size()); }
   int get_fd(int id) const;
   int get_port() const { return port; }
-  bool is_server() const { return server_role != 0; }
 
   // --- server role ---------------------------------------------------------
   // Sizes the tables to `slots` connections and listens on `port` (0 picks a
@@ -96,7 +95,6 @@ class Socket {
   // Writes the frame of a bare NAK straight to a descriptor.
   void send_server_full(int fd);
   void close_listener();
-  int get_listen_fd() const { return listen_fd; }
 
   // --- sending ---------------------------------------------------------------
   // Sends one message as one frame. 0 = sent or kept for later, 1 = the peer

@@ -62,10 +62,6 @@ std::string DevStore::account_value(const std::string& account) const {
   return accounts.get(account);
 }
 
-bool DevStore::account_exists(const std::string& account) const {
-  return !account_value(account).empty();
-}
-
 bool DevStore::password_ok(const std::string& account, const std::string& password) const {
   std::string v = account_value(account);
   size_t colon = v.find(':');

@@ -36,7 +36,6 @@ class DevStore {
   // Loads the accounts; creates the sample account "demo"/"demo" with its
   // character "Demo" when the directory holds none. 0 ok.
   int open();
-  bool account_exists(const std::string& account) const;
   bool password_ok(const std::string& account, const std::string& password) const;
   bool banned(const std::string& account) const;
   bool character_exists(const std::string& name) const;
