@@ -39,13 +39,6 @@ constexpr int POLY_FORM_JAWS = 585;
 constexpr int PLAYER_ID_LIMIT = 100;
 constexpr int ATTACKER_DROWNING = -3;
 
-// Sound effects of the combat reports.
-enum {
-  FX_HIT = 0, FX_MISS = 1, FX_HURT_M = 4, FX_DIE_M = 5, FX_HIT_OTHER = 6,
-  FX_HURT_F = 7, FX_DIE_F = 8, FX_CRIT_BOW = 11, FX_HIT_BOW = 12, FX_WEREWOLF_HIT = 15,
-  FX_WEREWOLF_HURT = 16, FX_WEREWOLF_DIE = 17, FX_HIT_ENERGY = 31
-};
-
 void underscores_to_blanks(char* s) {
   for (; *s; ++s)
     if (*s == '_') *s = ' ';
@@ -93,10 +86,10 @@ std::string weapon_word(int kind, const Item& weapon) {
 
 int gender_sound(char gender) {
   switch (gender) {
-    case 'F': return FX_DIE_F;
-    case 'M': return FX_DIE_M;
-    case 'W': return FX_WEREWOLF_DIE;
-    default: return FX_HIT_OTHER;
+    case 'F': return SFX_FEMALE_DEATH;
+    case 'M': return SFX_MALE_DEATH;
+    case 'W': return SFX_WEREWOLF_DEATH;
+    default: return SFX_GIB;
   }
 }
 
@@ -144,7 +137,7 @@ int process_attack(const std::string& line) {
   const bool show = show_combat_messages;
   switch (result) {
     case 0:
-      if (kind == 0 && !ranged) sound.play_effect(FX_MISS);
+      if (kind == 0 && !ranged) sound.play_effect(SFX_MISS);
       if (!show) break;
       if (kind == 0)
         d.print_msg("Attack with %s: missed %s!", word.c_str(), target_name.c_str());
@@ -155,9 +148,9 @@ int process_attack(const std::string& line) {
       if (kind == 0) {
         make_effect_at(x, y, flags, damage);
         if (werewolf)
-          sound.play_effect(FX_WEREWOLF_HIT);
+          sound.play_effect(SFX_WEREWOLF_HIT);
         else if (ranged && wl.get_weapon_type(weapon) == 'b')
-          sound.play_effect(FX_HIT_BOW);
+          sound.play_effect(SFX_GIB4);
         else
           sound.play_effect(gender_sound(gender));
       }
@@ -170,13 +163,13 @@ int process_attack(const std::string& line) {
       if (kind == 0) {
         make_effect_at(x, y, flags, damage);
         if (werewolf)
-          sound.play_effect(FX_WEREWOLF_HIT);
+          sound.play_effect(SFX_WEREWOLF_HIT);
         else if (ranged && wl.get_weapon_type(weapon) == 'b')
-          sound.play_effect(FX_CRIT_BOW);
+          sound.play_effect(SFX_ARROW_HIT);
         else if (wl.get_weapon_damage_type(weapon) == 'e')
-          sound.play_effect(FX_HIT_ENERGY);
+          sound.play_effect(SFX_ZAP);
         else
-          sound.play_effect(FX_HIT);
+          sound.play_effect(SFX_SWORD);
       }
       if (show) {
         if (flags & 16)
@@ -262,7 +255,9 @@ int make_and_display_dmg_msg(const std::string& line) {
         d.print_msg("You have drowned!");
       else
         d.print_msg("You have been killed by %s! (%d damage)", who.c_str(), damage);
-      sound.play_effect(werewolf ? FX_WEREWOLF_DIE : me.gender == 'M' ? FX_DIE_M : FX_DIE_F);
+      sound.play_effect(werewolf            ? SFX_WEREWOLF_DEATH
+                        : me.gender == 'M' ? SFX_MALE_DEATH
+                                           : SFX_FEMALE_DEATH);
     }
     me.reset_health(false);
     me.clear_stats();
@@ -277,7 +272,9 @@ int make_and_display_dmg_msg(const std::string& line) {
       std::string from = who == "<nothing>" ? std::string() : " from " + who;
       d.print_msg("You took damage%s! (%d damage)", from.c_str(), damage);
     }
-    sound.play_effect(werewolf ? FX_WEREWOLF_HURT : me.gender == 'M' ? FX_HURT_M : FX_HURT_F);
+    sound.play_effect(werewolf            ? SFX_WEREWOLF_PAIN
+                      : me.gender == 'M' ? SFX_MALE_PAIN
+                                         : SFX_FEMALE_PAIN);
   } else if (attacker >= 0 && attacker < PLAYER_ID_LIMIT) {
     const bool stone = me.has_status(HN_STONE_FORM);
     if (show) {
@@ -288,7 +285,7 @@ int make_and_display_dmg_msg(const std::string& line) {
       else
         d.print_msg("%s attacks and misses!", who.c_str());
     }
-    if (!spell) sound.play_effect(stone ? FX_HIT : FX_MISS);
+    if (!spell) sound.play_effect(stone ? SFX_SWORD : SFX_MISS);
   }
 
   if (attacker >= 0) {

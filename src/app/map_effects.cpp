@@ -28,18 +28,26 @@ struct EffectSound {
 // The kinds whose sound depends on nothing but the owner and the distance;
 // kinds 1, 2, 5, 6, 10 and 25 have rules of their own below.
 constexpr EffectSound EFFECT_SOUNDS[] = {
-    {0, 2, true, true},    {3, 1, false, false},  {4, 9, false, false},
-    {7, 29, false, true},  {8, 18, true, true},   {9, 28, true, true},
-    {12, 19, false, true}, {13, 20, false, true}, {14, 8, true, true},
-    {15, 5, true, true},   {16, 17, true, true},  {17, 21, false, true},
-    {18, 22, false, true}, {19, 22, false, true}, {22, 23, false, true},
-    {23, 10, true, true},  {24, 27, false, true}, {26, 30, false, true},
-    {29, 33, false, true},
+    {0, SFX_STEP, true, true},
+    {3, SFX_MISS, false, false},
+    {4, SFX_QUAKE, false, false},
+    {7, SFX_TRAP, false, true},
+    {8, SFX_MUSKET, true, true},
+    {9, SFX_LASER, true, true},
+    {12, SFX_TELEPORT, false, true},
+    {13, SFX_TELEFRAG, false, true},
+    {14, SFX_FEMALE_DEATH, true, true},
+    {15, SFX_MALE_DEATH, true, true},
+    {16, SFX_WEREWOLF_DEATH, true, true},
+    {17, SFX_BLOCK, false, true},
+    {18, SFX_PARRY, false, true},
+    {19, SFX_PARRY, false, true},
+    {22, SFX_STEAL, false, true},
+    {23, SFX_ARROW_SHOOT, true, true},
+    {24, SFX_TC, false, true},
+    {26, SFX_EXPLOSION, false, true},
+    {29, SFX_POTION, false, true},
 };
-
-constexpr int SOUND_HIT = 0;
-constexpr int SOUND_QUAKE = 9;
-constexpr int SOUND_THROWN_BACK = 14;
 
 // Cells come from the server: an effect is taken only at cells of the grid,
 // -1, -1 standing for no cell. Everything that later adds, draws or flies
@@ -86,17 +94,17 @@ void process_effect(const std::string& line) {
     case 2:
     case 10:
     case 25:
-      if (own ? (arg == 1 && heard) : (heard && arg != 2)) sound.play_effect_scaled(SOUND_HIT, f);
+      if (own ? (arg == 1 && heard) : (heard && arg != 2)) sound.play_effect_scaled(SFX_SWORD, f);
       return;
     case 5:
-      sound.play_effect_scaled(SOUND_QUAKE, f);
+      sound.play_effect_scaled(SFX_QUAKE, f);
       if (heard) d.print_msg("EARTHQUAKE!");
       return;
     case EFFECT_MISSILE:
       if (own && arg != 2) return;
       if (cmap.can_see_with_LOS(me.x, me.y, x, y, EFFECT_LOS_RANGE)) {
         add_missile(missile_list, x, y, x2, y2, arg);
-        if (arg == 2) sound.play_effect_scaled(SOUND_THROWN_BACK, f);
+        if (arg == 2) sound.play_effect_scaled(SFX_FIREBALL, f);
       }
       return;
     default:

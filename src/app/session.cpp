@@ -161,7 +161,7 @@ bool ClientApp::frame_pass() {
   // for, and nothing when nothing shown has changed.
   do_redraw();
   update_frame_counters();
-  if (deteriorate(event_list) != 0) sound.stop_loop(9);
+  if (deteriorate(event_list) != 0) sound.stop_loop(SFX_QUAKE);
   move_missiles(missile_list, take_elapsed_ms(action_timers[TIMER_MISSILES], get_time_us()));
   move_particles(particle_list, take_elapsed_ms(action_timers[TIMER_PARTICLES], get_time_us()));
   return handle_one_message();

@@ -31,7 +31,6 @@ namespace {
 
 constexpr int COLOUR_LEVEL_GAIN = 18;
 constexpr int COLOUR_HELP = 9;
-constexpr int SOUND_TELEPORT = 19;
 
 }  // namespace
 
@@ -67,7 +66,7 @@ int msg_move_result(ClientApp&, const std::string& msg) {
     place_player(x, y);
     FunctionTrace trace("process_pkt");
     trace.printf("got move correction/teleport");
-    if (sound_flag) sound.play_effect(SOUND_TELEPORT);
+    if (sound_flag) sound.play_effect(SFX_TELEPORT);
   }
   return 0;
 }

@@ -146,60 +146,60 @@ void Sound::play_random(int first, int count, int volume) { play_slot(first + ra
 void Sound::play_effect_vol(int id, int volume) {
   if (!initialised || id < 0 || id > SOUND_EFFECT_MAX) return;
   switch (id) {
-    case 0: play_random(SND_SWORD1, 3, volume); break;
-    case 1: play_slot(SND_MISS, volume); break;
-    case 2: play_random(SND_STEP1, 4, volume); break;
-    case 3: play_slot(SND_CAST, volume); break;
-    case 4: play_random(SND_MPAIN1, 3, volume); break;
-    case 5: play_slot(SND_MDEATH, volume); break;
-    case 6: {
+    case SFX_SWORD: play_random(SND_SWORD1, 3, volume); break;
+    case SFX_MISS: play_slot(SND_MISS, volume); break;
+    case SFX_STEP: play_random(SND_STEP1, 4, volume); break;
+    case SFX_CAST: play_slot(SND_CAST, volume); break;
+    case SFX_MALE_PAIN: play_random(SND_MPAIN1, 3, volume); break;
+    case SFX_MALE_DEATH: play_slot(SND_MDEATH, volume); break;
+    case SFX_GIB: {
       int gib = SND_GIB1 + rand_int(4);
       if (samples[gib]) play_slot(gib, volume);
       else play_random(SND_SWORD1, 3, volume);
       break;
     }
-    case 7:
+    case SFX_FEMALE_PAIN:
       play_random(SND_FPAIN1, 3, volume);
       play_random(SND_SWORD1, 3, volume);
       break;
-    case 8:
+    case SFX_FEMALE_DEATH:
       play_slot(SND_FDEATH, volume);
       play_random(SND_SWORD1, 3, volume);
       break;
-    case 9: play_slot(SND_QUAKE, volume); break;
-    case 10: play_slot(SND_A_SHOOT, volume); break;
-    case 11: play_slot(SND_A_HIT, volume); break;
-    case 12: play_slot(SND_GIB1 + 3, volume); break;
-    case 13: play_random(SND_QUACK1, 3, volume); break;
-    case 14: play_slot(SND_FIREBALL, volume); break;
-    case 15:
+    case SFX_QUAKE: play_slot(SND_QUAKE, volume); break;
+    case SFX_ARROW_SHOOT: play_slot(SND_A_SHOOT, volume); break;
+    case SFX_ARROW_HIT: play_slot(SND_A_HIT, volume); break;
+    case SFX_GIB4: play_slot(SND_GIB1 + 3, volume); break;
+    case SFX_QUACK: play_random(SND_QUACK1, 3, volume); break;
+    case SFX_FIREBALL: play_slot(SND_FIREBALL, volume); break;
+    case SFX_WEREWOLF_HIT:
       play_random(SND_WHIT1, 3, volume * 3 / 2);
       play_slot(SND_SCRATCH, volume / 2);
       break;
-    case 16:
+    case SFX_WEREWOLF_PAIN:
       play_slot(SND_WPAIN, volume);
       play_random(SND_SWORD1, 3, volume);
       break;
-    case 17:
+    case SFX_WEREWOLF_DEATH:
       play_slot(SND_WDEATH, volume);
       play_random(SND_SWORD1, 3, volume);
       break;
-    case 18: play_slot(SND_MUSKET, volume); break;
-    case 19: play_slot(SND_TELEPORT, volume); break;
-    case 20: play_slot(SND_TELEFRAG, volume); break;
-    case 21: play_slot(SND_BLOCK, volume); break;
-    case 22: play_slot(SND_PARRY, volume); break;
-    case 23: play_slot(SND_STEAL, volume); break;
-    case 24: play_slot(SND_CLOCK, volume, true); break;
-    case 25: play_slot(SND_WATERFALL, volume, true); break;
-    case 26: play_slot(SND_FOUNTAIN, volume, true); break;
-    case 27: play_slot(SND_TC, volume); break;
-    case 28: play_slot(SND_LASER, volume); break;
-    case 29: play_slot(SND_TRAP, volume); break;
-    case 30: play_slot(SND_EXPLOSION, volume); break;
-    case 31: play_slot(SND_ZAP, volume); break;
-    case 32: play_slot(SND_SPELLFAIL, volume); break;
-    case 33: play_slot(SND_POTION, volume); break;
+    case SFX_MUSKET: play_slot(SND_MUSKET, volume); break;
+    case SFX_TELEPORT: play_slot(SND_TELEPORT, volume); break;
+    case SFX_TELEFRAG: play_slot(SND_TELEFRAG, volume); break;
+    case SFX_BLOCK: play_slot(SND_BLOCK, volume); break;
+    case SFX_PARRY: play_slot(SND_PARRY, volume); break;
+    case SFX_STEAL: play_slot(SND_STEAL, volume); break;
+    case SFX_CLOCK: play_slot(SND_CLOCK, volume, true); break;
+    case SFX_WATERFALL: play_slot(SND_WATERFALL, volume, true); break;
+    case SFX_FOUNTAIN: play_slot(SND_FOUNTAIN, volume, true); break;
+    case SFX_TC: play_slot(SND_TC, volume); break;
+    case SFX_LASER: play_slot(SND_LASER, volume); break;
+    case SFX_TRAP: play_slot(SND_TRAP, volume); break;
+    case SFX_EXPLOSION: play_slot(SND_EXPLOSION, volume); break;
+    case SFX_ZAP: play_slot(SND_ZAP, volume); break;
+    case SFX_SPELL_FAIL: play_slot(SND_SPELLFAIL, volume); break;
+    case SFX_POTION: play_slot(SND_POTION, volume); break;
     default: break;
   }
 }
@@ -412,9 +412,9 @@ void weapon_attack_fx(bool missile, int target_x, int target_y) {
     audio_backend().play_sample(s, sound.get_volume(), SOUND_PAN_EFFECT, SOUND_FREQ_NATIVE, false);
   } else {
     switch (wl.get_weapon_type(w)) {
-      case 'g': sound.play_effect(18); break;
-      case 'e': sound.play_effect(28); break;
-      default: sound.play_effect(10); break;
+      case 'g': sound.play_effect(SFX_MUSKET); break;
+      case 'e': sound.play_effect(SFX_LASER); break;
+      default: sound.play_effect(SFX_ARROW_SHOOT); break;
     }
   }
   if (!missile) return;

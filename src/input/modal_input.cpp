@@ -31,7 +31,6 @@
 
 namespace {
 
-constexpr int SOUND_FIRE = 18;
 
 bool is_esc(const ClientApp& app) { return app.last_ascii == ASCII_ESC; }
 bool is_keypad_digit(int scancode) { return scancode >= KEY_0_PAD && scancode <= KEY_9_PAD; }
@@ -175,7 +174,7 @@ void do_fire(ClientApp& app) {
     } else {
       tcpObj.sckSend("f %d %d", x - me.x, y - me.y);
       d.print_msg("FIRE!");
-      sound.play_effect(SOUND_FIRE);
+      sound.play_effect(SFX_MUSKET);
       fire_delay = me.get_weapon_delay();
       app.attack_ready = 0;
       app.action_timers[TIMER_ATTACK] = input_clock_us();

@@ -39,8 +39,6 @@ constexpr int ITEM_BARRIER = 291;
 constexpr int ITEM_LOCKED_DOOR = 290;
 constexpr int STATUS_WALK_FLAG = 61;
 constexpr int MAPTYPE_EDGED = 2;
-constexpr int SOUND_STEP = 2;
-constexpr int SOUND_STEP_HALLUCINATING = 13;
 constexpr int SCROLL_WRAP_STEP = 21;
 constexpr int DAY_EFFECT_TRIES = 19;
 
@@ -221,7 +219,7 @@ static void take_step(ClientApp& app, int dir, int tx, int ty) {
 
   if (me.hp > 0 && !me.has_status(HN_FLOATING) && !me.has_status(HN_FLYING) &&
       !me.has_status(HN_HIDING))
-    sound.play_effect(me.has_status(HN_HALLUCINATING) ? SOUND_STEP_HALLUCINATING : SOUND_STEP);
+    sound.play_effect(me.has_status(HN_HALLUCINATING) ? SFX_QUACK : SFX_STEP);
   if (!(me.has_status(HN_PILOT) || me.has_status(HN_PASSENGER)) || me.has_status(HN_MOUNTED)) {
     // From the step itself: across a wrapping map's seam the raw
     // coordinates point the other way.

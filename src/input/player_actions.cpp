@@ -39,8 +39,6 @@ constexpr int DEFAULT_SPELL_DELAY = 500;
 constexpr int NO_TARGET_SPELL_DELAY = 250;
 constexpr int OUT_OF_AMMO_DELAY = 200;
 constexpr int SURE_SUCCESS_CHANCE = 98;
-constexpr int EFFECT_NO_MANA = 23;
-constexpr int EFFECT_CAST_FAILED = 32;
 constexpr int MATERIAL_STAFF_BONUS = 3;
 constexpr double STAFF_COOLOFF_DIVISOR = 2.25;
 constexpr double STAFF_MATERIAL_COOLOFF = 0.85;
@@ -314,7 +312,7 @@ int cast_spell(ClientApp& app, const std::string& name, bool ask_direction) {
     int have = mana_type == 'e' ? me.energy : mana_type == 'r' ? me.rage : me.mana;
     if (have < cost) {
       if (print_once("Not enough " + get_mana_type_word(mana_type) + "!")) {
-        sound.play_effect(EFFECT_NO_MANA);
+        sound.play_effect(SFX_STEAL);
         tcpObj.sckSend("M %d %d", -1, 0);
       }
       return CAST_NO_MANA;
@@ -339,7 +337,7 @@ int cast_spell(ClientApp& app, const std::string& name, bool ask_direction) {
         start_spell_cooloff(app);
         announce_spell(id);
         d.print_msg("Casting failed!");
-        sound.play_effect(EFFECT_CAST_FAILED);
+        sound.play_effect(SFX_SPELL_FAIL);
         return CAST_FAILED;
       }
     }
