@@ -10,9 +10,6 @@
 
 namespace {
 
-// The status counter that lets an uncurse reach blessed cursed items too.
-constexpr int STATUS_DEEP_UNCURSE = 50;
-
 // Requirement indices of the slots.
 enum {
   SLOT_WEAPON = 0, SLOT_OFFHAND = 1, SLOT_HAT = 2, SLOT_ARMOUR = 3, SLOT_TROUSERS = 4,
@@ -237,7 +234,8 @@ void process_identify(const std::string& line) {
   unsigned server_sum = 0;
   int flag = 0;
   std::sscanf(line.c_str() + 4, "%x %d", &server_sum, &flag);
-  const bool deep = me.has_status(STATUS_DEEP_UNCURSE) || flag != 0;
+  // Status 50 (detect traps) lets an uncurse reach blessed cursed items too.
+  const bool deep = me.has_status(HN_DETECT_TRAPS) || flag != 0;
 
   for (ItemListEl* e = items.first; e != nullptr; e = e->next) {
     Item it = e->item;

@@ -65,7 +65,8 @@ enum { A_LIGHT = 'l', A_MEDIUM = 'm', A_HEAVY = 'h', A_NA = 'a', A_UNARMOURED = 
 constexpr int ITEM_NUM_CODES = 4096;
 constexpr int ITEM_NUM_MATERIALS = 256;
 constexpr int ITEM_NUM_PREFIXES = 15;
-constexpr int ITEM_NUM_STATUS_NAMES = 63;
+// The status counters, numbered 0..62 (the status names; 56..62 have none).
+constexpr int MAXHEALTHNUMS = 63;
 
 // The seven material-name lists: which word a material takes on which item.
 enum {

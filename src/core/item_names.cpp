@@ -21,7 +21,7 @@ const char* const MAG_PROP_TEXT[16] = {"ordinary ", "AS/Damage ", "intelligence 
 const char* const QUALITY_WORDS[15] = {"", "improved ", "refined ", "greater ", "superior ",
                                        "magic ", "enchanted ", "", "", "", "polished ",
                                        "shimmering ", "brilliant ", "magnificent ", "flawless "};
-const char* const STATUS_NAMES[ITEM_NUM_STATUS_NAMES] = {
+const char* const STATUS_NAMES[MAXHEALTHNUMS] = {
     "poison", "sleep", "blindness", "charm", "paralysis", "confusion", "invisibility",
     "polymorph", "meditation", "disease", "floatation", "hexation", "hallucination", "hiding",
     "criminal", "peering", "bad breath", "asphyxiation", "slowing", "lycanthropy", "werewolf",
@@ -57,7 +57,7 @@ std::string paren(const std::string& a, const std::string& b) { return a + " (" 
 }  // namespace
 
 std::string status_name(int n) {
-  if (n < 0 || n >= ITEM_NUM_STATUS_NAMES) return "";
+  if (n < 0 || n >= MAXHEALTHNUMS) return "";
   return STATUS_NAMES[n];
 }
 
@@ -282,7 +282,7 @@ std::string ItemData::full_name_ordinary(const Item& i, bool capitalise) const {
           s = get_scroll_name(i);
         } else if (k == MP_ENCHANTED) {
           s = "Enchanted " + s + " (" + item_links::spell_full_name(get_enchant_value(v)) + ")";
-        } else if ((k == MP_HEALTH_STATUS || k == MP_INFLICT_STATUS) && v < ITEM_NUM_STATUS_NAMES) {
+        } else if ((k == MP_HEALTH_STATUS || k == MP_INFLICT_STATUS) && v < MAXHEALTHNUMS) {
           s = s + " of " + status_name(v);
         } else if (k == MP_ORDINARY) {
           // An ordinary item carries no property words ("ordinary" is the
@@ -443,7 +443,7 @@ std::string ItemData::get_med_name(const Item& i, bool allow_short) const {
           cmp += sp;
           lng += sp;
         }
-      } else if ((k == MP_HEALTH_STATUS || k == MP_INFLICT_STATUS) && v < ITEM_NUM_STATUS_NAMES) {
+      } else if ((k == MP_HEALTH_STATUS || k == MP_INFLICT_STATUS) && v < MAXHEALTHNUMS) {
         std::string st = " of " + status_name(v);
         cmp += st;
         lng += st;

@@ -21,7 +21,7 @@
 namespace {
 
 // One letter per status number; 0 = the status has no letter.
-constexpr char STATUS_LETTERS[NUM_STATUS_LETTERS] = {
+constexpr char STATUS_LETTERS[MAXHEALTHNUMS] = {
     'P', 'Z', 'B', 'C', 'H', '?', 'I', 'd', 'M', 'z',   // 0..9
     0,   'X', '@', 'h', 'c', 'v', 'b', '!', 'o', 'L',   // 10..19
     'W', 'V', 'x', 's', 'r', 'R', 0,   'G', 0,   'S',   // 20..29
@@ -105,7 +105,7 @@ bool PanelRows::set(int row, const std::string& text, PanelRgb colour) {
 
 std::string status_letters_of(Player& p) {
   std::string out;
-  for (int n = 0; n < NUM_STATUS_LETTERS; ++n)
+  for (int n = 0; n < MAXHEALTHNUMS; ++n)
     if (p.get_health(n) != 0 && STATUS_LETTERS[n] != 0) out += STATUS_LETTERS[n];
   return out;
 }

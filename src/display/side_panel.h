@@ -37,7 +37,6 @@ constexpr int PANEL_ROW_CHARS = 99;
 constexpr int STATBOX_PAGES = 7;
 // Spells listed on one spell page.
 constexpr int SPELLS_PER_PAGE = 42;
-constexpr int NUM_STATUS_LETTERS = 63;
 
 inline int panel_row_y(int row) { return PANEL_TOP + PANEL_ROW_H * row; }
 

@@ -23,12 +23,12 @@ const char* const PERK_NAMES[NUM_PERK_NAMES] = {
 
 namespace {
 
-constexpr int STATUS_CURSE_SHOWS = 50;
 constexpr int MAX_CIRCLE = 10;
 constexpr int KEYBIND_FIRST_SLOT[2] = {0, 18};
 constexpr int KEYBIND_LAST_SLOT[2] = {17, 56};
 
-bool status_50(Player& p) { return p.get_health(STATUS_CURSE_SHOWS) != 0; }
+// Status 50 (detect traps) shows a blessed item's curse in red too.
+bool status_50(Player& p) { return p.get_health(HN_DETECT_TRAPS) != 0; }
 
 // Drawing order of the equipped items, with the mark of each slot.
 const Item& equipped(Player& p, int n) {

@@ -21,7 +21,7 @@ const char* const STATUS_LABELS[] = {
     "flying", "", "", "MR cleaved", "trap detection", "disappeared", "stoneform", "hamstrung", "infravision",
     "tipsy", "sun protected", "transparent", "death ward", "stoned", "really stoned", "mountainwalk",
     "super saiyan"};
-static_assert(sizeof STATUS_LABELS / sizeof STATUS_LABELS[0] == STATUS_COUNTERS);
+static_assert(sizeof STATUS_LABELS / sizeof STATUS_LABELS[0] == MAXHEALTHNUMS);
 
 std::string with_count(const std::string& label, int count) {
   return count >= 1 ? label + format_str(" (%d)", count) : label;
@@ -31,14 +31,14 @@ std::string with_count(const std::string& label, int count) {
 
 std::string facing_label(int facing) { return facing >= 0 && facing <= 8 ? FACING_LABELS[facing] : ""; }
 
-std::string status_label(int n) { return n >= 0 && n < STATUS_COUNTERS ? STATUS_LABELS[n] : ""; }
+std::string status_label(int n) { return n >= 0 && n < MAXHEALTHNUMS ? STATUS_LABELS[n] : ""; }
 
 StatusFacts gather_status_facts(Player& p, const Buffs& buff_table) {
   StatusFacts f;
   f.facing = p.direction;
   f.food = p.hunger;
   f.xp = p.xp;
-  for (int n = 0; n < STATUS_COUNTERS; ++n) f.counters[n] = p.get_health(n);
+  for (int n = 0; n < MAXHEALTHNUMS; ++n) f.counters[n] = p.get_health(n);
   for (const auto& [id, count] : p.buffs) f.buffs.emplace_back(buff_table.get_name(id), count);
   return f;
 }
@@ -56,7 +56,7 @@ std::vector<std::string> status_lines(const StatusFacts& f) {
   if (f.repeat_cast) first += " REPEAT-CAST";
 
   std::vector<std::string> lines{first};
-  for (int n = 0; n < STATUS_COUNTERS; ++n) {
+  for (int n = 0; n < MAXHEALTHNUMS; ++n) {
     const std::string label = status_label(n);
     if (f.counters[n] != 0 && !label.empty()) lines.push_back(with_count(capitalise_first_letter(label), f.counters[n]));
   }

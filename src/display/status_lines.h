@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "core/item_data.h"
+
 struct BITMAP;
 struct FONT;
 class Buffs;
 class Player;
-
-constexpr int STATUS_COUNTERS = 63;
 
 // The label of a facing 0..8 ("" for 0 and for anything out of range).
 std::string facing_label(int facing);
@@ -28,7 +28,7 @@ struct StatusFacts {
   bool level_up = false;
   int food = 0;
   bool repeat_use = false, repeat_make = false, repeat_cast = false;
-  std::array<int, STATUS_COUNTERS> counters{};
+  std::array<int, MAXHEALTHNUMS> counters{};
   // Buffs in ascending id order: name and remaining count.
   std::vector<std::pair<std::string, int>> buffs;
 };

@@ -52,7 +52,6 @@ constexpr double IDLE_MS_CAP = 1e9;
 constexpr int HW_CURSOR_CAPABILITY = 4;
 constexpr int TILE_DOOR_CLOSED = 103;
 constexpr int LETTER_SCANCODE_LAST = 26;
-constexpr int STATUS_COUNTERS = 63;
 constexpr int LEVEL_SYNC_LIMIT = 4;
 constexpr int PARTICLE_LIFETIME_MS = 500;
 constexpr int PARTICLE_RANGE = 7;
@@ -293,7 +292,7 @@ void ClientApp::do_tick() {
     me.tick_buffs();
     // The counters themselves run down; a permanent status from a worn
     // item reads -1 above a counter that still counts.
-    for (int i = 0; i < STATUS_COUNTERS; ++i) me.dec_health(i);
+    for (int i = 0; i < MAXHEALTHNUMS; ++i) me.dec_health(i);
   }
   if (every(action_timers[TIMER_CLOCK], 2000, now)) {
     world_time = minute_of_day(world_time + 1);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/item.h"
+#include "core/item_data.h"
 
 // Status counters, by number.
 enum {
@@ -23,8 +24,6 @@ enum {
   HN_FISHING, HN_MR_CLEAVED, HN_DETECT_TRAPS, HN_HIDDEN_CANT_MOVE, HN_STONE_FORM,
   HN_HAMSTRUNG, HN_INFRAVISION, HN_TIPSY
 };
-// Size of the counter array (56..62 have no name).
-constexpr int MAXHEALTHNUMS = 63;
 constexpr int HEALTH_LIMIT = 32767;
 
 // Kinds of magic; kind / 256 indexes the eight resistances.
