@@ -229,10 +229,10 @@ int ClientApp::client_init(const char* program_path, const std::string& prog_nam
   if (tcpObj.sckRecv(reply) < 0) return LOGIN_FAILED;
   std::vector<std::string> words;
   split(reply, " ", words);
-  if (words.size() >= LOGIN_HOTKEYS)
-    for (int i = 0; i < LOGIN_HOTKEYS; ++i) me.item_binds[i] = Item(words[static_cast<size_t>(i)]);
+  if (words.size() >= PLAYER_HOTKEYS)
+    for (int i = 0; i < PLAYER_HOTKEYS; ++i) me.item_binds[i] = Item(words[static_cast<size_t>(i)]);
   if (tcpObj.sckRecv(reply) < 0) return LOGIN_FAILED;
-  parse_hotkey_spells(reply, me.spell_binds, LOGIN_HOTKEYS);
+  parse_hotkey_spells(reply, me.spell_binds, PLAYER_HOTKEYS);
   if (tcpObj.sckRecv(reply) < 0) return LOGIN_FAILED;
   {
     const char* p = reply.c_str();

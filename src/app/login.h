@@ -3,7 +3,6 @@
 
 #include <string>
 
-constexpr int LOGIN_HOTKEYS = 60;
 constexpr size_t LOGIN_CHARACTER_MAX = 30;
 constexpr size_t LOGIN_ACCOUNT_MAX = 15;
 constexpr size_t LOGIN_PASSWORD_MAX = 15;

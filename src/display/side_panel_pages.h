@@ -14,7 +14,6 @@ class Player;
 constexpr int PAGE_ROWS = 44;
 constexpr int KEYBIND_ROW_CHARS = 49;
 constexpr int NUM_PERK_NAMES = 18;
-constexpr int NUM_HOTKEY_SLOTS = 60;
 // Slot rows of the key-bind pages draw their text here, after the label.
 constexpr int KEYBIND_TEXT_X = 39;
 

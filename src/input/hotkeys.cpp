@@ -39,7 +39,7 @@ const char* const COMBO_LONG[] = {"Shift + dir",        "Alt + dir",
                                   "Ctrl + Alt + dir",   "Ctrl + Shift + Alt + dir",
                                   "Right Mouse Button", "Ctrl + Right Mouse Button"};
 
-bool valid_slot(int s) { return s >= 0 && s < HOTKEY_SLOTS; }
+bool valid_slot(int s) { return s >= 0 && s < PLAYER_HOTKEYS; }
 bool is_f_slot(int s) { return s >= HOTKEY_F1_SLOT && s <= HOTKEY_F8_SLOT; }
 }  // namespace
 
@@ -91,7 +91,7 @@ void bind_item_to_key(int scancode) {
   // back at the next login and show over the item on the hotbar.
   if (me.spell_binds[s] != -1) tcpObj.sckSend("n s %d -1", s);
   me.spell_binds[s] = -1;
-  for (int i = 0; i < HOTKEY_SLOTS; ++i) {
+  for (int i = 0; i < PLAYER_HOTKEYS; ++i) {
     if (i == s || !(me.item_binds[i] == it)) continue;
     me.item_binds[i] = Item(0L);
     tcpObj.sckSend("n i %d 0", i);

@@ -12,7 +12,6 @@
 
 class ClientApp;
 
-constexpr int HOTKEY_SLOTS = 60;
 // The F1..F8 slots, which double as the modifier combinations.
 constexpr int HOTKEY_F1_SLOT = 10;
 constexpr int HOTKEY_F8_SLOT = 17;

@@ -187,7 +187,7 @@ Player* array_owner(lua_State* L, int& index) {
   tolua_Error err;
   if (!tolua_isnumber(L, 2, 0, &err)) tolua_error(L, "#vinvalid type in array indexing.", &err);
   index = script_api::array_index(L, 2);
-  if (index < 0 || index >= SCRIPT_HOTKEYS) tolua_error(L, "array indexing out of range.", nullptr);
+  if (index < 0 || index >= PLAYER_HOTKEYS) tolua_error(L, "array indexing out of range.", nullptr);
   return self;
 }
 

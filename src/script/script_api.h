@@ -67,9 +67,6 @@ enum script_alignment_type : int {};
 enum script_mana_type : int {};
 enum script_BuffType : int {};
 
-// Hotkey slots of the player's item_binds and spell_binds.
-constexpr int SCRIPT_HOTKEYS = 60;
-
 namespace script_api {
 
 // Registers the whole script API in a state (tolua_client_open) and gives the

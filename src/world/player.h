@@ -19,6 +19,7 @@
 struct RaceRecord;
 
 constexpr int PLAYER_MAX_SKILLS = 100;
+// The hotkey slots: item and spell bindings, F1.. and the number keys.
 constexpr int PLAYER_HOTKEYS = 60;
 constexpr int PLAYER_NUM_MARKS = 9;
 constexpr int PLAYER_NUM_COOLDOWNS = 14;

@@ -36,23 +36,23 @@ TEST(LoginFields, FormRules) {
 }
 
 TEST(LoginHotkeys, ShortLineStopsAtTheFirstUnreadableValue) {
-  int slots[LOGIN_HOTKEYS];
+  int slots[PLAYER_HOTKEYS];
   for (int& s : slots) s = 77;
-  EXPECT_EQ(parse_hotkey_spells("1 -1 3 x 5", slots, LOGIN_HOTKEYS), 3);
+  EXPECT_EQ(parse_hotkey_spells("1 -1 3 x 5", slots, PLAYER_HOTKEYS), 3);
   EXPECT_EQ(slots[0], 1);
   EXPECT_EQ(slots[1], -1);
   EXPECT_EQ(slots[2], 3);
-  for (int i = 3; i < LOGIN_HOTKEYS; ++i) EXPECT_EQ(slots[i], 77) << i;
+  for (int i = 3; i < PLAYER_HOTKEYS; ++i) EXPECT_EQ(slots[i], 77) << i;
 
   // A value beyond an int cannot be read: it must not wrap into another number.
   for (int& s : slots) s = 77;
-  EXPECT_EQ(parse_hotkey_spells("1 4294967299 3", slots, LOGIN_HOTKEYS), 1);
+  EXPECT_EQ(parse_hotkey_spells("1 4294967299 3", slots, PLAYER_HOTKEYS), 1);
   EXPECT_EQ(slots[1], 77);
-  EXPECT_EQ(parse_hotkey_spells("99999999999999999999 1", slots, LOGIN_HOTKEYS), 0);
+  EXPECT_EQ(parse_hotkey_spells("99999999999999999999 1", slots, PLAYER_HOTKEYS), 0);
 
   std::string full;
   for (int i = 0; i < 61; ++i) full += std::to_string(i) + " ";
-  EXPECT_EQ(parse_hotkey_spells(full, slots, LOGIN_HOTKEYS), 60);
+  EXPECT_EQ(parse_hotkey_spells(full, slots, PLAYER_HOTKEYS), 60);
   EXPECT_EQ(slots[59], 59);
 }
 

@@ -65,7 +65,7 @@ TEST(HotkeySlots, KeysLabelsAndCombinations) {
     EXPECT_EQ(scancode_to_slot(k), -1) << k;
   for (int s : {-1, 60}) EXPECT_EQ(slot_key_name(s), "") << s;
   // Every slot has one key, and that key leads back to it.
-  for (int s = 0; s < HOTKEY_SLOTS; ++s) EXPECT_EQ(scancode_to_slot(slot_to_scancode(s)), s) << s;
+  for (int s = 0; s < PLAYER_HOTKEYS; ++s) EXPECT_EQ(scancode_to_slot(slot_to_scancode(s)), s) << s;
 
   const struct {
     int slot;
@@ -126,7 +126,7 @@ TEST_F(HotkeysTest, BindItem) {
       {"ALT and a key without slot", KEY_SPACE, true, TORCH, -1, {}, -1, ""},
   };
   for (const auto& c : cases) {
-    for (int s = 0; s < HOTKEY_SLOTS; ++s) {
+    for (int s = 0; s < PLAYER_HOTKEYS; ++s) {
       me.item_binds[s] = Item(0L);
       me.spell_binds[s] = 3;
     }
@@ -138,7 +138,7 @@ TEST_F(HotkeysTest, BindItem) {
     for (const std::string& line : c.lines) EXPECT_EQ(sent(), line) << c.what;
     EXPECT_EQ(sent(), "<none>") << c.what;
     EXPECT_EQ(last_msg(), c.msg) << c.what;
-    for (int s = 0; s < HOTKEY_SLOTS; ++s)
+    for (int s = 0; s < PLAYER_HOTKEYS; ++s)
       EXPECT_EQ(me.item_binds[s] == Item(TORCH), s == c.slot) << c.what << " slot " << s;
     // The bound slot loses its spell; the others keep theirs.
     if (c.slot >= 0) {
@@ -149,7 +149,7 @@ TEST_F(HotkeysTest, BindItem) {
 }
 
 TEST_F(HotkeysTest, BindItemOnASlotWithoutSpellSendsNoSpellLine) {
-  for (int s = 0; s < HOTKEY_SLOTS; ++s) me.spell_binds[s] = -1;
+  for (int s = 0; s < PLAYER_HOTKEYS; ++s) me.spell_binds[s] = -1;
   select(Item(TORCH));
   bind_item_to_key(KEY_F2);
   EXPECT_EQ(sent(), "n i 11 " + Item(TORCH).str(false));
