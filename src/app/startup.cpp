@@ -17,6 +17,7 @@
 #include "lauxlib.h"
 #include "lua.h"
 #include "script/script_host.h"
+#include "world/target.h"
 
 std::atomic<bool> session_over{false};
 std::atomic<bool> quit_requested{false};
@@ -29,7 +30,7 @@ int32_t conn_state = CONN_TITLE;
 bool game_is_qyx = false;
 
 int rage_bar = 0;
-int target_type = 0;
+int target_type = TARGET_ALL;
 bool old_shift_func = false;
 bool old_ctrl_func = false;
 bool old_alt_func = false;

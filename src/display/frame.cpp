@@ -286,7 +286,9 @@ void QYXDisplay::screenshot() {
 
 void QYXDisplay::draw_target_cursor() {
   if (!play_bitmap || target_id == -1) return;
-  BITMAP* cursor = target_type == 0 ? cursor_white : target_type == 1 ? cursor_blue : cursor_yellow;
+  BITMAP* cursor = target_type == TARGET_ALL    ? cursor_white
+                   : target_type == TARGET_GOOD ? cursor_blue
+                                                : cursor_yellow;
   if (!cursor) return;
   const int cx = (target_x + view_radius - me.x) * PLAY_CELL;
   const int cy = (target_y + view_radius - me.y) * PLAY_CELL;

@@ -149,9 +149,9 @@ bool ring_cell_hidden(const int32_t (&opaque)[VIEW_GRID][VIEW_GRID], int radius,
 bool may_target(int mode, int id, int align, bool can_pvp) {
   const bool friendly = align == 's' || align == 'p';
   switch (mode) {
-    case 0: return true;
-    case 1: return !(id > 99 && align == 'e');
-    case 2:
+    case TARGET_ALL: return true;
+    case TARGET_GOOD: return !(id > 99 && align == 'e');
+    case TARGET_EVIL:
       if (id > 99) return align != 'g' && !friendly;
       return !friendly && can_pvp;
     default: return false;
@@ -270,7 +270,7 @@ void QYXDisplay::decide_view(bool advance, ObjectList* creatures) {
     creatures->clear();
     // Seen again below while the target stays in view.
     crosshair_ready = false;
-    if (target_type == 3)
+    if (target_type == TARGET_PARTY)
       for (const TrackedCreature& t : tracked_creatures) {
         if (t.level != me.map_level || std::abs(t.x - me.x) > VIEW_PARTY_REACH ||
             std::abs(t.y - me.y) > VIEW_PARTY_REACH)
@@ -288,7 +288,7 @@ void QYXDisplay::decide_view(bool advance, ObjectList* creatures) {
     return;
   }
   if (me.get_health(HN_BLIND) || me.get_health(HN_MEDITATING) || me.get_health(HN_ASLEEP)) {
-    if (target_type != 3) target_id = -1;
+    if (target_type != TARGET_PARTY) target_id = -1;
     if (me.get_health(HN_MEDITATING)) {
       if (meditation_start_us == 0) meditation_start_us = get_time_us();
       view_kind = VIEW_KIND_MEDITATING;

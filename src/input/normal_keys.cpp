@@ -351,10 +351,10 @@ void ClientApp::do_command_keys() {
       d.print_msg("Target %s", target_locked ? "locked" : "unlocked");
       locked_target_id = target_id;
     } else {
-      target_type = (target_type + 1) % 4;
-      if (target_type < 0) target_type = 0;
+      target_type = (target_type + 1) % TARGET_TYPES;
+      if (target_type < 0) target_type = TARGET_ALL;
       static const char* const kinds[] = {"all", "good", "evil"};
-      if (target_type == 3) d.print_msg("Targeting party members.");
+      if (target_type == TARGET_PARTY) d.print_msg("Targeting party members.");
       else d.print_msg("Targeting %s creatures.", kinds[target_type]);
       target_id = -1;
       client_cfg.set_int("target_type", target_type);

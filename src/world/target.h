@@ -4,6 +4,16 @@
 // the map view draws the target cursor and keeps the target's cell up to date
 // whenever it rebuilds the list of creatures in view.
 
+// The creatures the target key steps through, in the order it cycles
+// (the setting `target_type`, "target_type" in client.cfg).
+enum TargetType : int {
+  TARGET_ALL = 0,
+  TARGET_GOOD = 1,
+  TARGET_EVIL = 2,
+  TARGET_PARTY = 3,
+  TARGET_TYPES = 4
+};
+
 extern int target_id;  // -1 none
 extern int target_x, target_y;
 // While locked, a new target is the locked creature when it can be found.
