@@ -420,10 +420,10 @@ void weapon_attack_fx(bool missile, int target_x, int target_y) {
   if (!missile) return;
   int kind;
   int damage = wl.get_weapon_damage_type(w);
-  if (damage == 'e') kind = 4;
-  else if (damage == 'g') kind = 3;
-  else if (wl.get_ammo_type(w) == 0L) kind = base >= 1536 && base <= 2047 ? 6 : 5;
-  else kind = 0;
+  if (damage == 'e') kind = MISSILE_BEAM;
+  else if (damage == 'g') kind = MISSILE_SHOT;
+  else if (wl.get_ammo_type(w) == 0L) kind = w.is_artifact() ? MISSILE_RETURNING : MISSILE_TRAIL;
+  else kind = MISSILE_ARROW;
   add_missile(missile_list, me.x, me.y, target_x, target_y, kind);
 }
 

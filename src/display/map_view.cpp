@@ -890,15 +890,15 @@ void QYXDisplay::render_missiles() {
     if (!(fx >= 0.0f && fy >= 0.0f && fx < side && fy < side)) continue;
     const int dir = std::clamp(angle_to_direction(m->heading), 0, 7);
     switch (m->type) {
-      case 0:
+      case MISSILE_ARROW:
         if (special)
           masked_blit(special, play_bitmap, PLAY_CELL * dir, PLAY_CELL, static_cast<int>(fx),
                       static_cast<int>(fy), PLAY_CELL, PLAY_CELL);
         break;
-      case 1: draw_effect_frame_at(22, fx, fy); break;
-      case 2: draw_effect_frame_at(8 + dir, fx, fy); break;
-      case 3: draw_effect_frame_at(16, fx, fy); break;
-      case 4: {
+      case MISSILE_FRAME: draw_effect_frame_at(22, fx, fy); break;
+      case MISSILE_HEADING_FRAME: draw_effect_frame_at(8 + dir, fx, fy); break;
+      case MISSILE_SHOT: draw_effect_frame_at(16, fx, fy); break;
+      case MISSILE_BEAM: {
         const int x1 = static_cast<int>(fx) + 16, y1 = static_cast<int>(fy) + 16;
         const int x2 = x1 + static_cast<int>(32.0f * std::cos(m->heading));
         const int y2 = y1 + static_cast<int>(32.0f * std::sin(m->heading));
@@ -906,7 +906,7 @@ void QYXDisplay::render_missiles() {
                 [](BITMAP* b, int x, int y, int c) { QYXDisplay::plot_plus(b, x, y, c); });
         break;
       }
-      case 5:
+      case MISSILE_TRAIL:
         if (m->qty >= 0) draw_effect_frame_at(static_cast<int>((m->qty % 16) / 4), fx, fy);
         break;
       default: break;

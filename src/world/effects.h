@@ -17,9 +17,19 @@ constexpr int EVENT_ANIMATED_A = 20;
 constexpr int EVENT_ANIMATED_B = 21;
 constexpr int EVENT_EXPLOSION = 26;
 constexpr int EVENT_OWNER_MARK = 27;
-// Missile types that travel back and forth.
-constexpr int MISSILE_RETURNING = 6;
-constexpr int MISSILE_TRAIL = 5;
+// Missile types, by how they are drawn: the arrow of the special sheet, two
+// effect frames (one turned to the heading), the shot, the red beam, the
+// spinning trail, and the returning missile, which flies out and back as a
+// trail.
+enum MissileType : int {
+  MISSILE_ARROW = 0,
+  MISSILE_FRAME = 1,
+  MISSILE_HEADING_FRAME = 2,
+  MISSILE_SHOT = 3,
+  MISSILE_BEAM = 4,
+  MISSILE_TRAIL = 5,
+  MISSILE_RETURNING = 6
+};
 // Cells a missile flies per millisecond.
 constexpr float MISSILE_CELLS_PER_MS = 0.02f;
 // Particle kinds (flags & 15) and the size flag.
