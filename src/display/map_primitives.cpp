@@ -29,7 +29,7 @@
 #include "world/player.h"
 
 namespace {
-constexpr int TILE_UNKNOWN = 126, TILE_DEEP_WATER = 249, TILE_LAVA = 220, TILE_OUTSIDE = 16;
+constexpr int TILE_OUTSIDE = 16;
 constexpr int BASE_MAP_TILE_OBJECT = 1085, BASE_SHOWN_INSIDE = 1349, BASE_CARD_PARENT = 1116;
 constexpr int BASE_CARD_PICTURE = 1351;
 constexpr int SHADOW_STRIPS = PLAY_CELL / 4;
@@ -129,12 +129,12 @@ int QYXDisplay::underneath_for_cell(int x, int y, int scale) const {
 void QYXDisplay::draw_map_tile(int x, int y, int tile, int grey, int scale) {
   static int depth = 0;
   if (!play_bitmap || scale < 1) return;
-  if (!tiledata.is_valid_tile(tile)) tile = TILE_UNKNOWN;
+  if (!tiledata.is_valid_tile(tile)) tile = TILES_UNKNOWN;
   int picture = tile_ids[tile];
-  if (tile == TILE_UNKNOWN) picture = anim_tile_frame;
-  if (tile == TILE_DEEP_WATER) picture = anim_tile_frame + 4;
-  if (tile == TILE_LAVA) picture = anim_tile_frame + 8;
-  if (tile == TILE_UNKNOWN || tile == TILE_DEEP_WATER || tile == TILE_LAVA)
+  if (tile == TILES_UNKNOWN) picture = anim_tile_frame;
+  if (tile == CMAP_TILE_DEEP_WATER) picture = anim_tile_frame + 4;
+  if (tile == CMAP_TILE_LAVA) picture = anim_tile_frame + 8;
+  if (tile == TILES_UNKNOWN || tile == CMAP_TILE_DEEP_WATER || tile == CMAP_TILE_LAVA)
     map_tile_animated = true;
 
   const int size = PLAY_CELL / scale;
@@ -289,7 +289,7 @@ void QYXDisplay::draw_item_tile(int x, int y, const Item& item, int grey, int sc
   }
   if (base == BASE_MAP_TILE_OBJECT) {
     const int t = item.get_modifier();
-    picture = t == TILE_UNKNOWN ? anim_tile_frame
+    picture = t == TILES_UNKNOWN ? anim_tile_frame
               : (t >= 0 && t < DISPLAY_TILE_RECORDS) ? tile_ids[t]
                                                       : -1;
   } else if (base == BASE_SHOWN_INSIDE) {

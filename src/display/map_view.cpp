@@ -46,7 +46,6 @@ namespace {
 constexpr int DISC_5[5] = {1, 3, 5, 3, 1};
 constexpr int DISC_7[7] = {3, 5, 7, 7, 7, 5, 3};
 constexpr int DISC_9[9] = {3, 7, 7, 9, 9, 9, 7, 7, 3};
-constexpr int TILE_LAVA = 220;
 constexpr int BASE_MAP_TILE_OBJECT = 1085;
 constexpr int EVENT_DAMAGE_NUMBER = 28;
 constexpr int EVENT_QUAKE_A = 4, EVENT_QUAKE_B = 5, EVENT_QUAKE_C = 24;
@@ -377,7 +376,7 @@ void QYXDisplay::decide_lights() {
       } else if (l > 0 && cmap.can_see_with_LOS(x, y, view_px, view_py, R)) {
         spread = true;
       }
-      if (!spread && cmap.get_tile(x, y) == TILE_LAVA) {
+      if (!spread && cmap.get_tile(x, y) == CMAP_TILE_LAVA) {
         l = 1;
         spread = true;
       }

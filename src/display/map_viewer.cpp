@@ -20,7 +20,6 @@
 
 namespace {
 constexpr int MAP_CELL = 4;
-constexpr int TILE_BACKGROUND = 126;
 constexpr int TILE_PLAIN_FIRST = 132, TILE_PLAIN_LAST = 143;
 constexpr int BASE_MAP_TILE_OBJECT = 1085;
 constexpr float PULSE_STEP = 0.2f;
@@ -55,7 +54,7 @@ void QYXDisplay::draw_map_view(bool rebuild) {
       averages[key] = c;
       return c;
     };
-    const int background = picture_colour(TILE_BACKGROUND, false);
+    const int background = picture_colour(TILES_UNKNOWN, false);
     for (int x = 0; x < w && x < MINIMAP_SIZE; ++x)
       for (int y = 0; y < h && y < MINIMAP_SIZE; ++y) {
         if (!minimap[x][y]) continue;

@@ -17,10 +17,10 @@
 int minimap_category(int tile, bool blocking, bool wet, bool wall) {
   if (blocking) return MINIMAP_BLOCKING;
   if (wet) return MINIMAP_WET;
-  if (tile == 220) return MINIMAP_LAVA;
+  if (tile == CMAP_TILE_LAVA) return MINIMAP_LAVA;
   if (wall) return MINIMAP_WALL;
-  if (tile == 64) return MINIMAP_FOREST;
-  if (tile == 221 || tile == 225 || tile == 240) return MINIMAP_VOID;
+  if (tile == CMAP_TILE_FOREST) return MINIMAP_FOREST;
+  if (tile == 221 || tile == CMAP_TILE_VOID || tile == 240) return MINIMAP_VOID;
   return MINIMAP_GROUND;
 }
 

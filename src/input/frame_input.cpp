@@ -131,8 +131,8 @@ int move_delay_ms() {
   if (!me.is_dm() && me.hp >= 1 && !me.has_status(HN_MOUNTED)) {
     switch (cmap.get_tile(me.x, me.y)) {
       case 47: case 44: delay *= 1.5; break;
-      case 64: case 43: delay *= 2.0; break;
-      case 249: if (!me.has_status(HN_PILOT)) delay *= 2.5; break;
+      case CMAP_TILE_FOREST: case CMAP_TILE_SWAMP: delay *= 2.0; break;
+      case CMAP_TILE_DEEP_WATER: if (!me.has_status(HN_PILOT)) delay *= 2.5; break;
       default: break;
     }
   }

@@ -14,6 +14,7 @@
 #include "core/config_file.h"
 #include "core/item_data.h"
 #include "core/spells.h"
+#include "core/tiles.h"
 #include "core/utils.h"
 #include "display/display.h"
 #include "input/frame_input.h"
@@ -31,9 +32,6 @@
 
 namespace {
 
-constexpr int TILE_UNKNOWN_CELL = 126;
-constexpr int TILE_DEEP_WATER_CELL = 249;
-constexpr int TILE_VOID_CELL = 225;
 constexpr int TILE_FLOOR_CELL = 45;
 constexpr int ITEM_BARRIER = 291;
 constexpr int ITEM_LOCKED_DOOR = 290;
@@ -111,10 +109,10 @@ bool step_allowed(int x, int y, bool& locked) {
   const bool walk_flag = me.get_health(STATUS_WALK_FLAG) != 0;
   const int tile = cmap.get_tile(x, y);
   if (me.has_status(HN_PASSENGER) || me.has_status(HN_PILOT)) {
-    if (tile != TILE_UNKNOWN_CELL && tile != TILE_DEEP_WATER_CELL) return false;
+    if (tile != TILES_UNKNOWN && tile != CMAP_TILE_DEEP_WATER) return false;
   } else if (me.has_status(HN_FLYING)) {
     if (!mapobj::notblocked(x, y, walk_flag) && cmap.get_type() != 0 && !cmap.is_wet(x, y) &&
-        tile != TILE_VOID_CELL)
+        tile != CMAP_TILE_VOID)
       return false;
   } else {
     const bool floating = me.has_status(HN_FLOATING);
