@@ -18,7 +18,6 @@
 
 namespace {
 constexpr char FOV_SEPARATOR = 0x1E;
-constexpr int16_t STATUS_ITEM_CODE = 256;
 }  // namespace
 
 void rebuild_object_grid() {
@@ -151,7 +150,7 @@ void process_map_change(const std::string& line) {
 void send_stats_update() {
   tcpObj.sckSend("x %d %d %d %d %d %d %d", bounded_int<int>(me.get_float_str()),
                  bounded_int<int>(me.get_float_dex()), bounded_int<int>(me.get_float_intel()), 0,
-                 bounded_int<int>(items.get_qty(Item(static_cast<long>(STATUS_ITEM_CODE)))),
+                 bounded_int<int>(items.get_qty(Item(static_cast<long>(ITEM_BASE_CURRENCY)))),
                  cmap.get_vis(), cmap.get_level());
 }
 

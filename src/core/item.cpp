@@ -19,15 +19,6 @@ int64_t sign_extend_32(uint32_t v) { return static_cast<int64_t>(static_cast<int
 
 }  // namespace
 
-bool is_special_stack_code(int base) {
-  switch (base) {
-    case 286: case 295: case 1085: case 1295: case 1309: case 1494:
-      return true;
-    default:
-      return false;
-  }
-}
-
 bool is_regular_code(int code) { return Item(static_cast<long>(code)).is_regular_item(); }
 
 Item make_code(int base, int material, int to_mod, int modifier) {

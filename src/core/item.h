@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/item_bases.h"
+
 // Magic property kinds (the to-mod field).
 enum {
   MP_ORDINARY = 0,
@@ -54,11 +56,7 @@ enum {
   MAT_LAST = 256
 };
 
-// Base codes with a fixed meaning in the code word itself.
-constexpr int ITEM_BASE_SCROLL = 286;        // carries a spell id in its modifier
-constexpr int ITEM_BASE_STACK = 295;         // the stack item (coins and counters)
-constexpr int ITEM_BASE_WRAPPED = 1112;      // carries another item's code
-constexpr int ITEM_BASE_RECIPE = 1494;       // carries the code of the item it makes
+// The artifact ranges of the base code.
 constexpr int ITEM_ARTIFACT_FIRST = 1536;
 constexpr int ITEM_LESSER_ARTIFACT_FIRST = 1792;
 constexpr int ITEM_ARTIFACT_LAST = 2047;
@@ -187,7 +185,6 @@ bool is_blessed(const Item& i);
 bool is_no_drop(const Item& i);
 bool is_quest_item(const Item& i);
 
-bool is_special_stack_code(int base);
 bool is_regular_code(int code);
 Item make_code(int base, int material, int to_mod, int modifier);
 // Stat number (1 strength, 2 dexterity, 3 intelligence) of a stat-bonus kind.

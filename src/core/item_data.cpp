@@ -377,12 +377,7 @@ bool ItemData::has_effect(const Item& i, int kind, int value) const {
 }
 
 bool ItemData::is_enchanted(const Item& i) const {
-  switch (i.get_base_code()) {
-    case 1333: case 1334: case 1349: case 1487: case 1494:
-      return false;
-    default:
-      break;
-  }
+  if (is_creature_part(i.get_base_code()) || i.get_base_code() == ITEM_BASE_RECIPE) return false;
   if (get_usability(i) == 'r' && rec(i)) return false;
   for (int k = 1; k <= 14; ++k)
     if (get_effect(i, k)) return true;
@@ -544,9 +539,9 @@ int ItemData::req_level_skill(int kind, int value) const {
 int ItemData::get_level_req(const Item& i) const {
   int b = i.get_base_code();
   switch (b) {
-    case 1112: case 1333: case 1334: case 1461: case 1487:
+    case ITEM_BASE_WRAPPED: case ITEM_BASE_UNTRADED: case ITEM_BASE_COOKED_PART: case 1461: case ITEM_BASE_TROPHY:
       return 0;
-    case 1309: {
+    case ITEM_BASE_SPELL_BOOK: {
       int id = i.get_modifier();
       return item_links::spell_valid(id) ? item_links::spell_level(id) : 0;
     }

@@ -210,11 +210,11 @@ std::string ItemData::get_mob_name(const Item& i) const {
   return "???";
 }
 
-// The creature-part name of bases 1333, 1334, 1349 and 1487; `med` picks the
+// The name of a creature part with its creature; `med` picks the
 // short name of the part for the medium name.
 std::string ItemData::creature_part_name(const Item& i, bool med) const {
   std::string part = get_mob_name(i);
-  if (i.get_base_code() == 1334) {
+  if (i.get_base_code() == ITEM_BASE_COOKED_PART) {
     int v = i.get_modifier();
     if (v & 16) return "charred " + part;
     if (v & 32) return "roasted " + part;
@@ -241,14 +241,11 @@ std::string ItemData::full_name_ordinary(const Item& i, bool capitalise) const {
   int k = i.get_to_mod();
   int v = i.get_modifier();
   switch (b) {
-    case 366:
+    case ITEM_BASE_TILE_TOKEN:
       s = paren(s, make_tile_name(i));
       break;
-    case 1112:
+    case ITEM_BASE_WRAPPED:
       s = paren(s, get_mob_name(i));
-      break;
-    case 1333: case 1334: case 1349: case 1487:
-      s = creature_part_name(i, false);
       break;
     case 1409: case 1410:
       s = paren(s, item_links::crop_name(v));
@@ -261,7 +258,7 @@ std::string ItemData::full_name_ordinary(const Item& i, bool capitalise) const {
     case ITEM_BASE_RECIPE:
       s = paren(s, get_recipe_item_name(i, false));
       break;
-    case 1085:
+    case ITEM_BASE_MAP_TILE:
       return item_links::tile_desc(v);
     case 1461:
       return get_short_name(i);
@@ -270,6 +267,10 @@ std::string ItemData::full_name_ordinary(const Item& i, bool capitalise) const {
     case 2059:
       return get_med_name(i, true);
     default:
+      if (is_creature_part(b)) {
+        s = creature_part_name(i, false);
+        break;
+      }
       if (i.is_unidentified()) break;
       {
         std::string mat = get_material_name(i);
@@ -278,7 +279,7 @@ std::string ItemData::full_name_ordinary(const Item& i, bool capitalise) const {
       if (b != 264 && b != 1354) {
         if (k == MP_MISC && v >= 1 && v <= 15) {
           s = quality_word(v) + s;
-        } else if (k == MP_ORDINARY && (b == 286 || b == 1295 || b == 1462)) {
+        } else if (k == MP_ORDINARY && has_scroll_name(b)) {
           s = get_scroll_name(i);
         } else if (k == MP_ENCHANTED) {
           s = "Enchanted " + s + " (" + item_links::spell_full_name(get_enchant_value(v)) + ")";
@@ -319,7 +320,7 @@ std::string ItemData::full_name_named(const Item& i, const ItemRecord* r, bool c
     std::string mat = get_material_name(i);
     if (!mat.empty()) s += " (" + mat + ")";
     if (r->material_letter == 'B' && i.get_modifier() > 0) s += " (" + std::to_string(i.get_modifier() + 2000) + ")";
-    if (i.get_base_code() == 2065) s += " (card)";
+    if (i.get_base_code() == ITEM_BASE_CARD) s += " (card)";
     s += socket_text(i);
   }
   return s;
@@ -363,32 +364,26 @@ std::string ItemData::get_med_name(const Item& i, bool allow_short) const {
   std::string lng, cmp;
   bool special = true;
   switch (b) {
-    case 286: case 1295: case 1462:
-      lng = cmp = get_scroll_name_upper(i);
-      break;
-    case 1309:
+    case ITEM_BASE_SPELL_BOOK:
       lng = cmp = "learn " + item_links::spell_full_name(v);
       break;
-    case 320:
+    case ITEM_BASE_TRAINING:
       lng = cmp = "train " + item_links::skill_name(v);
       break;
-    case 324:
+    case ITEM_BASE_UNTRAINING:
       lng = cmp = "untrain " + item_links::skill_name(v);
-      break;
-    case 1333: case 1334: case 1349: case 1487:
-      lng = cmp = creature_part_name(i, true);
       break;
     case ITEM_BASE_RECIPE:
       if (compact_ok) lng = cmp = paren(get_short_name(i), get_recipe_item_name(i, true));
       else lng = cmp = get_name(i);
       break;
-    case 1112: case 1467:
+    case ITEM_BASE_WRAPPED: case 1467:
       lng = cmp = get_full_name(i, false);
       break;
     case 1461:
       lng = cmp = get_short_name(i);
       break;
-    case 366:
+    case ITEM_BASE_TILE_TOKEN:
       lng = cmp = paren(get_short_name(i), make_tile_name(i));
       break;
     case 1409: case 1410:
@@ -401,7 +396,9 @@ std::string ItemData::get_med_name(const Item& i, bool allow_short) const {
       break;
     }
     default:
-      special = false;
+      if (has_scroll_name(b)) lng = cmp = get_scroll_name_upper(i);
+      else if (is_creature_part(b)) lng = cmp = creature_part_name(i, true);
+      else special = false;
       break;
   }
   if (!special) {

@@ -46,7 +46,7 @@ float material_price_factor(int m) {
 // artifact, cannot lead back into artifact pricing.
 float ItemData::price_without_artifact_rule(const Item& i) const {
   int b = i.get_base_code();
-  if (b == 286 || b == 1295 || b == 1309 || b == 1462)
+  if (carries_spell(b))
     return static_cast<float>(circle_price(item_links::spell_circle(i.get_modifier())));
   const ItemRecord* r = rec(i);
   if (!r) return -1;
@@ -94,8 +94,7 @@ static constexpr int ARTIFACT_PARENT_DEPTH = 8;
 int ItemData::price_at_depth(const Item& i, int depth) const {
   const ItemRecord* r = rec(i);
   int b = i.get_base_code();
-  bool spell_item = b == 286 || b == 1295 || b == 1309 || b == 1462;
-  if (spell_item || !r || !i.is_artifact()) return rule_price_to_int(price_without_artifact_rule(i));
+  if (carries_spell(b) || !r || !i.is_artifact()) return rule_price_to_int(price_without_artifact_rule(i));
   if (i.is_unidentified()) return price_to_int(r->price);
   if (depth >= ARTIFACT_PARENT_DEPTH) return 0;
   int part_base = (r->parent_code != 0 ? r->parent_code : b) & 0xfff;

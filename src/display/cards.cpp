@@ -92,7 +92,7 @@ CardHand card_hand_layout(const std::vector<HandEntry>& entries, int panel_x, in
 std::vector<HandEntry> cards_in_hand() {
   std::vector<HandEntry> hand;
   for (ItemListEl* n = items.first; n; n = n->next) {
-    if (n->item.get_base_code() != CARD_ITEM_BASE || !n->item.is_blessed() || n->item.is_banked()) continue;
+    if (n->item.get_base_code() != ITEM_BASE_CARD || !n->item.is_blessed() || n->item.is_banked()) continue;
     hand.push_back({n->item, wl.get_name(n->item), n->qty});
   }
   return hand;
@@ -189,7 +189,7 @@ void QYXDisplay::draw_lower_panel(BITMAP* dest) {
   // The entry that the list's detail box describes: under the pointer, else
   // the cursor's.
   const Item entry = curr_display == 1 ? get_selected_item() : Item(0L);
-  if (entry.get_base_code() == CARD_ITEM_BASE)
+  if (entry.get_base_code() == ITEM_BASE_CARD)
     draw_card(wl.get_name(entry), dest, panel_x + 9, 454, true);
   else
     draw_aux_box(dest);

@@ -20,7 +20,6 @@ struct Card;
 
 constexpr int CARD_SMALL_W = 88, CARD_SMALL_H = 127;
 constexpr int CARD_LARGE_W = 170, CARD_LARGE_H = 232;
-constexpr int CARD_ITEM_BASE = 2065;   // base code of a card item
 constexpr int CARD_DEFAULT_ITEM = 286;  // shown when a card has no picture nor item
 constexpr int CARD_HAND_STEP = 90;
 constexpr const char* CARD_PICTURE_DIR = "pics/cards/";

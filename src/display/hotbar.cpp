@@ -26,8 +26,6 @@ constexpr int CELL = 32;
 constexpr int DARK_ALPHA = 120;
 constexpr int ICON_ALPHA = 150;
 constexpr int ICON_X = 196;
-constexpr int MAP_TILE_ITEM = 366;
-constexpr int CARRIER_ITEM = 1112;
 
 // Where and since when the mouse has rested; the tooltip waits for it.
 int rest_x = -1, rest_y = -1;
@@ -185,10 +183,10 @@ void QYXDisplay::draw_item_picture(const Item& item, BITMAP* dest, int x, int y,
   if (!dest || !play_bitmap) return;
   rectfill(play_bitmap, 0, 0, CELL, CELL, black());
   const int base = item.get_base_code();
-  if (base == MAP_TILE_ITEM) {
+  if (base == ITEM_BASE_TILE_TOKEN) {
     const int t = item.get_tile_num();
     if (t >= 0 && t < DISPLAY_TILE_RECORDS) draw_sheet_cell(play_bitmap, tile_ids[t], 0, 0);
-  } else if (base == CARRIER_ITEM) {
+  } else if (base == ITEM_BASE_WRAPPED) {
     draw_object_picture(play_bitmap, item.get_inner_code());
   } else {
     draw_object_picture(play_bitmap, item.code);

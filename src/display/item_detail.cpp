@@ -16,11 +16,11 @@
 
 namespace {
 
-bool is_spell_item(int base) { return base == 320 || base == 324 || base == 1309; }
-bool carries_spell(int base) { return base == 286 || base == 1295 || base == 1309 || base == 1462; }
+// Bases whose modifier is no plain number worth a "number" line.
 bool no_number_line(int base) {
   switch (base) {
-    case 271: case 286: case 320: case 324: case 372: case 1112: case 1295: case 1309: case 2058:
+    case 271: case ITEM_BASE_SCROLL: case ITEM_BASE_TRAINING: case ITEM_BASE_UNTRAINING: case 372:
+    case ITEM_BASE_WRAPPED: case ITEM_BASE_RUNE_STONE: case ITEM_BASE_SPELL_BOOK: case 2058:
       return true;
     default:
       return false;
@@ -118,7 +118,7 @@ ItemDetailBox item_detail_lines(const ItemDetailInput& in, Player& p, const Item
   w.at(b + 1, 9, "Item Detail ...", LIST_BLUE);
   w.at(b + 2, 9, wl.get_med_name(d, false), n_col);
   w.c = b + 2;
-  if (base == 1494) w.at(++w.c, 9, wl.get_recipe_item_name(d), n_col);
+  if (base == ITEM_BASE_RECIPE) w.at(++w.c, 9, wl.get_recipe_item_name(d), n_col);
 
   if (wl.is_named(d) && !d.is_quest_item() && !d.is_unidentified()) {
     const Item parent = wl.get_parent_code(d);
@@ -128,7 +128,7 @@ ItemDetailBox item_detail_lines(const ItemDetailInput& in, Player& p, const Item
     w.left(name, l_col);
   }
 
-  if (base == DETAIL_MAP_TILE) {
+  if (base == ITEM_BASE_TILE_TOKEN) {
     w.left(wl.make_tile_name(d), l_col);
   } else if (base == 1461) {
     // Its colour is its meaning; it has no property lines.
@@ -158,7 +158,7 @@ ItemDetailBox item_detail_lines(const ItemDetailInput& in, Player& p, const Item
     w.left(format_str("number %d", d.get_modifier()), l_col);
   if (d.socketed != 0 && identified)
     w.left("socket: " + wl.get_full_name(Item(static_cast<long>(d.socketed)), false), l_col);
-  if (d.is_cursed() && !d.has_bless_bit() && base != 1309)
+  if (d.is_cursed() && !d.has_bless_bit() && base != ITEM_BASE_SPELL_BOOK)
     w.left("cursed", l_col);
   else if (d.is_blessed() && identified)
     w.left("blessed", l_col);
@@ -170,7 +170,7 @@ ItemDetailBox item_detail_lines(const ItemDetailInput& in, Player& p, const Item
   if (carries_spell(base)) {
     const int s = d.get_modifier();
     w.left(spells.get_full_spell_name(s), l_col);
-    if (base != 1462) {
+    if (base != ITEM_BASE_SPELL_CRYSTAL) {
       if (spells.get_skill(s) != -1) w.left("school:  " + sc.get_skillname(spells.get_skill(s)), l_col);
       if (spells.get_circle(s) != 0) {
         w.first_right = w.c + 1;
@@ -213,7 +213,7 @@ ItemDetailBox item_detail_lines(const ItemDetailInput& in, Player& p, const Item
       std::string text = wl.get_med_name(g.item, true);
       if (g.count >= 2) text += format_str(" (%d)", g.count);
       long held = inventory.get_qty(g.item);
-      if (g.item.get_base_code() == 1494) {
+      if (g.item.get_base_code() == ITEM_BASE_RECIPE) {
         Item bound = g.item;
         bound.set_no_drop();
         if (bound != g.item) held += inventory.get_qty(bound);
@@ -271,12 +271,12 @@ ItemDetailBox item_detail_lines(const ItemDetailInput& in, Player& p, const Item
               LIST_WHITE);
   }
 
-  if (base == DETAIL_CARD) {
+  if (base == ITEM_BASE_CARD) {
     Item plain = d.from_bank();
     plain.unbless();
     Item blessed = plain;
     blessed.bless();
-    w.at(w.c + 1, DETAIL_RIGHT_X, format_str("cards held: %ld", inventory.get_qty_basecode(DETAIL_CARD)),
+    w.at(w.c + 1, DETAIL_RIGHT_X, format_str("cards held: %ld", inventory.get_qty_basecode(ITEM_BASE_CARD)),
          LIST_WHITE);
     w.at(w.c + 2, DETAIL_RIGHT_X,
          format_str("copies of:  %ld", inventory.get_qty(plain) + inventory.get_qty(blessed)), LIST_WHITE);

@@ -9,10 +9,6 @@
 
 #include "display/list_panel.h"
 
-// Base codes with their own rules in the box.
-constexpr int DETAIL_MAP_TILE = 366;
-constexpr int DETAIL_CARD = 2065;
-
 struct ItemDetailInput {
   Item item{-1L};          // the highlighted entry's item; Item(-1) draws nothing
   int colour = LIST_LIGHT_GREY;  // the highlighted row's colour

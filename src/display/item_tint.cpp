@@ -10,8 +10,6 @@ namespace {
 constexpr int MAT_FIRE = 22;
 constexpr int MAT_DARK = 23;
 constexpr int TO_MOD_DARK = 15;
-constexpr int PARENT_WITHOUT_TINT = 1116;
-constexpr int BASE_WITHOUT_TINT = 2065;
 constexpr int BASE_TINTED_BY_MATERIAL = 372;
 
 // A 12-bit colour, 4 bits per component from red down, as a tint.
@@ -36,7 +34,7 @@ ItemTint item_tint(const Item& item) {
     return item.text.empty() ? tint::SKY : tint::BLUE;
 
   if (wl.is_named(item) && !(item.is_quest_item() && item.text.empty())) {
-    if (wl.get_parent_code(item).get_base_code() == PARENT_WITHOUT_TINT || base == BASE_WITHOUT_TINT)
+    if (wl.get_parent_code(item).get_base_code() == ITEM_PARENT_CARD_LIKE || base == ITEM_BASE_CARD)
       return tint::NONE;
     if (item.get_colour() != 0) return from_12_bits(item.get_colour(), 0);
     const int prefix = item.get_prefix_bits();

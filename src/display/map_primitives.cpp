@@ -30,7 +30,6 @@
 
 namespace {
 constexpr int TILE_OUTSIDE = 16;
-constexpr int BASE_MAP_TILE_OBJECT = 1085, BASE_SHOWN_INSIDE = 1349, BASE_CARD_PARENT = 1116;
 constexpr int BASE_CARD_PICTURE = 1351;
 constexpr int SHADOW_STRIPS = PLAY_CELL / 4;
 constexpr int SHADOW_DARKEST = 180;
@@ -287,12 +286,12 @@ void QYXDisplay::draw_item_tile(int x, int y, const Item& item, int grey, int sc
     second = static_cast<int>((code >> 12) & 0xfff);
     half = ((code >> 26) & 1) != 0;
   }
-  if (base == BASE_MAP_TILE_OBJECT) {
+  if (base == ITEM_BASE_MAP_TILE) {
     const int t = item.get_modifier();
     picture = t == TILES_UNKNOWN ? anim_tile_frame
               : (t >= 0 && t < DISPLAY_TILE_RECORDS) ? tile_ids[t]
                                                       : -1;
-  } else if (base == BASE_SHOWN_INSIDE) {
+  } else if (base == ITEM_BASE_SHOWN_INSIDE) {
     const int inner = static_cast<int>((code >> 12) & 0x7ff);
     if (inner != 0) {
       const ObjectTile* it = tiledata.get_object_tile(static_cast<unsigned>(inner));
@@ -303,7 +302,7 @@ void QYXDisplay::draw_item_tile(int x, int y, const Item& item, int grey, int sc
     }
   } else {
     const ObjectTile* card = tiledata.get_object_tile(BASE_CARD_PICTURE);
-    if (wl.get_parent_code(item).get_base_code() == BASE_CARD_PARENT && ((code >> 16) & 15) != 0 &&
+    if (wl.get_parent_code(item).get_base_code() == ITEM_PARENT_CARD_LIKE && ((code >> 16) & 15) != 0 &&
         card)
       picture = card->image;
     else

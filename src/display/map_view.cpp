@@ -46,14 +46,12 @@ namespace {
 constexpr int DISC_5[5] = {1, 3, 5, 3, 1};
 constexpr int DISC_7[7] = {3, 5, 7, 7, 7, 5, 3};
 constexpr int DISC_9[9] = {3, 7, 7, 9, 9, 9, 7, 7, 3};
-constexpr int BASE_MAP_TILE_OBJECT = 1085;
 constexpr int EVENT_DAMAGE_NUMBER = 28;
 constexpr int EVENT_QUAKE_A = 4, EVENT_QUAKE_B = 5, EVENT_QUAKE_C = 24;
 constexpr int EVENT_SIGHT_RANGE = 7;
 constexpr int STATUS_62 = 62;
 constexpr int CODE_BIT_25 = 1 << 25;
 constexpr int MEDITATION_FIGURE = 322;
-constexpr int STONE_BASE = 1349;
 constexpr int MAX_TILE = 2560;
 
 int sgn(int v) { return (v > 0) - (v < 0); }
@@ -465,7 +463,7 @@ void QYXDisplay::decide_rings(ObjectList* creatures) {
           }
         }
       }
-      if (item.code != -1 && item.get_base_code() == BASE_MAP_TILE_OBJECT)
+      if (item.code != -1 && item.get_base_code() == ITEM_BASE_MAP_TILE)
         view.opaque[i][j] = is_opaque_tile(item.get_modifier());
       else
         view.opaque[i][j] = is_opaque_tile(tile);
@@ -641,7 +639,7 @@ void QYXDisplay::render_normal_view() {
         }
         continue;
       }
-      if (wl.get_type(c.item) == 'X' || c.item.get_base_code() == BASE_MAP_TILE_OBJECT) continue;
+      if (wl.get_type(c.item) == 'X' || c.item.get_base_code() == ITEM_BASE_MAP_TILE) continue;
       const int mx = view_px - R + i, my = view_py - R + j;
       const bool pointed = mouse_shown && mdx == i - R && mdy == j - R;
       if ((alt && !obj_grid.is_permanent(mx, my)) || pointed) {
@@ -978,7 +976,7 @@ void QYXDisplay::render_meditation() {
             draw_item_tile(i, j, obj_grid.get_item(x, y), 0, 1, 0, 0, 0, 0);
         }
   }
-  long code = me.get_health(HN_STONE_FORM) ? MEDITATION_FIGURE * 4096L + STONE_BASE
+  long code = me.get_health(HN_STONE_FORM) ? MEDITATION_FIGURE * 4096L + ITEM_BASE_SHOWN_INSIDE
                                            : MEDITATION_FIGURE;
   if (me.get_health(STATUS_62)) code |= CODE_BIT_25;
   draw_item_tile(R, R, Item(code), 0, 1, 0, 0, player_large, 0);

@@ -21,7 +21,6 @@
 namespace {
 constexpr int MAP_CELL = 4;
 constexpr int TILE_PLAIN_FIRST = 132, TILE_PLAIN_LAST = 143;
-constexpr int BASE_MAP_TILE_OBJECT = 1085;
 constexpr float PULSE_STEP = 0.2f;
 }  // namespace
 
@@ -115,7 +114,7 @@ void QYXDisplay::draw_zoomed_view() {
       const int tile = cmap.same_region(me.x, me.y, x, y) ? cmap.get_tile(x, y) : cmap.get_tile(0, 0);
       draw_map_tile(i, j, tile, 0, k);
       const Item item = obj_grid.get_item(x, y);
-      if (item.code != -1 && item.get_base_code() == BASE_MAP_TILE_OBJECT) {
+      if (item.code != -1 && item.get_base_code() == ITEM_BASE_MAP_TILE) {
         const int t = item.get_modifier();
         if (t >= 0 && t < DISPLAY_TILE_RECORDS && tile_ids[t] >= 0)
           draw_tile(i, j, tile_ids[t], 0, k, 0, 0, 0, tint::NONE, 0, 0);

@@ -63,7 +63,7 @@ PanelRgb school_colour(int spell) {
 
 PanelRgb item_text_colour(const Item& item, bool status_50) {
   const int base = item.get_base_code();
-  if (base == 286 || base == 1295 || base == 1309 || base == 1462)
+  if (carries_spell(base))
     return school_colour(item.get_modifier());
   if (base == 1461) {
     const uint32_t w = static_cast<uint32_t>(item.code);
@@ -84,8 +84,8 @@ PanelRgb item_text_colour(const Item& item, bool status_50) {
   if (base >= ITEM_LESSER_ARTIFACT_FIRST && base <= ITEM_ARTIFACT_LAST) return PanelRgb{204, 255, 0};
   if (base >= ITEM_ARTIFACT_FIRST && base < ITEM_LESSER_ARTIFACT_FIRST) return PanelRgb{255, 222, 0};
   if (item.is_quest_item()) return RGB_LEVEL_UP;
-  if (wl.get_parent_code(item) == 1116L) return PanelRgb{170, 170, 255};
-  if (base == 2065) return PanelRgb{200, 164, 109};
+  if (wl.get_parent_code(item) == static_cast<long>(ITEM_PARENT_CARD_LIKE)) return PanelRgb{170, 170, 255};
+  if (base == ITEM_BASE_CARD) return PanelRgb{200, 164, 109};
   if (wl.is_named(item)) return item.text.empty() ? PanelRgb{192, 66, 254} : PanelRgb{172, 66, 254};
   if (wl.is_enchanted(item)) return RGB_GREEN;
   return PanelRgb{221, 221, 221};

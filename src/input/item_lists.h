@@ -18,10 +18,6 @@ enum {
   ITEMS_OTHER = 6
 };
 
-constexpr int ITEM_BASE_CURRENCY = 256;
-constexpr int ITEM_BASE_UNTRADED = 1333;
-constexpr int ITEM_BASE_CARD = 2065;
-
 // The builders clear the list and return the number of entries added.
 int construct_item_list(ItemList& list, int filter);
 int construct_ready_list(ItemList& list);

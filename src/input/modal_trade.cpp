@@ -26,8 +26,6 @@
 
 namespace {
 
-constexpr int SPELL_BOOK_BASE = 1309;
-
 const Item GOLD(static_cast<long>(ITEM_BASE_CURRENCY));
 
 void to_normal() { gc_interface_mode = MODE_NORMAL; }
@@ -247,7 +245,7 @@ bool take_from_partner(ClientApp& app, const Item& item, int64_t qty) {
     d.print_msg("This item is for trade only and cannot be bought.");
     return false;
   }
-  if (item.get_base_code() == SPELL_BOOK_BASE) {
+  if (item.get_base_code() == ITEM_BASE_SPELL_BOOK) {
     std::string refusal = spell_book_refusal(item);
     if (!refusal.empty()) {
       d.print_msg("%s", refusal.c_str());

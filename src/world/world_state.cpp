@@ -23,7 +23,7 @@ ObjGrid obj_grid;
 ItemDrop item_drop;
 Item craft_base_item(0);
 Item craft_chosen_item(0);
-Item trade_item(256);
+Item trade_item(ITEM_BASE_CURRENCY);
 
 namespace mapobj {
 

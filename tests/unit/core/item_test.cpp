@@ -136,6 +136,31 @@ TEST(Item, MakeCodeAndFields) {
   EXPECT_FLOAT_EQ(avg_damage_per_speed(2, 6, 0.0f), 0.0f);  // no division by a zero speed
 }
 
+// The sets of special bases, each by the numbers the item rules give it.
+TEST(Item, SpecialBaseSets) {
+  struct Row {
+    int base;
+    bool spell, scroll_name, spell_item, special_stack, creature_part;
+  } rows[] = {
+      {286, true, true, false, true, false},     {1295, true, true, false, true, false},
+      {1309, true, false, true, true, false},    {1462, true, true, false, false, false},
+      {320, false, false, true, false, false},   {324, false, false, true, false, false},
+      {295, false, false, false, true, false},   {1085, false, false, false, true, false},
+      {1494, false, false, false, true, false},  {1333, false, false, false, false, true},
+      {1334, false, false, false, false, true},  {1349, false, false, false, false, true},
+      {1487, false, false, false, false, true},  {2065, false, false, false, false, false},
+      {1112, false, false, false, false, false}, {256, false, false, false, false, false},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.base);
+    EXPECT_EQ(carries_spell(r.base), r.spell);
+    EXPECT_EQ(has_scroll_name(r.base), r.scroll_name);
+    EXPECT_EQ(is_spell_item(r.base), r.spell_item);
+    EXPECT_EQ(is_special_stack_code(r.base), r.special_stack);
+    EXPECT_EQ(is_creature_part(r.base), r.creature_part);
+  }
+}
+
 TEST(Item, SpecialStacksAndBlessings) {
   // Special stack codes hold an 8-bit count and are never cursed.
   for (int base : {286, 295, 1085, 1295, 1309, 1494}) {
