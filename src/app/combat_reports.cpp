@@ -46,7 +46,7 @@ void underscores_to_blanks(char* s) {
 
 void show_damage_number(int x, int y, int damage) {
   if (!options.get(OPT_SPLAT_NUMBERS)) return;
-  process_effect(format_effect_line(me.id, x, y, EFFECT_DAMAGE_NUMBER, damage, -1, -1,
+  process_effect(format_effect_line(me.id, x, y, EVENT_DAMAGE_NUMBER, damage, -1, -1,
                                     me.map_level));
 }
 
@@ -227,15 +227,15 @@ int make_and_display_dmg_msg(const std::string& line) {
 
   if (damage > 0) h.taken += damage;
   if (damage != 0 && n > 4 && hit_type != 2) {
-    make_effect_msg(hit_type == 1 ? EFFECT_HIT_LIGHT : hit_type == 3 ? EFFECT_HIT_CRITICAL
-                                                                      : EFFECT_HIT);
+    make_effect_msg(hit_type == 1 ? EVENT_HIT_LIGHT : hit_type == 3 ? EVENT_HIT_CRITICAL
+                                                                      : EVENT_HIT);
     show_damage_number(me.x, me.y, damage);
   }
   if (!(attacker < 0 && kind == 0)) {
     if (ItemListEl* ev = find_event_by_owner(event_list, attacker))
       ev->item.code = static_cast<int64_t>(get_time_us());
     else
-      process_effect(format_effect_line(attacker, -1, -1, EFFECT_OWNER_MARK, 0, me.x, me.y,
+      process_effect(format_effect_line(attacker, -1, -1, EVENT_OWNER_MARK, 0, me.x, me.y,
                                         me.map_level));
   }
   if (kind != 0) {

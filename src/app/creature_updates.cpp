@@ -13,6 +13,7 @@
 #include "core/number_codec.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
+#include "world/effects.h"
 
 namespace {
 
@@ -119,7 +120,7 @@ int update_sent_pos(const std::string& line) {
       node->b = u.dir;
     }
     if (u.fs != 0)
-      msg_map_effect(app, format_str("E %d %d %d %d %d %d %d %d", u.id, u.x, u.y, 0, 0, 0, 0,
+      msg_map_effect(app, format_str("E %d %d %d %d %d %d %d %d", u.id, u.x, u.y, EVENT_STEP, 0, 0, 0,
                                      u.level));
     if (set_tracked_pos(u.id, u.x, u.y, u.level)) {
       // Tracked creatures are marked on the minimap beside the play window.

@@ -26,27 +26,28 @@ struct EffectSound {
 };
 
 // The kinds whose sound depends on nothing but the owner and the distance;
-// kinds 1, 2, 5, 6, 10 and 25 have rules of their own below.
+// the spell, the hits, the announced quake and the missile have rules of
+// their own below.
 constexpr EffectSound EFFECT_SOUNDS[] = {
-    {0, SFX_STEP, true, true},
-    {3, SFX_MISS, false, false},
-    {4, SFX_QUAKE, false, false},
-    {7, SFX_TRAP, false, true},
-    {8, SFX_MUSKET, true, true},
-    {9, SFX_LASER, true, true},
-    {12, SFX_TELEPORT, false, true},
-    {13, SFX_TELEFRAG, false, true},
-    {14, SFX_FEMALE_DEATH, true, true},
-    {15, SFX_MALE_DEATH, true, true},
-    {16, SFX_WEREWOLF_DEATH, true, true},
-    {17, SFX_BLOCK, false, true},
-    {18, SFX_PARRY, false, true},
-    {19, SFX_PARRY, false, true},
-    {22, SFX_STEAL, false, true},
-    {23, SFX_ARROW_SHOOT, true, true},
-    {24, SFX_TC, false, true},
-    {26, SFX_EXPLOSION, false, true},
-    {29, SFX_POTION, false, true},
+    {EVENT_STEP, SFX_STEP, true, true},
+    {EVENT_MISS, SFX_MISS, false, false},
+    {EVENT_QUAKE, SFX_QUAKE, false, false},
+    {EVENT_TRAP, SFX_TRAP, false, true},
+    {EVENT_MUSKET, SFX_MUSKET, true, true},
+    {EVENT_LASER, SFX_LASER, true, true},
+    {EVENT_TELEPORT, SFX_TELEPORT, false, true},
+    {EVENT_TELEFRAG, SFX_TELEFRAG, false, true},
+    {EVENT_FEMALE_DEATH, SFX_FEMALE_DEATH, true, true},
+    {EVENT_MALE_DEATH, SFX_MALE_DEATH, true, true},
+    {EVENT_WEREWOLF_DEATH, SFX_WEREWOLF_DEATH, true, true},
+    {EVENT_BLOCK, SFX_BLOCK, false, true},
+    {EVENT_PARRY, SFX_PARRY, false, true},
+    {EVENT_PARRY_HIT, SFX_PARRY, false, true},
+    {EVENT_STEAL, SFX_STEAL, false, true},
+    {EVENT_ARROW_SHOT, SFX_ARROW_SHOOT, true, true},
+    {EVENT_SHAKE, SFX_TC, false, true},
+    {EVENT_EXPLOSION, SFX_EXPLOSION, false, true},
+    {EVENT_POTION, SFX_POTION, false, true},
 };
 
 // Cells come from the server: an effect is taken only at cells of the grid,
@@ -88,19 +89,19 @@ void process_effect(const std::string& line) {
   const bool own = owner == me.id;
   const bool heard = f > 0.0f;
   switch (kind) {
-    case 1:
+    case EVENT_SPELL:
       if (heard) sound.play_spell_sound_scaled(arg, f);
       return;
-    case 2:
-    case 10:
-    case 25:
+    case EVENT_HIT:
+    case EVENT_HIT_LIGHT:
+    case EVENT_HIT_CRITICAL:
       if (own ? (arg == 1 && heard) : (heard && arg != 2)) sound.play_effect_scaled(SFX_SWORD, f);
       return;
-    case 5:
+    case EVENT_QUAKE_ANNOUNCED:
       sound.play_effect_scaled(SFX_QUAKE, f);
       if (heard) d.print_msg("EARTHQUAKE!");
       return;
-    case EFFECT_MISSILE:
+    case EVENT_MISSILE:
       if (own && arg != 2) return;
       if (cmap.can_see_with_LOS(me.x, me.y, x, y, EFFECT_LOS_RANGE)) {
         add_missile(missile_list, x, y, x2, y2, arg);
@@ -124,7 +125,7 @@ void make_effect_msg(int kind) {
 }
 
 void make_effect_at(int x, int y, int flags, int argument) {
-  int kind = (flags & 8) ? EFFECT_HIT_LIGHT : (flags & 16) ? EFFECT_HIT_CRITICAL : EFFECT_HIT;
+  int kind = (flags & 8) ? EVENT_HIT_LIGHT : (flags & 16) ? EVENT_HIT_CRITICAL : EVENT_HIT;
   process_effect(format_effect_line(me.id, x, y, kind, argument, -1, -1, me.map_level));
 }
 

@@ -22,15 +22,6 @@ void end_talk();
 
 // ---- Map effects and tracked creatures ---------------------------------------------
 
-// Kinds of effect the combat reports make.
-enum {
-  EFFECT_HIT = 2,
-  EFFECT_HIT_LIGHT = 10,
-  EFFECT_HIT_CRITICAL = 25,
-  EFFECT_DAMAGE_NUMBER = 28,
-  EFFECT_MISSILE = 6,
-  EFFECT_OWNER_MARK = 27
-};
 void process_effect(const std::string& line);
 // The effect line "E owner x y kind argument x2 y2 level".
 std::string format_effect_line(int owner, int x, int y, int kind, int arg, int x2, int y2,

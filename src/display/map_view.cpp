@@ -46,8 +46,6 @@ namespace {
 constexpr int DISC_5[5] = {1, 3, 5, 3, 1};
 constexpr int DISC_7[7] = {3, 5, 7, 7, 7, 5, 3};
 constexpr int DISC_9[9] = {3, 7, 7, 9, 9, 9, 7, 7, 3};
-constexpr int EVENT_DAMAGE_NUMBER = 28;
-constexpr int EVENT_QUAKE_A = 4, EVENT_QUAKE_B = 5, EVENT_QUAKE_C = 24;
 constexpr int EVENT_SIGHT_RANGE = 7;
 constexpr int STATUS_62 = 62;
 constexpr int CODE_BIT_25 = 1 << 25;
@@ -806,13 +804,14 @@ void QYXDisplay::render_events(bool& quake_met) {
         if (seen) draw_spell_effect(i1, j1, i2, j2, static_cast<int>(arg), alpha, e->type);
         break;
       }
-      case 2: case 14: case 15: case 16: case 19:
+      case EVENT_HIT: case EVENT_FEMALE_DEATH: case EVENT_MALE_DEATH: case EVENT_WEREWOLF_DEATH:
+      case EVENT_PARRY_HIT:
         if (in1 && sight(e->x, e->y)) draw_effect_frame(i1, j1, 18);
         break;
-      case EVENT_QUAKE_A: case EVENT_QUAKE_B:
+      case EVENT_QUAKE: case EVENT_QUAKE_ANNOUNCED:
         if (!dont_show_quake) quake_met = true;
         break;
-      case 10:
+      case EVENT_HIT_LIGHT:
         if (in1 && sight(e->x, e->y)) draw_effect_frame(i1, j1, 19);
         break;
       case EVENT_ANIMATED_A:
@@ -823,10 +822,10 @@ void QYXDisplay::render_events(bool& quake_met) {
         if (in1 && arg >= 0 && arg < 4 && sight(e->x, e->y))
           draw_effect_frame(i1, j1, 26 - static_cast<int>(arg));
         break;
-      case EVENT_QUAKE_C:
+      case EVENT_SHAKE:
         quake_met = true;
         break;
-      case 25:
+      case EVENT_HIT_CRITICAL:
         if (in1 && sight(e->x, e->y)) draw_effect_frame(i1, j1, 20);
         break;
       case EVENT_EXPLOSION:

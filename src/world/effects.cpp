@@ -84,7 +84,7 @@ int deteriorate_at(EffectList& list, uint64_t now_us) {
     if (age > event_lifetime_ms(node->type, node->qty)) {
       trace.printf("deleting event owner=%d x=%d y=%d type=%d t=%ld t=%f", node->id, node->x,
                    node->y, node->type, static_cast<long>(born), age);
-      if (node->type == 4 || node->type == 5) ++deleted;
+      if (node->type == EVENT_QUAKE || node->type == EVENT_QUAKE_ANNOUNCED) ++deleted;
       node = list.erase(node);
     } else {
       node = node->next;

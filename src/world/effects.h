@@ -8,15 +8,43 @@
 
 #include "world/item_list.h"
 
-// Event types with a table lifetime; others get EFFECT_DEFAULT_LIFETIME_MS.
-constexpr int EFFECT_NUM_EVENT_TYPES = 30;
+// Event kinds (the kind field of an "E" line) that the client singles out,
+// named by what it shows or plays for them. The server's own kinds and the
+// client's own reports share the numbers.
+enum EventType : int {
+  EVENT_STEP = 0,
+  EVENT_SPELL = 1,
+  EVENT_HIT = 2,
+  EVENT_MISS = 3,
+  EVENT_QUAKE = 4,
+  EVENT_QUAKE_ANNOUNCED = 5,  // also prints "EARTHQUAKE!"
+  EVENT_MISSILE = 6,
+  EVENT_TRAP = 7,
+  EVENT_MUSKET = 8,
+  EVENT_LASER = 9,
+  EVENT_HIT_LIGHT = 10,
+  EVENT_TELEPORT = 12,
+  EVENT_TELEFRAG = 13,
+  EVENT_FEMALE_DEATH = 14,
+  EVENT_MALE_DEATH = 15,
+  EVENT_WEREWOLF_DEATH = 16,
+  EVENT_BLOCK = 17,
+  EVENT_PARRY = 18,
+  EVENT_PARRY_HIT = 19,  // a parry that still leaves the hit mark
+  EVENT_ANIMATED_A = 20,
+  EVENT_ANIMATED_B = 21,
+  EVENT_STEAL = 22,
+  EVENT_ARROW_SHOT = 23,
+  EVENT_SHAKE = 24,  // shakes the view even with the quake shake off
+  EVENT_HIT_CRITICAL = 25,
+  EVENT_EXPLOSION = 26,
+  EVENT_OWNER_MARK = 27,
+  EVENT_DAMAGE_NUMBER = 28,
+  EVENT_POTION = 29,
+  // Kinds below this have a table lifetime; others get EFFECT_DEFAULT_LIFETIME_MS.
+  EFFECT_NUM_EVENT_TYPES = 30
+};
 constexpr int EFFECT_DEFAULT_LIFETIME_MS = 300;
-// Event kinds with a meaning of their own.
-constexpr int EVENT_SPELL = 1;
-constexpr int EVENT_ANIMATED_A = 20;
-constexpr int EVENT_ANIMATED_B = 21;
-constexpr int EVENT_EXPLOSION = 26;
-constexpr int EVENT_OWNER_MARK = 27;
 // Missile types, by how they are drawn: the arrow of the special sheet, two
 // effect frames (one turned to the heading), the shot, the red beam, the
 // spinning trail, and the returning missile, which flies out and back as a
