@@ -120,8 +120,8 @@ int update_sent_pos(const std::string& line) {
       node->b = u.dir;
     }
     if (u.fs != 0)
-      msg_map_effect(app, format_str("E %d %d %d %d %d %d %d %d", u.id, u.x, u.y, EVENT_STEP, 0, 0, 0,
-                                     u.level));
+      msg_map_effect(app, format_str("E %d %d %d %d %d %d %d %d", u.id, u.x, u.y, EVENT_STEP, 0, 0,
+                                     0, u.level));
     if (set_tracked_pos(u.id, u.x, u.y, u.level)) {
       // Tracked creatures are marked on the minimap beside the play window.
       d.request_frame();

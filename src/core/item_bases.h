@@ -11,7 +11,7 @@ constexpr int ITEM_BASE_STACK = 295;         // the stack item (coins and counte
 constexpr int ITEM_BASE_TRAINING = 320;      // "train %s": skill id in its modifier
 constexpr int ITEM_BASE_UNTRAINING = 324;    // "untrain %s": skill id in its modifier
 constexpr int ITEM_BASE_TILE_TOKEN = 366;    // names a map tile (its tile number in the code)
-constexpr int ITEM_BASE_MAP_TILE = 1085;     // a map tile shown as an object; tile number in its modifier
+constexpr int ITEM_BASE_MAP_TILE = 1085;     // a map tile as an object; tile number in its modifier
 constexpr int ITEM_BASE_WRAPPED = 1112;      // carries another item's code
 constexpr int ITEM_PARENT_CARD_LIKE = 1116;  // parent type: own list colour, no tint, card picture
 constexpr int ITEM_BASE_RUNE_STONE = 1295;   // spell id in its modifier
@@ -32,7 +32,9 @@ constexpr bool carries_spell(int base) {
 
 // The spell carriers named by `get_scroll_name`, with the spell in brackets;
 // the spell book is not among them, its name says "learn" and the spell.
-constexpr bool has_scroll_name(int base) { return carries_spell(base) && base != ITEM_BASE_SPELL_BOOK; }
+constexpr bool has_scroll_name(int base) {
+  return carries_spell(base) && base != ITEM_BASE_SPELL_BOOK;
+}
 
 // Bases that count as spell items for weight, load and description: the two
 // skill books and the spell book.
@@ -48,6 +50,6 @@ constexpr bool is_special_stack_code(int base) {
 
 // The creature parts, named with the creature they came from.
 constexpr bool is_creature_part(int base) {
-  return base == ITEM_BASE_UNTRADED || base == ITEM_BASE_COOKED_PART || base == ITEM_BASE_SHOWN_INSIDE ||
-         base == ITEM_BASE_TROPHY;
+  return base == ITEM_BASE_UNTRADED || base == ITEM_BASE_COOKED_PART ||
+         base == ITEM_BASE_SHOWN_INSIDE || base == ITEM_BASE_TROPHY;
 }

@@ -94,7 +94,8 @@ static constexpr int ARTIFACT_PARENT_DEPTH = 8;
 int ItemData::price_at_depth(const Item& i, int depth) const {
   const ItemRecord* r = rec(i);
   int b = i.get_base_code();
-  if (carries_spell(b) || !r || !i.is_artifact()) return rule_price_to_int(price_without_artifact_rule(i));
+  if (carries_spell(b) || !r || !i.is_artifact())
+    return rule_price_to_int(price_without_artifact_rule(i));
   if (i.is_unidentified()) return price_to_int(r->price);
   if (depth >= ARTIFACT_PARENT_DEPTH) return 0;
   int part_base = (r->parent_code != 0 ? r->parent_code : b) & 0xfff;

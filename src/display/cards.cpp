@@ -92,7 +92,8 @@ CardHand card_hand_layout(const std::vector<HandEntry>& entries, int panel_x, in
 std::vector<HandEntry> cards_in_hand() {
   std::vector<HandEntry> hand;
   for (ItemListEl* n = items.first; n; n = n->next) {
-    if (n->item.get_base_code() != ITEM_BASE_CARD || !n->item.is_blessed() || n->item.is_banked()) continue;
+    if (n->item.get_base_code() != ITEM_BASE_CARD || !n->item.is_blessed() || n->item.is_banked())
+      continue;
     hand.push_back({n->item, wl.get_name(n->item), n->qty});
   }
   return hand;

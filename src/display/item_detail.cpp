@@ -276,8 +276,8 @@ ItemDetailBox item_detail_lines(const ItemDetailInput& in, Player& p, const Item
     plain.unbless();
     Item blessed = plain;
     blessed.bless();
-    w.at(w.c + 1, DETAIL_RIGHT_X, format_str("cards held: %ld", inventory.get_qty_basecode(ITEM_BASE_CARD)),
-         LIST_WHITE);
+    w.at(w.c + 1, DETAIL_RIGHT_X,
+         format_str("cards held: %ld", inventory.get_qty_basecode(ITEM_BASE_CARD)), LIST_WHITE);
     w.at(w.c + 2, DETAIL_RIGHT_X,
          format_str("copies of:  %ld", inventory.get_qty(plain) + inventory.get_qty(blessed)), LIST_WHITE);
   }

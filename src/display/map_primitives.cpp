@@ -302,8 +302,8 @@ void QYXDisplay::draw_item_tile(int x, int y, const Item& item, int grey, int sc
     }
   } else {
     const ObjectTile* card = tiledata.get_object_tile(BASE_CARD_PICTURE);
-    if (wl.get_parent_code(item).get_base_code() == ITEM_PARENT_CARD_LIKE && ((code >> 16) & 15) != 0 &&
-        card)
+    if (wl.get_parent_code(item).get_base_code() == ITEM_PARENT_CARD_LIKE &&
+        ((code >> 16) & 15) != 0 && card)
       picture = card->image;
     else
       picture = ot->image + std::max(0, frame);

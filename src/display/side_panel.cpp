@@ -84,7 +84,8 @@ PanelRgb item_text_colour(const Item& item, bool status_50) {
   if (base >= ITEM_LESSER_ARTIFACT_FIRST && base <= ITEM_ARTIFACT_LAST) return PanelRgb{204, 255, 0};
   if (base >= ITEM_ARTIFACT_FIRST && base < ITEM_LESSER_ARTIFACT_FIRST) return PanelRgb{255, 222, 0};
   if (item.is_quest_item()) return RGB_LEVEL_UP;
-  if (wl.get_parent_code(item) == static_cast<long>(ITEM_PARENT_CARD_LIKE)) return PanelRgb{170, 170, 255};
+  if (wl.get_parent_code(item) == static_cast<long>(ITEM_PARENT_CARD_LIKE))
+    return PanelRgb{170, 170, 255};
   if (base == ITEM_BASE_CARD) return PanelRgb{200, 164, 109};
   if (wl.is_named(item)) return item.text.empty() ? PanelRgb{192, 66, 254} : PanelRgb{172, 66, 254};
   if (wl.is_enchanted(item)) return RGB_GREEN;
