@@ -19,6 +19,7 @@ constexpr int CROPS_DRY_DEATH = 420;
 // Ticks per unit of a crop's lifetime.
 constexpr int CROPS_LIFETIME_TICKS = 30;
 constexpr int CROPS_SEED_BASE = 1409;
+constexpr int CROPS_SEEDLING_BASE = 1410;  // named with its crop, as the seed
 constexpr int CROPS_STAGE0_ITEM = 1411;
 constexpr int CROPS_STAGE1_ITEM = 1412;
 

@@ -105,7 +105,7 @@ Item Item::random_372(int level) {
     r = rand_int(12);
   }
   if (r > 14) r = 14;
-  return make_code(372, 0, 0, r);
+  return make_code(ITEM_BASE_LEVEL_TOKEN, 0, 0, r);
 }
 
 int Item::get_material() const {

@@ -7,10 +7,14 @@
 
 constexpr int ITEM_BASE_CURRENCY = 256;      // gold; the default trade item
 constexpr int ITEM_BASE_SCROLL = 286;        // spell id in its modifier
+constexpr int ITEM_BASE_RAW_GEM = 271;       // its cut in its modifier
 constexpr int ITEM_BASE_STACK = 295;         // the stack item (coins and counters)
 constexpr int ITEM_BASE_TRAINING = 320;      // "train %s": skill id in its modifier
+constexpr int ITEM_BASE_MEDITATING = 322;    // the figure of a meditating player
 constexpr int ITEM_BASE_UNTRAINING = 324;    // "untrain %s": skill id in its modifier
+constexpr int ITEM_BASE_CUT_STONE = 350;     // its cut in its modifier
 constexpr int ITEM_BASE_TILE_TOKEN = 366;    // names a map tile (its tile number in the code)
+constexpr int ITEM_BASE_LEVEL_TOKEN = 372;   // a creature level in its modifier; tinted by material
 constexpr int ITEM_BASE_MAP_TILE = 1085;     // a map tile as an object; tile number in its modifier
 constexpr int ITEM_BASE_WRAPPED = 1112;      // carries another item's code
 constexpr int ITEM_PARENT_CARD_LIKE = 1116;  // parent type: own list colour, no tint, card picture
@@ -19,9 +23,11 @@ constexpr int ITEM_BASE_SPELL_BOOK = 1309;   // "learn %s": spell id in its modi
 constexpr int ITEM_BASE_UNTRADED = 1333;     // a creature part never offered for trade
 constexpr int ITEM_BASE_COOKED_PART = 1334;  // a creature part that may be charred or roasted
 constexpr int ITEM_BASE_SHOWN_INSIDE = 1349; // a creature part; may show another base inside it
+constexpr int ITEM_BASE_DYED = 1461;         // its colour, in the code word, is its meaning
 constexpr int ITEM_BASE_SPELL_CRYSTAL = 1462;  // spell id in its modifier
 constexpr int ITEM_BASE_TROPHY = 1487;       // a creature part kept as a trophy
 constexpr int ITEM_BASE_RECIPE = 1494;       // carries the code of the item it makes
+constexpr int ITEM_BASE_SKILL_SHARD = 2058;  // skill id in its modifier, a percentage in the code
 constexpr int ITEM_BASE_CARD = 2065;         // a card of the card game
 
 // The four spell-carrying bases: the modifier holds a spell id.
@@ -46,6 +52,11 @@ constexpr bool is_spell_item(int base) {
 constexpr bool is_special_stack_code(int base) {
   return base == ITEM_BASE_SCROLL || base == ITEM_BASE_STACK || base == ITEM_BASE_MAP_TILE ||
          base == ITEM_BASE_RUNE_STONE || base == ITEM_BASE_SPELL_BOOK || base == ITEM_BASE_RECIPE;
+}
+
+// The stones whose name shows their cut.
+constexpr bool shows_cut(int base) {
+  return base == ITEM_BASE_RAW_GEM || base == ITEM_BASE_CUT_STONE;
 }
 
 // The creature parts, named with the creature they came from.

@@ -539,7 +539,7 @@ int ItemData::req_level_skill(int kind, int value) const {
 int ItemData::get_level_req(const Item& i) const {
   int b = i.get_base_code();
   switch (b) {
-    case ITEM_BASE_WRAPPED: case ITEM_BASE_UNTRADED: case ITEM_BASE_COOKED_PART: case 1461:
+    case ITEM_BASE_WRAPPED: case ITEM_BASE_UNTRADED: case ITEM_BASE_COOKED_PART: case ITEM_BASE_DYED:
     case ITEM_BASE_TROPHY:
       return 0;
     case ITEM_BASE_SPELL_BOOK: {

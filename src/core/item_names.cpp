@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "core/crops.h"
 #include "core/item_data.h"
 #include "core/string_utils.h"
 
@@ -247,7 +248,7 @@ std::string ItemData::full_name_ordinary(const Item& i, bool capitalise) const {
     case ITEM_BASE_WRAPPED:
       s = paren(s, get_mob_name(i));
       break;
-    case 1409: case 1410:
+    case CROPS_SEED_BASE: case CROPS_SEEDLING_BASE:
       s = paren(s, item_links::crop_name(v));
       break;
     case 1467: {
@@ -260,9 +261,9 @@ std::string ItemData::full_name_ordinary(const Item& i, bool capitalise) const {
       break;
     case ITEM_BASE_MAP_TILE:
       return item_links::tile_desc(v);
-    case 1461:
+    case ITEM_BASE_DYED:
       return get_short_name(i);
-    case 2058:
+    case ITEM_BASE_SKILL_SHARD:
       return get_med_name(i, false);
     case 2059:
       return get_med_name(i, true);
@@ -294,8 +295,8 @@ std::string ItemData::full_name_ordinary(const Item& i, bool capitalise) const {
           s = s + " " + get_mag_prop(i) + "+ " + std::to_string(v);
         }
       }
-      if (b == 271 || b == 350) s += format_str(" (cut=%x)", static_cast<unsigned>(v));
-      else if (b == 372) s += format_str(" (level %d)", v);
+      if (shows_cut(b)) s += format_str(" (cut=%x)", static_cast<unsigned>(v));
+      else if (b == ITEM_BASE_LEVEL_TOKEN) s += format_str(" (level %d)", v);
       s += socket_text(i);
       break;
   }
@@ -380,16 +381,16 @@ std::string ItemData::get_med_name(const Item& i, bool allow_short) const {
     case ITEM_BASE_WRAPPED: case 1467:
       lng = cmp = get_full_name(i, false);
       break;
-    case 1461:
+    case ITEM_BASE_DYED:
       lng = cmp = get_short_name(i);
       break;
     case ITEM_BASE_TILE_TOKEN:
       lng = cmp = paren(get_short_name(i), make_tile_name(i));
       break;
-    case 1409: case 1410:
+    case CROPS_SEED_BASE: case CROPS_SEEDLING_BASE:
       lng = cmp = paren(get_short_name(i), item_links::crop_name(v));
       break;
-    case 2058: {
+    case ITEM_BASE_SKILL_SHARD: {
       int pct = static_cast<int>((i.code >> 12) & 0xff);
       if (pct == 0) lng = cmp = get_short_name(i) + " (EMPTY)";
       else lng = cmp = get_short_name(i) + " (" + item_links::skill_name(v) + " " + std::to_string(pct) + "%)";
@@ -419,11 +420,11 @@ std::string ItemData::get_med_name(const Item& i, bool allow_short) const {
       cmp = quality_word(v) + cmp;
       lng = quality_word(v) + lng;
     }
-    if (b == 271 || b == 350) {
+    if (shows_cut(b)) {
       std::string cut = format_str(" (cut=%x)", static_cast<unsigned>(v));
       cmp += cut;
       lng += cut;
-    } else if (b == 372) {
+    } else if (b == ITEM_BASE_LEVEL_TOKEN) {
       std::string lvl = format_str(" (lvl %d)", v);
       cmp += lvl;
       lng += lvl;

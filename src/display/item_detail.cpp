@@ -19,8 +19,9 @@ namespace {
 // Bases whose modifier is no plain number worth a "number" line.
 bool no_number_line(int base) {
   switch (base) {
-    case 271: case ITEM_BASE_SCROLL: case ITEM_BASE_TRAINING: case ITEM_BASE_UNTRAINING: case 372:
-    case ITEM_BASE_WRAPPED: case ITEM_BASE_RUNE_STONE: case ITEM_BASE_SPELL_BOOK: case 2058:
+    case ITEM_BASE_RAW_GEM: case ITEM_BASE_SCROLL: case ITEM_BASE_TRAINING:
+    case ITEM_BASE_UNTRAINING: case ITEM_BASE_LEVEL_TOKEN: case ITEM_BASE_WRAPPED:
+    case ITEM_BASE_RUNE_STONE: case ITEM_BASE_SPELL_BOOK: case ITEM_BASE_SKILL_SHARD:
       return true;
     default:
       return false;
@@ -130,7 +131,7 @@ ItemDetailBox item_detail_lines(const ItemDetailInput& in, Player& p, const Item
 
   if (base == ITEM_BASE_TILE_TOKEN) {
     w.left(wl.make_tile_name(d), l_col);
-  } else if (base == 1461) {
+  } else if (base == ITEM_BASE_DYED) {
     // Its colour is its meaning; it has no property lines.
   } else if (wl.is_enchanted(d) && identified) {
     const ItemRecord* rec = wl.get_record(d);

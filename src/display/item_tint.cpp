@@ -10,7 +10,6 @@ namespace {
 constexpr int MAT_FIRE = 22;
 constexpr int MAT_DARK = 23;
 constexpr int TO_MOD_DARK = 15;
-constexpr int BASE_TINTED_BY_MATERIAL = 372;
 
 // A 12-bit colour, 4 bits per component from red down, as a tint.
 ItemTint from_12_bits(int c, char mode) {
@@ -46,7 +45,7 @@ ItemTint item_tint(const Item& item) {
     return item.text.empty() ? tint::VIOLET : tint::PURPLE;
   }
 
-  if (base == BASE_TINTED_BY_MATERIAL) {
+  if (base == ITEM_BASE_LEVEL_TOKEN) {
     if (item.is_blessed()) return {209, 185, 255, 1};
     if (material != 0) return from_12_bits(wl.material_colour(material), 'x');
   }

@@ -312,7 +312,8 @@ void QYXDisplay::draw_item_tile(int x, int y, const Item& item, int grey, int sc
 
   int colour = 0;
   ItemTint tint = tint::NONE;
-  if (base == 1461 || base == 1463 || base == 322 || (base >= 512 && base <= 1023)) {
+  if (base == ITEM_BASE_DYED || base == 1463 || base == ITEM_BASE_MEDITATING ||
+      (base >= 512 && base <= 1023)) {
     colour = second >= 0 ? 0 : static_cast<int>((code >> 12) & 0xfff);
     tint = ((code >> 25) & 1) ? tint::SKY : tint::NONE;
   } else {

@@ -49,7 +49,6 @@ constexpr int DISC_9[9] = {3, 7, 7, 9, 9, 9, 7, 7, 3};
 constexpr int EVENT_SIGHT_RANGE = 7;
 constexpr int STATUS_62 = 62;
 constexpr int CODE_BIT_25 = 1 << 25;
-constexpr int MEDITATION_FIGURE = 322;
 constexpr int MAX_TILE = 2560;
 
 int sgn(int v) { return (v > 0) - (v < 0); }
@@ -975,8 +974,8 @@ void QYXDisplay::render_meditation() {
             draw_item_tile(i, j, obj_grid.get_item(x, y), 0, 1, 0, 0, 0, 0);
         }
   }
-  long code = me.get_health(HN_STONE_FORM) ? MEDITATION_FIGURE * 4096L + ITEM_BASE_SHOWN_INSIDE
-                                           : MEDITATION_FIGURE;
+  long code = me.get_health(HN_STONE_FORM) ? ITEM_BASE_MEDITATING * 4096L + ITEM_BASE_SHOWN_INSIDE
+                                           : ITEM_BASE_MEDITATING;
   if (me.get_health(STATUS_62)) code |= CODE_BIT_25;
   draw_item_tile(R, R, Item(code), 0, 1, 0, 0, player_large, 0);
   const int x = PLAY_CELL * R, y = PLAY_CELL * R - 3;

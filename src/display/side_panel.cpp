@@ -65,7 +65,7 @@ PanelRgb item_text_colour(const Item& item, bool status_50) {
   const int base = item.get_base_code();
   if (carries_spell(base))
     return school_colour(item.get_modifier());
-  if (base == 1461) {
+  if (base == ITEM_BASE_DYED) {
     const uint32_t w = static_cast<uint32_t>(item.code);
     return PanelRgb{static_cast<int>((w >> 16) & 240), static_cast<int>((w >> 12) & 240),
                static_cast<int>((w >> 8) & 240)};

@@ -140,16 +140,26 @@ TEST(Item, MakeCodeAndFields) {
 TEST(Item, SpecialBaseSets) {
   struct Row {
     int base;
-    bool spell, scroll_name, spell_item, special_stack, creature_part;
+    bool spell, scroll_name, spell_item, special_stack, creature_part, cut;
   } rows[] = {
-      {286, true, true, false, true, false},     {1295, true, true, false, true, false},
-      {1309, true, false, true, true, false},    {1462, true, true, false, false, false},
-      {320, false, false, true, false, false},   {324, false, false, true, false, false},
-      {295, false, false, false, true, false},   {1085, false, false, false, true, false},
-      {1494, false, false, false, true, false},  {1333, false, false, false, false, true},
-      {1334, false, false, false, false, true},  {1349, false, false, false, false, true},
-      {1487, false, false, false, false, true},  {2065, false, false, false, false, false},
-      {1112, false, false, false, false, false}, {256, false, false, false, false, false},
+      {286, true, true, false, true, false, false},
+      {1295, true, true, false, true, false, false},
+      {1309, true, false, true, true, false, false},
+      {1462, true, true, false, false, false, false},
+      {320, false, false, true, false, false, false},
+      {324, false, false, true, false, false, false},
+      {295, false, false, false, true, false, false},
+      {1085, false, false, false, true, false, false},
+      {1494, false, false, false, true, false, false},
+      {1333, false, false, false, false, true, false},
+      {1334, false, false, false, false, true, false},
+      {1349, false, false, false, false, true, false},
+      {1487, false, false, false, false, true, false},
+      {271, false, false, false, false, false, true},
+      {350, false, false, false, false, false, true},
+      {2065, false, false, false, false, false, false},
+      {1112, false, false, false, false, false, false},
+      {256, false, false, false, false, false, false},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.base);
@@ -158,6 +168,7 @@ TEST(Item, SpecialBaseSets) {
     EXPECT_EQ(is_spell_item(r.base), r.spell_item);
     EXPECT_EQ(is_special_stack_code(r.base), r.special_stack);
     EXPECT_EQ(is_creature_part(r.base), r.creature_part);
+    EXPECT_EQ(shows_cut(r.base), r.cut);
   }
 }
 
