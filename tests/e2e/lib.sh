@@ -4,13 +4,42 @@ work=$(mktemp -d /tmp/zib-e2e.XXXXXX)
 server_pid=
 client_pid=
 keys_pid=
+# Every process the case started, children before parents.
+descendants() {
+  local p
+  for p in $(pgrep -P "$1"); do
+    descendants "$p"
+    echo "$p"
+  done
+}
+# Ends what the case started (clients, server, key typers and the xdotool
+# or import they run) and waits for it, so that nothing outlives the case or
+# writes into its folder while it goes. A failed case also ends the X
+# server of its xvfb-run, whose own clean-up stops at its first error and
+# would leave it running (after a case that passed, xvfb-run's kill must
+# find it, or its status is 1).
 cleanup() {
-  [ -n "$keys_pid" ] && kill "$keys_pid" 2>/dev/null
-  [ -n "$client_pid" ] && kill "$client_pid" 2>/dev/null
-  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null
+  local rc=$? procs p i
+  trap - EXIT INT TERM HUP
+  procs=$(descendants $$)
+  [ -n "$procs" ] && kill $procs 2>/dev/null
+  for ((i = 0; i < 50; i++)); do
+    p=
+    for p in $procs; do kill -0 "$p" 2>/dev/null && break; p=; done
+    [ -z "$p" ] && break
+    sleep 0.1
+  done
+  for p in $procs; do kill -0 "$p" 2>/dev/null && kill -KILL "$p" 2>/dev/null; done
+  wait 2>/dev/null
   rm -rf "$work"
+  if [ "$rc" != 0 ] && [ "$(ps -o comm= -p "$PPID")" = xvfb-run ]; then
+    p=$(pgrep -P "$PPID" -x Xvfb)
+    [ -n "$p" ] && kill "$p" 2>/dev/null
+  fi
+  exit "$rc"
 }
 trap cleanup EXIT
+trap 'exit 1' INT TERM HUP
 
 fail() {
   echo "FAIL ($case_name): $*"
