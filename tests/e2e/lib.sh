@@ -130,6 +130,26 @@ eventually() {
   return 1
 }
 
+# Picture file $1 of the screen's top left corner, 800x600 or the size $2.
+screenshot() { import -window root -crop "${2:-800x600}+0+0" +repage "$1" 2>/dev/null; }
+# Pixels of colour $3 ("(r,g,b)") in the region $2 (WxH+X+Y) of picture file $1.
+pixels() {
+  /usr/bin/convert "$1" -crop "$2" +repage -format %c histogram:info:- |
+    awk -v c="$3" 'index($0, c) { n += $1 } END { print n + 0 }'
+}
+# Takes picture file $1 again and again (at most 5 s) until its region $2
+# holds at least $4 pixels of colour $3: the client draws a frame a pass after
+# what it shows has happened, and the window shows it later still. The last
+# picture taken stays for the reader of a failure.
+screen_shows() {
+  local i
+  for ((i = 0; i < 50; i++)); do
+    screenshot "$1" && [ "$(pixels "$1" "$2" "$3")" -ge "$4" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # Waits (10 s at most) until the client has shown the message TEXT N times
 # (default once).
 seen() { [ "$(grep -cF -- "$1" "$work/client.out")" -ge "${2:-1}" ]; }

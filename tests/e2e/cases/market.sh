@@ -10,23 +10,45 @@
 # build/e2e-market/ and checked by its pixels or by what it said.
 shots="$build/e2e-market"
 rm -rf "$shots"; mkdir -p "$shots"
-shot() { import -window root -crop 800x600+0+0 +repage "$shots/$1.png" 2>/dev/null || fail "no picture $1"; }
+shot() { screenshot "$shots/$1.png" || fail "no picture $1"; }
 # Pixels of colour $2 ("(r,g,b)") in the region $1 (WxH+X+Y) of picture $3.
-count() {
-  /usr/bin/convert "$shots/$3.png" -crop "$1" +repage -format %c histogram:info:- |
-    awk -v c="$2" 'index($0, c) { n += $1 } END { print n + 0 }'
-}
-atleast() { [ "$(count "$2" "$3" "$4")" -ge "$1" ] || fail "$5 ($(count "$2" "$3" "$4") pixels)"; }
+count() { pixels "$shots/$3.png" "$1" "$2"; }
+# Takes picture $2 until its region $3 holds at least $1 pixels of colour $4,
+# else fails saying $5.
+shows() { screen_shows "$shots/$2.png" "$3" "$4" "$1" || fail "$5 ($(count "$3" "$4" "$2") pixels)"; }
 # The open list's cursor row is a black band across the side panel.
-listed() { atleast 1500 220x10+575+59 '(0,0,0)' "$1" "no list on the side panel in $1"; }
-# Takes picture $1 until it shows a list: the kiln's list opens a line after
-# its first message.
-list_open() { shot "$1"; [ "$(count 220x10+575+59 '(0,0,0)' "$1")" -ge 1500 ]; }
+listed() { shows 1500 "$1" 220x10+575+59 '(0,0,0)' "no list on the side panel in $1"; }
 # Grey pixels (a recipe that cannot be made) in list row $1 (0 the cursor's) of picture $2.
 grey_in_row() { count "220x10+575+$((59 + 10 * $1))" '(120,120,120)' "$2"; }
-with_mod() { xdotool keydown "$1"; sleep 0.1; hold_key "$2" 0.12; xdotool keyup "$1"; sleep 0.2; }
+# Holds CTRL and the arrow key $1 until the server has had one more blow.
+strike() {
+  local before i
+  before=$(grep -c "^recv\[0\]: a " "$work/server.log")
+  xdotool keydown ctrl keydown "$1"
+  for ((i = 0; i < 100; i++)); do
+    [ "$(grep -c "^recv\[0\]: a " "$work/server.log")" -gt "$before" ] && break
+    sleep 0.05
+  done
+  xdotool keyup "$1" keyup ctrl
+  [ "$i" -lt 100 ]
+}
 # A key, then a direction key as the prompt asks for one.
 towards() { send_keys "$1"; said "$2"; xdotool key "$3"; }
+more_shown() { [ "$(grep -cF -- "$1" "$work/client.out")" -gt "$2" ]; }
+# Presses KEY ($1) until the client asks PROMPT ($2) once more, then the
+# direction key $3: an action key is refused for a moment after the last.
+ask_towards() {
+  local n i k
+  n=$(grep -cF -- "$2" "$work/client.out")
+  for ((i = 0; i < 20; i++)); do
+    k=$(keys_taken)
+    send_keys "$1"
+    wait_keys $((k + 1)) || fail "the key $1 was not taken"
+    eventually 2 more_shown "$2" "$n" && break
+  done
+  more_shown "$2" "$n" || fail "no '$2' for the key $1"
+  xdotool key "$3"
+}
 
 start_server --market --timeout 140
 start_client
@@ -40,16 +62,16 @@ grep -qE '^send\[0\]: (T [0-9]|[UBb] |C[mix])' "$work/server.log" && fail "somet
 grep -qF "What would you like" "$work/client.out" && fail "a list opened at login"
 
 # The staff in hand: the ready list, ENTER, ESC.
-send_keys w; said "Readying arms ..."; send_keys '\n'; sleep 0.3; send_keys '\033'
+send_keys w; said "Readying arms ..."; send_keys '\n'
 logged "^equipment\[0\]: 18a 0 "
+send_keys '\033'
 
 # The guard: his panel lists the topics he names; one is asked by typing it.
 walk_to 5 7 || fail "could not walk to the guard"
 towards t "Talk ... which direction?" Right
 logged "^talk\[0\]: 6 7 Guard"
 said "Guard: Ask about the"
-sleep 0.5; shot talk
-atleast 150 150x70+38+395 '(255,255,255)' talk "the talk panel lists no topics"
+shows 150 talk 150x70+38+395 '(255,255,255)' "the talk panel lists no topics"
 send_keys 'market\n'
 logged "^topic\[0\]: npc 163 'market'"
 said "Guard: Hobb sells arms: reed sling, sling stones, short blade, kiln wand, alder staff."
@@ -59,21 +81,21 @@ send_keys 'bye\n'; said "Bye!"
 walk_to 5 9 || fail "could not walk to Hobb"
 send_keys b; said "Merchant: What would you like to buy?"
 logged "^send\[0\]: U w 160 100 0 0$"  # priced in gold coins
-sleep 0.3; shot buy; listed buy
+listed buy
 send_keys '\n'; said "You bought the reed sling! (x1)"
 send_keys '\033'; said "Finished!"
 logged "^trade\[0\]: 185 1 160 12 0 0$"
-with_mod shift b; said "Merchant: What would you like to sell?"
+mod_key shift b || fail "SHIFT+B not taken"; said "Merchant: What would you like to sell?"
 logged "^send\[0\]: B w 160 100 0$"
-sleep 0.3; shot sell; listed sell
+listed sell
 send_keys '\n'; said "You sold the hill bow (x1) for 6 gp!"
 send_keys '\033'; said "Finished!" 2
 logged "^trade\[0\]: 182 1 160 6 0 1$"
 
 # Wenna: the coat goes into the bank and comes out again.
 walk_to 5 11 || fail "could not walk to Wenna"
-with_mod shift b; said "Banker: What would you like to bank?"
-sleep 0.3; shot deposit; listed deposit
+mod_key shift b || fail "SHIFT+B not taken"; said "Banker: What would you like to bank?"
+listed deposit
 send_keys '\n'; said "You banked the"
 send_keys '\033'; said "Finished!" 3
 send_keys b; said "Banker: What would you like to withdraw?"
@@ -82,10 +104,10 @@ send_keys '\n'; said "You withdrew the"; said "You have nothing left in your ban
 
 # The chest, opened with SHIFT+S towards it, gives up its lantern.
 walk_to 5 13 || fail "could not walk to the chest"
-xdotool keydown shift; sleep 0.1; hold_key s 0.12; xdotool keyup shift
+mod_key shift s || fail "SHIFT+S not taken"
 said "Open ... which direction?"; xdotool key Left
 said "What would you like to remove from the container?"
-sleep 0.3; shot chest; listed chest
+listed chest
 send_keys '\n'; said "You transferred the lantern! (x1)"
 send_keys '\033'; said "Finished!" 4
 logged "^trade\[0\]: 192 1 162 0 0 0$"
@@ -94,13 +116,13 @@ logged "^trade\[0\]: 192 1 162 0 0 0$"
 walk_to 5 15 || fail "could not walk to the kiln"
 towards a "Activate ... which direction?" Right
 said "What would you like to make?"
-eventually 5 list_open make || fail "the kiln's list did not open"
+listed make
 # The bread carried makes a biscuit; with no gem yet, the charm is grey.
 [ "$(grey_in_row 0 make)" = 0 ] || fail "the biscuit is grey with bread in the pack"
 [ "$(grey_in_row 1 make)" -ge 30 ] || fail "the charm is not grey without a gem"
 send_keys '\n'; said "The kiln heats up ..."
 said "Select base ingredient ..."
-sleep 0.3; shot ingredient; listed ingredient
+listed ingredient
 send_keys '\n'; said "Out of the kiln comes: kiln biscuit."
 logged "^craft\[0\]: makes 1c4 from 1c0$"
 
@@ -110,8 +132,7 @@ send_keys r; said "What would you like to read?"
 chart_named() { shot read; [ "$(count 220x10+575+59 '(208,176,0)' read)" -ge 30 ]; }
 eventually 5 chart_named || fail "the map scrap's name cannot be read in the list"
 send_keys '\n'; said "Viewing book"
-sleep 0.5; shot book
-atleast 500 100x100+100+150 '(240,228,195)' book "no book page"
+shows 500 book 100x100+100+150 '(240,228,195)' "no book page"
 send_keys '\033'; said "Done!"
 
 # The goblin stops when the player comes near; the player steps up west of
@@ -121,8 +142,8 @@ walk_to 7 19 || fail "could not walk towards the goblin"
 wait_for "^goblin\[0\]: holds at" 10 "$work/server.log" || fail "the goblin did not stop"
 read -r gx gy <<<"$(sed -n 's/^goblin\[0\]: holds at \([0-9]*\) \([0-9]*\)$/\1 \2/p' "$work/server.log" | tail -1)"
 walk_to $((gx - 1)) "$gy" || fail "could not step up to the goblin"
-send_keys c; sleep 0.3; send_keys if; sleep 0.3; shot spell
-atleast 100 400x14+0+586 '(153,204,255)' spell "no spell prompt"
+n=$(keys_taken); send_keys cif; wait_keys $((n + 3)) || fail "the spell's keys were not taken"
+shows 100 spell 400x14+0+586 '(153,204,255)' "no spell prompt"
 send_keys '\n'; said "Which direction? (press enter to target self)"
 xdotool key Right
 logged "^cast\[0\]: 1 at $gx $gy on 150$"
@@ -145,7 +166,8 @@ for ((i = 0; i < 50; i++)); do
   eventually 5 prompt_or_refusal "$n" || fail "the cast key did nothing"
   [ "$(refusals)" -gt "$n" ] || break
 done
-send_keys ah; sleep 0.3; send_keys '\n'
+n=$(keys_taken); send_keys ah; wait_keys $((n + 2)) || fail "Mend's letters were not taken"
+send_keys '\n'
 logged "^cast\[0\]: 3 at $((gx - 1)) $gy on -1$"
 # The hit points just before, from the last record (H) or blow (D) sent.
 hp0=$(sed "/^cast\[0\]: 3 /q" "$work/server.log" | grep -E "^send\[0\]: (H|D) " | tail -1 | awk '{print $9}')
@@ -155,9 +177,8 @@ read -r _ _ _ _ _ _ _ _ hp1 _ _ _ hpmax1 _ <<<"$(record_after '^cast\[0\]: 3 ')"
 said "Cool water closes your wounds. (+$((hpmax1 - hp0)) hit points)"
 for ((i = 0; i < 40; i++)); do
   grep -q "^fight\[0\]: goblin dies" "$work/server.log" && break
-  with_mod ctrl Right
+  strike Right || fail "no blow at the goblin"
   [ "$i" = 1 ] && shot fight
-  sleep 0.4
 done
 logged "^fight\[0\]: goblin dies"
 said "Attack with alder staff: killed Goblin!"
@@ -220,8 +241,7 @@ walk_to 12 17 || fail "could not walk to the farmhouse door"
 walk_to 12 15 || fail "could not step into the farmhouse"
 logged "^cards\[0\]: at the table"
 said "You sit down at the card table; your cards are dealt."
-sleep 0.5; shot cards
-atleast 2000 88x127+239+365 '(4,68,118)' cards "no card in hand"
+shows 2000 cards 88x127+239+365 '(4,68,118)' "no card in hand"
 
 # Every list that opened was closed and sent; the checksums always agreed.
 [ "$(grep -c '^recv\[0\]: j 0 0 0 0 0 0$' "$work/server.log")" = 5 ] || fail "trade lists not closed"
@@ -274,8 +294,7 @@ logged "^send\[0\]: # 18a 0 "
   "$(figures "$(grep '^send\[0\]: H ' "$work/server.log" | head -1)")" ] || fail "the figures changed"
 # He left at the card table and sits at it again, his card dealt.
 logged "^send\[0\]: K 0 1 1 12 15 [0-9a-f]* 0 1$"
-sleep 0.5; shot return
-atleast 2000 88x127+239+365 '(4,68,118)' return "no card in hand"
+shows 2000 return 88x127+239+365 '(4,68,118)' "no card in hand"
 # Out of the farmhouse (the first step tells the server's log where he is)
 # to the gold coin in the grass at 20,22: looked at, it is a coin; got, it
 # joins the purse.
@@ -283,19 +302,13 @@ step Down || fail "could not leave the farmhouse"
 walk_to 12 17 && walk_to 19 22 || fail "could not walk to the coin"
 towards l "Look ... which direction?" Right
 said "You see a gold coin on the ground."
-# The look holds the action keys back a moment: G is pressed until it asks.
-more_shown() { [ "$(grep -cF -- "$1" "$work/client.out")" -gt "$2" ]; }
-n=$(grep -cF "Get ... which direction?" "$work/client.out")
-for ((i = 0; i < 10; i++)); do
-  send_keys g
-  eventually 1 more_shown "Get ... which direction?" "$n" && break
-done
-xdotool key Right
+# The look holds the action keys back a moment.
+ask_towards g "Get ... which direction?" Right
 said "You got 1 gold coin."
 logged "^get\[0\]: 100$"
 # Back to the chest, which still lacks its lantern.
 walk_to 5 17 && walk_to 5 13 || fail "could not walk to the chest"
-xdotool keydown shift; sleep 0.1; hold_key s 0.12; xdotool keyup shift
+mod_key shift s || fail "SHIFT+S not taken"
 said "Open ... which direction?"; xdotool key Left
 said "What would you like to remove from the container?"
 logged "^send\[0\]: u u:108 2 0$"
@@ -314,10 +327,10 @@ send_keys 'appraise\n'; said "quilted coat identified!"
 logged "^send\[0\]: # 18a 0 1b2 "
 send_keys 'bye\n'; said "Bye!"
 # The market says why it will not do what it will not.
-with_mod ctrl Left; said "Hobb will not fight you."
+strike Left || fail "no blow at Hobb"; said "Hobb will not fight you."
 # The draught goes into the bank.
 walk_to 5 11 || fail "could not walk to Wenna"
-with_mod shift b; said "Banker: What would you like to bank?"
+mod_key shift b || fail "SHIFT+B not taken"; said "Banker: What would you like to bank?"
 send_keys '/draught\n'; said "You banked the"
 send_keys '\033'; said "Search cancelled."
 send_keys '\033'; said "Finished!" 2
@@ -326,17 +339,17 @@ logged "^trade\[0\]: 193 1 161 0 1 0$"
 walk_to 5 15 || fail "could not walk to the kiln"
 towards a "Activate ... which direction?" Right
 said "What would you like to make?"
-eventually 5 list_open make2 || fail "the kiln's list did not open"
+listed make2
 [ "$(grey_in_row 1 make2)" = 0 ] || fail "the charm is grey with a gem in the pack"
 xdotool key Down; send_keys '\n'; said "The kiln heats up ..."
 said "Select base ingredient ..."; send_keys '\n'; said "Out of the kiln comes: kiln charm."
 send_keys a; said "Activate ... which direction?" 2; xdotool key Right
 said "What would you like to make?" 2
-eventually 5 list_open make3 || fail "the kiln's list did not open again"
+listed make3
 [ "$(grey_in_row 1 make3)" -ge 30 ] || fail "the charm is not grey once the gem is spent"
 xdotool key Down; send_keys '\n'; said "You have no raw gem for the kiln charm."
 # Nothing to get here; a loaf dropped south is no one to talk to.
-with_mod shift g; said "There is nothing here to pick up."
+mod_key shift g || fail "SHIFT+G not taken"; said "There is nothing here to pick up."
 send_keys d; said "Drop ... select item ..."; send_keys '/bread\n'; said "Drop ... which direction?"
 xdotool key Down; said "barley bread (x1) removed from inventory!"
 towards t "Talk ... which direction?" Down
