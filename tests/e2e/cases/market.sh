@@ -352,6 +352,10 @@ xdotool key Down; send_keys '\n'; said "You have no raw gem for the kiln charm."
 mod_key shift g || fail "SHIFT+G not taken"; said "There is nothing here to pick up."
 send_keys d; said "Drop ... select item ..."; send_keys '/bread\n'; said "Drop ... which direction?"
 xdotool key Down; said "barley bread (x1) removed from inventory!"
+# The pile's line follows the message: the look's answer comes after it, so
+# once it shows the client holds the loaf on its cell.
+ask_towards l "Look ... which direction?" Down
+said "You see a barley bread on the ground."
 towards t "Talk ... which direction?" Down
 said "There is nobody there to talk to."
 leave
