@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 class TempDir {
  public:
@@ -20,11 +23,14 @@ class TempDir {
     path_ = p;
     old_ = std::filesystem::current_path();
     std::filesystem::current_path(path_);
+    live().emplace_back(getpid(), path_);
   }
   ~TempDir() {
     std::error_code ec;
     std::filesystem::current_path(old_, ec);
     std::filesystem::remove_all(path_, ec);
+    auto& l = live();
+    l.erase(std::remove(l.begin(), l.end(), std::make_pair(getpid(), path_)), l.end());
   }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
@@ -51,5 +57,23 @@ class TempDir {
   }
 
  private:
+  // The directories of this process still in use, by the process that made
+  // them. A process that ends inside a test (a death test's child calls
+  // exit) runs no destructor: its directories go at its exit instead, and a
+  // forked child leaves its parent's alone.
+  using Live = std::vector<std::pair<pid_t, std::filesystem::path>>;
+  static Live& live() {
+    static Live* l = [] {
+      std::atexit(remove_live);
+      return new Live;
+    }();
+    return *l;
+  }
+  static void remove_live() {
+    std::error_code ec;
+    for (const auto& [pid, path] : live())
+      if (pid == getpid()) std::filesystem::remove_all(path, ec);
+  }
+
   std::filesystem::path path_, old_;
 };
