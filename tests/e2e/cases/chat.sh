@@ -25,7 +25,8 @@ click_until 129 478 3 "Binding spell to F1 (Shift + dir): currently none" "$work
 xdotool mousemove 700 580
 send_keys 'if\n'
 wait_for "^recv\[0\]: n s 10 1$" 5 "$work/server.log" || fail "the spell was not bound"
-grep -q "Bind successful! (F1=In Flam, Shift + dir)" "$work/client.out" || fail "no bind message"
+# The client prints the bind after it has sent it.
+wait_for "Bind successful! (F1=In Flam, Shift + dir)" 5 "$work/client.out" || fail "no bind message"
 grep -q "What spell?" "$work/client.out" && fail "the binding ended on the chat line's ENTER"
 
 # Pure white pixels of the play window: the target cursor's corners are its only ones.
