@@ -250,7 +250,6 @@ start_play() {
   wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach play"
   focus_client || fail "no window"
   xdotool mousemove 700 580
-  sleep 0.5
 }
 
 # The player's cell after the server's last accepted move ("X Y").

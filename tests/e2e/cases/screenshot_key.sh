@@ -5,7 +5,14 @@
 start_play
 read -r ww wh <<<"$(xdotool getwindowgeometry "$focused_window" | sed -n 's/.*Geometry: \([0-9]*\)x\([0-9]*\)/\1 \2/p')"
 [ -n "$wh" ] || fail "no window geometry"
-import -window root -crop "${ww}x${wh}+0+0" +repage "$work/window.png" 2>/dev/null || fail "no picture of the window"
+# The window once it shows play: the play area in many colours, the
+# messages below it in white.
+play_shown() {
+  screenshot "$work/window.png" "${ww}x${wh}" || return 1
+  [ "$(/usr/bin/convert "$work/window.png" -crop 560x500+0+0 +repage -format %k info:)" -gt 16 ] &&
+    [ "$(pixels "$work/window.png" 470x95+0+505 '(255,255,255)')" -gt 500 ]
+}
+eventually 10 play_shown || fail "the window does not show play"
 xdotool key Print
 wait_for "Screenshot saved to screenshots/" 5 "$work/client.out" || fail "no screenshot message"
 # The picture this key press made, as the message names it.

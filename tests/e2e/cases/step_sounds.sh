@@ -9,7 +9,8 @@ printf '%s\n%s\n' \
 export ALSA_CONFIG_PATH="/usr/share/alsa/alsa.conf:$work/asound.conf"
 printf 'music=0\nvolume=255\nmute=0\n' >> "$work/game/client.cfg"
 start_play
-[ -s "$wav" ] || fail "no audio written to $wav"
+wav_written() { [ -s "$wav" ]; }
+eventually 5 wav_written || fail "no audio written to $wav"
 # The loudest 0.1 s stretch (stereo, 16-bit) of the file from byte $2 on.
 loudest() {
   python3 - "$1" "$2" <<'PY'
