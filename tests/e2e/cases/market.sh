@@ -35,20 +35,23 @@ strike() {
 # A key, then a direction key as the prompt asks for one.
 towards() { send_keys "$1"; said "$2"; xdotool key "$3"; }
 more_shown() { [ "$(grep -cF -- "$1" "$work/client.out")" -gt "$2" ]; }
-# Presses KEY ($1) until the client asks PROMPT ($2) once more, then the
-# direction key $3: an action key is refused for a moment after the last.
-ask_towards() {
-  local n i k
-  n=$(grep -cF -- "$2" "$work/client.out")
-  for ((i = 0; i < 20; i++)); do
+# Presses a key with the command $2... until the client shows the message $1
+# once more: an action key is refused for a moment after the last, and a key
+# taken without it is pressed again.
+until_shown() {
+  local msg=$1 n i k
+  shift
+  n=$(grep -cF -- "$msg" "$work/client.out")
+  for ((i = 0; i < 10; i++)); do
     k=$(keys_taken)
-    send_keys "$1"
-    wait_keys $((k + 1)) || fail "the key $1 was not taken"
-    eventually 2 more_shown "$2" "$n" && break
+    "$@"
+    wait_keys $((k + 1)) || fail "the client did not take the key of '$*'"
+    eventually 5 more_shown "$msg" "$n" && return 0
   done
-  more_shown "$2" "$n" || fail "no '$2' for the key $1"
-  xdotool key "$3"
+  fail "no '$msg' after '$*'"
 }
+# KEY ($1) until the client asks PROMPT ($2), then the direction key $3.
+ask_towards() { until_shown "$2" send_keys "$1"; xdotool key "$3"; }
 
 start_server --market --timeout 140
 start_client
@@ -79,13 +82,13 @@ send_keys 'bye\n'; said "Bye!"
 
 # Hobb: buy a sling (the first of his wares), sell him the bow.
 walk_to 5 9 || fail "could not walk to Hobb"
-send_keys b; said "Merchant: What would you like to buy?"
+until_shown "Merchant: What would you like to buy?" send_keys b
 logged "^send\[0\]: U w 160 100 0 0$"  # priced in gold coins
 listed buy
 send_keys '\n'; said "You bought the reed sling! (x1)"
 send_keys '\033'; said "Finished!"
 logged "^trade\[0\]: 185 1 160 12 0 0$"
-mod_key shift b || fail "SHIFT+B not taken"; said "Merchant: What would you like to sell?"
+until_shown "Merchant: What would you like to sell?" mod_key shift b
 logged "^send\[0\]: B w 160 100 0$"
 listed sell
 send_keys '\n'; said "You sold the hill bow (x1) for 6 gp!"
@@ -94,18 +97,17 @@ logged "^trade\[0\]: 182 1 160 6 0 1$"
 
 # Wenna: the coat goes into the bank and comes out again.
 walk_to 5 11 || fail "could not walk to Wenna"
-mod_key shift b || fail "SHIFT+B not taken"; said "Banker: What would you like to bank?"
+until_shown "Banker: What would you like to bank?" mod_key shift b
 listed deposit
 send_keys '\n'; said "You banked the"
 send_keys '\033'; said "Finished!" 3
-send_keys b; said "Banker: What would you like to withdraw?"
+until_shown "Banker: What would you like to withdraw?" send_keys b
 # The vault held only the coat: the list ends by itself once it is out.
 send_keys '\n'; said "You withdrew the"; said "You have nothing left in your bank vault!"
 
 # The chest, opened with SHIFT+S towards it, gives up its lantern.
 walk_to 5 13 || fail "could not walk to the chest"
-mod_key shift s || fail "SHIFT+S not taken"
-said "Open ... which direction?"; xdotool key Left
+until_shown "Open ... which direction?" mod_key shift s; xdotool key Left
 said "What would you like to remove from the container?"
 listed chest
 send_keys '\n'; said "You transferred the lantern! (x1)"
@@ -114,7 +116,7 @@ logged "^trade\[0\]: 192 1 162 0 0 0$"
 
 # The kiln: its recipes with their ingredients, then the base ingredient.
 walk_to 5 15 || fail "could not walk to the kiln"
-towards a "Activate ... which direction?" Right
+ask_towards a "Activate ... which direction?" Right
 said "What would you like to make?"
 listed make
 # The bread carried makes a biscuit; with no gem yet, the charm is grey.
@@ -234,7 +236,7 @@ send_keys '\033'; said "Done!" 2
 
 # The raw gem it dropped is picked up; in the farmhouse the card table
 # deals the blessed card of the pack along the bottom of the play area.
-towards g "Get ... which direction?" Right
+ask_towards g "Get ... which direction?" Right
 said "added to your inventory." 2
 walk_to $((gx - 1)) 17 || fail "could not walk to the farmhouse"
 walk_to 12 17 || fail "could not walk to the farmhouse door"
@@ -300,7 +302,7 @@ shows 2000 return 88x127+239+365 '(4,68,118)' "no card in hand"
 # joins the purse.
 step Down || fail "could not leave the farmhouse"
 walk_to 12 17 && walk_to 19 22 || fail "could not walk to the coin"
-towards l "Look ... which direction?" Right
+ask_towards l "Look ... which direction?" Right
 said "You see a gold coin on the ground."
 # The look holds the action keys back a moment.
 ask_towards g "Get ... which direction?" Right
@@ -308,8 +310,7 @@ said "You got 1 gold coin."
 logged "^get\[0\]: 100$"
 # Back to the chest, which still lacks its lantern.
 walk_to 5 17 && walk_to 5 13 || fail "could not walk to the chest"
-mod_key shift s || fail "SHIFT+S not taken"
-said "Open ... which direction?"; xdotool key Left
+until_shown "Open ... which direction?" mod_key shift s; xdotool key Left
 said "What would you like to remove from the container?"
 logged "^send\[0\]: u u:108 2 0$"
 send_keys '\033'; said "Finished!"
@@ -330,26 +331,26 @@ send_keys 'bye\n'; said "Bye!"
 strike Left || fail "no blow at Hobb"; said "Hobb will not fight you."
 # The draught goes into the bank.
 walk_to 5 11 || fail "could not walk to Wenna"
-mod_key shift b || fail "SHIFT+B not taken"; said "Banker: What would you like to bank?"
+until_shown "Banker: What would you like to bank?" mod_key shift b
 send_keys '/draught\n'; said "You banked the"
 send_keys '\033'; said "Search cancelled."
 send_keys '\033'; said "Finished!" 2
 logged "^trade\[0\]: 193 1 161 0 1 0$"
 # The kiln fires the gem into a charm, and says what a second one lacks.
 walk_to 5 15 || fail "could not walk to the kiln"
-towards a "Activate ... which direction?" Right
+ask_towards a "Activate ... which direction?" Right
 said "What would you like to make?"
 listed make2
 [ "$(grey_in_row 1 make2)" = 0 ] || fail "the charm is grey with a gem in the pack"
 xdotool key Down; send_keys '\n'; said "The kiln heats up ..."
 said "Select base ingredient ..."; send_keys '\n'; said "Out of the kiln comes: kiln charm."
-send_keys a; said "Activate ... which direction?" 2; xdotool key Right
+ask_towards a "Activate ... which direction?" Right
 said "What would you like to make?" 2
 listed make3
 [ "$(grey_in_row 1 make3)" -ge 30 ] || fail "the charm is not grey once the gem is spent"
 xdotool key Down; send_keys '\n'; said "You have no raw gem for the kiln charm."
 # Nothing to get here; a loaf dropped south is no one to talk to.
-mod_key shift g || fail "SHIFT+G not taken"; said "There is nothing here to pick up."
+until_shown "There is nothing here to pick up." mod_key shift g
 send_keys d; said "Drop ... select item ..."; send_keys '/bread\n'; said "Drop ... which direction?"
 xdotool key Down; said "barley bread (x1) removed from inventory!"
 # The pile's line follows the message: the look's answer comes after it, so
