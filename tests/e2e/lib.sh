@@ -4,6 +4,7 @@ work=$(mktemp -d /tmp/zib-e2e.XXXXXX)
 server_pid=
 client_pid=
 keys_pid=
+shots_kept=
 # Every process the case started, children before parents.
 descendants() {
   local p
@@ -31,6 +32,7 @@ cleanup() {
   done
   for p in $procs; do kill -0 "$p" 2>/dev/null && kill -KILL "$p" 2>/dev/null; done
   wait 2>/dev/null
+  keep_shots
   rm -rf "$work"
   if [ "$rc" != 0 ] && [ "$(ps -o comm= -p "$PPID")" = xvfb-run ]; then
     p=$(pgrep -P "$PPID" -x Xvfb)
@@ -40,6 +42,21 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM HUP
+
+# The case's pictures: taken into $shots in the case's own folder and kept
+# in the build tree as $1 when the case ends, passed or failed, so that
+# suites run side by side do not take or remove each other's.
+shots_as() {
+  shots="$work/shots"
+  shots_kept="$build/$1"
+  mkdir -p "$shots"
+}
+keep_shots() {
+  [ -n "$shots_kept" ] && [ -d "$shots" ] || return 0
+  rm -rf "$shots_kept.$$"
+  cp -r "$shots" "$shots_kept.$$" && rm -rf "$shots_kept" && mv -T "$shots_kept.$$" "$shots_kept" 2>/dev/null
+  rm -rf "$shots_kept.$$"
+}
 
 fail() {
   echo "FAIL ($case_name): $*"

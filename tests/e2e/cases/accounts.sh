@@ -41,8 +41,7 @@ set_login demo demo Newbie;   check 0 "Character creation has been disabled on t
 book="The old road runs along the river.|It leaves the hills at the ford.|"
 printf 'until %s\nbook %s\nawait m \nsend z 0 0\nbook %s\n' "$work/help_seen" "$book" "$book" \
   > "$work/scenario.txt"
-shots="$build/e2e-accounts"
-rm -rf "$shots"; mkdir -p "$shots"
+shots_as e2e-accounts
 shot() { import -window root -crop 800x600+0+0 +repage "$shots/$1.png" 2>/dev/null || fail "no picture $1"; }
 # Pixels of colour $2 ("r,g,b") in the region $1 (WxH+X+Y) of picture $3.
 count() { /usr/bin/convert "$shots/$3.png" -crop "$1" +repage -fill black +opaque "rgb($2)" \

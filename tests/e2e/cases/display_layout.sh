@@ -4,8 +4,7 @@
 # 2560x1440 window the player drawn where a click reads as the player's
 # cell; at 800x600 the command hotbar clicked, a book arriving over an open
 # list, the book sent again, and the tracked-creature mark.
-shots="$build/e2e-display-layout"
-rm -rf "$shots"; mkdir -p "$shots"
+shots_as e2e-display-layout
 shot() { import -window root -crop "$2" +repage "$shots/$1.png" 2>/dev/null || fail "no picture $1"; }
 # Pixels of colour $2 in picture $1.
 count() { /usr/bin/convert "$shots/$1.png" -fill black +opaque "$2" -fill white -opaque "$2" \

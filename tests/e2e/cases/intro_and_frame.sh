@@ -2,8 +2,7 @@
 # The intro screens and the first frame of play drawn in the window:
 # title, menu, the login form typed into, then play. Screenshots of the
 # root window are kept in the build tree.
-shots="$build/e2e-intro-and-frame"
-rm -rf "$shots"; mkdir -p "$shots"
+shots_as e2e-intro-and-frame
 printf 'patched=1\nserver=127.0.0.1\nname=Demo\nserver_idx=0\nres_x=800\nres_y=600\n' \
   > "$work/game/client.cfg"
 start_server

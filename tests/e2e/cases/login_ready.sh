@@ -24,8 +24,7 @@ grep -q "msg: 16 or 32bit colour depth not detected, using old lighting" "$work/
 focus_client || fail "no window"
 xdotool mousemove 700 580
 walk_to 5 3 || fail "the player did not walk north"
-shots="$build/e2e-login_ready"
-rm -rf "$shots"; mkdir -p "$shots"
+shots_as e2e-login_ready
 # Pixels other than black in the cells three to six south of the player.
 lit_behind() { /usr/bin/convert "$shots/night.png" -crop 160x110+205+340 +repage -fill white \
   +opaque "rgb(0,0,0)" -format '%[fx:int(mean*w*h)]' info:; }

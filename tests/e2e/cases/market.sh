@@ -8,8 +8,7 @@
 # Mend closes the wound of its answer and the staff finishes it. Each window
 # is kept as a picture in
 # build/e2e-market/ and checked by its pixels or by what it said.
-shots="$build/e2e-market"
-rm -rf "$shots"; mkdir -p "$shots"
+shots_as e2e-market
 shot() { screenshot "$shots/$1.png" || fail "no picture $1"; }
 # Pixels of colour $2 ("(r,g,b)") in the region $1 (WxH+X+Y) of picture $3.
 count() { pixels "$shots/$3.png" "$1" "$2"; }
