@@ -9,6 +9,7 @@
 #include "app/globals.h"
 #include "app/server_handlers.h"
 #include "core/compression.h"
+#include "core/interaction_modes.h"
 #include "core/log.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
@@ -144,6 +145,8 @@ int change_level(const std::string& line) {
   } else {
     load_minimap();
   }
+  // An open map viewer shows the level the player is on now.
+  if (map_open()) d.draw_map_view(true);
   sound.stop_all_loops();
   level_flag = flag != 0;
   return LEVEL_CHANGE_DONE;
