@@ -9,6 +9,7 @@
 #include "app/globals.h"
 #include "app/server_handlers.h"
 #include "core/compression.h"
+#include "core/interaction_modes.h"
 #include "core/log.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
@@ -53,8 +54,10 @@ std::string minimap_filename() {
 }
 
 void save_minimap() {
-  if (cmap.get_level() < 0) return;
-  std::string path = minimap_filename();
+  // The cells are cached under the character and level that drew them, not
+  // under what `cmap` names now: before a session's first level that is the
+  // last session's level, after a failed load the level never entered.
+  const std::string& path = d.minimap.cache_file;
   if (path.empty()) return;
   FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return;
@@ -66,8 +69,8 @@ void save_minimap() {
 }
 
 void load_minimap() {
-  d.clear_minimap();
-  std::string path = minimap_filename();
+  const std::string path = minimap_filename();
+  d.minimap.start(path);
   if (path.empty()) return;
   std::string data;
   if (!read_small_file(path, data)) return;
@@ -136,12 +139,14 @@ int change_level(const std::string& line) {
   if (!reentry) {
     d.print_msg("Entering %s", cmap.name.c_str());
     if (transferred && fresh != 0)
-      d.clear_minimap();
+      d.minimap.start(minimap_filename());
     else
       load_minimap();
   } else {
     load_minimap();
   }
+  // An open map viewer shows the level the player is on now.
+  if (map_open()) d.draw_map_view(true);
   sound.stop_all_loops();
   level_flag = flag != 0;
   return LEVEL_CHANGE_DONE;

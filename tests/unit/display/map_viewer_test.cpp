@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "core/string_utils.h"
+#include "unit/app/app_test_support.h"
 #include "unit/display/map_test_world.h"
 
 namespace {
@@ -79,6 +81,47 @@ TEST_F(MapViewer, TilesWithoutAPictureAreBlack) {
   ASSERT_NE(d.map_picture, nullptr);
   EXPECT_EQ(getpixel(d.map_picture, 13, 13), makecol(0, 0, 0));
   d.tile_ids[TILE_GRASS] = kept;
+}
+
+// The map open while the server moves the player: the viewer shows the new
+// level with its own minimap, whether its file was here or transferred.
+TEST_F(MapViewer, LevelChangeWhileOpenShowsTheNewLevel) {
+  TempDir::copy_gamedata("cmaps");
+  const unsigned crc1 = static_cast<unsigned>(file_crc32("cmaps/lvl001.map"));
+  const unsigned crc2 = static_cast<unsigned>(file_crc32("cmaps/lvl002.map"));
+  const struct {
+    const char* what;
+    std::string file;  // sent as the transfer, if any
+    std::string line;
+  } cases[] = {
+      {"the level file here", "", format_str("K 0 2 2 5 5 %x", crc2)},
+      {"the level file transferred", "FILE cmaps/lvl002.map 0 0", format_str("K 1 2 2 5 5 %x", crc2)},
+  };
+  me.name = "Wren";
+  std::string grid(62500, '\0');
+  grid[10 * 250 + 10] = MINIMAP_GROUND;  // (10, 10) seen on level 2
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempDir::write("cmaps/Wren.002.mm", grid);
+    LoopbackServer s;
+    app.process_pkt(format_str("K 0 1 1 5 5 %x", crc1));
+    ASSERT_EQ(cmap.get_level(), 1);
+    view_map();
+    // Level 1 is 64 by 40 cells, level 2 48 by 36: 4 pixels a cell.
+    ASSERT_NE(d.map_picture, nullptr);
+    ASSERT_EQ(d.map_picture->w, 256);
+    if (!c.file.empty()) s.send(c.file);
+    app.process_pkt(c.line);
+    EXPECT_TRUE(map_open());
+    ASSERT_NE(d.map_picture, nullptr);
+    EXPECT_EQ(d.map_picture->w, 192);
+    EXPECT_EQ(d.map_picture->h, 144);
+    // The cell the level's minimap holds is drawn.
+    if (have_art) {
+      EXPECT_NE(getpixel(d.map_picture, 4 * 10 + 1, 4 * 10 + 1), makecol(0, 0, 0));
+    }
+  }
+  gc_interface_mode = MODE_NORMAL;
 }
 
 }  // namespace
