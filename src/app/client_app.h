@@ -3,6 +3,8 @@
 // frame loops, server selection, connect and login, and the dispatcher of the
 // server's messages. One instance, `app`, holds the state of a session.
 
+#include <signal.h>
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -303,6 +305,9 @@ void request_quit();
 void trap_signal(int sig);
 // Installs trap_signal for SIGINT with sigaction.
 void install_signal_handler();
+// The signals that end the program: Ctrl+C, and a logout, a service manager
+// or a closed terminal.
+inline constexpr int QUIT_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
 
 // Replaceable for tests: starting the updater (by default execl of "./patch.sh";
 // returns only when it could not be started) and starting the display.
