@@ -3,6 +3,8 @@
 // frame loops, server selection, connect and login, and the dispatcher of the
 // server's messages. One instance, `app`, holds the state of a session.
 
+#include <signal.h>
+
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -298,11 +300,17 @@ void close_run_trace();
 class ConfigFile;
 int save_settings(ConfigFile& cfg);
 
-// The quit request (window close button) and the SIGINT handler.
+// The quit request (window close button) and the handler of the signals
+// that quit. SIGINT while quitting is off is dropped; SIGTERM and SIGHUP (a
+// logout, a service manager, a closed terminal) are kept until it is on.
+inline constexpr int QUIT_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
 void request_quit();
 void trap_signal(int sig);
-// Installs trap_signal for SIGINT with sigaction.
+// Installs trap_signal for QUIT_SIGNALS with sigaction; a SIGTERM or SIGHUP
+// that the program was started ignoring (nohup) stays ignored.
 void install_signal_handler();
+// Sets quit_enabled; turning it on carries out a kept signal.
+void allow_quit(bool on);
 
 // Replaceable for tests: starting the updater (by default execl of "./patch.sh";
 // returns only when it could not be started) and starting the display.

@@ -104,7 +104,7 @@ int ClientApp::run_sessions(const char* argv0) {
     three_finger_flag = 0;
     trace.printf("starting");
 
-    quit_enabled = true;
+    allow_quit(true);
 
     bool ok = true;
     do {

@@ -38,7 +38,7 @@ int ClientApp::start_session(const char* argv0) {
     int16_t race = 0, cls = -1;
     if (direct_login == 0) d.reset_switch_mode();
     d.set_mouse_cursor(-3);
-    quit_enabled = true;
+    allow_quit(true);
 
     bool store_choice = true;
     if (create_login) {
@@ -61,8 +61,12 @@ int ClientApp::start_session(const char* argv0) {
       save_settings(client_cfg);
       if (intro_result == -1) return 0;
     }
+    // A direct login shows no intro to end: a signal kept since start-up,
+    // carried out as quitting was turned on, ends the program before it
+    // connects.
+    if (quit_requested) return 0;
 
-    quit_enabled = false;
+    allow_quit(false);
     d.install_switch_mode_once();
     int rc;
     if (intro_result == 1) {
@@ -110,9 +114,9 @@ int ClientApp::connect(const char* program_path, const std::string& prog_name, i
     d.print_msg("Could not connect to %s:%d", host.c_str(), port);
     d.print_msg("Press q to quit now or any other key to try again.");
     clear_keybuf();
-    quit_enabled = true;
+    allow_quit(true);
     int key = wait_for_key();
-    quit_enabled = false;
+    allow_quit(false);
     if (key < 0) return CONNECT_GIVE_UP;
     int c = key & 0xff;
     if (c == 'q' || c == ASCII_ESC) return CONNECT_GIVE_UP;
@@ -133,7 +137,7 @@ int ClientApp::connect(const char* program_path, const std::string& prog_name, i
   }
   if (rc != LOGIN_OK) {
     d.print_msg("Press any key ...");
-    quit_enabled = true;
+    allow_quit(true);
     int key = wait_for_key();
     if (key < 0) return CONNECT_GIVE_UP;
     if ((key & 0xff) != 'q' && (rc == LOGIN_NAME_EXISTS || rc == LOGIN_NO_CHARACTER))

@@ -223,9 +223,15 @@ std::atomic<int> trapped_signal{0};
 std::atomic<bool> trapped_signal_quits{false};
 // Raised by a request that the main thread has not carried out yet.
 std::atomic<bool> quit_notice_pending{false};
+// A SIGTERM or SIGHUP that came while quitting was off, not yet carried out.
+// The handler sets it before it looks at quit_enabled and allow_quit reads
+// it after setting quit_enabled, so a signal taken on another thread while
+// quitting is being turned on is never lost.
+std::atomic<int> kept_signal{0};
 
 bool raise_quit_request() {
   if (!quit_enabled.load()) return false;
+  kept_signal = 0;
   session_over = true;
   quit_requested = true;
   quit_notice_pending = true;
@@ -236,8 +242,19 @@ bool raise_quit_request() {
 void request_quit() { raise_quit_request(); }
 
 void trap_signal(int sig) {
+  if (sig != SIGINT) kept_signal = sig;
   trapped_signal_quits = raise_quit_request();
   trapped_signal = sig;
+}
+
+void allow_quit(bool on) {
+  quit_enabled = on;
+  if (!on) return;
+  const int sig = kept_signal.load();
+  if (sig != 0 && raise_quit_request()) {
+    trapped_signal_quits = true;
+    trapped_signal = sig;
+  }
 }
 
 void install_signal_handler() {
@@ -245,7 +262,12 @@ void install_signal_handler() {
   sa.sa_handler = trap_signal;
   sigemptyset(&sa.sa_mask);
   sa.sa_flags = SA_RESTART;
-  sigaction(SIGINT, &sa, nullptr);
+  for (int sig : QUIT_SIGNALS) {
+    struct sigaction before {};
+    sigaction(sig, nullptr, &before);
+    if (sig != SIGINT && before.sa_handler == SIG_IGN) continue;
+    sigaction(sig, &sa, nullptr);
+  }
 }
 
 void ClientApp::service_quit_request() {
@@ -253,7 +275,8 @@ void ClientApp::service_quit_request() {
   if (sig != 0) {
     if (trapped_signal_quits.load())
       writelog("Signal %d trapped - exiting.\n", sig);
-    else
+    else if (sig == SIGINT)
+      // A kept signal is logged when quitting is turned on and it quits.
       writelog("Signal %d trapped - ignored, quitting is not possible at this point.\n", sig);
   }
   if (!quit_notice_pending.exchange(false)) return;

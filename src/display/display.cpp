@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #include "app/client_app.h"
 #include "core/config_file.h"
@@ -24,20 +25,22 @@
 
 namespace {
 
-// allegro_init puts the library's own handler on SIGINT, which tears the
-// library down under the start-up still using it and crashes. Until the
-// client's handler is installed, Ctrl+C keeps what it had before (it simply
-// ends the program): the signal is held back while the library starts, its
-// handler put back, and one that came meanwhile is then delivered.
-int init_library_keeping_interrupt() {
-  sigset_t interrupt_only, mask_before;
-  sigemptyset(&interrupt_only);
-  sigaddset(&interrupt_only, SIGINT);
-  pthread_sigmask(SIG_BLOCK, &interrupt_only, &mask_before);
-  struct sigaction interrupt_before {};
-  sigaction(SIGINT, nullptr, &interrupt_before);
+// allegro_init puts the library's own handler on SIGINT and SIGTERM, which
+// tears the library down under the start-up still using it and crashes.
+// Until the client's handler is installed, the signals that quit keep what
+// they had before (they simply end the program): they are held back while
+// the library starts, their handlers put back, and one that came meanwhile
+// is then delivered. The library's threads, started in here, block every
+// signal themselves.
+int init_library_keeping_quit_signals() {
+  sigset_t held, mask_before;
+  sigemptyset(&held);
+  for (int sig : QUIT_SIGNALS) sigaddset(&held, sig);
+  pthread_sigmask(SIG_BLOCK, &held, &mask_before);
+  struct sigaction before[std::size(QUIT_SIGNALS)] = {};
+  for (size_t i = 0; i < std::size(QUIT_SIGNALS); ++i) sigaction(QUIT_SIGNALS[i], nullptr, &before[i]);
   const int rc = allegro_init();
-  sigaction(SIGINT, &interrupt_before, nullptr);
+  for (size_t i = 0; i < std::size(QUIT_SIGNALS); ++i) sigaction(QUIT_SIGNALS[i], &before[i], nullptr);
   pthread_sigmask(SIG_SETMASK, &mask_before, nullptr);
   return rc;
 }
@@ -179,7 +182,7 @@ QYXDisplay::~QYXDisplay() {
 int QYXDisplay::init(bool fullscreen_mode) {
   FunctionTrace trace("Display init");
   trace.printf("allegro init");
-  if (init_library_keeping_interrupt() != 0) {
+  if (init_library_keeping_quit_signals() != 0) {
     writelog("allegro failed to init!\n");
     return 1;
   }

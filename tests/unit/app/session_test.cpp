@@ -96,24 +96,43 @@ TEST_F(SessionTest, ConnectionClosedAfterSessionOverEndsAtOnce) {
   EXPECT_FALSE(has_message("Connection from server closed."));
 }
 
-// The log says what the signal did: nothing while quitting is off (during
-// the login, say), the quit once it is on.
+// The log says what the signal did. A Ctrl+C while quitting is off (during
+// the login, say) is dropped; a SIGTERM or SIGHUP (a logout, a closed
+// terminal) is kept and carried out once quitting is on. With quitting on,
+// each of them quits at once.
 TEST_F(SessionTest, SignalRaisesTheQuitRequest) {
-  LoopbackServer s;
+  struct Case {
+    int sig;
+    bool kept;
+  };
   install_signal_handler();
-  conn_state = CONN_PLAYING;
-  quit_enabled = false;
-  raise(SIGINT);
-  EXPECT_FALSE(quit_requested);
-  app.service_quit_request();
-  EXPECT_NE(TempDir::read("cl_log.txt").find("Signal 2 trapped - ignored"), std::string::npos);
-  EXPECT_EQ(TempDir::read("cl_log.txt").find("exiting"), std::string::npos);
-  quit_enabled = true;
-  raise(SIGINT);
-  EXPECT_TRUE(quit_requested);
-  app.service_quit_request();
-  EXPECT_EQ(s.next(), "q");
-  EXPECT_NE(TempDir::read("cl_log.txt").find("Signal 2 trapped - exiting."), std::string::npos);
+  for (const Case& c : {Case{SIGINT, false}, Case{SIGTERM, true}, Case{SIGHUP, true}}) {
+    SCOPED_TRACE(c.sig);
+    const std::string exiting = "Signal " + std::to_string(c.sig) + " trapped - exiting.";
+    LoopbackServer s;
+    conn_state = CONN_PLAYING;
+    TempDir::write("cl_log.txt", "");
+    allow_quit(false);
+    raise(c.sig);
+    EXPECT_FALSE(quit_requested);
+    app.service_quit_request();
+    EXPECT_EQ(TempDir::read("cl_log.txt").find("exiting"), std::string::npos);
+    EXPECT_EQ(TempDir::read("cl_log.txt").find("ignored") != std::string::npos, !c.kept);
+    allow_quit(true);
+    EXPECT_EQ(quit_requested, c.kept);
+    if (!c.kept) raise(c.sig);
+    EXPECT_TRUE(quit_requested);
+    app.service_quit_request();
+    EXPECT_EQ(s.next(), "q");
+    EXPECT_NE(TempDir::read("cl_log.txt").find(exiting), std::string::npos);
+    // Carried out once: quitting turned off and on again raises nothing.
+    quit_requested = session_over = false;
+    allow_quit(false);
+    allow_quit(true);
+    EXPECT_FALSE(quit_requested);
+    app.service_quit_request();
+    EXPECT_EQ(s.next(), "<none>");
+  }
 }
 
 // A new session starts clean but keeps the whisper partners and the

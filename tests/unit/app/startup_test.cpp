@@ -232,6 +232,22 @@ TEST_F(StartupTest, WholeRunDirectLoginToAClosedPortEndsWithOne) {
   EXPECT_EQ(saved.get("port"), "1");  // "-s" keeps the stored server
 }
 
+// A SIGTERM during start-up, while quitting is off, is kept: the session
+// carries it out as soon as quitting is on, before a direct login connects.
+TEST_F(StartupTest, WholeRunDirectLoginEndsOnASignalKeptSinceStartUp) {
+  write_install("server=127.0.0.1\nport=1\naccount=a\npasswd=b\nname=c\n");
+  install_signal_handler();
+  display_init_hook = [](bool) {
+    raise(SIGTERM);
+    return 0;
+  };
+  type_key_later('q');  // ends the retry prompt of a client that connects after all
+  EXPECT_EQ(start({"zib", "-s"}, true), 0);
+  EXPECT_FALSE(has_message("Connecting to 127.0.0.1:1 ..."));
+  EXPECT_NE(TempDir::read("cl_log.txt").find("Signal 15 trapped - exiting."), std::string::npos);
+  quit_requested = session_over = false;
+}
+
 // The "cmain" trace scope opened during start-up spans the sessions: its
 // exit line is the last of the run, after what the session loop traced.
 TEST_F(StartupTest, RunTraceScopeClosesWhenTheRunEnds) {
