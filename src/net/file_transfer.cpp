@@ -7,11 +7,14 @@
 
 #include "core/compression.h"
 #include "core/log.h"
+#include "core/string_utils.h"
 #include "core/utils.h"
 #include "net/socket.h"
 #include "net/wire_frame.h"
 
 const std::vector<std::string> NET_FILE_FOLDERS = {"dat/", "cmaps/", "pics/", "sound/"};
+// The key map is the player's, as client.cfg is.
+const std::vector<std::string> NET_PLAYER_FILES = {"dat/keymap.cfg"};
 
 bool is_allowed_transfer_name(const std::string& name, const std::vector<std::string>& folders) {
   if (name.empty() || name[0] == '/') return false;
@@ -27,6 +30,12 @@ bool is_allowed_transfer_name(const std::string& name, const std::vector<std::st
     if (part.empty() || part == "." || part == "..") return false;
     if (slash == std::string::npos) break;
     start = slash + 1;
+  }
+  // The components are plain, so the name has one spelling but its case
+  // (which a case-blind file system ignores).
+  const std::string lower = to_lower(name);
+  for (const std::string& own : NET_PLAYER_FILES) {
+    if (lower == to_lower(own)) return false;
   }
   for (const std::string& folder : folders) {
     if (folder.empty()) continue;
@@ -75,8 +84,8 @@ int Socket::recv_file(const std::vector<std::string>& folders, const std::string
                  (exact_name.empty() || name == exact_name);
   if (!allowed) {
     // The server may not write outside the game data (client.cfg, scripts,
-    // the updater): refuse, but finish the exchange so that the stream stays
-    // in step.
+    // the updater) nor over the player's key map: refuse, but finish the
+    // exchange so that the stream stays in step.
     writelog("refusing file transfer to [%s]", printable_text(name).c_str());
     if (flag == 0) return 1;
     return drain_transfer();

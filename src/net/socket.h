@@ -57,6 +57,9 @@ constexpr const char* NET_END_OF_FILE = "_END_OF_FILE_";
 
 // Folders under which a received file may be written.
 extern const std::vector<std::string> NET_FILE_FOLDERS;
+// The player's own files below those folders, never written by a transfer
+// (compared without regard to case).
+extern const std::vector<std::string> NET_PLAYER_FILES;
 
 class Socket {
  public:
@@ -209,7 +212,8 @@ int open_sock(int fd, const std::string& host, int port);
 int open_sock_bind(int fd, int port, const std::string& bind_host = "");
 
 // True when `name` may be written by a file transfer: relative, no "..", no
-// empty or "." components, no backslash, and below one of `folders`.
+// empty or "." components, no backslash, below one of `folders` and none of
+// NET_PLAYER_FILES.
 bool is_allowed_transfer_name(const std::string& name, const std::vector<std::string>& folders);
 
 extern Socket tcpObj;  // the connection to the game server (client role)

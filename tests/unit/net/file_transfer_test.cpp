@@ -8,6 +8,7 @@
 
 #include <filesystem>
 
+#include "input/keymap.h"
 #include "net/socket.h"
 #include "net/wire_frame.h"
 #include "net_test_support.h"
@@ -172,7 +173,9 @@ TEST_F(TransferTest, InvalidHeaders) {
 TEST_F(TransferTest, RefusedNameIsDrained) {
   TempDir::write("src/evil.sh", "rm -rf ~\n");
   TempDir::write("client.cfg", "mine\n");
-  for (const char* name : {"client.cfg", "./patch.sh", "dat/../client.cfg", "clientscripts/a.lua"}) {
+  TempDir::write("dat/keymap.cfg", "my keys\n");
+  for (const char* name : {"client.cfg", "./patch.sh", "dat/../client.cfg", "clientscripts/a.lua",
+                           "dat/keymap.cfg", "dat/KeyMap.cfg"}) {
     requests.clear();
     EXPECT_EQ(server.send_file(0, "src/evil.sh", name, 0), 1);
     server.sckSend(0, "after");  // waits behind the pieces
@@ -184,6 +187,8 @@ TEST_F(TransferTest, RefusedNameIsDrained) {
     EXPECT_EQ(msg, "after");
   }
   EXPECT_EQ(TempDir::read("client.cfg"), "mine\n");
+  EXPECT_EQ(TempDir::read("dat/keymap.cfg"), "my keys\n");
+  EXPECT_FALSE(std::filesystem::exists("dat/KeyMap.cfg"));
   EXPECT_FALSE(std::filesystem::exists("patch.sh"));
   EXPECT_FALSE(std::filesystem::exists("clientscripts"));
 }
@@ -242,10 +247,15 @@ TEST(TransferNames, OnlyBelowTheGameDataFolders) {
       {"../dat/x", false}, {"dat/", false}, {"dat", false}, {"dat//x", false},
       {"dat/./x", false}, {"clientscripts/x.lua", false}, {"data/x", false},
       {"dat\\x", false}, {"dat/x\ny", false}, {"", false},
+      {"dat/keymap.cfg", false}, {"dat/KEYMAP.CFG", false}, {"dat//keymap.cfg", false},
+      {"./dat/keymap.cfg", false}, {"dat/./keymap.cfg", false}, {"dat/keymap.cfg.xfer", true},
+      {"dat/sub/keymap.cfg", true},
   };
   for (const Case& c : cases)
     EXPECT_EQ(is_allowed_transfer_name(c.name, NET_FILE_FOLDERS), c.ok) << c.name;
   EXPECT_TRUE(is_allowed_transfer_name("maps/a", {"maps"}));
+  // The file the client reads its key map from.
+  EXPECT_FALSE(is_allowed_transfer_name(KEYMAP_FILE, NET_FILE_FOLDERS));
 }
 
 }  // namespace
