@@ -55,6 +55,9 @@ constexpr size_t NET_FILE_PIECE = 3000;
 constexpr int NET_MAX_BAD_PIECES = 5;
 constexpr const char* NET_END_OF_FILE = "_END_OF_FILE_";
 
+// Most bytes a received file may have; a longer one fails its transfer.
+constexpr long NET_MAX_FILE_BYTES = 16L * 1024 * 1024;
+
 // Folders under which a received file may be written.
 extern const std::vector<std::string> NET_FILE_FOLDERS;
 // The player's own files below those folders, never written by a transfer
