@@ -12,6 +12,7 @@
 #include "input/item_lists.h"
 #include "core/list_kinds.h"
 #include "core/string_utils.h"
+#include "core/utils.h"
 
 int craft_request_id = 0;
 
@@ -173,10 +174,11 @@ void process_u(const std::string& line) {
   std::vector<char> buf(ITEM_TEXT_SIZE);
   for (const std::string& piece : pieces) {
     buf[0] = '\0';
-    long qty = 0;
+    long long qty = 0;
     int price = 0;
-    if (std::sscanf(piece.c_str(), "%1000s %ld %d", buf.data(), &qty, &price) != 3) continue;
-    temp_list.add(Item(std::string(buf.data())), qty, price, true);
+    if (std::sscanf(piece.c_str(), "%1000s %lld %d", buf.data(), &qty, &price) != 3) continue;
+    // The stock is an int on the wire: a larger count stops at the int range.
+    temp_list.add(Item(std::string(buf.data())), bounded_int<int32_t>(qty), price, true);
   }
 }
 

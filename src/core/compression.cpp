@@ -30,7 +30,7 @@ std::string deflate(const std::string& in) {
   return std::string(reinterpret_cast<const char*>(out.data()), out_len);
 }
 
-std::string inflate(const std::string& in) {
+std::string inflate(const std::string& in, size_t max_out) {
   FunctionTrace ft("inflate");
   if (in.size() > INFLATE_MAX_IN) {
     writelog("source packet is way too big!");
@@ -41,7 +41,7 @@ std::string inflate(const std::string& in) {
     return std::string();
   }
   // Streamed in chunks so that a small message costs a small buffer; the
-  // outcome is that of uncompress() into INFLATE_MAX_OUT bytes.
+  // outcome is that of uncompress() into max_out bytes.
   z_stream zs{};
   zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
   zs.avail_in = uInt(in.size());
@@ -53,8 +53,8 @@ std::string inflate(const std::string& in) {
     zs.avail_out = sizeof chunk;
     rc = ::inflate(&zs, Z_NO_FLUSH);
     size_t have = sizeof chunk - zs.avail_out;
-    if (out.size() + have > INFLATE_MAX_OUT) {
-      out.append(reinterpret_cast<const char*>(chunk), INFLATE_MAX_OUT - out.size());
+    if (out.size() + have > max_out) {
+      out.append(reinterpret_cast<const char*>(chunk), max_out - out.size());
       rc = Z_BUF_ERROR;
       break;
     }

@@ -1,5 +1,7 @@
 #include "core/log.h"
 
+#include <sys/stat.h>
+
 #include <cstdarg>
 #include <cstring>
 #include <ctime>
@@ -14,7 +16,9 @@ std::string trace_file_path;
 namespace {
 
 constexpr const char* LOG_FILE = "cl_log.txt";
+constexpr const char* LOG_BACKUP = "cl_log.old.txt";
 constexpr const char* CHAT_FILE = "msglog.txt";
+constexpr const char* CHAT_BACKUP = "msglog.old.txt";
 constexpr const char* TRACE_FILE = "trace/zib.txt";
 
 std::string local_time_text() {
@@ -36,14 +40,21 @@ std::string vformat(const char* fmt, va_list ap, size_t limit) {
 
 bool trace_writable() { return trace_on && !trace_file_path.empty(); }
 
-void write_line(const char* scope, const char* file, size_t limit, bool echo, const char* fmt,
-                va_list ap) {
+void bound_file_size(const char* file, const char* backup) {
+  struct stat st;
+  if (stat(file, &st) == 0 && st.st_size >= LOG_MAX_FILE_BYTES) rename(file, backup);
+}
+
+// `file` null: the line goes to the echo and the trace only.
+void write_line(const char* scope, const char* file, const char* backup, size_t limit, bool echo,
+                const char* fmt, va_list ap) {
   FunctionTrace ft(scope);
   std::string when = local_time_text();
   std::string text = trim2(vformat(fmt, ap, limit), false);
+  if (file) bound_file_size(file, backup);
   // A file that cannot be opened (a read-only folder) is skipped; the echo
   // and the trace still carry the line.
-  if (FILE* f = fopen(file, "a")) {
+  if (FILE* f = file ? fopen(file, "a") : nullptr) {
     fprintf(f, "%s: %s\n", when.c_str(), text.c_str());
     fclose(f);
   }
@@ -59,14 +70,21 @@ void write_line(const char* scope, const char* file, size_t limit, bool echo, co
 void writelog(const char* fmt, ...) {
   va_list ap;
   va_start(ap, fmt);
-  write_line("writelog", LOG_FILE, LOG_MAX_TEXT, true, fmt, ap);
+  write_line("writelog", LOG_FILE, LOG_BACKUP, LOG_MAX_TEXT, true, fmt, ap);
   va_end(ap);
 }
 
 void writechat(const char* fmt, ...) {
   va_list ap;
   va_start(ap, fmt);
-  write_line("writechat", CHAT_FILE, CHAT_MAX_TEXT, false, fmt, ap);
+  write_line("writechat", CHAT_FILE, CHAT_BACKUP, CHAT_MAX_TEXT, false, fmt, ap);
+  va_end(ap);
+}
+
+void echo_msg(const char* fmt, ...) {
+  va_list ap;
+  va_start(ap, fmt);
+  write_line("echo_msg", nullptr, nullptr, LOG_MAX_TEXT, true, fmt, ap);
   va_end(ap);
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 // The log ("cl_log.txt"), the chat log ("msglog.txt") and the function trace
 // ("trace/zib.txt"). Every file is opened and closed around each line.
+// The log holds the program's warnings and errors; what the message box shows
+// goes to standard output (and the trace) only, so that the player's chat is
+// kept on disk only in the chat log, and only when the player asks for it.
 
 #include <cstdio>
 #include <string>
@@ -8,9 +11,15 @@
 // Maximum message lengths after formatting; longer texts are cut.
 constexpr size_t LOG_MAX_TEXT = 99999;
 constexpr size_t CHAT_MAX_TEXT = 1007;
+// A log or chat log found at this size or above is renamed to its backup
+// ("cl_log.old.txt", "msglog.old.txt"; an older backup is replaced) and
+// started afresh, so that a flood of lines costs at most about twice this.
+constexpr long LOG_MAX_FILE_BYTES = 4L * 1024 * 1024;
 
 void writelog(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 void writechat(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+// A line of the message box: standard output and the trace, no file.
+void echo_msg(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 
 // Trace state shared by every scope.
 extern int trace_depth;

@@ -23,7 +23,7 @@ void QYXDisplay::print_msg(const char* fmt, ...) {
   // Before the layout is known the log wraps at the smallest screen's width.
   msg_log.set_line_chars(line_chars > 0 ? line_chars : DEFAULT_LINE_CHARS);
   msg_log.add(text);
-  writelog("msg: %s\n", msg_log.messages.empty() ? "" : msg_log.messages.back().c_str());
+  echo_msg("msg: %s\n", msg_log.messages.empty() ? "" : msg_log.messages.back().c_str());
   request_frame();
 }
 

@@ -7,11 +7,14 @@
 
 #include "core/compression.h"
 #include "core/log.h"
+#include "core/string_utils.h"
 #include "core/utils.h"
 #include "net/socket.h"
 #include "net/wire_frame.h"
 
 const std::vector<std::string> NET_FILE_FOLDERS = {"dat/", "cmaps/", "pics/", "sound/"};
+// The key map is the player's, as client.cfg is.
+const std::vector<std::string> NET_PLAYER_FILES = {"dat/keymap.cfg"};
 
 bool is_allowed_transfer_name(const std::string& name, const std::vector<std::string>& folders) {
   if (name.empty() || name[0] == '/') return false;
@@ -27,6 +30,12 @@ bool is_allowed_transfer_name(const std::string& name, const std::vector<std::st
     if (part.empty() || part == "." || part == "..") return false;
     if (slash == std::string::npos) break;
     start = slash + 1;
+  }
+  // The components are plain, so the name has one spelling but its case
+  // (which a case-blind file system ignores).
+  const std::string lower = to_lower(name);
+  for (const std::string& own : NET_PLAYER_FILES) {
+    if (lower == to_lower(own)) return false;
   }
   for (const std::string& folder : folders) {
     if (folder.empty()) continue;
@@ -75,18 +84,20 @@ int Socket::recv_file(const std::vector<std::string>& folders, const std::string
                  (exact_name.empty() || name == exact_name);
   if (!allowed) {
     // The server may not write outside the game data (client.cfg, scripts,
-    // the updater): refuse, but finish the exchange so that the stream stays
-    // in step.
+    // the updater) nor over the player's key map: refuse, but finish the
+    // exchange so that the stream stays in step.
     writelog("refusing file transfer to [%s]", printable_text(name).c_str());
     if (flag == 0) return 1;
     return drain_transfer();
   }
+  // Written under a temporary name and moved into place only when the CRC
+  // matches, so that a broken transfer never leaves a corrupt file behind.
+  // One left by a client that was stopped mid-transfer goes now.
+  std::string temp = name + ".xfer";
+  remove(temp.c_str());
   if (flag == 0) return 0;
 
   ft.printf("getting %s", name.c_str());
-  // Written under a temporary name and moved into place only when the CRC
-  // matches, so that a broken transfer never leaves a corrupt file behind.
-  std::string temp = name + ".xfer";
   FILE* f = fopen(temp.c_str(), "wb");
   if (!f) {
     ft.printf("couldn't open file for write");
@@ -96,6 +107,7 @@ int Socket::recv_file(const std::vector<std::string>& folders, const std::string
     return -2;
   }
   int bad = 0;
+  long written = 0;
   std::string piece;
   for (;;) {
     sckActuallySend(0, "*", false);
@@ -120,8 +132,21 @@ int Socket::recv_file(const std::vector<std::string>& folders, const std::string
     }
     bad = 0;
     if (piece == NET_END_OF_FILE) break;
-    std::string data = inflate(piece);
-    if (!data.empty()) fwrite(data.data(), 1, data.size(), f);
+    // A piece holds at most NET_FILE_PIECE bytes, and the sender never sends
+    // an empty one: a piece that inflates to nothing or to more (inflating
+    // stops there) and a file past the cap are no transfer of a game file.
+    std::string data = inflate(piece, NET_FILE_PIECE);
+    bool too_long = static_cast<long>(data.size()) > NET_MAX_FILE_BYTES - written;
+    if (data.empty() || too_long) {
+      writelog("file transfer of [%s] failed: %s", printable_text(name).c_str(),
+               too_long ? "the file is too long" : "a piece does not inflate");
+      fclose(f);
+      remove(temp.c_str());
+      // The rest is taken off the line, so that the session stays in step.
+      return drain_transfer() < 0 ? -1 : 1;
+    }
+    fwrite(data.data(), 1, data.size(), f);
+    written += static_cast<long>(data.size());
     ft.printf("got %s", printable_text(data, 100).c_str());
   }
   int result = 0;

@@ -55,8 +55,14 @@ constexpr size_t NET_FILE_PIECE = 3000;
 constexpr int NET_MAX_BAD_PIECES = 5;
 constexpr const char* NET_END_OF_FILE = "_END_OF_FILE_";
 
+// Most bytes a received file may have; a longer one fails its transfer.
+constexpr long NET_MAX_FILE_BYTES = 16L * 1024 * 1024;
+
 // Folders under which a received file may be written.
 extern const std::vector<std::string> NET_FILE_FOLDERS;
+// The player's own files below those folders, never written by a transfer
+// (compared without regard to case).
+extern const std::vector<std::string> NET_PLAYER_FILES;
 
 class Socket {
  public:
@@ -209,7 +215,8 @@ int open_sock(int fd, const std::string& host, int port);
 int open_sock_bind(int fd, int port, const std::string& bind_host = "");
 
 // True when `name` may be written by a file transfer: relative, no "..", no
-// empty or "." components, no backslash, and below one of `folders`.
+// empty or "." components, no backslash, below one of `folders` and none of
+// NET_PLAYER_FILES.
 bool is_allowed_transfer_name(const std::string& name, const std::vector<std::string>& folders);
 
 extern Socket tcpObj;  // the connection to the game server (client role)

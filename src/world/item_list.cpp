@@ -13,6 +13,18 @@
 #include "core/log.h"
 #include "core/utils.h"
 
+namespace {
+
+// Quantities come from the server: their sums stop at the ends of the range
+// instead of overflowing.
+int64_t add_quantities(int64_t a, int64_t b) {
+  int64_t sum = 0;
+  if (!__builtin_add_overflow(a, b, &sum)) return sum;
+  return b > 0 ? INT64_MAX : INT64_MIN;
+}
+
+}  // namespace
+
 ItemList::ItemList() = default;
 
 ItemList::~ItemList() { clear(); }
@@ -109,7 +121,7 @@ ItemListEl* ItemList::get_last() const {
 long ItemList::get_qty(const Item& item) const {
   long total = 0;
   for (ItemListEl* n = first; n; n = n->next)
-    if (n->item == item) total += n->qty;
+    if (n->item == item) total = add_quantities(total, n->qty);
   return total;
 }
 
@@ -119,7 +131,7 @@ long ItemList::get_qty_basecode(int base, bool blessed_only) const {
     const Item& i = n->item;
     if (i.get_base_code() != base || i.is_banked() || i.is_cursed()) continue;
     if (blessed_only && !i.is_blessed()) continue;
-    total += n->qty;
+    total = add_quantities(total, n->qty);
   }
   return total;
 }
@@ -259,7 +271,7 @@ ItemListEl* ItemList::add(const Item& item, long qty, int price, bool no_merge) 
   if (stackable(item)) {
     if (!no_merge) {
       if (ItemListEl* n = find_item(item)) {
-        n->qty += qty;
+        n->qty = add_quantities(n->qty, qty);
         calc_weight();
         return n;
       }

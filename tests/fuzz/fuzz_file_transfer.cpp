@@ -88,7 +88,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   client.attach(0, dup(null_fd()));
   int rc = client.recv_file();
   if (rc < -2 || rc > 1) fail();
-  // Nothing may be written outside the allowed folder.
+  // Nothing may be written outside the allowed folders, nor the key map.
   if (std::filesystem::exists("client.cfg") || std::filesystem::exists("patch.sh")) fail();
+  if (std::filesystem::exists("dat/keymap.cfg")) fail();
   return 0;
 }

@@ -433,12 +433,18 @@ bool DevSession::serve_requests(const std::string& line) {
   return false;
 }
 
-void DevSession::push_file(int index) {
-  if (index < 0 || index >= 21) return;
-  const char* name = LOGIN_REPORTED_FILES[index];
-  send(format_str("Y %d", index));
+void DevSession::push_file(const std::string& which) {
+  std::string name = which;
+  if (!which.empty() && std::isdigit(static_cast<unsigned char>(which[0]))) {
+    int index = std::atoi(which.c_str());
+    if (index < 0 || index >= 21) return;
+    name = LOGIN_REPORTED_FILES[index];
+    send(format_str("Y %d", index));
+  } else {
+    send("Y -1");
+  }
   int rc = sock.send_file(id, opt.world_dir + "/" + name, name, 0);
-  dev_log("send_file[%d]: %s rc=%d", id, name, rc);
+  dev_log("send_file[%d]: %s rc=%d", id, name.c_str(), rc);
 }
 
 // The form of a polymorph: to-hit, armour, 2d6, magic resistance, 250 ms
@@ -710,7 +716,7 @@ void DevSession::run_scenario() {
       sock.sckSend(id, "q" + deflate(text));
       ++step;
     } else if (s.op == "push") {
-      push_file(std::atoi(s.arg.c_str()));
+      push_file(s.arg);
       ++step;
     } else if (s.op == "close") {
       ++step;

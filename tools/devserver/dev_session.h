@@ -50,9 +50,10 @@ struct LoginRequest {
 std::string parse_login_line(const std::string& line, LoginRequest& out);
 
 struct ScenarioStep {
-  // send, expect, expect_prefix, close, wait, push; await (the next client
-  // line that begins with the argument, other lines pass); book (its text
-  // sent compressed, "|" ending a line); creature ("ID CODE DX DY NAME": a
+  // send, expect, expect_prefix, close, wait, push (an index into the login
+  // report, or a path in the world); await (the next client line that begins
+  // with the argument, other lines pass); book (its text sent compressed, "|"
+  // ending a line); creature ("ID CODE DX DY NAME": a
   // named creature that many cells from the player); until (held until the
   // file named exists: a test creates it once the client shows what the next
   // step needs).
@@ -141,8 +142,9 @@ class DevSession {
   void show_world();
   void send_polymorph_form();
   void wander();
-  // Pushes one data file (an index into the login report) outside the login.
-  void push_file(int index);
+  // Pushes one data file outside the login: a number is an index into the
+  // login report ("Y N"); anything else a path in the world ("Y -1").
+  void push_file(const std::string& which);
   void run_scenario();
   void send_creature(const std::string& arg);
   void play(const std::string& line);

@@ -190,7 +190,10 @@ TEST_F(InventoryHandlers, IdInformation) {
 
 TEST_F(InventoryHandlers, ChatLogFilter) {
   app.process_pkt("Mcno log yet");
+  EXPECT_TRUE(has_message("no log yet"));
   EXPECT_EQ(TempDir::read("msglog.txt"), "");
+  // The message box is not the program's log either.
+  EXPECT_EQ(TempDir::read("cl_log.txt").find("no log yet"), std::string::npos);
   client_cfg.set("log_chat", "1");
   app.process_pkt(std::string("Mccaf\xe9 au\x01 lait"));
   app.process_pkt("Mxnot a chat line");

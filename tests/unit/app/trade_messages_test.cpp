@@ -154,9 +154,10 @@ TEST_F(TradeMessages, StockEntriesAreNeverMerged) {
   app.process_pkt("u u:181 2 40u:181 1 40u:182 5u:1b8 4294967296 7");
   std::vector<std::pair<long, long>> got;
   for (ItemListEl* e = temp_list.first; e; e = e->next) got.emplace_back(e->item.code, e->qty);
-  std::vector<std::pair<long, long>> want = {{SWORD, 2}, {SWORD, 1}, {0x1b8, 4294967296}};
+  // A stock past the int range stops at its top.
+  std::vector<std::pair<long, long>> want = {{SWORD, 2}, {SWORD, 1}, {0x1b8, 2147483647}};
   EXPECT_EQ(got, want);
-  // A stock past the int range is more than the quantity column holds.
+  // That is more than the quantity column holds.
   ListState st;
   build_list_rows(st, &temp_list, SELECT_BUY, false, ListRowSources());
   EXPECT_EQ(list_row_view(st.rows[LIST_CURSOR_ROW + 2], SELECT_BUY, me).first, "xxx");
@@ -164,6 +165,18 @@ TEST_F(TradeMessages, StockEntriesAreNeverMerged) {
   gc_interface_mode = MODE_BUY;
   app.process_pkt("u u:181 2 40");
   EXPECT_EQ(temp_list.first, nullptr);
+}
+
+// The largest stock a line can name, twice over, and the list opened on it.
+TEST_F(TradeMessages, HugeStockOpensItsList) {
+  app.process_pkt("ux 100 9223372036854775807 1u:100 5 1u:100 -9223372036854775808 1");
+  std::vector<long> got;
+  for (ItemListEl* e = temp_list.first; e; e = e->next) got.push_back(static_cast<long>(e->qty));
+  EXPECT_EQ(got, (std::vector<long>{2147483647, 5, -2147483648L}));
+  EXPECT_EQ(temp_list.get_qty(Item(0x100L)), 4);
+  ASSERT_EQ(app.process_pkt("U s 100 1f4 0 0"), 0);
+  EXPECT_EQ(gc_interface_mode, MODE_BUY);
+  EXPECT_EQ(d.list_shown, &temp_list);
 }
 
 TEST_F(TradeMessages, SendTradeListLines) {

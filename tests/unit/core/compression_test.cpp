@@ -70,6 +70,12 @@ TEST(Compression, InflateLimits) {
     EXPECT_EQ(inflate(c.in), "") << c.logged;
     EXPECT_TRUE(log_has(c.logged)) << c.logged << " / " << TempDir::read("cl_log.txt");
   }
+  // A caller's smaller limit: up to it the data comes out whole.
+  const std::string piece(3000, 'p');
+  EXPECT_EQ(inflate(deflate(piece), 3000), piece);
+  std::filesystem::remove("cl_log.txt");
+  EXPECT_EQ(inflate(deflate(piece + "p"), 3000), "");
+  EXPECT_TRUE(log_has("decompression error -5 ... destlen was 3000,"));
   testing::internal::GetCapturedStdout();
 }
 

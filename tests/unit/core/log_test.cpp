@@ -127,6 +127,50 @@ TEST_F(LogTest, ChatGoesToChatLogOnly) {
   EXPECT_FALSE(std::filesystem::exists("cl_log.txt"));
 }
 
+// A message-box line reaches the terminal but neither log file.
+TEST_F(LogTest, MessageLinesAreEchoedOnly) {
+  testing::internal::CaptureStdout();
+  echo_msg("msg: %s\n", "alice: my secret chat line");
+  std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_TRUE(matches(out, TIME_PATTERN + ": msg: alice: my secret chat line\n")) << out;
+  EXPECT_FALSE(std::filesystem::exists("cl_log.txt"));
+  EXPECT_FALSE(std::filesystem::exists("msglog.txt"));
+}
+
+// A file that has reached the bound is moved over any older backup and a new
+// one is begun; below the bound the line is appended.
+TEST_F(LogTest, FullLogIsMovedToItsBackup) {
+  const size_t full = static_cast<size_t>(LOG_MAX_FILE_BYTES);
+  const struct {
+    bool chat;
+    size_t before;  // bytes in the file before the line
+    bool moved;
+  } cases[] = {{false, full - 1, false}, {false, full, true}, {true, full - 1, false},
+               {true, full, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.chat ? "chat " : "log ") + std::to_string(c.before));
+    const char* file = c.chat ? "msglog.txt" : "cl_log.txt";
+    const char* backup = c.chat ? "msglog.old.txt" : "cl_log.old.txt";
+    const std::string earlier(c.before, 'e');
+    TempDir::write(file, earlier);
+    TempDir::write(backup, "older backup\n");
+    testing::internal::CaptureStdout();
+    if (c.chat)
+      writechat("new line");
+    else
+      writelog("new line");
+    testing::internal::GetCapturedStdout();
+    std::string now = TempDir::read(file);
+    if (c.moved) {
+      EXPECT_TRUE(matches(now, TIME_PATTERN + ": new line\n")) << now.substr(0, 80);
+      EXPECT_EQ(TempDir::read(backup), earlier);
+    } else {
+      EXPECT_EQ(now.size(), c.before + 21 + 8 + 1);
+      EXPECT_EQ(TempDir::read(backup), "older backup\n");
+    }
+  }
+}
+
 // Each scenario runs with tracing on; '#' in an expected line is a digit.
 TEST_F(LogTest, TraceLines) {
   const std::string T = TIME_PATTERN;

@@ -8,6 +8,9 @@
 
 #include <filesystem>
 
+#include "core/string_utils.h"
+#include "core/utils.h"
+#include "input/keymap.h"
 #include "net/socket.h"
 #include "net/wire_frame.h"
 #include "net_test_support.h"
@@ -116,6 +119,10 @@ TEST_F(TransferTest, ServedFiles) {
 TEST_F(TransferTest, HandMadeTransfers) {
   serve = false;
   const std::string end = "_END_OF_FILE_";
+  const std::string long_piece(NET_FILE_PIECE + 1, 'a');
+  TempDir::write("src/long.txt", long_piece);
+  const std::string long_header =
+      "FILE dat/x.txt " + format_str("%x", static_cast<unsigned>(file_crc32("src/long.txt"))) + " 1";
   const struct {
     const char* what;
     std::vector<std::string> sent;
@@ -132,6 +139,13 @@ TEST_F(TransferTest, HandMadeTransfers) {
       {"repeated bad pieces give up", {"FILE dat/x.txt 1234 1", zip("good piece"), "~", "~", "~", "~", "~"},
        false, -1, "old", stars(6, false)},
       {"peer gone", {"FILE dat/x.txt 1234 1", zip("some")}, true, -1, nullptr, {}},
+      // Inflating stops at the piece size, whatever the CRC says; the rest of
+      // the transfer is drained.
+      {"piece past the piece size", {long_header, zip(long_piece), end}, false, 1, "old", stars(2)},
+      {"piece that does not inflate",
+       {"FILE dat/x.txt fc891918 1", zip("123456789"), "not a zlib stream", end}, false, 1, "old",
+       stars(3)},
+      {"nothing to send", {"FILE dat/x.txt 1234 0"}, false, 0, "old", {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -142,6 +156,8 @@ TEST_F(TransferTest, HandMadeTransfers) {
     requests.clear();
     if (c.content) TempDir::write("dat/x.txt", "old");
     else std::filesystem::remove("dat/x.txt");
+    // What a client stopped in an earlier transfer left behind.
+    TempDir::write("dat/x.txt.xfer", "partial");
     for (const std::string& m : c.sent) {
       if (m == "~") write_all(server.get_fd(0), hand_frame("not an encoded body"));
       else server.sckSend(0, m);
@@ -172,7 +188,9 @@ TEST_F(TransferTest, InvalidHeaders) {
 TEST_F(TransferTest, RefusedNameIsDrained) {
   TempDir::write("src/evil.sh", "rm -rf ~\n");
   TempDir::write("client.cfg", "mine\n");
-  for (const char* name : {"client.cfg", "./patch.sh", "dat/../client.cfg", "clientscripts/a.lua"}) {
+  TempDir::write("dat/keymap.cfg", "my keys\n");
+  for (const char* name : {"client.cfg", "./patch.sh", "dat/../client.cfg", "clientscripts/a.lua",
+                           "dat/keymap.cfg", "dat/KeyMap.cfg"}) {
     requests.clear();
     EXPECT_EQ(server.send_file(0, "src/evil.sh", name, 0), 1);
     server.sckSend(0, "after");  // waits behind the pieces
@@ -184,6 +202,8 @@ TEST_F(TransferTest, RefusedNameIsDrained) {
     EXPECT_EQ(msg, "after");
   }
   EXPECT_EQ(TempDir::read("client.cfg"), "mine\n");
+  EXPECT_EQ(TempDir::read("dat/keymap.cfg"), "my keys\n");
+  EXPECT_FALSE(std::filesystem::exists("dat/KeyMap.cfg"));
   EXPECT_FALSE(std::filesystem::exists("patch.sh"));
   EXPECT_FALSE(std::filesystem::exists("clientscripts"));
 }
@@ -226,6 +246,34 @@ TEST_F(TransferTest, MissingFolderCannotBeWritten) {
   EXPECT_FALSE(std::filesystem::exists("sound"));
 }
 
+// A file up to the cap is received; one byte more fails, leaves nothing
+// behind and the session in step.
+TEST_F(TransferTest, FileSizeCap) {
+  const size_t cap = static_cast<size_t>(NET_MAX_FILE_BYTES);
+  const struct {
+    size_t size;
+    int rc;
+  } cases[] = {{cap, 0}, {cap + 1, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.size);
+    std::filesystem::remove("dat/big.bin");
+    TempDir::write("src/big.bin", "");
+    std::filesystem::resize_file("src/big.bin", c.size);
+    ASSERT_EQ(server.send_file(0, "src/big.bin", "dat/big.bin", 0), 1);
+    server.sckSend(0, "after");  // waits behind the pieces
+    EXPECT_EQ(client.recv_file(), c.rc);
+    EXPECT_EQ(std::filesystem::exists("dat/big.bin"), c.rc == 0);
+    if (c.rc == 0) {
+      EXPECT_EQ(std::filesystem::file_size("dat/big.bin"), c.size);
+    }
+    EXPECT_FALSE(std::filesystem::exists("dat/big.bin.xfer"));
+    EXPECT_EQ(server.queued_count(0), 0u);
+    std::string msg;
+    EXPECT_EQ(client.sckRecv(msg), 5);
+    EXPECT_EQ(msg, "after");
+  }
+}
+
 TEST_F(TransferTest, SenderFailures) {
   EXPECT_EQ(server.send_file(0, "src/missing.txt", "dat/x.txt", 0), -2);
   TempDir::write("src/a.txt", "a");
@@ -242,10 +290,15 @@ TEST(TransferNames, OnlyBelowTheGameDataFolders) {
       {"../dat/x", false}, {"dat/", false}, {"dat", false}, {"dat//x", false},
       {"dat/./x", false}, {"clientscripts/x.lua", false}, {"data/x", false},
       {"dat\\x", false}, {"dat/x\ny", false}, {"", false},
+      {"dat/keymap.cfg", false}, {"dat/KEYMAP.CFG", false}, {"dat//keymap.cfg", false},
+      {"./dat/keymap.cfg", false}, {"dat/./keymap.cfg", false}, {"dat/keymap.cfg.xfer", true},
+      {"dat/sub/keymap.cfg", true},
   };
   for (const Case& c : cases)
     EXPECT_EQ(is_allowed_transfer_name(c.name, NET_FILE_FOLDERS), c.ok) << c.name;
   EXPECT_TRUE(is_allowed_transfer_name("maps/a", {"maps"}));
+  // The file the client reads its key map from.
+  EXPECT_FALSE(is_allowed_transfer_name(KEYMAP_FILE, NET_FILE_FOLDERS));
 }
 
 }  // namespace

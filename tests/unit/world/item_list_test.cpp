@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -249,6 +250,33 @@ TEST_F(ItemListTest, CountsAndBaseCodeQueries) {
   EXPECT_EQ(l.remove_basecode(0x113), 1);
   EXPECT_EQ(l.remove_basecode(0x113), 0);
   EXPECT_EQ(items_of(l), std::vector<Item>{STACK});
+}
+
+// Quantities from the server can be anything a long holds: their sums, and a
+// merge into one node, stop at the ends of the range.
+TEST_F(ItemListTest, QuantitySumsStopAtTheRange) {
+  const struct {
+    std::vector<long> qtys;
+    long sum;
+  } cases[] = {
+      {{LONG_MAX, 5}, LONG_MAX},
+      {{5, LONG_MAX}, LONG_MAX},
+      {{LONG_MIN, -1}, LONG_MIN},
+      {{LONG_MAX, 1, -1}, LONG_MAX - 1},
+      {{2147483647, 2147483647}, 4294967294},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.sum);
+    ItemList apart, merged;
+    for (long q : c.qtys) {
+      apart.add(CUP, q, 1, true);
+      merged.add(CUP, q, 1, false);
+    }
+    EXPECT_EQ(apart.get_qty(CUP), c.sum);
+    EXPECT_EQ(apart.get_qty_basecode(0x113), c.sum);
+    ASSERT_EQ(merged.count, 1);
+    EXPECT_EQ(merged.first->qty, c.sum);
+  }
 }
 
 TEST_F(ItemListTest, PrevItemSkipsHiddenNodes) {
