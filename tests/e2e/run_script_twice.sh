@@ -50,6 +50,8 @@ for i in "${!expect[@]}"; do
   fi
   pgrep -f "$tree/devserver" > /dev/null && fail "run $((i + 1)) left its server running"
   if [ "$i" = 0 ]; then
+    # A newcomer hears the game: its effects are not at volume 0.
+    grep -Eq '^volume=[1-9]' "$tree/game/client.cfg" || fail "the sample world starts silent"
     # The player rebinds Get to K; the client writes its key map so.
     sed -i 's/^Get|.*/Get|11 0 0 0/' "$keymap"
   else
