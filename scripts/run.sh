@@ -48,9 +48,18 @@ if [ -z "$listening" ]; then
   exit 1
 fi
 port=$listening
-# The client connects to the server just started.
-sed -i '/^server=/d; /^port=/d' "$cfg"
-printf 'server=127.0.0.1\nport=%s\n' "$port" >> "$cfg"
+# The client connects to the server just started, and so does every later
+# session of this run: the server list it offers after a logout starts with
+# this server, chosen. The rows the player wrote stay below it.
+list="$game/dat/serverlist.txt"
+row_name="Development server"
+{
+  echo "$row_name:127.0.0.1:$port"
+  grep -v "^$row_name:" "$list" 2>/dev/null || :
+} > "$list.new"
+mv -f "$list.new" "$list"
+sed -i '/^server=/d; /^port=/d; /^server_idx=/d' "$cfg"
+printf 'server=127.0.0.1\nport=%s\nserver_idx=0\n' "$port" >> "$cfg"
 echo "run: development server on 127.0.0.1:$port (log: $log)"
 
 if [ -z "${DISPLAY:-}" ]; then

@@ -544,6 +544,7 @@ class QYXDisplay {
   int32_t play_w = 0, play_h = 0, play_x = 0, play_y = 0;
   int32_t skin_x = 0, skin_y = 0;
   int32_t aux_x = 0, aux_y = 0;
+  int32_t help_rows = 0;
   int32_t sheet_tile = 0, sheet_border = 0;
 
   // Smooth scrolling: the last step and the screen pixels still to scroll.

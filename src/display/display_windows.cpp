@@ -47,6 +47,7 @@ void QYXDisplay::draw_help_text() {
   how.font = main_font;
   how.play_h = play_h;
   how.tile_size = tile_size;
+  how.page_rows = help_rows;
   ::draw_help_text(help_lines, help_scroll, how);
 }
 

@@ -85,6 +85,13 @@ ScreenLayout compute_screen_layout(int w, int h, bool large_statbox, bool large_
   l.skin_x = centre_x - skin_w / 2;
   l.aux_x = l.input_width + 2;
   l.aux_y = l.play_height;
+
+  // The help's lines are drawn down the whole play window, but the message
+  // box covers them from its top, and the large font's messages reach a
+  // message area higher.
+  const int text_bottom = l.play_height - (large_message_font ? l.msg_height : 0);
+  l.help_rows = std::clamp((text_bottom - HELP_TOP) / HELP_LINE_STEP, 0,
+                           l.play_h * t / PLAY_CELL / HELP_LINE_STEP);
   return l;
 }
 
@@ -147,6 +154,7 @@ void QYXDisplay::compute_layout() {
   skin_y = l.skin_y;
   aux_x = l.aux_x;
   aux_y = l.aux_y;
+  help_rows = l.help_rows;
 
   if (allegro_up) input_bitmap = remake(input_bitmap, input_width, 50);
   if (allegro_up) make_view_bitmaps();

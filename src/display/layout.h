@@ -17,6 +17,9 @@ constexpr int MAX_RES_X = 7680, MAX_RES_Y = 4320;
 constexpr int HOTBAR_BUTTON_SIZE = 34;
 constexpr int HOTBAR_STEP = HOTBAR_BUTTON_SIZE + 10;
 
+// The help text's lines in the play window: 10 pixels apart from y = 4.
+constexpr int HELP_TOP = 4, HELP_LINE_STEP = 10;
+
 struct ScreenMode {
   int w, h;
 };
@@ -40,6 +43,7 @@ struct ScreenLayout {
   int play_height = 0, tile_size = 0, view_radius = 0;
   int play_w = 0, play_h = 0, src_x = 0, src_y = 0, play_x = 0, play_y = 0;
   int skin_x = 0, skin_y = 0, aux_x = 0, aux_y = 0;
+  int help_rows = 0;  // help lines the player sees, above the message box
 };
 ScreenLayout compute_screen_layout(int w, int h, bool large_statbox, bool large_message_font,
                                    int skin_w);

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "core/string_utils.h"
+#include "display/layout.h"
 
 // ---- Wrapping and the book ---------------------------------------------------
 
@@ -142,13 +143,17 @@ bool load_help_lines(const std::string& path, std::vector<std::string>& lines) {
   return true;
 }
 
-HelpView help_view(int& scroll, int line_count, int play_h, int tile_size) {
-  scroll = std::clamp(scroll, 0, std::max(line_count, 0));
+int clamp_help_scroll(int scroll, int line_count, int page_rows) {
+  return std::clamp(scroll, 0, std::max(line_count - std::max(page_rows, 0), 0));
+}
+
+HelpView help_view(int& scroll, int line_count, int play_h, int tile_size, int page_rows) {
+  scroll = clamp_help_scroll(scroll, line_count, page_rows);
   HelpView v;
   v.first = scroll;
   const int height = play_h * tile_size / 32;
-  if (height <= 9) return v;
-  v.rows = std::min(height / 10, line_count - scroll);
+  if (height < HELP_LINE_STEP) return v;
+  v.rows = std::min(height / HELP_LINE_STEP, line_count - scroll);
   return v;
 }
 
@@ -161,13 +166,14 @@ void draw_help_text(std::vector<std::string>& lines, int& scroll, const HelpDraw
     textout_ex(how.play, how.font, "Help file not found!", 4, 4, makecol_depth(depth, 255, 255, 255), -1);
     return;
   }
-  HelpView v = help_view(scroll, static_cast<int>(lines.size()), how.play_h, how.tile_size);
+  HelpView v =
+      help_view(scroll, static_cast<int>(lines.size()), how.play_h, how.tile_size, how.page_rows);
   int colour = HELP_WHITE;
   for (int k = 0; k < v.rows; ++k) {
     for (const HelpChar& hc : layout_help_line(lines[v.first + k], colour)) {
       Rgb rgb = help_rgb(hc.colour);
-      textprintf_ex(how.play, how.font, 4 + 8 * hc.column, 4 + 10 * k, makecol_depth(depth, rgb.r, rgb.g, rgb.b),
-                    -1, "%c", hc.ch);
+      textprintf_ex(how.play, how.font, 4 + 8 * hc.column, HELP_TOP + HELP_LINE_STEP * k,
+                    makecol_depth(depth, rgb.r, rgb.g, rgb.b), -1, "%c", hc.ch);
     }
   }
 }

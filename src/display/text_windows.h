@@ -91,12 +91,16 @@ std::vector<HelpChar> layout_help_line(const std::string& line, int& colour);
 // Reads every line of a help file; false (and nothing read) when it is missing.
 bool load_help_lines(const std::string& path, std::vector<std::string>& lines);
 
-// Which lines the help window shows: `scroll` is clamped into 0..count first.
+// The help scroll kept between the top and the last full page of
+// `page_rows` lines, so that paging never runs into an empty page.
+int clamp_help_scroll(int scroll, int line_count, int page_rows);
+
+// Which lines the help window shows: `scroll` is clamped first.
 struct HelpView {
   int first = 0;
   int rows = 0;
 };
-HelpView help_view(int& scroll, int line_count, int play_h, int tile_size);
+HelpView help_view(int& scroll, int line_count, int play_h, int tile_size, int page_rows);
 
 struct HelpDraw {
   BITMAP* play = nullptr;
@@ -104,6 +108,7 @@ struct HelpDraw {
   int play_h = 0;
   int tile_size = 32;
   std::string path = "dat/help.txt";
+  int page_rows = 0;  // the lines the player sees of those drawn
 };
 // Draws the help lines from `scroll` on, reading them from the help file
 // first while `lines` is empty; "Help file not found!" when there are none.

@@ -12,6 +12,7 @@
 #include "core/string_utils.h"
 #include "display/display.h"
 #include "display/menu.h"
+#include "display/text_windows.h"
 #include "input/keymap.h"
 #include "input/options.h"
 #include "net/socket.h"
@@ -53,8 +54,6 @@ void step_setting(const char* key, int direction) {
     client_cfg.set_int(key, v + SETTING_STEP);
 }
 
-int help_page_rows() { return d.play_h * d.tile_size / PLAY_CELL / 10; }
-
 void do_help(const ClientApp& app) {
   if (is_esc(app)) {
     d.print_msg("Done!");
@@ -67,13 +66,14 @@ void do_help(const ClientApp& app) {
   }
   int step = 0;
   switch (app.last_scancode) {
-    case KEY_PGUP: step = -help_page_rows(); break;
-    case KEY_PGDN: step = help_page_rows(); break;
+    case KEY_PGUP: step = -d.help_rows; break;
+    case KEY_PGDN: step = d.help_rows; break;
     case KEY_UP: step = -1; break;
     case KEY_DOWN: step = 1; break;
     default: return;
   }
-  d.help_scroll = std::max(0, d.help_scroll + step);
+  d.help_scroll =
+      clamp_help_scroll(d.help_scroll + step, static_cast<int>(d.help_lines.size()), d.help_rows);
 }
 
 void do_book(const ClientApp& app) {

@@ -301,7 +301,7 @@ void do_make_list(ClientApp& app) {
     app.craft_ready = 0;
     app.action_timers[TIMER_CRAFT] = input_clock_us();
     const ItemListEl* node = temp_list.find_item(r);
-    craft_delay = node != nullptr && node->c > 0 ? node->c : CRAFT_DELAY_DEFAULT_MS;
+    craft_delay = node != nullptr ? node->c : CRAFT_DELAY_DEFAULT_MS;
   } else {
     d.print_msg("Cancelled!");
   }

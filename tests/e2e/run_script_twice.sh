@@ -2,7 +2,8 @@
 # `make run` again and again in one build tree: each run assembles the game
 # directory again and runs the script, which must start its own server, log
 # in, and be judged by its own server log only. A key the player rebound
-# between two runs stays rebound.
+# between two runs stays rebound. The server list the client offers after a
+# logout starts with the server of this run, chosen, above the player's rows.
 # run_script_twice.sh SOURCE_DIR BUILD_DIR
 set -uo pipefail
 src=$(cd "$1" && pwd)
@@ -49,7 +50,26 @@ for i in "${!expect[@]}"; do
     grep -q "^ready\[" "$tree/devserver.log" || fail "run $((i + 1)): no login in its own log"
   fi
   pgrep -f "$tree/devserver" > /dev/null && fail "run $((i + 1)) left its server running"
+  port=$(sed -n 's/^run: development server on 127\.0\.0\.1:\([0-9]*\) .*/\1/p' "$tree/out")
+  [ -n "$port" ] || fail "run $((i + 1)) named no port"
+  list="$tree/game/dat/serverlist.txt"
+  [ "$(head -1 "$list")" = "Development server:127.0.0.1:$port" ] ||
+    fail "run $((i + 1)): the server list does not start with port $port: $(head -1 "$list")"
+  grep -qx 'server_idx=0' "$tree/game/client.cfg" ||
+    fail "run $((i + 1)): its server is not the chosen row"
+  [ "$(grep -c '^Development server:' "$list")" = 1 ] ||
+    fail "run $((i + 1)): an old server row stayed"
   if [ "$i" = 0 ]; then
+    # The player adds a server of their own and chose it once.
+    echo "Friends:127.0.0.2:7000" >> "$list"
+    set_cfg server_idx 1
+  else
+    grep -qx 'Friends:127.0.0.2:7000' "$list" ||
+      fail "run $((i + 1)): the player's server row is gone"
+  fi
+  if [ "$i" = 0 ]; then
+    # A newcomer hears the game: its effects are not at volume 0.
+    grep -Eq '^volume=[1-9]' "$tree/game/client.cfg" || fail "the sample world starts silent"
     # The player rebinds Get to K; the client writes its key map so.
     sed -i 's/^Get|.*/Get|11 0 0 0/' "$keymap"
   else

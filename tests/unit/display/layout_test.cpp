@@ -42,6 +42,19 @@ TEST(ScreenLayout, FiguresFollowTheScreenSize) {
   }
 }
 
+TEST(ScreenLayout, HelpRowsEndAtTheMessageBox) {
+  // Lines 10 pixels apart from y = 4, above the message box at play height;
+  // the large message font's lines start 80 pixels higher.
+  const struct {
+    int w, h;
+    bool large_font;
+    int rows;
+  } cases[] = {{800, 600, false, 50}, {800, 600, true, 42}, {1920, 1080, false, 98}};
+  for (const auto& c : cases)
+    EXPECT_EQ(compute_screen_layout(c.w, c.h, false, c.large_font, 0).help_rows, c.rows)
+        << c.w << "x" << c.h << " " << c.large_font;
+}
+
 TEST(ScreenLayout, TooSmallSizesAreRaisedBeforeTheLayout) {
   struct {
     int w, h, want_w, want_h;

@@ -132,15 +132,20 @@ TEST(Help, EscapesColumnsAndColours) {
 
 TEST(Help, ViewClampsTheScrollAndFitsTheWindow) {
   const struct {
-    int scroll, lines, play_h, tile, scroll_out, rows;  // the view starts at the scroll
+    int scroll, lines, play_h, tile, page, scroll_out, rows;  // the view starts at the scroll
   } cases[] = {
-      {0, 100, 608, 32, 0, 60},  {-5, 100, 608, 32, 0, 60}, {95, 100, 608, 32, 95, 5},
-      {150, 100, 608, 32, 100, 0}, {0, 10, 608, 32, 0, 10}, {0, 100, 9, 32, 0, 0},
-      {0, 100, 10, 32, 0, 1},    {0, 100, 100, 48, 0, 15}, {3, 0, 608, 32, 0, 0},
+      {0, 100, 608, 32, 50, 0, 60},    {-5, 100, 608, 32, 50, 0, 60},
+      {95, 100, 608, 32, 0, 95, 5},    {150, 100, 608, 32, 0, 100, 0},
+      {0, 10, 608, 32, 50, 0, 10},     {0, 100, 9, 32, 0, 0, 0},
+      {0, 100, 10, 32, 1, 0, 1},       {0, 100, 100, 48, 15, 0, 15},
+      {3, 0, 608, 32, 50, 0, 0},
+      // Past the last full page of 50: back to it, never a page of blanks.
+      {60, 62, 608, 32, 50, 12, 50},   {12, 62, 608, 32, 50, 12, 50},
+      {5, 10, 608, 32, 50, 0, 10},
   };
   for (const auto& c : cases) {
     int scroll = c.scroll;
-    HelpView v = help_view(scroll, c.lines, c.play_h, c.tile);
+    HelpView v = help_view(scroll, c.lines, c.play_h, c.tile, c.page);
     EXPECT_EQ((std::vector<int>{scroll, v.first, v.rows}),
               (std::vector<int>{c.scroll_out, c.scroll_out, c.rows}))
         << c.scroll << " " << c.play_h;
@@ -272,12 +277,10 @@ TEST_F(TextWindowDrawing, HelpTextAndItsMissingFile) {
   EXPECT_GT(count_colour(play, 4, 4, 160, 8, makecol32(255, 255, 255)), 50);  // "Help file not found!"
 
   lines = {"\\1Green", "still green \\\\", "\\zwhite"};
-  scroll = 7;
+  how.page_rows = 50;
+  scroll = 7;  // past the end: back to the one page there is, never a blank one
   draw_help_text(lines, scroll, how);
-  EXPECT_EQ(scroll, 3);
-  EXPECT_EQ(count_colour(play, 0, 0, 608, 608, makecol32(255, 255, 255)), 0);  // nothing left to show
-  scroll = 0;
-  draw_help_text(lines, scroll, how);
+  EXPECT_EQ(scroll, 0);
   EXPECT_GT(count_colour(play, 4, 14, 96, 8, makecol32(0, 255, 0)), 20);  // the colour carries to line 2
   EXPECT_GT(count_colour(play, 4, 24, 40, 8, makecol32(255, 255, 255)), 20);
 

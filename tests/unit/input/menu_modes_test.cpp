@@ -6,6 +6,7 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -13,6 +14,7 @@
 #include "app/globals.h"
 #include "display/display.h"
 #include "display/menu.h"
+#include "display/text_windows.h"
 #include "input/keymap.h"
 #include "input/options.h"
 #include "support/temp_dir.h"
@@ -309,16 +311,48 @@ TEST_F(MenuModesTest, HelpAndBookPaging) {
   gc_interface_mode = MODE_HELP;
   d.help_index = 0;
   d.help_scroll = 0;
-  d.play_h = 320;
-  d.tile_size = 32;  // 320 pixels: 32 rows a window
+  // At 800 by 600 the message box starts at 600 - 95 = 505, so (505 - 4) / 10
+  // = 50 help lines show: PGDN pages by 50 and stops at the last full page.
+  d.compute_layout();
+  std::vector<std::string> sample;
+  ASSERT_TRUE(load_help_lines(std::string(ZIB_SOURCE_DIR) + "/gamedata/dat/help.txt", sample));
+  const int last = static_cast<int>(sample.size()) - 50;
+  ASSERT_GT(last, 1);
+  ASSERT_LT(last, 50);  // two pages
+  const std::vector<std::string> long_help(140, "line");  // its last page starts at 90
   const struct {
+    const std::vector<std::string>* lines;
     int key;
     int scroll;
-  } help[] = {{key(KEY_PGDN), 32}, {key(KEY_PGDN), 64}, {key(KEY_UP), 63}, {key(KEY_PGUP), 31},
-              {key(KEY_PGUP), 0},  {key(KEY_UP), 0},    {key(KEY_DOWN), 1}, {key(KEY_X, 'x'), 1}};
+  } help[] = {{&sample, key(KEY_PGDN), last},    {&sample, key(KEY_PGDN), last},
+              {&sample, key(KEY_UP), last - 1}, {&sample, key(KEY_DOWN), last},
+              {&sample, key(KEY_DOWN), last},   {&sample, key(KEY_PGUP), 0},
+              {&sample, key(KEY_PGUP), 0},      {&sample, key(KEY_UP), 0},
+              {&sample, key(KEY_DOWN), 1},      {&sample, key(KEY_X, 'x'), 1},
+              {&long_help, key(KEY_PGDN), 51},  {&long_help, key(KEY_PGDN), 90},
+              {&long_help, key(KEY_PGDN), 90},  {&long_help, key(KEY_PGUP), 40},
+              {&long_help, key(KEY_PGUP), 0}};
   for (const auto& h : help) {
+    d.help_lines = *h.lines;
     press(h.key);
-    EXPECT_EQ(d.help_scroll, h.scroll) << h.key;
+    EXPECT_EQ(d.help_scroll, h.scroll) << h.lines->size() << " " << h.key;
+  }
+  // Paging from the top reaches every line, and every page is full.
+  const std::vector<std::string>* const helps[] = {&sample, &long_help};
+  for (const auto* lines : helps) {
+    d.help_lines = *lines;
+    d.help_scroll = 0;
+    std::vector<bool> seen(lines->size());
+    for (int page = 0; page < 4; ++page) {
+      int shown = 0;
+      for (int row = 0; row < 50; ++row) {
+        const size_t line = static_cast<size_t>(d.help_scroll + row);
+        if (line < seen.size()) seen[line] = true, ++shown;
+      }
+      EXPECT_EQ(shown, 50) << lines->size() << " lines, page " << page;
+      press(key(KEY_PGDN));
+    }
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), false), 0) << lines->size() << " lines";
   }
   press(key(KEY_SLASH, '?'));
   EXPECT_EQ(d.help_index, 1);

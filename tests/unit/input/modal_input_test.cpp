@@ -452,13 +452,30 @@ TEST_F(ModalTest, PileCraftAndMaterialChoices) {
   open_list(SELECT_PILE);
   press(ch('='));
   EXPECT_EQ(static_cast<int>(gc_interface_mode), MODE_GETLIST);
-  // The crafting delay is the chosen entry's time.
-  gc_interface_mode = MODE_MAKE;
-  open_list(SELECT_MAKE);
-  app.craft_ready = 1;
-  press(ENTER);
-  EXPECT_EQ(craft_delay, 4000);
-  EXPECT_EQ(app.craft_ready, 0);
+  // The crafting delay is the chosen entry's time, whatever it is; 2500 ms
+  // only for a pick that is not in the list.
+  const struct {
+    int time;
+    bool absent;
+    int delay;
+  } delays[] = {{4000, false, 4000}, {0, false, 0}, {-30, false, -30}, {4000, true, 2500}};
+  for (const auto& c : delays) {
+    SCOPED_TRACE(c.time);
+    temp_list.clear();
+    temp_list.add(Item(BLADE), 1, 0, true);
+    temp_list.first->c = c.time;
+    gc_interface_mode = MODE_MAKE;
+    open_list(SELECT_MAKE);
+    app.craft_ready = 1;
+    craft_delay = 12345;
+    app.left_released = c.absent;
+    app.hover_item = c.absent ? Item(BREAD) : Item(-1L);
+    press(ENTER);
+    EXPECT_EQ(craft_delay, c.delay);
+    EXPECT_EQ(app.craft_ready, 0);
+  }
+  app.left_released = 0;
+  app.hover_item = Item(-1L);
 }
 
 }  // namespace
