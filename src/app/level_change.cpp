@@ -121,6 +121,10 @@ int change_level(const std::string& line) {
     if (mine != crc) {
       tcpObj.sckSend("L %d", level);
       map_transfer_pending = true;
+      // The player already stands on the new level's cell while the old
+      // level is still loaded: the grid (saved by the caller) takes no marks
+      // until the new level's own is loaded.
+      d.clear_minimap();
       return LEVEL_CHANGE_REQUESTED;
     }
   }

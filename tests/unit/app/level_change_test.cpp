@@ -189,6 +189,25 @@ TEST_F(LevelChange, SessionEndedBeforeItsFirstLevelKeepsTheLastMinimap) {
   }
 }
 
+// While the requested level file is on its way the player stands on the new
+// level's cell over the old level: what the view marks then is no cell of
+// the level left.
+TEST_F(LevelChange, RequestedLevelMarksNothingOnTheLevelLeft) {
+  LoopbackServer s;
+  me.name = "Wren";
+  app.process_pkt(format_str("K 0 1 1 3 4 %x", crc_of(1)));
+  ASSERT_TRUE(level_entered);
+  d.minimap[3][3] = MINIMAP_WALL;
+  app.process_pkt("K 0 2 2 30 40 0");
+  EXPECT_EQ(s.next(50), "L 2");
+  const std::string cached = TempDir::read("cmaps/Wren.001.mm");
+  ASSERT_NE(cached, "");
+  d.minimap[30][40] = MINIMAP_WALL;  // seen around the new cell
+  save_minimap();                    // the session ends before the file comes
+  EXPECT_EQ(TempDir::read("cmaps/Wren.001.mm"), cached);
+  EXPECT_FALSE(std::filesystem::exists("cmaps/Wren.002.mm"));
+}
+
 TEST_F(LevelChange, TransferMustStayInTheLevelFolder) {
   LoopbackServer s;
   s.send("FILE dat/common.cfg 0 0");
