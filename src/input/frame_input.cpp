@@ -23,6 +23,7 @@
 #include "display/list_keys.h"
 #include "input/item_lists.h"
 #include "input/keymap.h"
+#include "input/modal_input.h"
 #include "input/options.h"
 #include "input/player_actions.h"
 #include "net/socket.h"
@@ -43,7 +44,7 @@ bool carries_light_item = false;
 bool carries_sight_item = false;
 uint32_t bytes_sent_last_second = 0;
 uint32_t bytes_received_last_second = 0;
-int craft_delay = 2500;
+int craft_delay = CRAFT_DELAY_DEFAULT_MS;
 
 namespace {
 
