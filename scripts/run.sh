@@ -87,7 +87,7 @@ if [ -z "${DISPLAY:-}" ]; then
   if grep -q "^ready\[[0-9]*\]: " "$log"; then
     echo "run: the client logged in and reached play; it quit with status $rc"
   else
-    echo "run: the client did not reach play (status $rc); see $game/cl_log.txt"
+    echo "run: the client did not reach play (status $rc); see its messages above and $game/cl_log.txt"
     exit 1
   fi
 else
