@@ -103,8 +103,8 @@ bool heals(int spell) { return spells.get_spell_func_name(spell) == "sp_mend"; }
 const char* const MAP_TEXT[] = {
     "A torn corner of a river chart, inked in kiln-black.",
     "",
-    "The Quill runs south past the farmstead. Hobb's forge stands by the road with Wenna's bank "
-    "beside it; the chest and the kiln by the road are free to all.",
+    ("The Quill runs south past the farmstead. Hobb's forge stands by the road with Wenna's bank "
+     "beside it; the chest and the kiln by the road are free to all."),
     "",
     "The farmhouse keeps a card table. A goblin lurks by its door.",
 };
