@@ -214,14 +214,14 @@ void ClientApp::reset_session() {
   combo_cast = 0;
   attacked_this_press = moved_this_press = targeted_this_press = 0;
   hover_item = Item(-1);
-  // What the last session saw: the objects and effects of its level, the
-  // crosshair on its target, its combat figures and the day effect's cell.
+  // What the last session saw: the objects and effects of its level, what
+  // the crosshair was drawn on, its combat figures and the day effect's cell.
+  // Whether the crosshair is wanted at all is the player's and stays.
   server_objects.clear();
   visible_creatures.clear();
   event_list.clear();
   missile_list.clear();
   particle_list.clear();
-  crosshair = false;
   crosshair_ready = false;
   damage_history = DamageHistory();
   lunge_counter = 0;
