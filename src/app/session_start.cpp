@@ -162,7 +162,6 @@ void ClientApp::reset_session() {
   last_key = 0;
   last_scancode = 0;
   logged_in = 0;
-  last_whisperer.clear();
   level_up_pending = 0;
   buy_ready = hide_ready = craft_ready = move_step_ready = attack_ready = space_ready =
       action_ready = 1;
