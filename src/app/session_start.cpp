@@ -108,7 +108,7 @@ int ClientApp::connect(const char* program_path, const std::string& prog_name, i
     trace.printf("could not connect to %s:%d", host.c_str(), port);
     writelog("could not connect to %s:%d\n", host.c_str(), port);
     d.print_msg("Could not connect to %s:%d", host.c_str(), port);
-    d.print_msg("Press q to quit now or any other key to try again.");
+    d.print_prompt("Press q to quit now or any other key to try again.");
     clear_keybuf();
     quit_enabled = true;
     int key = wait_for_key();
@@ -132,7 +132,7 @@ int ClientApp::connect(const char* program_path, const std::string& prog_name, i
     return CONNECT_OUT_OF_DATE;
   }
   if (rc != LOGIN_OK) {
-    d.print_msg("Press any key ...");
+    d.print_prompt("Press any key ...");
     quit_enabled = true;
     int key = wait_for_key();
     if (key < 0) return CONNECT_GIVE_UP;
@@ -189,6 +189,8 @@ void ClientApp::reset_session() {
   chosen_spell = -1;
   talk_partner_id = 0;
   d.scroll_offset = 0;
+  // The box opens on the newest lines, however far the last session paged.
+  d.scroll_messages_reset();
   map_transfer_pending = false;
   data_reloaded = false;
   level_entered = false;

@@ -84,10 +84,12 @@ TEST_F(SessionTest, ConnectionClosedWaitsForQ) {
   s.hang_up();
   type_key_later('x');
   type_key_later('Q');
+  d.scroll_messages_up();
   ASSERT_TRUE(app.frame_pass());
   EXPECT_TRUE(session_over);
   EXPECT_TRUE(has_message("Connection from server closed."));
-  EXPECT_TRUE(has_message("Press q to quit."));
+  // The prompt is in view, not below a box paged back.
+  EXPECT_EQ(d.get_last_msg(), "Press q to quit.");
   EXPECT_FALSE(keypressed());
 }
 
@@ -121,7 +123,7 @@ TEST_F(SessionTest, SignalRaisesTheQuitRequest) {
 
 // A new session starts clean but keeps what is the player's rather than the
 // last server's: the whisper partners, the key bindings, the typed lines, the
-// message log, the crosshair switch, the music
+// message log (opened on its newest line), the crosshair switch, the music
 // volume and the program's name. The last server's unhandled grouped parts,
 // the stats picked for a level never taken and the damage figures go.
 TEST_F(SessionTest, ResetSessionKeepsOnlyWhatOutlivesASession) {
@@ -140,6 +142,7 @@ TEST_F(SessionTest, ResetSessionKeepsOnlyWhatOutlivesASession) {
   damage_history.dealt = damage_history.taken = 4;
   client_cfg.set_int("music_volume", 77);
   d.print_msg("Crosshair on");
+  d.scroll_messages_up();
   inventory_synced = level_entered = data_reloaded = map_transfer_pending = true;
   session_over = quit_requested = target_locked = repeat_use = true;
   crosshair = crosshair_ready = true;
@@ -175,7 +178,9 @@ TEST_F(SessionTest, ClosedPortRetryPromptGivesUpOnQ) {
   client_cfg.set_int("port", closed_port());
   type_key_later('x');
   type_key_later('q');
+  d.scroll_messages_up();
   EXPECT_EQ(app.connect("zib", "zib", 0, "acct", "", 'x', 0, 0, 0), CONNECT_GIVE_UP);
+  EXPECT_EQ(d.get_last_msg(), "Press q to quit now or any other key to try again.");
   int prompts = 0;
   for (const std::string& m : d.messages)
     if (m == "Press q to quit now or any other key to try again.") ++prompts;
