@@ -89,7 +89,7 @@ void do_command(const std::string& line) {
   if (cmd == "res") {
     command_res(args);
   } else if (cmd == "resetmm") {
-    d.clear_minimap();
+    d.minimap.clear_cells();
   } else if (cmd == "rg" || cmd == "rt") {
     d.load_tiles();
     d.print_msg("tiles reloaded");

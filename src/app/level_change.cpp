@@ -53,8 +53,10 @@ std::string minimap_filename() {
 }
 
 void save_minimap() {
-  if (cmap.get_level() < 0) return;
-  std::string path = minimap_filename();
+  // The cells are cached under the character and level that drew them, not
+  // under what `cmap` names now: before a session's first level that is the
+  // last session's level, after a failed load the level never entered.
+  const std::string& path = d.minimap.cache_file;
   if (path.empty()) return;
   FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return;
@@ -66,8 +68,8 @@ void save_minimap() {
 }
 
 void load_minimap() {
-  d.clear_minimap();
-  std::string path = minimap_filename();
+  const std::string path = minimap_filename();
+  d.minimap.start(path);
   if (path.empty()) return;
   std::string data;
   if (!read_small_file(path, data)) return;
@@ -136,7 +138,7 @@ int change_level(const std::string& line) {
   if (!reentry) {
     d.print_msg("Entering %s", cmap.name.c_str());
     if (transferred && fresh != 0)
-      d.clear_minimap();
+      d.minimap.start(minimap_filename());
     else
       load_minimap();
   } else {

@@ -213,7 +213,8 @@ int msg_minimap(ClientApp&, const std::string& msg) {
     d.build_minimap();
     view_map();
   } else {
-    d.clear_minimap();
+    // Forgotten on this level: the blank grid is what its cache keeps.
+    d.minimap.clear_cells();
   }
   return 0;
 }
@@ -278,7 +279,7 @@ int msg_level_change(ClientApp& app, const std::string& msg) {
   clear_repeat_flags();
   craft_chosen_item = Item(0L);
   end_talk();
-  if (level_entered) save_minimap();
+  save_minimap();
   int rc = change_level(msg);
   if (rc == LEVEL_CHANGE_REQUESTED) return 0;
   if (rc == LEVEL_CHANGE_FAILED) {
@@ -288,8 +289,7 @@ int msg_level_change(ClientApp& app, const std::string& msg) {
   }
   // A line that changes no level keeps the player on his level. Before the
   // session's first level there is none: marking one entered would open
-  // play on nothing, and the next change would cache this session's empty
-  // minimap under the level the last session left in `cmap`.
+  // play on nothing.
   if (rc == LEVEL_CHANGE_NONE && !level_entered) return 0;
   playerstats(0);
   sound.play_music(cmap.music, false);

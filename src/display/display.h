@@ -433,6 +433,7 @@ class QYXDisplay {
   std::vector<std::string> talk_topics;
 
   // -- Minimap and aux box (display_windows.cpp) --
+  // A grid of no level, saved nowhere: the new session's, say.
   void clear_minimap() { minimap.clear(); }
   void build_minimap();
   void set_minimap_cell(int x, int y, int tile);

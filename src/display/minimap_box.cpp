@@ -47,7 +47,17 @@ bool on_grid(int x, int y) { return x >= 0 && y >= 0 && x < MINIMAP_CELLS && y <
 
 }  // namespace
 
-void MinimapGrid::clear() { std::memset(cells, 0, sizeof cells); }
+void MinimapGrid::clear() {
+  clear_cells();
+  cache_file.clear();
+}
+
+void MinimapGrid::start(const std::string& file) {
+  clear_cells();
+  cache_file = file;
+}
+
+void MinimapGrid::clear_cells() { std::memset(cells, 0, sizeof cells); }
 
 void MinimapGrid::build(const CMap& map, const Tiles& tiles) {
   const int w = std::min(map.width, MINIMAP_CELLS), h = std::min(map.height, MINIMAP_CELLS);

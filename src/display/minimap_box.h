@@ -41,10 +41,17 @@ int minimap_category(int tile, bool blocking, bool wet, bool wall);
 // The colour of a category; false for an unset cell.
 bool minimap_category_rgb(int category, Rgb& out);
 
-// The category of every cell, indexed [x][y].
+// The category of every cell, indexed [x][y], and the cache file of the
+// level they were drawn on.
 class MinimapGrid {
  public:
+  // Unsets every cell and forgets the level: the grid is saved nowhere
+  // until it is started for a level.
   void clear();
+  // A clear grid for the level cached in `file`.
+  void start(const std::string& file);
+  // Unsets every cell; the grid stays the one of its level.
+  void clear_cells();
   // Classifies every cell of the level.
   void build(const CMap& map, const Tiles& tiles);
   // Marks one cell seen, classified by the tile the caller drew there (a
@@ -54,6 +61,10 @@ class MinimapGrid {
   uint8_t (&operator[](int x))[MINIMAP_CELLS] { return cells[x]; }
 
   uint8_t cells[MINIMAP_CELLS][MINIMAP_CELLS] = {};
+  // Names the character and the level too, so that the cells are saved
+  // only where they were drawn. Empty: on no level, or on one whose file
+  // cannot be named.
+  std::string cache_file;
 };
 
 // A rectangle of cells, x2 and y2 excluded; empty unless x1 < x2 and y1 < y2.

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "core/compression.h"
 #include "core/string_utils.h"
@@ -111,15 +112,80 @@ TEST_F(LevelChange, ShortOrClosedLevelMessages) {
   }
 }
 
-TEST_F(LevelChange, NegativeMapNumbersFail) {
-  for (const char* line : {"K 0 -2 4 1 1 0", "K 1 -5000 4 1 1 0"}) {
-    SCOPED_TRACE(line);
+// A level that cannot be entered ends the session; the minimap drawn on the
+// level before it is saved under that level, not under the new number.
+TEST_F(LevelChange, LevelsThatCannotBeEnteredEndTheSession) {
+  TempDir::write("cmaps/lvl009.map", "no level here\n");
+  const struct {
+    const char* what;
+    std::string line;
+    std::string file;  // sent as a transfer before the line, if any
+    int map;           // the level named, whose cache must not appear
+  } cases[] = {
+      {"a negative map number", "K 0 -2 4 1 1 0", "", -1},
+      {"a negative map number transferred", "K 1 -5000 4 1 1 0", "", -1},
+      {"a level file that does not load", format_str("K 0 9 9 1 1 %x", crc_of(9)), "", 9},
+      {"a transferred level that does not load", "K 1 9 9 1 1 0", "FILE cmaps/lvl009.map 0 0", 9},
+  };
+  me.name = "Wren";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove("cmaps/Wren.001.mm");
     LoopbackServer s;
-    session_over = false;
-    app.process_pkt(line);
+    app.reset_session();
+    app.process_pkt(format_str("K 0 1 1 3 4 %x", crc_of(1)));
+    ASSERT_TRUE(level_entered);
+    d.minimap[3][3] = MINIMAP_WALL;
+    if (!c.file.empty()) s.send(c.file);
+    app.process_pkt(c.line);
     EXPECT_TRUE(session_over);
-    EXPECT_FALSE(level_entered);
     EXPECT_EQ(s.next(), "q");
+    save_minimap();  // the session ends
+    if (c.map >= 0) {
+      EXPECT_FALSE(std::filesystem::exists(format_str("cmaps/Wren.%03d.mm", c.map)));
+    }
+    d.clear_minimap();
+    cmap.level = 1;
+    load_minimap();
+    EXPECT_EQ(d.minimap[3][3], MINIMAP_WALL);
+  }
+}
+
+// A session that ends before its first level has drawn nothing on the level
+// the last session left: that level's cache stays as it was, and another
+// character writes none for it.
+TEST_F(LevelChange, SessionEndedBeforeItsFirstLevelKeepsTheLastMinimap) {
+  const struct {
+    const char* what;
+    std::vector<std::string> lines;
+    const char* sent;
+  } cases[] = {
+      {"the server closes after the handshake", {}, "<none>"},
+      {"a line too short", {"K 0 3 7 11 12"}, "<none>"},
+      {"the level closed", {"K 0 -1 7 11 12 0"}, "<none>"},
+      {"the level file asked for", {"K 0 2 2 3 4 0"}, "L 2"},
+  };
+  for (const char* next : {"Wren", "Ash"}) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(next) + ": " + c.what);
+      LoopbackServer s;
+      app.reset_session();
+      me.name = "Wren";
+      app.process_pkt(format_str("K 0 1 1 3 4 %x", crc_of(1)));
+      ASSERT_TRUE(level_entered);
+      d.minimap[3][3] = MINIMAP_WALL;
+      save_minimap();
+      const std::string cached = TempDir::read("cmaps/Wren.001.mm");
+      ASSERT_NE(cached, "");
+
+      app.reset_session();
+      me.name = next;
+      for (const std::string& line : c.lines) app.process_pkt(line);
+      EXPECT_EQ(s.next(50), c.sent);
+      save_minimap();  // the session ends
+      EXPECT_EQ(TempDir::read("cmaps/Wren.001.mm"), cached);
+      EXPECT_FALSE(std::filesystem::exists("cmaps/Ash.001.mm"));
+    }
   }
 }
 
@@ -170,17 +236,24 @@ TEST_F(LevelChange, FreshMapFlagOfATransferredLevel) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.map * 100 + c.transfer * 10 + c.fresh);
     ASSERT_EQ(cmap.load(c.map), 0);
-    d.clear_minimap();
+    std::filesystem::remove(format_str("cmaps/Wren.%03d.mm", c.map));
+    load_minimap();
     d.minimap[3][3] = 7;
     save_minimap();
-    // Not yet on a level: the dispatcher saves no minimap before this 'K'.
-    level_entered = false;
+    // A new session, not yet on a level: nothing is saved before this 'K'.
+    app.reset_session();
     LoopbackServer s;
     if (c.transfer) s.send(format_str("FILE cmaps/lvl%03d.map 0 0", c.map));
     d.minimap[3][3] = 9;
     app.process_pkt(format_str("K %d %d 1 3 4 %x %d 0", c.transfer, c.map, crc_of(c.map), c.fresh));
     EXPECT_TRUE(level_entered);
     EXPECT_EQ(d.minimap[3][3], c.cell);
+    // Either way, what is seen there now is cached under this level.
+    d.minimap[4][4] = MINIMAP_GROUND;
+    save_minimap();
+    d.clear_minimap();
+    load_minimap();
+    EXPECT_EQ(d.minimap[4][4], MINIMAP_GROUND);
   }
 }
 
@@ -211,7 +284,7 @@ TEST_F(LevelChange, MinimapCacheNames) {
 TEST_F(LevelChange, MinimapCacheForms) {
   me.name = "Wren";
   cmap.level = 3;
-  d.clear_minimap();
+  load_minimap();
   d.minimap[0][0] = 1;
   d.minimap[249][249] = 2;
   save_minimap();
@@ -240,6 +313,7 @@ TEST_F(LevelChange, MinimapCacheForms) {
 
   // An unsafe name writes nothing.
   me.name = "../Wren";
+  load_minimap();
   save_minimap();
   EXPECT_EQ(TempDir::read("Wren.003.mm"), "");
 }
