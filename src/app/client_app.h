@@ -95,8 +95,15 @@ class ClientApp {
   std::string current_message;
   int32_t input_pos = -1;
   int32_t list_container = 0;
+  // The whisper partners, the most recent last; they outlive the session.
   std::vector<std::string> whisper_partners;
   int32_t whisper_index = 0;
+  // The partner CTRL+T addresses: the one at the index, the most recent
+  // unless the player stepped back; "" when there is none.
+  std::string whisper_partner() const {
+    if (whisper_index < 0 || static_cast<size_t>(whisper_index) >= whisper_partners.size()) return "";
+    return whisper_partners[static_cast<size_t>(whisper_index)];
+  }
   uint8_t debug_echo = 0;
   int32_t sub_state = 0;
   int32_t xfer_failures = 0;
@@ -118,7 +125,6 @@ class ClientApp {
   int32_t pending_key_action = -1;
   std::vector<std::string> pending_messages;
   uint8_t logged_in = 0;
-  std::string last_whisperer;
   uint8_t level_up_pending = 0;
   uint8_t buy_ready = 1, hide_ready = 1, craft_ready = 1, move_step_ready = 1,
           attack_ready = 1, space_ready = 1, action_ready = 1;

@@ -186,7 +186,7 @@ bool ClientApp::handle_one_message() {
       if (session_over) return true;
       session_over = true;
       d.print_msg("Connection from server closed.");
-      d.print_msg("Press q to quit.");
+      d.print_prompt("Press q to quit.");
       for (;;) {
         int key = wait_for_key();
         if (key < 0 || (key & KEY_CASE_MASK) == 'Q') break;

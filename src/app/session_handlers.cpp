@@ -169,7 +169,8 @@ int msg_whisper(ClientApp& app, const std::string& msg) {
     return 0;
   }
   std::string name = split_whisper(message_text(msg));
-  app.last_whisperer = name;
+  // A nameless whisper leaves no one to answer.
+  if (name.empty()) return 0;
   auto& partners = app.whisper_partners;
   for (auto it = partners.begin(); it != partners.end(); ++it) {
     if (*it == name) {

@@ -112,7 +112,7 @@ int ClientApp::connect(const char* program_path, const std::string& prog_name, i
     trace.printf("could not connect to %s:%d", host.c_str(), port);
     writelog("could not connect to %s:%d\n", host.c_str(), port);
     d.print_msg("Could not connect to %s:%d", host.c_str(), port);
-    d.print_msg("Press q to quit now or any other key to try again.");
+    d.print_prompt("Press q to quit now or any other key to try again.");
     clear_keybuf();
     allow_quit(true);
     int key = wait_for_key();
@@ -136,7 +136,7 @@ int ClientApp::connect(const char* program_path, const std::string& prog_name, i
     return CONNECT_OUT_OF_DATE;
   }
   if (rc != LOGIN_OK) {
-    d.print_msg("Press any key ...");
+    d.print_prompt("Press any key ...");
     allow_quit(true);
     int key = wait_for_key();
     if (key < 0) return CONNECT_GIVE_UP;
@@ -166,7 +166,6 @@ void ClientApp::reset_session() {
   last_key = 0;
   last_scancode = 0;
   logged_in = 0;
-  last_whisperer.clear();
   level_up_pending = 0;
   buy_ready = hide_ready = craft_ready = move_step_ready = attack_ready = space_ready =
       action_ready = 1;
@@ -194,6 +193,8 @@ void ClientApp::reset_session() {
   chosen_spell = -1;
   talk_partner_id = 0;
   d.scroll_offset = 0;
+  // The box opens on the newest lines, however far the last session paged.
+  d.scroll_messages_reset();
   map_transfer_pending = false;
   data_reloaded = false;
   level_entered = false;
@@ -218,14 +219,14 @@ void ClientApp::reset_session() {
   combo_cast = 0;
   attacked_this_press = moved_this_press = targeted_this_press = 0;
   hover_item = Item(-1);
-  // What the last session saw: the objects and effects of its level, the
-  // crosshair on its target, its combat figures and the day effect's cell.
+  // What the last session saw: the objects and effects of its level, what
+  // the crosshair was drawn on, its combat figures and the day effect's cell.
+  // Whether the crosshair is wanted at all is the player's and stays.
   server_objects.clear();
   visible_creatures.clear();
   event_list.clear();
   missile_list.clear();
   particle_list.clear();
-  crosshair = false;
   crosshair_ready = false;
   damage_history = DamageHistory();
   lunge_counter = 0;

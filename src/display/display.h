@@ -396,6 +396,8 @@ class QYXDisplay {
   // -- Messages (display_messages.cpp) --
   // The message box output: formats safely, wraps into the log and writes the log file.
   void print_msg(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+  // A line that waits for a key: printed with the newest lines in view.
+  void print_prompt(const std::string& text);
   void hide_input_line() {
     input_shown = 0;
     request_frame();

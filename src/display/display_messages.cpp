@@ -27,6 +27,13 @@ void QYXDisplay::print_msg(const char* fmt, ...) {
   request_frame();
 }
 
+void QYXDisplay::print_prompt(const std::string& text) {
+  // Only the keys it names are read: with the box paged back the player
+  // could not see which.
+  msg_log.scroll_reset();
+  print_msg("%s", text.c_str());
+}
+
 char QYXDisplay::colour_code(int colour) const {
   return static_cast<char>(::colour_code(colour, msg_palette));
 }

@@ -228,7 +228,7 @@ void QYXDisplay::refresh_screen() {
 void QYXDisplay::game_over() {
   // With no window there is no screen to read: the session just ends.
   if (!allegro_up) {
-    print_msg("Game over! Press q to quit.");
+    print_prompt("Game over! Press q to quit.");
     return;
   }
   set_mouse_cursor(-3);
@@ -237,7 +237,7 @@ void QYXDisplay::game_over() {
   // Keys pressed before the prompt do not count; emptied first so that a q
   // typed as soon as the prompt shows is not thrown away.
   clear_keybuf();
-  print_msg("Game over! Press q to quit.");
+  print_prompt("Game over! Press q to quit.");
   // The window's close button ends the wait as well as q: without it the
   // player could only kill the program.
   while (!quit_requested) {

@@ -56,15 +56,15 @@ void recall_history(ClientApp& app, int step) {
   app.input_pos = static_cast<int32_t>(app.input_text.size());
 }
 
+// Addresses the current partner; when the line already does, the next one
+// (with SHIFT the previous one) instead.
 void next_whisperer(ClientApp& app) {
   const int n = static_cast<int>(app.whisper_partners.size());
-  if (app.last_whisperer.empty()) app.last_whisperer = app.whisper_partners.front();
-  if (app.input_text == "/msg " + app.last_whisperer + " ") {
+  if (app.input_text == "/msg " + app.whisper_partner() + " ") {
     int i = app.whisper_index + (is_shift_down() ? -1 : 1);
     app.whisper_index = ((i % n) + n) % n;
-    app.last_whisperer = app.whisper_partners[static_cast<size_t>(app.whisper_index)];
   }
-  app.input_text = "/msg " + app.last_whisperer + " ";
+  app.input_text = "/msg " + app.whisper_partner() + " ";
   app.input_pos = static_cast<int32_t>(app.input_text.size());
 }
 
@@ -196,7 +196,7 @@ void do_text_entry(ClientApp& app, int mode) {
     return;
   }
   if (mode == MODE_CHAT && is_ctrl_down() && keymap.is_key(KA_TALK, sc) &&
-      !app.whisper_partners.empty()) {
+      !app.whisper_partner().empty()) {
     next_whisperer(app);
   } else if (sc == KEY_BACKSPACE) {
     if (app.input_pos > 0) app.input_text.erase(static_cast<size_t>(--app.input_pos), 1);

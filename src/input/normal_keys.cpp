@@ -247,8 +247,8 @@ void ClientApp::do_repeat_keys() {
 void ClientApp::do_toggle_keys() {
   const int sc = last_scancode;
   const bool sh = shift(), ct = ctrl(), al = alt();
-  if (ct && !al && !sh && key_of(KA_TALK, sc) && !whisper_partners.empty()) {
-    open_chat("/msg " + last_whisperer + " ");
+  if (ct && !al && !sh && key_of(KA_TALK, sc) && !whisper_partner().empty()) {
+    open_chat("/msg " + whisper_partner() + " ");
   } else if (key_of(KA_EXIT_MOUNT, sc) &&
              (me.has_status(HN_PILOT) || me.has_status(HN_PASSENGER) ||
               me.has_status(HN_MOUNTED) || me.has_status(HN_POLYMORPHED)) &&

@@ -192,8 +192,11 @@ TEST_F(SessionHandlers, WhispersKeepTheMostRecentPartnerLast) {
     EXPECT_EQ(app.whisper_partners, s.partners) << s.line;
     EXPECT_EQ(app.whisper_index, static_cast<int>(s.partners.size()) - 1);
   }
-  EXPECT_EQ(app.last_whisperer, "bob");
+  EXPECT_EQ(app.whisper_partner(), "bob");
   EXPECT_TRUE(has_message("bob (whisper): again"));
+  // A whisper without a name is shown and leaves no partner to answer.
+  app.process_pkt("W  nameless");
+  EXPECT_EQ(app.whisper_partners, (std::vector<std::string>{"alice", "bob"}));
   // Kind 1 only goes to the chat log.
   d.messages.clear();
   app.process_pkt("W1carol: psst");

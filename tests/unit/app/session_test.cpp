@@ -5,7 +5,10 @@
 #include "app_test_support.h"
 #include "app/message_handlers.h"
 #include "core/compression.h"
+#include "input/keymap.h"
 #include "input/player_actions.h"
+#include "app/play_messages.h"
+#include "world/target.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -81,10 +84,12 @@ TEST_F(SessionTest, ConnectionClosedWaitsForQ) {
   s.hang_up();
   type_key_later('x');
   type_key_later('Q');
+  d.scroll_messages_up();
   ASSERT_TRUE(app.frame_pass());
   EXPECT_TRUE(session_over);
   EXPECT_TRUE(has_message("Connection from server closed."));
-  EXPECT_TRUE(has_message("Press q to quit."));
+  // The prompt is in view, not below a box paged back.
+  EXPECT_EQ(d.get_last_msg(), "Press q to quit.");
   EXPECT_FALSE(keypressed());
 }
 
@@ -135,16 +140,31 @@ TEST_F(SessionTest, SignalRaisesTheQuitRequest) {
   }
 }
 
-// A new session starts clean but keeps the whisper partners and the
-// program's name; the last server's unhandled grouped parts are dropped.
+// A new session starts clean but keeps what is the player's rather than the
+// last server's: the whisper partners, the key bindings, the typed lines, the
+// message log (opened on its newest line), the crosshair switch, the music
+// volume and the program's name. The last server's unhandled grouped parts,
+// the stats picked for a level never taken and the damage figures go.
 TEST_F(SessionTest, ResetSessionKeepsOnlyWhatOutlivesASession) {
+  keymap.load();
+  const int crosshair_key = keymap.get_key(KA_CROSSHAIR) == KEY_U ? KEY_I : KEY_U;
+  keymap.set_key(KA_CROSSHAIR, crosshair_key);
   app.xfer_failures = 3;
   app.logged_in = 1;
   app.whisper_partners = {"kept"};
+  app.input_history = {"/msg Guide hello"};
   app.pending_messages = {"from the last server"};
   app.program_name = "zib";
+  app.level_up_counts[1] = 1;
+  damage_history.damage = {4};
+  damage_history.gaps_ms = {300};
+  damage_history.dealt = damage_history.taken = 4;
+  client_cfg.set_int("music_volume", 77);
+  d.print_msg("Crosshair on");
+  d.scroll_messages_up();
   inventory_synced = level_entered = data_reloaded = map_transfer_pending = true;
   session_over = quit_requested = target_locked = repeat_use = true;
+  crosshair = crosshair_ready = true;
   target_id = 8;
   quick_cast_spell = "zap";
   d.scroll_offset = 32;
@@ -152,13 +172,24 @@ TEST_F(SessionTest, ResetSessionKeepsOnlyWhatOutlivesASession) {
   EXPECT_EQ(app.xfer_failures, 0);
   EXPECT_EQ(app.logged_in, 0);
   EXPECT_EQ(app.whisper_partners, std::vector<std::string>{"kept"});
+  EXPECT_EQ(keymap.get_key(KA_CROSSHAIR), crosshair_key);
+  EXPECT_EQ(app.input_history, std::vector<std::string>{"/msg Guide hello"});
   EXPECT_TRUE(app.pending_messages.empty());
   EXPECT_EQ(app.program_name, "zib");
+  EXPECT_EQ(app.level_up_counts[1], 0);
+  EXPECT_TRUE(damage_history.damage.empty() && damage_history.gaps_ms.empty());
+  EXPECT_EQ(damage_history.dealt + damage_history.taken, 0);
+  EXPECT_EQ(client_cfg.get_int("music_volume"), 77);
+  EXPECT_EQ(d.get_last_msg(), "Crosshair on");
   EXPECT_FALSE(inventory_synced || level_entered || data_reloaded || map_transfer_pending);
   EXPECT_FALSE(session_over || quit_requested || target_locked || repeat_use);
+  EXPECT_TRUE(crosshair);
+  EXPECT_FALSE(crosshair_ready);
   EXPECT_EQ(target_id, -1);
   EXPECT_EQ(quick_cast_spell, "");
   EXPECT_EQ(d.scroll_offset, 0);
+  keymap.load();
+  crosshair = false;
 }
 
 TEST_F(SessionTest, ClosedPortRetryPromptGivesUpOnQ) {
@@ -166,7 +197,9 @@ TEST_F(SessionTest, ClosedPortRetryPromptGivesUpOnQ) {
   client_cfg.set_int("port", closed_port());
   type_key_later('x');
   type_key_later('q');
+  d.scroll_messages_up();
   EXPECT_EQ(app.connect("zib", "zib", 0, "acct", "", 'x', 0, 0, 0), CONNECT_GIVE_UP);
+  EXPECT_EQ(d.get_last_msg(), "Press q to quit now or any other key to try again.");
   int prompts = 0;
   for (const std::string& m : d.messages)
     if (m == "Press q to quit now or any other key to try again.") ++prompts;

@@ -174,6 +174,8 @@ TEST_F(FrameTest, GameOverLeavesOnQOrTheQuitRequest) {
         quit_requested = true;  // never wait without end in a test
       }
     };
+    // Paged back, the prompt would print below the view.
+    d.scroll_messages_up();
     d.game_over();
     EXPECT_LE(idle, 2);
     EXPECT_EQ(d.get_last_msg(), "Game over! Press q to quit.");

@@ -181,7 +181,6 @@ TEST_F(NormalKeysTest, QueuedCastAtACell) {
 
 TEST_F(NormalKeysTest, ChatEntry) {
   app.whisper_partners = {"Bob"};
-  app.last_whisperer = "Bob";
   const struct {
     int scancode, ascii, mods;
     std::string text;
@@ -201,6 +200,51 @@ TEST_F(NormalKeysTest, ChatEntry) {
   gc_interface_mode = MODE_NORMAL;
   press(KEY_ENTER, 13, CTRL);
   EXPECT_EQ(gc_interface_mode, MODE_NORMAL);
+}
+
+// CTRL+T, in play and in the chat line, addresses the partner at the kept
+// list's index (the most recent last), also in a session that has had no
+// whisper yet; a second CTRL+T in the chat line steps on, SHIFT back.
+TEST_F(NormalKeysTest, CtrlTalkAddressesTheKeptPartner) {
+  const struct {
+    const char* what;
+    int mode;
+    std::string before;
+    int mods;
+    std::string text;
+    int index;
+  } cases[] = {
+      {"in play", MODE_NORMAL, "", CTRL, "/msg Cid ", 2},
+      {"an empty chat line", MODE_CHAT, "", CTRL, "/msg Cid ", 2},
+      {"a typed chat line", MODE_CHAT, "hi", CTRL, "/msg Cid ", 2},
+      {"the partner's line steps on", MODE_CHAT, "/msg Cid ", CTRL, "/msg Ann ", 0},
+      {"and back with SHIFT", MODE_CHAT, "/msg Cid ", CTRL | SHIFT, "/msg Bob ", 1},
+  };
+  for (const auto& c : cases) {
+    app.whisper_partners = {"Ann", "Bob", "Cid"};
+    app.whisper_index = 2;
+    app.reset_session();
+    gc_interface_mode = c.mode;
+    app.input_text = c.before;
+    app.last_scancode = key_of(KA_TALK);
+    app.last_ascii = 20;
+    set_mods(c.mods);
+    if (c.mode == MODE_NORMAL)
+      app.do_normal_mode();
+    else
+      app.do_non_normal_mode();
+    set_mods(NONE);
+    EXPECT_EQ(gc_interface_mode, MODE_CHAT) << c.what;
+    EXPECT_EQ(app.input_text, c.text) << c.what;
+    EXPECT_EQ(app.whisper_index, c.index) << c.what;
+  }
+  // With no partner there is no one to address.
+  app.whisper_partners.clear();
+  app.whisper_index = 0;
+  gc_interface_mode = MODE_NORMAL;
+  app.input_text.clear();
+  press(key_of(KA_TALK), 20, CTRL);
+  EXPECT_NE(app.input_text.rfind("/msg", 0), 0u);
 }
 
 TEST_F(NormalKeysTest, RepeatKeys) {
