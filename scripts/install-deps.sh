@@ -8,7 +8,7 @@ PACKAGES=(
   build-essential cmake pkg-config patch
   liballegro4-dev libloadpng4-dev libpng-dev zlib1g-dev
   libtolua++5.1-dev liblua5.1-0-dev libgtest-dev libbenchmark-dev
-  xvfb xauth xdotool imagemagick lame twolame mpg123 clang
+  xvfb xauth xdotool imagemagick lame twolame mpg123 clang python3
   xz-utils ca-certificates
 )
 
