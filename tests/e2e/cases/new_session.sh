@@ -19,9 +19,8 @@
 # the goblin and spends one of his two points when his server goes down.
 # Session 4: no damage figures and no point spent; he pages the box back and
 # ends the session from the menu. Session 5 opens the box on its newest line.
-shots="$build/e2e-new_session"
-rm -rf "$shots"; mkdir -p "$shots"
-shot() { import -window root -crop 800x600+0+0 +repage "$shots/$1.png" 2>/dev/null; }
+shots_as e2e-new_session
+shot() { screenshot "$shots/$1.png"; }
 
 # The white text of a region of picture $2 ($1: WxH+X+Y), as a checksum: the
 # same words at the same place, whatever the background.
