@@ -306,6 +306,10 @@ void close_run_trace();
 class ConfigFile;
 int save_settings(ConfigFile& cfg);
 
+// Ends the session from this side, whether a key or a server line decided
+// it: the server is told ("q") and the session loop ends at its next pass.
+void end_session();
+
 // The quit request (window close button) and the handler of the signals
 // that quit. SIGINT while quitting is off is dropped; SIGTERM and SIGHUP (a
 // logout, a service manager, a closed terminal) are kept until it is on.

@@ -125,8 +125,7 @@ int msg_inventory_sync(ClientApp&, const std::string& msg) {
   std::sscanf(msg.c_str(), "h %d", &bank);
   if (check_inventory_sync(bank) != 0) {
     d.print_msg("Failed to sync inventory; please reconnect.");
-    tcpObj.sckSend("q");
-    session_over = true;
+    end_session();
   } else if (!level_entered) {
     tcpObj.sckSend("^ i");
   }

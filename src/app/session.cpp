@@ -25,6 +25,12 @@ int save_settings(ConfigFile& cfg) {
   return rc;
 }
 
+void end_session() {
+  session_over = true;
+  tcpObj.sckSend("q");
+  gc_interface_mode = MODE_NORMAL;
+}
+
 int take_elapsed_ms(uint64_t& stamp, uint64_t now) {
   if (now < stamp) {
     stamp = now;

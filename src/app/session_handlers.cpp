@@ -235,8 +235,7 @@ int msg_file_transfer(ClientApp& app, const std::string& msg) {
   writelog("problem transferring data file\n");
   if (++app.xfer_failures == SRV_MAX_XFER_FAILURES) {
     writelog("giving up on the xfer\n");
-    session_over = true;
-    tcpObj.sckSend("q");
+    end_session();
   }
   return 0;
 }
@@ -283,8 +282,7 @@ int msg_level_change(ClientApp& app, const std::string& msg) {
   int rc = change_level(msg);
   if (rc == LEVEL_CHANGE_REQUESTED) return 0;
   if (rc == LEVEL_CHANGE_FAILED) {
-    tcpObj.sckSend("q");
-    session_over = true;
+    end_session();
     return 0;
   }
   // A line that changes no level keeps the player on his level. Before the

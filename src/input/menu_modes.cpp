@@ -19,6 +19,10 @@
 #include "world/cmap.h"
 #include "world/object_grid.h"
 
+void toggle_fullscreen_or_quit() {
+  if (d.toggle_fullscreen() != 0) end_session();
+}
+
 namespace {
 
 constexpr int KEYS_CHOOSING = 0;
@@ -32,17 +36,6 @@ bool is_esc(const ClientApp& app) { return app.last_ascii == ASCII_ESC; }
 void back_to_menu() {
   gc_interface_mode = MODE_QYXMENU;
   d.menu_page = MENU_MAIN;
-}
-
-void end_session() {
-  session_over = true;
-  tcpObj.sckSend("q");
-  gc_interface_mode = MODE_NORMAL;
-}
-
-// Fullscreen on or off; a failure that leaves no mode at all ends the session.
-void toggle_fullscreen_or_quit() {
-  if (d.toggle_fullscreen() != 0) end_session();
 }
 
 // Lowers or raises a 0..255 "client.cfg" value by 5, within its range.

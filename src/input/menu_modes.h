@@ -12,5 +12,9 @@ class ClientApp;
 
 // Whether the mode is one of the above: is_menu_mode, beside the other
 // sets of modes.
+// Fullscreen on or off (the menu's option, CTRL+F12); a failure that leaves
+// no mode at all ends the session.
+void toggle_fullscreen_or_quit();
+
 // Handles the key of this pass in one of the above modes.
 void do_menu_mode(ClientApp& app, int mode);

@@ -100,8 +100,7 @@ void do_get_direction(ClientApp& app, int mode) {
 
 void do_quit_prompt(ClientApp& app) {
   if (app.last_ascii == 'y') {
-    session_over = true;
-    tcpObj.sckSend("q");
+    end_session();
     d.menu_page = 0;
   } else {
     d.print_msg("Quit cancelled");

@@ -20,6 +20,7 @@
 #include "input/hotkeys.h"
 #include "input/item_lists.h"
 #include "input/keymap.h"
+#include "input/menu_modes.h"
 #include "input/modal_input.h"
 #include "input/options.h"
 #include "input/player_actions.h"
@@ -283,10 +284,8 @@ void ClientApp::do_toggle_keys() {
     if (!ct) {
       gc_interface_mode = MODE_QYXMENU;
       d.menu_page = 0;
-    } else if (d.toggle_fullscreen() != 0) {
-      session_over = true;
-      tcpObj.sckSend("q");
-      gc_interface_mode = MODE_NORMAL;
+    } else {
+      toggle_fullscreen_or_quit();
     }
   }
 }
