@@ -5,8 +5,9 @@
 # src/<subsystem>/ folder, and zib_lib, which stands for all of them. Each
 # folder names the layers and outside libraries it uses in
 # src/<subsystem>/deps.cmake, included here once every library exists. The
-# upper floors (app, display, input, audio, script) call one another, so their
-# libraries form a cycle that the linker scans more than once.
+# upper floors (app, display, input, script) call one another, so their
+# libraries form a cycle that the linker scans more than once; audio reaches
+# only core and world.
 function(zib_library)
   find_package(ZLIB REQUIRED)
   add_library(zib_lib INTERFACE)

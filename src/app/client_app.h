@@ -129,7 +129,6 @@ class ClientApp {
   uint8_t buy_ready = 1, hide_ready = 1, craft_ready = 1, move_step_ready = 1,
           attack_ready = 1, space_ready = 1, action_ready = 1;
   Item chosen_item{};  // the list entry a use or drop prompt acts on
-  // Lowered while a cast is sent; no movement or other step reads it.
   // The last used item, and the key that chose its cell (0: the player's
   // own cell); F9 and the repeat use take the item again there.
   Item repeat_item{};
@@ -147,7 +146,6 @@ class ClientApp {
   int32_t hotbar_button = 0;
   int32_t cast_dx = 0, cast_dy = 0;
   uint8_t right_held = 0, left_held = 0, middle_held = 0;
-  // The middle button's release is tracked with the others; no action uses it.
   uint8_t right_released = 0, left_released = 0;
   int32_t last_wheel = 0;
   float mouse_angle = 0;

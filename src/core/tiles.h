@@ -15,9 +15,6 @@ constexpr int TILES_NUM_OBJECT = 4096;
 constexpr int TILES_NUM_MAP = 2560;
 // `image` of an object tile that no tiles.txt line defined.
 constexpr int TILES_NO_OBJECT_IMAGE = 511;
-// Fallback map tiles: the map reader uses TILES_BLANK, the view TILES_UNKNOWN.
-constexpr int TILES_BLANK = 32;
-constexpr int TILES_DOT = 46;
 // Tile 126 has three roles: what the view draws for a tile it does not know,
 // the map viewer's background, and one of the three animated tiles (with
 // deep water and lava).

@@ -532,7 +532,7 @@ class QYXDisplay {
   FONT* book_font = nullptr;
   FONT* msg_font = nullptr;
 
-  // The box colour and its 0.8 and 0.6 shades; no window draws the darkest.
+  // The box colour and its 0.8 shade.
   int box_colour = 0, box_colour_dark = 0;
   int palette[PALETTE_SIZE] = {};
   int32_t quake_offset = 0;

@@ -10,8 +10,8 @@
 
 class ClientApp;
 
-// Whether the mode is one of the above: is_menu_mode, beside the other
-// sets of modes.
+// Whether the mode is one of the above is is_menu_mode, beside the other
+// sets of modes in core/interaction_modes.h.
 // Fullscreen on or off (the menu's option, CTRL+F12); a failure that leaves
 // no mode at all ends the session.
 void toggle_fullscreen_or_quit();

@@ -12,6 +12,7 @@
 #include "app/server_handlers.h"
 #include "audio/sound.h"
 #include "core/config_file.h"
+#include "core/item_bases.h"
 #include "core/item_data.h"
 #include "core/spells.h"
 #include "core/tiles.h"
@@ -34,7 +35,6 @@ namespace {
 
 constexpr int TILE_FLOOR_CELL = 45;
 constexpr int ITEM_BARRIER = 291;
-constexpr int ITEM_LOCKED_DOOR = 290;
 constexpr int STATUS_WALK_FLAG = 61;
 constexpr int MAPTYPE_EDGED = 2;
 constexpr int SCROLL_WRAP_STEP = 21;
@@ -133,7 +133,7 @@ bool step_allowed(int x, int y, bool& locked) {
   const Item on_cell = obj_grid.get_item(x, y);
   if (wl.get_type(on_cell) == 'f' && !me.has_status(HN_FLYING)) return false;
   if (on_cell == Item(static_cast<long>(ITEM_BARRIER))) return false;
-  if (server_objects.has_item_at(x, y) || on_cell == Item(static_cast<long>(ITEM_LOCKED_DOOR))) {
+  if (server_objects.has_item_at(x, y) || on_cell == Item(static_cast<long>(ITEM_BASE_LOCKED_DOOR))) {
     locked = true;
     return false;
   }

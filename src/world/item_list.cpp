@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/item_bases.h"
 #include "core/item_data.h"
 #include "core/log.h"
 #include "core/utils.h"
@@ -219,7 +220,7 @@ int ItemList::cell_empty(int x, int y) const {
 
 bool ItemList::has_item_at(int x, int y) const {
   for (ItemListEl* n = first; n; n = n->next)
-    if (n->x == x && n->y == y && n->item == static_cast<long>(ITEMLIST_PILE_CODE)) return true;
+    if (n->x == x && n->y == y && n->item == static_cast<long>(ITEM_BASE_LOCKED_DOOR)) return true;
   return false;
 }
 

@@ -9,8 +9,6 @@
 
 #include "core/item.h"
 
-// Base code of the item drawn as a plain pile marker by `has_item_at`.
-constexpr int ITEMLIST_PILE_CODE = 290;
 // Most nodes one `add` of a non-stackable item makes (one per unit); the
 // quantity comes from the network.
 constexpr int ITEMLIST_MAX_UNIT_NODES = 1000;

@@ -75,7 +75,7 @@ TEST(SampleData, LoadsCleanAndAgrees) {
   }
   EXPECT_GE(selectable, 2);
 
-  for (int n : {TILES_BLANK, TILES_DOT, TILES_UNKNOWN}) EXPECT_TRUE(tiledata.is_valid_tile(n)) << n;
+  for (int n : {CMAP_TILE_BLANK, TILES_UNKNOWN}) EXPECT_TRUE(tiledata.is_valid_tile(n)) << n;
   for (int n : tiledata.underneath_tiles) EXPECT_TRUE(tiledata.is_valid_tile(n)) << n;
   EXPECT_FALSE(tiledata.underneath_dot_tiles.empty());
   int walls = 0;
