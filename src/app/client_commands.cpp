@@ -10,11 +10,10 @@
 #include "app/play_messages.h"
 #include "app/server_handlers.h"
 #include "core/log.h"
+#include "display/layout.h"
 
 namespace {
 
-constexpr int MIN_RES_X = 800;
-constexpr int MIN_RES_Y = 600;
 constexpr int MOUSE_MIN = 1;
 constexpr int MOUSE_MAX = 100;
 

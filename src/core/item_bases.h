@@ -7,6 +7,7 @@
 
 constexpr int ITEM_BASE_CURRENCY = 256;      // gold; the default trade item
 constexpr int ITEM_BASE_SCROLL = 286;        // spell id in its modifier
+constexpr int ITEM_BASE_GRUB = 266;         // food whatever its type (the marsh grub)
 constexpr int ITEM_BASE_RAW_GEM = 271;       // its cut in its modifier
 constexpr int ITEM_BASE_LOCKED_DOOR = 290;   // stops a step; also the plain pile marker
 constexpr int ITEM_BASE_STACK = 295;         // the stack item (coins and counters)

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/config_file.h"
+#include "core/item_bases.h"
 #include "core/log.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
@@ -245,7 +246,7 @@ char ItemData::get_material_letter(const Item& i) const {
 
 bool ItemData::is_food(const Item& i) const {
   if (is_special_286(i)) return false;
-  return get_type(i) == ITEM_FOOD || i.get_base_code() == 266;
+  return get_type(i) == ITEM_FOOD || i.get_base_code() == ITEM_BASE_GRUB;
 }
 
 bool ItemData::is_metal_food(const Item& i) const {
@@ -264,7 +265,7 @@ bool ItemData::is_metal_food(const Item& i) const {
 }
 
 char ItemData::get_diet_type(const Item& i) const {
-  if (i.get_base_code() == 266) return 'c';
+  if (i.get_base_code() == ITEM_BASE_GRUB) return 'c';
   const ItemRecord* r = rec(i);
   return r ? r->diet : 'n';
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/crops.h"
+#include "core/item_bases.h"
 #include "core/item_data.h"
 #include "core/string_utils.h"
 
@@ -111,7 +112,7 @@ std::string ItemData::get_material_name(const Item& i) const {
     else if (letter == 'w' && !wood.empty()) word = wood;
     else if (letter == 'c' && !cloth.empty()) word = cloth;
     else if (letter == 'l' && !leather.empty()) word = leather;
-    else if ((t == ITEM_FOOD || c.get_base_code() == 266) && !food.empty()) word = food;
+    else if ((t == ITEM_FOOD || c.get_base_code() == ITEM_BASE_GRUB) && !food.empty()) word = food;
     else word = mat_names_[MATNAME_GENERAL][static_cast<size_t>(m)];
   }
   if (!prefix.empty() && !word.empty()) return prefix + " " + word;

@@ -9,6 +9,8 @@
 #include "core/item.h"
 
 constexpr int SPELLS_MAX_ID = 4095;
+// The highest spell circle.
+constexpr int MAX_CIRCLE = 10;
 
 enum { SPELL_TARGET_NONE = 0, SPELL_TARGET_DIRECTIONAL = 1, SPELL_TARGET_AUTO = 2 };
 

@@ -30,7 +30,7 @@ PanelRgb rgb_of(int colour) { return PanelRgb{getr(colour), getg(colour), getb(c
 // ---- colours ---------------------------------------------------------------------
 
 int QYXDisplay::item_text_colour(const Item& item) const {
-  return make_colour(::item_text_colour(item, me.get_health(50) != 0));
+  return make_colour(::item_text_colour(item, me.get_health(HN_DETECT_TRAPS) != 0));
 }
 
 int QYXDisplay::school_colour(int spell) const { return make_colour(::school_colour(spell)); }
@@ -155,7 +155,7 @@ Item QYXDisplay::get_selected_item() const {
 int QYXDisplay::school_rgb(int spell) const { return pack_rgb(::school_colour(spell)); }
 
 int QYXDisplay::item_rgb(const Item& item) const {
-  return pack_rgb(::item_text_colour(item, me.get_health(50) != 0));
+  return pack_rgb(::item_text_colour(item, me.get_health(HN_DETECT_TRAPS) != 0));
 }
 
 // ---- the aux box, for scripts ------------------------------------------------------

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "core/config_file.h"
+#include "core/item_bases.h"
 #include "core/item_data.h"
 #include "core/skills_classes.h"
 #include "core/spells.h"
@@ -188,7 +189,7 @@ ItemDetailBox item_detail_lines(const ItemDetailInput& in, Player& p, const Item
     box.picture = wl.get_parent_code(d);
 
   if (in.kind == SELECT_BUY) {
-    if (trade_item != 256L) {
+    if (trade_item != static_cast<long>(ITEM_BASE_CURRENCY)) {
       w.right(format_str("cost:    %d %s%s", in.price, wl.get_med_name(trade_item, true).c_str(),
                          in.price == 1 ? "" : "s"),
               LIST_WHITE);
@@ -198,7 +199,7 @@ ItemDetailBox item_detail_lines(const ItemDetailInput& in, Player& p, const Item
       w.right(format_str("price:   %d %s", in.price, currency_unit().c_str()), LIST_WHITE);
     }
   } else if (in.kind == SELECT_SELL) {
-    const std::string unit = trade_item == 256L ? "gp" : "(" + wl.get_name(trade_item) + "s)";
+    const std::string unit = trade_item == static_cast<long>(ITEM_BASE_CURRENCY) ? "gp" : "(" + wl.get_name(trade_item) + "s)";
     w.right(format_str("sell:    %d %s", wl.get_sell_price(d), unit.c_str()), LIST_WHITE);
     w.right(format_str("value:   %d %s", wl.get_price(d), unit.c_str()), LIST_WHITE);
   }

@@ -8,6 +8,7 @@
 #include "app/client_app.h"
 #include "core/config_file.h"
 #include "core/ids.h"
+#include "core/item_bases.h"
 #include "core/item_data.h"
 #include "core/skills_classes.h"
 #include "core/spells.h"
@@ -328,7 +329,7 @@ CharacterSheet build_character_sheet(Player& p, const SheetSettings& s, const Sh
 
   const std::string currency = common_cfg.get("currency") + ":";
   rows.set(srow + 2, format_str("%-16s %10d", currency.c_str(),
-                                bounded_int<int>(items.get_qty(Item(256L)))));
+                                bounded_int<int>(items.get_qty(Item(static_cast<long>(ITEM_BASE_CURRENCY))))));
 
   const float weight = items.total_weight;
   std::string load = format_str("%d/%d", bounded_int<int>(weight),

@@ -23,7 +23,6 @@ const char* const PERK_NAMES[NUM_PERK_NAMES] = {
 
 namespace {
 
-constexpr int MAX_CIRCLE = 10;
 constexpr int KEYBIND_FIRST_SLOT[2] = {0, 18};
 constexpr int KEYBIND_LAST_SLOT[2] = {17, 56};
 

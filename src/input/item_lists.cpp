@@ -22,7 +22,6 @@
 
 namespace {
 
-constexpr int MAX_CIRCLE = 10;
 constexpr int COLOUR_WHITE = 16;
 constexpr int COLOUR_SKILL = 18;
 constexpr char READY_ORDER[] = "WshagetbrmA";
