@@ -269,8 +269,16 @@ start_play() {
   xdotool mousemove 700 580
 }
 
-# The player's cell after the server's last accepted move ("X Y").
-last_move() { sed -n 's/^move\[0\]: \([0-9]*\) \([0-9]*\)$/\1 \2/p' "$work/server.log" | tail -1; }
+# The player's cell ("X Y"): after the server's last accepted move, else the
+# one the level put him on (a session starts where the last one left him).
+last_move() {
+  local at
+  at=$(sed -n 's/^move\[0\]: \([0-9]*\) \([0-9]*\)$/\1 \2/p' "$work/server.log" | tail -1)
+  [ -n "$at" ] ||
+    at=$(sed -n 's/^send\[0\]: K [0-9-]* [0-9-]* [0-9-]* \([0-9]*\) \([0-9]*\) .*/\1 \2/p' \
+      "$work/server.log" | tail -1)
+  echo "$at"
+}
 
 # Holds the arrow key NAME until the server has answered one more step
 # (taken or refused), then lets it go: how long the key stays down follows
@@ -289,8 +297,9 @@ step() {
 
 # Walks the player onto cell X Y a step at a time, choosing each step from
 # the server's last accepted move: a refused step is tried again and a step
-# too many (a key let go late on a loaded machine) is walked back. Before
-# any move the player stands on the sample character's first cell, 5 5.
+# too many (a key let go late on a loaded machine) is walked back. With no
+# move and no level logged yet, the player stands on the sample character's
+# first cell, 5 5.
 walk_to() {
   local i at ax ay key
   for ((i = 0; i < 20; i++)); do

@@ -36,15 +36,9 @@ msg_box() { text_sum 470x80+0+506 "$1"; }
 dps_row() { text_sum 230x10+570+294 "$1"; }
 music_row() { text_sum 400x10+0+78 "$1"; }
 # White pixels in region $1 of picture $2.
-white_in() {
-  /usr/bin/convert "$shots/$2.png" -crop "$1" +repage -fill black +opaque white \
-    -format "%[fx:round(mean*w*h)]" info:
-}
+white_in() { pixels "$shots/$2.png" "$1" "(255,255,255)"; }
 # The open list's cursor row is a black band across the side panel.
-list_open() {
-  shot "$1" && [ "$(/usr/bin/convert "$shots/$1.png" -crop 220x10+575+59 +repage -format %c histogram:info:- |
-    awk 'index($0, "(0,0,0)") { n += $1 } END { print n + 0 }')" -ge 1500 ]
-}
+list_open() { shot "$1" && [ "$(pixels "$shots/$1.png" 220x10+575+59 "(0,0,0)")" -ge 1500 ]; }
 # Takes picture $1 and succeeds when the text of $2 (a function above) in it
 # is $3, or, with "!=" as $4, is not.
 shows() {
@@ -57,18 +51,6 @@ prompt_drawn() {
   shot "$1" || return 1
   [ "$(/usr/bin/convert "$shots/$1.png" -crop 800x500+0+0 +repage -fill white +opaque black \
     -format "%[fx:round(mean*w*h)]" info:)" = 0 ]
-}
-
-# The player's cell: after the server's last accepted move, else the one the
-# level put him on (a session starts where the last one left him). walk_to
-# reads it.
-last_move() {
-  local at
-  at=$(sed -n 's/^move\[0\]: \([0-9]*\) \([0-9]*\)$/\1 \2/p' "$work/server.log" | tail -1)
-  [ -n "$at" ] ||
-    at=$(sed -n 's/^send\[0\]: K [0-9-]* [0-9-]* [0-9-]* \([0-9]*\) \([0-9]*\) .*/\1 \2/p' \
-      "$work/server.log" | tail -1)
-  echo "$at"
 }
 
 # The stored character: made by a first server, given his experience.
