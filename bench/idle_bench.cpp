@@ -59,7 +59,7 @@ class RiverBank {
     me.y = BANK_Y;
     me.hp = 21;
     me.code = 0x200;
-    app.logged_in = 1;
+    app.session.logged_in = 1;
     level_entered = data_reloaded = inventory_synced = true;
     map_transfer_pending = false;
     conn_state = CONN_PLAYING;

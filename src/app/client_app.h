@@ -87,27 +87,27 @@ struct PointerFacts {
 constexpr int TRACE_BUFFER_CWD = 4096;
 constexpr char ASCII_ESC = 27;
 
-class ClientApp {
- public:
-  std::string program_name;
-  std::string program_dir;
+// Where the last resync line was sent from; x -1 when none waits for the
+// server's answer (a move reply or a refresh, which store the anchor).
+struct ResyncMark {
+  int x = -1, y = -1, level = -1;
+  bool operator==(const ResyncMark&) const = default;
+};
+
+// What a session starts from fresh. The session start assigns a new one, so
+// a field declared here gets its start value at every login; what outlives a
+// session is declared in ClientApp beside it.
+struct SessionState {
+  SessionState() = default;
+  // The action timers start at `now`, the keep-alive and status line at 0 so
+  // that both go out at once.
+  explicit SessionState(uint64_t now);
+
   std::string input_text;
-  std::string current_message;
   int32_t input_pos = -1;
   int32_t list_container = 0;
-  // The whisper partners, the most recent last; they outlive the session.
-  std::vector<std::string> whisper_partners;
-  int32_t whisper_index = 0;
-  // The partner CTRL+T addresses: the one at the index, the most recent
-  // unless the player stepped back; "" when there is none.
-  std::string whisper_partner() const {
-    if (whisper_index < 0 || static_cast<size_t>(whisper_index) >= whisper_partners.size()) return "";
-    return whisper_partners[static_cast<size_t>(whisper_index)];
-  }
-  uint8_t debug_echo = 0;
   int32_t sub_state = 0;
   int32_t xfer_failures = 0;
-  std::vector<std::string> input_history;
   int32_t history_pos = -1;
   int32_t list_partner = -1;
   int32_t list_flag = 0;
@@ -117,67 +117,102 @@ class ClientApp {
   uint8_t last_ascii = 0;
   int32_t last_key = 0;
   int32_t last_scancode = 0;
-  // The key step read a key, or turned a click or wheel step into one, this
-  // pass; the frame pass clears it before the key step, and no mode handler
-  // runs without it (`last_key` may still hold an earlier pass's key).
-  uint8_t key_this_pass = 0;
   // The keymap action waiting for its new key in the key-rebinding mode.
   int32_t pending_key_action = -1;
+  // The unhandled parts of the last grouped message, the next one last.
   std::vector<std::string> pending_messages;
   uint8_t logged_in = 0;
   uint8_t level_up_pending = 0;
   uint8_t buy_ready = 1, hide_ready = 1, craft_ready = 1, move_step_ready = 1,
           attack_ready = 1, space_ready = 1, action_ready = 1;
-  Item chosen_item{};  // the list entry a use or drop prompt acts on
+  uint8_t use_ready = 1;
+  uint8_t spell_ready = 1;
+  Item chosen_item{0L};  // the list entry a use or drop prompt acts on
   // The last used item, and the key that chose its cell (0: the player's
   // own cell); F9 and the repeat use take the item again there.
-  Item repeat_item{};
+  Item repeat_item{-1L};
   int32_t repeat_dir = 0;
+  // The repeats running: use, cast and make (clear_repeat_flags).
+  bool repeat_use = false, repeat_cast = false, repeat_make = false;
   // The words of the typed spell letters (the letters are `input_text`),
   // shown at the spell and binding prompts.
   std::string spell_words;
   std::string last_spell;
-  int32_t pile_container = 0, pile_arg = 0, pile_partner = 0;
+  int chosen_spell = -1;  // waiting for a direction or a target, -1 none
   int32_t button_number = 0;
-  // The use kind of the open use list (1 use, 2 eat, 3 drink, 4 read), and
-  // the force-use flag that SHIFT with the item keys sets.
-  int32_t use_choice = 0;
-  uint8_t use_choice_flag = 0;
-  int32_t hotbar_button = 0;
-  int32_t cast_dx = 0, cast_dy = 0;
   uint8_t right_held = 0, left_held = 0, middle_held = 0;
   uint8_t right_released = 0, left_released = 0;
   int32_t last_wheel = 0;
   float mouse_angle = 0;
   int32_t mouse_dir = 0, mouse_cell_x = -1, mouse_cell_y = -1;
-  int32_t intro_result = 0;
-  uint8_t direct_login = 0;
-  uint8_t create_login = 0;
-  uint8_t new_character = 0;
-  uint8_t use_ready = 1;
-  uint8_t spell_ready = 1;
-  // Attack and cast lines carry the milliseconds since this moment.
-  uint64_t reference_time_us = 0;
-  // The facing of the last cast at a cell.
-  int32_t cast_facing = 0;
-
-  // ---- Modal input: state of the prompts, lists and text entries ----
+  Item hover_item{-1L};  // list entry under the pointer, Item(-1) none
+  uint8_t attacked_this_press = 0, moved_this_press = 0, targeted_this_press = 0;
+  uint8_t combo_cast = 0;
   // The count typed at "How many? " (-1 none given).
   int64_t drop_count = -1;
   // Points added to each stat during a level-up, and the total before it.
   int32_t level_up_counts[4] = {};
   int32_t level_up_saved_points = 0;
-  // When the ready list last readied or unreadied an item.
+  // The player's cell as the server last confirmed it, -1 none yet.
+  int confirmed_x = -1, confirmed_y = -1;
+  int talk_partner_id = 0;
+  int level_sync_errors = 0;
+  int pending_move_token = 0;
+  ResyncMark resync_sent_from;
+};
+
+class ClientApp {
+ public:
+  SessionState session;
+
+  // What outlives a session:
+  // - the program: its name and folder, the command-line flags;
+  std::string program_name;
+  std::string program_dir;
+  uint8_t direct_login = 0;
+  uint8_t create_login = 0;
+  // - the player's: the whisper partners (the most recent last) and the
+  //   typed lines, the packet echo, and what the intro screens decided;
+  std::vector<std::string> whisper_partners;
+  int32_t whisper_index = 0;
+  // The partner CTRL+T addresses: the one at the index, the most recent
+  // unless the player stepped back; "" when there is none.
+  std::string whisper_partner() const {
+    if (whisper_index < 0 || static_cast<size_t>(whisper_index) >= whisper_partners.size())
+      return "";
+    return whisper_partners[static_cast<size_t>(whisper_index)];
+  }
+  std::vector<std::string> input_history;
+  uint8_t debug_echo = 0;
+  int32_t intro_result = 0;
+  uint8_t new_character = 0;
+  // - the choices kept from one use to the next: the pile, the use kind of
+  //   the open use list (1 use, 2 eat, 3 drink, 4 read) and the force-use
+  //   flag that SHIFT with the item keys sets, the hotbar button being
+  //   bound, the cast offset and the facing of the last cast at a cell;
+  int32_t pile_container = 0, pile_arg = 0, pile_partner = 0;
+  int32_t use_choice = 0;
+  uint8_t use_choice_flag = 0;
+  int32_t hotbar_button = 0;
+  int32_t cast_dx = 0, cast_dy = 0;
+  int32_t cast_facing = 0;
+  // - the clock: attack and cast lines carry the milliseconds since this
+  //   moment of start-up, and the ready list's last toggle is a time;
+  uint64_t reference_time_us = 0;
   uint64_t ready_toggle_us = 0;
-  // ---- Frame input and movement (src/input/frame_input.cpp, movement.cpp) ----
-  int32_t cursor_code = -3;   // pointer shape wanted this pass, and the one last set
+  // - the window: the message being handled, this pass's key, the pointer
+  //   shape wanted and last set, the pointer's idle time, the ping-pong
+  //   phase's direction, the target key's latch (cleared at its release) and
+  //   the frame pacing (src/input/frame_input.cpp).
+  std::string current_message;
+  // The key step read a key, or turned a click or wheel step into one, this
+  // pass; the frame pass clears it before the key step, and no mode handler
+  // runs without it (`last_key` may still hold an earlier pass's key).
+  uint8_t key_this_pass = 0;
+  int32_t cursor_code = -3;
   int32_t idle_ms = 0;        // without pointer movement or button
-  Item hover_item{-1L};       // list entry under the pointer, Item(-1) none
-  int32_t phase_step = 1;     // the ping-pong phase's direction
-  uint8_t attacked_this_press = 0, moved_this_press = 0, targeted_this_press = 0;
-  uint8_t combo_cast = 0;
+  int32_t phase_step = 1;
   uint8_t switch_target_latch = 0;
-  // ---- Frame pacing (src/input/frame_input.cpp) ----
   double redraw_interval_ms = -1.0;  // the frame interval, taken at each redraw; -1 not yet
   FrameFacts frame_shown;           // as the last composed frame showed them
   PointerFacts pointer_seen;
@@ -277,23 +312,10 @@ extern bool old_ctrl_func;
 extern bool old_alt_func;
 extern int mouse_sensitivity;
 
-// Session state reset by `reset_session`.
-extern int confirmed_x, confirmed_y;
-extern int talk_partner_id;
-extern bool repeat_use, repeat_cast, repeat_make;
 // Turns every repeat flag (use, cast, make) off.
 void clear_repeat_flags();
 // Whether a repeat (use, cast or make) is running.
 bool any_repeat_flag();
-extern int level_sync_errors;
-extern int pending_move_token;
-// Where the last resync line was sent from; x -1 when none waits for the
-// server's answer (a move reply or a refresh, which store the anchor).
-struct ResyncMark {
-  int x = -1, y = -1, level = -1;
-  bool operator==(const ResyncMark&) const = default;
-};
-extern ResyncMark resync_sent_from;
 
 // Closes the "cmain" trace scope of the run (cmain does so on return).
 void close_run_trace();

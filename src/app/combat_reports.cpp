@@ -23,6 +23,11 @@ int16_t lunge_dx = 0, lunge_dy = 0;
 bool no_two_handed_melee = false;
 uint64_t (*combat_clock_us)() = get_time_us;
 
+void reset_combat_reports() {
+  damage_history = DamageHistory();
+  lunge_counter = 0;
+}
+
 namespace {
 
 // The game library's scancodes of the arrow keys and the keypad digits.

@@ -131,10 +131,11 @@ int msg_grouped(ClientApp& app, const std::string& msg) {
   split(unpacked, std::string(1, GROUP_SEPARATOR), parts);
   // A new group replaces what is left of the old one; the parts go on the
   // stack last first, so that the frame loop takes them in sending order.
-  app.pending_messages.clear();
-  for (auto it = parts.rbegin(); it != parts.rend(); ++it) app.pending_messages.push_back(*it);
+  app.session.pending_messages.clear();
+  for (auto it = parts.rbegin(); it != parts.rend(); ++it)
+    app.session.pending_messages.push_back(*it);
   FunctionTrace trace("process_pkt");
-  if (app.pending_messages.empty())
+  if (app.session.pending_messages.empty())
     trace.printf("got the * for grouped packets but nothing otherwise!");
   else
     trace.printf("BEGIN GROUPED");

@@ -4,8 +4,8 @@
 // of the application itself in app/client_app.h and app/server_list.h. Those
 // are defined in globals.cpp (the application object, the server list, the
 // login and quick-cast strings), startup.cpp (the session flags, the settings
-// copied from client.cfg, the replaceable hooks) and session_start.cpp (the
-// session state that reset_session clears).
+// copied from client.cfg, the replaceable hooks); a session's own state is
+// `app.session` (app/client_app.h).
 
 #include "core/config_file.h"
 #include "core/item_data.h"

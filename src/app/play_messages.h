@@ -68,6 +68,8 @@ constexpr size_t DAMAGE_HISTORY_KEPT = 10;
 extern int lunge_counter;
 extern int16_t lunge_dx, lunge_dy;
 constexpr int LUNGE_FRAMES = 10;
+// A new session's combat figures: no damage history, no lunge under way.
+void reset_combat_reports();
 
 // A flag of the player record that the rules read: it bans two-handed melee
 // weapons.

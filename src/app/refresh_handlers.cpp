@@ -37,18 +37,18 @@ void refresh_packet(const std::string& line) {
     return;
   }
   int x = decode_number(xs), y = decode_number(ys), z = decode_number(zs);
-  confirmed_x = x;
-  confirmed_y = y;
-  resync_sent_from = ResyncMark();
-  if (token >= 1 && token == pending_move_token) {
+  app.session.confirmed_x = x;
+  app.session.confirmed_y = y;
+  app.session.resync_sent_from = ResyncMark();
+  if (token >= 1 && token == app.session.pending_move_token) {
     uint64_t now = get_time_us();
     uint64_t elapsed = now > move_sent_time ? now - move_sent_time : 0;
     move_latency_ms = static_cast<int>(std::min<uint64_t>(elapsed / 1000, INT_MAX));
-    pending_move_token = 0;
+    app.session.pending_move_token = 0;
   }
   trace.printf("x=%d y=%d z=%d", x, y, z);
   if (z != me.map_level && !map_transfer_pending) {
-    ++level_sync_errors;
+    ++app.session.level_sync_errors;
     if (!common_cfg.get_bool("turn_based")) d.print_msg("level sync error++ (fov)");
     return;
   }

@@ -56,9 +56,9 @@ int ClientApp::wait_for_key() {
     usleep(WAIT_SLEEP_US);
   }
   int key = readkey();
-  last_key = key;
-  last_ascii = static_cast<uint8_t>(key & 0xff);
-  last_scancode = key >> 8;
+  session.last_key = key;
+  session.last_ascii = static_cast<uint8_t>(key & 0xff);
+  session.last_scancode = key >> 8;
   return key;
 }
 
@@ -80,9 +80,6 @@ int ClientApp::run_sessions(const char* argv0) {
     int rc = start_session(argv0);
     if (rc >= 0) return rc;
     reset_session();
-    d.curr_display = 0;
-    d.statbox_page = 0;
-    d.free_title();
 
     // Tables, side panel and the settings of this session.
     d.copy_tile_table();
@@ -141,15 +138,15 @@ bool ClientApp::frame_pass() {
   do_mouse();
   note_input();
   do_tick();
-  if (logged_in && level_entered && data_reloaded && inventory_synced) {
+  if (session.logged_in && level_entered && data_reloaded && inventory_synced) {
     do_list_pick();
     do_movement();
-    last_ascii = 0;
+    session.last_ascii = 0;
     key_this_pass = 0;
-    bool due = keypressed() || right_released;
+    bool due = keypressed() || session.right_released;
     if (!due && gc_interface_mode != MODE_NORMAL && gc_interface_mode != MODE_DROPALL2 &&
         gc_interface_mode != MODE_CHAT)
-      due = (left_released && !d.mouse_over_hotbar()) || mouse_z != last_wheel;
+      due = (session.left_released && !d.mouse_over_hotbar()) || mouse_z != session.last_wheel;
     if (due) {
       // Whatever the key does, the next frame shows it.
       d.request_frame(FRAME_INPUT);
@@ -168,15 +165,17 @@ bool ClientApp::frame_pass() {
   do_redraw();
   update_frame_counters();
   if (deteriorate(event_list) != 0) sound.stop_loop(SFX_QUAKE);
-  move_missiles(missile_list, take_elapsed_ms(action_timers[TIMER_MISSILES], get_time_us()));
-  move_particles(particle_list, take_elapsed_ms(action_timers[TIMER_PARTICLES], get_time_us()));
+  move_missiles(missile_list,
+                take_elapsed_ms(session.action_timers[TIMER_MISSILES], get_time_us()));
+  move_particles(particle_list,
+                 take_elapsed_ms(session.action_timers[TIMER_PARTICLES], get_time_us()));
   return handle_one_message();
 }
 
 bool ClientApp::handle_one_message() {
   FunctionTrace trace("frame");
   bool echo = debug_echo && me.is_dm();
-  if (pending_messages.empty()) {
+  if (session.pending_messages.empty()) {
     int rc = tcpObj.get_message(0, current_message);
     if (rc > 0) {
       trace.printf("data in the hall! recvd: %s", current_message.c_str());
@@ -200,11 +199,11 @@ bool ClientApp::handle_one_message() {
       return true;
     }
   } else {
-    current_message = pending_messages.back();
-    pending_messages.pop_back();
+    current_message = session.pending_messages.back();
+    session.pending_messages.pop_back();
     if (echo && !current_message.empty()) {
       d.print_msg("*%s", current_message.c_str());
-      if (pending_messages.empty()) d.print_msg("END GROUPED");
+      if (session.pending_messages.empty()) d.print_msg("END GROUPED");
     }
   }
   std::string msg = current_message;

@@ -51,13 +51,13 @@ int msg_move_result(ClientApp&, const std::string& msg) {
   craft_chosen_item = Item(0L);
   me.direction = dir;
   if (level != me.map_level) {
-    ++level_sync_errors;
+    ++app.session.level_sync_errors;
     d.print_msg("level sync error++ (m)");
     return 0;
   }
-  confirmed_x = x;
-  confirmed_y = y;
-  resync_sent_from = ResyncMark();
+  app.session.confirmed_x = x;
+  app.session.confirmed_y = y;
+  app.session.resync_sent_from = ResyncMark();
   // The confirmed position is only measured against: it keeps what was sent.
   if (result == 0) {
     if (options.get(OPT_BLOCK_MESSAGES)) d.print_msg("Blocked!");
@@ -104,7 +104,7 @@ int msg_ship_values(ClientApp&, const std::string& msg) {
 int msg_level_gained(ClientApp& app, const std::string& msg) {
   int unused = 0, gained = 0;
   if (std::sscanf(msg.c_str(), "X %d %d", &unused, &gained) != 2) return 0;
-  app.level_up_pending = 1;
+  app.session.level_up_pending = 1;
   // Every level gained brings a point to distribute. The count comes from the
   // server: a negative one takes nothing away and the sum stays inside an int.
   long long sum = static_cast<long long>(me.stat_points) + std::max(gained, 0);
@@ -233,7 +233,7 @@ int msg_file_transfer(ClientApp& app, const std::string& msg) {
     return 0;
   }
   writelog("problem transferring data file\n");
-  if (++app.xfer_failures == SRV_MAX_XFER_FAILURES) {
+  if (++app.session.xfer_failures == SRV_MAX_XFER_FAILURES) {
     writelog("giving up on the xfer\n");
     end_session();
   }
@@ -252,7 +252,7 @@ int msg_data_reload(ClientApp& app, const std::string&) {
   mounts.load();
   buffs.load();
   sound.load_mount_sounds();
-  app.logged_in = 1;
+  app.session.logged_in = 1;
   data_reloaded = true;
   tcpObj.sckSend("i");
   return 0;
@@ -294,7 +294,7 @@ int msg_level_change(ClientApp& app, const std::string& msg) {
   if (!level_entered && me.xp == 0)
     d.print_msg("Help: %c%s", COLOUR_HELP,
                 "You can go back through these messages with the page-up and page-down keys.");
-  app.logged_in = 1;
+  app.session.logged_in = 1;
   level_entered = true;
   id_table.clear_mobs();
   // No smooth scroll carries over onto the new level.

@@ -15,14 +15,18 @@
 #include "input/player_actions.h"
 #include "world/target.h"
 
-int confirmed_x = -1, confirmed_y = -1;
-int talk_partner_id = 0;
-bool repeat_use = false, repeat_cast = false, repeat_make = false;
-void clear_repeat_flags() { repeat_use = repeat_cast = repeat_make = false; }
-bool any_repeat_flag() { return repeat_use || repeat_cast || repeat_make; }
-int level_sync_errors = 0;
-int pending_move_token = 0;
-ResyncMark resync_sent_from;
+SessionState::SessionState(uint64_t now) {
+  for (uint64_t& t : action_timers) t = now;
+  action_timers[TIMER_KEEPALIVE] = 0;
+  action_timers[TIMER_STATUS] = 0;
+}
+
+void clear_repeat_flags() {
+  app.session.repeat_use = app.session.repeat_cast = app.session.repeat_make = false;
+}
+bool any_repeat_flag() {
+  return app.session.repeat_use || app.session.repeat_cast || app.session.repeat_make;
+}
 
 int ClientApp::start_session(const char* argv0) {
   std::string account = client_cfg.get("account");
@@ -148,95 +152,35 @@ int ClientApp::connect(const char* program_path, const std::string& prog_name, i
 }
 
 void ClientApp::reset_session() {
-  uint64_t now = input_clock_us();
-  input_text.clear();
-  input_pos = -1;
-  list_container = 0;
-  sub_state = 0;
-  xfer_failures = 0;
-  history_pos = -1;
-  list_partner = -1;
-  list_flag = 0;
-  list_kind = 0;
-  for (uint64_t& t : action_timers) t = now;
-  action_timers[TIMER_KEEPALIVE] = 0;
-  action_timers[TIMER_STATUS] = 0;
-  frame_count = 0;
-  last_ascii = 0;
-  last_key = 0;
-  last_scancode = 0;
-  logged_in = 0;
-  level_up_pending = 0;
-  buy_ready = hide_ready = craft_ready = move_step_ready = attack_ready = space_ready =
-      action_ready = 1;
-  chosen_item = Item(0);
-  repeat_item = Item(-1);
-  spell_words.clear();
-  last_spell.clear();
-  repeat_dir = 0;
-  button_number = 0;
-  right_held = left_held = middle_held = 0;
-  right_released = left_released = 0;
-  last_wheel = 0;
-  mouse_angle = 0;
-  mouse_dir = 0;
-  mouse_cell_x = -1;
-  mouse_cell_y = -1;
-  use_ready = 1;
-  spell_ready = 1;
+  session = SessionState(input_clock_us());
 
-  quick_cast_spell.clear();
-  confirmed_x = confirmed_y = -1;
-  target_id = -1;
-  target_locked = false;
-  locked_target_id = -1;
-  chosen_spell = -1;
-  talk_partner_id = 0;
-  d.scroll_offset = 0;
-  // The box opens on the newest lines, however far the last session paged.
-  d.scroll_messages_reset();
+  // The program-wide flags of a session, and the quick cast.
   map_transfer_pending = false;
   data_reloaded = false;
   level_entered = false;
   inventory_synced = false;
   session_over = false;
   quit_requested = false;
-  clear_repeat_flags();
-  level_sync_errors = 0;
-  pending_move_token = 0;
-  resync_sent_from = ResyncMark();
+  quick_cast_spell.clear();
 
-  // What the last session left half done must not be finished on this
-  // server: the unsent parts of its last grouped message, a level-up under
-  // way, the picks of a trade list never closed, the marks of a multi-drop.
-  pending_messages.clear();
-  std::fill(std::begin(level_up_counts), std::end(level_up_counts), 0);
-  level_up_saved_points = 0;
-  drop_list.clear();
-  item_drop.clear();
-  drop_count = -1;
-  pending_key_action = -1;
-  combo_cast = 0;
-  attacked_this_press = moved_this_press = targeted_this_press = 0;
-  hover_item = Item(-1);
-  // What the last session saw: the objects and effects of its level, what
-  // the crosshair was drawn on, its combat figures and the day effect's cell.
-  // Whether the crosshair is wanted at all is the player's and stays.
+  // What the last session saw and left half done, each owner its own: the
+  // target, the combat figures, the message box, menu and day effect, the
+  // objects and effects of its level, the picks of a trade list never closed,
+  // the marks of a multi-drop, the creatures and the inventory.
+  reset_target();
+  reset_combat_reports();
+  d.reset_session();
   server_objects.clear();
   visible_creatures.clear();
   event_list.clear();
   missile_list.clear();
   particle_list.clear();
-  crosshair_ready = false;
-  damage_history = DamageHistory();
-  lunge_counter = 0;
-  d.marker_x = d.marker_y = -1;
-  d.clear_minimap();
+  drop_list.clear();
+  item_drop.clear();
   id_table.clear();
   tracked_creatures.clear();
   temp_list.clear();
   items.clear();
-  d.menu_page = 0;
   // A new character opens on the help screen.
   gc_interface_mode = new_character ? MODE_HELP : MODE_NORMAL;
 }

@@ -95,7 +95,7 @@ void close_scripts() {
 
 ClientApp::ClientApp() {
   const uint64_t now = input_clock_us();
-  for (uint64_t& t : action_timers) t = now;
+  for (uint64_t& t : session.action_timers) t = now;
   reference_time_us = get_time_us();
 }
 

@@ -47,15 +47,15 @@ void open_list(int kind) {
 
 // 'U': a merchant's, a container's or a pile's stock to take from.
 int msg_buy_list(ClientApp& app, const std::string& msg) {
-  app.list_container = 0;
+  app.session.list_container = 0;
   if (gc_interface_mode != MODE_NORMAL) return 0;
   clear_repeat_flags();
   ListFields f;
   int n = scan_list_fields(msg, "U %c %d %1000s %d %d", f);
-  if (n >= 4) app.list_container = f.container;
+  if (n >= 4) app.session.list_container = f.container;
   if (n != 5) return 0;
-  app.list_kind = f.kind;
-  app.list_partner = f.partner;
+  app.session.list_kind = f.kind;
+  app.session.list_partner = f.partner;
   trade_item = Item(f.text);
 
   if (f.kind == 'P')
@@ -64,7 +64,7 @@ int msg_buy_list(ClientApp& app, const std::string& msg) {
     d.list_title = "GET FROM PILE";
   else
     d.list_title = "BUY";
-  open_list(app.list_container == 0 ? SELECT_BUY : SELECT_BANK);
+  open_list(app.session.list_container == 0 ? SELECT_BUY : SELECT_BANK);
   gc_interface_mode = MODE_BUY;
 
   if (f.kind == 'P') {
@@ -72,7 +72,7 @@ int msg_buy_list(ClientApp& app, const std::string& msg) {
       d.print_msg("Rearranging chest/merchant (use shift+arrow to move an item) ...");
       d.menu_rows.clear();
       gc_interface_mode = MODE_VIEW_INV;
-    } else if (app.list_container == 0) {
+    } else if (app.session.list_container == 0) {
       d.print_msg("Merchant: What would you like to remove from my inventory?");
     } else {
       d.print_msg("What would you like to remove from the container?");
@@ -80,38 +80,38 @@ int msg_buy_list(ClientApp& app, const std::string& msg) {
   } else if (f.kind == '@') {
     d.print_msg("Select the item you want to pick up from this pile ...");
     gc_interface_mode = MODE_GETLIST;
-    app.pile_container = app.list_container;
+    app.pile_container = app.session.list_container;
     app.pile_arg = f.extra;
-    app.pile_partner = app.list_partner;
+    app.pile_partner = app.session.list_partner;
   } else {
     d.print_msg("Merchant: What would you like to buy?");
   }
-  app.list_flag = 0;
+  app.session.list_flag = 0;
   return 0;
 }
 
 // 'B': the player's own items to sell, bank or put into a container.
 int msg_sell_list(ClientApp& app, const std::string& msg) {
-  app.list_container = 0;
+  app.session.list_container = 0;
   clear_repeat_flags();
   ListFields f;
   int n = scan_list_fields(msg, "B %c %d %1000s %d", f);
-  if (n >= 4) app.list_container = f.container;
+  if (n >= 4) app.session.list_container = f.container;
   if (n != 4) return 0;
-  app.list_kind = f.kind;
-  app.list_partner = f.partner;
+  app.session.list_kind = f.kind;
+  app.session.list_partner = f.partner;
   trade_item = Item(f.text);
   if (f.kind == 'x') return 0;
 
   d.list_title = "SELL/DEPOSIT";
-  app.list_flag = 0;
+  app.session.list_flag = 0;
   gc_interface_mode = MODE_SELL;
   d.list_title = f.kind == 'B' ? "DEPOSIT" : f.kind == 'P' ? "PUT" : "SELL";
-  if (construct_trade_list(temp_list, f.kind, false, app.list_container) > 0) {
-    open_list(f.kind == 'B' || app.list_container != 0 ? SELECT_BANK : SELECT_SELL);
+  if (construct_trade_list(temp_list, f.kind, false, app.session.list_container) > 0) {
+    open_list(f.kind == 'B' || app.session.list_container != 0 ? SELECT_BANK : SELECT_SELL);
     if (f.kind == 'B')
       d.print_msg("Banker: What would you like to bank?");
-    else if (f.kind == 'P' && app.list_container != 0)
+    else if (f.kind == 'P' && app.session.list_container != 0)
       d.print_msg("What would you like to add to the container?");
     else if (f.kind == 'P')
       d.print_msg("Merchant: What would you like to add to my inventory?");
@@ -131,21 +131,21 @@ int msg_sell_list(ClientApp& app, const std::string& msg) {
 
 // 'b': items to buy, withdraw from the bank or remove from a container.
 int msg_withdraw_list(ClientApp& app, const std::string& msg) {
-  app.list_container = 0;
+  app.session.list_container = 0;
   if (gc_interface_mode != MODE_NORMAL) return 0;
   clear_repeat_flags();
   ListFields f;
   int n = scan_list_fields(msg, "b %c %d %1000s %d", f);
   // Without its kind and partner the line names no list.
   if (n < 2) return 0;
-  app.list_kind = f.kind;
-  app.list_partner = f.partner;
-  if (n >= 4) app.list_container = f.container;
+  app.session.list_kind = f.kind;
+  app.session.list_partner = f.partner;
+  if (n >= 4) app.session.list_container = f.container;
   trade_item = Item(f.text);
   if (f.kind == 'x') return 0;
 
   gc_interface_mode = MODE_BUY;
-  app.list_flag = 0;
+  app.session.list_flag = 0;
   if (f.kind == 'B') {
     d.list_title = "WITHDRAW";
     if (construct_item_list(temp_list, 4) == 0) {
@@ -157,13 +157,14 @@ int msg_withdraw_list(ClientApp& app, const std::string& msg) {
     d.print_msg("Banker: What would you like to withdraw?");
     return 0;
   }
-  d.list_title = app.list_container != 0 ? "REMOVE" : "BUY";
-  if (construct_trade_list(temp_list, f.kind, true, app.list_container) > 0) {
+  d.list_title = app.session.list_container != 0 ? "REMOVE" : "BUY";
+  if (construct_trade_list(temp_list, f.kind, true, app.session.list_container) > 0) {
     open_list(SELECT_BUY);
     d.print_msg("Merchant: What would you like to buy?");
     return 0;
   }
-  d.print_msg(app.list_container != 0 ? "This container is empty!" : "This merchant has no stock!");
+  d.print_msg(app.session.list_container != 0 ? "This container is empty!"
+                                              : "This merchant has no stock!");
   gc_interface_mode = MODE_NORMAL;
   return 0;
 }
@@ -191,10 +192,10 @@ int msg_stock_entries(ClientApp&, const std::string& msg) {
 int msg_crafting(ClientApp& app, const std::string& msg) {
   if (msg[1] == 'x') {
     d.print_msg("%s", message_text(msg).c_str());
-    repeat_make = false;
+    app.session.repeat_make = false;
     return 0;
   }
-  if (!app.craft_ready) {
+  if (!app.session.craft_ready) {
     d.print_msg("You are not ready to craft another item just yet!");
     return 0;
   }
@@ -240,12 +241,12 @@ int msg_crafting(ClientApp& app, const std::string& msg) {
 
 // 'T': a non-player character asks what the player wants.
 int msg_talk_opens(ClientApp& app, const std::string& msg) {
-  int id = talk_partner_id;
+  int id = app.session.talk_partner_id;
   int n = std::sscanf(msg.c_str(), "T %d", &id);
   if (n == 0) return 0;
-  if (n == 1) talk_partner_id = id;
-  app.input_text.clear();
-  app.input_pos = 0;
+  if (n == 1) app.session.talk_partner_id = id;
+  app.session.input_text.clear();
+  app.session.input_pos = 0;
   gc_interface_mode = MODE_NPCTALK;
   d.draw_input_line("Your interest? ", "", 0);
   d.talk_topics = {"bye", "job", "time"};
@@ -260,7 +261,7 @@ void end_talk() {
   d.print_msg("Bye!");
   gc_interface_mode = MODE_NORMAL;
   d.hide_input_line();
-  app.history_pos = static_cast<int32_t>(app.input_history.size());
+  app.session.history_pos = static_cast<int32_t>(app.input_history.size());
   d.talk_topics.clear();
 }
 

@@ -471,3 +471,14 @@ void QYXDisplay::copy_tile_table() {
 }
 
 QYXDisplay d;
+
+void QYXDisplay::reset_session() {
+  scroll_offset = 0;
+  scroll_messages_reset();
+  clear_day_marker();
+  clear_minimap();
+  menu_page = 0;
+  curr_display = 0;
+  statbox_page = 0;
+  free_title();
+}

@@ -459,6 +459,11 @@ class QYXDisplay {
   // Points the intro loop's drawing and pointer at this display.
   void install_intro_hooks();
   void free_title();
+
+  // A new session's display: the map scrolled home, the message box on its
+  // newest lines however far the last session paged, no day effect, an
+  // empty minimap, the stat box, the menu on its first page, no title picture.
+  void reset_session();
   BITMAP* title_bg = nullptr;
   BITMAP* title_pic = nullptr;
   bool title_tried = false;
@@ -555,6 +560,7 @@ class QYXDisplay {
   // The cell the day effect picked on a sunlit floor; the field of view
   // shows a marker object there. x below 0: none.
   int32_t marker_x = -1, marker_y = -1;
+  void clear_day_marker() { marker_x = marker_y = -1; }
 
   // Settings copied at start-up and by the login replies. The copies of
   // options (old_lighting, mouse_enabled, show_threat, dont_show_quake,

@@ -44,7 +44,7 @@ void QYXDisplay::draw_messages(BITMAP* dest, bool plain) {
   if (!fonts.msg) return;
   MsgArea area{msg_x, play_height, input_width, res_y, msg_rows};
   const bool talking = gc_interface_mode == MODE_NPCTALK;
-  const std::string npc = talk_npc_name(id_table.get_name(talk_partner_id));
+  const std::string npc = talk_npc_name(id_table.get_name(app.session.talk_partner_id));
   MsgDrawTarget target;
   target.fonts = &fonts;
   target.palette = &msg_palette;

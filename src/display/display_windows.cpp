@@ -62,14 +62,15 @@ void QYXDisplay::draw_talk_panel(BITMAP* dest) {
   how.large_font = large_message_font != 0;
   how.box_colour = box_colour;
   how.tint = &QYXDisplay::tint_rect;
-  const ItemListEl* npc = server_objects.find_id(talk_partner_id);
+  const ItemListEl* npc = server_objects.find_id(app.session.talk_partner_id);
   if (npc) {
     const Item figure = npc->item;
     how.draw_npc = [this, figure](BITMAP* b, int x, int y) {
       draw_item_picture(figure, b, x, y, false);
     };
   }
-  ::draw_talk_panel(talk_topics, id_table.get_name(talk_partner_id), npc != nullptr, how, links);
+  ::draw_talk_panel(talk_topics, id_table.get_name(app.session.talk_partner_id), npc != nullptr,
+                    how, links);
 }
 
 void QYXDisplay::draw_player_status(BITMAP* dest) {
@@ -77,9 +78,9 @@ void QYXDisplay::draw_player_status(BITMAP* dest) {
   StatusFacts f = gather_status_facts(me, buffs);
   f.player_levels = PLAYER_LEVELS;
   f.level_up = level_up_shown != 0;
-  f.repeat_use = repeat_use;
-  f.repeat_make = repeat_make;
-  f.repeat_cast = repeat_cast;
+  f.repeat_use = app.session.repeat_use;
+  f.repeat_make = app.session.repeat_make;
+  f.repeat_cast = app.session.repeat_cast;
   const std::string queued =
       quick_cast_spell.empty() ? std::string() : spells.get_full_spell_name(quick_cast_spell);
   ::draw_player_status(dest, main_font, f, queued, res_x, options.get(OPT_HOTBAR_TOP) != 0);

@@ -106,7 +106,8 @@ void Button::draw(BITMAP* bmp) {
       const Item& it = me.item_binds[slot];
       if (it.code != 0) {
         d.draw_item_picture(it, bmp, x + 1, y + 1, false);
-        if (!app.use_ready) QYXDisplay::tint_rect(bmp, x + 1, y + 1, CELL, CELL, black(), DARK_ALPHA);
+        if (!app.session.use_ready)
+          QYXDisplay::tint_rect(bmp, x + 1, y + 1, CELL, CELL, black(), DARK_ALPHA);
       }
     } else {
       const PanelRgb c = school_colour(id);
@@ -117,7 +118,8 @@ void Button::draw(BITMAP* bmp) {
         destroy_bitmap(icon);
       }
       QYXDisplay::tint_rect(bmp, x + 1, y + 1, CELL, CELL, black(), DARK_ALPHA);
-      if (!app.spell_ready) QYXDisplay::tint_rect(bmp, x + 1, y + 1, CELL, CELL, black(), DARK_ALPHA);
+      if (!app.session.spell_ready)
+        QYXDisplay::tint_rect(bmp, x + 1, y + 1, CELL, CELL, black(), DARK_ALPHA);
       draw_rows(bmp, d.main_font,
                 spells.uses_words(id) ? hotbar_word_rows(name)
                                       : hotbar_text_rows(spells.get_full_spell_name(id)),

@@ -96,9 +96,9 @@ int hotbar_button_at_pointer(int count) {
 }
 
 void take_key(ClientApp& app, int key) {
-  app.last_key = key;
-  app.last_ascii = static_cast<uint8_t>(key & 0xff);
-  app.last_scancode = key >> 8;
+  app.session.last_key = key;
+  app.session.last_ascii = static_cast<uint8_t>(key & 0xff);
+  app.session.last_scancode = key >> 8;
   app.key_this_pass = 1;
 }
 
@@ -165,7 +165,7 @@ void ClientApp::do_mouse() {
   // Idle means no movement at all; equal non-zero steps are still movement.
   if (mx == 0 && my == 0 && (buttons & 7) == 0) {
     idle_ms = static_cast<int32_t>(
-        std::min<double>(idle_ms + ms_since(action_timers[TIMER_MOUSE], now), IDLE_MS_CAP));
+        std::min<double>(idle_ms + ms_since(session.action_timers[TIMER_MOUSE], now), IDLE_MS_CAP));
     if (idle_ms > IDLE_HIDE_MS && mode == MODE_NORMAL && d.mouse_shown) d.hide_mouse();
   } else {
     if (!d.mouse_shown && (gfx_capabilities & HW_CURSOR_CAPABILITY) && screen) show_mouse(screen);
@@ -175,19 +175,19 @@ void ClientApp::do_mouse() {
     if (is_list_mode(mode)) d.draw_list_panel(&temp_list, SELECT_LAST_DRAWN, nullptr);
   }
 
-  action_timers[TIMER_MOUSE] = now;
-  right_released = left_released = 0;
-  if (left_held && !(buttons & 1)) left_released = 1;
-  if (right_held && !(buttons & 2)) right_released = 1;
-  left_held = (buttons & 1) != 0;
-  right_held = (buttons & 2) != 0;
-  middle_held = (buttons & 4) != 0;
+  session.action_timers[TIMER_MOUSE] = now;
+  session.right_released = session.left_released = 0;
+  if (session.left_held && !(buttons & 1)) session.left_released = 1;
+  if (session.right_held && !(buttons & 2)) session.right_released = 1;
+  session.left_held = (buttons & 1) != 0;
+  session.right_held = (buttons & 2) != 0;
+  session.middle_held = (buttons & 4) != 0;
 
   const int dx = d.mouse_cell_dx(), dy = d.mouse_cell_dy();
-  mouse_angle = d.mouse_angle();
-  mouse_dir = pointer_direction(dx, dy, mouse_angle);
-  mouse_cell_x = me.x + dx;
-  mouse_cell_y = me.y + dy;
+  session.mouse_angle = d.mouse_angle();
+  session.mouse_dir = pointer_direction(dx, dy, session.mouse_angle);
+  session.mouse_cell_x = me.x + dx;
+  session.mouse_cell_y = me.y + dy;
 
   int shape;
   if (hides_pointer_mode(mode)) {
@@ -198,8 +198,8 @@ void ClientApp::do_mouse() {
     shape = -3;
   } else {
     // The player's own cell keeps the plain arrow: code 0 would hide the pointer.
-    shape = mouse_dir == 0 ? -3 : mouse_dir;
-    const int cx = mouse_cell_x, cy = mouse_cell_y;
+    shape = session.mouse_dir == 0 ? -3 : session.mouse_dir;
+    const int cx = session.mouse_cell_x, cy = session.mouse_cell_y;
     const ItemListEl* top = server_objects.find_top_at(cx, cy);
     bool attackable = top != nullptr && top->align != 'p' && top->align != 's' &&
                       !(top->align == 'g' && top->id > 99 && !me.is_dm());
@@ -210,13 +210,13 @@ void ClientApp::do_mouse() {
         shape = -2;
       } else if (door) {
         shape = -4;
-        if (left_released) request_open(cx, cy, 0);
-      } else if (attackable && !blind && mouse_dir >= 1 && mouse_dir <= 8) {
-        shape = mouse_dir + 10;
+        if (session.left_released) request_open(cx, cy, 0);
+      } else if (attackable && !blind && session.mouse_dir >= 1 && session.mouse_dir <= 8) {
+        shape = session.mouse_dir + 10;
       }
     } else if (door) {
       shape = -4;
-      if (left_released) request_open(cx, cy, 0);
+      if (session.left_released) request_open(cx, cy, 0);
     }
   }
 
@@ -224,9 +224,9 @@ void ClientApp::do_mouse() {
     std::string link = d.get_link_at(mouse_x, mouse_y);
     if (!link.empty()) {
       shape = -4;
-      if (left_released) {
+      if (session.left_released) {
         if (to_upper(link) != "BYE") {
-          tcpObj.sckSend("T%c%d%c%s", TALK_SEPARATOR, talk_partner_id, TALK_SEPARATOR,
+          tcpObj.sckSend("T%c%d%c%s", TALK_SEPARATOR, app.session.talk_partner_id, TALK_SEPARATOR,
                          link.c_str());
         } else {
           d.scroll_messages_reset();
@@ -259,79 +259,86 @@ void ClientApp::do_tick() {
   };
   const int mode = static_cast<int>(gc_interface_mode);
 
-  rearm(move_step_ready, action_timers[TIMER_MOVE], [] { return move_delay_ms(); }, now);
-  rearm(attack_ready, action_timers[TIMER_ATTACK], quick_or(fire_delay), now);
-  rearm(use_ready, action_timers[TIMER_USE], quick_or(1000), now);
-  rearm(buy_ready, action_timers[TIMER_BUY], [] { return 250.0; }, now);
-  rearm(space_ready, action_timers[TIMER_LEVEL], quick_or(1000), now);
-  rearm(hide_ready, action_timers[TIMER_HIDE], quick_or(2000), now);
-  rearm(craft_ready, action_timers[TIMER_CRAFT], quick_or(craft_delay), now);
-  rearm(action_ready, action_timers[TIMER_STEALTH], [] { return me.get_stealth_delay() * 1000.0; },
-        now);
-  rearm(spell_ready, action_timers[TIMER_CAST], [] { return static_cast<double>(spell_delay); }, now);
-  if (!spell_ready && spell_delay > 0) {
-    double left = (spell_delay - ms_since(action_timers[TIMER_CAST], now)) / spell_delay;
+  rearm(
+      session.move_step_ready, session.action_timers[TIMER_MOVE], [] { return move_delay_ms(); },
+      now);
+  rearm(session.attack_ready, session.action_timers[TIMER_ATTACK], quick_or(fire_delay), now);
+  rearm(session.use_ready, session.action_timers[TIMER_USE], quick_or(1000), now);
+  rearm(
+      session.buy_ready, session.action_timers[TIMER_BUY], [] { return 250.0; }, now);
+  rearm(session.space_ready, session.action_timers[TIMER_LEVEL], quick_or(1000), now);
+  rearm(session.hide_ready, session.action_timers[TIMER_HIDE], quick_or(2000), now);
+  rearm(session.craft_ready, session.action_timers[TIMER_CRAFT], quick_or(craft_delay), now);
+  rearm(
+      session.action_ready, session.action_timers[TIMER_STEALTH],
+      [] { return me.get_stealth_delay() * 1000.0; }, now);
+  rearm(
+      session.spell_ready, session.action_timers[TIMER_CAST],
+      [] { return static_cast<double>(spell_delay); }, now);
+  if (!session.spell_ready && spell_delay > 0) {
+    double left = (spell_delay - ms_since(session.action_timers[TIMER_CAST], now)) / spell_delay;
     d.cooloff_fraction = static_cast<float>(left < 0 ? 0 : left > 1 ? 1 : left);
   } else {
     d.cooloff_fraction = 0.0f;
   }
 
-  if (every(action_timers[TIMER_STATUS], 10000, now)) {
+  if (every(session.action_timers[TIMER_STATUS], 10000, now)) {
     if (mode == MODE_BUY || mode == MODE_SELL)
-      tcpObj.sckSend("| %d", list_partner);
-    else if (logged_in)
+      tcpObj.sckSend("| %d", session.list_partner);
+    else if (session.logged_in)
       send_stats_update();
   }
-  if (every(action_timers[TIMER_KEEPALIVE], 3000, now)) {
-    if (logged_in) tcpObj.sckSend("+");
+  if (every(session.action_timers[TIMER_KEEPALIVE], 3000, now)) {
+    if (session.logged_in) tcpObj.sckSend("+");
     carries_light_item = items.get_qty_basecode(BASE_LIGHT_ITEM) > 0;
     carries_sight_item = (cmap.get_vis() != 0 && items.get_qty_basecode(BASE_SIGHT_ITEM) > 0) ||
                          items.get_qty(make_code(BASE_SIGHT_ITEM, 0, 15, 5)) > 0;
   }
-  if (due(action_timers[TIMER_STATUS_TICK], 1000, now) && !turn_based()) {
-    action_timers[TIMER_STATUS_TICK] = now;
+  if (due(session.action_timers[TIMER_STATUS_TICK], 1000, now) && !turn_based()) {
+    session.action_timers[TIMER_STATUS_TICK] = now;
     me.tick_buffs();
     // The counters themselves run down; a permanent status from a worn
     // item reads -1 above a counter that still counts.
     for (int i = 0; i < MAXHEALTHNUMS; ++i) me.dec_health(i);
   }
-  if (every(action_timers[TIMER_CLOCK], 2000, now)) {
+  if (every(session.action_timers[TIMER_CLOCK], 2000, now)) {
     world_time = minute_of_day(world_time + 1);
-    if (level_sync_errors > LEVEL_SYNC_LIMIT) {
+    if (app.session.level_sync_errors > LEVEL_SYNC_LIMIT) {
       tcpObj.sckSend("^ f -1");
-      level_sync_errors = 0;
+      app.session.level_sync_errors = 0;
       if (!turn_based()) d.print_msg("Too many level sync errors; requesting reset.");
-    } else if (level_sync_errors > 0 && world_time % 10 == 0) {
-      --level_sync_errors;
+    } else if (app.session.level_sync_errors > 0 && world_time % 10 == 0) {
+      --app.session.level_sync_errors;
     }
   }
-  if (every(action_timers[TIMER_BLINK], 300, now)) {
+  if (every(session.action_timers[TIMER_BLINK], 300, now)) {
     blink_on = !blink_on;
     playerstats(0);
   }
   // Timed from the end of the last call, so that a slow script is not called
   // again at once.
-  if (now < action_timers[TIMER_SCRIPT] || ms_since(action_timers[TIMER_SCRIPT], now) > 100) {
+  if (now < session.action_timers[TIMER_SCRIPT] ||
+      ms_since(session.action_timers[TIMER_SCRIPT], now) > 100) {
     call_auxbox();
-    action_timers[TIMER_SCRIPT] = input_clock_us();
+    session.action_timers[TIMER_SCRIPT] = input_clock_us();
   }
 }
 
 // ---- List pick ----------------------------------------------------------------------
 
 void ClientApp::do_list_pick() {
-  hover_item = Item(-1);
+  session.hover_item = Item(-1);
   if (d.curr_display != 1) return;
   const int mode = static_cast<int>(gc_interface_mode);
-  if (left_released) {
-    hover_item = d.get_item_under_mouse();
-    if (hover_item != Item(-1)) return;
+  if (session.left_released) {
+    session.hover_item = d.get_item_under_mouse();
+    if (session.hover_item != Item(-1)) return;
   }
-  if (right_released && mode == MODE_ABILITY) {
-    hover_item = d.get_item_under_mouse();
-    if (hover_item != Item(-1)) return;
+  if (session.right_released && mode == MODE_ABILITY) {
+    session.hover_item = d.get_item_under_mouse();
+    if (session.hover_item != Item(-1)) return;
   }
-  if (mode != MODE_DROPALL || !right_released) return;
+  if (mode != MODE_DROPALL || !session.right_released) return;
   // A right click flags the entry under the pointer (else the cursor's) for
   // the multi-drop; with SHIFT it drops that entry alone at once.
   if (!is_shift_down()) {
@@ -339,12 +346,12 @@ void ClientApp::do_list_pick() {
     d.draw_list_panel(&temp_list, SELECT_LAST_DRAWN, nullptr);
     return;
   }
-  chosen_item = d.get_selected_item();
-  long count = items.get_qty(chosen_item);
+  session.chosen_item = d.get_selected_item();
+  long count = items.get_qty(session.chosen_item);
   if (count > 1) {
     d.print_msg("How many (max %ld, hit space for one or enter to select all) ?", count);
-    input_text.clear();
-    d.draw_input_line("How many? ", input_text, 0);
+    session.input_text.clear();
+    d.draw_input_line("How many? ", session.input_text, 0);
     gc_interface_mode = MODE_DROPALL2;
   } else {
     gc_interface_mode = MODE_DROP2;
@@ -366,19 +373,20 @@ bool read_pass_key(ClientApp& app) {
   const int mode = static_cast<int>(gc_interface_mode);
   if (keypressed()) {
     take_key(app, readkey());
-    const ScriptKeyArgs args = script_key_args(app.last_key);
+    const ScriptKeyArgs args = script_key_args(app.session.last_key);
     call_auxbox_keypressed(args.key, args.ascii, args.scancode);
     // A letter that no letter key made (a keypad or dead-key combination) is
     // for the script only.
-    const uint8_t c = app.last_ascii;
+    const uint8_t c = app.session.last_ascii;
     bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-    return letter && (app.last_scancode < 1 || app.last_scancode > LETTER_SCANCODE_LAST);
+    return letter &&
+           (app.session.last_scancode < 1 || app.session.last_scancode > LETTER_SCANCODE_LAST);
   }
   if (is_menu_page_mode(mode)) return false;
 
-  if (app.left_released && mode != MODE_VIEW_INV) {
+  if (app.session.left_released && mode != MODE_VIEW_INV) {
     bool consumed = false;
-    if (app.hover_item != Item(-1)) {
+    if (app.session.hover_item != Item(-1)) {
       take_key(app, KEYCODE_ENTER);
     } else if (d.curr_display != 1) {
       const int key = dir_to_keypad_key(d.mouse_cell_dx(), d.mouse_cell_dy());
@@ -394,17 +402,17 @@ bool read_pass_key(ClientApp& app) {
     // A click in the drop list while entries are flagged picks nothing.
     if (mode == MODE_DROPALL && item_drop.size() > 0) return true;
     if (consumed) return true;
-    take_key(app, app.last_key);
+    take_key(app, app.session.last_key);
     return false;
   }
 
-  if (app.right_released && mode != MODE_DROPALL) {
+  if (app.session.right_released && mode != MODE_DROPALL) {
     const bool over_button = hotbar_button_at_pointer(HOTBAR_BUTTONS) >= 0;
     if (options.get(OPT_HOTBAR) && over_button && mode == MODE_NORMAL && !level_flag) {
       if (common_cfg.get_int("cast_with_words") != 0) {
         int button = hotbar_button_at_pointer(HOTBAR_SLOT_BUTTONS);
         if (button >= 0) {
-          app.button_number = hotbar_button_slot(button);
+          app.session.button_number = hotbar_button_slot(button);
           bind_spell_to_key(app, true);
         }
       }
@@ -421,16 +429,16 @@ bool read_pass_key(ClientApp& app) {
       }
       return false;
     }
-    if (app.hover_item != Item(-1)) {
+    if (app.session.hover_item != Item(-1)) {
       take_key(app, KEYCODE_TAB);
       return false;
     }
     return true;
   }
 
-  if (app.last_wheel != mouse_z) {
-    take_key(app, wheel_key(app.last_wheel, mouse_z, is_ctrl_down()));
-    app.last_wheel = mouse_z;
+  if (app.session.last_wheel != mouse_z) {
+    take_key(app, wheel_key(app.session.last_wheel, mouse_z, is_ctrl_down()));
+    app.session.last_wheel = mouse_z;
     return false;
   }
   return true;
@@ -466,7 +474,7 @@ FrameFacts ClientApp::frame_facts_now() const {
   f.lunge_dx = lunge_dx;
   f.lunge_dy = lunge_dy;
   f.cooloff = options.get(OPT_COOLOFF_BAR) ? d.cooloff_fraction : 0.0f;
-  f.ready = static_cast<uint8_t>(use_ready | spell_ready << 1);
+  f.ready = static_cast<uint8_t>(session.use_ready | session.spell_ready << 1);
   f.tooltip = d.hotbar_tooltip_due();
   return f;
 }
@@ -494,16 +502,16 @@ void ClientApp::do_redraw() {
   // The interval is read again at each redraw rather than every pass: a
   // changed setting counts from the next frame.
   if (redraw_interval_ms < 0) redraw_interval_ms = frame_interval_ms();
-  if (ms_since(action_timers[TIMER_REDRAW], now) < redraw_interval_ms &&
-      now >= action_timers[TIMER_REDRAW])
+  if (ms_since(session.action_timers[TIMER_REDRAW], now) < redraw_interval_ms &&
+      now >= session.action_timers[TIMER_REDRAW])
     return;
-  action_timers[TIMER_REDRAW] = now;
+  session.action_timers[TIMER_REDRAW] = now;
   redraw_interval_ms = frame_interval_ms();
 
   // The frame of this interval, composed only when something on it changed;
   // the counting below runs every interval all the same, so that animations,
   // the lunge and the particles keep their pace.
-  const bool advance = frame_count % (fps / 3 + 1) == 1;
+  const bool advance = session.frame_count % (fps / 3 + 1) == 1;
   const FrameFacts facts = frame_facts_now();
   const uint32_t why = frame_reasons(advance, facts);
   if (why != 0) {
@@ -516,19 +524,19 @@ void ClientApp::do_redraw() {
     d.flush_map_view();
     frame_shown = facts;
   }
-  ++frame_count;
+  ++session.frame_count;
 
   if (d.scroll_offset != 0)
-    d.scroll_offset = scroll_offset_for(ms_since(action_timers[TIMER_MOVE_START], now),
+    d.scroll_offset = scroll_offset_for(ms_since(session.action_timers[TIMER_MOVE_START], now),
                                         me.get_delay(), d.tile_size);
 
-  if (frame_count % (fps / 10 + 1) == 0 && !me.has_status(HN_HELD) &&
+  if (session.frame_count % (fps / 10 + 1) == 0 && !me.has_status(HN_HELD) &&
       gc_interface_mode == MODE_NORMAL) {
     d.next_anim_frame();
     if (!d.input_shown) d.request_frame(FRAME_PROMPT);
   }
 
-  if (frame_count % (fps / 100 + 1) == 0) {
+  if (session.frame_count % (fps / 100 + 1) == 0) {
     if (lunge_counter > 0) --lunge_counter;
     if (lunge_counter == 0) {
       lunge_dx = static_cast<int16_t>(lunge_dx - sign(lunge_dx));
@@ -536,7 +544,7 @@ void ClientApp::do_redraw() {
     }
   }
 
-  if (frame_count % (fps / 20 + 1) == 0) {
+  if (session.frame_count % (fps / 20 + 1) == 0) {
     const int level = me.map_level;
     if (me.has_status(HN_WOUNDED) && rand_int(3) == 0)
       add_particle(particle_list, level, 1, PARTICLE_LIFETIME_MS, 0, me.x + 0.5f, me.y + 0.5f, -1, -1);
@@ -578,16 +586,17 @@ void ClientApp::note_input() {
 
 void ClientApp::update_frame_counters() {
   const uint64_t now = input_clock_us();
-  if (now > action_timers[TIMER_SECOND] && now - action_timers[TIMER_SECOND] > 1000000) {
-    action_timers[TIMER_SECOND] = now;
-    fps = frame_count;
-    frame_count = 0;
+  if (now > session.action_timers[TIMER_SECOND] &&
+      now - session.action_timers[TIMER_SECOND] > 1000000) {
+    session.action_timers[TIMER_SECOND] = now;
+    fps = session.frame_count;
+    session.frame_count = 0;
     bytes_sent_last_second = bytes_sent;
     bytes_received_last_second = bytes_received;
     bytes_sent = 0;
     bytes_received = 0;
   }
-  if (every(action_timers[TIMER_PHASE], 100, now)) {
+  if (every(session.action_timers[TIMER_PHASE], 100, now)) {
     int sum = anim_ping_pong + phase_step;
     if (sum >= 8) {
       anim_ping_pong = 7;

@@ -130,7 +130,7 @@ void use_key_item(int scancode, uint8_t& ready, uint64_t& stamp, uint32_t& mode,
 
 void bind_spell_to_key(ClientApp& a, bool f_key) {
   gc_interface_mode = MODE_BIND_KEY;
-  const int s = a.button_number;
+  const int s = a.session.button_number;
   std::string current = "none";
   if (valid_slot(s)) {
     if (me.item_binds[s].is_valid()) current = wl.get_full_name(me.item_binds[s]);
@@ -138,10 +138,10 @@ void bind_spell_to_key(ClientApp& a, bool f_key) {
   }
   d.print_msg("Binding spell to %s%d%s%s%s: currently %s", f_key ? "F" : "", f_key ? s - 9 : s,
               f_key ? " (" : "", combo_key_name(s, false).c_str(), f_key ? ")" : "", current.c_str());
-  a.input_text.clear();
-  a.spell_words.clear();
-  a.input_pos = 0;
-  d.draw_input_line("Bind spell: ", a.input_text, a.input_pos);
+  a.session.input_text.clear();
+  a.session.spell_words.clear();
+  a.session.input_pos = 0;
+  d.draw_input_line("Bind spell: ", a.session.input_text, a.session.input_pos);
 }
 
 int hotbar_button_slot(int button) {

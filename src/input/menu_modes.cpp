@@ -31,7 +31,9 @@ constexpr int KEYS_CONFIRM_RESET = 4;
 
 constexpr int SETTING_STEP = 5;
 
-bool is_esc(const ClientApp& app) { return app.last_ascii == ASCII_ESC; }
+bool is_esc(const ClientApp& app) {
+  return app.session.last_ascii == ASCII_ESC;
+}
 
 void back_to_menu() {
   gc_interface_mode = MODE_QYXMENU;
@@ -53,12 +55,12 @@ void do_help(const ClientApp& app) {
     gc_interface_mode = MODE_NORMAL;
     return;
   }
-  if (app.last_ascii == '?') {
+  if (app.session.last_ascii == '?') {
     d.help_index = !d.help_index;
     return;
   }
   int step = 0;
-  switch (app.last_scancode) {
+  switch (app.session.last_scancode) {
     case KEY_PGUP: step = -d.help_rows; break;
     case KEY_PGDN: step = d.help_rows; break;
     case KEY_UP: step = -1; break;
@@ -73,15 +75,17 @@ void do_book(const ClientApp& app) {
   if (is_esc(app)) {
     d.print_msg("Done!");
     gc_interface_mode = MODE_NORMAL;
-  } else if (app.last_ascii == ',' || app.last_scancode == KEY_LEFT || app.last_scancode == KEY_4_PAD) {
+  } else if (app.session.last_ascii == ',' || app.session.last_scancode == KEY_LEFT ||
+             app.session.last_scancode == KEY_4_PAD) {
     d.book_prev_page();
-  } else if (app.last_ascii == '.' || app.last_scancode == KEY_RIGHT || app.last_scancode == KEY_6_PAD) {
+  } else if (app.session.last_ascii == '.' || app.session.last_scancode == KEY_RIGHT ||
+             app.session.last_scancode == KEY_6_PAD) {
     d.book_next_page();
   }
 }
 
 void do_map(const ClientApp& app) {
-  if (!is_esc(app) && !keymap.is_key(KA_MAP, app.last_scancode)) return;
+  if (!is_esc(app) && !keymap.is_key(KA_MAP, app.session.last_scancode)) return;
   d.print_msg("Done!");
   gc_interface_mode = MODE_NORMAL;
 }
@@ -91,14 +95,14 @@ bool keymap_action_disabled(int action) {
 }
 
 void choose_key_action(ClientApp& app) {
-  const char c = static_cast<char>(app.last_ascii);
+  const char c = static_cast<char>(app.session.last_ascii);
   if (is_esc(app)) {
     back_to_menu();
     return;
   }
   if (c == 'Z') {
     d.print_msg("Are you sure you wish to reset your keymaps? (y/n)");
-    app.sub_state = KEYS_CONFIRM_RESET;
+    app.session.sub_state = KEYS_CONFIRM_RESET;
     return;
   }
   int action = -1;
@@ -107,13 +111,13 @@ void choose_key_action(ClientApp& app) {
   if (action < 0 || keymap_action_disabled(action)) return;
   d.print_msg("Press new key for [%s], or unbind it with ENTER, or cancel with ESC",
               keymap.get_binding_text(action, true).c_str());
-  app.pending_key_action = action;
-  app.sub_state = KEYS_WAITING;
+  app.session.pending_key_action = action;
+  app.session.sub_state = KEYS_WAITING;
 }
 
 void take_new_key(ClientApp& app) {
-  const int action = app.pending_key_action;
-  const int scancode = app.last_scancode;
+  const int action = app.session.pending_key_action;
+  const int scancode = app.session.last_scancode;
   if (is_esc(app)) {
     d.print_msg("Skipped!");
   } else if (scancode == KEY_ENTER) {
@@ -136,31 +140,31 @@ void take_new_key(ClientApp& app) {
   } else {
     return;
   }
-  app.sub_state = KEYS_CHOOSING;
+  app.session.sub_state = KEYS_CHOOSING;
 }
 
 void do_keys(ClientApp& app) {
-  switch (app.sub_state) {
+  switch (app.session.sub_state) {
     case KEYS_CONFIRM_RESET:
-      if (app.last_ascii == 'y') {
+      if (app.session.last_ascii == 'y') {
         keymap.reset();
         keymap.save();
         d.print_msg("Keymaps reset to default.");
       } else {
         d.print_msg("Nevermind.");
       }
-      app.sub_state = KEYS_CHOOSING;
+      app.session.sub_state = KEYS_CHOOSING;
       break;
     case KEYS_WAITING:
       take_new_key(app);
       break;
     default:
-      app.sub_state = KEYS_CHOOSING;
+      app.session.sub_state = KEYS_CHOOSING;
       choose_key_action(app);
       break;
   }
   // Leaving the mode always leaves the dialogue at its start.
-  if (gc_interface_mode != MODE_KEYS) app.sub_state = KEYS_CHOOSING;
+  if (gc_interface_mode != MODE_KEYS) app.session.sub_state = KEYS_CHOOSING;
 }
 
 void do_main_menu(const ClientApp& app) {
@@ -168,12 +172,12 @@ void do_main_menu(const ClientApp& app) {
     d.menu_page = MENU_MAIN;
     return;
   }
-  const bool f12 = app.last_scancode == KEY_F12 && !is_ctrl_down();
+  const bool f12 = app.session.last_scancode == KEY_F12 && !is_ctrl_down();
   if (is_esc(app) || f12) {
     gc_interface_mode = MODE_NORMAL;
     return;
   }
-  switch (app.last_ascii) {
+  switch (app.session.last_ascii) {
     case 'o': d.menu_page = MENU_OPTIONS; gc_interface_mode = MODE_OPTIONS; break;
     case 'k': d.menu_page = MENU_KEYS; gc_interface_mode = MODE_KEYS; break;
     case 'v': d.menu_page = MENU_VOLUME; gc_interface_mode = MODE_VOLUME; break;
@@ -221,8 +225,8 @@ void do_options(const ClientApp& app) {
     back_to_menu();
     return;
   }
-  if (app.last_ascii == 0) return;
-  const int n = Options::find_letter(static_cast<char>(app.last_ascii));
+  if (app.session.last_ascii == 0) return;
+  const int n = Options::find_letter(static_cast<char>(app.session.last_ascii));
   if (n < 0) return;
   options.toggle_option(n);
   apply_option_copies();
@@ -230,7 +234,7 @@ void do_options(const ClientApp& app) {
 }
 
 void do_volume(const ClientApp& app) {
-  switch (app.last_ascii) {
+  switch (app.session.last_ascii) {
     case ASCII_ESC: back_to_menu(); return;
     case 'q': step_setting("volume", -1); break;
     case 'w': step_setting("volume", 1); break;
@@ -246,11 +250,12 @@ void do_resolution(const ClientApp& app) {
     back_to_menu();
     return;
   }
-  if (app.last_scancode == KEY_F12 && is_ctrl_down() && !is_shift_down() && !is_alt_down()) {
+  if (app.session.last_scancode == KEY_F12 && is_ctrl_down() && !is_shift_down() &&
+      !is_alt_down()) {
     toggle_fullscreen_or_quit();
     return;
   }
-  const char c = static_cast<char>(app.last_ascii);
+  const char c = static_cast<char>(app.session.last_ascii);
   if (c < 'a' || c > 'p') return;
   if (d.set_resolution_index(c - 'a') < 0) return;
   client_cfg.set_int("res_x", res_x);
@@ -258,7 +263,7 @@ void do_resolution(const ClientApp& app) {
 }
 
 void do_box_colours(const ClientApp& app) {
-  switch (app.last_ascii) {
+  switch (app.session.last_ascii) {
     case ASCII_ESC: back_to_menu(); return;
     case 'q': step_setting("boxr", -1); break;
     case 'w': step_setting("boxr", 1); break;
@@ -278,7 +283,9 @@ void do_bind_button(const ClientApp& app) {
     return;
   }
   // Scancode 0 is what an unbound action holds, not a key of its own.
-  const int action = Keymap::is_valid_scancode(app.last_scancode) ? keymap.find_action(app.last_scancode) : -1;
+  const int action = Keymap::is_valid_scancode(app.session.last_scancode)
+                         ? keymap.find_action(app.session.last_scancode)
+                         : -1;
   if (action < 0) {
     d.print_msg("Not a command.");
     return;

@@ -31,18 +31,19 @@
 
 namespace {
 
-
-bool is_esc(const ClientApp& app) { return app.last_ascii == ASCII_ESC; }
+bool is_esc(const ClientApp& app) {
+  return app.session.last_ascii == ASCII_ESC;
+}
 bool is_keypad_digit(int scancode) { return scancode >= KEY_0_PAD && scancode <= KEY_9_PAD; }
 bool own_cell_key(const ClientApp& app) {
-  return app.last_scancode == KEY_5_PAD || app.last_scancode == KEY_SPACE ||
-         app.last_scancode == KEY_ENTER || app.last_scancode == KEY_ENTER_PAD;
+  return app.session.last_scancode == KEY_5_PAD || app.session.last_scancode == KEY_SPACE ||
+         app.session.last_scancode == KEY_ENTER || app.session.last_scancode == KEY_ENTER_PAD;
 }
 void to_normal() { gc_interface_mode = MODE_NORMAL; }
 
 // The cell of the key's direction; the direction 0 when it names none.
 int key_cell(const ClientApp& app, int& x, int& y) {
-  return get_dir_from_key(app.last_key, x, y, 0);
+  return get_dir_from_key(app.session.last_key, x, y, 0);
 }
 
 // ---- Direction prompts -----------------------------------------------------------
@@ -53,9 +54,9 @@ void do_use_direction(ClientApp& app) {
   } else {
     int x = 0, y = 0;
     key_cell(app, x, y);
-    use_item_at(app.chosen_item, x, y);
-    app.repeat_item = app.chosen_item;
-    app.repeat_dir = app.last_key;
+    use_item_at(app.session.chosen_item, x, y);
+    app.session.repeat_item = app.session.chosen_item;
+    app.session.repeat_dir = app.session.last_key;
   }
   to_normal();
   modal::end_direction_prompt(app);
@@ -99,7 +100,7 @@ void do_get_direction(ClientApp& app, int mode) {
 }
 
 void do_quit_prompt(ClientApp& app) {
-  if (app.last_ascii == 'y') {
+  if (app.session.last_ascii == 'y') {
     end_session();
     d.menu_page = 0;
   } else {
@@ -122,7 +123,7 @@ void do_look_direction(ClientApp& app, int mode) {
 
 void do_cast_direction(ClientApp& app) {
   // The recast key must not confirm the prompt it opened.
-  if (app.last_scancode == KEY_F10) return;
+  if (app.session.last_scancode == KEY_F10) return;
   if (is_esc(app)) {
     d.print_msg("Casting cancelled!");
   } else {
@@ -175,8 +176,8 @@ void do_fire(ClientApp& app) {
       d.print_msg("FIRE!");
       sound.play_effect(SFX_MUSKET);
       fire_delay = me.get_weapon_delay();
-      app.attack_ready = 0;
-      app.action_timers[TIMER_ATTACK] = input_clock_us();
+      app.session.attack_ready = 0;
+      app.session.action_timers[TIMER_ATTACK] = input_clock_us();
     }
   }
   to_normal();
@@ -217,14 +218,14 @@ void send_rearrangement(int list_id) {
 }
 
 void do_view_list(ClientApp& app, int mode) {
-  if (modal::is_slot_key(app)) bind_item_to_key(app.last_scancode);
+  if (modal::is_slot_key(app)) bind_item_to_key(app.session.last_scancode);
   Item r = modal::read_list(app, mode == MODE_VIEW_INV ? SELECT_VIEW_INV : SELECT_VIEW_BANK, false);
   if (r.code != -1) return;
   // ESC is the inventory view's only way out, so it keeps the player's moves
   // as closing the bank view does; only a view left unchanged is cancelled.
   // A stock the server opened for rearranging (it has a partner) is not the
   // inventory: its moves are not replayed on the inventory.
-  if (mode == MODE_VIEW_INV && app.list_partner >= 0) pick_list.clear();
+  if (mode == MODE_VIEW_INV && app.session.list_partner >= 0) pick_list.clear();
   const bool cancelled = mode == MODE_VIEW_INV && pick_list.empty();
   d.print_msg(cancelled ? "Cancelled!" : "Done!");
   modal::close_list();
@@ -242,7 +243,7 @@ void open_use_kind(ClientApp& app, int kind) {
 }
 
 void do_use_list(ClientApp& app, int mode) {
-  if (modal::is_slot_key(app)) bind_item_to_key(app.last_scancode);
+  if (modal::is_slot_key(app)) bind_item_to_key(app.session.last_scancode);
   Item r = modal::read_list(app, SELECT_NORMAL, true);
   if (r.code == -2) return;
   if (r.code == -1) {
@@ -261,11 +262,11 @@ void do_use_list(ClientApp& app, int mode) {
     return;
   }
   modal::close_list();
-  app.chosen_item = r;
+  app.session.chosen_item = r;
   if (wl.get_type(r) != 'i' && mode == MODE_USE) {
     use_item_here(r);
-    app.repeat_item = r;
-    app.repeat_dir = 0;
+    app.session.repeat_item = r;
+    app.session.repeat_dir = 0;
     to_normal();
     return;
   }
@@ -274,7 +275,7 @@ void do_use_list(ClientApp& app, int mode) {
 }
 
 void do_ready_list(ClientApp& app) {
-  if (modal::is_slot_key(app)) bind_item_to_key(app.last_scancode);
+  if (modal::is_slot_key(app)) bind_item_to_key(app.session.last_scancode);
   Item r = modal::read_list(app, SELECT_READY, false);
   if (r.code == -1) {
     send_equipment();
@@ -297,8 +298,8 @@ void do_make_list(ClientApp& app) {
   if (r.code == -2) return;
   if (r.code != -1) {
     make_item(r);
-    app.craft_ready = 0;
-    app.action_timers[TIMER_CRAFT] = input_clock_us();
+    app.session.craft_ready = 0;
+    app.session.action_timers[TIMER_CRAFT] = input_clock_us();
     const ItemListEl* node = temp_list.find_item(r);
     craft_delay = node != nullptr ? node->c : CRAFT_DELAY_DEFAULT_MS;
   } else {
@@ -321,7 +322,7 @@ void do_material_list(ClientApp& app) {
 }
 
 void do_pile_list(ClientApp& app) {
-  if (app.last_ascii == '=') return;
+  if (app.session.last_ascii == '=') return;
   Item r = modal::read_list(app, SELECT_PILE, false);
   if (r.code == -2) return;
   if (r.code != -1)
@@ -346,18 +347,18 @@ void close_list() {
 }
 
 void end_direction_prompt(ClientApp& app) {
-  app.move_step_ready = 0;
-  app.action_timers[TIMER_MOVE] = input_clock_us();
+  app.session.move_step_ready = 0;
+  app.session.action_timers[TIMER_MOVE] = input_clock_us();
 }
 
 Item read_list(ClientApp& app, int kind, bool switch_flag) {
-  if (app.left_released && app.hover_item.code != -1) return app.hover_item;
-  return d.list_input(&temp_list, app.last_key, kind, switch_flag);
+  if (app.session.left_released && app.session.hover_item.code != -1) return app.session.hover_item;
+  return d.list_input(&temp_list, app.session.last_key, kind, switch_flag);
 }
 
 bool is_slot_key(const ClientApp& app) {
-  return !app.left_released && !is_keypad_digit(app.last_scancode) &&
-         scancode_to_slot(app.last_scancode) >= 0;
+  return !app.session.left_released && !is_keypad_digit(app.session.last_scancode) &&
+         scancode_to_slot(app.session.last_scancode) >= 0;
 }
 
 bool edit_number(std::string& text, int ascii, int scancode, bool allow_minus) {
@@ -413,8 +414,8 @@ int64_t drop_quantity(int64_t count, int64_t held, bool dm) {
 void choose_item_menu(ClientApp& app, int filter, int use_kind, const char* title,
                       const char* empty_text, const char* prompt, const char* force_prompt) {
   app.use_choice = use_kind;
-  app.use_ready = 0;
-  app.action_timers[TIMER_USE] = input_clock_us();
+  app.session.use_ready = 0;
+  app.session.action_timers[TIMER_USE] = input_clock_us();
   d.list_title = title;
   if (construct_item_list(temp_list, filter) == 0) d.print_msg("%s", empty_text);
   d.list_input_kind3(&temp_list, '!', true);

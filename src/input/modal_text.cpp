@@ -27,7 +27,7 @@ constexpr char TALK_SEPARATOR = 0x1f;
 
 void to_normal() { gc_interface_mode = MODE_NORMAL; }
 bool is_enter(const ClientApp& app) {
-  return app.last_scancode == KEY_ENTER || app.last_scancode == KEY_ENTER_PAD;
+  return app.session.last_scancode == KEY_ENTER || app.session.last_scancode == KEY_ENTER_PAD;
 }
 
 // ---- Chat and NPC talk ------------------------------------------------------------
@@ -35,37 +35,37 @@ bool is_enter(const ClientApp& app) {
 const char* text_prompt(int mode) { return mode == MODE_NPCTALK ? "Your interest? " : "Say: "; }
 
 void show_text_line(ClientApp& app, int mode) {
-  d.draw_input_line(text_prompt(mode), app.input_text, app.input_pos);
+  d.draw_input_line(text_prompt(mode), app.session.input_text, app.session.input_pos);
 }
 
 void add_history(ClientApp& app, const std::string& line) {
   app.input_history.push_back(line);
   while (app.input_history.size() > static_cast<size_t>(CHAT_HISTORY_MAX))
     app.input_history.erase(app.input_history.begin());
-  app.history_pos = static_cast<int32_t>(app.input_history.size());
+  app.session.history_pos = static_cast<int32_t>(app.input_history.size());
 }
 
 void recall_history(ClientApp& app, int step) {
   const int n = static_cast<int>(app.input_history.size());
   if (n == 0) return;
-  int pos = app.history_pos + step;
+  int pos = app.session.history_pos + step;
   if (pos < 0) pos = 0;
   if (pos > n - 1) pos = n - 1;
-  app.history_pos = pos;
-  app.input_text = app.input_history[static_cast<size_t>(pos)];
-  app.input_pos = static_cast<int32_t>(app.input_text.size());
+  app.session.history_pos = pos;
+  app.session.input_text = app.input_history[static_cast<size_t>(pos)];
+  app.session.input_pos = static_cast<int32_t>(app.session.input_text.size());
 }
 
 // Addresses the current partner; when the line already does, the next one
 // (with SHIFT the previous one) instead.
 void next_whisperer(ClientApp& app) {
   const int n = static_cast<int>(app.whisper_partners.size());
-  if (app.input_text == "/msg " + app.whisper_partner() + " ") {
+  if (app.session.input_text == "/msg " + app.whisper_partner() + " ") {
     int i = app.whisper_index + (is_shift_down() ? -1 : 1);
     app.whisper_index = ((i % n) + n) % n;
   }
-  app.input_text = "/msg " + app.whisper_partner() + " ";
-  app.input_pos = static_cast<int32_t>(app.input_text.size());
+  app.session.input_text = "/msg " + app.whisper_partner() + " ";
+  app.session.input_pos = static_cast<int32_t>(app.session.input_text.size());
 }
 
 void leave_text_entry() {
@@ -75,7 +75,7 @@ void leave_text_entry() {
 }
 
 void send_text_line(ClientApp& app, int mode) {
-  const std::string line = app.input_text;
+  const std::string line = app.session.input_text;
   add_history(app, line);
   d.hide_input_line();
   d.scroll_messages_reset();
@@ -84,19 +84,20 @@ void send_text_line(ClientApp& app, int mode) {
       do_command(line);
     else
       tcpObj.sckSend("T %s", line.c_str());
-    app.input_text.clear();
-    app.input_pos = 0;
+    app.session.input_text.clear();
+    app.session.input_pos = 0;
     leave_text_entry();
     return;
   }
-  app.input_text.clear();
-  app.input_pos = 0;
+  app.session.input_text.clear();
+  app.session.input_pos = 0;
   if (to_upper(line) == "BYE") {
     d.print_msg("Bye!");
     leave_text_entry();
     return;
   }
-  tcpObj.sckSend("T%c%d%c%s", TALK_SEPARATOR, talk_partner_id, TALK_SEPARATOR, line.c_str());
+  tcpObj.sckSend("T%c%d%c%s", TALK_SEPARATOR, app.session.talk_partner_id, TALK_SEPARATOR,
+                 line.c_str());
   show_text_line(app, mode);
 }
 
@@ -117,11 +118,11 @@ void bind_spell_to_slot(int slot, int id) {
 }
 
 void finish_spell_entry(ClientApp& app, int mode) {
-  const std::string letters = app.input_text;
+  const std::string letters = app.session.input_text;
   to_normal();
   d.hide_input_line();
-  app.input_text.clear();
-  app.spell_words.clear();
+  app.session.input_text.clear();
+  app.session.spell_words.clear();
   if (letters.empty()) {
     d.print_msg("What spell?");
     return;
@@ -132,7 +133,7 @@ void finish_spell_entry(ClientApp& app, int mode) {
     return;
   }
   if (mode == MODE_BIND_KEY) {
-    int slot = app.button_number;
+    int slot = app.session.button_number;
     if (slot < 0 || slot >= PLAYER_HOTKEYS) return;
     bind_spell_to_slot(slot, id);
     bool f_key = slot > 9;
@@ -144,7 +145,7 @@ void finish_spell_entry(ClientApp& app, int mode) {
   }
   if (me.hp > 0) {
     if (cast_spell(app, letters, true) == CAST_WAITING) gc_interface_mode = MODE_CASTDIR;
-    app.last_spell = letters;
+    app.session.last_spell = letters;
   }
 }
 
@@ -152,10 +153,11 @@ void finish_spell_entry(ClientApp& app, int mode) {
 
 // The slot a key or click binds the ability under the cursor to; -1 none.
 int ability_bind_slot(const ClientApp& app) {
-  const int sc = app.last_scancode;
+  const int sc = app.session.last_scancode;
   if (sc >= KEY_F1 && sc <= KEY_F8 && !is_alt_down()) return 10 + sc - KEY_F1;
-  if (is_alt_down() && !app.left_released && scancode_to_slot(sc) >= 0) return scancode_to_slot(sc);
-  if (app.right_released) return is_ctrl_down() ? 17 : 16;
+  if (is_alt_down() && !app.session.left_released && scancode_to_slot(sc) >= 0)
+    return scancode_to_slot(sc);
+  if (app.session.right_released) return is_ctrl_down() ? 17 : 16;
   return -1;
 }
 
@@ -180,41 +182,45 @@ void bind_ability(int slot) {
 namespace modal {
 
 void do_text_entry(ClientApp& app, int mode) {
-  const int sc = app.last_scancode;
-  const int c = app.last_ascii;
-  if (app.input_pos < 0 || app.input_pos > static_cast<int32_t>(app.input_text.size()))
-    app.input_pos = static_cast<int32_t>(app.input_text.size());
+  const int sc = app.session.last_scancode;
+  const int c = app.session.last_ascii;
+  if (app.session.input_pos < 0 ||
+      app.session.input_pos > static_cast<int32_t>(app.session.input_text.size()))
+    app.session.input_pos = static_cast<int32_t>(app.session.input_text.size());
   if (c == ASCII_ESC) {
-    d.print_msg(mode == MODE_NPCTALK && app.input_text.empty() ? "Bye!" : "Cancelled!");
-    app.input_text.clear();
-    app.input_pos = 0;
+    d.print_msg(mode == MODE_NPCTALK && app.session.input_text.empty() ? "Bye!" : "Cancelled!");
+    app.session.input_text.clear();
+    app.session.input_pos = 0;
     leave_text_entry();
     return;
   }
   if (is_enter(app)) {
-    if (!app.input_text.empty()) send_text_line(app, mode);
+    if (!app.session.input_text.empty()) send_text_line(app, mode);
     return;
   }
   if (mode == MODE_CHAT && is_ctrl_down() && keymap.is_key(KA_TALK, sc) &&
       !app.whisper_partner().empty()) {
     next_whisperer(app);
   } else if (sc == KEY_BACKSPACE) {
-    if (app.input_pos > 0) app.input_text.erase(static_cast<size_t>(--app.input_pos), 1);
+    if (app.session.input_pos > 0)
+      app.session.input_text.erase(static_cast<size_t>(--app.session.input_pos), 1);
   } else if (sc == KEY_DEL) {
-    if (app.input_pos > 0) --app.input_pos;
+    if (app.session.input_pos > 0) --app.session.input_pos;
   } else if (sc == KEY_PGDN) {
-    if (app.input_pos < static_cast<int32_t>(app.input_text.size())) ++app.input_pos;
+    if (app.session.input_pos < static_cast<int32_t>(app.session.input_text.size()))
+      ++app.session.input_pos;
   } else if (sc == KEY_HOME) {
-    app.input_pos = 0;
+    app.session.input_pos = 0;
   } else if (sc == KEY_END) {
-    app.input_pos = static_cast<int32_t>(app.input_text.size());
+    app.session.input_pos = static_cast<int32_t>(app.session.input_text.size());
   } else if (sc == KEY_INSERT) {
     recall_history(app, -1);
   } else if (sc == KEY_PGUP) {
     recall_history(app, 1);
   } else if (c >= 32 && c <= 126) {
-    if (app.input_text.size() < TYPED_TEXT_MAX)
-      app.input_text.insert(static_cast<size_t>(app.input_pos++), 1, static_cast<char>(c));
+    if (app.session.input_text.size() < TYPED_TEXT_MAX)
+      app.session.input_text.insert(static_cast<size_t>(app.session.input_pos++), 1,
+                                    static_cast<char>(c));
   } else {
     return;
   }
@@ -222,34 +228,35 @@ void do_text_entry(ClientApp& app, int mode) {
 }
 
 void do_spell_entry(ClientApp& app, int mode) {
-  const int c = std::tolower(app.last_ascii);
-  if (app.last_ascii == ASCII_ESC) {
+  const int c = std::tolower(app.session.last_ascii);
+  if (app.session.last_ascii == ASCII_ESC) {
     d.print_msg("Cancelled!");
-    app.input_text.clear();
-    app.spell_words.clear();
+    app.session.input_text.clear();
+    app.session.spell_words.clear();
     d.hide_input_line();
     to_normal();
     return;
   }
   if (is_enter(app)) {
-    if (app.spell_ready) finish_spell_entry(app, mode);
+    if (app.session.spell_ready) finish_spell_entry(app, mode);
     return;
   }
-  if (app.last_scancode == KEY_BACKSPACE) {
-    if (app.input_text.empty()) return;
-    std::string word = Spells::get_word(app.input_text.back()) + " ";
-    app.input_text.pop_back();
-    if (app.spell_words.size() >= word.size())
-      app.spell_words.erase(app.spell_words.size() - word.size());
-  } else if (((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) && Spells::valid_word(static_cast<char>(c)) &&
-             app.input_text.size() < SPELL_LETTERS_MAX) {
-    app.input_text += static_cast<char>(c);
-    app.spell_words += Spells::get_word(static_cast<char>(c)) + " ";
+  if (app.session.last_scancode == KEY_BACKSPACE) {
+    if (app.session.input_text.empty()) return;
+    std::string word = Spells::get_word(app.session.input_text.back()) + " ";
+    app.session.input_text.pop_back();
+    if (app.session.spell_words.size() >= word.size())
+      app.session.spell_words.erase(app.session.spell_words.size() - word.size());
+  } else if (((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) &&
+             Spells::valid_word(static_cast<char>(c)) &&
+             app.session.input_text.size() < SPELL_LETTERS_MAX) {
+    app.session.input_text += static_cast<char>(c);
+    app.session.spell_words += Spells::get_word(static_cast<char>(c)) + " ";
   } else {
     return;
   }
-  d.draw_input_line(spell_prompt(mode), app.spell_words,
-                    static_cast<int>(app.spell_words.size()));
+  d.draw_input_line(spell_prompt(mode), app.session.spell_words,
+                    static_cast<int>(app.session.spell_words.size()));
 }
 
 void do_ability_list(ClientApp& app) {
@@ -260,8 +267,8 @@ void do_ability_list(ClientApp& app) {
     d.draw_list_panel(&temp_list, SELECT_ABILITY, nullptr);
     return;
   }
-  bool picks = is_enter(app) || (app.left_released && app.hover_item.code != -1);
-  if (picks && !app.spell_ready) return;
+  bool picks = is_enter(app) || (app.session.left_released && app.session.hover_item.code != -1);
+  if (picks && !app.session.spell_ready) return;
   Item r = read_list(app, SELECT_ABILITY, false);
   if (r.code == -2) return;
   close_list();
@@ -273,24 +280,24 @@ void do_ability_list(ClientApp& app) {
   const std::string name = spells.get_spell_str(static_cast<int>(r.code));
   if (me.hp > 0) {
     if (cast_spell(app, name, true) == CAST_WAITING) gc_interface_mode = MODE_CASTDIR;
-    app.last_spell = name;
+    app.session.last_spell = name;
   }
 }
 
 void do_level_up(ClientApp& app) {
-  if (app.last_ascii == ASCII_ESC) {
-    app.level_up_pending = 1;
-    me.stat_points = app.level_up_saved_points;
-    for (int32_t& n : app.level_up_counts) n = 0;
+  if (app.session.last_ascii == ASCII_ESC) {
+    app.session.level_up_pending = 1;
+    me.stat_points = app.session.level_up_saved_points;
+    for (int32_t& n : app.session.level_up_counts) n = 0;
     d.print_msg("Level up canceled.");
     playerstats(0);
     to_normal();
     return;
   }
-  if (me.stat_points <= 0 || app.last_ascii == 0) return;
+  if (me.stat_points <= 0 || app.session.last_ascii == 0) return;
   for (int stat : {3, 1, 2}) {
-    if (app.last_ascii != static_cast<uint8_t>(sc.get_stat_key(stat))) continue;
-    ++app.level_up_counts[stat];
+    if (app.session.last_ascii != static_cast<uint8_t>(sc.get_stat_key(stat))) continue;
+    ++app.session.level_up_counts[stat];
     --me.stat_points;
     std::string name = sc.get_stat_name(stat);
     if (!name.empty()) name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
@@ -299,9 +306,9 @@ void do_level_up(ClientApp& app) {
     break;
   }
   if (me.stat_points > 0) return;
-  tcpObj.sckSend("H %d %d %d %d", app.level_up_counts[1], app.level_up_counts[2],
-                 app.level_up_counts[3], app.level_up_counts[0]);
-  for (int32_t& n : app.level_up_counts) n = 0;
+  tcpObj.sckSend("H %d %d %d %d", app.session.level_up_counts[1], app.session.level_up_counts[2],
+                 app.session.level_up_counts[3], app.session.level_up_counts[0]);
+  for (int32_t& n : app.session.level_up_counts) n = 0;
   d.print_msg("Level up complete.");
   to_normal();
 }

@@ -43,14 +43,14 @@ void start_drop_prompt(ClientApp& app, const Item& chosen) {
   } else if (marked == 1) {
     d.print_msg("Selected %s", wl.get_full_name(item_drop.entries.front().item).c_str());
   } else {
-    app.chosen_item = chosen;
+    app.session.chosen_item = chosen;
     d.print_msg("Selected %s", wl.get_full_name(chosen).c_str());
   }
-  long held = items.get_qty(app.chosen_item);
+  long held = items.get_qty(app.session.chosen_item);
   if (marked == 0 && held > 1) {
     d.print_msg("How many (max %ld, hit space for one or enter to select all) ?", held);
-    app.input_text.clear();
-    app.input_pos = 0;
+    app.session.input_text.clear();
+    app.session.input_pos = 0;
     d.draw_input_line("How many? ", "", 0);
     gc_interface_mode = MODE_DROPALL2;
   } else {
@@ -63,7 +63,7 @@ void start_drop_prompt(ClientApp& app, const Item& chosen) {
 void do_drop_list(ClientApp& app) {
   // The Drop key flags the entry; while a search is being typed it is a
   // letter of the search unless CTRL is held.
-  if (keymap.is_key(KA_DROP, app.last_scancode) && !is_shift_down() && !is_alt_down() &&
+  if (keymap.is_key(KA_DROP, app.session.last_scancode) && !is_shift_down() && !is_alt_down() &&
       (is_ctrl_down() || d.list_state.search.empty())) {
     drop_selected_items();
     d.draw_list_panel(&temp_list, SELECT_NORMAL, nullptr);
@@ -82,29 +82,31 @@ void do_drop_list(ClientApp& app) {
 }
 
 void do_drop_count(ClientApp& app) {
-  if (app.last_ascii == ASCII_ESC) {
+  if (app.session.last_ascii == ASCII_ESC) {
     d.print_msg("Cancelled!");
     forget_marks();
     d.hide_input_line();
     to_normal();
     return;
   }
-  if (app.last_scancode == KEY_ENTER || app.last_scancode == KEY_ENTER_PAD ||
-      app.last_scancode == KEY_SPACE) {
-    app.drop_count = app.last_scancode == KEY_SPACE ? 1 : parse_count(app.input_text);
+  if (app.session.last_scancode == KEY_ENTER || app.session.last_scancode == KEY_ENTER_PAD ||
+      app.session.last_scancode == KEY_SPACE) {
+    app.session.drop_count =
+        app.session.last_scancode == KEY_SPACE ? 1 : parse_count(app.session.input_text);
     d.hide_input_line();
     d.print_msg("Drop ... which direction?");
     gc_interface_mode = MODE_DROPALL3;
     return;
   }
-  if (modal::edit_number(app.input_text, app.last_ascii, app.last_scancode, false)) {
-    app.input_pos = static_cast<int32_t>(app.input_text.size());
-    d.draw_input_line("How many? ", app.input_text, app.input_pos);
+  if (modal::edit_number(app.session.input_text, app.session.last_ascii, app.session.last_scancode,
+                         false)) {
+    app.session.input_pos = static_cast<int32_t>(app.session.input_text.size());
+    d.draw_input_line("How many? ", app.session.input_text, app.session.input_pos);
   }
 }
 
 void do_drop_direction(ClientApp& app, int mode) {
-  if (app.last_ascii == ASCII_ESC) {
+  if (app.session.last_ascii == ASCII_ESC) {
     d.print_msg("Cancelled!");
     forget_marks();
     to_normal();
@@ -112,15 +114,15 @@ void do_drop_direction(ClientApp& app, int mode) {
     return;
   }
   int x = me.x, y = me.y;
-  bool own = app.last_scancode == KEY_5_PAD || app.last_scancode == KEY_SPACE ||
-             app.last_scancode == KEY_ENTER || app.last_scancode == KEY_ENTER_PAD;
-  if (!own) get_dir_from_key(app.last_key, x, y, 0);
+  bool own = app.session.last_scancode == KEY_5_PAD || app.session.last_scancode == KEY_SPACE ||
+             app.session.last_scancode == KEY_ENTER || app.session.last_scancode == KEY_ENTER_PAD;
+  if (!own) get_dir_from_key(app.session.last_key, x, y, 0);
   const bool dm = me.is_dm();
   if (item_drop.size() == 0) {
-    long held = items.get_qty(app.chosen_item);
-    int64_t count = mode == MODE_DROP2 ? 1 : drop_quantity(app.drop_count, held, dm);
+    long held = items.get_qty(app.session.chosen_item);
+    int64_t count = mode == MODE_DROP2 ? 1 : drop_quantity(app.session.drop_count, held, dm);
     std::string now = DROP_NOW;
-    if (request_drop(app.chosen_item, static_cast<long>(count), held > 0, x, y, now) != 0)
+    if (request_drop(app.session.chosen_item, static_cast<long>(count), held > 0, x, y, now) != 0)
       d.print_msg("You can't drop a readied item!");
   } else {
     // Each flagged entry with the count of its mark (one, or all that were
@@ -135,7 +137,7 @@ void do_drop_direction(ClientApp& app, int mode) {
     if (!batch.empty()) tcpObj.sckSend("%s", batch.c_str());
     forget_marks();
   }
-  app.drop_count = -1;
+  app.session.drop_count = -1;
   to_normal();
   modal::end_direction_prompt(app);
 }
@@ -148,50 +150,55 @@ bool at_limit(int count, const char* key) {
   return limit > 0 && count >= limit;
 }
 
-bool is_bank(const ClientApp& app) { return app.list_kind == 'B'; }
-bool is_transfer(const ClientApp& app) { return app.list_kind == 'P'; }
+bool is_bank(const ClientApp& app) {
+  return app.session.list_kind == 'B';
+}
+bool is_transfer(const ClientApp& app) {
+  return app.session.list_kind == 'P';
+}
 bool is_merchant(const ClientApp& app) { return !is_bank(app) && !is_transfer(app); }
 
 void end_trade(ClientApp& app) {
-  app.sub_state = 0;
+  app.session.sub_state = 0;
   to_normal();
   modal::close_list();
-  send_trade_list(app.list_partner, app.list_flag, is_bank(app));
+  send_trade_list(app.session.list_partner, app.session.list_flag, is_bank(app));
 }
 
 // The price typed for a transfer partner's item; false when the key was not
 // part of it.
 bool do_price_entry(ClientApp& app) {
-  if (app.sub_state == 0) {
-    if (app.last_ascii != '=' || !is_transfer(app)) return false;
-    app.input_text.clear();
-    app.input_pos = 0;
+  if (app.session.sub_state == 0) {
+    if (app.session.last_ascii != '=' || !is_transfer(app)) return false;
+    app.session.input_text.clear();
+    app.session.input_pos = 0;
     d.draw_input_line("Setting price: ", "", 0);
-    app.sub_state = 1;
+    app.session.sub_state = 1;
     return true;
   }
-  if (app.last_ascii == ASCII_ESC) {
+  if (app.session.last_ascii == ASCII_ESC) {
     d.print_msg("Cancelled!");
-    app.sub_state = 0;
+    app.session.sub_state = 0;
     d.hide_input_line();
     return true;
   }
-  if (app.last_scancode == KEY_ENTER || app.last_scancode == KEY_ENTER_PAD) {
+  if (app.session.last_scancode == KEY_ENTER || app.session.last_scancode == KEY_ENTER_PAD) {
     int32_t price = 0;
-    if (parse_price(app.input_text, price)) {
+    if (parse_price(app.session.input_text, price)) {
       Item item = d.get_selected_item();
       temp_list.set_price(item, price);
       tcpObj.sckSend("T /sp %s %d", item.str(false).c_str(), price);
     } else {
       d.print_msg("Cancelled!");
     }
-    app.sub_state = 0;
+    app.session.sub_state = 0;
     d.hide_input_line();
     return true;
   }
-  if (modal::edit_number(app.input_text, app.last_ascii, app.last_scancode, true)) {
-    app.input_pos = static_cast<int32_t>(app.input_text.size());
-    d.draw_input_line("Setting price: ", app.input_text, app.input_pos);
+  if (modal::edit_number(app.session.input_text, app.session.last_ascii, app.session.last_scancode,
+                         true)) {
+    app.session.input_pos = static_cast<int32_t>(app.session.input_text.size());
+    d.draw_input_line("Setting price: ", app.session.input_text, app.session.input_pos);
   }
   return true;
 }
@@ -204,10 +211,10 @@ int64_t take_quantity(const ClientApp& app, int mode, const Item& item, int64_t 
   int64_t qty = step;
   bool all_allowed = mode == MODE_SELL || is_bank(app) || is_transfer(app);
   // An unlimited stock (-1) has no "everything" to take.
-  if (app.last_scancode == KEY_TAB && all_allowed)
+  if (app.session.last_scancode == KEY_TAB && all_allowed)
     qty = available < 0 ? step : available;
   else if (is_shift_down() &&
-           (app.last_scancode == KEY_ENTER || app.last_scancode == KEY_SPACE))
+           (app.session.last_scancode == KEY_ENTER || app.session.last_scancode == KEY_SPACE))
     qty = step * 10;
   return available >= 0 && qty > available ? available : qty;
 }
@@ -304,8 +311,8 @@ bool give_to_partner(ClientApp& app, const Item& item, int64_t qty) {
   items.remove(item, qty);
   if (total > 0) {
     items.add(GOLD, total, 0, false);
-    int64_t field = static_cast<int64_t>(app.list_flag) + total;
-    app.list_flag = bounded_int<int32_t>(field);
+    int64_t field = static_cast<int64_t>(app.session.list_flag) + total;
+    app.session.list_flag = bounded_int<int32_t>(field);
   }
   drop_list.add(item, qty, wl.get_sell_price(item), true);
   return true;
@@ -315,7 +322,7 @@ bool give_to_partner(ClientApp& app, const Item& item, int64_t qty) {
 bool refresh_trade_list(ClientApp& app, int mode, int kind, const Item& near,
                         const Item& neighbour) {
   if (mode == MODE_SELL)
-    construct_trade_list(temp_list, app.list_kind, false, app.list_container != 0);
+    construct_trade_list(temp_list, app.session.list_kind, false, app.session.list_container != 0);
   else if (is_bank(app))
     construct_item_list(temp_list, ITEMS_BANKED);
   if (temp_list.first != nullptr) {
@@ -329,7 +336,8 @@ bool refresh_trade_list(ClientApp& app, int mode, int kind, const Item& near,
   if (mode == MODE_BUY && is_bank(app))
     d.print_msg("You have nothing left in your bank vault!");
   else if (mode == MODE_BUY)
-    d.print_msg("%s's inventory is empty!", app.list_container != 0 ? "Container" : "Merchant");
+    d.print_msg("%s's inventory is empty!",
+                app.session.list_container != 0 ? "Container" : "Merchant");
   else if (is_bank(app))
     d.print_msg("You have nothing left to bank!");
   else if (is_transfer(app))
@@ -355,9 +363,9 @@ void do_drop_modes(ClientApp& app, int mode) {
 
 void do_trade_mode(ClientApp& app, int mode) {
   if (mode == MODE_BUY && do_price_entry(app)) return;
-  int kind = is_bank(app) || app.list_container != 0 ? SELECT_BANK
-             : mode == MODE_BUY                       ? SELECT_BUY
-                                                      : SELECT_SELL;
+  int kind = is_bank(app) || app.session.list_container != 0 ? SELECT_BANK
+             : mode == MODE_BUY                              ? SELECT_BUY
+                                                             : SELECT_SELL;
   Item r = read_list(app, kind, false);
   if (r.code == -2) return;
   if (r.code == -1) {

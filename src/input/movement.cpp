@@ -144,9 +144,9 @@ bool step_allowed(int x, int y, bool& locked) {
 // bump, or the move request with the local move.
 static void take_step(ClientApp& app, int dir, int tx, int ty) {
   const uint64_t now = input_clock_us();
-  app.move_step_ready = 0;
-  app.action_timers[TIMER_MOVE] = now;
-  app.moved_this_press = 1;
+  app.session.move_step_ready = 0;
+  app.session.action_timers[TIMER_MOVE] = now;
+  app.session.moved_this_press = 1;
   clear_repeat_flags();
   craft_chosen_item = Item(0L);
 
@@ -183,34 +183,35 @@ static void take_step(ClientApp& app, int dir, int tx, int ty) {
     return;
   }
 
-  if (get_distance(me.x, me.y, confirmed_x, confirmed_y) >= MOVE_RESYNC_DISTANCE) {
+  if (get_distance(me.x, me.y, app.session.confirmed_x, app.session.confirmed_y) >=
+      MOVE_RESYNC_DISTANCE) {
     // Once from a place until the server answers, not at every step delay
     // while the key is held.
     const ResyncMark here{me.x, me.y, me.map_level};
-    if (resync_sent_from != here) {
+    if (app.session.resync_sent_from != here) {
       tcpObj.sckSend("m %d %d %d %d %d", me.x, me.y, static_cast<int>(me.map_level), me.x, me.y);
-      resync_sent_from = here;
+      app.session.resync_sent_from = here;
     }
     return;
   }
-  if (pending_move_token == 0) {
-    pending_move_token = 1 + rand_int(MOVE_TOKEN_LIMIT);
+  if (app.session.pending_move_token == 0) {
+    app.session.pending_move_token = 1 + rand_int(MOVE_TOKEN_LIMIT);
     move_sent_time = get_time_us();
   }
   tcpObj.sckSend("m %d %d %d %d %d %d", tx, ty, static_cast<int>(me.map_level), me.x, me.y,
-                 pending_move_token);
+                 app.session.pending_move_token);
   if (client_cfg.get_bool("dir_msg") && dir >= 0 && dir <= 8) d.print_msg("%s", DIRECTION_NAMES[dir]);
-  app.action_ready = 0;
-  app.action_timers[TIMER_STEALTH] = now;
+  app.session.action_ready = 0;
+  app.session.action_timers[TIMER_STEALTH] = now;
   d.scroll_dx = wrap_step(me.x - tx);
   d.scroll_dy = wrap_step(me.y - ty);
   if (options.get(OPT_SMOOTH_SCROLLING)) d.scroll_offset = d.tile_size;
-  app.action_timers[TIMER_MOVE_START] = now;
+  app.session.action_timers[TIMER_MOVE_START] = now;
 
   const int type = cmap.get_type();
   if (type == MAPTYPE_EDGED &&
       (tx < 1 || tx >= cmap.width - 1 || ty < 1 || ty >= cmap.height - 1)) {
-    app.logged_in = 0;
+    app.session.logged_in = 0;
     return;
   }
   if (ty < 0 || ty >= cmap.height || ((tx < 0 || tx >= cmap.width) && type != 0)) return;
@@ -250,68 +251,71 @@ void ClientApp::do_movement() {
     dir = get_dir_from_key(-1, tx, ty, digit);
     key_dir = dir != DIR_NONE;
     clear_keybuf();
-  } else if ((left_released || left_held || right_held) && d.mouse_in_play_window() &&
-             !d.mouse_over_hotbar() && mouse_dir != 0) {
-    dir = me.steps_astray() ? rand_int(8) + 1 : mouse_dir;
+  } else if ((session.left_released || session.left_held || session.right_held) &&
+             d.mouse_in_play_window() && !d.mouse_over_hotbar() && session.mouse_dir != 0) {
+    dir = me.steps_astray() ? rand_int(8) + 1 : session.mouse_dir;
     dir_to_xy(dir, tx, ty);
   }
   // A press ends when its button (or key) is let go.
-  if (!left_held && !key_dir) attacked_this_press = moved_this_press = 0;
+  if (!session.left_held && !key_dir) session.attacked_this_press = session.moved_this_press = 0;
 
   // 2. What stands at the cell and under the pointer.
   const ItemListEl* top = dir != DIR_NONE ? server_objects.find_top_at(tx, ty) : nullptr;
   const int cell_id = top ? top->id : -1;
   const int cell_kind = top ? top->align : 0;
-  const int pointer_creature = visible_creatures.get_top_id_at(mouse_cell_x, mouse_cell_y);
+  const int pointer_creature =
+      visible_creatures.get_top_id_at(session.mouse_cell_x, session.mouse_cell_y);
 
   // 3. The right-click context request.
-  if (right_released && !ctrl && d.mouse_in_play_window() && buy_ready &&
+  if (session.right_released && !ctrl && d.mouse_in_play_window() && session.buy_ready &&
       (options.get(OPT_RIGHT_CLICK_CONTEXT) || level_flag)) {
     if (d.pointer_item == Item(0L)) {
-      tcpObj.sckSend("$ %d %d %d %d %d %d", mouse_cell_x, mouse_cell_y,
+      tcpObj.sckSend("$ %d %d %d %d %d %d", session.mouse_cell_x, session.mouse_cell_y,
                      static_cast<int>(me.map_level), shift ? 1 : 0, ctrl ? 1 : 0, alt ? 1 : 0);
-      buy_ready = 0;
-      action_timers[TIMER_BUY] = now;
-    } else if (use_ready) {
-      use_ready = 0;
-      action_timers[TIMER_USE] = now;
+      session.buy_ready = 0;
+      session.action_timers[TIMER_BUY] = now;
+    } else if (session.use_ready) {
+      session.use_ready = 0;
+      session.action_timers[TIMER_USE] = now;
       use_item_here(d.pointer_item);
     }
   }
 
   // 4. Targeting with the middle button.
-  if (dir == DIR_NONE && pointer_creature >= 0 && middle_held && mouse_opt) {
+  if (dir == DIR_NONE && pointer_creature >= 0 && session.middle_held && mouse_opt) {
     set_target(pointer_creature);
-    targeted_this_press = 1;
+    session.targeted_this_press = 1;
     crosshair = true;
     blink_on = true;
-    action_timers[TIMER_BLINK] = now;
+    session.action_timers[TIMER_BLINK] = now;
   }
 
   // 5. The step.
-  if (dir != DIR_NONE && move_step_ready && !me.has_status(HN_HAMSTRUNG) && !map_transfer_pending &&
-      (!me.has_status(HN_PEERING) || !turn_based) && !shift && !ctrl && !alt) {
+  if (dir != DIR_NONE && session.move_step_ready && !me.has_status(HN_HAMSTRUNG) &&
+      !map_transfer_pending && (!me.has_status(HN_PEERING) || !turn_based) && !shift && !ctrl &&
+      !alt) {
     bool go = key_dir;
     if (!key_dir)
-      go = mouse_opt && left_held && !attacked_this_press &&
+      go = mouse_opt && session.left_held && !session.attacked_this_press &&
            (cell_id < 0 || cell_kind == 'p' || cell_kind == 's') && d.mouse_in_play_window() &&
            (!crosshair || pointer_creature < 0) && cursor_code != -4;
     if (go) take_step(*this, dir, tx, ty);
   }
 
   // 6. Melee by moving.
-  if (dir != DIR_NONE && attack_ready && !shift && !alt && me.hp > 0 && !wl.is_ranged(me.weapon) &&
+  if (dir != DIR_NONE && session.attack_ready && !shift && !alt && me.hp > 0 &&
+      !wl.is_ranged(me.weapon) &&
       ((ctrl && key_dir) ||
-       (mouse_opt && left_held && cursor_code > 10 && !moved_this_press))) {
-    attack_ready = 0;
-    action_timers[TIMER_ATTACK] = now;
-    attacked_this_press = 1;
+       (mouse_opt && session.left_held && cursor_code > 10 && !session.moved_this_press))) {
+    session.attack_ready = 0;
+    session.action_timers[TIMER_ATTACK] = now;
+    session.attacked_this_press = 1;
     int16_t hiding = me.health[HN_HIDING];
     me.health[HN_HIDING] = 0;
     fire_delay = me.get_weapon_delay();
     me.health[HN_HIDING] = hiding;
-    double since_move = now > action_timers[TIMER_MOVE]
-                            ? static_cast<double>(now - action_timers[TIMER_MOVE]) / 1000.0
+    double since_move = now > session.action_timers[TIMER_MOVE]
+                            ? static_cast<double>(now - session.action_timers[TIMER_MOVE]) / 1000.0
                             : 0.0;
     tcpObj.sckSend("a n %d %d %d %d %.0f %d %s", tx, ty, static_cast<int>(me.map_level), cell_id,
                    since_move, 0, me.weapon.str().c_str());
@@ -322,7 +326,7 @@ void ClientApp::do_movement() {
   // 7. Hotbar clicks: a letter button does what it shows, the spell of slot
   // 10 + button before its item (the slot's key takes the item first); the
   // command buttons run their bound command.
-  if (left_released && mouse_opt && options.get(OPT_HOTBAR) && !level_flag) {
+  if (session.left_released && mouse_opt && options.get(OPT_HOTBAR) && !level_flag) {
     const int buttons = options.get(OPT_COMMAND_HOTBAR) ? HOTBAR_BUTTONS : HOTBAR_SLOT_BUTTONS;
     for (int b = 0; b < buttons && b < static_cast<int>(d.hotbar.size()); ++b) {
       if (!d.hotbar[static_cast<size_t>(b)].contains(mouse_x, mouse_y, res_x, res_y)) continue;
@@ -332,9 +336,9 @@ void ClientApp::do_movement() {
         if (!name.empty()) {
           cast_or_queue(*this, name);
         } else if (me.item_binds[slot].is_valid()) {
-          use_key_item(slot_to_scancode(slot), use_ready, action_timers[TIMER_USE], gc_interface_mode,
-                       chosen_item, repeat_item);
-          repeat_dir = 0;
+          use_key_item(slot_to_scancode(slot), session.use_ready, session.action_timers[TIMER_USE],
+                       gc_interface_mode, session.chosen_item, session.repeat_item);
+          session.repeat_dir = 0;
         }
         continue;
       }
@@ -347,38 +351,40 @@ void ClientApp::do_movement() {
   // 8. Casts and uses of the modifier combinations.
   const bool combo_applies =
       me.hp > 0 &&
-      (dir != DIR_NONE || (mouse_opt && right_held && !d.mouse_over_hotbar() && !level_flag &&
-                           (!options.get(OPT_RIGHT_CLICK_CONTEXT) || ctrl)));
-  const int slot = combo_applies ? combo_slot(shift, ctrl, alt, right_held, mouse_opt) : -1;
+      (dir != DIR_NONE || (mouse_opt && session.right_held && !d.mouse_over_hotbar() &&
+                           !level_flag && (!options.get(OPT_RIGHT_CLICK_CONTEXT) || ctrl)));
+  const int slot = combo_applies ? combo_slot(shift, ctrl, alt, session.right_held, mouse_opt) : -1;
   if (slot < 0) {
-    combo_cast = 0;
+    session.combo_cast = 0;
   } else {
-    const int cx = dir != DIR_NONE ? tx : mouse_cell_x, cy = dir != DIR_NONE ? ty : mouse_cell_y;
+    const int cx = dir != DIR_NONE ? tx : session.mouse_cell_x,
+              cy = dir != DIR_NONE ? ty : session.mouse_cell_y;
     const std::string name = spell_name_of_slot(slot);
     if (!name.empty()) {
       // A held press casts again whenever casting is ready, but queues only
       // until it has cast: its cast and a queued copy would go off twice.
-      if (spell_ready) {
+      if (session.spell_ready) {
         cast_spell_at(*this, name, cx, cy);
-        last_spell = name;
+        session.last_spell = name;
         if (quick_cast_spell == name) quick_cast_spell.clear();
-      } else if (options.get(OPT_SPELL_QUEUEING) && !(combo_cast && last_spell == name)) {
+      } else if (options.get(OPT_SPELL_QUEUEING) &&
+                 !(session.combo_cast && session.last_spell == name)) {
         quick_cast_spell = name;
         cast_dx = cx - me.x;
         cast_dy = cy - me.y;
       }
-      combo_cast = 1;
+      session.combo_cast = 1;
     }
     const Item item = me.item_binds[slot];
-    if (use_ready && item.is_valid()) {
+    if (session.use_ready && item.is_valid()) {
       // Once per use delay, so that a held key does not send a use every pass.
-      use_ready = 0;
-      action_timers[TIMER_USE] = now;
+      session.use_ready = 0;
+      session.action_timers[TIMER_USE] = now;
       if (items.get_qty(item) > 0) {
         use_item_at(item, cx, cy);
         // F9 and the repeat use take it again, at the cell of the same step.
-        repeat_item = item;
-        repeat_dir = dir_to_keypad_key(sign(cx - me.x), sign(cy - me.y));
+        session.repeat_item = item;
+        session.repeat_dir = dir_to_keypad_key(sign(cx - me.x), sign(cy - me.y));
         clear_repeat_flags();
       } else {
         d.print_msg("You don't have a %s to use/equip!", wl.get_full_name(item).c_str());
@@ -388,13 +394,13 @@ void ClientApp::do_movement() {
 
   // 9. Ranged attack by moving.
   if (wl.is_ranged(me.weapon) && ctrl && !shift && !alt &&
-      (key_dir || (mouse_opt && left_held)) && me.hp > 0 && attack_ready)
+      (key_dir || (mouse_opt && session.left_held)) && me.hp > 0 && session.attack_ready)
     ranged_attack(*this, 0);
 
   // 10. Switching targets, once per press of the key.
   if (!held(keymap.get_key(KA_SWITCH_TARGET))) {
     switch_target_latch = 0;
-  } else if (!target_locked && !targeted_this_press && !switch_target_latch) {
+  } else if (!target_locked && !session.targeted_this_press && !switch_target_latch) {
     switch_target_latch = 1;
     if (!crosshair)
       get_new_target();
@@ -402,11 +408,11 @@ void ClientApp::do_movement() {
       prev_target();
     else
       next_target();
-    targeted_this_press = 1;
+    session.targeted_this_press = 1;
     crosshair = true;
     blink_on = true;
-    action_timers[TIMER_BLINK] = now;
+    session.action_timers[TIMER_BLINK] = now;
     playerstats(0);
   }
-  if (dir != DIR_W && dir != DIR_E) targeted_this_press = 0;
+  if (dir != DIR_W && dir != DIR_E) session.targeted_this_press = 0;
 }

@@ -33,9 +33,9 @@
 bool objlist_trace = false;
 
 void cast_or_queue(ClientApp& app, const std::string& name) {
-  if (app.spell_ready) {
+  if (app.session.spell_ready) {
     if (cast_spell(app, name, true) == CAST_WAITING) gc_interface_mode = MODE_CASTDIR;
-    app.last_spell = name;
+    app.session.last_spell = name;
     clear_repeat_flags();
   } else if (options.get(OPT_SPELL_QUEUEING)) {
     quick_cast_spell = name;
@@ -58,21 +58,21 @@ bool key_of(int action, int scancode) { return keymap.is_key(action, scancode); 
 // Clears a ready flag and stamps its time.
 void take(uint8_t& flag, int timer) {
   flag = 0;
-  app.action_timers[timer] = input_clock_us();
+  app.session.action_timers[timer] = input_clock_us();
 }
 
 // The cell of the last used item: from its remembered key, else the player's own.
 void repeat_cell(int& x, int& y) {
   x = me.x;
   y = me.y;
-  if (app.repeat_dir != 0) get_dir_from_key(app.repeat_dir, x, y, 5);
+  if (app.session.repeat_dir != 0) get_dir_from_key(app.session.repeat_dir, x, y, 5);
 }
 
 void use_last_item_again() {
   int x = 0, y = 0;
   repeat_cell(x, y);
-  if (items.get_qty(app.repeat_item) > 0)
-    use_item_at(app.repeat_item, x, y);
+  if (items.get_qty(app.session.repeat_item) > 0)
+    use_item_at(app.session.repeat_item, x, y);
   else
     d.print_msg("You no longer have that item!");
 }
@@ -87,10 +87,10 @@ void ask_direction(int mode, const char* what) {
 void open_list(int kind) { d.list_input(&temp_list, '!', kind, false); }
 
 void open_chat(const std::string& text) {
-  app.input_text = text;
-  app.input_pos = static_cast<int32_t>(text.size());
+  app.session.input_text = text;
+  app.session.input_pos = static_cast<int32_t>(text.size());
   gc_interface_mode = MODE_CHAT;
-  d.draw_input_line("Say: ", app.input_text, app.input_pos);
+  d.draw_input_line("Say: ", app.session.input_text, app.session.input_pos);
 }
 
 // A shot with the wielded ranged weapon, or with the first one carried,
@@ -132,20 +132,20 @@ char stat_key_char(int n) {
 }  // namespace
 
 void ClientApp::do_normal_mode() {
-  const int sc = last_scancode;
+  const int sc = session.last_scancode;
   // 1. Hotkey slots.
   if (!me.has_status(HN_HELD) && !me.has_status(HN_ASLEEP) && !me.has_status(HN_IN_STOCKS) &&
       me.hp > 0 && !ctrl() && !alt()) {
-    spell_words.clear();
+    session.spell_words.clear();
     const int s = scancode_to_slot(sc);
     std::string name;
-    if (sc == KEY_F10 && !shift()) name = last_spell;
+    if (sc == KEY_F10 && !shift()) name = session.last_spell;
     if (s >= 0) {
       const bool f_slot = s >= HOTKEY_F1_SLOT && s <= HOTKEY_F8_SLOT;
       if (me.item_binds[s].is_valid() && !(shift() && f_slot)) {
-        use_key_item(sc, use_ready, action_timers[TIMER_USE], gc_interface_mode, chosen_item,
-                     repeat_item);
-        repeat_dir = 0;
+        use_key_item(sc, session.use_ready, session.action_timers[TIMER_USE], gc_interface_mode,
+                     session.chosen_item, session.repeat_item);
+        session.repeat_dir = 0;
         return;
       }
       if (!shift() && spells.is_valid_id(me.spell_binds[s])) name = spells.get_spell_str(me.spell_binds[s]);
@@ -159,8 +159,8 @@ void ClientApp::do_normal_mode() {
   if (alt() && key[KEY_V] && me.is_dm()) {
     me.dm_xray = !me.dm_xray;
   } else if (key_of(KA_BUY, sc) && no_mod()) {
-    if (buy_ready) {
-      take(buy_ready, TIMER_BUY);
+    if (session.buy_ready) {
+      take(session.buy_ready, TIMER_BUY);
       tcpObj.sckSend("b %lu %lu", static_cast<unsigned long>(items.checksum(false)),
                      static_cast<unsigned long>(items.checksum(true)));
     }
@@ -181,12 +181,12 @@ void ClientApp::do_normal_mode() {
     view_map();
   }
   // 3. SPACE, help and ESC.
-  if (sc == KEY_SPACE && space_ready) {
-    take(space_ready, TIMER_SPACE);
+  if (sc == KEY_SPACE && session.space_ready) {
+    take(session.space_ready, TIMER_SPACE);
     tcpObj.sckSend("^ k %d", me.map_level);
     d.scroll_offset = 0;
   }
-  if (last_ascii == '?') {
+  if (session.last_ascii == '?') {
     gc_interface_mode = MODE_HELP;
     d.print_msg("Viewing help ... press ESC when done.");
     d.help_scroll = 0;
@@ -206,55 +206,56 @@ void ClientApp::do_normal_mode() {
 
 void ClientApp::do_repeat_keys() {
   if (me.has_status(HN_IN_STOCKS)) return;
-  const int sc = last_scancode;
+  const int sc = session.last_scancode;
   const bool sh = shift();
   const bool shapeshifted = me.has_status(HN_WEREWOLF_FORM) || me.has_status(HN_POLYMORPHED);
-  if (sc == KEY_F9 && !sh && me.hp > 0 && repeat_item.is_valid() && use_ready) {
-    take(use_ready, TIMER_USE);
+  if (sc == KEY_F9 && !sh && me.hp > 0 && session.repeat_item.is_valid() && session.use_ready) {
+    take(session.use_ready, TIMER_USE);
     use_last_item_again();
-  } else if (sc == KEY_F9 && sh && !repeat_use) {
+  } else if (sc == KEY_F9 && sh && !app.session.repeat_use) {
     clear_repeat_flags();
-    repeat_use = true;
+    app.session.repeat_use = true;
     d.print_msg("Repeat use on.");
   } else if (sc == KEY_F10 && sh) {
     clear_repeat_flags();
-    repeat_cast = true;
+    app.session.repeat_cast = true;
     d.print_msg("Repeat cast on.");
   } else if (sc == KEY_F11 && sh) {
     if (!shapeshifted && craft_chosen_item.code != 0) {
       clear_repeat_flags();
-      repeat_make = true;
+      app.session.repeat_make = true;
       d.print_msg("Repeat make on.");
     }
-  } else if (sc == KEY_F11 && me.hp >= 1 && craft_ready && !shapeshifted && craft_chosen_item.code != 0) {
-    take(craft_ready, TIMER_CRAFT);
+  } else if (sc == KEY_F11 && me.hp >= 1 && session.craft_ready && !shapeshifted &&
+             craft_chosen_item.code != 0) {
+    take(session.craft_ready, TIMER_CRAFT);
     make_item(craft_chosen_item);
   }
   const bool digit = sc >= KEY_0 && sc <= KEY_9;
   const bool f_key = sc >= KEY_F1 && sc <= KEY_F8;
   if (sh && (digit || f_key) && common_cfg.get_int("cast_with_words") != 0 && me.hp > 0) {
-    button_number = digit ? sc - KEY_0 : HOTKEY_F1_SLOT + sc - KEY_F1;
+    session.button_number = digit ? sc - KEY_0 : HOTKEY_F1_SLOT + sc - KEY_F1;
     bind_spell_to_key(*this, f_key);
   }
   if (sc == KEY_PGUP) d.scroll_messages_up();
   else if (sc == KEY_PGDN) d.scroll_messages_down();
   else if (sc == KEY_END) d.scroll_messages_reset();
-  else if (sc == KEY_PRTSCR && use_ready) {
+  else if (sc == KEY_PRTSCR && session.use_ready) {
     d.screenshot();
-    take(use_ready, TIMER_USE);
+    take(session.use_ready, TIMER_USE);
   }
 }
 
 void ClientApp::do_toggle_keys() {
-  const int sc = last_scancode;
+  const int sc = session.last_scancode;
   const bool sh = shift(), ct = ctrl(), al = alt();
   if (ct && !al && !sh && key_of(KA_TALK, sc) && !whisper_partner().empty()) {
     open_chat("/msg " + whisper_partner() + " ");
   } else if (key_of(KA_EXIT_MOUNT, sc) &&
-             (me.has_status(HN_PILOT) || me.has_status(HN_PASSENGER) ||
-              me.has_status(HN_MOUNTED) || me.has_status(HN_POLYMORPHED)) &&
-             buy_ready && !sh && !ct && !al) {
-    take(buy_ready, TIMER_BUY);
+             (me.has_status(HN_PILOT) || me.has_status(HN_PASSENGER) || me.has_status(HN_MOUNTED) ||
+              me.has_status(HN_POLYMORPHED)) &&
+             session.buy_ready && !sh && !ct && !al) {
+    take(session.buy_ready, TIMER_BUY);
     if (me.has_status(HN_POLYMORPHED)) {
       tcpObj.sckSend("X %d %d %d", 9, me.x, me.y);
     } else if (me.has_status(HN_MOUNTED) && !cmap.is_wet(me.x, me.y)) {
@@ -291,7 +292,7 @@ void ClientApp::do_toggle_keys() {
 }
 
 void ClientApp::do_chat_entry() {
-  switch (last_ascii) {
+  switch (session.last_ascii) {
     case 13:
       if (!ctrl()) open_chat(shift() ? "/g " : "");
       break;
@@ -310,25 +311,25 @@ void ClientApp::do_chat_entry() {
 }
 
 void ClientApp::do_command_keys() {
-  const int sc = last_scancode;
+  const int sc = session.last_scancode;
   const bool sh = shift(), ct = ctrl(), al = alt();
   const bool none = !sh && !ct && !al;
   const bool shapeshifted = me.has_status(HN_WEREWOLF_FORM) || me.has_status(HN_POLYMORPHED);
   auto keymap_off = [](int action) {
     return common_cfg.get_int("disable_keymap_" + std::to_string(action)) != 0;
   };
-  if (key_of(KA_ACTIVATE, sc) && none && buy_ready) {
-    take(buy_ready, TIMER_BUY);
+  if (key_of(KA_ACTIVATE, sc) && none && session.buy_ready) {
+    take(session.buy_ready, TIMER_BUY);
     ask_direction(MODE_ACTIVATE, "Activate");
   } else if (key_of(KA_CAST, sc) && !al && !ct) {
-    if (!spell_ready) {
+    if (!session.spell_ready) {
       d.print_msg("You must wait before using another ability.");
     } else if (common_cfg.get_int("cast_with_words") != 0 && !sh) {
       gc_interface_mode = MODE_CAST;
-      spell_words.clear();
-      input_text.clear();
-      input_pos = 0;
-      d.draw_input_line("Spell/ability: ", input_text, input_pos);
+      session.spell_words.clear();
+      session.input_text.clear();
+      session.input_pos = 0;
+      d.draw_input_line("Spell/ability: ", session.input_text, session.input_pos);
     } else if (construct_ability_list(temp_list) == 0) {
       d.print_msg("You have no abilities!");
     } else {
@@ -342,7 +343,7 @@ void ClientApp::do_command_keys() {
       d.print_msg("Crosshair %s", crosshair ? "on" : "off");
       if (crosshair) {
         get_new_target();
-        action_timers[TIMER_BLINK] = input_clock_us();
+        session.action_timers[TIMER_BLINK] = input_clock_us();
         d.playerstats();
       }
     } else if (al) {
@@ -361,7 +362,7 @@ void ClientApp::do_command_keys() {
       next_target();
       if (target_id == -1) get_new_target();
     }
-  } else if (key_of(KA_DRINK, sc) && use_ready && !al && !ct) {
+  } else if (key_of(KA_DRINK, sc) && session.use_ready && !al && !ct) {
     use_choice_flag = sh;
     drink_menu(*this);
   } else if (key_of(KA_DROP, sc) && !sh && !ct) {
@@ -379,30 +380,30 @@ void ClientApp::do_command_keys() {
                   b.c_str(), b.c_str());
     }
     gc_interface_mode = MODE_DROPALL;
-  } else if (key_of(KA_EAT, sc) && use_ready && !al && !ct) {
+  } else if (key_of(KA_EAT, sc) && session.use_ready && !al && !ct) {
     use_choice_flag = sh;
     eat_menu(*this);
-  } else if (key_of(KA_FIRE, sc) && none && attack_ready) {
+  } else if (key_of(KA_FIRE, sc) && none && session.attack_ready) {
     if (me.has_status(HN_PILOT)) ask_direction(MODE_FIRE, "Fire cannons");
     else fire_ranged();
-  } else if (key_of(KA_GET, sc) && !al && buy_ready) {
+  } else if (key_of(KA_GET, sc) && !al && session.buy_ready) {
     const bool swap = options.get(OPT_SWAP_GET_KEYS);
     if (sh != swap) {
-      take(buy_ready, TIMER_BUY);
+      take(session.buy_ready, TIMER_BUY);
       tcpObj.sckSend("G");
     } else {
       ask_direction(ct ? MODE_GETONE : MODE_GET, "Get");
     }
-  } else if (key_of(KA_HIDE, sc) && none && hide_ready && !me.has_status(HN_HIDING) &&
+  } else if (key_of(KA_HIDE, sc) && none && session.hide_ready && !me.has_status(HN_HIDING) &&
              !keymap_off(KA_HIDE)) {
     tcpObj.sckSend("I 1");
-    take(hide_ready, TIMER_HIDE);
+    take(session.hide_ready, TIMER_HIDE);
     clear_repeat_flags();
   } else if (key_of(KA_HIDE, sc) && sh && me.has_status(HN_HIDING) && !keymap_off(KA_HIDE)) {
     tcpObj.sckSend("I 0");
-  } else if (key_of(KA_IGNITE, sc) && !al && !ct && use_ready) {
+  } else if (key_of(KA_IGNITE, sc) && !al && !ct && session.use_ready) {
     tcpObj.sckSend("z %d", sh ? 0 : 1);
-    take(use_ready, TIMER_USE);
+    take(session.use_ready, TIMER_USE);
   } else if (key_of(KA_INVENTORY, sc) && !al && !ct) {
     const bool bank = sh;
     int n = construct_item_list(temp_list, bank ? ITEMS_BANKED : ITEMS_ALL);
@@ -415,18 +416,18 @@ void ClientApp::do_command_keys() {
     }
     d.list_title = bank ? "VIEW BANK" : "VIEW INVENTORY";
     // The player's own lists: no trading partner, and no moves made yet.
-    list_partner = -1;
+    session.list_partner = -1;
     pick_list.clear();
     open_list(bank ? SELECT_VIEW_BANK : SELECT_VIEW_INV);
     d.print_msg("Rearranging %s (use shift+arrow or shift+wheel to move an item) ...",
                 bank ? "bank vault" : "inventory");
     gc_interface_mode = bank ? MODE_VIEW_BANK : MODE_VIEW_INV;
-  } else if (key_of(KA_LOOK, sc) && none && buy_ready) {
-    take(buy_ready, TIMER_BUY);
+  } else if (key_of(KA_LOOK, sc) && none && session.buy_ready) {
+    take(session.buy_ready, TIMER_BUY);
     ask_direction(MODE_LOOK, "Look");
-  } else if (key_of(KA_MEDITATE, sc) && !me.has_status(HN_WEREWOLF_FORM) && none && buy_ready &&
-             !keymap_off(KA_MEDITATE)) {
-    take(buy_ready, TIMER_BUY);
+  } else if (key_of(KA_MEDITATE, sc) && !me.has_status(HN_WEREWOLF_FORM) && none &&
+             session.buy_ready && !keymap_off(KA_MEDITATE)) {
+    take(session.buy_ready, TIMER_BUY);
     tcpObj.sckSend("e");
   } else if (key_of(KA_READ, sc) && !al && !ct) {
     use_choice_flag = sh;
@@ -444,21 +445,21 @@ void ClientApp::do_command_keys() {
     open_list(SELECT_READY);
     d.print_msg("Readying arms ...");
     gc_interface_mode = MODE_READY;
-  } else if (key_of(KA_SEARCH, sc) && buy_ready && !al && !ct) {
-    take(buy_ready, TIMER_BUY);
+  } else if (key_of(KA_SEARCH, sc) && session.buy_ready && !al && !ct) {
+    take(session.buy_ready, TIMER_BUY);
     ask_direction(sh ? MODE_OPEN : MODE_SEARCH, sh ? "Open" : "Search (and open)");
-  } else if (key_of(KA_BUY, sc) && sh && !al && !ct && buy_ready) {
-    take(buy_ready, TIMER_BUY);
+  } else if (key_of(KA_BUY, sc) && sh && !al && !ct && session.buy_ready) {
+    take(session.buy_ready, TIMER_BUY);
     tcpObj.sckSend("B %lu %lu", static_cast<unsigned long>(items.checksum(false)),
                    static_cast<unsigned long>(items.checksum(true)));
   } else if (key_of(KA_TALK, sc) && none) {
     ask_direction(MODE_TALK, "Talk");
-  } else if (key_of(KA_USE, sc) && use_ready && !al && !ct) {
+  } else if (key_of(KA_USE, sc) && session.use_ready && !al && !ct) {
     use_choice_flag = sh;
     use_item_menu(*this);
-  } else if (sc == KEY_F2 && (al || ct) && !sh && level_up_pending) {
-    level_up_pending = 0;
-    level_up_saved_points = me.stat_points;
+  } else if (sc == KEY_F2 && (al || ct) && !sh && session.level_up_pending) {
+    session.level_up_pending = 0;
+    session.level_up_saved_points = me.stat_points;
     gc_interface_mode = MODE_LEVEL_UP;
     d.print_msg("Press %c to bump %s, %c to bump %s, and %c to bump %s. You have %d point(s) to distribute. "
                 "Press ESC to cancel.",
@@ -473,30 +474,31 @@ void ClientApp::do_use_again() {
     clear_repeat_flags();
     return;
   }
-  if (repeat_use && me.hp > 0 && repeat_item.is_valid() && use_ready &&
-      (gc_interface_mode == MODE_NORMAL || gc_interface_mode == MODE_CHAT) && get_keypad_dir() == 5) {
-    take(use_ready, TIMER_USE);
+  if (app.session.repeat_use && me.hp > 0 && session.repeat_item.is_valid() && session.use_ready &&
+      (gc_interface_mode == MODE_NORMAL || gc_interface_mode == MODE_CHAT) &&
+      get_keypad_dir() == 5) {
+    take(session.use_ready, TIMER_USE);
     use_last_item_again();
   }
-  if (repeat_cast && me.hp >= 1 && spell_ready && !last_spell.empty()) {
+  if (app.session.repeat_cast && me.hp >= 1 && session.spell_ready && !session.last_spell.empty()) {
     int x = me.x, y = me.y;
     dir_to_xy(cast_facing, x, y);
-    cast_spell_at(*this, last_spell, x, y);
+    cast_spell_at(*this, session.last_spell, x, y);
   }
-  if (repeat_make && me.hp >= 1 && craft_ready) {
-    take(craft_ready, TIMER_CRAFT);
+  if (app.session.repeat_make && me.hp >= 1 && session.craft_ready) {
+    take(session.craft_ready, TIMER_CRAFT);
     make_item(craft_chosen_item);
   }
 }
 
 void ClientApp::do_queued_cast() {
-  if (quick_cast_spell.empty() || !spell_ready) return;
+  if (quick_cast_spell.empty() || !session.spell_ready) return;
   const std::string name = quick_cast_spell;
   if (cast_dx == QUEUED_NO_CELL) {
     if (cast_spell(*this, name, true) == CAST_WAITING) gc_interface_mode = MODE_CASTDIR;
   } else {
     cast_spell_at(*this, name, me.x + cast_dx, me.y + cast_dy);
   }
-  last_spell = name;
+  session.last_spell = name;
   quick_cast_spell.clear();
 }

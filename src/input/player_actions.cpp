@@ -27,7 +27,6 @@
 #include "world/object_grid.h"
 #include "world/player.h"
 
-int chosen_spell = -1;
 int spell_delay = 500;
 int fire_delay = 0;
 int combat_cooloff = 0;
@@ -106,8 +105,8 @@ int staff_cost(int cost) {
 }
 
 void start_spell_cooloff(ClientApp& app) {
-  app.spell_ready = 0;
-  app.action_timers[TIMER_CAST] = input_clock_us();
+  app.session.spell_ready = 0;
+  app.session.action_timers[TIMER_CAST] = input_clock_us();
 }
 
 }  // namespace
@@ -243,8 +242,8 @@ void make_item(const Item& item) {
 // ---- Combat and casting ------------------------------------------------------------
 
 int ranged_attack(ClientApp& app, int flag) {
-  app.attack_ready = 0;
-  app.action_timers[TIMER_ATTACK] = input_clock_us();
+  app.session.attack_ready = 0;
+  app.session.action_timers[TIMER_ATTACK] = input_clock_us();
 
   Item ammo_type = wl.get_ammo_type(me.weapon);
   Item ammo(0L);
@@ -277,8 +276,8 @@ int ranged_attack(ClientApp& app, int flag) {
 }
 
 int cast_spell(ClientApp& app, const std::string& name, bool ask_direction) {
-  repeat_use = false;
-  repeat_make = false;
+  app.session.repeat_use = false;
+  app.session.repeat_make = false;
   int id = spells.get_spell_id(name);
   if (id < 0) {
     d.print_msg("No such spell!");
@@ -344,12 +343,12 @@ int cast_spell(ClientApp& app, const std::string& name, bool ask_direction) {
   }
 
   if (spells.is_directional(id)) {
-    chosen_spell = id;
+    app.session.chosen_spell = id;
     if (ask_direction) d.print_msg("Which direction? (press enter to target self)");
     return CAST_WAITING;
   }
   if (spells.is_autotargeting(id)) {
-    chosen_spell = id;
+    app.session.chosen_spell = id;
     if (!ensure_target()) {
       if (print_once("No target!")) spell_delay = NO_TARGET_SPELL_DELAY;
       return CAST_NO_SPELL;
@@ -364,10 +363,10 @@ int cast_spell(ClientApp& app, const std::string& name, bool ask_direction) {
 }
 
 int send_cast_at(ClientApp& app, int x, int y, int target) {
-  if (chosen_spell < 0) return 1;
+  if (app.session.chosen_spell < 0) return 1;
   start_spell_cooloff(app);
-  announce_spell(chosen_spell);
-  tcpObj.sckSend("M %d %d %d %d %d %.0f", chosen_spell, 1, x, y, target,
+  announce_spell(app.session.chosen_spell);
+  tcpObj.sckSend("M %d %d %d %d %d %.0f", app.session.chosen_spell, 1, x, y, target,
                  ms_since_reference(app));
   int dir = get_direction(me.x, me.y, x, y);
   if (dir != 0) {

@@ -11,7 +11,6 @@
 class ClientApp;
 
 // Casting and firing.
-extern int chosen_spell;  // waiting for a direction or a target, -1 none
 extern int spell_delay;   // ms until the next cast is allowed
 extern int fire_delay;    // ms until the next ranged attack
 extern int combat_cooloff;  // the player's combat cool-off after an attack

@@ -8,3 +8,10 @@ bool target_locked = false;
 int locked_target_id = -1;
 bool crosshair = false;
 bool crosshair_ready = false;
+
+void reset_target() {
+  target_id = -1;
+  target_locked = false;
+  locked_target_id = -1;
+  crosshair_ready = false;
+}

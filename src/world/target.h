@@ -30,3 +30,7 @@ extern bool crosshair;
 // is no longer among them. The cursor is drawn only then, never on a cell the
 // target has left.
 extern bool crosshair_ready;
+
+// A new session has no target, no lock and no cursor drawn; whether the
+// crosshair is wanted at all is the player's and stays.
+void reset_target();

@@ -87,7 +87,7 @@ void start_play() {
 }
 
 void reset_play() {
-  app.pending_messages.clear();
+  app.session.pending_messages.clear();
   app.reset_session();
   me.reset();
   me.x = START_X;
@@ -110,7 +110,7 @@ void reset_play() {
   gc_interface_mode = MODE_NORMAL;
   world_time = 540;
   moon_phase = 0;
-  app.logged_in = 1;
+  app.session.logged_in = 1;
   level_entered = data_reloaded = inventory_synced = true;
   session_over = false;
   // The game-over screen waits for the player unless the program is quitting.
@@ -151,9 +151,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   while (start <= input.size()) {
     size_t nl = input.find('\n', start);
     handle(input.substr(start, nl == std::string::npos ? std::string::npos : nl - start));
-    for (size_t n = 0; n < MAX_PARTS_HANDLED && !app.pending_messages.empty(); ++n) {
-      std::string part = app.pending_messages.back();
-      app.pending_messages.pop_back();
+    for (size_t n = 0; n < MAX_PARTS_HANDLED && !app.session.pending_messages.empty(); ++n) {
+      std::string part = app.session.pending_messages.back();
+      app.session.pending_messages.pop_back();
       handle(part);
     }
     if (nl == std::string::npos) break;

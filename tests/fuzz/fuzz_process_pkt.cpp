@@ -20,15 +20,15 @@ constexpr size_t MAX_PARTS_HANDLED = 256;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ScratchDir scratch;
   std::string input(reinterpret_cast<const char*>(data), size);
-  app.pending_messages.clear();
+  app.session.pending_messages.clear();
   size_t start = 0;
   while (start <= input.size()) {
     size_t nl = input.find('\n', start);
     std::string msg = input.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
     app.process_pkt(msg);
-    for (size_t n = 0; n < MAX_PARTS_HANDLED && !app.pending_messages.empty(); ++n) {
-      std::string part = app.pending_messages.back();
-      app.pending_messages.pop_back();
+    for (size_t n = 0; n < MAX_PARTS_HANDLED && !app.session.pending_messages.empty(); ++n) {
+      std::string part = app.session.pending_messages.back();
+      app.session.pending_messages.pop_back();
       app.process_pkt(part);
     }
     if (nl == std::string::npos) break;

@@ -84,9 +84,9 @@ TEST_F(DispatcherTest, GroupedMessagesQueueTheirParts) {
       {"not compressed", {"Mc left"}, "*not compressed", {"Mc left"}},
   };
   for (const Case& c : cases) {
-    app.pending_messages = c.before;
+    app.session.pending_messages = c.before;
     EXPECT_EQ(app.process_pkt(c.msg), 0) << c.what;
-    EXPECT_EQ(app.pending_messages, c.after) << c.what;
+    EXPECT_EQ(app.session.pending_messages, c.after) << c.what;
   }
 }
 
@@ -94,12 +94,12 @@ TEST_F(DispatcherTest, GroupedMessagesQueueTheirParts) {
 TEST_F(DispatcherTest, RepeatsStopAfterAttacksAndCraftLists) {
   for (const char* msg : {"A 9 0 150 0 Goblin 11 10 1 0 M 181 0 1 2 3 40 5 0", "c 0 0 0 0 0",
                           "Mc text"}) {
-    repeat_cast = repeat_use = repeat_make = true;
+    app.session.repeat_cast = app.session.repeat_use = app.session.repeat_make = true;
     app.process_pkt(msg);
-    EXPECT_EQ(repeat_cast, msg[0] == 'M') << msg;
-    EXPECT_EQ(repeat_use, msg[0] == 'M') << msg;
+    EXPECT_EQ(app.session.repeat_cast, msg[0] == 'M') << msg;
+    EXPECT_EQ(app.session.repeat_use, msg[0] == 'M') << msg;
   }
-  repeat_cast = repeat_use = repeat_make = false;
+  app.session.repeat_cast = app.session.repeat_use = app.session.repeat_make = false;
 }
 
 TEST_F(DispatcherTest, ForwardLineNeedsItsKindCharacter) {

@@ -66,7 +66,7 @@ TEST_F(LevelChange, CrcDecidesBetweenEnteringAndRequesting) {
     if (entered) {
       EXPECT_EQ(me.map_level, c.level);
       EXPECT_EQ(cmap.get_level(), c.map);
-      EXPECT_TRUE(app.logged_in);
+      EXPECT_TRUE(app.session.logged_in);
     }
   }
 }
@@ -93,7 +93,7 @@ TEST_F(LevelChange, ShortOrClosedLevelMessages) {
   EXPECT_FALSE(map_transfer_pending);
   EXPECT_TRUE(has_message("Level closed!"));
   EXPECT_FALSE(level_entered);
-  EXPECT_FALSE(app.logged_in);
+  EXPECT_FALSE(app.session.logged_in);
   app.process_pkt(format_str("K 0 2 2 3 4 %x", crc_of(2)));
   EXPECT_TRUE(level_entered);
   EXPECT_EQ(TempDir::read("cmaps/Wren.001.mm"), cached);

@@ -27,20 +27,20 @@ struct RefreshHandlers : HandlerTest {};
 }  // namespace
 
 TEST_F(RefreshHandlers, RefreshSetsConfirmedPositionAndLatency) {
-  pending_move_token = 5;
+  app.session.pending_move_token = 5;
   move_sent_time = get_time_us() - 250000;
   app.process_pkt(refresh(30, 40, 1, 5));
-  EXPECT_EQ(confirmed_x, 30);
-  EXPECT_EQ(confirmed_y, 40);
-  EXPECT_EQ(pending_move_token, 0);
+  EXPECT_EQ(app.session.confirmed_x, 30);
+  EXPECT_EQ(app.session.confirmed_y, 40);
+  EXPECT_EQ(app.session.pending_move_token, 0);
   EXPECT_GE(move_latency_ms, 250);
   EXPECT_LT(move_latency_ms, 5000);
 
   // Token 0 leaves the pending token and the latency alone.
-  pending_move_token = 6;
+  app.session.pending_move_token = 6;
   move_latency_ms = 17;
   app.process_pkt(refresh(31, 41, 1, 0));
-  EXPECT_EQ(pending_move_token, 6);
+  EXPECT_EQ(app.session.pending_move_token, 6);
   EXPECT_EQ(move_latency_ms, 17);
 }
 
@@ -50,18 +50,18 @@ TEST_F(RefreshHandlers, RefreshForAnotherLevel) {
     int errors;
   } cases[] = {{false, 1}, {true, 0}};
   for (const auto& c : cases) {
-    level_sync_errors = 0;
+    app.session.level_sync_errors = 0;
     map_transfer_pending = c.transfer_pending;
     d.messages.clear();
     app.process_pkt(refresh(7, 8, 2, 0));
-    EXPECT_EQ(confirmed_x, 7);  // taken before the level test
-    EXPECT_EQ(level_sync_errors, c.errors);
+    EXPECT_EQ(app.session.confirmed_x, 7);  // taken before the level test
+    EXPECT_EQ(app.session.level_sync_errors, c.errors);
     EXPECT_EQ(has_message("level sync error++ (fov)"), c.errors == 1);
   }
   map_transfer_pending = false;
-  level_sync_errors = 0;
+  app.session.level_sync_errors = 0;
   app.process_pkt("R 1 2");  // fewer than three fields
-  EXPECT_EQ(level_sync_errors, 0);
+  EXPECT_EQ(app.session.level_sync_errors, 0);
 }
 
 TEST_F(RefreshHandlers, FieldOfViewCounts) {
@@ -108,8 +108,8 @@ TEST_F(RefreshHandlers, AdditionWithShortCountAndOffGridEntries) {
 TEST_F(RefreshHandlers, FieldOfViewFollowedByRefresh) {
   app.process_pkt("F1" + RS + entry(101, 300, 3, 4) + RS + refresh(12, 13, 1, 0));
   EXPECT_EQ(server_objects.count, 1);
-  EXPECT_EQ(confirmed_x, 12);
-  EXPECT_EQ(confirmed_y, 13);
+  EXPECT_EQ(app.session.confirmed_x, 12);
+  EXPECT_EQ(app.session.confirmed_y, 13);
 }
 
 TEST_F(RefreshHandlers, PlayerEntriesUpdateTrackedRowsOnly) {

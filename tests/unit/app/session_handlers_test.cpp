@@ -40,18 +40,18 @@ TEST_F(SessionHandlers, MoveResults) {
     SCOPED_TRACE(c.line);
     me.x = me.y = 5;
     me.direction = 0;
-    confirmed_x = confirmed_y = 1;
-    level_sync_errors = 0;
-    repeat_cast = repeat_use = repeat_make = true;
+    app.session.confirmed_x = app.session.confirmed_y = 1;
+    app.session.level_sync_errors = 0;
+    app.session.repeat_cast = app.session.repeat_use = app.session.repeat_make = true;
     d.messages.clear();
     ASSERT_EQ(app.process_pkt(c.line), 0);
     EXPECT_EQ(me.direction, c.dir);
-    EXPECT_EQ(confirmed_x, c.confirmed_x);
-    EXPECT_EQ(confirmed_y, c.confirmed_y);
+    EXPECT_EQ(app.session.confirmed_x, c.confirmed_x);
+    EXPECT_EQ(app.session.confirmed_y, c.confirmed_y);
     EXPECT_EQ(me.x, c.x);
     EXPECT_EQ(me.y, c.y);
-    EXPECT_EQ(level_sync_errors, c.sync_errors);
-    EXPECT_EQ(repeat_cast, !c.repeats_cleared);
+    EXPECT_EQ(app.session.level_sync_errors, c.sync_errors);
+    EXPECT_EQ(app.session.repeat_cast, !c.repeats_cleared);
     if (c.shown) {
       EXPECT_TRUE(has_message(c.shown));
     }
@@ -60,10 +60,10 @@ TEST_F(SessionHandlers, MoveResults) {
 
 TEST_F(SessionHandlers, LevelGainNeedsBothNumbers) {
   app.process_pkt("X 5");
-  EXPECT_FALSE(app.level_up_pending);
+  EXPECT_FALSE(app.session.level_up_pending);
   EXPECT_EQ(me.stat_points, 0);
   app.process_pkt("X 5 2");
-  EXPECT_TRUE(app.level_up_pending);
+  EXPECT_TRUE(app.session.level_up_pending);
   EXPECT_EQ(me.stat_points, 2);
   // Server counts can neither take points away nor overflow the sum.
   app.process_pkt("X 1 -9");
@@ -235,7 +235,7 @@ TEST_F(SessionHandlers, FiveFailedTransfersSendOneQuit) {
     }
   }
   EXPECT_TRUE(session_over);
-  EXPECT_EQ(app.xfer_failures, 6);
+  EXPECT_EQ(app.session.xfer_failures, 6);
   EXPECT_EQ(s.next(50), "q");
   EXPECT_EQ(s.next(50), "<none>");
 }
@@ -252,7 +252,7 @@ TEST_F(SessionHandlers, PushedFileNamesOutsideTheDataFoldersAreRefused) {
       {"FILE dat/../client.cfg 0 0", false},
   };
   for (const auto& c : cases) {
-    app.xfer_failures = 0;
+    app.session.xfer_failures = 0;
     s.send(c.header);
     app.process_pkt("Y 1");
     EXPECT_EQ(s.next(50), c.accepted ? "Z" : "<none>") << c.header;
@@ -269,6 +269,6 @@ TEST_F(SessionHandlers, DataReloadNeedsTheCommonConfig) {
   std::rename("common.cfg", "dat/common.cfg");
   EXPECT_EQ(app.process_pkt("Z"), 0);
   EXPECT_TRUE(data_reloaded);
-  EXPECT_TRUE(app.logged_in);
+  EXPECT_TRUE(app.session.logged_in);
   EXPECT_EQ(s.next(), "i");
 }

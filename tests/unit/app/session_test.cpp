@@ -57,8 +57,9 @@ TEST_F(SessionTest, GroupedPartsOnePerPassBeforeTheNextRead) {
   s.send("Mc after");
   pass_until(0);
   // The group itself arrives in some pass; from then on each pass handles one part.
-  for (int i = 0; i < 500 && app.pending_messages.empty(); ++i) ASSERT_TRUE(app.frame_pass());
-  ASSERT_EQ(app.pending_messages.size(), 3u);
+  for (int i = 0; i < 500 && app.session.pending_messages.empty(); ++i)
+    ASSERT_TRUE(app.frame_pass());
+  ASSERT_EQ(app.session.pending_messages.size(), 3u);
   std::vector<std::string> expect = {" one", " two", " three", " after"};
   for (size_t k = 0; k < 3; ++k) {
     ASSERT_TRUE(app.frame_pass());
@@ -149,13 +150,13 @@ TEST_F(SessionTest, ResetSessionKeepsOnlyWhatOutlivesASession) {
   keymap.load();
   const int crosshair_key = keymap.get_key(KA_CROSSHAIR) == KEY_U ? KEY_I : KEY_U;
   keymap.set_key(KA_CROSSHAIR, crosshair_key);
-  app.xfer_failures = 3;
-  app.logged_in = 1;
+  app.session.xfer_failures = 3;
+  app.session.logged_in = 1;
   app.whisper_partners = {"kept"};
   app.input_history = {"/msg Guide hello"};
-  app.pending_messages = {"from the last server"};
+  app.session.pending_messages = {"from the last server"};
   app.program_name = "zib";
-  app.level_up_counts[1] = 1;
+  app.session.level_up_counts[1] = 1;
   damage_history.damage = {4};
   damage_history.gaps_ms = {300};
   damage_history.dealt = damage_history.taken = 4;
@@ -163,26 +164,26 @@ TEST_F(SessionTest, ResetSessionKeepsOnlyWhatOutlivesASession) {
   d.print_msg("Crosshair on");
   d.scroll_messages_up();
   inventory_synced = level_entered = data_reloaded = map_transfer_pending = true;
-  session_over = quit_requested = target_locked = repeat_use = true;
+  session_over = quit_requested = target_locked = app.session.repeat_use = true;
   crosshair = crosshair_ready = true;
   target_id = 8;
   quick_cast_spell = "zap";
   d.scroll_offset = 32;
   app.reset_session();
-  EXPECT_EQ(app.xfer_failures, 0);
-  EXPECT_EQ(app.logged_in, 0);
+  EXPECT_EQ(app.session.xfer_failures, 0);
+  EXPECT_EQ(app.session.logged_in, 0);
   EXPECT_EQ(app.whisper_partners, std::vector<std::string>{"kept"});
   EXPECT_EQ(keymap.get_key(KA_CROSSHAIR), crosshair_key);
   EXPECT_EQ(app.input_history, std::vector<std::string>{"/msg Guide hello"});
-  EXPECT_TRUE(app.pending_messages.empty());
+  EXPECT_TRUE(app.session.pending_messages.empty());
   EXPECT_EQ(app.program_name, "zib");
-  EXPECT_EQ(app.level_up_counts[1], 0);
+  EXPECT_EQ(app.session.level_up_counts[1], 0);
   EXPECT_TRUE(damage_history.damage.empty() && damage_history.gaps_ms.empty());
   EXPECT_EQ(damage_history.dealt + damage_history.taken, 0);
   EXPECT_EQ(client_cfg.get_int("music_volume"), 77);
   EXPECT_EQ(d.get_last_msg(), "Crosshair on");
   EXPECT_FALSE(inventory_synced || level_entered || data_reloaded || map_transfer_pending);
-  EXPECT_FALSE(session_over || quit_requested || target_locked || repeat_use);
+  EXPECT_FALSE(session_over || quit_requested || target_locked || app.session.repeat_use);
   EXPECT_TRUE(crosshair);
   EXPECT_FALSE(crosshair_ready);
   EXPECT_EQ(target_id, -1);

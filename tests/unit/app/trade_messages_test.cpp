@@ -21,9 +21,9 @@ struct TradeMessages : HandlerTest {
     d.list_state = ListState();
     d.list_state.kind = NO_LIST;
     d.menu_rows = {"row"};
-    app.list_container = 9;
+    app.session.list_container = 9;
     app.pile_container = app.pile_arg = app.pile_partner = 0;
-    app.craft_ready = 1;
+    app.session.craft_ready = 1;
     trade_item = Item(0L);
   }
 };
@@ -96,7 +96,7 @@ TEST_F(TradeMessages, ListTitlesAndModes) {
     if (c.kind != NO_LIST) {
       EXPECT_EQ(d.list_cursor_node(), temp_list.first);
     }
-    EXPECT_EQ(app.list_container, c.container);
+    EXPECT_EQ(app.session.list_container, c.container);
     if (c.shown) {
       EXPECT_TRUE(has_message(c.shown));
     } else {
@@ -111,7 +111,7 @@ TEST_F(TradeMessages, PileAndRearrangeFields) {
   EXPECT_EQ(app.pile_container, 3);
   EXPECT_EQ(app.pile_arg, 2);
   EXPECT_EQ(app.pile_partner, 7);
-  EXPECT_EQ(app.list_kind, '@');
+  EXPECT_EQ(app.session.list_kind, '@');
   EXPECT_EQ(trade_item.code, SWORD);
   SetUp();
   ASSERT_EQ(app.process_pkt("U P 7 181 0 1"), 0);
@@ -138,14 +138,14 @@ TEST_F(TradeMessages, ShortOrStoringListLinesOpenNothing) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.line);
     trade_item = Item(RING);
-    app.list_kind = 'Z';
-    app.list_partner = 44;
-    app.list_container = 9;
+    app.session.list_kind = 'Z';
+    app.session.list_partner = 44;
+    app.session.list_container = 9;
     ASSERT_EQ(app.process_pkt(c.line), 0);
-    EXPECT_EQ(app.list_partner, c.partner);
+    EXPECT_EQ(app.session.list_partner, c.partner);
     EXPECT_EQ(trade_item.code, c.item);
-    EXPECT_EQ(app.list_container, c.container);
-    EXPECT_EQ(app.list_kind, c.kind);
+    EXPECT_EQ(app.session.list_container, c.container);
+    EXPECT_EQ(app.session.list_kind, c.kind);
     EXPECT_EQ(gc_interface_mode, MODE_NORMAL);
   }
 }
@@ -234,37 +234,37 @@ TEST_F(TradeMessages, Crafting) {
   EXPECT_EQ(d.list_state.title, "MAKE");
 
   d.messages.clear();
-  repeat_make = true;
+  app.session.repeat_make = true;
   app.process_pkt("Cx100%s done");
   EXPECT_TRUE(has_message("100%s done"));
-  EXPECT_FALSE(repeat_make);
+  EXPECT_FALSE(app.session.repeat_make);
 
-  app.craft_ready = 0;
+  app.session.craft_ready = 0;
   app.process_pkt("Cm 8 181");
   EXPECT_TRUE(has_message("You are not ready to craft another item just yet!"));
   EXPECT_EQ(craft_request_id, 7);
 }
 
 TEST_F(TradeMessages, TalkOpensAndEnds) {
-  talk_partner_id = 3;
+  app.session.talk_partner_id = 3;
   temp_list.add(Item(SWORD), 1, 0, true);
   app.input_history = {"a", "b"};
   d.curr_display = 1;
   app.process_pkt("T");
   EXPECT_EQ(d.curr_display, 0);  // the talk line closes an open list
-  EXPECT_EQ(talk_partner_id, 3);
+  EXPECT_EQ(app.session.talk_partner_id, 3);
   EXPECT_EQ(gc_interface_mode, MODE_NPCTALK);
   EXPECT_EQ(d.input_prompt, "Your interest? ");
   EXPECT_EQ(d.talk_topics, (std::vector<std::string>{"bye", "job", "time"}));
   EXPECT_EQ(temp_list.first, nullptr);
   app.process_pkt("T 12");
-  EXPECT_EQ(talk_partner_id, 12);
+  EXPECT_EQ(app.session.talk_partner_id, 12);
 
   app.process_pkt("V");
   EXPECT_TRUE(has_message("Bye!"));
   EXPECT_EQ(gc_interface_mode, MODE_NORMAL);
   EXPECT_TRUE(d.talk_topics.empty());
-  EXPECT_EQ(app.history_pos, 2);
+  EXPECT_EQ(app.session.history_pos, 2);
   EXPECT_EQ(d.input_shown, 0);
 
   d.messages.clear();

@@ -70,12 +70,12 @@ class FramePacing : public MapWorld, public testing::WithParamInterface<CellSize
     server = std::make_unique<LoopbackServer>();
     input_clock_us = fake_clock;
     fake_now = get_time_us();
-    for (uint64_t& t : app.action_timers) t = fake_now;
-    app.logged_in = 1;
+    for (uint64_t& t : app.session.action_timers) t = fake_now;
+    app.session.logged_in = 1;
     inventory_synced = true;
     me.id = 7;
-    confirmed_x = me.x;  // where the server last placed the player
-    confirmed_y = me.y;
+    app.session.confirmed_x = me.x;  // where the server last placed the player
+    app.session.confirmed_y = me.y;
     // Deep water along the top and the bottom of the view: it animates.
     for (int x = 0; x < WORLD_SIZE; ++x)
       for (int dy : {-9, -8, 6, 7, 8, 9}) cmap.set_tile(x, WORLD_PY + dy, 249);
@@ -137,7 +137,7 @@ class FramePacing : public MapWorld, public testing::WithParamInterface<CellSize
     rebuild_object_grid();
     lunge_dx = lunge_dy = 0;
     lunge_counter = 0;
-    app.spell_ready = 1;
+    app.session.spell_ready = 1;
     d.cooloff_fraction = 0.0f;
     set_option(OPT_COOLOFF_BAR, false);
     set_option(OPT_SMOOTH_SCROLLING, false);
@@ -154,7 +154,7 @@ class FramePacing : public MapWorld, public testing::WithParamInterface<CellSize
     const uint64_t before = d.frames_composed;
     for (int i = 0; i < n; ++i) {
       fake_now += INTERVAL_MS * MS;
-      app.action_timers[TIMER_SECOND] = fake_now;
+      app.session.action_timers[TIMER_SECOND] = fake_now;
       app.frame_pass();
     }
     return static_cast<int>(d.frames_composed - before);
@@ -182,8 +182,8 @@ TEST_P(FramePacing, EveryChangeShownReachesTheScreen) {
   auto cooling_off = [](int ms) {
     return [ms] {
       set_option(OPT_COOLOFF_BAR, true);
-      app.spell_ready = 0;
-      app.action_timers[TIMER_CAST] = fake_now;
+      app.session.spell_ready = 0;
+      app.session.action_timers[TIMER_CAST] = fake_now;
       spell_delay = ms;
     };
   };
@@ -226,8 +226,8 @@ TEST_P(FramePacing, EveryChangeShownReachesTheScreen) {
          set_option(OPT_HOTBAR, true);
          me.item_binds[HOTKEY_F1_SLOT] = Item(0x100L);
          // As a use leaves it: the item's button is dark for a second.
-         app.use_ready = 0;
-         app.action_timers[TIMER_USE] = fake_now;
+         app.session.use_ready = 0;
+         app.session.action_timers[TIMER_USE] = fake_now;
        },
        nothing, 1000 / INTERVAL_MS + 2, ANY, true},
       {"the pointer rests on a hotbar button",
@@ -280,7 +280,7 @@ TEST_P(FramePacing, EveryChangeShownReachesTheScreen) {
     passes(4);
     compose_afresh();
     // The clock minute has just turned: no other turn comes within a case.
-    app.action_timers[TIMER_CLOCK] = fake_now;
+    app.session.action_timers[TIMER_CLOCK] = fake_now;
     BITMAP* before = copy_of_screen();
 
     c.change();

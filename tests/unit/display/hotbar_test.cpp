@@ -186,7 +186,7 @@ TEST_F(HotbarTest, ItemPictureOnItsButton) {
   ASSERT_NE(d.special, nullptr);
   items.add(Item(TORCH), 1, 1, false);
   me.item_binds[10] = Item(TORCH);
-  app.use_ready = 1;
+  app.session.use_ready = 1;
   d.draw_hotbar(bar);
   // The torch's picture fills slot 10's square: no longer the bare dark square.
   const Button& b0 = d.hotbar[0];

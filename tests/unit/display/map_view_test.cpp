@@ -437,10 +437,10 @@ class FrameLoop : public MapWorld {
     d.compute_layout();
     input_clock_us = loop_clock;
     loop_now = 1000000000ull;
-    app.logged_in = 1;
+    app.session.logged_in = 1;
     inventory_synced = true;
-    confirmed_x = WORLD_PX;
-    confirmed_y = WORLD_PY;
+    app.session.confirmed_x = WORLD_PX;
+    app.session.confirmed_y = WORLD_PY;
     server = std::make_unique<LoopbackServer>();
   }
   void TearDown() override {
@@ -539,7 +539,7 @@ TEST_F(FrameLoop, ABookOverAWindowLeavesNothingBehind) {
     hold(KEY_UP);
     EXPECT_EQ(moves(), "m " + std::to_string(me.x) + " " + std::to_string(y - 1) + " 1 " +
                            std::to_string(me.x) + " " + std::to_string(y));
-    app.move_step_ready = 1;
+    app.session.move_step_ready = 1;
   }
   destroy_bitmap(d.help_pic);
   destroy_bitmap(d.book_pic);

@@ -49,7 +49,7 @@ struct FrameInputTest : ::testing::Test {
     common_cfg.load();
     input_clock_us = fake_clock;
     fake_now = START;
-    for (uint64_t& t : app.action_timers) t = START;
+    for (uint64_t& t : app.session.action_timers) t = START;
     res_x = 800;
     res_y = 600;
     d.panel_x = 568;
@@ -60,8 +60,8 @@ struct FrameInputTest : ::testing::Test {
     mouse_y = CENTRE_Y;
     mouse_z = 0;
     mouse_b = 0;
-    app.last_wheel = 0;
-    app.hover_item = Item(-1L);
+    app.session.last_wheel = 0;
+    app.session.hover_item = Item(-1L);
     level_flag = false;
     me.reset();
     me.map_level = 1;
@@ -91,31 +91,31 @@ TEST_F(FrameInputTest, ReadyFlagsReturnAfterTheirDelays) {
   craft_delay = 2500;
   struct Flag {
     const char* name;
-    uint8_t ClientApp::*flag;
+    uint8_t SessionState::*flag;
     int timer;
     int normal_ms, turn_based_ms;
   } flags[] = {
-      {"attack", &ClientApp::attack_ready, TIMER_ATTACK, 700, 100},
-      {"use", &ClientApp::use_ready, TIMER_USE, 1000, 100},
-      {"buy", &ClientApp::buy_ready, TIMER_BUY, 250, 250},
-      {"space", &ClientApp::space_ready, TIMER_LEVEL, 1000, 100},
-      {"spell", &ClientApp::spell_ready, TIMER_CAST, 500, 500},
-      {"hide", &ClientApp::hide_ready, TIMER_HIDE, 2000, 100},
-      {"craft", &ClientApp::craft_ready, TIMER_CRAFT, 2500, 100},
+      {"attack", &SessionState::attack_ready, TIMER_ATTACK, 700, 100},
+      {"use", &SessionState::use_ready, TIMER_USE, 1000, 100},
+      {"buy", &SessionState::buy_ready, TIMER_BUY, 250, 250},
+      {"space", &SessionState::space_ready, TIMER_LEVEL, 1000, 100},
+      {"spell", &SessionState::spell_ready, TIMER_CAST, 500, 500},
+      {"hide", &SessionState::hide_ready, TIMER_HIDE, 2000, 100},
+      {"craft", &SessionState::craft_ready, TIMER_CRAFT, 2500, 100},
   };
   for (bool turn_based : {false, true}) {
     common_cfg.set_int("turn_based", turn_based ? 1 : 0);
     for (const Flag& f : flags) {
       const int delay = turn_based ? f.turn_based_ms : f.normal_ms;
       fake_now = START + 100000 * MS;
-      app.action_timers[f.timer] = fake_now;
-      app.*f.flag = 0;
+      app.session.action_timers[f.timer] = fake_now;
+      app.session.*f.flag = 0;
       fake_now += delay * MS;
       app.do_tick();
-      EXPECT_EQ(app.*f.flag, 0) << f.name << " turn_based=" << turn_based;
+      EXPECT_EQ(app.session.*f.flag, 0) << f.name << " turn_based=" << turn_based;
       fake_now += 1 * MS;
       app.do_tick();
-      EXPECT_EQ(app.*f.flag, 1) << f.name << " turn_based=" << turn_based;
+      EXPECT_EQ(app.session.*f.flag, 1) << f.name << " turn_based=" << turn_based;
     }
   }
 }
@@ -141,11 +141,11 @@ TEST_F(FrameInputTest, NoPaceOfItsOwnKeepsThePlayersPace) {
     app.process_pkt("@ 0 0 0 0 0 0 0 0 0 0 0 0 0 nnnnnnnnnnnnnnnnnn B 0 0 0 0 0 0 0 0 0 " +
                     std::to_string(c.status) + " 30");
     ASSERT_TRUE(me.has_status(c.status));
-    app.action_timers[TIMER_MOVE] = fake_now;
-    app.move_step_ready = 0;
+    app.session.action_timers[TIMER_MOVE] = fake_now;
+    app.session.move_step_ready = 0;
     fake_now += 2 * MS;
     app.do_tick();
-    EXPECT_EQ(app.move_step_ready, 0) << c.mount;
+    EXPECT_EQ(app.session.move_step_ready, 0) << c.mount;
     EXPECT_EQ(move_delay_ms(), own) << c.mount;
     // Nor a picture of its own: the player's own figure is drawn.
     me.code = 0x201;
@@ -163,11 +163,11 @@ TEST_F(FrameInputTest, LongestPaceOnSlowGroundStaysTheLongest) {
   app.process_pkt("@ 0 0 0 0 0 0 0 0 0 0 0 0 0 nnnnnnnnnnnnnnnnnn B 0 0 0 0 0 0 0 0 0 " +
                   std::to_string(HN_POLYMORPHED) + " 30");
   EXPECT_EQ(move_delay_ms(), 2147483647);
-  app.action_timers[TIMER_MOVE] = fake_now;
-  app.move_step_ready = 0;
+  app.session.action_timers[TIMER_MOVE] = fake_now;
+  app.session.move_step_ready = 0;
   fake_now += 2 * MS;
   app.do_tick();
-  EXPECT_EQ(app.move_step_ready, 0);
+  EXPECT_EQ(app.session.move_step_ready, 0);
   cmap = CMap();
 }
 
@@ -186,20 +186,20 @@ TEST_F(FrameInputTest, StatusCountersRunDownBeneathAWornStatus) {
 
 TEST_F(FrameInputTest, SpellCooloffFraction) {
   spell_delay = 400;
-  app.spell_ready = 0;
-  app.action_timers[TIMER_CAST] = fake_now;
+  app.session.spell_ready = 0;
+  app.session.action_timers[TIMER_CAST] = fake_now;
   fake_now += 100 * MS;
   app.do_tick();
   EXPECT_FLOAT_EQ(d.cooloff_fraction, 0.75f);
   fake_now += 301 * MS;
   app.do_tick();
-  EXPECT_EQ(app.spell_ready, 1);
+  EXPECT_EQ(app.session.spell_ready, 1);
   EXPECT_FLOAT_EQ(d.cooloff_fraction, 0.0f);
 }
 
 TEST_F(FrameInputTest, PeriodicLines) {
-  app.logged_in = 1;
-  app.list_partner = 160;
+  app.session.logged_in = 1;
+  app.session.list_partner = 160;
   const struct {
     uint64_t at_ms;
     int mode;
@@ -217,7 +217,7 @@ TEST_F(FrameInputTest, PeriodicLines) {
   for (const auto& s : steps) {
     fake_now = START + s.at_ms * MS;
     gc_interface_mode = s.mode;
-    level_sync_errors = s.sync_errors;
+    app.session.level_sync_errors = s.sync_errors;
     app.do_tick();
     std::string got = lines();
     std::string want = s.expect;
@@ -228,7 +228,7 @@ TEST_F(FrameInputTest, PeriodicLines) {
       EXPECT_EQ(got, want) << s.at_ms;
     }
   }
-  EXPECT_EQ(level_sync_errors, 4);
+  EXPECT_EQ(app.session.level_sync_errors, 4);
   EXPECT_TRUE(has_message("Too many level sync errors; requesting reset."));
 }
 
@@ -301,9 +301,9 @@ TEST_F(FrameInputTest, PingPongPhaseHoldsEachEnd) {
 TEST_F(FrameInputTest, FramesPerSecondAndRedrawPacing) {
   client_cfg.set_int("no_fps_limit", 0);
   fps = 0;
-  app.frame_count = 0;
-  app.action_timers[TIMER_REDRAW] = fake_now;
-  app.action_timers[TIMER_SECOND] = fake_now;
+  app.session.frame_count = 0;
+  app.session.action_timers[TIMER_REDRAW] = fake_now;
+  app.session.action_timers[TIMER_SECOND] = fake_now;
   // 28 ms between redraws over one second and a bit.
   for (int ms = 1; ms <= 1001; ++ms) {
     fake_now += MS;
@@ -311,7 +311,7 @@ TEST_F(FrameInputTest, FramesPerSecondAndRedrawPacing) {
     app.update_frame_counters();
   }
   EXPECT_EQ(fps, 35);  // redraws at 28, 56, ... 980 ms
-  EXPECT_EQ(app.frame_count, 0);
+  EXPECT_EQ(app.session.frame_count, 0);
 }
 
 TEST_F(FrameInputTest, PointerHidesAfterTwoStillSecondsInNormalPlay) {
@@ -379,7 +379,7 @@ struct PlayPassTest : FrameInputTest {
     d.make_hotbar();
     d.compute_layout();
     client_cfg.set_int("no_fps_limit", 1);  // a frame every pass: the links are drawn
-    app.logged_in = 1;
+    app.session.logged_in = 1;
     level_entered = data_reloaded = inventory_synced = true;
     map_transfer_pending = false;
     cmap.set_size(30, 30, false);
@@ -430,7 +430,8 @@ struct PlayPassTest : FrameInputTest {
   void with(int modifier, int k) {
     key[modifier] = 1;
     if (k) press_key(k);
-    else mouse_z = app.last_wheel - 1;
+    else
+      mouse_z = app.session.last_wheel - 1;
     pass();
     key[modifier] = 0;
   }
@@ -597,20 +598,49 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
     int pointer = 99;        // the pointer's shape afterwards, 99 unchecked
   } cases[] = {
       {"the help window hides the pointer",
-       [](P& t) { t.type("?"); t.point_cell(1, 0); EXPECT_EQ(app.cursor_code, 0); t.type("\x1b"); }, ""},
-      {"an item held on the pointer shows it", [](P& t) { d.pointer_item = Item(BLADE); t.point_cell(2, 2); },
+       [](P& t) {
+         t.type("?");
+         t.point_cell(1, 0);
+         EXPECT_EQ(app.cursor_code, 0);
+         t.type("\x1b");
+       },
+       ""},
+      {"an item held on the pointer shows it",
+       [](P& t) {
+         d.pointer_item = Item(BLADE);
+         t.point_cell(2, 2);
+       },
        "", "", MODE_NORMAL, -4},
-      {"the pointer on the player is the plain arrow", [](P& t) { t.point_cell(0, 0); }, "", "", MODE_NORMAL, -3},
-      {"the pointer on a creature beside is the attack pointer", [](P& t) { t.point_cell(1, 0); }, "", "",
-       MODE_NORMAL, 13},
+      {"the pointer on the player is the plain arrow", [](P& t) { t.point_cell(0, 0); }, "", "",
+       MODE_NORMAL, -3},
+      {"the pointer on a creature beside is the attack pointer", [](P& t) { t.point_cell(1, 0); },
+       "", "", MODE_NORMAL, 13},
       {"a stall beside is not attacked",
-       [](P& t) { server_objects.add_obj(151, Item(0x300L), 9, 11, 0, 90, 's', 0, 0, 0); t.point_cell(-1, 1); }, "",
-       "", MODE_NORMAL, 6},
-      {"the pointer on a far cell points its way", [](P& t) { t.point_cell(3, 3); }, "", "", MODE_NORMAL, 4},
-      {"the pointer in a direction prompt", [](P& t) { t.type("l"); t.point_cell(-1, 0); }, "", "", MODE_LOOK, -2},
+       [](P& t) {
+         server_objects.add_obj(151, Item(0x300L), 9, 11, 0, 90, 's', 0, 0, 0);
+         t.point_cell(-1, 1);
+       },
+       "", "", MODE_NORMAL, 6},
+      {"the pointer on a far cell points its way", [](P& t) { t.point_cell(3, 3); }, "", "",
+       MODE_NORMAL, 4},
+      {"the pointer in a direction prompt",
+       [](P& t) {
+         t.type("l");
+         t.point_cell(-1, 0);
+       },
+       "", "", MODE_LOOK, -2},
       {"the pointer in the get-one prompt",
-       [](P& t) { t.with(KEY_LCONTROL, KEY_G << 8 | 7); t.point_cell(-1, 0); }, "", "", MODE_GETONE, -2},
-      {"the keys page hides the pointer", [](P& t) { t.type("{F12}k"); t.point_cell(1, 0); }, "", "", MODE_KEYS, 0},
+       [](P& t) {
+         t.with(KEY_LCONTROL, KEY_G << 8 | 7);
+         t.point_cell(-1, 0);
+       },
+       "", "", MODE_GETONE, -2},
+      {"the keys page hides the pointer",
+       [](P& t) {
+         t.type("{F12}k");
+         t.point_cell(1, 0);
+       },
+       "", "", MODE_KEYS, 0},
       {"the pointer moved over the pile list lights the entry under it",
        [](P& t) {
          t.pile();
@@ -627,47 +657,131 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
          EXPECT_EQ(hotkey_label_pixels(), 0);
        },
        "", "", MODE_GETLIST},
-      {"the pointer while talking is the plain arrow", [](P& t) { t.talk(); t.point_cell(-1, 0); }, "", "",
-       MODE_NPCTALK, -3},
+      {"the pointer while talking is the plain arrow",
+       [](P& t) {
+         t.talk();
+         t.point_cell(-1, 0);
+       },
+       "", "", MODE_NPCTALK, -3},
       {"a click on a closed door beside opens it",
-       [](P& t) { cmap.set_tile(9, 10, 103); t.click_cell(-1, 0); cmap.set_tile(9, 10, 0); }, "s 9 10 0"},
+       [](P& t) {
+         cmap.set_tile(9, 10, 103);
+         t.click_cell(-1, 0);
+         cmap.set_tile(9, 10, 0);
+       },
+       "s 9 10 0"},
       {"a click on a closed door farther away opens it",
-       [](P& t) { cmap.set_tile(10, 7, 103); t.click_cell(0, -3); cmap.set_tile(10, 7, 0); }, "s 10 7 0"},
+       [](P& t) {
+         cmap.set_tile(10, 7, 103);
+         t.click_cell(0, -3);
+         cmap.set_tile(10, 7, 0);
+       },
+       "s 10 7 0"},
       {"a click on the map at an entry's height picks nothing",
-       [](P& t) { t.type("u"); t.click(CENTRE_X + 96, row_y(5)); t.type("\n"); },
+       [](P& t) {
+         t.type("u");
+         t.click(CENTRE_X + 96, row_y(5));
+         t.type("\n");
+       },
        use_line(OIL, 0, 0)},
       {"a click beside a list's entries is no key (the last one again)",
-       [](P& t) { t.type("u{PAD2}"); t.click_cell(3, 3); t.type("\n"); }, use_line(POT, 0, 0)},
-      {"a click in a direction prompt answers with its cell", [](P& t) { t.type("l"); t.click_cell(0, -1); },
+       [](P& t) {
+         t.type("u{PAD2}");
+         t.click_cell(3, 3);
+         t.type("\n");
+       },
+       use_line(POT, 0, 0)},
+      {"a click in a direction prompt answers with its cell",
+       [](P& t) {
+         t.type("l");
+         t.click_cell(0, -1);
+       },
        "s 10 9 0"},
-      {"a click on the player answers with the player's cell", [](P& t) { t.type("l"); t.click_cell(0, 0); },
+      {"a click on the player answers with the player's cell",
+       [](P& t) {
+         t.type("l");
+         t.click_cell(0, 0);
+       },
        "s 10 10 0"},
       {"a click farther than a cell answers nothing",
-       [](P& t) { t.type("l"); t.click_cell(0, -3); t.type("\x1b"); }, "", "Look cancelled!"},
+       [](P& t) {
+         t.type("l");
+         t.click_cell(0, -3);
+         t.type("\x1b");
+       },
+       "", "Look cancelled!"},
       {"TALK: ESC", [](P& t) { t.type("t\x1b"); }, "", "Talk cancelled!"},
       {"TALK: a key of no direction", [](P& t) { t.type("t{F12}"); }, "", "Invalid direction!"},
       {"SEARCH", [](P& t) { t.type("s{PAD8}"); }, "S 10 9 0"},
       {"SEARCH: ESC", [](P& t) { t.type("s\x1b"); }, "", "Cancelled!"},
-      {"OPEN", [](P& t) { t.with(KEY_LSHIFT, KEY_S << 8 | 'S'); t.type("{PAD6}"); }, "S 11 10 1"},
+      {"OPEN",
+       [](P& t) {
+         t.with(KEY_LSHIFT, KEY_S << 8 | 'S');
+         t.type("{PAD6}");
+       },
+       "S 11 10 1"},
       {"LOOK", [](P& t) { t.type("l{PAD2}"); }, "s 10 11 0"},
       {"ACTIVATE", [](P& t) { t.type("a{PAD4}"); }, "s 9 10 2"},
       {"ACTIVATE: ESC", [](P& t) { t.type("a\x1b"); }, "", "Activate cancelled!"},
       {"GET: nothing there", [](P& t) { t.type("g "); }, "", "Nothing there!"},
-      {"GET", [](P& t) { t.blade_here(); t.type("g "); }, "g 10 10 1 1"},
-      {"GET one", [](P& t) { t.blade_here(); t.with(KEY_LCONTROL, KEY_G << 8 | 7); t.type("{PAD5}"); }, "g 10 10 1 0"},
+      {"GET",
+       [](P& t) {
+         t.blade_here();
+         t.type("g ");
+       },
+       "g 10 10 1 1"},
+      {"GET one",
+       [](P& t) {
+         t.blade_here();
+         t.with(KEY_LCONTROL, KEY_G << 8 | 7);
+         t.type("{PAD5}");
+       },
+       "g 10 10 1 0"},
       {"GET: a key of no direction", [](P& t) { t.type("g{F12}"); }, "", "Invalid direction!"},
       {"GET: ESC", [](P& t) { t.type("g\x1b"); }, "", "Get cancelled!"},
-      {"leaving a ship waits for a direction", [](P& t) { me.set_health(HN_PILOT, 9); t.type("x{F12}"); }, "", "",
-       MODE_EXIT_MOUNT},
-      {"leaving a ship", [](P& t) { me.set_health(HN_PILOT, 9); t.type("x{PAD9}"); }, "X 0 11 9"},
-      {"leaving a ship: ESC", [](P& t) { me.set_health(HN_PILOT, 9); t.type("x\x1b"); }, "", "Cancelled!"},
+      {"leaving a ship waits for a direction",
+       [](P& t) {
+         me.set_health(HN_PILOT, 9);
+         t.type("x{F12}");
+       },
+       "", "", MODE_EXIT_MOUNT},
+      {"leaving a ship",
+       [](P& t) {
+         me.set_health(HN_PILOT, 9);
+         t.type("x{PAD9}");
+       },
+       "X 0 11 9"},
+      {"leaving a ship: ESC",
+       [](P& t) {
+         me.set_health(HN_PILOT, 9);
+         t.type("x\x1b");
+       },
+       "", "Cancelled!"},
       {"F10 does not answer the direction prompt it opened",
-       [](P& t) { app.last_spell = "if"; t.type("{F10}{F10}"); }, "", "", MODE_CASTDIR},
-      {"a cast's direction prompt: ESC", [](P& t) { app.last_spell = "if"; t.type("{F10}\x1b"); }, "",
-       "Casting cancelled!"},
-      {"the quit prompt: any other key", [](P& t) { gc_interface_mode = MODE_QUIT; t.type("n"); }, "",
-       "Quit cancelled"},
-      {"the quit prompt: y", [](P& t) { gc_interface_mode = MODE_QUIT; t.type("y"); session_over = false; }, "q"},
+       [](P& t) {
+         app.session.last_spell = "if";
+         t.type("{F10}{F10}");
+       },
+       "", "", MODE_CASTDIR},
+      {"a cast's direction prompt: ESC",
+       [](P& t) {
+         app.session.last_spell = "if";
+         t.type("{F10}\x1b");
+       },
+       "", "Casting cancelled!"},
+      {"the quit prompt: any other key",
+       [](P& t) {
+         gc_interface_mode = MODE_QUIT;
+         t.type("n");
+       },
+       "", "Quit cancelled"},
+      {"the quit prompt: y",
+       [](P& t) {
+         gc_interface_mode = MODE_QUIT;
+         t.type("y");
+         session_over = false;
+       },
+       "q"},
       {"a direction prompt's key held on does not step as well",
        [](P& t) {
          me.set_health(HN_HEXED, 99);  // steps 750 ms apart
@@ -680,7 +794,7 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
        "s 10 9 0"},
       {"a key held four cells from the anchor resyncs once until the server answers",
        [](P& t) {
-         confirmed_x = 14;
+         app.session.confirmed_x = 14;
          key[KEY_8_PAD] = 1;
          for (int answer = 0; answer < 2; ++answer) {
            for (int i = 0; i < 3; ++i) {
@@ -693,13 +807,28 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
          key[KEY_8_PAD] = 0;
        },
        "m 10 10 1 10 10|m 10 10 1 10 10"},
-      {"the wheel steps the list cursor", [](P& t) { t.type("u"); t.with(0, 0); t.type("\n"); },
+      {"the wheel steps the list cursor",
+       [](P& t) {
+         t.type("u");
+         t.with(0, 0);
+         t.type("\n");
+       },
        use_line(POT, 0, 0)},
-      {"the wheel with CTRL pages the list", [](P& t) { t.type("u"); t.with(KEY_LCONTROL, 0); t.type("\n"); },
+      {"the wheel with CTRL pages the list",
+       [](P& t) {
+         t.type("u");
+         t.with(KEY_LCONTROL, 0);
+         t.type("\n");
+       },
        use_line(SEEDS, 0, 0)},
       {"a letter that no letter key made is not typed", [](P& t) { t.type("\n{PADq}a\n"); }, "T a"},
       {"a letter bound to a slot types in the chat line",
-       [](P& t) { items.add(Item(TORCH), 1, 0, false); me.item_binds[37] = Item(TORCH); t.type("\nt\n"); }, "T t"},
+       [](P& t) {
+         items.add(Item(TORCH), 1, 0, false);
+         me.item_binds[37] = Item(TORCH);
+         t.type("\nt\n");
+       },
+       "T t"},
       {"DEL, PGDN, HOME, END and BACKSPACE edit the chat line",
        [](P& t) { t.type("\nabc{DEL}{DEL}x{PGDN}y{HOME}z{END}\b\n"); }, "T zaxby"},
       {"INSERT and PGUP step back and forth through the lines said",
@@ -713,7 +842,8 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
          t.type("\n" + back + "\n");
        },
        "T 5"},
-      {"a chat line stops at 200 characters", [](P& t) { t.type("\n" + std::string(300, 'a') + "\n"); },
+      {"a chat line stops at 200 characters",
+       [](P& t) { t.type("\n" + std::string(300, 'a') + "\n"); },
        "T " + std::string(TYPED_TEXT_MAX, 'a')},
       {"a chat line starting with # is a command, not said", [](P& t) { t.type("\n#fps\n"); }, ""},
       {"ENTER with nothing typed says nothing", [](P& t) { t.type("\n\n"); }, "", "", MODE_CHAT},
@@ -725,12 +855,35 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
          EXPECT_EQ(d.msg_log.scroll(), 0);
        },
        "T hi"},
-      {"bye typed in any case ends the talk unsaid", [](P& t) { t.talk(); t.type("ByE\n"); }, "", "Bye!"},
-      {"ESC with nothing typed ends the talk", [](P& t) { t.talk(); t.type("\x1b"); }, "", "Bye!"},
-      {"ESC with a line typed cancels it", [](P& t) { t.talk(); t.type("jo\x1b"); }, "", "Cancelled!"},
+      {"bye typed in any case ends the talk unsaid",
+       [](P& t) {
+         t.talk();
+         t.type("ByE\n");
+       },
+       "", "Bye!"},
+      {"ESC with nothing typed ends the talk",
+       [](P& t) {
+         t.talk();
+         t.type("\x1b");
+       },
+       "", "Bye!"},
+      {"ESC with a line typed cancels it",
+       [](P& t) {
+         t.talk();
+         t.type("jo\x1b");
+       },
+       "", "Cancelled!"},
       {"a click on a topic asks about it; a click in the play window types nothing",
-       [](P& t) { t.talk(); t.click_link("job"); t.click_cell(0, -1); t.type("time\n"); },
-       "T\x1f" "170\x1fjob|T\x1f" "170\x1ftime", "", MODE_NPCTALK},
+       [](P& t) {
+         t.talk();
+         t.click_link("job");
+         t.click_cell(0, -1);
+         t.type("time\n");
+       },
+       "T\x1f"
+       "170\x1fjob|T\x1f"
+       "170\x1ftime",
+       "", MODE_NPCTALK},
       {"the bye topic ends the talk and brings the message box to its newest line",
        [](P& t) {
          t.scroll_back();
@@ -754,21 +907,38 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
        "n s 10 1|n s 5 -1", "Bind successful! (F1=In Flam, Shift + dir)"},
       {"no spell letters bind nothing", [](P& t) { t.bind_spell("\n"); }, "", "What spell?"},
       {"a player binds only spells cast with words",
-       [](P& t) { me.dm = 0; t.bind_spell("st\n"); }, "", "Invalid spell!"},
+       [](P& t) {
+         me.dm = 0;
+         t.bind_spell("st\n");
+       },
+       "", "Invalid spell!"},
       {"ENTER binds only once the last cast is over",
-       [](P& t) { app.last_spell = "wr"; t.type("{F10}"); t.bind_spell("if\n"); }, "M 7 1", "", MODE_BIND_KEY},
-      {"a count typed drops that many", [](P& t) { t.drop_blades("3\n"); }, "d 11 10 " + blade + " 3"},
+       [](P& t) {
+         app.session.last_spell = "wr";
+         t.type("{F10}");
+         t.bind_spell("if\n");
+       },
+       "M 7 1", "", MODE_BIND_KEY},
+      {"a count typed drops that many", [](P& t) { t.drop_blades("3\n"); },
+       "d 11 10 " + blade + " 3"},
       {"BACKSPACE takes a digit back from the count", [](P& t) { t.drop_blades("45\b\n"); },
        "d 11 10 " + blade + " 4"},
       {"no count drops all", [](P& t) { t.drop_blades("\n"); }, "d 11 10 " + blade + " 5"},
-      {"a count above the held drops all", [](P& t) { t.drop_blades("9\n"); }, "d 11 10 " + blade + " 5"},
+      {"a count above the held drops all", [](P& t) { t.drop_blades("9\n"); },
+       "d 11 10 " + blade + " 5"},
       {"a count of none drops all", [](P& t) { t.drop_blades("0\n"); }, "d 11 10 " + blade + " 5"},
-      {"a game master drops the count typed",
-       [](P& t) { t.drop_blades("9\n", true); }, "d 11 10 " + blade + " 9"},
-      {"SPACE at the count drops one", [](P& t) { t.drop_blades("4 "); }, "d 11 10 " + blade + " 1"},
+      {"a game master drops the count typed", [](P& t) { t.drop_blades("9\n", true); },
+       "d 11 10 " + blade + " 9"},
+      {"SPACE at the count drops one", [](P& t) { t.drop_blades("4 "); },
+       "d 11 10 " + blade + " 1"},
       {"ESC in the drop list cancels", [](P& t) { t.type("d\x1b"); }, "", "Cancelled!"},
       {"a click on a drop entry picks it (one held: no count)",
-       [](P& t) { items.add(Item(HAT), 1, 0, false); t.type("d"); t.click_entry(Item(HAT)); t.type("{PAD4}"); },
+       [](P& t) {
+         items.add(Item(HAT), 1, 0, false);
+         t.type("d");
+         t.click_entry(Item(HAT));
+         t.type("{PAD4}");
+       },
        "d 9 10 " + hat + " 1"},
       {"a click on a drop entry picks nothing while entries are flagged",
        [](P& t) {
@@ -784,15 +954,26 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
       {"SHIFT and a right click drop an entry held once (no count)",
        [](P& t) { t.shift_right_click_drop(Item(HAT), 1, "{PAD4}"); }, "d 9 10 " + hat + " 1"},
       {"SHIFT and a right click on an entry held five times ask how many",
-       [](P& t) { t.shift_right_click_drop(Item(BLADE), 5, "3\n{PAD6}"); }, "d 11 10 " + blade + " 3"},
+       [](P& t) { t.shift_right_click_drop(Item(BLADE), 5, "3\n{PAD6}"); },
+       "d 11 10 " + blade + " 3"},
       {"F9 uses a hotbar item again where the use went: the direction chosen",
        [](P& t) { t.hotbar_use_and_f9(KINDLE_SCROLL, "{PAD8}"); },
        use_line(KINDLE_SCROLL, 0, -1) + "|" + use_line(KINDLE_SCROLL, 0, -1)},
-      {"F9 uses a hotbar item again where the use went: the player's cell, an earlier use being northwards",
-       [](P& t) { t.with(KEY_LSHIFT, KEY_U << 8 | 'U'); t.type("\n{PAD8}"); t.hotbar_use_and_f9(Item(BREAD), ""); },
-       use_line(OIL, 0, -1) + "|" + use_line(Item(BREAD), 0, 0) + "|" + use_line(Item(BREAD), 0, 0)},
+      {"F9 uses a hotbar item again where the use went: the player's cell, an earlier use being "
+       "northwards",
+       [](P& t) {
+         t.with(KEY_LSHIFT, KEY_U << 8 | 'U');
+         t.type("\n{PAD8}");
+         t.hotbar_use_and_f9(Item(BREAD), "");
+       },
+       use_line(OIL, 0, -1) + "|" + use_line(Item(BREAD), 0, 0) + "|" +
+           use_line(Item(BREAD), 0, 0)},
       {"a right click on a hotbar button starts binding its spell",
-       [](P& t) { common_cfg.set_int("cast_with_words", 1); t.click_button(0, 2); t.type("if\n"); },
+       [](P& t) {
+         common_cfg.set_int("cast_with_words", 1);
+         t.click_button(0, 2);
+         t.type("if\n");
+       },
        "n s 10 1", "Bind successful! (F1=In Flam, Shift + dir)"},
       {"a right click on a command button starts binding a command",
        [](P& t) {
@@ -802,16 +983,36 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
          client_cfg.set_int("command_hotbar", 0);
          d.compute_layout();
        },
-       "", "Binding command to hotbar button 9: hit the key corresponding command.", MODE_BIND_HOTBAR},
+       "", "Binding command to hotbar button 9: hit the key corresponding command.",
+       MODE_BIND_HOTBAR},
       {"a right click with the context option asks about the cell",
-       [](P& t) { client_cfg.set_int("right_click_context", 1); t.click_cell(2, 1, 2); }, "$ 12 11 1 0 0 0"},
-      {"the left button held on a creature beside attacks it", [](P& t) { t.click_cell(1, 0); }, "a n 11 10 1 150 *"},
+       [](P& t) {
+         client_cfg.set_int("right_click_context", 1);
+         t.click_cell(2, 1, 2);
+       },
+       "$ 12 11 1 0 0 0"},
+      {"the left button held on a creature beside attacks it", [](P& t) { t.click_cell(1, 0); },
+       "a n 11 10 1 150 *"},
       {"the right button held casts the right button's spell there",
-       [](P& t) { me.spell_binds[16] = 1; t.click_cell(0, -1, 2); }, "M 1 1 10 9 -1 *"},
+       [](P& t) {
+         me.spell_binds[16] = 1;
+         t.click_cell(0, -1, 2);
+       },
+       "M 1 1 10 9 -1 *"},
       {"the middle button held on a creature targets it",
-       [](P& t) { mouse_b = 4; t.point_cell(1, 0); mouse_b = 0; EXPECT_EQ(target_id, 150); }, ""},
+       [](P& t) {
+         mouse_b = 4;
+         t.point_cell(1, 0);
+         mouse_b = 0;
+         EXPECT_EQ(target_id, 150);
+       },
+       ""},
       {"a right click on an ability binds it to the right button",
-       [](P& t) { me.add_spell(1); t.type("c"); t.click_entry(Item(1L), 2); },
+       [](P& t) {
+         me.add_spell(1);
+         t.type("c");
+         t.click_entry(Item(1L), 2);
+       },
        "n s 16 1", "Bind successful! (F7=In Flam, Right Mouse Button)", MODE_ABILITY},
       {"the pointer moved over the ability list leaves it the ability list",
        [](P& t) {
@@ -823,11 +1024,26 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
        },
        "", "", MODE_ABILITY},
       {"SHIFT and a direction held across passes cast once, though casts queue",
-       [](P& t) { t.shift_cast(3); t.cool_off(); }, "M 7 1"},
+       [](P& t) {
+         t.shift_cast(3);
+         t.cool_off();
+       },
+       "M 7 1"},
       {"a second press during the cool-off queues its cast",
-       [](P& t) { t.shift_cast(2); t.shift_cast(2); t.cool_off(); }, "M 7 1|M 7 1"},
+       [](P& t) {
+         t.shift_cast(2);
+         t.shift_cast(2);
+         t.cool_off();
+       },
+       "M 7 1|M 7 1"},
       {"a press queued in the cool-off and held past its end casts once",
-       [](P& t) { t.shift_cast(1); t.shift_cast(1, true); t.cool_off(); t.shift_cast(0); t.cool_off(); },
+       [](P& t) {
+         t.shift_cast(1);
+         t.shift_cast(1, true);
+         t.cool_off();
+         t.shift_cast(0);
+         t.cool_off();
+       },
        "M 7 1|M 7 1"},
   };
   for (const auto& c : cases) {
@@ -842,11 +1058,12 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
     target_id = -1;
     me.dm = 1;
     for (int status : {HN_PILOT, HN_HEXED}) me.set_health(status, 0);
-    app.move_step_ready = 1;
+    app.session.move_step_ready = 1;
     common_cfg.set_int("cast_with_words", 0);
     client_cfg.set_int("right_click_context", 0);
     client_cfg.set_int("spell_queueing", 0);
-    app.use_ready = app.spell_ready = app.buy_ready = app.attack_ready = 1;
+    app.session.use_ready = app.session.spell_ready = app.session.buy_ready =
+        app.session.attack_ready = 1;
     d.mouse_shown = 1;
     c.act(*this);
     const std::string got = lines(false);

@@ -226,13 +226,13 @@ TEST_F(HotkeysTest, BindSpellPrompt) {
   for (const auto& c : cases) {
     me.item_binds[c.slot] = Item(c.item);
     me.spell_binds[c.slot] = c.spell;
-    app.button_number = c.slot;
-    app.input_text = "old";
+    app.session.button_number = c.slot;
+    app.session.input_text = "old";
     gc_interface_mode = MODE_NORMAL;
     bind_spell_to_key(app, c.f_key);
     EXPECT_EQ(last_msg(), c.msg);
     EXPECT_EQ(gc_interface_mode, MODE_BIND_KEY);
-    EXPECT_EQ(app.input_text, "");
+    EXPECT_EQ(app.session.input_text, "");
     EXPECT_EQ(d.input_prompt, "Bind spell: ");
   }
   EXPECT_EQ(sent(), "<none>");

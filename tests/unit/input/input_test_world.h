@@ -29,7 +29,7 @@ inline void load_input_test_world() {
 // Play as the server's three readiness signals leave it, so that frame
 // passes read keys.
 inline void enter_play() {
-  app.logged_in = 1;
+  app.session.logged_in = 1;
   inventory_synced = level_entered = data_reloaded = true;
 }
 

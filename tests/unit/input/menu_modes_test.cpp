@@ -54,9 +54,9 @@ struct MenuModesTest : ::testing::Test {
   }
   // One pass that read `k` in the current mode.
   void press(int k) {
-    a.last_key = k;
-    a.last_ascii = static_cast<uint8_t>(k & 0xff);
-    a.last_scancode = k >> 8;
+    a.session.last_key = k;
+    a.session.last_ascii = static_cast<uint8_t>(k & 0xff);
+    a.session.last_scancode = k >> 8;
     do_menu_mode(a, static_cast<int>(gc_interface_mode));
   }
   void press_char(char c) { press(key(KEY_A, static_cast<unsigned char>(c))); }
@@ -264,7 +264,7 @@ TEST_F(MenuModesTest, KeyRebinding) {
   for (const auto& s : steps) {
     d.messages.clear();
     press(s.key);
-    EXPECT_EQ(a.sub_state, s.sub_state) << s.message;
+    EXPECT_EQ(a.session.sub_state, s.sub_state) << s.message;
     EXPECT_EQ(last_msg(), s.message);
     EXPECT_EQ(gc_interface_mode, MODE_KEYS) << s.message;
   }
@@ -291,7 +291,7 @@ TEST_F(MenuModesTest, KeyRebinding) {
   };
   for (const auto& s : reset) {
     press(s.key);
-    EXPECT_EQ(a.sub_state, s.sub_state) << s.message;
+    EXPECT_EQ(a.session.sub_state, s.sub_state) << s.message;
     EXPECT_EQ(last_msg(), s.message);
   }
   EXPECT_EQ(keymap.get_key(KA_NORTH), 0);
@@ -304,7 +304,7 @@ TEST_F(MenuModesTest, KeyRebinding) {
   press(ESC);
   EXPECT_EQ(gc_interface_mode, MODE_QYXMENU);
   EXPECT_EQ(d.menu_page, 0);
-  EXPECT_EQ(a.sub_state, 0);
+  EXPECT_EQ(a.session.sub_state, 0);
 }
 
 TEST_F(MenuModesTest, HelpAndBookPaging) {

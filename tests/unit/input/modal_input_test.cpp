@@ -48,9 +48,9 @@ struct ModalTest : ::testing::Test {
     me.hp = 10;
     clear_world();
     pick_list.clear();
-    app.hover_item = Item(-1L);
-    app.left_released = app.right_released = 0;
-    app.spell_ready = 1;
+    app.session.hover_item = Item(-1L);
+    app.session.left_released = app.session.right_released = 0;
+    app.session.spell_ready = 1;
     d.mouse_shown = 0;  // no entry under the pointer: keys pick the cursor's
     server = std::make_unique<LoopbackServer>();
   }
@@ -68,9 +68,9 @@ struct ModalTest : ::testing::Test {
     visible_creatures.clear();
   }
   void press(int k) {
-    app.last_key = k;
-    app.last_ascii = static_cast<uint8_t>(k & 0xff);
-    app.last_scancode = k >> 8;
+    app.session.last_key = k;
+    app.session.last_ascii = static_cast<uint8_t>(k & 0xff);
+    app.session.last_scancode = k >> 8;
     app.do_non_normal_mode();
   }
   // Opens the temporary list as a mode does; the cursor is on its head.
@@ -201,9 +201,9 @@ TEST_F(ModalTest, BuyingChecksTheGoldInSixtyFourBits) {
     d.messages.clear();
     if (c.gold) items.add(Item(GOLD), c.gold, 0, false);
     temp_list.add(Item(c.item), c.stock, c.price, true);
-    app.list_kind = c.partner;
-    app.list_container = 0;
-    app.sub_state = 0;
+    app.session.list_kind = c.partner;
+    app.session.list_container = 0;
+    app.session.sub_state = 0;
     gc_interface_mode = MODE_BUY;
     open_list(c.partner == 'M' ? SELECT_BUY : SELECT_BANK);
     press(c.key);
@@ -227,9 +227,9 @@ TEST_F(ModalTest, CursorStaysOnTheEntryTraded) {
   items.add(Item(GOLD), 100, 0, false);
   temp_list.add(Item(BLADE), 3, 1, true);
   temp_list.add(Item(HAT), 3, 1, true);
-  app.list_kind = 'M';
-  app.list_container = 0;
-  app.sub_state = 0;
+  app.session.list_kind = 'M';
+  app.session.list_container = 0;
+  app.session.sub_state = 0;
   gc_interface_mode = MODE_BUY;
   open_list(SELECT_BUY);
   press(KEY_DOWN << 8);
@@ -244,7 +244,7 @@ TEST_F(ModalTest, InventoryLimitAndBankWithdrawal) {
   items.add(Item(HAT), 1, 0, false);
   items.add(Item(BREAD), 1, 0, false);
   temp_list.add(Item(BLADE), 3, 0, true);
-  app.list_kind = 'M';
+  app.session.list_kind = 'M';
   gc_interface_mode = MODE_BUY;
   open_list(SELECT_BUY);
   press(ENTER);
@@ -256,7 +256,7 @@ TEST_F(ModalTest, InventoryLimitAndBankWithdrawal) {
   Item banked = Item(HAT).to_bank();
   items.add(banked, 2, 0, false);
   temp_list.add(banked, 2, 0, true);
-  app.list_kind = 'B';
+  app.session.list_kind = 'B';
   gc_interface_mode = MODE_BUY;
   open_list(SELECT_BANK);
   press(ENTER);
@@ -268,10 +268,10 @@ TEST_F(ModalTest, InventoryLimitAndBankWithdrawal) {
 TEST_F(ModalTest, SellingBankingAndTheEnd) {
   common_cfg.set_int("max_banked_items", 1);
   items.add(Item(BLADE), 2, 0, false);
-  app.list_kind = 'B';
-  app.list_partner = 161;
-  app.list_flag = 0;
-  app.list_container = 0;
+  app.session.list_kind = 'B';
+  app.session.list_partner = 161;
+  app.session.list_flag = 0;
+  app.session.list_container = 0;
   gc_interface_mode = MODE_SELL;
   construct_trade_list(temp_list, 'B', false, false);
   open_list(SELECT_BANK);
@@ -300,8 +300,8 @@ TEST_F(ModalTest, SellingBankingAndTheEnd) {
   // A merchant pays the sell price; the partner's gold field saturates.
   clear_world();
   items.add(Item(BLADE), 1, 0, false);
-  app.list_kind = 'M';
-  app.list_flag = INT32_MAX - 1;
+  app.session.list_kind = 'M';
+  app.session.list_flag = INT32_MAX - 1;
   temp_list.add(Item(BLADE), 1, 0, true);
   gc_interface_mode = MODE_SELL;
   open_list(SELECT_SELL);
@@ -311,7 +311,7 @@ TEST_F(ModalTest, SellingBankingAndTheEnd) {
   EXPECT_EQ(d.messages[d.messages.size() - 2],
             "You sold the short blade (x1) for " + std::to_string(price) + " gp!");
   EXPECT_EQ(items.get_qty(Item(GOLD)), price);
-  EXPECT_EQ(app.list_flag, INT32_MAX);
+  EXPECT_EQ(app.session.list_flag, INT32_MAX);
   while (sent() != "<none>") {
   }
 
@@ -345,22 +345,22 @@ TEST_F(ModalTest, PriceEntryIsBoundedToAnInt) {
     if (p.ok) { EXPECT_EQ(v, p.price) << p.text; }
   }
 
-  app.list_kind = 'P';
-  app.sub_state = 0;
+  app.session.list_kind = 'P';
+  app.session.sub_state = 0;
   gc_interface_mode = MODE_BUY;
   press(ch('='));
-  EXPECT_EQ(app.sub_state, 1);
+  EXPECT_EQ(app.session.sub_state, 1);
   EXPECT_EQ(d.input_prompt, "Setting price: ");
   type("1-2345678901");
-  EXPECT_EQ(app.input_text, "123456789");
+  EXPECT_EQ(app.session.input_text, "123456789");
   press(ENTER);
   EXPECT_EQ(sent(), "T /sp 0 123456789");
-  EXPECT_EQ(app.sub_state, 0);
+  EXPECT_EQ(app.session.sub_state, 0);
   press(ch('='));
   type("-7");
   press(ESC);
   EXPECT_EQ(last_msg(), "Cancelled!");
-  EXPECT_EQ(app.sub_state, 0);
+  EXPECT_EQ(app.session.sub_state, 0);
   EXPECT_EQ(static_cast<int>(gc_interface_mode), MODE_BUY);
 }
 
@@ -387,8 +387,8 @@ TEST_F(ModalTest, AbilityBoundByRightClickShowsInTheListAtOnce) {
   d.main_font = d.names_font = font;
   for (int& s : me.spell_binds) s = -1;
   me.add_spell(1);
-  app.last_scancode = keymap.get_key(KA_CAST);
-  app.last_ascii = 0;
+  app.session.last_scancode = keymap.get_key(KA_CAST);
+  app.session.last_ascii = 0;
   key[KEY_LSHIFT] = 1;  // the ability list whatever the casting style
   app.do_normal_mode();
   key[KEY_LSHIFT] = 0;
@@ -398,8 +398,8 @@ TEST_F(ModalTest, AbilityBoundByRightClickShowsInTheListAtOnce) {
   EXPECT_EQ(count(label), 0);
   EXPECT_EQ(count(combination), 0);
   // The click's key as the key step hands it over: TAB, the entry under the pointer.
-  app.right_released = 1;
-  app.hover_item = Item(1L);
+  app.session.right_released = 1;
+  app.session.hover_item = Item(1L);
   press(KEY_TAB << 8 | 9);
   EXPECT_EQ(sent(), "n s 16 1");
   EXPECT_GT(count(label), 5);
@@ -439,7 +439,7 @@ TEST_F(ModalTest, PileCraftAndMaterialChoices) {
     temp_list.first->c = 4000;
   }
   // A recipe's ingredient is chosen in answer to the server's offer number 2.
-  app.craft_ready = 1;
+  app.session.craft_ready = 1;
   items.add(Item(BLADE), 1, 0, false);
   app.process_pkt("Ci 2 " + Item(HAT).str(false) + "^" + Item(BLADE).str(false) + ":");
   ASSERT_EQ(static_cast<int>(gc_interface_mode), MODE_MAKE_CHOOSE_MAT);
@@ -466,16 +466,16 @@ TEST_F(ModalTest, PileCraftAndMaterialChoices) {
     temp_list.first->c = c.time;
     gc_interface_mode = MODE_MAKE;
     open_list(SELECT_MAKE);
-    app.craft_ready = 1;
+    app.session.craft_ready = 1;
     craft_delay = 12345;
-    app.left_released = c.absent;
-    app.hover_item = c.absent ? Item(BREAD) : Item(-1L);
+    app.session.left_released = c.absent;
+    app.session.hover_item = c.absent ? Item(BREAD) : Item(-1L);
     press(ENTER);
     EXPECT_EQ(craft_delay, c.delay);
-    EXPECT_EQ(app.craft_ready, 0);
+    EXPECT_EQ(app.session.craft_ready, 0);
   }
-  app.left_released = 0;
-  app.hover_item = Item(-1L);
+  app.session.left_released = 0;
+  app.session.hover_item = Item(-1L);
 }
 
 }  // namespace

@@ -56,15 +56,16 @@ struct MovementTest : ::testing::Test {
     me.x = 10;
     me.y = 10;
     me.direction = 1;
-    confirmed_x = 10;
-    confirmed_y = 10;
-    pending_move_token = 0;
+    app.session.confirmed_x = 10;
+    app.session.confirmed_y = 10;
+    app.session.pending_move_token = 0;
     map_transfer_pending = false;
     level_flag = false;
     crosshair = false;
-    app.move_step_ready = app.attack_ready = 1;
-    app.left_held = app.left_released = app.right_held = app.right_released = 0;
-    app.middle_held = 0;
+    app.session.move_step_ready = app.session.attack_ready = 1;
+    app.session.left_held = app.session.left_released = app.session.right_held =
+        app.session.right_released = 0;
+    app.session.middle_held = 0;
     gc_interface_mode = MODE_NORMAL;
     d.scroll_dx = d.scroll_dy = 0;
     server.reset();  // its socket must close before the next one opens
@@ -132,7 +133,7 @@ TEST_F(MovementTest, StepsBumpsAndResyncs) {
     SetUp();
     cmap.type = c.wrap ? MAPTYPE_WRAP : MAPTYPE_FLAT;
     me.x = static_cast<int16_t>(c.start_x);
-    confirmed_x = c.anchor_x;
+    app.session.confirmed_x = c.anchor_x;
     if (c.wall_x >= 0) cmap.set_tile(c.wall_x, c.wall_y, WALL);
     if (c.creature_x >= 0)
       server_objects.add_obj(150, Item(0x300L), c.creature_x, 10, 0, 90, 'e', 0, 0, 0);
@@ -141,14 +142,14 @@ TEST_F(MovementTest, StepsBumpsAndResyncs) {
     EXPECT_EQ(me.x, c.end_x) << c.what;
     EXPECT_EQ(me.y, c.end_y) << c.what;
     EXPECT_EQ(me.direction, c.facing) << c.what;
-    EXPECT_EQ(app.move_step_ready, 0) << c.what;
+    EXPECT_EQ(app.session.move_step_ready, 0) << c.what;
   }
 }
 
 TEST_F(MovementTest, WrapStepScrollsTheShortWay) {
   cmap.type = MAPTYPE_WRAP;
   me.x = 0;
-  confirmed_x = 0;
+  app.session.confirmed_x = 0;
   pass_with({KEY_LEFT});
   EXPECT_EQ(d.scroll_dx, 1);
   EXPECT_EQ(d.scroll_dy, 0);
@@ -203,11 +204,11 @@ TEST_F(MovementTest, DayEffectMarksAFloorCellInTheNextView) {
       }
     cmap.type = c.type;
     me.x = static_cast<int16_t>(start_x);
-    confirmed_x = start_x;
+    app.session.confirmed_x = start_x;
     app.process_pkt("t " + std::to_string(c.minute));
     const auto walk = [&] {
       for (int i = 0; i < 40; ++i) {
-        app.move_step_ready = 1;
+        app.session.move_step_ready = 1;
         pass_with({i % 2 ? KEY_LEFT : KEY_RIGHT});
       }
       ASSERT_EQ(me.x, start_x);
@@ -254,7 +255,7 @@ TEST_F(MovementTest, OneTokenUntilTheReplyAndPacedByTheReadyFlag) {
   pass_with({KEY_UP});
   std::string first = lines();
   ASSERT_EQ(first.rfind("m 10 9 1 10 10 ", 0), 0u) << first;
-  const int token = pending_move_token;
+  const int token = app.session.pending_move_token;
   EXPECT_GE(token, 1);
   EXPECT_LE(token, 98);
   EXPECT_EQ(first, "m 10 9 1 10 10 " + std::to_string(token));
@@ -264,14 +265,14 @@ TEST_F(MovementTest, OneTokenUntilTheReplyAndPacedByTheReadyFlag) {
   EXPECT_EQ(lines(), "");
 
   // Re-armed before the reply: the same token.
-  app.move_step_ready = 1;
+  app.session.move_step_ready = 1;
   pass_with({KEY_UP});
   EXPECT_EQ(lines(), "m 10 8 1 10 9 " + std::to_string(token));
 
   // The reply clears it; the next step draws a new one.
   refresh_packet("R " + encode_number(10) + " " + encode_number(8) + " " + encode_number(1) + " " +
                  std::to_string(token));
-  EXPECT_EQ(pending_move_token, 0);
+  EXPECT_EQ(app.session.pending_move_token, 0);
 }
 
 TEST_F(MovementTest, ShipTurnsAndSailsOnlyOnWater) {
@@ -326,7 +327,7 @@ TEST_F(MovementTest, AttacksByMoving) {
       items.add(Item(ARROWS), 5, 1, false);
       me.ammo = Item(ARROWS);
     }
-    app.attack_ready = c.ready;
+    app.session.attack_ready = c.ready;
     pass_with(c.keys);
     std::string got = lines();
     std::string want = c.line_prefix;
@@ -336,7 +337,7 @@ TEST_F(MovementTest, AttacksByMoving) {
     }
     EXPECT_EQ(me.x, 10) << c.what;  // attacking is not stepping
     if (!want.empty()) {
-      EXPECT_EQ(app.attack_ready, 0) << c.what;
+      EXPECT_EQ(app.session.attack_ready, 0) << c.what;
       EXPECT_EQ(me.direction, DIR_E) << c.what;
     }
     if (c.weapon == BLADE && !want.empty()) {
@@ -388,12 +389,12 @@ TEST_F(MovementTest, HotbarCommandButtonRunsItsCommand) {
   me.item_binds[19] = Item(BLADE);
   mouse_x = d.hotbar[9].x + 4;
   mouse_y = d.hotbar[9].y + 4;
-  app.left_released = 1;
+  app.session.left_released = 1;
   app.do_movement();
   ASSERT_TRUE(keypressed());
   EXPECT_EQ(readkey() >> 8, KEY_G);
   EXPECT_EQ(lines(), "");
-  EXPECT_EQ(app.spell_ready, 1);
+  EXPECT_EQ(app.session.spell_ready, 1);
 }
 
 // A click on a letter button does what the button shows: the slot's spell
@@ -423,17 +424,17 @@ TEST_F(MovementTest, HotbarLetterButtonCastsItsSpellBeforeUsingItsItem) {
   for (const auto& c : cases) {
     me.spell_binds[10] = c.spell;
     me.item_binds[10] = Item(BLADE);
-    app.use_ready = 1;
-    app.spell_ready = c.spell_ready;
+    app.session.use_ready = 1;
+    app.session.spell_ready = c.spell_ready;
     client_cfg.set_int("spell_queueing", c.queueing);
     quick_cast_spell.clear();
     mouse_x = d.hotbar[0].x + 4;
     mouse_y = d.hotbar[0].y + 4;
-    app.left_released = 1;
+    app.session.left_released = 1;
     app.do_movement();
     EXPECT_EQ(lines(), c.line) << c.what;
     EXPECT_EQ(quick_cast_spell, c.queued ? "wr" : "") << c.what;
-    EXPECT_EQ(app.use_ready, c.spell < 0 ? 0 : 1) << c.what;
+    EXPECT_EQ(app.session.use_ready, c.spell < 0 ? 0 : 1) << c.what;
   }
   me.item_binds[10] = Item(0L);
   me.spell_binds[10] = -1;
@@ -443,14 +444,14 @@ TEST_F(MovementTest, HotbarLetterButtonCastsItsSpellBeforeUsingItsItem) {
 TEST_F(MovementTest, ACombinationUseIsTheOneF9Repeats) {
   items.add(Item(BLADE), 2, 0, false);
   me.item_binds[10] = Item(BLADE);  // SHIFT with a direction
-  app.use_ready = 1;
+  app.session.use_ready = 1;
   pass_with({KEY_LSHIFT, KEY_UP});
   const std::string use = "U " + Item(BLADE).str() + " 10 9 1 1";
   EXPECT_EQ(lines(), use);
-  app.use_ready = 1;
-  app.last_scancode = KEY_F9;
-  app.last_ascii = 0;
-  app.last_key = KEY_F9 << 8;
+  app.session.use_ready = 1;
+  app.session.last_scancode = KEY_F9;
+  app.session.last_ascii = 0;
+  app.session.last_key = KEY_F9 << 8;
   app.do_normal_mode();
   EXPECT_EQ(lines(), use);
   me.item_binds[10] = Item(0L);

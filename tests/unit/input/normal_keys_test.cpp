@@ -48,8 +48,9 @@ struct NormalKeysTest : ::testing::Test {
     target_type = 0;
     crosshair = false;
     target_locked = false;
-    app.spell_ready = app.use_ready = app.buy_ready = app.hide_ready = app.craft_ready = 1;
-    app.attack_ready = app.space_ready = 1;
+    app.session.spell_ready = app.session.use_ready = app.session.buy_ready =
+        app.session.hide_ready = app.session.craft_ready = 1;
+    app.session.attack_ready = app.session.space_ready = 1;
     server = std::make_unique<LoopbackServer>();
   }
   void TearDown() override {
@@ -64,9 +65,9 @@ struct NormalKeysTest : ::testing::Test {
   }
   // One key of the pass in normal play with these modifiers held.
   static void press(int scancode, int ascii, int mods) {
-    app.last_scancode = scancode;
-    app.last_ascii = static_cast<uint8_t>(ascii);
-    app.last_key = scancode << 8 | ascii;
+    app.session.last_scancode = scancode;
+    app.session.last_ascii = static_cast<uint8_t>(ascii);
+    app.session.last_key = scancode << 8 | ascii;
     set_mods(mods);
     app.do_normal_mode();
     set_mods(NONE);
@@ -102,18 +103,18 @@ TEST_F(NormalKeysTest, HotkeyPrecedence) {
     me.item_binds[s] = Item(c.item);
     me.spell_binds[s] = c.spell;
     me.set_health(HN_ASLEEP, c.asleep ? 5 : 0);
-    app.use_ready = app.spell_ready = 1;
-    repeat_cast = true;
+    app.session.use_ready = app.session.spell_ready = 1;
+    app.session.repeat_cast = true;
     gc_interface_mode = MODE_NORMAL;
-    app.last_spell.clear();
+    app.session.last_spell.clear();
     press(c.scancode, 0, c.mods);
     EXPECT_EQ(sent(), c.line) << c.what;
     EXPECT_EQ(sent(), "<none>") << c.what;
     EXPECT_EQ(gc_interface_mode, c.mode) << c.what;
     const bool cast = c.line == "M 7 1" || c.mode == MODE_CASTDIR;
-    EXPECT_EQ(app.last_spell, cast ? spells.get_spell_str(c.spell) : "") << c.what;
+    EXPECT_EQ(app.session.last_spell, cast ? spells.get_spell_str(c.spell) : "") << c.what;
     // A slot key that uses its item or casts its spell ends the repeat.
-    EXPECT_EQ(repeat_cast, c.line == "<none>" && c.mode == MODE_NORMAL) << c.what;
+    EXPECT_EQ(app.session.repeat_cast, c.line == "<none>" && c.mode == MODE_NORMAL) << c.what;
     me.item_binds[s] = Item(0L);
     me.spell_binds[s] = -1;
   }
@@ -125,12 +126,12 @@ TEST_F(NormalKeysTest, ShiftDigitOrFKeyBindsASpellWhenCastWithWords) {
   me.spell_binds[10] = WAR_CRY;
   press(KEY_F1, 0, SHIFT);
   EXPECT_EQ(gc_interface_mode, MODE_BIND_KEY);
-  EXPECT_EQ(app.button_number, 10);
+  EXPECT_EQ(app.session.button_number, 10);
   EXPECT_EQ(last_msg(), "Binding spell to F1 (Shift + dir): currently " + spells.get_full_spell_name(WAR_CRY));
   EXPECT_EQ(sent(), "<none>");
   gc_interface_mode = MODE_NORMAL;
   press(KEY_4, '$', SHIFT);
-  EXPECT_EQ(app.button_number, 4);
+  EXPECT_EQ(app.session.button_number, 4);
   EXPECT_EQ(last_msg(), "Binding spell to 4: currently none");
 }
 
@@ -148,8 +149,8 @@ TEST_F(NormalKeysTest, F10CastsOrQueuesTheLastSpell) {
       {"no last spell", "", true, true, "<none>", false},
   };
   for (const auto& c : cases) {
-    app.last_spell = c.last;
-    app.spell_ready = c.ready;
+    app.session.last_spell = c.last;
+    app.session.spell_ready = c.ready;
     quick_cast_spell.clear();
     client_cfg.set_int("spell_queueing", c.queueing);
     press(KEY_F10, 0, NONE);
@@ -159,12 +160,12 @@ TEST_F(NormalKeysTest, F10CastsOrQueuesTheLastSpell) {
     EXPECT_EQ(app.cast_dx, QUEUED_NO_CELL) << c.what;
     app.do_queued_cast();  // still not ready: waits
     EXPECT_EQ(sent(), "<none>") << c.what;
-    app.spell_ready = 1;
-    app.last_spell.clear();
+    app.session.spell_ready = 1;
+    app.session.last_spell.clear();
     app.do_queued_cast();
     EXPECT_EQ(sent(), "M 7 1") << c.what;
     EXPECT_EQ(quick_cast_spell, "") << c.what;
-    EXPECT_EQ(app.last_spell, "wr") << c.what;
+    EXPECT_EQ(app.session.last_spell, "wr") << c.what;
     app.do_queued_cast();
     EXPECT_EQ(sent(), "<none>") << c.what;
   }
@@ -189,12 +190,12 @@ TEST_F(NormalKeysTest, ChatEntry) {
                {KEY_BACKSLASH, '|', SHIFT, "/me "}, {key_of(KA_TALK), 20, CTRL, "/msg Bob "}};
   for (const auto& c : cases) {
     gc_interface_mode = MODE_NORMAL;
-    app.input_text = "x";
+    app.session.input_text = "x";
     d.input_prompt.clear();
     press(c.scancode, c.ascii, c.mods);
     EXPECT_EQ(gc_interface_mode, MODE_CHAT) << c.text;
-    EXPECT_EQ(app.input_text, c.text);
-    EXPECT_EQ(app.input_pos, static_cast<int>(c.text.size())) << c.text;
+    EXPECT_EQ(app.session.input_text, c.text);
+    EXPECT_EQ(app.session.input_pos, static_cast<int>(c.text.size())) << c.text;
     EXPECT_EQ(d.input_prompt, "Say: ") << c.text;
   }
   gc_interface_mode = MODE_NORMAL;
@@ -225,9 +226,9 @@ TEST_F(NormalKeysTest, CtrlTalkAddressesTheKeptPartner) {
     app.whisper_index = 2;
     app.reset_session();
     gc_interface_mode = c.mode;
-    app.input_text = c.before;
-    app.last_scancode = key_of(KA_TALK);
-    app.last_ascii = 20;
+    app.session.input_text = c.before;
+    app.session.last_scancode = key_of(KA_TALK);
+    app.session.last_ascii = 20;
     set_mods(c.mods);
     if (c.mode == MODE_NORMAL)
       app.do_normal_mode();
@@ -235,16 +236,16 @@ TEST_F(NormalKeysTest, CtrlTalkAddressesTheKeptPartner) {
       app.do_non_normal_mode();
     set_mods(NONE);
     EXPECT_EQ(gc_interface_mode, MODE_CHAT) << c.what;
-    EXPECT_EQ(app.input_text, c.text) << c.what;
+    EXPECT_EQ(app.session.input_text, c.text) << c.what;
     EXPECT_EQ(app.whisper_index, c.index) << c.what;
   }
   // With no partner there is no one to address.
   app.whisper_partners.clear();
   app.whisper_index = 0;
   gc_interface_mode = MODE_NORMAL;
-  app.input_text.clear();
+  app.session.input_text.clear();
   press(key_of(KA_TALK), 20, CTRL);
-  EXPECT_NE(app.input_text.rfind("/msg", 0), 0u);
+  EXPECT_NE(app.session.input_text.rfind("/msg", 0), 0u);
 }
 
 TEST_F(NormalKeysTest, RepeatKeys) {
@@ -267,20 +268,20 @@ TEST_F(NormalKeysTest, RepeatKeys) {
   for (const auto& c : cases) {
     items.clear();
     if (c.carried) items.add(Item(TORCH), c.carried, 1, false);
-    app.repeat_item = Item(c.last_item);
-    app.repeat_dir = 0;
+    app.session.repeat_item = Item(c.last_item);
+    app.session.repeat_dir = 0;
     craft_chosen_item = Item(c.craft);
     clear_repeat_flags();
-    repeat_cast = true;
-    app.use_ready = app.craft_ready = 1;
+    app.session.repeat_cast = true;
+    app.session.use_ready = app.session.craft_ready = 1;
     d.messages.clear();
     press(c.scancode, 0, c.mods);
     const std::string line = sent();
     EXPECT_EQ(line.substr(0, c.line.size()), c.line) << c.what;
     EXPECT_EQ(last_msg(), c.msg) << c.what;
-    EXPECT_EQ(repeat_use, c.use) << c.what;
-    EXPECT_EQ(repeat_cast, c.cast) << c.what;
-    EXPECT_EQ(repeat_make, c.make) << c.what;
+    EXPECT_EQ(app.session.repeat_use, c.use) << c.what;
+    EXPECT_EQ(app.session.repeat_cast, c.cast) << c.what;
+    EXPECT_EQ(app.session.repeat_make, c.make) << c.what;
   }
 }
 
@@ -296,7 +297,7 @@ TEST_F(NormalKeysTest, RepeatUseRunsUntilASlotKey) {
     for (std::string l = sent(); l != "<none>"; l = sent()) n += l == use_line(TORCH);
     return n;
   };
-  auto use_delay_over = [] { app.action_timers[TIMER_USE] -= 1100 * 1000; };
+  auto use_delay_over = [] { app.session.action_timers[TIMER_USE] -= 1100 * 1000; };
   for (int slot_key : {KEY_F1, KEY_0}) {
     SCOPED_TRACE(slot_key);
     const int slot = scancode_to_slot(slot_key);
@@ -328,20 +329,20 @@ TEST_F(NormalKeysTest, RepeatUseRunsUntilASlotKey) {
 
 TEST_F(NormalKeysTest, WerewolfFormEndsTheRepeats) {
   items.add(Item(TORCH), 3, 1, false);
-  app.repeat_item = Item(TORCH);
-  app.repeat_dir = 0;
-  repeat_use = true;
+  app.session.repeat_item = Item(TORCH);
+  app.session.repeat_dir = 0;
+  app.session.repeat_use = true;
   me.set_health(HN_WEREWOLF_FORM, 3);
-  app.use_ready = 1;
+  app.session.use_ready = 1;
   app.do_use_again();
   EXPECT_EQ(sent(), "<none>");
-  EXPECT_FALSE(repeat_use);
+  EXPECT_FALSE(app.session.repeat_use);
 }
 
 TEST_F(NormalKeysTest, EscClearsRepeatsThenHints) {
-  repeat_make = true;
+  app.session.repeat_make = true;
   press(KEY_ESC, 27, NONE);
-  EXPECT_FALSE(repeat_make);
+  EXPECT_FALSE(app.session.repeat_make);
   EXPECT_TRUE(d.messages.empty());
   press(KEY_ESC, 27, NONE);
   EXPECT_EQ(last_msg(), "Help: \tPress F12 for menu.");
@@ -378,7 +379,7 @@ TEST_F(NormalKeysTest, FixedAndToggleKeys) {
     d.messages.clear();
     if (c.health >= 0) me.set_health(c.health, 5);
     me.hp = c.hp;
-    app.buy_ready = app.space_ready = 1;
+    app.session.buy_ready = app.session.space_ready = 1;
     press(c.scancode, c.ascii, c.mods);
     EXPECT_EQ(sent(), c.line) << c.what;
     EXPECT_EQ(last_msg(), c.msg) << c.what;
@@ -451,7 +452,8 @@ TEST_F(NormalKeysTest, CommandKeys) {
     gc_interface_mode = MODE_NORMAL;
     d.messages.clear();
     if (c.health >= 0) me.set_health(c.health, 5);
-    app.buy_ready = app.use_ready = app.hide_ready = app.attack_ready = app.spell_ready = 1;
+    app.session.buy_ready = app.session.use_ready = app.session.hide_ready =
+        app.session.attack_ready = app.session.spell_ready = 1;
     target_type = 0;
     press(key_of(c.action), 0, c.mods);
     EXPECT_EQ(sent(), c.line) << c.what;
@@ -494,7 +496,7 @@ TEST_F(NormalKeysTest, CommandKeysWithLists) {
   EXPECT_EQ(gc_interface_mode, MODE_CAST);
   EXPECT_EQ(d.input_prompt, "Spell/ability: ");
   gc_interface_mode = MODE_NORMAL;
-  app.spell_ready = 0;
+  app.session.spell_ready = 0;
   press(key_of(KA_CAST), 0, NONE);
   EXPECT_EQ(last_msg(), "You must wait before using another ability.");
   // With "swap_get_keys" the plain key gets at once.
@@ -502,7 +504,7 @@ TEST_F(NormalKeysTest, CommandKeysWithLists) {
   options.toggle_option(OPT_SWAP_GET_KEYS);
   press(key_of(KA_GET), 0, NONE);
   EXPECT_EQ(sent(), "G");
-  app.buy_ready = 1;
+  app.session.buy_ready = 1;
   press(key_of(KA_GET), 0, SHIFT);
   EXPECT_EQ(gc_interface_mode, MODE_GET);
   options.toggle_option(OPT_SWAP_GET_KEYS);

@@ -37,7 +37,7 @@ struct ActionsTest : ::testing::Test {
     target_id = -1;
     target_locked = false;
     locked_target_id = -1;
-    chosen_spell = -1;
+    app.session.chosen_spell = -1;
     spell_delay = 500;
     fire_delay = 0;
     PLAYER_LEVELS = false;
@@ -308,9 +308,9 @@ TEST_F(ActionsTest, RangedAttack) {
     me.ammo = Item(c.ammo_slot);
     me.set_health(HN_CONFUSED, c.confused ? 5 : 0);
     me.direction = 0;
-    app.attack_ready = 1;
+    app.session.attack_ready = 1;
     EXPECT_EQ(ranged_attack(app, 0), c.result) << c.what;
-    EXPECT_EQ(app.attack_ready, 0) << c.what;
+    EXPECT_EQ(app.session.attack_ready, 0) << c.what;
     EXPECT_EQ(last_msg(), c.message) << c.what;
     EXPECT_EQ(fire_delay, c.arrows_carried ? me.get_weapon_delay() : 200) << c.what;
     std::string line = sent();
@@ -441,10 +441,10 @@ TEST_F(ActionsTest, CastingFailure) {
     me.spells.clear();
     me.add_spell(id);
     me.mana = 50;
-    app.spell_ready = 1;
+    app.session.spell_ready = 1;
     EXPECT_EQ(cast_spell(app, "rh", true), c.result) << c.failure_switch << " " << c.roll;
     EXPECT_EQ(sent(), c.line);
-    EXPECT_EQ(app.spell_ready, 0);
+    EXPECT_EQ(app.session.spell_ready, 0);
     EXPECT_EQ(spell_delay, spells.get_cooloff(id));
     if (c.result == CAST_FAILED) {
       EXPECT_EQ(last_msg(), "Casting failed!");
