@@ -85,6 +85,23 @@ void load_minimap() {
   std::memcpy(&d.minimap[0][0], grid.data(), n);
 }
 
+void reset_level(bool reentry, bool fresh_file) {
+  // The permanent cells stay on re-entry; the rest of the grid was seen on
+  // the level left.
+  obj_grid.clear(!reentry);
+  // The day effect's cell was picked on the level just left.
+  d.clear_day_marker();
+  // A fresh file starts the level's minimap afresh; otherwise what was seen
+  // here before is loaded.
+  if (!reentry && fresh_file)
+    d.minimap.start(minimap_filename());
+  else
+    load_minimap();
+  // An open map viewer shows the level the player is on now.
+  if (map_open()) d.draw_map_view(true);
+  sound.stop_all_loops();
+}
+
 int change_level(const std::string& line) {
   FunctionTrace trace("change level");
   int transfer = 0, map_number = 0, level = 0, x = 0, y = 0, fresh = 0, flag = 0;
@@ -137,21 +154,8 @@ int change_level(const std::string& line) {
   // rather than naming another level.
   me.map_level = bounded_int<int16_t>(level);
   bool reentry = map_number == previous && level_entered && !transferred;
-  obj_grid.clear(!reentry);
-  // The day effect's cell was picked on the level just left.
-  d.marker_x = d.marker_y = -1;
-  if (!reentry) {
-    d.print_msg("Entering %s", cmap.name.c_str());
-    if (transferred && fresh != 0)
-      d.minimap.start(minimap_filename());
-    else
-      load_minimap();
-  } else {
-    load_minimap();
-  }
-  // An open map viewer shows the level the player is on now.
-  if (map_open()) d.draw_map_view(true);
-  sound.stop_all_loops();
+  if (!reentry) d.print_msg("Entering %s", cmap.name.c_str());
+  reset_level(reentry, transferred && fresh != 0);
   level_flag = flag != 0;
   return LEVEL_CHANGE_DONE;
 }

@@ -68,6 +68,11 @@ enum {
   LEVEL_CHANGE_NONE = 3
 };
 int change_level(const std::string& line);
+// The state of the level on screen, started for the level just loaded: the
+// object grid (its permanent cells kept on `reentry`), the day effect's cell,
+// the minimap (started empty for a `fresh_file`, else loaded from its cache),
+// an open map viewer's picture and the looping sounds.
+void reset_level(bool reentry, bool fresh_file);
 // "cmaps/<name>.<level>.mm", or "" when the player's name cannot name a file.
 std::string minimap_filename();
 void save_minimap();
