@@ -6,11 +6,14 @@
 // tables name it.
 
 constexpr int ITEM_BASE_CURRENCY = 256;      // gold; the default trade item
+constexpr int ITEM_BASE_CLOCK = 259;         // ticks nearby (an ambient loop)
 constexpr int ITEM_BASE_SCROLL = 286;        // spell id in its modifier
 constexpr int ITEM_BASE_GRUB = 266;         // food whatever its type (the marsh grub)
 constexpr int ITEM_BASE_RAW_GEM = 271;       // its cut in its modifier
+constexpr int ITEM_BASE_FOUNTAIN = 273;      // splashes nearby (an ambient loop)
 constexpr int ITEM_BASE_LOCKED_DOOR = 290;   // stops a step; also the plain pile marker
 constexpr int ITEM_BASE_STACK = 295;         // the stack item (coins and counters)
+constexpr int ITEM_BASE_WATERFALL = 302;     // roars nearby (an ambient loop)
 constexpr int ITEM_BASE_TRAINING = 320;      // "train %s": skill id in its modifier
 constexpr int ITEM_BASE_MEDITATING = 322;    // the figure of a meditating player
 constexpr int ITEM_BASE_UNTRAINING = 324;    // "untrain %s": skill id in its modifier

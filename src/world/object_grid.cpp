@@ -4,8 +4,10 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/item_bases.h"
 #include "core/item_data.h"
 #include "core/log.h"
+#include "core/sound_effects.h"
 #include "core/tiles.h"
 #include "core/utils.h"
 #include "world/cmap.h"
@@ -31,9 +33,9 @@ int tile_frames(const Item& item) {
 
 int ambient_sound_of(int base) {
   switch (base) {
-    case 259: return 24;
-    case 273: return 26;
-    case 302: return 25;
+    case ITEM_BASE_CLOCK: return SFX_CLOCK;
+    case ITEM_BASE_FOUNTAIN: return SFX_FOUNTAIN;
+    case ITEM_BASE_WATERFALL: return SFX_WATERFALL;
     default: return -1;
   }
 }

@@ -60,7 +60,8 @@ TEST_F(MapEffects, WrapMovesTheEffectBesideThePlayer) {
 
 TEST_F(MapEffects, SoundTable) {
   // Player 7 at (10, 10); (11, 10) is in hearing, (60, 10) is not. The
-  // kinds that only look their sound up in a table are left out.
+  // kinds that only look their sound up in a table are left out, but for
+  // the two parries: they sound the parry, not the block.
   struct Case {
     const char* line;
     std::vector<int> effects;
@@ -92,6 +93,8 @@ TEST_F(MapEffects, SoundTable) {
       {"E 5 11 10 11 0 -1 -1 1", {}, {}, nullptr},
       {"E 5 11 10 40 0 -1 -1 1", {}, {}, nullptr},
       {"E 7 11 10 6 1 12 10 1", {}, {}, nullptr},
+      {"E 5 11 10 18 0 -1 -1 1", {22}, {}, nullptr},
+      {"E 5 11 10 19 0 -1 -1 1", {22}, {}, nullptr},
   };
   res_x = 800;
   res_y = 600;

@@ -459,6 +459,9 @@ TEST_F(SoundTest, WeaponSoundHonoursMuteAndTheVolumeRange) {
 // kind follows the damage type and the ammunition.
 TEST_F(SoundTest, WeaponFallbackSoundAndMissileKind) {
   TempDir::copy_gamedata("dat");
+  // The sample world has no energy weapon: one of its own here.
+  TempDir::write("dat/weapons.txt", TempDir::read("dat/weapons.txt") +
+                                        "1e0\te\te\tBows\tspark_rod\tm\t1d6\t1\t90\tw\t1.0\t2.0\twsr\t0\t1\n");
   ASSERT_EQ(wl.reload(), 0);
   all_fixed_samples_except();
   sound.init();
@@ -466,9 +469,12 @@ TEST_F(SoundTest, WeaponFallbackSoundAndMissileKind) {
     long base;
     std::string file;
     int kind;
+    int then = -1;  // the kind of a second missile, -1 none
   } cases[] = {
-      {0x182, "sound/a_shoot.wav", 0},  // a bow: ammunition
-      {0x181, "sound/a_shoot.wav", 5},  // a blade: no ammunition
+      {0x182, "sound/a_shoot.wav", 0},     // a bow: ammunition
+      {0x181, "sound/a_shoot.wav", 5},     // a blade: no ammunition
+      {0x600, "sound/a_shoot.wav", 5, 6},  // an artifact blade: it comes back along its trail
+      {0x1e0, "sound/laser.wav", 4},       // an energy weapon: its beam
   };
   Item saved = me.weapon;
   me.x = 10, me.y = 12;
@@ -483,6 +489,7 @@ TEST_F(SoundTest, WeaponFallbackSoundAndMissileKind) {
     ASSERT_NE(missile_list.first, nullptr);
     const ItemListEl* m = missile_list.first;
     EXPECT_EQ(m->type, c.kind);
+    EXPECT_EQ(m->next ? m->next->type : -1, c.then);
     EXPECT_EQ(m->x, 10);
     EXPECT_EQ(m->y, 12);
     EXPECT_EQ(m->b, 14);

@@ -273,6 +273,8 @@ TEST_F(Table, PropertyTexts) {
 }
 
 TEST_F(Table, FullNames) {
+  TempDir::write("dat/misc.txt", std::string(MISC) + "51d spell_book x 60 x m c 0 0.5 r\n");
+  wl.reload();
   Item blessed = make_code(0x181, MAT_STEEL, 0, 0);
   blessed.set_bless_bit();
   Item cursed = make_code(0x181, MAT_IRON, 7, 2);
@@ -302,6 +304,7 @@ TEST_F(Table, FullNames) {
       {make_code(0x181, 0, 8, 2), false, "Enchanted short blade (" + spells.get_full_spell_name(1) + ")"},
       {make_code(0x16e, 14, 2, 0), false, "tile token (grass patch: Short grass.)"},
       {text, false, "old  hob (steel)"},
+      {make_code(1309, 0, 0, 2), false, "spell book"},  // the spell in the medium name only
   };
   // The named item with a text: no record flag, so its material shows only
   // when it has one; give it steel for that line.
@@ -344,6 +347,7 @@ TEST_F(Table, MediumNames) {
       {make_code(0x181, 0, 8, 2), true, "short blade (IF)"},
       {Item(0x600L), true, "Kilnheart (steel)"},
       {make_code(0x11e, 0, 0, 2), true, "scroll (AH)"},
+      {make_code(1309, 0, 0, 2), true, "learn Mend"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

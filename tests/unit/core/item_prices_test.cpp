@@ -50,6 +50,7 @@ TEST_F(Prices, OrdinaryItems) {
       {"enchanted, steel", make_code(0x181, MAT_STEEL, 8, 2), 1440},
       {"scroll of circle 3", make_code(0x11e, 0, 0, 2), 280},
       {"scroll of no spell", make_code(0x11e, 0, 0, 0), 100},
+      {"spell book of circle 3", make_code(1309, 0, 0, 2), 280},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -171,17 +171,18 @@ TEST_F(FrameInputTest, LongestPaceOnSlowGroundStaysTheLongest) {
   cmap = CMap();
 }
 
-// The once-a-second tick runs the counters down, also beneath a status that
-// a worn item makes permanent.
+// The once-a-second tick runs every counter down, to the last, also beneath
+// a status that a worn item makes permanent.
 TEST_F(FrameInputTest, StatusCountersRunDownBeneathAWornStatus) {
   app.process_pkt("# " + make_code(181, 0, MP_HEALTH_STATUS, HN_BLIND).str() +
                   " 0 0 0 0 0 0 0 0 0 0 0 0 0 0");
-  app.process_pkt("@ 0 0 0 0 0 0 0 0 0 0 0 0 0 nnnnnnnnnnnnnnnnnn B 0 0 0 0 0 0 0 0 0 2 5 9 5");
+  app.process_pkt("@ 0 0 0 0 0 0 0 0 0 0 0 0 0 nnnnnnnnnnnnnnnnnn B 0 0 0 0 0 0 0 0 0 2 5 9 5 62 5");
   EXPECT_EQ(me.get_health(HN_BLIND), -1);
   fake_now += 1000 * MS;
   app.do_tick();
   EXPECT_EQ((std::vector<int>{me.health[HN_BLIND], me.health[HN_DISEASED]}),
             (std::vector<int>{4, 4}));
+  EXPECT_EQ(me.health[62], 4);  // the last counter too
 }
 
 TEST_F(FrameInputTest, SpellCooloffFraction) {
@@ -482,6 +483,15 @@ struct PlayPassTest : FrameInputTest {
     pass();
   }
   void click_button(int b, int button = 1) { click(d.hotbar[b].x + 4, d.hotbar[b].y + 4, button); }
+  // A right click on the command button 9 of the command hotbar, then `keys`.
+  void bind_command_button(const std::string& keys) {
+    client_cfg.set_int("command_hotbar", 1);
+    d.compute_layout();
+    click_button(9, 2);
+    client_cfg.set_int("command_hotbar", 0);
+    d.compute_layout();
+    type(keys);
+  }
   // The word `text` where it was drawn as a link, on the link's last column
   // and row.
   void click_link(const std::string& text) {
@@ -976,15 +986,12 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
        },
        "n s 10 1", "Bind successful! (F1=In Flam, Shift + dir)"},
       {"a right click on a command button starts binding a command",
-       [](P& t) {
-         client_cfg.set_int("command_hotbar", 1);
-         d.compute_layout();
-         t.click_button(9, 2);
-         client_cfg.set_int("command_hotbar", 0);
-         d.compute_layout();
-       },
-       "", "Binding command to hotbar button 9: hit the key corresponding command.",
-       MODE_BIND_HOTBAR},
+       [](P& t) { t.bind_command_button(""); },
+       "", "Binding command to hotbar button 9: hit the key corresponding command.", MODE_BIND_HOTBAR},
+      {"ESC after a right click on a command button cancels the binding",
+       [](P& t) { t.bind_command_button("\x1b"); }, "", "Cancelled!"},
+      {"a command key after a right click on a command button binds it",
+       [](P& t) { t.bind_command_button("l"); }, "", "Bound to Look!"},
       {"a right click with the context option asks about the cell",
        [](P& t) {
          client_cfg.set_int("right_click_context", 1);

@@ -24,7 +24,7 @@
 
 namespace {
 
-constexpr int GRASS = 46, WALL = 35, DEEP = 249;
+constexpr int GRASS = 46, WALL = 35, DEEP = 249, LAVA = 220, VOID = 225;
 constexpr long BOW = 0x182;
 constexpr long ARROWS = 0x1a0;
 constexpr long BLADE = 0x181;
@@ -117,6 +117,8 @@ TEST_F(MovementTest, StepsBumpsAndResyncs) {
     int start_x;
     std::string line;
     int end_x, end_y, facing;
+    int wall_tile = WALL;
+    int status = -1;  // a status of the player's, -1 none
   } cases[] = {
       {"free step north", KEY_UP, -1, -1, -1, 10, false, 10, "m 10 9 1 10 10 T", 10, 9, 1},
       {"keypad south-east", KEY_3_PAD, -1, -1, -1, 10, false, 10, "m 11 11 1 10 10 T", 11, 11, 4},
@@ -128,13 +130,18 @@ TEST_F(MovementTest, StepsBumpsAndResyncs) {
        10, 10, 1},
       {"west across the seam", KEY_LEFT, -1, -1, -1, 0, true, 0, "m 29 10 1 0 10 T", 29, 10, 7},
       {"east across the seam", KEY_RIGHT, -1, -1, -1, 29, true, 29, "m 0 10 1 29 10 T", 0, 10, 3},
+      {"flying over the void", KEY_RIGHT, 11, 10, -1, 10, false, 10, "m 11 10 1 10 10 T", 11, 10, 3,
+       VOID, HN_FLYING},
+      {"flying, lava only turns", KEY_RIGHT, 11, 10, -1, 10, false, 10, "r 3", 10, 10, 3, LAVA,
+       HN_FLYING},
   };
   for (const auto& c : cases) {
     SetUp();
     cmap.type = c.wrap ? MAPTYPE_WRAP : MAPTYPE_FLAT;
     me.x = static_cast<int16_t>(c.start_x);
     app.session.confirmed_x = c.anchor_x;
-    if (c.wall_x >= 0) cmap.set_tile(c.wall_x, c.wall_y, WALL);
+    if (c.wall_x >= 0) cmap.set_tile(c.wall_x, c.wall_y, c.wall_tile);
+    if (c.status >= 0) me.set_health(c.status, 5);
     if (c.creature_x >= 0)
       server_objects.add_obj(150, Item(0x300L), c.creature_x, 10, 0, 90, 'e', 0, 0, 0);
     pass_with({c.key});

@@ -417,6 +417,7 @@ TEST_F(NormalKeysTest, CommandKeys) {
     int health;  // status set, -1 none
     std::string line, msg;
     uint32_t mode;
+    int target = 0;  // the target type before the key
   } cases[] = {
       {"Activate", KA_ACTIVATE, NONE, -1, "<none>", "Activate ... which direction?", MODE_ACTIVATE},
       {"Buy", KA_BUY, NONE, -1, "b " + sums, "", MODE_NORMAL},
@@ -424,6 +425,8 @@ TEST_F(NormalKeysTest, CommandKeys) {
       {"Cast, no abilities", KA_CAST, NONE, -1, "<none>", "You have no abilities!", MODE_NORMAL},
       {"Crosshair", KA_CROSSHAIR, NONE, -1, "<none>", "Crosshair on", MODE_NORMAL},
       {"ALT+Crosshair", KA_CROSSHAIR, ALT, -1, "<none>", "Target locked", MODE_NORMAL},
+      {"SHIFT+Crosshair after evil", KA_CROSSHAIR, SHIFT, -1, "<none>", "Targeting party members.",
+       MODE_NORMAL, 2},
       {"SHIFT+Crosshair", KA_CROSSHAIR, SHIFT, -1, "<none>", "Targeting good creatures.", MODE_NORMAL},
       {"Drop, nothing", KA_DROP, NONE, -1, "<none>", "You don't have anything to drop!", MODE_NORMAL},
       {"Fire, no bow", KA_FIRE, NONE, -1, "<none>",
@@ -454,7 +457,7 @@ TEST_F(NormalKeysTest, CommandKeys) {
     if (c.health >= 0) me.set_health(c.health, 5);
     app.session.buy_ready = app.session.use_ready = app.session.hide_ready =
         app.session.attack_ready = app.session.spell_ready = 1;
-    target_type = 0;
+    target_type = c.target;
     press(key_of(c.action), 0, c.mods);
     EXPECT_EQ(sent(), c.line) << c.what;
     EXPECT_EQ(sent(), "<none>") << c.what;
