@@ -11,6 +11,7 @@
 #include "input/player_actions.h"
 #include "app/message_handlers.h"
 #include "app/server_handlers.h"
+#include "core/ids.h"
 #include "core/log.h"
 #include "core/number_codec.h"
 #include "core/string_utils.h"
@@ -99,7 +100,7 @@ int process_fov_data(const std::string& line, ObjectList& list) {
     }
     list.add_obj(id, item, x, y, light, health, align, large ? 1 : 0, number,
                  static_cast<uint16_t>(flags));
-    if (id < SRV_PLAYER_ID_LIMIT) {
+    if (id < PLAYER_ID_LIMIT) {
       int row = find_tracked(id);
       if (row >= 0) {
         TrackedCreature& t = tracked_creatures[static_cast<size_t>(row)];

@@ -28,7 +28,6 @@ extern int move_latency_ms;
 constexpr int SRV_MAX_XFER_FAILURES = 5;
 constexpr int SRV_GRID_LAST = 249;        // last cell of the object grid on both axes
 constexpr int SRV_MARKER_CODE = 1293;     // item code of the marker object
-constexpr int SRV_PLAYER_ID_LIMIT = 100;  // ids below this belong to players
 constexpr int SRV_MAX_CACHE_NAME = 32;    // longest name used for a minimap cache
 constexpr int SRV_MINIMAP_BYTES = 250 * 250;
 constexpr const char* SRV_MINIMAP_MAGIC = "ZZZ:::";

@@ -144,9 +144,9 @@ bool may_target(int mode, int id, int align, bool can_pvp) {
   const bool friendly = align == 's' || align == 'p';
   switch (mode) {
     case TARGET_ALL: return true;
-    case TARGET_GOOD: return !(id > 99 && align == 'e');
+    case TARGET_GOOD: return !(id >= PLAYER_ID_LIMIT && align == 'e');
     case TARGET_EVIL:
-      if (id > 99) return align != 'g' && !friendly;
+      if (id >= PLAYER_ID_LIMIT) return align != 'g' && !friendly;
       return !friendly && can_pvp;
     default: return false;
   }
@@ -451,7 +451,7 @@ void QYXDisplay::decide_rings(ObjectList* creatures) {
                               (!old_lighting && view.light[i][j] > 5);
         if (creatures && k <= VIEW_TARGET_RINGS && cr.id >= 0 && cell_lit &&
             may_target(target_type, cr.id, cr.align, pvp) && !creatures->has_id(cr.id) &&
-            (cr.hea > 0 || cr.id > 99)) {
+            (cr.hea > 0 || cr.id >= PLAYER_ID_LIMIT)) {
           creatures->add_simple_obj(cr.id, item, x, y, 0);
           if (cr.id == target_id) {
             target_x = x;
@@ -761,7 +761,7 @@ void QYXDisplay::render_names_and_bars(std::vector<int>& labelled) {
       const int x = PLAY_CELL * i + (large ? PLAY_CELL : 16);
       const int y = PLAY_CELL * j - (3 + text_height(nf));
       int text_colour = colour(COL_RED);
-      if (cr.align == 'n' || dead || cr.id < 100)
+      if (cr.align == 'n' || dead || cr.id < PLAYER_ID_LIMIT)
         text_colour = colour(COL_WHITE);
       else if (cr.align == 'g' || cr.align == 'p' || cr.align == 's')
         text_colour = colour(COL_SKY);

@@ -16,6 +16,7 @@
 #include "app/server_handlers.h"
 #include "core/buffs.h"
 #include "core/config_file.h"
+#include "core/ids.h"
 #include "core/interaction_modes.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
@@ -202,7 +203,7 @@ void ClientApp::do_mouse() {
     const int cx = mouse_cell_x, cy = mouse_cell_y;
     const ItemListEl* top = server_objects.find_top_at(cx, cy);
     bool attackable = top != nullptr && top->align != 'p' && top->align != 's' &&
-                      !(top->align == 'g' && top->id > 99 && !me.is_dm());
+                      !(top->align == 'g' && top->id >= PLAYER_ID_LIMIT && !me.is_dm());
     const bool blind = me.has_status(HN_BLIND);
     const bool door = cmap.get_tile(cx, cy) == TILE_DOOR_CLOSED && !blind;
     if (std::abs(dx) <= 1 && std::abs(dy) <= 1) {

@@ -12,6 +12,7 @@
 #include "app/server_handlers.h"
 #include "audio/sound.h"
 #include "core/config_file.h"
+#include "core/ids.h"
 #include "core/item_bases.h"
 #include "core/item_data.h"
 #include "core/spells.h"
@@ -125,10 +126,10 @@ bool step_allowed(int x, int y, bool& locked) {
 
   const ItemListEl* top = server_objects.find_top_at(x, y);
   if (top != nullptr) {
-    if (top->id >= 0 && top->id < SRV_PLAYER_ID_LIMIT &&
+    if (top->id >= 0 && top->id < PLAYER_ID_LIMIT &&
         !(top->align == 'p' && client_cfg.get_int("no_share") == 0))
       return false;
-    if (top->id >= SRV_PLAYER_ID_LIMIT && top->align != 's') return false;
+    if (top->id >= PLAYER_ID_LIMIT && top->align != 's') return false;
   }
   const Item on_cell = obj_grid.get_item(x, y);
   if (wl.get_type(on_cell) == 'f' && !me.has_status(HN_FLYING)) return false;
