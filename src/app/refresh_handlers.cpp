@@ -15,6 +15,7 @@
 #include "core/log.h"
 #include "core/number_codec.h"
 #include "core/string_utils.h"
+#include "core/tiles.h"
 #include "core/utils.h"
 
 namespace {
@@ -137,7 +138,7 @@ void process_map_change(const std::string& line) {
   if (level != me.map_level) return;
   if (kind == 't') {
     // Only real tile numbers may reach the level (and its cached file).
-    if (value < 0 || value >= CMAP_NUM_TILES) return;
+    if (value < 0 || value >= TILES_NUM_MAP) return;
     if (cmap.set_tile(x, y, value) != 0) return;
   } else if (kind == 'p') {
     if (cmap.set_placement(x, y, static_cast<uint16_t>(value)) != 0) return;

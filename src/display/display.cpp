@@ -455,7 +455,7 @@ void QYXDisplay::plot_block(BITMAP* bmp, int x, int y, int colour) {
 }
 
 void QYXDisplay::copy_tile_table() {
-  for (int i = 0; i < DISPLAY_TILE_RECORDS; ++i) {
+  for (int i = 0; i < TILES_NUM_MAP; ++i) {
     const MapTile* t = tiledata.get_map_tile(i);
     tile_ids[i] = t ? t->image : 0;
     tile_listed[i] = 0;
@@ -463,7 +463,7 @@ void QYXDisplay::copy_tile_table() {
   // See-through tiles ("dat/underneath.txt"): the cell's underneath tile is
   // drawn first and shows through the picture's masked pixels.
   for (int n : tiledata.underneath_tiles)
-    if (n >= 0 && n < DISPLAY_TILE_RECORDS && tile_ids[n] != -1 && tile_ids[n] != -2)
+    if (n >= 0 && n < TILES_NUM_MAP && tile_ids[n] != -1 && tile_ids[n] != -2)
       tile_listed[n] = 1;
   const MapTile* unknown = tiledata.get_map_tile(TILES_UNKNOWN);
   anim_tile_base = anim_tile_frame = unknown ? unknown->image : 0;

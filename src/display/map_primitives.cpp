@@ -289,7 +289,7 @@ void QYXDisplay::draw_item_tile(int x, int y, const Item& item, int grey, int sc
   if (base == ITEM_BASE_MAP_TILE) {
     const int t = item.get_modifier();
     picture = t == TILES_UNKNOWN ? anim_tile_frame
-              : (t >= 0 && t < DISPLAY_TILE_RECORDS) ? tile_ids[t]
+              : (t >= 0 && t < TILES_NUM_MAP) ? tile_ids[t]
                                                       : -1;
   } else if (base == ITEM_BASE_SHOWN_INSIDE) {
     const int inner = static_cast<int>((code >> 12) & 0x7ff);

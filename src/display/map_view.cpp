@@ -49,7 +49,6 @@ constexpr int DISC_9[9] = {3, 7, 7, 9, 9, 9, 7, 7, 3};
 constexpr int EVENT_SIGHT_RANGE = 7;
 constexpr int STATUS_62 = 62;
 constexpr int CODE_BIT_25 = 1 << 25;
-constexpr int MAX_TILE = 2560;
 
 int sgn(int v) { return (v > 0) - (v < 0); }
 
@@ -58,7 +57,7 @@ int rgb(uint32_t c) { return makecol((c >> 16) & 255, (c >> 8) & 255, c & 255); 
 FONT* or_default(FONT* f) { return f ? f : font; }
 
 bool is_opaque_tile(int tile) {
-  return tile >= 0 && tile < MAX_TILE && tiledata.is_opaque(tile) != 0;
+  return tile >= 0 && tile < TILES_NUM_MAP && tiledata.is_opaque(tile) != 0;
 }
 }  // namespace
 

@@ -12,8 +12,6 @@
 #include "core/item.h"
 
 constexpr int CMAP_MAX_SIZE = 250;
-// Valid map-tile numbers are 0..CMAP_NUM_TILES - 1.
-constexpr int CMAP_NUM_TILES = 2560;
 
 // Tile numbers with a fixed meaning for the map.
 constexpr int CMAP_TILE_BLANK = 32;  // the tile of a new grid
@@ -73,7 +71,7 @@ class CMap {
   // Tile at a cell; x wraps on a wrapping map, cells beyond the edges show
   // the edge tiles or else the tile at (0, 0). Without a grid: 32.
   int get_tile(int x, int y) const;
-  // 0 stored; 1 off the map or not a tile number (0..2559).
+  // 0 stored; 1 off the map or not a tile number.
   int set_tile(int x, int y, int tile);
   uint16_t get_underneath(int x, int y) const;
   uint32_t get_wall_dir(int x, int y) const;
