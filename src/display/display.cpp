@@ -22,6 +22,7 @@
 #include "display/cards.h"
 #include "display/font_file.h"
 #include "display/smooth_scaler.h"
+#include "world/cmap.h"
 
 namespace {
 
@@ -52,7 +53,6 @@ std::function<int(int, int, int)> gfx_mode_setter = [](int card, int w, int h) {
 };
 
 namespace {
-constexpr int MINIMAP_BITMAP_SIZE = 250;
 constexpr int CURSOR_SIZE = 32;
 constexpr int MOVE_CURSOR_ROW = 128;
 constexpr int ATTACK_CURSOR_ROW = 206;
@@ -260,7 +260,7 @@ int QYXDisplay::init(bool fullscreen_mode) {
                "for shaded lighting to work.");
 
   panel_bitmap = create_bitmap(PANEL_WIDTH, PANEL_HEIGHT);
-  minimap_bitmap = create_bitmap(MINIMAP_BITMAP_SIZE, MINIMAP_BITMAP_SIZE);
+  minimap_bitmap = create_bitmap(CMAP_MAX_SIZE, CMAP_MAX_SIZE);
   if (!panel_bitmap || !minimap_bitmap) {
     writelog("display: out of memory for the panel bitmaps\n");
     return 1;

@@ -34,7 +34,6 @@ struct ItemListEl;
 class ObjectList;
 struct ItemTint;
 
-constexpr int MINIMAP_SIZE = 250;
 constexpr int HOTBAR_BUTTONS = 16;
 constexpr int MOVE_CURSORS = 8;
 

@@ -412,7 +412,7 @@ void QYXDisplay::decide_rings(ObjectList* creatures) {
 
       if (ring_cell_hidden(view.opaque, R, dx, dy) && !view_xray) {
         view.opaque[i][j] = 1;
-        const bool seen = on_map && x < MINIMAP_SIZE && y < MINIMAP_SIZE && minimap[x][y] != 0;
+        const bool seen = on_map && x < CMAP_MAX_SIZE && y < CMAP_MAX_SIZE && minimap[x][y] != 0;
         view.state[i][j] = (disable_grey || (!view_lit && old_lighting) || !region || !seen)
                                ? VIEW_CELL_BLACK
                                : VIEW_CELL_GREY;

@@ -54,8 +54,8 @@ void QYXDisplay::draw_map_view(bool rebuild) {
       return c;
     };
     const int background = picture_colour(TILES_UNKNOWN, false);
-    for (int x = 0; x < w && x < MINIMAP_SIZE; ++x)
-      for (int y = 0; y < h && y < MINIMAP_SIZE; ++y) {
+    for (int x = 0; x < w && x < CMAP_MAX_SIZE; ++x)
+      for (int y = 0; y < h && y < CMAP_MAX_SIZE; ++y) {
         if (!minimap[x][y]) continue;
         const int t = cmap.get_tile(x, y);
         const bool seen = cmap.same_region(me.x, me.y, x, y);

@@ -11,6 +11,7 @@
 
 #include "core/item.h"
 
+// The largest side of a level; the object grid and the minimap are this size.
 constexpr int CMAP_MAX_SIZE = 250;
 
 // Tile numbers with a fixed meaning for the map.
@@ -62,7 +63,7 @@ class CMap {
   static int mode;
 
   // ---- grid -------------------------------------------------------------
-  // w and h in 1..250; 1 refused (nothing changed), 0 done. With keep the
+  // w and h in 1..CMAP_MAX_SIZE; 1 refused (nothing changed), 0 done. With keep the
   // old tiles of the overlapping rectangle stay.
   int set_size(int w, int h, bool keep);
   bool has_grid() const { return !tiles.empty(); }
