@@ -415,11 +415,11 @@ void QYXDisplay::set_cursor_sprite(int code) {
     mouse_sprite = custom_cursors ? move_cursors[ORDER[code - 1]] : cursor_default;
   } else if (code >= 11 && code <= 18) {
     mouse_sprite = custom_cursors ? attack_cursors[ORDER[code - 11]] : cursor_default;
-  } else if (code == -2) {
+  } else if (code == CURSOR_SPECIAL) {
     mouse_sprite = cursor_special;
-  } else if (code == -4) {
+  } else if (code == CURSOR_OTHER) {
     mouse_sprite = cursor_other;
-  } else if (code == -3 || !custom_cursors) {
+  } else if (code == CURSOR_DEFAULT || !custom_cursors) {
     mouse_sprite = cursor_default;
   }
   if (mouse_shown && allegro_up && mouse_sprite) {

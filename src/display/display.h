@@ -24,6 +24,7 @@
 #include "display/side_panel.h"
 #include "display/message_box.h"
 #include "display/minimap_box.h"
+#include "display/pointer.h"
 #include "display/text_windows.h"
 #include "display/widget.h"
 

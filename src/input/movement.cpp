@@ -296,7 +296,7 @@ void ClientApp::do_movement() {
     if (!key_dir)
       go = mouse_opt && left_held && !attacked_this_press &&
            (cell_id < 0 || cell_kind == 'p' || cell_kind == 's') && d.mouse_in_play_window() &&
-           (!crosshair || pointer_creature < 0) && cursor_code != -4;
+           (!crosshair || pointer_creature < 0) && cursor_code != CURSOR_OTHER;
     if (go) take_step(*this, dir, tx, ty);
   }
 
