@@ -141,11 +141,10 @@ void QYXDisplay::draw_map_tile(int x, int y, int tile, int grey, int scale) {
     rectfill(play_bitmap, PLAY_CELL * x / scale, PLAY_CELL * y / scale,
              PLAY_CELL * x / scale + size - 1, PLAY_CELL * y / scale + size - 1, makecol(0, 0, 0));
   };
-  const MapTile* record = tiledata.get_map_tile(tile);
   // A layer beneath; the depth guard stops a chain of listed tiles.
   if (depth < UNDERNEATH_DEPTH) {
     ++depth;
-    if (record && (record->type == -1 || record->type == 3)) {
+    if (tiledata.is_shore(tile)) {
       map_tile_animated = true;
       draw_tile(x, y, anim_tile_frame, grey, scale, 0, 0, 0, tint::NONE, 0, 0);
     } else if (tile_listed[tile]) {
