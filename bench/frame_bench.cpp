@@ -105,8 +105,8 @@ bool setup_world() {
   me.sight = 3;
   rage_bar = 1;
   d.mouse_shown = 0;
-  for (int x = 0; x < MINIMAP_SIZE; ++x)
-    for (int y = 0; y < MINIMAP_SIZE; ++y) d.minimap[x][y] = 1;
+  for (int x = 0; x < CMAP_MAX_SIZE; ++x)
+    for (int y = 0; y < CMAP_MAX_SIZE; ++y) d.minimap[x][y] = 1;
   world_ready = true;
   return true;
 }

@@ -46,7 +46,7 @@ class RiverBank {
     d.special = load_png("pics/special.png", nullptr);
     d.skin = load_png("pics/bg_t2.png", nullptr);
     d.panel_bitmap = create_bitmap(PANEL_WIDTH, PANEL_HEIGHT);
-    d.minimap_bitmap = create_bitmap(MINIMAP_SIZE, MINIMAP_SIZE);
+    d.minimap_bitmap = create_bitmap(CMAP_MAX_SIZE, CMAP_MAX_SIZE);
     d.fill_palette();
     d.allegro_up = true;
     d.main_font = d.names_font = d.menu_font = d.rune_font = font;

@@ -13,6 +13,7 @@
 
 #include "core/interaction_modes.h"
 #include "core/item.h"
+#include "display/pointer.h"
 
 // Program identity.
 constexpr const char* CLIENT_NAME = "Zib";
@@ -209,7 +210,7 @@ class ClientApp {
   // pass; the frame pass clears it before the key step, and no mode handler
   // runs without it (`last_key` may still hold an earlier pass's key).
   uint8_t key_this_pass = 0;
-  int32_t cursor_code = -3;
+  int32_t cursor_code = CURSOR_DEFAULT;
   int32_t idle_ms = 0;        // without pointer movement or button
   int32_t phase_step = 1;
   uint8_t switch_target_latch = 0;

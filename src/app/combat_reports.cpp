@@ -12,6 +12,7 @@
 #include "app/play_messages.h"
 #include "app/server_handlers.h"
 #include "input/player_actions.h"
+#include "core/ids.h"
 #include "core/log.h"
 #include "core/number_codec.h"
 #include "core/utils.h"
@@ -41,7 +42,6 @@ constexpr int DIGIT_DIRECTION[10] = {DIR_NONE, DIR_SW, DIR_S, DIR_SE, DIR_W,
 constexpr int DIRECTION_ORDER[8] = {DIR_W, DIR_E, DIR_N, DIR_S, DIR_NW, DIR_NE, DIR_SE, DIR_SW};
 
 constexpr int POLY_FORM_JAWS = 585;
-constexpr int PLAYER_ID_LIMIT = 100;
 constexpr int ATTACKER_DROWNING = -3;
 
 void underscores_to_blanks(char* s) {

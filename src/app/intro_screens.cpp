@@ -11,6 +11,7 @@
 
 #include "app/client_app.h"
 #include "app/globals.h"
+#include "app/login.h"
 #include "app/server_list.h"
 #include "core/config_file.h"
 #include "core/log.h"
@@ -225,9 +226,9 @@ int IntroScreens::login_key(int k) {
   std::string& text = f == LOGIN_FIELD_NAME ? s_.name
                       : f == LOGIN_FIELD_ACCOUNT ? s_.account
                                                  : s_.password;
-  size_t limit = f == LOGIN_FIELD_NAME      ? INTRO_NAME_MAX
-                 : f == LOGIN_FIELD_ACCOUNT ? INTRO_ACCOUNT_MAX
-                                            : INTRO_PASSWORD_MAX;
+  size_t limit = f == LOGIN_FIELD_NAME      ? LOGIN_CHARACTER_MAX
+                 : f == LOGIN_FIELD_ACCOUNT ? LOGIN_ACCOUNT_MAX
+                                            : LOGIN_PASSWORD_MAX;
   if (is_up(k)) {
     f = std::max(0, f - 1);
   } else if (is_down(k)) {
@@ -275,7 +276,10 @@ int IntroScreens::create_key(int k) {
   } else if (intro_is_backspace(k)) {
     if (text) remove_last(*text);
   } else if (text && (is_letter(c) || (is_digit(c) && f != CREATE_FIELD_NAME))) {
-    append_char(*text, c, f == CREATE_FIELD_NAME ? INTRO_NEW_NAME_MAX : INTRO_ACCOUNT_MAX);
+    append_char(*text, c,
+                f == CREATE_FIELD_NAME       ? LOGIN_NEW_NAME_MAX
+                : f == CREATE_FIELD_PASSWORD ? LOGIN_PASSWORD_MAX
+                                             : LOGIN_ACCOUNT_MAX);
   }
   return INTRO_GOING_ON;
 }

@@ -22,11 +22,7 @@ constexpr int INTRO_QUIT = -1;
 constexpr int INTRO_LOGIN = 0;
 constexpr int INTRO_CREATE = 1;
 
-// Field limits and the last field of each form.
-constexpr size_t INTRO_NAME_MAX = 30;
-constexpr size_t INTRO_ACCOUNT_MAX = 15;
-constexpr size_t INTRO_PASSWORD_MAX = 15;
-constexpr size_t INTRO_NEW_NAME_MAX = 15;
+// The fields of each form, the last one its enter button.
 constexpr int LOGIN_FIELD_NAME = 0, LOGIN_FIELD_ACCOUNT = 1, LOGIN_FIELD_PASSWORD = 2,
               LOGIN_FIELD_SERVER = 3, LOGIN_FIELD_ENTER = 4;
 constexpr int CREATE_FIELD_ACCOUNT = 0, CREATE_FIELD_PASSWORD = 1, CREATE_FIELD_NAME = 2,

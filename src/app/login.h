@@ -3,6 +3,8 @@
 
 #include <string>
 
+// The longest texts of the login fields: the login refuses longer ones and
+// the intro forms take no more.
 constexpr size_t LOGIN_CHARACTER_MAX = 30;
 constexpr size_t LOGIN_ACCOUNT_MAX = 15;
 constexpr size_t LOGIN_PASSWORD_MAX = 15;

@@ -11,9 +11,11 @@
 #include "input/player_actions.h"
 #include "app/message_handlers.h"
 #include "app/server_handlers.h"
+#include "core/ids.h"
 #include "core/log.h"
 #include "core/number_codec.h"
 #include "core/string_utils.h"
+#include "core/tiles.h"
 #include "core/utils.h"
 
 namespace {
@@ -99,7 +101,7 @@ int process_fov_data(const std::string& line, ObjectList& list) {
     }
     list.add_obj(id, item, x, y, light, health, align, large ? 1 : 0, number,
                  static_cast<uint16_t>(flags));
-    if (id < SRV_PLAYER_ID_LIMIT) {
+    if (id < PLAYER_ID_LIMIT) {
       int row = find_tracked(id);
       if (row >= 0) {
         TrackedCreature& t = tracked_creatures[static_cast<size_t>(row)];
@@ -136,7 +138,7 @@ void process_map_change(const std::string& line) {
   if (level != me.map_level) return;
   if (kind == 't') {
     // Only real tile numbers may reach the level (and its cached file).
-    if (value < 0 || value >= CMAP_NUM_TILES) return;
+    if (value < 0 || value >= TILES_NUM_MAP) return;
     if (cmap.set_tile(x, y, value) != 0) return;
   } else if (kind == 'p') {
     if (cmap.set_placement(x, y, static_cast<uint16_t>(value)) != 0) return;

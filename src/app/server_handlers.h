@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "world/cmap.h"
+
 class ClientApp;
 class ItemList;
 class ObjectList;
@@ -26,11 +28,9 @@ extern int move_latency_ms;
 // ---- Limits ------------------------------------------------------------------
 
 constexpr int SRV_MAX_XFER_FAILURES = 5;
-constexpr int SRV_GRID_LAST = 249;        // last cell of the object grid on both axes
 constexpr int SRV_MARKER_CODE = 1293;     // item code of the marker object
-constexpr int SRV_PLAYER_ID_LIMIT = 100;  // ids below this belong to players
 constexpr int SRV_MAX_CACHE_NAME = 32;    // longest name used for a minimap cache
-constexpr int SRV_MINIMAP_BYTES = 250 * 250;
+constexpr int SRV_MINIMAP_BYTES = CMAP_MAX_SIZE * CMAP_MAX_SIZE;
 constexpr const char* SRV_MINIMAP_MAGIC = "ZZZ:::";
 
 // ---- Refresh, field of view and map changes -----------------------------------
@@ -86,7 +86,7 @@ int update_sent_pos(const std::string& line);
 
 // Whether (x, y) is a cell of the object grid.
 inline bool on_object_grid(int x, int y) {
-  return x >= 0 && y >= 0 && x <= SRV_GRID_LAST && y <= SRV_GRID_LAST;
+  return x >= 0 && y >= 0 && x < CMAP_MAX_SIZE && y < CMAP_MAX_SIZE;
 }
 
 // Puts the local player on (x, y) from the server when it is a cell of the

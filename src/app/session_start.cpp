@@ -41,7 +41,7 @@ int ClientApp::start_session(const char* argv0) {
     std::string new_name;
     int16_t race = 0, cls = -1;
     if (direct_login == 0) d.reset_switch_mode();
-    d.set_mouse_cursor(-3);
+    d.set_mouse_cursor(CURSOR_DEFAULT);
     allow_quit(true);
 
     bool store_choice = true;

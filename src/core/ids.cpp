@@ -59,7 +59,7 @@ void ids::clear() { records_.clear(); }
 
 void ids::clear_mobs() {
   FunctionTrace trace("ids::clear_mobs");
-  records_.erase(records_.upper_bound(IDS_LAST_KEPT), records_.end());
+  records_.erase(records_.lower_bound(PLAYER_ID_LIMIT), records_.end());
   for (const auto& [id, r] : records_) trace.printf("still got %d->%s", id, r.name.c_str());
 }
 

@@ -9,8 +9,8 @@
 
 #include "core/item.h"
 
-// Ids up to this one survive a level change.
-constexpr int IDS_LAST_KEPT = 99;
+// Ids below this belong to players, who keep theirs over a level change.
+constexpr int PLAYER_ID_LIMIT = 100;
 
 struct IdRecord {
   uint8_t valid = 0;

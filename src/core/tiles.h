@@ -12,6 +12,7 @@
 class FunctionTrace;
 
 constexpr int TILES_NUM_OBJECT = 4096;
+// Valid map-tile numbers are 0..TILES_NUM_MAP - 1.
 constexpr int TILES_NUM_MAP = 2560;
 // `image` of an object tile that no tiles.txt line defined.
 constexpr int TILES_NO_OBJECT_IMAGE = 511;

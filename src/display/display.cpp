@@ -22,6 +22,7 @@
 #include "display/cards.h"
 #include "display/font_file.h"
 #include "display/smooth_scaler.h"
+#include "world/cmap.h"
 
 namespace {
 
@@ -52,7 +53,6 @@ std::function<int(int, int, int)> gfx_mode_setter = [](int card, int w, int h) {
 };
 
 namespace {
-constexpr int MINIMAP_BITMAP_SIZE = 250;
 constexpr int CURSOR_SIZE = 32;
 constexpr int MOVE_CURSOR_ROW = 128;
 constexpr int ATTACK_CURSOR_ROW = 206;
@@ -260,7 +260,7 @@ int QYXDisplay::init(bool fullscreen_mode) {
                "for shaded lighting to work.");
 
   panel_bitmap = create_bitmap(PANEL_WIDTH, PANEL_HEIGHT);
-  minimap_bitmap = create_bitmap(MINIMAP_BITMAP_SIZE, MINIMAP_BITMAP_SIZE);
+  minimap_bitmap = create_bitmap(CMAP_MAX_SIZE, CMAP_MAX_SIZE);
   if (!panel_bitmap || !minimap_bitmap) {
     writelog("display: out of memory for the panel bitmaps\n");
     return 1;
@@ -415,11 +415,11 @@ void QYXDisplay::set_cursor_sprite(int code) {
     mouse_sprite = custom_cursors ? move_cursors[ORDER[code - 1]] : cursor_default;
   } else if (code >= 11 && code <= 18) {
     mouse_sprite = custom_cursors ? attack_cursors[ORDER[code - 11]] : cursor_default;
-  } else if (code == -2) {
+  } else if (code == CURSOR_SPECIAL) {
     mouse_sprite = cursor_special;
-  } else if (code == -4) {
+  } else if (code == CURSOR_OTHER) {
     mouse_sprite = cursor_other;
-  } else if (code == -3 || !custom_cursors) {
+  } else if (code == CURSOR_DEFAULT || !custom_cursors) {
     mouse_sprite = cursor_default;
   }
   if (mouse_shown && allegro_up && mouse_sprite) {
@@ -455,7 +455,7 @@ void QYXDisplay::plot_block(BITMAP* bmp, int x, int y, int colour) {
 }
 
 void QYXDisplay::copy_tile_table() {
-  for (int i = 0; i < DISPLAY_TILE_RECORDS; ++i) {
+  for (int i = 0; i < TILES_NUM_MAP; ++i) {
     const MapTile* t = tiledata.get_map_tile(i);
     tile_ids[i] = t ? t->image : 0;
     tile_listed[i] = 0;
@@ -463,7 +463,7 @@ void QYXDisplay::copy_tile_table() {
   // See-through tiles ("dat/underneath.txt"): the cell's underneath tile is
   // drawn first and shows through the picture's masked pixels.
   for (int n : tiledata.underneath_tiles)
-    if (n >= 0 && n < DISPLAY_TILE_RECORDS && tile_ids[n] != -1 && tile_ids[n] != -2)
+    if (n >= 0 && n < TILES_NUM_MAP && tile_ids[n] != -1 && tile_ids[n] != -2)
       tile_listed[n] = 1;
   const MapTile* unknown = tiledata.get_map_tile(TILES_UNKNOWN);
   anim_tile_base = anim_tile_frame = unknown ? unknown->image : 0;

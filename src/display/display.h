@@ -17,12 +17,14 @@
 #include <vector>
 
 #include "core/item.h"
+#include "core/tiles.h"
 #include "display/layout.h"
 #include "display/map_view.h"
 #include "display/list_panel.h"
 #include "display/side_panel.h"
 #include "display/message_box.h"
 #include "display/minimap_box.h"
+#include "display/pointer.h"
 #include "display/text_windows.h"
 #include "display/widget.h"
 
@@ -33,8 +35,6 @@ struct ItemListEl;
 class ObjectList;
 struct ItemTint;
 
-constexpr int MINIMAP_SIZE = 250;
-constexpr int DISPLAY_TILE_RECORDS = 2560;
 constexpr int HOTBAR_BUTTONS = 16;
 constexpr int MOVE_CURSORS = 8;
 
@@ -484,8 +484,8 @@ class QYXDisplay {
   std::vector<TextLink> links;
   std::vector<Button> hotbar;
   std::vector<int32_t> modes;  // indexes into the mode table of the offered modes
-  int32_t tile_ids[DISPLAY_TILE_RECORDS] = {};
-  uint8_t tile_listed[DISPLAY_TILE_RECORDS] = {};
+  int32_t tile_ids[TILES_NUM_MAP] = {};
+  uint8_t tile_listed[TILES_NUM_MAP] = {};
   int32_t anim_tile_base = 0;
   int32_t anim_tile_frame = 0;
   bool fullscreen = false;

@@ -231,7 +231,7 @@ void QYXDisplay::game_over() {
     print_prompt("Game over! Press q to quit.");
     return;
   }
-  set_mouse_cursor(-3);
+  set_mouse_cursor(CURSOR_DEFAULT);
   refresh_screen();
   pause_ms(GAME_OVER_PAUSE_MS);
   // Keys pressed before the prompt do not count; emptied first so that a q

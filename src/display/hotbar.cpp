@@ -187,7 +187,7 @@ void QYXDisplay::draw_item_picture(const Item& item, BITMAP* dest, int x, int y,
   const int base = item.get_base_code();
   if (base == ITEM_BASE_TILE_TOKEN) {
     const int t = item.get_tile_num();
-    if (t >= 0 && t < DISPLAY_TILE_RECORDS) draw_sheet_cell(play_bitmap, tile_ids[t], 0, 0);
+    if (t >= 0 && t < TILES_NUM_MAP) draw_sheet_cell(play_bitmap, tile_ids[t], 0, 0);
   } else if (base == ITEM_BASE_WRAPPED) {
     draw_object_picture(play_bitmap, item.get_inner_code());
   } else {

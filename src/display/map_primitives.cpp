@@ -141,11 +141,10 @@ void QYXDisplay::draw_map_tile(int x, int y, int tile, int grey, int scale) {
     rectfill(play_bitmap, PLAY_CELL * x / scale, PLAY_CELL * y / scale,
              PLAY_CELL * x / scale + size - 1, PLAY_CELL * y / scale + size - 1, makecol(0, 0, 0));
   };
-  const MapTile* record = tiledata.get_map_tile(tile);
   // A layer beneath; the depth guard stops a chain of listed tiles.
   if (depth < UNDERNEATH_DEPTH) {
     ++depth;
-    if (record && (record->type == -1 || record->type == 3)) {
+    if (tiledata.is_shore(tile)) {
       map_tile_animated = true;
       draw_tile(x, y, anim_tile_frame, grey, scale, 0, 0, 0, tint::NONE, 0, 0);
     } else if (tile_listed[tile]) {
@@ -289,7 +288,7 @@ void QYXDisplay::draw_item_tile(int x, int y, const Item& item, int grey, int sc
   if (base == ITEM_BASE_MAP_TILE) {
     const int t = item.get_modifier();
     picture = t == TILES_UNKNOWN ? anim_tile_frame
-              : (t >= 0 && t < DISPLAY_TILE_RECORDS) ? tile_ids[t]
+              : (t >= 0 && t < TILES_NUM_MAP) ? tile_ids[t]
                                                       : -1;
   } else if (base == ITEM_BASE_SHOWN_INSIDE) {
     const int inner = static_cast<int>((code >> 12) & 0x7ff);

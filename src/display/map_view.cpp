@@ -49,7 +49,6 @@ constexpr int DISC_9[9] = {3, 7, 7, 9, 9, 9, 7, 7, 3};
 constexpr int EVENT_SIGHT_RANGE = 7;
 constexpr int STATUS_62 = 62;
 constexpr int CODE_BIT_25 = 1 << 25;
-constexpr int MAX_TILE = 2560;
 
 int sgn(int v) { return (v > 0) - (v < 0); }
 
@@ -58,7 +57,7 @@ int rgb(uint32_t c) { return makecol((c >> 16) & 255, (c >> 8) & 255, c & 255); 
 FONT* or_default(FONT* f) { return f ? f : font; }
 
 bool is_opaque_tile(int tile) {
-  return tile >= 0 && tile < MAX_TILE && tiledata.is_opaque(tile) != 0;
+  return tile >= 0 && tile < TILES_NUM_MAP && tiledata.is_opaque(tile) != 0;
 }
 }  // namespace
 
@@ -144,9 +143,9 @@ bool may_target(int mode, int id, int align, bool can_pvp) {
   const bool friendly = align == 's' || align == 'p';
   switch (mode) {
     case TARGET_ALL: return true;
-    case TARGET_GOOD: return !(id > 99 && align == 'e');
+    case TARGET_GOOD: return !(id >= PLAYER_ID_LIMIT && align == 'e');
     case TARGET_EVIL:
-      if (id > 99) return align != 'g' && !friendly;
+      if (id >= PLAYER_ID_LIMIT) return align != 'g' && !friendly;
       return !friendly && can_pvp;
     default: return false;
   }
@@ -413,7 +412,7 @@ void QYXDisplay::decide_rings(ObjectList* creatures) {
 
       if (ring_cell_hidden(view.opaque, R, dx, dy) && !view_xray) {
         view.opaque[i][j] = 1;
-        const bool seen = on_map && x < MINIMAP_SIZE && y < MINIMAP_SIZE && minimap[x][y] != 0;
+        const bool seen = on_map && x < CMAP_MAX_SIZE && y < CMAP_MAX_SIZE && minimap[x][y] != 0;
         view.state[i][j] = (disable_grey || (!view_lit && old_lighting) || !region || !seen)
                                ? VIEW_CELL_BLACK
                                : VIEW_CELL_GREY;
@@ -451,7 +450,7 @@ void QYXDisplay::decide_rings(ObjectList* creatures) {
                               (!old_lighting && view.light[i][j] > 5);
         if (creatures && k <= VIEW_TARGET_RINGS && cr.id >= 0 && cell_lit &&
             may_target(target_type, cr.id, cr.align, pvp) && !creatures->has_id(cr.id) &&
-            (cr.hea > 0 || cr.id > 99)) {
+            (cr.hea > 0 || cr.id >= PLAYER_ID_LIMIT)) {
           creatures->add_simple_obj(cr.id, item, x, y, 0);
           if (cr.id == target_id) {
             target_x = x;
@@ -761,7 +760,7 @@ void QYXDisplay::render_names_and_bars(std::vector<int>& labelled) {
       const int x = PLAY_CELL * i + (large ? PLAY_CELL : 16);
       const int y = PLAY_CELL * j - (3 + text_height(nf));
       int text_colour = colour(COL_RED);
-      if (cr.align == 'n' || dead || cr.id < 100)
+      if (cr.align == 'n' || dead || cr.id < PLAYER_ID_LIMIT)
         text_colour = colour(COL_WHITE);
       else if (cr.align == 'g' || cr.align == 'p' || cr.align == 's')
         text_colour = colour(COL_SKY);

@@ -43,7 +43,7 @@ void QYXDisplay::draw_map_view(bool rebuild) {
     std::map<int, int> averages;
     auto picture_colour = [&](int tile, bool darker) {
       // Tile numbers come from the server unchecked; any negative picture is none.
-      if (tile < 0 || tile >= DISPLAY_TILE_RECORDS || !tiles) return makecol(0, 0, 0);
+      if (tile < 0 || tile >= TILES_NUM_MAP || !tiles) return makecol(0, 0, 0);
       const int pic = tile_ids[tile];
       if (pic < 0) return makecol(0, 0, 0);
       const int key = pic * 2 + (darker ? 1 : 0);
@@ -54,8 +54,8 @@ void QYXDisplay::draw_map_view(bool rebuild) {
       return c;
     };
     const int background = picture_colour(TILES_UNKNOWN, false);
-    for (int x = 0; x < w && x < MINIMAP_SIZE; ++x)
-      for (int y = 0; y < h && y < MINIMAP_SIZE; ++y) {
+    for (int x = 0; x < w && x < CMAP_MAX_SIZE; ++x)
+      for (int y = 0; y < h && y < CMAP_MAX_SIZE; ++y) {
         if (!minimap[x][y]) continue;
         const int t = cmap.get_tile(x, y);
         const bool seen = cmap.same_region(me.x, me.y, x, y);
@@ -116,7 +116,7 @@ void QYXDisplay::draw_zoomed_view() {
       const Item item = obj_grid.get_item(x, y);
       if (item.code != -1 && item.get_base_code() == ITEM_BASE_MAP_TILE) {
         const int t = item.get_modifier();
-        if (t >= 0 && t < DISPLAY_TILE_RECORDS && tile_ids[t] >= 0)
+        if (t >= 0 && t < TILES_NUM_MAP && tile_ids[t] >= 0)
           draw_tile(i, j, tile_ids[t], 0, k, 0, 0, 0, tint::NONE, 0, 0);
       }
     }

@@ -43,7 +43,7 @@ int classify(const CMap& map, const Tiles& tiles, int x, int y, int tile) {
   return minimap_category(tile, tiles.is_blocking(tile), map.is_wet(x, y), tiles.is_wall(tile));
 }
 
-bool on_grid(int x, int y) { return x >= 0 && y >= 0 && x < MINIMAP_CELLS && y < MINIMAP_CELLS; }
+bool on_grid(int x, int y) { return x >= 0 && y >= 0 && x < CMAP_MAX_SIZE && y < CMAP_MAX_SIZE; }
 
 }  // namespace
 
@@ -60,7 +60,7 @@ void MinimapGrid::start(const std::string& file) {
 void MinimapGrid::clear_cells() { std::memset(cells, 0, sizeof cells); }
 
 void MinimapGrid::build(const CMap& map, const Tiles& tiles) {
-  const int w = std::min(map.width, MINIMAP_CELLS), h = std::min(map.height, MINIMAP_CELLS);
+  const int w = std::min(map.width, CMAP_MAX_SIZE), h = std::min(map.height, CMAP_MAX_SIZE);
   for (int x = 0; x < w; ++x)
     for (int y = 0; y < h; ++y) cells[x][y] = static_cast<uint8_t>(classify(map, tiles, x, y, map.get_tile(x, y)));
 }
@@ -91,8 +91,8 @@ CellRect minimap_bounds(const CMap& map, int region) {
   }
   b.x1 = std::max(b.x1, 0);
   b.y1 = std::max(b.y1, 0);
-  b.x2 = std::min(b.x2, MINIMAP_CELLS);
-  b.y2 = std::min(b.y2, MINIMAP_CELLS);
+  b.x2 = std::min(b.x2, CMAP_MAX_SIZE);
+  b.y2 = std::min(b.y2, CMAP_MAX_SIZE);
   return b;
 }
 

@@ -11,16 +11,15 @@
 #include <vector>
 
 #include "display/message_box.h"
+#include "world/cmap.h"
 
 struct BITMAP;
 struct FONT;
-class CMap;
 class Tiles;
 struct TrackedCreature;
 
 // ---- Minimap -----------------------------------------------------------------
 
-constexpr int MINIMAP_CELLS = 250;
 constexpr int MINIMAP_BOX = 96;
 
 enum MinimapCategory : uint8_t {
@@ -58,9 +57,9 @@ class MinimapGrid {
   // tile of no category as ground); cells off the grid are ignored.
   void set_cell(const CMap& map, const Tiles& tiles, int x, int y, int tile);
   uint8_t get(int x, int y) const;
-  uint8_t (&operator[](int x))[MINIMAP_CELLS] { return cells[x]; }
+  uint8_t (&operator[](int x))[CMAP_MAX_SIZE] { return cells[x]; }
 
-  uint8_t cells[MINIMAP_CELLS][MINIMAP_CELLS] = {};
+  uint8_t cells[CMAP_MAX_SIZE][CMAP_MAX_SIZE] = {};
   // Names the character and the level too, so that the cells are saved
   // only where they were drawn. Empty: on no level, or on one whose file
   // cannot be named.
@@ -95,7 +94,7 @@ BoxFit minimap_fit(const MinimapWindow& window);
 
 struct MinimapDraw {
   BITMAP* dest = nullptr;
-  BITMAP* minimap_bitmap = nullptr;  // at least 250 by 250, one pixel per cell
+  BITMAP* minimap_bitmap = nullptr;  // at least CMAP_MAX_SIZE square, one pixel per cell
   FONT* names_font = nullptr;
   int box_x = 0, box_y = 0;          // (input width + 2, play height)
   int span = 48;

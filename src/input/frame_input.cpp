@@ -16,6 +16,7 @@
 #include "app/server_handlers.h"
 #include "core/buffs.h"
 #include "core/config_file.h"
+#include "core/ids.h"
 #include "core/interaction_modes.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
@@ -193,29 +194,29 @@ void ClientApp::do_mouse() {
   if (hides_pointer_mode(mode)) {
     shape = 0;
   } else if (d.pointer_item != Item(0L)) {
-    shape = -4;
+    shape = CURSOR_OTHER;
   } else if (!d.mouse_in_play_window() || mode == MODE_NPCTALK || !d.ok_to_draw_play_window()) {
-    shape = -3;
+    shape = CURSOR_DEFAULT;
   } else {
     // The player's own cell keeps the plain arrow: code 0 would hide the pointer.
-    shape = session.mouse_dir == 0 ? -3 : session.mouse_dir;
+    shape = session.mouse_dir == 0 ? CURSOR_DEFAULT : session.mouse_dir;
     const int cx = session.mouse_cell_x, cy = session.mouse_cell_y;
     const ItemListEl* top = server_objects.find_top_at(cx, cy);
     bool attackable = top != nullptr && top->align != 'p' && top->align != 's' &&
-                      !(top->align == 'g' && top->id > 99 && !me.is_dm());
+                      !(top->align == 'g' && top->id >= PLAYER_ID_LIMIT && !me.is_dm());
     const bool blind = me.has_status(HN_BLIND);
     const bool door = cmap.get_tile(cx, cy) == TILE_DOOR_CLOSED && !blind;
     if (std::abs(dx) <= 1 && std::abs(dy) <= 1) {
       if (is_direction_prompt_mode(mode)) {
-        shape = -2;
+        shape = CURSOR_SPECIAL;
       } else if (door) {
-        shape = -4;
+        shape = CURSOR_OTHER;
         if (session.left_released) request_open(cx, cy, 0);
       } else if (attackable && !blind && session.mouse_dir >= 1 && session.mouse_dir <= 8) {
         shape = session.mouse_dir + 10;
       }
     } else if (door) {
-      shape = -4;
+      shape = CURSOR_OTHER;
       if (session.left_released) request_open(cx, cy, 0);
     }
   }
@@ -223,7 +224,7 @@ void ClientApp::do_mouse() {
   if (mode == MODE_NPCTALK) {
     std::string link = d.get_link_at(mouse_x, mouse_y);
     if (!link.empty()) {
-      shape = -4;
+      shape = CURSOR_OTHER;
       if (session.left_released) {
         if (to_upper(link) != "BYE") {
           tcpObj.sckSend("T%c%d%c%s", TALK_SEPARATOR, app.session.talk_partner_id, TALK_SEPARATOR,

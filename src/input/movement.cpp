@@ -12,6 +12,7 @@
 #include "app/server_handlers.h"
 #include "audio/sound.h"
 #include "core/config_file.h"
+#include "core/ids.h"
 #include "core/item_bases.h"
 #include "core/item_data.h"
 #include "core/spells.h"
@@ -125,10 +126,10 @@ bool step_allowed(int x, int y, bool& locked) {
 
   const ItemListEl* top = server_objects.find_top_at(x, y);
   if (top != nullptr) {
-    if (top->id >= 0 && top->id < SRV_PLAYER_ID_LIMIT &&
+    if (top->id >= 0 && top->id < PLAYER_ID_LIMIT &&
         !(top->align == 'p' && client_cfg.get_int("no_share") == 0))
       return false;
-    if (top->id >= SRV_PLAYER_ID_LIMIT && top->align != 's') return false;
+    if (top->id >= PLAYER_ID_LIMIT && top->align != 's') return false;
   }
   const Item on_cell = obj_grid.get_item(x, y);
   if (wl.get_type(on_cell) == 'f' && !me.has_status(HN_FLYING)) return false;
@@ -298,7 +299,7 @@ void ClientApp::do_movement() {
     if (!key_dir)
       go = mouse_opt && session.left_held && !session.attacked_this_press &&
            (cell_id < 0 || cell_kind == 'p' || cell_kind == 's') && d.mouse_in_play_window() &&
-           (!crosshair || pointer_creature < 0) && cursor_code != -4;
+           (!crosshair || pointer_creature < 0) && cursor_code != CURSOR_OTHER;
     if (go) take_step(*this, dir, tx, ty);
   }
 

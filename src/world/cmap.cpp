@@ -25,7 +25,7 @@ int tile_kind(int tile) {
 
 bool tile_opaque(int tile) {
   const MapTile* t = map_tile(tile);
-  return tile < CMAP_NUM_TILES && t && t->opaque != 0;
+  return tile < TILES_NUM_MAP && t && t->opaque != 0;
 }
 
 }  // namespace
@@ -104,7 +104,7 @@ int CMap::set_tile(int x, int y, int tile) {
   if (!has_grid() || !on_map(x, y)) return 1;
   // The grid holds map-tile numbers only; anything else would be written to
   // the level file as marker bytes.
-  if (tile < 0 || tile >= CMAP_NUM_TILES) return 1;
+  if (tile < 0 || tile >= TILES_NUM_MAP) return 1;
   tiles_changed();
   tiles[cell(x, y)] = static_cast<uint16_t>(tile);
   return 0;
@@ -302,17 +302,17 @@ void CMap::calc_layers() {
 
   // Per tile number: wall, may serve as underneath, casts a shadow, and the
   // membership of the underneath lists; looked up once instead of per cell.
-  std::vector<uint8_t> is_wall(CMAP_NUM_TILES, 0), serves(CMAP_NUM_TILES, 0);
-  std::vector<uint8_t> shadow(CMAP_NUM_TILES, 0), listed(CMAP_NUM_TILES, 0);
-  std::vector<uint8_t> dot(CMAP_NUM_TILES, 0), blank(CMAP_NUM_TILES, 0);
+  std::vector<uint8_t> is_wall(TILES_NUM_MAP, 0), serves(TILES_NUM_MAP, 0);
+  std::vector<uint8_t> shadow(TILES_NUM_MAP, 0), listed(TILES_NUM_MAP, 0);
+  std::vector<uint8_t> dot(TILES_NUM_MAP, 0), blank(TILES_NUM_MAP, 0);
   auto mark = [](std::vector<uint8_t>& v, const std::vector<int>& list) {
     for (int t : list)
-      if (t >= 0 && t < CMAP_NUM_TILES) v[t] = 1;
+      if (t >= 0 && t < TILES_NUM_MAP) v[t] = 1;
   };
   mark(listed, tiledata.underneath_tiles);
   mark(dot, tiledata.underneath_dot_tiles);
   mark(blank, tiledata.underneath_blank_tiles);
-  for (int t = 0; t < CMAP_NUM_TILES; ++t) {
+  for (int t = 0; t < TILES_NUM_MAP; ++t) {
     const MapTile* rec = map_tile(t);
     if (!rec) continue;
     shadow[t] = rec->shadow > 0;
@@ -323,7 +323,7 @@ void CMap::calc_layers() {
   }
   auto tile_at = [&](int x, int y) -> int {
     const int t = tiles[cell(x, y)];
-    return t < CMAP_NUM_TILES ? t : -1;
+    return t < TILES_NUM_MAP ? t : -1;
   };
 
   static const int NEIGHBOURS[8][2] = {{1, 0},  {-1, 0}, {0, 1},  {0, -1},

@@ -11,9 +11,8 @@
 
 #include "core/item.h"
 
+// The largest side of a level; the object grid and the minimap are this size.
 constexpr int CMAP_MAX_SIZE = 250;
-// Valid map-tile numbers are 0..CMAP_NUM_TILES - 1.
-constexpr int CMAP_NUM_TILES = 2560;
 
 // Tile numbers with a fixed meaning for the map.
 constexpr int CMAP_TILE_BLANK = 32;  // the tile of a new grid
@@ -64,7 +63,7 @@ class CMap {
   static int mode;
 
   // ---- grid -------------------------------------------------------------
-  // w and h in 1..250; 1 refused (nothing changed), 0 done. With keep the
+  // w and h in 1..CMAP_MAX_SIZE; 1 refused (nothing changed), 0 done. With keep the
   // old tiles of the overlapping rectangle stay.
   int set_size(int w, int h, bool keep);
   bool has_grid() const { return !tiles.empty(); }
@@ -73,7 +72,7 @@ class CMap {
   // Tile at a cell; x wraps on a wrapping map, cells beyond the edges show
   // the edge tiles or else the tile at (0, 0). Without a grid: 32.
   int get_tile(int x, int y) const;
-  // 0 stored; 1 off the map or not a tile number (0..2559).
+  // 0 stored; 1 off the map or not a tile number.
   int set_tile(int x, int y, int tile);
   uint16_t get_underneath(int x, int y) const;
   uint32_t get_wall_dir(int x, int y) const;

@@ -336,7 +336,7 @@ int CMap::read_level(const std::string& bytes) {
           t = lo < 0 ? -1 : b * 256 + lo;
         }
         tiles[static_cast<size_t>(x) * height + y] =
-            static_cast<uint16_t>(t < 0 || t >= CMAP_NUM_TILES ? CMAP_TILE_BLANK : t);
+            static_cast<uint16_t>(t < 0 || t >= TILES_NUM_MAP ? CMAP_TILE_BLANK : t);
       }
       in.get();
     }

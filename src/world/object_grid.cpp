@@ -22,7 +22,7 @@ constexpr int STATUS_LETTER_COUNT = 13;
 // Line-of-sight range used for lighting objects.
 constexpr int LIGHT_SIGHT_RANGE = 9;
 
-bool in_grid(int x, int y) { return x >= 0 && x < OBJGRID_SIZE && y >= 0 && y < OBJGRID_SIZE; }
+bool in_grid(int x, int y) { return x >= 0 && x < CMAP_MAX_SIZE && y >= 0 && y < CMAP_MAX_SIZE; }
 
 int tile_frames(const Item& item) {
   const ObjectTile* t = tiledata.get_object_tile(static_cast<unsigned>(item.get_base_code()));
@@ -68,7 +68,7 @@ bool ObjGrid::sees_player(const CMap& map, int x, int y, int px, int py) {
     sight_known_.clear();
     sight_key_ = key;
   }
-  int i = y * OBJGRID_SIZE + x;
+  int i = y * CMAP_MAX_SIZE + x;
   if (sight_[i] < 0) {
     sight_[i] = map.can_see_with_LOS(x, y, px, py, LIGHT_SIGHT_RANGE, 0) ? 1 : 0;
     sight_known_.push_back(i);
@@ -104,7 +104,7 @@ void ObjGrid::set_item(const Item& item, int x, int y) {
   // Coordinates come from the server: a cell outside the grid is ignored
   // rather than aliased into another row or written before the grid.
   if (!in_grid(x, y)) return;
-  int i = y * OBJGRID_SIZE + x;
+  int i = y * CMAP_MAX_SIZE + x;
   ObjCell& c = cells[i];
   mark_written(i);
   c.item = item;
@@ -119,7 +119,7 @@ void ObjGrid::set_item(const Item& item, int x, int y) {
 int ObjGrid::cell_index(const CMap& map, int x, int y) {
   if (map.get_type() == 0) map.wrap_x(x);
   if (!in_grid(x, y)) return -1;
-  return y * OBJGRID_SIZE + x;
+  return y * CMAP_MAX_SIZE + x;
 }
 
 const ObjCell* ObjGrid::cell_at(int x, int y) const {
@@ -212,7 +212,7 @@ void ObjGrid::copy_from(const ObjectList& objects, bool entered, const CMap& map
   for (const ItemListEl* n = objects.first; n != nullptr; n = n->next) {
     // Skip whatever lies outside the grid on either axis.
     if (!in_grid(n->x, n->y)) continue;
-    int i = n->y * OBJGRID_SIZE + n->x;
+    int i = n->y * CMAP_MAX_SIZE + n->x;
     ObjCell& c = cells[i];
     if (n->id < 0 && c.id >= 0) continue;  // a server object wins over a local one
     mark_written(i);
@@ -249,7 +249,7 @@ void ObjGrid::update_ambient_sound(AmbientSound& out, int px, int py) const {
     if (c.item == -1L) continue;
     int id = ambient_sound_of(c.item.get_base_code());
     if (id < 0) continue;
-    float f = out.distance_factor(px, py, i % OBJGRID_SIZE, i / OBJGRID_SIZE);
+    float f = out.distance_factor(px, py, i % CMAP_MAX_SIZE, i / CMAP_MAX_SIZE);
     if (f > best || (f == best && i < best_cell)) {
       best = f;
       best_id = id;

@@ -11,12 +11,11 @@
 #include <vector>
 
 #include "core/item.h"
+#include "world/cmap.h"
 
-class CMap;
 class ObjectList;
 
-constexpr int OBJGRID_SIZE = 250;
-constexpr int OBJGRID_CELLS = OBJGRID_SIZE * OBJGRID_SIZE;
+constexpr int OBJGRID_CELLS = CMAP_MAX_SIZE * CMAP_MAX_SIZE;
 // The loudness below which nothing plays.
 constexpr float OBJGRID_MIN_LOUDNESS = 0.1f;
 

@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "core/buffs.h"
+#include "core/ids.h"
 #include "core/item_data.h"
 #include "core/log.h"
 #include "core/spells.h"
@@ -156,7 +157,7 @@ void Sentient::feed(int amount) {
   const int r = rand_int(amount / 5);
   long long h = hunger;
   h += rand_int(2) == 1 ? static_cast<long long>(amount) - r : static_cast<long long>(amount) + r;
-  if (id <= 99) h += 100;
+  if (id < PLAYER_ID_LIMIT) h += 100;
   // A creature fed past the counter's range stays full instead of wrapping
   // round to starving.
   hunger = bounded_int<int16_t>(h);

@@ -76,7 +76,7 @@ void start_play() {
   d.copy_tile_table();
   d.msg_palette = make_msg_palette([](int r, int g, int b) { return makecol(r, g, b); });
   d.panel_bitmap = create_bitmap(PANEL_WIDTH, PANEL_HEIGHT);
-  d.minimap_bitmap = create_bitmap(MINIMAP_SIZE, MINIMAP_SIZE);
+  d.minimap_bitmap = create_bitmap(CMAP_MAX_SIZE, CMAP_MAX_SIZE);
   if (!d.panel_bitmap || !d.minimap_bitmap) fuzz_net::fail();
   res_x = RES_X;
   res_y = RES_Y;

@@ -122,16 +122,16 @@ TEST(ObjectGridTest, FramesFollowTheObjectTile) {
   auto g = std::make_unique<ObjGrid>();
   MapShape shape(1, 250);
   g->set_item(Item(0x12cL), 5, 5);
-  g->cells[5 * OBJGRID_SIZE + 5].frame = 6;
+  g->cells[5 * CMAP_MAX_SIZE + 5].frame = 6;
   EXPECT_EQ(g->get_frame(5, 5), 2);
-  g->cells[5 * OBJGRID_SIZE + 5].frame = 3;
+  g->cells[5 * CMAP_MAX_SIZE + 5].frame = 3;
   g->step_frame(5, 5);
   EXPECT_EQ(g->get_frame(5, 5), 0) << "the counter goes back to 0 at the frame count";
   g->set_item(Item(0x12dL), 6, 5);
   for (int i = 0; i < 20; ++i) {
     g->step_frame(6, 5);
-    EXPECT_GE(g->cells[5 * OBJGRID_SIZE + 6].frame, 0);
-    EXPECT_LT(g->cells[5 * OBJGRID_SIZE + 6].frame, 3);
+    EXPECT_GE(g->cells[5 * CMAP_MAX_SIZE + 6].frame, 0);
+    EXPECT_LT(g->cells[5 * CMAP_MAX_SIZE + 6].frame, 3);
   }
   g->set_item(Item(0x100L), 7, 5);
   g->step_frame(7, 5);
@@ -156,11 +156,11 @@ TEST(ObjectGridTest, LightOnlyForSeenObjectsOnceTheLevelIsEntered) {
   l.push_back(hidden);
   l.push_back(dim);
   g->copy_from(l, false, m, 20, 20);
-  EXPECT_EQ(g->light[23 * OBJGRID_SIZE + 20], 0) << "no light before the level is entered";
+  EXPECT_EQ(g->light[23 * CMAP_MAX_SIZE + 20], 0) << "no light before the level is entered";
   g->copy_from(l, true, m, 20, 20);
-  EXPECT_EQ(g->light[23 * OBJGRID_SIZE + 20], 4);
-  EXPECT_EQ(g->light[20 * OBJGRID_SIZE + 25], 0);
-  EXPECT_EQ(g->light[20 * OBJGRID_SIZE + 18], -2) << "a dim object keeps its mark";
+  EXPECT_EQ(g->light[23 * CMAP_MAX_SIZE + 20], 4);
+  EXPECT_EQ(g->light[20 * CMAP_MAX_SIZE + 25], 0);
+  EXPECT_EQ(g->light[20 * CMAP_MAX_SIZE + 18], -2) << "a dim object keeps its mark";
 }
 
 // After a clear every cell of the grid reads as cleared, whatever was
@@ -185,8 +185,8 @@ TEST(ObjectGridTest, ClearsLeaveEveryCellCleared) {
     EXPECT_EQ(g->is_permanent(37, 91), 0);
     g->clear(st.all);
     int left = 0;
-    for (int y = 0; y < OBJGRID_SIZE; ++y) {
-      for (int x = 0; x < OBJGRID_SIZE; ++x) {
+    for (int y = 0; y < CMAP_MAX_SIZE; ++y) {
+      for (int x = 0; x < CMAP_MAX_SIZE; ++x) {
         bool kept = std::find(st.kept.begin(), st.kept.end(), std::make_pair(x, y)) != st.kept.end();
         if (kept) {
           EXPECT_EQ(g->get_item(x, y).code, 150);
@@ -211,7 +211,7 @@ TEST(ObjectGridTest, LightFollowsChangesOfTheSightLine) {
   ItemListEl* lamp = object(1, 100, 25, 20);
   lamp->qty = 4;
   l.push_back(lamp);
-  const int cell = 20 * OBJGRID_SIZE + 25;
+  const int cell = 20 * CMAP_MAX_SIZE + 25;
   struct Step {
     const char* what;
     std::function<void()> change;
