@@ -166,7 +166,9 @@ class ClientApp {
  public:
   SessionState session;
 
-  // What outlives a session:
+  // What outlives a session (the player's settings too: the options, key
+  // bindings, volumes, `target_type` and the crosshair toggle, each kept by
+  // its owner; and the session flags below, reset by name):
   // - the program: its name and folder, the command-line flags;
   std::string program_name;
   std::string program_dir;
