@@ -105,11 +105,20 @@ void send_text_line(ClientApp& app, int mode) {
 
 const char* spell_prompt(int mode) { return mode == MODE_BIND_KEY ? "Bind spell: " : "Spell/ability: "; }
 
+// Empties the slot's item here and on the server: the server keeps a slot's
+// item and spell apart, and an item left there would come back over the
+// spell at the next login.
+void drop_slot_item(int slot) {
+  if (!me.item_binds[slot].is_valid()) return;
+  me.item_binds[slot] = Item(0L);
+  tcpObj.sckSend("n i %d 0", slot);
+}
+
 // Puts the spell on the slot, tells the server and clears it from every other slot.
 void bind_spell_to_slot(int slot, int id) {
   tcpObj.sckSend("n s %d %x", slot, static_cast<unsigned>(id));
   me.spell_binds[slot] = id;
-  me.item_binds[slot] = Item(0L);
+  drop_slot_item(slot);
   for (int i = 0; i < PLAYER_HOTKEYS; ++i) {
     if (i == slot || me.spell_binds[i] != id) continue;
     me.spell_binds[i] = -1;
@@ -165,11 +174,11 @@ void bind_ability(int slot) {
   Item entry = d.get_selected_item();
   int id = static_cast<int>(entry.code);
   if (!spells.is_valid_id(id)) return;
-  me.item_binds[slot] = Item(0L);
   if (me.spell_binds[slot] == id) {
     d.print_msg("Spell/ability unbound!");
     me.spell_binds[slot] = -1;
     tcpObj.sckSend("n s %d -1", slot);
+    drop_slot_item(slot);
     return;
   }
   bind_spell_to_slot(slot, id);

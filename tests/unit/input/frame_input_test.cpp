@@ -915,6 +915,13 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
          t.type("\n");
        },
        "n s 10 1|n s 5 -1", "Bind successful! (F1=In Flam, Shift + dir)"},
+      {"a spell bound over an item empties the slot's item on the server too",
+       [](P& t) {
+         me.item_binds[10] = Item(BLADE);
+         t.bind_spell("if\n");
+         EXPECT_FALSE(me.item_binds[10].is_valid());
+       },
+       "n s 10 1|n i 10 0", "Bind successful! (F1=In Flam, Shift + dir)"},
       {"no spell letters bind nothing", [](P& t) { t.bind_spell("\n"); }, "", "What spell?"},
       {"a player binds only spells cast with words",
        [](P& t) {
@@ -1021,6 +1028,25 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
          t.click_entry(Item(1L), 2);
        },
        "n s 16 1", "Bind successful! (F7=In Flam, Right Mouse Button)", MODE_ABILITY},
+      {"an ability bound over an item empties the slot's item on the server too",
+       [](P& t) {
+         me.add_spell(1);
+         me.item_binds[16] = Item(BLADE);
+         t.type("c");
+         t.click_entry(Item(1L), 2);
+       },
+       "n s 16 1|n i 16 0", "Bind successful! (F7=In Flam, Right Mouse Button)", MODE_ABILITY},
+      {"an ability unbound from a slot that also holds an item (a character stored by an older "
+       "client) empties both on the server",
+       [](P& t) {
+         me.add_spell(1);
+         me.item_binds[16] = Item(BLADE);
+         me.spell_binds[16] = 1;
+         t.type("c");
+         t.click_entry(Item(1L), 2);
+         EXPECT_FALSE(me.item_binds[16].is_valid());
+       },
+       "n s 16 -1|n i 16 0", "Spell/ability unbound!", MODE_ABILITY},
       {"the pointer moved over the ability list leaves it the ability list",
        [](P& t) {
          me.add_spell(1);
