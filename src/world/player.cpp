@@ -7,6 +7,7 @@
 #include "core/log.h"
 #include "core/skills_classes.h"
 #include "core/utils.h"
+#include "world/target.h"
 
 bool Player::derive_figures = false;
 
@@ -32,6 +33,8 @@ void Player::get_worn(const Item* out[NUM_WORN]) const {
                              &ring1,  &ring2,  &amulet, &belt,   &sigil1, &sigil2, &sigil3};
   std::copy(w, w + NUM_WORN, out);
 }
+
+int Player::get_target_id() const { return target_id; }
 
 int Player::get_health(int n) {
   const Item* worn[NUM_WORN];

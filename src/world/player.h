@@ -89,6 +89,9 @@ class Player : public Sentient {
   bool steps_astray() {
     return has_status(HN_CONFUSED) || (has_status(HN_DRUNK) && perk_flags[PERK_STEADY_DRUNK] == 0);
   }
+  // The player's current target (-1 none), which world/target keeps; the
+  // script API shows it as the player's `target_id`.
+  int get_target_id() const;
 
   // ---- server records (player_records.cpp) --------------------------------
   // "H": 0 read, 1 fewer than 24 fields (fields from the third on that were

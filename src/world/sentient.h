@@ -144,7 +144,6 @@ class Sentient {
   int16_t map_level = 0;
   int16_t hunger = 0;
   int64_t xp = 0;
-  int target_id = 0;
   int16_t bandage_hp_gain = 0;
   uint8_t stats_flag = 0;
   uint8_t ward_flag = 0;

@@ -4,10 +4,18 @@
 # game that casts with words, a right click on the first hotbar button right
 # after the chat line starts binding a spell (the ENTER of the chat line does
 # not end it) and the typed letters bind it. Y turns the crosshair on: the
-# target cursor is drawn on the target.
+# target cursor is drawn on the target, and a client script reads that
+# target as the player's target_id.
 mkdir -p "$work/world"
 cp -r "$src/gamedata/." "$work/world/"
 echo "cast_with_words=1" >> "$work/world/dat/common.cfg"
+cat > "$work/game/clientscripts/zz_target_log.lua" <<'LUA'
+if not add_hook then dofile("clientscripts/hooks.lua") end
+add_hook("auxbox_keypressed", "target_log", function(key)
+  local f = io.open("targets.log", "a")
+  if f then f:write(me.target_id, "\n") f:close() end
+end)
+LUA
 start_server --world "$work/world"
 start_client
 wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach play"
@@ -39,5 +47,11 @@ send_keys y
 wait_for "Crosshair on" 5 "$work/client.out" || fail "no crosshair"
 cursor_drawn() { [ "$(white crosshair)" -ge 20 ]; }
 eventually 5 cursor_drawn || fail "no target cursor drawn"
+# The script sees the key before the client acts on it: the target the cursor is on.
+targets_read() { [ "$(cat "$work/game/targets.log" 2>/dev/null | wc -l)" -gt "$1" ]; }
+n=$(cat "$work/game/targets.log" 2>/dev/null | wc -l)
+xdotool key Tab; eventually 10 targets_read "$n" || fail "TAB did not reach the script"
+seen_target=$(tail -1 "$work/game/targets.log")
+[ "${seen_target:-0}" -gt 0 ] || fail "the script read target_id '$seen_target' with a target in view"
 kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
 [ "$rc" = 0 ] || fail "exit status $rc"
