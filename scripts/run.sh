@@ -21,6 +21,11 @@ cfg="$game/client.cfg"
 grep -q '^account=' "$cfg" || echo "account=demo" >> "$cfg"
 grep -q '^passwd=' "$cfg" || echo "passwd=demo" >> "$cfg"
 grep -q '^name=' "$cfg" || echo "name=Demo" >> "$cfg"
+# The login form after a logout shows the sample password only when it is
+# saved; a password of the player's own keeps the player's choice.
+if grep -qx 'passwd=demo' "$cfg" && ! grep -q '^savepass=' "$cfg"; then
+  echo "savepass=1" >> "$cfg"
+fi
 
 # The server appends to its log, so each run starts a fresh one: what is
 # judged below must come from this run alone (the last one is kept as .old).
