@@ -44,20 +44,20 @@ bool is_safe_cache_name(const std::string& name) {
   return true;
 }
 
-std::string minimap_filename() {
+std::string minimap_filename(int level) {
   // The name comes from the server: it names a file only when it is plain.
   std::string name = me.name.substr(0, me.name.find('['));
   if (!is_safe_cache_name(name)) return std::string();
-  int level = cmap.get_level();
   if (level < 0) return std::string();
   return format_str("cmaps/%s.%03d.mm", name.c_str(), level);
 }
 
 void save_minimap() {
-  // The cells are cached under the character and level that drew them, not
-  // under what `cmap` names now: before a session's first level that is the
-  // last session's level, after a failed load the level never entered.
-  const std::string& path = d.minimap.cache_file;
+  // The cells are cached under the level that drew them, not under what
+  // `cmap` names now: before a session's first level that is the last
+  // session's level, after a failed load the level never entered. The
+  // character is named as it is now: the server may have renamed it.
+  const std::string path = minimap_filename(d.minimap.level);
   if (path.empty()) return;
   FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return;
@@ -69,8 +69,8 @@ void save_minimap() {
 }
 
 void load_minimap() {
-  const std::string path = minimap_filename();
-  d.minimap.start(path);
+  d.minimap.start(cmap.get_level());
+  const std::string path = minimap_filename(d.minimap.level);
   if (path.empty()) return;
   std::string data;
   if (!read_small_file(path, data)) return;
@@ -94,7 +94,7 @@ void reset_level(bool reentry, bool fresh_file) {
   // A fresh file starts the level's minimap afresh; otherwise what was seen
   // here before is loaded.
   if (!reentry && fresh_file)
-    d.minimap.start(minimap_filename());
+    d.minimap.start(cmap.get_level());
   else
     load_minimap();
   // An open map viewer shows the level the player is on now.

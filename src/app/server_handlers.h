@@ -73,8 +73,9 @@ int change_level(const std::string& line);
 // the minimap (started empty for a `fresh_file`, else loaded from its cache),
 // an open map viewer's picture and the looping sounds.
 void reset_level(bool reentry, bool fresh_file);
-// "cmaps/<name>.<level>.mm", or "" when the player's name cannot name a file.
-std::string minimap_filename();
+// "cmaps/<name>.<level>.mm" of the player's name now, or "" when the name
+// cannot name a file or the level is none (-1).
+std::string minimap_filename(int level);
 void save_minimap();
 void load_minimap();
 // Whether a name from the server may be part of a file name.

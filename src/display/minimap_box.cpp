@@ -49,12 +49,12 @@ bool on_grid(int x, int y) { return x >= 0 && y >= 0 && x < CMAP_MAX_SIZE && y <
 
 void MinimapGrid::clear() {
   clear_cells();
-  cache_file.clear();
+  level = -1;
 }
 
-void MinimapGrid::start(const std::string& file) {
+void MinimapGrid::start(int on_level) {
   clear_cells();
-  cache_file = file;
+  level = on_level;
 }
 
 void MinimapGrid::clear_cells() { std::memset(cells, 0, sizeof cells); }

@@ -40,15 +40,15 @@ int minimap_category(int tile, bool blocking, bool wet, bool wall);
 // The colour of a category; false for an unset cell.
 bool minimap_category_rgb(int category, Rgb& out);
 
-// The category of every cell, indexed [x][y], and the cache file of the
-// level they were drawn on.
+// The category of every cell, indexed [x][y], and the level they were
+// drawn on.
 class MinimapGrid {
  public:
   // Unsets every cell and forgets the level: the grid is saved nowhere
   // until it is started for a level.
   void clear();
-  // A clear grid for the level cached in `file`.
-  void start(const std::string& file);
+  // A clear grid for `level` (-1: no level, saved nowhere).
+  void start(int level);
   // Unsets every cell; the grid stays the one of its level.
   void clear_cells();
   // Classifies every cell of the level.
@@ -60,10 +60,8 @@ class MinimapGrid {
   uint8_t (&operator[](int x))[CMAP_MAX_SIZE] { return cells[x]; }
 
   uint8_t cells[CMAP_MAX_SIZE][CMAP_MAX_SIZE] = {};
-  // Names the character and the level too, so that the cells are saved
-  // only where they were drawn. Empty: on no level, or on one whose file
-  // cannot be named.
-  std::string cache_file;
+  // The cells are saved only under the level they were drawn on; -1 none.
+  int level = -1;
 };
 
 // A rectangle of cells, x2 and y2 excluded; empty unless x1 < x2 and y1 < y2.

@@ -107,9 +107,9 @@ TEST_F(ClientCommands, Commands) {
 }
 
 TEST_F(ClientCommands, MinimapReset) {
-  d.minimap.start("wren.mm");
+  d.minimap.start(3);
   d.minimap[3][4] = 9;
   do_command("#resetmm");
   EXPECT_EQ(d.minimap[3][4], 0);
-  EXPECT_EQ(d.minimap.cache_file, "wren.mm");  // the level's cache keeps the reset
+  EXPECT_EQ(d.minimap.level, 3);  // the level's cache keeps the reset
 }

@@ -208,6 +208,24 @@ TEST_F(LevelChange, RequestedLevelMarksNothingOnTheLevelLeft) {
   EXPECT_FALSE(std::filesystem::exists("cmaps/Wren.002.mm"));
 }
 
+// A player the server renames mid-level finds the level's minimap under the
+// new name on his return: the cells are saved under the name he has then.
+TEST_F(LevelChange, RenamedPlayerKeepsTheLevelsMinimap) {
+  LoopbackServer s;
+  me.name = "Wren";
+  me.id = 1;
+  app.process_pkt(format_str("K 0 1 1 3 4 %x", crc_of(1)));
+  ASSERT_TRUE(level_entered);
+  d.minimap[3][3] = MINIMAP_WALL;
+  app.process_pkt("i\t1\tm\tRenamed\t0\t0");
+  ASSERT_EQ(me.name, "Renamed");
+  app.process_pkt(format_str("K 0 2 2 3 4 %x", crc_of(2)));
+  EXPECT_EQ(d.minimap[3][3], 0);
+  app.process_pkt(format_str("K 0 1 1 3 4 %x", crc_of(1)));
+  EXPECT_EQ(d.minimap[3][3], MINIMAP_WALL);
+  EXPECT_FALSE(std::filesystem::exists("cmaps/Wren.001.mm"));
+}
+
 TEST_F(LevelChange, TransferMustStayInTheLevelFolder) {
   LoopbackServer s;
   s.send("FILE dat/common.cfg 0 0");
@@ -277,7 +295,6 @@ TEST_F(LevelChange, FreshMapFlagOfATransferredLevel) {
 }
 
 TEST_F(LevelChange, MinimapCacheNames) {
-  cmap.level = 7;
   const struct {
     const char* name;
     const char* file;
@@ -293,11 +310,11 @@ TEST_F(LevelChange, MinimapCacheNames) {
   };
   for (const auto& c : cases) {
     me.name = c.name;
-    EXPECT_EQ(minimap_filename(), c.file) << c.name;
+    EXPECT_EQ(minimap_filename(7), c.file) << c.name;
   }
   me.name = "Wren";
-  cmap.level = 1000;
-  EXPECT_EQ(minimap_filename(), "cmaps/Wren.1000.mm");
+  EXPECT_EQ(minimap_filename(1000), "cmaps/Wren.1000.mm");
+  EXPECT_EQ(minimap_filename(-1), "");
 }
 
 TEST_F(LevelChange, MinimapCacheForms) {

@@ -214,12 +214,12 @@ TEST_F(SessionHandlers, BookPanelTextDmFlagAndMinimap) {
   EXPECT_TRUE(me.is_dm());
   app.process_pkt("d x");
   EXPECT_FALSE(me.is_dm());
-  d.minimap.start("wren.mm");
+  d.minimap.start(3);
   d.minimap[3][4] = 9;
   app.process_pkt("z 0 1");
   EXPECT_EQ(d.minimap[3][4], 0);
   // Forgotten on this level: that is what its cache keeps.
-  EXPECT_EQ(d.minimap.cache_file, "wren.mm");
+  EXPECT_EQ(d.minimap.level, 3);
   app.process_pkt("z 0 0");
   EXPECT_TRUE(map_open());
 }
