@@ -18,7 +18,6 @@ namespace {
 constexpr const char* LOG_FILE = "cl_log.txt";
 constexpr const char* LOG_BACKUP = "cl_log.old.txt";
 constexpr const char* CHAT_FILE = "msglog.txt";
-constexpr const char* CHAT_BACKUP = "msglog.old.txt";
 constexpr const char* TRACE_FILE = "trace/zib.txt";
 
 std::string local_time_text() {
@@ -45,13 +44,14 @@ void bound_file_size(const char* file, const char* backup) {
   if (stat(file, &st) == 0 && st.st_size >= LOG_MAX_FILE_BYTES) rename(file, backup);
 }
 
-// `file` null: the line goes to the echo and the trace only.
+// `file` null: the line goes to the echo and the trace only. `backup` null:
+// the file is never rotated.
 void write_line(const char* scope, const char* file, const char* backup, size_t limit, bool echo,
                 const char* fmt, va_list ap) {
   FunctionTrace ft(scope);
   std::string when = local_time_text();
   std::string text = trim2(vformat(fmt, ap, limit), false);
-  if (file) bound_file_size(file, backup);
+  if (file && backup) bound_file_size(file, backup);
   // A file that cannot be opened (a read-only folder) is skipped; the echo
   // and the trace still carry the line.
   if (FILE* f = file ? fopen(file, "a") : nullptr) {
@@ -77,7 +77,7 @@ void writelog(const char* fmt, ...) {
 void writechat(const char* fmt, ...) {
   va_list ap;
   va_start(ap, fmt);
-  write_line("writechat", CHAT_FILE, CHAT_BACKUP, CHAT_MAX_TEXT, false, fmt, ap);
+  write_line("writechat", CHAT_FILE, nullptr, CHAT_MAX_TEXT, false, fmt, ap);
   va_end(ap);
 }
 

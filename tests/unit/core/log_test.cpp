@@ -137,23 +137,26 @@ TEST_F(LogTest, MessageLinesAreEchoedOnly) {
   EXPECT_FALSE(std::filesystem::exists("msglog.txt"));
 }
 
-// A file that has reached the bound is moved over any older backup and a new
-// one is begun; below the bound the line is appended.
-TEST_F(LogTest, FullLogIsMovedToItsBackup) {
+// The program's log that has reached the bound is moved over any older
+// backup and a new one is begun; below the bound the line is appended. The
+// chat log is the player's own record: at any size it is only appended to,
+// and an older backup of it stays as it was.
+TEST_F(LogTest, OnlyTheProgramsFullLogIsMovedToItsBackup) {
   const size_t full = static_cast<size_t>(LOG_MAX_FILE_BYTES);
   const struct {
     bool chat;
     size_t before;  // bytes in the file before the line
     bool moved;
   } cases[] = {{false, full - 1, false}, {false, full, true}, {true, full - 1, false},
-               {true, full, true}};
+               {true, full, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.chat ? "chat " : "log ") + std::to_string(c.before));
     const char* file = c.chat ? "msglog.txt" : "cl_log.txt";
     const char* backup = c.chat ? "msglog.old.txt" : "cl_log.old.txt";
     const std::string earlier(c.before, 'e');
+    const std::string older = "older backup\n" + std::string(1000, 'o');
     TempDir::write(file, earlier);
-    TempDir::write(backup, "older backup\n");
+    TempDir::write(backup, older);
     testing::internal::CaptureStdout();
     if (c.chat)
       writechat("new line");
@@ -165,8 +168,10 @@ TEST_F(LogTest, FullLogIsMovedToItsBackup) {
       EXPECT_TRUE(matches(now, TIME_PATTERN + ": new line\n")) << now.substr(0, 80);
       EXPECT_EQ(TempDir::read(backup), earlier);
     } else {
-      EXPECT_EQ(now.size(), c.before + 21 + 8 + 1);
-      EXPECT_EQ(TempDir::read(backup), "older backup\n");
+      ASSERT_EQ(now.size(), c.before + 21 + 8 + 1);
+      EXPECT_EQ(now.compare(0, c.before, earlier), 0);
+      EXPECT_TRUE(matches(now.substr(c.before), TIME_PATTERN + ": new line\n"));
+      EXPECT_EQ(TempDir::read(backup), older);
     }
   }
 }
