@@ -174,8 +174,9 @@ class ClientApp {
   std::string program_dir;
   uint8_t direct_login = 0;
   uint8_t create_login = 0;
-  // - the player's: the whisper partners (the most recent last) and the
-  //   typed lines, the packet echo, and what the intro screens decided;
+  // - the player's: the whisper partners (the most recent last), the typed
+  //   lines, the chat log's share of this run, the packet echo, and what the
+  //   intro screens decided;
   std::vector<std::string> whisper_partners;
   int32_t whisper_index = 0;
   // The partner CTRL+T addresses: the one at the index, the most recent
@@ -186,6 +187,10 @@ class ClientApp {
     return whisper_partners[static_cast<size_t>(whisper_index)];
   }
   std::vector<std::string> input_history;
+  // The chat log: the bytes this run has added, and whether logging has
+  // paused at CHAT_LOG_RUN_BYTES (server_handlers.h).
+  size_t chat_log_added = 0;
+  bool chat_log_paused = false;
   uint8_t debug_echo = 0;
   int32_t intro_result = 0;
   uint8_t new_character = 0;

@@ -112,12 +112,18 @@ void process_i(const std::string& line) {
 }
 
 void log_chat_line(const std::string& line) {
-  if (!options.get(OPT_CHAT_LOG)) return;
+  if (!options.get(OPT_CHAT_LOG) || app.chat_log_paused) return;
   std::string text;
   for (size_t i = 2; i < line.size(); ++i) {
     if (static_cast<signed char>(line[i]) >= 32) text += line[i];
   }
-  writechat("%s", text.c_str());
+  long written = writechat(CHAT_LOG_RUN_BYTES - app.chat_log_added, "%s", text.c_str());
+  if (written >= 0) {
+    app.chat_log_added += static_cast<size_t>(written);
+    return;
+  }
+  app.chat_log_paused = true;
+  d.print_msg("Chat log paused: this run has logged %zu MiB.", CHAT_LOG_RUN_BYTES >> 20);
 }
 
 int msg_inventory_sync(ClientApp&, const std::string& msg) {

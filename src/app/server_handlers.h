@@ -54,6 +54,11 @@ int read_sync_message(std::string& out);
 int sync_inventory(int bank, const SyncReader& reader);
 void process_item_change(const std::string& line);
 void process_i(const std::string& line);
+// What one run may add to the chat log ("log_chat"). The log is the player's
+// own record and is never cut, so a server's flood is stopped here instead:
+// the line that would pass the bound is dropped and logging pauses for the
+// rest of the run, with one line in the message box.
+constexpr size_t CHAT_LOG_RUN_BYTES = 4 * 1024 * 1024;
 void log_chat_line(const std::string& line);
 
 // ---- Level change and minimap cache --------------------------------------------

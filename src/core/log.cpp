@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstdarg>
+#include <cstdint>
 #include <cstring>
 #include <ctime>
 
@@ -18,7 +19,6 @@ namespace {
 constexpr const char* LOG_FILE = "cl_log.txt";
 constexpr const char* LOG_BACKUP = "cl_log.old.txt";
 constexpr const char* CHAT_FILE = "msglog.txt";
-constexpr const char* CHAT_BACKUP = "msglog.old.txt";
 constexpr const char* TRACE_FILE = "trace/zib.txt";
 
 std::string local_time_text() {
@@ -45,24 +45,29 @@ void bound_file_size(const char* file, const char* backup) {
   if (stat(file, &st) == 0 && st.st_size >= LOG_MAX_FILE_BYTES) rename(file, backup);
 }
 
-// `file` null: the line goes to the echo and the trace only.
-void write_line(const char* scope, const char* file, const char* backup, size_t limit, bool echo,
-                const char* fmt, va_list ap) {
+// `file` null: the line goes to the echo and the trace only. `backup` null:
+// the file is never rotated. Returns the bytes appended to `file`, or -1 when
+// the line needs more than `room`.
+long write_line(const char* scope, const char* file, const char* backup, size_t limit,
+                size_t room, bool echo, const char* fmt, va_list ap) {
   FunctionTrace ft(scope);
-  std::string when = local_time_text();
   std::string text = trim2(vformat(fmt, ap, limit), false);
-  if (file) bound_file_size(file, backup);
+  std::string line = local_time_text() + ": " + text + "\n";
+  if (line.size() > room) return -1;
+  if (file && backup) bound_file_size(file, backup);
+  long written = 0;
   // A file that cannot be opened (a read-only folder) is skipped; the echo
   // and the trace still carry the line.
   if (FILE* f = file ? fopen(file, "a") : nullptr) {
-    fprintf(f, "%s: %s\n", when.c_str(), text.c_str());
+    written = static_cast<long>(fwrite(line.data(), 1, line.size(), f));
     fclose(f);
   }
   if (echo) {
-    printf("%s: %s\n", when.c_str(), text.c_str());
+    fwrite(line.data(), 1, line.size(), stdout);
     fflush(stdout);
   }
-  ft.printf("%s: %s\n", when.c_str(), text.c_str());
+  ft.printf("%s", line.c_str());
+  return written;
 }
 
 }  // namespace
@@ -70,21 +75,22 @@ void write_line(const char* scope, const char* file, const char* backup, size_t 
 void writelog(const char* fmt, ...) {
   va_list ap;
   va_start(ap, fmt);
-  write_line("writelog", LOG_FILE, LOG_BACKUP, LOG_MAX_TEXT, true, fmt, ap);
+  write_line("writelog", LOG_FILE, LOG_BACKUP, LOG_MAX_TEXT, SIZE_MAX, true, fmt, ap);
   va_end(ap);
 }
 
-void writechat(const char* fmt, ...) {
+long writechat(size_t room, const char* fmt, ...) {
   va_list ap;
   va_start(ap, fmt);
-  write_line("writechat", CHAT_FILE, CHAT_BACKUP, CHAT_MAX_TEXT, false, fmt, ap);
+  long written = write_line("writechat", CHAT_FILE, nullptr, CHAT_MAX_TEXT, room, false, fmt, ap);
   va_end(ap);
+  return written;
 }
 
 void echo_msg(const char* fmt, ...) {
   va_list ap;
   va_start(ap, fmt);
-  write_line("echo_msg", nullptr, nullptr, LOG_MAX_TEXT, true, fmt, ap);
+  write_line("echo_msg", nullptr, nullptr, LOG_MAX_TEXT, SIZE_MAX, true, fmt, ap);
   va_end(ap);
 }
 

@@ -11,13 +11,18 @@
 // Maximum message lengths after formatting; longer texts are cut.
 constexpr size_t LOG_MAX_TEXT = 99999;
 constexpr size_t CHAT_MAX_TEXT = 1007;
-// A log or chat log found at this size or above is renamed to its backup
-// ("cl_log.old.txt", "msglog.old.txt"; an older backup is replaced) and
-// started afresh, so that a flood of lines costs at most about twice this.
+// A log found at this size or above is renamed to its backup
+// ("cl_log.old.txt"; an older backup is replaced) and started afresh, so
+// that a flood of lines costs at most about twice this. The chat log is the
+// player's own record and is never moved or cut; its caller bounds what
+// one run adds.
 constexpr long LOG_MAX_FILE_BYTES = 4L * 1024 * 1024;
 
 void writelog(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
-void writechat(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+// Appends the line to the chat log only when it takes at most `room` bytes,
+// time stamp included. Returns the bytes appended (0 when the file could not
+// be opened), or -1 when the line did not fit.
+long writechat(size_t room, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
 // A line of the message box: standard output and the trace, no file.
 void echo_msg(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 

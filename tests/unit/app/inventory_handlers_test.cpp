@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <deque>
 #include <string>
 
@@ -200,6 +201,42 @@ TEST_F(InventoryHandlers, ChatLogFilter) {
   std::string log = TempDir::read("msglog.txt");
   EXPECT_NE(log.find(": caf au lait\n"), std::string::npos) << log;
   EXPECT_EQ(log.find("not a chat"), std::string::npos);
+}
+
+// A server's flood of chat fills the chat log up to what one run may add and
+// no further: the player's earlier history stays, logging pauses with one
+// line in the message box, and the next session does not start it again.
+TEST_F(InventoryHandlers, ChatFloodPausesTheLogOnce) {
+  const std::string notice = "Chat log paused: this run has logged 4 MiB.";
+  auto notices = [&] { return std::count(d.messages.begin(), d.messages.end(), notice); };
+  // The message box echoes every line; the checks stay outside the capture,
+  // which would swallow their reports.
+  auto send = [](const std::string& line, int times) {
+    testing::internal::CaptureStdout();
+    for (int i = 0; i < times; ++i) app.process_pkt(line);
+    testing::internal::GetCapturedStdout();
+  };
+  const std::string history(4 * 1024 * 1024, 'h');
+  TempDir::write("msglog.txt", history);
+  client_cfg.set("log_chat", "1");
+  // In the file a line takes the time stamp's 21 bytes, its text and a line
+  // feed: "hi" 24, the flood's lines 1024 each.
+  const std::string flood = "Mc" + std::string(1002, 'f');
+  send("Mchi", 1);
+  send(flood, 4095);
+  // 1000 bytes are left: the next flood line would pass the bound.
+  const size_t filled = history.size() + 4 * 1024 * 1024 - 1000;
+  EXPECT_EQ(TempDir::read("msglog.txt").size(), filled);
+  EXPECT_EQ(notices(), 0);
+  send(flood, 2);
+  EXPECT_EQ(notices(), 1);
+  app.reset_session();
+  send("Mc" + std::string(978, 's'), 1);  // would fit the 1000 bytes
+  send("Mchi", 1);
+  std::string log = TempDir::read("msglog.txt");
+  EXPECT_EQ(log.size(), filled);
+  EXPECT_EQ(log.compare(0, history.size(), history), 0);
+  EXPECT_EQ(notices(), 1);
 }
 
 TEST_F(InventoryHandlers, ReplayedFrameDuringSyncFailsTheSync) {

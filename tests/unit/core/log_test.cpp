@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdint>
 #include <filesystem>
 #include <sstream>
 #include <stdexcept>
@@ -80,7 +81,7 @@ TEST_F(LogTest, ExternalTextIsNeverAFormat) {
   testing::internal::CaptureStdout();
   writelog("said: %s", hostile);
   testing::internal::GetCapturedStdout();
-  writechat("%s", hostile);
+  writechat(SIZE_MAX, "%s", hostile);
   EXPECT_NE(TempDir::read("cl_log.txt").find(": said: 100% %n%s%s%x\n"), std::string::npos);
   EXPECT_NE(TempDir::read("msglog.txt").find(": 100% %n%s%s%x\n"), std::string::npos);
 }
@@ -98,7 +99,7 @@ TEST_F(LogTest, LongTextsAreCutAtTheirLimits) {
     std::string text(c.length, 'x');
     testing::internal::CaptureStdout();
     if (c.chat)
-      writechat("%s", text.c_str());
+      writechat(SIZE_MAX, "%s", text.c_str());
     else
       writelog("%s", text.c_str());
     std::string out = testing::internal::GetCapturedStdout();
@@ -120,7 +121,7 @@ TEST_F(LogTest, UnwritableLogStillEchoes) {
 
 TEST_F(LogTest, ChatGoesToChatLogOnly) {
   testing::internal::CaptureStdout();
-  writechat("  Bob: hi\r\n");
+  writechat(SIZE_MAX, "  Bob: hi\r\n");
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
   std::string chat = TempDir::read("msglog.txt");
   EXPECT_TRUE(matches(chat, TIME_PATTERN + ": Bob: hi\n")) << chat;
@@ -137,26 +138,29 @@ TEST_F(LogTest, MessageLinesAreEchoedOnly) {
   EXPECT_FALSE(std::filesystem::exists("msglog.txt"));
 }
 
-// A file that has reached the bound is moved over any older backup and a new
-// one is begun; below the bound the line is appended.
-TEST_F(LogTest, FullLogIsMovedToItsBackup) {
+// The program's log that has reached the bound is moved over any older
+// backup and a new one is begun; below the bound the line is appended. The
+// chat log is the player's own record: at any size it is only appended to,
+// and an older backup of it stays as it was.
+TEST_F(LogTest, OnlyTheProgramsFullLogIsMovedToItsBackup) {
   const size_t full = static_cast<size_t>(LOG_MAX_FILE_BYTES);
   const struct {
     bool chat;
     size_t before;  // bytes in the file before the line
     bool moved;
   } cases[] = {{false, full - 1, false}, {false, full, true}, {true, full - 1, false},
-               {true, full, true}};
+               {true, full, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.chat ? "chat " : "log ") + std::to_string(c.before));
     const char* file = c.chat ? "msglog.txt" : "cl_log.txt";
     const char* backup = c.chat ? "msglog.old.txt" : "cl_log.old.txt";
     const std::string earlier(c.before, 'e');
+    const std::string older = "older backup\n" + std::string(1000, 'o');
     TempDir::write(file, earlier);
-    TempDir::write(backup, "older backup\n");
+    TempDir::write(backup, older);
     testing::internal::CaptureStdout();
     if (c.chat)
-      writechat("new line");
+      writechat(SIZE_MAX, "new line");
     else
       writelog("new line");
     testing::internal::GetCapturedStdout();
@@ -165,9 +169,27 @@ TEST_F(LogTest, FullLogIsMovedToItsBackup) {
       EXPECT_TRUE(matches(now, TIME_PATTERN + ": new line\n")) << now.substr(0, 80);
       EXPECT_EQ(TempDir::read(backup), earlier);
     } else {
-      EXPECT_EQ(now.size(), c.before + 21 + 8 + 1);
-      EXPECT_EQ(TempDir::read(backup), "older backup\n");
+      ASSERT_EQ(now.size(), c.before + 21 + 8 + 1);
+      EXPECT_EQ(now.compare(0, c.before, earlier), 0);
+      EXPECT_TRUE(matches(now.substr(c.before), TIME_PATTERN + ": new line\n"));
+      EXPECT_EQ(TempDir::read(backup), older);
     }
+  }
+}
+
+// A chat line is written only when it fits in the room its caller has left,
+// time stamp and line feed included.
+TEST_F(LogTest, ChatLineNeedsItsRoom) {
+  const size_t line = 21 + 5 + 1;  // "dd-mm-yyyy hh:mm:ss: hello\n"
+  const struct {
+    size_t room;
+    long result;
+  } cases[] = {{line, static_cast<long>(line)}, {line - 1, -1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.room);
+    std::filesystem::remove("msglog.txt");
+    EXPECT_EQ(writechat(c.room, "hello"), c.result);
+    EXPECT_EQ(TempDir::read("msglog.txt").size(), c.result < 0 ? 0 : line);
   }
 }
 
