@@ -246,6 +246,16 @@ TEST_F(NormalKeysTest, CtrlTalkAddressesTheKeptPartner) {
   app.session.input_text.clear();
   press(key_of(KA_TALK), 20, CTRL);
   EXPECT_NE(app.session.input_text.rfind("/msg", 0), 0u);
+  // Nor in the chat line, however often it is pressed.
+  gc_interface_mode = MODE_CHAT;
+  for (int i = 0; i < 2; ++i) {
+    app.session.last_scancode = key_of(KA_TALK);
+    app.session.last_ascii = 20;
+    set_mods(CTRL);
+    app.do_non_normal_mode();
+    set_mods(NONE);
+    EXPECT_EQ(app.session.input_text, "") << "press " << i + 1;
+  }
 }
 
 TEST_F(NormalKeysTest, RepeatKeys) {
