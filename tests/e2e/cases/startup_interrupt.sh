@@ -14,7 +14,14 @@
 # handshake.
 listener_pid=
 feeder_pid=
-trap 'release; put_back; cleanup' EXIT
+# The case's status must reach cleanup, which ends with it.
+end_case() {
+  local rc=$?
+  release
+  put_back
+  return "$rc"
+}
+trap 'end_case; cleanup' EXIT
 
 # A loopback listener on a free port that takes one connection and never
 # answers; it sets listener_port, and "accepted" shows in $work/listener once

@@ -5,10 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "audio/sound.h"
 #include "core/compression.h"
+#include "core/item_bases.h"
+#include "core/number_codec.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
 #include "handler_fixture.h"
+#include "unit/audio/recording_backend.h"
 
 namespace {
 
@@ -292,6 +296,36 @@ TEST_F(LevelChange, FreshMapFlagOfATransferredLevel) {
     load_minimap();
     EXPECT_EQ(d.minimap[4][4], MINIMAP_GROUND);
   }
+}
+
+// The looping sound of the level left (a fountain beside the player) stops
+// with the level change; it does not wait for the next level's first view.
+TEST_F(LevelChange, LoopingSoundStopsWithTheLevel) {
+  RecordingBackend rec;
+  struct Released {
+    ~Released() { sound.release(); }  // no handle of the recorder outlives it
+  } released;
+  for (const char* name : SOUND_SAMPLE_NAMES) TempDir::write(std::string("sound/") + name + ".wav", "x");
+  client_cfg.set("volume", "100");
+  sound.init();
+  LoopbackServer s;
+  app.process_pkt(format_str("K 0 1 1 3 4 %x", crc_of(1)));
+  ASSERT_TRUE(level_entered);
+  // The view: a fountain a cell from the player, and the refresh that starts its loop.
+  const std::string fountain = encode_number(-2) + " " +
+                               Item(static_cast<long>(ITEM_BASE_FOUNTAIN)).to_packed_str() + " " +
+                               encode_number(4) + " " + encode_number(4) + " " +
+                               pack_fov_status(0, 0, 'n', false, 0);
+  app.process_pkt("F1\x1e" + fountain + "\x1eR " + encode_number(3) + " " + encode_number(4) + " " +
+                  encode_number(1) + " 0");
+  ASSERT_EQ(sound.ambient_id, SFX_FOUNTAIN);
+  rec.calls.clear();
+  app.process_pkt(format_str("K 0 2 2 3 4 %x", crc_of(2)));
+  ASSERT_EQ(cmap.get_level(), 2);
+  int stopped = 0;
+  for (const RecordedCall& c : rec.calls_of("stop")) stopped += c.name == "sound/fountain.wav";
+  EXPECT_EQ(stopped, 1);
+  EXPECT_EQ(sound.ambient_id, -1);
 }
 
 TEST_F(LevelChange, MinimapCacheNames) {

@@ -132,6 +132,25 @@ TEST_F(MapPrimitives, MapTileSubstitutions) {
   EXPECT_NE(cell_of(TILE_GRASS), unknown);
 }
 
+// A shore, plain or blocking, lies over the moving water: its cell changes
+// with the animation step; grass does not.
+TEST_F(MapPrimitives, ShoresShowTheMovingWaterBeneath) {
+  if (!have_art) GTEST_SKIP() << "generated art missing";
+  const struct {
+    const char* what;
+    int tile;
+    bool moves;
+  } cases[] = {{"a plain shore", 44, true}, {"a blocking shore", 68, true}, {"grass", TILE_GRASS, false}};
+  me.health[HN_HELD] = 1;  // the figure keeps its first frame
+  for (const auto& c : cases) {
+    cmap.set_tile(WORLD_PX + 1, WORLD_PY, c.tile);
+    cmap.calc_layers();
+    const std::vector<int> before = drawn_cell(1, 0);
+    d.draw_window(true, nullptr);
+    EXPECT_EQ(drawn_cell(1, 0) != before, c.moves) << c.what;
+  }
+}
+
 TEST_F(MapPrimitives, ItemIconsAndOverlaysNeedTheOverlayPicture) {
   BITMAP* kept = d.overlay;
   d.overlay = nullptr;

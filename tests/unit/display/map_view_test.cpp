@@ -602,4 +602,29 @@ TEST_F(FrameLoop, TargetsComeFromWhatTheFrameShows) {
   }
 }
 
+// A name over a player is white whatever his alignment; over an evil
+// creature, red. The ids below the player-id limit are the players'.
+TEST_F(FrameLoop, NameColoursByPlayerId) {
+  const struct {
+    const char* what;
+    int id;
+    int colour;
+  } cases[] = {{"the last player id", 99, COL_WHITE}, {"the first creature id", 100, COL_RED}};
+  const int dx = 2, dy = 2, x = (10 + dx) * 32 + 16, y = (10 + dy) * 32;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    server_objects.clear();
+    server->send("i\t" + std::to_string(c.id) + "\tevil\tAsh\t\t");
+    server->send("o" + creature_record(c.id, 0x211, dx, dy, 'e'));
+    ASSERT_TRUE(passes_until([&] { return server_objects.has_id(c.id); }));
+    pass();
+    // The name's line, above the health bar.
+    auto in_name = [&](int colour) {
+      return count_colour(d.play_bitmap, x - 16, y - 11, 32, 8, d.colour(colour));
+    };
+    EXPECT_GT(in_name(c.colour), 5);
+    EXPECT_EQ(in_name(c.colour == COL_WHITE ? COL_RED : COL_WHITE), 0);
+  }
+}
+
 }  // namespace

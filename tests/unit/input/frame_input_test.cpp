@@ -8,6 +8,7 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -231,6 +232,36 @@ TEST_F(FrameInputTest, PeriodicLines) {
   }
   EXPECT_EQ(app.session.level_sync_errors, 4);
   EXPECT_TRUE(has_message("Too many level sync errors; requesting reset."));
+}
+
+// A session's timers run from its start, but for the keep-alive and the
+// status line, which go out at the first pass: the once-a-second tick and
+// the world clock wait their whole periods.
+TEST_F(FrameInputTest, SessionTimersRunFromTheStart) {
+  const uint64_t start = START + 5000 * MS;
+  fake_now = start;
+  app.reset_session();
+  app.process_pkt("Z");  // the data reload: logged in
+  app.process_pkt("t 100");
+  app.process_pkt("@ 0 0 0 0 0 0 0 0 0 0 0 0 0 nnnnnnnnnnnnnnnnnn B 0 0 0 0 0 0 0 0 0 " +
+                  std::to_string(HN_BLIND) + " 5");
+  ASSERT_EQ(lines(), "i");
+  const struct {
+    uint64_t at_ms;
+    const char* sent;  // the status line by its letter
+    int minute, blind;
+  } steps[] = {
+      {0, "x|+", 100, 5}, {999, "", 100, 5}, {1000, "", 100, 4}, {1999, "", 100, 4}, {2000, "", 101, 3},
+  };
+  for (const auto& s : steps) {
+    fake_now = start + s.at_ms * MS;
+    app.do_tick();
+    std::string got = lines();
+    if (got.rfind("x ", 0) == 0) got = "x" + got.substr(std::min(got.find('|'), got.size()));
+    EXPECT_EQ(got, s.sent) << s.at_ms;
+    EXPECT_EQ(world_time, s.minute) << s.at_ms;
+    EXPECT_EQ(me.health[HN_BLIND], s.blind) << s.at_ms;
+  }
 }
 
 // The script tick runs once more than 100 ms have passed since the end of

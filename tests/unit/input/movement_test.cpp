@@ -14,6 +14,7 @@
 
 #include "app/globals.h"
 #include "app/server_handlers.h"
+#include "core/item_bases.h"
 #include "core/number_codec.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
@@ -119,6 +120,7 @@ TEST_F(MovementTest, StepsBumpsAndResyncs) {
     int end_x, end_y, facing;
     int wall_tile = WALL;
     int status = -1;  // a status of the player's, -1 none
+    long object = -1;  // an object of the level on the wall cell, -1 none
   } cases[] = {
       {"free step north", KEY_UP, -1, -1, -1, 10, false, 10, "m 10 9 1 10 10 T", 10, 9, 1},
       {"keypad south-east", KEY_3_PAD, -1, -1, -1, 10, false, 10, "m 11 11 1 10 10 T", 11, 11, 4},
@@ -134,6 +136,8 @@ TEST_F(MovementTest, StepsBumpsAndResyncs) {
        VOID, HN_FLYING},
       {"flying, lava only turns", KEY_RIGHT, 11, 10, -1, 10, false, 10, "r 3", 10, 10, 3, LAVA,
        HN_FLYING},
+      {"a locked door stops without a turn", KEY_RIGHT, 11, 10, -1, 10, false, 10, "", 10, 10, 1,
+       GRASS, -1, ITEM_BASE_LOCKED_DOOR},
   };
   for (const auto& c : cases) {
     SetUp();
@@ -142,6 +146,11 @@ TEST_F(MovementTest, StepsBumpsAndResyncs) {
     app.session.confirmed_x = c.anchor_x;
     if (c.wall_x >= 0) cmap.set_tile(c.wall_x, c.wall_y, c.wall_tile);
     if (c.status >= 0) me.set_health(c.status, 5);
+    if (c.object >= 0) {
+      // The level's objects reach the step check with the next refresh.
+      cmap.map_objects.push_back({Item(c.object), c.wall_x, c.wall_y});
+      app.process_pkt("R " + encode_number(10) + " " + encode_number(10) + " " + encode_number(1));
+    }
     if (c.creature_x >= 0)
       server_objects.add_obj(150, Item(0x300L), c.creature_x, 10, 0, 90, 'e', 0, 0, 0);
     pass_with({c.key});

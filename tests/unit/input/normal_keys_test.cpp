@@ -246,6 +246,16 @@ TEST_F(NormalKeysTest, CtrlTalkAddressesTheKeptPartner) {
   app.session.input_text.clear();
   press(key_of(KA_TALK), 20, CTRL);
   EXPECT_NE(app.session.input_text.rfind("/msg", 0), 0u);
+  // Nor in the chat line, however often it is pressed.
+  gc_interface_mode = MODE_CHAT;
+  for (int i = 0; i < 2; ++i) {
+    app.session.last_scancode = key_of(KA_TALK);
+    app.session.last_ascii = 20;
+    set_mods(CTRL);
+    app.do_non_normal_mode();
+    set_mods(NONE);
+    EXPECT_EQ(app.session.input_text, "") << "press " << i + 1;
+  }
 }
 
 TEST_F(NormalKeysTest, RepeatKeys) {
@@ -493,6 +503,18 @@ TEST_F(NormalKeysTest, CommandKeysWithLists) {
   press(key_of(KA_DROP), 0, NONE);
   EXPECT_EQ(last_msg(), "Drop ... select item ...");
   options.toggle_option(OPT_DISABLE_HELP_MESSAGES);
+  // The ability list holds what was learnt, by circle, the highest (10) too.
+  TempDir::write("dat/spells.txt", TempDir::read("dat/spells.txt") +
+                                       "b\tsl\tSun lance\tsp_sun_lance\t\t10\t10\tpm\tm\tPyromancy\t0\t"
+                                       "40\t9000\tdirectional\tn\t0\t6d8\t\t1\tn\n");
+  spells.load();
+  for (const char* learnt : {"s 11", "s 1"}) app.process_pkt(learnt);
+  gc_interface_mode = MODE_NORMAL;
+  press(key_of(KA_CAST), 0, NONE);
+  EXPECT_EQ(gc_interface_mode, MODE_ABILITY);
+  std::vector<long> listed;
+  for (const ItemListEl* e = temp_list.first; e; e = e->next) listed.push_back(e->item.intVal());
+  EXPECT_EQ(listed, (std::vector<long>{1, 11}));
   gc_interface_mode = MODE_NORMAL;
   common_cfg.set_int("cast_with_words", 1);
   press(key_of(KA_CAST), 0, NONE);
