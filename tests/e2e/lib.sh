@@ -107,8 +107,8 @@ until_ok() {
     pause
   done
 }
-# The same for callers that still name a number of seconds first: the number
-# is left aside.
+# The same, for what the screen shows once the client has drawn it; a number
+# of seconds before the command, as older cases give, is left aside.
 eventually() {
   [[ "${1:-}" =~ ^[0-9]+$ ]] && shift
   until_ok "$@"
