@@ -65,14 +65,62 @@ fail() {
   exit 1
 }
 
-# Waits up to $2 seconds for a line matching $1 in file $3.
-wait_for() {
-  local pattern=$1 secs=$2 file=$3 i
-  for ((i = 0; i < secs * 20; i++)); do
-    grep -q -- "$pattern" "$file" 2>/dev/null && return 0
-    sleep 0.05
+# How the waits end. A wait ends when what it waits for has come, and gives
+# up only when the case has stood still for $still_secs: none of its logs (the
+# server's, the client's output, the keys the client took, a helper's log in
+# the case's folder) has grown for so long. In play the logs always grow (the
+# client's keep-alives, the creatures), and the client's own clock bounds the
+# wait instead: it gives up once the client has ticked (see the client script
+# below) $still_ticks times since the wait began, that many passes of the
+# client and that many tenths of a second at least. A slow machine makes a
+# case take longer, never fail; ctest's time limit (tests/e2e/CMakeLists.txt)
+# is the last bound of a case that keeps moving without getting anywhere.
+still_secs=60
+still_ticks=$((still_secs * 10))
+# A pause between two looks, without starting a process: a read from a pipe
+# that no one writes to.
+exec {pause_fd}<> <(:)
+pause() { read -r -t "${1:-0.05}" -u "$pause_fd" _; }
+# The client's ticks so far (ticks.log, below).
+ticks() { stat -c %s "$work/game/ticks.log" 2>/dev/null || echo 0; }
+# The sizes of the case's logs: they change while the case moves.
+activity() { stat -c %s -- "$work"/*.log "$work"/*.out "$work/game/keys.log" 2>/dev/null; }
+
+# Runs the command $@ until it succeeds (0), or until the case has stood
+# still or the client has ticked $still_ticks times (1).
+until_ok() {
+  local last= now since=$SECONDS looked=-1 first_tick
+  first_tick=$(ticks)
+  while :; do
+    "$@" && return 0
+    if [ "$SECONDS" != "$looked" ]; then
+      looked=$SECONDS
+      now=$(activity)
+      if [ "$now" != "$last" ]; then
+        last=$now
+        since=$SECONDS
+      elif ((SECONDS - since >= still_secs)); then
+        return 1
+      fi
+      (($(ticks) - first_tick < still_ticks)) || return 1
+    fi
+    pause
   done
-  return 1
+}
+# The same, for what the screen shows once the client has drawn it; a number
+# of seconds before the command, as older cases give, is left aside.
+eventually() {
+  [[ "${1:-}" =~ ^[0-9]+$ ]] && shift
+  until_ok "$@"
+}
+
+# Waits for a line matching $1 in file $2 (or, in the older form with a
+# number of seconds between them, in file $3).
+has_line() { grep -q -- "$1" "$2" 2>/dev/null; }
+wait_for() {
+  local file=$2
+  [ $# -ge 3 ] && file=$3
+  until_ok has_line "$1" "$file"
 }
 
 # The game directory as the build makes it, without what a player left in
@@ -88,13 +136,27 @@ export ZIB_NO_DIALOGS=1
 printf 'patched=1\nserver=127.0.0.1\naccount=demo\npasswd=demo\nsavepass=1\nname=Demo\nserver_idx=0\n' \
   > "$work/game/client.cfg"
 
-# Starts the server with extra arguments; sets port from its log.
+# The server's own time limit, for a server that outlives its case (the case
+# ends it otherwise): far above the longest case on the slowest machine.
+server_secs=3600
+# Starts a development server on a free port of the case's data folder,
+# logging to file $1, with the further arguments given; sets new_server_pid
+# and new_server_port.
+launch_server() {
+  local log=$1
+  shift
+  "$build/devserver" --port 0 --dir "$work/srv" --log "$log" --timeout "$server_secs" "$@" \
+    >> "$work/server.out" 2>&1 &
+  new_server_pid=$!
+  wait_for "listening on" "$log" || fail "server did not start"
+  new_server_port=$(sed -n 's/^listening on 127.0.0.1:\([0-9]*\)$/\1/p' "$log" | head -1)
+}
+# Starts the server (ending with its last client) with extra arguments; sets
+# server_pid and port, and the client's settings to that port.
 start_server() {
-  "$build/devserver" --port 0 --dir "$work/srv" --log "$work/server.log" --once --timeout 60 "$@" \
-    > "$work/server.out" 2>&1 &
-  server_pid=$!
-  wait_for "listening on" 10 "$work/server.log" || fail "server did not start"
-  port=$(sed -n 's/^listening on 127.0.0.1:\([0-9]*\)$/\1/p' "$work/server.log" | head -1)
+  launch_server "$work/server.log" --once "$@"
+  server_pid=$new_server_pid
+  port=$new_server_port
   sed -i "s/^port=.*//" "$work/game/client.cfg"
   echo "port=$port" >> "$work/game/client.cfg"
   # The first row of the server list, for sessions that pick their server.
@@ -104,18 +166,14 @@ start_server() {
 # The client's window: there is no window manager, so it sits at 0,0.
 client_window() { xdotool search --name '^zib$' 2>/dev/null | head -1; }
 
-# Waits (at most 10 s) for the client's window and gives it the keyboard. A
-# window seen for the first time gets a second more: Allegro warps the
-# pointer about half a second after the window opens.
+# Waits for the client's window and gives it the keyboard. A window seen for
+# the first time gets a second more: Allegro warps the pointer about half a
+# second after the window opens.
 focused_window=
+window_seen() { wid=$(client_window); [ -n "$wid" ]; }
 focus_client() {
-  local i wid=
-  for ((i = 0; i < 200; i++)); do
-    wid=$(client_window)
-    [ -n "$wid" ] && break
-    sleep 0.05
-  done
-  [ -n "$wid" ] || return 1
+  local wid=
+  until_ok window_seen || return 1
   if [ "$wid" != "$focused_window" ]; then
     sleep 1
     focused_window=$wid
@@ -138,15 +196,6 @@ send_keys() {
   flush
 }
 
-# Runs the command $2... every 0.1 s until it succeeds, at most $1 seconds:
-# for what the screen shows once the client has drawn it.
-eventually() {
-  local secs=$1 i
-  shift
-  for ((i = 0; i < secs * 10; i++)); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
-
 # Picture file $1 of the screen's top left corner, 800x600 or the size $2.
 screenshot() { import -window root -crop "${2:-800x600}+0+0" +repage "$1" 2>/dev/null; }
 # Pixels of colour $3 ("(r,g,b)") in the region $2 (WxH+X+Y) of picture file $1.
@@ -154,50 +203,40 @@ pixels() {
   /usr/bin/convert "$1" -crop "$2" +repage -format %c histogram:info:- |
     awk -v c="$3" 'index($0, c) { n += $1 } END { print n + 0 }'
 }
-# Takes picture file $1 again and again (at most 5 s) until its region $2
-# holds at least $4 pixels of colour $3: the client draws a frame a pass after
-# what it shows has happened, and the window shows it later still. The last
-# picture taken stays for the reader of a failure.
-screen_shows() {
-  local i
-  for ((i = 0; i < 50; i++)); do
-    screenshot "$1" && [ "$(pixels "$1" "$2" "$3")" -ge "$4" ] && return 0
-    sleep 0.1
-  done
-  return 1
-}
+# Takes picture file $1 again and again until its region $2 holds at least
+# $4 pixels of colour $3: the client draws a frame a pass after what it shows
+# has happened, and the window shows it later still. The last picture taken
+# stays for the reader of a failure.
+picture_holds() { screenshot "$1" && [ "$(pixels "$1" "$2" "$3")" -ge "$4" ]; }
+screen_shows() { until_ok picture_holds "$@"; }
 
-# Waits (10 s at most) until the client has shown the message TEXT N times
-# (default once).
+# Waits until the client has shown the message TEXT N times (default once).
 seen() { [ "$(grep -cF -- "$1" "$work/client.out")" -ge "${2:-1}" ]; }
-said() { eventually 10 seen "$@" || fail "no message '$1' (x${2:-1})"; }
-logged() { wait_for "$1" 5 "$work/server.log" || fail "the server did not log '$1'"; }
+said() { until_ok seen "$@" || fail "no message '$1' (x${2:-1})"; }
+logged() { wait_for "$1" "$work/server.log" || fail "the server did not log '$1'"; }
 
-# Clicks button $3 (1 left, 3 right) at X Y until PATTERN ($4) shows in FILE
-# ($5), at most three times: the client polls the buttons once a pass, and a
-# click made while it was not looking is made again.
-click_until() {
-  local i
-  for i in 1 2 3; do
-    xdotool mousemove "$1" "$2" mousedown "$3"; sleep 0.2; xdotool mouseup "$3"
-    wait_for "$4" 5 "$5" && return 0
-  done
-  return 1
-}
-
-# The keys the client has taken from its buffer in play, one line each: a
-# client script's key hook sees every key before the client acts on it.
+# Two logs of a client script: keys.log, the keys the client has taken from
+# its buffer in play, one line each (a script's key hook sees every key
+# before the client acts on it); and ticks.log, the client's ticks, a byte
+# each: in play the client calls a script's auxbox hook in a pass once 100 ms
+# have gone by since the last call, so n ticks are at least n passes and n
+# tenths of a second. The ticks are the clock of what the client does in
+# play, slow when the machine is.
 cat > "$work/game/clientscripts/zz_key_log.lua" <<'LUA'
 if not add_hook then dofile("clientscripts/hooks.lua") end
 add_hook("auxbox_keypressed", "key_log", function(key)
   local f = io.open("keys.log", "a")
   if f then f:write(key, "\n") f:close() end
 end)
+add_hook("auxbox", "tick_log", function()
+  local f = io.open("ticks.log", "a")
+  if f then f:write(".") f:close() end
+end)
 LUA
 keys_taken() { cat "$work/game/keys.log" 2>/dev/null | wc -l; }
 taken_at_least() { [ "$(keys_taken)" -ge "$1" ]; }
-# Waits (at most 10 s) until the client has taken $1 keys in all.
-wait_keys() { eventually 10 taken_at_least "$1"; }
+# Waits until the client has taken $1 keys in all.
+wait_keys() { until_ok taken_at_least "$1"; }
 
 # Presses KEY ($2) with the modifier MOD ($1) held until the client has taken
 # it: the client reads the modifiers when it acts on the key, which can be late.
@@ -209,26 +248,106 @@ mod_key() {
   return $rc
 }
 
-# Holds key NAME down for SECS seconds (Allegro polls held keys).
+# The first N ($2) lines the client sent after the server's line $1, one a
+# line, leaving aside the inventory requests (* and **), which a scenario
+# serves by the way, and the lines the client sends by the clock (see
+# client_lines): what a scenario's "expect" checks, for a scenario that
+# "await"s the line so that a keep-alive sent before it passes by.
+sent_after() {
+  awk -v after="send[0]: $1" -v n="$2" '
+    !go { go = $0 == after; next }
+    /^recv\[[0-9]+\]: / {
+      line = substr($0, index($0, ": ") + 2)
+      if (line ~ /^([+|]|x |\*\*?$)/) next
+      print line
+      if (--n == 0) exit
+    }' "$work/server.log"
+}
+
+ticked_to() { [ "$(ticks)" -ge "$1" ]; }
+# Waits until the client has ticked $1 more times.
+wait_ticks() { until_ok ticked_to $(( $(ticks) + $1 )); }
+
+# Holds key NAME down while the client ticks N times (Allegro polls held
+# keys): the client has seen the key down in N passes at least.
 hold_key() {
   xdotool keydown "$1"
-  sleep "$2"
+  wait_ticks "$2"
   xdotool keyup "$1"
 }
 
-# Types KEYS once PATTERN shows in the client's output (at most 30 s).
+# The lines the client has sent the server but those it sends by the clock:
+# keep-alives (+), its figures (x) and the open trade list's partner (|).
+client_lines() { grep -cE '^recv\[[0-9]+\]: ([^+|x]|x[^ ])' "$work/server.log" 2>/dev/null; }
+# The ticks the client has to answer a key press it took: an answer comes in
+# the pass that takes the key, or once the line that pass sent has reached
+# the server and come back; at least two seconds and twenty passes.
+answer_ticks=20
+answered_or_late() { "${@:2}" && answer=1 && return 0; ticked_to "$1"; }
+# Runs the command $@ until it succeeds (0) or the client has ticked
+# $answer_ticks times (1): for the answer to a press the client has taken.
+answered() {
+  local end=$(( $(ticks) + answer_ticks ))
+  answer=
+  until_ok answered_or_late "$end" "$@" || return 1
+  [ -n "$answer" ]
+}
+# Presses with the command $2... until the test $1 (a shell snippet) holds.
+# A press the client took without an answer (an action key is refused for a
+# moment after the last), and that sent the server nothing, is made again.
+# 1 when the client does not take a press, or refuses them for $still_secs.
+press_until() {
+  local test=$1 k lines since=$SECONDS
+  shift
+  while :; do
+    k=$(keys_taken)
+    lines=$(client_lines)
+    "$@"
+    wait_keys $((k + 1)) || return 1
+    answered eval "$test" && return 0
+    if [ "$(client_lines)" -gt "$lines" ]; then
+      until_ok eval "$test"
+      return
+    fi
+    ((SECONDS - since < still_secs)) || return 1
+  done
+}
+
+# Clicks button $3 (1 left, 3 right) at X Y until PATTERN ($4) shows in FILE
+# ($5): the button stays down while the client ticks twice, for the client
+# polls the buttons once a pass, and a click it did not answer is made again
+# (as a key in press_until).
+click_until() {
+  local lines since=$SECONDS
+  while :; do
+    lines=$(client_lines)
+    xdotool mousemove "$1" "$2" mousedown "$3"
+    wait_ticks 2
+    xdotool mouseup "$3"
+    answered has_line "$4" "$5" && return 0
+    if [ "$(client_lines)" -gt "$lines" ]; then
+      wait_for "$4" "$5"
+      return
+    fi
+    ((SECONDS - since < still_secs)) || return 1
+  done
+}
+
+# Types KEYS once PATTERN shows in the client's output.
 type_after() {
-  wait_for "$1" 30 "$work/client.out" || return 1
+  wait_for "$1" "$work/client.out" || return 1
   focus_client || return 1
   send_keys "$2"
 }
 
 # Runs the client (with "-s" unless arguments follow) while the command $1 (a
 # shell snippet, usually type_after calls) types its keys, and waits for it
-# to end within $2 seconds.
+# to end. (An older form named a number of seconds after $1; it is left aside.)
+client_gone() { ! kill -0 "$client_pid" 2>/dev/null; }
 run_client() {
-  local keys=$1 secs=$2 i
-  shift 2
+  local keys=$1
+  shift
+  [[ "${1:-}" =~ ^[0-9]+$ ]] && shift
   local args=("$@")
   [ "${#args[@]}" = 0 ] && args=(-s)
   rm -f "$work/client.out"
@@ -236,11 +355,7 @@ run_client() {
   client_pid=$!
   (eval "$keys") &
   keys_pid=$!
-  for ((i = 0; i < secs * 20; i++)); do
-    kill -0 "$client_pid" 2>/dev/null || break
-    sleep 0.05
-  done
-  if kill -0 "$client_pid" 2>/dev/null; then fail "client still running after ${secs}s"; fi
+  until_ok client_gone || fail "the client is still running, and the case has stood still"
   wait "$client_pid"
   client_rc=$?
   client_pid=
@@ -264,7 +379,7 @@ start_client() {
 start_play() {
   start_server
   start_client
-  wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach play"
+  wait_for "ready\[0\]: Demo" "$work/server.log" || fail "the client did not reach play"
   focus_client || fail "no window"
   xdotool mousemove 700 580
 }
@@ -282,38 +397,58 @@ last_move() {
 
 # Holds the arrow key NAME until the server has answered one more step
 # (taken or refused), then lets it go: how long the key stays down follows
-# the server's answer, not a guess. 1 when no answer comes within 5 s.
+# the server's answer, not a guess. 1 when the case stands still first.
+answers() { grep -c "^move\[0\]: " "$work/server.log"; }
+answered_past() { [ "$(answers)" -gt "$1" ]; }
 step() {
-  local before i
-  before=$(grep -c "^move\[0\]: " "$work/server.log")
+  local before rc
+  before=$(answers)
   xdotool keydown "$1"
-  for ((i = 0; i < 100; i++)); do
-    [ "$(grep -c "^move\[0\]: " "$work/server.log")" -gt "$before" ] && break
-    sleep 0.05
-  done
+  until_ok answered_past "$before"
+  rc=$?
   xdotool keyup "$1"
-  [ "$i" -lt 100 ]
+  return $rc
 }
 
 # Walks the player onto cell X Y a step at a time, choosing each step from
-# the server's last accepted move: a refused step is tried again and a step
-# too many (a key let go late on a loaded machine) is walked back. With no
-# move and no level logged yet, the player stands on the sample character's
-# first cell, 5 5.
+# the server's last accepted move once the client has ticked twice after the
+# key was let go: a refused step is tried again and a step too many (a key
+# let go late on a loaded machine) is walked back. 1 when ten steps in a row
+# bring the player no nearer than he has been. With no move and no level
+# logged yet, the player stands on the sample character's first cell, 5 5.
 walk_to() {
-  local i at ax ay key
-  for ((i = 0; i < 20; i++)); do
+  local at ax ay key far best= stale=0
+  while :; do
     at=$(last_move)
     at=${at:-5 5}
     [ "$at" = "$1 $2" ] && return 0
     read -r ax ay <<<"$at"
+    far=$(( (ax > $1 ? ax - $1 : $1 - ax) + (ay > $2 ? ay - $2 : $2 - ay) ))
+    if [ -z "$best" ] || [ "$far" -lt "$best" ]; then
+      best=$far
+      stale=0
+    elif ((++stale >= 10)); then
+      return 1
+    fi
     if [ "$ay" -lt "$2" ]; then key=Down
     elif [ "$ay" -gt "$2" ]; then key=Up
     elif [ "$ax" -lt "$1" ]; then key=Right
     else key=Left
     fi
     step "$key" || return 1
-    sleep 0.2
+    wait_ticks 2 || return 1
   done
-  return 1
+}
+
+# Holds CTRL and the arrow key $1 until the server has had one more blow.
+blows() { grep -c "^recv\[0\]: a " "$work/server.log"; }
+blown_past() { [ "$(blows)" -gt "$1" ]; }
+strike() {
+  local before rc
+  before=$(blows)
+  xdotool keydown ctrl keydown "$1"
+  until_ok blown_past "$before"
+  rc=$?
+  xdotool keyup "$1" keyup ctrl
+  return $rc
 }

@@ -11,7 +11,7 @@ check() {  # expected status, message, keys, then the client's arguments
   local want=$1 msg=$2 keys=$3; shift 3
   rm -f "$work/server.log"
   start_server "${server_args[@]}"
-  run_client "$keys" 30 "$@"
+  run_client "$keys" "$@"
   [ "$client_rc" = "$want" ] || fail "$msg: exit status $client_rc, wanted $want"
   grep -q -- "$msg" "$work/client.out" || fail "no message '$msg'"
   wait "$server_pid" 2>/dev/null; server_pid=
@@ -46,35 +46,38 @@ shot() { import -window root -crop 800x600+0+0 +repage "$shots/$1.png" 2>/dev/nu
 # Pixels of colour $2 ("r,g,b") in the region $1 (WxH+X+Y) of picture $3.
 count() { /usr/bin/convert "$shots/$3.png" -crop "$1" +repage -fill black +opaque "rgb($2)" \
   -fill white -opaque "rgb($2)" -format '%[fx:int(mean*w*h)]' info:; }
-# Takes picture $1 until the test $2 holds (at most 10 s).
-shot_until() { local i; for i in $(seq 1 40); do shot "$1"; eval "$2" && return 0; sleep 0.25; done; return 1; }
+# Takes picture $1 until the test $2 holds.
+shot_holds() { shot "$1"; eval "$2"; }
+shot_until() { until_ok shot_holds "$@"; }
 ink() { count 568x505+0+0 102,51,0 "$1"; }          # the book's text
 help_shown() { count 568x505+0+0 30,34,60 "$1"; }   # the help picture's ground
 map_name() { count 568x24+0+0 255,222,0 "$1"; }     # the map viewer's level name
 moves() { grep -c "^recv\[0\]: m " "$work/server.log"; }
-# Holds UP until the server has a move more (5 s at most): the client polls
-# held keys once a pass, and a loaded machine makes a pass long.
+moved_past() { [ "$(moves)" -gt "$1" ]; }
+# Holds UP until the server has a move more: the client polls held keys once
+# a pass, and a loaded machine makes a pass long.
 walk_up() {
-  local before i
+  local before rc
   before=$(moves)
   xdotool keydown Up
-  for ((i = 0; i < 100; i++)); do [ "$(moves)" -gt "$before" ] && break; sleep 0.05; done
+  until_ok moved_past "$before"
+  rc=$?
   xdotool keyup Up
-  [ "$i" -lt 100 ]
+  return $rc
 }
 rm -f "$work/server.log"
 start_server --scenario "$work/scenario.txt"
 start_client -c Newbie
 type_after 'intro: creation form' 'Newbie\n\n\n\n\n\n\n' &
 keys_pid=$!
-wait_for "ready\[0\]: Newbie" 20 "$work/server.log" || fail "new character did not reach play"
+wait_for "ready\[0\]: Newbie" "$work/server.log" || fail "new character did not reach play"
 grep -q "^account=demo$" "$work/srv/chars/Newbie.cfg" || fail "character not stored"
 focus_client || fail "no window"
 xdotool mousemove 700 580
 shot_until help_first '[ "$(help_shown help_first)" -gt 10000 ]' \
   || fail "the first session does not open on the help screen"
 touch "$work/help_seen"
-wait_for "Viewing book" 10 "$work/client.out" || fail "no book"
+wait_for "Viewing book" "$work/client.out" || fail "no book"
 shot_until book_over_help '[ "$(ink book_over_help)" -gt 500 ]' || fail "the book is not drawn over the help screen"
 [ "$(help_shown book_over_help)" -lt 1000 ] || fail "the help screen is drawn with the book"
 [ "$(moves)" = 0 ] || fail "moves before any arrow key"
@@ -82,13 +85,13 @@ xdotool key Escape
 shot_until after_book '[ "$(ink after_book)" = 0 ]' || fail "ESC did not close the book"
 [ "$(help_shown after_book)" -lt 1000 ] || fail "the help screen stayed after the book"
 walk_up || fail "the arrows do not walk after the book"
-wait_for "Viewing map" 10 "$work/client.out" || fail "no map viewer"
-for i in $(seq 1 100); do [ "$(grep -c "Viewing book" "$work/client.out")" = 2 ] && break; sleep 0.05; done
+wait_for "Viewing map" "$work/client.out" || fail "no map viewer"
+eventually seen "Viewing book" 2
 [ "$(grep -c "Viewing book" "$work/client.out")" = 2 ] || fail "no book over the map viewer"
 shot_until book_over_map '[ "$(ink book_over_map)" -gt 500 ]' || fail "the book is not drawn over the map viewer"
 [ "$(map_name book_over_map)" = 0 ] || fail "the map viewer is drawn with the book"
 walked=$(moves)
-hold_key Up 0.3
+hold_key Up 3
 xdotool key Escape
 shot_until after_map_book '[ "$(ink after_map_book)" = 0 ]' || fail "ESC did not close the second book"
 [ "$(map_name after_map_book)" = 0 ] || fail "the map viewer stayed after the book"
@@ -97,7 +100,7 @@ walk_up || fail "the arrows do not walk after the second book"
 # The same account a second time while the first is playing.
 (cd "$work/game" && exec ./zib -s < /dev/null) > "$work/second.out" 2>&1 &
 second=$!
-wait_for "Already logged in!" 20 "$work/second.out" || fail "second login not refused"
+wait_for "Already logged in!" "$work/second.out" || fail "second login not refused"
 kill -INT "$second"
 wait "$second"; rc=$?
 [ "$rc" = 1 ] || fail "refused second client ended with $rc"

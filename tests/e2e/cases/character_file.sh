@@ -6,7 +6,7 @@ sed -i '/^name=/d' "$work/game/client.cfg"
 start_client -c Newbie
 type_after 'intro: creation form' 'Newbie\n\n\n\n\n\n\n' &
 keys_pid=$!
-wait_for "ready\[0\]: Newbie" 20 "$work/server.log" || fail "new character did not reach play"
+wait_for "ready\[0\]: Newbie" "$work/server.log" || fail "new character did not reach play"
 plr="$work/srv/chars/Newbie.plr"
 grep -q "^NAME=Newbie$" "$plr" || fail "no character file after the creation"
 grep -q "^X=5$" "$plr" && grep -q "^Y=5$" "$plr" && grep -q "^Z=1$" "$plr" \
@@ -25,7 +25,7 @@ start_server
 echo "name=Newbie" >> "$work/game/client.cfg"
 (cd "$work/game" && exec ./zib -s < /dev/null) > "$work/client.out" 2>&1 &
 client_pid=$!
-wait_for "ready\[0\]: Newbie" 20 "$work/server.log" || fail "stored character did not reach play"
+wait_for "ready\[0\]: Newbie" "$work/server.log" || fail "stored character did not reach play"
 grep -q "^send\[0\]: H 7 9 1 .* 3 [0-9-]* [0-9-]* [0-9-]*$" "$work/server.log" \
   || fail "handshake not from the stored character"
 grep -q "^send\[0\]: K 0 1 1 7 9 " "$work/server.log" || fail "level entry not at the stored spot"
@@ -41,7 +41,7 @@ start_server
 echo "name=Elder" >> "$work/game/client.cfg"
 (cd "$work/game" && exec ./zib -s < /dev/null) > "$work/client.out" 2>&1 &
 client_pid=$!
-wait_for "ready\[0\]: Elder" 20 "$work/server.log" || fail "older character did not reach play"
+wait_for "ready\[0\]: Elder" "$work/server.log" || fail "older character did not reach play"
 grep -q "^send\[0\]: INIT 7 .* Elder F 0 0$" "$work/server.log" || fail "older character's INIT"
 grep -q "^send\[0\]: H 8 6 1 " "$work/server.log" || fail "older character's position"
 grep -q "^GENDER=F$" "$work/srv/chars/Elder.plr" || fail "no character file for the older character"
@@ -56,7 +56,7 @@ rm -f "$work/server.log"
 start_server --market
 (cd "$work/game" && exec ./zib -s < /dev/null) > "$work/client.out" 2>&1 &
 client_pid=$!
-wait_for "ready\[0\]: Elder" 20 "$work/server.log" || fail "older character did not reach the market"
+wait_for "ready\[0\]: Elder" "$work/server.log" || fail "older character did not reach the market"
 grep -q "^send\[0\]: # 0 0 0 " "$work/server.log" || fail "a coat the pack lacks stayed readied"
 grep "^send\[0\]: H " "$work/server.log" | head -1 | grep -q "^send\[0\]: H \([^ ]* \)\{12\}10.0 " ||
   fail "the figures count a coat the pack lacks"

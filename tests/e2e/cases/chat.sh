@@ -18,12 +18,12 @@ end)
 LUA
 start_server --world "$work/world"
 start_client
-wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach play"
+wait_for "ready\[0\]: Demo" "$work/server.log" || fail "the client did not reach play"
 focus_client || fail "no window"
 grep -q "^cast_with_words=1" "$work/game/dat/common.cfg" || fail "the game's settings did not arrive"
 xdotool mousemove 700 580
 send_keys '\nhello vale\n'
-wait_for "^recv\[0\]: T hello vale$" 10 "$work/server.log" || fail "no chat line"
+wait_for "^recv\[0\]: T hello vale$" "$work/server.log" || fail "no chat line"
 step Down || fail "no step after chatting"
 grep -q "^recv\[0\]: m 5 6 1 5 5 " "$work/server.log" || fail "the step after chatting went elsewhere"
 
@@ -32,9 +32,9 @@ click_until 129 478 3 "Binding spell to F1 (Shift + dir): currently none" "$work
   fail "the right click did not start binding a spell"
 xdotool mousemove 700 580
 send_keys 'if\n'
-wait_for "^recv\[0\]: n s 10 1$" 5 "$work/server.log" || fail "the spell was not bound"
+wait_for "^recv\[0\]: n s 10 1$" "$work/server.log" || fail "the spell was not bound"
 # The client prints the bind after it has sent it.
-wait_for "Bind successful! (F1=In Flam, Shift + dir)" 5 "$work/client.out" || fail "no bind message"
+wait_for "Bind successful! (F1=In Flam, Shift + dir)" "$work/client.out" || fail "no bind message"
 grep -q "What spell?" "$work/client.out" && fail "the binding ended on the chat line's ENTER"
 
 # Pure white pixels of the play window: the target cursor's corners are its only ones.
@@ -44,13 +44,13 @@ white() {
 }
 [ "$(white before)" -lt 5 ] || fail "white in the play window before the crosshair"
 send_keys y
-wait_for "Crosshair on" 5 "$work/client.out" || fail "no crosshair"
+wait_for "Crosshair on" "$work/client.out" || fail "no crosshair"
 cursor_drawn() { [ "$(white crosshair)" -ge 20 ]; }
-eventually 5 cursor_drawn || fail "no target cursor drawn"
+eventually cursor_drawn || fail "no target cursor drawn"
 # The script sees the key before the client acts on it: the target the cursor is on.
 targets_read() { [ "$(cat "$work/game/targets.log" 2>/dev/null | wc -l)" -gt "$1" ]; }
 n=$(cat "$work/game/targets.log" 2>/dev/null | wc -l)
-xdotool key Tab; eventually 10 targets_read "$n" || fail "TAB did not reach the script"
+press_until "targets_read $n" xdotool key Tab || fail "TAB did not reach the script"
 seen_target=$(tail -1 "$work/game/targets.log")
 [ "${seen_target:-0}" -gt 0 ] || fail "the script read target_id '$seen_target' with a target in view"
 kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=

@@ -4,7 +4,7 @@ echo "# an older copy" >> "$work/game/dat/spells.txt"
 start_server
 (cd "$work/game" && exec ./zib -s < /dev/null) > "$work/client.out" 2>&1 &
 client_pid=$!
-wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach play"
+wait_for "ready\[0\]: Demo" "$work/server.log" || fail "the client did not reach play"
 grep -q "^send\[0\]: Y 7$" "$work/server.log" || fail "no push of dat/spells.txt"
 [ "$(grep -c '^send\[0\]: Y ' "$work/server.log")" = 1 ] || fail "other files pushed"
 grep -q "^recv\[0\]: Z$" "$work/server.log" || fail "no 'Z' after the transfer"

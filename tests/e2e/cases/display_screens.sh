@@ -34,31 +34,31 @@ atmost() { [ "$(count "$2" "$3" "$4")" -le "$1" ] || fail "$5 ($(count "$2" "$3"
 
 start_server --scenario "$work/scenario.txt"
 start_client
-wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach play"
+wait_for "ready\[0\]: Demo" "$work/server.log" || fail "the client did not reach play"
 focus_client || fail "no window"
 geometry=$(xdotool getwindowgeometry "$focused_window")
 echo "$geometry" | grep -q "Geometry: 1024x768" || fail "window geometry: $geometry"
 xdotool mousemove 900 740
-wait_for "You have gained a level" 10 "$work/client.out" || fail "no level gain"
+wait_for "You have gained a level" "$work/client.out" || fail "no level gain"
 mod_key shift F10
-wait_for "Repeat cast on" 5 "$work/client.out" || fail "repeat cast not on"
+wait_for "Repeat cast on" "$work/client.out" || fail "repeat cast not on"
 # "N  XP=250 Level up! REPEAT-CAST": the notice from x 80, the flag from x 160.
 status_line() {
   shot start
   [ "$(count 72x8+80+0 '(255,255,255)' start)" -ge 60 ] && [ "$(count 88x8+160+0 '(255,255,255)' start)" -ge 60 ]
 }
-eventually 5 status_line || fail "no level-up notice or no REPEAT-CAST in the status line"
+eventually status_line || fail "no level-up notice or no REPEAT-CAST in the status line"
 # The player stands at (5,5) with forest south-west (48-pixel cells, the
 # player's at 372,316): grass shows through the trees, not black.
 atmost 400 48x48+324+364 '(0,0,0)' start "the forest cell is black under its trees"
 
 send_keys '?'
-wait_for "Viewing help" 5 "$work/client.out" || fail "help did not open"
+wait_for "Viewing help" "$work/client.out" || fail "help did not open"
 # Pixels of the help picture's backdrop at least ($1 -ge) or at most (-le) $2 in picture $3.
 backdrop() { shot "$3"; [ "$(count 200x100+296+286 '(30,34,60)' "$3")" "$1" "$2" ]; }
-eventually 5 backdrop -ge 15000 help_picture || fail "the help picture is not shown"
+eventually backdrop -ge 15000 help_picture || fail "the help picture is not shown"
 send_keys '?'
-eventually 5 backdrop -le 2000 help_text || fail "'?' did not turn to the help text"
+eventually backdrop -le 2000 help_text || fail "'?' did not turn to the help text"
 send_keys '\033'
 
 # The key-bind pages, backwards from the sheet: page 6 names the action of
@@ -70,37 +70,37 @@ panel() { shot "$1"; /usr/bin/convert "$work/$1.png" -crop 232x440+792+0 +repage
 sheet_back() { panel sheet_again; [ "$(differ sheet_panel sheet_again_panel)" -lt 300 ]; }
 panel sheet
 mod_key shift z
-eventually 5 shows page6 64x8+831+25 '(255,255,255)' 20 || fail "page 6 shows no action for the A key"
+eventually shows page6 64x8+831+25 '(255,255,255)' 20 || fail "page 6 shows no action for the A key"
 mod_key shift z
-eventually 5 shows page5 80x8+825+235 '(255,255,255)' 20 || fail "page 5 shows no name for F1"
+eventually shows page5 80x8+825+235 '(255,255,255)' 20 || fail "page 5 shows no name for F1"
 mod_key alt z
 xdotool key z
-eventually 5 sheet_back || fail "ALT and the page key did not return to the sheet"
+eventually sheet_back || fail "ALT and the page key did not return to the sheet"
 
 # The inventory: F1 binds the blade, whose row shows the label; the card,
 # the last entry, shows large in the lower panel.
 send_keys v
-wait_for "Rearranging inventory" 5 "$work/client.out" || fail "the inventory did not open"
+wait_for "Rearranging inventory" "$work/client.out" || fail "the inventory did not open"
 xdotool key F1
-wait_for "^recv\[0\]: n i 10 181$" 5 "$work/server.log" || fail "F1 not bound"
-eventually 5 shows bound 12x8+831+60 '(102,255,102)' 5 || fail "the bound blade shows no F1 label"
+wait_for "^recv\[0\]: n i 10 181$" "$work/server.log" || fail "F1 not bound"
+eventually shows bound 12x8+831+60 '(102,255,102)' 5 || fail "the bound blade shows no F1 label"
 xdotool key End
-eventually 5 shows card_listed 170x232+801+454 '(4,68,118)' 2000 || fail "no card in the lower panel"
+eventually shows card_listed 170x232+801+454 '(4,68,118)' 2000 || fail "no card in the lower panel"
 send_keys '\033'
 
 # Talking to the guard south of the player: his panel lists the topic he
 # named; asking about it ends the talk.
 send_keys t; xdotool key Down
-wait_for "Guard: Ask me about" 5 "$work/client.out" || fail "the guard did not talk"
-eventually 5 shows talk 48x8+38+618 '(255,255,255)' 20 || fail "the talk panel does not list 'market'"
+wait_for "Guard: Ask me about" "$work/client.out" || fail "the guard did not talk"
+eventually shows talk 48x8+38+618 '(255,255,255)' 20 || fail "the talk panel does not list 'market'"
 atleast 20 32x32+3+636 '(92,92,97)' talk "the talk panel does not show the guard"
 send_keys 'market\n'
-wait_for "The market opens at dawn" 5 "$work/client.out" || fail "no answer about the market"
-wait_for "msg: Bye!" 5 "$work/client.out" || fail "the talk did not end"
+wait_for "The market opens at dawn" "$work/client.out" || fail "no answer about the market"
+wait_for "msg: Bye!" "$work/client.out" || fail "the talk did not end"
 
 # The card table: the blessed card in hand along the bottom of the play area.
-wait_for "Entering Quarry Hills" 10 "$work/client.out" || fail "no level change"
-eventually 5 shows card_table 88x127+351+532 '(4,68,118)' 2000 || fail "no card in hand"
+wait_for "Entering Quarry Hills" "$work/client.out" || fail "no level change"
+eventually shows card_table 88x127+351+532 '(4,68,118)' 2000 || fail "no card in hand"
 kill -INT "$client_pid"; wait "$client_pid"; rc=$?; client_pid=
 [ "$rc" = 0 ] || fail "exit status $rc"
 grep -q "alert:" "$work/client.out" && fail "an alert was raised"

@@ -18,7 +18,7 @@ drawn() {
     { [ -z "${2:-}" ] || [ "$(differ "$2" "$1")" -gt 1000 ]; } &&
     { [ "$1" != play ] || [ "$(white play)" -gt 500 ]; }
 }
-shoot() { eventually 10 drawn "$1" "${2:-}" || echo "$1" >> "$shots/undrawn"; }
+shoot() { eventually drawn "$1" "${2:-}" || echo "$1" >> "$shots/undrawn"; }
 rm -f "$work/client.out"
 (cd "$work/game" && exec ./zib < /dev/null) > "$work/client.out" 2>&1 &
 client_pid=$!
@@ -27,10 +27,10 @@ client_pid=$!
   type_after 'intro: menu' ''; shoot menu title; send_keys j
   type_after 'intro: login form' ''; send_keys '\ndemo\ndemo'; shoot login menu
   send_keys '\n\n\n'
-  wait_for 'ready\[0\]: Demo' 20 "$work/server.log"; shoot play login
+  wait_for 'ready\[0\]: Demo' "$work/server.log"; shoot play login
 ) &
 keys_pid=$!
-wait_for 'ready\[0\]: Demo' 40 "$work/server.log" || fail "the client did not reach play"
+wait_for 'ready\[0\]: Demo' "$work/server.log" || fail "the client did not reach play"
 wait "$keys_pid"; keys_pid=
 kill -INT "$client_pid" 2>/dev/null; wait "$client_pid" 2>/dev/null; client_pid=
 grep -q "alert:" "$work/client.out" && fail "an alert was raised"

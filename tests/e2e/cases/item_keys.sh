@@ -10,11 +10,11 @@
 printf 'wait 300\nsend X 0 2\nsend I 00000100 175\n' > "$work/scenario.txt"
 start_server --scenario "$work/scenario.txt"
 start_client
-wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach play"
+wait_for "ready\[0\]: Demo" "$work/server.log" || fail "the client did not reach play"
 focus_client || fail "no window"
 xdotool mousemove 700 580
 
-got() { wait_for "^recv\[0\]: $1\$" 5 "$work/server.log" || fail "the server did not get '$1'"; }
+got() { wait_for "^recv\[0\]: $1\$" "$work/server.log" || fail "the server did not get '$1'"; }
 # Types TEXT and waits until the client has taken every key of it.
 type_taken() {
   local n=$(( $(keys_taken) + ${#1} ))
@@ -27,15 +27,13 @@ oil=00000108 bread=000001c0 draught=00000193 scroll=0070011e blade=00000181
 # An item key acts only a second after the last use: one the client took
 # without asking (it prints in the pass that takes the key) is pressed again.
 item_key() {
-  local n k i
+  local n
   n=$(grep -cF -- "$3" "$work/client.out")
-  for ((i = 0; i < 10; i++)); do
-    k=$(( $(keys_taken) + 1 ))
-    if [ "$1" = - ]; then xdotool key "$2"; else mod_key "$1" "$2"; fi
-    wait_keys "$k" || break
-    eventually 2 seen "$3" $((n + 1)) && return 0
-  done
-  fail "'$2' never asked '$3'"
+  if [ "$1" = - ]; then
+    press_until "seen '$3' $((n + 1))" xdotool key "$2"
+  else
+    press_until "seen '$3' $((n + 1))" mod_key "$1" "$2"
+  fi || fail "'$2' never asked '$3'"
 }
 item_key - u "What would you like to use?"; send_keys '\n'; got "U $oil 5 5 1 0"
 item_key - e "What would you like to eat?"; send_keys '\n'; got "U $bread 5 5 1 0"

@@ -4,7 +4,7 @@
 echo "volume=200" >> "$work/game/client.cfg"
 start_server
 start_client
-wait_for "ready\[0\]: Demo" 20 "$work/server.log" || fail "the client did not reach play"
+wait_for "ready\[0\]: Demo" "$work/server.log" || fail "the client did not reach play"
 focus_client || fail "no window"
 xdotool mousemove 700 580
 # The volume page's first line ("Use Q/W to set sound volume ...") crosses
@@ -18,7 +18,7 @@ xdotool key F12
 wait_keys 1 || fail "the client did not take F12"
 volume_page_shown && fail "the volume page shows before it was chosen"
 send_keys v
-eventually 5 volume_page_shown || fail "v in the menu did not show the volume page"
+eventually volume_page_shown || fail "v in the menu did not show the volume page"
 send_keys 'qq\033\033'
 # Once the client has taken the six keys the menu is closed: a held key walks.
 wait_keys 6 || fail "the client took $(keys_taken) of the menu's six keys"

@@ -7,7 +7,7 @@ while IFS='|' read -r file want msg updater; do
   rm -f "$work/game/pics/$file" "$work/game/patch-ran.txt"
   printf '#!/bin/sh\necho patched > patch-ran.txt\nexit 0\n' > "$work/game/patch.sh"
   chmod +x "$work/game/patch.sh"
-  run_client "true" 20
+  run_client "true"
   [ "$client_rc" = "$want" ] || fail "$file: exit status $client_rc, wanted $want"
   grep -q -- "$msg" "$work/client.out" || fail "$file: no message '$msg'"
   if [ "$updater" = yes ]; then

@@ -12,9 +12,9 @@ play_shown() {
   [ "$(/usr/bin/convert "$work/window.png" -crop 560x500+0+0 +repage -format %k info:)" -gt 16 ] &&
     [ "$(pixels "$work/window.png" 470x95+0+505 '(255,255,255)')" -gt 500 ]
 }
-eventually 10 play_shown || fail "the window does not show play"
+eventually play_shown || fail "the window does not show play"
 xdotool key Print
-wait_for "Screenshot saved to screenshots/" 5 "$work/client.out" || fail "no screenshot message"
+wait_for "Screenshot saved to screenshots/" "$work/client.out" || fail "no screenshot message"
 # The picture this key press made, as the message names it.
 saved=$(sed -n 's|.*Screenshot saved to \(screenshots/[^ ]*\.png\).*|\1|p' "$work/client.out" | tail -1)
 shot="$work/game/$saved"

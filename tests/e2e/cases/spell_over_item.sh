@@ -5,16 +5,17 @@
 # at the next login F1 casts. A character stored by an older client with
 # both on F1 gets both emptied when the ability list unbinds the spell.
 plr="$work/srv/chars/Demo.plr"
-got() { wait_for "^recv\[0\]: $1\$" 10 "$work/server.log" || fail "the server did not get '$1'"; }
-# Presses KEY until the client has taken it and shown MESSAGE once more.
+got() { wait_for "^recv\[0\]: $1\$" "$work/server.log" || fail "the server did not get '$1'"; }
+# Presses KEY (with the modifier MOD, if given) until the client has shown
+# MESSAGE once more.
 key_said() {
-  local n i
+  local n
   n=$(grep -cF -- "$2" "$work/client.out")
-  for ((i = 0; i < 10; i++)); do
-    if [ "${3:-}" ]; then mod_key "$3" "$1"; else xdotool key "$1"; fi
-    eventually 2 seen "$2" $((n + 1)) && return 0
-  done
-  fail "'$1' never showed '$2'"
+  if [ "${3:-}" ]; then
+    press_until "seen '$2' $((n + 1))" mod_key "$3" "$1"
+  else
+    press_until "seen '$2' $((n + 1))" xdotool key "$1"
+  fi || fail "'$1' never showed '$2'"
 }
 quit_client() {
   kill -INT "$client_pid"; wait "$client_pid"; client_pid=
@@ -45,7 +46,7 @@ rm -f "$work/server.log"
 start_play
 key_said F1 "Which direction? (press enter to target self)"
 xdotool key Right
-wait_for "^recv\[0\]: M 1 1 6 5 " 10 "$work/server.log" || fail "F1 did not cast In Flam eastwards"
+wait_for "^recv\[0\]: M 1 1 6 5 " "$work/server.log" || fail "F1 did not cast In Flam eastwards"
 grep -q "^recv\[0\]: U 00000181 " "$work/server.log" && fail "F1 used the blade"
 quit_client
 

@@ -7,7 +7,7 @@ while IFS='|' read -r verdict want msg; do
   start_server --verdict "$verdict"
   keys="type_after 'Press any key' x"
   [ "$want" = 0 ] && keys+="; type_after 'intro: creation form' '\033q'"
-  run_client "$keys" 30
+  run_client "$keys"
   [ "$client_rc" = "$want" ] || fail "$verdict: exit status $client_rc, wanted $want"
   grep -q -- "$msg" "$work/client.out" || fail "$verdict: no message '$msg'"
   wait "$server_pid" 2>/dev/null; server_pid=
