@@ -73,14 +73,19 @@ std::string combo_key_name(int slot, bool short_form) {
   return (short_form ? COMBO_SHORT : COMBO_LONG)[slot - HOTKEY_F1_SLOT];
 }
 
+void drop_slot_item(int slot) {
+  if (!me.item_binds[slot].is_valid()) return;
+  me.item_binds[slot] = Item(0L);
+  tcpObj.sckSend("n i %d 0", slot);
+}
+
 void bind_item_to_key(int scancode) {
   int s = scancode_to_slot(scancode);
   if (is_alt_down() ? !valid_slot(s) : !is_f_slot(s)) return;
   Item it = d.get_selected_item();
   if (!it.is_valid()) return;
   if (me.item_binds[s] == it) {
-    me.item_binds[s] = Item(0L);
-    tcpObj.sckSend("n i %d 0", s);
+    drop_slot_item(s);
     d.print_msg("%s key unbound", slot_key_name(s).c_str());
     return;
   }
@@ -92,9 +97,7 @@ void bind_item_to_key(int scancode) {
   if (me.spell_binds[s] != -1) tcpObj.sckSend("n s %d -1", s);
   me.spell_binds[s] = -1;
   for (int i = 0; i < PLAYER_HOTKEYS; ++i) {
-    if (i == s || !(me.item_binds[i] == it)) continue;
-    me.item_binds[i] = Item(0L);
-    tcpObj.sckSend("n i %d 0", i);
+    if (i != s && me.item_binds[i] == it) drop_slot_item(i);
   }
 }
 

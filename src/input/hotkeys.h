@@ -31,6 +31,10 @@ std::string combo_key_name(int slot, bool short_form);
 // Binds the item selected in the open list to the slot of `scancode`
 // (F1..F8, or any slot while ALT is held).
 void bind_item_to_key(int scancode);
+// Empties the slot's item here and on the server, if it holds one: the
+// server keeps a slot's item and spell apart, and an item left there would
+// come back over a spell bound since at the next login.
+void drop_slot_item(int slot);
 // Uses or equips the item of the slot of `scancode` (see hotkeys.cpp).
 void use_key_item(int scancode, uint8_t& ready, uint64_t& stamp, uint32_t& mode, Item& prompt_item,
                   Item& last_item);

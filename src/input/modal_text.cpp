@@ -105,15 +105,6 @@ void send_text_line(ClientApp& app, int mode) {
 
 const char* spell_prompt(int mode) { return mode == MODE_BIND_KEY ? "Bind spell: " : "Spell/ability: "; }
 
-// Empties the slot's item here and on the server: the server keeps a slot's
-// item and spell apart, and an item left there would come back over the
-// spell at the next login.
-void drop_slot_item(int slot) {
-  if (!me.item_binds[slot].is_valid()) return;
-  me.item_binds[slot] = Item(0L);
-  tcpObj.sckSend("n i %d 0", slot);
-}
-
 // Puts the spell on the slot, tells the server and clears it from every other slot.
 void bind_spell_to_slot(int slot, int id) {
   tcpObj.sckSend("n s %d %x", slot, static_cast<unsigned>(id));
