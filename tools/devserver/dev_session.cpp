@@ -748,7 +748,7 @@ void DevSession::tick() {
   }
   if (state == SCENARIO) run_scenario();
   if (state == PLAY && ready && opt.market) market_tick();
-  if ((state == PLAY || state == SCENARIO) && ready && next_wander_ms != 0 &&
+  if ((state == PLAY || state == SCENARIO) && ready && next_wander_ms != 0 && !opt.still &&
       dev_now_ms() >= next_wander_ms) {
     next_wander_ms = dev_now_ms() + DEV_WANDER_PERIOD_MS;
     wander();

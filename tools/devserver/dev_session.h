@@ -28,6 +28,7 @@ struct DevOptions {
   bool market = false;               // the market world that a player plays (dev_market.cpp)
   int clock_minute = -1;             // the game clock's first minute; -1 the default
   int crowd = 0;                     // creatures walking around the player (load tests)
+  bool still = false;                // the sample world's creature stays on its cell
   int start_x = -1, start_y = -1;    // the cell every character starts on; -1 its own
   // A connection that has not logged in by then is closed, so that idle
   // connections cannot hold every slot.

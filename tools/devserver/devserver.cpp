@@ -52,6 +52,8 @@ void usage() {
       "  --start X,Y       the cell every character starts on\n"
       "  --clock MINUTE    the game clock's first minute (0-1439)\n"
       "  --crowd N         N creatures (0-1000) walking around the character, for measuring\n"
+      "  --still           the sample world's creature stays where it appears, so that the\n"
+      "                    screen shows the same at the same step of two runs\n"
       "\n"
       "The server:\n"
       "  --port N          the port to listen on (default 28889; 0 any free port)\n"
@@ -93,6 +95,7 @@ bool parse_args(int argc, char** argv, DevOptions& o) {
     else if (a == "--login-timeout" && value(v)) o.login_timeout_ms = to_int(v);
     else if (a == "--clock" && value(v)) o.clock_minute = to_int(v);
     else if (a == "--crowd" && value(v)) o.crowd = to_int(v);
+    else if (a == "--still") o.still = true;
     else if (a == "--start" && value(v)) {
       if (std::sscanf(v.c_str(), "%d,%d", &o.start_x, &o.start_y) != 2 || o.start_x < 0 ||
           o.start_y < 0)
