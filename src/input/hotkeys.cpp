@@ -5,6 +5,7 @@
 #include <allegro.h>
 
 #include "app/client_app.h"
+#include "app/requests.h"
 #include "core/config_file.h"
 #include "core/item_data.h"
 #include "core/spells.h"
@@ -14,7 +15,6 @@
 #include "input/keymap.h"
 #include "input/normal_keys.h"
 #include "input/player_actions.h"
-#include "net/socket.h"
 #include "world/item_list.h"
 #include "world/player.h"
 
@@ -76,7 +76,7 @@ std::string combo_key_name(int slot, bool short_form) {
 void drop_slot_item(int slot) {
   if (!me.item_binds[slot].is_valid()) return;
   me.item_binds[slot] = Item(0L);
-  tcpObj.sckSend("n i %d 0", slot);
+  send_slot_item(slot, Item(0L));
 }
 
 void bind_item_to_key(int scancode) {
@@ -89,12 +89,12 @@ void bind_item_to_key(int scancode) {
     d.print_msg("%s key unbound", slot_key_name(s).c_str());
     return;
   }
-  tcpObj.sckSend("n i %d %s", s, it.str(false).c_str());
+  send_slot_item(s, it);
   d.print_msg("%s bound to key %s", wl.get_full_name(it).c_str(), slot_key_name(s).c_str());
   me.item_binds[s] = it;
   // The server keeps the slot's spell too; dropped only here, it would come
   // back at the next login and show over the item on the hotbar.
-  if (me.spell_binds[s] != -1) tcpObj.sckSend("n s %d -1", s);
+  if (me.spell_binds[s] != -1) send_slot_spell(s, -1);
   me.spell_binds[s] = -1;
   for (int i = 0; i < PLAYER_HOTKEYS; ++i) {
     if (i != s && me.item_binds[i] == it) drop_slot_item(i);
