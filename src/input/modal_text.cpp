@@ -102,18 +102,6 @@ void send_text_line(ClientApp& app, int mode) {
 
 const char* spell_prompt(int mode) { return mode == MODE_BIND_KEY ? "Bind spell: " : "Spell/ability: "; }
 
-// Puts the spell on the slot, tells the server and clears it from every other slot.
-void bind_spell_to_slot(int slot, int id) {
-  send_slot_spell(slot, id);
-  me.spell_binds[slot] = id;
-  drop_slot_item(slot);
-  for (int i = 0; i < PLAYER_HOTKEYS; ++i) {
-    if (i == slot || me.spell_binds[i] != id) continue;
-    me.spell_binds[i] = -1;
-    send_slot_spell(i, -1);
-  }
-}
-
 void finish_spell_entry(ClientApp& app, int mode) {
   const std::string letters = app.session.input_text;
   to_normal();
@@ -132,7 +120,7 @@ void finish_spell_entry(ClientApp& app, int mode) {
   if (mode == MODE_BIND_KEY) {
     int slot = app.session.button_number;
     if (slot < 0 || slot >= PLAYER_HOTKEYS) return;
-    bind_spell_to_slot(slot, id);
+    bind_slot(slot, SlotEntry::of_spell(id));
     bool f_key = slot > 9;
     bool combo = slot >= 10 && slot <= 17;
     d.print_msg("Bind successful! (%s%d=%s%s%s)", f_key ? "F" : "", f_key ? slot - 9 : slot,
@@ -164,12 +152,10 @@ void bind_ability(int slot) {
   if (!spells.is_valid_id(id)) return;
   if (me.spell_binds[slot] == id) {
     d.print_msg("Spell/ability unbound!");
-    me.spell_binds[slot] = -1;
-    send_slot_spell(slot, -1);
-    drop_slot_item(slot);
+    bind_slot(slot, SlotEntry{});
     return;
   }
-  bind_spell_to_slot(slot, id);
+  bind_slot(slot, SlotEntry::of_spell(id));
   d.print_msg("Bind successful! (%s=%s, %s)", slot_key_name(slot).c_str(),
               spells.get_full_spell_name(id).c_str(), combo_key_name(slot, false).c_str());
 }
