@@ -975,6 +975,7 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
          EXPECT_FALSE(me.item_binds[10].is_valid());
        },
        "n s 10 1|n i 10 0", "Bind successful! (F1=In Flam, Shift + dir)"},
+      {"a spell's id goes to the server in hexadecimal", [](P& t) { t.bind_spell("ge\n"); }, "n s 10 a"},
       {"no spell letters bind nothing", [](P& t) { t.bind_spell("\n"); }, "", "What spell?"},
       {"a player binds only spells cast with words",
        [](P& t) {
