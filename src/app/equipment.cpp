@@ -7,6 +7,7 @@
 #include "app/globals.h"
 #include "app/message_handlers.h"
 #include "app/play_messages.h"
+#include "app/requests.h"
 
 namespace {
 
@@ -251,7 +252,7 @@ void process_identify(const std::string& line) {
       d.print_msg("%s uncursed!", wl.get_full_name(it).c_str());
     }
   }
-  if (items.checksum(false) != server_sum) tcpObj.sckSend("i");
+  if (items.checksum(false) != server_sum) send_inventory_request();
 }
 
 int msg_identify(ClientApp&, const std::string& msg) {

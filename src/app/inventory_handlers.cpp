@@ -9,6 +9,7 @@
 #include "app/client_app.h"
 #include "app/globals.h"
 #include "app/message_handlers.h"
+#include "app/requests.h"
 #include "app/server_handlers.h"
 #include "core/compression.h"
 #include "core/log.h"
@@ -41,12 +42,12 @@ int sync_inventory(int bank, const SyncReader& reader) {
   items.calc_weight();
   inventory_synced = false;
   for (;;) {
-    tcpObj.sckSend("*");
+    send_sync_more();
     std::string chunk;
     int rc = reader(chunk);
     if (rc < 0) return 1;
     if (rc == 0 || chunk.empty() || chunk == "EI") {
-      tcpObj.sckSend("**");
+      send_sync_done();
       inventory_synced = true;
       return 0;
     }
@@ -92,7 +93,7 @@ void process_item_change(const std::string& line) {
   for (int i = 0; i < PLAYER_HOTKEYS; ++i) {
     if (me.item_binds[i] == a) {
       me.item_binds[i] = b;
-      tcpObj.sckSend("n i %d %s", i, b.str(false).c_str());
+      send_slot_item(i, b);
     }
   }
 }
@@ -133,7 +134,7 @@ int msg_inventory_sync(ClientApp&, const std::string& msg) {
     d.print_msg("Failed to sync inventory; please reconnect.");
     end_session();
   } else if (!level_entered) {
-    tcpObj.sckSend("^ i");
+    send_inventory_synced();
   }
   if (bank != 0) me.bank_synced = true;
   return 0;

@@ -7,6 +7,7 @@
 
 #include "app/client_app.h"
 #include "app/globals.h"
+#include "app/requests.h"
 #include "app/server_handlers.h"
 #include "core/compression.h"
 #include "core/interaction_modes.h"
@@ -136,7 +137,7 @@ int change_level(const std::string& line) {
     uint32_t mine = static_cast<uint32_t>(file_crc32(path));
     trace.printf("checking crc: mine=%x servers=%x", mine, crc);
     if (mine != crc) {
-      tcpObj.sckSend("L %d", level);
+      send_map_request(level);
       map_transfer_pending = true;
       // The player already stands on the new level's cell while the old
       // level is still loaded: the grid (saved by the caller) takes no marks

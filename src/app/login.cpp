@@ -12,6 +12,7 @@
 
 #include "app/client_app.h"
 #include "app/globals.h"
+#include "app/requests.h"
 #include "core/log.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
@@ -136,11 +137,19 @@ int ClientApp::client_init(const char* program_path, const std::string& prog_nam
   }
 
   uint32_t crc = program_file_crc(program_path);
-  tcpObj.sckSend("C %x %s %s %s %s %s %s x x x %d %x %d %c %lx %d %d %d", crc, account.c_str(),
-                 login_password.c_str(), name.c_str(), dm_pass.c_str(), prog_name.c_str(),
-                 platform_name.c_str(), create ? 1 : 0,
-                 static_cast<unsigned>(create ? avatar : 0), create ? cls : 0,
-                 create ? gender : 'x', 0ul, 0, hide_dm, create ? race : 0);
+  send_login({.program_crc = crc,
+              .account = account,
+              .password = login_password,
+              .name = name,
+              .dm_password = dm_pass,
+              .program = prog_name,
+              .platform = platform_name,
+              .create = create ? 1 : 0,
+              .avatar = static_cast<unsigned>(create ? avatar : 0),
+              .cls = create ? cls : 0,
+              .gender = create ? gender : 'x',
+              .hide_dm = hide_dm,
+              .race = create ? race : 0});
 
   // The verdict.
   std::string reply;
@@ -242,6 +251,6 @@ int ClientApp::client_init(const char* program_path, const std::string& prog_nam
   me.dm = dm != 0;
   me.race_rec = sc.get_race(me.race);
 
-  tcpObj.sckSend(make_data_file_report());
+  send_data_file_report(make_data_file_report());
   return LOGIN_OK;
 }

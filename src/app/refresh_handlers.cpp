@@ -10,6 +10,7 @@
 #include "app/globals.h"
 #include "input/player_actions.h"
 #include "app/message_handlers.h"
+#include "app/requests.h"
 #include "app/server_handlers.h"
 #include "core/ids.h"
 #include "core/log.h"
@@ -150,17 +151,17 @@ void process_map_change(const std::string& line) {
 }
 
 void send_stats_update() {
-  tcpObj.sckSend("x %d %d %d %d %d %d %d", bounded_int<int>(me.get_float_str()),
-                 bounded_int<int>(me.get_float_dex()), bounded_int<int>(me.get_float_intel()), 0,
-                 bounded_int<int>(items.get_qty(Item(static_cast<long>(ITEM_BASE_CURRENCY)))),
-                 cmap.get_vis(), cmap.get_level());
+  send_stats(bounded_int<int>(me.get_float_str()), bounded_int<int>(me.get_float_dex()),
+             bounded_int<int>(me.get_float_intel()),
+             bounded_int<int>(items.get_qty(Item(static_cast<long>(ITEM_BASE_CURRENCY)))),
+             cmap.get_vis(), cmap.get_level());
 }
 
 void turn_towards(int x, int y) {
   int dir = get_direction(me.x, me.y, x, y);
   if (dir == 0) return;
   me.direction = static_cast<int16_t>(dir);
-  tcpObj.sckSend("r %hd", static_cast<short>(dir));
+  send_turn(dir);
 }
 
 int msg_refresh(ClientApp&, const std::string& msg) {

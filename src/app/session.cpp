@@ -5,6 +5,7 @@
 
 #include "app/client_app.h"
 #include "app/globals.h"
+#include "app/requests.h"
 #include "app/server_handlers.h"
 #include "world/effects.h"
 #include "core/log.h"
@@ -27,7 +28,7 @@ int save_settings(ConfigFile& cfg) {
 
 void end_session() {
   session_over = true;
-  tcpObj.sckSend("q");
+  send_logout();
   gc_interface_mode = MODE_NORMAL;
 }
 

@@ -12,6 +12,7 @@
 #include "input/player_actions.h"
 #include "app/message_handlers.h"
 #include "app/play_messages.h"
+#include "app/requests.h"
 #include "app/server_handlers.h"
 #include "core/compression.h"
 #include "core/log.h"
@@ -159,7 +160,7 @@ int msg_text(ClientApp&, const std::string& msg) {
 }
 
 int msg_forward(ClientApp&, const std::string& msg) {
-  tcpObj.sckSend("^ f %s", message_text(msg).c_str());
+  send_forward(message_text(msg));
   return 0;
 }
 
@@ -229,7 +230,7 @@ int msg_file_transfer(ClientApp& app, const std::string& msg) {
     return 0;
   }
   if (rc == 0) {
-    tcpObj.sckSend("Z");
+    send_data_file_received();
     return 0;
   }
   writelog("problem transferring data file\n");
@@ -254,7 +255,7 @@ int msg_data_reload(ClientApp& app, const std::string&) {
   sound.load_mount_sounds();
   app.session.logged_in = 1;
   data_reloaded = true;
-  tcpObj.sckSend("i");
+  send_inventory_request();
   return 0;
 }
 

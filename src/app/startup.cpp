@@ -10,6 +10,7 @@
 
 #include "app/client_app.h"
 #include "app/globals.h"
+#include "app/requests.h"
 #include "core/log.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
@@ -281,7 +282,7 @@ void ClientApp::service_quit_request() {
   }
   if (!quit_notice_pending.exchange(false)) return;
   if (conn_state == CONN_PLAYING && tcpObj.is_open(0)) {
-    tcpObj.sckSend("q");
+    send_logout();
     d.print_msg("Quit and exit!");
   }
 }

@@ -9,6 +9,7 @@
 #include "app/globals.h"
 #include "app/message_handlers.h"
 #include "app/play_messages.h"
+#include "app/requests.h"
 #include "input/item_lists.h"
 #include "core/list_kinds.h"
 #include "core/string_utils.h"
@@ -272,8 +273,7 @@ int msg_talk_ends(ClientApp&, const std::string&) {
 
 void send_trade_list(int partner, int flag, bool bank) {
   for (const ItemListEl* e = drop_list.first; e != nullptr; e = e->next)
-    tcpObj.sckSend("j %s %ld %d %d %d %d", e->item.str(false).c_str(), static_cast<long>(e->qty),
-                   partner, e->price, bank ? 1 : 0, flag != 0 ? 1 : 0);
-  tcpObj.sckSend("j 0 0 0 0 0 0");
+    send_trade_item(e->item, static_cast<long>(e->qty), partner, e->price, bank, flag != 0);
+  send_trade_end();
   drop_list.clear();
 }

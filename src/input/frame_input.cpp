@@ -13,6 +13,7 @@
 
 #include "app/client_app.h"
 #include "app/play_messages.h"
+#include "app/requests.h"
 #include "app/server_handlers.h"
 #include "core/buffs.h"
 #include "core/config_file.h"
@@ -61,7 +62,6 @@ constexpr int BUFF_EFFECT_SPARKLE = 35;
 constexpr int OBJECT_FLAG_GLOWS = 8;
 constexpr int BASE_LIGHT_ITEM = 318;
 constexpr int BASE_SIGHT_ITEM = 263;
-constexpr int TALK_SEPARATOR = 0x1F;
 
 double ms_since(uint64_t stamp, uint64_t now) {
   return now > stamp ? static_cast<double>(now - stamp) / 1000.0 : 0.0;
@@ -227,8 +227,7 @@ void ClientApp::do_mouse() {
       shape = CURSOR_OTHER;
       if (session.left_released) {
         if (to_upper(link) != "BYE") {
-          tcpObj.sckSend("T%c%d%c%s", TALK_SEPARATOR, app.session.talk_partner_id, TALK_SEPARATOR,
-                         link.c_str());
+          send_talk(app.session.talk_partner_id, link);
         } else {
           d.scroll_messages_reset();
           d.hide_input_line();
@@ -285,12 +284,12 @@ void ClientApp::do_tick() {
 
   if (every(session.action_timers[TIMER_STATUS], 10000, now)) {
     if (mode == MODE_BUY || mode == MODE_SELL)
-      tcpObj.sckSend("| %d", session.list_partner);
+      send_trade_keepalive(session.list_partner);
     else if (session.logged_in)
       send_stats_update();
   }
   if (every(session.action_timers[TIMER_KEEPALIVE], 3000, now)) {
-    if (session.logged_in) tcpObj.sckSend("+");
+    if (session.logged_in) send_keepalive();
     carries_light_item = items.get_qty_basecode(BASE_LIGHT_ITEM) > 0;
     carries_sight_item = (cmap.get_vis() != 0 && items.get_qty_basecode(BASE_SIGHT_ITEM) > 0) ||
                          items.get_qty(make_code(BASE_SIGHT_ITEM, 0, 15, 5)) > 0;
@@ -305,7 +304,7 @@ void ClientApp::do_tick() {
   if (every(session.action_timers[TIMER_CLOCK], 2000, now)) {
     world_time = minute_of_day(world_time + 1);
     if (app.session.level_sync_errors > LEVEL_SYNC_LIMIT) {
-      tcpObj.sckSend("^ f -1");
+      send_level_reset();
       app.session.level_sync_errors = 0;
       if (!turn_based()) d.print_msg("Too many level sync errors; requesting reset.");
     } else if (app.session.level_sync_errors > 0 && world_time % 10 == 0) {

@@ -5,6 +5,7 @@
 #include <allegro.h>
 
 #include "app/client_app.h"
+#include "app/requests.h"
 #include "core/config_file.h"
 #include "core/item_data.h"
 #include "core/spells.h"
@@ -14,7 +15,6 @@
 #include "input/keymap.h"
 #include "input/normal_keys.h"
 #include "input/player_actions.h"
-#include "net/socket.h"
 #include "world/item_list.h"
 #include "world/player.h"
 
@@ -41,6 +41,18 @@ const char* const COMBO_LONG[] = {"Shift + dir",        "Alt + dir",
 
 bool valid_slot(int s) { return s >= 0 && s < PLAYER_HOTKEYS; }
 bool is_f_slot(int s) { return s >= HOTKEY_F1_SLOT && s <= HOTKEY_F8_SLOT; }
+
+// Empty the slot's item or spell here and on the server, if it holds one.
+void drop_slot_item(int slot) {
+  if (!me.item_binds[slot].is_valid()) return;
+  me.item_binds[slot] = Item(0L);
+  send_slot_item(slot, Item(0L));
+}
+void drop_slot_spell(int slot) {
+  if (me.spell_binds[slot] == -1) return;
+  me.spell_binds[slot] = -1;
+  send_slot_spell(slot, -1);
+}
 }  // namespace
 
 int scancode_to_slot(int scancode) {
@@ -73,10 +85,23 @@ std::string combo_key_name(int slot, bool short_form) {
   return (short_form ? COMBO_SHORT : COMBO_LONG)[slot - HOTKEY_F1_SLOT];
 }
 
-void drop_slot_item(int slot) {
-  if (!me.item_binds[slot].is_valid()) return;
-  me.item_binds[slot] = Item(0L);
-  tcpObj.sckSend("n i %d 0", slot);
+void bind_slot(int slot, const SlotEntry& entry) {
+  if (entry.item.is_valid()) {
+    send_slot_item(slot, entry.item);
+    me.item_binds[slot] = entry.item;
+    drop_slot_spell(slot);
+    for (int i = 0; i < PLAYER_HOTKEYS; ++i)
+      if (i != slot && me.item_binds[i] == entry.item) drop_slot_item(i);
+  } else if (entry.spell >= 0) {
+    send_slot_spell(slot, entry.spell);
+    me.spell_binds[slot] = entry.spell;
+    drop_slot_item(slot);
+    for (int i = 0; i < PLAYER_HOTKEYS; ++i)
+      if (i != slot && me.spell_binds[i] == entry.spell) drop_slot_spell(i);
+  } else {
+    drop_slot_spell(slot);
+    drop_slot_item(slot);
+  }
 }
 
 void bind_item_to_key(int scancode) {
@@ -85,20 +110,14 @@ void bind_item_to_key(int scancode) {
   Item it = d.get_selected_item();
   if (!it.is_valid()) return;
   if (me.item_binds[s] == it) {
+    // Only the item goes: a spell kept beside it (a character stored by an
+    // older client) stays, and it is what the hotbar shows.
     drop_slot_item(s);
     d.print_msg("%s key unbound", slot_key_name(s).c_str());
     return;
   }
-  tcpObj.sckSend("n i %d %s", s, it.str(false).c_str());
+  bind_slot(s, SlotEntry::of_item(it));
   d.print_msg("%s bound to key %s", wl.get_full_name(it).c_str(), slot_key_name(s).c_str());
-  me.item_binds[s] = it;
-  // The server keeps the slot's spell too; dropped only here, it would come
-  // back at the next login and show over the item on the hotbar.
-  if (me.spell_binds[s] != -1) tcpObj.sckSend("n s %d -1", s);
-  me.spell_binds[s] = -1;
-  for (int i = 0; i < PLAYER_HOTKEYS; ++i) {
-    if (i != s && me.item_binds[i] == it) drop_slot_item(i);
-  }
 }
 
 void use_key_item(int scancode, uint8_t& ready, uint64_t& stamp, uint32_t& mode, Item& prompt_item,

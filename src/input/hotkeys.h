@@ -28,13 +28,23 @@ std::string slot_key_name(int slot);
 // The combination name of slot 10..17 ("S" / "Shift + dir" ...); empty otherwise.
 std::string combo_key_name(int slot, bool short_form);
 
+// What a binding puts on a slot: an item, a spell, or neither (nothing).
+struct SlotEntry {
+  Item item;
+  int spell = -1;
+  static SlotEntry of_item(const Item& it) { return {it, -1}; }
+  static SlotEntry of_spell(int id) { return {Item(0L), id}; }
+};
+// Every binding goes through here, so that a slot holds an item or a spell,
+// never both, and an item or a spell sits on one slot at most, on the server
+// as here: the entry goes on the slot, the slot's other kind is emptied and
+// the entry leaves every other slot. The server keeps a slot's item and
+// spell apart, and one left there would come back at the next login. The
+// empty entry empties the slot.
+void bind_slot(int slot, const SlotEntry& entry);
 // Binds the item selected in the open list to the slot of `scancode`
-// (F1..F8, or any slot while ALT is held).
+// (F1..F8, or any slot while ALT is held); the item already there unbinds it.
 void bind_item_to_key(int scancode);
-// Empties the slot's item here and on the server, if it holds one: the
-// server keeps a slot's item and spell apart, and an item left there would
-// come back over a spell bound since at the next login.
-void drop_slot_item(int slot);
 // Uses or equips the item of the slot of `scancode` (see hotkeys.cpp).
 void use_key_item(int scancode, uint8_t& ready, uint64_t& stamp, uint32_t& mode, Item& prompt_item,
                   Item& last_item);

@@ -12,6 +12,7 @@
 
 #include "app/client_app.h"
 #include "app/play_messages.h"
+#include "app/requests.h"
 #include "audio/sound.h"
 #include "core/item_data.h"
 #include "core/log.h"
@@ -25,7 +26,6 @@
 #include "input/item_lists.h"
 #include "input/menu_modes.h"
 #include "input/player_actions.h"
-#include "net/socket.h"
 #include "world/item_list.h"
 #include "world/player.h"
 
@@ -143,7 +143,7 @@ void do_search_direction(ClientApp& app, int mode) {
   } else {
     int x = 0, y = 0;
     key_cell(app, x, y);
-    tcpObj.sckSend("S %d %d %d", x, y, mode == MODE_OPEN ? 1 : 0);
+    send_search(x, y, mode == MODE_OPEN);
   }
   to_normal();
   modal::end_direction_prompt(app);
@@ -154,7 +154,7 @@ void do_exit_mount(ClientApp& app) {
   if (is_esc(app)) {
     d.print_msg("Cancelled!");
   } else if (key_cell(app, x, y) != 0) {
-    tcpObj.sckSend("X 0 %d %d", x, y);
+    send_exit_mount(0, x, y);
   } else {
     return;
   }
@@ -172,7 +172,7 @@ void do_fire(ClientApp& app) {
     if (!broadside) {
       d.print_msg("Broadsides only!");
     } else {
-      tcpObj.sckSend("f %d %d", x - me.x, y - me.y);
+      send_fire(x - me.x, y - me.y);
       d.print_msg("FIRE!");
       sound.play_effect(SFX_MUSKET);
       fire_delay = me.get_weapon_delay();
@@ -187,8 +187,8 @@ void do_fire(ClientApp& app) {
 // ---- Lists ------------------------------------------------------------------------
 
 // Replays the reordering of the inventory view on the local list and tells
-// the server, one "J" line per 900 characters of moves.
-void send_rearrangement(int list_id) {
+// the server the net moves.
+void replay_rearrangement(int list_id) {
   std::vector<std::pair<Item, int>> net;
   for (const PickEntry& p : pick_list) {
     if (p.flag != 0)
@@ -205,16 +205,7 @@ void send_rearrangement(int list_id) {
     if (!found) net.emplace_back(p.item, step);
   }
   pick_list.clear();
-  const std::string head = format_str("J\t%d\t", list_id);
-  std::string line = head;
-  for (const auto& n : net) {
-    line += format_str("%s@%d:", n.first.str(false).c_str(), n.second);
-    if (line.size() > REARRANGE_LINE_MAX) {
-      tcpObj.sckSend(line);
-      line = head;
-    }
-  }
-  if (line != head) tcpObj.sckSend(line);
+  send_rearrangement(list_id, net);
 }
 
 void do_view_list(ClientApp& app, int mode) {
@@ -229,7 +220,7 @@ void do_view_list(ClientApp& app, int mode) {
   const bool cancelled = mode == MODE_VIEW_INV && pick_list.empty();
   d.print_msg(cancelled ? "Cancelled!" : "Done!");
   modal::close_list();
-  if (!pick_list.empty()) send_rearrangement(mode == MODE_VIEW_INV ? 0 : 1);
+  if (!pick_list.empty()) replay_rearrangement(mode == MODE_VIEW_INV ? 0 : 1);
   to_normal();
 }
 
@@ -313,8 +304,7 @@ void do_material_list(ClientApp& app) {
   Item r = modal::read_list(app, SELECT_NORMAL, false);
   if (r.code == -2) return;
   if (r.code != -1)
-    tcpObj.sckSend("ci %s %d %s", craft_base_item.str(false).c_str(), craft_request_id,
-                   r.str(false).c_str());
+    send_craft_material(craft_base_item, craft_request_id, r);
   else
     d.print_msg("Cancelled!");
   modal::close_list();
@@ -326,8 +316,7 @@ void do_pile_list(ClientApp& app) {
   Item r = modal::read_list(app, SELECT_PILE, false);
   if (r.code == -2) return;
   if (r.code != -1)
-    tcpObj.sckSend("h %d %d %d %s", app.pile_partner, app.pile_container, app.pile_arg,
-                   r.str(false).c_str());
+    send_pile_pick(app.pile_partner, app.pile_container, app.pile_arg, r);
   else
     d.print_msg("Finished!");
   modal::close_list();

@@ -23,7 +23,6 @@ constexpr size_t TYPED_TEXT_MAX = 200;
 // The longest count or price typed: nine digits always fit an int.
 constexpr size_t TYPED_NUMBER_DIGITS = 9;
 constexpr size_t SPELL_LETTERS_MAX = 10;
-constexpr size_t REARRANGE_LINE_MAX = 900;
 constexpr int CRAFT_DELAY_DEFAULT_MS = 2500;
 constexpr uint64_t READY_TOGGLE_GAP_US = 300000;
 

@@ -8,6 +8,7 @@
 
 #include "app/client_app.h"
 #include "app/play_messages.h"
+#include "app/requests.h"
 #include "core/skills_classes.h"
 #include "core/spells.h"
 #include "core/string_utils.h"
@@ -17,13 +18,10 @@
 #include "input/keymap.h"
 #include "input/modal_input.h"
 #include "input/player_actions.h"
-#include "net/socket.h"
 #include "world/item_list.h"
 #include "world/player.h"
 
 namespace {
-
-constexpr char TALK_SEPARATOR = 0x1f;
 
 void to_normal() { gc_interface_mode = MODE_NORMAL; }
 bool is_enter(const ClientApp& app) {
@@ -83,7 +81,7 @@ void send_text_line(ClientApp& app, int mode) {
     if (line[0] == '#')
       do_command(line);
     else
-      tcpObj.sckSend("T %s", line.c_str());
+      send_chat_text(line);
     app.session.input_text.clear();
     app.session.input_pos = 0;
     leave_text_entry();
@@ -96,26 +94,13 @@ void send_text_line(ClientApp& app, int mode) {
     leave_text_entry();
     return;
   }
-  tcpObj.sckSend("T%c%d%c%s", TALK_SEPARATOR, app.session.talk_partner_id, TALK_SEPARATOR,
-                 line.c_str());
+  send_talk(app.session.talk_partner_id, line);
   show_text_line(app, mode);
 }
 
 // ---- Spell letters --------------------------------------------------------------------
 
 const char* spell_prompt(int mode) { return mode == MODE_BIND_KEY ? "Bind spell: " : "Spell/ability: "; }
-
-// Puts the spell on the slot, tells the server and clears it from every other slot.
-void bind_spell_to_slot(int slot, int id) {
-  tcpObj.sckSend("n s %d %x", slot, static_cast<unsigned>(id));
-  me.spell_binds[slot] = id;
-  drop_slot_item(slot);
-  for (int i = 0; i < PLAYER_HOTKEYS; ++i) {
-    if (i == slot || me.spell_binds[i] != id) continue;
-    me.spell_binds[i] = -1;
-    tcpObj.sckSend("n s %d -1", i);
-  }
-}
 
 void finish_spell_entry(ClientApp& app, int mode) {
   const std::string letters = app.session.input_text;
@@ -135,7 +120,7 @@ void finish_spell_entry(ClientApp& app, int mode) {
   if (mode == MODE_BIND_KEY) {
     int slot = app.session.button_number;
     if (slot < 0 || slot >= PLAYER_HOTKEYS) return;
-    bind_spell_to_slot(slot, id);
+    bind_slot(slot, SlotEntry::of_spell(id));
     bool f_key = slot > 9;
     bool combo = slot >= 10 && slot <= 17;
     d.print_msg("Bind successful! (%s%d=%s%s%s)", f_key ? "F" : "", f_key ? slot - 9 : slot,
@@ -167,12 +152,10 @@ void bind_ability(int slot) {
   if (!spells.is_valid_id(id)) return;
   if (me.spell_binds[slot] == id) {
     d.print_msg("Spell/ability unbound!");
-    me.spell_binds[slot] = -1;
-    tcpObj.sckSend("n s %d -1", slot);
-    drop_slot_item(slot);
+    bind_slot(slot, SlotEntry{});
     return;
   }
-  bind_spell_to_slot(slot, id);
+  bind_slot(slot, SlotEntry::of_spell(id));
   d.print_msg("Bind successful! (%s=%s, %s)", slot_key_name(slot).c_str(),
               spells.get_full_spell_name(id).c_str(), combo_key_name(slot, false).c_str());
 }
@@ -306,8 +289,7 @@ void do_level_up(ClientApp& app) {
     break;
   }
   if (me.stat_points > 0) return;
-  tcpObj.sckSend("H %d %d %d %d", app.session.level_up_counts[1], app.session.level_up_counts[2],
-                 app.session.level_up_counts[3], app.session.level_up_counts[0]);
+  send_level_up(app.session.level_up_counts);
   for (int32_t& n : app.session.level_up_counts) n = 0;
   d.print_msg("Level up complete.");
   to_normal();

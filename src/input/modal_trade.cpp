@@ -7,6 +7,7 @@
 
 #include "app/client_app.h"
 #include "app/play_messages.h"
+#include "app/requests.h"
 #include "core/config_file.h"
 #include "core/item_data.h"
 #include "core/skills_classes.h"
@@ -19,7 +20,6 @@
 #include "input/keymap.h"
 #include "input/modal_input.h"
 #include "input/player_actions.h"
-#include "net/socket.h"
 #include "world/item_drop.h"
 #include "world/item_list.h"
 #include "world/player.h"
@@ -134,7 +134,7 @@ void do_drop_direction(ClientApp& app, int mode) {
       if (request_drop(e.item, count, held > 0, x, y, batch) != 0)
         d.print_msg("You can't drop a readied item!");
     }
-    if (!batch.empty()) tcpObj.sckSend("%s", batch.c_str());
+    if (!batch.empty()) send_drops(batch);
     forget_marks();
   }
   app.session.drop_count = -1;
@@ -187,7 +187,7 @@ bool do_price_entry(ClientApp& app) {
     if (parse_price(app.session.input_text, price)) {
       Item item = d.get_selected_item();
       temp_list.set_price(item, price);
-      tcpObj.sckSend("T /sp %s %d", item.str(false).c_str(), price);
+      send_price(item, price);
     } else {
       d.print_msg("Cancelled!");
     }

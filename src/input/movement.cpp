@@ -9,6 +9,7 @@
 
 #include "app/client_app.h"
 #include "app/play_messages.h"
+#include "app/requests.h"
 #include "app/server_handlers.h"
 #include "audio/sound.h"
 #include "core/config_file.h"
@@ -25,7 +26,6 @@
 #include "input/normal_keys.h"
 #include "input/options.h"
 #include "input/player_actions.h"
-#include "net/socket.h"
 #include "world/cmap.h"
 #include "world/effects.h"
 #include "world/item_list.h"
@@ -157,7 +157,7 @@ static void take_step(ClientApp& app, int dir, int tx, int ty) {
       if (facing < 1) facing = 7;
       if (facing > 7) facing = 1;
       me.direction = static_cast<int16_t>(facing);
-      tcpObj.sckSend("r %hd", static_cast<short>(facing));
+      send_turn(facing);
       return;
     }
     if (dir != DIR_N) return;
@@ -190,7 +190,7 @@ static void take_step(ClientApp& app, int dir, int tx, int ty) {
     // while the key is held.
     const ResyncMark here{me.x, me.y, me.map_level};
     if (app.session.resync_sent_from != here) {
-      tcpObj.sckSend("m %d %d %d %d %d", me.x, me.y, static_cast<int>(me.map_level), me.x, me.y);
+      send_move_resync(me.x, me.y, me.map_level);
       app.session.resync_sent_from = here;
     }
     return;
@@ -199,8 +199,7 @@ static void take_step(ClientApp& app, int dir, int tx, int ty) {
     app.session.pending_move_token = 1 + rand_int(MOVE_TOKEN_LIMIT);
     move_sent_time = get_time_us();
   }
-  tcpObj.sckSend("m %d %d %d %d %d %d", tx, ty, static_cast<int>(me.map_level), me.x, me.y,
-                 app.session.pending_move_token);
+  send_move(tx, ty, me.map_level, me.x, me.y, app.session.pending_move_token);
   if (client_cfg.get_bool("dir_msg") && dir >= 0 && dir <= 8) d.print_msg("%s", DIRECTION_NAMES[dir]);
   app.session.action_ready = 0;
   app.session.action_timers[TIMER_STEALTH] = now;
@@ -271,8 +270,7 @@ void ClientApp::do_movement() {
   if (session.right_released && !ctrl && d.mouse_in_play_window() && session.buy_ready &&
       (options.get(OPT_RIGHT_CLICK_CONTEXT) || level_flag)) {
     if (d.pointer_item == Item(0L)) {
-      tcpObj.sckSend("$ %d %d %d %d %d %d", session.mouse_cell_x, session.mouse_cell_y,
-                     static_cast<int>(me.map_level), shift ? 1 : 0, ctrl ? 1 : 0, alt ? 1 : 0);
+      send_context(session.mouse_cell_x, session.mouse_cell_y, me.map_level, shift, ctrl, alt);
       session.buy_ready = 0;
       session.action_timers[TIMER_BUY] = now;
     } else if (session.use_ready) {
@@ -318,8 +316,7 @@ void ClientApp::do_movement() {
     double since_move = now > session.action_timers[TIMER_MOVE]
                             ? static_cast<double>(now - session.action_timers[TIMER_MOVE]) / 1000.0
                             : 0.0;
-    tcpObj.sckSend("a n %d %d %d %d %.0f %d %s", tx, ty, static_cast<int>(me.map_level), cell_id,
-                   since_move, 0, me.weapon.str().c_str());
+    send_melee(tx, ty, me.map_level, cell_id, since_move, me.weapon);
     combat_cooloff = common_cfg.get_int("combat_cooloff");
     turn_towards(tx, ty);
   }

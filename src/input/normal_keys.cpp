@@ -7,6 +7,7 @@
 
 #include "app/client_app.h"
 #include "app/play_messages.h"
+#include "app/requests.h"
 #include "core/config_file.h"
 #include "core/item_data.h"
 #include "core/skills_classes.h"
@@ -24,7 +25,6 @@
 #include "input/modal_input.h"
 #include "input/options.h"
 #include "input/player_actions.h"
-#include "net/socket.h"
 #include "script/script_host.h"
 #include "world/cmap.h"
 #include "world/item_list.h"
@@ -161,8 +161,8 @@ void ClientApp::do_normal_mode() {
   } else if (key_of(KA_BUY, sc) && no_mod()) {
     if (session.buy_ready) {
       take(session.buy_ready, TIMER_BUY);
-      tcpObj.sckSend("b %lu %lu", static_cast<unsigned long>(items.checksum(false)),
-                     static_cast<unsigned long>(items.checksum(true)));
+      send_buy_request(static_cast<unsigned long>(items.checksum(false)),
+                       static_cast<unsigned long>(items.checksum(true)));
     }
   } else if (key_of(KA_STATS, sc)) {
     if (ctrl() && !alt()) {
@@ -183,7 +183,7 @@ void ClientApp::do_normal_mode() {
   // 3. SPACE, help and ESC.
   if (sc == KEY_SPACE && session.space_ready) {
     take(session.space_ready, TIMER_SPACE);
-    tcpObj.sckSend("^ k %d", me.map_level);
+    send_space_key(me.map_level);
     d.scroll_offset = 0;
   }
   if (session.last_ascii == '?') {
@@ -257,10 +257,10 @@ void ClientApp::do_toggle_keys() {
              session.buy_ready && !sh && !ct && !al) {
     take(session.buy_ready, TIMER_BUY);
     if (me.has_status(HN_POLYMORPHED)) {
-      tcpObj.sckSend("X %d %d %d", 9, me.x, me.y);
+      send_exit_mount(9, me.x, me.y);
     } else if (me.has_status(HN_MOUNTED) && !cmap.is_wet(me.x, me.y)) {
       d.print_msg("X-it mount!");
-      tcpObj.sckSend("X %d %d %d", 0, me.x, me.y);
+      send_exit_mount(0, me.x, me.y);
     } else {
       d.print_msg("X-it ... which direction?");
       gc_interface_mode = MODE_EXIT_MOUNT;
@@ -272,7 +272,7 @@ void ClientApp::do_toggle_keys() {
     objlist_trace = !objlist_trace;
     d.print_msg("Objlist: %s", objlist_trace ? "on" : "off");
   } else if (sc == KEY_F1 && (al || ct) && !sh && me.hp < 1) {
-    tcpObj.sckSend("^ d");
+    send_dead_key();
   } else if (sc == KEY_F3 && (al || ct) && !sh) {
     static const char* const names[] = {"Rage/mana", "Rage", "Mana"};
     rage_bar = (rage_bar + 1) % 3;
@@ -390,19 +390,19 @@ void ClientApp::do_command_keys() {
     const bool swap = options.get(OPT_SWAP_GET_KEYS);
     if (sh != swap) {
       take(session.buy_ready, TIMER_BUY);
-      tcpObj.sckSend("G");
+      send_get_here();
     } else {
       ask_direction(ct ? MODE_GETONE : MODE_GET, "Get");
     }
   } else if (key_of(KA_HIDE, sc) && none && session.hide_ready && !me.has_status(HN_HIDING) &&
              !keymap_off(KA_HIDE)) {
-    tcpObj.sckSend("I 1");
+    send_hide(true);
     take(session.hide_ready, TIMER_HIDE);
     clear_repeat_flags();
   } else if (key_of(KA_HIDE, sc) && sh && me.has_status(HN_HIDING) && !keymap_off(KA_HIDE)) {
-    tcpObj.sckSend("I 0");
+    send_hide(false);
   } else if (key_of(KA_IGNITE, sc) && !al && !ct && session.use_ready) {
-    tcpObj.sckSend("z %d", sh ? 0 : 1);
+    send_ignite(sh ? 0 : 1);
     take(session.use_ready, TIMER_USE);
   } else if (key_of(KA_INVENTORY, sc) && !al && !ct) {
     const bool bank = sh;
@@ -428,7 +428,7 @@ void ClientApp::do_command_keys() {
   } else if (key_of(KA_MEDITATE, sc) && !me.has_status(HN_WEREWOLF_FORM) && none &&
              session.buy_ready && !keymap_off(KA_MEDITATE)) {
     take(session.buy_ready, TIMER_BUY);
-    tcpObj.sckSend("e");
+    send_meditate();
   } else if (key_of(KA_READ, sc) && !al && !ct) {
     use_choice_flag = sh;
     read_menu(*this);
@@ -450,8 +450,8 @@ void ClientApp::do_command_keys() {
     ask_direction(sh ? MODE_OPEN : MODE_SEARCH, sh ? "Open" : "Search (and open)");
   } else if (key_of(KA_BUY, sc) && sh && !al && !ct && session.buy_ready) {
     take(session.buy_ready, TIMER_BUY);
-    tcpObj.sckSend("B %lu %lu", static_cast<unsigned long>(items.checksum(false)),
-                   static_cast<unsigned long>(items.checksum(true)));
+    send_shift_buy_request(static_cast<unsigned long>(items.checksum(false)),
+                           static_cast<unsigned long>(items.checksum(true)));
   } else if (key_of(KA_TALK, sc) && none) {
     ask_direction(MODE_TALK, "Talk");
   } else if (key_of(KA_USE, sc) && session.use_ready && !al && !ct) {

@@ -8,6 +8,7 @@
 
 #include "app/client_app.h"
 #include "app/play_messages.h"
+#include "app/requests.h"
 #include "audio/sound.h"
 #include "core/config_file.h"
 #include "core/ids.h"
@@ -20,7 +21,6 @@
 #include "input/frame_input.h"
 #include "input/keymap.h"
 #include "input/options.h"
-#include "net/socket.h"
 #include "world/cmap.h"
 #include "world/item_drop.h"
 #include "world/item_list.h"
@@ -167,7 +167,7 @@ int get_item(int x, int y) {
 }
 
 void request_item(int x, int y, int all) {
-  tcpObj.sckSend("g %d %d %d %d", x, y, me.map_level, all);
+  send_get(x, y, me.map_level, all);
 }
 
 int request_drop(const Item& item, long count, bool have, int x, int y, std::string& batch) {
@@ -181,9 +181,9 @@ int request_drop(const Item& item, long count, bool have, int x, int y, std::str
     if (spare < 1 && !dm) return 1;
     if (spare >= 1 && count > spare) count = spare;
   }
-  std::string line = format_str("d %d %d %s %ld", x, y, item.str().c_str(), count);
+  std::string line = drop_line(x, y, item, count);
   if (batch == DROP_NOW) {
-    tcpObj.sckSend(line);
+    send_drops(line);
     return 0;
   }
   if (!batch.empty()) batch += ':';
@@ -210,12 +210,12 @@ void drop_selected_items() { mark_for_drop(d.get_selected_item()); }
 
 void use_item_at(const Item& item, int x, int y) {
   int away = x == me.x && y == me.y ? 0 : 1;
-  tcpObj.sckSend("U %s %d %d %d %d", item.str().c_str(), x, y, me.map_level, away);
+  send_use(item, x, y, me.map_level, away);
 }
 
 void use_item_here(const Item& item) { use_item_at(item, me.x, me.y); }
 
-void request_open(int x, int y, int kind) { tcpObj.sckSend("s %d %d %d", x, y, kind); }
+void request_open(int x, int y, int kind) { send_open(x, y, kind); }
 
 int talk(int x, int y) {
   bool someone = false;
@@ -225,18 +225,17 @@ int talk(int x, int y) {
     d.print_msg("Stop talking to yourself!");
     return 1;
   }
-  tcpObj.sckSend("t %d %d %lu %lu", x, y, static_cast<unsigned long>(items.checksum(false)),
-                 static_cast<unsigned long>(items.checksum(true)));
+  send_talk_to(x, y, static_cast<unsigned long>(items.checksum(false)),
+               static_cast<unsigned long>(items.checksum(true)));
   return 0;
 }
 
-void send_equipment() { tcpObj.sckSend(me.mk_arms_msg()); }
+void send_equipment() { send_arms(me.mk_arms_msg()); }
 
 void make_item(const Item& item) {
   craft_chosen_item = item;
   if (!item.is_valid()) return;
-  tcpObj.sckSend("cm %s %d %s", item.str().c_str(), craft_request_id,
-                 craft_base_item.str().c_str());
+  send_craft(item, craft_request_id, craft_base_item);
 }
 
 // ---- Combat and casting ------------------------------------------------------------
@@ -268,8 +267,8 @@ int ranged_attack(ClientApp& app, int flag) {
   }
   weapon_attack_fx(true, target_x, target_y);
   if (ammo.is_valid()) items.remove(ammo, 1);
-  tcpObj.sckSend("a r %d %d %d %d %.0f %d %s %s", target_x, target_y, me.map_level, target_id,
-                 ms_since_reference(app), flag, me.weapon.str().c_str(), ammo.str().c_str());
+  send_ranged(target_x, target_y, me.map_level, target_id, ms_since_reference(app), flag, me.weapon,
+              ammo);
   combat_cooloff = common_cfg.get_int("combat_cooloff");
   face(target_x, target_y);
   return 1;
@@ -312,7 +311,7 @@ int cast_spell(ClientApp& app, const std::string& name, bool ask_direction) {
     if (have < cost) {
       if (print_once("Not enough " + get_mana_type_word(mana_type) + "!")) {
         sound.play_effect(SFX_STEAL);
-        tcpObj.sckSend("M %d %d", -1, 0);
+        send_cast(-1, 0);
       }
       return CAST_NO_MANA;
     }
@@ -332,7 +331,7 @@ int cast_spell(ClientApp& app, const std::string& name, bool ask_direction) {
       bool success = chance > SURE_SUCCESS_CHANCE || chance > cast_roll(100);
       if (!success) {
         playerstats(0);
-        tcpObj.sckSend("M %d %d", id, 0);
+        send_cast(id, 0);
         start_spell_cooloff(app);
         announce_spell(id);
         d.print_msg("Casting failed!");
@@ -358,7 +357,7 @@ int cast_spell(ClientApp& app, const std::string& name, bool ask_direction) {
   }
   start_spell_cooloff(app);
   announce_spell(id);
-  tcpObj.sckSend("M %d %d", id, 1);
+  send_cast(id, 1);
   return CAST_SENT;
 }
 
@@ -366,8 +365,7 @@ int send_cast_at(ClientApp& app, int x, int y, int target) {
   if (app.session.chosen_spell < 0) return 1;
   start_spell_cooloff(app);
   announce_spell(app.session.chosen_spell);
-  tcpObj.sckSend("M %d %d %d %d %d %.0f", app.session.chosen_spell, 1, x, y, target,
-                 ms_since_reference(app));
+  send_cast_at_cell(app.session.chosen_spell, x, y, target, ms_since_reference(app));
   int dir = get_direction(me.x, me.y, x, y);
   if (dir != 0) {
     me.direction = static_cast<int16_t>(dir);

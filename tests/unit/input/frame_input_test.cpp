@@ -751,6 +751,7 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
          t.type("\x1b");
        },
        "", "Look cancelled!"},
+      {"TALK", [](P& t) { t.type("t{PAD2}"); }, "t 10 11 *"},
       {"TALK: ESC", [](P& t) { t.type("t\x1b"); }, "", "Talk cancelled!"},
       {"TALK: a key of no direction", [](P& t) { t.type("t{F12}"); }, "", "Invalid direction!"},
       {"SEARCH", [](P& t) { t.type("s{PAD8}"); }, "S 10 9 0"},
@@ -792,6 +793,27 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
          t.type("x{PAD9}");
        },
        "X 0 11 9"},
+      {"a ship's cannons fire broadside",
+       [](P& t) {
+         me.set_health(HN_PILOT, 9);
+         me.direction = 1;  // facing north: east is abeam
+         t.type("f{PAD6}");
+         me.direction = 0;
+       },
+       "f 1 0", "FIRE!"},
+      {"ESC in the list of all items to ready sends what is readied",
+       [](P& t) {
+         t.with(KEY_LSHIFT, KEY_W << 8 | 'W');
+         t.type("\x1b");
+       },
+       "# 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0", "Done!"},
+      {"the last level-up point sends the points given to each stat",
+       [](P& t) {
+         gc_interface_mode = MODE_LEVEL_UP;
+         me.stat_points = 3;
+         t.type("sii");
+       },
+       "H 1 0 2 0", "Level up complete."},
       {"leaving a ship: ESC",
        [](P& t) {
          me.set_health(HN_PILOT, 9);
@@ -953,6 +975,7 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
          EXPECT_FALSE(me.item_binds[10].is_valid());
        },
        "n s 10 1|n i 10 0", "Bind successful! (F1=In Flam, Shift + dir)"},
+      {"a spell's id goes to the server in hexadecimal", [](P& t) { t.bind_spell("ge\n"); }, "n s 10 a"},
       {"no spell letters bind nothing", [](P& t) { t.bind_spell("\n"); }, "", "What spell?"},
       {"a player binds only spells cast with words",
        [](P& t) {
@@ -1143,6 +1166,74 @@ TEST_F(PlayPassTest, MouseAndEditingKeys) {
       EXPECT_EQ(app.cursor_code, c.pointer);
     }
     d.pointer_item = Item(0L);
+    type("\x1b");
+    gc_interface_mode = MODE_NORMAL;
+  }
+}
+
+// The three ways a player binds a slot, each onto F1's slot in each of its
+// four states: the lines the server gets, in order, and what the slot holds
+// afterwards. Oil is the use list's first entry; In Flam (spell 1, letters
+// "if") the ability list's only one; War cry (7) stands for another spell.
+TEST_F(PlayPassTest, BindingPathsKeepOneEntryPerSlot) {
+  using P = PlayPassTest;
+  enum State { EMPTY, AN_ITEM, A_SPELL, THE_SAME };
+  const std::function<void(P&)> item_key = [](P& t) {
+    t.type("u");
+    t.hit(KEY_F1 << 8);
+  };
+  const std::function<void(P&)> spell_letters = [](P& t) { t.bind_spell("if\n"); };
+  const std::function<void(P&)> ability_list = [](P& t) {
+    t.type("c");
+    t.hit(KEY_F1 << 8);
+  };
+  const std::string oil = OIL.str(false), oil_bound = wl.get_full_name(OIL) + " bound to key F1";
+  const std::string spell_bound = "Bind successful! (F1=In Flam, Shift + dir)";
+  const struct {
+    const char* what;
+    const std::function<void(P&)>& bind;
+    State state;
+    std::string lines, msg;
+    Item item;  // the slot's afterwards
+    int spell;
+  } rows[] = {
+      {"item key, empty slot", item_key, EMPTY, "n i 10 " + oil, oil_bound, OIL, -1},
+      {"item key over an item", item_key, AN_ITEM, "n i 10 " + oil, oil_bound, OIL, -1},
+      {"item key over a spell", item_key, A_SPELL, "n i 10 " + oil + "|n s 10 -1", oil_bound, OIL, -1},
+      {"item key on its own item unbinds", item_key, THE_SAME, "n i 10 0", "F1 key unbound", Item(0L), -1},
+      {"spell letters, empty slot", spell_letters, EMPTY, "n s 10 1", spell_bound, Item(0L), 1},
+      {"spell letters over an item", spell_letters, AN_ITEM, "n s 10 1|n i 10 0", spell_bound, Item(0L), 1},
+      {"spell letters over a spell", spell_letters, A_SPELL, "n s 10 1", spell_bound, Item(0L), 1},
+      {"spell letters on their own spell bind it again", spell_letters, THE_SAME, "n s 10 1", spell_bound,
+       Item(0L), 1},
+      {"ability list, empty slot", ability_list, EMPTY, "n s 10 1", spell_bound, Item(0L), 1},
+      {"ability list over an item", ability_list, AN_ITEM, "n s 10 1|n i 10 0", spell_bound, Item(0L), 1},
+      {"ability list over a spell", ability_list, A_SPELL, "n s 10 1", spell_bound, Item(0L), 1},
+      {"ability list on its own ability unbinds", ability_list, THE_SAME, "n s 10 -1",
+       "Spell/ability unbound!", Item(0L), -1},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.what);
+    items.clear();
+    for (const Item& it : {OIL, POT, SEEDS}) items.add(it, 1, 0, false);
+    me.add_spell(1);
+    me.dm = 1;
+    std::fill(std::begin(me.item_binds), std::end(me.item_binds), Item(0L));
+    std::fill(std::begin(me.spell_binds), std::end(me.spell_binds), -1);
+    const bool item_path = &r.bind == &item_key;
+    if (r.state == AN_ITEM) me.item_binds[10] = Item(BLADE);
+    if (r.state == A_SPELL) me.spell_binds[10] = 7;
+    if (r.state == THE_SAME && item_path) me.item_binds[10] = OIL;
+    if (r.state == THE_SAME && !item_path) me.spell_binds[10] = 1;
+    common_cfg.set_int("cast_with_words", 0);
+    app.session.use_ready = app.session.spell_ready = 1;
+    mouse_x = d.input_width + 20;  // off the list: its cursor picks
+    mouse_y = res_y - 5;
+    r.bind(*this);
+    EXPECT_EQ(lines(false), r.lines);
+    EXPECT_EQ(d.messages.empty() ? "" : d.messages.back(), r.msg);
+    EXPECT_EQ(me.item_binds[10], r.item);
+    EXPECT_EQ(me.spell_binds[10], r.spell);
     type("\x1b");
     gc_interface_mode = MODE_NORMAL;
   }

@@ -13,6 +13,7 @@
 
 #include "app/globals.h"
 #include "app/play_messages.h"
+#include "app/requests.h"
 #include "display/list_keys.h"
 #include "display/list_panel.h"
 #include "input/item_lists.h"
