@@ -313,7 +313,7 @@ void do_material_list(ClientApp& app) {
   Item r = modal::read_list(app, SELECT_NORMAL, false);
   if (r.code == -2) return;
   if (r.code != -1)
-    tcpObj.sckSend("ci %s %d %s", craft_base_item.str(false).c_str(), craft_request_id,
+    tcpObj.sckSend("ci %s %d %s", craft_base_item.str(false).c_str(), app.session.craft_request_id,
                    r.str(false).c_str());
   else
     d.print_msg("Cancelled!");

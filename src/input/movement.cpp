@@ -197,7 +197,7 @@ static void take_step(ClientApp& app, int dir, int tx, int ty) {
   }
   if (app.session.pending_move_token == 0) {
     app.session.pending_move_token = 1 + rand_int(MOVE_TOKEN_LIMIT);
-    move_sent_time = get_time_us();
+    app.session.move_sent_time = get_time_us();
   }
   tcpObj.sckSend("m %d %d %d %d %d %d", tx, ty, static_cast<int>(me.map_level), me.x, me.y,
                  app.session.pending_move_token);

@@ -235,7 +235,7 @@ void send_equipment() { tcpObj.sckSend(me.mk_arms_msg()); }
 void make_item(const Item& item) {
   craft_chosen_item = item;
   if (!item.is_valid()) return;
-  tcpObj.sckSend("cm %s %d %s", item.str().c_str(), craft_request_id,
+  tcpObj.sckSend("cm %s %d %s", item.str().c_str(), app.session.craft_request_id,
                  craft_base_item.str().c_str());
 }
 
