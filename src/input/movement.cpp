@@ -74,7 +74,7 @@ int wrap_step(int step) {
 }
 
 void pick_day_effect_cell() {
-  d.marker_x = d.marker_y = -1;
+  d.clear_day_marker();
   for (int i = 0; i < DAY_EFFECT_TRIES; ++i) {
     int ox = rand_int(11) - 5, oy = rand_int(11) - 5;
     if (std::abs(ox) < 4 && std::abs(oy) < 4) continue;
