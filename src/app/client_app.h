@@ -159,7 +159,13 @@ struct SessionState {
   int talk_partner_id = 0;
   int level_sync_errors = 0;
   int pending_move_token = 0;
+  uint64_t move_sent_time = 0;  // when the move carrying the pending token went out
   ResyncMark resync_sent_from;
+  // The number of the last crafting offer ("Cm", "Ci"), sent back with the choice.
+  int craft_request_id = 0;
+  // The ship's state and hull strength ('v'): the character's of this login.
+  int ship_state = 0;  // kept, but nothing reads it (no view draws it)
+  int hull_strength = 0;
 };
 
 class ClientApp {
@@ -168,7 +174,8 @@ class ClientApp {
 
   // What outlives a session (the player's settings too: the options, key
   // bindings, volumes, `target_type` and the crosshair toggle, each kept by
-  // its owner; and the session flags below, reset by name):
+  // its owner; the session flags below, reset by name; and the values kept
+  // for the run after them):
   // - the program: its name and folder, the command-line flags;
   std::string program_name;
   std::string program_dir;
@@ -307,6 +314,21 @@ extern bool data_reloaded;
 extern bool map_transfer_pending;
 extern int32_t conn_state;
 extern bool game_is_qyx;
+
+// What a session leaves to the next, kept for the run since what it shows
+// stays until the server says otherwise:
+// - the moon's phase ('t'), part of the world's clock as `world_time` is: a
+//   new session's frames before its first clock line show the last one, and
+//   the script API reads it under this name;
+extern int moon_phase;
+// - the level's flag ('K' field 8, a card table), set by the level's reset at
+//   each level change and kept, as the level is, until the next: a new
+//   session's frames before its first level show the last level's cards or
+//   hotbar;
+extern bool level_flag;
+// - the latency of the last answered move, shown on the game master's frame
+//   rate line until the next move is answered, also in the next session.
+extern int move_latency_ms;
 
 extern std::string platform_name;
 extern std::string login_password;

@@ -86,7 +86,7 @@ void load_minimap() {
   std::memcpy(&d.minimap[0][0], grid.data(), n);
 }
 
-void reset_level(bool reentry, bool fresh_file) {
+void reset_level(bool reentry, bool fresh_file, bool card_table) {
   // The permanent cells stay on re-entry; the rest of the grid was seen on
   // the level left.
   obj_grid.clear(!reentry);
@@ -101,6 +101,7 @@ void reset_level(bool reentry, bool fresh_file) {
   // An open map viewer shows the level the player is on now.
   if (map_open()) d.draw_map_view(true);
   sound.stop_all_loops();
+  level_flag = card_table;
 }
 
 int change_level(const std::string& line) {
@@ -156,7 +157,6 @@ int change_level(const std::string& line) {
   me.map_level = bounded_int<int16_t>(level);
   bool reentry = map_number == previous && level_entered && !transferred;
   if (!reentry) d.print_msg("Entering %s", cmap.name.c_str());
-  reset_level(reentry, transferred && fresh != 0);
-  level_flag = flag != 0;
+  reset_level(reentry, transferred && fresh != 0, flag != 0);
   return LEVEL_CHANGE_DONE;
 }

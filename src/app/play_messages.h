@@ -15,8 +15,6 @@
 void send_trade_list(int partner, int flag, bool bank);
 // 'u': stock entries into `temp_list`.
 void process_u(const std::string& line);
-// The number of the last crafting offer ("Cm", "Ci"), sent back with the choice.
-extern int craft_request_id;
 // Ends a talk (the 'V' message, also a level change while talking).
 void end_talk();
 

@@ -45,7 +45,7 @@ void refresh_packet(const std::string& line) {
   app.session.resync_sent_from = ResyncMark();
   if (token >= 1 && token == app.session.pending_move_token) {
     uint64_t now = get_time_us();
-    uint64_t elapsed = now > move_sent_time ? now - move_sent_time : 0;
+    uint64_t elapsed = now > app.session.move_sent_time ? now - app.session.move_sent_time : 0;
     move_latency_ms = static_cast<int>(std::min<uint64_t>(elapsed / 1000, INT_MAX));
     app.session.pending_move_token = 0;
   }

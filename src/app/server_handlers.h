@@ -14,17 +14,6 @@ class ClientApp;
 class ItemList;
 class ObjectList;
 
-// ---- Values the server sends about the session and the player ---------------
-
-extern int moon_phase;        // 't'
-extern int ship_state;        // 'v'; kept, but nothing reads it (no view draws it)
-extern int hull_strength;     // 'v'
-extern bool level_flag;       // 'K' field 8
-
-// Move latency: set by the movement code when it sends a move with a token.
-extern uint64_t move_sent_time;
-extern int move_latency_ms;
-
 // ---- Limits ------------------------------------------------------------------
 
 constexpr int SRV_MAX_XFER_FAILURES = 5;
@@ -76,8 +65,9 @@ int change_level(const std::string& line);
 // The state of the level on screen, started for the level just loaded: the
 // object grid (its permanent cells kept on `reentry`), the day effect's cell,
 // the minimap (started empty for a `fresh_file`, else loaded from its cache),
-// an open map viewer's picture and the looping sounds.
-void reset_level(bool reentry, bool fresh_file);
+// an open map viewer's picture, the looping sounds and the level's flag
+// (`level_flag`, a card table).
+void reset_level(bool reentry, bool fresh_file, bool card_table);
 // "cmaps/<name>.<level>.mm" of the player's name now, or "" when the name
 // cannot name a file or the level is none (-1).
 std::string minimap_filename(int level);

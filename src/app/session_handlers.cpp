@@ -22,10 +22,7 @@
 #include "script/script_host.h"
 
 int moon_phase = 0;
-int ship_state = 0;
-int hull_strength = 0;
 bool level_flag = false;
-uint64_t move_sent_time = 0;
 int move_latency_ms = 0;
 
 namespace {
@@ -96,9 +93,9 @@ int msg_player_values(ClientApp&, const std::string& msg) {
   return 0;
 }
 
-int msg_ship_values(ClientApp&, const std::string& msg) {
-  std::sscanf(msg.c_str(), "v %d %d", &ship_state, &hull_strength);
-  if (show_combat_messages) d.print_msg("Hull strength: %d", hull_strength);
+int msg_ship_values(ClientApp& app, const std::string& msg) {
+  std::sscanf(msg.c_str(), "v %d %d", &app.session.ship_state, &app.session.hull_strength);
+  if (show_combat_messages) d.print_msg("Hull strength: %d", app.session.hull_strength);
   return 0;
 }
 

@@ -15,8 +15,6 @@
 #include "core/string_utils.h"
 #include "core/utils.h"
 
-int craft_request_id = 0;
-
 namespace {
 
 // Room for the item text of a list message ("%1000s") and its end.
@@ -203,7 +201,7 @@ int msg_crafting(ClientApp& app, const std::string& msg) {
   std::vector<char> buf(ITEM_TEXT_SIZE, '\0');
   if (msg[1] == 'm') {
     clear_repeat_flags();
-    if (std::sscanf(msg.c_str(), "Cm %d %1000s", &craft_request_id, buf.data()) != 2) return 0;
+    if (std::sscanf(msg.c_str(), "Cm %d %1000s", &app.session.craft_request_id, buf.data()) != 2) return 0;
     craft_base_item = Item(std::string(buf.data()));
     if (temp_list.first == nullptr) {
       d.print_msg("You have the skill but not the resources to make something.");
@@ -221,7 +219,7 @@ int msg_crafting(ClientApp& app, const std::string& msg) {
   split(msg, "^", pieces);
   // Without its ingredient part the line offers nothing to choose.
   if (pieces.size() < 2) return 0;
-  if (std::sscanf(pieces[0].c_str(), "Ci %d %1000s", &craft_request_id, buf.data()) != 2) return 0;
+  if (std::sscanf(pieces[0].c_str(), "Ci %d %1000s", &app.session.craft_request_id, buf.data()) != 2) return 0;
   craft_base_item = Item(std::string(buf.data()));
   std::vector<std::string> ingredients;
   split(pieces[1], ":", ingredients);

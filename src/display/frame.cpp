@@ -13,7 +13,6 @@
 #include <string>
 
 #include "app/client_app.h"
-#include "app/server_handlers.h"
 #include "core/ids.h"
 #include "core/interaction_modes.h"
 #include "core/item_data.h"

@@ -19,7 +19,6 @@
 
 #include "app/client_app.h"
 #include "app/play_messages.h"
-#include "app/server_handlers.h"
 #include "core/config_file.h"
 #include "core/ids.h"
 #include "core/interaction_modes.h"

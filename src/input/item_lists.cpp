@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "app/server_handlers.h"
+#include "app/client_app.h"
 #include "core/config_file.h"
 #include "core/item_data.h"
 #include "core/list_kinds.h"

@@ -304,7 +304,7 @@ void do_material_list(ClientApp& app) {
   Item r = modal::read_list(app, SELECT_NORMAL, false);
   if (r.code == -2) return;
   if (r.code != -1)
-    send_craft_material(craft_base_item, craft_request_id, r);
+    send_craft_material(craft_base_item, app.session.craft_request_id, r);
   else
     d.print_msg("Cancelled!");
   modal::close_list();

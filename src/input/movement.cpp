@@ -74,7 +74,7 @@ int wrap_step(int step) {
 }
 
 void pick_day_effect_cell() {
-  d.marker_x = d.marker_y = -1;
+  d.clear_day_marker();
   for (int i = 0; i < DAY_EFFECT_TRIES; ++i) {
     int ox = rand_int(11) - 5, oy = rand_int(11) - 5;
     if (std::abs(ox) < 4 && std::abs(oy) < 4) continue;
@@ -197,7 +197,7 @@ static void take_step(ClientApp& app, int dir, int tx, int ty) {
   }
   if (app.session.pending_move_token == 0) {
     app.session.pending_move_token = 1 + rand_int(MOVE_TOKEN_LIMIT);
-    move_sent_time = get_time_us();
+    app.session.move_sent_time = get_time_us();
   }
   send_move(tx, ty, me.map_level, me.x, me.y, app.session.pending_move_token);
   if (client_cfg.get_bool("dir_msg") && dir >= 0 && dir <= 8) d.print_msg("%s", DIRECTION_NAMES[dir]);

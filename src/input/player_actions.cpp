@@ -235,7 +235,7 @@ void send_equipment() { send_arms(me.mk_arms_msg()); }
 void make_item(const Item& item) {
   craft_chosen_item = item;
   if (!item.is_valid()) return;
-  send_craft(item, craft_request_id, craft_base_item);
+  send_craft(item, app.session.craft_request_id, craft_base_item);
 }
 
 // ---- Combat and casting ------------------------------------------------------------

@@ -210,6 +210,20 @@ pixels() {
 picture_holds() { screenshot "$1" && [ "$(pixels "$1" "$2" "$3")" -ge "$4" ]; }
 screen_shows() { until_ok picture_holds "$@"; }
 
+# The pictures a case names, NAME.png in its folder DIR (the case's shots, or
+# its own folder). shot takes picture NAME of the screen's region CROP
+# (WxH+X+Y; WxH alone from the top left corner; 800x600 when none is given)
+# and fails the case when there is none.
+shot() {
+  local crop=${3:-800x600}
+  [[ "$crop" == *+* ]] || crop+=+0+0
+  import -window root -crop "$crop" +repage "$1/$2.png" 2>/dev/null || fail "no picture $2"
+}
+# Pixels of colour $4 ("(r,g,b)") in the region $3 (WxH+X+Y) of picture NAME ($2) of DIR ($1).
+count() { pixels "$1/$2.png" "$3" "$4"; }
+# Pixels in which pictures $2 and $3 of DIR ($1) differ.
+differ() { local n; n=$(/usr/bin/compare -metric AE "$1/$2.png" "$1/$3.png" null: 2>&1); echo "${n%% *}"; }
+
 # Waits until the client has shown the message TEXT N times (default once).
 seen() { [ "$(grep -cF -- "$1" "$work/client.out")" -ge "${2:-1}" ]; }
 said() { until_ok seen "$@" || fail "no message '$1' (x${2:-1})"; }

@@ -12,6 +12,7 @@
 
 #include "core/compression.h"
 #include "core/item.h"
+#include "core/item_bases.h"
 #include "core/item_data.h"
 #include "core/skills_classes.h"
 #include "core/spells.h"
@@ -65,7 +66,7 @@ const MarketFigure FIGURES[] = {
     {KILN_ID, KILN_CODE, 6, 15, "Kiln", "the kiln, warm to the touch"},
 };
 
-const Item GOLD(0x100L);
+const Item GOLD(static_cast<long>(ITEM_BASE_CURRENCY));
 const Item STAFF(0x18aL);
 const Item BOW(0x182L);
 const Item COAT(0x1b2L | ITEM_BIT_UNIDENTIFIED);

@@ -29,7 +29,6 @@ FILE* log_file = nullptr;
 std::set<std::string> accounts_in_play;
 int next_character_id = 100;
 
-constexpr int HOTKEYS = 60;
 constexpr int LOGIN_FIELDS = 19;
 constexpr int CLOCK_PERIOD_MS = 2000;
 
@@ -115,9 +114,10 @@ std::string parse_login_line(const std::string& line, LoginRequest& out) {
   out.crc = static_cast<unsigned>(std::strtoul(f[1].c_str(), nullptr, 16));
   if (!is_int(f[11]) || (f[11] != "0" && f[11] != "1")) return "create flag";
   out.create = f[11] == "1";
-  if (!is_name(f[2], 15, false)) return "account name";
-  if (!is_name(f[3], 15, false)) return "password";
-  if (!is_name(f[4], out.create ? 15 : 30, out.create != 0)) return "character name";
+  if (!is_name(f[2], LOGIN_ACCOUNT_MAX, false)) return "account name";
+  if (!is_name(f[3], LOGIN_PASSWORD_MAX, false)) return "password";
+  if (!is_name(f[4], out.create ? LOGIN_NEW_NAME_MAX : LOGIN_CHARACTER_MAX, out.create != 0))
+    return "character name";
   if (!is_word(f[5])) return "game master password";
   if (!is_word(f[6])) return "program name";
   if (!is_word(f[7])) return "platform";
@@ -344,7 +344,7 @@ void DevSession::send_handshake() {
   send(pl.mk_skill_list(false));
   send(pl.mk_skill_list(true));
   std::string items, spells_line;
-  for (int i = 0; i < HOTKEYS; ++i) {
+  for (int i = 0; i < PLAYER_HOTKEYS; ++i) {
     items += (i ? " " : "") + pl.item_binds[i].str(false);
     spells_line += (i ? " " : "") + std::to_string(pl.spell_binds[i]);
   }
@@ -608,7 +608,7 @@ bool DevSession::store_hotkey(const std::string& line) {
   int slot = -1;
   char value[128] = {};
   if (std::sscanf(line.c_str(), "n %c %d %127s", &kind, &slot, value) != 3) return false;
-  if (slot < 0 || slot >= HOTKEYS) return true;
+  if (slot < 0 || slot >= PLAYER_HOTKEYS) return true;
   if (kind == 'i') {
     pl.item_binds[slot] = std::strcmp(value, "0") == 0 ? Item(0L) : Item(std::string(value));
   } else if (kind == 's') {

@@ -8,6 +8,7 @@
 
 #include "dev_market.h"
 #include "dev_store.h"
+#include "core/item_bases.h"
 #include "world/cmap.h"
 #include "world/player.h"
 
@@ -238,7 +239,7 @@ constexpr int DEV_LEVEL = 1;
 constexpr int DEV_CREATURE_ID = 150;
 constexpr int DEV_CREATURE_CODE = 1600;
 constexpr int DEV_GROUND_ID = 151;
-constexpr int DEV_GROUND_CODE = 0x100;
+constexpr int DEV_GROUND_CODE = ITEM_BASE_CURRENCY;  // a gold coin
 constexpr int DEV_WANDER_PERIOD_MS = 400;
 // The figure of the form a polymorph gives the player (a hill wolf).
 constexpr int DEV_POLYMORPH_FORM = 0x213;

@@ -13,15 +13,17 @@
 #include <iterator>
 #include <string>
 
+#include "core/item_bases.h"
 #include "world/cmap.h"
 
 namespace {
 
-enum {
-  EARTH = 32, WALL = 35, SWAMP = 43, SHORE = 44, GRASS = 46, BRIDGE = 61, FOREST = 64,
-  QUAY = 68, MOUNTAIN = 94, SHALLOWS = 119, LAVA = 220, DEEP = 249
-};
-constexpr long CAMPFIRE = 0x190, MARSH_LIGHT = 0x191, GOLD_COIN = 0x100;
+// The sample world's terrain that the map gives no meaning of its own (swamp,
+// forest, mountain, lava and deep water are the map's, world/cmap.h). Bare
+// earth and grass are terrain here, not the map's blank and dot tiles,
+// whose numbers they share.
+enum { EARTH = 32, WALL = 35, SHORE = 44, GRASS = 46, BRIDGE = 61, QUAY = 68, SHALLOWS = 119 };
+constexpr long CAMPFIRE = 0x190, MARSH_LIGHT = 0x191;
 
 // A fixed pseudo-random pattern, so that the levels never change.
 unsigned noise(int x, int y, unsigned seed) {
@@ -57,7 +59,7 @@ CMap vale() {
   m.music = 1;
   m.vis = 1;
   m.exitlvl = 0;
-  m.edge_tiles = {MOUNTAIN, DEEP, FOREST, FOREST};
+  m.edge_tiles = {CMAP_TILE_MOUNTAIN, CMAP_TILE_DEEP_WATER, CMAP_TILE_FOREST, CMAP_TILE_FOREST};
   m.set_size(64, 40, false);
   fill(m, 0, 0, 63, 39, GRASS);
   for (int y = 0; y < 40; ++y) {
@@ -65,7 +67,7 @@ CMap vale() {
     const int c = 30 + bend;
     m.set_tile(c - 3, y, SHORE);
     m.set_tile(c - 2, y, SHALLOWS);
-    fill(m, c - 1, y, c + 1, y, DEEP);
+    fill(m, c - 1, y, c + 1, y, CMAP_TILE_DEEP_WATER);
     m.set_tile(c + 2, y, SHALLOWS);
     m.set_tile(c + 3, y, SHORE);
   }
@@ -75,12 +77,12 @@ CMap vale() {
     for (int y = 0; y < 40; ++y) {
       if (m.get_tile(x, y) != GRASS) continue;
       const bool woods = (x < 20 && y < 7) || x >= 58 || x < 2;
-      if (woods && noise(x, y, 1) % 3 != 0) m.set_tile(x, y, FOREST);
+      if (woods && noise(x, y, 1) % 3 != 0) m.set_tile(x, y, CMAP_TILE_FOREST);
     }
   // The reed marsh in the south-east.
   for (int x = 38; x < 56; ++x)
     for (int y = 28; y < 40; ++y)
-      if (noise(x, y, 2) % 4 != 0) m.set_tile(x, y, SWAMP);
+      if (noise(x, y, 2) % 4 != 0) m.set_tile(x, y, CMAP_TILE_SWAMP);
   fill(m, 44, 33, 47, 35, SHALLOWS);
   m.set_region(38, 28, 55, 39, 2);
   house(m, 8, 10, 16, 16, 1);
@@ -104,13 +106,13 @@ CMap quarry() {
   m.music = 2;
   m.vis = 1;
   m.exitlvl = 1;
-  m.edge_tiles = {MOUNTAIN, GRASS, MOUNTAIN, MOUNTAIN};
+  m.edge_tiles = {CMAP_TILE_MOUNTAIN, GRASS, CMAP_TILE_MOUNTAIN, CMAP_TILE_MOUNTAIN};
   m.set_size(48, 36, false);
   fill(m, 0, 0, 47, 35, GRASS);
   for (int x = 0; x < 48; ++x)
     for (int y = 0; y < 36; ++y) {
       const bool rim = x < 2 || x > 45 || y < 2;
-      if (rim && noise(x, y, 3) % 5 != 0) m.set_tile(x, y, MOUNTAIN);
+      if (rim && noise(x, y, 3) % 5 != 0) m.set_tile(x, y, CMAP_TILE_MOUNTAIN);
       else if (noise(x, y, 4) % 7 == 0) m.set_tile(x, y, EARTH);
     }
   fill(m, 20, 33, 27, 35, GRASS);  // the road down to the valley
@@ -118,17 +120,18 @@ CMap quarry() {
   // The flooded pit: deep water ringed by shore, a quay wall on its west side.
   fill(m, 24, 12, 37, 23, SHORE);
   fill(m, 25, 13, 36, 22, SHALLOWS);
-  fill(m, 27, 15, 34, 20, DEEP);
+  fill(m, 27, 15, 34, 20, CMAP_TILE_DEEP_WATER);
   fill(m, 24, 14, 24, 21, QUAY);
   m.set_region(24, 12, 37, 23, 3);
-  fill(m, 40, 28, 41, 29, LAVA);
+  fill(m, 40, 28, 41, 29, CMAP_TILE_LAVA);
   m.placements.push_back({40, 28, EARTH});
   m.placements.push_back({41, 29, EARTH});
 
   m.map_objects.push_back({Item(CAMPFIRE), 8, 7});
   m.map_objects.push_back({Item(CAMPFIRE), 30, 26});
   // Wages dropped along the road down to the valley.
-  for (int i = 0; i < 5; ++i) m.map_objects.push_back({Item(GOLD_COIN), 21 + i, 30 + i % 2});
+  const Item gold(static_cast<long>(ITEM_BASE_CURRENCY));
+  for (int i = 0; i < 5; ++i) m.map_objects.push_back({gold, 21 + i, 30 + i % 2});
   m.map_objects.push_back({Item(MARSH_LIGHT), 40, 30});
   return m;
 }

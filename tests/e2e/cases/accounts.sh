@@ -42,16 +42,12 @@ book="The old road runs along the river.|It leaves the hills at the ford.|"
 printf 'until %s\nbook %s\nawait m \nsend z 0 0\nbook %s\n' "$work/help_seen" "$book" "$book" \
   > "$work/scenario.txt"
 shots_as e2e-accounts
-shot() { import -window root -crop 800x600+0+0 +repage "$shots/$1.png" 2>/dev/null || fail "no picture $1"; }
-# Pixels of colour $2 ("r,g,b") in the region $1 (WxH+X+Y) of picture $3.
-count() { /usr/bin/convert "$shots/$3.png" -crop "$1" +repage -fill black +opaque "rgb($2)" \
-  -fill white -opaque "rgb($2)" -format '%[fx:int(mean*w*h)]' info:; }
 # Takes picture $1 until the test $2 holds.
-shot_holds() { shot "$1"; eval "$2"; }
+shot_holds() { shot "$shots" "$1"; eval "$2"; }
 shot_until() { until_ok shot_holds "$@"; }
-ink() { count 568x505+0+0 102,51,0 "$1"; }          # the book's text
-help_shown() { count 568x505+0+0 30,34,60 "$1"; }   # the help picture's ground
-map_name() { count 568x24+0+0 255,222,0 "$1"; }     # the map viewer's level name
+ink() { count "$shots" "$1" 568x505+0+0 '(102,51,0)'; }          # the book's text
+help_shown() { count "$shots" "$1" 568x505+0+0 '(30,34,60)'; }   # the help picture's ground
+map_name() { count "$shots" "$1" 568x24+0+0 '(255,222,0)'; }     # the map viewer's level name
 moves() { grep -c "^recv\[0\]: m " "$work/server.log"; }
 moved_past() { [ "$(moves)" -gt "$1" ]; }
 # Holds UP until the server has a move more: the client polls held keys once

@@ -39,8 +39,8 @@ grep -q "What spell?" "$work/client.out" && fail "the binding ended on the chat 
 
 # Pure white pixels of the play window: the target cursor's corners are its only ones.
 white() {
-  import -window root -crop 560x440+0+20 +repage "$work/$1.png" 2>/dev/null || fail "no picture $1"
-  /usr/bin/convert "$work/$1.png" -fill black +opaque white -format "%[fx:round(mean*w*h)]" info:
+  shot "$work" "$1" 560x440+0+20
+  count "$work" "$1" 560x440+0+0 '(255,255,255)'
 }
 [ "$(white before)" -lt 5 ] || fail "white in the play window before the crosshair"
 send_keys y

@@ -5,11 +5,6 @@
 # cell; at 800x600 the command hotbar clicked, a book arriving over an open
 # list, the book sent again, and the tracked-creature mark.
 shots_as e2e-display-layout
-shot() { import -window root -crop "$2" +repage "$shots/$1.png" 2>/dev/null || fail "no picture $1"; }
-# Pixels of colour $2 in picture $1.
-count() { /usr/bin/convert "$shots/$1.png" -fill black +opaque "$2" -fill white -opaque "$2" \
-  -format '%[fx:int(mean*w*h)]' info:; }
-differ() { local n; n=$(/usr/bin/compare -metric AE "$shots/$1.png" "$shots/$2.png" null: 2>&1); echo "${n%% *}"; }
 end_client() { kill -INT "$client_pid"; wait "$client_pid"; client_pid=; wait "$server_pid" 2>/dev/null; server_pid=; }
 # Each session starts from the same settings: the client rewrites them on leaving.
 set_res() {
@@ -25,11 +20,12 @@ set_res 800 600
 (cd "$work/game" && exec ./zib < /dev/null) > "$work/client.out" 2>&1 &
 client_pid=$!
 wait_for "intro: title screen" "$work/client.out" || fail "no title screen"
-walking() { shot road "608x32+96+416"; [ "$(count road black)" -gt 300 ]; }
-eventually walking || fail "the procession shows $(count road black) outline pixels: no walking figures"
-shot avatars_left "96x96+104+230"; shot avatars_right "96x96+600+230"
-[ "$(count avatars_left black)" -gt 100 ] || fail "no left title avatar"
-[ "$(count avatars_right black)" -gt 100 ] || fail "no right title avatar"
+outline() { count "$shots" "$1" "$2+0+0" '(0,0,0)'; }
+walking() { shot "$shots" road "608x32+96+416"; [ "$(outline road 608x32)" -gt 300 ]; }
+eventually walking || fail "the procession shows $(outline road 608x32) outline pixels: no walking figures"
+shot "$shots" avatars_left "96x96+104+230"; shot "$shots" avatars_right "96x96+600+230"
+[ "$(outline avatars_left 96x96)" -gt 100 ] || fail "no left title avatar"
+[ "$(outline avatars_right 96x96)" -gt 100 ] || fail "no right title avatar"
 kill -INT "$client_pid"; wait "$client_pid"; client_pid=
 
 # 2560x1440: the player's health bar (sky blue) marks the player's cell; a
@@ -38,7 +34,7 @@ set_res 2560 1440
 start_play
 health_bar() {
   xdotool mousemove 2500 1400  # off the map each time: Allegro may still warp it once
-  shot wide "2560x1440+0+0"
+  shot "$shots" wide "2560x1440+0+0"
   bar=$(/usr/bin/convert "$shots/wide.png" -fill black +opaque "rgb(51,153,255)" -trim -format '%w %h %X %Y' info:)
   read -r bw bh bx by <<< "$bar"
   [ "$bw" -ge 60 ] && [ "$bw" -le 64 ] && [ "$bh" -le 8 ]
@@ -71,12 +67,12 @@ start_client
 wait_for "ready\[0\]: Demo" "$work/server.log" || fail "the client did not reach play"
 focus_client || fail "no window"
 # The sheet once the tracked creature's row shows its blue gauge.
-tracked() { xdotool mousemove 700 580; shot sheet "230x450+570+0"; [ "$(count sheet 'rgb(0,0,254)')" -gt 100 ]; }
+tracked() { xdotool mousemove 700 580; shot "$shots" sheet "230x450+570+0"; [ "$(count "$shots" sheet 230x450+0+0 '(0,0,254)')" -gt 100 ]; }
 eventually tracked || fail "no tracked creature on the sheet"
 # The tracked creature's row carries its mark, with no mask colour around it.
-[ "$(count sheet 'rgb(255,0,255)')" = 0 ] || fail "the tracked mark shows its mask colour"
+[ "$(count "$shots" sheet 230x450+0+0 '(255,0,255)')" = 0 ] || fail "the tracked mark shows its mask colour"
 # The slot row stands under the command row; F1's label is on black.
-on_black() { xdotool mousemove 120 470; shot label "12x8+113+453"; [ "$(/usr/bin/convert "$shots/label.png" \
+on_black() { xdotool mousemove 120 470; shot "$shots" label "12x8+113+453"; [ "$(/usr/bin/convert "$shots/label.png" \
   -fill black -opaque white -fill white +opaque black -format '%[fx:int(mean*w*h)]' info:)" = 0 ]; }
 eventually on_black || fail "the F1 label is not on black"
 click_until 437 433 1 "Rearranging inventory" "$work/client.out" ||
@@ -88,23 +84,23 @@ wait_for "Viewing book" "$work/client.out" || fail "no book"
 xdotool mousemove 700 580
 # Book lines in ink: none between the 20th line and the page numbers, none
 # on the frame below the page.
-inked() { shot book1 "466x296+51+104"; [ "$(count book1 'rgb(102,51,0)')" -gt 1000 ]; }
+inked() { shot "$shots" book1 "466x296+51+104"; [ "$(count "$shots" book1 466x296+0+0 '(102,51,0)')" -gt 1000 ]; }
 eventually inked || fail "no text in the book"
-sheet_back() { shot "$1" "230x450+570+0"; [ "$(differ sheet "$1")" -lt 2000 ]; }
+sheet_back() { shot "$shots" "$1" "230x450+570+0"; [ "$(differ "$shots" sheet "$1")" -lt 2000 ]; }
 eventually sheet_back panel_book || fail "the list stayed on the panel under the book"
 /usr/bin/convert "$shots/book1.png" -crop 466x16+0+258 +repage "$shots/book_gap.png"
 /usr/bin/convert "$shots/book1.png" -crop 466x9+0+287 +repage "$shots/book_frame.png"
-[ "$(count book_gap 'rgb(102,51,0)')" = 0 ] || fail "book lines reach the page numbers"
-[ "$(count book_frame 'rgb(102,51,0)')" = 0 ] || fail "book lines reach the frame"
+[ "$(count "$shots" book_gap 466x16+0+0 '(102,51,0)')" = 0 ] || fail "book lines reach the page numbers"
+[ "$(count "$shots" book_frame 466x9+0+0 '(102,51,0)')" = 0 ] || fail "book lines reach the frame"
 send_keys .
-turned() { shot book2 "466x296+51+104"; [ "$(differ book1 book2)" -gt 500 ]; }
+turned() { shot "$shots" book2 "466x296+51+104"; [ "$(differ "$shots" book1 book2)" -gt 500 ]; }
 eventually turned || fail "the page did not turn"
 send_keys '\033'
 wait_for "Done!" "$work/client.out" || fail "ESC did not close the book"
 eventually sheet_back after_book || fail "a list is drawn after the book"
 # Keys act as in play: the inventory key opens the list, ESC closes it.
 send_keys v
-listed() { shot inv "230x450+570+0"; [ "$(differ sheet inv)" -gt 2000 ]; }
+listed() { shot "$shots" inv "230x450+570+0"; [ "$(differ "$shots" sheet inv)" -gt 2000 ]; }
 eventually listed || fail "the inventory list is not drawn"
 [ "$(grep -c "Rearranging inventory" "$work/client.out")" = 2 ] || fail "the inventory key did nothing"
 # A look here brings the same book again: it opens at its first spread.
@@ -112,7 +108,7 @@ send_keys '\033l '
 wait_for "^recv\[0\]: s " "$work/server.log" || fail "no look sent"
 eventually seen "Viewing book" 2
 [ "$(grep -c "Viewing book" "$work/client.out")" = 2 ] || fail "the second book did not come"
-first_spread() { shot book3 "466x296+51+104"; [ "$(differ book1 book3)" -lt 50 ]; }
+first_spread() { shot "$shots" book3 "466x296+51+104"; [ "$(differ "$shots" book1 book3)" -lt 50 ]; }
 eventually first_spread || fail "the book sent again did not open at its first spread"
 grep -q "alert:" "$work/client.out" && fail "an alert was raised"
 end_client

@@ -23,14 +23,10 @@ printf 'res_x=1024\nres_y=768\n' >> "$work/game/client.cfg"
   echo 'send K 0 2 2 5 5 0 0 1'
 } > "$work/scenario.txt"
 
-shot() { import -window root -crop 1024x768+0+0 +repage "$work/$1.png" 2>/dev/null || fail "no picture $1"; }
-# Pixels of colour $2 ("(r,g,b)") in the region $1 (WxH+X+Y) of picture $3.
-count() {
-  /usr/bin/convert "$work/$3.png" -crop "$1" +repage -format %c histogram:info:- |
-    awk -v c="$2" 'index($0, c) { n += $1 } END { print n + 0 }'
-}
-atleast() { [ "$(count "$2" "$3" "$4")" -ge "$1" ] || fail "$5 ($(count "$2" "$3" "$4") pixels)"; }
-atmost() { [ "$(count "$2" "$3" "$4")" -le "$1" ] || fail "$5 ($(count "$2" "$3" "$4") pixels)"; }
+# The pictures are of the whole 1024x768 window, kept in the case's own folder.
+# At least (or at most) $1 pixels of colour $3 in the region $2 of picture $4, else fails saying $5.
+atleast() { [ "$(count "$work" "$4" "$2" "$3")" -ge "$1" ] || fail "$5 ($(count "$work" "$4" "$2" "$3") pixels)"; }
+atmost() { [ "$(count "$work" "$4" "$2" "$3")" -le "$1" ] || fail "$5 ($(count "$work" "$4" "$2" "$3") pixels)"; }
 
 start_server --scenario "$work/scenario.txt"
 start_client
@@ -44,8 +40,9 @@ mod_key shift F10
 wait_for "Repeat cast on" "$work/client.out" || fail "repeat cast not on"
 # "N  XP=250 Level up! REPEAT-CAST": the notice from x 80, the flag from x 160.
 status_line() {
-  shot start
-  [ "$(count 72x8+80+0 '(255,255,255)' start)" -ge 60 ] && [ "$(count 88x8+160+0 '(255,255,255)' start)" -ge 60 ]
+  shot "$work" start 1024x768
+  [ "$(count "$work" start 72x8+80+0 '(255,255,255)')" -ge 60 ] &&
+    [ "$(count "$work" start 88x8+160+0 '(255,255,255)')" -ge 60 ]
 }
 eventually status_line || fail "no level-up notice or no REPEAT-CAST in the status line"
 # The player stands at (5,5) with forest south-west (48-pixel cells, the
@@ -55,7 +52,7 @@ atmost 400 48x48+324+364 '(0,0,0)' start "the forest cell is black under its tre
 send_keys '?'
 wait_for "Viewing help" "$work/client.out" || fail "help did not open"
 # Pixels of the help picture's backdrop at least ($1 -ge) or at most (-le) $2 in picture $3.
-backdrop() { shot "$3"; [ "$(count 200x100+296+286 '(30,34,60)' "$3")" "$1" "$2" ]; }
+backdrop() { shot "$work" "$3" 1024x768; [ "$(count "$work" "$3" 200x100+296+286 '(30,34,60)')" "$1" "$2" ]; }
 eventually backdrop -ge 15000 help_picture || fail "the help picture is not shown"
 send_keys '?'
 eventually backdrop -le 2000 help_text || fail "'?' did not turn to the help text"
@@ -64,10 +61,9 @@ send_keys '\033'
 # The key-bind pages, backwards from the sheet: page 6 names the action of
 # the A key, page 5 the F1 combination; ALT and the page key return to the sheet.
 # At least $4 pixels of colour $3 in region $2 of a new picture $1.
-shows() { shot "$1"; [ "$(count "$2" "$3" "$1")" -ge "$4" ]; }
-differ() { local n; n=$(/usr/bin/compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1); echo "${n%% *}"; }
-panel() { shot "$1"; /usr/bin/convert "$work/$1.png" -crop 232x440+792+0 +repage "$work/$1_panel.png"; }
-sheet_back() { panel sheet_again; [ "$(differ sheet_panel sheet_again_panel)" -lt 300 ]; }
+shows() { shot "$work" "$1" 1024x768; [ "$(count "$work" "$1" "$2" "$3")" -ge "$4" ]; }
+panel() { shot "$work" "$1" 1024x768; /usr/bin/convert "$work/$1.png" -crop 232x440+792+0 +repage "$work/$1_panel.png"; }
+sheet_back() { panel sheet_again; [ "$(differ "$work" sheet_panel sheet_again_panel)" -lt 300 ]; }
 panel sheet
 mod_key shift z
 eventually shows page6 64x8+831+25 '(255,255,255)' 20 || fail "page 6 shows no action for the A key"

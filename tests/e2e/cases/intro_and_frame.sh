@@ -7,15 +7,13 @@ printf 'patched=1\nserver=127.0.0.1\nname=Demo\nserver_idx=0\nres_x=800\nres_y=6
   > "$work/game/client.cfg"
 start_server
 colours() { /usr/bin/convert "$shots/$1.png" -format %k info:; }
-differ() { local n; n=$(/usr/bin/compare -metric AE "$shots/$1.png" "$shots/$2.png" null: 2>&1); echo "${n%% *}"; }
 # The message area (800 by 600: 470 wide, from y 505) carries white text.
-white() { /usr/bin/convert "$shots/$1.png" -crop 470x95+0+505 +repage -fill black +opaque white \
-  -format '%[fx:int(mean*w*h)]' info:; }
+white() { count "$shots" "$1" 470x95+0+505 '(255,255,255)'; }
 # Screenshot $1 once the screen is drawn: more than four colours, and unlike
 # the screen before it ($2).
 drawn() {
   import -window root "$shots/$1.png" 2>/dev/null && [ "$(colours "$1")" -gt 4 ] &&
-    { [ -z "${2:-}" ] || [ "$(differ "$2" "$1")" -gt 1000 ]; } &&
+    { [ -z "${2:-}" ] || [ "$(differ "$shots" "$2" "$1")" -gt 1000 ]; } &&
     { [ "$1" != play ] || [ "$(white play)" -gt 500 ]; }
 }
 shoot() { eventually drawn "$1" "${2:-}" || echo "$1" >> "$shots/undrawn"; }

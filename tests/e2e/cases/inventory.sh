@@ -7,16 +7,15 @@ start_client
 wait_for "ready\[0\]: Demo" "$work/server.log" || fail "the client did not reach play"
 focus_client || fail "no window"
 xdotool mousemove 20 580
-shot() { import -window root -crop 230x450+570+0 +repage "$work/$1.png" 2>/dev/null || fail "no picture $1"; }
-differ() { local n; n=$(/usr/bin/compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1); echo "${n%% *}"; }
-# The sheet's labels are white: far more of them than a list has.
-sheet_drawn() { shot sheet; [ "$(/usr/bin/convert "$work/sheet.png" -fill black +opaque white \
-  -format '%[fx:int(mean*w*h)]' info:)" -gt 2000 ]; }
+# The pictures are of the side panel, kept in the case's own folder. The
+# sheet's labels are white: far more of them than a list has.
+panel=230x450+570+0
+sheet_drawn() { shot "$work" sheet $panel; [ "$(count "$work" sheet 230x450+0+0 '(255,255,255)')" -gt 2000 ]; }
 eventually sheet_drawn || fail "no character sheet"
 send_keys v
 wait_for "Rearranging inventory" "$work/client.out" || fail "the inventory did not open"
 # Picture $1 differs from picture $2 by more (or, with "-lt", fewer) than $3 pixels.
-shown() { shot "$1"; [ "$(differ "$2" "$1")" "${4:--gt}" "$3" ]; }
+shown() { shot "$work" "$1" $panel; [ "$(differ "$work" "$2" "$1")" "${4:--gt}" "$3" ]; }
 eventually shown list sheet 2000 || fail "the panel did not change to the list"
 xdotool key Down
 eventually shown moved list 50 || fail "the cursor did not move"

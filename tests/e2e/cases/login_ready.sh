@@ -29,7 +29,7 @@ shots_as e2e-login_ready
 lit_behind() { /usr/bin/convert "$shots/night.png" -crop 160x110+205+340 +repage -fill white \
   +opaque "rgb(0,0,0)" -format '%[fx:int(mean*w*h)]' info:; }
 dark_behind() {
-  import -window root -crop 800x600+0+0 +repage "$shots/night.png" 2>/dev/null || fail "no picture"
+  shot "$shots" night
   [ "$(lit_behind)" = 0 ]
 }
 eventually dark_behind

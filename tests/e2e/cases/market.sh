@@ -9,16 +9,13 @@
 # is kept as a picture in
 # build/e2e-market/ and checked by its pixels or by what it said.
 shots_as e2e-market
-shot() { screenshot "$shots/$1.png" || fail "no picture $1"; }
-# Pixels of colour $2 ("(r,g,b)") in the region $1 (WxH+X+Y) of picture $3.
-count() { pixels "$shots/$3.png" "$1" "$2"; }
 # Takes picture $2 until its region $3 holds at least $1 pixels of colour $4,
 # else fails saying $5.
-shows() { screen_shows "$shots/$2.png" "$3" "$4" "$1" || fail "$5 ($(count "$3" "$4" "$2") pixels)"; }
+shows() { screen_shows "$shots/$2.png" "$3" "$4" "$1" || fail "$5 ($(count "$shots" "$2" "$3" "$4") pixels)"; }
 # The open list's cursor row is a black band across the side panel.
 listed() { shows 1500 "$1" 220x10+575+59 '(0,0,0)' "no list on the side panel in $1"; }
 # Grey pixels (a recipe that cannot be made) in list row $1 (0 the cursor's) of picture $2.
-grey_in_row() { count "220x10+575+$((59 + 10 * $1))" '(120,120,120)' "$2"; }
+grey_in_row() { count "$shots" "$2" "220x10+575+$((59 + 10 * $1))" '(120,120,120)'; }
 # A key, then a direction key as the prompt asks for one.
 towards() { send_keys "$1"; said "$2"; xdotool key "$3"; }
 # Presses a key with the command $2... until the client shows the message $1
@@ -39,7 +36,7 @@ wait_for "ready\[0\]: Demo" "$work/server.log" || fail "the client did not reach
 focus_client || fail "no window"
 xdotool mousemove 700 580
 said "Guide (whisper): Press ? for help"
-shot start
+shot "$shots" start
 # At login the market only shows itself: no talk, no list, no prompt.
 grep -qE '^send\[0\]: (T [0-9]|[UBb] |C[mix])' "$work/server.log" && fail "something opened at login"
 grep -qF "What would you like" "$work/client.out" && fail "a list opened at login"
@@ -111,7 +108,7 @@ logged "^craft\[0\]: makes 1c4 from 1c0$"
 # The river chart, read where the player stands. Its name is written in the
 # colour its code carries, ochre (208,176,0), on the list's black cursor bar.
 send_keys r; said "What would you like to read?"
-chart_named() { shot read; [ "$(count 220x10+575+59 '(208,176,0)' read)" -ge 30 ]; }
+chart_named() { shot "$shots" read; [ "$(count "$shots" read 220x10+575+59 '(208,176,0)')" -ge 30 ]; }
 eventually chart_named || fail "the map scrap's name cannot be read in the list"
 send_keys '\n'; said "Viewing book"
 shows 500 book 100x100+100+150 '(240,228,195)' "no book page"
@@ -139,7 +136,7 @@ record_after() { sed -n "/$1/,\$p" "$work/server.log" | grep -m1 "^send\[0\]: H 
 logged "^send\[0\]: D 3 150 "
 # The cast key is refused until Kindle's cool-off has passed: it is pressed
 # until the spell prompt opens instead.
-spell_prompt() { shot prompt; [ "$(count 400x14+0+586 '(153,204,255)' prompt)" -ge 100 ]; }
+spell_prompt() { shot "$shots" prompt; [ "$(count "$shots" prompt 400x14+0+586 '(153,204,255)')" -ge 100 ]; }
 refusals() { grep -cF "You must wait before using another ability." "$work/client.out"; }
 prompt_or_refusal() { [ "$(refusals)" -gt "$1" ] || spell_prompt; }
 since=$SECONDS
@@ -162,7 +159,7 @@ said "Cool water closes your wounds. (+$((hpmax1 - hp0)) hit points)"
 for ((i = 0; i < 40; i++)); do
   grep -q "^fight\[0\]: goblin dies" "$work/server.log" && break
   strike Right || fail "no blow at the goblin"
-  [ "$i" = 1 ] && shot fight
+  [ "$i" = 1 ] && shot "$shots" fight
 done
 logged "^fight\[0\]: goblin dies"
 said "Attack with alder staff: killed Goblin!"
@@ -186,7 +183,7 @@ a=$(grep "^send\[0\]: A 2 4 150 " "$work/server.log" | head -1)
 logged "^send\[0\]: X 2 1$"
 said "You have gained a level! Hit CTRL+F2 or ALT+F2 to level up and increase your stats!"
 # The panel's rows in their colours: "Level up!" (51,153,255) on picture $1.
-panel_rows() { shot "$1"; [ "$(count 220x440+575+0 '(51,153,255)' "$1")" "$2" "$3" ]; }
+panel_rows() { shot "$shots" "$1"; [ "$(count "$shots" "$1" 220x440+575+0 '(51,153,255)')" "$2" "$3" ]; }
 eventually panel_rows level -ge 40 || fail "no Level up! on the side panel"
 mod_key ctrl F2
 said "Press s to bump strength, d to bump dexterity, and i to bump intelligence. You have 1 point(s) to distribute."
@@ -205,10 +202,10 @@ send_keys m; said "Viewing map ... press ESC when done."
 # The viewer's own frame has the level's name at the top, which the play
 # view never has: a picture of the play view, taken before the viewer's
 # first frame reached the window, is no answer about either edge.
-map_name() { count 560x24+0+0 '(255,222,0)' map; }
-west_black() { count 60x400+0+50 '(0,0,0)' map; }
-east_black() { count 28x400+540+50 '(0,0,0)' map; }
-map_as_wanted() { shot map; [ "$(map_name)" -ge 100 ] && [ "$(west_black)" -lt 20000 ] && [ "$(east_black)" -ge 11200 ]; }
+map_name() { count "$shots" map 560x24+0+0 '(255,222,0)'; }
+west_black() { count "$shots" map 60x400+0+50 '(0,0,0)'; }
+east_black() { count "$shots" map 28x400+540+50 '(0,0,0)'; }
+map_as_wanted() { shot "$shots" map; [ "$(map_name)" -ge 100 ] && [ "$(west_black)" -lt 20000 ] && [ "$(east_black)" -ge 11200 ]; }
 if ! eventually map_as_wanted; then
   [ "$(map_name)" -ge 100 ] || fail "the map viewer is not drawn (no level name)"
   [ "$(west_black)" -lt 20000 ] || fail "no explored cells at the west edge of the map"

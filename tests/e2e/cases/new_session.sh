@@ -20,7 +20,6 @@
 # Session 4: no damage figures and no point spent; he pages the box back and
 # ends the session from the menu. Session 5 opens the box on its newest line.
 shots_as e2e-new_session
-shot() { screenshot "$shots/$1.png"; }
 
 # The white text of a region of picture $2 ($1: WxH+X+Y), as a checksum: the
 # same words at the same place, whatever the background.
@@ -36,19 +35,19 @@ msg_box() { text_sum 470x80+0+506 "$1"; }
 dps_row() { text_sum 230x10+570+294 "$1"; }
 music_row() { text_sum 400x10+0+78 "$1"; }
 # White pixels in region $1 of picture $2.
-white_in() { pixels "$shots/$2.png" "$1" "(255,255,255)"; }
+white_in() { count "$shots" "$2" "$1" "(255,255,255)"; }
 # The open list's cursor row is a black band across the side panel.
-list_open() { shot "$1" && [ "$(pixels "$shots/$1.png" 220x10+575+59 "(0,0,0)")" -ge 1500 ]; }
+list_open() { shot "$shots" "$1" && [ "$(count "$shots" "$1" 220x10+575+59 "(0,0,0)")" -ge 1500 ]; }
 # Takes picture $1 and succeeds when the text of $2 (a function above) in it
 # is $3, or, with "!=" as $4, is not.
 shows() {
-  shot "$1" || return 1
+  shot "$shots" "$1" || return 1
   if [ "${4:-}" = "!=" ]; then [ "$($2 "$1")" != "$3" ]; else [ "$($2 "$1")" = "$3" ]; fi
 }
 # The wait for a key after the connection closed draws only the message box:
 # the rest of the window is black.
 prompt_drawn() {
-  shot "$1" || return 1
+  shot "$shots" "$1" || return 1
   [ "$(/usr/bin/convert "$shots/$1.png" -crop 800x500+0+0 +repage -fill white +opaque black \
     -format "%[fx:round(mean*w*h)]" info:)" = 0 ]
 }
@@ -103,7 +102,7 @@ logged "^send\[0\]: X 3 2$"
 said "You have gained a level!"
 said "Guide (whisper): Press ? for help"
 # The stats page before any blow: its DPS row, to be seen again in session 4.
-dps_drawn() { shot start && [ "$(white_in 230x10+570+294 start)" -gt 0 ]; }
+dps_drawn() { shot "$shots" start && [ "$(white_in 230x10+570+294 start)" -gt 0 ]; }
 eventually dps_drawn || fail "no stats page"
 dps0=$(dps_row start)
 # The crosshair on the k key, then on.
@@ -115,7 +114,7 @@ send_keys k; said "Crosshair on"
 xdotool key F12; send_keys v
 # The page's first line crosses x 100..300 at y 50, where no line of the
 # main menu reaches.
-volume_page() { shot "$1" && [ "$(white_in 200x8+100+50 "$1")" -ge 40 ]; }
+volume_page() { shot "$shots" "$1" && [ "$(white_in 200x8+100+50 "$1")" -ge 40 ]; }
 eventually volume_page volume1 || fail "no volume page"
 music_before=$(music_row volume1)
 send_keys a
@@ -133,7 +132,7 @@ walk_to 5 7 || fail "could not walk"
 walk_to 5 5 || fail "could not walk back"
 # The box paged back; what is printed from now on shows only at its newest
 # line.
-shot unpaged
+shot "$shots" unpaged
 n=$(( $(keys_taken) + 1 )); xdotool key Prior; wait_keys "$n" || fail "PGUP was not taken"
 eventually shows paged msg_box "$(msg_box unpaged)" "!=" || fail "PGUP did not page the box back"
 send_keys d; said "Drop ... select item ..."
@@ -175,7 +174,7 @@ said "Guide (whisper): Ask the guard" 3
 # Session 1's last line, its prompt, is some pages back in the box: a page
 # up at a time until a row shows it or the page stays as it was.
 end1=$(msg_row prompt_1 7)
-shot page0
+shot "$shots" page0
 found=
 for ((p = 1; p <= 12 && !found; p++)); do
   n=$(( $(keys_taken) + 1 )); xdotool key Prior; wait_keys "$n" || fail "PGUP was not taken"
@@ -303,7 +302,7 @@ grep -q "^levelup\[0\]: 2 0 0 0$" "$work/server.log" ||
 # The box paged back, the session ended from the menu, where no prompt
 # shows; a server for the next session is up before.
 said "Level up complete."
-shot unpaged4
+shot "$shots" unpaged4
 n=$(( $(keys_taken) + 1 )); xdotool key Prior; wait_keys "$n" || fail "PGUP was not taken"
 eventually shows paged4 msg_box "$(msg_box unpaged4)" "!=" || fail "PGUP did not page the box back"
 launch_server "$work/server.5.log" --once --market

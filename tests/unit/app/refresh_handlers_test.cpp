@@ -28,7 +28,7 @@ struct RefreshHandlers : HandlerTest {};
 
 TEST_F(RefreshHandlers, RefreshSetsConfirmedPositionAndLatency) {
   app.session.pending_move_token = 5;
-  move_sent_time = get_time_us() - 250000;
+  app.session.move_sent_time = get_time_us() - 250000;
   app.process_pkt(refresh(30, 40, 1, 5));
   EXPECT_EQ(app.session.confirmed_x, 30);
   EXPECT_EQ(app.session.confirmed_y, 40);

@@ -93,8 +93,8 @@ TEST_F(SessionHandlers, ValuesClockAndShip) {
   }
   show_combat_messages = true;
   app.process_pkt("v 2 77");
-  EXPECT_EQ(ship_state, 2);
-  EXPECT_EQ(hull_strength, 77);
+  EXPECT_EQ(app.session.ship_state, 2);
+  EXPECT_EQ(app.session.hull_strength, 77);
   EXPECT_TRUE(has_message("Hull strength: 77"));
 }
 

@@ -198,18 +198,18 @@ TEST_F(TradeMessages, SendTradeListLines) {
 TEST_F(TradeMessages, Crafting) {
   items.add(Item(SWORD), 2, 0, false);
   temp_list.add(Item(0x5d6L), 1, 0, true);
-  craft_request_id = 0;
+  app.session.craft_request_id = 0;
 
   // An ingredient list without its '^' part offers nothing.
   app.process_pkt("Ci 4 181");
   EXPECT_EQ(gc_interface_mode, MODE_NORMAL);
-  EXPECT_EQ(craft_request_id, 0);
+  EXPECT_EQ(app.session.craft_request_id, 0);
   ASSERT_NE(temp_list.first, nullptr);
   EXPECT_EQ(temp_list.first->item.code, 0x5d6);
 
   app.process_pkt("Ci 4 1b2^181:182:");
   EXPECT_EQ(gc_interface_mode, MODE_MAKE_CHOOSE_MAT);
-  EXPECT_EQ(craft_request_id, 4);
+  EXPECT_EQ(app.session.craft_request_id, 4);
   EXPECT_EQ(craft_base_item.code, 0x1b2);
   ASSERT_NE(temp_list.first, nullptr);
   EXPECT_EQ(temp_list.first->item.code, SWORD);
@@ -224,7 +224,7 @@ TEST_F(TradeMessages, Crafting) {
   temp_list.clear();
   d.messages.clear();
   app.process_pkt("Cm 6 181");
-  EXPECT_EQ(craft_request_id, 6);
+  EXPECT_EQ(app.session.craft_request_id, 6);
   EXPECT_TRUE(has_message("You have the skill but not the resources to make something."));
   EXPECT_EQ(gc_interface_mode, MODE_NORMAL);
   temp_list.add(Item(SWORD), 1, 0, true);
@@ -242,7 +242,7 @@ TEST_F(TradeMessages, Crafting) {
   app.session.craft_ready = 0;
   app.process_pkt("Cm 8 181");
   EXPECT_TRUE(has_message("You are not ready to craft another item just yet!"));
-  EXPECT_EQ(craft_request_id, 7);
+  EXPECT_EQ(app.session.craft_request_id, 7);
 }
 
 TEST_F(TradeMessages, TalkOpensAndEnds) {

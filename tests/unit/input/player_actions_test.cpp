@@ -174,7 +174,7 @@ TEST_F(ActionsTest, RequestLines) {
   items.add(Item(TORCH), 2, 1, false);
   items.add(Item(RING).to_bank(), 1, 1, false);
   craft_base_item = Item(0L);
-  craft_request_id = 3;  // the number of the server's last crafting offer
+  app.session.craft_request_id = 3;  // the number of the server's last crafting offer
   const struct {
     const char* what;
     void (*act)();
