@@ -122,6 +122,10 @@ class QYXDisplay {
   void fill_palette();
   // Creates the sixteen hotbar buttons at their start-up places.
   void make_hotbar();
+  // A new session's display: the map scrolled home, the message box on its
+  // newest lines however far the last session paged, no day effect, an
+  // empty minimap, the stat box, the menu on its first page, no title picture.
+  void reset_session();
 
   // ---- Layout and modes (layout.cpp) ----
   // Copies the large statbox and large message font options into
@@ -460,10 +464,6 @@ class QYXDisplay {
   void install_intro_hooks();
   void free_title();
 
-  // A new session's display: the map scrolled home, the message box on its
-  // newest lines however far the last session paged, no day effect, an
-  // empty minimap, the stat box, the menu on its first page, no title picture.
-  void reset_session();
   BITMAP* title_bg = nullptr;
   BITMAP* title_pic = nullptr;
   bool title_tried = false;

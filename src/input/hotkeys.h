@@ -38,7 +38,7 @@ void drop_slot_item(int slot);
 // Uses or equips the item of the slot of `scancode` (see hotkeys.cpp).
 void use_key_item(int scancode, uint8_t& ready, uint64_t& stamp, uint32_t& mode, Item& prompt_item,
                   Item& last_item);
-// Starts binding a spell to the slot held in `app.button_number` (MODE_BIND_KEY).
+// Starts binding a spell to the slot held in `app.session.button_number` (MODE_BIND_KEY).
 void bind_spell_to_key(ClientApp& app, bool f_key);
 
 // The hotbar's buttons and what they stand for. Buttons 0..7 show slots
