@@ -9,15 +9,13 @@
 #include <string>
 
 #include "core/item.h"
+#include "display/hotbar.h"
 
 class ClientApp;
 
 // The F1..F8 slots, which double as the modifier combinations.
 constexpr int HOTKEY_F1_SLOT = 10;
 constexpr int HOTKEY_F8_SLOT = 17;
-// The first command button of the hotbar; buttons below it show slots.
-constexpr int HOTBAR_SLOT_BUTTONS = 8;
-constexpr int HOTBAR_COMMAND_BUTTONS = 8;
 
 // The slot of an Allegro scancode; -1 for a key without slot.
 int scancode_to_slot(int scancode);
