@@ -58,9 +58,10 @@ enum {
   TIMER_ATTACK = 0, TIMER_CAST, TIMER_MOVE, TIMER_USE, TIMER_BUY, TIMER_HIDE, TIMER_CRAFT,
   TIMER_KEEPALIVE, TIMER_STATUS, TIMER_BLINK, TIMER_SCRIPT, TIMER_MISSILES, TIMER_PARTICLES,
   TIMER_REDRAW, TIMER_SECOND,
-  // Frame input: the SPACE line, stealth, the 1 s status and 2 s clock ticks,
-  // the ping-pong phase, the last mouse pass and the start of the last step.
-  TIMER_LEVEL, TIMER_STEALTH, TIMER_STATUS_TICK, TIMER_CLOCK, TIMER_PHASE, TIMER_MOUSE,
+  // Frame input: the stamp of the SPACE key's ready flag (`session.space_ready`),
+  // stealth, the 1 s status and 2 s clock ticks, the ping-pong phase, the last
+  // mouse pass and the start of the last step.
+  TIMER_SPACE, TIMER_STEALTH, TIMER_STATUS_TICK, TIMER_CLOCK, TIMER_PHASE, TIMER_MOUSE,
   TIMER_MOVE_START
 };
 

@@ -101,7 +101,7 @@ int update_sent_pos(const std::string& line) {
     }
     if (u.level != me.map_level) continue;
     // Positions come from the server: only cells of the grid are taken.
-    if (!on_object_grid(u.x, u.y)) {
+    if (!on_max_grid(u.x, u.y)) {
       trace.printf("off-grid update ignored id=%d", u.id);
       continue;
     }

@@ -17,6 +17,7 @@
 #include "core/log.h"
 #include "core/skills_classes.h"
 #include "core/utils.h"
+#include "display/layout.h"
 
 namespace {
 // Item codes carried at the head of the title procession.
@@ -67,12 +68,11 @@ bool intro_is_tab(int k) { return scancode(k) == 0 ? ascii(k) == '\t' : scancode
 int intro_menu_entries(bool qyx) { return qyx ? 4 : 3; }
 
 bool title_figure_at(int figure, int step, int& x, int& y) {
-  constexpr int CELL = 32;
   int p = step - figure * TITLE_FIGURE_GAP;
   if (figure < 0 || figure >= TITLE_FIGURES || p < 0 || p >= TITLE_PATH_STEPS) return false;
   // Along the road of the strip's middle row, with a bob every other step.
-  x = p * (TITLE_STRIP_W - 1) * CELL / (TITLE_PATH_STEPS - 1);
-  y = 2 * CELL - (p % 2) * 2;
+  x = p * (TITLE_STRIP_W - 1) * PLAY_CELL / (TITLE_PATH_STEPS - 1);
+  y = 2 * PLAY_CELL - (p % 2) * 2;
   return true;
 }
 

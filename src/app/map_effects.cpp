@@ -53,7 +53,7 @@ constexpr EffectSound EFFECT_SOUNDS[] = {
 // Cells come from the server: an effect is taken only at cells of the grid,
 // -1, -1 standing for no cell. Everything that later adds, draws or flies
 // between its cells then stays far inside an int.
-bool effect_cell(int x, int y) { return (x == -1 && y == -1) || on_object_grid(x, y); }
+bool effect_cell(int x, int y) { return (x == -1 && y == -1) || on_max_grid(x, y); }
 
 // Moves x by the map width toward the player, and the second cell with it,
 // so that an effect across the seam of a wrapping map lies beside the player.
@@ -159,7 +159,7 @@ void process_tracked(const std::string& line) {
     clear_tracked();
   } else if (n == 2 && op == 0) {
     remove_tracked(id);
-  } else if (n == 11 && on_object_grid(x, y)) {
+  } else if (n == 11 && on_max_grid(x, y)) {
     // A row is placed only on a cell of the grid: the minimap, the map viewer
     // and the targeting measure from it.
     update_tracked(id, id_table.get_name(id), static_cast<int>(code), health, v9, v10, x, y, level,

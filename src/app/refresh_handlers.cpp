@@ -26,7 +26,7 @@ constexpr char FOV_SEPARATOR = 0x1E;
 void rebuild_object_grid() {
   obj_grid.clear(true);
   for (const MapObject& o : cmap.map_objects) {
-    if (on_object_grid(o.x, o.y)) obj_grid.set_item(o.item, o.x, o.y);
+    if (on_max_grid(o.x, o.y)) obj_grid.set_item(o.item, o.x, o.y);
   }
   copy_obj_list();
 }
@@ -96,7 +96,7 @@ int process_fov_data(const std::string& line, ObjectList& list) {
     unpack_fov_status(status, light, health, align, large, number);
     trace.printf("id=%d code=%s x=%d y=%d light=%d hea=%d align=%c large=%d", id,
                  item.str().c_str(), x, y, light, health, align, large ? 1 : 0);
-    if (!on_object_grid(x, y)) {
+    if (!on_max_grid(x, y)) {
       trace.printf("off-grid object ignored");
       continue;
     }

@@ -80,11 +80,6 @@ bool is_safe_cache_name(const std::string& name);
 
 int update_sent_pos(const std::string& line);
 
-// Whether (x, y) is a cell of the object grid.
-inline bool on_object_grid(int x, int y) {
-  return x >= 0 && y >= 0 && x < CMAP_MAX_SIZE && y < CMAP_MAX_SIZE;
-}
-
 // Puts the local player on (x, y) from the server when it is a cell of the
 // grid (anything else would be cut to 16 bits); whether it did.
 bool place_player(int x, int y);

@@ -33,7 +33,7 @@ constexpr int COLOUR_HELP = 9;
 }  // namespace
 
 bool place_player(int x, int y) {
-  if (!on_object_grid(x, y)) return false;
+  if (!on_max_grid(x, y)) return false;
   me.x = static_cast<int16_t>(x);
   me.y = static_cast<int16_t>(y);
   return true;

@@ -199,7 +199,9 @@ void Item::lower_blessing() {
   // its count: setting it would add 128 to the stack.
 }
 
-void Item::set_base_code(int b) { code = (code & ITEM_LOW_32 & ~0xfffL) | (b & 0xfff); }
+void Item::set_base_code(int b) {
+  code = (code & ITEM_LOW_32 & ~int64_t{ITEM_BASE_MASK}) | (b & ITEM_BASE_MASK);
+}
 
 void Item::set_material(int m) {
   code = (code & ~(15L << 12)) | (static_cast<int64_t>(m & 15) << 12);

@@ -101,7 +101,7 @@ class Item {
   static Item random_372(int level);
 
   // Accessors.
-  int get_base_code() const { return static_cast<int>(code & 0xfff); }
+  int get_base_code() const { return static_cast<int>(code & ITEM_BASE_MASK); }
   int get_own_material() const { return static_cast<int>(((code >> 12) & 15) + 16 * (extra & 15)); }
   int get_material() const;
   int get_to_mod() const { return static_cast<int>((code >> 16) & 15); }

@@ -5,6 +5,9 @@
 // Where the rules give a base no name, it is named as the sample world's item
 // tables name it.
 
+// The base code's bits in the code word (and in any code that names a base).
+constexpr int ITEM_BASE_MASK = 0xfff;
+
 constexpr int ITEM_BASE_CURRENCY = 256;      // gold; the default trade item
 constexpr int ITEM_BASE_CLOCK = 259;         // ticks nearby (an ambient loop)
 constexpr int ITEM_BASE_SCROLL = 286;        // spell id in its modifier

@@ -26,7 +26,8 @@ int artifact_default_material(int base) {
   return r ? r->default_material : 0;
 }
 
-ItemRecord::ItemRecord(int c, char t, const std::string& n) : code(c & 0xfff), type(t), name(n) {}
+ItemRecord::ItemRecord(int c, char t, const std::string& n)
+    : code(c & ITEM_BASE_MASK), type(t), name(n) {}
 
 bool ItemRecord::allows_class(int c) const {
   if (all_classes) return true;

@@ -131,7 +131,7 @@ void split_article(std::string& name, std::string& article) {
 }  // namespace
 
 void ItemData::put_record(std::unique_ptr<ItemRecord> r) {
-  size_t b = static_cast<size_t>(r->code & 0xfff);
+  size_t b = static_cast<size_t>(r->code & ITEM_BASE_MASK);
   records_[b] = std::move(r);
 }
 
@@ -350,7 +350,7 @@ void ItemData::load_named() {
     int code = static_cast<int>(hex_to_int(c[0]));
     if (!is_regular_code(code)) continue;
     int parent_code = static_cast<int>(hex_to_int(c[1]));
-    const ItemRecord* parent = records_[static_cast<size_t>(parent_code & 0xfff)].get();
+    const ItemRecord* parent = records_[static_cast<size_t>(parent_code & ITEM_BASE_MASK)].get();
     if (!parent) continue;
     // Build the new record from the parent before anything is replaced: the
     // parent may be the very record that this line replaces.
@@ -401,7 +401,7 @@ void ItemData::load_named() {
     if (c.size() > 6) r->level_req = bounded_int<int>(std::strtol(c[6].c_str(), nullptr, 10));
     if (c.size() > 7 && !c[7].empty()) read_class_letters(*r, c[7]);
     put_record(std::move(r));
-    item_links::copy_object_tile(parent_code & 0xfff, code & 0xfff);
+    item_links::copy_object_tile(parent_code & ITEM_BASE_MASK, code & ITEM_BASE_MASK);
   }
 }
 

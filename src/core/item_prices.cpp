@@ -98,7 +98,7 @@ int ItemData::price_at_depth(const Item& i, int depth) const {
     return rule_price_to_int(price_without_artifact_rule(i));
   if (i.is_unidentified()) return price_to_int(r->price);
   if (depth >= ARTIFACT_PARENT_DEPTH) return 0;
-  int part_base = (r->parent_code != 0 ? r->parent_code : b) & 0xfff;
+  int part_base = (r->parent_code != 0 ? r->parent_code : b) & ITEM_BASE_MASK;
   int material = i.get_material();
   size_t n = std::min(r->effect_kinds.size(), r->effect_values.size());
   if (n == 0) return 0;

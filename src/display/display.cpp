@@ -387,7 +387,7 @@ void QYXDisplay::make_hotbar() {
     b.x = HOTBAR_STEP * (k - 1);
     b.y = HOTBAR_START_Y;
     b.w = b.h = HOTBAR_BUTTON_SIZE;
-    if (k <= HOTBAR_BUTTONS / 2) {
+    if (k <= HOTBAR_SLOT_BUTTONS) {
       b.label = format_str("F%d", k);
       b.slot = k + 9;
     } else {

@@ -18,6 +18,7 @@
 
 #include "core/item.h"
 #include "core/tiles.h"
+#include "display/hotbar.h"
 #include "display/layout.h"
 #include "display/map_view.h"
 #include "display/list_panel.h"
@@ -35,7 +36,6 @@ struct ItemListEl;
 class ObjectList;
 struct ItemTint;
 
-constexpr int HOTBAR_BUTTONS = 16;
 constexpr int MOVE_CURSORS = 8;
 
 // The palette, in the order `init` fills it.
@@ -122,6 +122,10 @@ class QYXDisplay {
   void fill_palette();
   // Creates the sixteen hotbar buttons at their start-up places.
   void make_hotbar();
+  // A new session's display: the map scrolled home, the message box on its
+  // newest lines however far the last session paged, no day effect, an
+  // empty minimap, the stat box, the menu on its first page, no title picture.
+  void reset_session();
 
   // ---- Layout and modes (layout.cpp) ----
   // Copies the large statbox and large message font options into
@@ -451,7 +455,7 @@ class QYXDisplay {
   int auxbox_get_height() const { return auxbox_height(res_y); }
   void draw_aux_box(BITMAP* dest) { auxbox.draw(dest, panel_x, res_y); }
   MinimapGrid minimap;
-  int minimap_span = 48;  // cells across; CTRL+Stats switches 48 and 96
+  int minimap_span = MINIMAP_SPAN_NEAR;  // cells across; CTRL+Stats switches near and far
   AuxBox auxbox;
   std::vector<std::string>& auxbox_lines = auxbox.lines;
 
@@ -460,10 +464,6 @@ class QYXDisplay {
   void install_intro_hooks();
   void free_title();
 
-  // A new session's display: the map scrolled home, the message box on its
-  // newest lines however far the last session paged, no day effect, an
-  // empty minimap, the stat box, the menu on its first page, no title picture.
-  void reset_session();
   BITMAP* title_bg = nullptr;
   BITMAP* title_pic = nullptr;
   bool title_tried = false;
@@ -544,9 +544,9 @@ class QYXDisplay {
 
   // Layout figures (see layout.h).
   int32_t panel_x = 0, panel_y = 0;
-  int32_t msg_x = 0, msg_height = 0, msg_rows = 8;
+  int32_t msg_x = 0, msg_height = 0, msg_rows = MSG_VISIBLE_ROWS;
   int32_t play_height = 0, input_width = 0, line_chars = 0;
-  int32_t tile_size = 32;
+  int32_t tile_size = PLAY_CELL;
   int32_t src_x = PLAY_CELL, src_y = PLAY_CELL;
   int32_t play_w = 0, play_h = 0, play_x = 0, play_y = 0;
   int32_t skin_x = 0, skin_y = 0;

@@ -11,10 +11,10 @@
 #include "app/client_app.h"
 #include "core/skills_classes.h"
 #include "core/tiles.h"
+#include "display/layout.h"
 
 namespace {
 // The intro layout, in frame coordinates.
-constexpr int CELL = 32;
 constexpr int FORM_X = 15, FORM_Y = 291, FORM_W = 610, FORM_H = 162;
 constexpr int TITLE_SRC_X = 95, TITLE_SRC_Y = 352, TITLE_SRC_H = 170;
 constexpr int CENTRE_X = 320;
@@ -82,7 +82,8 @@ bool sheet_cell(const IntroSheet& s, BITMAP* bmp, int t, int cell, int& sx, int&
 }
 
 const ObjectTile* avatar_record(const IntroSheet& s, int32_t avatar) {
-  return s.table ? s.table->get_object_tile(static_cast<unsigned>(avatar) & 0xfff) : nullptr;
+  return s.table ? s.table->get_object_tile(static_cast<unsigned>(avatar) & ITEM_BASE_MASK)
+                 : nullptr;
 }
 
 // The avatar's picture (and, for a marked avatar, its overlay) stretched to
@@ -108,7 +109,7 @@ void draw_avatar_tile(BITMAP* dest, const IntroSheet& s, int32_t avatar, int fra
 void draw_sheet_picture(BITMAP* dest, const IntroSheet& s, int t, int x, int y) {
   int sx = 0, sy = 0;
   if (sheet_cell(s, s.tiles, t, s.tile + s.border, sx, sy))
-    masked_stretch_blit(s.tiles, dest, sx, sy, s.tile, s.tile, x, y, CELL, CELL);
+    masked_stretch_blit(s.tiles, dest, sx, sy, s.tile, s.tile, x, y, PLAY_CELL, PLAY_CELL);
 }
 }  // namespace
 
@@ -305,11 +306,11 @@ void draw_create(const IntroCanvas& c, const IntroFonts& f, const IntroColours& 
   for (int field : {CREATE_FIELD_SERVER, CREATE_FIELD_GENDER, CREATE_FIELD_RACE, CREATE_FIELD_CLASS,
                     CREATE_FIELD_AVATAR}) {
     int x = choice_value_x(field), y = row_y(field) + CREATE_VALUE_DY;
-    if (field == CREATE_FIELD_AVATAR) y = CREATE_AVATAR_Y + CELL / 2 - text_height(f.main) / 2;
+    if (field == CREATE_FIELD_AVATAR) y = CREATE_AVATAR_Y + PLAY_CELL / 2 - text_height(f.main) / 2;
     textout_ex(p, f.main, "<", x - ARROW_W - ARROW_GAP, y, col.c1, -1);
     textout_ex(p, f.main, ">", x + ARROW_RIGHT_DX, y, col.c1, -1);
   }
-  draw_avatar_tile(p, sheet, v.avatar, frame, CREATE_AVATAR_X, CREATE_AVATAR_Y, CELL, true);
+  draw_avatar_tile(p, sheet, v.avatar, frame, CREATE_AVATAR_X, CREATE_AVATAR_Y, PLAY_CELL, true);
   textout_centre_ex(p, f.names, v.race_desc.c_str(), CENTRE_X, CREATE_RACE_DESC_Y, col.white, -1);
   textout_centre_ex(p, f.names, v.class_desc.c_str(), CENTRE_X, CREATE_CLASS_DESC_Y, col.white, -1);
   form_to_back(c);
@@ -322,7 +323,7 @@ int avatar_frame_count(const IntroSheet& sheet, int32_t avatar) {
 
 void draw_avatar_preview(const IntroCanvas& c, const IntroSheet& sheet, int32_t avatar, int fx,
                          int fy, int frame) {
-  constexpr int SIZE = PREVIEW_SCALE * CELL;
+  constexpr int SIZE = PREVIEW_SCALE * PLAY_CELL;
   rectfill(c.work, 0, 0, SIZE - 1, SIZE - 1, bitmap_mask_color(c.work));
   draw_avatar_tile(c.work, sheet, avatar, frame, 0, 0, SIZE, false);
   IntroPoint o = intro_frame_origin(c.back->w, c.back->h);
@@ -334,9 +335,10 @@ void draw_title_strip(const IntroCanvas& c, const IntroSheet& sheet, const Intro
     const MapTile* t = sheet.table ? sheet.table->get_map_tile(STRIP_ROWS[row]) : nullptr;
     for (int col = 0; col < TITLE_STRIP_W; ++col) {
       if (t)
-        draw_sheet_picture(c.play, sheet, t->image, col * CELL, row * CELL);
+        draw_sheet_picture(c.play, sheet, t->image, col * PLAY_CELL, row * PLAY_CELL);
       else
-        rectfill(c.play, col * CELL, row * CELL, col * CELL + CELL - 1, row * CELL + CELL - 1, 0);
+        rectfill(c.play, col * PLAY_CELL, row * PLAY_CELL, col * PLAY_CELL + PLAY_CELL - 1,
+                 row * PLAY_CELL + PLAY_CELL - 1, 0);
     }
   }
   // Drawn from the back of the file so that the leaders stand in front.
@@ -344,11 +346,12 @@ void draw_title_strip(const IntroCanvas& c, const IntroSheet& sheet, const Intro
     int x = 0, y = 0;
     if (!title_figure_at(i, st.title_step, x, y)) continue;
     if (i == 0) {
-      const ObjectTile* rec = sheet.table ? sheet.table->get_object_tile(st.title_item & 0xfff) : nullptr;
+      const ObjectTile* rec =
+          sheet.table ? sheet.table->get_object_tile(st.title_item & ITEM_BASE_MASK) : nullptr;
       if (rec) draw_sheet_picture(c.play, sheet, rec->image, x, y);
     } else {
-      draw_avatar_tile(c.play, sheet, title_figure_avatar(i), (st.title_step + i) % 2, x, y, CELL,
-                       false);
+      draw_avatar_tile(c.play, sheet, title_figure_avatar(i), (st.title_step + i) % 2, x, y,
+                       PLAY_CELL, false);
     }
   }
 }
@@ -356,7 +359,8 @@ void draw_title_strip(const IntroCanvas& c, const IntroSheet& sheet, const Intro
 void draw_press_enter(const IntroCanvas& c, FONT* plain_font, int white) {
   BITMAP* b = c.back;
   IntroPoint o = intro_frame_origin(b->w, b->h);
-  blit(c.play, b, 0, 0, o.x + STRIP_X, o.y + STRIP_Y, TITLE_STRIP_W * CELL, TITLE_STRIP_H * CELL);
+  blit(c.play, b, 0, 0, o.x + STRIP_X, o.y + STRIP_Y, TITLE_STRIP_W * PLAY_CELL,
+       TITLE_STRIP_H * PLAY_CELL);
   // Sixty pixels below the frame is off the screen at 800 by 600 and smaller;
   // there the line stands on the bottom edge instead.
   int y = std::min(o.y + PRESS_ENTER_DY, b->h - text_height(plain_font) - 2);
@@ -391,8 +395,8 @@ void draw_intro_pass(IntroCanvas& c, const IntroFonts& f, const IntroColours& co
         draw_press_enter(c, f.plain, col.white);
       } else {
         IntroPoint o = intro_frame_origin(c.back->w, c.back->h);
-        blit(c.play, c.back, 0, 0, o.x + STRIP_X, o.y + STRIP_Y, TITLE_STRIP_W * CELL,
-             TITLE_STRIP_H * CELL);
+        blit(c.play, c.back, 0, 0, o.x + STRIP_X, o.y + STRIP_Y, TITLE_STRIP_W * PLAY_CELL,
+             TITLE_STRIP_H * PLAY_CELL);
       }
       break;
   }

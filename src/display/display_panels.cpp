@@ -44,7 +44,8 @@ void QYXDisplay::clear_panel() { ::clear_panel(panel_bitmap, rgb_of(box_colour))
 namespace {
 
 void copy_panel(BITMAP* panel, BITMAP* target, BITMAP* back_buffer, int x, int y) {
-  if (panel && target && target == back_buffer) blit(panel, target, 0, 0, x, y, PANEL_W, PANEL_H);
+  if (panel && target && target == back_buffer)
+    blit(panel, target, 0, 0, x, y, PANEL_WIDTH, PANEL_HEIGHT);
 }
 
 }  // namespace

@@ -149,7 +149,8 @@ void QYXDisplay::install_intro_hooks() {
     IntroFonts f{main_font, menu_font, names_font, font};
     IntroColours col{colour(COL_C1), colour(COL_C2), colour(COL_WHITE), colour(COL_BLACK),
                      makecol(255, 0, 255)};
-    IntroSheet sheet{tiles, overlay, sheet_tile > 0 ? sheet_tile : 32, sheet_border, &tiledata};
+    IntroSheet sheet{tiles, overlay, sheet_tile > 0 ? sheet_tile : PLAY_CELL, sheet_border,
+                     &tiledata};
     draw_intro_pass(c, f, col, sheet, st, intro_texts(), sc, intro_selection, intro_avatar_frame,
                     rand_int);
     flip();

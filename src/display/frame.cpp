@@ -127,12 +127,12 @@ void QYXDisplay::compose_frame(const FrameRect& wanted) {
   layer("side panel");
   if (panel_bitmap) {
     if (!large_statbox) {
-      blit(panel_bitmap, bb, 0, 0, panel_x, panel_y, PANEL_WIDTH, PANEL_H);
-      rectfill(bb, panel_x, PANEL_H, res_x - 1, PANEL_H + 1, black);
+      blit(panel_bitmap, bb, 0, 0, panel_x, panel_y, PANEL_WIDTH, PANEL_HEIGHT);
+      rectfill(bb, panel_x, PANEL_HEIGHT, res_x - 1, PANEL_HEIGHT + 1, black);
     } else {
-      stretch_blit(panel_bitmap, bb, 0, 0, PANEL_WIDTH, PANEL_H, panel_x, panel_y, 2 * PANEL_WIDTH,
-                   2 * PANEL_H);
-      rectfill(bb, panel_x, 2 * PANEL_H, res_x - 1, 2 * PANEL_H + 1, black);
+      stretch_blit(panel_bitmap, bb, 0, 0, PANEL_WIDTH, PANEL_HEIGHT, panel_x, panel_y,
+                   2 * PANEL_WIDTH, 2 * PANEL_HEIGHT);
+      rectfill(bb, panel_x, 2 * PANEL_HEIGHT, res_x - 1, 2 * PANEL_HEIGHT + 1, black);
     }
   }
 
@@ -176,23 +176,23 @@ void QYXDisplay::compose_frame(const FrameRect& wanted) {
   draw_minimap(bb);
 
   layer("lower panel");
-  const int lower_h = res_y - PANEL_H;
-  const FrameRect lower = large_statbox ? FrameRect{panel_x, 693, 2 * PANEL_WIDTH, 2 * PANEL_H}
-                                        : FrameRect{panel_x, PANEL_H, PANEL_WIDTH, lower_h};
+  const int lower_h = res_y - PANEL_HEIGHT;
+  const FrameRect lower = large_statbox ? FrameRect{panel_x, 693, 2 * PANEL_WIDTH, 2 * PANEL_HEIGHT}
+                                        : FrameRect{panel_x, PANEL_HEIGHT, PANEL_WIDTH, lower_h};
   // Composed aside in `work_bitmap`: not worth doing when none of it shows.
   if (lower_h > 0 && part.overlaps(lower)) {
     // The copied area's first two rows and columns are not drawn below:
     // black, as the separator under the side panel.
-    rectfill(work_bitmap, panel_x, PANEL_H, panel_x + PANEL_WIDTH - 1, res_y - 1, black);
+    rectfill(work_bitmap, panel_x, PANEL_HEIGHT, panel_x + PANEL_WIDTH - 1, res_y - 1, black);
     if (BITMAP* shade = shaded_box(lower_backdrop, PANEL_WIDTH - 2, res_y - LOWER_PANEL_Y,
                                    box_colour_dark))
       blit(shade, work_bitmap, 0, 0, panel_x + 2, LOWER_PANEL_Y, shade->w, shade->h);
     draw_lower_panel(work_bitmap);
     if (!large_statbox)
-      blit(work_bitmap, bb, panel_x, PANEL_H, panel_x, PANEL_H, PANEL_WIDTH, lower_h);
+      blit(work_bitmap, bb, panel_x, PANEL_HEIGHT, panel_x, PANEL_HEIGHT, PANEL_WIDTH, lower_h);
     else
-      stretch_blit(work_bitmap, bb, panel_x, PANEL_H, PANEL_WIDTH, PANEL_H, panel_x, 693,
-                   2 * PANEL_WIDTH, 2 * PANEL_H);
+      stretch_blit(work_bitmap, bb, panel_x, PANEL_HEIGHT, PANEL_WIDTH, PANEL_HEIGHT, panel_x, 693,
+                   2 * PANEL_WIDTH, 2 * PANEL_HEIGHT);
   }
 
   if (!(gfx_capabilities & GFX_HW_CURSOR) && mouse_shown && mouse_sprite) {

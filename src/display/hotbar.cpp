@@ -22,7 +22,6 @@
 std::function<uint64_t()> hotbar_clock_ms = [] { return get_time_us() / 1000; };
 
 namespace {
-constexpr int CELL = 32;
 constexpr int DARK_ALPHA = 120;
 constexpr int ICON_ALPHA = 150;
 constexpr int ICON_X = 196;
@@ -42,16 +41,16 @@ void draw_rows(BITMAP* bmp, FONT* f, const std::vector<std::string>& rows, int x
 
 // Sheet picture `t` of the tile sheet stretched to one cell at (x, y).
 void draw_sheet_cell(BITMAP* dest, int t, int x, int y) {
-  const int tile = d.sheet_tile > 0 ? d.sheet_tile : CELL;
+  const int tile = d.sheet_tile > 0 ? d.sheet_tile : PLAY_CELL;
   const int cell = tile + d.sheet_border;
   if (!d.tiles || t < 0) return;
   const int sx = (t % 16) * cell, sy = (t / 16) * cell;
   if (sx + tile > d.tiles->w || sy + tile > d.tiles->h) return;
-  masked_stretch_blit(d.tiles, dest, sx, sy, tile, tile, x, y, CELL, CELL);
+  masked_stretch_blit(d.tiles, dest, sx, sy, tile, tile, x, y, PLAY_CELL, PLAY_CELL);
 }
 
 void draw_object_picture(BITMAP* dest, long code) {
-  const ObjectTile* rec = tiledata.get_object_tile(static_cast<unsigned>(code & 0xfff));
+  const ObjectTile* rec = tiledata.get_object_tile(static_cast<unsigned>(code & ITEM_BASE_MASK));
   if (rec) draw_sheet_cell(dest, rec->image, 0, 0);
 }
 }  // namespace
@@ -95,7 +94,7 @@ void Button::draw(BITMAP* bmp) {
   hline(bmp, x, y + h - 1, x + w - 1, grey);
   vline(bmp, x, y, y + h - 1, grey);
   vline(bmp, x + w - 1, y, y + h - 1, grey);
-  QYXDisplay::tint_rect(bmp, x + 1, y + 1, CELL, CELL, black(), DARK_ALPHA);
+  QYXDisplay::tint_rect(bmp, x + 1, y + 1, PLAY_CELL, PLAY_CELL, black(), DARK_ALPHA);
   if (slot >= 0 && slot < HOTBAR_COMMAND_BUTTONS) {
     const int action = hotbar_button_command(slot + HOTBAR_SLOT_BUTTONS);
     if (action >= 0) draw_rows(bmp, d.main_font, hotbar_text_rows(Keymap::action_name(action)), x, y);
@@ -107,19 +106,19 @@ void Button::draw(BITMAP* bmp) {
       if (it.code != 0) {
         d.draw_item_picture(it, bmp, x + 1, y + 1, false);
         if (!app.session.use_ready)
-          QYXDisplay::tint_rect(bmp, x + 1, y + 1, CELL, CELL, black(), DARK_ALPHA);
+          QYXDisplay::tint_rect(bmp, x + 1, y + 1, PLAY_CELL, PLAY_CELL, black(), DARK_ALPHA);
       }
     } else {
       const PanelRgb c = school_colour(id);
       rectfill(bmp, x + 1, y + 1, x + w - 2, y + h - 2, makecol(c.r, c.g, c.b));
-      if (d.special && d.special->w >= ICON_X + CELL && d.special->h >= CELL) {
-        BITMAP* icon = create_sub_bitmap(d.special, ICON_X, 0, CELL, CELL);
+      if (d.special && d.special->w >= ICON_X + PLAY_CELL && d.special->h >= PLAY_CELL) {
+        BITMAP* icon = create_sub_bitmap(d.special, ICON_X, 0, PLAY_CELL, PLAY_CELL);
         QYXDisplay::draw_translucent(icon, bmp, x + 1, y + 1, ICON_ALPHA);
         destroy_bitmap(icon);
       }
-      QYXDisplay::tint_rect(bmp, x + 1, y + 1, CELL, CELL, black(), DARK_ALPHA);
+      QYXDisplay::tint_rect(bmp, x + 1, y + 1, PLAY_CELL, PLAY_CELL, black(), DARK_ALPHA);
       if (!app.session.spell_ready)
-        QYXDisplay::tint_rect(bmp, x + 1, y + 1, CELL, CELL, black(), DARK_ALPHA);
+        QYXDisplay::tint_rect(bmp, x + 1, y + 1, PLAY_CELL, PLAY_CELL, black(), DARK_ALPHA);
       draw_rows(bmp, d.main_font,
                 spells.uses_words(id) ? hotbar_word_rows(name)
                                       : hotbar_text_rows(spells.get_full_spell_name(id)),
@@ -132,7 +131,7 @@ void Button::draw(BITMAP* bmp) {
 }
 
 int QYXDisplay::hotbar_count() const {
-  const int n = options.get(OPT_COMMAND_HOTBAR) ? HOTBAR_BUTTONS : HOTBAR_BUTTONS / 2;
+  const int n = options.get(OPT_COMMAND_HOTBAR) ? HOTBAR_BUTTONS : HOTBAR_SLOT_BUTTONS;
   return std::min(n, static_cast<int>(hotbar.size()));
 }
 
@@ -183,7 +182,7 @@ void QYXDisplay::draw_hotbar_tooltip(const Button& b, BITMAP* dest, int mx, int 
 
 void QYXDisplay::draw_item_picture(const Item& item, BITMAP* dest, int x, int y, bool doubled) {
   if (!dest || !play_bitmap) return;
-  rectfill(play_bitmap, 0, 0, CELL, CELL, black());
+  rectfill(play_bitmap, 0, 0, PLAY_CELL, PLAY_CELL, black());
   const int base = item.get_base_code();
   if (base == ITEM_BASE_TILE_TOKEN) {
     const int t = item.get_tile_num();
@@ -194,7 +193,7 @@ void QYXDisplay::draw_item_picture(const Item& item, BITMAP* dest, int x, int y,
     draw_object_picture(play_bitmap, item.code);
   }
   if (doubled)
-    stretch_blit(play_bitmap, dest, 0, 0, CELL, CELL, x, y, 2 * CELL, 2 * CELL);
+    stretch_blit(play_bitmap, dest, 0, 0, PLAY_CELL, PLAY_CELL, x, y, 2 * PLAY_CELL, 2 * PLAY_CELL);
   else
-    blit(play_bitmap, dest, 0, 0, x, y, CELL, CELL);
+    blit(play_bitmap, dest, 0, 0, x, y, PLAY_CELL, PLAY_CELL);
 }

@@ -7,6 +7,13 @@
 #include <string>
 #include <vector>
 
+// The hotbar's buttons: first the slot buttons (F1..F8), then the command
+// buttons, which show only while the command hotbar option is on. The first
+// command button is HOTBAR_SLOT_BUTTONS.
+constexpr int HOTBAR_SLOT_BUTTONS = 8;
+constexpr int HOTBAR_COMMAND_BUTTONS = 8;
+constexpr int HOTBAR_BUTTONS = HOTBAR_SLOT_BUTTONS + HOTBAR_COMMAND_BUTTONS;
+
 // The mouse must rest this long over a slot button before its tooltip shows.
 constexpr int HOTBAR_TOOLTIP_REST_MS = 500;
 

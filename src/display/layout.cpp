@@ -10,6 +10,7 @@
 #include "core/config_file.h"
 #include "core/log.h"
 #include "display/display.h"
+#include "display/message_box.h"
 #include "input/options.h"
 
 const ScreenMode mode_table[RESOLUTION_COUNT] = {
@@ -24,7 +25,6 @@ namespace {
 constexpr int PLAY_MARGIN_LINES = 95;   // status strip, message area and input line
 constexpr int INPUT_LEFT_ROOM = 98;     // beside the input line, for the aux box
 constexpr int MSG_AREA_HEIGHT = 80;
-constexpr int MSG_ROWS = 8;
 constexpr int PLAY_Y = -47;
 
 void switch_callback() {}
@@ -57,7 +57,7 @@ ScreenLayout compute_screen_layout(int w, int h, bool large_statbox, bool large_
   l.panel_w = large_statbox ? PANEL_WIDTH_LARGE : PANEL_WIDTH;
   l.panel_x = w - l.panel_w;
   l.input_width = l.panel_x - INPUT_LEFT_ROOM;
-  l.msg_rows = MSG_ROWS;
+  l.msg_rows = MSG_VISIBLE_ROWS;
   l.msg_height = MSG_AREA_HEIGHT;
   l.line_chars = (l.input_width - 6) / (large_message_font ? 9 : 8);
   l.play_height = h - PLAY_MARGIN_LINES;
@@ -159,7 +159,7 @@ void QYXDisplay::compute_layout() {
   if (allegro_up) input_bitmap = remake(input_bitmap, input_width, 50);
   if (allegro_up) make_view_bitmaps();
 
-  int count = options.get(OPT_COMMAND_HOTBAR) ? HOTBAR_BUTTONS : HOTBAR_BUTTONS / 2;
+  int count = options.get(OPT_COMMAND_HOTBAR) ? HOTBAR_BUTTONS : HOTBAR_SLOT_BUTTONS;
   std::vector<HotbarPlace> places =
       hotbar_places(res_x, panel_width(), play_height, count, options.get(OPT_HOTBAR_TOP) != 0,
                     skin ? skin->h : 0, options.get(OPT_LARGE_MESSAGE_FONT) != 0);

@@ -5,7 +5,9 @@
 
 #include <vector>
 
-constexpr int PLAY_CELL = 32;          // pixels of one cell in the play bitmap
+// Pixels of one cell: of the play bitmap, and of every picture drawn one cell
+// in size (the hotbar's icons, the avatar, the title strip).
+constexpr int PLAY_CELL = 32;
 constexpr int PANEL_WIDTH = 232;
 constexpr int PANEL_WIDTH_LARGE = 464;
 constexpr int PANEL_HEIGHT = 449;

@@ -380,8 +380,8 @@ void draw_list_panel(ListState& st, ItemList* list, int kind, const ListPanelCon
   if (ctx.clear_panel) {
     ctx.clear_panel();
   } else {
-    rectfill(bmp, 0, 0, LIST_PANEL_W - 1, LIST_PANEL_H - 1, rgb_to_colour(ctx.box_colour));
-    rectfill(bmp, 0, 0, 1, LIST_PANEL_H - 1, makecol(0, 0, 0));
+    rectfill(bmp, 0, 0, PANEL_WIDTH - 1, PANEL_HEIGHT - 1, rgb_to_colour(ctx.box_colour));
+    rectfill(bmp, 0, 0, 1, PANEL_HEIGHT - 1, makecol(0, 0, 0));
   }
 
   const ListHighlight hl = list_highlight(st, list, ctx.mouse_row, ctx.under_mouse);
@@ -428,5 +428,6 @@ void draw_list_panel(ListState& st, ItemList* list, int kind, const ListPanelCon
       ctx.draw_item(bmp, box.picture, 9, detail_line_y(st.row_count, box.picture_line));
   }
 
-  if (ctx.copy_to) blit(bmp, ctx.copy_to, 0, 0, ctx.panel_x, ctx.panel_y, LIST_PANEL_W, LIST_PANEL_H);
+  if (ctx.copy_to)
+    blit(bmp, ctx.copy_to, 0, 0, ctx.panel_x, ctx.panel_y, PANEL_WIDTH, PANEL_HEIGHT);
 }

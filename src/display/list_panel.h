@@ -16,6 +16,7 @@
 
 #include "core/item.h"
 #include "core/list_kinds.h"
+#include "display/layout.h"
 #include "world/item_list.h"
 
 struct BITMAP;
@@ -24,8 +25,6 @@ class Player;
 
 constexpr int LIST_MAX_ROWS = 50;
 constexpr int LIST_CURSOR_ROW = 4;
-constexpr int LIST_PANEL_W = 232;
-constexpr int LIST_PANEL_H = 449;
 constexpr int LIST_NAME_CHARS = 22;
 
 // Colours of the panel.
@@ -184,7 +183,7 @@ int draw_wrapped_text(BITMAP* bmp, FONT* font, const std::string& text, int x, i
 // ---- drawing ------------------------------------------------------------------
 
 struct ListPanelContext {
-  BITMAP* panel = nullptr;  // 232 x 449
+  BITMAP* panel = nullptr;  // PANEL_WIDTH x PANEL_HEIGHT
   FONT* main_font = nullptr;
   FONT* names_font = nullptr;
   BITMAP* special = nullptr;  // the marks picture; null: no marks

@@ -55,9 +55,6 @@ int rgb(uint32_t c) { return makecol((c >> 16) & 255, (c >> 8) & 255, c & 255); 
 
 FONT* or_default(FONT* f) { return f ? f : font; }
 
-bool is_opaque_tile(int tile) {
-  return tile >= 0 && tile < TILES_NUM_MAP && tiledata.is_opaque(tile) != 0;
-}
 }  // namespace
 
 // ---- Pure rules --------------------------------------------------------------
@@ -411,7 +408,7 @@ void QYXDisplay::decide_rings(ObjectList* creatures) {
 
       if (ring_cell_hidden(view.opaque, R, dx, dy) && !view_xray) {
         view.opaque[i][j] = 1;
-        const bool seen = on_map && x < CMAP_MAX_SIZE && y < CMAP_MAX_SIZE && minimap[x][y] != 0;
+        const bool seen = on_map && on_max_grid(x, y) && minimap[x][y] != 0;
         view.state[i][j] = (disable_grey || (!view_lit && old_lighting) || !region || !seen)
                                ? VIEW_CELL_BLACK
                                : VIEW_CELL_GREY;
@@ -422,7 +419,7 @@ void QYXDisplay::decide_rings(ObjectList* creatures) {
                                        : view.light[i][j] < VIEW_LIGHT_DARK_BELOW;
         if (dark) {
           view.state[i][j] = VIEW_CELL_DARK;
-          view.opaque[i][j] = is_opaque_tile(tile);
+          view.opaque[i][j] = tiledata.is_opaque(tile);
           continue;
         }
       }
@@ -459,9 +456,9 @@ void QYXDisplay::decide_rings(ObjectList* creatures) {
         }
       }
       if (item.code != -1 && item.get_base_code() == ITEM_BASE_MAP_TILE)
-        view.opaque[i][j] = is_opaque_tile(item.get_modifier());
+        view.opaque[i][j] = tiledata.is_opaque(item.get_modifier());
       else
-        view.opaque[i][j] = is_opaque_tile(tile);
+        view.opaque[i][j] = tiledata.is_opaque(tile);
     }
   }
 }
@@ -667,7 +664,7 @@ void QYXDisplay::render_player() {
       !me.get_health(HN_POLYMORPHED))
     code = cmap.get_substitute_tile(view_px, view_py, code);
   if (me.get_health(STATUS_62)) code |= CODE_BIT_25;
-  const ObjectTile* ot = tiledata.get_object_tile(static_cast<unsigned>(code & 0xfff));
+  const ObjectTile* ot = tiledata.get_object_tile(static_cast<unsigned>(code & ITEM_BASE_MASK));
   const int frames = ot ? ot->frames : 0;
   if (frames >= 2 && anim_step == 1) player_frame = me.get_health(HN_HELD) ? 0 : rand_int(frames);
   player_frame = std::clamp(player_frame, 0, std::max(0, frames - 1));

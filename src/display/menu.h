@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "display/layout.h"
 #include "input/keymap.h"
 #include "input/options.h"
 
@@ -31,7 +32,7 @@ struct MenuFacts {
   int max_name_len = 5;
   int volume = 0, music_volume = 0;                 // 0..255
   std::vector<std::pair<int, int>> modes;           // offered screen sizes
-  int res_x = 0, res_y = 0, tile_size = 32;
+  int res_x = 0, res_y = 0, tile_size = PLAY_CELL;
   int box_r = 0, box_g = 0, box_b = 0;
 };
 

@@ -10,6 +10,7 @@
 #include "core/ids.h"
 #include "core/string_utils.h"
 #include "core/tiles.h"
+#include "display/layout.h"
 #include "world/cmap.h"
 
 // ---- Categories ----------------------------------------------------------------
@@ -43,8 +44,6 @@ int classify(const CMap& map, const Tiles& tiles, int x, int y, int tile) {
   return minimap_category(tile, tiles.is_blocking(tile), map.is_wet(x, y), tiles.is_wall(tile));
 }
 
-bool on_grid(int x, int y) { return x >= 0 && y >= 0 && x < CMAP_MAX_SIZE && y < CMAP_MAX_SIZE; }
-
 }  // namespace
 
 void MinimapGrid::clear() {
@@ -66,13 +65,13 @@ void MinimapGrid::build(const CMap& map, const Tiles& tiles) {
 }
 
 void MinimapGrid::set_cell(const CMap& map, const Tiles& tiles, int x, int y, int tile) {
-  if (!on_grid(x, y)) return;
+  if (!on_max_grid(x, y)) return;
   // A cell seen in play must read as seen, even one of no category.
   const int cat = classify(map, tiles, x, y, tile);
   cells[x][y] = static_cast<uint8_t>(cat > 0 ? cat : MINIMAP_GROUND);
 }
 
-uint8_t MinimapGrid::get(int x, int y) const { return on_grid(x, y) ? cells[x][y] : 0; }
+uint8_t MinimapGrid::get(int x, int y) const { return on_max_grid(x, y) ? cells[x][y] : 0; }
 
 // ---- Window --------------------------------------------------------------------
 
@@ -190,8 +189,9 @@ void draw_minimap(const MinimapGrid& grid, const CMap& map, int px, int py, int 
 int auxbox_height(int screen_h) { return std::max(0, (screen_h - AUXBOX_TOP) / 10); }
 
 int auxbox_width(int screen_w, int panel_x) {
-  // The lower panel is composed 232 pixels wide whatever the side panel's size.
-  const int room = std::min(screen_w - panel_x, 232) - 9;
+  // The lower panel is composed PANEL_WIDTH pixels wide whatever the side
+  // panel's size.
+  const int room = std::min(screen_w - panel_x, PANEL_WIDTH) - 9;
   return std::max(0, room / 8);
 }
 

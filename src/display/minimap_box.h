@@ -90,12 +90,16 @@ struct BoxFit {
 };
 BoxFit minimap_fit(const MinimapWindow& window);
 
+// The minimap's two spans in cells, stepped by CTRL with the Stats key.
+constexpr int MINIMAP_SPAN_NEAR = 48;
+constexpr int MINIMAP_SPAN_FAR = 96;
+
 struct MinimapDraw {
   BITMAP* dest = nullptr;
   BITMAP* minimap_bitmap = nullptr;  // at least CMAP_MAX_SIZE square, one pixel per cell
   FONT* names_font = nullptr;
   int box_x = 0, box_y = 0;          // (input width + 2, play height)
-  int span = 48;
+  int span = MINIMAP_SPAN_NEAR;
 };
 // Paints the minimap box for the player at (px, py) on `level`.
 void draw_minimap(const MinimapGrid& grid, const CMap& map, int px, int py, int level,
@@ -109,7 +113,7 @@ constexpr int AUXBOX_MIN_SCREEN_H = 464;
 // Lines that fit below the side panel: (screen height - 454) / 10, never negative.
 int auxbox_height(int screen_h);
 // Characters that fit on a line of the box, which is drawn from 9 pixels into
-// the 232 pixels of the lower panel at 8 pixels a character.
+// the PANEL_WIDTH pixels of the lower panel at 8 pixels a character.
 int auxbox_width(int screen_w, int panel_x);
 
 struct AuxChar {

@@ -32,7 +32,6 @@ constexpr char STATUS_LETTERS[MAXHEALTHNUMS] = {
     'g', 'w', 0};                                       // 60..62
 
 constexpr int GAUGE_FULL = 214;
-constexpr int AVATAR_CELL = 32;
 
 int clamp_byte(int v) { return std::clamp(v, 0, 255); }
 
@@ -378,8 +377,8 @@ int make_colour(PanelRgb c) { return makecol(clamp_byte(c.r), clamp_byte(c.g), c
 
 void clear_panel(BITMAP* panel, PanelRgb box_colour) {
   if (panel == nullptr) return;
-  rectfill(panel, 0, 0, PANEL_W - 1, PANEL_H - 1, make_colour(box_colour));
-  rectfill(panel, 0, 0, 1, PANEL_H - 1, makecol(0, 0, 0));
+  rectfill(panel, 0, 0, PANEL_WIDTH - 1, PANEL_HEIGHT - 1, make_colour(box_colour));
+  rectfill(panel, 0, 0, 1, PANEL_HEIGHT - 1, makecol(0, 0, 0));
   // The fading shadow at the top: black at 50 of 255 on the first row, down
   // to nothing 200 rows lower. Paletted bitmaps have no blender and keep the
   // plain box colour.
@@ -390,7 +389,7 @@ void clear_panel(BITMAP* panel, PanelRgb box_colour) {
     if (alpha <= 0) break;
     set_trans_blender(0, 0, 0, alpha);
     drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
-    hline(panel, 0, i, PANEL_W - 1, makecol(0, 0, 0));
+    hline(panel, 0, i, PANEL_WIDTH - 1, makecol(0, 0, 0));
   }
   solid_mode();
 }
@@ -422,11 +421,11 @@ void draw_character_sheet(BITMAP* panel, const PanelFonts& fonts, PanelRgb box_c
   // The avatar is drawn on a square taken from the panel, so that the tile's
   // mask shows the panel's own background.
   if (avatar) {
-    BITMAP* cell = create_bitmap_ex(bitmap_color_depth(panel), AVATAR_CELL, AVATAR_CELL);
+    BITMAP* cell = create_bitmap_ex(bitmap_color_depth(panel), PLAY_CELL, PLAY_CELL);
     if (cell) {
-      blit(panel, cell, PANEL_TEXT_X, 0, 0, 0, AVATAR_CELL, AVATAR_CELL);
+      blit(panel, cell, PANEL_TEXT_X, 0, 0, 0, PLAY_CELL, PLAY_CELL);
       avatar(cell);
-      blit(cell, panel, 0, 0, PANEL_TEXT_X, 2, AVATAR_CELL, AVATAR_CELL);
+      blit(cell, panel, 0, 0, PANEL_TEXT_X, 2, PLAY_CELL, PLAY_CELL);
       destroy_bitmap(cell);
     }
   }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/item.h"
+#include "display/layout.h"
 
 struct BITMAP;
 struct FONT;
@@ -24,8 +25,6 @@ class Player;
 
 // ---- figures of the panel -------------------------------------------------
 
-constexpr int PANEL_W = 232;
-constexpr int PANEL_H = 449;
 // Text rows: x 9, row i at y 5 + 10 i.
 constexpr int PANEL_TEXT_X = 9;
 constexpr int PANEL_ROW_H = 10;

@@ -15,7 +15,7 @@
 #include "input/keymap.h"
 #include "world/player.h"
 
-const char* const PERK_NAMES[NUM_PERK_NAMES] = {
+const char* const PERK_NAMES[PLAYER_NUM_PERKS] = {
     "Lycanthropy immunity", "Dual wield", "Block", "Heavy armour affinity", "No 2H melee weapons",
     "Living off the land", "Leeching attacks", "Rage -> MR", "Detect chest traps",
     "Drunken immunity", "Mithril affinity", "Undead", "Inorganic", "Infravision", "No mana",
@@ -61,7 +61,7 @@ PanelPage build_equipment_page(Player& p) {
   PanelRows& rows = page.rows;
   rows.set(0, "Perks ... ");
   int prow = 1;
-  for (int f = 0; f < NUM_PERK_NAMES; ++f)
+  for (int f = 0; f < PLAYER_NUM_PERKS; ++f)
     if (p.perk_flags[f] != 0) rows.set(++prow, PERK_NAMES[f]);
   if (prow == 1) rows.set(2, "None.");
 

@@ -8,12 +8,11 @@
 #include <vector>
 
 #include "display/side_panel.h"
+#include "world/player.h"
 
-class Player;
 
 constexpr int PAGE_ROWS = 44;
 constexpr int KEYBIND_ROW_CHARS = 49;
-constexpr int NUM_PERK_NAMES = 18;
 // Slot rows of the key-bind pages draw their text here, after the label.
 constexpr int KEYBIND_TEXT_X = 39;
 
@@ -38,7 +37,7 @@ struct PanelPage {
   std::vector<SlotRow> slots;
 };
 
-extern const char* const PERK_NAMES[NUM_PERK_NAMES];
+extern const char* const PERK_NAMES[PLAYER_NUM_PERKS];
 
 PanelPage build_equipment_page(Player& p);
 PanelPage build_skills_page(Player& p, bool flagged_skills_only, int skill_cap);

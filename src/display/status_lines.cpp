@@ -6,6 +6,7 @@
 #include "core/buffs.h"
 #include "core/string_utils.h"
 #include "core/utils.h"
+#include "display/layout.h"
 #include "world/player.h"
 
 namespace {
@@ -65,7 +66,7 @@ std::vector<std::string> status_lines(const StatusFacts& f) {
 }
 
 QueuedSpellLine queued_spell_line(const std::string& full_spell_name, int screen_w, bool hotbar_top) {
-  return {"Queued Spell: " + full_spell_name, (screen_w - 232) / 2, hotbar_top ? 60 : 30};
+  return {"Queued Spell: " + full_spell_name, (screen_w - PANEL_WIDTH) / 2, hotbar_top ? 60 : 30};
 }
 
 void draw_player_status(BITMAP* bmp, FONT* font, const StatusFacts& f, const std::string& full_spell_name,

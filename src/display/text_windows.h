@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "display/layout.h"
 #include "display/message_box.h"
 
 struct BITMAP;
@@ -106,7 +107,7 @@ struct HelpDraw {
   BITMAP* play = nullptr;
   FONT* font = nullptr;
   int play_h = 0;
-  int tile_size = 32;
+  int tile_size = PLAY_CELL;
   std::string path = "dat/help.txt";
   int page_rows = 0;  // the lines the player sees of those drawn
 };

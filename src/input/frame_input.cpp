@@ -266,7 +266,7 @@ void ClientApp::do_tick() {
   rearm(session.use_ready, session.action_timers[TIMER_USE], quick_or(1000), now);
   rearm(
       session.buy_ready, session.action_timers[TIMER_BUY], [] { return 250.0; }, now);
-  rearm(session.space_ready, session.action_timers[TIMER_LEVEL], quick_or(1000), now);
+  rearm(session.space_ready, session.action_timers[TIMER_SPACE], quick_or(1000), now);
   rearm(session.hide_ready, session.action_timers[TIMER_HIDE], quick_or(2000), now);
   rearm(session.craft_ready, session.action_timers[TIMER_CRAFT], quick_or(craft_delay), now);
   rearm(

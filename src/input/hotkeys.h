@@ -9,15 +9,13 @@
 #include <string>
 
 #include "core/item.h"
+#include "display/hotbar.h"
 
 class ClientApp;
 
 // The F1..F8 slots, which double as the modifier combinations.
 constexpr int HOTKEY_F1_SLOT = 10;
 constexpr int HOTKEY_F8_SLOT = 17;
-// The first command button of the hotbar; buttons below it show slots.
-constexpr int HOTBAR_SLOT_BUTTONS = 8;
-constexpr int HOTBAR_COMMAND_BUTTONS = 8;
 
 // The slot of an Allegro scancode; -1 for a key without slot.
 int scancode_to_slot(int scancode);
@@ -48,7 +46,7 @@ void bind_item_to_key(int scancode);
 // Uses or equips the item of the slot of `scancode` (see hotkeys.cpp).
 void use_key_item(int scancode, uint8_t& ready, uint64_t& stamp, uint32_t& mode, Item& prompt_item,
                   Item& last_item);
-// Starts binding a spell to the slot held in `app.button_number` (MODE_BIND_KEY).
+// Starts binding a spell to the slot held in `app.session.button_number` (MODE_BIND_KEY).
 void bind_spell_to_key(ClientApp& app, bool f_key);
 
 // The hotbar's buttons and what they stand for. Buttons 0..7 show slots

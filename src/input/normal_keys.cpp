@@ -45,10 +45,6 @@ void cast_or_queue(ClientApp& app, const std::string& name) {
 }
 
 namespace {
-// The minimap's two spans in cells, stepped by CTRL with the Stats key.
-constexpr int MINIMAP_SPAN_NEAR = 48;
-constexpr int MINIMAP_SPAN_FAR = 96;
-
 bool shift() { return is_shift_down(); }
 bool ctrl() { return is_ctrl_down(); }
 bool alt() { return is_alt_down(); }

@@ -12,8 +12,6 @@ class ClientApp;
 
 // The queued spell's offset x when the spell is cast the normal way, with no cell.
 constexpr int QUEUED_NO_CELL = 999;
-// The stamp of the SPACE key's ready flag (`ClientApp::space_ready`) in `action_timers`.
-constexpr int TIMER_SPACE = 15;
 
 // The object-list trace of a game master.
 extern bool objlist_trace;

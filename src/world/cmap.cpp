@@ -23,11 +23,6 @@ int tile_kind(int tile) {
   return t ? t->type : 0;
 }
 
-bool tile_opaque(int tile) {
-  const MapTile* t = map_tile(tile);
-  return tile < TILES_NUM_MAP && t && t->opaque != 0;
-}
-
 }  // namespace
 
 CMap::CMap() = default;
@@ -181,7 +176,7 @@ bool CMap::is_wet(int x, int y) const {
   const int tile = get_tile(x, y);
   if (tile == CMAP_TILE_DEEP_WATER) return true;
   const int kind = tile_kind(tile);
-  return kind == TILE_WATER || kind == TILE_BLOCKING_SHORE || kind == TILE_SHORE;
+  return kind == TILE_WATER || tiledata.is_shore(tile);
 }
 
 bool CMap::will_drown(int x, int y) const {
@@ -190,7 +185,7 @@ bool CMap::will_drown(int x, int y) const {
   return tile_kind(get_tile(x, y)) != TILE_SHORE;
 }
 
-bool CMap::tile_is_opaque(int tile) const { return tile_opaque(tile); }
+bool CMap::tile_is_opaque(int tile) const { return tiledata.is_opaque(tile) != 0; }
 
 int CMap::get_substitute_tile(int x, int y, int def) const {
   switch (get_tile(x, y)) {
@@ -317,9 +312,8 @@ void CMap::calc_layers() {
     if (!rec) continue;
     shadow[t] = rec->shadow > 0;
     if (tiledata.in_tile_map(t)) continue;
-    is_wall[t] = rec->type == TILE_BLOCKING || rec->opaque != 0;
-    serves[t] = !is_wall[t] && rec->type != TILE_SHORE && rec->type != TILE_BLOCKING_SHORE &&
-                !listed[t];
+    is_wall[t] = rec->type == TILE_BLOCKING || tiledata.is_opaque(t) != 0;
+    serves[t] = !is_wall[t] && !tiledata.is_shore(t) && !listed[t];
   }
   auto tile_at = [&](int x, int y) -> int {
     const int t = tiles[cell(x, y)];

@@ -14,6 +14,12 @@
 // The largest side of a level; the object grid and the minimap are this size.
 constexpr int CMAP_MAX_SIZE = 250;
 
+// Whether (x, y) is a cell of that largest grid: of the object grid and the
+// minimap, whatever the size of the level.
+inline bool on_max_grid(int x, int y) {
+  return x >= 0 && y >= 0 && x < CMAP_MAX_SIZE && y < CMAP_MAX_SIZE;
+}
+
 // Tile numbers with a fixed meaning for the map.
 constexpr int CMAP_TILE_BLANK = 32;  // the tile of a new grid
 constexpr int CMAP_TILE_SWAMP = 43;

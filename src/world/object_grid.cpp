@@ -22,8 +22,6 @@ constexpr int STATUS_LETTER_COUNT = 13;
 // Line-of-sight range used for lighting objects.
 constexpr int LIGHT_SIGHT_RANGE = 9;
 
-bool in_grid(int x, int y) { return x >= 0 && x < CMAP_MAX_SIZE && y >= 0 && y < CMAP_MAX_SIZE; }
-
 int tile_frames(const Item& item) {
   const ObjectTile* t = tiledata.get_object_tile(static_cast<unsigned>(item.get_base_code()));
   return t != nullptr ? t->frames : 0;
@@ -103,7 +101,7 @@ void ObjGrid::clear(bool all) {
 void ObjGrid::set_item(const Item& item, int x, int y) {
   // Coordinates come from the server: a cell outside the grid is ignored
   // rather than aliased into another row or written before the grid.
-  if (!in_grid(x, y)) return;
+  if (!on_max_grid(x, y)) return;
   int i = y * CMAP_MAX_SIZE + x;
   ObjCell& c = cells[i];
   mark_written(i);
@@ -118,7 +116,7 @@ void ObjGrid::set_item(const Item& item, int x, int y) {
 
 int ObjGrid::cell_index(const CMap& map, int x, int y) {
   if (map.get_type() == 0) map.wrap_x(x);
-  if (!in_grid(x, y)) return -1;
+  if (!on_max_grid(x, y)) return -1;
   return y * CMAP_MAX_SIZE + x;
 }
 
@@ -211,7 +209,7 @@ void ObjGrid::copy_from(const ObjectList& objects, bool entered, const CMap& map
   clear(false);
   for (const ItemListEl* n = objects.first; n != nullptr; n = n->next) {
     // Skip whatever lies outside the grid on either axis.
-    if (!in_grid(n->x, n->y)) continue;
+    if (!on_max_grid(n->x, n->y)) continue;
     int i = n->y * CMAP_MAX_SIZE + n->x;
     ObjCell& c = cells[i];
     if (n->id < 0 && c.id >= 0) continue;  // a server object wins over a local one

@@ -19,7 +19,7 @@ Player::Player() {
 
 Player::~Player() = default;
 
-int player_skill_count() { return std::clamp(sc.max_skills(), 0, PLAYER_MAX_SKILLS); }
+int player_skill_count() { return std::clamp(sc.max_skills(), 0, SC_MAX_SKILLS); }
 
 Item* Player::slot(int n) {
   Item* slots[PLAYER_NUM_SLOTS] = {&weapon, &shield, &armour, &boots,  &gloves,
@@ -69,7 +69,7 @@ void Player::set_health(int n, int value) {
 }
 
 void Player::reset() {
-  for (int i = 0; i < PLAYER_MAX_SKILLS; ++i) {
+  for (int i = 0; i < SC_MAX_SKILLS; ++i) {
     skills[i] = 0.0f;
     skill_limits[i] = 100.0f;
     skill_bonuses[i] = 0.0f;

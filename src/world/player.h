@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "core/item.h"
+#include "core/skills_classes.h"
 #include "world/item_list.h"
 #include "world/sentient.h"
 #include "world/trail.h"
 
 struct RaceRecord;
 
-constexpr int PLAYER_MAX_SKILLS = 100;
 // The hotkey slots: item and spell bindings, F1.. and the number keys.
 constexpr int PLAYER_HOTKEYS = 60;
 constexpr int PLAYER_NUM_MARKS = 9;
@@ -203,7 +203,7 @@ class Player : public Sentient {
   uint8_t dm_xray = 0;
   uint8_t pvp = 0;
   int16_t light = 0;
-  float skills[PLAYER_MAX_SKILLS] = {};
+  float skills[SC_MAX_SKILLS] = {};
   std::vector<VisitedPlace> visited_places;
   std::vector<int32_t> visited_levels;
   int32_t net_magic_resistance = 0;
@@ -236,8 +236,8 @@ class Player : public Sentient {
   int32_t mount_colour = 0;
   int32_t permanent_hp_bonus = 0, permanent_mana_bonus = 0, class_cap_bonus = 0;
   std::string clan, account_name, title, cached_title, cdate, meta;
-  float skill_limits[PLAYER_MAX_SKILLS] = {};
-  float skill_bonuses[PLAYER_MAX_SKILLS] = {};
+  float skill_limits[SC_MAX_SKILLS] = {};
+  float skill_bonuses[SC_MAX_SKILLS] = {};
   int32_t cooldowns[PLAYER_NUM_COOLDOWNS] = {};
   uint8_t perk_flags[PLAYER_NUM_PERKS] = {};
   Item item_binds[PLAYER_HOTKEYS];

@@ -242,7 +242,7 @@ int Sentient::get_resistance(int magic_type) const {
   if (magic_type < 0 || magic_type > 2047) return 0;
   const int i = magic_type / 256;
   const int base = resistances[i];
-  return base + ::buffs.get_total_modifier(buffs, BUFF_UNUSED_11 + i, base);
+  return base + ::buffs.get_total_modifier(buffs, BUFF_RESIST_BASE + i, base);
 }
 
 void Sentient::set_resistance(int magic_type, int value) {

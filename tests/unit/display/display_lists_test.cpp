@@ -93,7 +93,7 @@ TEST_F(DisplayLists, InventoryPictureAt800x600) {
   BITMAP* screen_bmp = create_bitmap(800, 600);
   clear_to_color(screen_bmp, makecol(0, 0, 0));
   d.back_buffer = screen_bmp;
-  d.panel_bitmap = create_bitmap(PANEL_W, PANEL_H);
+  d.panel_bitmap = create_bitmap(PANEL_WIDTH, PANEL_HEIGHT);
   d.special = special;
   d.main_font = static_cast<FONT*>(main_font->dat);
   d.names_font = static_cast<FONT*>(names_font->dat);

@@ -17,7 +17,7 @@ class DisplayPanels : public side_panel_test::SidePanelWorld {
   void SetUp() override {
     SidePanelWorld::SetUp();
     headless_allegro(32);
-    d.panel_bitmap = create_bitmap(PANEL_W, PANEL_H);
+    d.panel_bitmap = create_bitmap(PANEL_WIDTH, PANEL_HEIGHT);
     d.main_font = font;
     d.names_font = font;
     d.box_colour = makecol(32, 48, 64);
@@ -42,7 +42,8 @@ class DisplayPanels : public side_panel_test::SidePanelWorld {
   }
   // White text pixels on sheet row i (x 9 on, 8 pixels high).
   static int white_on_row(int row) {
-    return count(9, panel_row_y(row), PANEL_W - 1, panel_row_y(row) + 7, makecol(255, 255, 255));
+    return count(9, panel_row_y(row), PANEL_WIDTH - 1, panel_row_y(row) + 7,
+                 makecol(255, 255, 255));
   }
   bool saved_entered_ = false;
 };
@@ -79,14 +80,15 @@ TEST_F(DisplayPanels, PlayerstatsDrawsThePageIntoThePanel) {
     EXPECT_EQ(d.status_letters, "P");
     me.health[0] = 0;
     if (c.untouched) {
-      EXPECT_EQ(count(0, 0, PANEL_W - 1, PANEL_H - 1, sentinel), PANEL_W * PANEL_H);
+      EXPECT_EQ(count(0, 0, PANEL_WIDTH - 1, PANEL_HEIGHT - 1, sentinel),
+                PANEL_WIDTH * PANEL_HEIGHT);
       continue;
     }
-    EXPECT_EQ(count(0, 0, PANEL_W - 1, PANEL_H - 1, sentinel), 0);
+    EXPECT_EQ(count(0, 0, PANEL_WIDTH - 1, PANEL_HEIGHT - 1, sentinel), 0);
     if (c.text_row >= 0) {
       EXPECT_GT(white_on_row(c.text_row), 10);
     } else {
-      EXPECT_EQ(count(9, 0, PANEL_W - 1, PANEL_H - 1, makecol(255, 255, 255)), 0);
+      EXPECT_EQ(count(9, 0, PANEL_WIDTH - 1, PANEL_HEIGHT - 1, makecol(255, 255, 255)), 0);
     }
     // Health 50 of 100 while poisoned is green: (0, 128 * 0.5 + 127, 0).
     const int gauge = makecol(0, 191, 0);

@@ -29,7 +29,7 @@ class SidePanelDrawTest : public SidePanelWorld {
   void SetUp() override {
     SidePanelWorld::SetUp();
     headless_allegro(32);
-    panel_ = create_bitmap_ex(32, PANEL_W, PANEL_H);
+    panel_ = create_bitmap_ex(32, PANEL_WIDTH, PANEL_HEIGHT);
     special_ = create_bitmap_ex(32, 320, 32);
     clear_to_color(special_, makecol(255, 0, 255));
     rectfill(special_, 259, 0, 271, 9, make_colour(TRACK_MARK));

@@ -99,7 +99,7 @@ TEST_F(FrameInputTest, ReadyFlagsReturnAfterTheirDelays) {
       {"attack", &SessionState::attack_ready, TIMER_ATTACK, 700, 100},
       {"use", &SessionState::use_ready, TIMER_USE, 1000, 100},
       {"buy", &SessionState::buy_ready, TIMER_BUY, 250, 250},
-      {"space", &SessionState::space_ready, TIMER_LEVEL, 1000, 100},
+      {"space", &SessionState::space_ready, TIMER_SPACE, 1000, 100},
       {"spell", &SessionState::spell_ready, TIMER_CAST, 500, 500},
       {"hide", &SessionState::hide_ready, TIMER_HIDE, 2000, 100},
       {"craft", &SessionState::craft_ready, TIMER_CRAFT, 2500, 100},

@@ -540,8 +540,8 @@ TEST_F(NormalKeysTest, CommandKeysWithLists) {
 TEST_F(NormalKeysTest, PlayerRecordRedrawsTheReadyList) {
   headless_allegro(32);
   d.main_font = d.names_font = font;
-  d.panel_bitmap = create_bitmap(LIST_PANEL_W, LIST_PANEL_H);
-  BITMAP* before = create_bitmap(LIST_PANEL_W, LIST_PANEL_H);
+  d.panel_bitmap = create_bitmap(PANEL_WIDTH, PANEL_HEIGHT);
+  BITMAP* before = create_bitmap(PANEL_WIDTH, PANEL_HEIGHT);
   items.add(Item(SHORT_BLADE), 1, 1, false);
   press(key_of(KA_READY), 0, NONE);
   ASSERT_EQ(gc_interface_mode, MODE_READY);
@@ -551,11 +551,11 @@ TEST_F(NormalKeysTest, PlayerRecordRedrawsTheReadyList) {
   };
   // Pixels of the panel that a record changes.
   auto changed_by = [&](int hp_max) {
-    blit(d.panel_bitmap, before, 0, 0, 0, 0, LIST_PANEL_W, LIST_PANEL_H);
+    blit(d.panel_bitmap, before, 0, 0, 0, 0, PANEL_WIDTH, PANEL_HEIGHT);
     EXPECT_EQ(app.process_pkt(record(hp_max)), 0);
     int n = 0;
-    for (int y = 0; y < LIST_PANEL_H; ++y)
-      for (int x = 0; x < LIST_PANEL_W; ++x)
+    for (int y = 0; y < PANEL_HEIGHT; ++y)
+      for (int x = 0; x < PANEL_WIDTH; ++x)
         n += getpixel(before, x, y) != getpixel(d.panel_bitmap, x, y);
     return n;
   };
