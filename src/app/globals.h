@@ -4,13 +4,12 @@
 // of the application itself in app/client_app.h and app/server_list.h. Those
 // are defined in globals.cpp (the application object, the server list, the
 // login and quick-cast strings), startup.cpp (the session flags, the settings
-// copied from client.cfg, the replaceable hooks); a session's own state is
-// `app.session` (app/client_app.h). The message handlers' own globals are
-// declared with the handlers, not gathered here: app/server_handlers.h (the
-// moon phase, the ship, the level flag and the move latency, defined in
-// session_handlers.cpp) and app/play_messages.h (the crafting offer, in
-// trade_messages.cpp; the damage history, its clock, the lunge and the
-// two-handed melee flag, in combat_reports.cpp).
+// copied from client.cfg, the replaceable hooks) and session_handlers.cpp
+// (what a session leaves to the next: the moon phase, the level flag and the
+// move latency); a session's own state is `app.session` (app/client_app.h).
+// The combat reports' own globals are declared with their handlers, not
+// gathered here: app/play_messages.h (the damage history, its clock, the
+// lunge and the two-handed melee flag, in combat_reports.cpp).
 
 #include "core/config_file.h"
 #include "core/item_data.h"
