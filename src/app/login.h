@@ -1,7 +1,22 @@
 #pragma once
 // Pieces of the login handshake that tests reach directly.
 
+#include <cstdint>
 #include <string>
+
+// The login line's fields, as the client sends them and the development
+// server reads them; those of a new character are sent as 0 or 'x' by the
+// caller when it logs in an existing one.
+struct LoginRequest {
+  uint32_t program_crc = 0;
+  std::string account, password, name, dm_password, program, platform;
+  int create = 0;
+  unsigned avatar = 0;
+  int cls = 0;
+  char gender = 'x';
+  int hide_dm = 0;
+  int race = 0;
+};
 
 // The longest texts of the login fields: the login refuses longer ones and
 // the intro forms take no more.

@@ -11,22 +11,11 @@
 #include <utility>
 #include <vector>
 
+#include "app/login.h"
 #include "core/item.h"
 
 // ---- Login and session ---------------------------------------------------------
 
-// The login line's fields; those of a new character are sent as 0 or 'x'
-// by the caller when it logs in an existing one.
-struct LoginRequest {
-  uint32_t program_crc = 0;
-  std::string account, password, name, dm_password, program, platform;
-  int create = 0;
-  unsigned avatar = 0;
-  int cls = 0;
-  char gender = 'x';
-  int hide_dm = 0;
-  int race = 0;
-};
 // "C ...": logs in (or creates) a character.
 void send_login(const LoginRequest& r);
 // The data file report ("Y ..."), built by the login from the files kept.

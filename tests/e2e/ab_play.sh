@@ -2,7 +2,7 @@
 # Plays one journey of keys with two builds of the client against the
 # development server, and tells where they differ: the lines the server
 # received, in order (leaving aside those the client sends by the clock, and
-# the times and the port some lines carry), and the screen at matched moments (each once the client has taken the step's
+# the program's checksum, the times and the port some lines carry), and the screen at matched moments (each once the client has taken the step's
 # keys and the server has heard nothing new for a while). For a change that
 # should change nothing, such as a refactoring:
 #
@@ -20,7 +20,8 @@ src=$(cd "$here/../.." && pwd)
 # lines its server received (as a journey's, below).
 received() {
   grep -hE '^recv\[[0-9]+\]: ' "$@" | grep -vE '^recv\[[0-9]+\]: ([+|]|x )' |
-    sed -E -e 's/^(recv\[[0-9]+\]: Y ([^:]*:){18})[^:]*/\1(serverlist)/' \
+    sed -E -e 's/^(recv\[[0-9]+\]: C) [0-9a-f]+ /\1 (program) /' \
+      -e 's/^(recv\[[0-9]+\]: Y ([^:]*:){18})[^:]*/\1(serverlist)/' \
       -e 's/^(recv\[[0-9]+\]: m( [0-9-]+){5}) [0-9]+$/\1 (time)/' \
       -e 's/^(recv\[[0-9]+\]: M( [0-9-]+){5}) [0-9]+$/\1 (time)/' \
       -e 's/^(recv\[[0-9]+\]: a [nr]( [0-9-]+){4}) [0-9]+ /\1 (time) /'
@@ -255,9 +256,10 @@ done | xargs -P 4 -L 1 bash -c 'run_case "$@"' _ | tee "$out/cases/failed.txt"
 [ -s "$out/cases/failed.txt" ] && rc=1
 cases=0
 # A case walks by holding keys and strikes at a creature that walks: its
-# steps, turns, blows and casts at a cell follow the machine's speed, and
-# are left aside here (the journey above compares them).
-timed='^recv\[[0-9]+\]: (m|r|a|M [0-9]+ [0-9]+ [0-9-]+ [0-9-]+) '
+# steps, turns, blows, casts at a cell and what it gets (where the creature
+# fell) follow the machine's speed, and are left aside here (the journey
+# above compares its own).
+timed='^recv\[[0-9]+\]: (m|r|a|g|M [0-9]+ [0-9]+ [0-9-]+ [0-9-]+) '
 for f in "$out"/cases/A/*.txt; do
   cases=$((cases + 1))
   diff <(grep -vE "$timed" "$f") <(grep -vE "$timed" "$out/cases/B/$(basename "$f")") > /dev/null ||

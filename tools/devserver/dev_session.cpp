@@ -111,7 +111,7 @@ std::string parse_login_line(const std::string& line, LoginRequest& out) {
   if (f.size() != LOGIN_FIELDS) return format_str("%zu fields instead of %d", f.size(), LOGIN_FIELDS);
   if (f[0] != "C") return "not a login line";
   if (!is_hex(f[1], 8)) return "program checksum";
-  out.crc = static_cast<unsigned>(std::strtoul(f[1].c_str(), nullptr, 16));
+  out.program_crc = static_cast<unsigned>(std::strtoul(f[1].c_str(), nullptr, 16));
   if (!is_int(f[11]) || (f[11] != "0" && f[11] != "1")) return "create flag";
   out.create = f[11] == "1";
   if (!is_name(f[2], LOGIN_ACCOUNT_MAX, false)) return "account name";
@@ -271,7 +271,7 @@ void DevSession::on_login(const std::string& line) {
   if (!opt.forced_verdict.empty()) {
     verdict = opt.forced_verdict;
   } else if (!opt.client_crc.empty() &&
-             std::strtoul(opt.client_crc.c_str(), nullptr, 16) != req.crc) {
+             std::strtoul(opt.client_crc.c_str(), nullptr, 16) != req.program_crc) {
     verdict = "C1";
   } else if (req.create) {
     if (opt.creation_disabled) verdict = "C8";

@@ -8,6 +8,7 @@
 
 #include "dev_market.h"
 #include "dev_store.h"
+#include "app/login.h"
 #include "core/item_bases.h"
 #include "world/cmap.h"
 #include "world/player.h"
@@ -34,18 +35,6 @@ struct DevOptions {
   // A connection that has not logged in by then is closed, so that idle
   // connections cannot hold every slot.
   int login_timeout_ms = 5000;
-};
-
-// The fields of a login line.
-struct LoginRequest {
-  unsigned crc = 0;
-  std::string account, password, name, dm_password, program, platform;
-  int create = 0;
-  unsigned avatar = 0;
-  int cls = 0;
-  char gender = 'x';
-  int hide_dm = 0;
-  int race = 0;
 };
 
 // Checks a login line field by field; "" when it is well-formed, else what is wrong.
